@@ -1,0 +1,42 @@
+# Two entry points: `make run` and `make test`. Both install what is missing,
+# configure and build; `make test-sanitizzato` repeats the suite under ASan/UBSan.
+
+BUILD      ?= build
+BUILD_SAN  ?= build-san
+JOBS       ?= $(shell nproc)
+
+.PHONY: run test test-sanitizzato dipendenze bench clean
+
+dipendenze:
+	@bash scripts/installa-dipendenze.sh
+
+$(BUILD)/CMakeCache.txt: | dipendenze
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(BUILD_SAN)/CMakeCache.txt: | dipendenze
+	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DQUADRIVO_SANITIZZATORI=ON -DQUADRIVO_BENCH=OFF
+
+run: dipendenze $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target quadrivo
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo ""; \
+	  echo "Nessuno schermo disponibile (DISPLAY e WAYLAND_DISPLAY sono vuote)."; \
+	  echo "Per avviare Quadrivo su uno schermo virtuale:  xvfb-run -a $(BUILD)/quadrivo"; \
+	  exit 1; \
+	fi
+	$(BUILD)/quadrivo
+
+test: dipendenze $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-sanitizzato: dipendenze $(BUILD_SAN)/CMakeCache.txt
+	cmake --build $(BUILD_SAN) -j$(JOBS)
+	cd $(BUILD_SAN) && ctest --output-on-failure -j$(JOBS)
+
+bench: dipendenze $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target bench_motori
+	$(BUILD)/bench/bench_motori
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN)

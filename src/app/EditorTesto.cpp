@@ -1,0 +1,171 @@
+#include "EditorTesto.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextDocument>
+
+EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
+{
+    setObjectName(QStringLiteral("Text1"));
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    QFont carattere(QStringLiteral("Courier New"), 9);
+    carattere.setStyleHint(QFont::Monospace);
+    if (!QFontInfo(carattere).fixedPitch()) {
+        carattere = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        carattere.setPointSize(9);
+    }
+    setFont(carattere);
+
+    // The pseudocoding run selects words while the main window is disabled
+    // and another window has the focus: keep the selection plainly visible.
+    QPalette tavolozza = palette();
+    for (QPalette::ColorRole ruolo :
+         {QPalette::Highlight, QPalette::HighlightedText, QPalette::Text, QPalette::Base}) {
+        const QColor attivo = tavolozza.color(QPalette::Active, ruolo);
+        tavolozza.setColor(QPalette::Inactive, ruolo, attivo);
+        tavolozza.setColor(QPalette::Disabled, ruolo, attivo);
+    }
+    setPalette(tavolozza);
+
+    connect(document(), &QTextDocument::contentsChange, this, &EditorTesto::SegnaCambiamento);
+}
+
+void EditorTesto::SegnaCambiamento(int, int rimossi, int aggiunti)
+{
+    m_testoValido = false;
+    if ((rimossi || aggiunti) && !m_scritturaIntera)
+        Q_EMIT TestoCambiato();
+}
+
+QString EditorTesto::NormalizzaACapo(const QString &testo)
+{
+    if (!testo.contains(QLatin1Char('\r')))
+        return testo;
+    QString risultato;
+    risultato.reserve(testo.size());
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const QChar c = testo[i];
+        if (c == QLatin1Char('\r')) {
+            risultato.append(QLatin1Char('\n'));
+            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
+                ++i;
+        } else {
+            risultato.append(c);
+        }
+    }
+    return risultato;
+}
+
+const QString &EditorTesto::Text() const
+{
+    if (!m_testoValido) {
+        const QString grezzo = document()->toRawText();
+        m_testo.clear();
+        m_testo.reserve(grezzo.size() + document()->blockCount());
+        qsizetype inizio = 0;
+        for (qsizetype i = 0; i < grezzo.size(); ++i) {
+            if (grezzo[i] == QChar::ParagraphSeparator) {
+                m_testo.append(QStringView(grezzo).sliced(inizio, i - inizio));
+                m_testo.append(QLatin1String("\r\n"));
+                inizio = i + 1;
+            }
+        }
+        m_testo.append(QStringView(grezzo).sliced(inizio));
+        m_testoValido = true;
+    }
+    return m_testo;
+}
+
+void EditorTesto::SetText(const QString &testo)
+{
+    m_scritturaIntera = true;
+    setPlainText(NormalizzaACapo(testo));
+    m_scritturaIntera = false;
+    m_testoValido = false;
+}
+
+qsizetype EditorTesto::OffsetDaPosizione(int posizione) const
+{
+    const QTextBlock blocco = document()->findBlock(posizione);
+    return posizione + (blocco.isValid() ? blocco.blockNumber() : document()->blockCount() - 1);
+}
+
+int EditorTesto::PosizioneDaOffset(qsizetype offset) const
+{
+    const QTextDocument *doc = document();
+    if (offset <= 0)
+        return 0;
+    // Last block whose CR LF start (position + number of breaks before it) is <= offset.
+    int basso = 0, alto = doc->blockCount() - 1;
+    while (basso < alto) {
+        const int medio = basso + (alto - basso + 1) / 2;
+        if (doc->findBlockByNumber(medio).position() + qsizetype(medio) <= offset)
+            basso = medio;
+        else
+            alto = medio - 1;
+    }
+    const QTextBlock blocco = doc->findBlockByNumber(basso);
+    const qsizetype dentro = offset - (blocco.position() + qsizetype(basso));
+    // Inside a line break (between CR and LF) counts as the end of the line.
+    return blocco.position() + int(std::min<qsizetype>(dentro, blocco.length() - 1));
+}
+
+qsizetype EditorTesto::SelStart() const
+{
+    return OffsetDaPosizione(textCursor().selectionStart());
+}
+
+qsizetype EditorTesto::SelLength() const
+{
+    const QTextCursor c = textCursor();
+    return OffsetDaPosizione(c.selectionEnd()) - OffsetDaPosizione(c.selectionStart());
+}
+
+QString EditorTesto::SelText() const
+{
+    QString testo = textCursor().selectedText();
+    return testo.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+}
+
+void EditorTesto::SetSelStart(qsizetype offset)
+{
+    QTextCursor c = textCursor();
+    c.setPosition(PosizioneDaOffset(offset));
+    setTextCursor(c);
+}
+
+void EditorTesto::SetSelLength(qsizetype lunghezza)
+{
+    const qsizetype inizio = SelStart();
+    QTextCursor c = textCursor();
+    c.setPosition(PosizioneDaOffset(inizio));
+    c.setPosition(PosizioneDaOffset(inizio + std::max<qsizetype>(0, lunghezza)), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+void EditorTesto::SetSelText(const QString &testo)
+{
+    QTextCursor c = textCursor();
+    c.insertText(NormalizzaACapo(testo));
+    setTextCursor(c);
+}
+
+void EditorTesto::RiservaScorciatoie(const QList<QKeySequence> &scorciatoie)
+{
+    m_riservate = scorciatoie;
+}
+
+bool EditorTesto::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        auto *tasto = static_cast<QKeyEvent *>(e);
+        if (m_riservate.contains(QKeySequence(tasto->keyCombination()))) {
+            e->ignore(); // let the menu's shortcut run
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(e);
+}

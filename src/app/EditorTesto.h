@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QPlainTextEdit>
+
+// The document editor. Its text and selection are read and written in
+// characters of the CR LF text: a line break counts as its two characters, so a
+// 1-based position p of Text() is the offset p - 1. The Qt document holds one
+// position per line break; the conversions below cost O(log² n) per call.
+class EditorTesto : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit EditorTesto(QWidget *padre = nullptr);
+
+    // The whole text with CR LF line breaks. Kept until the document changes.
+    const QString &Text() const;
+    // Replaces the whole text; CR LF, lone LF and lone CR become line breaks.
+    // The previous selection is not kept.
+    void SetText(const QString &testo);
+    qsizetype Lunghezza() const { return Text().size(); }
+
+    qsizetype SelStart() const;
+    void SetSelStart(qsizetype offset); // also empties the selection
+    qsizetype SelLength() const;
+    void SetSelLength(qsizetype lunghezza); // selects from SelStart
+    QString SelText() const;
+    void SetSelText(const QString &testo); // caret ends after the inserted text
+
+    // Key combinations that belong to the menus, not to the editor.
+    void RiservaScorciatoie(const QList<QKeySequence> &scorciatoie);
+
+    // Conversions between Qt document positions and CR LF offsets.
+    qsizetype OffsetDaPosizione(int posizione) const;
+    int PosizioneDaOffset(qsizetype offset) const;
+
+    // Line breaks of any kind turned into '\n', as the Qt document holds them.
+    static QString NormalizzaACapo(const QString &testo);
+
+Q_SIGNALS:
+    // The text changed by anything but SetText(): typing, deleting, pasting,
+    // dragging, undo, redo, or a program write of the selection.
+    void TestoCambiato();
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    void SegnaCambiamento(int posizione, int rimossi, int aggiunti);
+
+    mutable QString m_testo;
+    mutable bool m_testoValido = false;
+    bool m_scritturaIntera = false;
+    QList<QKeySequence> m_riservate;
+};

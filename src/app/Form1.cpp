@@ -1,0 +1,235 @@
+#include "Form1.h"
+
+#include "app/EditorTesto.h"
+#include "app/Modulo1.h"
+#include "lists/ApriListe.h"
+#include "lists/FinestraElenco.h"
+#include "platform/Icone.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+
+using Piattaforma::Pixel;
+using Piattaforma::Twip;
+
+Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Piattaforma::TitoloProgramma);
+    setWindowIcon(Icone::Programma());
+
+    m_area = new QWidget(this);
+    setCentralWidget(m_area);
+    Text1 = new EditorTesto(m_area);
+    Text1->move(0, 0);
+
+    CreaMenu();
+    CreaBarraDiStato();
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->resize(Pixel(3015), Pixel(195));
+
+    QList<QKeySequence> scorciatoie;
+    for (QAction *azione : findChildren<QAction *>())
+        if (!azione->shortcut().isEmpty())
+            scorciatoie.append(azione->shortcut());
+    Text1->RiservaScorciatoie(scorciatoie);
+    connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreaMenu()
+{
+    auto menu = [this](const char *nome, const char *titolo) {
+        QMenu *m = menuBar()->addMenu(QString::fromUtf8(titolo));
+        m->setObjectName(QString::fromLatin1(nome));
+        m->menuAction()->setObjectName(QString::fromLatin1(nome));
+        return m;
+    };
+    auto voce = [this](QMenu *m, const char *nome, const char *titolo, QKeySequence scorciatoia,
+                       auto gestore) {
+        QAction *a = m->addAction(QString::fromUtf8(titolo));
+        a->setObjectName(QString::fromLatin1(nome));
+        a->setShortcut(scorciatoia);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, gestore);
+        return a;
+    };
+    auto nessuno = [] {};
+
+    QMenu *file = menu("mnuFile", "&File");
+    mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, nessuno);
+    mnuFileApri = voce(file, "mnuFileApri", "&Apri...", {}, nessuno);
+    mnuFileSalva = voce(file, "mnuFileSalva", "&Salva", {}, nessuno);
+    mnuFilsSalvaN = voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, nessuno);
+    file->addSeparator();
+    mnuFileEsci = voce(file, "mnuFileEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
+                       [this] { close(); });
+
+    QMenu *modifica = menu("mnuModif", "&Modifica");
+    mnuModTaglia = voce(modifica, "mnuModTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
+                        &Form1::mnuModTaglia_Click);
+    mnuModCopia = voce(modifica, "mnuModCopia", "&Copia", QKeySequence(Qt::CTRL | Qt::Key_C),
+                       &Form1::mnuModCopia_Click);
+    mnuModInc = voce(modifica, "mnuModInc", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
+                     &Form1::mnuModInc_Click);
+    modifica->addSeparator();
+    mnuModTrova = voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T), nessuno);
+    mnuModRip = voce(modifica, "mnuModRip", "&Ripeti trova", QKeySequence(Qt::Key_F3), nessuno);
+    mnuModSostP = voce(modifica, "mnuModSostP", "&Sostituisci una parola...",
+                       QKeySequence(Qt::CTRL | Qt::Key_H), nessuno);
+
+    QMenu *strumenti = menu("mnuStrum", "&Strumenti");
+    mnuStrumSost = voce(strumenti, "mnuStrumSost", "&Sostituzioni...",
+                        QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::mnuStrumSost_Click);
+    mnuStrumPul = voce(strumenti, "mnuStrumPul", "&Pulizia...", {}, &Form1::mnuStrumPul_Click);
+    strumenti->addSeparator();
+    mnuStrumAvvia = voce(strumenti, "mnuStrumAvvia", "&Avvia la pseudocodificazione...",
+                         QKeySequence(Qt::CTRL | Qt::Key_A), nessuno);
+    mnuStrumAPul = voce(strumenti, "mnuStrumAPul", "A&vvia la pulizia...",
+                        QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuStrumAPul_Click);
+
+    QMenu *punto = menu("Punto", "&?");
+    mnuInfoOn = voce(punto, "mnuInfoOn", "&Informazioni su...", {}, nessuno);
+}
+
+void Form1::CreaBarraDiStato()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setFixedHeight(Pixel(330));
+    m_pannello1 = new QLabel(TestoInattivo(), StatusBar1);
+    m_pannello1->setObjectName(QStringLiteral("Pannello1"));
+    m_pannello2 = new QLabel(StatusBar1);
+    m_pannello2->setObjectName(QStringLiteral("Pannello2"));
+    // The panels share the width and never hold the window wider than the
+    // layout rule's minimum.
+    for (QLabel *pannello : {m_pannello1, m_pannello2}) {
+        pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        StatusBar1->addWidget(pannello, 1);
+    }
+    setStatusBar(StatusBar1);
+}
+
+QString Form1::TestoInattivo()
+{
+    return Piattaforma::TitoloProgramma + QStringLiteral(" - dal codice sorgente alla pseudocodifica");
+}
+
+void Form1::ImpostaStato(const QString &testo) { m_pannello1->setText(testo); }
+void Form1::RipristinaStato() { m_pannello1->setText(TestoInattivo()); }
+QString Form1::TestoStato() const { return m_pannello1->text(); }
+
+bool Form1::Form_Load()
+{
+    m_stato.TestoModificato = false;
+    const QSize schermo = Piattaforma::DimensioneSchermo();
+    ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
+    ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
+    if (!ApriListe(m_stato, *this))
+        return false;
+    Text1->SetText(QString());
+    m_stato.TestoModificato = false;
+    return true;
+}
+
+QSize Form1::DimensioneEsterna() const
+{
+    const QRect esterno = frameGeometry();
+    return {Twip(esterno.width()), Twip(esterno.height())};
+}
+
+void Form1::ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza)
+{
+    const QSize cornice = frameGeometry().size() - geometry().size();
+    const int w = larghezza ? Pixel(*larghezza) - cornice.width() : width();
+    const int h = altezza ? Pixel(*altezza) - cornice.height() : height();
+    if (w > 0 && h > 0 && !isMinimized())
+        resize(w, h);
+}
+
+Form1::Disposizione Form1::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
+{
+    Disposizione d;
+    d.larghezza = std::max(W, 3000);
+    d.altezza = std::max(H, 3000);
+    W = d.larghezza;
+    H = d.altezza;
+    if (W - 110 >= 0)
+        d.larghezzaText1 = W - 110;
+    if (H - 700 - altezzaStatusBar >= 0)
+        d.altezzaText1 = H - 700 - altezzaStatusBar;
+    d.topBarra = H - 950;
+    d.leftBarra = W > 8900 ? W - 3500 : bordoPannello2 + 900;
+    return d;
+}
+
+void Form1::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void Form1::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const QSize esterno = DimensioneEsterna();
+    const Disposizione d = RegolaDisposizione(esterno.width(), esterno.height(),
+                                              Twip(StatusBar1->height()), Twip(m_pannello2->x()));
+    if (d.larghezza != esterno.width() || d.altezza != esterno.height()) {
+        // Too small: snap back; the resize brings this rule back with the new size.
+        ImpostaDimensioneEsterna(d.larghezza, d.altezza);
+        return;
+    }
+    // The editor never reaches past the area it lives in, so its scroll bars stay visible.
+    const int w = d.larghezzaText1 ? Pixel(*d.larghezzaText1) : Text1->width();
+    const int h = d.altezzaText1 ? Pixel(*d.altezzaText1) : Text1->height();
+    Text1->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
+    ProgressBar1->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
+    ProgressBar1->raise();
+}
+
+void Form1::closeEvent(QCloseEvent *e)
+{
+    e->accept();
+}
+
+void Form1::MostraElenco(Elenco elenco)
+{
+    FinestraElenco finestra(m_stato, elenco, this);
+    Piattaforma::MostraModale(&finestra);
+}
+
+void Form1::mnuStrumSost_Click() { MostraElenco(Elenco::Sostituzioni); }
+void Form1::mnuStrumPul_Click() { MostraElenco(Elenco::Eliminazioni); }
+
+void Form1::mnuStrumAPul_Click()
+{
+    Piattaforma::MessageBox(this,
+                            QStringLiteral("La pulizia automatica del testo non è disponibile in "
+                                           "questa versione: l'elenco delle eliminazioni può "
+                                           "essere preparato e salvato con \"Pulizia...\"."),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+}
+
+void Form1::mnuModCopia_Click() { QGuiApplication::clipboard()->setText(Text1->SelText()); }
+
+void Form1::mnuModTaglia_Click()
+{
+    QGuiApplication::clipboard()->setText(Text1->SelText());
+    Text1->SetSelText(QString());
+}
+
+void Form1::mnuModInc_Click() { Text1->SetSelText(QGuiApplication::clipboard()->text()); }

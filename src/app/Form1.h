@@ -1,0 +1,84 @@
+#pragma once
+
+#include "lists/ArchivioListe.h"
+#include "platform/Piattaforma.h"
+
+#include <QMainWindow>
+#include <optional>
+
+class EditorTesto;
+class Modulo1;
+class QLabel;
+class QProgressBar;
+class QStatusBar;
+
+// The main window: the editor, the menus, the status bar and the progress bar.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(Modulo1 &stato, QWidget *padre = nullptr);
+    ~Form1() override;
+
+    // Start-up: sizes the window, opens the list files, empties the editor.
+    // False when the lists cannot be opened (the error was shown): the program ends.
+    bool Form_Load();
+
+    // What the layout rule computes, in twips, from the outer size W × H.
+    struct Disposizione
+    {
+        int larghezza = 0, altezza = 0; // the window's outer size after steps 1 and 2
+        std::optional<int> larghezzaText1, altezzaText1;
+        int topBarra = 0, leftBarra = 0;
+    };
+    static Disposizione RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2);
+
+    // Status bar panel 1: the idle text, or a progress text of an operation.
+    static QString TestoInattivo();
+    void ImpostaStato(const QString &testo);
+    void RipristinaStato();
+    QString TestoStato() const;
+
+    Modulo1 &Stato() { return m_stato; }
+    EditorTesto *Text1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    Piattaforma::DialogoFile cmd1;
+
+    QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
+            *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
+    QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
+            *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
+    QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
+            *mnuStrumAPul = nullptr;
+    QAction *mnuInfoOn = nullptr;
+
+    // Outer size of the window in twips, and setting it.
+    QSize DimensioneEsterna() const;
+    void ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza);
+
+    // Shows the list editor of `elenco` modally.
+    void MostraElenco(Elenco elenco);
+
+public Q_SLOTS:
+    void mnuStrumSost_Click();
+    void mnuStrumPul_Click();
+    void mnuStrumAPul_Click();
+    void mnuModTaglia_Click();
+    void mnuModCopia_Click();
+    void mnuModInc_Click();
+
+protected:
+    void resizeEvent(QResizeEvent *e) override; // Form_Resize
+    void closeEvent(QCloseEvent *e) override;   // Form_Unload
+
+private:
+    void CreaMenu();
+    void CreaBarraDiStato();
+    void Form_Resize();
+
+    Modulo1 &m_stato;
+    QLabel *m_pannello1 = nullptr;
+    QLabel *m_pannello2 = nullptr;
+    QWidget *m_area = nullptr;
+};

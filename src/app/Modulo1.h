@@ -1,0 +1,35 @@
+#pragma once
+
+#include "lists/ArchivioListe.h"
+#include "lists/VociElenco.h"
+
+#include <QString>
+
+// The program's shared state: one instance, made at start-up and handed to
+// every window, which reads and writes it directly.
+class Modulo1
+{
+public:
+    // `cartellaListe` is where "sostituzioni.dat" and "pulizia.dat" live.
+    explicit Modulo1(const QString &cartellaListe) : Liste(cartellaListe) {}
+    Modulo1(const Modulo1 &) = delete;
+    Modulo1 &operator=(const Modulo1 &) = delete;
+
+    // The document.
+    bool TestoModificato = false;
+    QString NomeFileCorrente;
+
+    // The word lists.
+    ArchivioListe Liste;
+    qint32 NumSostituzioni = 0;
+    VoceSostituzione VoceSost;
+    VoceEliminazione VoceElim;
+    qint16 IndiceModifica = 0;
+
+    // The find engine's remembered position (1-based).
+    qint32 PosRicerca = 0;
+
+    // Interrupt requests of the two long scans (0 or 1).
+    qint16 RichiestaInterruzione = 0;
+    qint16 InterruzionePseudo = 0;
+};

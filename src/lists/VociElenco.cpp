@@ -1,0 +1,162 @@
+#include "VociElenco.h"
+
+#include "app/CodificaAnsi.h"
+
+#include <QtEndian>
+#include <algorithm>
+
+namespace Record {
+
+namespace {
+
+// Appends one string field, keeping at least `riserva` bytes of the record free.
+void ScriviStringa(QByteArray &record, const QString &testo, int riserva)
+{
+    QByteArray byte = CodificaAnsi::Codifica(testo);
+    const int spazio = std::max(0, Lunghezza - int(record.size()) - 2 - riserva);
+    if (byte.size() > spazio)
+        byte.truncate(spazio);
+    const quint16 n = quint16(byte.size());
+    record.append(char(n & 0xFF));
+    record.append(char(n >> 8));
+    record.append(byte);
+}
+
+void ScriviIntero(QByteArray &record, qint16 valore)
+{
+    const quint16 n = quint16(valore);
+    record.append(char(n & 0xFF));
+    record.append(char(n >> 8));
+}
+
+void Riempi(QByteArray &record) { record.append(QByteArray(Lunghezza - record.size(), '\0')); }
+
+// Reads one string field at `pos`, moving `pos` past it; never reads past the record.
+QString LeggiStringa(QByteArrayView record, qsizetype &pos)
+{
+    if (pos + 2 > record.size()) {
+        pos = record.size();
+        return {};
+    }
+    const quint16 n = qFromLittleEndian<quint16>(record.data() + pos);
+    pos += 2;
+    const qsizetype disponibili = std::min<qsizetype>(n, record.size() - pos);
+    const QString testo = CodificaAnsi::Decodifica(record.sliced(pos, disponibili));
+    pos += disponibili;
+    return testo;
+}
+
+qint16 LeggiIntero(QByteArrayView record, qsizetype pos)
+{
+    if (pos + 2 > record.size())
+        return 0;
+    return qFromLittleEndian<qint16>(record.data() + pos);
+}
+
+QString MotivoCodifica(const QString &testo)
+{
+    if (!CodificaAnsi::Rappresentabile(testo))
+        return QStringLiteral("Il testo \"%1\" contiene caratteri che l'elenco non può "
+                              "memorizzare (sono ammessi solo i caratteri dell'alfabeto "
+                              "occidentale Windows-1252).")
+            .arg(testo);
+    return {};
+}
+
+} // namespace
+
+QByteArray Codifica(const VoceSostituzione &voce)
+{
+    QByteArray record;
+    record.reserve(Lunghezza);
+    ScriviStringa(record, voce.Trova, 2);
+    ScriviStringa(record, voce.Sostituisci, 0);
+    Riempi(record);
+    return record;
+}
+
+QByteArray Codifica(const VoceEliminazione &voce)
+{
+    QByteArray record;
+    record.reserve(Lunghezza);
+    ScriviStringa(record, voce.Elimina, 4);
+    ScriviStringa(record, voce.ParolaIntera, 2);
+    ScriviIntero(record, voce.ParolaIntera == TestoSi ? 1 : 0);
+    Riempi(record);
+    return record;
+}
+
+VoceSostituzione DecodificaSostituzione(QByteArrayView record)
+{
+    record = record.first(std::min<qsizetype>(record.size(), Lunghezza));
+    qsizetype pos = 0;
+    VoceSostituzione voce;
+    voce.Trova = LeggiStringa(record, pos);
+    voce.Sostituisci = LeggiStringa(record, pos);
+    return voce;
+}
+
+VoceEliminazione DecodificaEliminazione(QByteArrayView record)
+{
+    record = record.first(std::min<qsizetype>(record.size(), Lunghezza));
+    qsizetype pos = 0;
+    VoceEliminazione voce;
+    voce.Elimina = LeggiStringa(record, pos);
+    voce.ParolaIntera = LeggiStringa(record, pos);
+    voce.FlagIntera = LeggiIntero(record, pos);
+    return voce;
+}
+
+QString MotivoNonContenibile(const VoceSostituzione &voce)
+{
+    for (const QString &testo : {voce.Trova, voce.Sostituisci})
+        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty())
+            return motivo;
+    const qsizetype byte = voce.Trova.size() + voce.Sostituisci.size();
+    if (byte > CapacitaSostituzione)
+        return QStringLiteral("La parola e il testo sostitutivo insieme superano i %1 caratteri "
+                              "che l'elenco può memorizzare (ora sono %2).")
+            .arg(CapacitaSostituzione)
+            .arg(byte);
+    return {};
+}
+
+QString MotivoNonContenibile(const VoceEliminazione &voce)
+{
+    for (const QString &testo : {voce.Elimina, voce.ParolaIntera})
+        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty())
+            return motivo;
+    const qsizetype limite = CapacitaEliminazione - voce.ParolaIntera.size();
+    if (voce.Elimina.size() > limite)
+        return QStringLiteral("La parola da eliminare supera i %1 caratteri che l'elenco può "
+                              "memorizzare (ora sono %2).")
+            .arg(limite)
+            .arg(voce.Elimina.size());
+    return {};
+}
+
+} // namespace Record
+
+QVector<VoceSostituzione> SostituzioniPredefinite()
+{
+    return {
+        {QStringLiteral("If"), QStringLiteral("Se")},
+        {QStringLiteral("Then"), QStringLiteral("Allora")},
+        {QStringLiteral("For"), QStringLiteral("Per")},
+        {QStringLiteral("To"), QStringLiteral("a")},
+        {QStringLiteral("Do"), QStringLiteral("Ripeti")},
+        {QStringLiteral("Until"), QStringLiteral("Finché")},
+        {QStringLiteral("While"), QStringLiteral("Mentre")},
+        {QStringLiteral("Not"), QStringLiteral("Non è")},
+    };
+}
+
+QVector<VoceEliminazione> EliminazioniPredefinite()
+{
+    QVector<VoceEliminazione> elenco;
+    for (const char *parola : {"vbInformation", "vbExclamation", ".SetFocus", "vbYesNo", ".Show",
+                               ".Clear", ".TabIndex", "Unload"})
+        elenco.append({QString::fromLatin1(parola), TestoSi, 1});
+    elenco.append({QStringLiteral("#"), TestoNo, 0});
+    return elenco;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+// One row of the substitution list: the word to find and the text put in its place.
+struct VoceSostituzione
+{
+    QString Trova;
+    QString Sostituisci;
+    bool operator==(const VoceSostituzione &o) const
+    {
+        return Trova == o.Trova && Sostituisci == o.Sostituisci;
+    }
+};
+
+// One row of the elimination list. `FlagIntera` is derived from `ParolaIntera`
+// on every write; readers take the flag from the text.
+struct VoceEliminazione
+{
+    QString Elimina;
+    QString ParolaIntera;
+    qint16 FlagIntera = 0;
+    bool operator==(const VoceEliminazione &o) const
+    {
+        return Elimina == o.Elimina && ParolaIntera == o.ParolaIntera && FlagIntera == o.FlagIntera;
+    }
+};
+
+inline const QString TestoSi = QStringLiteral("Sì");
+inline const QString TestoNo = QStringLiteral("No");
+
+namespace Record {
+
+constexpr int Lunghezza = 128;
+// Text bytes one record can hold besides its length fields.
+constexpr int CapacitaSostituzione = 124;
+constexpr int CapacitaEliminazione = 122;
+
+// 128 bytes: each string as a 16-bit little-endian length and its Windows-1252
+// bytes, then zero filler. The caller checks Contenibile() first; a row that
+// does not fit is cut so that the record never overflows.
+QByteArray Codifica(const VoceSostituzione &voce);
+QByteArray Codifica(const VoceEliminazione &voce);
+
+// Reads one record; length fields that run past the record are cut at its end.
+VoceSostituzione DecodificaSostituzione(QByteArrayView record);
+VoceEliminazione DecodificaEliminazione(QByteArrayView record);
+
+// Why a row cannot be stored, or an empty string when it can.
+QString MotivoNonContenibile(const VoceSostituzione &voce);
+QString MotivoNonContenibile(const VoceEliminazione &voce);
+
+} // namespace Record
+
+// The factory lists that "&Predefiniti" puts in an editor.
+QVector<VoceSostituzione> SostituzioniPredefinite();
+QVector<VoceEliminazione> EliminazioniPredefinite();

@@ -1,0 +1,285 @@
+#include "Piattaforma.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTranslator>
+#include <deque>
+
+namespace Piattaforma {
+
+namespace {
+
+struct StatoCopione
+{
+    bool attivo = false;
+    std::deque<Risposta> risposte;
+    std::deque<std::optional<QString>> file;
+    std::deque<std::function<void(QDialog *)>> modali;
+    std::optional<QSize> schermo;
+    QVector<Copione::Messaggio> messaggi;
+    QVector<Copione::Dialogo> dialoghi;
+    QStringList modaliMostrati;
+    int senzaRisposta = 0;
+};
+
+StatoCopione &Stato()
+{
+    static StatoCopione stato;
+    return stato;
+}
+
+Risposta RispostaEsc(Pulsanti pulsanti)
+{
+    switch (pulsanti) {
+    case Pulsanti::OK: return Risposta::OK;
+    case Pulsanti::SiNo: return Risposta::No;
+    case Pulsanti::OKAnnulla:
+    case Pulsanti::SiNoAnnulla: return Risposta::Annulla;
+    }
+    return Risposta::Annulla;
+}
+
+QMessageBox::Icon IconaQt(Icona icona)
+{
+    switch (icona) {
+    case Icona::Informazione: return QMessageBox::Information;
+    case Icona::Domanda: return QMessageBox::Question;
+    case Icona::Esclamazione: return QMessageBox::Warning;
+    case Icona::Critico: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
+                    const QString &titolo)
+{
+    StatoCopione &s = Stato();
+    if (s.attivo) {
+        s.messaggi.append({testo, pulsanti, icona, titolo});
+        if (s.risposte.empty()) {
+            ++s.senzaRisposta;
+            return RispostaEsc(pulsanti);
+        }
+        const Risposta r = s.risposte.front();
+        s.risposte.pop_front();
+        return r;
+    }
+
+    QMessageBox box(IconaQt(icona), titolo, testo, QMessageBox::NoButton, padre);
+    struct Voce
+    {
+        Risposta risposta;
+        QMessageBox::StandardButton pulsante;
+        const char *testo;
+    };
+    QVector<Voce> voci;
+    switch (pulsanti) {
+    case Pulsanti::OK: voci = {{Risposta::OK, QMessageBox::Ok, "OK"}}; break;
+    case Pulsanti::OKAnnulla:
+        voci = {{Risposta::OK, QMessageBox::Ok, "OK"}, {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
+        break;
+    case Pulsanti::SiNo:
+        voci = {{Risposta::Si, QMessageBox::Yes, "Sì"}, {Risposta::No, QMessageBox::No, "No"}};
+        break;
+    case Pulsanti::SiNoAnnulla:
+        voci = {{Risposta::Si, QMessageBox::Yes, "Sì"},
+                {Risposta::No, QMessageBox::No, "No"},
+                {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
+        break;
+    }
+    QMessageBox::StandardButtons insieme;
+    for (const Voce &v : voci)
+        insieme |= v.pulsante;
+    box.setStandardButtons(insieme);
+    for (const Voce &v : voci)
+        box.button(v.pulsante)->setText(QString::fromUtf8(v.testo));
+    box.setDefaultButton(voci.first().pulsante);
+    for (const Voce &v : voci)
+        if (v.risposta == RispostaEsc(pulsanti))
+            box.setEscapeButton(v.pulsante);
+    const int scelto = box.exec();
+    for (const Voce &v : voci)
+        if (v.pulsante == scelto)
+            return v.risposta;
+    return RispostaEsc(pulsanti);
+}
+
+int MostraModale(QDialog *finestra)
+{
+    StatoCopione &s = Stato();
+    if (!s.attivo)
+        return finestra->exec();
+
+    s.modaliMostrati.append(finestra->objectName());
+    finestra->setModal(true);
+    finestra->show();
+    if (s.modali.empty()) {
+        ++s.senzaRisposta;
+    } else {
+        auto azione = std::move(s.modali.front());
+        s.modali.pop_front();
+        azione(finestra);
+    }
+    if (finestra->isVisible()) {
+        ++s.senzaRisposta;
+        finestra->reject();
+    }
+    return finestra->result();
+}
+
+void DialogoFile::ImpostaFiltro(const QString &filtro)
+{
+    m_descrizioni.clear();
+    m_modelli.clear();
+    const QStringList parti = filtro.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parti.size(); i += 2) {
+        m_descrizioni.append(parti[i]);
+        m_modelli.append(parti[i + 1].split(QLatin1Char(';')).join(QLatin1Char(' ')));
+    }
+}
+
+std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
+{
+    StatoCopione &s = Stato();
+    if (s.attivo) {
+        s.dialoghi.append({modo, m_ultimo, m_descrizioni.value(0)});
+        if (s.file.empty()) {
+            ++s.senzaRisposta;
+            return std::nullopt;
+        }
+        std::optional<QString> scelto = s.file.front();
+        s.file.pop_front();
+        if (scelto)
+            m_ultimo = *scelto;
+        return scelto;
+    }
+
+    // Qt reads the patterns from the last parenthesis of each entry; the
+    // descriptions are shown as they are, the patterns hidden.
+    QStringList filtriQt;
+    for (qsizetype i = 0; i < m_descrizioni.size(); ++i)
+        filtriQt.append(m_descrizioni[i] + QStringLiteral(" (") + m_modelli[i] + QLatin1Char(')'));
+
+    QFileDialog dialogo(padre);
+    dialogo.setOption(QFileDialog::HideNameFilterDetails);
+    dialogo.setOption(QFileDialog::DontConfirmOverwrite); // the program asks on its own
+    dialogo.setNameFilters(filtriQt);
+    if (!filtriQt.isEmpty())
+        dialogo.selectNameFilter(filtriQt.first());
+    if (modo == Modo::Apri) {
+        dialogo.setAcceptMode(QFileDialog::AcceptOpen);
+        dialogo.setFileMode(QFileDialog::ExistingFile);
+        dialogo.setWindowTitle(QStringLiteral("Apri"));
+    } else {
+        dialogo.setAcceptMode(QFileDialog::AcceptSave);
+        dialogo.setFileMode(QFileDialog::AnyFile);
+        dialogo.setWindowTitle(QStringLiteral("Salva con nome"));
+    }
+    if (!m_ultimo.isEmpty())
+        dialogo.selectFile(m_ultimo);
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return std::nullopt;
+    m_ultimo = dialogo.selectedFiles().first();
+    return m_ultimo;
+}
+
+void PuntatoreOccupato(QWidget *finestra, bool occupato)
+{
+    if (!finestra)
+        return;
+    if (occupato)
+        finestra->setCursor(Qt::WaitCursor);
+    else
+        finestra->unsetCursor();
+}
+
+bool HaPuntatoreOccupato(const QWidget *finestra)
+{
+    return finestra && finestra->testAttribute(Qt::WA_SetCursor) &&
+           finestra->cursor().shape() == Qt::WaitCursor;
+}
+
+namespace {
+double PuntiPerPollice()
+{
+    const QScreen *schermo = QGuiApplication::primaryScreen();
+    const double dpi = schermo ? schermo->logicalDotsPerInch() : 96.0;
+    return dpi > 0 ? dpi : 96.0;
+}
+} // namespace
+
+int Pixel(int twip) { return qRound(twip * PuntiPerPollice() / 1440.0); }
+int Twip(int pixel) { return qRound(pixel * 1440.0 / PuntiPerPollice()); }
+
+QSize DimensioneSchermo()
+{
+    if (Stato().schermo)
+        return *Stato().schermo;
+    const QScreen *schermo = QGuiApplication::primaryScreen();
+    const QSize px = schermo ? schermo->size() : QSize(1024, 768);
+    return {Twip(px.width()), Twip(px.height())};
+}
+
+QString CartellaListe()
+{
+    const QString programma = QCoreApplication::applicationDirPath();
+    if (QFileInfo(programma).isWritable())
+        return programma;
+    const QString dati = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (!dati.isEmpty() && QDir().mkpath(dati))
+        return dati;
+    return programma; // opening the lists will then report the error
+}
+
+void CaricaTraduzioni(QApplication &app)
+{
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    const QString cartella = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    auto *traduttore = new QTranslator(&app);
+    if (traduttore->load(QStringLiteral("qtbase_it"), cartella))
+        app.installTranslator(traduttore);
+    else
+        delete traduttore;
+}
+
+namespace Copione {
+
+void Attiva() { Stato().attivo = true; }
+void Disattiva() { Stato().attivo = false; }
+bool Attivo() { return Stato().attivo; }
+void RispondiMessaggio(Risposta risposta) { Stato().risposte.push_back(risposta); }
+void RispondiFile(std::optional<QString> percorso) { Stato().file.push_back(std::move(percorso)); }
+void QuandoModale(std::function<void(QDialog *)> azione) { Stato().modali.push_back(std::move(azione)); }
+void ImpostaSchermo(QSize twip) { Stato().schermo = twip; }
+
+QVector<Messaggio> Messaggi() { return std::exchange(Stato().messaggi, {}); }
+QVector<Dialogo> Dialoghi() { return std::exchange(Stato().dialoghi, {}); }
+QStringList ModaliMostrati() { return std::exchange(Stato().modaliMostrati, {}); }
+int SenzaRisposta() { return Stato().senzaRisposta; }
+int RisposteAvanzate()
+{
+    const StatoCopione &s = Stato();
+    return int(s.risposte.size() + s.file.size() + s.modali.size());
+}
+
+void Azzera()
+{
+    const bool attivo = Stato().attivo;
+    Stato() = StatoCopione{};
+    Stato().attivo = attivo;
+}
+
+} // namespace Copione
+
+} // namespace Piattaforma

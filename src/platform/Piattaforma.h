@@ -1,0 +1,113 @@
+#pragma once
+
+// The few platform services the windows use: message boxes, the file dialog,
+// modal windows, the busy pointer, the screen, twips and the program folder.
+// Message boxes, file dialogs and modal windows can be scripted by tests: a
+// test queues the answers, then reads back everything that was shown.
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+#include <optional>
+
+class QApplication;
+class QDialog;
+class QWidget;
+
+namespace Piattaforma {
+
+enum class Pulsanti { OK, OKAnnulla, SiNo, SiNoAnnulla };
+enum class Icona { Informazione, Domanda, Esclamazione, Critico };
+enum class Risposta { OK, Annulla, Si, No };
+
+inline const QString TitoloProgramma = QStringLiteral("Quadrivo");
+
+// A modal message box; returns the button pressed. Esc means Annulla, or No
+// (or OK) when there is no Annulla button.
+Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
+                    const QString &titolo = TitoloProgramma);
+
+// Shows `finestra` modally and returns when it has closed.
+int MostraModale(QDialog *finestra);
+
+// The open/save dialog. One instance serves a whole window, so it offers the
+// path chosen last.
+class DialogoFile
+{
+public:
+    enum class Modo { Apri, Salva };
+
+    // Filter in the "description|patterns|description|patterns" form.
+    void ImpostaFiltro(const QString &filtro);
+    // The chosen path, or nothing when the user cancelled.
+    std::optional<QString> Mostra(QWidget *padre, Modo modo);
+
+    const QString &UltimoPercorso() const { return m_ultimo; }
+    const QStringList &Descrizioni() const { return m_descrizioni; }
+
+private:
+    QStringList m_descrizioni;
+    QStringList m_modelli; // patterns of each description, space-separated
+    QString m_ultimo;
+};
+
+void PuntatoreOccupato(QWidget *finestra, bool occupato);
+bool HaPuntatoreOccupato(const QWidget *finestra);
+
+// Screen size in twips.
+QSize DimensioneSchermo();
+
+// Twips (1/1440 inch) at the screen's logical resolution.
+int Pixel(int twip);
+int Twip(int pixel);
+
+// Folder for the list files: the executable's folder when it can be written,
+// otherwise the user's data folder for the program (created when needed).
+QString CartellaListe();
+
+// Installs Qt's Italian translations so that standard dialogs speak Italian.
+void CaricaTraduzioni(QApplication &app);
+
+// Scripting for tests. While active, no box, dialog or modal window blocks.
+namespace Copione {
+
+struct Messaggio
+{
+    QString testo;
+    Pulsanti pulsanti;
+    Icona icona;
+    QString titolo;
+};
+
+struct Dialogo
+{
+    DialogoFile::Modo modo;
+    QString percorsoProposto;
+    QString filtroSelezionato;
+};
+
+void Attiva();
+void Disattiva();
+bool Attivo();
+
+void RispondiMessaggio(Risposta risposta);
+void RispondiFile(std::optional<QString> percorso);
+// Runs `azione` on the next modal window once it is shown; the action should
+// close it. A window still open afterwards is rejected and counted as unanswered.
+void QuandoModale(std::function<void(QDialog *)> azione);
+void ImpostaSchermo(QSize twip);
+
+// What was shown since the last call, in order; the calls empty the lists.
+QVector<Messaggio> Messaggi();
+QVector<Dialogo> Dialoghi();
+QStringList ModaliMostrati();
+// Boxes, dialogs and windows that found no queued answer, and answers left unused.
+int SenzaRisposta();
+int RisposteAvanzate();
+void Azzera();
+
+} // namespace Copione
+
+} // namespace Piattaforma

@@ -1,0 +1,51 @@
+#include "AmbienteProva.h"
+
+#include "app/Form1.h"
+
+#include <QFile>
+#include <QTest>
+
+AmbienteProva::AmbienteProva()
+{
+    Piattaforma::Copione::Attiva();
+    Piattaforma::Copione::Azzera();
+    Piattaforma::Copione::ImpostaSchermo(QSize(19200, 14400));
+    m_stato = std::make_unique<Modulo1>(m_cartella.path());
+}
+
+AmbienteProva::~AmbienteProva()
+{
+    m_finestra.reset();
+    Piattaforma::Copione::Azzera();
+}
+
+void AmbienteProva::ScriviFile(const QString &nome, const QByteArray &contenuto) const
+{
+    QFile file(m_cartella.filePath(nome));
+    if (!file.open(QIODevice::WriteOnly) || file.write(contenuto) != contenuto.size())
+        qFatal("impossibile scrivere il file di prova %s", qPrintable(nome));
+}
+
+QByteArray AmbienteProva::LeggiFile(const QString &percorso)
+{
+    QFile file(percorso);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Form1 &AmbienteProva::Avvia()
+{
+    m_finestra = std::make_unique<Form1>(*m_stato);
+    if (!m_finestra->Form_Load())
+        qWarning("avvio non riuscito");
+    return *m_finestra;
+}
+
+namespace Piattaforma::Copione {
+QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)
+{
+    QStringList testi;
+    for (const Messaggio &m : messaggi)
+        testi.append(m.testo);
+    return testi;
+}
+} // namespace Piattaforma::Copione

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/Modulo1.h"
+#include "platform/Piattaforma.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+class Form1;
+
+// A fresh program for one test: its own list folder, its own shared state,
+// and scripted message boxes, file dialogs and modal windows.
+class AmbienteProva
+{
+public:
+    AmbienteProva();
+    ~AmbienteProva();
+
+    QString Cartella() const { return m_cartella.path(); }
+    QString Percorso(const QString &nome) const { return m_cartella.filePath(nome); }
+
+    // Writes a file into the test folder.
+    void ScriviFile(const QString &nome, const QByteArray &contenuto) const;
+    static QByteArray LeggiFile(const QString &percorso);
+
+    Modulo1 &Stato() { return *m_stato; }
+
+    // A main window over this folder, started as the program starts it (the
+    // start-up questions must be scripted first).
+    Form1 &Avvia();
+    Form1 &Finestra() { return *m_finestra; }
+
+private:
+    QTemporaryDir m_cartella;
+    std::unique_ptr<Modulo1> m_stato;
+    std::unique_ptr<Form1> m_finestra;
+};
+
+namespace Piattaforma::Copione {
+// Short forms for the texts of what was shown.
+QStringList TestiMessaggi(const QVector<Messaggio> &messaggi);
+} // namespace Piattaforma::Copione
+
+// Fails the test when a box found no scripted answer or an answer was left over.
+#define VERIFICA_COPIONE_ESAURITO()                                                                \
+    do {                                                                                           \
+        QCOMPARE(Piattaforma::Copione::SenzaRisposta(), 0);                                        \
+        QCOMPARE(Piattaforma::Copione::RisposteAvanzate(), 0);                                     \
+    } while (false)

@@ -1,0 +1,237 @@
+// The main window: start-up with its questions, the menu tree, the layout rule,
+// the modified flag.
+
+#include "aiuti/AmbienteProva.h"
+#include "app/EditorTesto.h"
+#include "app/Form1.h"
+#include "lists/FinestraElenco.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Piattaforma;
+
+namespace {
+const QString DomandaSost = QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?");
+const QString DomandaPul = QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?");
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void primoAvvioNoNo()
+    {
+        AmbienteProva amb;
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiMessaggio(Risposta::No);
+        Form1 &f = amb.Avvia();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        QCOMPARE(messaggi[0].testo, DomandaSost);
+        QCOMPARE(messaggi[1].testo, DomandaPul);
+        for (const auto &m : messaggi) {
+            QCOMPARE(m.pulsanti, Pulsanti::SiNo);
+            QCOMPARE(m.icona, Icona::Informazione);
+            QCOMPARE(m.titolo, QStringLiteral("Quadrivo"));
+        }
+        QVERIFY(!f.mnuStrumAvvia->isEnabled());
+        QVERIFY(!f.mnuStrumAPul->isEnabled());
+        QCOMPARE(amb.Stato().NumSostituzioni, 0);
+        QVERIFY(QFile::exists(amb.Percorso(QStringLiteral("sostituzioni.dat"))));
+        QCOMPARE(QFileInfo(amb.Percorso(QStringLiteral("pulizia.dat"))).size(), 0);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Quadrivo"));
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QVERIFY(!amb.Stato().TestoModificato);
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void primoAvvioSiApreGliEditor()
+    {
+        AmbienteProva amb;
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::QuandoModale([](QDialog *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Elenco sostituzioni"));
+            d->accept();
+        });
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::QuandoModale([](QDialog *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Elenco eliminazioni"));
+            d->accept();
+        });
+        Form1 &f = amb.Avvia();
+        QCOMPARE(Copione::ModaliMostrati(), (QStringList{QStringLiteral("Form2"), QStringLiteral("frmEl")}));
+        // Nothing was saved: the files stay empty and both commands disabled.
+        QVERIFY(!f.mnuStrumAvvia->isEnabled());
+        QVERIFY(!f.mnuStrumAPul->isEnabled());
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void fileDiSoleParoleVuote()
+    {
+        AmbienteProva amb;
+        amb.ScriviFile(QStringLiteral("sostituzioni.dat"),
+                       Record::Codifica(VoceSostituzione{QString(), QStringLiteral("x")}) +
+                           Record::Codifica(VoceSostituzione{}));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{}));
+        Form1 &f = amb.Avvia();
+        QCOMPARE(Copione::Messaggi().size(), 0);
+        QVERIFY(f.mnuStrumAvvia->isEnabled());
+        QVERIFY(f.mnuStrumAPul->isEnabled());
+        QCOMPARE(amb.Stato().NumSostituzioni, 0);
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void fileDanneggiatiSenzaCrash()
+    {
+        AmbienteProva amb;
+        QByteArray rotto = QByteArray::fromHex("FFFF") + QByteArray(200, 'A') + QByteArray::fromHex("0300");
+        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), rotto);
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), QByteArray(77, '\xFF'));
+        Form1 &f = amb.Avvia();
+        QCOMPARE(amb.Stato().NumSostituzioni, 1);
+        Copione::QuandoModale([](QDialog *d) {
+            auto *lista = d->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+            QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
+            d->accept();
+        });
+        f.mnuStrumSost->trigger();
+        Copione::QuandoModale([](QDialog *d) { d->accept(); });
+        f.mnuStrumPul->trigger();
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void cartellaInutilizzabile()
+    {
+        AmbienteProva amb;
+        amb.ScriviFile(QStringLiteral("un-file"), "x");
+        Modulo1 stato(amb.Percorso(QStringLiteral("un-file")));
+        Form1 f(stato);
+        QVERIFY(!f.Form_Load());
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.contains(QStringLiteral("Errore: ")));
+        QVERIFY(messaggi[0].testo.endsWith(QStringLiteral("  (20)"))); // ENOTDIR
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+    }
+
+    void alberoDeiMenu()
+    {
+        AmbienteProva amb;
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiMessaggio(Risposta::No);
+        Form1 &f = amb.Avvia();
+        Copione::Messaggi();
+        const QList<QStringList> atteso = {
+            {QStringLiteral("mnuFile"), QStringLiteral("&File"), {}},
+            {QStringLiteral("mnuFileNuovo"), QStringLiteral("&Nuovo"), {}},
+            {QStringLiteral("mnuFileApri"), QStringLiteral("&Apri..."), {}},
+            {QStringLiteral("mnuFileSalva"), QStringLiteral("&Salva"), {}},
+            {QStringLiteral("mnuFilsSalvaN"), QStringLiteral("S&alva con nome..."), {}},
+            {QStringLiteral("-"), {}, {}},
+            {QStringLiteral("mnuFileEsci"), QStringLiteral("&Esci"), QStringLiteral("Ctrl+E")},
+            {QStringLiteral("mnuModif"), QStringLiteral("&Modifica"), {}},
+            {QStringLiteral("mnuModTaglia"), QStringLiteral("&Taglia"), QStringLiteral("Ctrl+X")},
+            {QStringLiteral("mnuModCopia"), QStringLiteral("&Copia"), QStringLiteral("Ctrl+C")},
+            {QStringLiteral("mnuModInc"), QStringLiteral("&Incolla"), QStringLiteral("Ctrl+V")},
+            {QStringLiteral("-"), {}, {}},
+            {QStringLiteral("mnuModTrova"), QStringLiteral("&Trova..."), QStringLiteral("Ctrl+T")},
+            {QStringLiteral("mnuModRip"), QStringLiteral("&Ripeti trova"), QStringLiteral("F3")},
+            {QStringLiteral("mnuModSostP"), QStringLiteral("&Sostituisci una parola..."), QStringLiteral("Ctrl+H")},
+            {QStringLiteral("mnuStrum"), QStringLiteral("&Strumenti"), {}},
+            {QStringLiteral("mnuStrumSost"), QStringLiteral("&Sostituzioni..."), QStringLiteral("Ctrl+S")},
+            {QStringLiteral("mnuStrumPul"), QStringLiteral("&Pulizia..."), {}},
+            {QStringLiteral("-"), {}, {}},
+            {QStringLiteral("mnuStrumAvvia"), QStringLiteral("&Avvia la pseudocodificazione..."), QStringLiteral("Ctrl+A")},
+            {QStringLiteral("mnuStrumAPul"), QStringLiteral("A&vvia la pulizia..."), QStringLiteral("Ctrl+P")},
+            {QStringLiteral("Punto"), QStringLiteral("&?"), {}},
+            {QStringLiteral("mnuInfoOn"), QStringLiteral("&Informazioni su..."), {}},
+        };
+        QList<QStringList> trovato;
+        for (QAction *menu : f.menuBar()->actions()) {
+            trovato.append({menu->objectName(), menu->text(), {}});
+            for (QAction *voce : menu->menu()->actions()) {
+                if (voce->isSeparator())
+                    trovato.append({QStringLiteral("-"), {}, {}});
+                else
+                    trovato.append({voce->objectName(), voce->text(),
+                                    voce->shortcut().toString(QKeySequence::PortableText)});
+            }
+        }
+        QCOMPARE(trovato, atteso);
+    }
+
+    void regolaDisposizione()
+    {
+        // Too small: snapped back to 3000 in each dimension that was short.
+        Form1::Disposizione d = Form1::RegolaDisposizione(2000, 5000, 330, 4200);
+        QCOMPARE(d.larghezza, 3000);
+        QCOMPARE(d.altezza, 5000);
+        QCOMPARE(*d.larghezzaText1, 2890);
+        QCOMPARE(*d.altezzaText1, 5000 - 700 - 330);
+        QCOMPARE(d.topBarra, 4050);
+        d = Form1::RegolaDisposizione(3000, 2999, 330, 4200);
+        QCOMPARE(d.altezza, 3000);
+        QCOMPARE(d.topBarra, 2050);
+        // The progress bar follows panel 2 up to 8900, the right edge beyond.
+        QCOMPARE(Form1::RegolaDisposizione(8900, 6000, 330, 4200).leftBarra, 5100);
+        QCOMPARE(Form1::RegolaDisposizione(8901, 6000, 330, 4200).leftBarra, 5401);
+        // A negative editor height is a step skipped.
+        QVERIFY(!Form1::RegolaDisposizione(5000, 3000, 3000, 0).altezzaText1);
+    }
+
+    void finestraRealeSiRidimensiona()
+    {
+        AmbienteProva amb;
+        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        Form1 &f = amb.Avvia();
+        // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
+        QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.resize(Pixel(1500), Pixel(8000));
+        QTRY_COMPARE(f.DimensioneEsterna().width(), 3000);
+        QCOMPARE(f.height(), Pixel(8000)); // the height was large enough: unchanged
+        f.resize(Pixel(9000), Pixel(6000));
+        QTRY_COMPARE(f.ProgressBar1->x(), Pixel(f.DimensioneEsterna().width() - 3500));
+        QVERIFY(f.Text1->width() > 0);
+    }
+
+    void modificatoDaOgniCambiamentoDellUtente()
+    {
+        AmbienteProva amb;
+        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        Form1 &f = amb.Avvia();
+        QVERIFY(!amb.Stato().TestoModificato);
+        f.Text1->SetText(QStringLiteral("riga uno\r\nriga due"));
+        QVERIFY(!amb.Stato().TestoModificato);
+
+        f.Text1->SetSelStart(0);
+        f.Text1->SetSelLength(4);
+        f.mnuModTaglia->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("riga"));
+        QVERIFY(amb.Stato().TestoModificato);
+
+        amb.Stato().TestoModificato = false;
+        f.Text1->SetSelStart(f.Text1->Lunghezza());
+        f.mnuModInc->trigger();
+        QVERIFY(f.Text1->Text().endsWith(QStringLiteral("dueriga")));
+        QVERIFY(amb.Stato().TestoModificato);
+
+        amb.Stato().TestoModificato = false;
+        QTest::keyClick(f.Text1, Qt::Key_Backspace);
+        QVERIFY(amb.Stato().TestoModificato);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"
