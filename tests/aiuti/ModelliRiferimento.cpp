@@ -1,7 +1,5 @@
 #include "ModelliRiferimento.h"
 
-#include <QList>
-
 namespace Modello {
 
 QByteArray RecordLetterale(const QList<QByteArray> &campiTesto, const QList<int> &campiInteri)
@@ -19,6 +17,137 @@ QByteArray RecordLetterale(const QList<QByteArray> &campiTesto, const QList<int>
     while (r.size() < 128)
         r.append('\0');
     return r;
+}
+
+bool Separatore(QChar c)
+{
+    return QStringLiteral(" \r\n()<>!?.;:,").contains(c);
+}
+
+QString Maiuscolo(const QString &s)
+{
+    QString r;
+    for (QChar c : s)
+        r.append(c.toUpper());
+    return r;
+}
+
+bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, const QString &Modo,
+                 qint16 Maiuscole, qint16 Intere, qint16 Direzione,
+                 const std::function<bool(Ricerca::Domanda)> &chiedi)
+{
+    bool risultato = true;
+    bool ancora = true;
+    while (ancora) {
+        ancora = false;
+        // 1. wrap check
+        if (Direzione == 1 || Direzione == 2) {
+            if (PosRicerca >= editor.testo.size()) {
+                editor.selLength = 0;
+                PosRicerca = 1;
+            }
+        } else if (Direzione == 0) {
+            if (PosRicerca < 1) {
+                PosRicerca = editor.testo.size();
+                editor.selLength = 0;
+            }
+        }
+        // 2.
+        risultato = true;
+        const QString T = editor.testo;
+        const int n = T.size();
+        const int L = Parola.size();
+        auto corrisponde = [&](int p) {
+            const QString candidato = T.mid(p - 1, L);
+            if (candidato.size() < L)
+                return false;
+            const QChar prima = p > 1 ? T[p - 2] : QChar(' ');
+            const bool dopoEsiste = p + L <= n;
+            const bool intera = Separatore(prima) && dopoEsiste && Separatore(T[p + L - 1]);
+            bool uguale = candidato == Parola;
+            if (!uguale && Maiuscole == 0)
+                uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
+            return uguale && ((Intere == 1 && intera) || Intere == 0);
+        };
+        if (Direzione == 1 || Direzione == 2) {
+            PosRicerca += editor.selLength; // 3.
+            int p;
+            for (p = PosRicerca; p <= n; ++p) { // 4.
+                if (p < 1)
+                    continue;
+                if (corrisponde(p)) {
+                    editor.selStart = p - 1;
+                    editor.selLength = L;
+                    break;
+                }
+            }
+            PosRicerca = p;
+            if (PosRicerca >= n) {
+                if (!Modo.isEmpty())
+                    risultato = false;
+                else if (chiedi(Ricerca::Domanda::FineTesto))
+                    ancora = true;
+                else
+                    risultato = false;
+            }
+        } else if (Direzione == 0) {
+            PosRicerca -= editor.selLength;
+            int p;
+            for (p = PosRicerca; p >= 1; --p) { // 5.
+                if (p > n)
+                    continue;
+                if (corrisponde(p)) {
+                    editor.selStart = p - 1;
+                    editor.selLength = L;
+                    break;
+                }
+            }
+            PosRicerca = p;
+            if (PosRicerca < 2) {
+                if (!Modo.isEmpty())
+                    risultato = false;
+                else if (chiedi(Ricerca::Domanda::InizioTesto))
+                    ancora = true;
+                else
+                    risultato = false;
+            }
+        }
+    }
+    return risultato;
+}
+
+EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
+                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA)
+{
+    EsitoSostituzione esito;
+    int n = W.size();
+    const int L = Parola.size();
+    int p = 1;
+    qsizetype esaminate = 0;
+    while (p <= n - L) {
+        if (++esaminate == fermaA) {
+            esito.interrotto = true;
+            break;
+        }
+        const QString candidato = W.mid(p - 1, L);
+        const QChar prima = p > 1 ? W[p - 2] : QChar(' ');
+        const QChar dopo = W[p + L - 1];
+        const bool intera = Separatore(prima) && Separatore(dopo);
+        bool uguale = false;
+        if (Maiuscole == 1)
+            uguale = candidato == Parola;
+        else if (Maiuscole == 0)
+            uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
+        if (uguale && ((Intere == 1 && intera) || Intere == 0)) {
+            W = W.left(p - 1) + Sostituto + W.mid(p - 1 + L);
+            n = n - L + Sostituto.size();
+            p = p + Sostituto.size() - 1;
+            ++esito.sostituzioni;
+        }
+        p = p + 1;
+    }
+    esito.testo = W;
+    return esito;
 }
 
 } // namespace Modello

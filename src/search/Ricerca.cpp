@@ -1,0 +1,200 @@
+#include "Ricerca.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace Ricerca {
+
+QChar Maiuscola(QChar c) noexcept
+{
+    if (c.unicode() < 128)
+        return (c.unicode() >= 'a' && c.unicode() <= 'z') ? QChar(c.unicode() - 32) : c;
+    if (c.isSurrogate())
+        return c;
+    const char32_t su = QChar::toUpper(char32_t(c.unicode()));
+    return su > 0xFFFF ? c : QChar(char16_t(su));
+}
+
+QString Maiuscolo(QStringView testo)
+{
+    QString risultato(testo.size(), Qt::Uninitialized);
+    QChar *out = risultato.data();
+    for (qsizetype i = 0; i < testo.size(); ++i)
+        out[i] = Maiuscola(testo[i]);
+    return risultato;
+}
+
+Confronto Confronto::PerTrova(qint16 Maiuscole, qint16 Intere)
+{
+    return {Intere == 0 || Intere == 1, Maiuscole == 0, Intere == 1};
+}
+
+Confronto Confronto::PerSostituzione(qint16 Maiuscole, qint16 Intere)
+{
+    return {(Maiuscole == 0 || Maiuscole == 1) && (Intere == 0 || Intere == 1), Maiuscole == 0,
+            Intere == 1};
+}
+
+Parola::Parola(const QString &parola, Confronto confronto)
+    : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto)
+{
+}
+
+bool Parola::UgualeA(QStringView testo, qsizetype i) const noexcept
+{
+    const qsizetype L = m_parola.size();
+    const QChar *t = testo.data() + i;
+    const QChar *p = m_parola.constData();
+    if (!m_confronto.ignoraMaiuscole) {
+        for (qsizetype k = 0; k < L; ++k)
+            if (t[k] != p[k])
+                return false;
+        return true;
+    }
+    // Identical, or identical once both are upper case.
+    const QChar *pm = m_maiuscola.constData();
+    for (qsizetype k = 0; k < L; ++k)
+        if (t[k] != p[k] && Maiuscola(t[k]) != pm[k])
+            return false;
+    return true;
+}
+
+bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept
+{
+    if (!m_confronto.valido)
+        return false;
+    if (m_confronto.soloParoleIntere && (!Separatore(prima) || !dopo || !Separatore(*dopo)))
+        return false;
+    return UgualeA(testo, i);
+}
+
+namespace {
+
+qint32 Limita(qint64 valore)
+{
+    return qint32(std::clamp<qint64>(valore, INT32_MIN, INT32_MAX));
+}
+
+// One attempt forward; returns whether the end of the text counts as reached.
+bool ScansioneAvanti(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola, QStringView T)
+{
+    const qsizetype n = T.size();
+    const qsizetype L = parola.Lunghezza();
+    PosRicerca = Limita(qint64(PosRicerca) + editor.SelLength());
+    const qint64 inizio = PosRicerca;
+    // Candidates that would run past the end never match: stop before them.
+    const qint64 ultima = std::min<qint64>(n, n - L + 1);
+    for (qint64 p = std::max<qint64>(inizio, 1); p <= ultima; ++p) {
+        const qsizetype i = p - 1;
+        const QChar prima = p > 1 ? T[i - 1] : QLatin1Char(' ');
+        const QChar *dopo = i + L < n ? T.data() + i + L : nullptr;
+        if (parola.Corrisponde(T, i, prima, dopo)) {
+            editor.Seleziona(i, L);
+            PosRicerca = qint32(p);
+            return PosRicerca >= n;
+        }
+    }
+    PosRicerca = Limita(std::max<qint64>(inizio, qint64(n) + 1));
+    return PosRicerca >= n;
+}
+
+// One attempt backward; returns whether the start of the text counts as reached.
+bool ScansioneIndietro(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola, QStringView T)
+{
+    const qsizetype n = T.size();
+    const qsizetype L = parola.Lunghezza();
+    PosRicerca = Limita(qint64(PosRicerca) - editor.SelLength());
+    const qint64 inizio = PosRicerca;
+    for (qint64 p = std::min<qint64>({inizio, qint64(n), qint64(n) - L + 1}); p >= 1; --p) {
+        const qsizetype i = p - 1;
+        const QChar prima = p > 1 ? T[i - 1] : QLatin1Char(' ');
+        const QChar *dopo = i + L < n ? T.data() + i + L : nullptr;
+        if (parola.Corrisponde(T, i, prima, dopo)) {
+            editor.Seleziona(i, L);
+            PosRicerca = qint32(p);
+            return PosRicerca < 2;
+        }
+    }
+    PosRicerca = qint32(std::min<qint64>(inizio, 0));
+    return PosRicerca < 2;
+}
+
+} // namespace
+
+bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parolaCercata,
+                 const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
+                 const std::function<bool(Domanda)> &chiedi)
+{
+    const bool avanti = Direzione == 1 || Direzione == 2;
+    const bool indietro = Direzione == 0;
+    const bool silenzioso = !Modo.isEmpty();
+    const Parola parola(parolaCercata, Confronto::PerTrova(Maiuscole, Intere));
+    for (;;) {
+        const qsizetype lunghezza = editor.Testo().size();
+        if (avanti && PosRicerca >= lunghezza) {
+            editor.AzzeraSelLength();
+            PosRicerca = 1;
+        } else if (indietro && PosRicerca < 1) {
+            PosRicerca = Limita(lunghezza);
+            editor.AzzeraSelLength();
+        }
+        if (!avanti && !indietro)
+            return true;
+
+        const QString T = editor.Testo(); // the snapshot of this attempt
+        if (avanti) {
+            if (!ScansioneAvanti(editor, PosRicerca, parola, T))
+                return true;
+            if (silenzioso || !chiedi || !chiedi(Domanda::FineTesto))
+                return false;
+        } else {
+            if (!ScansioneIndietro(editor, PosRicerca, parola, T))
+                return true;
+            if (silenzioso || !chiedi || !chiedi(Domanda::InizioTesto))
+                return false;
+        }
+    }
+}
+
+EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parolaCercata,
+                                        const QString &sostituto, Confronto confronto,
+                                        const Avanzamento &avanzamento, qsizetype passo)
+{
+    EsitoSostituzione esito;
+    const Parola parola(parolaCercata, confronto);
+    const qsizetype L = parola.Lunghezza();
+    const qsizetype n = testo.size();
+    // An empty word would match again right after its own replacement.
+    if (L == 0) {
+        esito.testo = testo.toString();
+        return esito;
+    }
+
+    QString &R = esito.testo;
+    R.reserve(n + n / 8);
+    qsizetype q = 0; // index in `testo` of the position being examined
+    qsizetype prossimoAvviso = 0;
+    // The candidate must leave one character after it: q + L < n.
+    while (q + L < n) {
+        if (avanzamento && q >= prossimoAvviso) {
+            prossimoAvviso = q + std::max<qsizetype>(passo, 1);
+            if (!avanzamento(R.size() + 1, R.size() + (n - q))) {
+                esito.interrotto = true;
+                break;
+            }
+        }
+        const QChar prima = R.isEmpty() ? QLatin1Char(' ') : R.back();
+        if (parola.Corrisponde(testo, q, prima, testo.data() + q + L)) {
+            R.append(sostituto);
+            q += L;
+            ++esito.sostituzioni;
+        } else {
+            R.append(testo[q]);
+            ++q;
+        }
+    }
+    R.append(testo.sliced(q));
+    return esito;
+}
+
+} // namespace Ricerca

@@ -1,0 +1,105 @@
+#pragma once
+
+// The text rules and scans shared by find, replace-all and the pseudocoding run.
+// Positions given to and taken from the outside are 1-based, as the engines
+// count them; editor offsets are position - 1.
+
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+namespace Ricerca {
+
+// The 13 word delimiters: space, CR, LF, ( ) < > ! ? . ; : ,
+constexpr bool Separatore(QChar c) noexcept
+{
+    switch (c.unicode()) {
+    case ' ': case '\r': case '\n': case '(': case ')': case '<': case '>':
+    case '!': case '?': case '.': case ';': case ':': case ',':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Upper case one UTF-16 unit at a time, never changing the length ("ß" stays "ß").
+QChar Maiuscola(QChar c) noexcept;
+QString Maiuscolo(QStringView testo);
+
+// How a candidate is compared with the word.
+struct Confronto
+{
+    bool valido = true;         // false: nothing ever matches
+    bool ignoraMaiuscole = true;
+    bool soloParoleIntere = true;
+
+    // Find engine: Maiuscole 0 = case-insensitive, anything else = exact;
+    // Intere 1 = whole words, 0 = any occurrence, anything else = no match.
+    static Confronto PerTrova(qint16 Maiuscole, qint16 Intere);
+    // Replace scans: Maiuscole 1 = exact, 0 = case-insensitive; Intere 1 or 0;
+    // any other value of either replaces nothing.
+    static Confronto PerSostituzione(qint16 Maiuscole, qint16 Intere);
+};
+
+// The word being looked for, with its upper-case form computed once.
+class Parola
+{
+public:
+    Parola(const QString &parola, Confronto confronto);
+    qsizetype Lunghezza() const { return m_parola.size(); }
+    const Confronto &Regole() const { return m_confronto; }
+
+    // The L characters of `testo` from 0-based index `i` equal the word
+    // (the caller guarantees they exist).
+    bool UgualeA(QStringView testo, qsizetype i) const noexcept;
+
+    // Whole candidate test; `prima` is the character before (a space at the
+    // start), `dopo` the character after, or nullptr when the text ends there.
+    bool Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept;
+
+private:
+    QString m_parola;
+    QString m_maiuscola;
+    Confronto m_confronto;
+};
+
+// What CercaParola needs of the editor.
+class EditorRicerca
+{
+public:
+    virtual ~EditorRicerca() = default;
+    virtual const QString &Testo() = 0;
+    virtual qsizetype SelLength() = 0;
+    virtual void AzzeraSelLength() = 0;
+    virtual void Seleziona(qsizetype offset, qsizetype lunghezza) = 0;
+};
+
+enum class Domanda { FineTesto, InizioTesto };
+
+// Finds the next occurrence of `parola` from the remembered `PosRicerca` and
+// selects it in the editor. `chiedi` answers the wrap questions (true = Yes);
+// it is only called in interactive mode (`Modo` empty).
+bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parola,
+                 const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
+                 const std::function<bool(Domanda)> &chiedi);
+
+// Replaces every occurrence in one pass: the inserted text is never scanned
+// again, and the last position examined is the one whose candidate still has a
+// character after it. The scan reports its progress every `passo` positions
+// with the current 1-based position and text length; when `avanzamento`
+// returns false it stops there.
+using Avanzamento = std::function<bool(qsizetype posizione, qsizetype lunghezza)>;
+
+struct EsitoSostituzione
+{
+    QString testo;               // the text as far as the scan got, the rest unchanged
+    qsizetype sostituzioni = 0;
+    bool interrotto = false;
+};
+
+EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
+                                        const QString &sostituto, Confronto confronto,
+                                        const Avanzamento &avanzamento = {},
+                                        qsizetype passo = 4096);
+
+} // namespace Ricerca

@@ -1,0 +1,282 @@
+// The find engine and the replacing scan, against the literal models and on
+// the cases where the rules are easiest to get wrong.
+
+#include "aiuti/ModelliRiferimento.h"
+#include "search/Ricerca.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using Ricerca::Domanda;
+
+namespace {
+
+const QString Alfabeto = QStringLiteral("aAbB \t=(.,\r\nèÈßẞ");
+
+QString Casuale(QRandomGenerator &gen, int massimo, const QString &alfabeto = Alfabeto)
+{
+    QString s;
+    for (int i = int(gen.bounded(massimo + 1)); i > 0; --i)
+        s.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+    return s;
+}
+
+// Runs the engine on a copy of `editor`, recording the questions it asks.
+struct Chiamata
+{
+    bool risultato;
+    qint32 pos;
+    qsizetype selStart, selLength;
+    QList<Domanda> domande;
+    bool operator==(const Chiamata &o) const
+    {
+        return risultato == o.risultato && pos == o.pos && selStart == o.selStart &&
+               selLength == o.selLength && domande == o.domande;
+    }
+};
+
+char *Descrivi(const Chiamata &c)
+{
+    return qstrdup(QStringLiteral("risultato %1 pos %2 sel %3+%4 domande %5")
+                       .arg(c.risultato)
+                       .arg(c.pos)
+                       .arg(c.selStart)
+                       .arg(c.selLength)
+                       .arg(c.domande.size())
+                       .toUtf8());
+}
+
+} // namespace
+
+namespace QTest {
+template <> char *toString(const Chiamata &c) { return Descrivi(c); }
+} // namespace QTest
+
+class TestRicerca : public QObject
+{
+    Q_OBJECT
+
+    // One call of the engine or of the model; `risposte` answers the questions in turn.
+    template <typename Funzione>
+    static Chiamata Esegui(Funzione f, Modello::Editor &ed, qint32 &pos, QList<bool> risposte)
+    {
+        Chiamata c{};
+        c.risultato = f(ed, pos, [&](Domanda d) {
+            c.domande.append(d);
+            return risposte.isEmpty() ? false : risposte.takeFirst();
+        });
+        c.pos = pos;
+        c.selStart = ed.selStart;
+        c.selLength = ed.selLength;
+        return c;
+    }
+
+    // Searches `parola` in `testo` from a fresh start, returning the 1-based
+    // positions selected by successive forward or backward searches.
+    static QList<int> Successione(const QString &testo, const QString &parola, int volte,
+                                  qint16 direzione, qint16 intere = 1, qint16 maiuscole = 0)
+    {
+        Modello::Editor ed;
+        ed.testo = testo;
+        qint32 pos = 0;
+        QList<int> trovate;
+        for (int i = 0; i < volte; ++i) {
+            const bool r = Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"), maiuscole,
+                                                intere, direzione, {});
+            trovate.append(ed.selLength > 0 || r ? int(ed.selStart + 1) : 0);
+            if (!r)
+                trovate.last() = -int(ed.selStart + 1); // the end (or start) was reached
+        }
+        return trovate;
+    }
+
+private Q_SLOTS:
+    void cercaParolaContoModello()
+    {
+        QRandomGenerator gen(41);
+        for (int caso = 0; caso < 4000; ++caso) {
+            Modello::Editor motore, modello;
+            motore.testo = modello.testo = Casuale(gen, 24);
+            qint32 posMotore = qint32(gen.bounded(-3, 30)), posModello = posMotore;
+            const QString parola = Casuale(gen, 3);
+            for (int passo = 0; passo < 6; ++passo) {
+                const qint16 maiuscole = qint16(gen.bounded(3));
+                const qint16 intere = qint16(gen.bounded(10) == 0 ? 2 : gen.bounded(2));
+                const qint16 direzione = qint16(gen.bounded(10) == 0 ? 5 : gen.bounded(3));
+                const QString modo = gen.bounded(2) ? QStringLiteral("S") : QString();
+                // Up to two Yes answers, then No, so that every call ends.
+                QList<bool> risposte;
+                for (int i = 0; i < 2; ++i)
+                    risposte.append(gen.bounded(2) == 1);
+                if (gen.bounded(4) == 0) { // the user moves the selection
+                    motore.selStart = modello.selStart = gen.bounded(int(motore.testo.size()) + 1);
+                    motore.selLength = modello.selLength =
+                        gen.bounded(int(motore.testo.size() - motore.selStart) + 1);
+                }
+                const Chiamata a = Esegui(
+                    [&](auto &ed, qint32 &pos, auto chiedi) {
+                        return Ricerca::CercaParola(ed, pos, parola, modo, maiuscole, intere,
+                                                    direzione, chiedi);
+                    },
+                    motore, posMotore, risposte);
+                const Chiamata b = Esegui(
+                    [&](auto &ed, qint32 &pos, auto chiedi) {
+                        return Modello::CercaParola(ed, pos, parola, modo, maiuscole, intere,
+                                                    direzione, chiedi);
+                    },
+                    modello, posModello, risposte);
+                if (!(a == b))
+                    qWarning() << "testo" << motore.testo << "parola" << parola << "dir" << direzione
+                               << "modo" << modo << "maiusc" << maiuscole << "intere" << intere;
+                QCOMPARE(a, b);
+            }
+        }
+    }
+
+    void sostituzioneContoModello()
+    {
+        QRandomGenerator gen(42);
+        for (int caso = 0; caso < 6000; ++caso) {
+            const QString testo = Casuale(gen, 30);
+            QString parola = Casuale(gen, 4);
+            if (parola.isEmpty())
+                parola = QStringLiteral("a");
+            const QString sostituto = Casuale(gen, 6, QStringLiteral("xX. aB"));
+            const qint16 maiuscole = qint16(gen.bounded(10) == 0 ? 2 : gen.bounded(2));
+            const qint16 intere = qint16(gen.bounded(10) == 0 ? 3 : gen.bounded(2));
+            const qsizetype fermaA = gen.bounded(4) == 0 ? gen.bounded(1, 30) : -1;
+
+            const Modello::EsitoSostituzione atteso =
+                Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA);
+            qsizetype chiamate = 0;
+            const Ricerca::EsitoSostituzione ottenuto = Ricerca::SostituisciOccorrenze(
+                testo, parola, sostituto, Ricerca::Confronto::PerSostituzione(maiuscole, intere),
+                [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1);
+            if (ottenuto.testo != atteso.testo || ottenuto.interrotto != atteso.interrotto)
+                qWarning() << testo << parola << sostituto << maiuscole << intere << fermaA;
+            QCOMPARE(ottenuto.testo, atteso.testo);
+            QCOMPARE(ottenuto.sostituzioni, qsizetype(atteso.sostituzioni));
+            QCOMPARE(ottenuto.interrotto, atteso.interrotto);
+        }
+    }
+
+    void sostituzione_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("parola");
+        QTest::addColumn<QString>("sostituto");
+        QTest::addColumn<int>("intere");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("Not cresce il limite") << "Not Not Not\r\n" << "Not" << "Non è" << 1 << "Non è Non è Non è\r\n";
+        QTest::newRow("Do Ripeti non riesaminato") << "Do Do\r\n" << "Do" << "Ripeti" << 1 << "Ripeti Ripeti\r\n";
+        QTest::newRow("ultima posizione esclusa") << "If a If" << "If" << "Se" << 1 << "Se a If";
+        QTest::newRow("lettera prima") << "Diff If\r\n" << "If" << "Se" << 1 << "Diff Se\r\n";
+        QTest::newRow("maiuscole ignorate") << "if(x)\r\n" << "If" << "Se" << 1 << "Se(x)\r\n";
+        QTest::newRow("tab e uguale") << "\tIf x If=\r\n" << "If" << "Se" << 1 << "\tIf x If=\r\n";
+        QTest::newRow("a in bbb") << "a a a a\r\n" << "a" << "bbb" << 0 << "bbb bbb bbb bbb\r\n";
+        QTest::newRow("a in aa") << "aaa\r\n" << "a" << "aa" << 0 << "aaaaaa\r\n";
+        QTest::newRow("aa in b") << "aaa" << "aa" << "b" << 0 << "ba";
+        QTest::newRow("sostituto vuoto") << "x ab ab.\r\n" << "ab" << "" << 1 << "x  .\r\n";
+        QTest::newRow("vuoto all'inizio") << "ab ab ab\r\n" << "ab" << "" << 1 << "  \r\n";
+        QTest::newRow("parola vuota intatta") << "a b\r\n" << "" << "x" << 0 << "a b\r\n";
+        // Upper case one character at a time: "ß" has no one-character capital.
+        QTest::newRow("eszett") << "ß STRASSE ẞ\r\n" << "ß" << "ss" << 1 << "ss STRASSE ẞ\r\n";
+        QTest::newRow("accenti") << "è È\r\n" << "È" << "e" << 1 << "e e\r\n";
+    }
+    void sostituzione()
+    {
+        QFETCH(QString, testo);
+        QFETCH(QString, parola);
+        QFETCH(QString, sostituto);
+        QFETCH(int, intere);
+        QFETCH(QString, atteso);
+        QCOMPARE(Ricerca::SostituisciOccorrenze(testo, parola, sostituto,
+                                                Ricerca::Confronto::PerSostituzione(0, qint16(intere)))
+                     .testo,
+                 atteso);
+    }
+
+    void cercaCasiLimite()
+    {
+        // Nothing follows "10": no whole word; with a line end it matches.
+        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10"), QStringLiteral("10"), 1, 1), QList<int>{-0 - 1});
+        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10\r\n"), QStringLiteral("10"), 1, 1), QList<int>{14});
+        QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("If"), 1, 1), QList<int>{1});
+        QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("a"), 1, 1), QList<int>{4});
+        QCOMPARE(Successione(QStringLiteral("\tIf x=1\r\n"), QStringLiteral("x"), 1, 1), QList<int>{-1});
+        // Overlapping occurrences are not found; the third search ends the text.
+        QCOMPARE(Successione(QStringLiteral("aaaa"), QStringLiteral("aa"), 3, 1, 0), (QList<int>{1, 3, -3}));
+        // Backward: 7, 4, then 1, which also reaches the start.
+        QCOMPARE(Successione(QStringLiteral("ab ab ab"), QStringLiteral("ab"), 3, 0, 0), (QList<int>{7, 4, -1}));
+        // A one-character word at the very end: selected, and the end is reached at once.
+        Modello::Editor ed;
+        ed.testo = QStringLiteral("x y");
+        qint32 pos = 0;
+        QList<Domanda> domande;
+        QVERIFY(!Ricerca::CercaParola(ed, pos, QStringLiteral("y"), QString(), 0, 0, 1, [&](Domanda d) {
+            domande.append(d);
+            return false;
+        }));
+        QCOMPARE(ed.selStart, 2);
+        QCOMPARE(domande, QList<Domanda>{Domanda::FineTesto});
+    }
+
+    void maiuscoleEDirezioni()
+    {
+        QCOMPARE(Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 3, 1),
+                 (QList<int>{1, 6, 11}));
+        QCOMPARE(Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 1, 1, 1, 1),
+                 QList<int>{11});
+        QCOMPARE(Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 2),
+                 Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 1));
+    }
+
+    void primaRicercaConSelezione()
+    {
+        // Starts at PosRicerca 0 + the selection length.
+        Modello::Editor ed;
+        ed.testo = QStringLiteral("ab ab ab\r\n");
+        ed.selStart = 1;
+        ed.selLength = 5;
+        qint32 pos = 0;
+        QVERIFY(Ricerca::CercaParola(ed, pos, QStringLiteral("ab"), QStringLiteral("S"), 0, 1, 1, {}));
+        QCOMPARE(ed.selStart, 6);
+    }
+
+    void testoVuotoEParolaVuota()
+    {
+        Modello::Editor ed;
+        qint32 pos = 0;
+        int domande = 0;
+        QList<bool> risposte{true, false};
+        QVERIFY(!Ricerca::CercaParola(ed, pos, QStringLiteral("x"), QString(), 0, 1, 1, [&](Domanda) {
+            ++domande;
+            return risposte.takeFirst();
+        }));
+        QCOMPARE(domande, 2);
+
+        ed.testo = QStringLiteral("abc");
+        pos = 0;
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(Ricerca::CercaParola(ed, pos, QString(), QStringLiteral("S"), 0, 0, 1, {}));
+            QCOMPARE(ed.selStart, 0);
+            QCOMPARE(ed.selLength, 0);
+        }
+    }
+
+    void testoLungoInTempoLineare()
+    {
+        // A 2-million-character text with a match every few characters.
+        QString testo;
+        for (int i = 0; i < 200000; ++i)
+            testo += QStringLiteral("If a Then\r\n");
+        const auto esito = Ricerca::SostituisciOccorrenze(testo, QStringLiteral("if"),
+                                                          QStringLiteral("Se"),
+                                                          Ricerca::Confronto::PerSostituzione(0, 1));
+        QCOMPARE(esito.sostituzioni, 200000);
+        QVERIFY(esito.testo.startsWith(QStringLiteral("Se a Then\r\nSe a")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRicerca)
+#include "test_ricerca.moc"
