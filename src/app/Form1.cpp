@@ -5,6 +5,7 @@
 #include "lists/ApriListe.h"
 #include "lists/FinestraElenco.h"
 #include "platform/Icone.h"
+#include "pseudo/frmPseudo.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -46,7 +47,34 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
     connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    // Ending the program closes every other window without its own handlers.
+    delete m_frmPseudo.data();
+}
+
+QDialog *Form1::frmTrova()
+{
+    if (!m_frmTrova) {
+        m_frmTrova = new QDialog(this);
+        m_frmTrova->setObjectName(QStringLiteral("frmTrova"));
+        m_frmTrova->setWindowTitle(QStringLiteral("Trova"));
+    }
+    return m_frmTrova;
+}
+
+QWidget *Form1::FinestraPseudo() const { return m_frmPseudo; }
+
+void Form1::mnuStrumAvvia_Click()
+{
+    if (m_frmPseudo)
+        return;
+    auto *finestra = new frmPseudo(m_stato, *this);
+    m_frmPseudo = finestra;
+    finestra->Form_Load();
+    finestra->show();
+    setEnabled(false);
+}
 
 void Form1::CreaMenu()
 {
@@ -95,7 +123,7 @@ void Form1::CreaMenu()
     mnuStrumPul = voce(strumenti, "mnuStrumPul", "&Pulizia...", {}, &Form1::mnuStrumPul_Click);
     strumenti->addSeparator();
     mnuStrumAvvia = voce(strumenti, "mnuStrumAvvia", "&Avvia la pseudocodificazione...",
-                         QKeySequence(Qt::CTRL | Qt::Key_A), nessuno);
+                         QKeySequence(Qt::CTRL | Qt::Key_A), &Form1::mnuStrumAvvia_Click);
     mnuStrumAPul = voce(strumenti, "mnuStrumAPul", "A&vvia la pulizia...",
                         QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuStrumAPul_Click);
 
@@ -203,6 +231,11 @@ void Form1::Form_Resize()
 
 void Form1::closeEvent(QCloseEvent *e)
 {
+    // While a run window is open the main window is out of the user's reach.
+    if (m_frmPseudo && m_frmPseudo->isVisible()) {
+        e->ignore();
+        return;
+    }
     e->accept();
 }
 

@@ -4,10 +4,12 @@
 #include "platform/Piattaforma.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <optional>
 
 class EditorTesto;
 class Modulo1;
+class QDialog;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
@@ -57,6 +59,11 @@ public:
     QSize DimensioneEsterna() const;
     void ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza);
 
+    // The find dialog's window, created hidden on first use.
+    QDialog *frmTrova();
+    // The run window while it exists.
+    QWidget *FinestraPseudo() const;
+
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
@@ -64,6 +71,7 @@ public Q_SLOTS:
     void mnuStrumSost_Click();
     void mnuStrumPul_Click();
     void mnuStrumAPul_Click();
+    void mnuStrumAvvia_Click();
     void mnuModTaglia_Click();
     void mnuModCopia_Click();
     void mnuModInc_Click();
@@ -81,4 +89,6 @@ private:
     QLabel *m_pannello1 = nullptr;
     QLabel *m_pannello2 = nullptr;
     QWidget *m_area = nullptr;
+    QDialog *m_frmTrova = nullptr;
+    QPointer<QWidget> m_frmPseudo;
 };

@@ -170,30 +170,36 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
         return esito;
     }
 
+    // Unchanged stretches are copied in one piece when a match ends them.
     QString &R = esito.testo;
     R.reserve(n + n / 8);
-    qsizetype q = 0; // index in `testo` of the position being examined
+    qsizetype q = 0;            // index in `testo` of the position being examined
+    qsizetype inizioBlocco = 0; // first index not yet copied to R
+    QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
     qsizetype prossimoAvviso = 0;
     // The candidate must leave one character after it: q + L < n.
     while (q + L < n) {
         if (avanzamento && q >= prossimoAvviso) {
             prossimoAvviso = q + std::max<qsizetype>(passo, 1);
-            if (!avanzamento(R.size() + 1, R.size() + (n - q))) {
+            const qsizetype posizione = R.size() + (q - inizioBlocco) + 1;
+            if (!avanzamento(posizione, posizione - 1 + (n - q))) {
                 esito.interrotto = true;
                 break;
             }
         }
-        const QChar prima = R.isEmpty() ? QLatin1Char(' ') : R.back();
+        const QChar prima = q == inizioBlocco ? primaBlocco : testo[q - 1];
         if (parola.Corrisponde(testo, q, prima, testo.data() + q + L)) {
+            R.append(testo.sliced(inizioBlocco, q - inizioBlocco));
             R.append(sostituto);
             q += L;
+            inizioBlocco = q;
+            primaBlocco = R.isEmpty() ? QLatin1Char(' ') : R.back();
             ++esito.sostituzioni;
         } else {
-            R.append(testo[q]);
             ++q;
         }
     }
-    R.append(testo.sliced(q));
+    R.append(testo.sliced(inizioBlocco));
     return esito;
 }
 

@@ -26,6 +26,15 @@ void AmbienteProva::ScriviFile(const QString &nome, const QByteArray &contenuto)
         qFatal("impossibile scrivere il file di prova %s", qPrintable(nome));
 }
 
+void AmbienteProva::ScriviElenchi(const QVector<VoceSostituzione> &sostituzioni)
+{
+    QByteArray dati;
+    for (const VoceSostituzione &voce : sostituzioni)
+        dati.append(Record::Codifica(voce));
+    ScriviFile(QStringLiteral("sostituzioni.dat"), dati);
+    ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(EliminazioniPredefinite().first()));
+}
+
 QByteArray AmbienteProva::LeggiFile(const QString &percorso)
 {
     QFile file(percorso);

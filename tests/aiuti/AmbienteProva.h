@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Modulo1.h"
+#include "lists/VociElenco.h"
 #include "platform/Piattaforma.h"
 
 #include <QTemporaryDir>
@@ -24,6 +25,9 @@ public:
     static QByteArray LeggiFile(const QString &percorso);
 
     Modulo1 &Stato() { return *m_stato; }
+
+    // Writes both list files so that start-up asks nothing.
+    void ScriviElenchi(const QVector<VoceSostituzione> &sostituzioni);
 
     // A main window over this folder, started as the program starts it (the
     // start-up questions must be scripted first).

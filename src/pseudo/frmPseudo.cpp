@@ -1,0 +1,415 @@
+#include "frmPseudo.h"
+
+#include "app/EditorTesto.h"
+#include "app/Form1.h"
+#include "app/Modulo1.h"
+#include "platform/Icone.h"
+#include "pseudo/Stima.h"
+#include "search/CercaParola.h"
+#include "search/Ricerca.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTime>
+
+using Piattaforma::Pixel;
+
+namespace {
+
+const QString Annullata = QStringLiteral("Pseudocodificazione annullata");
+const QString Terminata = QStringLiteral("Pseudocodificazione terminata");
+constexpr int Altezza = 255;
+constexpr int AltezzaPulsante = 375;
+
+double OraDelGiorno() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+} // namespace
+
+frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stato), m_form(form)
+{
+    setObjectName(QStringLiteral("frmPseudo"));
+    setWindowTitle(QStringLiteral("Pseudocodificazione in corso..."));
+    setWindowIcon(Icone::Pseudo());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(Pixel(6300), Pixel(3990));
+    Orologio = OraDelGiorno;
+
+    auto etichetta = [this](const char *nome, int x, int y, int w, int h, const QString &testo) {
+        auto *l = new QLabel(testo, this);
+        l->setObjectName(QString::fromLatin1(nome));
+        l->setTextFormat(Qt::PlainText);
+        l->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
+        return l;
+    };
+    auto pulsante = [this](const char *nome, int x, int y, int w, const char *testo, auto gestore) {
+        auto *b = new QPushButton(QString::fromUtf8(testo), this);
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(AltezzaPulsante));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, gestore);
+        return b;
+    };
+    auto barra = [this](const char *nome, int y) {
+        auto *p = new QProgressBar(this);
+        p->setObjectName(QString::fromLatin1(nome));
+        p->setGeometry(0, Pixel(y), Pixel(4935), Pixel(Altezza));
+        p->setTextVisible(false);
+        p->setRange(0, 1);
+        p->setValue(0);
+        return p;
+    };
+
+    Image1 = etichetta("Image1", 240, 360, 480, 480, {});
+    Image1->setPixmap(Icone::Pseudo().pixmap(Pixel(480), Pixel(480)));
+    Label1 = etichetta("Label1", 840, 240, 1335, Altezza, QStringLiteral("Parola corrente:"));
+    lblTrovato = etichetta("lblTrovato", 2160, 240, 3975, Altezza, {});
+    Label3 = etichetta("Label3", 840, 720, 1455, Altezza, QStringLiteral("Da sostituire con:"));
+    lblSost = etichetta("lblSost", 2160, 720, 3975, Altezza, {});
+    Label2 = etichetta("Label2", 0, 1320, 2295, 375,
+                       QStringLiteral("Per sostituire tutte le parole nell'elenco Sostituzioni:"));
+    Label2->setWordWrap(true);
+    Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica", &frmPseudo::Command5_Click);
+    Command7 = pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
+    Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci", &frmPseudo::Command1_Click);
+    Command2 = pulsante("Command2", 1440, 2040, 1215, "S&uccessivo", &frmPseudo::Command2_Click);
+    Command6 = pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola", &frmPseudo::Command6_Click);
+    Command3 = pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto", &frmPseudo::Command3_Click);
+    Label5 = etichetta("Label5", 0, 2520, 2655, Altezza, QStringLiteral("Totale pseudocodifica:"));
+    ProgressBar2 = barra("ProgressBar2", 2760);
+    cmdInt = pulsante("cmdInt", 5040, 2760, 1215, "&Interrompi", &frmPseudo::cmdInt_Click);
+    Label4 = etichetta("Label4", 0, 3120, 4335, Altezza, QStringLiteral("Parola corrente:"));
+    Command4 = pulsante("Command4", 5040, 3240, 1215, "&Chiudi", &frmPseudo::Command4_Click);
+    ProgressBar1 = barra("ProgressBar1", 3360);
+    Label6 = etichetta("Label6", 0, 3720, 1335, Altezza, QStringLiteral("Tempo rimanente:"));
+    lblT = etichetta("lblT", 1440, 3720, 1335, Altezza, QStringLiteral("Indeterminato"));
+    Label7 = etichetta("Label7", 2880, 3720, 3375, Altezza, Form1::TestoInattivo());
+
+    // Enter is "&Sostituisci"; the automatic run has the focus first.
+    Command1->setDefault(true);
+    QWidget *ordine[] = {Command5, Command7, Command1, Command2, Command6, Command3, cmdInt, Command4};
+    for (size_t i = 0; i + 1 < std::size(ordine); ++i)
+        setTabOrder(ordine[i], ordine[i + 1]);
+    Command5->setFocus();
+}
+
+frmPseudo::~frmPseudo() = default;
+
+void frmPseudo::ImpostaFase(Fase fase)
+{
+    m_fase = fase;
+    const bool cammino = fase == Fase::InCammino;
+    for (QPushButton *b : {Command1, Command2, Command3, Command5, Command6})
+        b->setEnabled(cammino);
+    Command4->setEnabled(fase != Fase::Automatica);
+    cmdInt->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
+    cmdInt->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi") : QStringLiteral("&Interrompi"));
+}
+
+void frmPseudo::CaricaVoce(qint32 k)
+{
+    m_stato.Liste.LeggiVoce(k, m_stato.VoceSost);
+    m_form.Text1->SetSelStart(1);
+    m_form.Text1->SetSelLength(0);
+    lblTrovato->setText(m_stato.VoceSost.Trova);
+    lblSost->setText(m_stato.VoceSost.Sostituisci);
+}
+
+bool frmPseudo::CercaVoceCorrente(qint16 direzione)
+{
+    return CercaParola(m_form, lblTrovato->text(), QStringLiteral("S"), 0, 1, direzione);
+}
+
+void frmPseudo::Conclusione(const QString &testo)
+{
+    lblTrovato->setText(testo);
+    lblSost->setText(testo);
+    setWindowTitle(testo);
+}
+
+void frmPseudo::Form_Load()
+{
+    const qint32 voci = m_stato.NumSostituzioni;
+    VoceCorrente = 1;
+    ProgressBar2->setRange(0, std::max(voci, 1));
+    ProgressBar2->setValue(0);
+    m_form.ProgressBar1->setRange(0, std::max(voci, 1));
+    m_form.ImpostaStato(QStringLiteral("Controllo testo in corso, attendere..."));
+
+    if (Piattaforma::MessageBox(&m_form,
+                                QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare..."),
+                                Piattaforma::Pulsanti::OKAnnulla, Piattaforma::Icona::Informazione) !=
+        Piattaforma::Risposta::OK) {
+        m_form.RipristinaStato();
+        m_form.ProgressBar1->setValue(0);
+        ImpostaFase(Fase::Annullata);
+        Conclusione(Annullata);
+        ProgressBar2->setValue(0);
+        Piattaforma::PuntatoreOccupato(&m_form, false);
+        return;
+    }
+
+    Piattaforma::PuntatoreOccupato(&m_form, true);
+    cmdInt->setEnabled(false);
+    for (qint32 k = VoceCorrente; k <= voci; k = ++VoceCorrente) {
+        CaricaVoce(k);
+        ProgressBar2->setValue(k - 1);
+        m_form.ProgressBar1->setValue(k - 1);
+        if (CercaVoceCorrente(2)) {
+            Piattaforma::PuntatoreOccupato(&m_form, false);
+            m_form.RipristinaStato();
+            m_form.ProgressBar1->setValue(0);
+            ImpostaFase(Fase::InCammino);
+            return;
+        }
+    }
+    Piattaforma::MessageBox(&m_form,
+                            QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+    m_form.RipristinaStato();
+    m_form.ProgressBar1->setValue(0);
+    ImpostaFase(Fase::NienteDaFare);
+    Conclusione(Terminata);
+    ProgressBar2->setValue(ProgressBar2->maximum());
+    Piattaforma::PuntatoreOccupato(&m_form, false);
+}
+
+void frmPseudo::Command1_Click()
+{
+    EditorTesto *editor = m_form.Text1;
+    if (editor->SelLength() == 0)
+        return;
+    const qsizetype inizio = editor->SelStart();
+    const QString sostituto = lblSost->text();
+    editor->SetSelText(sostituto);
+    editor->SetSelStart(inizio);
+    editor->SetSelLength(sostituto.size());
+    m_stato.TestoModificato = true;
+}
+
+void frmPseudo::AvanzaElenco()
+{
+    ++VoceCorrente;
+    ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
+}
+
+void frmPseudo::Command2_Click()
+{
+    for (;;) {
+        Piattaforma::PuntatoreOccupato(this, true);
+        if (CercaVoceCorrente(1))
+            break;
+        AvanzaElenco();
+        if (VoceCorrente > m_stato.NumSostituzioni) {
+            FineElenco();
+            return;
+        }
+        CaricaVoce(VoceCorrente);
+    }
+    Piattaforma::PuntatoreOccupato(this, false);
+}
+
+void frmPseudo::Command6_Click()
+{
+    for (;;) {
+        Piattaforma::PuntatoreOccupato(this, true);
+        AvanzaElenco();
+        if (VoceCorrente > m_stato.NumSostituzioni) {
+            FineElenco();
+            return;
+        }
+        CaricaVoce(VoceCorrente);
+        if (CercaVoceCorrente(2))
+            break;
+    }
+    Piattaforma::PuntatoreOccupato(this, false);
+}
+
+void frmPseudo::Command7_Click()
+{
+    if (Command7->text() == QStringLiteral("Ri&duci a icona")) {
+        showMinimized();
+        m_form.showMinimized();
+        Command7->setText(QStringLiteral("Ripristi&na"));
+    } else {
+        m_form.showNormal();
+        Command7->setText(QStringLiteral("Ri&duci a icona"));
+        activateWindow();
+        setFocus();
+    }
+}
+
+void frmPseudo::Command4_Click() { close(); }
+
+void frmPseudo::FineElenco()
+{
+    Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    ImpostaFase(Fase::Terminata);
+    Conclusione(Terminata);
+    Piattaforma::PuntatoreOccupato(this, false);
+}
+
+bool frmPseudo::SostituisciPseudo(QString &testo)
+{
+    m_stato.InterruzionePseudo = 0;
+    ProgressBar1->setRange(0, int(std::min<qsizetype>(testo.size(), INT_MAX)));
+    ProgressBar1->setValue(0);
+
+    // Yield to the interface every few milliseconds of work, so clicks
+    // (and "&Interrompi" above all) are handled while the scan goes on.
+    QElapsedTimer orologio;
+    orologio.start();
+    QPointer<frmPseudo> finestra(this);
+    auto avanzamento = [&](qsizetype posizione, qsizetype) {
+        if (orologio.elapsed() >= IntervalloCessione) {
+            if (posizione <= ProgressBar1->maximum())
+                ProgressBar1->setValue(int(posizione));
+            QCoreApplication::processEvents();
+            orologio.restart();
+        }
+        return finestra && m_stato.InterruzionePseudo == 0;
+    };
+    m_inScansione = true;
+    Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
+        testo, lblTrovato->text(), lblSost->text(), Ricerca::Confronto::PerSostituzione(0, 1),
+        avanzamento, 1024);
+    m_inScansione = false;
+    if (esito.sostituzioni > 0)
+        m_stato.TestoModificato = true;
+    if (esito.interrotto)
+        return true;
+    ProgressBar1->setValue(ProgressBar1->maximum());
+    testo = std::move(esito.testo);
+    m_stato.TestoModificato = true;
+    return false;
+}
+
+void frmPseudo::ScriviTestoDiLavoro()
+{
+    if (!m_testoLavoro)
+        return;
+    m_form.Text1->SetText(*m_testoLavoro);
+    m_testoLavoro.reset();
+}
+
+void frmPseudo::Command3_Click()
+{
+    Piattaforma::PuntatoreOccupato(this, true);
+    if (!lblTrovato->text().isEmpty()) {
+        // The walking commands wait until this scan is over.
+        ImpostaFase(Fase::Automatica);
+        cmdInt->setEnabled(false);
+        Command4->setEnabled(true);
+        QPointer<frmPseudo> finestra(this);
+        QString testo = m_form.Text1->Text();
+        const bool interrotta = SostituisciPseudo(testo);
+        if (!finestra)
+            return;
+        if (m_chiusa) {
+            deleteLater();
+            return;
+        }
+        if (!interrotta)
+            m_form.Text1->SetText(testo);
+        ImpostaFase(Fase::InCammino);
+    }
+    AvanzaElenco();
+    if (VoceCorrente > m_stato.NumSostituzioni) {
+        FineElenco();
+        return;
+    }
+    CaricaVoce(VoceCorrente);
+    Piattaforma::PuntatoreOccupato(this, false);
+}
+
+void frmPseudo::Command5_Click()
+{
+    QPointer<frmPseudo> finestra(this);
+    m_testoLavoro = m_form.Text1->Text();
+    for (;;) {
+        ImpostaFase(Fase::Automatica);
+        const double t1 = Orologio();
+        const bool interrotta = !lblTrovato->text().isEmpty() && SostituisciPseudo(*m_testoLavoro);
+        const double t2 = Orologio();
+        if (!finestra)
+            return;
+        if (interrotta || m_chiusa) {
+            // The interrupted word's changes are dropped; earlier words' stay.
+            ScriviTestoDiLavoro();
+            m_form.Text1->SetSelStart(1);
+            if (m_chiusa) {
+                deleteLater();
+                return;
+            }
+            Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione interrotta dall'utente."),
+                                    Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+            return;
+        }
+        ++VoceCorrente;
+        const qint16 E = Stima::TempoRimanente(t1, t2, qint64(m_stato.NumSostituzioni) - VoceCorrente + 1);
+        lblT->setText(Stima::TestoTempo(E));
+        lblT->repaint();
+        Label7->setText(Stima::Commento(E, Label7->text()));
+        Label7->repaint();
+        ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
+        if (VoceCorrente > m_stato.NumSostituzioni) {
+            ScriviTestoDiLavoro();
+            Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
+                                    Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+            Label7->setText(Form1::TestoInattivo());
+            ImpostaFase(Fase::Terminata);
+            Conclusione(Terminata);
+            Piattaforma::PuntatoreOccupato(this, false);
+            return;
+        }
+        CaricaVoce(VoceCorrente);
+        lblTrovato->repaint();
+        lblSost->repaint();
+    }
+}
+
+void frmPseudo::cmdInt_Click()
+{
+    if (cmdInt->text() == QStringLiteral("&Interrompi")) {
+        ImpostaFase(Fase::InPausa);
+        m_stato.InterruzionePseudo = 1;
+    } else if (m_inScansione) {
+        // Resumed before the scan noticed the interruption: it simply goes on.
+        m_stato.InterruzionePseudo = 0;
+        ImpostaFase(Fase::Automatica);
+    } else {
+        m_stato.InterruzionePseudo = 0;
+        cmdInt->setText(QStringLiteral("&Interrompi"));
+        Command5_Click();
+    }
+}
+
+void frmPseudo::keyPressEvent(QKeyEvent *e)
+{
+    // No cancel button: Esc does nothing.
+    if (e->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(e);
+}
+
+void frmPseudo::closeEvent(QCloseEvent *e)
+{
+    m_form.setEnabled(true);
+    if (m_form.isMinimized())
+        m_form.showNormal();
+    e->accept();
+    if (m_inScansione) {
+        // The scan stops at its next position; the run ends without a word.
+        m_chiusa = true;
+        m_stato.InterruzionePseudo = 1;
+        hide();
+        return;
+    }
+    deleteLater();
+}

@@ -1,0 +1,276 @@
+// The pseudocoding run window, driven through its buttons with scripted boxes.
+
+#include "aiuti/AmbienteProva.h"
+#include "aiuti/ModelliRiferimento.h"
+#include "app/EditorTesto.h"
+#include "app/Form1.h"
+#include "pseudo/frmPseudo.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace Piattaforma;
+
+namespace {
+
+const QString Controllo = QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare...");
+const QString NienteDaFare = QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo.");
+const QString Finita = QStringLiteral("Pseudocodificazione terminata.");
+const QString Interrotta = QStringLiteral("Pseudocodificazione interrotta dall'utente.");
+
+// The text after applying `voci` from entry `da` on, one after the other, with the model.
+QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1, int a = -1)
+{
+    if (a < 0)
+        a = int(voci.size());
+    for (int k = da; k <= a; ++k)
+        testo = Modello::Sostituisci(testo, voci[k - 1].Trova, voci[k - 1].Sostituisci, 0, 1).testo;
+    return testo;
+}
+
+// Which of the buttons 1, 2, 3, 5, 6, 4 and cmdInt are enabled, as a string of 0 and 1.
+QString Abilitati(frmPseudo *f)
+{
+    QString s;
+    for (QPushButton *b : {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6, f->Command4, f->cmdInt})
+        s.append(b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0'));
+    return s;
+}
+
+} // namespace
+
+class TestFrmPseudo : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    Form1 &Prepara(const QString &testo, const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(voci);
+        Form1 &f = m_amb->Avvia();
+        f.Text1->SetText(testo);
+        return f;
+    }
+
+    // Starts a run; `risposte` answers the boxes of the start-up check.
+    frmPseudo *Avvia(Form1 &f, QList<Risposta> risposte = {Risposta::OK})
+    {
+        for (Risposta r : risposte)
+            Copione::RispondiMessaggio(r);
+        f.mnuStrumAvvia->trigger();
+        auto *finestra = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        finestra->IntervalloCessione = 0;
+        return finestra;
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_amb)
+            VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void controlloAnnullato()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
+        frmPseudo *p = Avvia(f, {Risposta::Annulla});
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo, Controllo);
+        QCOMPARE(messaggi[0].pulsanti, Pulsanti::OKAnnulla);
+        QCOMPARE(messaggi[0].icona, Icona::Informazione);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione annullata"));
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione annullata"));
+        QCOMPARE(p->lblSost->text(), QStringLiteral("Pseudocodificazione annullata"));
+        QCOMPARE(p->ProgressBar2->value(), 0);
+        QCOMPARE(f.ProgressBar1->value(), 0);
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QVERIFY(p->Command7->isEnabled());
+        QVERIFY(!f.isEnabled());
+        QVERIFY(!HaPuntatoreOccupato(&f));
+
+        p->Command4->click();
+        QVERIFY(f.isEnabled());
+        QTRY_VERIFY(!f.FinestraPseudo());
+    }
+
+    void nienteDaFare()
+    {
+        Form1 &f = Prepara(QStringLiteral("\tIf x=1 Thenx\r\n"));
+        frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
+        QCOMPARE(p->ProgressBar2->maximum(), 8);
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+    }
+
+    void elencoSenzaVoci()
+    {
+        // Only records with an empty word: nothing to walk, no empty-range bar.
+        Form1 &f = Prepara(QStringLiteral("If a\r\n"), {{QString(), QStringLiteral("x")}});
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
+        frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), (QStringList{Controllo, NienteDaFare}));
+        QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
+    }
+
+    void camminoFinoAllaFine()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
+        frmPseudo *p = Avvia(f);
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Controllo});
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("If"));
+        QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
+        QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
+        QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
+        QVERIFY(f.frmTrova()->isHidden());
+
+        p->Command1->click();
+        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then\r\n"));
+        QCOMPARE(f.Text1->SelText(), QStringLiteral("Se"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+
+        p->Command2->click();
+        QCOMPARE(p->VoceCorrente, 2);
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(f.Text1->SelText(), QStringLiteral("Then"));
+        QCOMPARE(p->ProgressBar2->value(), 1);
+
+        // "&Sostituisci" with nothing selected does nothing.
+        f.Text1->SetSelLength(0);
+        p->Command1->click();
+        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then\r\n"));
+
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command6->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QCOMPARE(p->ProgressBar2->value(), 8);
+    }
+
+    void sostituisciTutto()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then If\r\n"));
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        m_amb->Stato().TestoModificato = false;
+        p->Command3->click();
+        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then Se\r\n"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+        QCOMPARE(p->VoceCorrente, 2);
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(f.Text1->SelLength(), 0);
+        QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
+    }
+
+    void automaticaFinoAllaFine()
+    {
+        QString testo;
+        for (int i = 0; i < 300; ++i)
+            testo += QStringLiteral("If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n");
+        Form1 &f = Prepara(testo);
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        double ora = 1000.0;
+        p->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command5->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(p->lblT->text(), QStringLiteral("0 secondi"));
+        QCOMPARE(p->Label7->text(), Form1::TestoInattivo());
+        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+    }
+
+    void interrompiERiprendi()
+    {
+        QString testo;
+        for (int i = 0; i < 400; ++i)
+            testo += QStringLiteral("If a Then b\r\n");
+        Form1 &f = Prepara(testo);
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        // "&Interrompi" is clicked while the second word is being replaced.
+        int letture = 0;
+        p->Orologio = [&] {
+            if (++letture == 3)
+                QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
+            return 0.0;
+        };
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command5->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Interrotta});
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::InPausa);
+        QCOMPARE(p->cmdInt->text(), QStringLiteral("&Riprendi"));
+        QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
+        QCOMPARE(p->VoceCorrente, 2);
+        // The first word's changes stay, the second's are dropped.
+        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->cmdInt->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+    }
+
+    void chiusaDuranteLaScansione()
+    {
+        QString testo;
+        for (int i = 0; i < 400; ++i)
+            testo += QStringLiteral("If a Then b\r\n");
+        Form1 &f = Prepara(testo);
+        QPointer<frmPseudo> p = Avvia(f);
+        Copione::Messaggi();
+        int letture = 0;
+        p->Orologio = [&] {
+            if (++letture == 3)
+                QTimer::singleShot(0, p.data(), &QWidget::close);
+            return 0.0;
+        };
+        p->Command5->click();
+        QCOMPARE(Copione::Messaggi().size(), 0);
+        QVERIFY(f.isEnabled());
+        QTRY_VERIFY(!p);
+        QVERIFY(!f.FinestraPseudo());
+        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+    }
+
+    void riduciERipristina()
+    {
+        Form1 &f = Prepara(QStringLiteral("If\r\n"));
+        f.show();
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        p->Command7->click();
+        QVERIFY(f.isMinimized());
+        QCOMPARE(p->Command7->text(), QStringLiteral("Ripristi&na"));
+        p->Command7->click();
+        QVERIFY(!f.isMinimized());
+        QCOMPARE(p->Command7->text(), QStringLiteral("Ri&duci a icona"));
+        f.showMinimized();
+        p->close();
+        QVERIFY(!f.isMinimized());
+        QVERIFY(f.isEnabled());
+    }
+};
+
+QTEST_MAIN(TestFrmPseudo)
+#include "test_frmpseudo.moc"
