@@ -16,6 +16,14 @@
 #include <QStatusBar>
 
 using Piattaforma::Pixel;
+
+namespace {
+const QString FiltroFile = QStringLiteral(
+    "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h|"
+    "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
+    "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
+    "(*.*)|*.*");
+} // namespace
 using Piattaforma::Twip;
 
 Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato)
@@ -31,6 +39,7 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
 
     CreaMenu();
     CreaBarraDiStato();
+    cmd1.ImpostaFiltro(FiltroFile);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -96,13 +105,13 @@ void Form1::CreaMenu()
     auto nessuno = [] {};
 
     QMenu *file = menu("mnuFile", "&File");
-    mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, nessuno);
-    mnuFileApri = voce(file, "mnuFileApri", "&Apri...", {}, nessuno);
-    mnuFileSalva = voce(file, "mnuFileSalva", "&Salva", {}, nessuno);
-    mnuFilsSalvaN = voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, nessuno);
+    mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, &Form1::mnuFileNuovo_Click);
+    mnuFileApri = voce(file, "mnuFileApri", "&Apri...", {}, &Form1::mnuFileApri_Click);
+    mnuFileSalva = voce(file, "mnuFileSalva", "&Salva", {}, &Form1::mnuFileSalva_Click);
+    mnuFilsSalvaN = voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, &Form1::mnuFilsSalvaN_Click);
     file->addSeparator();
     mnuFileEsci = voce(file, "mnuFileEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
-                       [this] { close(); });
+                       &Form1::mnuFileEsci_Click);
 
     QMenu *modifica = menu("mnuModif", "&Modifica");
     mnuModTaglia = voce(modifica, "mnuModTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
@@ -229,15 +238,6 @@ void Form1::Form_Resize()
     ProgressBar1->raise();
 }
 
-void Form1::closeEvent(QCloseEvent *e)
-{
-    // While a run window is open the main window is out of the user's reach.
-    if (m_frmPseudo && m_frmPseudo->isVisible()) {
-        e->ignore();
-        return;
-    }
-    e->accept();
-}
 
 void Form1::MostraElenco(Elenco elenco)
 {

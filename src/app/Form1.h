@@ -59,6 +59,9 @@ public:
     QSize DimensioneEsterna() const;
     void ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza);
 
+    // True when writing to `nomefile` may go ahead (asks before replacing a file).
+    bool ControllaFile(const QString &nomefile);
+
     // The find dialog's window, created hidden on first use.
     QDialog *frmTrova();
     // The run window while it exists.
@@ -68,6 +71,11 @@ public:
     void MostraElenco(Elenco elenco);
 
 public Q_SLOTS:
+    void mnuFileNuovo_Click();
+    void mnuFileApri_Click();
+    void mnuFileSalva_Click();
+    void mnuFilsSalvaN_Click();
+    void mnuFileEsci_Click();
     void mnuStrumSost_Click();
     void mnuStrumPul_Click();
     void mnuStrumAPul_Click();
@@ -84,6 +92,16 @@ private:
     void CreaMenu();
     void CreaBarraDiStato();
     void Form_Resize();
+
+    // The save dialog until ControllaFile agrees; nothing when cancelled.
+    std::optional<QString> CicloNome();
+    // Writes the editor text; shows the error and returns false on failure.
+    bool ScriviTesto(const QString &percorso);
+    void MostraErrore(const ErroreFile &errore);
+    // Saves to the text's own file, or to a name asked for (and not kept).
+    bool SalvaInFileProprioONuovo();
+    // Asks to save a modified text; false when the command must end here.
+    bool OffriSalvataggio();
 
     Modulo1 &m_stato;
     QLabel *m_pannello1 = nullptr;

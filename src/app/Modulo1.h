@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Documento.h"
 #include "lists/ArchivioListe.h"
 #include "lists/VociElenco.h"
 
@@ -18,6 +19,7 @@ public:
     // The document.
     bool TestoModificato = false;
     QString NomeFileCorrente;
+    FormatoTesto FormatoDocumento; // how the text was read, and so how it is saved
 
     // The word lists.
     ArchivioListe Liste;

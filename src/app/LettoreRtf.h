@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// The plain text of an RTF document: groups, control words and symbols, \par
+// and \line as line breaks, \tab, \'hh in the document's code page, \uN with
+// its fallback characters skipped, and the destinations that hold no text left
+// out. Malformed input (unbalanced braces, a cut file, deep nesting) never fails.
+namespace LettoreRtf {
+
+bool Riconosce(QByteArrayView byte);
+QString Testo(QByteArrayView rtf);
+
+} // namespace LettoreRtf
