@@ -26,7 +26,7 @@ public:
     qint32 NumSostituzioni = 0;
     VoceSostituzione VoceSost;
     VoceEliminazione VoceElim;
-    qint16 IndiceModifica = 0;
+    qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
 
     // The find engine's remembered position (1-based).
     qint32 PosRicerca = 0;

@@ -2,11 +2,14 @@
 
 #include "app/Form1.h"
 #include "app/Modulo1.h"
+#include "lists/FinestraVoce.h"
 #include "platform/Icone.h"
 
 #include <QAction>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -42,32 +45,203 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(Pixel(120), Pixel(360), Pixel(4935), Pixel(3135));
     ListView1->setRootIsDecorated(false);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setHeaderLabels({QStringLiteral("Trova"), sost ? QStringLiteral("Sostituisci con")
                                                               : QStringLiteral("Cerca solo parola intera")});
+    ListView1->setColumnWidth(0, Pixel(2400));
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &FinestraElenco::Command7_Click);
 
-    Command6 = new QPushButton(QStringLiteral("&Chiudi"), this);
-    Command6->setObjectName(QStringLiteral("Command6"));
-    Command6->setGeometry(Pixel(5160), Pixel(3600), Pixel(1455), Pixel(375));
-    connect(Command6, &QPushButton::clicked, this, &QDialog::accept);
+    auto pulsante = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
+                           int h, void (FinestraElenco::*gestore)()) {
+        b = new QPushButton(QString::fromUtf8(testo), this);
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, gestore);
+    };
+    pulsante(Command2, "Command2", "&Salva", 3600, 3600, 1455, 375, &FinestraElenco::Command2_Click);
+    pulsante(Command3, "Command3", "A&ggiungi...", 5160, 360, 1455, 375, &FinestraElenco::Command3_Click);
+    pulsante(Command4, "Command4", "&Rimuovi", 5160, 1320, 1455, 375, &FinestraElenco::Command4_Click);
+    pulsante(Command1, "Command1", "R&imuovi tutti", 5160, 1800, 1455, 375, &FinestraElenco::Command1_Click);
+    pulsante(Command5, "Command5", "&Predefiniti", 120, 3600, 1575, 375, &FinestraElenco::Command5_Click);
+    pulsante(Command6, "Command6", "&Chiudi", 5160, 3600, 1455, 375, &FinestraElenco::Command6_Click);
+    pulsante(Command7, "Command7", "&Modifica...", 5160, 840, 1455, 375, &FinestraElenco::Command7_Click);
+    pulsante(Command8, "Command8", "Ripris&tina", 1800, 3600, 1455, 375, &FinestraElenco::Command8_Click);
+    pulsante(Command9, "Command9", "", 5280, 2520, 495, 495, &FinestraElenco::SpostaSu);
+    pulsante(Command10, "Command10", "", 5880, 2520, 495, 495, &FinestraElenco::SpostaGiu);
+    Command9->setIcon(Icone::FrecciaSu());
+    Command10->setIcon(Icone::FrecciaGiu());
+    for (QPushButton *freccia : {Command9, Command10})
+        freccia->setIconSize(QSize(Pixel(330), Pixel(330)));
+    Command9->setToolTip(QStringLiteral("Sposta su"));
+    Command10->setToolTip(QStringLiteral("Sposta giù"));
+    Command7->setDefault(true);
+
+    // The substitution editor takes the focus in reading order; the
+    // elimination editor the other way round, from the down arrow.
+    QList<QWidget *> ordine = {Label1,   ListView1, Command2, Command3, Command4, Command1,
+                               Command5, Command6,  Command7, Command8, Command9, Command10};
+    if (!sost)
+        std::reverse(ordine.begin(), ordine.end());
+    for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
+        setTabOrder(ordine[i], ordine[i + 1]);
+    ordine[sost ? 1 : 0]->setFocus();
 
     CaricaElenco();
 }
 
+int FinestraElenco::NumeroRighe() const { return ListView1->topLevelItemCount(); }
+
+QString FinestraElenco::Testo(int riga, int colonna) const
+{
+    const QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1);
+    return voce ? voce->text(colonna) : QString();
+}
+
+void FinestraElenco::AggiungiRiga(const QString &primo, const QString &secondo)
+{
+    auto *voce = new QTreeWidgetItem(ListView1, {primo, secondo});
+    voce->setIcon(0, Icone::Riga());
+}
+
+void FinestraElenco::ImpostaRiga(int riga, const QString &primo, const QString &secondo)
+{
+    if (QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1)) {
+        voce->setText(0, primo);
+        voce->setText(1, secondo);
+        voce->setIcon(0, Icone::Riga());
+    }
+}
+
+int FinestraElenco::RigaSelezionata() const
+{
+    for (int i = 0; i < NumeroRighe(); ++i)
+        if (ListView1->topLevelItem(i)->isSelected())
+            return i + 1;
+    return 0;
+}
+
 void FinestraElenco::CaricaElenco()
 {
-    auto aggiungi = [this](const QString &primo, const QString &secondo) {
-        auto *riga = new QTreeWidgetItem(ListView1, {Rifila(primo), Rifila(secondo)});
-        riga->setIcon(0, Icone::Riga());
-    };
     if (m_elenco == Elenco::Sostituzioni) {
         for (const VoceSostituzione &voce : m_stato.Liste.LeggiSostituzioni())
             if (!voce.Sostituisci.isEmpty())
-                aggiungi(voce.Trova, voce.Sostituisci);
+                AggiungiRiga(Rifila(voce.Trova), Rifila(voce.Sostituisci));
     } else {
         for (const VoceEliminazione &voce : m_stato.Liste.LeggiEliminazioni())
             if (!voce.Elimina.isEmpty())
-                aggiungi(voce.Elimina, voce.ParolaIntera);
+                AggiungiRiga(Rifila(voce.Elimina), Rifila(voce.ParolaIntera));
     }
+}
+
+bool FinestraElenco::SalvaElenco()
+{
+    ErroreFile errore;
+    bool salvato;
+    if (m_elenco == Elenco::Sostituzioni) {
+        QVector<VoceSostituzione> righe;
+        for (int i = 1; i <= NumeroRighe(); ++i)
+            righe.append({Testo(i, 0), Testo(i, 1)});
+        salvato = m_stato.Liste.Salva(righe, &errore);
+        if (salvato)
+            m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
+    } else {
+        QVector<VoceEliminazione> righe;
+        for (int i = 1; i <= NumeroRighe(); ++i)
+            righe.append({Testo(i, 0), Testo(i, 1), qint16(Testo(i, 1) == TestoSi)});
+        salvato = m_stato.Liste.Salva(righe, &errore);
+    }
+    if (!salvato) {
+        Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
+                                Piattaforma::Icona::Critico);
+        return false;
+    }
+    Piattaforma::MessageBox(this, QStringLiteral("I dati sono stati salvati."),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    return true;
+}
+
+void FinestraElenco::Command1_Click() { ListView1->clear(); }
+
+void FinestraElenco::Command2_Click() { SalvaElenco(); }
+
+void FinestraElenco::Command6_Click() { accept(); }
+
+void FinestraElenco::MostraVoce(const QString &modo, int riga)
+{
+    FinestraVoce dialogo(m_stato, *this);
+    dialogo.setWindowTitle(modo);
+    if (riga > 0) {
+        m_stato.IndiceModifica = riga;
+        dialogo.Text1->setText(Testo(riga, 0));
+        if (dialogo.Text2)
+            dialogo.Text2->setText(Testo(riga, 1));
+        else
+            dialogo.Check1->setChecked(Testo(riga, 1) == TestoSi);
+    }
+    Piattaforma::MostraModale(&dialogo);
+}
+
+void FinestraElenco::Command3_Click() { MostraVoce(QStringLiteral("Aggiungi"), 0); }
+
+void FinestraElenco::Command7_Click()
+{
+    if (const int riga = RigaSelezionata())
+        MostraVoce(QStringLiteral("Modifica"), riga);
+}
+
+void FinestraElenco::Command4_Click()
+{
+    if (const int riga = RigaSelezionata())
+        delete ListView1->takeTopLevelItem(riga - 1);
+}
+
+void FinestraElenco::Command5_Click()
+{
+    ListView1->clear();
+    if (m_elenco == Elenco::Sostituzioni) {
+        for (const VoceSostituzione &voce : SostituzioniPredefinite())
+            AggiungiRiga(voce.Trova, voce.Sostituisci);
+    } else {
+        for (const VoceEliminazione &voce : EliminazioniPredefinite())
+            AggiungiRiga(voce.Elimina, voce.ParolaIntera);
+    }
+}
+
+void FinestraElenco::Command8_Click()
+{
+    ListView1->clear();
+    CaricaElenco();
+}
+
+void FinestraElenco::Scambia(int riga, int altra)
+{
+    if (altra < 1 || altra > NumeroRighe())
+        return;
+    const QString primo = Testo(riga, 0), secondo = Testo(riga, 1);
+    ImpostaRiga(riga, Testo(altra, 0), Testo(altra, 1));
+    ImpostaRiga(altra, primo, secondo);
+    ListView1->setCurrentItem(ListView1->topLevelItem(altra - 1));
+}
+
+void FinestraElenco::SpostaSu()
+{
+    if (const int riga = RigaSelezionata())
+        Scambia(riga, riga - 1);
+}
+
+void FinestraElenco::SpostaGiu()
+{
+    if (const int riga = RigaSelezionata())
+        Scambia(riga, riga + 1);
+}
+
+void FinestraElenco::keyPressEvent(QKeyEvent *e)
+{
+    // No button has the cancel role: Esc does nothing here.
+    if (e->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(e);
 }
 
 void FinestraElenco::done(int risultato)

@@ -10,8 +10,10 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
-// The list editor window: "Form2" for the substitution list, "frmEl" for the
-// elimination list.
+// The list editor window: "Form2" edits the substitution list, "frmEl" the
+// elimination list. Both are built alike; the list decides the captions, the
+// file, the entry dialog and the tab order. The rows change only the window:
+// the file changes on "&Salva".
 class FinestraElenco : public QDialog
 {
     Q_OBJECT
@@ -22,14 +24,44 @@ public:
 
     QLabel *Label1 = nullptr;
     QTreeWidget *ListView1 = nullptr;
-    QPushButton *Command6 = nullptr; // "&Chiudi"
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
+                *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
+                *Command9 = nullptr, *Command10 = nullptr;
 
-    // Appends the file's rows to the list.
+    // Rows as shown: first and second column.
+    int NumeroRighe() const;
+    QString Testo(int riga, int colonna) const; // riga from 1
+    void AggiungiRiga(const QString &primo, const QString &secondo);
+    void ImpostaRiga(int riga, const QString &primo, const QString &secondo);
+
+    // Number (from 1) of the first selected row, or 0 when none is selected.
+    int RigaSelezionata() const;
+
+    // Appends the file's rows, trimmed of spaces.
     void CaricaElenco();
+    // Rewrites the file from the rows; false (after the error message) when it failed.
+    bool SalvaElenco();
 
+public Q_SLOTS:
+    void Command1_Click();  // "R&imuovi tutti"
+    void Command2_Click();  // "&Salva"
+    void Command3_Click();  // "A&ggiungi..."
+    void Command4_Click();  // "&Rimuovi"
+    void Command5_Click();  // "&Predefiniti"
+    void Command6_Click();  // "&Chiudi"
+    void Command7_Click();  // "&Modifica..."
+    void Command8_Click();  // "Ripris&tina"
+    void SpostaSu();        // up arrow
+    void SpostaGiu();       // down arrow
+
+protected:
     void done(int risultato) override; // Form_Unload
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
+    void Scambia(int riga, int altra);
+    void MostraVoce(const QString &modo, int riga);
+
     Modulo1 &m_stato;
     Elenco m_elenco;
     Form1 *m_form;

@@ -1,0 +1,373 @@
+// The list editors and their entry dialogs, driven through the real windows.
+
+#include "aiuti/AmbienteProva.h"
+#include "aiuti/ModelliRiferimento.h"
+#include "app/CodificaAnsi.h"
+#include "app/Form1.h"
+#include "lists/FinestraElenco.h"
+#include "lists/FinestraVoce.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Piattaforma;
+
+namespace {
+
+QStringList Righe(const FinestraElenco &f)
+{
+    QStringList righe;
+    for (int i = 1; i <= f.NumeroRighe(); ++i)
+        righe.append(f.Testo(i, 0) + QLatin1Char('|') + f.Testo(i, 1));
+    return righe;
+}
+
+void Seleziona(FinestraElenco &f, int riga)
+{
+    f.ListView1->setCurrentItem(f.ListView1->topLevelItem(riga - 1));
+}
+
+// Opens the entry dialog with `apri` and fills it; `ok` then presses OK, else Annulla.
+void Voce(std::function<void()> apri, const QString &primo, std::optional<QString> secondo,
+          std::optional<bool> intera = std::nullopt, QString *titolo = nullptr,
+          std::function<void(FinestraVoce *)> controlla = {})
+{
+    Copione::QuandoModale([=](QDialog *d) {
+        auto *v = qobject_cast<FinestraVoce *>(d);
+        QVERIFY(v);
+        if (titolo)
+            *titolo = v->windowTitle();
+        if (controlla)
+            controlla(v);
+        v->Text1->setText(primo);
+        if (secondo)
+            v->Text2->setText(*secondo);
+        if (intera)
+            v->Check1->setChecked(*intera);
+        QTest::keyClick(v->Text1, Qt::Key_Return); // Enter is OK
+    });
+    apri();
+}
+
+} // namespace
+
+class TestElenchi : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    // `risposteAvvio` answers the start-up questions (an empty list file asks one).
+    Form1 &Prepara(const QVector<VoceSostituzione> &voci = SostituzioniPredefinite(),
+                   QList<Risposta> risposteAvvio = {})
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(voci);
+        for (Risposta r : risposteAvvio)
+            Copione::RispondiMessaggio(r);
+        Form1 &form = m_amb->Avvia();
+        Copione::Messaggi();
+        return form;
+    }
+    QByteArray File(Elenco e) { return AmbienteProva::LeggiFile(m_amb->Stato().Liste.Percorso(e)); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void predefinitiESalvaByteEsatti()
+    {
+        Form1 &form = Prepara({}, {Risposta::No});
+        QVERIFY(!form.mnuStrumAvvia->isEnabled());
+        FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        sost.Command5->click();
+        QCOMPARE(sost.NumeroRighe(), 8);
+        Copione::RispondiMessaggio(Risposta::OK);
+        sost.Command2->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo, QStringLiteral("I dati sono stati salvati."));
+        QCOMPARE(messaggi[0].icona, Icona::Informazione);
+        QByteArray atteso;
+        for (const auto &v : SostituzioniPredefinite())
+            atteso += Modello::RecordLetterale({CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
+        QCOMPARE(File(Elenco::Sostituzioni), atteso);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+        sost.Command6->click();
+        QVERIFY(form.mnuStrumAvvia->isEnabled());
+
+        FinestraElenco elim(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        elim.Command5->click();
+        QCOMPARE(Righe(elim).last(), QStringLiteral("#|No"));
+        Copione::RispondiMessaggio(Risposta::OK);
+        elim.Command2->click();
+        Copione::Messaggi();
+        const QByteArray dati = File(Elenco::Eliminazioni);
+        QCOMPARE(dati.size(), 9 * 128);
+        QCOMPARE(dati.mid(8 * 128, 128), Modello::RecordLetterale({"#", "No"}, {0}));
+        QCOMPARE(dati.first(128), Modello::RecordLetterale({"vbInformation", "S\xEC"}, {1}));
+    }
+
+    void predefinitiSenzaSalvareNonCambiaNulla()
+    {
+        Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")}});
+        const QByteArray prima = File(Elenco::Sostituzioni);
+        {
+            FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+            sost.Command5->click();
+            sost.Command6->click();
+        }
+        QCOMPARE(File(Elenco::Sostituzioni), prima);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 1);
+        FinestraElenco di_nuovo(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        QCOMPARE(Righe(di_nuovo), QStringList{QStringLiteral("A|B")});
+    }
+
+    void caricamentoRifilatoEVociNascoste()
+    {
+        Form1 &form = Prepara({{QStringLiteral("  If "), QStringLiteral(" Se  ")},
+                               {QStringLiteral("Then"), QString()},
+                               {QString(), QStringLiteral("vuota")},
+                               {QStringLiteral("\tFor"), QStringLiteral("Per")}});
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
+        FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        QCOMPARE(Righe(sost), (QStringList{QStringLiteral("If|Se"), QStringLiteral("|vuota"), QStringLiteral("\tFor|Per")}));
+        Copione::RispondiMessaggio(Risposta::OK);
+        sost.Command2->click();
+        Copione::Messaggi();
+        // Saved trimmed, the row without a replacement dropped; the empty word is not an entry.
+        QCOMPARE(File(Elenco::Sostituzioni).size(), 3 * 128);
+        QCOMPARE(File(Elenco::Sostituzioni).first(128), Modello::RecordLetterale({"If", "Se"}, {}));
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 2);
+    }
+
+    void frecce()
+    {
+        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
+                               {QStringLiteral("Then"), QStringLiteral("Allora")},
+                               {QStringLiteral("For"), QStringLiteral("Per")}});
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        const QStringList iniziale = Righe(f);
+        Seleziona(f, 1);
+        f.Command9->click(); // first row up: nothing
+        QCOMPARE(Righe(f), iniziale);
+        Seleziona(f, 3);
+        f.Command10->click(); // last row down: nothing
+        QCOMPARE(Righe(f), iniziale);
+        Seleziona(f, 2);
+        f.Command9->click();
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Then|Allora"), QStringLiteral("If|Se"), QStringLiteral("For|Per")}));
+        QCOMPARE(f.RigaSelezionata(), 1);
+        f.Command10->click();
+        f.Command10->click();
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("For|Per"), QStringLiteral("Then|Allora")}));
+        QCOMPARE(f.RigaSelezionata(), 3);
+        // Nothing selected: the commands do nothing.
+        f.ListView1->clearSelection();
+        f.Command4->click();
+        f.Command7->click();
+        QCOMPARE(f.NumeroRighe(), 3);
+        Seleziona(f, 2);
+        f.Command4->click();
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("Then|Allora")}));
+    }
+
+    void rimuoviTuttiSalvaChiudi()
+    {
+        Form1 &form = Prepara();
+        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        Copione::QuandoModale([](QDialog *d) {
+            auto *f = qobject_cast<FinestraElenco *>(d);
+            f->Command1->click();
+            Copione::RispondiMessaggio(Risposta::OK);
+            f->Command2->click();
+            f->Command6->click();
+        });
+        form.mnuStrumSost->trigger();
+        Copione::Messaggi();
+        QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
+        QVERIFY(!form.mnuStrumAvvia->isEnabled());
+
+        Copione::QuandoModale([](QDialog *d) {
+            auto *f = qobject_cast<FinestraElenco *>(d);
+            f->Command1->click();
+            Copione::RispondiMessaggio(Risposta::OK);
+            f->Command2->click();
+            f->close();
+        });
+        form.mnuStrumPul->trigger();
+        Copione::Messaggi();
+        QVERIFY(!form.mnuStrumAPul->isEnabled());
+    }
+
+    void aggiungiConDuplicati()
+    {
+        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")}, {QStringLiteral("è"), QStringLiteral("x")}});
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        // "if" against "If": refused, the dialog stays open with the texts typed.
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            QCOMPARE(v->windowTitle(), QStringLiteral("Aggiungi"));
+            QCOMPARE(v->Text1->text(), QString());
+            v->Text1->setText(QStringLiteral("if"));
+            v->Text2->setText(QStringLiteral("se"));
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Command1->click();
+            QVERIFY(v->isVisible());
+            QCOMPARE(v->Text1->text(), QStringLiteral("if"));
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Text1->setText(QStringLiteral("È"));
+            v->Command1->click();
+            QVERIFY(v->isVisible());
+            QTest::keyClick(v, Qt::Key_Escape); // Annulla
+        });
+        f.Command3->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        QCOMPARE(messaggi[0].testo, QStringLiteral("Esiste già 'if' nella lista delle sostituzioni!"));
+        QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
+        QCOMPARE(messaggi[1].testo, QStringLiteral("Esiste già 'È' nella lista delle sostituzioni!"));
+        QCOMPARE(f.NumeroRighe(), 2);
+
+        // "If " with a trailing space is another word.
+        Voce([&] { f.Command3->click(); }, QStringLiteral("If "), QStringLiteral("Se"));
+        QCOMPARE(f.NumeroRighe(), 3);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command2->click();
+        f.Command8->click();
+        Copione::Messaggi();
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("è|x"), QStringLiteral("If|Se")}));
+    }
+
+    void modificaSenzaControlloDuplicati()
+    {
+        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")}, {QStringLiteral("For"), QStringLiteral("Per")}});
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        Seleziona(f, 2);
+        QString titolo;
+        Voce([&] { f.Command7->click(); }, QStringLiteral("If"), QStringLiteral("Se!"), std::nullopt, &titolo,
+             [](FinestraVoce *v) {
+                 QCOMPARE(v->Text1->text(), QStringLiteral("For"));
+                 QCOMPARE(v->Text2->text(), QStringLiteral("Per"));
+             });
+        QCOMPARE(titolo, QStringLiteral("Modifica"));
+        QCOMPARE(m_amb->Stato().IndiceModifica, 2);
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("If|Se!")}));
+    }
+
+    void eliminazioniSiENo()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        QCOMPARE(f.objectName(), QStringLiteral("frmEl"));
+        f.Command1->click();
+        Voce([&] { f.Command3->click(); }, QStringLiteral("Unload"), std::nullopt, true);
+        Voce([&] { f.Command3->click(); }, QStringLiteral("#"), std::nullopt, false);
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Unload|Sì"), QStringLiteral("#|No")}));
+        Copione::QuandoModale([](QDialog *d) {
+            QCOMPARE(d->objectName(), QStringLiteral("frmMA1"));
+            QVERIFY(qobject_cast<FinestraVoce *>(d)->Check1->isChecked());
+            d->reject();
+        });
+        Seleziona(f, 1);
+        f.Command7->click();
+        Copione::QuandoModale([](QDialog *d) {
+            QVERIFY(!qobject_cast<FinestraVoce *>(d)->Check1->isChecked());
+            d->reject();
+        });
+        Seleziona(f, 2);
+        f.Command7->click();
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            v->Text1->setText(QStringLiteral("UNLOAD"));
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Command1->click();
+            v->reject();
+        });
+        f.Command3->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 QStringList{QStringLiteral("Esiste già 'UNLOAD' nella lista delle eliminazioni!")});
+        QCOMPARE(f.NumeroRighe(), 2);
+    }
+
+    void righeCheIlFileNonPuoContenere()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        const QStringList prima = Righe(f);
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            v->Text1->setText(QString(100, QLatin1Char('a')));
+            v->Text2->setText(QString(25, QLatin1Char('b')));
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Command1->click();
+            QVERIFY(v->isVisible());
+            QCOMPARE(v->Text2->text(), QString(25, QLatin1Char('b')));
+            v->Text1->setText(QStringLiteral("Ω"));
+            v->Text2->setText(QStringLiteral("omega"));
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Command1->click();
+            QVERIFY(v->isVisible());
+            v->reject();
+        });
+        f.Command3->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        QVERIFY(messaggi[0].testo.contains(QStringLiteral("124")));
+        QVERIFY(messaggi[1].testo.contains(QStringLiteral("Windows-1252")));
+        QCOMPARE(Righe(f), prima);
+
+        FinestraElenco e(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            v->Text1->setText(QString(121, QLatin1Char('x')));
+            v->Check1->setChecked(true);
+            Copione::RispondiMessaggio(Risposta::OK);
+            v->Command1->click();
+            QVERIFY(v->isVisible());
+            v->reject();
+        });
+        e.Command3->click();
+        QVERIFY(Copione::Messaggi().first().testo.contains(QStringLiteral("120")));
+    }
+
+    void salvataggioImpossibileConservaIlFile()
+    {
+        Form1 &form = Prepara();
+        Modulo1 &stato = m_amb->Stato();
+        const QByteArray prima = File(Elenco::Sostituzioni);
+        // The list folder turns into a file: nothing can be written there.
+        const QString cartella = stato.Liste.Cartella();
+        QVERIFY(QDir().rename(cartella, cartella + QStringLiteral("-spostata")));
+        QFile blocco(cartella);
+        QVERIFY(blocco.open(QIODevice::WriteOnly));
+        blocco.close();
+
+        FinestraElenco f(stato, Elenco::Sostituzioni, &form);
+        f.Command1->click();
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command2->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Errore: ")));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+        QCOMPARE(stato.NumSostituzioni, 8);
+        QCOMPARE(AmbienteProva::LeggiFile(cartella + QStringLiteral("-spostata/sostituzioni.dat")), prima);
+        f.Command6->click();
+        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QFile::remove(cartella);
+        QDir().rename(cartella + QStringLiteral("-spostata"), cartella);
+    }
+};
+
+QTEST_MAIN(TestElenchi)
+#include "test_elenchi.moc"
