@@ -161,7 +161,7 @@ void Form1::CreaBarraDiStato()
 
 QString Form1::TestoInattivo()
 {
-    return Piattaforma::TitoloProgramma + QStringLiteral(" - dal codice sorgente alla pseudocodifica");
+    return Piattaforma::TitoloProgramma + QStringLiteral(" - pronto");
 }
 
 void Form1::ImpostaStato(const QString &testo) { m_pannello1->setText(testo); }
@@ -177,6 +177,7 @@ bool Form1::Form_Load()
     if (!ApriListe(m_stato, *this))
         return false;
     Text1->SetText(QString());
+    Text1->setFocus();
     m_stato.TestoModificato = false;
     return true;
 }

@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("quadrivo"));
     QApplication::setApplicationDisplayName(Piattaforma::TitoloProgramma);
     Piattaforma::CaricaTraduzioni(app);
+    Piattaforma::ImpostaCarattere(app);
 
     Modulo1 stato(Piattaforma::CartellaListe());
     Form1 finestra(stato);

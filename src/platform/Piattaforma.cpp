@@ -253,6 +253,13 @@ void CaricaTraduzioni(QApplication &app)
         delete traduttore;
 }
 
+void ImpostaCarattere(QApplication &app)
+{
+    QFont carattere(QStringLiteral("Arial"), 8);
+    carattere.setStyleHint(QFont::SansSerif);
+    app.setFont(carattere);
+}
+
 namespace Copione {
 
 void Attiva() { Stato().attivo = true; }

@@ -70,6 +70,9 @@ QString CartellaListe();
 // Installs Qt's Italian translations so that standard dialogs speak Italian.
 void CaricaTraduzioni(QApplication &app);
 
+// The windows are laid out in twips for an 8-point sans-serif font: use one.
+void ImpostaCarattere(QApplication &app);
+
 // Scripting for tests. While active, no box, dialog or modal window blocks.
 namespace Copione {
 
