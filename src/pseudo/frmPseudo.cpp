@@ -198,18 +198,25 @@ void frmPseudo::AvanzaElenco()
     ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
 }
 
+bool frmPseudo::PassaAllaVoceSuccessiva()
+{
+    AvanzaElenco();
+    if (VoceCorrente > m_stato.NumSostituzioni) {
+        FineElenco();
+        return false;
+    }
+    CaricaVoce(VoceCorrente);
+    return true;
+}
+
 void frmPseudo::Command2_Click()
 {
     for (;;) {
         Piattaforma::PuntatoreOccupato(this, true);
         if (CercaVoceCorrente(1))
             break;
-        AvanzaElenco();
-        if (VoceCorrente > m_stato.NumSostituzioni) {
-            FineElenco();
+        if (!PassaAllaVoceSuccessiva())
             return;
-        }
-        CaricaVoce(VoceCorrente);
     }
     Piattaforma::PuntatoreOccupato(this, false);
 }
@@ -218,12 +225,8 @@ void frmPseudo::Command6_Click()
 {
     for (;;) {
         Piattaforma::PuntatoreOccupato(this, true);
-        AvanzaElenco();
-        if (VoceCorrente > m_stato.NumSostituzioni) {
-            FineElenco();
+        if (!PassaAllaVoceSuccessiva())
             return;
-        }
-        CaricaVoce(VoceCorrente);
         if (CercaVoceCorrente(2))
             break;
     }
@@ -319,13 +322,8 @@ void frmPseudo::Command3_Click()
             m_form.Text1->SetText(testo);
         ImpostaFase(Fase::InCammino);
     }
-    AvanzaElenco();
-    if (VoceCorrente > m_stato.NumSostituzioni) {
-        FineElenco();
-        return;
-    }
-    CaricaVoce(VoceCorrente);
-    Piattaforma::PuntatoreOccupato(this, false);
+    if (PassaAllaVoceSuccessiva())
+        Piattaforma::PuntatoreOccupato(this, false);
 }
 
 void frmPseudo::Command5_Click()

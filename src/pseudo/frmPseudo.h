@@ -62,6 +62,8 @@ private:
     void FineElenco();
     void Conclusione(const QString &testo);
     void AvanzaElenco();
+    // Moves to the next entry, or ends the list; false when the list ended.
+    bool PassaAllaVoceSuccessiva();
 
     // Replaces every whole-word occurrence of the current word in `testo`;
     // nothing when interrupted (the result says so).

@@ -68,6 +68,13 @@ bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, const QCha
     return UgualeA(testo, i);
 }
 
+bool Parola::CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept
+{
+    const QChar prima = i > 0 ? testo[i - 1] : QLatin1Char(' ');
+    const qsizetype dopo = i + m_parola.size();
+    return Corrisponde(testo, i, prima, dopo < testo.size() ? testo.data() + dopo : nullptr);
+}
+
 namespace {
 
 qint32 Limita(qint64 valore)
@@ -86,9 +93,7 @@ bool ScansioneAvanti(EditorRicerca &editor, qint32 &PosRicerca, const Parola &pa
     const qint64 ultima = std::min<qint64>(n, n - L + 1);
     for (qint64 p = std::max<qint64>(inizio, 1); p <= ultima; ++p) {
         const qsizetype i = p - 1;
-        const QChar prima = p > 1 ? T[i - 1] : QLatin1Char(' ');
-        const QChar *dopo = i + L < n ? T.data() + i + L : nullptr;
-        if (parola.Corrisponde(T, i, prima, dopo)) {
+        if (parola.CorrispondeNelTesto(T, i)) {
             editor.Seleziona(i, L);
             PosRicerca = qint32(p);
             return PosRicerca >= n;
@@ -107,9 +112,7 @@ bool ScansioneIndietro(EditorRicerca &editor, qint32 &PosRicerca, const Parola &
     const qint64 inizio = PosRicerca;
     for (qint64 p = std::min<qint64>({inizio, qint64(n), qint64(n) - L + 1}); p >= 1; --p) {
         const qsizetype i = p - 1;
-        const QChar prima = p > 1 ? T[i - 1] : QLatin1Char(' ');
-        const QChar *dopo = i + L < n ? T.data() + i + L : nullptr;
-        if (parola.Corrisponde(T, i, prima, dopo)) {
+        if (parola.CorrispondeNelTesto(T, i)) {
             editor.Seleziona(i, L);
             PosRicerca = qint32(p);
             return PosRicerca < 2;

@@ -56,6 +56,9 @@ public:
     // Whole candidate test; `prima` is the character before (a space at the
     // start), `dopo` the character after, or nullptr when the text ends there.
     bool Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept;
+    // The same with both neighbours taken from `testo` (a space before its start,
+    // nothing after its end).
+    bool CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept;
 
 private:
     QString m_parola;
