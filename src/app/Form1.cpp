@@ -5,6 +5,7 @@
 #include "lists/ApriListe.h"
 #include "lists/FinestraElenco.h"
 #include "platform/Icone.h"
+#include "pseudo/Pulizia.h"
 #include "pseudo/frmPseudo.h"
 
 #include <QApplication>
@@ -251,10 +252,25 @@ void Form1::mnuStrumPul_Click() { MostraElenco(Elenco::Eliminazioni); }
 
 void Form1::mnuStrumAPul_Click()
 {
+    // Deletes the words of the elimination list from the whole text at once.
+    if (Piattaforma::MessageBox(this,
+                                QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
+                                               "testo. Continuare?"),
+                                Piattaforma::Pulsanti::OKAnnulla,
+                                Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
+        return;
+    Piattaforma::PuntatoreOccupato(this, true);
+    const Pulizia::Esito esito = Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni());
+    if (esito.eliminate > 0) {
+        Text1->SetText(esito.testo);
+        m_stato.TestoModificato = true;
+    }
+    Piattaforma::PuntatoreOccupato(this, false);
     Piattaforma::MessageBox(this,
-                            QStringLiteral("La pulizia automatica del testo non è disponibile in "
-                                           "questa versione: l'elenco delle eliminazioni può "
-                                           "essere preparato e salvato con \"Pulizia...\"."),
+                            esito.eliminate == 1
+                                ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
+                                : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
+                                      .arg(esito.eliminate),
                             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
 }
 

@@ -205,6 +205,27 @@ private Q_SLOTS:
         QVERIFY(f.Text1->width() > 0);
     }
 
+    void puliziaEliminaLeParole()
+    {
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        QByteArray pulizia;
+        for (const VoceEliminazione &v : EliminazioniPredefinite())
+            pulizia += Record::Codifica(v);
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
+        Form1 &f = amb.Avvia();
+        f.Text1->SetText(QStringLiteral("Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"));
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuStrumAPul->trigger();
+        // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
+        QCOMPARE(f.Text1->Text(), QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"));
+        QVERIFY(amb.Stato().TestoModificato);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.last().testo, QStringLiteral("Pulizia terminata: sono state eliminate 3 parole."));
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
     void modificatoDaOgniCambiamentoDellUtente()
     {
         AmbienteProva amb;
