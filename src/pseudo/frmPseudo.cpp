@@ -258,7 +258,7 @@ void frmPseudo::FineElenco()
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-bool frmPseudo::SostituisciPseudo(QString &testo)
+bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
 {
     m_stato.InterruzionePseudo = 0;
     ProgressBar1->setRange(0, int(std::min<qsizetype>(testo.size(), INT_MAX)));
@@ -287,18 +287,12 @@ bool frmPseudo::SostituisciPseudo(QString &testo)
         m_stato.TestoModificato = true;
     if (esito.interrotto)
         return true;
+    if (sostituzioni)
+        *sostituzioni = esito.sostituzioni;
     ProgressBar1->setValue(ProgressBar1->maximum());
     testo = std::move(esito.testo);
     m_stato.TestoModificato = true;
     return false;
-}
-
-void frmPseudo::ScriviTestoDiLavoro()
-{
-    if (!m_testoLavoro)
-        return;
-    m_form.Text1->SetText(*m_testoLavoro);
-    m_testoLavoro.reset();
 }
 
 void frmPseudo::Command3_Click()
@@ -329,18 +323,29 @@ void frmPseudo::Command3_Click()
 void frmPseudo::Command5_Click()
 {
     QPointer<frmPseudo> finestra(this);
-    m_testoLavoro = m_form.Text1->Text();
+    // The text is kept here between words and written to the editor once,
+    // when the run ends or stops (and only if a word was replaced): the
+    // editor then holds what word-by-word writes would have left in it.
+    QString lavoro = m_form.Text1->Text();
+    bool cambiato = false;
+    auto scrivi = [&] {
+        if (cambiato)
+            m_form.Text1->SetText(lavoro);
+        return cambiato;
+    };
     for (;;) {
         ImpostaFase(Fase::Automatica);
         const double t1 = Orologio();
-        const bool interrotta = !lblTrovato->text().isEmpty() && SostituisciPseudo(*m_testoLavoro);
+        qsizetype sostituzioni = 0;
+        const bool interrotta =
+            !lblTrovato->text().isEmpty() && SostituisciPseudo(lavoro, &sostituzioni);
         const double t2 = Orologio();
         if (!finestra)
             return;
         if (interrotta || m_chiusa) {
             // The interrupted word's changes are dropped; earlier words' stay.
-            ScriviTestoDiLavoro();
-            m_form.Text1->SetSelStart(1);
+            if (scrivi())
+                m_form.Text1->SetSelStart(1);
             if (m_chiusa) {
                 deleteLater();
                 return;
@@ -349,6 +354,7 @@ void frmPseudo::Command5_Click()
                                     Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
             return;
         }
+        cambiato = cambiato || sostituzioni > 0;
         ++VoceCorrente;
         const qint16 E = Stima::TempoRimanente(t1, t2, qint64(m_stato.NumSostituzioni) - VoceCorrente + 1);
         lblT->setText(Stima::TestoTempo(E));
@@ -357,7 +363,7 @@ void frmPseudo::Command5_Click()
         Label7->repaint();
         ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
         if (VoceCorrente > m_stato.NumSostituzioni) {
-            ScriviTestoDiLavoro();
+            scrivi();
             Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
                                     Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
             Label7->setText(Form1::TestoInattivo());

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <functional>
-#include <optional>
 
 class Form1;
 class Modulo1;
@@ -66,15 +65,12 @@ private:
     bool PassaAllaVoceSuccessiva();
 
     // Replaces every whole-word occurrence of the current word in `testo`;
-    // nothing when interrupted (the result says so).
-    bool SostituisciPseudo(QString &testo);
-    void ScriviTestoDiLavoro();
+    // nothing when interrupted (the result says so). `sostituzioni` counts them.
+    bool SostituisciPseudo(QString &testo, qsizetype *sostituzioni = nullptr);
 
     Modulo1 &m_stato;
     Form1 &m_form;
     Fase m_fase = Fase::InCammino;
     bool m_inScansione = false;
     bool m_chiusa = false;
-    // The automatic run keeps the text between entries and writes the editor once.
-    std::optional<QString> m_testoLavoro;
 };
