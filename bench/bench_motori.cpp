@@ -13,15 +13,14 @@ namespace {
 
 QString Sorgente(qsizetype caratteri)
 {
-    static const QString blocco = QStringLiteral(
-        "Private Sub Command1_Click()\r\n"
-        "    If Text1.Text = \"\" Then Exit Sub\r\n"
-        "    For i = 1 To List1.ListCount - 1\r\n"
-        "        Do While Not EOF(1)\r\n"
-        "            Line Input #1, riga\r\n"
-        "        Loop\r\n"
-        "    Next i\r\n"
-        "End Sub\r\n");
+    static const QString blocco = QStringLiteral("Private Sub Command1_Click()\r\n"
+                                                 "    If Text1.Text = \"\" Then Exit Sub\r\n"
+                                                 "    For i = 1 To List1.ListCount - 1\r\n"
+                                                 "        Do While Not EOF(1)\r\n"
+                                                 "            Line Input #1, riga\r\n"
+                                                 "        Loop\r\n"
+                                                 "    Next i\r\n"
+                                                 "End Sub\r\n");
     QString testo;
     testo.reserve(caratteri + blocco.size());
     while (testo.size() < caratteri)
@@ -31,7 +30,8 @@ QString Sorgente(qsizetype caratteri)
 
 const QString &Testo(qsizetype caratteri)
 {
-    static QString uno = Sorgente(1 << 20), venti = Sorgente(20 << 20), piccolo = Sorgente(64 << 10);
+    static QString uno = Sorgente(1 << 20), venti = Sorgente(20 << 20),
+                   piccolo = Sorgente(64 << 10);
     return caratteri == (1 << 20) ? uno : caratteri == (20 << 20) ? venti : piccolo;
 }
 
@@ -83,10 +83,10 @@ void EspressioneRegolareElenco(benchmark::State &stato)
     const auto voci = SostituzioniPredefinite();
     QList<QRegularExpression> espressioni;
     for (const auto &voce : voci)
-        espressioni.append(QRegularExpression(
-            QStringLiteral("(?<=^|[ \\r\\n()<>!?.;:,])") + QRegularExpression::escape(voce.Trova) +
-                QStringLiteral("(?=[ \\r\\n()<>!?.;:,])"),
-            QRegularExpression::CaseInsensitiveOption));
+        espressioni.append(QRegularExpression(QStringLiteral("(?<=^|[ \\r\\n()<>!?.;:,])") +
+                                                  QRegularExpression::escape(voce.Trova) +
+                                                  QStringLiteral("(?=[ \\r\\n()<>!?.;:,])"),
+                                              QRegularExpression::CaseInsensitiveOption));
     for (auto _ : stato) {
         QString lavoro = testo;
         for (qsizetype i = 0; i < voci.size(); ++i)
@@ -99,8 +99,16 @@ void EspressioneRegolareElenco(benchmark::State &stato)
 } // namespace
 
 BENCHMARK(CercaParolaAssente)->Arg(1 << 20)->Arg(20 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(SostituisciPseudoElenco)->Arg(64 << 10)->Arg(1 << 20)->Arg(20 << 20)->Unit(benchmark::kMillisecond);
-BENCHMARK(EspressioneRegolareElenco)->Arg(64 << 10)->Arg(1 << 20)->Arg(20 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(SostituisciPseudoElenco)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Arg(20 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(EspressioneRegolareElenco)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Arg(20 << 20)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ModelloLetteraleElenco)->Arg(64 << 10)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

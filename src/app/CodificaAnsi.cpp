@@ -19,8 +19,7 @@ QByteArray Codifica(const QString &testo, bool *ok)
 {
     QStringEncoder encoder(NomeCodifica);
     QByteArray risultato = encoder.encode(testo);
-    if (ok)
-        *ok = !encoder.hasError();
+    if (ok) *ok = !encoder.hasError();
     return risultato;
 }
 

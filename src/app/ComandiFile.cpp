@@ -13,26 +13,26 @@ using Piattaforma::Pulsanti;
 using Piattaforma::Risposta;
 
 namespace {
-const QString DomandaModificato = QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
+const QString DomandaModificato =
+    QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
 } // namespace
 
 bool Form1::ControllaFile(const QString &nomefile)
 {
     // Hidden files are asked about too: replacing one unasked would lose it.
     const QFileInfo info(nomefile);
-    if (!info.exists() || info.isDir())
-        return true;
-    return Piattaforma::MessageBox(this, QStringLiteral("Il file esiste già. Si desidera sostituirlo?"),
-                                   Pulsanti::SiNo, Icona::Esclamazione,
-                                   QStringLiteral("Salva con nome")) == Risposta::Si;
+    if (!info.exists() || info.isDir()) return true;
+    return Piattaforma::MessageBox(
+               this, QStringLiteral("Il file esiste già. Si desidera sostituirlo?"), Pulsanti::SiNo,
+               Icona::Esclamazione, QStringLiteral("Salva con nome")) == Risposta::Si;
 }
 
 std::optional<QString> Form1::CicloNome()
 {
     for (;;) {
-        const std::optional<QString> percorso = cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Salva);
-        if (!percorso || ControllaFile(*percorso))
-            return percorso;
+        const std::optional<QString> percorso =
+            cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Salva);
+        if (!percorso || ControllaFile(*percorso)) return percorso;
     }
 }
 
@@ -44,8 +44,7 @@ void Form1::MostraErrore(const ErroreFile &errore)
 bool Form1::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, Text1->Text(), m_stato.FormatoDocumento, &errore))
-        return true;
+    if (Documento::Scrivi(percorso, Text1->Text(), m_stato.FormatoDocumento, &errore)) return true;
     MostraErrore(errore);
     return false;
 }
@@ -53,30 +52,30 @@ bool Form1::ScriviTesto(const QString &percorso)
 bool Form1::SalvaInFileProprioONuovo()
 {
     std::optional<QString> percorso = m_stato.NomeFileCorrente;
-    if (percorso->isEmpty())
-        percorso = CicloNome();
-    if (!percorso || !ScriviTesto(*percorso))
-        return false;
+    if (percorso->isEmpty()) percorso = CicloNome();
+    if (!percorso || !ScriviTesto(*percorso)) return false;
     m_stato.TestoModificato = false;
     return true;
 }
 
 bool Form1::OffriSalvataggio()
 {
-    if (!m_stato.TestoModificato)
+    if (!m_stato.TestoModificato) return true;
+    switch (Piattaforma::MessageBox(this, DomandaModificato, Pulsanti::SiNoAnnulla,
+                                    Icona::Esclamazione)) {
+    case Risposta::No:
         return true;
-    switch (Piattaforma::MessageBox(this, DomandaModificato, Pulsanti::SiNoAnnulla, Icona::Esclamazione)) {
-    case Risposta::No: return true;
-    case Risposta::Si: break;
-    default: return false;
+    case Risposta::Si:
+        break;
+    default:
+        return false;
     }
     return SalvaInFileProprioONuovo();
 }
 
 void Form1::mnuFileNuovo_Click()
 {
-    if (!OffriSalvataggio())
-        return;
+    if (!OffriSalvataggio()) return;
     Text1->SetText(QString());
     m_stato.TestoModificato = false;
     m_stato.NomeFileCorrente.clear();
@@ -95,11 +94,9 @@ void Form1::mnuFileApri_Click()
         }
     } ripristino{this};
 
-    if (!OffriSalvataggio())
-        return;
+    if (!OffriSalvataggio()) return;
     const std::optional<QString> percorso = cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
-    if (!percorso)
-        return;
+    if (!percorso) return;
     Piattaforma::PuntatoreOccupato(this, true);
     repaint();
     ImpostaStato(QStringLiteral("Apertura del file ") + *percorso + QStringLiteral(" in corso..."));
@@ -118,12 +115,10 @@ void Form1::mnuFileApri_Click()
 
 void Form1::mnuFileSalva_Click()
 {
-    if (!m_stato.TestoModificato)
-        return;
+    if (!m_stato.TestoModificato) return;
     if (m_stato.NomeFileCorrente.isEmpty()) {
         const std::optional<QString> percorso = CicloNome();
-        if (!percorso || !ScriviTesto(*percorso))
-            return;
+        if (!percorso || !ScriviTesto(*percorso)) return;
     } else if (!ScriviTesto(m_stato.NomeFileCorrente)) {
         return;
     }
@@ -147,7 +142,10 @@ void Form1::mnuFilsSalvaN_Click()
     m_stato.TestoModificato = false;
 }
 
-void Form1::mnuFileEsci_Click() { close(); }
+void Form1::mnuFileEsci_Click()
+{
+    close();
+}
 
 void Form1::closeEvent(QCloseEvent *e)
 {
@@ -160,8 +158,8 @@ void Form1::closeEvent(QCloseEvent *e)
         e->accept();
         return;
     }
-    const Risposta risposta =
-        Piattaforma::MessageBox(this, DomandaModificato, Pulsanti::SiNoAnnulla, Icona::Esclamazione);
+    const Risposta risposta = Piattaforma::MessageBox(this, DomandaModificato,
+                                                      Pulsanti::SiNoAnnulla, Icona::Esclamazione);
     if (risposta == Risposta::No) {
         e->accept();
         return;

@@ -37,12 +37,10 @@ bool Utf8ConMultibyte(QByteArrayView byte)
         } else {
             return false;
         }
-        if (i + seguenti >= n)
-            return false;
+        if (i + seguenti >= n) return false;
         for (int k = 1; k <= seguenti; ++k) {
             const uchar d = uchar(byte[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
+            if ((d & 0xC0) != 0x80) return false;
             codice = (codice << 6) | (d & 0x3F);
         }
         if (codice < minimo || codice > 0x10FFFF || (codice >= 0xD800 && codice <= 0xDFFF))
@@ -76,8 +74,7 @@ QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
     } else {
         testo = CodificaAnsi::Decodifica(byte);
     }
-    if (formato)
-        *formato = f;
+    if (formato) *formato = f;
     return testo;
 }
 
@@ -87,13 +84,11 @@ QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
     if (formato.codifica == FormatoTesto::Codifica::Ansi) {
         bool ok = false;
         QByteArray byte = CodificaAnsi::Codifica(completo, &ok);
-        if (ok)
-            return byte;
+        if (ok) return byte;
         formato = {FormatoTesto::Codifica::Utf8, false};
     }
     QByteArray byte = completo.toUtf8();
-    if (formato.bom)
-        byte.prepend(BomUtf8);
+    if (formato.bom) byte.prepend(BomUtf8);
     return byte;
 }
 
@@ -101,60 +96,53 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
 {
     const QFileInfo info(percorso);
     if (info.isDir()) {
-        if (errore)
-            *errore = ErroreFile::DaErrno(EISDIR);
+        if (errore) *errore = ErroreFile::DaErrno(EISDIR);
         return std::nullopt;
     }
     if (info.exists() && info.size() > DimensioneMassima) {
-        if (errore)
-            *errore = TroppoGrande();
+        if (errore) *errore = TroppoGrande();
         return std::nullopt;
     }
     QFile file(percorso);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly)) {
-        if (errore)
-            *errore = ErroreFile::DaErrno(errno);
+        if (errore) *errore = ErroreFile::DaErrno(errno);
         return std::nullopt;
     }
     errno = 0;
     const QByteArray byte = file.read(DimensioneMassima + 1);
     if (file.error() != QFileDevice::NoError) {
-        if (errore)
-            *errore = ErroreFile::DaErrno(errno);
+        if (errore) *errore = ErroreFile::DaErrno(errno);
         return std::nullopt;
     }
     if (byte.size() > DimensioneMassima) {
-        if (errore)
-            *errore = TroppoGrande();
+        if (errore) *errore = TroppoGrande();
         return std::nullopt;
     }
     return Decodifica(byte, formato);
 }
 
-bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato, ErroreFile *errore)
+bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,
+            ErroreFile *errore)
 {
     FormatoTesto nuovo = formato;
     const QByteArray byte = Codifica(testoCrLf, nuovo);
     QSaveFile file(percorso);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        if (errore)
-            *errore = ErroreFile::DaErrno(errno);
+        if (errore) *errore = ErroreFile::DaErrno(errno);
         return false;
     }
     errno = 0;
     if (file.write(byte) != byte.size()) {
         const int e = errno;
         file.cancelWriting();
-        if (errore)
-            *errore = ErroreFile::DaErrno(e);
+        if (errore) *errore = ErroreFile::DaErrno(e);
         return false;
     }
     errno = 0;
     if (!file.commit()) {
-        if (errore)
-            *errore = ErroreFile::DaErrno(errno);
+        if (errore) *errore = ErroreFile::DaErrno(errno);
         return false;
     }
     formato = nuovo;

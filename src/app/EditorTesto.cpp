@@ -36,22 +36,19 @@ EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 void EditorTesto::SegnaCambiamento(int, int rimossi, int aggiunti)
 {
     m_testoValido = false;
-    if ((rimossi || aggiunti) && !m_scritturaIntera)
-        Q_EMIT TestoCambiato();
+    if ((rimossi || aggiunti) && !m_scritturaIntera) Q_EMIT TestoCambiato();
 }
 
 QString EditorTesto::NormalizzaACapo(const QString &testo)
 {
-    if (!testo.contains(QLatin1Char('\r')))
-        return testo;
+    if (!testo.contains(QLatin1Char('\r'))) return testo;
     QString risultato;
     risultato.reserve(testo.size());
     for (qsizetype i = 0; i < testo.size(); ++i) {
         const QChar c = testo[i];
         if (c == QLatin1Char('\r')) {
             risultato.append(QLatin1Char('\n'));
-            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
-                ++i;
+            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n')) ++i;
         } else {
             risultato.append(c);
         }
@@ -96,8 +93,7 @@ qsizetype EditorTesto::OffsetDaPosizione(int posizione) const
 int EditorTesto::PosizioneDaOffset(qsizetype offset) const
 {
     const QTextDocument *doc = document();
-    if (offset <= 0)
-        return 0;
+    if (offset <= 0) return 0;
     // Last block whose CR LF start (position + number of breaks before it) is <= offset.
     int basso = 0, alto = doc->blockCount() - 1;
     while (basso < alto) {
@@ -142,7 +138,8 @@ void EditorTesto::SetSelLength(qsizetype lunghezza)
     const qsizetype inizio = SelStart();
     QTextCursor c = textCursor();
     c.setPosition(PosizioneDaOffset(inizio));
-    c.setPosition(PosizioneDaOffset(inizio + std::max<qsizetype>(0, lunghezza)), QTextCursor::KeepAnchor);
+    c.setPosition(PosizioneDaOffset(inizio + std::max<qsizetype>(0, lunghezza)),
+                  QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 

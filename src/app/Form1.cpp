@@ -51,8 +51,7 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
 
     QList<QKeySequence> scorciatoie;
     for (QAction *azione : findChildren<QAction *>())
-        if (!azione->shortcut().isEmpty())
-            scorciatoie.append(azione->shortcut());
+        if (!azione->shortcut().isEmpty()) scorciatoie.append(azione->shortcut());
     Text1->RiservaScorciatoie(scorciatoie);
     connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
 }
@@ -73,12 +72,14 @@ QDialog *Form1::frmTrova()
     return m_frmTrova;
 }
 
-QWidget *Form1::FinestraPseudo() const { return m_frmPseudo; }
+QWidget *Form1::FinestraPseudo() const
+{
+    return m_frmPseudo;
+}
 
 void Form1::mnuStrumAvvia_Click()
 {
-    if (m_frmPseudo)
-        return;
+    if (m_frmPseudo) return;
     auto *finestra = new frmPseudo(m_stato, *this);
     m_frmPseudo = finestra;
     finestra->Form_Load();
@@ -109,7 +110,8 @@ void Form1::CreaMenu()
     mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, &Form1::mnuFileNuovo_Click);
     mnuFileApri = voce(file, "mnuFileApri", "&Apri...", {}, &Form1::mnuFileApri_Click);
     mnuFileSalva = voce(file, "mnuFileSalva", "&Salva", {}, &Form1::mnuFileSalva_Click);
-    mnuFilsSalvaN = voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, &Form1::mnuFilsSalvaN_Click);
+    mnuFilsSalvaN =
+        voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, &Form1::mnuFilsSalvaN_Click);
     file->addSeparator();
     mnuFileEsci = voce(file, "mnuFileEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
                        &Form1::mnuFileEsci_Click);
@@ -122,7 +124,8 @@ void Form1::CreaMenu()
     mnuModInc = voce(modifica, "mnuModInc", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
                      &Form1::mnuModInc_Click);
     modifica->addSeparator();
-    mnuModTrova = voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T), nessuno);
+    mnuModTrova =
+        voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T), nessuno);
     mnuModRip = voce(modifica, "mnuModRip", "&Ripeti trova", QKeySequence(Qt::Key_F3), nessuno);
     mnuModSostP = voce(modifica, "mnuModSostP", "&Sostituisci una parola...",
                        QKeySequence(Qt::CTRL | Qt::Key_H), nessuno);
@@ -165,9 +168,18 @@ QString Form1::TestoInattivo()
     return Piattaforma::TitoloProgramma + QStringLiteral(" - pronto");
 }
 
-void Form1::ImpostaStato(const QString &testo) { m_pannello1->setText(testo); }
-void Form1::RipristinaStato() { m_pannello1->setText(TestoInattivo()); }
-QString Form1::TestoStato() const { return m_pannello1->text(); }
+void Form1::ImpostaStato(const QString &testo)
+{
+    m_pannello1->setText(testo);
+}
+void Form1::RipristinaStato()
+{
+    m_pannello1->setText(TestoInattivo());
+}
+QString Form1::TestoStato() const
+{
+    return m_pannello1->text();
+}
 
 bool Form1::Form_Load()
 {
@@ -175,8 +187,7 @@ bool Form1::Form_Load()
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
-    if (!ApriListe(m_stato, *this))
-        return false;
+    if (!ApriListe(m_stato, *this)) return false;
     Text1->SetText(QString());
     Text1->setFocus();
     m_stato.TestoModificato = false;
@@ -194,21 +205,19 @@ void Form1::ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional
     const QSize cornice = frameGeometry().size() - geometry().size();
     const int w = larghezza ? Pixel(*larghezza) - cornice.width() : width();
     const int h = altezza ? Pixel(*altezza) - cornice.height() : height();
-    if (w > 0 && h > 0 && !isMinimized())
-        resize(w, h);
+    if (w > 0 && h > 0 && !isMinimized()) resize(w, h);
 }
 
-Form1::Disposizione Form1::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
+Form1::Disposizione Form1::RegolaDisposizione(int W, int H, int altezzaStatusBar,
+                                              int bordoPannello2)
 {
     Disposizione d;
     d.larghezza = std::max(W, 3000);
     d.altezza = std::max(H, 3000);
     W = d.larghezza;
     H = d.altezza;
-    if (W - 110 >= 0)
-        d.larghezzaText1 = W - 110;
-    if (H - 700 - altezzaStatusBar >= 0)
-        d.altezzaText1 = H - 700 - altezzaStatusBar;
+    if (W - 110 >= 0) d.larghezzaText1 = W - 110;
+    if (H - 700 - altezzaStatusBar >= 0) d.altezzaText1 = H - 700 - altezzaStatusBar;
     d.topBarra = H - 950;
     d.leftBarra = W > 8900 ? W - 3500 : bordoPannello2 + 900;
     return d;
@@ -222,8 +231,7 @@ void Form1::resizeEvent(QResizeEvent *e)
 
 void Form1::Form_Resize()
 {
-    if (isMinimized())
-        return;
+    if (isMinimized()) return;
     const QSize esterno = DimensioneEsterna();
     const Disposizione d = RegolaDisposizione(esterno.width(), esterno.height(),
                                               Twip(StatusBar1->height()), Twip(m_pannello2->x()));
@@ -240,24 +248,30 @@ void Form1::Form_Resize()
     ProgressBar1->raise();
 }
 
-
 void Form1::MostraElenco(Elenco elenco)
 {
     FinestraElenco finestra(m_stato, elenco, this);
     Piattaforma::MostraModale(&finestra);
 }
 
-void Form1::mnuStrumSost_Click() { MostraElenco(Elenco::Sostituzioni); }
-void Form1::mnuStrumPul_Click() { MostraElenco(Elenco::Eliminazioni); }
+void Form1::mnuStrumSost_Click()
+{
+    MostraElenco(Elenco::Sostituzioni);
+}
+void Form1::mnuStrumPul_Click()
+{
+    MostraElenco(Elenco::Eliminazioni);
+}
 
 void Form1::mnuStrumAPul_Click()
 {
     // Deletes the words of the elimination list from the whole text at once.
-    if (Piattaforma::MessageBox(this,
-                                QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
-                                               "testo. Continuare?"),
-                                Piattaforma::Pulsanti::OKAnnulla,
-                                Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
+    if (Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
+                           "testo. Continuare?"),
+            Piattaforma::Pulsanti::OKAnnulla,
+            Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
     const Pulizia::Esito esito = Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni());
@@ -266,15 +280,18 @@ void Form1::mnuStrumAPul_Click()
         m_stato.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
-    Piattaforma::MessageBox(this,
-                            esito.eliminate == 1
-                                ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
-                                : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
-                                      .arg(esito.eliminate),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    Piattaforma::MessageBox(
+        this,
+        esito.eliminate == 1 ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
+                             : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
+                                   .arg(esito.eliminate),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
 }
 
-void Form1::mnuModCopia_Click() { QGuiApplication::clipboard()->setText(Text1->SelText()); }
+void Form1::mnuModCopia_Click()
+{
+    QGuiApplication::clipboard()->setText(Text1->SelText());
+}
 
 void Form1::mnuModTaglia_Click()
 {
@@ -282,4 +299,7 @@ void Form1::mnuModTaglia_Click()
     Text1->SetSelText(QString());
 }
 
-void Form1::mnuModInc_Click() { Text1->SetSelText(QGuiApplication::clipboard()->text()); }
+void Form1::mnuModInc_Click()
+{
+    Text1->SetSelText(QGuiApplication::clipboard()->text());
+}

@@ -1,6 +1,5 @@
 #include "LettoreRtf.h"
 
-
 #include <QStringDecoder>
 #include <QVector>
 #include <algorithm>
@@ -10,17 +9,20 @@ namespace LettoreRtf {
 
 namespace {
 
-bool Lettera(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool Cifra(char c) { return c >= '0' && c <= '9'; }
+bool Lettera(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool Cifra(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int Esadecimale(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
@@ -28,21 +30,51 @@ int Esadecimale(char c)
 bool DestinazioneSenzaTesto(QByteArrayView parola)
 {
     static const char *const nomi[] = {
-        "fonttbl", "colortbl", "stylesheet", "info", "pict", "object", "objdata", "themedata",
-        "datastore", "listtable", "listoverridetable", "rsidtbl", "generator", "xmlnstbl",
-        "latentstyles", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-        "footerr", "footerf", "footnote", "fldinst", "filetbl", "revtbl", "bkmkstart", "bkmkend",
-        "nonshppict", "shppict", "mmathPr", "wgrffmtfilter", "pgdsctbl", "userprops", "docvar",
+        "fonttbl",
+        "colortbl",
+        "stylesheet",
+        "info",
+        "pict",
+        "object",
+        "objdata",
+        "themedata",
+        "datastore",
+        "listtable",
+        "listoverridetable",
+        "rsidtbl",
+        "generator",
+        "xmlnstbl",
+        "latentstyles",
+        "header",
+        "headerl",
+        "headerr",
+        "headerf",
+        "footer",
+        "footerl",
+        "footerr",
+        "footerf",
+        "footnote",
+        "fldinst",
+        "filetbl",
+        "revtbl",
+        "bkmkstart",
+        "bkmkend",
+        "nonshppict",
+        "shppict",
+        "mmathPr",
+        "wgrffmtfilter",
+        "pgdsctbl",
+        "userprops",
+        "docvar",
     };
     for (const char *nome : nomi)
-        if (parola == QByteArrayView(nome, qsizetype(std::strlen(nome))))
-            return true;
+        if (parola == QByteArrayView(nome, qsizetype(std::strlen(nome)))) return true;
     return false;
 }
 
 struct Stato
 {
-    bool salta = false;  // inside a destination without text
+    bool salta = false;   // inside a destination without text
     int unicodeSalta = 1; // \ucN: fallback characters after \uN
 };
 
@@ -62,8 +94,7 @@ public:
             } else if (c == '}') {
                 ++m_i;
                 Svuota();
-                if (!m_pila.isEmpty())
-                    m_stato = m_pila.takeLast();
+                if (!m_pila.isEmpty()) m_stato = m_pila.takeLast();
                 m_daSaltare = 0;
             } else if (c == '\\') {
                 Controllo();
@@ -93,8 +124,7 @@ private:
 
     void Emetti(const QString &testo)
     {
-        if (m_stato.salta)
-            return;
+        if (m_stato.salta) return;
         Svuota();
         m_testo.append(testo);
     }
@@ -103,8 +133,7 @@ private:
     {
         const qsizetype n = m_rtf.size();
         ++m_i; // the backslash
-        if (m_i >= n)
-            return;
+        if (m_i >= n) return;
         const char c = m_rtf[m_i];
         if (!Lettera(c)) {
             ++m_i;
@@ -124,14 +153,11 @@ private:
         }
         while (m_i < n && Cifra(m_rtf[m_i])) {
             conParametro = true;
-            if (parametro < 10000000)
-                parametro = parametro * 10 + (m_rtf[m_i] - '0');
+            if (parametro < 10000000) parametro = parametro * 10 + (m_rtf[m_i] - '0');
             ++m_i;
         }
-        if (negativo)
-            parametro = -parametro;
-        if (m_i < n && m_rtf[m_i] == ' ')
-            ++m_i;
+        if (negativo) parametro = -parametro;
+        if (m_i < n && m_rtf[m_i] == ' ') ++m_i;
         Parola(parola, conParametro, parametro);
     }
 
@@ -151,11 +177,9 @@ private:
             int valore = -1;
             if (m_i + 1 < n) {
                 const int alto = Esadecimale(m_rtf[m_i]), basso = Esadecimale(m_rtf[m_i + 1]);
-                if (alto >= 0 && basso >= 0)
-                    valore = alto * 16 + basso;
+                if (alto >= 0 && basso >= 0) valore = alto * 16 + basso;
             }
-            if (valore < 0)
-                break;
+            if (valore < 0) break;
             m_i += 2;
             if (m_daSaltare > 0)
                 --m_daSaltare;
@@ -163,15 +187,22 @@ private:
                 m_byte.append(char(valore));
             break;
         }
-        case '~': Emetti(QString(QChar(0x00A0))); break;
-        case '_': Emetti(QStringLiteral("-")); break;
+        case '~':
+            Emetti(QString(QChar(0x00A0)));
+            break;
+        case '_':
+            Emetti(QStringLiteral("-"));
+            break;
         case '*': // an optional destination we do not know
             Svuota();
             m_stato.salta = true;
             break;
         case '\r':
-        case '\n': Emetti(QStringLiteral("\r\n")); break;
-        default: break; // \- \| \: and others carry no text
+        case '\n':
+            Emetti(QStringLiteral("\r\n"));
+            break;
+        default:
+            break; // \- \| \: and others carry no text
         }
     }
 
@@ -190,8 +221,7 @@ private:
         } else if (parola == "ansicpg" && conParametro) {
             Svuota();
             QStringDecoder altro(QByteArray("windows-") + QByteArray::number(parametro));
-            if (altro.isValid())
-                m_decoder = std::move(altro);
+            if (altro.isValid()) m_decoder = std::move(altro);
         } else if (parola == "bin" && conParametro) {
             m_i = std::min<qint64>(m_rtf.size(), m_i + std::max<qint64>(parametro, 0));
         } else if (parola == "emdash") {
@@ -226,8 +256,14 @@ private:
 
 } // namespace
 
-bool Riconosce(QByteArrayView byte) { return byte.startsWith("{\\rtf"); }
+bool Riconosce(QByteArrayView byte)
+{
+    return byte.startsWith("{\\rtf");
+}
 
-QString Testo(QByteArrayView rtf) { return Lettore(rtf).Leggi(); }
+QString Testo(QByteArrayView rtf)
+{
+    return Lettore(rtf).Leggi();
+}
 
 } // namespace LettoreRtf

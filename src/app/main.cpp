@@ -14,8 +14,7 @@ int main(int argc, char *argv[])
 
     Modulo1 stato(Piattaforma::CartellaListe());
     Form1 finestra(stato);
-    if (!finestra.Form_Load())
-        return 1;
+    if (!finestra.Form_Load()) return 1;
     finestra.show();
     return app.exec();
 }

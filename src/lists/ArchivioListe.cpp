@@ -8,8 +8,7 @@ namespace {
 
 void Imposta(ErroreFile *errore, int numeroErrno)
 {
-    if (errore)
-        *errore = ErroreFile::DaErrno(numeroErrno);
+    if (errore) *errore = ErroreFile::DaErrno(numeroErrno);
 }
 
 template <typename Voce, typename Decodifica>
@@ -19,12 +18,12 @@ QVector<Voce> DividiRecord(const QByteArray &dati, Decodifica decodifica)
     const qsizetype n = dati.size() / Record::Lunghezza;
     voci.reserve(n);
     for (qsizetype i = 0; i < n; ++i)
-        voci.append(decodifica(QByteArrayView(dati).sliced(i * Record::Lunghezza, Record::Lunghezza)));
+        voci.append(
+            decodifica(QByteArrayView(dati).sliced(i * Record::Lunghezza, Record::Lunghezza)));
     return voci;
 }
 
-template <typename Voce>
-QByteArray UnisciRecord(const QVector<Voce> &righe)
+template <typename Voce> QByteArray UnisciRecord(const QVector<Voce> &righe)
 {
     QByteArray dati;
     dati.reserve(righe.size() * Record::Lunghezza);
@@ -39,15 +38,15 @@ ArchivioListe::ArchivioListe(QString cartella) : m_cartella(std::move(cartella))
 
 QString ArchivioListe::Percorso(Elenco elenco) const
 {
-    return QDir(m_cartella).filePath(elenco == Elenco::Sostituzioni ? QStringLiteral("sostituzioni.dat")
-                                                                    : QStringLiteral("pulizia.dat"));
+    return QDir(m_cartella)
+        .filePath(elenco == Elenco::Sostituzioni ? QStringLiteral("sostituzioni.dat")
+                                                 : QStringLiteral("pulizia.dat"));
 }
 
 bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
 {
     QFile &file = m_file[Indice(elenco)];
-    if (file.isOpen())
-        file.close();
+    if (file.isOpen()) file.close();
     file.setFileName(Percorso(elenco));
     errno = 0;
     if (!file.open(QIODevice::ReadWrite)) {
@@ -72,8 +71,7 @@ qint64 ArchivioListe::Lunghezza(Elenco elenco) const
 QByteArray ArchivioListe::LeggiTutto(Elenco elenco)
 {
     QFile &file = m_file[Indice(elenco)];
-    if (!file.isOpen() || !file.seek(0))
-        return {};
+    if (!file.isOpen() || !file.seek(0)) return {};
     return file.readAll();
 }
 
@@ -94,22 +92,18 @@ int ArchivioListe::ContaSostituzioni()
     m_recordVoci.clear();
     const QVector<VoceSostituzione> voci = LeggiSostituzioni();
     for (qsizetype i = 0; i < voci.size(); ++i)
-        if (!voci[i].Trova.isEmpty())
-            m_recordVoci.append(i + 1);
+        if (!voci[i].Trova.isEmpty()) m_recordVoci.append(i + 1);
     return int(m_recordVoci.size());
 }
 
 bool ArchivioListe::LeggiVoce(int k, VoceSostituzione &buffer)
 {
     buffer = {};
-    if (k < 1 || k > m_recordVoci.size())
-        return false;
+    if (k < 1 || k > m_recordVoci.size()) return false;
     QFile &file = m_file[Indice(Elenco::Sostituzioni)];
-    if (!file.isOpen() || !file.seek((m_recordVoci[k - 1] - 1) * Record::Lunghezza))
-        return false;
+    if (!file.isOpen() || !file.seek((m_recordVoci[k - 1] - 1) * Record::Lunghezza)) return false;
     const QByteArray record = file.read(Record::Lunghezza);
-    if (record.size() != Record::Lunghezza)
-        return false;
+    if (record.size() != Record::Lunghezza) return false;
     buffer = Record::DecodificaSostituzione(record);
     return true;
 }
@@ -139,8 +133,7 @@ bool ArchivioListe::Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFil
 
 bool ArchivioListe::Salva(const QVector<VoceSostituzione> &righe, ErroreFile *errore)
 {
-    if (!Scrivi(Elenco::Sostituzioni, UnisciRecord(righe), errore))
-        return false;
+    if (!Scrivi(Elenco::Sostituzioni, UnisciRecord(righe), errore)) return false;
     ContaSostituzioni();
     return true;
 }

@@ -6,10 +6,10 @@
 #include "platform/Icone.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QCheckBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -34,10 +34,12 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
 {
     const bool sost = elenco == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
-    setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni") : QStringLiteral("Elenco eliminazioni"));
+    setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni")
+                        : QStringLiteral("Elenco eliminazioni"));
     setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4035));
 
-    Label1 = new QLabel(sost ? QStringLiteral("Lista sostituzioni:") : QStringLiteral("Lista eliminazioni:"), this);
+    Label1 = new QLabel(
+        sost ? QStringLiteral("Lista sostituzioni:") : QStringLiteral("Lista eliminazioni:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Pixel(120), Pixel(120), Pixel(3375), Pixel(255));
 
@@ -46,27 +48,36 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     ListView1->setGeometry(Pixel(120), Pixel(360), Pixel(4935), Pixel(3135));
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHeaderLabels({QStringLiteral("Trova"), sost ? QStringLiteral("Sostituisci con")
-                                                              : QStringLiteral("Cerca solo parola intera")});
+    ListView1->setHeaderLabels(
+        {QStringLiteral("Trova"),
+         sost ? QStringLiteral("Sostituisci con") : QStringLiteral("Cerca solo parola intera")});
     ListView1->setColumnWidth(0, Pixel(2400));
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &FinestraElenco::Command7_Click);
 
-    auto pulsante = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
-                           int h, void (FinestraElenco::*gestore)()) {
+    auto pulsante = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y,
+                           int w, int h, void (FinestraElenco::*gestore)()) {
         b = new QPushButton(QString::fromUtf8(testo), this);
         b->setObjectName(QString::fromLatin1(nome));
         b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, gestore);
     };
-    pulsante(Command2, "Command2", "&Salva", 3600, 3600, 1455, 375, &FinestraElenco::Command2_Click);
-    pulsante(Command3, "Command3", "A&ggiungi...", 5160, 360, 1455, 375, &FinestraElenco::Command3_Click);
-    pulsante(Command4, "Command4", "&Rimuovi", 5160, 1320, 1455, 375, &FinestraElenco::Command4_Click);
-    pulsante(Command1, "Command1", "R&imuovi tutti", 5160, 1800, 1455, 375, &FinestraElenco::Command1_Click);
-    pulsante(Command5, "Command5", "&Predefiniti", 120, 3600, 1575, 375, &FinestraElenco::Command5_Click);
-    pulsante(Command6, "Command6", "&Chiudi", 5160, 3600, 1455, 375, &FinestraElenco::Command6_Click);
-    pulsante(Command7, "Command7", "&Modifica...", 5160, 840, 1455, 375, &FinestraElenco::Command7_Click);
-    pulsante(Command8, "Command8", "Ripris&tina", 1800, 3600, 1455, 375, &FinestraElenco::Command8_Click);
+    pulsante(Command2, "Command2", "&Salva", 3600, 3600, 1455, 375,
+             &FinestraElenco::Command2_Click);
+    pulsante(Command3, "Command3", "A&ggiungi...", 5160, 360, 1455, 375,
+             &FinestraElenco::Command3_Click);
+    pulsante(Command4, "Command4", "&Rimuovi", 5160, 1320, 1455, 375,
+             &FinestraElenco::Command4_Click);
+    pulsante(Command1, "Command1", "R&imuovi tutti", 5160, 1800, 1455, 375,
+             &FinestraElenco::Command1_Click);
+    pulsante(Command5, "Command5", "&Predefiniti", 120, 3600, 1575, 375,
+             &FinestraElenco::Command5_Click);
+    pulsante(Command6, "Command6", "&Chiudi", 5160, 3600, 1455, 375,
+             &FinestraElenco::Command6_Click);
+    pulsante(Command7, "Command7", "&Modifica...", 5160, 840, 1455, 375,
+             &FinestraElenco::Command7_Click);
+    pulsante(Command8, "Command8", "Ripris&tina", 1800, 3600, 1455, 375,
+             &FinestraElenco::Command8_Click);
     pulsante(Command9, "Command9", "", 5280, 2520, 495, 495, &FinestraElenco::SpostaSu);
     pulsante(Command10, "Command10", "", 5880, 2520, 495, 495, &FinestraElenco::SpostaGiu);
     Command9->setIcon(Icone::FrecciaSu());
@@ -81,8 +92,7 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     // elimination editor the other way round, from the down arrow.
     QList<QWidget *> ordine = {Label1,   ListView1, Command2, Command3, Command4, Command1,
                                Command5, Command6,  Command7, Command8, Command9, Command10};
-    if (!sost)
-        std::reverse(ordine.begin(), ordine.end());
+    if (!sost) std::reverse(ordine.begin(), ordine.end());
     for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     ordine[sost ? 1 : 0]->setFocus();
@@ -90,7 +100,10 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     CaricaElenco();
 }
 
-int FinestraElenco::NumeroRighe() const { return ListView1->topLevelItemCount(); }
+int FinestraElenco::NumeroRighe() const
+{
+    return ListView1->topLevelItemCount();
+}
 
 QString FinestraElenco::Testo(int riga, int colonna) const
 {
@@ -116,8 +129,7 @@ void FinestraElenco::ImpostaRiga(int riga, const QString &primo, const QString &
 int FinestraElenco::RigaSelezionata() const
 {
     for (int i = 0; i < NumeroRighe(); ++i)
-        if (ListView1->topLevelItem(i)->isSelected())
-            return i + 1;
+        if (ListView1->topLevelItem(i)->isSelected()) return i + 1;
     return 0;
 }
 
@@ -143,8 +155,7 @@ bool FinestraElenco::SalvaElenco()
         for (int i = 1; i <= NumeroRighe(); ++i)
             righe.append({Testo(i, 0), Testo(i, 1)});
         salvato = m_stato.Liste.Salva(righe, &errore);
-        if (salvato)
-            m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
+        if (salvato) m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
     } else {
         QVector<VoceEliminazione> righe;
         for (int i = 1; i <= NumeroRighe(); ++i)
@@ -161,11 +172,20 @@ bool FinestraElenco::SalvaElenco()
     return true;
 }
 
-void FinestraElenco::Command1_Click() { ListView1->clear(); }
+void FinestraElenco::Command1_Click()
+{
+    ListView1->clear();
+}
 
-void FinestraElenco::Command2_Click() { SalvaElenco(); }
+void FinestraElenco::Command2_Click()
+{
+    SalvaElenco();
+}
 
-void FinestraElenco::Command6_Click() { accept(); }
+void FinestraElenco::Command6_Click()
+{
+    accept();
+}
 
 void FinestraElenco::MostraVoce(const QString &modo, int riga)
 {
@@ -182,18 +202,19 @@ void FinestraElenco::MostraVoce(const QString &modo, int riga)
     Piattaforma::MostraModale(&dialogo);
 }
 
-void FinestraElenco::Command3_Click() { MostraVoce(QStringLiteral("Aggiungi"), 0); }
+void FinestraElenco::Command3_Click()
+{
+    MostraVoce(QStringLiteral("Aggiungi"), 0);
+}
 
 void FinestraElenco::Command7_Click()
 {
-    if (const int riga = RigaSelezionata())
-        MostraVoce(QStringLiteral("Modifica"), riga);
+    if (const int riga = RigaSelezionata()) MostraVoce(QStringLiteral("Modifica"), riga);
 }
 
 void FinestraElenco::Command4_Click()
 {
-    if (const int riga = RigaSelezionata())
-        delete ListView1->takeTopLevelItem(riga - 1);
+    if (const int riga = RigaSelezionata()) delete ListView1->takeTopLevelItem(riga - 1);
 }
 
 void FinestraElenco::Command5_Click()
@@ -216,8 +237,7 @@ void FinestraElenco::Command8_Click()
 
 void FinestraElenco::Scambia(int riga, int altra)
 {
-    if (altra < 1 || altra > NumeroRighe())
-        return;
+    if (altra < 1 || altra > NumeroRighe()) return;
     const QString primo = Testo(riga, 0), secondo = Testo(riga, 1);
     ImpostaRiga(riga, Testo(altra, 0), Testo(altra, 1));
     ImpostaRiga(altra, primo, secondo);
@@ -226,27 +246,25 @@ void FinestraElenco::Scambia(int riga, int altra)
 
 void FinestraElenco::SpostaSu()
 {
-    if (const int riga = RigaSelezionata())
-        Scambia(riga, riga - 1);
+    if (const int riga = RigaSelezionata()) Scambia(riga, riga - 1);
 }
 
 void FinestraElenco::SpostaGiu()
 {
-    if (const int riga = RigaSelezionata())
-        Scambia(riga, riga + 1);
+    if (const int riga = RigaSelezionata()) Scambia(riga, riga + 1);
 }
 
 void FinestraElenco::keyPressEvent(QKeyEvent *e)
 {
     // No button has the cancel role: Esc does nothing here.
-    if (e->key() == Qt::Key_Escape)
-        return;
+    if (e->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(e);
 }
 
 void FinestraElenco::done(int risultato)
 {
-    QAction *comando = m_elenco == Elenco::Sostituzioni ? m_form->mnuStrumAvvia : m_form->mnuStrumAPul;
+    QAction *comando =
+        m_elenco == Elenco::Sostituzioni ? m_form->mnuStrumAvvia : m_form->mnuStrumAPul;
     comando->setEnabled(m_stato.Liste.Lunghezza(m_elenco) != 0);
     QDialog::done(risultato);
 }

@@ -43,16 +43,16 @@ public:
     bool SalvaElenco();
 
 public Q_SLOTS:
-    void Command1_Click();  // "R&imuovi tutti"
-    void Command2_Click();  // "&Salva"
-    void Command3_Click();  // "A&ggiungi..."
-    void Command4_Click();  // "&Rimuovi"
-    void Command5_Click();  // "&Predefiniti"
-    void Command6_Click();  // "&Chiudi"
-    void Command7_Click();  // "&Modifica..."
-    void Command8_Click();  // "Ripris&tina"
-    void SpostaSu();        // up arrow
-    void SpostaGiu();       // down arrow
+    void Command1_Click(); // "R&imuovi tutti"
+    void Command2_Click(); // "&Salva"
+    void Command3_Click(); // "A&ggiungi..."
+    void Command4_Click(); // "&Rimuovi"
+    void Command5_Click(); // "&Predefiniti"
+    void Command6_Click(); // "&Chiudi"
+    void Command7_Click(); // "&Modifica..."
+    void Command8_Click(); // "Ripris&tina"
+    void SpostaSu();       // up arrow
+    void SpostaGiu();      // down arrow
 
 protected:
     void done(int risultato) override; // Form_Unload

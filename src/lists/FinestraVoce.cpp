@@ -69,15 +69,13 @@ bool FinestraVoce::CercaLista(const QString &testo) const
 {
     const QString cercato = Ricerca::Maiuscolo(testo);
     for (int i = 1; i <= m_elenco.NumeroRighe(); ++i)
-        if (Ricerca::Maiuscolo(m_elenco.Testo(i, 0)) == cercato)
-            return true;
+        if (Ricerca::Maiuscolo(m_elenco.Testo(i, 0)) == cercato) return true;
     return false;
 }
 
 QString FinestraVoce::SecondaColonna() const
 {
-    if (Text2)
-        return Text2->text();
+    if (Text2) return Text2->text();
     return Check1->isChecked() ? TestoSi : TestoNo;
 }
 
@@ -87,8 +85,7 @@ void FinestraVoce::Command1_Click()
     const QString parola = Text1->text();
     const QString seconda = SecondaColonna();
     const bool aggiungi = windowTitle() == QStringLiteral("Aggiungi");
-    if (!aggiungi && windowTitle() != QStringLiteral("Modifica"))
-        return;
+    if (!aggiungi && windowTitle() != QStringLiteral("Modifica")) return;
 
     if (aggiungi && CercaLista(parola)) {
         Piattaforma::MessageBox(this,
@@ -99,10 +96,12 @@ void FinestraVoce::Command1_Click()
         return;
     }
     // A row the list file could not hold is refused here, before anything is saved.
-    const QString motivo = sost ? Record::MotivoNonContenibile(VoceSostituzione{parola, seconda})
-                                : Record::MotivoNonContenibile(VoceEliminazione{parola, seconda, 0});
+    const QString motivo = sost
+                               ? Record::MotivoNonContenibile(VoceSostituzione{parola, seconda})
+                               : Record::MotivoNonContenibile(VoceEliminazione{parola, seconda, 0});
     if (!motivo.isEmpty()) {
-        Piattaforma::MessageBox(this, motivo, Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        Piattaforma::MessageBox(this, motivo, Piattaforma::Pulsanti::OK,
+                                Piattaforma::Icona::Esclamazione);
         return;
     }
     if (aggiungi)

@@ -21,7 +21,7 @@ public:
 
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     QLineEdit *Text1 = nullptr, *Text2 = nullptr; // Text2: substitutions only
-    QCheckBox *Check1 = nullptr;                 // eliminations only
+    QCheckBox *Check1 = nullptr;                  // eliminations only
     QPushButton *Command1 = nullptr, *Command2 = nullptr;
 
     // True when a row of the list has `testo` as its first column, case aside.

@@ -14,8 +14,7 @@ void ScriviStringa(QByteArray &record, const QString &testo, int riserva)
 {
     QByteArray byte = CodificaAnsi::Codifica(testo);
     const int spazio = std::max(0, Lunghezza - int(record.size()) - 2 - riserva);
-    if (byte.size() > spazio)
-        byte.truncate(spazio);
+    if (byte.size() > spazio) byte.truncate(spazio);
     const quint16 n = quint16(byte.size());
     record.append(char(n & 0xFF));
     record.append(char(n >> 8));
@@ -29,7 +28,10 @@ void ScriviIntero(QByteArray &record, qint16 valore)
     record.append(char(n >> 8));
 }
 
-void Riempi(QByteArray &record) { record.append(QByteArray(Lunghezza - record.size(), '\0')); }
+void Riempi(QByteArray &record)
+{
+    record.append(QByteArray(Lunghezza - record.size(), '\0'));
+}
 
 // Reads one string field at `pos`, moving `pos` past it; never reads past the record.
 QString LeggiStringa(QByteArrayView record, qsizetype &pos)
@@ -48,8 +50,7 @@ QString LeggiStringa(QByteArrayView record, qsizetype &pos)
 
 qint16 LeggiIntero(QByteArrayView record, qsizetype pos)
 {
-    if (pos + 2 > record.size())
-        return 0;
+    if (pos + 2 > record.size()) return 0;
     return qFromLittleEndian<qint16>(record.data() + pos);
 }
 
@@ -110,8 +111,7 @@ VoceEliminazione DecodificaEliminazione(QByteArrayView record)
 QString MotivoNonContenibile(const VoceSostituzione &voce)
 {
     for (const QString &testo : {voce.Trova, voce.Sostituisci})
-        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty())
-            return motivo;
+        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty()) return motivo;
     const qsizetype byte = voce.Trova.size() + voce.Sostituisci.size();
     if (byte > CapacitaSostituzione)
         return QStringLiteral("La parola e il testo sostitutivo insieme superano i %1 caratteri "
@@ -124,8 +124,7 @@ QString MotivoNonContenibile(const VoceSostituzione &voce)
 QString MotivoNonContenibile(const VoceEliminazione &voce)
 {
     for (const QString &testo : {voce.Elimina, voce.ParolaIntera})
-        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty())
-            return motivo;
+        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty()) return motivo;
     const qsizetype limite = CapacitaEliminazione - voce.ParolaIntera.size();
     if (voce.Elimina.size() > limite)
         return QStringLiteral("La parola da eliminare supera i %1 caratteri che l'elenco può "

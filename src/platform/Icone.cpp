@@ -8,8 +8,7 @@ namespace Icone {
 
 namespace {
 
-template <typename Disegno>
-QIcon Crea(std::initializer_list<int> lati, Disegno disegna)
+template <typename Disegno> QIcon Crea(std::initializer_list<int> lati, Disegno disegna)
 {
     QIcon icona;
     for (int lato : lati) {
@@ -76,13 +75,18 @@ QIcon Programma()
 
 QIcon Riga()
 {
-    return Crea({16}, [](QPainter &p) {
-        Pagina(p, Qt::white, QColor(90, 90, 110), QColor(0, 120, 200));
-    });
+    return Crea(
+        {16}, [](QPainter &p) { Pagina(p, Qt::white, QColor(90, 90, 110), QColor(0, 120, 200)); });
 }
 
-QIcon FrecciaSu() { return Freccia(true); }
-QIcon FrecciaGiu() { return Freccia(false); }
+QIcon FrecciaSu()
+{
+    return Freccia(true);
+}
+QIcon FrecciaGiu()
+{
+    return Freccia(false);
+}
 
 QIcon Pseudo()
 {

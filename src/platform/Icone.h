@@ -4,9 +4,9 @@
 
 // The program's pictures, drawn in code so that no binary file is kept.
 namespace Icone {
-QIcon Programma();  // the window and about icon
-QIcon Riga();       // the row icon of the list editors
+QIcon Programma(); // the window and about icon
+QIcon Riga();      // the row icon of the list editors
 QIcon FrecciaSu();
 QIcon FrecciaGiu();
-QIcon Pseudo();     // the run window's picture
+QIcon Pseudo(); // the run window's picture
 } // namespace Icone

@@ -40,10 +40,13 @@ StatoCopione &Stato()
 Risposta RispostaEsc(Pulsanti pulsanti)
 {
     switch (pulsanti) {
-    case Pulsanti::OK: return Risposta::OK;
-    case Pulsanti::SiNo: return Risposta::No;
+    case Pulsanti::OK:
+        return Risposta::OK;
+    case Pulsanti::SiNo:
+        return Risposta::No;
     case Pulsanti::OKAnnulla:
-    case Pulsanti::SiNoAnnulla: return Risposta::Annulla;
+    case Pulsanti::SiNoAnnulla:
+        return Risposta::Annulla;
     }
     return Risposta::Annulla;
 }
@@ -51,10 +54,14 @@ Risposta RispostaEsc(Pulsanti pulsanti)
 QMessageBox::Icon IconaQt(Icona icona)
 {
     switch (icona) {
-    case Icona::Informazione: return QMessageBox::Information;
-    case Icona::Domanda: return QMessageBox::Question;
-    case Icona::Esclamazione: return QMessageBox::Warning;
-    case Icona::Critico: return QMessageBox::Critical;
+    case Icona::Informazione:
+        return QMessageBox::Information;
+    case Icona::Domanda:
+        return QMessageBox::Question;
+    case Icona::Esclamazione:
+        return QMessageBox::Warning;
+    case Icona::Critico:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -85,9 +92,12 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
     };
     QVector<Voce> voci;
     switch (pulsanti) {
-    case Pulsanti::OK: voci = {{Risposta::OK, QMessageBox::Ok, "OK"}}; break;
+    case Pulsanti::OK:
+        voci = {{Risposta::OK, QMessageBox::Ok, "OK"}};
+        break;
     case Pulsanti::OKAnnulla:
-        voci = {{Risposta::OK, QMessageBox::Ok, "OK"}, {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
+        voci = {{Risposta::OK, QMessageBox::Ok, "OK"},
+                {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
         break;
     case Pulsanti::SiNo:
         voci = {{Risposta::Si, QMessageBox::Yes, "Sì"}, {Risposta::No, QMessageBox::No, "No"}};
@@ -106,20 +116,17 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
         box.button(v.pulsante)->setText(QString::fromUtf8(v.testo));
     box.setDefaultButton(voci.first().pulsante);
     for (const Voce &v : voci)
-        if (v.risposta == RispostaEsc(pulsanti))
-            box.setEscapeButton(v.pulsante);
+        if (v.risposta == RispostaEsc(pulsanti)) box.setEscapeButton(v.pulsante);
     const int scelto = box.exec();
     for (const Voce &v : voci)
-        if (v.pulsante == scelto)
-            return v.risposta;
+        if (v.pulsante == scelto) return v.risposta;
     return RispostaEsc(pulsanti);
 }
 
 int MostraModale(QDialog *finestra)
 {
     StatoCopione &s = Stato();
-    if (!s.attivo)
-        return finestra->exec();
+    if (!s.attivo) return finestra->exec();
 
     s.modaliMostrati.append(finestra->objectName());
     finestra->setModal(true);
@@ -160,8 +167,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
         }
         std::optional<QString> scelto = s.file.front();
         s.file.pop_front();
-        if (scelto)
-            m_ultimo = *scelto;
+        if (scelto) m_ultimo = *scelto;
         return scelto;
     }
 
@@ -175,8 +181,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
     dialogo.setOption(QFileDialog::HideNameFilterDetails);
     dialogo.setOption(QFileDialog::DontConfirmOverwrite); // the program asks on its own
     dialogo.setNameFilters(filtriQt);
-    if (!filtriQt.isEmpty())
-        dialogo.selectNameFilter(filtriQt.first());
+    if (!filtriQt.isEmpty()) dialogo.selectNameFilter(filtriQt.first());
     if (modo == Modo::Apri) {
         dialogo.setAcceptMode(QFileDialog::AcceptOpen);
         dialogo.setFileMode(QFileDialog::ExistingFile);
@@ -186,8 +191,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
         dialogo.setFileMode(QFileDialog::AnyFile);
         dialogo.setWindowTitle(QStringLiteral("Salva con nome"));
     }
-    if (!m_ultimo.isEmpty())
-        dialogo.selectFile(m_ultimo);
+    if (!m_ultimo.isEmpty()) dialogo.selectFile(m_ultimo);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return std::nullopt;
     m_ultimo = dialogo.selectedFiles().first();
@@ -196,8 +200,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
 
 void PuntatoreOccupato(QWidget *finestra, bool occupato)
 {
-    if (!finestra)
-        return;
+    if (!finestra) return;
     if (occupato)
         finestra->setCursor(Qt::WaitCursor);
     else
@@ -219,13 +222,18 @@ double PuntiPerPollice()
 }
 } // namespace
 
-int Pixel(int twip) { return qRound(twip * PuntiPerPollice() / 1440.0); }
-int Twip(int pixel) { return qRound(pixel * 1440.0 / PuntiPerPollice()); }
+int Pixel(int twip)
+{
+    return qRound(twip * PuntiPerPollice() / 1440.0);
+}
+int Twip(int pixel)
+{
+    return qRound(pixel * 1440.0 / PuntiPerPollice());
+}
 
 QSize DimensioneSchermo()
 {
-    if (Stato().schermo)
-        return *Stato().schermo;
+    if (Stato().schermo) return *Stato().schermo;
     const QScreen *schermo = QGuiApplication::primaryScreen();
     const QSize px = schermo ? schermo->size() : QSize(1024, 768);
     return {Twip(px.width()), Twip(px.height())};
@@ -234,11 +242,9 @@ QSize DimensioneSchermo()
 QString CartellaListe()
 {
     const QString programma = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programma).isWritable())
-        return programma;
+    if (QFileInfo(programma).isWritable()) return programma;
     const QString dati = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!dati.isEmpty() && QDir().mkpath(dati))
-        return dati;
+    if (!dati.isEmpty() && QDir().mkpath(dati)) return dati;
     return programma; // opening the lists will then report the error
 }
 
@@ -262,18 +268,51 @@ void ImpostaCarattere(QApplication &app)
 
 namespace Copione {
 
-void Attiva() { Stato().attivo = true; }
-void Disattiva() { Stato().attivo = false; }
-bool Attivo() { return Stato().attivo; }
-void RispondiMessaggio(Risposta risposta) { Stato().risposte.push_back(risposta); }
-void RispondiFile(std::optional<QString> percorso) { Stato().file.push_back(std::move(percorso)); }
-void QuandoModale(std::function<void(QDialog *)> azione) { Stato().modali.push_back(std::move(azione)); }
-void ImpostaSchermo(QSize twip) { Stato().schermo = twip; }
+void Attiva()
+{
+    Stato().attivo = true;
+}
+void Disattiva()
+{
+    Stato().attivo = false;
+}
+bool Attivo()
+{
+    return Stato().attivo;
+}
+void RispondiMessaggio(Risposta risposta)
+{
+    Stato().risposte.push_back(risposta);
+}
+void RispondiFile(std::optional<QString> percorso)
+{
+    Stato().file.push_back(std::move(percorso));
+}
+void QuandoModale(std::function<void(QDialog *)> azione)
+{
+    Stato().modali.push_back(std::move(azione));
+}
+void ImpostaSchermo(QSize twip)
+{
+    Stato().schermo = twip;
+}
 
-QVector<Messaggio> Messaggi() { return std::exchange(Stato().messaggi, {}); }
-QVector<Dialogo> Dialoghi() { return std::exchange(Stato().dialoghi, {}); }
-QStringList ModaliMostrati() { return std::exchange(Stato().modaliMostrati, {}); }
-int SenzaRisposta() { return Stato().senzaRisposta; }
+QVector<Messaggio> Messaggi()
+{
+    return std::exchange(Stato().messaggi, {});
+}
+QVector<Dialogo> Dialoghi()
+{
+    return std::exchange(Stato().dialoghi, {});
+}
+QStringList ModaliMostrati()
+{
+    return std::exchange(Stato().modaliMostrati, {});
+}
+int SenzaRisposta()
+{
+    return Stato().senzaRisposta;
+}
 int RisposteAvanzate()
 {
     const StatoCopione &s = Stato();

@@ -26,7 +26,10 @@ const QString Terminata = QStringLiteral("Pseudocodificazione terminata");
 constexpr int Altezza = 255;
 constexpr int AltezzaPulsante = 375;
 
-double OraDelGiorno() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double OraDelGiorno()
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 } // namespace
 
@@ -74,12 +77,16 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
     Label2 = etichetta("Label2", 0, 1320, 2295, 375,
                        QStringLiteral("Per sostituire tutte le parole nell'elenco Sostituzioni:"));
     Label2->setWordWrap(true);
-    Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica", &frmPseudo::Command5_Click);
-    Command7 = pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
+    Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica",
+                        &frmPseudo::Command5_Click);
+    Command7 =
+        pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
     Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci", &frmPseudo::Command1_Click);
     Command2 = pulsante("Command2", 1440, 2040, 1215, "S&uccessivo", &frmPseudo::Command2_Click);
-    Command6 = pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola", &frmPseudo::Command6_Click);
-    Command3 = pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto", &frmPseudo::Command3_Click);
+    Command6 =
+        pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola", &frmPseudo::Command6_Click);
+    Command3 =
+        pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto", &frmPseudo::Command3_Click);
     Label5 = etichetta("Label5", 0, 2520, 2655, Altezza, QStringLiteral("Totale pseudocodifica:"));
     ProgressBar2 = barra("ProgressBar2", 2760);
     cmdInt = pulsante("cmdInt", 5040, 2760, 1215, "&Interrompi", &frmPseudo::cmdInt_Click);
@@ -92,7 +99,8 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
     Command1->setDefault(true);
-    QWidget *ordine[] = {Command5, Command7, Command1, Command2, Command6, Command3, cmdInt, Command4};
+    QWidget *ordine[] = {Command5, Command7, Command1, Command2,
+                         Command6, Command3, cmdInt,   Command4};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     Command5->setFocus();
@@ -108,7 +116,8 @@ void frmPseudo::ImpostaFase(Fase fase)
         b->setEnabled(cammino);
     Command4->setEnabled(fase != Fase::Automatica);
     cmdInt->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
-    cmdInt->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi") : QStringLiteral("&Interrompi"));
+    cmdInt->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi")
+                                          : QStringLiteral("&Interrompi"));
 }
 
 void frmPseudo::CaricaVoce(qint32 k)
@@ -141,10 +150,11 @@ void frmPseudo::Form_Load()
     m_form.ProgressBar1->setRange(0, std::max(voci, 1));
     m_form.ImpostaStato(QStringLiteral("Controllo testo in corso, attendere..."));
 
-    if (Piattaforma::MessageBox(&m_form,
-                                QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare..."),
-                                Piattaforma::Pulsanti::OKAnnulla, Piattaforma::Icona::Informazione) !=
-        Piattaforma::Risposta::OK) {
+    if (Piattaforma::MessageBox(
+            &m_form,
+            QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare..."),
+            Piattaforma::Pulsanti::OKAnnulla,
+            Piattaforma::Icona::Informazione) != Piattaforma::Risposta::OK) {
         m_form.RipristinaStato();
         m_form.ProgressBar1->setValue(0);
         ImpostaFase(Fase::Annullata);
@@ -168,9 +178,10 @@ void frmPseudo::Form_Load()
             return;
         }
     }
-    Piattaforma::MessageBox(&m_form,
-                            QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+    Piattaforma::MessageBox(
+        &m_form,
+        QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
     m_form.RipristinaStato();
     m_form.ProgressBar1->setValue(0);
     ImpostaFase(Fase::NienteDaFare);
@@ -182,8 +193,7 @@ void frmPseudo::Form_Load()
 void frmPseudo::Command1_Click()
 {
     EditorTesto *editor = m_form.Text1;
-    if (editor->SelLength() == 0)
-        return;
+    if (editor->SelLength() == 0) return;
     const qsizetype inizio = editor->SelStart();
     const QString sostituto = lblSost->text();
     editor->SetSelText(sostituto);
@@ -213,10 +223,8 @@ void frmPseudo::Command2_Click()
 {
     for (;;) {
         Piattaforma::PuntatoreOccupato(this, true);
-        if (CercaVoceCorrente(1))
-            break;
-        if (!PassaAllaVoceSuccessiva())
-            return;
+        if (CercaVoceCorrente(1)) break;
+        if (!PassaAllaVoceSuccessiva()) return;
     }
     Piattaforma::PuntatoreOccupato(this, false);
 }
@@ -225,10 +233,8 @@ void frmPseudo::Command6_Click()
 {
     for (;;) {
         Piattaforma::PuntatoreOccupato(this, true);
-        if (!PassaAllaVoceSuccessiva())
-            return;
-        if (CercaVoceCorrente(2))
-            break;
+        if (!PassaAllaVoceSuccessiva()) return;
+        if (CercaVoceCorrente(2)) break;
     }
     Piattaforma::PuntatoreOccupato(this, false);
 }
@@ -247,7 +253,10 @@ void frmPseudo::Command7_Click()
     }
 }
 
-void frmPseudo::Command4_Click() { close(); }
+void frmPseudo::Command4_Click()
+{
+    close();
+}
 
 void frmPseudo::FineElenco()
 {
@@ -271,8 +280,7 @@ bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
     QPointer<frmPseudo> finestra(this);
     auto avanzamento = [&](qsizetype posizione, qsizetype) {
         if (orologio.elapsed() >= IntervalloCessione) {
-            if (posizione <= ProgressBar1->maximum())
-                ProgressBar1->setValue(int(posizione));
+            if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
             QCoreApplication::processEvents();
             orologio.restart();
         }
@@ -283,12 +291,9 @@ bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
         testo, lblTrovato->text(), lblSost->text(), Ricerca::Confronto::PerSostituzione(0, 1),
         avanzamento, 1024);
     m_inScansione = false;
-    if (esito.sostituzioni > 0)
-        m_stato.TestoModificato = true;
-    if (esito.interrotto)
-        return true;
-    if (sostituzioni)
-        *sostituzioni = esito.sostituzioni;
+    if (esito.sostituzioni > 0) m_stato.TestoModificato = true;
+    if (esito.interrotto) return true;
+    if (sostituzioni) *sostituzioni = esito.sostituzioni;
     ProgressBar1->setValue(ProgressBar1->maximum());
     testo = std::move(esito.testo);
     m_stato.TestoModificato = true;
@@ -306,18 +311,15 @@ void frmPseudo::Command3_Click()
         QPointer<frmPseudo> finestra(this);
         QString testo = m_form.Text1->Text();
         const bool interrotta = SostituisciPseudo(testo);
-        if (!finestra)
-            return;
+        if (!finestra) return;
         if (m_chiusa) {
             deleteLater();
             return;
         }
-        if (!interrotta)
-            m_form.Text1->SetText(testo);
+        if (!interrotta) m_form.Text1->SetText(testo);
         ImpostaFase(Fase::InCammino);
     }
-    if (PassaAllaVoceSuccessiva())
-        Piattaforma::PuntatoreOccupato(this, false);
+    if (PassaAllaVoceSuccessiva()) Piattaforma::PuntatoreOccupato(this, false);
 }
 
 void frmPseudo::Command5_Click()
@@ -329,8 +331,7 @@ void frmPseudo::Command5_Click()
     QString lavoro = m_form.Text1->Text();
     bool cambiato = false;
     auto scrivi = [&] {
-        if (cambiato)
-            m_form.Text1->SetText(lavoro);
+        if (cambiato) m_form.Text1->SetText(lavoro);
         return cambiato;
     };
     for (;;) {
@@ -340,23 +341,23 @@ void frmPseudo::Command5_Click()
         const bool interrotta =
             !lblTrovato->text().isEmpty() && SostituisciPseudo(lavoro, &sostituzioni);
         const double t2 = Orologio();
-        if (!finestra)
-            return;
+        if (!finestra) return;
         if (interrotta || m_chiusa) {
             // The interrupted word's changes are dropped; earlier words' stay.
-            if (scrivi())
-                m_form.Text1->SetSelStart(1);
+            if (scrivi()) m_form.Text1->SetSelStart(1);
             if (m_chiusa) {
                 deleteLater();
                 return;
             }
-            Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione interrotta dall'utente."),
+            Piattaforma::MessageBox(this,
+                                    QStringLiteral("Pseudocodificazione interrotta dall'utente."),
                                     Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
             return;
         }
         cambiato = cambiato || sostituzioni > 0;
         ++VoceCorrente;
-        const qint16 E = Stima::TempoRimanente(t1, t2, qint64(m_stato.NumSostituzioni) - VoceCorrente + 1);
+        const qint16 E =
+            Stima::TempoRimanente(t1, t2, qint64(m_stato.NumSostituzioni) - VoceCorrente + 1);
         lblT->setText(Stima::TestoTempo(E));
         lblT->repaint();
         Label7->setText(Stima::Commento(E, Label7->text()));
@@ -397,16 +398,14 @@ void frmPseudo::cmdInt_Click()
 void frmPseudo::keyPressEvent(QKeyEvent *e)
 {
     // No cancel button: Esc does nothing.
-    if (e->key() == Qt::Key_Escape)
-        return;
+    if (e->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(e);
 }
 
 void frmPseudo::closeEvent(QCloseEvent *e)
 {
     m_form.setEnabled(true);
-    if (m_form.isMinimized())
-        m_form.showNormal();
+    if (m_form.isMinimized()) m_form.showNormal();
     e->accept();
     if (m_inScansione) {
         // The scan stops at its next position; the run ends without a word.

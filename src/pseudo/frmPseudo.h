@@ -31,7 +31,8 @@ public:
 
     QLabel *Image1, *Label1, *lblTrovato, *Label3, *lblSost, *Label2, *Label5, *Label4, *Label6,
         *lblT, *Label7;
-    QPushButton *Command5, *Command7, *Command1, *Command2, *Command6, *Command3, *cmdInt, *Command4;
+    QPushButton *Command5, *Command7, *Command1, *Command2, *Command6, *Command3, *cmdInt,
+        *Command4;
     QProgressBar *ProgressBar2, *ProgressBar1;
 
     enum class Fase { Annullata, NienteDaFare, InCammino, Automatica, InPausa, Terminata };

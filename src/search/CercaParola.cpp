@@ -35,12 +35,13 @@ bool CercaParola(Form1 &form, const QString &Parola, const QString &Modo, qint16
     QWidget *dialogo = form.frmTrova();
     EditorForm editor(*form.Text1);
     auto chiedi = [&form](Ricerca::Domanda domanda) {
-        const QString testo = domanda == Ricerca::Domanda::FineTesto
-                                  ? QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?")
-                                  : QStringLiteral("Raggiunto l'inizio del testo. Ricominciare dalla fine?");
+        const QString testo =
+            domanda == Ricerca::Domanda::FineTesto
+                ? QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?")
+                : QStringLiteral("Raggiunto l'inizio del testo. Ricominciare dalla fine?");
         return Piattaforma::MessageBox(&form, testo, Piattaforma::Pulsanti::SiNo,
-                                       Piattaforma::Icona::Domanda, QStringLiteral("Trova")) ==
-               Piattaforma::Risposta::Si;
+                                       Piattaforma::Icona::Domanda,
+                                       QStringLiteral("Trova")) == Piattaforma::Risposta::Si;
     };
     Piattaforma::PuntatoreOccupato(dialogo, true);
     const bool risultato = Ricerca::CercaParola(editor, form.Stato().PosRicerca, Parola, Modo,

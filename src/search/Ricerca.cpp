@@ -9,8 +9,7 @@ QChar Maiuscola(QChar c) noexcept
 {
     if (c.unicode() < 128)
         return (c.unicode() >= 'a' && c.unicode() <= 'z') ? QChar(c.unicode() - 32) : c;
-    if (c.isSurrogate())
-        return c;
+    if (c.isSurrogate()) return c;
     const char32_t su = QChar::toUpper(char32_t(c.unicode()));
     return su > 0xFFFF ? c : QChar(char16_t(su));
 }
@@ -47,22 +46,20 @@ bool Parola::UgualeA(QStringView testo, qsizetype i) const noexcept
     const QChar *p = m_parola.constData();
     if (!m_confronto.ignoraMaiuscole) {
         for (qsizetype k = 0; k < L; ++k)
-            if (t[k] != p[k])
-                return false;
+            if (t[k] != p[k]) return false;
         return true;
     }
     // Identical, or identical once both are upper case.
     const QChar *pm = m_maiuscola.constData();
     for (qsizetype k = 0; k < L; ++k)
-        if (t[k] != p[k] && Maiuscola(t[k]) != pm[k])
-            return false;
+        if (t[k] != p[k] && Maiuscola(t[k]) != pm[k]) return false;
     return true;
 }
 
-bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept
+bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima,
+                         const QChar *dopo) const noexcept
 {
-    if (!m_confronto.valido)
-        return false;
+    if (!m_confronto.valido) return false;
     if (m_confronto.soloParoleIntere && (!Separatore(prima) || !dopo || !Separatore(*dopo)))
         return false;
     return UgualeA(testo, i);
@@ -104,7 +101,8 @@ bool ScansioneAvanti(EditorRicerca &editor, qint32 &PosRicerca, const Parola &pa
 }
 
 // One attempt backward; returns whether the start of the text counts as reached.
-bool ScansioneIndietro(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola, QStringView T)
+bool ScansioneIndietro(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola,
+                       QStringView T)
 {
     const qsizetype n = T.size();
     const qsizetype L = parola.Lunghezza();
@@ -141,20 +139,15 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
             PosRicerca = Limita(lunghezza);
             editor.AzzeraSelLength();
         }
-        if (!avanti && !indietro)
-            return true;
+        if (!avanti && !indietro) return true;
 
         const QString T = editor.Testo(); // the snapshot of this attempt
         if (avanti) {
-            if (!ScansioneAvanti(editor, PosRicerca, parola, T))
-                return true;
-            if (silenzioso || !chiedi || !chiedi(Domanda::FineTesto))
-                return false;
+            if (!ScansioneAvanti(editor, PosRicerca, parola, T)) return true;
+            if (silenzioso || !chiedi || !chiedi(Domanda::FineTesto)) return false;
         } else {
-            if (!ScansioneIndietro(editor, PosRicerca, parola, T))
-                return true;
-            if (silenzioso || !chiedi || !chiedi(Domanda::InizioTesto))
-                return false;
+            if (!ScansioneIndietro(editor, PosRicerca, parola, T)) return true;
+            if (silenzioso || !chiedi || !chiedi(Domanda::InizioTesto)) return false;
         }
     }
 }
@@ -176,8 +169,8 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     // Unchanged stretches are copied in one piece when a match ends them.
     QString &R = esito.testo;
     R.reserve(n + n / 8);
-    qsizetype q = 0;            // index in `testo` of the position being examined
-    qsizetype inizioBlocco = 0; // first index not yet copied to R
+    qsizetype q = 0;                      // index in `testo` of the position being examined
+    qsizetype inizioBlocco = 0;           // first index not yet copied to R
     QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
     qsizetype prossimoAvviso = 0;
     // The candidate must leave one character after it: q + L < n.

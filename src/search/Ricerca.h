@@ -14,8 +14,19 @@ namespace Ricerca {
 constexpr bool Separatore(QChar c) noexcept
 {
     switch (c.unicode()) {
-    case ' ': case '\r': case '\n': case '(': case ')': case '<': case '>':
-    case '!': case '?': case '.': case ';': case ':': case ',':
+    case ' ':
+    case '\r':
+    case '\n':
+    case '(':
+    case ')':
+    case '<':
+    case '>':
+    case '!':
+    case '?':
+    case '.':
+    case ';':
+    case ':':
+    case ',':
         return true;
     default:
         return false;
@@ -29,7 +40,7 @@ QString Maiuscolo(QStringView testo);
 // How a candidate is compared with the word.
 struct Confronto
 {
-    bool valido = true;         // false: nothing ever matches
+    bool valido = true; // false: nothing ever matches
     bool ignoraMaiuscole = true;
     bool soloParoleIntere = true;
 
@@ -95,7 +106,7 @@ using Avanzamento = std::function<bool(qsizetype posizione, qsizetype lunghezza)
 
 struct EsitoSostituzione
 {
-    QString testo;               // the text as far as the scan got, the rest unchanged
+    QString testo; // the text as far as the scan got, the rest unchanged
     qsizetype sostituzioni = 0;
     bool interrotto = false;
 };

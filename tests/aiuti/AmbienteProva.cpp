@@ -44,8 +44,7 @@ QByteArray AmbienteProva::LeggiFile(const QString &percorso)
 Form1 &AmbienteProva::Avvia()
 {
     m_finestra = std::make_unique<Form1>(*m_stato);
-    if (!m_finestra->Form_Load())
-        qWarning("avvio non riuscito");
+    if (!m_finestra->Form_Load()) qWarning("avvio non riuscito");
     return *m_finestra;
 }
 

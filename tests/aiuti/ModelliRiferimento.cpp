@@ -59,22 +59,19 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
         const int L = Parola.size();
         auto corrisponde = [&](int p) {
             const QString candidato = T.mid(p - 1, L);
-            if (candidato.size() < L)
-                return false;
+            if (candidato.size() < L) return false;
             const QChar prima = p > 1 ? T[p - 2] : QChar(' ');
             const bool dopoEsiste = p + L <= n;
             const bool intera = Separatore(prima) && dopoEsiste && Separatore(T[p + L - 1]);
             bool uguale = candidato == Parola;
-            if (!uguale && Maiuscole == 0)
-                uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
+            if (!uguale && Maiuscole == 0) uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
             return uguale && ((Intere == 1 && intera) || Intere == 0);
         };
         if (Direzione == 1 || Direzione == 2) {
             PosRicerca += editor.selLength; // 3.
             int p;
             for (p = PosRicerca; p <= n; ++p) { // 4.
-                if (p < 1)
-                    continue;
+                if (p < 1) continue;
                 if (corrisponde(p)) {
                     editor.selStart = p - 1;
                     editor.selLength = L;
@@ -94,8 +91,7 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
             PosRicerca -= editor.selLength;
             int p;
             for (p = PosRicerca; p >= 1; --p) { // 5.
-                if (p > n)
-                    continue;
+                if (p > n) continue;
                 if (corrisponde(p)) {
                     editor.selStart = p - 1;
                     editor.selLength = L;

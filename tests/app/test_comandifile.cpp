@@ -45,14 +45,15 @@ private Q_SLOTS:
     void filtroDelDialogo()
     {
         Form1 &f = Prepara();
-        QCOMPARE(f.cmd1.Descrizioni(),
-                 (QStringList{QStringLiteral("File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"),
-                              QStringLiteral("Solo testo (*.txt)"),
-                              QStringLiteral("Form di Visual Basic (*.frm)"),
-                              QStringLiteral("Modulo di Visual Basic (*.bas)"),
-                              QStringLiteral("File batch (*.bat)"),
-                              QStringLiteral("Sorgente C (*.c, *.cpp)"),
-                              QStringLiteral("Tutti i file (*.*)")}));
+        QCOMPARE(
+            f.cmd1.Descrizioni(),
+            (QStringList{QStringLiteral("File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"),
+                         QStringLiteral("Solo testo (*.txt)"),
+                         QStringLiteral("Form di Visual Basic (*.frm)"),
+                         QStringLiteral("Modulo di Visual Basic (*.bas)"),
+                         QStringLiteral("File batch (*.bat)"),
+                         QStringLiteral("Sorgente C (*.c, *.cpp)"),
+                         QStringLiteral("Tutti i file (*.*)")}));
         Copione::RispondiFile(std::nullopt);
         f.mnuFileApri->trigger();
         const auto dialoghi = Copione::Dialoghi();
@@ -122,7 +123,8 @@ private Q_SLOTS:
         Copione::RispondiFile(P(QStringLiteral("vecchio.txt")));
         Copione::RispondiMessaggio(Risposta::Si);
         f.mnuFileSalva->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("vecchio.txt"))), QByteArray("nuovo\r\n"));
+        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("vecchio.txt"))),
+                 QByteArray("nuovo\r\n"));
         Copione::Messaggi();
         Copione::Dialoghi();
     }
@@ -136,7 +138,8 @@ private Q_SLOTS:
         f.mnuFilsSalvaN->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo, QStringLiteral("Errore: Operazione annullata dall'utente  (32755)"));
+        QCOMPARE(messaggi[0].testo,
+                 QStringLiteral("Errore: Operazione annullata dall'utente  (32755)"));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         QCOMPARE(messaggi[0].titolo, QStringLiteral("Quadrivo"));
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("mio.txt")));
@@ -155,7 +158,8 @@ private Q_SLOTS:
         f.mnuFileNuovo->trigger();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
         QCOMPARE(Copione::Dialoghi().size(), 1);
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("a.bas"))), QByteArray("If x\r\nThen\r\n"));
+        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("a.bas"))),
+                 QByteArray("If x\r\nThen\r\n"));
         QCOMPARE(f.Text1->Text(), QString());
 
         // Cancel ends the command with nothing changed.
@@ -180,7 +184,8 @@ private Q_SLOTS:
         f.mnuFileApri->trigger();
         auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
-        QVERIFY(messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente  (")));
+        QVERIFY(
+            messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente  (")));
         QCOMPARE(f.Text1->Text(), QStringLiteral("prima!"));
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("a.txt")));
         QVERIFY(Stato().TestoModificato);
@@ -211,20 +216,23 @@ private Q_SLOTS:
         // So closing asks about the newly opened text.
         Copione::RispondiMessaggio(Risposta::Annulla);
         QVERIFY(!f.close());
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), (QStringList{Modificato, Modificato}));
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 (QStringList{Modificato, Modificato}));
         Copione::Dialoghi();
     }
 
     void apriRtfSalvaTesto()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("d.rtf"), "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
+        m_amb->ScriviFile(QStringLiteral("d.rtf"),
+                          "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
         Copione::RispondiFile(P(QStringLiteral("d.rtf")));
         f.mnuFileApri->trigger();
         QCOMPARE(f.Text1->Text(), QStringLiteral("Caffè\r\nfine"));
         Digita(f, QStringLiteral("!"));
         f.mnuFileSalva->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("d.rtf"))), QByteArray("Caff\xe8\r\nfine!\r\n"));
+        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("d.rtf"))),
+                 QByteArray("Caff\xe8\r\nfine!\r\n"));
         Copione::Dialoghi();
     }
 
@@ -290,7 +298,8 @@ private Q_SLOTS:
         QVERIFY(!f.close());
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
-        QVERIFY(messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente")));
+        QVERIFY(
+            messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente")));
         QVERIFY(Stato().TestoModificato);
         // No drops the text.
         Copione::RispondiMessaggio(Risposta::No);

@@ -24,8 +24,7 @@ QByteArray AndataERitorno(const QByteArray &byte, FormatoTesto *formatoLetto = n
 {
     FormatoTesto formato;
     const QString testo = ComeNellEditor(Documento::Decodifica(byte, &formato));
-    if (formatoLetto)
-        *formatoLetto = formato;
+    if (formatoLetto) *formatoLetto = formato;
     return Documento::Codifica(testo, formato);
 }
 
@@ -58,7 +57,10 @@ private Q_SLOTS:
         QCOMPARE(AndataERitorno(con, &f), con + "\r\n");
         QCOMPARE(f, (FormatoTesto{FormatoTesto::Codifica::Utf8, true}));
         // A BOM alone with ASCII after it stays UTF-8 with its BOM.
-        QCOMPARE(AndataERitorno("\xEF\xBB\xBF" "abc"), QByteArray("\xEF\xBB\xBF" "abc\r\n"));
+        QCOMPARE(AndataERitorno("\xEF\xBB\xBF"
+                                "abc"),
+                 QByteArray("\xEF\xBB\xBF"
+                            "abc\r\n"));
         // Pure ASCII is plain 8-bit text.
         QCOMPARE(AndataERitorno("abc", &f), QByteArray("abc\r\n"));
         QCOMPARE(f.codifica, FormatoTesto::Codifica::Ansi);
@@ -95,11 +97,14 @@ private Q_SLOTS:
             "If a\\tab Then\\line fine {\\b grassetto}\\par}";
         QVERIFY(LettoreRtf::Riconosce(rtf));
         FormatoTesto f;
-        QCOMPARE(Documento::Decodifica(rtf, &f), QStringLiteral("Perchè €5\r\nIf a\tThen\r\nfine grassetto\r\n"));
+        QCOMPARE(Documento::Decodifica(rtf, &f),
+                 QStringLiteral("Perchè €5\r\nIf a\tThen\r\nfine grassetto\r\n"));
         QCOMPARE(f.codifica, FormatoTesto::Codifica::Ansi);
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 a\\{b\\}c\\\\d}"), QStringLiteral("a{b}c\\d"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2 x\\u-3913\\'81\\'82y}"), QStringLiteral("x\uF0B7y"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1{\\pict\\pngblip 89504e47}{\\info{\\title T}}ok}"), QStringLiteral("ok"));
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2 x\\u-3913\\'81\\'82y}"),
+                 QStringLiteral("x\uF0B7y"));
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1{\\pict\\pngblip 89504e47}{\\info{\\title T}}ok}"),
+                 QStringLiteral("ok"));
     }
 
     void rtfMalformato()
@@ -107,14 +112,16 @@ private Q_SLOTS:
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 a}}}} b"), QStringLiteral("a b"));
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 {{{ a"), QStringLiteral(" a"));
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\"), QStringLiteral("x"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\'4"), QStringLiteral("x4")); // a cut escape stays text
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\'4"),
+                 QStringLiteral("x4")); // a cut escape stays text
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 \\bin999999999 x"), QString());
         QByteArray profondo = "{\\rtf1 ";
         profondo += QByteArray(10000, '{') + "dentro" + QByteArray(10000, '}');
         QCOMPARE(LettoreRtf::Testo(profondo), QStringLiteral("dentro"));
         // Random bytes after the header never crash the reader.
         QRandomGenerator gen(5);
-        const QByteArray pezzi[] = {"{", "}", "\\", "\\'", "\\u", "-", "12", "par", "bin", " ", "a", "\xe8", "*", "uc"};
+        const QByteArray pezzi[] = {"{",   "}",   "\\", "\\'", "\\u",  "-", "12",
+                                    "par", "bin", " ",  "a",   "\xe8", "*", "uc"};
         for (int i = 0; i < 2000; ++i) {
             QByteArray caso = "{\\rtf1";
             for (int k = int(gen.bounded(40)); k > 0; --k)
@@ -135,7 +142,8 @@ private Q_SLOTS:
         QCOMPARE(file.readAll(), QByteArray("uno\r\n"));
         file.close();
         // A path that cannot be created: an error, and nothing else touched.
-        QVERIFY(!Documento::Scrivi(percorso + QStringLiteral("/b.txt"), QStringLiteral("due"), f, &errore));
+        QVERIFY(!Documento::Scrivi(percorso + QStringLiteral("/b.txt"), QStringLiteral("due"), f,
+                                   &errore));
         QCOMPARE(errore.numero, ENOTDIR);
         QVERIFY(errore.Messaggio().startsWith(QStringLiteral("Errore: Non è una cartella  (")));
         QVERIFY(!Documento::Scrivi(dir.path(), QStringLiteral("due"), f, &errore));

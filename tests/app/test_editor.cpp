@@ -64,13 +64,11 @@ private Q_SLOTS:
             // Offsets that are not between a CR and its LF.
             QList<qsizetype> validi;
             for (qsizetype i = 0; i <= t.size(); ++i)
-                if (!(i > 0 && t[i - 1] == QLatin1Char('\r')))
-                    validi.append(i);
+                if (!(i > 0 && t[i - 1] == QLatin1Char('\r'))) validi.append(i);
             for (int k = 0; k < 10; ++k) {
                 qsizetype a = validi[gen.bounded(int(validi.size()))];
                 qsizetype b = validi[gen.bounded(int(validi.size()))];
-                if (a > b)
-                    std::swap(a, b);
+                if (a > b) std::swap(a, b);
                 e.SetSelStart(a);
                 e.SetSelLength(b - a);
                 QCOMPARE(e.SelStart(), a);

@@ -18,8 +18,10 @@
 using namespace Piattaforma;
 
 namespace {
-const QString DomandaSost = QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?");
-const QString DomandaPul = QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?");
+const QString DomandaSost =
+    QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?");
+const QString DomandaPul =
+    QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?");
 } // namespace
 
 class TestForm1 : public QObject
@@ -67,7 +69,8 @@ private Q_SLOTS:
             d->accept();
         });
         Form1 &f = amb.Avvia();
-        QCOMPARE(Copione::ModaliMostrati(), (QStringList{QStringLiteral("Form2"), QStringLiteral("frmEl")}));
+        QCOMPARE(Copione::ModaliMostrati(),
+                 (QStringList{QStringLiteral("Form2"), QStringLiteral("frmEl")}));
         // Nothing was saved: the files stay empty and both commands disabled.
         QVERIFY(!f.mnuStrumAvvia->isEnabled());
         QVERIFY(!f.mnuStrumAPul->isEnabled());
@@ -92,7 +95,8 @@ private Q_SLOTS:
     void fileDanneggiatiSenzaCrash()
     {
         AmbienteProva amb;
-        QByteArray rotto = QByteArray::fromHex("FFFF") + QByteArray(200, 'A') + QByteArray::fromHex("0300");
+        QByteArray rotto =
+            QByteArray::fromHex("FFFF") + QByteArray(200, 'A') + QByteArray::fromHex("0300");
         amb.ScriviFile(QStringLiteral("sostituzioni.dat"), rotto);
         amb.ScriviFile(QStringLiteral("pulizia.dat"), QByteArray(77, '\xFF'));
         Form1 &f = amb.Avvia();
@@ -144,13 +148,17 @@ private Q_SLOTS:
             {QStringLiteral("-"), {}, {}},
             {QStringLiteral("mnuModTrova"), QStringLiteral("&Trova..."), QStringLiteral("Ctrl+T")},
             {QStringLiteral("mnuModRip"), QStringLiteral("&Ripeti trova"), QStringLiteral("F3")},
-            {QStringLiteral("mnuModSostP"), QStringLiteral("&Sostituisci una parola..."), QStringLiteral("Ctrl+H")},
+            {QStringLiteral("mnuModSostP"), QStringLiteral("&Sostituisci una parola..."),
+             QStringLiteral("Ctrl+H")},
             {QStringLiteral("mnuStrum"), QStringLiteral("&Strumenti"), {}},
-            {QStringLiteral("mnuStrumSost"), QStringLiteral("&Sostituzioni..."), QStringLiteral("Ctrl+S")},
+            {QStringLiteral("mnuStrumSost"), QStringLiteral("&Sostituzioni..."),
+             QStringLiteral("Ctrl+S")},
             {QStringLiteral("mnuStrumPul"), QStringLiteral("&Pulizia..."), {}},
             {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuStrumAvvia"), QStringLiteral("&Avvia la pseudocodificazione..."), QStringLiteral("Ctrl+A")},
-            {QStringLiteral("mnuStrumAPul"), QStringLiteral("A&vvia la pulizia..."), QStringLiteral("Ctrl+P")},
+            {QStringLiteral("mnuStrumAvvia"), QStringLiteral("&Avvia la pseudocodificazione..."),
+             QStringLiteral("Ctrl+A")},
+            {QStringLiteral("mnuStrumAPul"), QStringLiteral("A&vvia la pulizia..."),
+             QStringLiteral("Ctrl+P")},
             {QStringLiteral("Punto"), QStringLiteral("&?"), {}},
             {QStringLiteral("mnuInfoOn"), QStringLiteral("&Informazioni su..."), {}},
         };
@@ -190,8 +198,11 @@ private Q_SLOTS:
     void finestraRealeSiRidimensiona()
     {
         AmbienteProva amb;
-        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        amb.ScriviFile(
+            QStringLiteral("sostituzioni.dat"),
+            Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"),
+                       Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
         Form1 &f = amb.Avvia();
         // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
         QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
@@ -214,23 +225,29 @@ private Q_SLOTS:
             pulizia += Record::Codifica(v);
         amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
         Form1 &f = amb.Avvia();
-        f.Text1->SetText(QStringLiteral("Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"));
+        f.Text1->SetText(QStringLiteral(
+            "Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"));
         Copione::RispondiMessaggio(Risposta::OK);
         Copione::RispondiMessaggio(Risposta::OK);
         f.mnuStrumAPul->trigger();
         // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
-        QCOMPARE(f.Text1->Text(), QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"));
+        QCOMPARE(f.Text1->Text(),
+                 QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"));
         QVERIFY(amb.Stato().TestoModificato);
         const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.last().testo, QStringLiteral("Pulizia terminata: sono state eliminate 3 parole."));
+        QCOMPARE(messaggi.last().testo,
+                 QStringLiteral("Pulizia terminata: sono state eliminate 3 parole."));
         VERIFICA_COPIONE_ESAURITO();
     }
 
     void modificatoDaOgniCambiamentoDellUtente()
     {
         AmbienteProva amb;
-        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        amb.ScriviFile(
+            QStringLiteral("sostituzioni.dat"),
+            Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"),
+                       Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
         Form1 &f = amb.Avvia();
         QVERIFY(!amb.Stato().TestoModificato);
         f.Text1->SetText(QStringLiteral("riga uno\r\nriga due"));

@@ -40,15 +40,11 @@ void Voce(std::function<void()> apri, const QString &primo, std::optional<QStrin
     Copione::QuandoModale([=](QDialog *d) {
         auto *v = qobject_cast<FinestraVoce *>(d);
         QVERIFY(v);
-        if (titolo)
-            *titolo = v->windowTitle();
-        if (controlla)
-            controlla(v);
+        if (titolo) *titolo = v->windowTitle();
+        if (controlla) controlla(v);
         v->Text1->setText(primo);
-        if (secondo)
-            v->Text2->setText(*secondo);
-        if (intera)
-            v->Check1->setChecked(*intera);
+        if (secondo) v->Text2->setText(*secondo);
+        if (intera) v->Check1->setChecked(*intera);
         QTest::keyClick(v->Text1, Qt::Key_Return); // Enter is OK
     });
     apri();
@@ -98,7 +94,8 @@ private Q_SLOTS:
         QCOMPARE(messaggi[0].icona, Icona::Informazione);
         QByteArray atteso;
         for (const auto &v : SostituzioniPredefinite())
-            atteso += Modello::RecordLetterale({CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
+            atteso += Modello::RecordLetterale(
+                {CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
         QCOMPARE(File(Elenco::Sostituzioni), atteso);
         QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
         sost.Command6->click();
@@ -139,7 +136,8 @@ private Q_SLOTS:
                                {QStringLiteral("\tFor"), QStringLiteral("Per")}});
         QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
         FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
-        QCOMPARE(Righe(sost), (QStringList{QStringLiteral("If|Se"), QStringLiteral("|vuota"), QStringLiteral("\tFor|Per")}));
+        QCOMPARE(Righe(sost), (QStringList{QStringLiteral("If|Se"), QStringLiteral("|vuota"),
+                                           QStringLiteral("\tFor|Per")}));
         Copione::RispondiMessaggio(Risposta::OK);
         sost.Command2->click();
         Copione::Messaggi();
@@ -164,11 +162,13 @@ private Q_SLOTS:
         QCOMPARE(Righe(f), iniziale);
         Seleziona(f, 2);
         f.Command9->click();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Then|Allora"), QStringLiteral("If|Se"), QStringLiteral("For|Per")}));
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Then|Allora"), QStringLiteral("If|Se"),
+                                        QStringLiteral("For|Per")}));
         QCOMPARE(f.RigaSelezionata(), 1);
         f.Command10->click();
         f.Command10->click();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("For|Per"), QStringLiteral("Then|Allora")}));
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("For|Per"),
+                                        QStringLiteral("Then|Allora")}));
         QCOMPARE(f.RigaSelezionata(), 3);
         // Nothing selected: the commands do nothing.
         f.ListView1->clearSelection();
@@ -211,7 +211,8 @@ private Q_SLOTS:
 
     void aggiungiConDuplicati()
     {
-        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")}, {QStringLiteral("è"), QStringLiteral("x")}});
+        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
+                               {QStringLiteral("è"), QStringLiteral("x")}});
         FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
         // "if" against "If": refused, the dialog stays open with the texts typed.
         Copione::QuandoModale([](QDialog *d) {
@@ -233,9 +234,11 @@ private Q_SLOTS:
         f.Command3->click();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
-        QCOMPARE(messaggi[0].testo, QStringLiteral("Esiste già 'if' nella lista delle sostituzioni!"));
+        QCOMPARE(messaggi[0].testo,
+                 QStringLiteral("Esiste già 'if' nella lista delle sostituzioni!"));
         QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
-        QCOMPARE(messaggi[1].testo, QStringLiteral("Esiste già 'È' nella lista delle sostituzioni!"));
+        QCOMPARE(messaggi[1].testo,
+                 QStringLiteral("Esiste già 'È' nella lista delle sostituzioni!"));
         QCOMPARE(f.NumeroRighe(), 2);
 
         // "If " with a trailing space is another word.
@@ -245,16 +248,19 @@ private Q_SLOTS:
         f.Command2->click();
         f.Command8->click();
         Copione::Messaggi();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("è|x"), QStringLiteral("If|Se")}));
+        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("è|x"),
+                                        QStringLiteral("If|Se")}));
     }
 
     void modificaSenzaControlloDuplicati()
     {
-        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")}, {QStringLiteral("For"), QStringLiteral("Per")}});
+        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
+                               {QStringLiteral("For"), QStringLiteral("Per")}});
         FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
         Seleziona(f, 2);
         QString titolo;
-        Voce([&] { f.Command7->click(); }, QStringLiteral("If"), QStringLiteral("Se!"), std::nullopt, &titolo,
+        Voce([&] { f.Command7->click(); }, QStringLiteral("If"), QStringLiteral("Se!"),
+             std::nullopt, &titolo,
              [](FinestraVoce *v) {
                  QCOMPARE(v->Text1->text(), QStringLiteral("For"));
                  QCOMPARE(v->Text2->text(), QStringLiteral("Per"));
@@ -294,8 +300,9 @@ private Q_SLOTS:
             v->reject();
         });
         f.Command3->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
-                 QStringList{QStringLiteral("Esiste già 'UNLOAD' nella lista delle eliminazioni!")});
+        QCOMPARE(
+            Copione::TestiMessaggi(Copione::Messaggi()),
+            QStringList{QStringLiteral("Esiste già 'UNLOAD' nella lista delle eliminazioni!")});
         QCOMPARE(f.NumeroRighe(), 2);
     }
 
@@ -361,7 +368,8 @@ private Q_SLOTS:
         QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Errore: ")));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         QCOMPARE(stato.NumSostituzioni, 8);
-        QCOMPARE(AmbienteProva::LeggiFile(cartella + QStringLiteral("-spostata/sostituzioni.dat")), prima);
+        QCOMPARE(AmbienteProva::LeggiFile(cartella + QStringLiteral("-spostata/sostituzioni.dat")),
+                 prima);
         f.Command6->click();
         QVERIFY(form.mnuStrumAvvia->isEnabled());
         QFile::remove(cartella);

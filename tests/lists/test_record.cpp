@@ -31,11 +31,13 @@ private Q_SLOTS:
     {
         QByteArray atteso = QByteArray::fromHex("0200496602005365");
         atteso.append(QByteArray(120, '\0'));
-        QCOMPARE(Record::Codifica(VoceSostituzione{QStringLiteral("If"), QStringLiteral("Se")}), atteso);
+        QCOMPARE(Record::Codifica(VoceSostituzione{QStringLiteral("If"), QStringLiteral("Se")}),
+                 atteso);
 
         atteso = QByteArray::fromHex("010023") + QByteArray::fromHex("02004E6F0000");
         atteso.append(QByteArray(119, '\0'));
-        QCOMPARE(Record::Codifica(VoceEliminazione{QStringLiteral("#"), QStringLiteral("No"), 7}), atteso);
+        QCOMPARE(Record::Codifica(VoceEliminazione{QStringLiteral("#"), QStringLiteral("No"), 7}),
+                 atteso);
 
         atteso = QByteArray::fromHex("0600556E6C6F6164") + QByteArray::fromHex("020053EC0100");
         atteso.append(QByteArray(114, '\0'));
@@ -75,8 +77,9 @@ private Q_SLOTS:
         for (int i = 0; i < 3000; ++i) {
             const VoceSostituzione s{casuale(60), casuale(60)};
             const QByteArray r = Record::Codifica(s);
-            QCOMPARE(r, Modello::RecordLetterale(
-                            {CodificaAnsi::Codifica(s.Trova), CodificaAnsi::Codifica(s.Sostituisci)}, {}));
+            QCOMPARE(r, Modello::RecordLetterale({CodificaAnsi::Codifica(s.Trova),
+                                                  CodificaAnsi::Codifica(s.Sostituisci)},
+                                                 {}));
             QCOMPARE(Record::DecodificaSostituzione(r), s);
             const VoceEliminazione e{casuale(100), gen.bounded(2) ? TestoSi : TestoNo, 0};
             const VoceEliminazione letta = Record::DecodificaEliminazione(Record::Codifica(e));
@@ -99,9 +102,14 @@ private Q_SLOTS:
         const QString a(62, QLatin1Char('a'));
         QVERIFY(Record::MotivoNonContenibile(VoceSostituzione{a, a}).isEmpty());
         QVERIFY(!Record::MotivoNonContenibile(VoceSostituzione{a, a + QLatin1Char('b')}).isEmpty());
-        QVERIFY(Record::MotivoNonContenibile(VoceEliminazione{QString(120, QLatin1Char('x')), TestoSi, 1}).isEmpty());
-        QVERIFY(!Record::MotivoNonContenibile(VoceEliminazione{QString(121, QLatin1Char('x')), TestoNo, 0}).isEmpty());
-        QVERIFY(!Record::MotivoNonContenibile(VoceSostituzione{QStringLiteral("Ω"), QString()}).isEmpty());
+        QVERIFY(Record::MotivoNonContenibile(
+                    VoceEliminazione{QString(120, QLatin1Char('x')), TestoSi, 1})
+                    .isEmpty());
+        QVERIFY(!Record::MotivoNonContenibile(
+                     VoceEliminazione{QString(121, QLatin1Char('x')), TestoNo, 0})
+                     .isEmpty());
+        QVERIFY(!Record::MotivoNonContenibile(VoceSostituzione{QStringLiteral("Ω"), QString()})
+                     .isEmpty());
         // An over-long row is cut rather than written past its record.
         QCOMPARE(Record::Codifica(VoceSostituzione{QString(300, QLatin1Char('a')), a}).size(), 128);
     }
@@ -116,7 +124,8 @@ private Q_SLOTS:
         r = QByteArray::fromHex("0100") + "a" + QByteArray::fromHex("F000") + QByteArray(123, 'y');
         s = Record::DecodificaSostituzione(r);
         QCOMPARE(s.Sostituisci, QString(123, QLatin1Char('y')));
-        const VoceEliminazione e = Record::DecodificaEliminazione(QByteArray::fromHex("7C00") + QByteArray(126, 'z'));
+        const VoceEliminazione e =
+            Record::DecodificaEliminazione(QByteArray::fromHex("7C00") + QByteArray(126, 'z'));
         QCOMPARE(e.Elimina.size(), 124);
         QCOMPARE(e.FlagIntera, qint16(0));
     }
@@ -132,10 +141,11 @@ private Q_SLOTS:
 
         // Entries are the records with a word, in file order: the empty one in
         // the middle does not hide the last.
-        QVERIFY(liste.Salva(QVector<VoceSostituzione>{{QStringLiteral("If"), QStringLiteral("Se")},
-                                                      {QString(), QStringLiteral("vuota")},
-                                                      {QStringLiteral("Then"), QString()},
-                                                      {QStringLiteral("Not"), QStringLiteral("Non è")}}));
+        QVERIFY(liste.Salva(
+            QVector<VoceSostituzione>{{QStringLiteral("If"), QStringLiteral("Se")},
+                                      {QString(), QStringLiteral("vuota")},
+                                      {QStringLiteral("Then"), QString()},
+                                      {QStringLiteral("Not"), QStringLiteral("Non è")}}));
         QCOMPARE(liste.Lunghezza(Elenco::Sostituzioni), 4 * 128);
         QCOMPARE(liste.ContaSostituzioni(), 3);
         VoceSostituzione v;
@@ -155,9 +165,11 @@ private Q_SLOTS:
     void fileConCodaSpezzata()
     {
         QTemporaryDir dir;
-        const QByteArray due = Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}) +
-                               Record::Codifica(VoceSostituzione{QStringLiteral("c"), QStringLiteral("d")});
-        Scrivi(dir.filePath(QStringLiteral("sostituzioni.dat")), due + QByteArray::fromHex("0500414243"));
+        const QByteArray due =
+            Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}) +
+            Record::Codifica(VoceSostituzione{QStringLiteral("c"), QStringLiteral("d")});
+        Scrivi(dir.filePath(QStringLiteral("sostituzioni.dat")),
+               due + QByteArray::fromHex("0500414243"));
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Sostituzioni));
         QCOMPARE(liste.LeggiSostituzioni().size(), 2);
@@ -173,7 +185,8 @@ private Q_SLOTS:
         const QByteArray prima = Leggi(liste.Percorso(Elenco::Eliminazioni));
         QCOMPARE(prima.size(), 9 * 128);
         for (int i = 0; i < 9; ++i)
-            QCOMPARE(Record::DecodificaEliminazione(prima.mid(i * 128, 128)).FlagIntera, qint16(i < 8));
+            QCOMPARE(Record::DecodificaEliminazione(prima.mid(i * 128, 128)).FlagIntera,
+                     qint16(i < 8));
 
         // A folder that cannot take the new file: the old file stays whole.
         ArchivioListe rotto(dir.filePath(QStringLiteral("sostituzioni.dat/sotto")));

@@ -18,16 +18,17 @@ using namespace Piattaforma;
 
 namespace {
 
-const QString Controllo = QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare...");
-const QString NienteDaFare = QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo.");
+const QString Controllo =
+    QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare...");
+const QString NienteDaFare =
+    QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo.");
 const QString Finita = QStringLiteral("Pseudocodificazione terminata.");
 const QString Interrotta = QStringLiteral("Pseudocodificazione interrotta dall'utente.");
 
 // The text after applying `voci` from entry `da` on, one after the other, with the model.
 QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1, int a = -1)
 {
-    if (a < 0)
-        a = int(voci.size());
+    if (a < 0) a = int(voci.size());
     for (int k = da; k <= a; ++k)
         testo = Modello::Sostituisci(testo, voci[k - 1].Trova, voci[k - 1].Sostituisci, 0, 1).testo;
     return testo;
@@ -37,7 +38,8 @@ QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1,
 QString Abilitati(frmPseudo *f)
 {
     QString s;
-    for (QPushButton *b : {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6, f->Command4, f->cmdInt})
+    for (QPushButton *b :
+         {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6, f->Command4, f->cmdInt})
         s.append(b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0'));
     return s;
 }
@@ -50,7 +52,8 @@ class TestFrmPseudo : public QObject
 
     std::unique_ptr<AmbienteProva> m_amb;
 
-    Form1 &Prepara(const QString &testo, const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
+    Form1 &Prepara(const QString &testo,
+                   const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(voci);
@@ -73,8 +76,7 @@ class TestFrmPseudo : public QObject
 private Q_SLOTS:
     void cleanup()
     {
-        if (m_amb)
-            VERIFICA_COPIONE_ESAURITO();
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
         m_amb.reset();
     }
 
@@ -107,7 +109,8 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara(QStringLiteral("\tIf x=1 Thenx\r\n"));
         frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 (QStringList{Controllo, NienteDaFare}));
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
@@ -122,7 +125,8 @@ private Q_SLOTS:
         Form1 &f = Prepara(QStringLiteral("If a\r\n"), {{QString(), QStringLiteral("x")}});
         QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
         frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 (QStringList{Controllo, NienteDaFare}));
         QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
     }
@@ -182,7 +186,8 @@ private Q_SLOTS:
     {
         QString testo;
         for (int i = 0; i < 300; ++i)
-            testo += QStringLiteral("If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n");
+            testo += QStringLiteral(
+                "If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n");
         Form1 &f = Prepara(testo);
         frmPseudo *p = Avvia(f);
         Copione::Messaggi();
@@ -210,8 +215,7 @@ private Q_SLOTS:
         // "&Interrompi" is clicked while the second word is being replaced.
         int letture = 0;
         p->Orologio = [&] {
-            if (++letture == 3)
-                QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
+            if (++letture == 3) QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
             return 0.0;
         };
         Copione::RispondiMessaggio(Risposta::OK);
@@ -241,8 +245,7 @@ private Q_SLOTS:
         Copione::Messaggi();
         int letture = 0;
         p->Orologio = [&] {
-            if (++letture == 3)
-                QTimer::singleShot(0, p.data(), &QWidget::close);
+            if (++letture == 3) QTimer::singleShot(0, p.data(), &QWidget::close);
             return 0.0;
         };
         p->Command5->click();

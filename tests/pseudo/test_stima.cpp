@@ -21,13 +21,17 @@ private Q_SLOTS:
         QTest::newRow("21") << 3.0 << 7 << 21 << QStringLiteral("Un minutino ancora...");
         QTest::newRow("100") << 10.0 << 10 << 100 << invariato;
         QTest::newRow("150") << 15.0 << 10 << 150 << QStringLiteral("Tre minuti ancora, dai...");
-        QTest::newRow("250") << 25.0 << 10 << 250 << QStringLiteral("C'è tempo per guardarsi il giornale...");
+        QTest::newRow("250") << 25.0 << 10 << 250
+                             << QStringLiteral("C'è tempo per guardarsi il giornale...");
         QTest::newRow("300") << 30.0 << 10 << 300 << invariato;
         QTest::newRow("350") << 35.0 << 10 << 350 << QStringLiteral("Non passa più, avvisato!");
         QTest::newRow("400") << 40.0 << 10 << 400 << invariato;
-        QTest::newRow("401") << 40.1 << 10 << 401 << QStringLiteral("Disabilita lo ScreenSaver e fai qualcos'altro!!!");
+        QTest::newRow("401") << 40.1 << 10 << 401
+                             << QStringLiteral("Disabilita lo ScreenSaver e fai qualcos'altro!!!");
         QTest::newRow("fine") << 3.0 << 0 << 0 << QStringLiteral("Ha finito ormai!");
-        QTest::newRow("oltre 16 bit") << 1000.0 << 100 << 32767 << QStringLiteral("Disabilita lo ScreenSaver e fai qualcos'altro!!!");
+        QTest::newRow("oltre 16 bit")
+            << 1000.0 << 100 << 32767
+            << QStringLiteral("Disabilita lo ScreenSaver e fai qualcos'altro!!!");
     }
     void tabella()
     {

@@ -49,7 +49,10 @@ char *Descrivi(const Chiamata &c)
 } // namespace
 
 namespace QTest {
-template <> char *toString(const Chiamata &c) { return Descrivi(c); }
+template <> char *toString(const Chiamata &c)
+{
+    return Descrivi(c);
+}
 } // namespace QTest
 
 class TestRicerca : public QObject
@@ -84,8 +87,7 @@ class TestRicerca : public QObject
             const bool r = Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"), maiuscole,
                                                 intere, direzione, {});
             trovate.append(ed.selLength > 0 || r ? int(ed.selStart + 1) : 0);
-            if (!r)
-                trovate.last() = -int(ed.selStart + 1); // the end (or start) was reached
+            if (!r) trovate.last() = -int(ed.selStart + 1); // the end (or start) was reached
         }
         return trovate;
     }
@@ -126,8 +128,9 @@ private Q_SLOTS:
                     },
                     modello, posModello, risposte);
                 if (!(a == b))
-                    qWarning() << "testo" << motore.testo << "parola" << parola << "dir" << direzione
-                               << "modo" << modo << "maiusc" << maiuscole << "intere" << intere;
+                    qWarning() << "testo" << motore.testo << "parola" << parola << "dir"
+                               << direzione << "modo" << modo << "maiusc" << maiuscole << "intere"
+                               << intere;
                 QCOMPARE(a, b);
             }
         }
@@ -139,8 +142,7 @@ private Q_SLOTS:
         for (int caso = 0; caso < 6000; ++caso) {
             const QString testo = Casuale(gen, 30);
             QString parola = Casuale(gen, 4);
-            if (parola.isEmpty())
-                parola = QStringLiteral("a");
+            if (parola.isEmpty()) parola = QStringLiteral("a");
             const QString sostituto = Casuale(gen, 6, QStringLiteral("xX. aB"));
             const qint16 maiuscole = qint16(gen.bounded(10) == 0 ? 2 : gen.bounded(2));
             const qint16 intere = qint16(gen.bounded(10) == 0 ? 3 : gen.bounded(2));
@@ -167,21 +169,49 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sostituto");
         QTest::addColumn<int>("intere");
         QTest::addColumn<QString>("atteso");
-        QTest::newRow("Not cresce il limite") << "Not Not Not\r\n" << "Not" << "Non è" << 1 << "Non è Non è Non è\r\n";
-        QTest::newRow("Do Ripeti non riesaminato") << "Do Do\r\n" << "Do" << "Ripeti" << 1 << "Ripeti Ripeti\r\n";
-        QTest::newRow("ultima posizione esclusa") << "If a If" << "If" << "Se" << 1 << "Se a If";
-        QTest::newRow("lettera prima") << "Diff If\r\n" << "If" << "Se" << 1 << "Diff Se\r\n";
-        QTest::newRow("maiuscole ignorate") << "if(x)\r\n" << "If" << "Se" << 1 << "Se(x)\r\n";
-        QTest::newRow("tab e uguale") << "\tIf x If=\r\n" << "If" << "Se" << 1 << "\tIf x If=\r\n";
-        QTest::newRow("a in bbb") << "a a a a\r\n" << "a" << "bbb" << 0 << "bbb bbb bbb bbb\r\n";
-        QTest::newRow("a in aa") << "aaa\r\n" << "a" << "aa" << 0 << "aaaaaa\r\n";
-        QTest::newRow("aa in b") << "aaa" << "aa" << "b" << 0 << "ba";
-        QTest::newRow("sostituto vuoto") << "x ab ab.\r\n" << "ab" << "" << 1 << "x  .\r\n";
-        QTest::newRow("vuoto all'inizio") << "ab ab ab\r\n" << "ab" << "" << 1 << "  \r\n";
-        QTest::newRow("parola vuota intatta") << "a b\r\n" << "" << "x" << 0 << "a b\r\n";
+        QTest::newRow("Not cresce il limite") << "Not Not Not\r\n"
+                                              << "Not"
+                                              << "Non è" << 1 << "Non è Non è Non è\r\n";
+        QTest::newRow("Do Ripeti non riesaminato") << "Do Do\r\n"
+                                                   << "Do"
+                                                   << "Ripeti" << 1 << "Ripeti Ripeti\r\n";
+        QTest::newRow("ultima posizione esclusa") << "If a If"
+                                                  << "If"
+                                                  << "Se" << 1 << "Se a If";
+        QTest::newRow("lettera prima") << "Diff If\r\n"
+                                       << "If"
+                                       << "Se" << 1 << "Diff Se\r\n";
+        QTest::newRow("maiuscole ignorate") << "if(x)\r\n"
+                                            << "If"
+                                            << "Se" << 1 << "Se(x)\r\n";
+        QTest::newRow("tab e uguale") << "\tIf x If=\r\n"
+                                      << "If"
+                                      << "Se" << 1 << "\tIf x If=\r\n";
+        QTest::newRow("a in bbb") << "a a a a\r\n"
+                                  << "a"
+                                  << "bbb" << 0 << "bbb bbb bbb bbb\r\n";
+        QTest::newRow("a in aa") << "aaa\r\n"
+                                 << "a"
+                                 << "aa" << 0 << "aaaaaa\r\n";
+        QTest::newRow("aa in b") << "aaa"
+                                 << "aa"
+                                 << "b" << 0 << "ba";
+        QTest::newRow("sostituto vuoto") << "x ab ab.\r\n"
+                                         << "ab"
+                                         << "" << 1 << "x  .\r\n";
+        QTest::newRow("vuoto all'inizio") << "ab ab ab\r\n"
+                                          << "ab"
+                                          << "" << 1 << "  \r\n";
+        QTest::newRow("parola vuota intatta") << "a b\r\n"
+                                              << ""
+                                              << "x" << 0 << "a b\r\n";
         // Upper case one character at a time: "ß" has no one-character capital.
-        QTest::newRow("eszett") << "ß STRASSE ẞ\r\n" << "ß" << "ss" << 1 << "ss STRASSE ẞ\r\n";
-        QTest::newRow("accenti") << "è È\r\n" << "È" << "e" << 1 << "e e\r\n";
+        QTest::newRow("eszett") << "ß STRASSE ẞ\r\n"
+                                << "ß"
+                                << "ss" << 1 << "ss STRASSE ẞ\r\n";
+        QTest::newRow("accenti") << "è È\r\n"
+                                 << "È"
+                                 << "e" << 1 << "e e\r\n";
     }
     void sostituzione()
     {
@@ -190,33 +220,40 @@ private Q_SLOTS:
         QFETCH(QString, sostituto);
         QFETCH(int, intere);
         QFETCH(QString, atteso);
-        QCOMPARE(Ricerca::SostituisciOccorrenze(testo, parola, sostituto,
-                                                Ricerca::Confronto::PerSostituzione(0, qint16(intere)))
-                     .testo,
-                 atteso);
+        QCOMPARE(
+            Ricerca::SostituisciOccorrenze(testo, parola, sostituto,
+                                           Ricerca::Confronto::PerSostituzione(0, qint16(intere)))
+                .testo,
+            atteso);
     }
 
     void cercaCasiLimite()
     {
         // Nothing follows "10": no whole word; with a line end it matches.
-        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10"), QStringLiteral("10"), 1, 1), QList<int>{-0 - 1});
-        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10\r\n"), QStringLiteral("10"), 1, 1), QList<int>{14});
+        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10"), QStringLiteral("10"), 1, 1),
+                 QList<int>{-0 - 1});
+        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10\r\n"), QStringLiteral("10"), 1, 1),
+                 QList<int>{14});
         QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("If"), 1, 1), QList<int>{1});
         QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("a"), 1, 1), QList<int>{4});
-        QCOMPARE(Successione(QStringLiteral("\tIf x=1\r\n"), QStringLiteral("x"), 1, 1), QList<int>{-1});
+        QCOMPARE(Successione(QStringLiteral("\tIf x=1\r\n"), QStringLiteral("x"), 1, 1),
+                 QList<int>{-1});
         // Overlapping occurrences are not found; the third search ends the text.
-        QCOMPARE(Successione(QStringLiteral("aaaa"), QStringLiteral("aa"), 3, 1, 0), (QList<int>{1, 3, -3}));
+        QCOMPARE(Successione(QStringLiteral("aaaa"), QStringLiteral("aa"), 3, 1, 0),
+                 (QList<int>{1, 3, -3}));
         // Backward: 7, 4, then 1, which also reaches the start.
-        QCOMPARE(Successione(QStringLiteral("ab ab ab"), QStringLiteral("ab"), 3, 0, 0), (QList<int>{7, 4, -1}));
+        QCOMPARE(Successione(QStringLiteral("ab ab ab"), QStringLiteral("ab"), 3, 0, 0),
+                 (QList<int>{7, 4, -1}));
         // A one-character word at the very end: selected, and the end is reached at once.
         Modello::Editor ed;
         ed.testo = QStringLiteral("x y");
         qint32 pos = 0;
         QList<Domanda> domande;
-        QVERIFY(!Ricerca::CercaParola(ed, pos, QStringLiteral("y"), QString(), 0, 0, 1, [&](Domanda d) {
-            domande.append(d);
-            return false;
-        }));
+        QVERIFY(
+            !Ricerca::CercaParola(ed, pos, QStringLiteral("y"), QString(), 0, 0, 1, [&](Domanda d) {
+                domande.append(d);
+                return false;
+            }));
         QCOMPARE(ed.selStart, 2);
         QCOMPARE(domande, QList<Domanda>{Domanda::FineTesto});
     }
@@ -225,8 +262,9 @@ private Q_SLOTS:
     {
         QCOMPARE(Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 3, 1),
                  (QList<int>{1, 6, 11}));
-        QCOMPARE(Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 1, 1, 1, 1),
-                 QList<int>{11});
+        QCOMPARE(
+            Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 1, 1, 1, 1),
+            QList<int>{11});
         QCOMPARE(Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 2),
                  Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 1));
     }
@@ -239,7 +277,8 @@ private Q_SLOTS:
         ed.selStart = 1;
         ed.selLength = 5;
         qint32 pos = 0;
-        QVERIFY(Ricerca::CercaParola(ed, pos, QStringLiteral("ab"), QStringLiteral("S"), 0, 1, 1, {}));
+        QVERIFY(
+            Ricerca::CercaParola(ed, pos, QStringLiteral("ab"), QStringLiteral("S"), 0, 1, 1, {}));
         QCOMPARE(ed.selStart, 6);
     }
 
@@ -249,10 +288,11 @@ private Q_SLOTS:
         qint32 pos = 0;
         int domande = 0;
         QList<bool> risposte{true, false};
-        QVERIFY(!Ricerca::CercaParola(ed, pos, QStringLiteral("x"), QString(), 0, 1, 1, [&](Domanda) {
-            ++domande;
-            return risposte.takeFirst();
-        }));
+        QVERIFY(
+            !Ricerca::CercaParola(ed, pos, QStringLiteral("x"), QString(), 0, 1, 1, [&](Domanda) {
+                ++domande;
+                return risposte.takeFirst();
+            }));
         QCOMPARE(domande, 2);
 
         ed.testo = QStringLiteral("abc");
@@ -270,9 +310,9 @@ private Q_SLOTS:
         QString testo;
         for (int i = 0; i < 200000; ++i)
             testo += QStringLiteral("If a Then\r\n");
-        const auto esito = Ricerca::SostituisciOccorrenze(testo, QStringLiteral("if"),
-                                                          QStringLiteral("Se"),
-                                                          Ricerca::Confronto::PerSostituzione(0, 1));
+        const auto esito =
+            Ricerca::SostituisciOccorrenze(testo, QStringLiteral("if"), QStringLiteral("Se"),
+                                           Ricerca::Confronto::PerSostituzione(0, 1));
         QCOMPARE(esito.sostituzioni, 200000);
         QVERIFY(esito.testo.startsWith(QStringLiteral("Se a Then\r\nSe a")));
     }
