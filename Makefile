@@ -3,9 +3,11 @@
 
 BUILD      ?= build
 BUILD_SAN  ?= build-san
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDI ?= 60
 JOBS       ?= $(shell nproc)
 
-.PHONY: run test test-sanitizzato dipendenze bench clean
+.PHONY: run test test-sanitizzato dipendenze bench fuzz clean
 
 dipendenze:
 	@bash scripts/installa-dipendenze.sh
@@ -38,5 +40,14 @@ bench: dipendenze $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target bench_motori
 	$(BUILD)/bench/bench_motori
 
+# Documents and list records from random bytes, for FUZZ_SECONDI seconds.
+fuzz: dipendenze
+	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 \
+	  -DQUADRIVO_FUZZ=ON -DQUADRIVO_BENCH=OFF
+	cmake --build $(BUILD_FUZZ) -j$(JOBS) --target fuzz_documento
+	mkdir -p $(BUILD_FUZZ)/corpus
+	$(BUILD_FUZZ)/fuzz/fuzz_documento -max_total_time=$(FUZZ_SECONDI) -max_len=65536 \
+	  -timeout=10 $(BUILD_FUZZ)/corpus fuzz/semi
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

@@ -7,6 +7,7 @@ pacchetti=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-translations-l10n libgl-dev
   libgtest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth
 )

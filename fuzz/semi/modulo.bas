@@ -1,0 +1,3 @@
+If a Then
+	For i = 1 To 10
+Next
