@@ -7,11 +7,14 @@
 #include "platform/Icone.h"
 #include "pseudo/Pulizia.h"
 #include "pseudo/frmPseudo.h"
+#include "search/CercaParola.h"
+#include "search/frmTrova.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -60,16 +63,34 @@ Form1::~Form1()
 {
     // Ending the program closes every other window without its own handlers.
     delete m_frmPseudo.data();
+    delete m_frmTrova;
 }
 
-QDialog *Form1::frmTrova()
+frmTrova *Form1::FinestraTrova()
 {
-    if (!m_frmTrova) {
-        m_frmTrova = new QDialog(this);
-        m_frmTrova->setObjectName(QStringLiteral("frmTrova"));
-        m_frmTrova->setWindowTitle(QStringLiteral("Trova"));
-    }
+    if (!m_frmTrova) m_frmTrova = new frmTrova(m_stato, *this);
     return m_frmTrova;
+}
+
+void Form1::mnuModTrova_Click()
+{
+    FinestraTrova()->ModoTrova(1300, 2355);
+    m_frmTrova->Mostra();
+    setEnabled(false);
+}
+
+void Form1::mnuModSostP_Click()
+{
+    FinestraTrova()->ModoSostituisci(2000, 3000);
+    m_frmTrova->Mostra();
+    setEnabled(false);
+}
+
+void Form1::mnuModRip_Click()
+{
+    frmTrova *dialogo = FinestraTrova();
+    CercaParola(*this, dialogo->txtTrova->text(), QString(), dialogo->ValoreMaiuscole(),
+                dialogo->ValoreIntere(), 1);
 }
 
 QWidget *Form1::FinestraPseudo() const
@@ -83,7 +104,7 @@ void Form1::mnuStrumAvvia_Click()
     auto *finestra = new frmPseudo(m_stato, *this);
     m_frmPseudo = finestra;
     finestra->Form_Load();
-    finestra->show();
+    Piattaforma::MostraSopra(finestra, this);
     setEnabled(false);
 }
 
@@ -124,11 +145,12 @@ void Form1::CreaMenu()
     mnuModInc = voce(modifica, "mnuModInc", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
                      &Form1::mnuModInc_Click);
     modifica->addSeparator();
-    mnuModTrova =
-        voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T), nessuno);
-    mnuModRip = voce(modifica, "mnuModRip", "&Ripeti trova", QKeySequence(Qt::Key_F3), nessuno);
+    mnuModTrova = voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T),
+                       &Form1::mnuModTrova_Click);
+    mnuModRip = voce(modifica, "mnuModRip", "&Ripeti trova", QKeySequence(Qt::Key_F3),
+                     &Form1::mnuModRip_Click);
     mnuModSostP = voce(modifica, "mnuModSostP", "&Sostituisci una parola...",
-                       QKeySequence(Qt::CTRL | Qt::Key_H), nessuno);
+                       QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::mnuModSostP_Click);
 
     QMenu *strumenti = menu("mnuStrum", "&Strumenti");
     mnuStrumSost = voce(strumenti, "mnuStrumSost", "&Sostituzioni...",

@@ -9,7 +9,7 @@
 
 class EditorTesto;
 class Modulo1;
-class QDialog;
+class frmTrova;
 class QLabel;
 class QProgressBar;
 class QStatusBar;
@@ -62,8 +62,8 @@ public:
     // True when writing to `nomefile` may go ahead (asks before replacing a file).
     bool ControllaFile(const QString &nomefile);
 
-    // The find dialog's window, created hidden on first use.
-    QDialog *frmTrova();
+    // The find/replace dialog, created hidden on first use.
+    frmTrova *FinestraTrova();
     // The run window while it exists.
     QWidget *FinestraPseudo() const;
 
@@ -83,6 +83,9 @@ public Q_SLOTS:
     void mnuModTaglia_Click();
     void mnuModCopia_Click();
     void mnuModInc_Click();
+    void mnuModTrova_Click();
+    void mnuModRip_Click();
+    void mnuModSostP_Click();
 
 protected:
     void resizeEvent(QResizeEvent *e) override; // Form_Resize
@@ -107,6 +110,6 @@ private:
     QLabel *m_pannello1 = nullptr;
     QLabel *m_pannello2 = nullptr;
     QWidget *m_area = nullptr;
-    QDialog *m_frmTrova = nullptr;
+    frmTrova *m_frmTrova = nullptr;
     QPointer<QWidget> m_frmPseudo;
 };

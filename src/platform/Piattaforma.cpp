@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <QWindow>
 #include <deque>
 
 namespace Piattaforma {
@@ -83,6 +84,9 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
         return r;
     }
 
+    // A box owned by a disabled window would be disabled too.
+    if (padre && !padre->isEnabled()) padre = QApplication::activeWindow();
+    if (padre && !padre->isEnabled()) padre = nullptr;
     QMessageBox box(IconaQt(icona), titolo, testo, QMessageBox::NoButton, padre);
     struct Voce
     {
@@ -143,6 +147,39 @@ int MostraModale(QDialog *finestra)
         finestra->reject();
     }
     return finestra->result();
+}
+
+void MostraSopra(QWidget *finestra, QWidget *principale)
+{
+    finestra->show();
+    if (principale && principale->windowHandle() && finestra->windowHandle())
+        finestra->windowHandle()->setTransientParent(principale->windowHandle());
+}
+
+namespace {
+QElapsedTimer &OrologioCessione()
+{
+    static QElapsedTimer orologio = [] {
+        QElapsedTimer o;
+        o.start();
+        return o;
+    }();
+    return orologio;
+}
+} // namespace
+
+Cessione::Cessione(int intervallo)
+    : m_prossima(OrologioCessione().elapsed() + intervallo), m_intervallo(intervallo)
+{
+}
+
+bool Cessione::operator()()
+{
+    const qint64 ora = OrologioCessione().elapsed();
+    if (ora < m_prossima) return false;
+    QCoreApplication::processEvents();
+    m_prossima = OrologioCessione().elapsed() + m_intervallo;
+    return true;
 }
 
 void DialogoFile::ImpostaFiltro(const QString &filtro)

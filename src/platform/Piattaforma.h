@@ -5,6 +5,7 @@
 // Message boxes, file dialogs and modal windows can be scripted by tests: a
 // test queues the answers, then reads back everything that was shown.
 
+#include <QElapsedTimer>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,24 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
 
 // Shows `finestra` modally and returns when it has closed.
 int MostraModale(QDialog *finestra);
+
+// Shows a window that works beside the main window (which the caller then
+// disables), kept above it by the window manager.
+void MostraSopra(QWidget *finestra, QWidget *principale);
+
+// Lets the event loop run during a long scan, once every `intervallo`
+// milliseconds of work, so the interface repaints and takes clicks.
+class Cessione
+{
+public:
+    explicit Cessione(int intervallo);
+    // Yields when the interval has passed; true when it did.
+    bool operator()();
+
+private:
+    qint64 m_prossima;
+    int m_intervallo;
+};
 
 // The open/save dialog. One instance serves a whole window, so it offers the
 // path chosen last.

@@ -10,7 +10,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -275,15 +274,11 @@ bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
 
     // Yield to the interface every few milliseconds of work, so clicks
     // (and "&Interrompi" above all) are handled while the scan goes on.
-    QElapsedTimer orologio;
-    orologio.start();
+    Piattaforma::Cessione cedi(IntervalloCessione);
     QPointer<frmPseudo> finestra(this);
     auto avanzamento = [&](qsizetype posizione, qsizetype) {
-        if (orologio.elapsed() >= IntervalloCessione) {
-            if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
-            QCoreApplication::processEvents();
-            orologio.restart();
-        }
+        if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
+        cedi();
         return finestra && m_stato.InterruzionePseudo == 0;
     };
     m_inScansione = true;

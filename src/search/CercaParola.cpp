@@ -5,7 +5,7 @@
 #include "app/Modulo1.h"
 #include "search/Ricerca.h"
 
-#include <QDialog>
+#include "search/frmTrova.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ private:
 bool CercaParola(Form1 &form, const QString &Parola, const QString &Modo, qint16 Maiuscole,
                  qint16 Intere, qint16 Direzione)
 {
-    QWidget *dialogo = form.frmTrova();
+    QWidget *dialogo = form.FinestraTrova();
     EditorForm editor(*form.Text1);
     auto chiedi = [&form](Ricerca::Domanda domanda) {
         const QString testo =

@@ -154,7 +154,8 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parolaCercata,
                                         const QString &sostituto, Confronto confronto,
-                                        const Avanzamento &avanzamento, qsizetype passo)
+                                        const Avanzamento &avanzamento, qsizetype passo,
+                                        qsizetype inizio)
 {
     EsitoSostituzione esito;
     const Parola parola(parolaCercata, confronto);
@@ -169,10 +170,10 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     // Unchanged stretches are copied in one piece when a match ends them.
     QString &R = esito.testo;
     R.reserve(n + n / 8);
-    qsizetype q = 0;                      // index in `testo` of the position being examined
-    qsizetype inizioBlocco = 0;           // first index not yet copied to R
+    qsizetype q = std::clamp<qsizetype>(inizio, 0, n); // index of the position examined
+    qsizetype inizioBlocco = 0;                        // first index not yet copied to R
     QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
-    qsizetype prossimoAvviso = 0;
+    qsizetype prossimoAvviso = q;
     // The candidate must leave one character after it: q + L < n.
     while (q + L < n) {
         if (avanzamento && q >= prossimoAvviso) {

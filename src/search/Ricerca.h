@@ -97,11 +97,12 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
                  const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Domanda)> &chiedi);
 
-// Replaces every occurrence in one pass: the inserted text is never scanned
-// again, and the last position examined is the one whose candidate still has a
-// character after it. The scan reports its progress every `passo` positions
-// with the current 1-based position and text length; when `avanzamento`
-// returns false it stops there.
+// Replaces every occurrence in one pass from index `inizio` (the text before it
+// is kept as it is): the inserted text is never scanned again, and the last
+// position examined is the one whose candidate still has a character after
+// it. The scan reports its progress every `passo` positions with the current
+// 1-based position and text length; when `avanzamento` returns false it stops
+// there.
 using Avanzamento = std::function<bool(qsizetype posizione, qsizetype lunghezza)>;
 
 struct EsitoSostituzione
@@ -113,7 +114,7 @@ struct EsitoSostituzione
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
-                                        const Avanzamento &avanzamento = {},
-                                        qsizetype passo = 4096);
+                                        const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
+                                        qsizetype inizio = 0);
 
 } // namespace Ricerca

@@ -113,12 +113,12 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
 }
 
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
-                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA)
+                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA, int inizio)
 {
     EsitoSostituzione esito;
     int n = W.size();
     const int L = Parola.size();
-    int p = 1;
+    int p = inizio;
     qsizetype esaminate = 0;
     while (p <= n - L) {
         if (++esaminate == fermaA) {

@@ -51,6 +51,7 @@ struct EsitoSostituzione
     bool interrotto = false;
 };
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
-                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA = -1);
+                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA = -1,
+                              int inizio = 1);
 
 } // namespace Modello

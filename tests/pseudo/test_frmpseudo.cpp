@@ -5,6 +5,7 @@
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 #include "pseudo/frmPseudo.h"
+#include "search/frmTrova.h"
 
 #include <QAction>
 #include <QDialog>
@@ -140,7 +141,7 @@ private Q_SLOTS:
         QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
         QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
-        QVERIFY(f.frmTrova()->isHidden());
+        QVERIFY(f.FinestraTrova()->isHidden());
 
         p->Command1->click();
         QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then\r\n"));

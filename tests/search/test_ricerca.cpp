@@ -147,13 +147,15 @@ private Q_SLOTS:
             const qint16 maiuscole = qint16(gen.bounded(10) == 0 ? 2 : gen.bounded(2));
             const qint16 intere = qint16(gen.bounded(10) == 0 ? 3 : gen.bounded(2));
             const qsizetype fermaA = gen.bounded(4) == 0 ? gen.bounded(1, 30) : -1;
+            const int inizio =
+                gen.bounded(3) == 0 ? int(gen.bounded(int(testo.size()) + 1)) + 1 : 1;
 
             const Modello::EsitoSostituzione atteso =
-                Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA);
+                Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA, inizio);
             qsizetype chiamate = 0;
             const Ricerca::EsitoSostituzione ottenuto = Ricerca::SostituisciOccorrenze(
                 testo, parola, sostituto, Ricerca::Confronto::PerSostituzione(maiuscole, intere),
-                [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1);
+                [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1, inizio - 1);
             if (ottenuto.testo != atteso.testo || ottenuto.interrotto != atteso.interrotto)
                 qWarning() << testo << parola << sostituto << maiuscole << intere << fermaA;
             QCOMPARE(ottenuto.testo, atteso.testo);

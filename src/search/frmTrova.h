@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+
+class Form1;
+class Modulo1;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The find/replace dialog. Made once, then only shown and hidden, so its
+// texts and options last for the whole session and for "&Ripeti trova".
+class frmTrova : public QDialog
+{
+    Q_OBJECT
+public:
+    frmTrova(Modulo1 &stato, Form1 &form);
+
+    QLabel *Label1, *Label2, *Label3;
+    QLineEdit *txtTrova, *txtSost;
+    QPushButton *Command1, *Command2, *Command4, *Command5, *Command6, *Command7;
+    QWidget *Picture1, *Picture2, *Picture3;
+    QCheckBox *Check1, *Check2;
+    QComboBox *Combo1;
+
+    // Milliseconds of replacing between two turns of the event loop.
+    int IntervalloCessione = 15;
+
+    // The two modes: the panel in front, the caption, the options' top and the
+    // window's height (twips) differ with what switched them.
+    void ModoTrova(int topOpzioni, int altezza);
+    void ModoSostituisci(int topOpzioni, int altezza);
+    // Shown beside the main window, which it disables.
+    void Mostra();
+
+    // Check box values as the engines take them.
+    qint16 ValoreIntere() const;
+    qint16 ValoreMaiuscole() const;
+
+    // Called when a replace-all ends: its controls work again.
+    void FineSostituzione();
+    bool SostituzioneInCorso() const { return m_inCorso; }
+
+public Q_SLOTS:
+    void Command1_Click(); // "Trova succ&essivo"
+    void Command2_Click(); // "&Sostituisci"
+    void Command4_Click(); // "S&ostituisci tutto" / "I&nterrompi"
+    void Command5_Click(); // "&Chiudi"
+    void Command6_Click(); // "So&lo trova"
+    void Command7_Click(); // "< Sost&ituisci"
+
+protected:
+    void closeEvent(QCloseEvent *e) override; // Form_Unload: only hides
+    void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    void Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza);
+    void AbilitaComandi(bool abilita);
+
+    Modulo1 &m_stato;
+    Form1 &m_form;
+    bool m_inCorso = false;
+};
