@@ -2,6 +2,7 @@
 
 #include "app/EditorTesto.h"
 #include "app/Modulo1.h"
+#include "app/frmInfo.h"
 #include "lists/ApriListe.h"
 #include "lists/FinestraElenco.h"
 #include "platform/Icone.h"
@@ -86,6 +87,12 @@ void Form1::mnuModSostP_Click()
     setEnabled(false);
 }
 
+void Form1::mnuInfoOn_Click()
+{
+    frmInfo finestra(QCoreApplication::applicationDirPath(), this);
+    Piattaforma::MostraModale(&finestra);
+}
+
 void Form1::mnuModRip_Click()
 {
     frmTrova *dialogo = FinestraTrova();
@@ -125,7 +132,6 @@ void Form1::CreaMenu()
         connect(a, &QAction::triggered, this, gestore);
         return a;
     };
-    auto nessuno = [] {};
 
     QMenu *file = menu("mnuFile", "&File");
     mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, &Form1::mnuFileNuovo_Click);
@@ -163,7 +169,7 @@ void Form1::CreaMenu()
                         QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuStrumAPul_Click);
 
     QMenu *punto = menu("Punto", "&?");
-    mnuInfoOn = voce(punto, "mnuInfoOn", "&Informazioni su...", {}, nessuno);
+    mnuInfoOn = voce(punto, "mnuInfoOn", "&Informazioni su...", {}, &Form1::mnuInfoOn_Click);
 }
 
 void Form1::CreaBarraDiStato()

@@ -86,6 +86,7 @@ public Q_SLOTS:
     void mnuModTrova_Click();
     void mnuModRip_Click();
     void mnuModSostP_Click();
+    void mnuInfoOn_Click();
 
 protected:
     void resizeEvent(QResizeEvent *e) override; // Form_Resize

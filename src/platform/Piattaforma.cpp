@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -29,6 +30,8 @@ struct StatoCopione
     QVector<Copione::Messaggio> messaggi;
     QVector<Copione::Dialogo> dialoghi;
     QStringList modaliMostrati;
+    QStringList visualizzatori;
+    bool visualizzatoreMancante = false;
     int senzaRisposta = 0;
 };
 
@@ -235,6 +238,16 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
     return m_ultimo;
 }
 
+bool AvviaVisualizzatore(const QString &percorso)
+{
+    if (Stato().attivo) {
+        if (Stato().visualizzatoreMancante) return false;
+        Stato().visualizzatori.append(percorso);
+        return true;
+    }
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {percorso});
+}
+
 void PuntatoreOccupato(QWidget *finestra, bool occupato)
 {
     if (!finestra) return;
@@ -345,6 +358,14 @@ QVector<Dialogo> Dialoghi()
 QStringList ModaliMostrati()
 {
     return std::exchange(Stato().modaliMostrati, {});
+}
+QStringList VisualizzatoriAvviati()
+{
+    return std::exchange(Stato().visualizzatori, {});
+}
+void VisualizzatoreMancante(bool mancante)
+{
+    Stato().visualizzatoreMancante = mancante;
 }
 int SenzaRisposta()
 {

@@ -72,6 +72,10 @@ private:
     QString m_ultimo;
 };
 
+// Starts the desktop's viewer on `percorso` without waiting for it; false
+// when no viewer could be started.
+bool AvviaVisualizzatore(const QString &percorso);
+
 void PuntatoreOccupato(QWidget *finestra, bool occupato);
 bool HaPuntatoreOccupato(const QWidget *finestra);
 
@@ -125,6 +129,10 @@ void ImpostaSchermo(QSize twip);
 QVector<Messaggio> Messaggi();
 QVector<Dialogo> Dialoghi();
 QStringList ModaliMostrati();
+// Paths the viewer was started on (it never starts while the script is active),
+// and whether it is to be missing.
+QStringList VisualizzatoriAvviati();
+void VisualizzatoreMancante(bool mancante);
 // Boxes, dialogs and windows that found no queued answer, and answers left unused.
 int SenzaRisposta();
 int RisposteAvanzate();

@@ -4,13 +4,16 @@
 #include "aiuti/AmbienteProva.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
+#include "app/frmInfo.h"
 #include "lists/FinestraElenco.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -237,6 +240,46 @@ private Q_SLOTS:
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.last().testo,
                  QStringLiteral("Pulizia terminata: sono state eliminate 3 parole."));
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void finestraInformazioni()
+    {
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        Form1 &f = amb.Avvia();
+        Copione::QuandoModale([](QDialog *d) {
+            auto *info = qobject_cast<frmInfo *>(d);
+            QCOMPARE(info->windowTitle(), QStringLiteral("Informazioni su..."));
+            QCOMPARE(info->Titolo->text(), QStringLiteral("Quadrivo"));
+            QVERIFY(info->Titolo->font().bold());
+            QCOMPARE(
+                info->Descrizione->text(),
+                QStringLiteral("Trasforma il codice sorgente in un abbozzo di pseudocodifica"));
+            QVERIFY(info->Descrizione->font().italic());
+            QCOMPARE(info->Versione->text(), QStringLiteral("Versione 1"));
+            // Twice "&Crediti": two viewers.
+            info->Command2->click();
+            info->Command2->click();
+            const QStringList avviati = Copione::VisualizzatoriAvviati();
+            QCOMPARE(avviati.size(), 2);
+            QVERIFY(avviati[0].endsWith(QStringLiteral("/crediti.html")));
+            // No viewer at all: the message, and the window stays.
+            Copione::VisualizzatoreMancante(true);
+            Copione::RispondiMessaggio(Risposta::OK);
+            info->Command2->click();
+            const auto messaggi = Copione::Messaggi();
+            QCOMPARE(messaggi.size(), 1);
+            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile trovare hh.exe")));
+            QVERIFY(messaggi[0].testo.contains(
+                QStringLiteral("\r\nSe non è installato, scaricarlo dal sito ")));
+            QCOMPARE(messaggi[0].titolo, QStringLiteral("Appunti"));
+            QCOMPARE(messaggi[0].icona, Icona::Critico);
+            QVERIFY(info->isVisible());
+            info->Command1->click();
+        });
+        f.mnuInfoOn->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmInfo")});
         VERIFICA_COPIONE_ESAURITO();
     }
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+// The about window: the program's name, what it does, its version, and the credits.
+class frmInfo : public QDialog
+{
+    Q_OBJECT
+public:
+    // `cartellaProgramma` holds the credits file.
+    frmInfo(const QString &cartellaProgramma, QWidget *padre);
+
+    QLabel *Image1, *Titolo, *Descrizione, *Versione;
+    QPushButton *Command1, *Command2;
+
+    QString PercorsoCrediti() const;
+
+public Q_SLOTS:
+    void Command1_Click(); // "OK"
+    void Command2_Click(); // "&Crediti"
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    QString m_cartella;
+    QPixmap m_sfondo;
+};
