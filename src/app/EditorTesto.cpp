@@ -150,6 +150,16 @@ void EditorTesto::SetSelText(const QString &testo)
     setTextCursor(c);
 }
 
+bool EditorTesto::SostituisciSelezione(const QString &testo)
+{
+    if (SelLength() == 0) return false;
+    const qsizetype inizio = SelStart();
+    SetSelText(testo);
+    SetSelStart(inizio);
+    SetSelLength(testo.size());
+    return true;
+}
+
 void EditorTesto::RiservaScorciatoie(const QList<QKeySequence> &scorciatoie)
 {
     m_riservate = scorciatoie;

@@ -27,6 +27,9 @@ public:
     void SetSelLength(qsizetype lunghezza); // selects from SelStart
     QString SelText() const;
     void SetSelText(const QString &testo); // caret ends after the inserted text
+    // Puts `testo` in place of a non-empty selection and selects it; false
+    // (and nothing changed) when nothing is selected.
+    bool SostituisciSelezione(const QString &testo);
 
     // Key combinations that belong to the menus, not to the editor.
     void RiservaScorciatoie(const QList<QKeySequence> &scorciatoie);

@@ -191,14 +191,7 @@ void frmPseudo::Form_Load()
 
 void frmPseudo::Command1_Click()
 {
-    EditorTesto *editor = m_form.Text1;
-    if (editor->SelLength() == 0) return;
-    const qsizetype inizio = editor->SelStart();
-    const QString sostituto = lblSost->text();
-    editor->SetSelText(sostituto);
-    editor->SetSelStart(inizio);
-    editor->SetSelLength(sostituto.size());
-    m_stato.TestoModificato = true;
+    if (m_form.Text1->SostituisciSelezione(lblSost->text())) m_stato.TestoModificato = true;
 }
 
 void frmPseudo::AvanzaElenco()

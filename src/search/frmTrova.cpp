@@ -141,15 +141,7 @@ void frmTrova::Command1_Click()
 void frmTrova::Command2_Click()
 {
     if (m_inCorso) return;
-    EditorTesto *editor = m_form.Text1;
-    if (editor->SelLength() != 0) {
-        const qsizetype inizio = editor->SelStart();
-        const QString sostituto = txtSost->text();
-        editor->SetSelText(sostituto);
-        editor->SetSelStart(inizio);
-        editor->SetSelLength(sostituto.size());
-        m_stato.TestoModificato = true;
-    }
+    if (m_form.Text1->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
     Command1->setFocus();
 }
 

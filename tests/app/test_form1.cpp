@@ -201,11 +201,7 @@ private Q_SLOTS:
     void finestraRealeSiRidimensiona()
     {
         AmbienteProva amb;
-        amb.ScriviFile(
-            QStringLiteral("sostituzioni.dat"),
-            Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
-        amb.ScriviFile(QStringLiteral("pulizia.dat"),
-                       Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        amb.ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = amb.Avvia();
         // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
         QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
@@ -286,11 +282,7 @@ private Q_SLOTS:
     void modificatoDaOgniCambiamentoDellUtente()
     {
         AmbienteProva amb;
-        amb.ScriviFile(
-            QStringLiteral("sostituzioni.dat"),
-            Record::Codifica(VoceSostituzione{QStringLiteral("a"), QStringLiteral("b")}));
-        amb.ScriviFile(QStringLiteral("pulizia.dat"),
-                       Record::Codifica(VoceEliminazione{QStringLiteral("a"), TestoNo, 0}));
+        amb.ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = amb.Avvia();
         QVERIFY(!amb.Stato().TestoModificato);
         f.Text1->SetText(QStringLiteral("riga uno\r\nriga due"));
