@@ -5,10 +5,8 @@
 
 namespace Ricerca {
 
-QChar Maiuscola(QChar c) noexcept
+QChar MaiuscolaNonAscii(QChar c) noexcept
 {
-    if (c.unicode() < 128)
-        return (c.unicode() >= 'a' && c.unicode() <= 'z') ? QChar(c.unicode() - 32) : c;
     if (c.isSurrogate()) return c;
     const char32_t su = QChar::toUpper(char32_t(c.unicode()));
     return su > 0xFFFF ? c : QChar(char16_t(su));
@@ -68,6 +66,7 @@ bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima,
 bool Parola::CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept
 {
     const QChar prima = i > 0 ? testo[i - 1] : QLatin1Char(' ');
+    if (Escluso(prima, testo[i])) return false;
     const qsizetype dopo = i + m_parola.size();
     return Corrisponde(testo, i, prima, dopo < testo.size() ? testo.data() + dopo : nullptr);
 }
@@ -185,6 +184,10 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
             }
         }
         const QChar prima = q == inizioBlocco ? primaBlocco : testo[q - 1];
+        if (parola.Escluso(prima, testo[q])) {
+            ++q;
+            continue;
+        }
         if (parola.Corrisponde(testo, q, prima, testo.data() + q + L)) {
             R.append(testo.sliced(inizioBlocco, q - inizioBlocco));
             R.append(sostituto);

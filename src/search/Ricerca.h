@@ -34,7 +34,13 @@ constexpr bool Separatore(QChar c) noexcept
 }
 
 // Upper case one UTF-16 unit at a time, never changing the length ("ß" stays "ß").
-QChar Maiuscola(QChar c) noexcept;
+QChar MaiuscolaNonAscii(QChar c) noexcept;
+inline QChar Maiuscola(QChar c) noexcept
+{
+    const char16_t u = c.unicode();
+    if (u < 128) return (u >= 'a' && u <= 'z') ? QChar(char16_t(u - 32)) : c;
+    return MaiuscolaNonAscii(c);
+}
 QString Maiuscolo(QStringView testo);
 
 // How a candidate is compared with the word.
@@ -59,6 +65,16 @@ public:
     Parola(const QString &parola, Confronto confronto);
     qsizetype Lunghezza() const { return m_parola.size(); }
     const Confronto &Regole() const { return m_confronto; }
+
+    // Cheap early rejection from the character before and the first
+    // character of a candidate; false means "test it fully".
+    bool Escluso(QChar prima, QChar primo) const noexcept
+    {
+        if (m_parola.isEmpty()) return false;
+        if (m_confronto.soloParoleIntere && !Separatore(prima)) return true;
+        return primo != m_parola.front() &&
+               (!m_confronto.ignoraMaiuscole || Maiuscola(primo) != m_maiuscola.front());
+    }
 
     // The L characters of `testo` from 0-based index `i` equal the word
     // (the caller guarantees they exist).
