@@ -72,6 +72,22 @@ bool DestinazioneSenzaTesto(QByteArrayView parola)
     return false;
 }
 
+// Control words that stand for one typographic character.
+QChar CarattereTipografico(QByteArrayView parola)
+{
+    static const struct
+    {
+        const char *nome;
+        char16_t carattere;
+    } simboli[] = {{"emdash", 0x2014},   {"endash", 0x2013}, {"bullet", 0x2022},
+                   {"lquote", 0x2018},   {"rquote", 0x2019}, {"ldblquote", 0x201C},
+                   {"rdblquote", 0x201D}};
+    for (const auto &s : simboli)
+        if (parola == QByteArrayView(s.nome, qsizetype(std::strlen(s.nome))))
+            return QChar(s.carattere);
+    return {};
+}
+
 struct Stato
 {
     bool salta = false;   // inside a destination without text
@@ -224,20 +240,8 @@ private:
             if (altro.isValid()) m_decoder = std::move(altro);
         } else if (parola == "bin" && conParametro) {
             m_i = std::min<qint64>(m_rtf.size(), m_i + std::max<qint64>(parametro, 0));
-        } else if (parola == "emdash") {
-            Emetti(QString(QChar(0x2014)));
-        } else if (parola == "endash") {
-            Emetti(QString(QChar(0x2013)));
-        } else if (parola == "bullet") {
-            Emetti(QString(QChar(0x2022)));
-        } else if (parola == "lquote") {
-            Emetti(QString(QChar(0x2018)));
-        } else if (parola == "rquote") {
-            Emetti(QString(QChar(0x2019)));
-        } else if (parola == "ldblquote") {
-            Emetti(QString(QChar(0x201C)));
-        } else if (parola == "rdblquote") {
-            Emetti(QString(QChar(0x201D)));
+        } else if (const QChar segno = CarattereTipografico(parola); !segno.isNull()) {
+            Emetti(QString(segno));
         } else if (DestinazioneSenzaTesto(parola)) {
             Svuota();
             m_stato.salta = true;
