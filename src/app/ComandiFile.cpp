@@ -149,8 +149,10 @@ void Form1::mnuFileEsci_Click()
 
 void Form1::closeEvent(QCloseEvent *e)
 {
-    // While a run window is open the main window is out of the user's reach.
-    if (m_frmPseudo && m_frmPseudo->isVisible()) {
+    // While a run window is open, the find dialog is shown or a replace-all
+    // runs, the main window is out of the user's reach: closing it would end
+    // the program halfway through.
+    if (!isEnabled() || (m_frmPseudo && m_frmPseudo->isVisible())) {
         e->ignore();
         return;
     }

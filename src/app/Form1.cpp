@@ -329,5 +329,8 @@ void Form1::mnuModTaglia_Click()
 
 void Form1::mnuModInc_Click()
 {
-    Text1->SetSelText(QGuiApplication::clipboard()->text());
+    // A clipboard without text (empty, or a picture) leaves the selection alone.
+    const QString testo = QGuiApplication::clipboard()->text();
+    if (testo.isEmpty()) return;
+    Text1->SetSelText(testo);
 }

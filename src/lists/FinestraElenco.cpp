@@ -59,7 +59,6 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
         b = new QPushButton(QString::fromUtf8(testo), this);
         b->setObjectName(QString::fromLatin1(nome));
         b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
-        b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, gestore);
     };
     pulsante(Command2, "Command2", "&Salva", 3600, 3600, 1455, 375,

@@ -55,7 +55,6 @@ FinestraVoce::FinestraVoce(Modulo1 &stato, FinestraElenco &elenco)
     Command2 = new QPushButton(QStringLiteral("Annulla"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(Pixel(2520), Pixel(yPulsanti), Pixel(1095), Pixel(375));
-    Command2->setAutoDefault(false);
     connect(Command1, &QPushButton::clicked, this, &FinestraVoce::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 

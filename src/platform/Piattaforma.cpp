@@ -91,6 +91,8 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
     if (padre && !padre->isEnabled()) padre = QApplication::activeWindow();
     if (padre && !padre->isEnabled()) padre = nullptr;
     QMessageBox box(IconaQt(icona), titolo, testo, QMessageBox::NoButton, padre);
+    // Messages often quote what the user typed: never read it as markup.
+    box.setTextFormat(Qt::PlainText);
     struct Voce
     {
         Risposta risposta;
@@ -104,15 +106,15 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
         break;
     case Pulsanti::OKAnnulla:
         voci = {{Risposta::OK, QMessageBox::Ok, "OK"},
-                {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
+                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
         break;
     case Pulsanti::SiNo:
-        voci = {{Risposta::Si, QMessageBox::Yes, "Sì"}, {Risposta::No, QMessageBox::No, "No"}};
+        voci = {{Risposta::Si, QMessageBox::Yes, "&Sì"}, {Risposta::No, QMessageBox::No, "&No"}};
         break;
     case Pulsanti::SiNoAnnulla:
-        voci = {{Risposta::Si, QMessageBox::Yes, "Sì"},
-                {Risposta::No, QMessageBox::No, "No"},
-                {Risposta::Annulla, QMessageBox::Cancel, "Annulla"}};
+        voci = {{Risposta::Si, QMessageBox::Yes, "&Sì"},
+                {Risposta::No, QMessageBox::No, "&No"},
+                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
         break;
     }
     QMessageBox::StandardButtons insieme;

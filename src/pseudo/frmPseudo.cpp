@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "app/Modulo1.h"
 #include "platform/Icone.h"
+#include "platform/PosizioneFinestra.h"
 #include "pseudo/Stima.h"
 #include "search/CercaParola.h"
 #include "search/Ricerca.h"
@@ -103,6 +104,7 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     Command5->setFocus();
+    PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
 }
 
 frmPseudo::~frmPseudo() = default;

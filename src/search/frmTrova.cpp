@@ -3,6 +3,7 @@
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 #include "app/Modulo1.h"
+#include "platform/PosizioneFinestra.h"
 #include "search/CercaParola.h"
 #include "search/SostituisciTutto.h"
 
@@ -94,10 +95,15 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     ModoTrova(1300, 2355);
+    PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
 }
 
 void frmTrova::Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza)
 {
+    // The panel behind is hidden as well as covered: its buttons and access
+    // keys must not act, and Tab must not walk into it.
+    for (QWidget *p : {Picture1, Picture2})
+        p->setVisible(p == pannello);
     pannello->raise();
     Picture3->move(Picture3->x(), Pixel(topOpzioni));
     Picture3->raise();

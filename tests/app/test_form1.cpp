@@ -6,17 +6,23 @@
 #include "app/Form1.h"
 #include "app/frmInfo.h"
 #include "lists/FinestraElenco.h"
+#include "pseudo/frmPseudo.h"
+#include "search/frmTrova.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 using namespace Piattaforma;
 
@@ -303,6 +309,118 @@ private Q_SLOTS:
         amb.Stato().TestoModificato = false;
         QTest::keyClick(f.Text1, Qt::Key_Backspace);
         QVERIFY(amb.Stato().TestoModificato);
+    }
+
+    void incollaSenzaTestoNonCancella_data()
+    {
+        QTest::addColumn<QString>("appunti");
+        QTest::newRow("appunti vuoti") << QString();
+        QTest::newRow("solo un'immagine") << QStringLiteral("immagine");
+        QTest::newRow("testo vuoto") << QStringLiteral("vuoto");
+    }
+
+    void incollaSenzaTestoNonCancella()
+    {
+        QFETCH(QString, appunti);
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        Form1 &f = amb.Avvia();
+        f.Text1->SetText(QStringLiteral("riga uno"));
+        f.Text1->SetSelStart(0);
+        f.Text1->SetSelLength(4);
+        QClipboard *c = QGuiApplication::clipboard();
+        c->clear();
+        if (appunti == QStringLiteral("immagine")) {
+            QImage immagine(2, 2, QImage::Format_RGB32);
+            immagine.fill(Qt::red);
+            c->setImage(immagine);
+        } else if (appunti == QStringLiteral("vuoto")) {
+            c->setText(QString());
+        }
+        f.mnuModInc->trigger();
+        QCOMPARE(f.Text1->Text(), QStringLiteral("riga uno"));
+        QCOMPARE(f.Text1->SelText(), QStringLiteral("riga"));
+        QVERIFY(!amb.Stato().TestoModificato);
+    }
+
+    void chiusuraIgnorataMentreDisabilitata_data()
+    {
+        QTest::addColumn<QString>("come");
+        QTest::newRow("Trova") << QStringLiteral("trova");
+        QTest::newRow("Sostituisci") << QStringLiteral("sostituisci");
+        QTest::newRow("sostituzione in corso, dialogo chiuso") << QStringLiteral("corsa");
+    }
+
+    void chiusuraIgnorataMentreDisabilitata()
+    {
+        QFETCH(QString, come);
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        Form1 &f = amb.Avvia();
+        QString testo;
+        for (int i = 0; i < 500; ++i)
+            testo += QStringLiteral("uno due\r\n");
+        f.Text1->SetText(testo);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        frmTrova *d = f.FinestraTrova();
+        d->IntervalloCessione = 0;
+        // A close request as the window manager sends it.
+        auto chiudi = [&f] { return f.windowHandle()->close(); };
+        if (come == QStringLiteral("corsa")) {
+            f.mnuModSostP->trigger();
+            d->txtTrova->setText(QStringLiteral("uno"));
+            d->txtSost->setText(QStringLiteral("1"));
+            bool chiusa = true;
+            QTimer::singleShot(0, d, [&] {
+                d->close();
+                chiusa = chiudi();
+            });
+            Copione::RispondiMessaggio(Risposta::OK);
+            d->Command4->click();
+            Copione::Messaggi();
+            QVERIFY(!chiusa);
+            QVERIFY(f.Text1->Text().endsWith(QStringLiteral("1 due\r\n"))); // the run ended
+        } else {
+            (come == QStringLiteral("trova") ? f.mnuModTrova : f.mnuModSostP)->trigger();
+            QVERIFY(!chiudi());
+            QVERIFY(f.isVisible());
+            d->Command5->click();
+        }
+        QVERIFY(f.isEnabled());
+        amb.Stato().TestoModificato = false;
+        QVERIFY(chiudi()); // enabled again, it closes
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void finestraDiCorsaNonCopreLaParola()
+    {
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        Form1 &f = amb.Avvia();
+        f.Text1->SetText(QStringLiteral("a\r\nIf b\r\nIf c\r\n"));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuStrumAvvia->trigger();
+        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        QVERIFY(p);
+        QCoreApplication::processEvents();
+        auto parola = [&f] {
+            const QWidget *area = f.Text1->viewport();
+            return area->mapToGlobal(f.Text1->cursorRect().center());
+        };
+        QCOMPARE(f.Text1->SelStart(), 3);
+        QVERIFY(!p->frameGeometry().contains(parola()));
+        // Put over the word; "S&uccessivo" selects the "If" on the line below.
+        p->move(parola() - QPoint(p->width() / 2, p->height() / 2));
+        QCoreApplication::processEvents();
+        p->Command2->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Text1->SelStart(), 9);
+        QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
+        Copione::Messaggi();
+        VERIFICA_COPIONE_ESAURITO();
     }
 };
 

@@ -8,6 +8,7 @@
 #include "lists/FinestraVoce.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -250,6 +251,66 @@ private Q_SLOTS:
         Copione::Messaggi();
         QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("è|x"),
                                         QStringLiteral("If|Se")}));
+    }
+
+    void invioSulPulsanteConIlFuoco_data()
+    {
+        // Enter with the focus on a push button presses that button; elsewhere
+        // it presses the default one.
+        QTest::addColumn<QString>("fuoco"); // in the editor, or "voce" + Tabs from Text1
+        QTest::addColumn<int>("righe");
+        QTest::addColumn<QStringList>("modali");
+        QTest::addColumn<QString>("ultima"); // the last row's word
+        const QStringList voce{QStringLiteral("frmMA")};
+        const QString nuova = QStringLiteral("Nuova");
+        const QString immutata = QStringLiteral("Not"); // the last default entry
+        QTest::newRow("&Rimuovi") << QStringLiteral("Command4") << 7 << QStringList() << immutata;
+        QTest::newRow("&Chiudi") << QStringLiteral("Command6") << 8 << QStringList() << immutata;
+        QTest::newRow("lista: &Modifica...")
+            << QStringLiteral("ListView1") << 8 << voce << immutata;
+        QTest::newRow("Annulla dopo tre Tab") << QStringLiteral("voce3") << 8 << voce << immutata;
+        QTest::newRow("OK dopo due Tab") << QStringLiteral("voce2") << 9 << voce << nuova;
+        QTest::newRow("OK dal testo") << QStringLiteral("voce0") << 9 << voce << nuova;
+    }
+
+    void invioSulPulsanteConIlFuoco()
+    {
+        QFETCH(QString, fuoco);
+        QFETCH(int, righe);
+        QFETCH(QStringList, modali);
+        QFETCH(QString, ultima);
+        Form1 &form = Prepara();
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        f.show();
+        f.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &f);
+        Seleziona(f, 1);
+        if (fuoco.startsWith(QStringLiteral("voce"))) {
+            const int tab = fuoco.mid(4).toInt();
+            Copione::QuandoModale([tab](QDialog *d) {
+                auto *v = qobject_cast<FinestraVoce *>(d);
+                v->activateWindow();
+                QTRY_COMPARE(QApplication::activeWindow(), v);
+                v->Text1->setText(QStringLiteral("Nuova"));
+                v->Text2->setText(QStringLiteral("nuova"));
+                for (int i = 0; i < tab; ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            });
+            f.Command3->setFocus();
+            QTest::keyClick(f.Command3, Qt::Key_Return); // "A&ggiungi..." has the focus
+        } else {
+            if (!modali.isEmpty()) Copione::QuandoModale([](QDialog *d) { d->reject(); });
+            auto *w = f.findChild<QWidget *>(fuoco);
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+        }
+        QCOMPARE(Copione::ModaliMostrati(), modali);
+        QCOMPARE(f.NumeroRighe(), righe);
+        QCOMPARE(f.Testo(righe, 0), ultima);
+        QCOMPARE(f.Testo(1, 0), fuoco == QStringLiteral("Command4") ? QStringLiteral("Then")
+                                                                    : QStringLiteral("If"));
+        QCOMPARE(f.isVisible(), fuoco != QStringLiteral("Command6"));
     }
 
     void modificaSenzaControlloDuplicati()

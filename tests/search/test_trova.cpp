@@ -7,13 +7,14 @@
 #include "search/frmTrova.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 
 using namespace Piattaforma;
@@ -53,9 +54,11 @@ class TestTrova : public QObject
         Copione::RispondiMessaggio(Risposta::OK);
         d->Command4->click();
         const auto messaggi = Copione::Messaggi();
+        // Any other message makes the caller's comparison fail and shows it.
         if (messaggi.size() != 1 || messaggi[0].testo != Completata ||
             messaggi[0].titolo != QStringLiteral("Sostituisci tutto  1"))
-            qWarning() << "messaggi inattesi" << Copione::TestiMessaggi(messaggi);
+            return QStringLiteral("messaggi inattesi: ") +
+                   Copione::TestiMessaggi(messaggi).join(QStringLiteral(" / "));
         return f.Text1->Text();
     }
 
@@ -108,44 +111,45 @@ private Q_SLOTS:
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
     }
 
-    void sostituisciTuttoContoModello()
+    void sostituisciTuttoCampi_data()
     {
-        Form1 &f = Prepara({});
-        QRandomGenerator gen(3);
-        const QString alfabeto = QStringLiteral("ab \r\n.(");
-        for (int caso = 0; caso < 150; ++caso) {
-            QString testo;
-            for (int i = int(gen.bounded(25)); i > 0; --i)
-                testo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
-            f.Text1->SetText(testo);
-            const QString t = f.Text1->Text(); // line breaks as CR LF
-            QList<qsizetype> carets;           // offsets that are not inside a line break
-            for (qsizetype i = 0; i <= t.size(); ++i)
-                if (!(i > 0 && t[i - 1] == QLatin1Char('\r'))) carets.append(i);
-            const qsizetype k = carets[gen.bounded(int(carets.size()))];
-            const int direzione = int(gen.bounded(3));
-            const bool intere = gen.bounded(2);
-            // The run's range, then the literal scan.
-            QString atteso;
-            const qsizetype len = t.size();
-            if (direzione == 0) {
-                const qsizetype s = (k == 0 || k == 1) ? len : k;
-                const qsizetype taglio = std::max<qsizetype>(s - 1, 0);
-                atteso = Modello::Sostituisci(t.left(taglio), QStringLiteral("ab"),
-                                              QStringLiteral("X"), 0, intere)
-                             .testo +
-                         t.mid(taglio);
-            } else {
-                const int inizio = (direzione == 2 || k == 0 || k >= len) ? 1 : int(k);
-                atteso = Modello::Sostituisci(t, QStringLiteral("ab"), QStringLiteral("X"), 0,
-                                              intere, -1, inizio)
-                             .testo;
-            }
-            f.Text1->SetText(t);
-            QCOMPARE(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, k,
-                                      intere),
-                     atteso);
-        }
+        // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
+        // line break at offsets 8 and 9), from the caret at the given offset.
+        QTest::addColumn<int>("direzione");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<bool>("intere");
+        QTest::addColumn<QString>("atteso");
+        const QString tutte = QStringLiteral("X.X(X\r\nxX Xx X zz");
+        const QString intere = QStringLiteral("X.X(X\r\nxab abx X zz");
+        QTest::newRow("Tutte") << 2 << 12 << false << tutte;
+        QTest::newRow("Tutte, parole intere") << 2 << 12 << true << intere;
+        // "Giù" starts at the character before the caret.
+        QTest::newRow("Giù da 12") << 1 << 12 << false << QStringLiteral("ab.ab(ab\r\nxX Xx X zz");
+        QTest::newRow("Giù da 2") << 1 << 2 << false << QStringLiteral("ab.X(X\r\nxX Xx X zz");
+        QTest::newRow("Giù da 1") << 1 << 1 << false << tutte;
+        QTest::newRow("Giù da 15, parole intere")
+            << 1 << 15 << true << QStringLiteral("ab.ab(ab\r\nxab abx X zz");
+        QTest::newRow("Giù da 0") << 1 << 0 << false << tutte;
+        QTest::newRow("Giù dalla fine, parole intere") << 1 << 23 << true << intere;
+        // "Su" works on the text before the caret's character.
+        QTest::newRow("Su da 4") << 0 << 4 << false << QStringLiteral("X.ab(ab\r\nxab abx ab zz");
+        QTest::newRow("Su da 8") << 0 << 8 << false << QStringLiteral("X.X(ab\r\nxab abx ab zz");
+        QTest::newRow("Su da 16, parole intere")
+            << 0 << 16 << true << QStringLiteral("X.X(X\r\nxab abx ab zz");
+        QTest::newRow("Su da 0") << 0 << 0 << false << tutte;
+        QTest::newRow("Su da 1, parole intere") << 0 << 1 << true << intere;
+    }
+
+    void sostituisciTuttoCampi()
+    {
+        QFETCH(int, direzione);
+        QFETCH(int, caret);
+        QFETCH(bool, intere);
+        QFETCH(QString, atteso);
+        Form1 &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
+        QCOMPARE(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
+                                  intere),
+                 atteso);
     }
 
     void interruzione()
@@ -264,6 +268,93 @@ private Q_SLOTS:
         QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
         d->Command5->click();
         QVERIFY(f.isEnabled());
+    }
+
+    void rigaSostituzioneSoloInModoSostituisci_data()
+    {
+        QTest::addColumn<bool>("sostituisci");
+        QTest::addColumn<int>("tasto");
+        QTest::addColumn<int>("modificatori");
+        QTest::addColumn<int>("volte");
+        QTest::addColumn<QString>("atteso");
+        QTest::addColumn<bool>("nellaRiga"); // the focus reached the replacement row
+        const QString intatto = QStringLiteral("ab ab\r\n");
+        const int alt = int(Qt::AltModifier);
+        // In find mode the covered row takes no key at all.
+        QTest::newRow("Trova, Alt+O") << false << int(Qt::Key_O) << alt << 1 << intatto << false;
+        QTest::newRow("Trova, Alt+S") << false << int(Qt::Key_S) << alt << 1 << intatto << false;
+        QTest::newRow("Trova, Alt+R") << false << int(Qt::Key_R) << alt << 1 << intatto << false;
+        QTest::newRow("Trova, Tab") << false << int(Qt::Key_Tab) << 0 << 12 << intatto << false;
+        QTest::newRow("Sostituisci, Alt+O")
+            << true << int(Qt::Key_O) << alt << 1 << QStringLiteral("Z Z\r\n") << false;
+        QTest::newRow("Sostituisci, Alt+S")
+            << true << int(Qt::Key_S) << alt << 1 << QStringLiteral("Z ab\r\n") << false;
+        QTest::newRow("Sostituisci, Alt+R")
+            << true << int(Qt::Key_R) << alt << 1 << intatto << true;
+        QTest::newRow("Sostituisci, Tab") << true << int(Qt::Key_Tab) << 0 << 12 << intatto << true;
+    }
+
+    void rigaSostituzioneSoloInModoSostituisci()
+    {
+        QFETCH(bool, sostituisci);
+        QFETCH(int, tasto);
+        QFETCH(int, modificatori);
+        QFETCH(int, volte);
+        QFETCH(QString, atteso);
+        QFETCH(bool, nellaRiga);
+        Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
+        (sostituisci ? f.mnuModSostP : f.mnuModTrova)->trigger();
+        frmTrova *d = f.FinestraTrova();
+        QTRY_COMPARE(QApplication::activeWindow(), d);
+        d->txtTrova->setText(QStringLiteral("ab"));
+        d->txtSost->setText(QStringLiteral("Z"));
+        f.Text1->SetSelStart(0);
+        f.Text1->SetSelLength(2);
+        if (sostituisci && tasto == Qt::Key_O) Copione::RispondiMessaggio(Risposta::OK);
+        bool raggiunta = false;
+        for (int i = 0; i < volte; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(tasto),
+                            Qt::KeyboardModifiers(modificatori));
+            raggiunta = raggiunta || d->Picture1->isAncestorOf(QApplication::focusWidget());
+        }
+        QTest::qWait(300); // a button's access key clicks it after a short animation
+        Copione::Messaggi();
+        QCOMPARE(f.Text1->Text(), atteso);
+        QCOMPARE(raggiunta, nellaRiga);
+        QCOMPARE(d->windowTitle(),
+                 sostituisci ? QStringLiteral("Sostituisci") : QStringLiteral("Trova"));
+    }
+
+    void nonCopreLaParolaTrovata()
+    {
+        Form1 &f = Prepara(QStringLiteral("riga\r\nriga\r\nbersaglio\r\nbersaglio\r\nriga\r\n"));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.mnuModTrova->trigger();
+        frmTrova *d = f.FinestraTrova();
+        d->txtTrova->setText(QStringLiteral("bersaglio"));
+        // The two ends of the selection on the screen.
+        auto estremi = [&f] {
+            QTextCursor inizio = f.Text1->textCursor();
+            inizio.setPosition(inizio.selectionStart());
+            const QWidget *area = f.Text1->viewport();
+            return QList<QPoint>{area->mapToGlobal(f.Text1->cursorRect(inizio).center()),
+                                 area->mapToGlobal(f.Text1->cursorRect().center())};
+        };
+        d->Command1->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Text1->SelStart(), 12);
+        // The user puts the dialog over the word; the next word found is the
+        // one on the line below.
+        d->move(estremi()[0] - QPoint(d->width() / 2, d->height() / 2));
+        QCoreApplication::processEvents();
+        QVERIFY(d->frameGeometry().contains(estremi()[0]));
+        d->Command1->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Text1->SelStart(), 23);
+        for (const QPoint &p : estremi())
+            QVERIFY2(!d->frameGeometry().contains(p), "the dialog covers the word found");
+        d->Command5->click();
     }
 
     void ripetiTrova()
