@@ -11,17 +11,19 @@ bool ZoneProtette::Protetto(qsizetype indice) const noexcept
     return it != m_zone.cend() && it->inizio <= indice;
 }
 
+namespace {
+
 class CostruttoreZone
 {
 public:
-    explicit CostruttoreZone(QStringView testo) : t(testo), n(testo.size()) {}
+    explicit CostruttoreZone(QStringView testo) : v(testo), t(testo.data()), n(testo.size()) {}
 
-    ZoneProtette Risultato() { return std::move(m_risultato); }
+    QVector<Zona> Risultato() { return std::move(m_zone); }
 
     void Aggiungi(qsizetype inizio, qsizetype fine)
     {
         if (fine <= inizio) return;
-        QVector<Zona> &z = m_risultato.m_zone;
+        QVector<Zona> &z = m_zone;
         if (!z.isEmpty() && z.back().fine >= inizio)
             z.back().fine = std::max(z.back().fine, fine);
         else
@@ -33,9 +35,10 @@ public:
     void Batch();
 
 private:
-    QStringView t;
+    QStringView v;
+    const QChar *t;
     qsizetype n;
-    ZoneProtette m_risultato;
+    QVector<Zona> m_zone;
 
     static bool FineRiga(QChar c) { return c == u'\r' || c == u'\n'; }
     static bool Spazio(QChar c) { return c == u' ' || c == u'\t'; }
@@ -122,6 +125,11 @@ void CostruttoreZone::Basic(bool intestazione)
     bool inizioIstruzione = true;
     while (i < n) {
         const QChar c = t[i];
+        // Most characters are none of  CR LF space tab " ' :
+        if (!inizioIstruzione && c.unicode() > u'\'' && c != u':') {
+            ++i;
+            continue;
+        }
         if (FineRiga(c)) {
             inizioIstruzione = true;
             ++i;
@@ -218,7 +226,7 @@ qsizetype CostruttoreZone::FineDirettiva(qsizetype i) const
             continue;
         }
         if (c == u'/' && i + 1 < n && t[i + 1] == u'*') {
-            const qsizetype chiusura = t.indexOf(u"*/", i + 2);
+            const qsizetype chiusura = v.indexOf(u"*/", i + 2);
             if (chiusura < 0) return n;
             i = chiusura + 2;
             continue;
@@ -239,6 +247,12 @@ void CostruttoreZone::C()
     bool inizioRiga = true;
     while (i < n) {
         const QChar c = t[i];
+        // Everything that matters here is at most "/".
+        if (c.unicode() > u'/') {
+            inizioRiga = false;
+            ++i;
+            continue;
+        }
         if (FineRiga(c)) {
             inizioRiga = true;
             ++i;
@@ -266,7 +280,7 @@ void CostruttoreZone::C()
             Aggiungi(i, fine);
             i = fine;
         } else if (c == u'/' && i + 1 < n && t[i + 1] == u'*') {
-            const qsizetype chiusura = t.indexOf(u"*/", i + 2);
+            const qsizetype chiusura = v.indexOf(u"*/", i + 2);
             const qsizetype fine = chiusura < 0 ? n : chiusura + 2;
             Aggiungi(i, fine);
             i = fine;
@@ -290,6 +304,14 @@ void CostruttoreZone::Batch()
     bool inizioRiga = true;   // only blanks so far on this line
     while (i < n) {
         const QChar c = t[i];
+        // Letters that start no command word, digits and the like.
+        const char16_t u = c.unicode();
+        if ((u > u'^' && u != u'e' && u != u'r') ||
+            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R')) {
+            inizioRiga = false;
+            ++i;
+            continue;
+        }
         if (FineRiga(c)) {
             inizioRiga = true;
             virgolette = false;
@@ -356,6 +378,8 @@ void CostruttoreZone::Batch()
     }
 }
 
+} // namespace
+
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
 {
     CostruttoreZone costruttore(testo);
@@ -372,5 +396,7 @@ ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
     case Linguaggio::Nessuno:
         break;
     }
-    return costruttore.Risultato();
+    ZoneProtette zone;
+    zone.m_zone = costruttore.Risultato();
+    return zone;
 }

@@ -44,7 +44,7 @@ public:
     bool Protetto(qsizetype indice) const noexcept;
 
 private:
-    friend class CostruttoreZone;
+    friend ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
     QVector<Zona> m_zone;
 };
 
