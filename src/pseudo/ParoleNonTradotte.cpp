@@ -20,10 +20,10 @@ QStringList Parole(const char *elenco)
 const QStringList &ParoleChiave(Linguaggio linguaggio)
 {
     static const QStringList basic = Parole(
-        "AddressOf Alias And Any Append As Attribute Base Binary Boolean ByRef Byte ByVal Call "
+        "AddressOf Alias And Any Append As Base Binary Boolean ByRef Byte ByVal Call "
         "Case ChDir Close Compare Const Currency Date Debug Declare DefInt DefLng DefStr Dim Do "
         "DoEvents Double Each Else ElseIf Empty End Enum Eqv Erase Error Event Exit Explicit False "
-        "FileCopy For Friend Function Get Global GoSub GoTo If Imp Implements In Input Integer Is "
+        "FileCopy For Friend Function Get Global GoSub GoTo If Imp Implements Input Integer Is "
         "Kill Let Lib Like Line Load Lock Long Loop Me MkDir Mod MsgBox New Next Not Nothing Null "
         "Object On Open Option Optional Or Output ParamArray Preserve Print Private Property "
         "Public Put RaiseEvent Random Read ReDim Rem Resume Return RmDir Seek Select Set Shared "
@@ -39,7 +39,7 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
         "volatile while NULL");
     static const QStringList batch = Parole(
         "assoc attrib call cd chdir choice cls cmd color copy date defined del dir do echo "
-        "else endlocal equ erase errorlevel exist exit find findstr for ftype geq goto gtr if in "
+        "else endlocal equ erase errorlevel exist exit find findstr for ftype geq goto gtr if "
         "leq lss md mkdir move neq not nul path pause popd prompt pushd rd rem ren rename rmdir "
         "set setlocal shift start time title type ver xcopy");
     static const QStringList nessuna;

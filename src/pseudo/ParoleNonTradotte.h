@@ -20,7 +20,9 @@ struct ParolaContata
 
 // The keywords of a language, as they are usually written; BASIC and batch
 // read them in any case, the C family exactly as written (directives with
-// their "#"). No language has none.
+// their "#"). No language has none. "In"/"in" is left out: the translations
+// write the Italian word "in". So are BASIC's Attribute lines, which are
+// file metadata rather than code.
 const QStringList &ParoleChiave(Linguaggio linguaggio);
 
 // Counts, in the code of `testo` (outside comments, strings and the other

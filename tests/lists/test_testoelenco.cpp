@@ -3,6 +3,7 @@
 
 #include "lists/ListeLinguaggio.h"
 #include "lists/TestoElenco.h"
+#include "pseudo/ScansioneCodice.h"
 #include "search/Delimitatori.h"
 #include "search/Ricerca.h"
 
@@ -189,7 +190,8 @@ private Q_SLOTS:
                                << QStringList{"rem=nota", "echo=mostra", "goto=vai a"};
     }
     // Each list loads whole from its text, fits the records, holds every word
-    // once, puts entries of several words before the words they contain, and
+    // once, puts entries of several words before the words they contain, keeps
+    // the entries that move a comment's bounds at its end, and
     // gives no later entry a word to find in an earlier replacement, with
     // either set of delimiters.
     void listeDeiLinguaggi()
@@ -215,6 +217,22 @@ private Q_SLOTS:
         for (const QString &r : richieste) {
             const QStringList campi = r.split(u'=');
             QVERIFY2(voci.contains(VoceSostituzione{campi[0], campi[1]}), qPrintable(r));
+        }
+        // An entry whose word or replacement opens or closes a comment (Rem,
+        // echo, a directive, a quote) changes what the entries after it may
+        // touch: such entries come last.
+        const TipoTesto tipo{Linguaggio(linguaggio), false};
+        auto cambiaProtezione = [&](const VoceSostituzione &v) {
+            const QString prima = v.Trova + QStringLiteral(" x y");
+            const QString dopo = v.Sostituisci + QStringLiteral(" x y");
+            return ScansionaCodice(prima, tipo).Protetto(prima.size() - 1) !=
+                   ScansionaCodice(dopo, tipo).Protetto(dopo.size() - 1);
+        };
+        bool coda = false;
+        for (const VoceSostituzione &v : voci) {
+            const bool cambia = cambiaProtezione(v);
+            QVERIFY2(cambia || !coda, qPrintable(v.Trova));
+            coda = coda || cambia;
         }
         for (qsizetype i = 0; i < voci.size(); ++i)
             for (qsizetype j = i + 1; j < voci.size(); ++j) {

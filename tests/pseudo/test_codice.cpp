@@ -591,8 +591,8 @@ private Q_SLOTS:
                               "\tDIM s As String\r\n\ts = \"If Then Else\"\r\n"
                               "\tIf n > 0 Then s = s & \"x\"\r\nEnd Sub\r\n")
             << predefinite
-            << "As:2 Sub:2 Attribute:1 ByVal:1 Dim:1 End:1 Explicit:1 Integer:1 Option:1 "
-               "Private:1 String:1";
+            << "As:2 Sub:2 ByVal:1 Dim:1 End:1 Explicit:1 Integer:1 Option:1 Private:1 "
+               "String:1";
         QTest::newRow("elenco in altre maiuscole")
             << "basic" << QStringLiteral("Dim x As Long\r\nDim y") << QStringList{"dim", "AS"}
             << "Long:1";
