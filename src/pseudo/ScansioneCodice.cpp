@@ -1,0 +1,402 @@
+#include "ScansioneCodice.h"
+
+#include "search/Delimitatori.h"
+
+#include <algorithm>
+
+bool ZoneProtette::Protetto(qsizetype indice) const noexcept
+{
+    const auto it = std::upper_bound(m_zone.cbegin(), m_zone.cend(), indice,
+                                     [](qsizetype i, const Zona &z) { return i < z.fine; });
+    return it != m_zone.cend() && it->inizio <= indice;
+}
+
+namespace {
+
+class CostruttoreZone
+{
+public:
+    explicit CostruttoreZone(QStringView testo) : v(testo), t(testo.data()), n(testo.size()) {}
+
+    QVector<Zona> Risultato() { return std::move(m_zone); }
+
+    void Aggiungi(qsizetype inizio, qsizetype fine)
+    {
+        if (fine <= inizio) return;
+        QVector<Zona> &z = m_zone;
+        if (!z.isEmpty() && z.back().fine >= inizio)
+            z.back().fine = std::max(z.back().fine, fine);
+        else
+            z.append({inizio, fine});
+    }
+
+    void Basic(bool intestazione);
+    void C();
+    void Batch();
+
+private:
+    QStringView v;
+    const QChar *t;
+    qsizetype n;
+    QVector<Zona> m_zone;
+
+    static bool FineRiga(QChar c) { return c == u'\r' || c == u'\n'; }
+    static bool Spazio(QChar c) { return c == u' ' || c == u'\t'; }
+    bool Nome(qsizetype i) const { return i < n && Delimitatori::CarattereNome(t[i]); }
+
+    // Index of the first line end at or after `i`, or n.
+    qsizetype FineDellaRiga(qsizetype i) const
+    {
+        while (i < n && !FineRiga(t[i]))
+            ++i;
+        return i;
+    }
+    // Index after the line end at `i` (CR LF counts as one).
+    qsizetype DopoFineRiga(qsizetype i) const
+    {
+        if (i < n && t[i] == u'\r' && i + 1 < n && t[i + 1] == u'\n') return i + 2;
+        return std::min(i + 1, n);
+    }
+    // `parola` (lower case ASCII) stands at `i` in any case, not followed by a
+    // name character.
+    bool ParolaA(qsizetype i, QLatin1String parola) const
+    {
+        const qsizetype L = parola.size();
+        if (i + L > n) return false;
+        for (qsizetype k = 0; k < L; ++k) {
+            const char16_t c = t[i + k].unicode();
+            const char16_t minuscola = (c >= 'A' && c <= 'Z') ? char16_t(c + 32) : c;
+            if (minuscola != char16_t(parola[k].unicode())) return false;
+        }
+        return !Nome(i + L);
+    }
+
+    qsizetype FineIntestazioneBasic() const;
+    qsizetype FineCommentoBasic(qsizetype inizio) const;
+    qsizetype FineRigaC(qsizetype i) const;
+    qsizetype FineLetteraleC(qsizetype i) const;
+    qsizetype FineDirettiva(qsizetype i) const;
+};
+
+// --- BASIC ------------------------------------------------------------------
+
+qsizetype CostruttoreZone::FineIntestazioneBasic() const
+{
+    qsizetype i = 0;
+    while (i < n) {
+        qsizetype j = i;
+        while (j < n && Spazio(t[j]))
+            ++j;
+        if (ParolaA(j, QLatin1String("attribute"))) {
+            j += 9;
+            const qsizetype dopoParola = j;
+            while (j < n && Spazio(t[j]))
+                ++j;
+            if (j > dopoParola && ParolaA(j, QLatin1String("vb_name"))) return i;
+        }
+        i = DopoFineRiga(FineDellaRiga(j));
+    }
+    return 0;
+}
+
+// The end of a comment that starts at `inizio`: its line end, or further when
+// the line ends with a blank and "_" (trailing blanks allowed).
+qsizetype CostruttoreZone::FineCommentoBasic(qsizetype inizio) const
+{
+    qsizetype i = inizio;
+    for (;;) {
+        const qsizetype fine = FineDellaRiga(i);
+        if (fine >= n) return n;
+        qsizetype k = fine - 1;
+        while (k >= i && Spazio(t[k]))
+            --k;
+        if (!(k > i && t[k] == u'_' && Spazio(t[k - 1]))) return fine;
+        i = DopoFineRiga(fine);
+    }
+}
+
+void CostruttoreZone::Basic(bool intestazione)
+{
+    qsizetype i = 0;
+    if (intestazione) {
+        i = FineIntestazioneBasic();
+        Aggiungi(0, i);
+    }
+    bool inizioIstruzione = true;
+    while (i < n) {
+        const QChar c = t[i];
+        // Most characters are none of  CR LF space tab " ' :
+        if (!inizioIstruzione && c.unicode() > u'\'' && c != u':') {
+            ++i;
+            continue;
+        }
+        if (FineRiga(c)) {
+            inizioIstruzione = true;
+            ++i;
+            continue;
+        }
+        if (inizioIstruzione) {
+            if (Spazio(c)) {
+                ++i;
+                continue;
+            }
+            inizioIstruzione = false;
+            if (ParolaA(i, QLatin1String("rem"))) {
+                const qsizetype fine = FineCommentoBasic(i + 3);
+                Aggiungi(i + 3, fine);
+                i = fine;
+                continue;
+            }
+        }
+        switch (c.unicode()) {
+        case '\'': {
+            const qsizetype fine = FineCommentoBasic(i);
+            Aggiungi(i, fine);
+            i = fine;
+            break;
+        }
+        case '"': {
+            qsizetype j = i + 1;
+            while (j < n && !FineRiga(t[j])) {
+                if (t[j] == u'"') {
+                    if (j + 1 < n && t[j + 1] == u'"') {
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            Aggiungi(i, j);
+            i = j;
+            break;
+        }
+        case ':':
+            inizioIstruzione = true;
+            ++i;
+            break;
+        default:
+            ++i;
+        }
+    }
+}
+
+// --- C family ---------------------------------------------------------------
+
+// The end of a // comment at `i`: the first line end not preceded by a backslash.
+qsizetype CostruttoreZone::FineRigaC(qsizetype i) const
+{
+    for (;;) {
+        const qsizetype fine = FineDellaRiga(i);
+        if (fine >= n || fine == 0 || t[fine - 1] != u'\\') return fine;
+        i = DopoFineRiga(fine);
+    }
+}
+
+// The end of the literal opened by the quote at `i`: after its closing quote,
+// or at the line end that cuts it. A backslash escapes the next character, a
+// line end included.
+qsizetype CostruttoreZone::FineLetteraleC(qsizetype i) const
+{
+    const QChar virgolette = t[i];
+    qsizetype j = i + 1;
+    while (j < n) {
+        const QChar c = t[j];
+        if (c == u'\\') {
+            j = j + 1 < n ? DopoFineRiga(j + 1) : n;
+            continue;
+        }
+        if (c == virgolette) return j + 1;
+        if (FineRiga(c)) return j;
+        ++j;
+    }
+    return n;
+}
+
+// The end of a preprocessor line from `i`: the first line end outside a
+// block comment that no backslash continues.
+qsizetype CostruttoreZone::FineDirettiva(qsizetype i) const
+{
+    while (i < n) {
+        const QChar c = t[i];
+        if (FineRiga(c)) return i;
+        if (c == u'\\' && i + 1 < n && FineRiga(t[i + 1])) {
+            i = DopoFineRiga(i + 1);
+            continue;
+        }
+        if (c == u'/' && i + 1 < n && t[i + 1] == u'*') {
+            const qsizetype chiusura = v.indexOf(u"*/", i + 2);
+            if (chiusura < 0) return n;
+            i = chiusura + 2;
+            continue;
+        }
+        if (c == u'/' && i + 1 < n && t[i + 1] == u'/') return FineRigaC(i);
+        if (c == u'"' || c == u'\'') {
+            i = FineLetteraleC(i);
+            continue;
+        }
+        ++i;
+    }
+    return n;
+}
+
+void CostruttoreZone::C()
+{
+    qsizetype i = 0;
+    bool inizioRiga = true;
+    while (i < n) {
+        const QChar c = t[i];
+        // Everything that matters here is at most "/".
+        if (c.unicode() > u'/') {
+            inizioRiga = false;
+            ++i;
+            continue;
+        }
+        if (FineRiga(c)) {
+            inizioRiga = true;
+            ++i;
+            continue;
+        }
+        if (Spazio(c)) {
+            ++i;
+            continue;
+        }
+        if (c == u'#' && inizioRiga) {
+            qsizetype j = i + 1;
+            while (j < n && Spazio(t[j]))
+                ++j;
+            while (Nome(j))
+                ++j;
+            const qsizetype fine = FineDirettiva(j);
+            Aggiungi(j, fine);
+            i = fine;
+            inizioRiga = false;
+            continue;
+        }
+        inizioRiga = false;
+        if (c == u'/' && i + 1 < n && t[i + 1] == u'/') {
+            const qsizetype fine = FineRigaC(i);
+            Aggiungi(i, fine);
+            i = fine;
+        } else if (c == u'/' && i + 1 < n && t[i + 1] == u'*') {
+            const qsizetype chiusura = v.indexOf(u"*/", i + 2);
+            const qsizetype fine = chiusura < 0 ? n : chiusura + 2;
+            Aggiungi(i, fine);
+            i = fine;
+        } else if (c == u'"' || c == u'\'') {
+            const qsizetype fine = FineLetteraleC(i);
+            Aggiungi(i, fine);
+            i = fine;
+        } else {
+            ++i;
+        }
+    }
+}
+
+// --- Batch ------------------------------------------------------------------
+
+void CostruttoreZone::Batch()
+{
+    qsizetype i = 0;
+    qsizetype profondita = 0; // open parenthesised blocks
+    bool virgolette = false;  // inside "..." in code
+    bool inizioRiga = true;   // only blanks so far on this line
+    while (i < n) {
+        const QChar c = t[i];
+        // Letters that start no command word, digits and the like.
+        const char16_t u = c.unicode();
+        if ((u > u'^' && u != u'e' && u != u'r') ||
+            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R')) {
+            inizioRiga = false;
+            ++i;
+            continue;
+        }
+        if (FineRiga(c)) {
+            inizioRiga = true;
+            virgolette = false;
+            ++i;
+            continue;
+        }
+        if (inizioRiga && Spazio(c)) {
+            ++i;
+            continue;
+        }
+        if (inizioRiga && c == u':' && i + 1 < n && t[i + 1] == u':') {
+            const qsizetype fine = FineDellaRiga(i);
+            Aggiungi(i, fine);
+            i = fine;
+            continue;
+        }
+        inizioRiga = false;
+        if (c == u'^') {
+            i = i + 1 < n ? DopoFineRiga(i + 1) : n;
+            continue;
+        }
+        if (c == u'"') {
+            virgolette = !virgolette;
+            ++i;
+            continue;
+        }
+        if (virgolette) {
+            ++i;
+            continue;
+        }
+        const bool comando = i == 0 || FineRiga(t[i - 1]) || Spazio(t[i - 1]) || t[i - 1] == u'@' ||
+                             t[i - 1] == u'(' || t[i - 1] == u'&' || t[i - 1] == u'|';
+        if (comando && ParolaA(i, QLatin1String("rem"))) {
+            const qsizetype fine = FineDellaRiga(i + 3);
+            Aggiungi(i + 3, fine);
+            i = fine;
+            continue;
+        }
+        if (comando && ParolaA(i, QLatin1String("echo"))) {
+            qsizetype j = i + 4;
+            bool tra = false; // inside "..." in the echo text
+            while (j < n) {
+                const QChar e = t[j];
+                if (FineRiga(e)) break;
+                if (e == u'^') {
+                    j = j + 1 < n ? DopoFineRiga(j + 1) : n;
+                    continue;
+                }
+                if (e == u'"')
+                    tra = !tra;
+                else if (!tra && (e == u'&' || e == u'|' || (e == u')' && profondita > 0)))
+                    break;
+                ++j;
+            }
+            Aggiungi(i + 4, j);
+            i = j;
+            continue;
+        }
+        if (c == u'(')
+            ++profondita;
+        else if (c == u')' && profondita > 0)
+            --profondita;
+        ++i;
+    }
+}
+
+} // namespace
+
+ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
+{
+    CostruttoreZone costruttore(testo);
+    switch (tipo.linguaggio) {
+    case Linguaggio::Basic:
+        costruttore.Basic(tipo.intestazioneBasic);
+        break;
+    case Linguaggio::C:
+        costruttore.C();
+        break;
+    case Linguaggio::Batch:
+        costruttore.Batch();
+        break;
+    case Linguaggio::Nessuno:
+        break;
+    }
+    ZoneProtette zone;
+    zone.m_zone = costruttore.Risultato();
+    return zone;
+}
