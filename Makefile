@@ -39,6 +39,7 @@ test-sanitizzato: dipendenze $(BUILD_SAN)/CMakeCache.txt
 bench: dipendenze $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target bench_motori
 	$(BUILD)/bench/bench_motori
+	cmake --build $(BUILD) -j$(JOBS) --target bench_editor && $(BUILD)/bench/bench_editor
 
 # Documents and list records from random bytes, for FUZZ_SECONDI seconds.
 fuzz: dipendenze

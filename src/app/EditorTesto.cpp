@@ -6,6 +6,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <iterator>
+
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 {
     setObjectName(QStringLiteral("Text1"));
@@ -82,6 +85,85 @@ void EditorTesto::SetText(const QString &testo)
     setPlainText(NormalizzaACapo(testo));
     m_scritturaIntera = false;
     m_testoValido = false;
+}
+
+namespace {
+// Characters the document turns into a line break of its own.
+bool FineBlocco(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+           c == QChar(0xfdd0) || c == QChar(0xfdd1);
+}
+
+// `testo` as Text() would return it once written: every line break a CR LF
+// pair. The text itself (no copy) when it already is.
+QString FormaDiText(const QString &testo)
+{
+    const qsizetype n = testo.size();
+    qsizetype i = 0;
+    for (; i < n; ++i) {
+        const QChar c = testo[i];
+        if (c == QLatin1Char('\r') && i + 1 < n && testo[i + 1] == QLatin1Char('\n'))
+            ++i;
+        else if (FineBlocco(c))
+            break;
+    }
+    if (i == n) return testo;
+    QString risultato;
+    risultato.reserve(n + n / 16);
+    risultato.append(QStringView(testo).first(i));
+    for (; i < n; ++i) {
+        const QChar c = testo[i];
+        if (FineBlocco(c)) {
+            risultato.append(QLatin1String("\r\n"));
+            if (c == QLatin1Char('\r') && i + 1 < n && testo[i + 1] == QLatin1Char('\n')) ++i;
+        } else {
+            risultato.append(c);
+        }
+    }
+    return risultato;
+}
+} // namespace
+
+void EditorTesto::SostituisciTesto(const QString &testo)
+{
+    // Both texts compared in the form Text() returns them.
+    const QString nuovo = FormaDiText(testo);
+    const QString &vecchio = Text();
+    const ushort *a = vecchio.utf16();
+    const ushort *b = nuovo.utf16();
+    const qsizetype la = vecchio.size(), lb = nuovo.size();
+    const qsizetype comune = std::min(la, lb);
+    const qsizetype inizio = std::mismatch(a, a + comune, b).first - a;
+    const auto coda = std::mismatch(std::reverse_iterator(a + la),
+                                    std::reverse_iterator(a + inizio + (la - comune)),
+                                    std::reverse_iterator(b + lb));
+    const qsizetype fineA = coda.first.base() - a;
+    const qsizetype fineB = coda.second.base() - b;
+    // Both texts pair every CR with an LF, so a CR matched in both is followed
+    // by an LF in both: the changed span never starts or ends inside a pair.
+    Q_ASSERT(inizio == 0 || a[inizio - 1] != u'\r');
+    Q_ASSERT(fineA == la || fineA == 0 || a[fineA - 1] != u'\r');
+
+    m_scritturaIntera = true;
+    QTextCursor c(document());
+    if (inizio < fineA || inizio < fineB) {
+        const int posInizio = PosizioneDaOffset(inizio);
+        const int posFine = PosizioneDaOffset(fineA);
+        const QString inserito = NormalizzaACapo(nuovo.sliced(inizio, fineB - inizio));
+        c.beginEditBlock();
+        c.setPosition(posInizio);
+        c.setPosition(posFine, QTextCursor::KeepAnchor);
+        if (c.hasSelection()) c.removeSelectedText();
+        if (!inserito.isEmpty()) c.insertText(inserito);
+        c.endEditBlock();
+        c.setPosition(0);
+    }
+    setTextCursor(c);
+    m_scritturaIntera = false;
+    // The document now holds exactly `nuovo`: keep it instead of reading it back.
+    m_testo = nuovo;
+    m_testoValido = true;
 }
 
 qsizetype EditorTesto::OffsetDaPosizione(int posizione) const

@@ -19,6 +19,11 @@ public:
     // Replaces the whole text; CR LF, lone LF and lone CR become line breaks.
     // The previous selection is not kept.
     void SetText(const QString &testo);
+    // Replaces the whole text as one step of the undo history, rewriting only
+    // the span from the first to the last changed character. Like SetText it
+    // does not keep the selection and does not raise TestoCambiato; undoing or
+    // redoing the step does.
+    void SostituisciTesto(const QString &testo);
     qsizetype Lunghezza() const { return Text().size(); }
 
     qsizetype SelStart() const;

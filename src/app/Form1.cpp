@@ -55,7 +55,7 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
 
     QList<QKeySequence> scorciatoie;
     for (QAction *azione : findChildren<QAction *>())
-        if (!azione->shortcut().isEmpty()) scorciatoie.append(azione->shortcut());
+        scorciatoie.append(azione->shortcuts());
     Text1->RiservaScorciatoie(scorciatoie);
     connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
 }
@@ -144,6 +144,17 @@ void Form1::CreaMenu()
                        &Form1::mnuFileEsci_Click);
 
     QMenu *modifica = menu("mnuModif", "&Modifica");
+    mnuModAnnulla = voce(modifica, "mnuModAnnulla", "&Annulla", QKeySequence(Qt::CTRL | Qt::Key_Z),
+                         [this] { Text1->undo(); });
+    mnuModRifai = voce(modifica, "mnuModRifai", "Ri&fai", QKeySequence(Qt::CTRL | Qt::Key_Y),
+                       [this] { Text1->redo(); });
+    mnuModRifai->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuModAnnulla->setEnabled(false);
+    mnuModRifai->setEnabled(false);
+    connect(Text1, &EditorTesto::undoAvailable, mnuModAnnulla, &QAction::setEnabled);
+    connect(Text1, &EditorTesto::redoAvailable, mnuModRifai, &QAction::setEnabled);
+    modifica->addSeparator();
     mnuModTaglia = voce(modifica, "mnuModTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
                         &Form1::mnuModTaglia_Click);
     mnuModCopia = voce(modifica, "mnuModCopia", "&Copia", QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -304,7 +315,7 @@ void Form1::mnuStrumAPul_Click()
     Piattaforma::PuntatoreOccupato(this, true);
     const Pulizia::Esito esito = Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni());
     if (esito.eliminate > 0) {
-        Text1->SetText(esito.testo);
+        Text1->SostituisciTesto(esito.testo);
         m_stato.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);

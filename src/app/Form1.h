@@ -49,6 +49,7 @@ public:
 
     QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
             *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
+    QAction *mnuModAnnulla = nullptr, *mnuModRifai = nullptr;
     QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
             *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
     QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,

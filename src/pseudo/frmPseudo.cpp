@@ -306,7 +306,7 @@ void frmPseudo::Command3_Click()
             deleteLater();
             return;
         }
-        if (!interrotta) m_form.Text1->SetText(testo);
+        if (!interrotta) m_form.Text1->SostituisciTesto(testo);
         ImpostaFase(Fase::InCammino);
     }
     if (PassaAllaVoceSuccessiva()) Piattaforma::PuntatoreOccupato(this, false);
@@ -321,7 +321,7 @@ void frmPseudo::Command5_Click()
     QString lavoro = m_form.Text1->Text();
     bool cambiato = false;
     auto scrivi = [&] {
-        if (cambiato) m_form.Text1->SetText(lavoro);
+        if (cambiato) m_form.Text1->SostituisciTesto(lavoro);
         return cambiato;
     };
     for (;;) {

@@ -63,12 +63,12 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
             Piattaforma::Pulsanti::SiNo, Piattaforma::Icona::Domanda,
             QStringLiteral("Sostituisci tutto"));
         // No: the editor still holds the text as it was before the run.
-        if (risposta == Risposta::Si) editor->SetText(esito.testo + parteFinale);
+        if (risposta == Risposta::Si) editor->SostituisciTesto(esito.testo + parteFinale);
     } else {
         Piattaforma::MessageBox(&form, QStringLiteral("Operazione completata"),
                                 Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione,
                                 QStringLiteral("Sostituisci tutto  1"));
-        editor->SetText(esito.testo + parteFinale);
+        editor->SostituisciTesto(esito.testo + parteFinale);
         stato.TestoModificato = true;
     }
 

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 class TestEditor : public QObject
 {
@@ -95,6 +96,89 @@ private Q_SLOTS:
         QCOMPARE(e.Text(), QStringLiteral("abcd"));
         QTest::keyClick(&e, Qt::Key_Right);
         QCOMPARE(cambiato.count(), 3);
+    }
+
+    // The span write leaves the document exactly as the whole write does, is one
+    // step that undo takes back to the text before it, and redo brings back.
+    void scritturaAnnullabileComeScritturaIntera()
+    {
+        QRandomGenerator gen(11);
+        const QString alfabeto = QStringLiteral("ab \r\n\r\n\n\rè\u2029");
+        auto casuale = [&](int massimo) {
+            QString t;
+            for (int i = int(gen.bounded(massimo)); i > 0; --i)
+                t.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+            return t;
+        };
+        EditorTesto e, riferimento;
+        QSignalSpy cambiato(&e, &EditorTesto::TestoCambiato);
+        for (int caso = 0; caso < 600; ++caso) {
+            const QString grezzo = casuale(30);
+            QString nuovo = grezzo;
+            if (caso % 5 == 0) {
+                nuovo = casuale(30);
+            } else {
+                for (int n = 1 + int(gen.bounded(2)); n > 0; --n) {
+                    const int da = int(gen.bounded(int(nuovo.size()) + 1));
+                    nuovo.replace(da, int(gen.bounded(int(nuovo.size()) - da + 1)), casuale(5));
+                }
+            }
+            e.SetText(grezzo);
+            const QString prima = e.Text();
+            e.SetSelStart(e.Lunghezza());
+            riferimento.SetText(nuovo);
+            e.SostituisciTesto(nuovo);
+            QCOMPARE(e.Text(), riferimento.Text());
+            QCOMPARE(e.document()->toRawText(), riferimento.document()->toRawText());
+            QCOMPARE(e.SelStart(), 0);
+            QCOMPARE(cambiato.count(), 0);
+            if (prima == riferimento.Text()) {
+                QVERIFY(!e.document()->isUndoAvailable());
+                continue;
+            }
+            e.undo();
+            QCOMPARE(e.Text(), prima);
+            QVERIFY(!e.document()->isUndoAvailable());
+            QVERIFY(cambiato.count() > 0);
+            e.redo();
+            QCOMPARE(e.Text(), riferimento.Text());
+            cambiato.clear();
+        }
+    }
+
+    // Typing, a selection write and a whole-text write are three steps, taken
+    // back one at a time; a whole write clears them all.
+    void ogniOperazioneUnPasso()
+    {
+        EditorTesto e;
+        e.SetText(QStringLiteral("If a\r\nEnd If"));
+        e.SetSelStart(e.Lunghezza());
+        QTest::keyClicks(&e, QStringLiteral("xy"));
+        e.SetSelStart(0);
+        e.SetSelLength(2);
+        QVERIFY(e.SostituisciSelezione(QStringLiteral("Se")));
+        e.SostituisciTesto(QStringLiteral("Se a\r\nFine Sexy"));
+        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy"));
+        const QStringList attesi = {QStringLiteral("Se a\r\nEnd Ifxy"),
+                                    QStringLiteral("If a\r\nEnd Ifxy"),
+                                    QStringLiteral("If a\r\nEnd If")};
+        for (const QString &atteso : attesi) {
+            e.undo();
+            QCOMPARE(e.Text(), atteso);
+        }
+        QVERIFY(!e.document()->isUndoAvailable());
+        for (int i = 0; i < 3; ++i)
+            e.redo();
+        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy"));
+        // Typing right after the rewritten span is a step of its own.
+        e.SostituisciTesto(QStringLiteral("Se a\r\nFine Sexy\r\nFine"));
+        e.SetSelStart(e.Lunghezza());
+        QTest::keyClick(&e, Qt::Key_Z);
+        e.undo();
+        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy\r\nFine"));
+        e.SetText(QStringLiteral("nuovo"));
+        QVERIFY(!e.document()->isUndoAvailable());
+        QVERIFY(!e.document()->isRedoAvailable());
     }
 
     void scorciatoieRiservateAlMenu()

@@ -7,6 +7,7 @@
 #include "app/frmInfo.h"
 #include "lists/FinestraElenco.h"
 #include "pseudo/frmPseudo.h"
+#include "search/SostituisciTutto.h"
 #include "search/frmTrova.h"
 
 #include <QAction>
@@ -151,6 +152,9 @@ private Q_SLOTS:
             {QStringLiteral("-"), {}, {}},
             {QStringLiteral("mnuFileEsci"), QStringLiteral("&Esci"), QStringLiteral("Ctrl+E")},
             {QStringLiteral("mnuModif"), QStringLiteral("&Modifica"), {}},
+            {QStringLiteral("mnuModAnnulla"), QStringLiteral("&Annulla"), QStringLiteral("Ctrl+Z")},
+            {QStringLiteral("mnuModRifai"), QStringLiteral("Ri&fai"), QStringLiteral("Ctrl+Y")},
+            {QStringLiteral("-"), {}, {}},
             {QStringLiteral("mnuModTaglia"), QStringLiteral("&Taglia"), QStringLiteral("Ctrl+X")},
             {QStringLiteral("mnuModCopia"), QStringLiteral("&Copia"), QStringLiteral("Ctrl+C")},
             {QStringLiteral("mnuModInc"), QStringLiteral("&Incolla"), QStringLiteral("Ctrl+V")},
@@ -420,6 +424,122 @@ private Q_SLOTS:
         QCOMPARE(f.Text1->SelStart(), 9);
         QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
         Copione::Messaggi();
+        VERIFICA_COPIONE_ESAURITO();
+    }
+
+    void operazioneSulTestoUnPasso_data()
+    {
+        QTest::addColumn<int>("operazione");
+        QTest::newRow("sostituisci tutto") << 0;
+        QTest::newRow("avvia la pulizia") << 1;
+        QTest::newRow("cammino: sostituisci") << 2;
+        QTest::newRow("cammino: sostituisci tutto") << 3;
+        QTest::newRow("pseudocodificazione automatica") << 4;
+    }
+
+    // Every operation that rewrites the text is one undo step: the menu takes
+    // it back to the exact text before it, keeps the earlier steps, marks the
+    // text modified, and redoes it.
+    void operazioneSulTestoUnPasso()
+    {
+        QFETCH(int, operazione);
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        QByteArray pulizia;
+        for (const VoceEliminazione &v : EliminazioniPredefinite())
+            pulizia += Record::Codifica(v);
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
+        Form1 &f = amb.Avvia();
+        const QString iniziale = QStringLiteral("If a Then\r\n  Unload Me\r\nEnd If\r\n");
+        f.Text1->SetText(iniziale);
+        QVERIFY(!f.mnuModAnnulla->isEnabled());
+        f.Text1->SetSelStart(f.Text1->Lunghezza());
+        QTest::keyClick(f.Text1, Qt::Key_X);
+        const QString prima = f.Text1->Text();
+
+        if (operazione == 0) {
+            Copione::RispondiMessaggio(Risposta::OK);
+            SostituisciTutto(f, QStringLiteral("If"), QStringLiteral("Se"), 0, 1, 2);
+        } else if (operazione == 1) {
+            Copione::RispondiMessaggio(Risposta::OK);
+            Copione::RispondiMessaggio(Risposta::OK);
+            f.mnuStrumAPul->trigger();
+        } else {
+            Copione::RispondiMessaggio(Risposta::OK);
+            f.mnuStrumAvvia->trigger();
+            auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+            p->IntervalloCessione = 0;
+            if (operazione == 2) {
+                p->Command1->click();
+            } else if (operazione == 3) {
+                p->Command3->click();
+            } else {
+                Copione::RispondiMessaggio(Risposta::OK);
+                p->Command5->click();
+            }
+            p->close();
+        }
+        Copione::Messaggi();
+        VERIFICA_COPIONE_ESAURITO();
+        const QString dopo = f.Text1->Text();
+        QVERIFY(dopo != prima);
+
+        amb.Stato().TestoModificato = false;
+        QVERIFY(f.mnuModAnnulla->isEnabled());
+        QVERIFY(!f.mnuModRifai->isEnabled());
+        f.mnuModAnnulla->trigger();
+        QCOMPARE(f.Text1->Text(), prima);
+        QVERIFY(amb.Stato().TestoModificato);
+        QVERIFY(f.mnuModRifai->isEnabled());
+        f.mnuModRifai->trigger();
+        QCOMPARE(f.Text1->Text(), dopo);
+        f.mnuModAnnulla->trigger();
+        f.mnuModAnnulla->trigger();
+        QCOMPARE(f.Text1->Text(), iniziale);
+        QVERIFY(!f.mnuModAnnulla->isEnabled());
+    }
+
+    // The keys of undo and redo reach the menu; "&Nuovo" and "&Apri..." start
+    // a fresh history.
+    void annullaRifaiDaTastieraEStoriaNuova()
+    {
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        amb.ScriviFile(QStringLiteral("doc.txt"), "testo aperto\r\n");
+        Form1 &f = amb.Avvia();
+        f.show();
+        f.Text1->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Text1->SetText(QStringLiteral("uno"));
+        f.Text1->SostituisciTesto(QStringLiteral("due"));
+        const QList<std::pair<QKeyCombination, QString>> tasti = {
+            {Qt::CTRL | Qt::Key_Z, QStringLiteral("uno")},
+            {Qt::CTRL | Qt::Key_Y, QStringLiteral("due")},
+            {Qt::CTRL | Qt::Key_Z, QStringLiteral("uno")},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, QStringLiteral("due")},
+        };
+        for (const auto &[tasto, atteso] : tasti) {
+            QTest::keyClick(f.Text1, tasto.key(), tasto.keyboardModifiers());
+            QCOMPARE(f.Text1->Text(), atteso);
+        }
+        QVERIFY(amb.Stato().TestoModificato);
+
+        Copione::RispondiMessaggio(Risposta::No);
+        f.mnuFileNuovo->trigger();
+        QVERIFY(!f.mnuModAnnulla->isEnabled());
+        QVERIFY(!f.mnuModRifai->isEnabled());
+
+        f.Text1->SostituisciTesto(QStringLiteral("tre"));
+        f.mnuModAnnulla->trigger();
+        QVERIFY(f.mnuModRifai->isEnabled());
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiFile(amb.Percorso(QStringLiteral("doc.txt")));
+        f.mnuFileApri->trigger();
+        QCOMPARE(f.Text1->Text(), QStringLiteral("testo aperto\r\n"));
+        QVERIFY(!f.mnuModAnnulla->isEnabled());
+        QVERIFY(!f.mnuModRifai->isEnabled());
+        Copione::Messaggi();
+        Copione::Dialoghi();
         VERIFICA_COPIONE_ESAURITO();
     }
 };
