@@ -15,10 +15,9 @@ using Piattaforma::Risposta;
 namespace {
 const QString DomandaModificato =
     QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
-const QString AvvisoSeparatori =
-    QStringLiteral("Il file contiene separatori di riga, di paragrafo o di blocco che l'editor "
-                   "non conserva come tali: quando il testo sarà salvato, saranno scritti come a "
-                   "capo.");
+const QString AvvisoSeparatori = QStringLiteral(
+    "Il file contiene separatori di paragrafo o di blocco che l'editor non "
+    "conserva come tali: quando il testo sarà salvato, saranno scritti come a capo.");
 } // namespace
 
 bool Form1::ControllaFile(const QString &nomefile)

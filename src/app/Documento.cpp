@@ -149,7 +149,7 @@ bool ContieneSeparatoriSpeciali(const QString &testo)
 {
     for (const QChar c : testo) {
         const char16_t u = c.unicode();
-        if (u == 0x2028 || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+        if (u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
     }
     return false;
 }

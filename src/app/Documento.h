@@ -30,8 +30,8 @@ constexpr qint64 DimensioneMassima = qint64(256) << 20;
 QString Decodifica(const QByteArray &byte, FormatoTesto *formato);
 
 // True when `testo` holds characters the editor keeps only as line breaks
-// (the line, paragraph and block separators U+2028, U+2029, U+FDD0, U+FDD1):
-// a save writes them as CR LF.
+// (the paragraph separator U+2029 and the block separators U+FDD0, U+FDD1):
+// a save writes them as CR LF. The line separator U+2028 is kept as it is.
 bool ContieneSeparatoriSpeciali(const QString &testo);
 
 // The bytes a save writes: the text, one more CR LF, in the document's

@@ -280,20 +280,26 @@ private Q_SLOTS:
     void apriConSeparatoriSpeciali()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("s.txt"), QStringLiteral("a\u2028b\uFDD0c").toUtf8());
-        m_amb->ScriviFile(QStringLiteral("n.txt"), "normale");
+        m_amb->ScriviFile(QStringLiteral("s.txt"),
+                          QStringLiteral("a\u2028b\uFDD0c\u2029d\uFDD1e").toUtf8());
+        // The line separator stays what it is: no word about it.
+        m_amb->ScriviFile(QStringLiteral("n.txt"), QStringLiteral("riga\u2028riga").toUtf8());
         Copione::RispondiFile(P(QStringLiteral("s.txt")));
         Copione::RispondiMessaggio(Risposta::OK);
         f.mnuFileApri->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo,
-                 QStringLiteral("Il file contiene separatori di riga, di paragrafo o di blocco che "
-                                "l'editor non conserva come tali: quando il testo sarà salvato, "
-                                "saranno scritti come a capo."));
+                 QStringLiteral("Il file contiene separatori di paragrafo o di blocco che l'editor "
+                                "non conserva come tali: quando il testo sarà salvato, saranno "
+                                "scritti come a capo."));
         QCOMPARE(messaggi[0].icona, Icona::Informazione);
         QCOMPARE(messaggi[0].pulsanti, Pulsanti::OK);
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("s.txt")));
+        Digita(f, QStringLiteral("!"));
+        f.mnuFileSalva->trigger();
+        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("s.txt"))),
+                 QStringLiteral("a\u2028b\r\nc\r\nd\r\ne!\r\n").toUtf8());
         Copione::RispondiFile(P(QStringLiteral("n.txt")));
         f.mnuFileApri->trigger();
         QCOMPARE(Copione::Messaggi().size(), 0);
