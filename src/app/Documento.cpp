@@ -131,15 +131,15 @@ QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
         if (testo) f = {codifica, true};
         break;
     }
-    if (testo) {
-        // read with its byte-order mark
-    } else if (LettoreRtf::Riconosce(byte)) {
-        testo = LettoreRtf::Testo(byte);
-    } else if (!byte.startsWith(BomUtf8) && Utf8ConMultibyte(byte)) {
-        f = {FormatoTesto::Codifica::Utf8, false};
-        testo = QString::fromUtf8(byte);
-    } else {
-        testo = CodificaAnsi::Decodifica(byte);
+    if (!testo) {
+        if (LettoreRtf::Riconosce(byte)) {
+            testo = LettoreRtf::Testo(byte);
+        } else if (Utf8ConMultibyte(byte)) {
+            f = {FormatoTesto::Codifica::Utf8, false};
+            testo = QString::fromUtf8(byte);
+        } else {
+            testo = CodificaAnsi::Decodifica(byte);
+        }
     }
     if (formato) *formato = f;
     return *std::move(testo);
