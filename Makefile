@@ -41,14 +41,23 @@ bench: dipendenze $(BUILD)/CMakeCache.txt
 	$(BUILD)/bench/bench_motori
 	cmake --build $(BUILD) -j$(JOBS) --target bench_editor && $(BUILD)/bench/bench_editor
 
-# Documents and list records from random bytes, for FUZZ_SECONDI seconds.
+# Each fuzz target in turn for its share of FUZZ_SECONDI seconds, from the
+# committed seeds in fuzz/semi/<target>; every target asserts a property and
+# stops at the first input that breaks it (or at undefined behaviour).
+FUZZ_BERSAGLI := documento elenchi rtf ricerca
+fuzz_max_len_documento := 65536
+fuzz_max_len_elenchi   := 4096
+fuzz_max_len_rtf       := 65536
+fuzz_max_len_ricerca   := 512
+
 fuzz: dipendenze
 	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 \
 	  -DQUADRIVO_FUZZ=ON -DQUADRIVO_BENCH=OFF
-	cmake --build $(BUILD_FUZZ) -j$(JOBS) --target fuzz_documento
-	mkdir -p $(BUILD_FUZZ)/corpus
-	$(BUILD_FUZZ)/fuzz/fuzz_documento -max_total_time=$(FUZZ_SECONDI) -max_len=65536 \
-	  -timeout=10 $(BUILD_FUZZ)/corpus fuzz/semi
+	cmake --build $(BUILD_FUZZ) -j$(JOBS) --target $(addprefix fuzz_,$(FUZZ_BERSAGLI))
+	@quota=$$(( $(FUZZ_SECONDI) / $(words $(FUZZ_BERSAGLI)) )); [ $$quota -ge 1 ] || quota=1; \
+	$(foreach b,$(FUZZ_BERSAGLI),echo "fuzz_$(b): $$quota s" && mkdir -p $(BUILD_FUZZ)/corpus/$(b) && \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$(b) -max_total_time=$$quota -max_len=$(fuzz_max_len_$(b)) \
+	    -timeout=10 -rss_limit_mb=1024 $(BUILD_FUZZ)/corpus/$(b) fuzz/semi/$(b) && ) true
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)

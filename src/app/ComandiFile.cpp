@@ -15,6 +15,9 @@ using Piattaforma::Risposta;
 namespace {
 const QString DomandaModificato =
     QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
+const QString AvvisoSeparatori = QStringLiteral(
+    "Il file contiene separatori di paragrafo o di blocco che l'editor non "
+    "conserva come tali: quando il testo sarà salvato, saranno scritti come a capo.");
 } // namespace
 
 bool Form1::ControllaFile(const QString &nomefile)
@@ -111,6 +114,8 @@ void Form1::mnuFileApri_Click()
     Text1->SetText(*testo);
     m_stato.NomeFileCorrente = *percorso;
     m_stato.FormatoDocumento = formato;
+    if (Documento::ContieneSeparatoriSpeciali(*testo))
+        Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }
 
 void Form1::mnuFileSalva_Click()

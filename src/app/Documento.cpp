@@ -2,17 +2,61 @@
 
 #include "app/CodificaAnsi.h"
 #include "app/LettoreRtf.h"
+#include "app/ScritturaAtomica.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Documento {
 
 namespace {
 
 const QByteArray BomUtf8("\xEF\xBB\xBF", 3);
+const QByteArray BomUtf16Le("\xFF\xFE", 2);
+const QByteArray BomUtf16Be("\xFE\xFF", 2);
+
+QStringConverter::Encoding Conversione(FormatoTesto::Codifica codifica)
+{
+    switch (codifica) {
+    case FormatoTesto::Codifica::Utf16Le:
+        return QStringConverter::Utf16LE;
+    case FormatoTesto::Codifica::Utf16Be:
+        return QStringConverter::Utf16BE;
+    default:
+        return QStringConverter::Utf8;
+    }
+}
+
+const QByteArray &Bom(FormatoTesto::Codifica codifica)
+{
+    switch (codifica) {
+    case FormatoTesto::Codifica::Utf16Le:
+        return BomUtf16Le;
+    case FormatoTesto::Codifica::Utf16Be:
+        return BomUtf16Be;
+    default:
+        return BomUtf8;
+    }
+}
+
+// The text of `byte` in `codifica`, or nothing when encoding that text again
+// would not give back the same bytes (invalid or cut sequences). A second
+// byte-order mark stays in the text as a character.
+std::optional<QString> SenzaPerdite(QByteArrayView byte, QStringConverter::Encoding codifica)
+{
+    QStringDecoder decoder(codifica, QStringConverter::Flag::ConvertInitialBom);
+    QString testo = decoder.decode(byte);
+    if (decoder.hasError()) return std::nullopt;
+    QStringEncoder encoder(codifica);
+    const QByteArray ancora = encoder.encode(testo);
+    if (QByteArrayView(ancora) != byte) return std::nullopt;
+    return testo;
+}
 
 // Strict UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF)
 // with at least one multi-byte sequence.
@@ -57,25 +101,57 @@ ErroreFile TroppoGrande()
                        .arg(DimensioneMassima >> 20)};
 }
 
+// A path that names something other than a file.
+ErroreFile NonRegolare(mode_t tipo)
+{
+    if (S_ISDIR(tipo)) return ErroreFile::DaErrno(EISDIR);
+    QString cosa;
+    if (S_ISFIFO(tipo))
+        cosa = QStringLiteral("È una pipe con nome");
+    else if (S_ISCHR(tipo) || S_ISBLK(tipo))
+        cosa = QStringLiteral("È un dispositivo");
+    else if (S_ISSOCK(tipo))
+        cosa = QStringLiteral("È un socket");
+    else
+        return {EINVAL, QStringLiteral("Non è un file normale: non viene aperto")};
+    return {EINVAL, cosa + QStringLiteral(", non un file: non viene aperto")};
+}
+
 } // namespace
 
 QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
 {
     FormatoTesto f;
-    QString testo;
-    if (byte.startsWith(BomUtf8)) {
-        f = {FormatoTesto::Codifica::Utf8, true};
-        testo = QString::fromUtf8(QByteArrayView(byte).sliced(BomUtf8.size()));
-    } else if (LettoreRtf::Riconosce(byte)) {
-        testo = LettoreRtf::Testo(byte);
-    } else if (Utf8ConMultibyte(byte)) {
-        f = {FormatoTesto::Codifica::Utf8, false};
-        testo = QString::fromUtf8(byte);
-    } else {
-        testo = CodificaAnsi::Decodifica(byte);
+    std::optional<QString> testo;
+    for (const auto codifica : {FormatoTesto::Codifica::Utf8, FormatoTesto::Codifica::Utf16Le,
+                                FormatoTesto::Codifica::Utf16Be}) {
+        const QByteArray &bom = Bom(codifica);
+        if (!byte.startsWith(bom)) continue;
+        testo = SenzaPerdite(QByteArrayView(byte).sliced(bom.size()), Conversione(codifica));
+        if (testo) f = {codifica, true};
+        break;
+    }
+    if (!testo) {
+        if (LettoreRtf::Riconosce(byte)) {
+            testo = LettoreRtf::Testo(byte);
+        } else if (Utf8ConMultibyte(byte)) {
+            f = {FormatoTesto::Codifica::Utf8, false};
+            testo = QString::fromUtf8(byte);
+        } else {
+            testo = CodificaAnsi::Decodifica(byte);
+        }
     }
     if (formato) *formato = f;
-    return testo;
+    return *std::move(testo);
+}
+
+bool ContieneSeparatoriSpeciali(const QString &testo)
+{
+    for (const QChar c : testo) {
+        const char16_t u = c.unicode();
+        if (u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+    }
+    return false;
 }
 
 QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
@@ -87,38 +163,40 @@ QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
         if (ok) return byte;
         formato = {FormatoTesto::Codifica::Utf8, false};
     }
-    QByteArray byte = completo.toUtf8();
-    if (formato.bom) byte.prepend(BomUtf8);
+    QStringEncoder encoder(Conversione(formato.codifica));
+    QByteArray byte = encoder(completo);
+    if (formato.bom) byte.prepend(Bom(formato.codifica));
     return byte;
 }
 
 std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, ErroreFile *errore)
 {
-    const QFileInfo info(percorso);
-    if (info.isDir()) {
-        if (errore) *errore = ErroreFile::DaErrno(EISDIR);
+    const auto fallita = [errore](ErroreFile e) {
+        if (errore) *errore = std::move(e);
         return std::nullopt;
-    }
-    if (info.exists() && info.size() > DimensioneMassima) {
-        if (errore) *errore = TroppoGrande();
-        return std::nullopt;
-    }
-    QFile file(percorso);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
-        return std::nullopt;
+    };
+    const QByteArray nome = QFile::encodeName(percorso);
+    struct stat info;
+    // The type is looked at before opening: opening a named pipe would wait
+    // for a writer, and opening a device may have effects of its own.
+    if (::stat(nome.constData(), &info) != 0) return fallita(ErroreFile::DaErrno(errno));
+    if (!S_ISREG(info.st_mode)) return fallita(NonRegolare(info.st_mode));
+    if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
+    // Non-blocking, and checked again once open, in case the path was
+    // replaced in between.
+    const int fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fallita(ErroreFile::DaErrno(errno));
+    QFile file;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const int e = errno;
+        ::close(fd);
+        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(e) : NonRegolare(info.st_mode));
     }
     errno = 0;
     const QByteArray byte = file.read(DimensioneMassima + 1);
-    if (file.error() != QFileDevice::NoError) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
-        return std::nullopt;
-    }
-    if (byte.size() > DimensioneMassima) {
-        if (errore) *errore = TroppoGrande();
-        return std::nullopt;
-    }
+    if (file.error() != QFileDevice::NoError) return fallita(ErroreFile::DaErrno(errno));
+    if (byte.size() > DimensioneMassima) return fallita(TroppoGrande());
     return Decodifica(byte, formato);
 }
 
@@ -127,24 +205,9 @@ bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &for
 {
     FormatoTesto nuovo = formato;
     const QByteArray byte = Codifica(testoCrLf, nuovo);
-    QSaveFile file(percorso);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
+    if (!ScritturaAtomica::Scrivi(percorso, byte, ScritturaAtomica::Modo::InPostoSeNecessario,
+                                  errore))
         return false;
-    }
-    errno = 0;
-    if (file.write(byte) != byte.size()) {
-        const int e = errno;
-        file.cancelWriting();
-        if (errore) *errore = ErroreFile::DaErrno(e);
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
-        return false;
-    }
     formato = nuovo;
     return true;
 }

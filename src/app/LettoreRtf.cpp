@@ -88,6 +88,10 @@ QChar CarattereTipografico(QByteArrayView parola)
     return {};
 }
 
+// Deepest group nesting with a state of its own; deeper groups are read as
+// plain text of the group around them, so memory stays bounded.
+constexpr qsizetype ProfonditaMassima = 4000;
+
 struct Stato
 {
     bool salta = false;   // inside a destination without text
@@ -106,11 +110,17 @@ public:
             const char c = m_rtf[m_i];
             if (c == '{') {
                 ++m_i;
-                m_pila.append(m_stato);
+                if (m_pila.size() < ProfonditaMassima)
+                    m_pila.append(m_stato);
+                else
+                    ++m_oltre;
             } else if (c == '}') {
                 ++m_i;
                 Svuota();
-                if (!m_pila.isEmpty()) m_stato = m_pila.takeLast();
+                if (m_oltre > 0)
+                    --m_oltre;
+                else if (!m_pila.isEmpty())
+                    m_stato = m_pila.takeLast();
                 m_daSaltare = 0;
             } else if (c == '\\') {
                 Controllo();
@@ -210,6 +220,7 @@ private:
             Emetti(QStringLiteral("-"));
             break;
         case '*': // an optional destination we do not know
+            if (m_oltre > 0) break;
             Svuota();
             m_stato.salta = true;
             break;
@@ -233,6 +244,8 @@ private:
             Emetti(QString(QChar(char16_t(codice))));
             m_daSaltare = m_stato.unicodeSalta;
         } else if (parola == "uc" && conParametro) {
+            // Too deep for a state of its own: what would change it is ignored.
+            if (m_oltre > 0) return;
             m_stato.unicodeSalta = int(std::clamp<qint64>(parametro, 0, 16));
         } else if (parola == "ansicpg" && conParametro) {
             Svuota();
@@ -242,7 +255,7 @@ private:
             m_i = std::min<qint64>(m_rtf.size(), m_i + std::max<qint64>(parametro, 0));
         } else if (const QChar segno = CarattereTipografico(parola); !segno.isNull()) {
             Emetti(QString(segno));
-        } else if (DestinazioneSenzaTesto(parola)) {
+        } else if (m_oltre == 0 && DestinazioneSenzaTesto(parola)) {
             Svuota();
             m_stato.salta = true;
         }
@@ -255,6 +268,7 @@ private:
     QString m_testo;
     Stato m_stato;
     QVector<Stato> m_pila;
+    qsizetype m_oltre = 0; // open groups past ProfonditaMassima
     int m_daSaltare = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "ArchivioListe.h"
 
+#include "app/ScritturaAtomica.h"
+
 #include <QDir>
 #include <QSaveFile>
 #include <cerrno>
@@ -110,23 +112,9 @@ bool ArchivioListe::LeggiVoce(int k, VoceSostituzione &buffer)
 
 bool ArchivioListe::Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFile *errore)
 {
-    QSaveFile nuovo(Percorso(elenco));
-    errno = 0;
-    if (!nuovo.open(QIODevice::WriteOnly)) {
-        Imposta(errore, errno);
+    if (!ScritturaAtomica::Scrivi(Percorso(elenco), contenuto, ScritturaAtomica::Modo::SoloAtomica,
+                                  errore))
         return false;
-    }
-    if (nuovo.write(contenuto) != contenuto.size()) {
-        const int e = errno;
-        nuovo.cancelWriting();
-        Imposta(errore, e);
-        return false;
-    }
-    errno = 0;
-    if (!nuovo.commit()) {
-        Imposta(errore, errno);
-        return false;
-    }
     // The open handle still points at the replaced file: open the new one.
     return Apri(elenco, errore);
 }

@@ -1,11 +1,13 @@
 // The File menu and the closing procedure, with scripted boxes and dialogs.
 
 #include "aiuti/AmbienteProva.h"
+#include "aiuti/DispositivoGuasto.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace Piattaforma;
@@ -236,23 +238,71 @@ private Q_SLOTS:
         Copione::Dialoghi();
     }
 
+    // A save that fails as on a full disk: the file on disk, the text, the
+    // name, the modified flag and the format all stay as they were.
     void scritturaFallitaConservaTutto()
     {
         Form1 &f = Prepara();
+        const QString c = P(QStringLiteral("c.txt"));
         m_amb->ScriviFile(QStringLiteral("c.txt"), "originale");
-        Copione::RispondiFile(P(QStringLiteral("c.txt")));
+        Copione::RispondiFile(c);
         f.mnuFileApri->trigger();
-        Digita(f, QStringLiteral(" cambiato"));
-        Stato().NomeFileCorrente = P(QStringLiteral("c.txt/impossibile.txt"));
+        // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
+        Digita(f, QStringLiteral(" cambiato "));
+        f.Text1->SetSelText(QStringLiteral("Ω"));
+        DispositivoGuasto::Installa guasto(5);
         Copione::RispondiMessaggio(Risposta::OK);
         f.mnuFileSalva->trigger();
+        Copione::RispondiFile(P(QStringLiteral("altro.txt")));
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuFilsSalvaN->trigger();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        for (const auto &m : messaggi) {
+            QCOMPARE(m.testo, QStringLiteral("Errore: Spazio esaurito sul dispositivo  (28)"));
+            QCOMPARE(m.icona, Icona::Critico);
+        }
+        QCOMPARE(AmbienteProva::LeggiFile(c), QByteArray("originale"));
+        QVERIFY(!QFileInfo::exists(P(QStringLiteral("altro.txt"))));
+        QCOMPARE(f.Text1->Text(), QStringLiteral("originale cambiato Ω"));
+        QVERIFY(Stato().TestoModificato);
+        QCOMPARE(Stato().NomeFileCorrente, c);
+        QCOMPARE(Stato().FormatoDocumento, FormatoTesto{});
+        // So closing still asks.
+        Copione::RispondiMessaggio(Risposta::Annulla);
+        QVERIFY(!f.close());
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
+        Copione::Dialoghi();
+    }
+
+    // Characters the editor keeps only as line breaks are announced once, when
+    // the file is opened.
+    void apriConSeparatoriSpeciali()
+    {
+        Form1 &f = Prepara();
+        m_amb->ScriviFile(QStringLiteral("s.txt"),
+                          QStringLiteral("a\u2028b\uFDD0c\u2029d\uFDD1e").toUtf8());
+        // The line separator stays what it is: no word about it.
+        m_amb->ScriviFile(QStringLiteral("n.txt"), QStringLiteral("riga\u2028riga").toUtf8());
+        Copione::RispondiFile(P(QStringLiteral("s.txt")));
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuFileApri->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
-        QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Errore: ")));
-        QCOMPARE(messaggi[0].icona, Icona::Critico);
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("c.txt"))), QByteArray("originale"));
-        QCOMPARE(f.Text1->Text(), QStringLiteral("originale cambiato"));
-        QVERIFY(Stato().TestoModificato);
+        QCOMPARE(messaggi[0].testo,
+                 QStringLiteral("Il file contiene separatori di paragrafo o di blocco che l'editor "
+                                "non conserva come tali: quando il testo sarà salvato, saranno "
+                                "scritti come a capo."));
+        QCOMPARE(messaggi[0].icona, Icona::Informazione);
+        QCOMPARE(messaggi[0].pulsanti, Pulsanti::OK);
+        QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("s.txt")));
+        Digita(f, QStringLiteral("!"));
+        f.mnuFileSalva->trigger();
+        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("s.txt"))),
+                 QStringLiteral("a\u2028b\r\nc\r\nd\r\ne!\r\n").toUtf8());
+        Copione::RispondiFile(P(QStringLiteral("n.txt")));
+        f.mnuFileApri->trigger();
+        QCOMPARE(Copione::Messaggi().size(), 0);
         Copione::Dialoghi();
     }
 
