@@ -165,10 +165,16 @@ void frmPseudo::Form_Load()
 
     Piattaforma::PuntatoreOccupato(&m_form, true);
     cmdInt->setEnabled(false);
+    // The check yields now and then, so the main window is out of reach from here on.
+    m_form.setEnabled(false);
+    Piattaforma::Cessione cedi(IntervalloCessione);
     for (qint32 k = VoceCorrente; k <= voci; k = ++VoceCorrente) {
         CaricaVoce(k);
         ProgressBar2->setValue(k - 1);
         m_form.ProgressBar1->setValue(k - 1);
+        cedi();
+        // Every entry is looked for from the start of the text.
+        m_stato.PosRicerca = 0;
         if (CercaVoceCorrente(2)) {
             Piattaforma::PuntatoreOccupato(&m_form, false);
             m_form.RipristinaStato();
@@ -208,6 +214,8 @@ bool frmPseudo::PassaAllaVoceSuccessiva()
         return false;
     }
     CaricaVoce(VoceCorrente);
+    // The new entry is looked for from the start of the text.
+    m_stato.PosRicerca = 0;
     return true;
 }
 
@@ -259,15 +267,13 @@ void frmPseudo::FineElenco()
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
+bool frmPseudo::SostituisciPseudo(QString &testo, Piattaforma::Cessione &cedi,
+                                  qsizetype *sostituzioni)
 {
     m_stato.InterruzionePseudo = 0;
     ProgressBar1->setRange(0, int(std::min<qsizetype>(testo.size(), INT_MAX)));
     ProgressBar1->setValue(0);
 
-    // Yield to the interface every few milliseconds of work, so clicks
-    // (and "&Interrompi" above all) are handled while the scan goes on.
-    Piattaforma::Cessione cedi(IntervalloCessione);
     QPointer<frmPseudo> finestra(this);
     auto avanzamento = [&](qsizetype posizione, qsizetype) {
         if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
@@ -298,7 +304,8 @@ void frmPseudo::Command3_Click()
         Command4->setEnabled(true);
         QPointer<frmPseudo> finestra(this);
         QString testo = m_form.Text1->Text();
-        const bool interrotta = SostituisciPseudo(testo);
+        Piattaforma::Cessione cedi(IntervalloCessione);
+        const bool interrotta = SostituisciPseudo(testo, cedi);
         if (!finestra) return;
         if (m_chiusa) {
             deleteLater();
@@ -322,15 +329,20 @@ void frmPseudo::Command5_Click()
         if (cambiato) m_form.Text1->SetText(lavoro);
         return cambiato;
     };
+    // One yield clock for the whole run: clicks are handled every few
+    // milliseconds of work, however short each word's scan is.
+    Piattaforma::Cessione cedi(IntervalloCessione);
     for (;;) {
         ImpostaFase(Fase::Automatica);
         const double t1 = Orologio();
         qsizetype sostituzioni = 0;
         const bool interrotta =
-            !lblTrovato->text().isEmpty() && SostituisciPseudo(lavoro, &sostituzioni);
+            !lblTrovato->text().isEmpty() && SostituisciPseudo(lavoro, cedi, &sostituzioni);
         const double t2 = Orologio();
         if (!finestra) return;
         if (interrotta || m_chiusa) {
+            // Show the paused state before the text is written back, which may take long.
+            if (!m_chiusa) repaint();
             // The interrupted word's changes are dropped; earlier words' stay.
             if (scrivi()) m_form.Text1->SetSelStart(1);
             if (m_chiusa) {
@@ -364,6 +376,24 @@ void frmPseudo::Command5_Click()
         CaricaVoce(VoceCorrente);
         lblTrovato->repaint();
         lblSost->repaint();
+        // At least one turn of the event loop between two words.
+        m_inScansione = true;
+        QCoreApplication::processEvents();
+        if (!finestra) return;
+        m_inScansione = false;
+        if (m_stato.InterruzionePseudo != 0 || m_chiusa) {
+            // Stopped before this word was started: nothing of it is dropped.
+            if (!m_chiusa) repaint();
+            if (scrivi()) m_form.Text1->SetSelStart(1);
+            if (m_chiusa) {
+                deleteLater();
+                return;
+            }
+            Piattaforma::MessageBox(this,
+                                    QStringLiteral("Pseudocodificazione interrotta dall'utente."),
+                                    Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+            return;
+        }
     }
 }
 
@@ -372,6 +402,9 @@ void frmPseudo::cmdInt_Click()
     if (cmdInt->text() == QStringLiteral("&Interrompi")) {
         ImpostaFase(Fase::InPausa);
         m_stato.InterruzionePseudo = 1;
+        // The click shows at once, even if the run then takes a while to stop.
+        cmdInt->repaint();
+        Command4->repaint();
     } else if (m_inScansione) {
         // Resumed before the scan noticed the interruption: it simply goes on.
         m_stato.InterruzionePseudo = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Piattaforma.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -67,7 +69,8 @@ private:
 
     // Replaces every whole-word occurrence of the current word in `testo`;
     // nothing when interrupted (the result says so). `sostituzioni` counts them.
-    bool SostituisciPseudo(QString &testo, qsizetype *sostituzioni = nullptr);
+    bool SostituisciPseudo(QString &testo, Piattaforma::Cessione &cedi,
+                           qsizetype *sostituzioni = nullptr);
 
     Modulo1 &m_stato;
     Form1 &m_form;
