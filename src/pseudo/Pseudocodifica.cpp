@@ -29,17 +29,24 @@ qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
                 const Ricerca::Avanzamento &avanzamento, qsizetype passo, bool *interrotta)
 {
     if (interrotta) *interrotta = false;
+    if (parola.Lunghezza() == 0) return -1;                     // an empty word is never looked for
     const qsizetype ultimo = testo.size() - parola.Lunghezza(); // last index a candidate fits at
-    qsizetype prossimoAvviso = da;
-    for (qsizetype i = std::max<qsizetype>(da, 0); i <= ultimo; ++i) {
-        if (avanzamento && i >= prossimoAvviso) {
-            prossimoAvviso = i + std::max<qsizetype>(passo, 1);
-            if (!avanzamento(i + 1, testo.size())) {
-                if (interrotta) *interrotta = true;
-                return -1;
-            }
+    const qsizetype primo = std::max<qsizetype>(da, 0);
+    const qsizetype blocco = avanzamento ? std::max<qsizetype>(passo, 1) : ultimo + 1;
+    for (qsizetype i = primo; i <= ultimo;) {
+        if (avanzamento && !avanzamento(i + 1, testo.size())) {
+            if (interrotta) *interrotta = true;
+            return -1;
         }
-        if (parola.CorrispondeNelTesto(testo, i)) return i;
+        // Most positions fail on the character before or the first character:
+        // that test is inline, the full one a call.
+        const qsizetype fineBlocco = std::min(ultimo, i + blocco - 1);
+        QChar prima = i > 0 ? testo[i - 1] : QLatin1Char(' ');
+        for (; i <= fineBlocco; ++i) {
+            const QChar c = testo[i];
+            if (!parola.Escluso(prima, c) && parola.CorrispondeNelTesto(testo, i)) return i;
+            prima = c;
+        }
     }
     return -1;
 }

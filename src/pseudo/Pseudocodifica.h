@@ -122,8 +122,8 @@ private:
     qsizetype m_da = 0; // where "Next" looks for the current word
 };
 
-// The first occurrence of `parola` (run rules) at or after index `da`; -1
-// when there is none. The search reports its progress to `avanzamento`
+// The first occurrence of `parola` at or after index `da`; -1 when there is
+// none, and for an empty word. The search reports its progress to `avanzamento`
 // every `passo` positions; when that returns false it stops and sets
 // `*interrotta`.
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
