@@ -296,11 +296,11 @@ private Q_SLOTS:
         // A long list over a large text: the check lets the event loop run,
         // with the main window already out of reach.
         QVector<VoceSostituzione> voci;
-        for (int i = 0; i < 3000; ++i)
+        for (int i = 0; i < 1500; ++i)
             voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
         voci.append({QStringLiteral("If"), QStringLiteral("Se")});
         Form1 &f = Prepara(
-            QStringLiteral("a b c d e f g h\r\n").repeated(2000) + QStringLiteral("If"), voci);
+            QStringLiteral("a b c d e f g h\r\n").repeated(1000) + QStringLiteral("If"), voci);
         bool durante = false;
         bool principaleAbilitata = true;
         QObject contesto;
