@@ -80,6 +80,7 @@ void Form1::mnuFileNuovo_Click()
 {
     if (!OffriSalvataggio()) return;
     Text1->SetText(QString());
+    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
     m_stato.TestoModificato = false;
     m_stato.NomeFileCorrente.clear();
     m_stato.FormatoDocumento = {};
@@ -112,6 +113,7 @@ void Form1::mnuFileApri_Click()
         return;
     }
     Text1->SetText(*testo);
+    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
     m_stato.NomeFileCorrente = *percorso;
     m_stato.FormatoDocumento = formato;
     if (Documento::ContieneSeparatoriSpeciali(*testo))

@@ -6,13 +6,10 @@
 #include "platform/Icone.h"
 #include "platform/PosizioneFinestra.h"
 #include "pseudo/Stima.h"
-#include "search/CercaParola.h"
-#include "search/Ricerca.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTime>
@@ -95,7 +92,8 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
     ProgressBar1 = barra("ProgressBar1", 3360);
     Label6 = etichetta("Label6", 0, 3720, 1335, Altezza, QStringLiteral("Tempo rimanente:"));
     lblT = etichetta("lblT", 1440, 3720, 1335, Altezza, QStringLiteral("Indeterminato"));
-    Label7 = etichetta("Label7", 2880, 3720, 3375, Altezza, Form1::TestoInattivo());
+    m_commento = Form1::TestoInattivo();
+    Label7 = etichetta("Label7", 2880, 3720, 3375, Altezza, m_commento);
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
     Command1->setDefault(true);
@@ -121,18 +119,34 @@ void frmPseudo::ImpostaFase(Fase fase)
                                           : QStringLiteral("&Interrompi"));
 }
 
-void frmPseudo::CaricaVoce(qint32 k)
+void frmPseudo::MostraVoce()
 {
-    m_stato.Liste.LeggiVoce(k, m_stato.VoceSost);
-    m_form.Text1->SetSelStart(1);
-    m_form.Text1->SetSelLength(0);
-    lblTrovato->setText(m_stato.VoceSost.Trova);
-    lblSost->setText(m_stato.VoceSost.Sostituisci);
+    const VoceSostituzione voce = m_percorso.Voce();
+    m_stato.VoceSost = voce;
+    lblTrovato->setText(voce.Trova);
+    lblSost->setText(voce.Sostituisci);
+    ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
 }
 
-bool frmPseudo::CercaVoceCorrente(qint16 direzione)
+void frmPseudo::MostraSelezione()
 {
-    return CercaParola(m_form, lblTrovato->text(), QStringLiteral("S"), 0, 1, direzione);
+    EditorTesto *editor = m_form.Text1;
+    if (m_percorso.LunghezzaSelezione() > 0) {
+        editor->SetSelStart(m_percorso.InizioSelezione());
+        editor->SetSelLength(m_percorso.LunghezzaSelezione());
+        editor->ensureCursorVisible();
+        // A later search of the find dialog goes on from this occurrence.
+        m_stato.PosRicerca =
+            qint32(std::min<qsizetype>(m_percorso.InizioSelezione() + 1, INT32_MAX));
+    } else {
+        editor->SetSelStart(1);
+        editor->SetSelLength(0);
+    }
+}
+
+void frmPseudo::ScriviNellEditore(const QString &testo)
+{
+    m_form.Text1->SostituisciTesto(testo);
 }
 
 void frmPseudo::Conclusione(const QString &testo)
@@ -144,11 +158,17 @@ void frmPseudo::Conclusione(const QString &testo)
 
 void frmPseudo::Form_Load()
 {
-    const qint32 voci = m_stato.NumSostituzioni;
-    VoceCorrente = 1;
-    ProgressBar2->setRange(0, std::max(voci, 1));
+    QVector<VoceSostituzione> voci;
+    for (qint32 k = 1; k <= m_stato.NumSostituzioni; ++k) {
+        VoceSostituzione voce;
+        m_stato.Liste.LeggiVoce(k, voce);
+        voci.append(voce);
+    }
+    m_percorso = Pseudocodifica::Percorso(voci);
+    const int numero = m_percorso.NumeroVoci();
+    ProgressBar2->setRange(0, std::max(numero, 1));
     ProgressBar2->setValue(0);
-    m_form.ProgressBar1->setRange(0, std::max(voci, 1));
+    m_form.ProgressBar1->setRange(0, std::max(numero, 1));
     m_form.ImpostaStato(QStringLiteral("Controllo testo in corso, attendere..."));
 
     if (Piattaforma::MessageBox(
@@ -167,17 +187,34 @@ void frmPseudo::Form_Load()
 
     Piattaforma::PuntatoreOccupato(&m_form, true);
     cmdInt->setEnabled(false);
-    for (qint32 k = VoceCorrente; k <= voci; k = ++VoceCorrente) {
-        CaricaVoce(k);
-        ProgressBar2->setValue(k - 1);
-        m_form.ProgressBar1->setValue(k - 1);
-        if (CercaVoceCorrente(2)) {
-            Piattaforma::PuntatoreOccupato(&m_form, false);
-            m_form.RipristinaStato();
-            m_form.ProgressBar1->setValue(0);
-            ImpostaFase(Fase::InCammino);
-            return;
-        }
+    // The check yields now and then, so the main window is out of reach from here on.
+    m_form.setEnabled(false);
+    QPointer<frmPseudo> finestra(this);
+    Piattaforma::Cessione cedi(IntervalloCessione);
+    Pseudocodifica::Osservatore oss;
+    oss.avanzamento = [&](qsizetype, qsizetype) {
+        cedi();
+        return !finestra.isNull();
+    };
+    oss.inizioVoce = [&](int k) {
+        ProgressBar2->setValue(std::min(k - 1, ProgressBar2->maximum()));
+        m_form.ProgressBar1->setValue(std::min(k - 1, m_form.ProgressBar1->maximum()));
+    };
+    oss.fineVoce = [&](int, qsizetype) {
+        cedi();
+        return !finestra.isNull();
+    };
+    const QString testo = m_form.Text1->Text();
+    const Pseudocodifica::Esito esito = m_percorso.Controlla(testo, oss);
+    if (!finestra) return;
+    if (esito == Pseudocodifica::Esito::Trovata) {
+        Piattaforma::PuntatoreOccupato(&m_form, false);
+        m_form.RipristinaStato();
+        m_form.ProgressBar1->setValue(0);
+        MostraVoce();
+        MostraSelezione();
+        ImpostaFase(Fase::InCammino);
+        return;
     }
     Piattaforma::MessageBox(
         &m_form,
@@ -191,51 +228,48 @@ void frmPseudo::Form_Load()
     Piattaforma::PuntatoreOccupato(&m_form, false);
 }
 
+void frmPseudo::MostraEsito(Pseudocodifica::Esito esito)
+{
+    switch (esito) {
+    case Pseudocodifica::Esito::Trovata:
+    case Pseudocodifica::Esito::Caricata:
+        MostraVoce();
+        MostraSelezione();
+        Piattaforma::PuntatoreOccupato(this, false);
+        break;
+    case Pseudocodifica::Esito::FineElenco:
+        FineElenco();
+        break;
+    case Pseudocodifica::Esito::Interrotta:
+        break;
+    }
+}
+
 void frmPseudo::Command1_Click()
 {
-    if (m_form.Text1->SostituisciSelezione(lblSost->text())) m_stato.TestoModificato = true;
-}
-
-void frmPseudo::AvanzaElenco()
-{
-    ++VoceCorrente;
-    ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
-}
-
-bool frmPseudo::PassaAllaVoceSuccessiva()
-{
-    AvanzaElenco();
-    if (VoceCorrente > m_stato.NumSostituzioni) {
-        FineElenco();
-        return false;
-    }
-    CaricaVoce(VoceCorrente);
-    return true;
+    const std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
+    if (!modifica) return;
+    EditorTesto *editor = m_form.Text1;
+    editor->SetSelStart(modifica->inizio);
+    editor->SetSelLength(modifica->lunghezza);
+    if (editor->SostituisciSelezione(modifica->testo)) m_stato.TestoModificato = true;
 }
 
 void frmPseudo::Command2_Click()
 {
-    for (;;) {
-        Piattaforma::PuntatoreOccupato(this, true);
-        if (CercaVoceCorrente(1)) break;
-        if (!PassaAllaVoceSuccessiva()) return;
-    }
-    Piattaforma::PuntatoreOccupato(this, false);
+    Piattaforma::PuntatoreOccupato(this, true);
+    MostraEsito(m_percorso.Successivo(m_form.Text1->Text()));
 }
 
 void frmPseudo::Command6_Click()
 {
-    for (;;) {
-        Piattaforma::PuntatoreOccupato(this, true);
-        if (!PassaAllaVoceSuccessiva()) return;
-        if (CercaVoceCorrente(2)) break;
-    }
-    Piattaforma::PuntatoreOccupato(this, false);
+    Piattaforma::PuntatoreOccupato(this, true);
+    MostraEsito(m_percorso.Salta(m_form.Text1->Text()));
 }
 
 void frmPseudo::Command7_Click()
 {
-    if (Command7->text() == QStringLiteral("Ri&duci a icona")) {
+    if (!m_ridotta) {
         showMinimized();
         m_form.showMinimized();
         Command7->setText(QStringLiteral("Ripristi&na"));
@@ -245,6 +279,7 @@ void frmPseudo::Command7_Click()
         activateWindow();
         setFocus();
     }
+    m_ridotta = !m_ridotta;
 }
 
 void frmPseudo::Command4_Click()
@@ -254,6 +289,7 @@ void frmPseudo::Command4_Click()
 
 void frmPseudo::FineElenco()
 {
+    ProgressBar2->setValue(ProgressBar2->maximum());
     Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
                             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
     ImpostaFase(Fase::Terminata);
@@ -261,127 +297,147 @@ void frmPseudo::FineElenco()
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-bool frmPseudo::SostituisciPseudo(QString &testo, qsizetype *sostituzioni)
+Pseudocodifica::Osservatore frmPseudo::OsservatoreScansione(Piattaforma::Cessione &cedi,
+                                                            const QPointer<frmPseudo> &finestra)
 {
-    m_stato.InterruzionePseudo = 0;
-    ProgressBar1->setRange(0, int(std::min<qsizetype>(testo.size(), INT_MAX)));
-    ProgressBar1->setValue(0);
-
-    // Yield to the interface every few milliseconds of work, so clicks
-    // (and "&Interrompi" above all) are handled while the scan goes on.
-    Piattaforma::Cessione cedi(IntervalloCessione);
-    QPointer<frmPseudo> finestra(this);
-    auto avanzamento = [&](qsizetype posizione, qsizetype) {
+    Pseudocodifica::Osservatore oss;
+    oss.passo = 1024;
+    oss.avanzamento = [this, &cedi, finestra](qsizetype posizione, qsizetype) {
         if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
         cedi();
-        return finestra && m_stato.InterruzionePseudo == 0;
+        return finestra && m_stato.InterruzionePseudo == 0 && !m_chiusa;
     };
-    m_inScansione = true;
-    Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
-        testo, lblTrovato->text(), lblSost->text(), Ricerca::Confronto::PerSostituzione(0, 1),
-        avanzamento, 1024);
-    m_inScansione = false;
-    if (esito.sostituzioni > 0) m_stato.TestoModificato = true;
-    if (esito.interrotto) return true;
-    if (sostituzioni) *sostituzioni = esito.sostituzioni;
-    ProgressBar1->setValue(ProgressBar1->maximum());
-    testo = std::move(esito.testo);
-    m_stato.TestoModificato = true;
-    return false;
+    return oss;
+}
+
+void frmPseudo::AvviaBarraTesto(qsizetype lunghezza)
+{
+    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(lunghezza, 1, INT_MAX)));
+    ProgressBar1->setValue(0);
 }
 
 void frmPseudo::Command3_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    if (!lblTrovato->text().isEmpty()) {
-        // The walking commands wait until this scan is over.
-        ImpostaFase(Fase::Automatica);
-        cmdInt->setEnabled(false);
-        Command4->setEnabled(true);
-        QPointer<frmPseudo> finestra(this);
-        QString testo = m_form.Text1->Text();
-        const bool interrotta = SostituisciPseudo(testo);
-        if (!finestra) return;
-        if (m_chiusa) {
-            deleteLater();
-            return;
-        }
-        if (!interrotta) m_form.Text1->SostituisciTesto(testo);
-        ImpostaFase(Fase::InCammino);
+    // The walking commands wait until this scan is over; closing stops it.
+    ImpostaFase(Fase::Automatica);
+    cmdInt->setEnabled(false);
+    Command4->setEnabled(true);
+    QPointer<frmPseudo> finestra(this);
+    QString testo = m_form.Text1->Text();
+    Piattaforma::Cessione cedi(IntervalloCessione);
+    Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
+    oss.inizioVoce = [&](int) { AvviaBarraTesto(testo.size()); };
+    m_stato.InterruzionePseudo = 0;
+    m_inCorsa = true;
+    qsizetype sostituzioni = 0;
+    const Pseudocodifica::Esito esito = m_percorso.SostituisciTutto(testo, oss, &sostituzioni);
+    if (!finestra) return;
+    m_inCorsa = false;
+    if (m_chiusa) {
+        deleteLater();
+        return;
     }
-    if (PassaAllaVoceSuccessiva()) Piattaforma::PuntatoreOccupato(this, false);
+    if (esito != Pseudocodifica::Esito::Interrotta) {
+        ProgressBar1->setValue(ProgressBar1->maximum());
+        if (sostituzioni > 0) ScriviNellEditore(testo);
+        m_stato.TestoModificato = true;
+    }
+    ImpostaFase(Fase::InCammino);
+    MostraEsito(esito);
 }
 
 void frmPseudo::Command5_Click()
 {
     QPointer<frmPseudo> finestra(this);
+    ImpostaFase(Fase::Automatica);
+    m_stato.InterruzionePseudo = 0;
     // The text is kept here between words and written to the editor once,
     // when the run ends or stops (and only if a word was replaced): the
     // editor then holds what word-by-word writes would have left in it.
     QString lavoro = m_form.Text1->Text();
     bool cambiato = false;
-    auto scrivi = [&] {
-        if (cambiato) m_form.Text1->SostituisciTesto(lavoro);
-        return cambiato;
+    // One yield clock for the whole run: clicks are handled every few
+    // milliseconds of work, however short each word's scan is.
+    Piattaforma::Cessione cedi(IntervalloCessione);
+    double t1 = 0;
+    Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
+    oss.inizioVoce = [&](int) {
+        AvviaBarraTesto(lavoro.size());
+        t1 = Orologio();
     };
-    for (;;) {
-        ImpostaFase(Fase::Automatica);
-        const double t1 = Orologio();
-        qsizetype sostituzioni = 0;
-        const bool interrotta =
-            !lblTrovato->text().isEmpty() && SostituisciPseudo(lavoro, &sostituzioni);
+    oss.fineVoce = [&](int, qsizetype sostituzioni) {
         const double t2 = Orologio();
-        if (!finestra) return;
-        if (interrotta || m_chiusa) {
-            // The interrupted word's changes are dropped; earlier words' stay.
-            if (scrivi()) m_form.Text1->SetSelStart(1);
-            if (m_chiusa) {
-                deleteLater();
-                return;
-            }
-            Piattaforma::MessageBox(this,
-                                    QStringLiteral("Pseudocodificazione interrotta dall'utente."),
-                                    Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-            return;
-        }
         cambiato = cambiato || sostituzioni > 0;
-        ++VoceCorrente;
-        const qint16 E =
-            Stima::TempoRimanente(t1, t2, qint64(m_stato.NumSostituzioni) - VoceCorrente + 1);
+        m_stato.TestoModificato = true;
+        ProgressBar1->setValue(ProgressBar1->maximum());
+        const qint16 E = Stima::TempoRimanente(
+            t1, t2, qint64(m_percorso.NumeroVoci()) - m_percorso.VoceCorrente() + 1);
         lblT->setText(Stima::TestoTempo(E));
         lblT->repaint();
-        Label7->setText(Stima::Commento(E, Label7->text()));
+        m_commento = Stima::Commento(E, m_commento);
+        Label7->setText(m_commento);
         Label7->repaint();
-        ProgressBar2->setValue(std::min(VoceCorrente - 1, ProgressBar2->maximum()));
-        if (VoceCorrente > m_stato.NumSostituzioni) {
-            scrivi();
-            Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
-                                    Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-            Label7->setText(Form1::TestoInattivo());
-            ImpostaFase(Fase::Terminata);
-            Conclusione(Terminata);
-            Piattaforma::PuntatoreOccupato(this, false);
-            return;
-        }
-        CaricaVoce(VoceCorrente);
+        ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
+        if (m_percorso.ElencoFinito()) return true;
+        MostraVoce();
         lblTrovato->repaint();
         lblSost->repaint();
+        // At least one turn of the event loop between two words.
+        QCoreApplication::processEvents();
+        return finestra && m_stato.InterruzionePseudo == 0 && !m_chiusa;
+    };
+    m_inCorsa = true;
+    const Pseudocodifica::Esito esito = m_percorso.Automatica(lavoro, oss);
+    if (!finestra) return;
+    m_inCorsa = false;
+
+    if (esito == Pseudocodifica::Esito::Interrotta) {
+        // The interrupted word's changes are dropped; earlier words' stay.
+        // The paused state shows before the text is written back, which may take long.
+        if (!m_chiusa) repaint();
+        if (cambiato) {
+            ScriviNellEditore(lavoro);
+            m_form.Text1->SetSelStart(1);
+        }
+        if (m_chiusa) {
+            deleteLater();
+            return;
+        }
+        Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione interrotta dall'utente."),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+        return;
     }
+    if (cambiato) ScriviNellEditore(lavoro);
+    if (m_chiusa) {
+        deleteLater();
+        return;
+    }
+    Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    m_commento = Form1::TestoInattivo();
+    Label7->setText(m_commento);
+    ImpostaFase(Fase::Terminata);
+    Conclusione(Terminata);
+    Piattaforma::PuntatoreOccupato(this, false);
 }
 
 void frmPseudo::cmdInt_Click()
 {
-    if (cmdInt->text() == QStringLiteral("&Interrompi")) {
+    if (m_fase == Fase::Automatica) {
         ImpostaFase(Fase::InPausa);
         m_stato.InterruzionePseudo = 1;
-    } else if (m_inScansione) {
-        // Resumed before the scan noticed the interruption: it simply goes on.
+        // The click shows at once, even if the run then takes a while to stop.
+        cmdInt->repaint();
+        Command4->repaint();
+    } else if (m_fase == Fase::InPausa) {
         m_stato.InterruzionePseudo = 0;
-        ImpostaFase(Fase::Automatica);
-    } else {
-        m_stato.InterruzionePseudo = 0;
-        cmdInt->setText(QStringLiteral("&Interrompi"));
-        Command5_Click();
+        if (m_inCorsa) {
+            // Resumed before the run noticed the interruption: it simply goes on.
+            ImpostaFase(Fase::Automatica);
+        } else {
+            Command5_Click();
+        }
     }
 }
 
@@ -397,7 +453,7 @@ void frmPseudo::closeEvent(QCloseEvent *e)
     m_form.setEnabled(true);
     if (m_form.isMinimized()) m_form.showNormal();
     e->accept();
-    if (m_inScansione) {
+    if (m_inCorsa) {
         // The scan stops at its next position; the run ends without a word.
         m_chiusa = true;
         m_stato.InterruzionePseudo = 1;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/Piattaforma.h"
+#include "pseudo/Pseudocodifica.h"
+
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 
 class Form1;
@@ -27,7 +31,9 @@ public:
     // Milliseconds of scanning between two turns of the event loop.
     int IntervalloCessione = 15;
 
-    qint32 VoceCorrente = 1;
+    // The run itself: the current entry, the selected occurrence.
+    const Pseudocodifica::Percorso &Percorso() const { return m_percorso; }
+    int VoceCorrente() const { return m_percorso.VoceCorrente(); }
 
     QLabel *Image1, *Label1, *lblTrovato, *Label3, *lblSost, *Label2, *Label5, *Label4, *Label6,
         *lblT, *Label7;
@@ -38,8 +44,8 @@ public:
     enum class Fase { Annullata, NienteDaFare, InCammino, Automatica, InPausa, Terminata };
     Fase FaseAttuale() const { return m_fase; }
 
-    // True while an automatic scan is running.
-    bool Occupata() const { return m_inScansione; }
+    // True while a scan of the run is going on.
+    bool Occupata() const { return m_inCorsa; }
 
 public Q_SLOTS:
     void Command1_Click(); // "&Sostituisci"
@@ -57,21 +63,27 @@ protected:
 
 private:
     void ImpostaFase(Fase fase);
-    void CaricaVoce(qint32 k);
-    bool CercaVoceCorrente(qint16 direzione);
+    // The current entry in the labels and the list bar.
+    void MostraVoce();
+    // The run's selected occurrence in the editor (the caret at 1 when none).
+    void MostraSelezione();
+    // What a walking command led to: the new entry or occurrence, or the end of the list.
+    void MostraEsito(Pseudocodifica::Esito esito);
+    // Every write of the whole text into the editor goes through here.
+    void ScriviNellEditore(const QString &testo);
     void FineElenco();
     void Conclusione(const QString &testo);
-    void AvanzaElenco();
-    // Moves to the next entry, or ends the list; false when the list ended.
-    bool PassaAllaVoceSuccessiva();
-
-    // Replaces every whole-word occurrence of the current word in `testo`;
-    // nothing when interrupted (the result says so). `sostituzioni` counts them.
-    bool SostituisciPseudo(QString &testo, qsizetype *sostituzioni = nullptr);
+    void AvviaBarraTesto(qsizetype lunghezza);
+    // Progress on the text bar and yields; stops on "&Interrompi" or on closing.
+    Pseudocodifica::Osservatore OsservatoreScansione(Piattaforma::Cessione &cedi,
+                                                     const QPointer<frmPseudo> &finestra);
 
     Modulo1 &m_stato;
     Form1 &m_form;
+    Pseudocodifica::Percorso m_percorso{{}};
     Fase m_fase = Fase::InCammino;
-    bool m_inScansione = false;
-    bool m_chiusa = false;
+    QString m_commento;     // the remark beside the remaining time
+    bool m_ridotta = false; // both windows minimized by "Ri&duci a icona"
+    bool m_inCorsa = false; // a scan that yields is going on
+    bool m_chiusa = false;  // closed during that scan
 };

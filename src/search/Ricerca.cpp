@@ -58,7 +58,8 @@ bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima,
                          const QChar *dopo) const noexcept
 {
     if (!m_confronto.valido) return false;
-    if (m_confronto.soloParoleIntere && (!Separatore(prima) || !dopo || !Separatore(*dopo)))
+    // The end of the text counts as a delimiter, as its start counts as a space.
+    if (m_confronto.soloParoleIntere && (!Separatore(prima) || (dopo && !Separatore(*dopo))))
         return false;
     return UgualeA(testo, i);
 }
@@ -154,12 +155,13 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parolaCercata,
                                         const QString &sostituto, Confronto confronto,
                                         const Avanzamento &avanzamento, qsizetype passo,
-                                        qsizetype inizio)
+                                        qsizetype inizio, qsizetype fine)
 {
     EsitoSostituzione esito;
     const Parola parola(parolaCercata, confronto);
     const qsizetype L = parola.Lunghezza();
     const qsizetype n = testo.size();
+    fine = fine < 0 ? n : std::min(fine, n);
     // An empty word would match again right after its own replacement.
     if (L == 0) {
         esito.testo = testo.toString();
@@ -169,16 +171,17 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     // Unchanged stretches are copied in one piece when a match ends them.
     QString &R = esito.testo;
     R.reserve(n + n / 8);
-    qsizetype q = std::clamp<qsizetype>(inizio, 0, n); // index of the position examined
-    qsizetype inizioBlocco = 0;                        // first index not yet copied to R
+    qsizetype q = std::clamp<qsizetype>(inizio, 0, fine); // index of the position examined
+    qsizetype inizioBlocco = 0;                           // first index not yet copied to R
     QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
     qsizetype prossimoAvviso = q;
-    // The candidate must leave one character after it: q + L < n.
-    while (q + L < n) {
+    // Every candidate that ends inside the range, the last one included; the
+    // character after it is the text's own (none at the end of the text).
+    while (q + L <= fine) {
         if (avanzamento && q >= prossimoAvviso) {
             prossimoAvviso = q + std::max<qsizetype>(passo, 1);
             const qsizetype posizione = R.size() + (q - inizioBlocco) + 1;
-            if (!avanzamento(posizione, posizione - 1 + (n - q))) {
+            if (!avanzamento(posizione, posizione - 1 + (fine - q))) {
                 esito.interrotto = true;
                 break;
             }
@@ -188,7 +191,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
             ++q;
             continue;
         }
-        if (parola.Corrisponde(testo, q, prima, testo.data() + q + L)) {
+        if (parola.Corrisponde(testo, q, prima, q + L < n ? testo.data() + q + L : nullptr)) {
             R.append(testo.sliced(inizioBlocco, q - inizioBlocco));
             R.append(sostituto);
             q += L;

@@ -81,7 +81,8 @@ public:
     bool UgualeA(QStringView testo, qsizetype i) const noexcept;
 
     // Whole candidate test; `prima` is the character before (a space at the
-    // start), `dopo` the character after, or nullptr when the text ends there.
+    // start), `dopo` the character after, or nullptr when the text ends there
+    // (the end of the text is a delimiter).
     bool Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept;
     // The same with both neighbours taken from `testo` (a space before its start,
     // nothing after its end).
@@ -113,12 +114,15 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
                  const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Domanda)> &chiedi);
 
-// Replaces every occurrence in one pass from index `inizio` (the text before it
-// is kept as it is): the inserted text is never scanned again, and the last
-// position examined is the one whose candidate still has a character after
-// it. The scan reports its progress every `passo` positions with the current
-// 1-based position and text length; when `avanzamento` returns false it stops
-// there.
+// Replaces every occurrence that lies between index `inizio` and index `fine`
+// (exclusive; -1 = the end of the text) in one pass; the text outside that
+// range is kept as it is, and the inserted text is never scanned again. An
+// occurrence may end on the last character of the range; whether it is a
+// whole word is decided by the character after it in `testo` (none at the end
+// of the text, which counts as a delimiter). The scan reports its progress
+// every `passo` positions with the current 1-based position and the current
+// length of the text up to the end of the range; when `avanzamento` returns
+// false it stops there.
 using Avanzamento = std::function<bool(qsizetype posizione, qsizetype lunghezza)>;
 
 struct EsitoSostituzione
@@ -131,6 +135,6 @@ struct EsitoSostituzione
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
                                         const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                                        qsizetype inizio = 0);
+                                        qsizetype inizio = 0, qsizetype fine = -1);
 
 } // namespace Ricerca

@@ -21,22 +21,19 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     const qsizetype k = editor->SelStart();
 
     // The working range: "Su" works on the text before the caret's character
-    // and puts the rest back after it; "Giù" starts at the character before the caret.
-    QString lavoro = testoOriginale;
-    QString parteFinale;
+    // and leaves the rest as it is; "Giù" starts at the character before the caret.
     qsizetype inizio = 0;
+    qsizetype fine = lunghezza;
     if (Direzione == 1) {
         inizio = (k == 0 || k >= lunghezza) ? 0 : k - 1;
     } else if (Direzione == 0) {
         const qsizetype s = (k == 0 || k == 1) ? lunghezza : k;
-        const qsizetype taglio = std::max<qsizetype>(s - 1, 0);
-        lavoro = testoOriginale.left(taglio);
-        parteFinale = testoOriginale.mid(taglio);
+        fine = std::max<qsizetype>(s - 1, 0);
     }
 
     stato.RichiestaInterruzione = 0;
     Piattaforma::PuntatoreOccupato(&form, true);
-    form.ProgressBar1->setRange(0, int(std::clamp<qsizetype>(lavoro.size(), 1, INT_MAX)));
+    form.ProgressBar1->setRange(0, int(std::clamp<qsizetype>(fine, 1, INT_MAX)));
     form.ProgressBar1->setValue(0);
     form.ImpostaStato(QStringLiteral("Sostituzione di '") + Parola + QStringLiteral("' in '") +
                       Sostituto + QStringLiteral("'..."));
@@ -50,8 +47,8 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
         return stato.RichiestaInterruzione == 0;
     };
     const Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
-        lavoro, Parola, Sostituto, Ricerca::Confronto::PerSostituzione(Maiuscole, Intere),
-        avanzamento, 1024, inizio);
+        testoOriginale, Parola, Sostituto, Ricerca::Confronto::PerSostituzione(Maiuscole, Intere),
+        avanzamento, 1024, inizio, fine);
     if (esito.sostituzioni > 0) stato.TestoModificato = true;
 
     if (esito.interrotto) {
@@ -63,12 +60,12 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
             Piattaforma::Pulsanti::SiNo, Piattaforma::Icona::Domanda,
             QStringLiteral("Sostituisci tutto"));
         // No: the editor still holds the text as it was before the run.
-        if (risposta == Risposta::Si) editor->SostituisciTesto(esito.testo + parteFinale);
+        if (risposta == Risposta::Si) editor->SostituisciTesto(esito.testo);
     } else {
         Piattaforma::MessageBox(&form, QStringLiteral("Operazione completata"),
                                 Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione,
                                 QStringLiteral("Sostituisci tutto  1"));
-        editor->SostituisciTesto(esito.testo + parteFinale);
+        editor->SostituisciTesto(esito.testo);
         stato.TestoModificato = true;
     }
 

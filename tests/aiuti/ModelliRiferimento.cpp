@@ -62,7 +62,8 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
             if (candidato.size() < L) return false;
             const QChar prima = p > 1 ? T[p - 2] : QChar(' ');
             const bool dopoEsiste = p + L <= n;
-            const bool intera = Separatore(prima) && dopoEsiste && Separatore(T[p + L - 1]);
+            // Nothing after the candidate: the end of the text is a delimiter.
+            const bool intera = Separatore(prima) && (!dopoEsiste || Separatore(T[p + L - 1]));
             bool uguale = candidato == Parola;
             if (!uguale && Maiuscole == 0) uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
             return uguale && ((Intere == 1 && intera) || Intere == 0);
@@ -113,22 +114,29 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
 }
 
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
-                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA, int inizio)
+                              qint16 Maiuscole, qint16 Intere, qsizetype fermaA, int inizio,
+                              std::optional<QChar> dopoIlTesto)
 {
     EsitoSostituzione esito;
     int n = W.size();
     const int L = Parola.size();
+    if (L == 0) { // an empty word replaces nothing
+        esito.testo = W;
+        return esito;
+    }
     int p = inizio;
     qsizetype esaminate = 0;
-    while (p <= n - L) {
+    // The last candidate examined ends on the last character of W.
+    while (p <= n - L + 1) {
         if (++esaminate == fermaA) {
             esito.interrotto = true;
             break;
         }
         const QString candidato = W.mid(p - 1, L);
         const QChar prima = p > 1 ? W[p - 2] : QChar(' ');
-        const QChar dopo = W[p + L - 1];
-        const bool intera = Separatore(prima) && Separatore(dopo);
+        // After the last character of W comes `dopoIlTesto`, or the end of the text.
+        const std::optional<QChar> dopo = p + L - 1 < n ? W[p + L - 1] : dopoIlTesto;
+        const bool intera = Separatore(prima) && (!dopo || Separatore(*dopo));
         bool uguale = false;
         if (Maiuscole == 1)
             uguale = candidato == Parola;

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace Modello {
 
@@ -44,6 +45,8 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
 // The replacing scan of the replace-all and of the pseudocoding run, rebuilding
 // the working text at every match. `fermaA`: stop before examining the k-th
 // position (counting from 1), as an interruption would; -1 never.
+// `dopoIlTesto`: the character that follows W in the document when W is only
+// its first part; none when W ends the document.
 struct EsitoSostituzione
 {
     QString testo;
@@ -52,6 +55,6 @@ struct EsitoSostituzione
 };
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
                               qint16 Maiuscole, qint16 Intere, qsizetype fermaA = -1,
-                              int inizio = 1);
+                              int inizio = 1, std::optional<QChar> dopoIlTesto = std::nullopt);
 
 } // namespace Modello

@@ -149,15 +149,10 @@ private Q_SLOTS:
         QVERIFY(m_amb->Stato().TestoModificato);
 
         p->Command2->click();
-        QCOMPARE(p->VoceCorrente, 2);
+        QCOMPARE(p->VoceCorrente(), 2);
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
         QCOMPARE(f.Text1->SelText(), QStringLiteral("Then"));
         QCOMPARE(p->ProgressBar2->value(), 1);
-
-        // "&Sostituisci" with nothing selected does nothing.
-        f.Text1->SetSelLength(0);
-        p->Command1->click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then\r\n"));
 
         Copione::RispondiMessaggio(Risposta::OK);
         p->Command6->click();
@@ -177,7 +172,7 @@ private Q_SLOTS:
         p->Command3->click();
         QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then Se\r\n"));
         QVERIFY(m_amb->Stato().TestoModificato);
-        QCOMPARE(p->VoceCorrente, 2);
+        QCOMPARE(p->VoceCorrente(), 2);
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
         QCOMPARE(f.Text1->SelLength(), 0);
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
@@ -225,7 +220,7 @@ private Q_SLOTS:
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::InPausa);
         QCOMPARE(p->cmdInt->text(), QStringLiteral("&Riprendi"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
-        QCOMPARE(p->VoceCorrente, 2);
+        QCOMPARE(p->VoceCorrente(), 2);
         // The first word's changes stay, the second's are dropped.
         QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
 
@@ -255,6 +250,70 @@ private Q_SLOTS:
         QTRY_VERIFY(!p);
         QVERIFY(!f.FinestraPseudo());
         QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+    }
+
+    void apriENuovoRicominciano()
+    {
+        Form1 &f = Prepara(QStringLiteral("x\r\n"));
+        m_amb->ScriviFile(QStringLiteral("a.txt"), "If a\r\n");
+        for (QAction *comando : {f.mnuFileApri, f.mnuFileNuovo}) {
+            m_amb->Stato().PosRicerca = 40;
+            m_amb->Stato().TestoModificato = false;
+            if (comando == f.mnuFileApri)
+                Copione::RispondiFile(m_amb->Percorso(QStringLiteral("a.txt")));
+            comando->trigger();
+            Copione::Dialoghi();
+            QCOMPARE(m_amb->Stato().PosRicerca, 0);
+        }
+    }
+
+    void interrompiEntroUnaVoce()
+    {
+        // Many short scans with the real yield interval: a click made while
+        // the run goes on stops it at the entry in progress.
+        QVector<VoceSostituzione> voci{{QStringLiteral("If"), QStringLiteral("Se")}};
+        for (int i = 0; i < 20000; ++i)
+            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
+        Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        p->IntervalloCessione = 15;
+        int voceAlClic = 0;
+        QTimer::singleShot(40, p, [&] {
+            voceAlClic = p->VoceCorrente();
+            p->cmdInt->click();
+        });
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command5->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Interrotta});
+        QVERIFY(voceAlClic > 1);
+        QCOMPARE(p->VoceCorrente(), voceAlClic);
+        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
+    }
+
+    void controlloCede()
+    {
+        // A long list over a large text: the check lets the event loop run,
+        // with the main window already out of reach.
+        QVector<VoceSostituzione> voci;
+        for (int i = 0; i < 1500; ++i)
+            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
+        voci.append({QStringLiteral("If"), QStringLiteral("Se")});
+        Form1 &f = Prepara(
+            QStringLiteral("a b c d e f g h\r\n").repeated(1000) + QStringLiteral("If"), voci);
+        bool durante = false;
+        bool principaleAbilitata = true;
+        QObject contesto;
+        QTimer::singleShot(0, &contesto, [&] {
+            durante = f.FinestraPseudo() && !f.FinestraPseudo()->isVisible();
+            principaleAbilitata = f.isEnabled();
+        });
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuStrumAvvia->trigger();
+        Copione::Messaggi();
+        QVERIFY(durante);
+        QVERIFY(!principaleAbilitata);
+        QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
     }
 
     void riduciERipristina()

@@ -149,15 +149,28 @@ private Q_SLOTS:
             const qsizetype fermaA = gen.bounded(4) == 0 ? gen.bounded(1, 30) : -1;
             const int inizio =
                 gen.bounded(3) == 0 ? int(gen.bounded(int(testo.size()) + 1)) + 1 : 1;
+            // The range may end before the text does: the model then works on
+            // the first part and sees the character that follows it.
+            const int fine = gen.bounded(3) == 0 ? int(gen.bounded(int(testo.size()) + 1)) : -1;
 
-            const Modello::EsitoSostituzione atteso =
-                Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA, inizio);
+            Modello::EsitoSostituzione atteso;
+            if (fine < 0) {
+                atteso = Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA,
+                                              inizio);
+            } else {
+                const std::optional<QChar> dopo =
+                    fine < testo.size() ? std::optional<QChar>(testo[fine]) : std::nullopt;
+                atteso = Modello::Sostituisci(testo.left(fine), parola, sostituto, maiuscole,
+                                              intere, fermaA, inizio, dopo);
+                atteso.testo += testo.mid(fine);
+            }
             qsizetype chiamate = 0;
             const Ricerca::EsitoSostituzione ottenuto = Ricerca::SostituisciOccorrenze(
                 testo, parola, sostituto, Ricerca::Confronto::PerSostituzione(maiuscole, intere),
-                [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1, inizio - 1);
+                [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1, inizio - 1, fine);
             if (ottenuto.testo != atteso.testo || ottenuto.interrotto != atteso.interrotto)
-                qWarning() << testo << parola << sostituto << maiuscole << intere << fermaA;
+                qWarning() << testo << parola << sostituto << maiuscole << intere << fermaA
+                           << inizio << fine;
             QCOMPARE(ottenuto.testo, atteso.testo);
             QCOMPARE(ottenuto.sostituzioni, qsizetype(atteso.sostituzioni));
             QCOMPARE(ottenuto.interrotto, atteso.interrotto);
@@ -177,9 +190,15 @@ private Q_SLOTS:
         QTest::newRow("Do Ripeti non riesaminato") << "Do Do\r\n"
                                                    << "Do"
                                                    << "Ripeti" << 1 << "Ripeti Ripeti\r\n";
-        QTest::newRow("ultima posizione esclusa") << "If a If"
+        QTest::newRow("parola intera alla fine") << "If a If"
+                                                 << "If"
+                                                 << "Se" << 1 << "Se a Se";
+        QTest::newRow("occorrenza alla fine") << "x ab"
+                                              << "b"
+                                              << "c" << 0 << "x ac";
+        QTest::newRow("testo uguale alla parola") << "if"
                                                   << "If"
-                                                  << "Se" << 1 << "Se a If";
+                                                  << "Se" << 1 << "Se";
         QTest::newRow("lettera prima") << "Diff If\r\n"
                                        << "If"
                                        << "Se" << 1 << "Diff Se\r\n";
@@ -231,9 +250,12 @@ private Q_SLOTS:
 
     void cercaCasiLimite()
     {
-        // Nothing follows "10": no whole word; with a line end it matches.
+        // Nothing follows "10": the end of the text is a delimiter, so it is a
+        // whole word, as it is with a line end after it.
         QCOMPARE(Successione(QStringLiteral("For x = 1 To 10"), QStringLiteral("10"), 1, 1),
-                 QList<int>{-0 - 1});
+                 QList<int>{14});
+        QCOMPARE(Successione(QStringLiteral("x = 10b"), QStringLiteral("10"), 1, 1),
+                 QList<int>{-1});
         QCOMPARE(Successione(QStringLiteral("For x = 1 To 10\r\n"), QStringLiteral("10"), 1, 1),
                  QList<int>{14});
         QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("If"), 1, 1), QList<int>{1});

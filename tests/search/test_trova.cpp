@@ -83,30 +83,30 @@ private Q_SLOTS:
         f.Text1->SetText(venti);
         QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, 7),
                  QStringLiteral("yy yy xx xx xx xx xx"));
-        // "Su" at 0 or 1: all but the last character, and the scan never
-        // reaches the last character of what it works on.
+        // "Su" at 0 or 1: all but the last character, up to the last character
+        // of what it works on.
         for (int k : {0, 1}) {
             f.Text1->SetText(venti);
             QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, k),
-                     QStringLiteral("yy yy yy yy yy yy xx"));
+                     QStringLiteral("yy yy yy yy yy yy yx"));
         }
         // "Giù" from the character before the caret; at 0 or at the end, the whole text.
         f.Text1->SetText(venti);
         QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, 8),
-                 QStringLiteral("xx xx xy yy yy yy yx"));
+                 QStringLiteral("xx xx xy yy yy yy yy"));
         for (int k : {0, 20}) {
             f.Text1->SetText(venti);
             QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, k),
-                     QStringLiteral("yy yy yy yy yy yy yx"));
+                     QStringLiteral("yy yy yy yy yy yy yy"));
         }
         // Nothing found: still completed, and the text counts as modified.
         m_amb->Stato().TestoModificato = false;
         QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yx"));
+                 QStringLiteral("yy yy yy yy yy yy yy"));
         QVERIFY(m_amb->Stato().TestoModificato);
         // An empty word ends at once and leaves the text intact.
         QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yx"));
+                 QStringLiteral("yy yy yy yy yy yy yy"));
         QCOMPARE(f.ProgressBar1->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
     }

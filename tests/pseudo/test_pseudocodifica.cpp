@@ -1,0 +1,290 @@
+// The pseudocoding run without a window: the check, the walk's commands and
+// the automatic run, against the literal model where there is one.
+
+#include "aiuti/ModelliRiferimento.h"
+#include "pseudo/Pseudocodifica.h"
+#include "pseudo/Pulizia.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using Pseudocodifica::Esito;
+using Pseudocodifica::Percorso;
+
+namespace {
+
+// "If>Se|Then>Allora": one entry per "|"; an empty list text is the factory list.
+QVector<VoceSostituzione> Voci(const QString &elenco)
+{
+    if (elenco.isEmpty()) return SostituzioniPredefinite();
+    QVector<VoceSostituzione> voci;
+    for (const QString &voce : elenco.split(QLatin1Char('|'))) {
+        const qsizetype i = voce.indexOf(QLatin1Char('>'));
+        voci.append({voce.left(i), voce.mid(i + 1)});
+    }
+    return voci;
+}
+
+// The automatic run as the literal model does it: each entry in turn over the whole text.
+QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int finoA = INT_MAX)
+{
+    int k = 0;
+    for (const VoceSostituzione &voce : voci) {
+        if (voce.Trova.isEmpty()) continue;
+        if (++k > finoA) break;
+        testo = Modello::Sostituisci(testo, voce.Trova, voce.Sostituisci, 0, 1).testo;
+    }
+    return testo;
+}
+
+QString Casuale(QRandomGenerator &gen, int massimo, const QString &alfabeto)
+{
+    QString s;
+    for (int i = int(gen.bounded(massimo + 1)); i > 0; --i)
+        s.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+    return s;
+}
+
+} // namespace
+
+class TestPseudocodifica : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A script of commands: c check, s replace, n next, l skip, t replace all.
+    // After each one the trace shows the outcome (T found, C loaded, F end of
+    // the list; for s: S replaced, - nothing selected), the current entry and
+    // the selection, as "T2@5+4".
+    void cammino_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("elenco");
+        QTest::addColumn<QString>("comandi");
+        QTest::addColumn<QString>("traccia");
+        QTest::addColumn<QString>("finale");
+
+        QTest::newRow("controllo, sostituisci, successivo") << "If a Then\r\n"
+                                                            << ""
+                                                            << "csn"
+                                                            << "T1@0+2 S1@0+2 T2@5+4"
+                                                            << "Se a Then\r\n";
+        QTest::newRow("ogni voce dall'inizio del testo") << "Then If"
+                                                         << ""
+                                                         << "csns"
+                                                         << "T1@5+2 S1@5+2 T2@0+4 S2@0+6"
+                                                         << "Allora Se";
+        QTest::newRow("la fine del testo delimita") << "End If"
+                                                    << ""
+                                                    << "c"
+                                                    << "T1@4+2"
+                                                    << "End If";
+        QTest::newRow("nessuna voce compare") << "\tIf x=1 Thenx\r\n"
+                                              << ""
+                                              << "c"
+                                              << "F9@0+0"
+                                              << "\tIf x=1 Thenx\r\n";
+        QTest::newRow("maiuscole e parentesi") << "IF(x)"
+                                               << ""
+                                               << "cs"
+                                               << "T1@0+2 S1@0+2"
+                                               << "Se(x)";
+        QTest::newRow("salta l'ultima voce che compare") << "If a\r\n"
+                                                         << ""
+                                                         << "cl"
+                                                         << "T1@0+2 F9@0+0"
+                                                         << "If a\r\n";
+        QTest::newRow("sostituisci tutto, poi niente di selezionato")
+            << "If a Then If\r\n"
+            << ""
+            << "ctsn"
+            << "T1@0+2 C2@0+0 -2@0+0 T2@5+4"
+            << "Se a Then Se\r\n";
+        QTest::newRow("successivo dopo il testo inserito") << "a a\r\n"
+                                                           << "a>a a"
+                                                           << "csns"
+                                                           << "T1@0+1 S1@0+3 T1@4+1 S1@4+3"
+                                                           << "a a a a\r\n";
+        QTest::newRow("sostituto vuoto") << "x If y If\r\n"
+                                         << "If>"
+                                         << "csn"
+                                         << "T1@2+2 S1@2+0 T1@5+2"
+                                         << "x  y If\r\n";
+        QTest::newRow("parole vuote passate") << "If\r\n"
+                                              << ">x|If>Se|>y"
+                                              << "cl"
+                                              << "T1@0+2 F2@0+0"
+                                              << "If\r\n";
+        QTest::newRow("successivo fino alla fine") << "To To\r\n"
+                                                   << "To>a|Do>Ripeti"
+                                                   << "cnnn"
+                                                   << "T1@0+2 T1@3+2 F3@0+0 F3@0+0"
+                                                   << "To To\r\n";
+    }
+    void cammino()
+    {
+        QFETCH(QString, testo);
+        QFETCH(QString, elenco);
+        QFETCH(QString, comandi);
+        QFETCH(QString, traccia);
+        QFETCH(QString, finale);
+
+        Percorso percorso(Voci(elenco));
+        QStringList passi;
+        auto lettera = [](Esito esito) {
+            switch (esito) {
+            case Esito::Trovata:
+                return QLatin1Char('T');
+            case Esito::Caricata:
+                return QLatin1Char('C');
+            case Esito::FineElenco:
+                return QLatin1Char('F');
+            case Esito::Interrotta:
+                break;
+            }
+            return QLatin1Char('I');
+        };
+        for (QChar comando : comandi) {
+            QChar esito;
+            switch (comando.unicode()) {
+            case 'c':
+                esito = lettera(percorso.Controlla(testo));
+                break;
+            case 's':
+                if (const auto modifica = percorso.Sostituisci()) {
+                    testo.replace(modifica->inizio, modifica->lunghezza, modifica->testo);
+                    esito = QLatin1Char('S');
+                } else {
+                    esito = QLatin1Char('-');
+                }
+                break;
+            case 'n':
+                esito = lettera(percorso.Successivo(testo));
+                break;
+            case 'l':
+                esito = lettera(percorso.Salta(testo));
+                break;
+            case 't':
+                esito = lettera(percorso.SostituisciTutto(testo));
+                break;
+            }
+            passi.append(QStringLiteral("%1%2@%3+%4")
+                             .arg(esito)
+                             .arg(percorso.VoceCorrente())
+                             .arg(percorso.InizioSelezione())
+                             .arg(percorso.LunghezzaSelezione()));
+        }
+        QCOMPARE(passi.join(QLatin1Char(' ')), traccia);
+        QCOMPARE(testo, finale);
+    }
+
+    void automaticaContoModello()
+    {
+        // Words that hold delimiters, replacements that hold list words, and
+        // empty words, on texts where every entry has something to do.
+        QRandomGenerator gen(11);
+        const QString alfabeto = QStringLiteral("aAbB .(\r\n\t=");
+        for (int caso = 0; caso < 800; ++caso) {
+            const QString testo = Casuale(gen, 40, alfabeto);
+            QVector<VoceSostituzione> voci;
+            for (int i = int(gen.bounded(1, 6)); i > 0; --i)
+                voci.append({Casuale(gen, 3, alfabeto), Casuale(gen, 4, alfabeto)});
+            const QString atteso = Atteso(testo, voci);
+            QCOMPARE(Pseudocodifica::ApplicaElenco(testo, voci), atteso);
+        }
+    }
+
+    // The run stopped from its progress hook at the n-th report (during an
+    // entry's scan) or from its end-of-entry hook after entry k.
+    void interruzione_data()
+    {
+        QTest::addColumn<int>("fermaAvanzamento");
+        QTest::addColumn<int>("fermaDopoVoce");
+        QTest::addColumn<int>("voceFinale");
+        QTest::addColumn<int>("vociFatte");
+        QTest::addColumn<int>("vociIniziate");
+        // One report per entry (the text is shorter than a step), 8 entries.
+        QTest::newRow("durante la prima voce") << 1 << 0 << 1 << 0 << 1;
+        QTest::newRow("durante la terza voce") << 3 << 0 << 3 << 2 << 3;
+        QTest::newRow("dopo la seconda voce") << 0 << 2 << 3 << 2 << 2;
+        QTest::newRow("dopo l'ultima voce: finita") << 0 << 8 << 9 << 8 << 8;
+    }
+    void interruzione()
+    {
+        QFETCH(int, fermaAvanzamento);
+        QFETCH(int, fermaDopoVoce);
+        QFETCH(int, voceFinale);
+        QFETCH(int, vociFatte);
+        QFETCH(int, vociIniziate);
+        const QString originale = QStringLiteral("If Not a Then\r\nFor i = 1 To 2\r\n");
+        QString testo = originale;
+        Percorso percorso(SostituzioniPredefinite());
+        int avvisi = 0;
+        QList<int> iniziate;
+        Pseudocodifica::Osservatore oss;
+        oss.avanzamento = [&](qsizetype, qsizetype) { return ++avvisi != fermaAvanzamento; };
+        oss.inizioVoce = [&](int k) { iniziate.append(k); };
+        oss.fineVoce = [&](int k, qsizetype) { return k != fermaDopoVoce; };
+        const Esito esito = percorso.Automatica(testo, oss);
+        QCOMPARE(esito, voceFinale > 8 ? Esito::FineElenco : Esito::Interrotta);
+        QCOMPARE(percorso.VoceCorrente(), voceFinale);
+        QCOMPARE(testo, Atteso(originale, SostituzioniPredefinite(), vociFatte));
+        // Every entry is reported as it starts, in order; nothing after the stop.
+        QCOMPARE(iniziate.size(), vociIniziate);
+        for (int i = 0; i < iniziate.size(); ++i)
+            QCOMPARE(iniziate[i], i + 1);
+        // Resuming goes on from the current entry to the end of the list.
+        oss = {};
+        QCOMPARE(percorso.Automatica(testo), Esito::FineElenco);
+        QCOMPARE(testo, Atteso(originale, SostituzioniPredefinite()));
+    }
+
+    void controlloRiferisceOgniVoce()
+    {
+        // The check reports each entry it looks for and lets a long search
+        // report its progress; a stop in the middle leaves that entry current.
+        QVector<VoceSostituzione> voci;
+        for (int i = 0; i < 5; ++i)
+            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
+        voci.append({QStringLiteral("If"), QStringLiteral("Se")});
+        const QString testo = QStringLiteral("a b c\r\n").repeated(1000) + QStringLiteral("If");
+        Percorso percorso(voci);
+        QList<int> iniziate, finite;
+        int avvisi = 0;
+        Pseudocodifica::Osservatore oss;
+        oss.passo = 100;
+        oss.avanzamento = [&](qsizetype posizione, qsizetype lunghezza) {
+            if (posizione > lunghezza) return false;
+            return ++avvisi != 1000;
+        };
+        oss.inizioVoce = [&](int k) { iniziate.append(k); };
+        oss.fineVoce = [&](int k, qsizetype) {
+            finite.append(k);
+            return true;
+        };
+        QCOMPARE(percorso.Controlla(testo, oss), Esito::Trovata);
+        QCOMPARE(iniziate, (QList<int>{1, 2, 3, 4, 5, 6}));
+        QCOMPARE(finite, (QList<int>{1, 2, 3, 4, 5}));
+        QCOMPARE(percorso.InizioSelezione(), testo.size() - 2);
+        QVERIFY(avvisi >= 6 * (testo.size() / 100) - 6);
+
+        Percorso fermato(voci);
+        avvisi = 0;
+        oss.passo = 1000;
+        oss.avanzamento = [&](qsizetype, qsizetype) { return ++avvisi != 20; };
+        QCOMPARE(fermato.Controlla(testo, oss), Esito::Interrotta);
+        QCOMPARE(fermato.VoceCorrente(), 3);
+    }
+
+    void puliziaAllaFineDelTesto()
+    {
+        // The cleaning run deletes a word that ends the text, whole word or not.
+        const QVector<VoceEliminazione> elenco{{QStringLiteral("Unload"), TestoSi, 1},
+                                               {QStringLiteral("#"), TestoNo, 0}};
+        QCOMPARE(Pulizia::Applica(QStringLiteral("x Unload"), elenco).testo, QStringLiteral("x "));
+        QCOMPARE(Pulizia::Applica(QStringLiteral("a b#"), elenco).testo, QStringLiteral("a b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPseudocodifica)
+#include "test_pseudocodifica.moc"
