@@ -134,6 +134,28 @@ QString MotivoNonContenibile(const VoceEliminazione &voce)
     return {};
 }
 
+namespace {
+template <typename Voce> int PrimaNonContenibile(const QVector<Voce> &righe, QString *motivo)
+{
+    for (qsizetype i = 0; i < righe.size(); ++i)
+        if (QString m = MotivoNonContenibile(righe[i]); !m.isEmpty()) {
+            if (motivo) *motivo = m;
+            return int(i + 1);
+        }
+    return 0;
+}
+} // namespace
+
+int PrimaRigaNonContenibile(const QVector<VoceSostituzione> &righe, QString *motivo)
+{
+    return PrimaNonContenibile(righe, motivo);
+}
+
+int PrimaRigaNonContenibile(const QVector<VoceEliminazione> &righe, QString *motivo)
+{
+    return PrimaNonContenibile(righe, motivo);
+}
+
 } // namespace Record
 
 QVector<VoceSostituzione> SostituzioniPredefinite()
