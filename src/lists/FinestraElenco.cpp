@@ -29,6 +29,25 @@ QString Rifila(const QString &testo)
     return testo.mid(inizio, fine - inizio);
 }
 
+// A row: two texts and the picture that every row shares, held as a plain
+// shared icon instead of an item value, so a row costs little beyond its texts.
+class Riga : public QTreeWidgetItem
+{
+public:
+    Riga(const QString &primo, const QString &secondo, const QIcon &icona)
+        : QTreeWidgetItem(QStringList{primo, secondo}, UserType), m_icona(icona)
+    {
+    }
+    QVariant data(int colonna, int ruolo) const override
+    {
+        if (colonna == 0 && ruolo == Qt::DecorationRole) return m_icona;
+        return QTreeWidgetItem::data(colonna, ruolo);
+    }
+
+private:
+    QIcon m_icona;
+};
+
 } // namespace
 
 FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
@@ -125,9 +144,7 @@ QString FinestraElenco::Testo(int riga, int colonna) const
 
 QTreeWidgetItem *FinestraElenco::NuovaRiga(const QString &primo, const QString &secondo) const
 {
-    auto *voce = new QTreeWidgetItem({primo, secondo});
-    voce->setIcon(0, m_iconaRiga);
-    return voce;
+    return new Riga(primo, secondo, m_iconaRiga);
 }
 
 void FinestraElenco::AggiungiRiga(const QString &primo, const QString &secondo)
@@ -140,7 +157,6 @@ void FinestraElenco::ImpostaRiga(int riga, const QString &primo, const QString &
     if (QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1)) {
         voce->setText(0, primo);
         voce->setText(1, secondo);
-        voce->setIcon(0, m_iconaRiga);
     }
 }
 
@@ -242,7 +258,10 @@ bool FinestraElenco::SalvaElenco()
     }
 
     ErroreFile errore;
-    if (!(sost ? liste.Salva(righeSost, &errore) : liste.Salva(righeElim, &errore))) {
+    Piattaforma::PuntatoreOccupato(this, true);
+    const bool salvato = sost ? liste.Salva(righeSost, &errore) : liste.Salva(righeElim, &errore);
+    Piattaforma::PuntatoreOccupato(this, false);
+    if (!salvato) {
         Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
                                 Piattaforma::Icona::Critico);
         return false;
@@ -264,9 +283,11 @@ bool FinestraElenco::SalvaElenco()
 bool FinestraElenco::PuoChiudere()
 {
     if (!m_toccato) return true;
+    Piattaforma::PuntatoreOccupato(this, true); // a long list takes a while to compare
     const bool uguali = m_elenco == Elenco::Sostituzioni
                             ? m_stato.Liste.Contiene(RigheSostituzione())
                             : m_stato.Liste.Contiene(RigheEliminazione());
+    Piattaforma::PuntatoreOccupato(this, false);
     if (uguali) return true;
     switch (Piattaforma::MessageBox(this, QStringLiteral("Salvare le modifiche all'elenco?"),
                                     Piattaforma::Pulsanti::SiNoAnnulla,
