@@ -131,6 +131,12 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     CaricaElenco();
 }
 
+FinestraElenco::~FinestraElenco()
+{
+    // The rows are destroyed after this object: their removal is no change.
+    ListView1->model()->disconnect(this);
+}
+
 int FinestraElenco::NumeroRighe() const
 {
     return ListView1->topLevelItemCount();

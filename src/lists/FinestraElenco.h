@@ -21,6 +21,7 @@ class FinestraElenco : public QDialog
     Q_OBJECT
 public:
     FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form);
+    ~FinestraElenco() override;
 
     Elenco Tipo() const { return m_elenco; }
 
