@@ -8,21 +8,43 @@
 
 namespace {
 
+QString NomeFile(const Modulo1 &stato, Elenco elenco)
+{
+    return QDir::toNativeSeparators(stato.Liste.Percorso(elenco));
+}
+
+// A file that is there but cannot be read: the program goes on without it.
+void AvvisaIlleggibile(Modulo1 &stato, Form1 &form, Elenco elenco)
+{
+    Piattaforma::MessageBox(
+        &form,
+        QStringLiteral("Impossibile leggere l'elenco \"%1\".\r\n%2\r\nL'elenco resta vuoto e non "
+                       "verrà salvato, così il file non viene sovrascritto.")
+            .arg(NomeFile(stato, elenco), stato.Liste.Errore(elenco).Messaggio()),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+}
+
+// False when the program cannot go on: the file can be neither opened nor created.
 bool Apri(Modulo1 &stato, Form1 &form, Elenco elenco)
 {
     ErroreFile errore;
     if (stato.Liste.Apri(elenco, &errore)) return true;
-    Piattaforma::MessageBox(
-        &form,
-        QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
-            .arg(QDir::toNativeSeparators(stato.Liste.Percorso(elenco)), errore.Messaggio()),
-        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+    if (stato.Liste.Stato(elenco) == StatoElenco::Illeggibile) {
+        AvvisaIlleggibile(stato, form, elenco);
+        return true;
+    }
+    Piattaforma::MessageBox(&form,
+                            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                                .arg(NomeFile(stato, elenco), errore.Messaggio()),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
     return false;
 }
 
-// True when the user chose to fill the empty file now (the editor has been shown).
+// True when the list can be used: it is not empty, or the user chose to fill
+// it now (the editor has been shown).
 bool OffriRiempimento(Modulo1 &stato, Form1 &form, Elenco elenco, const QString &domanda)
 {
+    if (stato.Liste.Stato(elenco) == StatoElenco::Illeggibile) return false;
     if (stato.Liste.Lunghezza(elenco) != 0) return true;
     if (Piattaforma::MessageBox(&form, domanda, Piattaforma::Pulsanti::SiNo,
                                 Piattaforma::Icona::Informazione) == Piattaforma::Risposta::Si) {
@@ -37,12 +59,17 @@ bool OffriRiempimento(Modulo1 &stato, Form1 &form, Elenco elenco, const QString 
 bool ApriListe(Modulo1 &stato, Form1 &form)
 {
     if (!Apri(stato, form, Elenco::Sostituzioni)) return false;
-    if (OffriRiempimento(
-            stato, form, Elenco::Sostituzioni,
-            QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?")))
+    bool usabile = OffriRiempimento(
+        stato, form, Elenco::Sostituzioni,
+        QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"));
+    if (usabile) {
         stato.NumSostituzioni = stato.Liste.ContaSostituzioni();
-    else
-        form.mnuStrumAvvia->setEnabled(false);
+        if (stato.Liste.Stato(Elenco::Sostituzioni) == StatoElenco::Illeggibile) {
+            AvvisaIlleggibile(stato, form, Elenco::Sostituzioni);
+            usabile = false;
+        }
+    }
+    if (!usabile) form.mnuStrumAvvia->setEnabled(false);
 
     if (!Apri(stato, form, Elenco::Eliminazioni)) return false;
     if (!OffriRiempimento(

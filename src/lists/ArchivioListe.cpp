@@ -3,6 +3,7 @@
 #include "app/ScritturaAtomica.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -13,18 +14,6 @@ void Imposta(ErroreFile *errore, int numeroErrno)
     if (errore) *errore = ErroreFile::DaErrno(numeroErrno);
 }
 
-template <typename Voce, typename Decodifica>
-QVector<Voce> DividiRecord(const QByteArray &dati, Decodifica decodifica)
-{
-    QVector<Voce> voci;
-    const qsizetype n = dati.size() / Record::Lunghezza;
-    voci.reserve(n);
-    for (qsizetype i = 0; i < n; ++i)
-        voci.append(
-            decodifica(QByteArrayView(dati).sliced(i * Record::Lunghezza, Record::Lunghezza)));
-    return voci;
-}
-
 template <typename Voce> QByteArray UnisciRecord(const QVector<Voce> &righe)
 {
     QByteArray dati;
@@ -33,6 +22,9 @@ template <typename Voce> QByteArray UnisciRecord(const QVector<Voce> &righe)
         dati.append(Record::Codifica(voce));
     return dati;
 }
+
+// Records are read this many at a time, so that a huge file is never held whole.
+constexpr qint64 RecordPerLettura = 8192;
 
 } // namespace
 
@@ -45,23 +37,63 @@ QString ArchivioListe::Percorso(Elenco elenco) const
                                                  : QStringLiteral("pulizia.dat"));
 }
 
+bool ArchivioListe::Illeggibile(Elenco elenco, const ErroreFile &causa, ErroreFile *errore)
+{
+    const int i = Indice(elenco);
+    m_file[i].close();
+    m_stato[i] = StatoElenco::Illeggibile;
+    m_errore[i] = causa;
+    if (errore) *errore = causa;
+    return false;
+}
+
 bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
 {
-    QFile &file = m_file[Indice(elenco)];
+    const int i = Indice(elenco);
+    QFile &file = m_file[i];
+    ++m_aperture[i];
     if (file.isOpen()) file.close();
-    file.setFileName(Percorso(elenco));
+    m_stato[i] = StatoElenco::Chiuso;
+    m_errore[i] = {};
+    const QString percorso = Percorso(elenco);
+    file.setFileName(percorso);
+
+    // A pipe or a device would block the program or never end: only regular
+    // files (or links to them) are lists.
+    const QFileInfo info(percorso);
+    const bool esiste = info.exists();
+    if (esiste && !info.isFile())
+        return Illeggibile(elenco,
+                           info.isDir()
+                               ? ErroreFile::DaErrno(EISDIR)
+                               : ErroreFile{EINVAL, QStringLiteral("Non è un file normale")},
+                           errore);
+
     errno = 0;
-    if (!file.open(QIODevice::ReadWrite)) {
-        Imposta(errore, errno);
+    if (file.open(QIODevice::ReadWrite)) {
+        m_stato[i] = StatoElenco::Scrivibile;
+        return true;
+    }
+    const ErroreFile scrittura = ErroreFile::DaErrno(errno);
+    if (!esiste) {
+        m_errore[i] = scrittura;
+        if (errore) *errore = scrittura;
         return false;
     }
-    return true;
+    errno = 0;
+    if (file.open(QIODevice::ReadOnly)) {
+        m_stato[i] = StatoElenco::SolaLettura;
+        m_errore[i] = scrittura;
+        return true;
+    }
+    return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
 }
 
 void ArchivioListe::Chiudi()
 {
     for (QFile &file : m_file)
         file.close();
+    m_stato.fill(StatoElenco::Chiuso);
 }
 
 qint64 ArchivioListe::Lunghezza(Elenco elenco) const
@@ -70,31 +102,92 @@ qint64 ArchivioListe::Lunghezza(Elenco elenco) const
     return file.isOpen() ? file.size() : 0;
 }
 
-QByteArray ArchivioListe::LeggiTutto(Elenco elenco)
+bool ArchivioListe::Scorri(Elenco elenco, const std::function<bool(QByteArrayView)> &perRecord,
+                           ErroreFile *errore)
 {
-    QFile &file = m_file[Indice(elenco)];
-    if (!file.isOpen() || !file.seek(0)) return {};
-    return file.readAll();
+    const int i = Indice(elenco);
+    QFile &file = m_file[i];
+    if (m_stato[i] == StatoElenco::Illeggibile) {
+        if (errore) *errore = m_errore[i];
+        return false;
+    }
+    if (!file.isOpen()) {
+        if (errore) *errore = {EBADF, QStringLiteral("Il file dell'elenco non è aperto")};
+        return false;
+    }
+    errno = 0;
+    if (!file.seek(0)) return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
+
+    QByteArray blocco(RecordPerLettura * Record::Lunghezza, Qt::Uninitialized);
+    qint64 pieni = 0;
+    for (;;) {
+        errno = 0;
+        const qint64 letti = file.read(blocco.data() + pieni, blocco.size() - pieni);
+        if (letti < 0) return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
+        pieni += letti;
+        const bool fine = letti == 0;
+        if (fine && pieni % Record::Lunghezza != 0) {
+            // A part-record at the end: read it as a whole record padded with zeros.
+            const qint64 completo = (pieni / Record::Lunghezza + 1) * Record::Lunghezza;
+            std::fill(blocco.data() + pieni, blocco.data() + completo, '\0');
+            pieni = completo;
+        }
+        const qint64 interi = pieni / Record::Lunghezza * Record::Lunghezza;
+        if (fine || pieni == blocco.size()) {
+            for (qint64 pos = 0; pos < interi; pos += Record::Lunghezza)
+                if (!perRecord(QByteArrayView(blocco).sliced(pos, Record::Lunghezza))) return true;
+            std::copy(blocco.data() + interi, blocco.data() + pieni, blocco.data());
+            pieni -= interi;
+        }
+        if (fine) break;
+    }
+    return true;
 }
 
-QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni()
+QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
 {
-    return DividiRecord<VoceSostituzione>(LeggiTutto(Elenco::Sostituzioni),
-                                          &Record::DecodificaSostituzione);
+    QVector<VoceSostituzione> voci;
+    voci.reserve(Lunghezza(Elenco::Sostituzioni) / Record::Lunghezza + 1);
+    if (!Scorri(
+            Elenco::Sostituzioni,
+            [&](QByteArrayView r) {
+                voci.append(Record::DecodificaSostituzione(r));
+                return true;
+            },
+            errore))
+        return {};
+    return voci;
 }
 
-QVector<VoceEliminazione> ArchivioListe::LeggiEliminazioni()
+QVector<VoceEliminazione> ArchivioListe::LeggiEliminazioni(ErroreFile *errore)
 {
-    return DividiRecord<VoceEliminazione>(LeggiTutto(Elenco::Eliminazioni),
-                                          &Record::DecodificaEliminazione);
+    QVector<VoceEliminazione> voci;
+    voci.reserve(Lunghezza(Elenco::Eliminazioni) / Record::Lunghezza + 1);
+    if (!Scorri(
+            Elenco::Eliminazioni,
+            [&](QByteArrayView r) {
+                voci.append(Record::DecodificaEliminazione(r));
+                return true;
+            },
+            errore))
+        return {};
+    return voci;
 }
 
-int ArchivioListe::ContaSostituzioni()
+int ArchivioListe::ContaSostituzioni(ErroreFile *errore)
 {
     m_recordVoci.clear();
-    const QVector<VoceSostituzione> voci = LeggiSostituzioni();
-    for (qsizetype i = 0; i < voci.size(); ++i)
-        if (!voci[i].Trova.isEmpty()) m_recordVoci.append(i + 1);
+    qint64 numero = 0;
+    const bool letto = Scorri(
+        Elenco::Sostituzioni,
+        [&](QByteArrayView r) {
+            ++numero;
+            // The word's length field is enough to tell an empty word.
+            if (r[0] != 0 || r[1] != 0) m_recordVoci.append(numero);
+            return true;
+        },
+        errore);
+    if (!letto) m_recordVoci.clear();
     return int(m_recordVoci.size());
 }
 
@@ -104,10 +197,41 @@ bool ArchivioListe::LeggiVoce(int k, VoceSostituzione &buffer)
     if (k < 1 || k > m_recordVoci.size()) return false;
     QFile &file = m_file[Indice(Elenco::Sostituzioni)];
     if (!file.isOpen() || !file.seek((m_recordVoci[k - 1] - 1) * Record::Lunghezza)) return false;
-    const QByteArray record = file.read(Record::Lunghezza);
-    if (record.size() != Record::Lunghezza) return false;
+    QByteArray record = file.read(Record::Lunghezza);
+    if (record.isEmpty()) return false;
+    record.append(QByteArray(Record::Lunghezza - record.size(), '\0')); // a part-record
     buffer = Record::DecodificaSostituzione(record);
     return true;
+}
+
+template <typename Voce>
+bool ArchivioListe::ContieneRighe(Elenco elenco, const QVector<Voce> &righe)
+{
+    const int i = Indice(elenco);
+    if (m_stato[i] == StatoElenco::Illeggibile || !m_file[i].isOpen()) return false;
+    if (Lunghezza(elenco) != righe.size() * qint64(Record::Lunghezza)) return false;
+    if (Record::PrimaRigaNonContenibile(righe)) return false;
+    qsizetype riga = 0;
+    bool uguali = true;
+    const bool letto = Scorri(
+        elenco,
+        [&](QByteArrayView r) {
+            if (riga == righe.size()) return uguali = false;
+            const QByteArray atteso = Record::Codifica(righe[riga++]);
+            return uguali = r == QByteArrayView(atteso);
+        },
+        nullptr);
+    return letto && uguali && riga == righe.size();
+}
+
+bool ArchivioListe::Contiene(const QVector<VoceSostituzione> &righe)
+{
+    return ContieneRighe(Elenco::Sostituzioni, righe);
+}
+
+bool ArchivioListe::Contiene(const QVector<VoceEliminazione> &righe)
+{
+    return ContieneRighe(Elenco::Eliminazioni, righe);
 }
 
 bool ArchivioListe::Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFile *errore)
@@ -119,14 +243,46 @@ bool ArchivioListe::Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFil
     return Apri(elenco, errore);
 }
 
+template <typename Voce>
+bool ArchivioListe::SalvaRighe(Elenco elenco, const QVector<Voce> &righe, ErroreFile *errore)
+{
+    const int i = Indice(elenco);
+    if (m_stato[i] == StatoElenco::SolaLettura || m_stato[i] == StatoElenco::Illeggibile) {
+        if (errore) *errore = m_errore[i];
+        return false;
+    }
+    // Cutting a row to fit would lose part of it without a word.
+    QString motivo;
+    if (const int riga = Record::PrimaRigaNonContenibile(righe, &motivo)) {
+        if (errore)
+            *errore = {
+                EINVAL,
+                QStringLiteral("La riga %1 non può essere memorizzata. %2").arg(riga).arg(motivo)};
+        return false;
+    }
+    const quint64 aperture = m_aperture[i];
+    ErroreFile erroreScrittura;
+    if (!Scrivi(elenco, UnisciRecord(righe), &erroreScrittura)) {
+        // Opening the file again is the last step: when it was tried, the new
+        // file is already in place and only the reopening failed (Errore() has it).
+        if (m_aperture[i] == aperture) {
+            if (errore) *errore = erroreScrittura;
+            return false;
+        }
+    } else if (m_aperture[i] == aperture) {
+        Apri(elenco); // the handle still points at the replaced file
+    }
+    return true;
+}
+
 bool ArchivioListe::Salva(const QVector<VoceSostituzione> &righe, ErroreFile *errore)
 {
-    if (!Scrivi(Elenco::Sostituzioni, UnisciRecord(righe), errore)) return false;
+    if (!SalvaRighe(Elenco::Sostituzioni, righe, errore)) return false;
     ContaSostituzioni();
     return true;
 }
 
 bool ArchivioListe::Salva(const QVector<VoceEliminazione> &righe, ErroreFile *errore)
 {
-    return Scrivi(Elenco::Eliminazioni, UnisciRecord(righe), errore);
+    return SalvaRighe(Elenco::Eliminazioni, righe, errore);
 }

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +29,29 @@ QString Rifila(const QString &testo)
     return testo.mid(inizio, fine - inizio);
 }
 
+// A row: two texts and the picture that every row shares, held as a plain
+// shared icon instead of an item value, so a row costs little beyond its texts.
+class Riga : public QTreeWidgetItem
+{
+public:
+    Riga(const QString &primo, const QString &secondo, const QIcon &icona)
+        : QTreeWidgetItem(QStringList{primo, secondo}, UserType), m_icona(icona)
+    {
+    }
+    QVariant data(int colonna, int ruolo) const override
+    {
+        if (colonna == 0 && ruolo == Qt::DecorationRole) return m_icona;
+        return QTreeWidgetItem::data(colonna, ruolo);
+    }
+
+private:
+    QIcon m_icona;
+};
+
 } // namespace
 
 FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
-    : QDialog(form), m_stato(stato), m_elenco(elenco), m_form(form)
+    : QDialog(form), m_stato(stato), m_elenco(elenco), m_form(form), m_iconaRiga(Icone::Riga())
 {
     const bool sost = elenco == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
@@ -52,7 +73,17 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
         {QStringLiteral("Trova"),
          sost ? QStringLiteral("Sostituisci con") : QStringLiteral("Cerca solo parola intera")});
     ListView1->setColumnWidth(0, Pixel(2400));
+    ListView1->setUniformRowHeights(true); // lays out a list of millions of rows at once
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &FinestraElenco::Command7_Click);
+    // Any change to the rows; loading and saving clear the mark.
+    QAbstractItemModel *modello = ListView1->model();
+    const auto tocca = [this] { m_toccato = true; };
+    connect(modello, &QAbstractItemModel::rowsInserted, this, tocca);
+    connect(modello, &QAbstractItemModel::rowsRemoved, this, tocca);
+    connect(modello, &QAbstractItemModel::rowsMoved, this, tocca);
+    connect(modello, &QAbstractItemModel::dataChanged, this, tocca);
+    connect(modello, &QAbstractItemModel::modelReset, this, tocca);
+    connect(modello, &QAbstractItemModel::layoutChanged, this, tocca);
 
     auto pulsante = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y,
                            int w, int h, void (FinestraElenco::*gestore)()) {
@@ -99,6 +130,12 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     CaricaElenco();
 }
 
+FinestraElenco::~FinestraElenco()
+{
+    // The rows are destroyed after this object: their removal is no change.
+    ListView1->model()->disconnect(this);
+}
+
 int FinestraElenco::NumeroRighe() const
 {
     return ListView1->topLevelItemCount();
@@ -110,10 +147,14 @@ QString FinestraElenco::Testo(int riga, int colonna) const
     return voce ? voce->text(colonna) : QString();
 }
 
+QTreeWidgetItem *FinestraElenco::NuovaRiga(const QString &primo, const QString &secondo) const
+{
+    return new Riga(primo, secondo, m_iconaRiga);
+}
+
 void FinestraElenco::AggiungiRiga(const QString &primo, const QString &secondo)
 {
-    auto *voce = new QTreeWidgetItem(ListView1, {primo, secondo});
-    voce->setIcon(0, Icone::Riga());
+    ListView1->addTopLevelItem(NuovaRiga(primo, secondo));
 }
 
 void FinestraElenco::ImpostaRiga(int riga, const QString &primo, const QString &secondo)
@@ -121,7 +162,6 @@ void FinestraElenco::ImpostaRiga(int riga, const QString &primo, const QString &
     if (QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1)) {
         voce->setText(0, primo);
         voce->setText(1, secondo);
-        voce->setIcon(0, Icone::Riga());
     }
 }
 
@@ -134,41 +174,136 @@ int FinestraElenco::RigaSelezionata() const
 
 void FinestraElenco::CaricaElenco()
 {
+    // A file that could not be read before may be readable now (its
+    // permissions mended): its rows then replace the empty list.
+    if (m_stato.Liste.Stato(m_elenco) == StatoElenco::Illeggibile) m_stato.Liste.Apri(m_elenco);
+    Piattaforma::PuntatoreOccupato(m_form, true);
+    Piattaforma::PuntatoreOccupato(this, true);
+    ErroreFile errore;
+    QList<QTreeWidgetItem *> righe;
     if (m_elenco == Elenco::Sostituzioni) {
-        for (const VoceSostituzione &voce : m_stato.Liste.LeggiSostituzioni())
+        const QVector<VoceSostituzione> voci = m_stato.Liste.LeggiSostituzioni(&errore);
+        righe.reserve(voci.size());
+        for (const VoceSostituzione &voce : voci)
             if (!voce.Sostituisci.isEmpty())
-                AggiungiRiga(Rifila(voce.Trova), Rifila(voce.Sostituisci));
+                righe.append(NuovaRiga(Rifila(voce.Trova), Rifila(voce.Sostituisci)));
     } else {
-        for (const VoceEliminazione &voce : m_stato.Liste.LeggiEliminazioni())
+        const QVector<VoceEliminazione> voci = m_stato.Liste.LeggiEliminazioni(&errore);
+        righe.reserve(voci.size());
+        for (const VoceEliminazione &voce : voci)
             if (!voce.Elimina.isEmpty())
-                AggiungiRiga(Rifila(voce.Elimina), Rifila(voce.ParolaIntera));
+                righe.append(NuovaRiga(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
     }
+    ListView1->addTopLevelItems(righe);
+    m_toccato = false;
+    Piattaforma::PuntatoreOccupato(this, false);
+    Piattaforma::PuntatoreOccupato(m_form, false);
+    if (errore.numero != 0)
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile leggere l'elenco \"%1\".\r\n%2\r\nL'elenco non "
+                           "verrà salvato, così il file non viene sovrascritto.")
+                .arg(QDir::toNativeSeparators(m_stato.Liste.Percorso(m_elenco)),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+}
+
+QVector<VoceSostituzione> FinestraElenco::RigheSostituzione() const
+{
+    QVector<VoceSostituzione> righe;
+    righe.reserve(NumeroRighe());
+    for (int i = 1; i <= NumeroRighe(); ++i)
+        righe.append({Testo(i, 0), Testo(i, 1)});
+    return righe;
+}
+
+QVector<VoceEliminazione> FinestraElenco::RigheEliminazione() const
+{
+    QVector<VoceEliminazione> righe;
+    righe.reserve(NumeroRighe());
+    for (int i = 1; i <= NumeroRighe(); ++i)
+        righe.append({Testo(i, 0), Testo(i, 1), qint16(Testo(i, 1) == TestoSi)});
+    return righe;
 }
 
 bool FinestraElenco::SalvaElenco()
 {
-    ErroreFile errore;
-    bool salvato;
-    if (m_elenco == Elenco::Sostituzioni) {
-        QVector<VoceSostituzione> righe;
-        for (int i = 1; i <= NumeroRighe(); ++i)
-            righe.append({Testo(i, 0), Testo(i, 1)});
-        salvato = m_stato.Liste.Salva(righe, &errore);
-        if (salvato) m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
-    } else {
-        QVector<VoceEliminazione> righe;
-        for (int i = 1; i <= NumeroRighe(); ++i)
-            righe.append({Testo(i, 0), Testo(i, 1), qint16(Testo(i, 1) == TestoSi)});
-        salvato = m_stato.Liste.Salva(righe, &errore);
+    ArchivioListe &liste = m_stato.Liste;
+    const QString nome = QDir::toNativeSeparators(liste.Percorso(m_elenco));
+    if (liste.Stato(m_elenco) == StatoElenco::Illeggibile) {
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("L'elenco \"%1\" non è stato letto, quindi non viene salvato: il "
+                           "file resta com'è.\r\n%2")
+                .arg(nome, liste.Errore(m_elenco).Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+        return false;
     }
+    const bool sost = m_elenco == Elenco::Sostituzioni;
+    QVector<VoceSostituzione> righeSost;
+    QVector<VoceEliminazione> righeElim;
+    QString motivo;
+    int rigaTroppoLunga;
+    if (sost) {
+        righeSost = RigheSostituzione();
+        rigaTroppoLunga = Record::PrimaRigaNonContenibile(righeSost, &motivo);
+    } else {
+        righeElim = RigheEliminazione();
+        rigaTroppoLunga = Record::PrimaRigaNonContenibile(righeElim, &motivo);
+    }
+    if (rigaTroppoLunga) {
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("L'elenco non è stato salvato: la riga %1 (\"%2\") non può essere "
+                           "memorizzata.\r\n%3")
+                .arg(rigaTroppoLunga)
+                .arg(Testo(rigaTroppoLunga, 0), motivo),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        return false;
+    }
+
+    ErroreFile errore;
+    Piattaforma::PuntatoreOccupato(this, true);
+    const bool salvato = sost ? liste.Salva(righeSost, &errore) : liste.Salva(righeElim, &errore);
+    Piattaforma::PuntatoreOccupato(this, false);
     if (!salvato) {
         Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
                                 Piattaforma::Icona::Critico);
         return false;
     }
+    if (sost) m_stato.NumSostituzioni = liste.NumeroVoci();
+    m_toccato = false;
     Piattaforma::MessageBox(this, QStringLiteral("I dati sono stati salvati."),
                             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    if (liste.Stato(m_elenco) == StatoElenco::Illeggibile)
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Il file \"%1\" è stato salvato, ma non è stato possibile "
+                           "riaprirlo.\r\n%2")
+                .arg(nome, liste.Errore(m_elenco).Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
     return true;
+}
+
+bool FinestraElenco::PuoChiudere()
+{
+    if (!m_toccato) return true;
+    Piattaforma::PuntatoreOccupato(this, true); // a long list takes a while to compare
+    const bool uguali = m_elenco == Elenco::Sostituzioni
+                            ? m_stato.Liste.Contiene(RigheSostituzione())
+                            : m_stato.Liste.Contiene(RigheEliminazione());
+    Piattaforma::PuntatoreOccupato(this, false);
+    if (uguali) return true;
+    switch (Piattaforma::MessageBox(this, QStringLiteral("Salvare le modifiche all'elenco?"),
+                                    Piattaforma::Pulsanti::SiNoAnnulla,
+                                    Piattaforma::Icona::Domanda)) {
+    case Piattaforma::Risposta::Si:
+        return SalvaElenco();
+    case Piattaforma::Risposta::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void FinestraElenco::Command1_Click()
@@ -183,7 +318,7 @@ void FinestraElenco::Command2_Click()
 
 void FinestraElenco::Command6_Click()
 {
-    accept();
+    if (PuoChiudere()) accept();
 }
 
 void FinestraElenco::MostraVoce(const QString &modo, int riga)
@@ -258,6 +393,15 @@ void FinestraElenco::keyPressEvent(QKeyEvent *e)
     // No button has the cancel role: Esc does nothing here.
     if (e->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(e);
+}
+
+void FinestraElenco::closeEvent(QCloseEvent *e)
+{
+    if (!PuoChiudere()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
 }
 
 void FinestraElenco::done(int risultato)

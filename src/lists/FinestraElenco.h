@@ -3,12 +3,14 @@
 #include "lists/ArchivioListe.h"
 
 #include <QDialog>
+#include <QIcon>
 
 class Form1;
 class Modulo1;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The list editor window: "Form2" edits the substitution list, "frmEl" the
 // elimination list. Both are built alike; the list decides the captions, the
@@ -19,6 +21,7 @@ class FinestraElenco : public QDialog
     Q_OBJECT
 public:
     FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form);
+    ~FinestraElenco() override;
 
     Elenco Tipo() const { return m_elenco; }
 
@@ -42,6 +45,10 @@ public:
     // Rewrites the file from the rows; false (after the error message) when it failed.
     bool SalvaElenco();
 
+    // True when the window may close: its rows are those of the file, or the
+    // user answered the question about saving them (and a save succeeded).
+    bool PuoChiudere();
+
 public Q_SLOTS:
     void Command1_Click(); // "R&imuovi tutti"
     void Command2_Click(); // "&Salva"
@@ -56,13 +63,19 @@ public Q_SLOTS:
 
 protected:
     void done(int risultato) override; // Form_Unload
+    void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void Scambia(int riga, int altra);
     void MostraVoce(const QString &modo, int riga);
+    QTreeWidgetItem *NuovaRiga(const QString &primo, const QString &secondo) const;
+    QVector<VoceSostituzione> RigheSostituzione() const;
+    QVector<VoceEliminazione> RigheEliminazione() const;
 
     Modulo1 &m_stato;
     Elenco m_elenco;
     Form1 *m_form;
+    QIcon m_iconaRiga;      // one picture shared by every row
+    bool m_toccato = false; // rows changed since they were loaded or saved
 };

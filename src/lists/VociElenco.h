@@ -52,6 +52,11 @@ VoceEliminazione DecodificaEliminazione(QByteArrayView record);
 QString MotivoNonContenibile(const VoceSostituzione &voce);
 QString MotivoNonContenibile(const VoceEliminazione &voce);
 
+// The first row (from 1) that no record can hold, with the reason in `motivo`;
+// 0 when every row fits.
+int PrimaRigaNonContenibile(const QVector<VoceSostituzione> &righe, QString *motivo = nullptr);
+int PrimaRigaNonContenibile(const QVector<VoceEliminazione> &righe, QString *motivo = nullptr);
+
 } // namespace Record
 
 // The factory lists that "&Predefiniti" puts in an editor.

@@ -1,5 +1,7 @@
 #include "Piattaforma.h"
 
+#include "lists/CartellaListe.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -293,11 +295,8 @@ QSize DimensioneSchermo()
 
 QString CartellaListe()
 {
-    const QString programma = QCoreApplication::applicationDirPath();
-    if (QFileInfo(programma).isWritable()) return programma;
-    const QString dati = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!dati.isEmpty() && QDir().mkpath(dati)) return dati;
-    return programma; // opening the lists will then report the error
+    return ScegliCartellaListe(QCoreApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 void CaricaTraduzioni(QApplication &app)

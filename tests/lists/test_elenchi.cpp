@@ -13,12 +13,33 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeWidget>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Piattaforma;
 
 namespace {
+
+// Sets or clears the immutable attribute, which stops even root from writing.
+bool Immutabile(const QString &percorso, bool attiva)
+{
+    const int fd = open(QFile::encodeName(percorso).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int attributi = 0;
+    bool fatto = ioctl(fd, FS_IOC_GETFLAGS, &attributi) == 0;
+    if (fatto) {
+        attributi = attiva ? attributi | FS_IMMUTABLE_FL : attributi & ~FS_IMMUTABLE_FL;
+        fatto = ioctl(fd, FS_IOC_SETFLAGS, &attributi) == 0;
+    }
+    close(fd);
+    return fatto;
+}
 
 QStringList Righe(const FinestraElenco &f)
 {
@@ -121,6 +142,7 @@ private Q_SLOTS:
         {
             FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
             sost.Command5->click();
+            Copione::RispondiMessaggio(Risposta::No); // do not save the changes
             sost.Command6->click();
         }
         QCOMPARE(File(Elenco::Sostituzioni), prima);
@@ -431,10 +453,192 @@ private Q_SLOTS:
         QCOMPARE(stato.NumSostituzioni, 8);
         QCOMPARE(AmbienteProva::LeggiFile(cartella + QStringLiteral("-spostata/sostituzioni.dat")),
                  prima);
+        Copione::RispondiMessaggio(Risposta::No); // close without saving
         f.Command6->click();
         QVERIFY(form.mnuStrumAvvia->isEnabled());
         QFile::remove(cartella);
         QDir().rename(cartella + QStringLiteral("-spostata"), cartella);
+    }
+
+    // Closing with rows that differ from the file asks whether to save them.
+    void chiusuraConRigheCambiate_data()
+    {
+        QTest::addColumn<QString>("modifica");
+        QTest::addColumn<bool>("pulsanteChiudi"); // else the window's close button
+        QTest::addColumn<int>("risposta");        // -1: no question
+        QTest::addColumn<bool>("aperta");
+        QTest::addColumn<bool>("salvato");
+        const int si = int(Risposta::Si), no = int(Risposta::No), annulla = int(Risposta::Annulla);
+        QTest::newRow("nessuna modifica") << "nessuna" << true << -1 << false << false;
+        QTest::newRow("spostata e rimessa") << "rimessa" << true << -1 << false << false;
+        QTest::newRow("Chiudi, Sì") << "predefiniti" << true << si << false << true;
+        QTest::newRow("Chiudi, No") << "predefiniti" << true << no << false << false;
+        QTest::newRow("Chiudi, Annulla") << "predefiniti" << true << annulla << true << false;
+        QTest::newRow("chiusura, Sì") << "predefiniti" << false << si << false << true;
+        QTest::newRow("chiusura, No") << "predefiniti" << false << no << false << false;
+        QTest::newRow("chiusura, Annulla") << "predefiniti" << false << annulla << true << false;
+    }
+    void chiusuraConRigheCambiate()
+    {
+        QFETCH(QString, modifica);
+        QFETCH(bool, pulsanteChiudi);
+        QFETCH(int, risposta);
+        QFETCH(bool, aperta);
+        QFETCH(bool, salvato);
+        Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")},
+                               {QStringLiteral("C"), QStringLiteral("D")}});
+        const QByteArray prima = File(Elenco::Sostituzioni);
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        f.show();
+        if (modifica == QStringLiteral("rimessa")) {
+            Seleziona(f, 1);
+            f.Command10->click();
+            f.Command9->click();
+        } else if (modifica == QStringLiteral("predefiniti")) {
+            f.Command5->click();
+        }
+        if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
+        if (risposta == int(Risposta::Si)) Copione::RispondiMessaggio(Risposta::OK);
+        if (pulsanteChiudi)
+            f.Command6->click();
+        else
+            f.close();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), risposta < 0 ? 0 : risposta == int(Risposta::Si) ? 2 : 1);
+        if (risposta >= 0) {
+            QCOMPARE(messaggi[0].testo, QStringLiteral("Salvare le modifiche all'elenco?"));
+            QCOMPARE(messaggi[0].pulsanti, Pulsanti::SiNoAnnulla);
+        }
+        QCOMPARE(f.isVisible(), aperta);
+        QCOMPARE(File(Elenco::Sostituzioni) != prima, salvato);
+        if (salvato) QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+    }
+
+    // A list file that cannot be written, or not even read, does not stop the
+    // program, and is never replaced.
+    void elencoNonScrivibileOIlleggibile_data()
+    {
+        QTest::addColumn<QString>("come");
+        QTest::newRow("sola lettura") << "sola lettura";
+        QTest::newRow("illeggibile") << "illeggibile";
+        QTest::newRow("una cartella al suo posto") << "cartella";
+    }
+    void elencoNonScrivibileOIlleggibile()
+    {
+        QFETCH(QString, come);
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        const QString pulizia = m_amb->Percorso(QStringLiteral("pulizia.dat"));
+        const QByteArray prima = AmbienteProva::LeggiFile(pulizia);
+        const QByteArray fp = QFile::encodeName(pulizia);
+        auto ripristina = qScopeGuard([&] {
+            Immutabile(pulizia, false);
+            chmod(fp.constData(), 0644);
+        });
+        QString erroreScrittura;
+        if (come == QStringLiteral("cartella")) {
+            QFile::remove(pulizia);
+            QVERIFY(QDir().mkdir(pulizia));
+        } else if (geteuid() != 0) {
+            chmod(fp.constData(), come == QStringLiteral("illeggibile") ? 0 : 0444);
+            erroreScrittura = QStringLiteral("Errore: Permesso negato  (13)");
+        } else if (come == QStringLiteral("illeggibile")) {
+            QSKIP("root can read every file (the core tests cover it as a normal user)");
+        } else if (Immutabile(pulizia, true)) {
+            erroreScrittura = QStringLiteral("Errore: Operazione non permessa  (1)");
+        } else {
+            QSKIP("root can write every file and this file system has no immutable files");
+        }
+        const bool leggibile = come == QStringLiteral("sola lettura");
+
+        if (!leggibile) Copione::RispondiMessaggio(Risposta::OK);
+        Form1 &form = m_amb->Avvia();
+        auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), leggibile ? 0 : 1);
+        if (!leggibile) {
+            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile leggere l'elenco")));
+            QCOMPARE(messaggi[0].icona, Icona::Critico);
+        }
+        QCOMPARE(form.mnuStrumAPul->isEnabled(), leggibile);
+        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+
+        // The editor shows what could be read and takes edits; only saving is refused.
+        if (!leggibile) Copione::RispondiMessaggio(Risposta::OK); // the read error again
+        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        QCOMPARE(Copione::Messaggi().size(), leggibile ? 0 : 1);
+        QCOMPARE(f.NumeroRighe(), leggibile ? 1 : 0);
+        f.Command5->click();
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command2->click();
+        messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        if (leggibile)
+            QCOMPARE(messaggi[0].testo, erroreScrittura);
+        else
+            QVERIFY(messaggi[0].testo.contains(QStringLiteral("non è stato letto")));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+        Copione::RispondiMessaggio(Risposta::No);
+        f.Command6->click();
+        ripristina.dismiss();
+        Immutabile(pulizia, false);
+        chmod(fp.constData(), 0644);
+        if (come == QStringLiteral("cartella"))
+            QVERIFY(QFileInfo(pulizia).isDir());
+        else
+            QCOMPARE(AmbienteProva::LeggiFile(pulizia), prima);
+    }
+
+    // A damaged file can hold a word longer than a record takes when saved:
+    // the save is refused, naming the row, and nothing is cut.
+    void rigaTroppoLungaNonSiSalva()
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        const QByteArray danneggiato = Record::Codifica(EliminazioniPredefinite().first()) +
+                                       QByteArray::fromHex("7C00") + QByteArray(124, 'z') +
+                                       QByteArray(2, '\0');
+        m_amb->ScriviFile(QStringLiteral("pulizia.dat"), danneggiato);
+        Form1 &form = m_amb->Avvia();
+        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        f.show();
+        QCOMPARE(f.NumeroRighe(), 2);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command2->click();
+        auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.contains(
+            QStringLiteral("la riga 2 (\"%1\")").arg(QString(124, QLatin1Char('z')))));
+        QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
+
+        // Closing with Sì tries that save: refused, so the window stays open.
+        Seleziona(f, 1);
+        f.Command4->click();
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command6->click();
+        QCOMPARE(Copione::Messaggi().size(), 2);
+        QVERIFY(f.isVisible());
+        Copione::RispondiMessaggio(Risposta::No);
+        f.Command6->click();
+        QVERIFY(!f.isVisible());
+        QCOMPARE(File(Elenco::Eliminazioni), danneggiato);
+    }
+
+    // Every row shows the same picture, however it was added: one icon for a
+    // list of millions of rows.
+    void unaSolaIconaPerTutteLeRighe()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        Voce([&] { f.Command3->click(); }, QStringLiteral("Loop"), QStringLiteral("Ciclo"));
+        Seleziona(f, 2);
+        Voce([&] { f.Command7->click(); }, QStringLiteral("Else"), QStringLiteral("Altrimenti"));
+        const QIcon icona = f.ListView1->topLevelItem(0)->icon(0);
+        QVERIFY(!icona.isNull());
+        QCOMPARE(f.NumeroRighe(), 9);
+        for (int i = 1; i < f.NumeroRighe(); ++i)
+            QCOMPARE(f.ListView1->topLevelItem(i)->icon(0).cacheKey(), icona.cacheKey());
     }
 };
 

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The folder of the two list files: the program's folder when it is writable; otherwise
+// `cartellaDati` (created when missing), into which the program folder's list files are
+// copied first when the data folder has none yet.
+QString ScegliCartellaListe(const QString &cartellaProgramma, const QString &cartellaDati);
