@@ -9,11 +9,6 @@
 
 namespace {
 
-void Imposta(ErroreFile *errore, int numeroErrno)
-{
-    if (errore) *errore = ErroreFile::DaErrno(numeroErrno);
-}
-
 template <typename Voce> QByteArray UnisciRecord(const QVector<Voce> &righe)
 {
     QByteArray dati;
