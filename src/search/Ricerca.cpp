@@ -1,5 +1,7 @@
 #include "Ricerca.h"
 
+#include "search/CercaVeloce.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -173,6 +175,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     qsizetype inizioBlocco = 0;                        // first index not yet copied to R
     QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
     qsizetype prossimoAvviso = q;
+    const FiltroPrimo primo(parolaCercata, confronto.ignoraMaiuscole);
     // The candidate must leave one character after it: q + L < n.
     while (q + L < n) {
         if (avanzamento && q >= prossimoAvviso) {
@@ -185,7 +188,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
         }
         const QChar prima = q == inizioBlocco ? primaBlocco : testo[q - 1];
         if (parola.Escluso(prima, testo[q])) {
-            ++q;
+            q = primo.Prossimo(testo, q + 1, avanzamento ? std::min(prossimoAvviso, n) : n);
             continue;
         }
         if (parola.Corrisponde(testo, q, prima, testo.data() + q + L)) {
