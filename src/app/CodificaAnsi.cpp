@@ -1,5 +1,7 @@
 #include "CodificaAnsi.h"
 
+#include "app/PagineGrandi.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
@@ -58,6 +60,7 @@ QString Decodifica(QByteArrayView byte)
     }
     const qsizetype n = byte.size();
     QString testo(n, Qt::Uninitialized);
+    PagineGrandi(testo.constData(), std::size_t(n) * 2);
     char16_t *o = reinterpret_cast<char16_t *>(testo.data());
     const uchar *b = reinterpret_cast<const uchar *>(byte.data());
     qsizetype i = 0;
@@ -85,6 +88,7 @@ QByteArray Codifica(const QString &testo, bool *ok)
     if (t.valide) {
         const qsizetype n = testo.size();
         QByteArray risultato(n, Qt::Uninitialized);
+        PagineGrandi(risultato.constData(), std::size_t(n));
         char *o = risultato.data();
         const char16_t *u = reinterpret_cast<const char16_t *>(testo.utf16());
         qsizetype i = 0;

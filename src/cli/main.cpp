@@ -312,7 +312,8 @@ public:
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        const QByteArray risultato = Documento::Codifica(Pseudocodifica(*testo), formato);
+        const QByteArray risultato =
+            Documento::Codifica(Pseudocodifica(std::move(*testo)), formato);
         if (!ScriviStandardOutput(risultato, errore)) {
             ScriviErrore(
                 QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
@@ -326,13 +327,13 @@ public:
     {
         ErroreFile errore;
         FormatoTesto formato;
-        const std::optional<QString> testo = Documento::Leggi(nome, &formato, &errore);
+        std::optional<QString> testo = Documento::Leggi(nome, &formato, &errore);
         if (!testo) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        if (!Documento::Scrivi(destinazione, Pseudocodifica(*testo), formato, &errore)) {
+        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo)), formato, &errore)) {
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(destinazione), errore.descrizione));
             return false;
@@ -341,9 +342,9 @@ public:
     }
 
 private:
-    QString Pseudocodifica(const QString &testo) const
+    QString Pseudocodifica(QString testo) const
     {
-        return Lotto::Pseudocodifica(testo, m_motore,
+        return Lotto::Pseudocodifica(std::move(testo), m_motore,
                                      m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr);
     }
 

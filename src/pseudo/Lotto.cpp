@@ -98,21 +98,27 @@ QString ACapoComeEditor(const QString &testo)
     return risultato;
 }
 
-QString Pseudocodifica(const QString &testo, const MotoreElenco &motore,
+QString Pseudocodifica(QString testo, const MotoreElenco &motore,
                        const QVector<VoceEliminazione> *eliminazioni, qsizetype *sostituzioni)
 {
     // Each step that changes the text writes it to the editor, which turns
-    // any line break the step made into its own.
-    QString lavoro = ACapoComeEditor(testo);
+    // any line break the step made into its own. A step whose words and
+    // replacements hold no line break cannot make one.
+    testo = ACapoComeEditor(testo);
     if (eliminazioni) {
-        Pulizia::Esito pulito = Pulizia::Applica(lavoro, *eliminazioni);
-        if (pulito.eliminate > 0) lavoro = ACapoComeEditor(pulito.testo);
+        Pulizia::Esito pulito = Pulizia::Applica(testo, *eliminazioni);
+        if (pulito.eliminate > 0) {
+            bool toccaACapo = false;
+            for (const VoceEliminazione &v : *eliminazioni)
+                toccaACapo = toccaACapo || MotoreElenco::TieneACapo(v.Elimina);
+            testo = toccaACapo ? ACapoComeEditor(pulito.testo) : std::move(pulito.testo);
+        }
     }
     qsizetype conta = 0;
-    lavoro = motore.Applica(lavoro, &conta);
-    if (conta > 0) lavoro = ACapoComeEditor(lavoro);
+    testo = motore.Applica(testo, &conta);
+    if (conta > 0 && motore.ToccaGliACapo()) testo = ACapoComeEditor(testo);
     if (sostituzioni) *sostituzioni = conta;
-    return lavoro;
+    return testo;
 }
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)

@@ -23,7 +23,7 @@ QString ACapoComeEditor(const QString &testo);
 // The text "&Salva" writes after the cleaning run (when `eliminazioni` is
 // given) and the automatic run of the whole list over `testo`, a document as
 // read from its file. `sostituzioni` receives the replacements made.
-QString Pseudocodifica(const QString &testo, const MotoreElenco &motore,
+QString Pseudocodifica(QString testo, const MotoreElenco &motore,
                        const QVector<VoceEliminazione> *eliminazioni,
                        qsizetype *sostituzioni = nullptr);
 

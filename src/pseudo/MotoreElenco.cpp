@@ -1,5 +1,6 @@
 #include "MotoreElenco.h"
 
+#include "app/PagineGrandi.h"
 #include "search/CercaVeloce.h"
 #include "search/Ricerca.h"
 
@@ -29,6 +30,15 @@ constexpr std::array<bool, 128> TabellaSeparatori = [] {
     std::array<bool, 128> t{};
     for (char16_t u = 0; u < 128; ++u)
         t[u] = Separatore(QChar(u));
+    return t;
+}();
+
+// ASCII units by class: Delimitatore for a delimiter, otherwise the upper case.
+constexpr char16_t Delimitatore = 0xFFFF;
+constexpr std::array<char16_t, 128> ClasseAscii = [] {
+    std::array<char16_t, 128> t{};
+    for (char16_t u = 0; u < 128; ++u)
+        t[u] = Separatore(QChar(u)) ? Delimitatore : (u >= 'a' && u <= 'z') ? char16_t(u - 32) : u;
     return t;
 }();
 
@@ -81,7 +91,10 @@ qsizetype Passo(QStringView T, const Voce &v, QString &risultato)
         if (q > ultimo) break;
         const QChar prima = q == blocco ? primaBlocco : t[q - 1];
         if (Separatore(prima) && (q + L == n || Separatore(t[q + L])) && Uguale(t + q, v)) {
-            if (conta == 0) R.reserve(n + n / 8 + v.sostituto.size());
+            if (conta == 0) {
+                R.reserve(n + n / 8 + v.sostituto.size());
+                PagineGrandi(R.constData(), std::size_t(R.capacity()) * 2);
+            }
             R.append(T.sliced(blocco, q - blocco));
             R.append(v.sostituto);
             q += L;
@@ -113,6 +126,7 @@ struct MotoreElenco::Gruppo
     std::vector<int> tabella; // -1 = empty slot
     quint32 maschera = 0;
     qsizetype minima = 0, massima = 0;
+    std::array<bool, 128> iniziali{}; // ASCII units a word may begin with, case aside
 
     void Prepara()
     {
@@ -128,6 +142,8 @@ struct MotoreElenco::Gruppo
             for (QChar c : su)
                 h = Mescola(h, c.unicode());
             hashParole.push_back(h);
+            for (char16_t u = 0; u < 128; ++u)
+                iniziali[u] = iniziali[u] || Su(u) == su.front().unicode();
             minima = std::min(minima, su.size());
             massima = std::max(massima, su.size());
         }
@@ -190,10 +206,27 @@ struct MotoreElenco::Gruppo
         while (i < n) {
             while (i < n && Delimita(t[i]))
                 ++i;
+            if (i == n) break;
             const qsizetype inizio = i;
+            if (t[i] < 128 && !iniziali[t[i]]) {
+                // No word begins with this character: on to the next token.
+                ++i;
+                while (i < n && !Delimita(t[i]))
+                    ++i;
+                continue;
+            }
             quint32 h = SemeHash;
-            while (i < n && !Delimita(t[i]))
-                h = Mescola(h, Su(t[i++]));
+            for (; i < n; ++i) {
+                const char16_t u = t[i];
+                char16_t su;
+                if (u < 128) {
+                    su = ClasseAscii[u];
+                    if (su == Delimitatore) break;
+                } else {
+                    su = Ricerca::MaiuscolaNonAscii(QChar(u)).unicode();
+                }
+                h = Mescola(h, su);
+            }
             const qsizetype L = i - inizio;
             if (L < minima || L > massima) continue;
             const int k = Cerca(h, t + inizio, L);
@@ -208,7 +241,10 @@ struct MotoreElenco::Gruppo
                 noti[k].push_back(std::move(v));
                 nota = &noti[k].back();
             }
-            if (conta == 0) R.reserve(n + n / 8 + 64);
+            if (conta == 0) {
+                R.reserve(n + n / 8 + 64);
+                PagineGrandi(R.constData(), std::size_t(R.capacity()) * 2);
+            }
             R.append(QStringView(T).sliced(copiato, inizio - copiato));
             R.append(nota->risultato);
             copiato = i;
@@ -226,6 +262,7 @@ MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
     for (const VoceSostituzione &v : voci) {
         if (v.Trova.isEmpty()) continue;
         ++m_voci;
+        m_toccaACapo = m_toccaACapo || TieneACapo(v.Trova) || TieneACapo(v.Sostituisci);
         const bool token = SenzaDelimitatori(v.Trova);
         if (!token || m_gruppi.empty() || !m_gruppi.back()->token) {
             m_gruppi.push_back(std::make_unique<Gruppo>());
@@ -238,6 +275,15 @@ MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
 }
 
 MotoreElenco::~MotoreElenco() = default;
+
+bool MotoreElenco::TieneACapo(QStringView testo)
+{
+    for (QChar c : testo) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+    }
+    return false;
+}
 
 qsizetype MotoreElenco::Voci() const
 {

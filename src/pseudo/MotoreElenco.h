@@ -34,6 +34,14 @@ public:
     // Number of entries that take part (those with a word).
     qsizetype Voci() const;
 
+    // Whether a word or a replacement holds a line break or a paragraph or
+    // frame separator: only then can the result hold line breaks other than
+    // CR LF when the text held none.
+    bool ToccaGliACapo() const { return m_toccaACapo; }
+
+    // The same for any one text.
+    static bool TieneACapo(QStringView testo);
+
     // One entry's pass alone: every whole-word occurrence of `parola`, case
     // aside, replaced from the start of the text. Returns the number of
     // replacements; `risultato` is left untouched when there is none.
@@ -44,4 +52,5 @@ private:
     struct Gruppo;
     std::vector<std::unique_ptr<Gruppo>> m_gruppi;
     qsizetype m_voci = 0;
+    bool m_toccaACapo = false;
 };
