@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <array>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -75,6 +77,36 @@ inline bool Uguale(const QChar *t, const Voce &v) noexcept
         if (t[k] != p[k] && Maiuscola(t[k]) != pm[k]) return false;
     return true;
 }
+
+// A text written piece by piece into one buffer, grown when needed.
+class Scrittura
+{
+public:
+    explicit Scrittura(qsizetype capienza) : m_testo(capienza, Qt::Uninitialized)
+    {
+        m_p = reinterpret_cast<char16_t *>(m_testo.data());
+        PagineGrandi(m_p, std::size_t(capienza) * 2);
+    }
+    void Aggiungi(const char16_t *da, qsizetype quanti)
+    {
+        if (m_lunghezza + quanti > m_testo.size()) {
+            m_testo.resize(std::max(m_testo.size() + m_testo.size() / 2, m_lunghezza + quanti));
+            m_p = reinterpret_cast<char16_t *>(m_testo.data());
+        }
+        std::memcpy(m_p + m_lunghezza, da, std::size_t(quanti) * sizeof(char16_t));
+        m_lunghezza += quanti;
+    }
+    QString Fine()
+    {
+        m_testo.truncate(m_lunghezza);
+        return std::move(m_testo);
+    }
+
+private:
+    QString m_testo;
+    char16_t *m_p = nullptr;
+    qsizetype m_lunghezza = 0;
+};
 
 // One entry over the whole text, from its start.
 qsizetype Passo(QStringView T, const Voce &v, QString &risultato)
@@ -200,7 +232,7 @@ struct MotoreElenco::Gruppo
         std::vector<std::vector<Variante>> noti(parole.size());
         const qsizetype n = T.size();
         const char16_t *t = reinterpret_cast<const char16_t *>(T.utf16());
-        QString R;
+        std::optional<Scrittura> R;
         qsizetype copiato = 0, conta = 0;
         qsizetype i = 0;
         while (i < n) {
@@ -231,29 +263,27 @@ struct MotoreElenco::Gruppo
             if (L < minima || L > massima) continue;
             const int k = Cerca(h, t + inizio, L);
             if (k < 0) continue;
-            const QStringView token = QStringView(T).sliced(inizio, L);
+            // Every spelling of the word is worked out once (all have its length).
             const Variante *nota = nullptr;
             for (const Variante &v : noti[k])
-                if (v.esatta == token) nota = &v;
+                if (std::memcmp(v.esatta.utf16(), t + inizio, std::size_t(L) * 2) == 0) nota = &v;
             if (!nota) {
-                Variante v{token.toString(), {}, 0};
+                Variante v{QStringView(T).sliced(inizio, L).toString(), {}, 0};
                 v.risultato = Risolvi(primaVoce[k], v.conta);
                 noti[k].push_back(std::move(v));
                 nota = &noti[k].back();
             }
-            if (conta == 0) {
-                R.reserve(n + n / 8 + 64);
-                PagineGrandi(R.constData(), std::size_t(R.capacity()) * 2);
-            }
-            R.append(QStringView(T).sliced(copiato, inizio - copiato));
-            R.append(nota->risultato);
+            if (!R) R.emplace(n + n / 8 + 64);
+            R->Aggiungi(t + copiato, inizio - copiato);
+            R->Aggiungi(reinterpret_cast<const char16_t *>(nota->risultato.utf16()),
+                        nota->risultato.size());
             copiato = i;
             conta += nota->conta;
         }
         if (conta == 0) return T;
-        R.append(QStringView(T).sliced(copiato));
+        R->Aggiungi(t + copiato, n - copiato);
         totale += conta;
-        return R;
+        return R->Fine();
     }
 };
 

@@ -78,6 +78,9 @@ private Q_SLOTS:
             << ".a.a" << Voci{{".a", "b"}} << "b.a";
         QTest::newRow("maiuscola di una sola unità") << "ıf İF" << fabbrica << "Se İF";
         QTest::newRow("accentate") << "è È" << Voci{{"È", "e"}} << "e e";
+        QTest::newRow("risultato molto più lungo del testo")
+            << QStringLiteral(" a").repeated(300) << Voci{{"a", QString(40, QLatin1Char('x'))}}
+            << (QLatin1Char(' ') + QString(40, QLatin1Char('x'))).repeated(300);
         QTest::newRow("gruppi di parole semplici e composte")
             << "a b c" << Voci{{"a", "b c"}, {"b c", "d"}, {"d", "e"}, {"c", "f"}} << "e e";
     }
