@@ -1,5 +1,7 @@
 #include "Ricerca.h"
 
+#include "search/CercaVeloce.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -175,6 +177,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     qsizetype inizioBlocco = 0;                           // first index not yet copied to R
     QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
     qsizetype prossimoAvviso = q;
+    const FiltroPrimo primo(parolaCercata, confronto.ignoraMaiuscole);
     // Every candidate that ends inside the range, the last one included; the
     // character after it is the text's own (none at the end of the text).
     while (q + L <= fine) {
@@ -188,7 +191,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
         }
         const QChar prima = q == inizioBlocco ? primaBlocco : testo[q - 1];
         if (parola.Escluso(prima, testo[q])) {
-            ++q;
+            q = primo.Prossimo(testo, q + 1, avanzamento ? std::min(prossimoAvviso, n) : n);
             continue;
         }
         if (parola.Corrisponde(testo, q, prima, q + L < n ? testo.data() + q + L : nullptr)) {

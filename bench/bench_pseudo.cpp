@@ -1,0 +1,340 @@
+// The speed figures of the pseudocoding run, each measured side by side with
+// its reference in the same run, printed as one table.
+//
+//   bench_pseudo QUADRIVO_PSEUDO [RIPETIZIONI]
+//
+// A 20 MB BASIC-like text (CR LF lines, Windows-1252) is generated in a
+// temporary folder. The batch command turns it into pseudocode with the
+// factory list and with a 100-entry list, against GNU sed (one whole-word,
+// case-insensitive expression per entry) and perl (one pass with an
+// alternation of all the words). One replacing pass of a rare word is timed
+// against a case-insensitive QString::indexOf over the same text. Every
+// figure is the median of the repetitions.
+
+#include "app/CodificaAnsi.h"
+#include "lists/VociElenco.h"
+#include "pseudo/MotoreElenco.h"
+#include "search/Ricerca.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+using Orologio = std::chrono::steady_clock;
+
+double Mediana(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Misura(int volte, const std::function<void()> &f)
+{
+    std::vector<double> tempi;
+    for (int i = 0; i < volte; ++i) {
+        const auto t0 = Orologio::now();
+        f();
+        tempi.push_back(std::chrono::duration<double>(Orologio::now() - t0).count());
+    }
+    return Mediana(tempi);
+}
+
+// Runs a program with its standard input and output redirected to files;
+// false when it could not run or did not end with 0. `cpu` receives the
+// processor time it used (user and system).
+bool Lancia(const QStringList &argomenti, const QString &ingresso, const QString &uscita,
+            double &cpu)
+{
+    std::vector<QByteArray> byte;
+    for (const QString &a : argomenti)
+        byte.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &b : byte)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_addopen(&azioni, 0, ingresso.toLocal8Bit().constData(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&azioni, 1, uscita.toLocal8Bit().constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid;
+    const int errore = posix_spawnp(&pid, argv[0], &azioni, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&azioni);
+    if (errore != 0) return false;
+    int stato = 0;
+    rusage uso{};
+    wait4(pid, &stato, 0, &uso);
+    cpu = double(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
+          double(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
+    return WIFEXITED(stato) && WEXITSTATUS(stato) == 0;
+}
+
+// BASIC forms and modules as they come: keywords, names, numbers, strings and
+// comments in Italian with accented letters.
+QString Sorgente(qsizetype caratteri)
+{
+    QRandomGenerator gen(1998);
+    const QStringList nomi{"conta", "riga", "Totale", "i",      "j", "nome", "valore", "Text1",
+                           "List1", "rs",   "Elenco", "buffer", "x", "y",    "indice", "Prezzo"};
+    const QStringList commenti{"' ciclo più lento del previsto", "' qui si calcola l'età",
+                               "' perché non funziona?", "' NOTE: to be rewritten",
+                               "' città e attività"};
+    auto nome = [&] {
+        QString n = nomi[gen.bounded(int(nomi.size()))];
+        if (gen.bounded(3) == 0) n += QString::number(gen.bounded(200));
+        return n;
+    };
+    QString testo;
+    testo.reserve(caratteri + 200);
+    int procedura = 0;
+    while (testo.size() < caratteri) {
+        testo += QStringLiteral("Private Sub Command%1_Click()\r\n").arg(++procedura);
+        testo += QStringLiteral("    Dim %1 As Integer, %2 As String\r\n").arg(nome(), nome());
+        for (int k = int(gen.bounded(6)) + 2; k > 0; --k) {
+            switch (gen.bounded(7)) {
+            case 0:
+                testo += QStringLiteral("    If %1 = \"\" Then Exit Sub\r\n").arg(nome());
+                break;
+            case 1:
+                testo += QStringLiteral("    For %1 = 1 To %2.ListCount - 1\r\n        %3 = %3 + "
+                                        "%1\r\n    Next %1\r\n")
+                             .arg(nome(), nome(), nome());
+                break;
+            case 2:
+                testo += QStringLiteral("    Do While Not EOF(1)\r\n        Line Input #1, %1\r\n "
+                                        "   Loop\r\n")
+                             .arg(nome());
+                break;
+            case 3:
+                testo += QStringLiteral("    Do\r\n        %1 = %1 * 2\r\n    Loop Until %1 > "
+                                        "%2\r\n")
+                             .arg(nome(), QString::number(gen.bounded(1000)));
+                break;
+            case 4:
+                testo += commenti[gen.bounded(int(commenti.size()))] + QStringLiteral("\r\n");
+                break;
+            case 5:
+                testo +=
+                    QStringLiteral("    MsgBox \"Valore non valido: \" & %1, vbExclamation\r\n")
+                        .arg(nome());
+                break;
+            default:
+                testo += QStringLiteral("    While %1 < 10: %1 = %1 + 1: Wend\r\n").arg(nome());
+                break;
+            }
+        }
+        testo += QStringLiteral("End Sub\r\n\r\n");
+    }
+    testo.truncate(caratteri);
+    return testo;
+}
+
+// The factory list and 92 more BASIC words: most occur in the text, some never.
+QVector<VoceSostituzione> CentoVoci()
+{
+    QVector<VoceSostituzione> voci = SostituzioniPredefinite();
+    const char *parole[] = {
+        "Sub",      "End",     "Dim",       "As",     "Integer", "String",   "Next",     "Loop",
+        "Private",  "Exit",    "Line",      "Input",  "Wend",    "MsgBox",   "EOF",      "Public",
+        "Function", "Call",    "Set",       "Else",   "ElseIf",  "Select",   "Case",     "With",
+        "Me",       "Nothing", "True",      "False",  "And",     "Or",       "Print",    "Open",
+        "Close",    "Get",     "Put",       "Long",   "Boolean", "Double",   "Single",   "Byte",
+        "Variant",  "Object",  "New",       "Const",  "ReDim",   "Preserve", "Each",     "In",
+        "Step",     "GoTo",    "GoSub",     "Return", "Static",  "Type",     "Property", "Let",
+        "Optional", "ByVal",   "ByRef",     "Is",     "Like",    "Mod",      "Xor",      "Eqv",
+        "Imp",      "Len",     "Mid",       "Left",   "Right",   "Trim",     "UCase",    "LCase",
+        "Val",      "Str",     "Chr",       "Asc",    "Date",    "Time",     "Now",      "Timer",
+        "Format",   "Error",   "Resume",    "Event",  "Raise",   "Friend",   "Global",   "Declare",
+        "Lib",      "Alias",   "Attribute", "Option"};
+    for (const char *p : parole)
+        voci.append(
+            {QString::fromLatin1(p), QString::fromLatin1(p).toLower() + QStringLiteral("_it")});
+    return voci;
+}
+
+QByteArray Elenco(const QVector<VoceSostituzione> &voci)
+{
+    QByteArray dati;
+    for (const VoceSostituzione &v : voci)
+        dati.append(Record::Codifica(v));
+    return dati;
+}
+
+// One whole-word, case-insensitive expression per entry, in the file's bytes.
+QByteArray ScriptSed(const QVector<VoceSostituzione> &voci)
+{
+    QByteArray s;
+    for (const VoceSostituzione &v : voci)
+        s += "s/\\b" + CodificaAnsi::Codifica(v.Trova) + "\\b/" +
+             CodificaAnsi::Codifica(v.Sostituisci) + "/gI\n";
+    return s;
+}
+
+// One pass with an alternation of every word, each looked up in a table.
+QByteArray ScriptPerl(const QVector<VoceSostituzione> &voci)
+{
+    QByteArray tabella, alternativa;
+    for (const VoceSostituzione &v : voci) {
+        tabella += "'" + CodificaAnsi::Codifica(v.Trova.toLower()) + "'=>'" +
+                   CodificaAnsi::Codifica(v.Sostituisci) + "',";
+        if (!alternativa.isEmpty()) alternativa += '|';
+        alternativa += CodificaAnsi::Codifica(v.Trova);
+    }
+    return "BEGIN { %t = (" + tabella + "); }\ns/\\b(" + alternativa + ")\\b/$t{lc $1}/gi;\n";
+}
+
+void Scrivi(const QString &percorso, const QByteArray &byte)
+{
+    QFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly) || f.write(byte) != byte.size()) {
+        std::fprintf(stderr, "impossibile scrivere %s\n", qPrintable(percorso));
+        std::exit(1);
+    }
+}
+
+struct Riga
+{
+    QString figura;
+    double nostro, riferimento;
+    bool piuVeloce; // the target is a speed-up (reference / ours), else a bound (ours / reference)
+    double obiettivo;
+};
+
+QString Tempo(double secondi)
+{
+    return secondi >= 1 ? QStringLiteral("%1 s").arg(secondi, 0, 'f', 2)
+                        : QStringLiteral("%1 ms").arg(secondi * 1000, 0, 'f', 1);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: bench_pseudo QUADRIVO_PSEUDO [RIPETIZIONI]\n");
+        return 2;
+    }
+    const QString comando = QString::fromLocal8Bit(argv[1]);
+    const int volte = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    QTemporaryDir cartella;
+    auto P = [&](const char *nome) { return cartella.filePath(QString::fromLatin1(nome)); };
+
+    std::fprintf(stderr, "Preparazione del testo di 20 MB...\n");
+    const QString testo = Sorgente(20 << 20);
+    Scrivi(P("modulo.bas"), CodificaAnsi::Codifica(testo));
+    const QVector<VoceSostituzione> otto = SostituzioniPredefinite(), cento = CentoVoci();
+    Scrivi(P("otto.dat"), Elenco(otto));
+    Scrivi(P("cento.dat"), Elenco(cento));
+    Scrivi(P("otto.sed"), ScriptSed(otto));
+    Scrivi(P("cento.sed"), ScriptSed(cento));
+    Scrivi(P("otto.pl"), ScriptPerl(otto));
+    Scrivi(P("cento.pl"), ScriptPerl(cento));
+    qputenv("LC_ALL", "C"); // sed and perl work on the bytes, as the text is Windows-1252
+
+    std::vector<Riga> righe;
+    // Wall-clock and processor time of a whole process, medians.
+    struct Tempi
+    {
+        double parete, cpu;
+    };
+    auto processo = [&](const QStringList &argomenti) {
+        std::vector<double> cpu;
+        const double parete = Misura(volte, [&] {
+            double c = 0;
+            if (!Lancia(argomenti, P("modulo.bas"), P("uscita"), c)) {
+                std::fprintf(stderr, "non riuscito: %s\n", qPrintable(argomenti.join(' ')));
+                std::exit(1);
+            }
+            cpu.push_back(c);
+        });
+        return Tempi{parete, Mediana(cpu)};
+    };
+    for (const char *elenco : {"otto", "cento"}) {
+        const QString e = QString::fromLatin1(elenco);
+        std::fprintf(stderr, "Elenco di %s voci: quadrivo-pseudo, sed, perl...\n", elenco);
+        const Tempi nostro = processo({comando, "--elenco", P(elenco) + ".dat", P("modulo.bas")});
+        const Tempi sed = processo({"sed", "-f", P(elenco) + ".sed"});
+        const Tempi perl = processo({"perl", "-p", P(elenco) + ".pl"});
+        const QString voci = e == "otto" ? QStringLiteral("8 voci") : QStringLiteral("100 voci");
+        for (const auto &[nome, rif, obiettivo] :
+             {std::tuple{"sed", sed, 10.0}, std::tuple{"perl", perl, 3.0}}) {
+            righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo reale").arg(voci, nome),
+                             nostro.parete, rif.parete, true, obiettivo});
+            righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo di CPU").arg(voci, nome),
+                             nostro.cpu, rif.cpu, true, obiettivo});
+        }
+    }
+
+    std::fprintf(stderr, "Una parola rara, una passata...\n");
+    const QString rara = QStringLiteral("Prezzo7"); // one name in about 10000
+    qsizetype trovate = 0;
+    const double indexOf = Misura(volte, [&] {
+        trovate = 0;
+        for (qsizetype i = testo.indexOf(rara, 0, Qt::CaseInsensitive); i >= 0;
+             i = testo.indexOf(rara, i + rara.size(), Qt::CaseInsensitive))
+            ++trovate;
+    });
+    const double passata = Misura(volte, [&] {
+        const auto esito = Ricerca::SostituisciOccorrenze(
+            testo, rara, QStringLiteral("Fine Mentre"), Ricerca::Confronto::PerSostituzione(0, 1));
+        if (esito.sostituzioni == 0) std::exit(1);
+    });
+    const double motore = Misura(volte, [&] {
+        QString r;
+        if (MotoreElenco::SostituisciParola(testo, rara, QStringLiteral("Fine Mentre"), r) == 0)
+            std::exit(1);
+    });
+    righe.push_back({QStringLiteral("parola rara, una passata (finestra) / indexOf"), passata,
+                     indexOf, false, 2});
+    righe.push_back(
+        {QStringLiteral("parola rara, una passata (elenco) / indexOf"), motore, indexOf, false, 2});
+
+    const QString titolo = QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
+                               .arg(QStringLiteral("Misura"), -46)
+                               .arg(QStringLiteral("Quadrivo"), 9)
+                               .arg(QStringLiteral("Riferim."), 9)
+                               .arg(QStringLiteral("Rapporto"), 8)
+                               .arg(QStringLiteral("Obiettivo"), 9)
+                               .arg(QStringLiteral("Raggiunto"));
+    std::printf("\n%s\n%s\n", qPrintable(titolo), qPrintable(QString(titolo.size(), '-')));
+    int raggiunti = 0;
+    for (const Riga &r : righe) {
+        const double rapporto = r.piuVeloce ? r.riferimento / r.nostro : r.nostro / r.riferimento;
+        const bool raggiunto = r.piuVeloce ? rapporto >= r.obiettivo : rapporto <= r.obiettivo;
+        raggiunti += raggiunto;
+        std::printf(
+            "%s\n",
+            qPrintable(QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
+                           .arg(r.figura, -46)
+                           .arg(Tempo(r.nostro), 9)
+                           .arg(Tempo(r.riferimento), 9)
+                           .arg(QStringLiteral("%1×").arg(rapporto, 0, 'f', 1), 8)
+                           .arg((r.piuVeloce ? QStringLiteral("≥ %1×") : QStringLiteral("≤ %1×"))
+                                    .arg(r.obiettivo),
+                                9)
+                           .arg(raggiunto ? QStringLiteral("sì") : QStringLiteral("no"))));
+    }
+    std::printf("\nMediane di %d prove. Tempo reale: dall'avvio alla fine del processo; tempo di "
+                "CPU: il tempo di processore che ha usato\n(utente e sistema), meno sensibile al "
+                "carico della macchina. %lld occorrenze di \"%s\" nel testo.\n",
+                volte, qlonglong(trovate), qPrintable(rara));
+    std::printf("Obiettivi raggiunti: %d di %d.\n", raggiunti, int(righe.size()));
+    return 0;
+}

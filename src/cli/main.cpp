@@ -1,0 +1,437 @@
+// quadrivo-pseudo: turns whole files into pseudocode with the substitution
+// list, giving the bytes the program writes for them.
+
+#include "app/Documento.h"
+#include "lists/CartellaListe.h"
+#include "pseudo/Lotto.h"
+#include "pseudo/MotoreElenco.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QStandardPaths>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+const char *const Nome = "quadrivo-pseudo";
+
+const char *const Uso =
+    "Uso: quadrivo-pseudo [--elenco SOSTITUZIONI.dat] [--pulizia[=PULIZIA.dat]]\n"
+    "                     [-o CARTELLA | --sul-posto] [-j N] [FILE...]\n";
+
+const char *const Aiuto =
+    "\n"
+    "Trasforma i FILE in una prima stesura di pseudocodice con l'elenco delle\n"
+    "sostituzioni, come fa Quadrivo, senza aprire finestre.\n"
+    "\n"
+    "Il risultato è, byte per byte, quello che Quadrivo scrive con \"Salva\" dopo\n"
+    "aver aperto il file, fatto la pulizia (solo con --pulizia) e la\n"
+    "pseudocodificazione automatica con tutto l'elenco: il testo è letto allo\n"
+    "stesso modo (UTF-8 o Windows-1252), ogni riga finisce con CR LF, alla fine\n"
+    "c'è un CR LF in più, e il testo è scritto nella codifica del file letto\n"
+    "(in UTF-8 se Windows-1252 non basta).\n"
+    "\n"
+    "Con un solo FILE, con nessuno o con \"-\" il testo viene dallo standard input\n"
+    "(\"-\" o nessun FILE) e il risultato va sullo standard output. Con più file\n"
+    "serve -o oppure --sul-posto.\n"
+    "\n"
+    "Opzioni:\n"
+    "  --elenco FILE      l'elenco delle sostituzioni da usare (un file .dat di\n"
+    "                     Quadrivo). Senza questa opzione si usa quello di\n"
+    "                     Quadrivo, nella cartella dove il programma tiene i suoi\n"
+    "                     elenchi; se manca o è vuoto, l'elenco predefinito.\n"
+    "  --pulizia[=FILE]   prima di tutto elimina dal testo le parole dell'elenco\n"
+    "                     Pulizia (senza FILE, quello di Quadrivo).\n"
+    "  -o CARTELLA        scrive ogni risultato nella CARTELLA con il nome del suo\n"
+    "                     file; non scrive mai sopra un file da elaborare.\n"
+    "  --sul-posto        riscrive ogni file con il suo risultato; il file viene\n"
+    "                     sostituito solo quando il nuovo contenuto è scritto tutto.\n"
+    "  -j N               elabora N file alla volta (di solito quanti sono i\n"
+    "                     processori).\n"
+    "  -h, --help         mostra questo aiuto ed esce.\n"
+    "  --version          mostra la versione ed esce.\n"
+    "\n"
+    "Un file che non si può leggere o scrivere viene segnalato con una riga sullo\n"
+    "standard error e lasciato com'è; gli altri vengono elaborati lo stesso.\n"
+    "\n"
+    "Stato di uscita: 0 se tutto è andato bene, 1 se almeno un file (o un elenco)\n"
+    "non si è potuto leggere o scrivere, 2 se la riga di comando è sbagliata.\n";
+
+std::mutex uscitaErrori;
+bool progressoVisibile = false;
+
+void ScriviErrore(const QString &riga)
+{
+    const std::lock_guard<std::mutex> blocco(uscitaErrori);
+    if (progressoVisibile) {
+        std::fputs("\r\033[K", stderr);
+        progressoVisibile = false;
+    }
+    std::fputs((QString::fromLatin1(Nome) + QStringLiteral(": ") + riga + QLatin1Char('\n'))
+                   .toUtf8()
+                   .constData(),
+               stderr);
+}
+
+int ErroreUso(const QString &motivo)
+{
+    ScriviErrore(motivo);
+    std::fputs(Uso, stderr);
+    std::fputs("Per l'aiuto: quadrivo-pseudo --help\n", stderr);
+    return 2;
+}
+
+QString Mostra(const QString &percorso)
+{
+    return percorso == QStringLiteral("-") ? QStringLiteral("standard input")
+                                           : QDir::toNativeSeparators(percorso);
+}
+
+struct Opzioni
+{
+    QString elenco;
+    bool pulizia = false;
+    QString filePulizia;
+    QString cartella;
+    bool sulPosto = false;
+    int lavori = 0;
+    QStringList file;
+};
+
+// Empty when the command line is right, otherwise why it is not; `uscita`
+// receives 0 when --help or --version has been answered.
+std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &uscita)
+{
+    uscita = -1;
+    bool soloFile = false;
+    bool conCartella = false;
+    for (qsizetype i = 1; i < argomenti.size(); ++i) {
+        const QString &a = argomenti[i];
+        auto valore = [&]() -> std::optional<QString> {
+            if (i + 1 >= argomenti.size()) return std::nullopt;
+            return argomenti[++i];
+        };
+        if (soloFile || a == QStringLiteral("-") || !a.startsWith(QLatin1Char('-'))) {
+            o.file.append(a);
+        } else if (a == QStringLiteral("--")) {
+            soloFile = true;
+        } else if (a == QStringLiteral("-h") || a == QStringLiteral("--help")) {
+            std::fputs(Uso, stdout);
+            std::fputs(Aiuto, stdout);
+            uscita = 0;
+            return std::nullopt;
+        } else if (a == QStringLiteral("--version")) {
+            std::printf("%s %s\n", Nome, QUADRIVO_VERSIONE);
+            uscita = 0;
+            return std::nullopt;
+        } else if (a == QStringLiteral("--elenco") || a.startsWith(QStringLiteral("--elenco="))) {
+            std::optional<QString> v = a.contains(QLatin1Char('='))
+                                           ? std::optional<QString>(a.section(QLatin1Char('='), 1))
+                                           : valore();
+            if (!v || v->isEmpty()) return QStringLiteral("--elenco vuole il nome di un file");
+            o.elenco = *v;
+        } else if (a == QStringLiteral("--pulizia")) {
+            o.pulizia = true;
+        } else if (a.startsWith(QStringLiteral("--pulizia="))) {
+            o.pulizia = true;
+            o.filePulizia = a.section(QLatin1Char('='), 1);
+            if (o.filePulizia.isEmpty())
+                return QStringLiteral("--pulizia= vuole il nome di un file");
+        } else if (a == QStringLiteral("-o") ||
+                   (a.startsWith(QStringLiteral("-o")) && a.size() > 2 &&
+                    !a.startsWith(QStringLiteral("--")))) {
+            std::optional<QString> v = a.size() > 2 ? std::optional<QString>(a.mid(2)) : valore();
+            if (!v || v->isEmpty()) return QStringLiteral("-o vuole il nome di una cartella");
+            o.cartella = *v;
+            conCartella = true;
+        } else if (a == QStringLiteral("--sul-posto")) {
+            o.sulPosto = true;
+        } else if (a == QStringLiteral("-j") ||
+                   (a.startsWith(QStringLiteral("-j")) && a.size() > 2 &&
+                    !a.startsWith(QStringLiteral("--")))) {
+            std::optional<QString> v = a.size() > 2 ? std::optional<QString>(a.mid(2)) : valore();
+            bool ok = false;
+            const int n = v ? v->toInt(&ok) : 0;
+            if (!ok || n < 1) return QStringLiteral("-j vuole un numero intero da 1 in su");
+            o.lavori = n;
+        } else {
+            return QStringLiteral("opzione sconosciuta: %1").arg(a);
+        }
+    }
+    if (conCartella && o.sulPosto)
+        return QStringLiteral("-o e --sul-posto non si possono usare insieme");
+    const bool standard = o.file.isEmpty() || o.file.contains(QStringLiteral("-"));
+    if (o.sulPosto && standard)
+        return QStringLiteral("--sul-posto vuole dei file, non lo standard input");
+    if (conCartella && standard)
+        return QStringLiteral("con -o il testo non può venire dallo standard input");
+    if (o.file.size() > 1 && !conCartella && !o.sulPosto)
+        return QStringLiteral("con più file serve -o CARTELLA oppure --sul-posto");
+    return std::nullopt;
+}
+
+struct Liste
+{
+    QVector<VoceSostituzione> sostituzioni;
+    std::optional<QVector<VoceEliminazione>> eliminazioni;
+};
+
+// Reads one list; a missing default list is not an error (nothing comes back).
+bool CaricaElenco(const QString &percorso, bool scelto, const QString &quale,
+                  std::optional<QByteArray> &dati)
+{
+    if (!scelto && !QFileInfo::exists(percorso)) return true;
+    ErroreFile errore;
+    dati = Lotto::LeggiElenco(percorso, &errore);
+    if (!dati) {
+        ScriviErrore(QStringLiteral("impossibile leggere l'elenco %1 %2: %3")
+                         .arg(quale, QDir::toNativeSeparators(percorso), errore.descrizione));
+        return false;
+    }
+    if (dati->size() % Record::Lunghezza != 0)
+        ScriviErrore(QStringLiteral("nota: l'elenco %1 %2 finisce con un record incompleto "
+                                    "(%3 byte), che viene ignorato come fa Quadrivo")
+                         .arg(quale, QDir::toNativeSeparators(percorso))
+                         .arg(dati->size() % Record::Lunghezza));
+    return true;
+}
+
+std::optional<Liste> CaricaListe(const Opzioni &o)
+{
+    const QString cartella =
+        ScegliCartellaListe(QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    Liste liste;
+    const QString sostituzioni =
+        o.elenco.isEmpty() ? QDir(cartella).filePath(QStringLiteral("sostituzioni.dat")) : o.elenco;
+    std::optional<QByteArray> dati;
+    if (!CaricaElenco(sostituzioni, !o.elenco.isEmpty(), QStringLiteral("delle sostituzioni"),
+                      dati))
+        return std::nullopt;
+    if (dati) liste.sostituzioni = Lotto::Sostituzioni(*dati);
+    bool conParole = false;
+    for (const VoceSostituzione &v : liste.sostituzioni)
+        conParole = conParole || !v.Trova.isEmpty();
+    if (!conParole) {
+        ScriviErrore(QStringLiteral("nota: l'elenco delle sostituzioni %1 %2: si usa l'elenco "
+                                    "predefinito")
+                         .arg(QDir::toNativeSeparators(sostituzioni),
+                              dati ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+        liste.sostituzioni = SostituzioniPredefinite();
+    }
+
+    if (o.pulizia) {
+        const QString pulizia = o.filePulizia.isEmpty()
+                                    ? QDir(cartella).filePath(QStringLiteral("pulizia.dat"))
+                                    : o.filePulizia;
+        std::optional<QByteArray> datiPulizia;
+        if (!CaricaElenco(pulizia, !o.filePulizia.isEmpty(), QStringLiteral("della pulizia"),
+                          datiPulizia))
+            return std::nullopt;
+        liste.eliminazioni =
+            datiPulizia ? Lotto::Eliminazioni(*datiPulizia) : QVector<VoceEliminazione>();
+        if (liste.eliminazioni->isEmpty())
+            ScriviErrore(
+                QStringLiteral("nota: l'elenco della pulizia %1 %2: nessuna parola da "
+                               "eliminare")
+                    .arg(QDir::toNativeSeparators(pulizia),
+                         datiPulizia ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+    }
+    return liste;
+}
+
+// The whole of standard input, or nothing (and why) when it cannot be read.
+std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
+{
+    QByteArray dati;
+    char blocco[1 << 16];
+    for (;;) {
+        const ssize_t letti = ::read(STDIN_FILENO, blocco, sizeof blocco);
+        if (letti == 0) break;
+        if (letti < 0) {
+            if (errno == EINTR) continue;
+            errore = ErroreFile::DaErrno(errno);
+            return std::nullopt;
+        }
+        dati.append(blocco, letti);
+        if (dati.size() > Documento::DimensioneMassima) {
+            errore = {EFBIG, QStringLiteral("il testo è troppo grande (il limite è %1 MB)")
+                                 .arg(Documento::DimensioneMassima >> 20)};
+            return std::nullopt;
+        }
+    }
+    return dati;
+}
+
+bool ScriviStandardOutput(const QByteArray &byte, ErroreFile &errore)
+{
+    qsizetype fatto = 0;
+    while (fatto < byte.size()) {
+        const ssize_t scritti =
+            ::write(STDOUT_FILENO, byte.constData() + fatto, size_t(byte.size() - fatto));
+        if (scritti < 0) {
+            if (errno == EINTR) continue;
+            errore = ErroreFile::DaErrno(errno);
+            return false;
+        }
+        fatto += scritti;
+    }
+    return true;
+}
+
+class Elaborazione
+{
+public:
+    explicit Elaborazione(const Liste &liste) : m_liste(liste), m_motore(liste.sostituzioni) {}
+
+    // Standard input to standard output.
+    bool Flusso(const QString &nome)
+    {
+        ErroreFile errore;
+        std::optional<QString> testo;
+        FormatoTesto formato;
+        if (nome == QStringLiteral("-")) {
+            const std::optional<QByteArray> byte = LeggiStandardInput(errore);
+            if (byte) testo = Documento::Decodifica(*byte, &formato);
+        } else {
+            testo = Documento::Leggi(nome, &formato, &errore);
+        }
+        if (!testo) {
+            ScriviErrore(
+                QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
+            return false;
+        }
+        const QByteArray risultato =
+            Documento::Codifica(Pseudocodifica(std::move(*testo)), formato);
+        if (!ScriviStandardOutput(risultato, errore)) {
+            ScriviErrore(
+                QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
+            return false;
+        }
+        return true;
+    }
+
+    // One file to its destination: beside itself (--sul-posto) or in the folder.
+    bool File(const QString &nome, const QString &destinazione)
+    {
+        ErroreFile errore;
+        FormatoTesto formato;
+        std::optional<QString> testo = Documento::Leggi(nome, &formato, &errore);
+        if (!testo) {
+            ScriviErrore(
+                QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
+            return false;
+        }
+        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo)), formato, &errore)) {
+            ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
+                             .arg(Mostra(destinazione), errore.descrizione));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    QString Pseudocodifica(QString testo) const
+    {
+        return Lotto::Pseudocodifica(std::move(testo), m_motore,
+                                     m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr);
+    }
+
+    const Liste &m_liste;
+    MotoreElenco m_motore;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
+
+    Opzioni o;
+    int uscita = -1;
+    if (const std::optional<QString> errore = Analizza(QCoreApplication::arguments(), o, uscita))
+        return ErroreUso(*errore);
+    if (uscita >= 0) return uscita;
+
+    // Where each file's result goes; refused before anything is written when
+    // a result would land on a file to be read, or on another file's result.
+    QStringList destinazioni;
+    if (!o.cartella.isEmpty()) {
+        QHash<QString, QString> origini;
+        QSet<QString> ingressi;
+        for (const QString &f : o.file)
+            ingressi.insert(QFileInfo(f).absoluteFilePath());
+        for (const QString &f : o.file) {
+            const QString d = QDir(o.cartella).filePath(QFileInfo(f).fileName());
+            const QString assoluta = QFileInfo(d).absoluteFilePath();
+            const QString canonica = QFileInfo(d).canonicalFilePath();
+            if (ingressi.contains(assoluta) ||
+                (!canonica.isEmpty() &&
+                 std::any_of(o.file.begin(), o.file.end(), [&](const QString &g) {
+                     return QFileInfo(g).canonicalFilePath() == canonica;
+                 })))
+                return ErroreUso(QStringLiteral("il risultato di %1 andrebbe sopra un file da "
+                                                "elaborare: scegliere un'altra cartella")
+                                     .arg(Mostra(f)));
+            if (origini.contains(assoluta))
+                return ErroreUso(
+                    QStringLiteral("%1 e %2 darebbero due risultati con lo stesso nome")
+                        .arg(Mostra(origini.value(assoluta)), Mostra(f)));
+            origini.insert(assoluta, f);
+            destinazioni.append(d);
+        }
+    }
+
+    const std::optional<Liste> liste = CaricaListe(o);
+    if (!liste) return 1;
+    Elaborazione elaborazione(*liste);
+
+    if (o.cartella.isEmpty() && !o.sulPosto)
+        return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;
+
+    if (!o.cartella.isEmpty() && !QDir().mkpath(o.cartella)) {
+        ScriviErrore(QStringLiteral("impossibile creare la cartella %1").arg(Mostra(o.cartella)));
+        return 1;
+    }
+
+    const qsizetype totale = o.file.size();
+    const bool progresso = isatty(STDERR_FILENO) && totale >= 10;
+    std::atomic<qsizetype> prossimo{0}, fatti{0};
+    std::atomic<bool> falliti{false};
+    auto lavoro = [&] {
+        for (qsizetype i; (i = prossimo++) < totale;) {
+            const QString &f = o.file[i];
+            const bool ok = elaborazione.File(f, o.sulPosto ? f : destinazioni[i]);
+            if (!ok) falliti = true;
+            const qsizetype n = ++fatti;
+            if (progresso) {
+                const std::lock_guard<std::mutex> blocco(uscitaErrori);
+                std::fprintf(stderr, "\r\033[K%lld di %lld file elaborati", qlonglong(n),
+                             qlonglong(totale));
+                progressoVisibile = true;
+            }
+        }
+    };
+    const int lavori = int(std::min<qsizetype>(
+        o.lavori > 0 ? o.lavori : std::max(1, QThread::idealThreadCount()), totale));
+    std::vector<std::thread> fili;
+    for (int k = 1; k < lavori; ++k)
+        fili.emplace_back(lavoro);
+    lavoro();
+    for (std::thread &f : fili)
+        f.join();
+    if (progressoVisibile) std::fputs("\n", stderr);
+    return falliti ? 1 : 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the batch command does to one document, from the core alone: the same
+// steps as opening the file in the window, the cleaning run, the automatic run
+// and "&Salva".
+
+#include "app/ErroreFile.h"
+#include "lists/VociElenco.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+class MotoreElenco;
+
+namespace Lotto {
+
+// The text as the editor holds it once it is shown: CR LF, a lone CR, a lone
+// LF and the paragraph and frame separators each become one CR LF.
+QString ACapoComeEditor(const QString &testo);
+
+// The text "&Salva" writes after the cleaning run (when `eliminazioni` is
+// given) and the automatic run of the whole list over `testo`, a document as
+// read from its file. `sostituzioni` receives the replacements made.
+QString Pseudocodifica(QString testo, const MotoreElenco &motore,
+                       const QVector<VoceEliminazione> *eliminazioni,
+                       qsizetype *sostituzioni = nullptr);
+
+// A list file read as it is, never created nor changed; its records as the
+// program reads them (a trailing part-record is ignored).
+std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore);
+QVector<VoceSostituzione> Sostituzioni(const QByteArray &dati);
+QVector<VoceEliminazione> Eliminazioni(const QByteArray &dati);
+
+} // namespace Lotto

@@ -1,0 +1,343 @@
+// The batch command: the same bytes as the windows give, its ways in and out,
+// and what it does with files and command lines it cannot use.
+
+#include "aiuti/AmbienteProva.h"
+#include "app/CodificaAnsi.h"
+#include "app/EditorTesto.h"
+#include "app/Form1.h"
+#include "pseudo/Lotto.h"
+#include "pseudo/frmPseudo.h"
+
+#include <QAction>
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Piattaforma;
+
+namespace {
+
+struct Esito
+{
+    int uscita = -1;
+    QByteArray out, err;
+};
+
+Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
+             const QString &programma = QStringLiteral(QUADRIVO_PSEUDO))
+{
+    QProcess p;
+    p.start(programma, argomenti);
+    p.write(ingresso);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QByteArray FileElenco(const QVector<VoceSostituzione> &voci)
+{
+    QByteArray dati;
+    for (const VoceSostituzione &v : voci)
+        dati.append(Record::Codifica(v));
+    return dati;
+}
+
+QByteArray FileElenco(const QVector<VoceEliminazione> &voci)
+{
+    QByteArray dati;
+    for (const VoceEliminazione &v : voci)
+        dati.append(Record::Codifica(v));
+    return dati;
+}
+
+void Scrivi(const QString &percorso, const QByteArray &byte)
+{
+    QFile f(percorso);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(byte), byte.size());
+}
+
+QByteArray Leggi(const QString &percorso)
+{
+    return AmbienteProva::LeggiFile(percorso);
+}
+
+const QByteArray Modulo = CodificaAnsi::Codifica(
+    QStringLiteral("Sub Città()\r\n  If a Then b\r\n  Do While Not x\r\n  Loop\r\nEnd Sub\r\n"));
+
+using Voci = QVector<VoceSostituzione>;
+
+} // namespace
+
+class TestQuadrivoPseudo : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString P(const QString &nome) const { return m_dir.filePath(nome); }
+
+private Q_SLOTS:
+    void init() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
+
+    // The code page's tables give what the converter gives, every character
+    // and every byte, inside a run of plain letters and alone.
+    void CodificaComeIlConvertitore()
+    {
+        for (char32_t u = 0; u <= 0xFFFF; ++u) {
+            for (const QString &s :
+                 {QString(QChar(char16_t(u))),
+                  QStringLiteral("abcdefghijklmnopqrst").replace(5, 1, QChar(char16_t(u)))}) {
+                QStringEncoder encoder("windows-1252");
+                const QByteArray atteso = encoder.encode(s);
+                bool ok = false;
+                QCOMPARE(CodificaAnsi::Codifica(s, &ok), atteso);
+                QCOMPARE(ok, !encoder.hasError());
+            }
+        }
+        QByteArray tutti;
+        for (int b = 0; b < 256; ++b)
+            tutti.append(char(b));
+        tutti += tutti;
+        QStringDecoder decoder("windows-1252");
+        QCOMPARE(CodificaAnsi::Decodifica(tutti), decoder.decode(tutti));
+    }
+
+    // Lone CR, lone LF and the separators the editor breaks lines at.
+    void ACapoComeLEditor()
+    {
+        EditorTesto editor;
+        QRandomGenerator gen(11);
+        const QString alfabeto = QStringLiteral("ab \r\n\t") + QChar(0x2029) + QChar(0x2028) +
+                                 QChar(0xFDD0) + QChar(0xFDD1) + QChar(0) + QChar(0x0B) +
+                                 QChar(0x0C) + QChar(0x85) + QChar(0xFEFF);
+        for (int prova = 0; prova < 2000; ++prova) {
+            QString testo;
+            for (int i = int(gen.bounded(40)); i > 0; --i)
+                testo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+            editor.SetText(testo);
+            QCOMPARE(Lotto::ACapoComeEditor(testo), editor.Text());
+        }
+    }
+
+    // The same document through the windows (open, cleaning, automatic run,
+    // "&Salva") and through the command. The window's scans do not yet take
+    // the end of the text as a delimiter, so every text here ends with a line break.
+    void ComeLeFinestre_data()
+    {
+        QTest::addColumn<QByteArray>("documento");
+        QTest::addColumn<Voci>("voci");
+        QTest::addColumn<bool>("pulizia");
+        const Voci fabbrica = SostituzioniPredefinite();
+        QTest::newRow("windows-1252") << Modulo << fabbrica << false;
+        QTest::newRow("utf-8") << QStringLiteral("' è ł\r\nIf ł Then\r\n").toUtf8() << fabbrica
+                               << false;
+        QTest::newRow("utf-8 con bom")
+            << QByteArray("\xEF\xBB\xBF") + QStringLiteral("For à To b\r\n").toUtf8() << fabbrica
+            << false;
+        QTest::newRow("a capo di ogni tipo")
+            << QByteArray("If a\nThen b\rFor c\r\n\n") << fabbrica << false;
+        QTest::newRow("sostituto fuori da windows-1252")
+            << QByteArray("If x\r\n") << Voci{{"If", QStringLiteral("Se ł")}} << false;
+        QTest::newRow("parole composte e a capo nei sostituti")
+            << QByteArray("End If\r\nIf x Then\r\n")
+            << Voci{{"End If", "Fine\rSe"}, {"If", "Se"}, {"Se", "SE"}, {"Then", "\nAllora"}}
+            << false;
+        QTest::newRow("pulizia")
+            << QByteArray("MsgBox \"x\", vbInformation\r\nText1.SetFocus\r\n#If a Then\r\n")
+            << fabbrica << true;
+    }
+    void ComeLeFinestre()
+    {
+        QFETCH(QByteArray, documento);
+        QFETCH(Voci, voci);
+        QFETCH(bool, pulizia);
+
+        AmbienteProva amb;
+        amb.ScriviElenchi(voci);
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), FileElenco(EliminazioniPredefinite()));
+        amb.ScriviFile(QStringLiteral("modulo.bas"), documento);
+        const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
+        QStringList argomenti{QStringLiteral("--elenco"), amb.Percorso("sostituzioni.dat"), modulo};
+        if (pulizia) argomenti.prepend(QStringLiteral("--pulizia=") + amb.Percorso("pulizia.dat"));
+        const Esito comando = Esegui(argomenti);
+        QCOMPARE(comando.err, QByteArray());
+        QCOMPARE(comando.uscita, 0);
+
+        Form1 &f = amb.Avvia();
+        Copione::RispondiFile(modulo);
+        f.mnuFileApri->trigger();
+        if (pulizia) {
+            Copione::RispondiMessaggio(Risposta::OK);
+            Copione::RispondiMessaggio(Risposta::OK);
+            f.mnuStrumAPul->trigger();
+        }
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.mnuStrumAvvia->trigger();
+        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        QVERIFY(p);
+        p->IntervalloCessione = 0;
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command5->click();
+        p->Command4->click();
+        f.mnuFileSalva->trigger();
+        VERIFICA_COPIONE_ESAURITO();
+        QCOMPARE(comando.out, Leggi(modulo));
+        QVERIFY(comando.out != documento);
+    }
+
+    // Standard input to standard output, with "-" or no file at all.
+    void FlussoStandard()
+    {
+        Scrivi(P("m.bas"), Modulo);
+        const Esito daFile = Esegui({P("m.bas")});
+        QCOMPARE(daFile.uscita, 0);
+        QVERIFY(daFile.out.startsWith("Sub Citt\xE0()\r\n  Se a Allora b\r\n"));
+        QVERIFY(daFile.out.endsWith("\r\n\r\n"));
+        for (const QStringList &argomenti : {QStringList{}, QStringList{QStringLiteral("-")}}) {
+            const Esito e = Esegui(argomenti, Modulo);
+            QCOMPARE(e.uscita, 0);
+            QCOMPARE(e.out, daFile.out);
+        }
+    }
+
+    // Several files into a folder or over themselves; the unreadable ones
+    // (missing, a folder) are reported and the others done all the same.
+    void PiuFile_data()
+    {
+        QTest::addColumn<bool>("sulPosto");
+        QTest::newRow("-o") << false;
+        QTest::newRow("--sul-posto") << true;
+    }
+    void PiuFile()
+    {
+        QFETCH(bool, sulPosto);
+        Scrivi(P("fabbrica.dat"), FileElenco(SostituzioniPredefinite()));
+        const QByteArray atteso =
+            Esegui({QStringLiteral("--elenco"), P("fabbrica.dat")}, Modulo).out;
+        QVERIFY(!atteso.isEmpty());
+        QVERIFY(QDir().mkpath(P("cartella.bas")));
+        const QStringList nomi{QStringLiteral("a.bas"), QStringLiteral("manca.bas"),
+                               QStringLiteral("cartella.bas"), QStringLiteral("b.frm")};
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("b.frm"), Modulo);
+        QStringList argomenti{QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("--elenco"),
+                              P("fabbrica.dat")};
+        argomenti << (sulPosto ? QStringList{QStringLiteral("--sul-posto")}
+                               : QStringList{QStringLiteral("-o"), P("uscita")});
+        for (const QString &n : nomi)
+            argomenti << P(n);
+        const Esito e = Esegui(argomenti);
+        QCOMPARE(e.uscita, 1);
+        QCOMPARE(e.out, QByteArray());
+        const QList<QByteArray> righe = e.err.trimmed().split('\n');
+        QCOMPARE(righe.size(), 2);
+        for (const QByteArray &riga : righe)
+            QVERIFY2(riga.startsWith("quadrivo-pseudo: impossibile leggere "), riga.constData());
+        const QString uscita = sulPosto ? m_dir.path() : P("uscita");
+        QCOMPARE(Leggi(uscita + "/a.bas"), atteso);
+        QCOMPARE(Leggi(uscita + "/b.frm"), atteso);
+        QVERIFY(!QFileInfo::exists(uscita + "/manca.bas"));
+        if (!sulPosto) {
+            QCOMPARE(Leggi(P("a.bas")), Modulo);
+            QCOMPARE(QDir(uscita).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                     (QStringList{"a.bas", "b.frm"}));
+        }
+    }
+
+    void RigaDiComandoSbagliata_data()
+    {
+        QTest::addColumn<QStringList>("argomenti");
+        QTest::newRow("più file senza -o") << QStringList{"a", "b"};
+        QTest::newRow("-o e --sul-posto") << QStringList{"-o", "x", "--sul-posto", "a"};
+        QTest::newRow("opzione sconosciuta") << QStringList{"--veloce", "a"};
+        QTest::newRow("-j zero") << QStringList{"-j", "0", "a"};
+        QTest::newRow("-j senza numero") << QStringList{"-j"};
+        QTest::newRow("--elenco senza file") << QStringList{"--elenco"};
+        QTest::newRow("--sul-posto senza file") << QStringList{"--sul-posto"};
+        QTest::newRow("-o con lo standard input") << QStringList{"-o", "x", "-"};
+        QTest::newRow("-o sopra un file da leggere") << QStringList{"-o", ".", "a.bas"};
+        QTest::newRow("due risultati con lo stesso nome")
+            << QStringList{"-o", "x", "a.bas", "sotto/a.bas"};
+    }
+    void RigaDiComandoSbagliata()
+    {
+        QFETCH(QStringList, argomenti);
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(QStringLiteral(QUADRIVO_PSEUDO), argomenti);
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 2);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.startsWith("quadrivo-pseudo: ") && err.contains("\nUso: quadrivo-pseudo"),
+                 err.constData());
+        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        QVERIFY(!QFileInfo::exists(P("x")));
+    }
+
+    void AiutoEVersione()
+    {
+        const Esito aiuto = Esegui({QStringLiteral("--help")});
+        QCOMPARE(aiuto.uscita, 0);
+        QVERIFY(aiuto.out.startsWith("Uso: quadrivo-pseudo"));
+        QVERIFY(aiuto.out.contains("byte per byte"));
+        const Esito versione = Esegui({QStringLiteral("--version")});
+        QCOMPARE(versione.uscita, 0);
+        QVERIFY(versione.out.startsWith("quadrivo-pseudo "));
+    }
+
+    // The program's own lists beside it; the factory list when there is none.
+    void ElenchiDelProgramma()
+    {
+        const QString copia = P("quadrivo-pseudo");
+        QVERIFY(QFile::copy(QStringLiteral(QUADRIVO_PSEUDO), copia));
+        QFile(copia).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray testo("If a Then\r\n");
+
+        Esito e = Esegui({}, testo, copia);
+        QCOMPARE(e.uscita, 0);
+        QCOMPARE(e.out, QByteArray("Se a Allora\r\n\r\n"));
+        QVERIFY(e.err.startsWith("quadrivo-pseudo: nota: "));
+
+        Scrivi(P("sostituzioni.dat"), FileElenco(Voci{{"Then", "Poi"}}));
+        Scrivi(P("pulizia.dat"), FileElenco(QVector<VoceEliminazione>{{"a", TestoSi, 1}}));
+        e = Esegui({QStringLiteral("--pulizia")}, testo, copia);
+        QCOMPARE(e.uscita, 0);
+        QCOMPARE(e.out, QByteArray("If  Poi\r\n\r\n"));
+        QCOMPARE(e.err, QByteArray());
+    }
+
+    // Damaged lists: a message, never a crash.
+    void ElenchiDanneggiati()
+    {
+        QVERIFY(QDir().mkpath(P("cartella.dat")));
+        Esito e = Esegui({QStringLiteral("--elenco"), P("cartella.dat")}, "If\r\n");
+        QCOMPARE(e.uscita, 1);
+        QVERIFY(e.err.startsWith("quadrivo-pseudo: impossibile leggere l'elenco "));
+        QCOMPARE(e.out, QByteArray());
+
+        e = Esegui({QStringLiteral("--pulizia=") + P("manca.dat")}, "If\r\n");
+        QCOMPARE(e.uscita, 1);
+
+        // A part-record at the end is left out, as the program does; a length
+        // field that runs past its record is cut there.
+        QByteArray dati = FileElenco(Voci{{"If", "Se"}});
+        dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
+        dati.append("\x02\x00Th", 4);
+        Scrivi(P("rotto.dat"), dati);
+        e = Esegui({QStringLiteral("--elenco"), P("rotto.dat")}, "If Th\r\n");
+        QCOMPARE(e.uscita, 0);
+        QCOMPARE(e.out, QByteArray("Se Th\r\n\r\n"));
+        QVERIFY(e.err.contains("record incompleto"));
+    }
+};
+
+QTEST_MAIN(TestQuadrivoPseudo)
+#include "test_quadrivopseudo.moc"
