@@ -1,13 +1,18 @@
 # Two entry points: `make run` and `make test`. Both install what is missing,
 # configure and build; `make test-sanitizzato` repeats the suite under ASan/UBSan.
+# `make install PREFIX=...` installs the program; `make clean` removes the build
+# folders but keeps the word lists of the program that `make run` starts.
 
 BUILD      ?= build
 BUILD_SAN  ?= build-san
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDI ?= 60
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
+# The word lists that `make run`'s program keeps beside itself in $(BUILD).
+LISTE      := sostituzioni.dat pulizia.dat
 
-.PHONY: run test test-sanitizzato dipendenze bench fuzz clean
+.PHONY: run test test-sanitizzato dipendenze bench fuzz install clean
 
 dipendenze:
 	@bash scripts/installa-dipendenze.sh
@@ -23,7 +28,7 @@ run: dipendenze $(BUILD)/CMakeCache.txt
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo ""; \
 	  echo "Nessuno schermo disponibile (DISPLAY e WAYLAND_DISPLAY sono vuote)."; \
-	  echo "Per avviare Quadrivo su uno schermo virtuale:  xvfb-run -a $(BUILD)/quadrivo"; \
+	  echo "Per avviare Quadrivo su uno schermo virtuale:  xvfb-run -a make run"; \
 	  exit 1; \
 	fi
 	$(BUILD)/quadrivo
@@ -49,5 +54,14 @@ fuzz: dipendenze
 	$(BUILD_FUZZ)/fuzz/fuzz_documento -max_total_time=$(FUZZ_SECONDI) -max_len=65536 \
 	  -timeout=10 $(BUILD_FUZZ)/corpus fuzz/semi
 
+install: dipendenze $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Everything but the word lists goes; they are the user's own data.
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
+	@for d in $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ); do \
+	  [ -d "$$d" ] || continue; \
+	  find "$$d" -mindepth 1 -maxdepth 1 $(foreach f,$(LISTE),! -name $(f)) -exec rm -rf {} +; \
+	  rmdir "$$d" 2>/dev/null || echo "Elenchi conservati: $$(cd "$$d" && echo *) in $$d/"; \
+	done
