@@ -12,7 +12,7 @@ PREFIX     ?= /usr/local
 # The word lists that `make run`'s program keeps beside itself in $(BUILD).
 LISTE      := sostituzioni.dat pulizia.dat
 
-.PHONY: run test test-sanitizzato dipendenze bench fuzz install clean
+.PHONY: programma run test test-sanitizzato dipendenze bench fuzz install clean
 
 dipendenze:
 	@bash scripts/installa-dipendenze.sh
@@ -23,8 +23,11 @@ $(BUILD)/CMakeCache.txt: | dipendenze
 $(BUILD_SAN)/CMakeCache.txt: | dipendenze
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DQUADRIVO_SANITIZZATORI=ON -DQUADRIVO_BENCH=OFF
 
-run: dipendenze $(BUILD)/CMakeCache.txt
+# The program alone, as `make run` builds it.
+programma: dipendenze $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target quadrivo
+
+run: programma
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo ""; \
 	  echo "Nessuno schermo disponibile (DISPLAY e WAYLAND_DISPLAY sono vuote)."; \
