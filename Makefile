@@ -1,13 +1,18 @@
 # Two entry points: `make run` and `make test`. Both install what is missing,
 # configure and build; `make test-sanitizzato` repeats the suite under ASan/UBSan.
+# `make install PREFIX=...` installs the program; `make clean` removes the build
+# folders but keeps the word lists of the program that `make run` starts.
 
 BUILD      ?= build
 BUILD_SAN  ?= build-san
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDI ?= 60
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
+# The word lists that `make run`'s program keeps beside itself in $(BUILD).
+LISTE      := sostituzioni.dat pulizia.dat
 
-.PHONY: run test test-sanitizzato dipendenze bench bench-motori fuzz clean
+.PHONY: programma run test test-sanitizzato dipendenze bench bench-motori fuzz install clean
 
 dipendenze:
 	@bash scripts/installa-dipendenze.sh
@@ -18,12 +23,15 @@ $(BUILD)/CMakeCache.txt: | dipendenze
 $(BUILD_SAN)/CMakeCache.txt: | dipendenze
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DQUADRIVO_SANITIZZATORI=ON -DQUADRIVO_BENCH=OFF
 
-run: dipendenze $(BUILD)/CMakeCache.txt
+# The program alone, as `make run` builds it.
+programma: dipendenze $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target quadrivo
+
+run: programma
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo ""; \
 	  echo "Nessuno schermo disponibile (DISPLAY e WAYLAND_DISPLAY sono vuote)."; \
-	  echo "Per avviare Quadrivo su uno schermo virtuale:  xvfb-run -a $(BUILD)/quadrivo"; \
+	  echo "Per avviare Quadrivo su uno schermo virtuale:  xvfb-run -a make run"; \
 	  exit 1; \
 	fi
 	$(BUILD)/quadrivo
@@ -39,7 +47,7 @@ test-sanitizzato: dipendenze $(BUILD_SAN)/CMakeCache.txt
 # One table of every speed figure, each against its reference in the same run.
 bench: dipendenze $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target bench_motori bench_pseudo quadrivo-pseudo
-	$(BUILD)/bench/bench_pseudo $(BUILD)/src/quadrivo-pseudo
+	$(BUILD)/bench/bench_pseudo $(BUILD)/quadrivo-pseudo
 
 # The scanning engines alone, in Google Benchmark's own report.
 bench-motori: dipendenze $(BUILD)/CMakeCache.txt
@@ -65,5 +73,14 @@ fuzz: dipendenze
 	  $(BUILD_FUZZ)/fuzz/fuzz_$(b) -max_total_time=$$quota -max_len=$(fuzz_max_len_$(b)) \
 	    -timeout=10 -rss_limit_mb=1024 $(BUILD_FUZZ)/corpus/$(b) fuzz/semi/$(b) && ) true
 
+install: dipendenze $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Everything but the word lists goes; they are the user's own data.
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ)
+	@for d in $(BUILD) $(BUILD_SAN) $(BUILD_FUZZ); do \
+	  [ -d "$$d" ] || continue; \
+	  find "$$d" -mindepth 1 -maxdepth 1 $(foreach f,$(LISTE),! -name $(f)) -exec rm -rf {} +; \
+	  rmdir "$$d" 2>/dev/null || echo "Elenchi conservati: $$(cd "$$d" && echo *) in $$d/"; \
+	done

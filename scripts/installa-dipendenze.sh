@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need.
+# Installs the Debian 12 packages the build, the tests, the benchmarks and the
+# start-up check need, and those the program runs at run time (xdg-open).
 # Does nothing when they are all present already.
 set -euo pipefail
 
@@ -9,7 +10,8 @@ pacchetti=(
   libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth x11-utils xdotool
+  desktop-file-utils xdg-utils
 )
 
 mancanti=()

@@ -88,6 +88,11 @@ void Form1::mnuFileNuovo_Click()
 
 void Form1::mnuFileApri_Click()
 {
+    ApriFile(std::nullopt);
+}
+
+void Form1::ApriFile(const std::optional<QString> &scelto)
+{
     struct Ripristino
     {
         Form1 *form;
@@ -99,7 +104,8 @@ void Form1::mnuFileApri_Click()
     } ripristino{this};
 
     if (!OffriSalvataggio()) return;
-    const std::optional<QString> percorso = cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
+    const std::optional<QString> percorso =
+        scelto ? scelto : cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
     if (!percorso) return;
     Piattaforma::PuntatoreOccupato(this, true);
     repaint();

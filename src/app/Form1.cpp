@@ -27,7 +27,7 @@ const QString FiltroFile = QStringLiteral(
     "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h|"
     "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
     "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
-    "(*.*)|*.*");
+    "(*.*)|*");
 } // namespace
 using Piattaforma::Twip;
 
@@ -58,6 +58,9 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
         scorciatoie.append(azione->shortcuts());
     Text1->RiservaScorciatoie(scorciatoie);
     connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
+
+    setAcceptDrops(true);
+    Text1->viewport()->installEventFilter(this);
 }
 
 Form1::~Form1()

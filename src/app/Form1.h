@@ -11,6 +11,7 @@ class EditorTesto;
 class Modulo1;
 class frmTrova;
 class QLabel;
+class QMimeData;
 class QProgressBar;
 class QStatusBar;
 
@@ -63,6 +64,15 @@ public:
     // True when writing to `nomefile` may go ahead (asks before replacing a file).
     bool ControllaFile(const QString &nomefile);
 
+    // "&Apri..." on `percorso`, the offer to save a modified text included;
+    // with no path it asks for one with the open dialog.
+    void ApriFile(const std::optional<QString> &percorso);
+    // Opens the file named by the command-line arguments that follow the
+    // program's name (a path or a file: address), if there is one.
+    void ApriArgomenti(const QStringList &argomenti);
+    // The local file a drag carries, if any.
+    static std::optional<QString> FileTrascinato(const QMimeData *dati);
+
     // The find/replace dialog, created hidden on first use.
     frmTrova *FinestraTrova();
     // The run window while it exists.
@@ -92,6 +102,9 @@ public Q_SLOTS:
 protected:
     void resizeEvent(QResizeEvent *e) override; // Form_Resize
     void closeEvent(QCloseEvent *e) override;   // Form_Unload
+    // A file dropped on the window or on the editor is opened.
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
 
 private:
     void CreaMenu();
@@ -107,6 +120,8 @@ private:
     bool SalvaInFileProprioONuovo();
     // Asks to save a modified text; false when the command must end here.
     bool OffriSalvataggio();
+    // Takes a drag or drop that carries a file; false for anything else.
+    bool TrascinamentoDiFile(QEvent *e);
 
     Modulo1 &m_stato;
     QLabel *m_pannello1 = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/Piattaforma.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -84,7 +85,13 @@ frmInfo::frmInfo(const QString &cartellaProgramma, QWidget *padre)
 
 QString frmInfo::PercorsoCrediti() const
 {
-    return QDir(m_cartella).filePath(QStringLiteral("crediti.html"));
+    // Beside the program in the build folder; in share/quadrivo once installed.
+    const QDir cartella(m_cartella);
+    const QString accanto = cartella.filePath(QStringLiteral("crediti.html"));
+    const QString installato = cartella.filePath(QStringLiteral("../share/quadrivo/crediti.html"));
+    if (!QFileInfo::exists(accanto) && QFileInfo::exists(installato))
+        return QDir::cleanPath(installato);
+    return accanto;
 }
 
 void frmInfo::Command1_Click()
@@ -98,8 +105,9 @@ void frmInfo::Command2_Click()
     if (Piattaforma::AvviaVisualizzatore(PercorsoCrediti())) return;
     Piattaforma::MessageBox(
         this,
-        QStringLiteral("Impossibile trovare hh.exe; controllare di averlo installato assieme a "
-                       "Internet Explorer 5 o superiore e di non averlo rimosso!\r\n"
+        QStringLiteral("Impossibile avviare xdg-open, il programma che apre i file con il "
+                       "visualizzatore del desktop; controllare di aver installato il "
+                       "pacchetto xdg-utils e di non averlo rimosso!\r\n"
                        "Se non è installato, scaricarlo dal sito "
                        "https://www.freedesktop.org/wiki/Software/xdg-utils/"),
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico, QStringLiteral("Appunti"));

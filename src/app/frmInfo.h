@@ -10,12 +10,14 @@ class frmInfo : public QDialog
 {
     Q_OBJECT
 public:
-    // `cartellaProgramma` holds the credits file.
+    // The credits file is in `cartellaProgramma`, or in ../share/quadrivo from
+    // it when the program is installed.
     frmInfo(const QString &cartellaProgramma, QWidget *padre);
 
     QLabel *Image1, *Titolo, *Descrizione, *Versione;
     QPushButton *Command1, *Command2;
 
+    // The credits file the "&Crediti" button opens.
     QString PercorsoCrediti() const;
 
 public Q_SLOTS:

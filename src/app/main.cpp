@@ -4,17 +4,16 @@
 
 #include <QApplication>
 
+// quadrivo [FILE]: the file, when given, is opened as "&Apri..." opens it.
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quadrivo"));
-    QApplication::setApplicationDisplayName(Piattaforma::TitoloProgramma);
-    Piattaforma::CaricaTraduzioni(app);
-    Piattaforma::ImpostaCarattere(app);
+    Piattaforma::PreparaApplicazione(app);
 
     Modulo1 stato(Piattaforma::CartellaListe());
     Form1 finestra(stato);
     if (!finestra.Form_Load()) return 1;
     finestra.show();
+    finestra.ApriArgomenti(QApplication::arguments().mid(1));
     return app.exec();
 }

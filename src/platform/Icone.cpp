@@ -62,15 +62,31 @@ QIcon Freccia(bool su)
 
 } // namespace
 
+namespace {
+void DisegnaProgramma(QPainter &p)
+{
+    Pagina(p, QColor(255, 252, 235), QColor(120, 120, 140), QColor(0, 140, 70));
+    // four roads meeting: the crossroads the program is named after
+    p.setPen(QPen(QColor(200, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(16, 20), QPointF(30, 20));
+    p.drawLine(QPointF(23, 13), QPointF(23, 27));
+}
+} // namespace
+
 QIcon Programma()
 {
-    return Crea({16, 32, 48}, [](QPainter &p) {
-        Pagina(p, QColor(255, 252, 235), QColor(120, 120, 140), QColor(0, 140, 70));
-        // four roads meeting: the crossroads the program is named after
-        p.setPen(QPen(QColor(200, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(16, 20), QPointF(30, 20));
-        p.drawLine(QPointF(23, 13), QPointF(23, 27));
-    });
+    return Crea({16, 32, 48}, DisegnaProgramma);
+}
+
+QImage ImmagineProgramma(int lato)
+{
+    QImage immagine(lato, lato, QImage::Format_ARGB32_Premultiplied);
+    immagine.fill(Qt::transparent);
+    QPainter p(&immagine);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(lato / 32.0, lato / 32.0);
+    DisegnaProgramma(p);
+    return immagine;
 }
 
 QIcon Riga()

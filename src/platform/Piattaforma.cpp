@@ -317,6 +317,14 @@ void ImpostaCarattere(QApplication &app)
     app.setFont(carattere);
 }
 
+void PreparaApplicazione(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("quadrivo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quadrivo"));
+    CaricaTraduzioni(app);
+    ImpostaCarattere(app);
+}
+
 namespace Copione {
 
 void Attiva()

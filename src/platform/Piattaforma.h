@@ -65,6 +65,8 @@ public:
 
     const QString &UltimoPercorso() const { return m_ultimo; }
     const QStringList &Descrizioni() const { return m_descrizioni; }
+    // The patterns of each description, space-separated.
+    const QStringList &Modelli() const { return m_modelli; }
 
 private:
     QStringList m_descrizioni;
@@ -92,6 +94,11 @@ QString CartellaListe();
 
 // Installs Qt's Italian translations so that standard dialogs speak Italian.
 void CaricaTraduzioni(QApplication &app);
+
+// The program's application settings: its name and desktop entry, the Italian
+// translations and the font. No display name is set, so every window shows the
+// window manager its own title and nothing more.
+void PreparaApplicazione(QApplication &app);
 
 // The windows are laid out in twips for an 8-point sans-serif font: use one.
 void ImpostaCarattere(QApplication &app);

@@ -276,7 +276,9 @@ private Q_SLOTS:
             info->Command2->click();
             const auto messaggi = Copione::Messaggi();
             QCOMPARE(messaggi.size(), 1);
-            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile trovare hh.exe")));
+            // It names what is missing here: the desktop's viewer, xdg-open.
+            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile avviare xdg-open")));
+            QVERIFY(messaggi[0].testo.contains(QStringLiteral("xdg-utils")));
             QVERIFY(messaggi[0].testo.contains(
                 QStringLiteral("\r\nSe non è installato, scaricarlo dal sito ")));
             QCOMPARE(messaggi[0].titolo, QStringLiteral("Appunti"));
