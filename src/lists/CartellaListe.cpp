@@ -25,11 +25,20 @@ bool HaListe(const QDir &cartella)
     return false;
 }
 
+// An installed program (bin/ beside share/quadrivo/) keeps the user's lists in
+// the data folder even where its own folder happens to be writable (a prefix in
+// the home folder, or root installing into /usr/local).
+bool Installato(const QString &cartellaProgramma)
+{
+    return QFileInfo::exists(
+        QDir(cartellaProgramma).filePath(QStringLiteral("../share/quadrivo/crediti.html")));
+}
+
 } // namespace
 
 QString ScegliCartellaListe(const QString &cartellaProgramma, const QString &cartellaDati)
 {
-    if (Scrivibile(cartellaProgramma)) return cartellaProgramma;
+    if (!Installato(cartellaProgramma) && Scrivibile(cartellaProgramma)) return cartellaProgramma;
     // With no data folder the lists are opened where they are; the program
     // folder's files are then read-only and a save says why it fails.
     if (cartellaDati.isEmpty() || !QDir().mkpath(cartellaDati)) return cartellaProgramma;

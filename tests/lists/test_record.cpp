@@ -431,25 +431,31 @@ private Q_SLOTS:
     void sceltaDellaCartellaListe_data()
     {
         QTest::addColumn<bool>("programmaScrivibile");
+        QTest::addColumn<bool>("installato");
         QTest::addColumn<QStringList>("nelProgramma");
         QTest::addColumn<QStringList>("neiDati");
         QTest::addColumn<QString>("scelta");
         QTest::addColumn<QStringList>("datiDopo"); // name=content of the data folder's files
         const QString s = QStringLiteral("sostituzioni.dat"), p = QStringLiteral("pulizia.dat");
         QTest::newRow("programma scrivibile")
-            << true << QStringList{s, p} << QStringList{} << "programma" << QStringList{};
-        QTest::newRow("copia entrambi") << false << QStringList{s, p} << QStringList{} << "dati"
-                                        << QStringList{p + "=programma", s + "=programma"};
-        QTest::newRow("copia quello che c'è")
-            << false << QStringList{p} << QStringList{} << "dati" << QStringList{p + "=programma"};
+            << true << false << QStringList{s, p} << QStringList{} << "programma" << QStringList{};
+        QTest::newRow("programma installato, scrivibile")
+            << true << true << QStringList{} << QStringList{} << "dati" << QStringList{};
+        QTest::newRow("copia entrambi")
+            << false << false << QStringList{s, p} << QStringList{} << "dati"
+            << QStringList{p + "=programma", s + "=programma"};
+        QTest::newRow("copia quello che c'è") << false << false << QStringList{p} << QStringList{}
+                                              << "dati" << QStringList{p + "=programma"};
         QTest::newRow("i dati hanno già un elenco")
-            << false << QStringList{s, p} << QStringList{s} << "dati" << QStringList{s + "=dati"};
+            << false << false << QStringList{s, p} << QStringList{s} << "dati"
+            << QStringList{s + "=dati"};
         QTest::newRow("nessun elenco")
-            << false << QStringList{} << QStringList{} << "dati" << QStringList{};
+            << false << false << QStringList{} << QStringList{} << "dati" << QStringList{};
     }
     void sceltaDellaCartellaListe()
     {
         QFETCH(bool, programmaScrivibile);
+        QFETCH(bool, installato);
         QFETCH(QStringList, nelProgramma);
         QFETCH(QStringList, neiDati);
         QFETCH(QString, scelta);
@@ -459,6 +465,10 @@ private Q_SLOTS:
         const QString dati = dir.filePath(QStringLiteral("casa/dati/quadrivo"));
         const auto esito = ComeUtenteNormale(dir.path(), [&] {
             QDir().mkpath(programma);
+            if (installato) {
+                QDir().mkpath(dir.filePath(QStringLiteral("share/quadrivo")));
+                Scrivi(dir.filePath(QStringLiteral("share/quadrivo/crediti.html")), "<html/>");
+            }
             for (const QString &nome : nelProgramma)
                 Scrivi(programma + QLatin1Char('/') + nome, "programma");
             if (!neiDati.isEmpty()) QDir().mkpath(dati);
