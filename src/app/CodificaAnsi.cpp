@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <array>
 
 #if defined(__SSE2__)
@@ -51,17 +52,20 @@ const Tabelle &TabelleAnsi()
 
 } // namespace
 
-QString Decodifica(QByteArrayView byte)
+void DecodificaIn(QByteArrayView byte, char16_t *uscita)
 {
     const Tabelle &t = TabelleAnsi();
+    const qsizetype n = byte.size();
     if (!t.valide) {
         QStringDecoder decoder(NomeCodifica);
-        return decoder.decode(byte);
+        const QString testo = decoder.decode(QByteArray(byte.data(), n));
+        std::copy_n(testo.utf16(), std::min(testo.size(), n), uscita);
+        return;
     }
-    const qsizetype n = byte.size();
-    QString testo(n, Qt::Uninitialized);
-    PagineGrandi(testo.constData(), std::size_t(n) * 2);
-    char16_t *o = reinterpret_cast<char16_t *>(testo.data());
+    // Forwards, each block read before it is written: the units written so
+    // far end before the bytes not yet read even when these lie right after
+    // the whole output.
+    char16_t *o = uscita;
     const uchar *b = reinterpret_cast<const uchar *>(byte.data());
     qsizetype i = 0;
 #if defined(__SSE2__)
@@ -72,57 +76,69 @@ QString Decodifica(QByteArrayView byte)
             _mm_storeu_si128(reinterpret_cast<__m128i *>(o + i), _mm_unpacklo_epi8(v, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(o + i + 8), _mm_unpackhi_epi8(v, zero));
         } else {
+            alignas(16) uchar blocco[16];
+            _mm_store_si128(reinterpret_cast<__m128i *>(blocco), v);
             for (int k = 0; k < 16; ++k)
-                o[i + k] = t.carattere[b[i + k]];
+                o[i + k] = t.carattere[blocco[k]];
         }
     }
 #endif
     for (; i < n; ++i)
         o[i] = t.carattere[b[i]];
+}
+
+QString Decodifica(QByteArrayView byte)
+{
+    QString testo(byte.size(), Qt::Uninitialized);
+    PagineGrandi(testo.constData(), std::size_t(byte.size()) * 2);
+    DecodificaIn(byte, reinterpret_cast<char16_t *>(testo.data()));
     return testo;
+}
+
+bool CodificaIn(QStringView testo, char *uscita)
+{
+    const Tabelle &t = TabelleAnsi();
+    if (!t.valide) return false;
+    const qsizetype n = testo.size();
+    char *o = uscita;
+    const char16_t *u = testo.utf16();
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i alto = _mm_set1_epi16(short(0xFF80)), zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(u + i));
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(u + i + 8));
+        const __m128i fuori = _mm_and_si128(_mm_or_si128(a, c), alto);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(fuori, zero)) == 0xFFFF) { // ASCII only: narrow
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(o + i), _mm_packus_epi16(a, c));
+            continue;
+        }
+        for (int k = 0; k < 16; ++k) {
+            const qint16 v = t.byte[u[i + k]];
+            if (v < 0) return false;
+            o[i + k] = char(v);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const qint16 v = t.byte[u[i]];
+        if (v < 0) return false;
+        o[i] = char(v);
+    }
+    return true;
 }
 
 QByteArray Codifica(const QString &testo, bool *ok)
 {
-    const Tabelle &t = TabelleAnsi();
-    if (t.valide) {
-        const qsizetype n = testo.size();
-        QByteArray risultato(n, Qt::Uninitialized);
-        PagineGrandi(risultato.constData(), std::size_t(n));
-        char *o = risultato.data();
-        const char16_t *u = reinterpret_cast<const char16_t *>(testo.utf16());
-        qsizetype i = 0;
-        bool completo = true;
-#if defined(__SSE2__)
-        const __m128i alto = _mm_set1_epi16(short(0xFF80)), zero = _mm_setzero_si128();
-        for (; i + 16 <= n; i += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(u + i));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(u + i + 8));
-            const __m128i fuori = _mm_and_si128(_mm_or_si128(a, c), alto);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(fuori, zero)) == 0xFFFF) { // ASCII only: narrow
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(o + i), _mm_packus_epi16(a, c));
-                continue;
-            }
-            for (int k = 0; k < 16 && completo; ++k) {
-                const qint16 v = t.byte[u[i + k]];
-                completo = v >= 0;
-                o[i + k] = char(v);
-            }
-            if (!completo) break;
-        }
-#endif
-        for (; i < n && completo; ++i) {
-            const qint16 v = t.byte[u[i]];
-            completo = v >= 0;
-            o[i] = char(v);
-        }
-        if (completo) {
-            if (ok) *ok = true;
-            return risultato;
-        }
+    const qsizetype n = testo.size();
+    QByteArray risultato(n, Qt::Uninitialized);
+    PagineGrandi(risultato.constData(), std::size_t(n));
+    if (CodificaIn(testo, risultato.data())) {
+        if (ok) *ok = true;
+        return risultato;
     }
     QStringEncoder encoder(NomeCodifica);
-    QByteArray risultato = encoder.encode(testo);
+    risultato = encoder.encode(testo);
     if (ok) *ok = !encoder.hasError();
     return risultato;
 }

@@ -9,9 +9,19 @@ namespace CodificaAnsi {
 
 QString Decodifica(QByteArrayView byte);
 
+// Writes the `byte.size()` characters of `byte` from `uscita` on. The bytes
+// may lie inside the output itself, from its second half on (`byte.data()`
+// at `uscita + byte.size()` read as bytes): a file read into the back of the
+// text's own buffer is decoded in place.
+void DecodificaIn(QByteArrayView byte, char16_t *uscita);
+
 // Encodes `testo`; `ok` (when given) tells whether every character could be
 // stored. Characters the code page lacks come out as the substitute byte 0x1A.
 QByteArray Codifica(const QString &testo, bool *ok = nullptr);
+
+// Writes the `testo.size()` bytes of `testo` from `uscita` on; false (with
+// the bytes partly written) when a character has no byte in the code page.
+bool CodificaIn(QStringView testo, char *uscita);
 
 // True when every character of `testo` has a byte of its own in the code page.
 bool Rappresentabile(const QString &testo);

@@ -2,15 +2,21 @@
 
 #include "app/CodificaAnsi.h"
 #include "app/LettoreRtf.h"
+#include "app/PagineGrandi.h"
 #include "app/ScritturaAtomica.h"
 
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Documento {
 
@@ -65,6 +71,13 @@ bool Utf8ConMultibyte(QByteArrayView byte)
     bool multibyte = false;
     const qsizetype n = byte.size();
     for (qsizetype i = 0; i < n;) {
+#if defined(__SSE2__)
+        // ASCII runs sixteen bytes at a time.
+        while (i + 16 <= n && _mm_movemask_epi8(_mm_loadu_si128(
+                                  reinterpret_cast<const __m128i *>(byte.data() + i))) == 0)
+            i += 16;
+        if (i == n) break;
+#endif
         const uchar c = uchar(byte[i]);
         if (c < 0x80) {
             ++i;
@@ -119,30 +132,39 @@ ErroreFile NonRegolare(mode_t tipo)
 
 } // namespace
 
-QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
+namespace {
+
+// The text of `byte` when it is not plain Windows-1252 (a byte-order mark,
+// RTF, UTF-8); nothing when it is, and then `f` is left as it was.
+std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
 {
-    FormatoTesto f;
-    std::optional<QString> testo;
     for (const auto codifica : {FormatoTesto::Codifica::Utf8, FormatoTesto::Codifica::Utf16Le,
                                 FormatoTesto::Codifica::Utf16Be}) {
         const QByteArray &bom = Bom(codifica);
         if (!byte.startsWith(bom)) continue;
-        testo = SenzaPerdite(QByteArrayView(byte).sliced(bom.size()), Conversione(codifica));
-        if (testo) f = {codifica, true};
+        std::optional<QString> testo = SenzaPerdite(byte.sliced(bom.size()), Conversione(codifica));
+        if (testo) {
+            f = {codifica, true};
+            return testo;
+        }
         break;
     }
-    if (!testo) {
-        if (LettoreRtf::Riconosce(byte)) {
-            testo = LettoreRtf::Testo(byte);
-        } else if (Utf8ConMultibyte(byte)) {
-            f = {FormatoTesto::Codifica::Utf8, false};
-            testo = QString::fromUtf8(byte);
-        } else {
-            testo = CodificaAnsi::Decodifica(byte);
-        }
+    if (LettoreRtf::Riconosce(byte)) return LettoreRtf::Testo(byte);
+    if (Utf8ConMultibyte(byte)) {
+        f = {FormatoTesto::Codifica::Utf8, false};
+        return QString::fromUtf8(byte);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
+{
+    FormatoTesto f;
+    std::optional<QString> testo = DecodificaNonAnsi(byte, f);
     if (formato) *formato = f;
-    return *std::move(testo);
+    return testo ? *std::move(testo) : CodificaAnsi::Decodifica(byte);
 }
 
 bool ContieneSeparatoriSpeciali(const QString &testo)
@@ -156,16 +178,28 @@ bool ContieneSeparatoriSpeciali(const QString &testo)
 
 QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
 {
-    const QString completo = testoCrLf + QStringLiteral("\r\n");
+    // The final CR LF is written after the text rather than appended to a
+    // copy of it: a document may be tens of megabytes.
+    const QStringView fine = u"\r\n";
+    const qsizetype n = testoCrLf.size();
     if (formato.codifica == FormatoTesto::Codifica::Ansi) {
-        bool ok = false;
-        QByteArray byte = CodificaAnsi::Codifica(completo, &ok);
-        if (ok) return byte;
+        QByteArray byte(n + fine.size(), Qt::Uninitialized);
+        PagineGrandi(byte.constData(), std::size_t(byte.size()));
+        if (CodificaAnsi::CodificaIn(testoCrLf, byte.data())) {
+            byte[n] = '\r';
+            byte[n + 1] = '\n';
+            return byte;
+        }
         formato = {FormatoTesto::Codifica::Utf8, false};
     }
     QStringEncoder encoder(Conversione(formato.codifica));
-    QByteArray byte = encoder(completo);
-    if (formato.bom) byte.prepend(Bom(formato.codifica));
+    const QByteArray &bom = formato.bom ? Bom(formato.codifica) : QByteArray();
+    QByteArray byte(bom.size() + encoder.requiredSpace(n + fine.size()), Qt::Uninitialized);
+    PagineGrandi(byte.constData(), std::size_t(byte.size()));
+    char *p = std::copy(bom.begin(), bom.end(), byte.data());
+    p = encoder.appendToBuffer(p, testoCrLf);
+    p = encoder.appendToBuffer(p, fine);
+    byte.truncate(p - byte.constData());
     return byte;
 }
 
@@ -186,18 +220,62 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
     // replaced in between.
     const int fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fallita(ErroreFile::DaErrno(errno));
-    QFile file;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int e = errno;
         ::close(fd);
         return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(e) : NonRegolare(info.st_mode));
     }
-    errno = 0;
-    const QByteArray byte = file.read(DimensioneMassima + 1);
-    if (file.error() != QFileDevice::NoError) return fallita(ErroreFile::DaErrno(errno));
-    if (byte.size() > DimensioneMassima) return fallita(TroppoGrande());
-    return Decodifica(byte, formato);
+    if (info.st_size > DimensioneMassima) {
+        ::close(fd);
+        return fallita(TroppoGrande());
+    }
+    // A file of the expected size is read into the back half of the text's
+    // own buffer and, as Windows-1252, decoded there in place.
+    const qsizetype attesi = qsizetype(info.st_size);
+    QString testo;
+    if (attesi > 0) {
+        testo = QString(attesi, Qt::Uninitialized);
+        PagineGrandi(testo.constData(), std::size_t(attesi) * 2);
+    }
+    char *const retro = reinterpret_cast<char *>(testo.data()) + attesi;
+    QByteArray oltre; // whatever comes past the expected size
+    qsizetype letti = 0;
+    for (;;) {
+        char blocco[4096];
+        const bool dentro = letti < attesi;
+        char *const dove = dentro ? retro + letti : blocco;
+        const std::size_t quanti = dentro ? std::size_t(attesi - letti) : sizeof blocco;
+        const ssize_t r = ::read(fd, dove, quanti);
+        if (r == 0) break;
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            const int e = errno;
+            ::close(fd);
+            return fallita(ErroreFile::DaErrno(e));
+        }
+        if (!dentro) {
+            oltre.append(blocco, r);
+            if (attesi + oltre.size() > DimensioneMassima) {
+                ::close(fd);
+                return fallita(TroppoGrande());
+            }
+        }
+        letti += r;
+    }
+    ::close(fd);
+    if (letti != attesi) {
+        // The file changed size while it was read: its bytes as they came.
+        QByteArray byte(retro, std::min(letti, attesi));
+        byte.append(oltre);
+        return Decodifica(byte, formato);
+    }
+    FormatoTesto f;
+    std::optional<QString> altro = DecodificaNonAnsi(QByteArrayView(retro, attesi), f);
+    if (formato) *formato = f;
+    if (altro) return altro;
+    CodificaAnsi::DecodificaIn(QByteArrayView(retro, attesi),
+                               reinterpret_cast<char16_t *>(testo.data()));
+    return testo;
 }
 
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,

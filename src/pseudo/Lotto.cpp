@@ -39,26 +39,34 @@ qsizetype PrimoDaCambiare(QStringView testo)
     if (n > 0 && DaCambiare(t, n, 0)) return 0;
     qsizetype i = 1;
 #if defined(__SSE2__)
-    // Eight units at a time, each beside the one before and the one after it.
+    // Sixteen units at a time: the text is as the editor holds it when every
+    // LF has a CR just before it and every CR a LF just after it, that is when
+    // the LF positions are the CR positions moved on by one; the separators
+    // are all above U+2028.
     const __m128i cr = _mm_set1_epi16('\r'), lf = _mm_set1_epi16('\n');
-    const __m128i paragrafo = _mm_set1_epi16(short(0x2029)),
-                  inizioCornice = _mm_set1_epi16(short(0xFDD0)),
-                  fineCornice = _mm_set1_epi16(short(0xFDD1));
-    for (; i + 9 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i));
-        const __m128i prima = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i - 1));
-        const __m128i dopo = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i + 1));
-        const __m128i crSolo = _mm_andnot_si128(_mm_cmpeq_epi16(dopo, lf), _mm_cmpeq_epi16(v, cr));
-        const __m128i lfSolo = _mm_andnot_si128(_mm_cmpeq_epi16(prima, cr), _mm_cmpeq_epi16(v, lf));
-        const __m128i separatore = _mm_or_si128(
-            _mm_cmpeq_epi16(v, paragrafo),
-            _mm_or_si128(_mm_cmpeq_epi16(v, inizioCornice), _mm_cmpeq_epi16(v, fineCornice)));
-        const int maschera =
-            _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(crSolo, lfSolo), separatore));
-        if (maschera) return i + (__builtin_ctz(unsigned(maschera)) >> 1);
+    const __m128i soglia = _mm_set1_epi16(short(0x2028));
+    unsigned riporto = t[0] == u'\r'; // a CR at the unit before the block
+    for (; i + 16 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i + 8));
+        const unsigned crs = unsigned(
+            _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a, cr), _mm_cmpeq_epi16(b, cr))));
+        const unsigned lfs = unsigned(
+            _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(a, lf), _mm_cmpeq_epi16(b, lf))));
+        const __m128i alti = _mm_or_si128(_mm_subs_epu16(a, soglia), _mm_subs_epu16(b, soglia));
+        const bool sospetto =
+            (((crs << 1) | riporto) & 0xFFFF) != lfs ||
+            _mm_movemask_epi8(_mm_cmpeq_epi16(alti, _mm_setzero_si128())) != 0xFFFF;
+        riporto = crs >> 15;
+        // Something may need a change: the block unit by unit, from the unit
+        // before it (a CR there whose LF is missing here).
+        if (sospetto)
+            for (qsizetype k = i - 1; k < i + 16; ++k)
+                if (DaCambiare(t, n, k)) return k;
     }
 #endif
-    for (; i < n; ++i)
+    // The rest, from the unit before it (a CR there may lack its LF).
+    for (i = i - 1; i < n; ++i)
         if (DaCambiare(t, n, i)) return i;
     return n;
 }

@@ -117,10 +117,20 @@ private Q_SLOTS:
         const QString alfabeto = QStringLiteral("ab \r\n\t") + QChar(0x2029) + QChar(0x2028) +
                                  QChar(0xFDD0) + QChar(0xFDD1) + QChar(0) + QChar(0x0B) +
                                  QChar(0x0C) + QChar(0x85) + QChar(0xFEFF);
-        for (int prova = 0; prova < 2000; ++prova) {
+        // Short texts of any mix, and longer ones of CR LF lines with a rare
+        // odd unit (the long runs are checked many units at a time).
+        const QString comuni = QStringLiteral("aab \r") + QChar(0x20AC);
+        for (int prova = 0; prova < 4000; ++prova) {
+            const bool lungo = prova % 2;
             QString testo;
-            for (int i = int(gen.bounded(40)); i > 0; --i)
-                testo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+            for (int i = int(gen.bounded(lungo ? 200 : 40)); i > 0; --i) {
+                if (!lungo || gen.bounded(60) == 0) {
+                    testo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+                } else {
+                    const QChar c = comuni[gen.bounded(int(comuni.size()))];
+                    testo.append(c == u'\r' ? QStringLiteral("\r\n") : QString(c));
+                }
+            }
             editor.SetText(testo);
             QCOMPARE(Lotto::ACapoComeEditor(testo), editor.Text());
         }
