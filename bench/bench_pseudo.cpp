@@ -8,13 +8,28 @@
 // factory list and with a 100-entry list, against GNU sed (one whole-word,
 // case-insensitive expression per entry) and perl (one pass with an
 // alternation of all the words). One replacing pass of a rare word is timed
-// against a case-insensitive QString::indexOf over the same text. Every
-// figure is the median of the repetitions.
+// against a case-insensitive QString::indexOf over the same text. Through
+// the real windows (offscreen): open + automatic run + "&Salva" against one
+// setPlainText of the same text, F3 against indexOf, start-up against a bare
+// QMainWindow, and the process's peak memory. Every figure is the median of
+// the repetitions.
 
+#include "aiuti/AmbienteProva.h"
 #include "app/CodificaAnsi.h"
+#include "app/EditorTesto.h"
+#include "app/Form1.h"
+#include "app/Modulo1.h"
 #include "lists/VociElenco.h"
 #include "pseudo/MotoreElenco.h"
+#include "pseudo/frmPseudo.h"
 #include "search/Ricerca.h"
+#include "search/frmTrova.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +39,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
@@ -169,7 +185,7 @@ QVector<VoceSostituzione> CentoVoci()
     return voci;
 }
 
-QByteArray Elenco(const QVector<VoceSostituzione> &voci)
+QByteArray FileElenco(const QVector<VoceSostituzione> &voci)
 {
     QByteArray dati;
     for (const VoceSostituzione &v : voci)
@@ -215,12 +231,241 @@ struct Riga
     double nostro, riferimento;
     bool piuVeloce; // the target is a speed-up (reference / ours), else a bound (ours / reference)
     double obiettivo;
+    bool byte = false; // the figures are sizes in bytes, not times
 };
 
 QString Tempo(double secondi)
 {
     return secondi >= 1 ? QStringLiteral("%1 s").arg(secondi, 0, 'f', 2)
                         : QStringLiteral("%1 ms").arg(secondi * 1000, 0, 'f', 1);
+}
+
+QString Dimensione(double byte)
+{
+    return QStringLiteral("%1 MB").arg(byte / (1 << 20), 0, 'f', 0);
+}
+
+// ---------------------------------------------------------------------------
+// The windows. Every reach into the main window and the run window is in
+// this one function, so that a change in how they are reached stays here.
+
+enum class Comando {
+    Apri,           // "&Apri..." on `argomento`
+    Pseudocodifica, // the run window, "&Avvia pseudocod. automatica", "&Chiudi"
+    Salva,          // "&Salva"
+    Ripeti,         // F3 for the word `argomento`, from the start of the text
+    Testo,          // the editor's whole text becomes `argomento`
+};
+
+void Finestra(Form1 &f, Comando comando, const QString &argomento = {})
+{
+    using namespace Piattaforma::Copione;
+    switch (comando) {
+    case Comando::Apri:
+        RispondiFile(argomento);
+        f.mnuFileApri->trigger();
+        break;
+    case Comando::Pseudocodifica: {
+        RispondiMessaggio(Piattaforma::Risposta::OK); // the start check
+        f.mnuStrumAvvia->trigger();
+        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        if (!p) {
+            std::fprintf(stderr, "la finestra della pseudocodifica non si è aperta\n");
+            std::exit(1);
+        }
+        RispondiMessaggio(Piattaforma::Risposta::OK); // "Pseudocodificazione terminata."
+        p->Command5->click();
+        p->Command4->click();
+        break;
+    }
+    case Comando::Salva:
+        f.mnuFileSalva->trigger();
+        break;
+    case Comando::Ripeti:
+        f.FinestraTrova()->txtTrova->setText(argomento);
+        f.Stato().PosRicerca = 1;
+        f.Text1->SetSelStart(0);
+        f.mnuModRip->trigger();
+        break;
+    case Comando::Testo:
+        f.Text1->SetText(argomento);
+        break;
+    }
+    if (SenzaRisposta() != 0 || RisposteAvanzate() != 0) {
+        std::fprintf(stderr, "una finestra di messaggio inattesa\n");
+        std::exit(1);
+    }
+}
+
+// A main window started as the program starts it, over its own list folder.
+Form1 &Avvia(AmbienteProva &amb, const QVector<VoceSostituzione> &voci)
+{
+    amb.ScriviElenchi(voci);
+    Form1 &f = amb.Avvia();
+    f.show();
+    QCoreApplication::processEvents();
+    return f;
+}
+
+double Secondi(Orologio::time_point t0)
+{
+    return std::chrono::duration<double>(Orologio::now() - t0).count();
+}
+
+// Open + automatic run + save through the windows, against one setPlainText
+// of the same text into a bare editor; `atteso` is what the batch command
+// wrote for the same file and list.
+std::pair<double, double> AperturaPseudocodificaSalvataggio(int volte, const QByteArray &file,
+                                                            const QString &testo,
+                                                            const QVector<VoceSostituzione> &voci,
+                                                            const QByteArray &atteso)
+{
+    std::vector<double> nostro, riferimento;
+    for (int i = 0; i < volte; ++i) {
+        {
+            AmbienteProva amb;
+            Form1 &f = Avvia(amb, voci);
+            amb.ScriviFile(QStringLiteral("modulo.bas"), file);
+            const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
+            const auto t0 = Orologio::now();
+            Finestra(f, Comando::Apri, modulo);
+            Finestra(f, Comando::Pseudocodifica);
+            Finestra(f, Comando::Salva);
+            QCoreApplication::processEvents();
+            nostro.push_back(Secondi(t0));
+            if (AmbienteProva::LeggiFile(modulo) != atteso)
+                std::fprintf(stderr, "attenzione: le finestre hanno scritto un risultato diverso "
+                                     "da quello di quadrivo-pseudo\n");
+        }
+        QPlainTextEdit editor;
+        editor.show();
+        QCoreApplication::processEvents();
+        const auto t0 = Orologio::now();
+        editor.setPlainText(testo);
+        QCoreApplication::processEvents();
+        riferimento.push_back(Secondi(t0));
+    }
+    return {Mediana(nostro), Mediana(riferimento)};
+}
+
+// F3 for a word found only at the end of a 20 MB text, against indexOf.
+std::pair<double, double> RipetiRicerca(int volte, const QString &testo)
+{
+    const QString parola = QStringLiteral("Segnaposto");
+    const QString documento = testo + QStringLiteral("' ") + parola + QStringLiteral("\r\n");
+    AmbienteProva amb;
+    Form1 &f = Avvia(amb, SostituzioniPredefinite());
+    Finestra(f, Comando::Testo, documento);
+    std::vector<double> nostro, riferimento;
+    for (int i = 0; i < volte; ++i) {
+        auto t0 = Orologio::now();
+        Finestra(f, Comando::Ripeti, parola);
+        nostro.push_back(Secondi(t0));
+        t0 = Orologio::now();
+        if (documento.indexOf(parola, 0, Qt::CaseInsensitive) < testo.size()) std::exit(1);
+        riferimento.push_back(Secondi(t0));
+    }
+    return {Mediana(nostro), Mediana(riferimento)};
+}
+
+// The main window from construction to shown, against a bare QMainWindow.
+std::pair<double, double> Avvio(int volte)
+{
+    std::vector<double> nostro, riferimento;
+    for (int i = 0; i <= volte; ++i) { // the first round warms up both
+        {
+            AmbienteProva amb;
+            amb.ScriviElenchi(SostituzioniPredefinite());
+            const auto t0 = Orologio::now();
+            amb.Avvia().show();
+            QCoreApplication::processEvents();
+            if (i > 0) nostro.push_back(Secondi(t0));
+        }
+        const auto t0 = Orologio::now();
+        QMainWindow finestra;
+        finestra.show();
+        QCoreApplication::processEvents();
+        if (i > 0) riferimento.push_back(Secondi(t0));
+    }
+    return {Mediana(nostro), Mediana(riferimento)};
+}
+
+// The same, each a whole process from its start to the window shown: this
+// program started again with --avvio, so that both load the same libraries.
+std::pair<double, double> AvvioProcesso(int volte, const char *programma)
+{
+    const auto lancia = [&](const char *quale) {
+        double cpu = 0;
+        if (!Lancia({QString::fromLocal8Bit(programma), QStringLiteral("--avvio"),
+                     QString::fromLatin1(quale)},
+                    QStringLiteral("/dev/null"), QStringLiteral("/dev/null"), cpu))
+            std::exit(1);
+    };
+    lancia("quadrivo"); // warms the caches for both
+    lancia("nuda");
+    return {Misura(volte, [&] { lancia("quadrivo"); }), Misura(volte, [&] { lancia("nuda"); })};
+}
+
+// The child of AvvioProcesso: the main window of the program over a fresh
+// list folder, or a bare QMainWindow, shown, and the process ends.
+int SoloAvvio(const char *quale)
+{
+    if (std::strcmp(quale, "quadrivo") == 0) {
+        AmbienteProva amb;
+        amb.ScriviElenchi(SostituzioniPredefinite());
+        amb.Avvia().show();
+        QCoreApplication::processEvents();
+    } else {
+        QMainWindow finestra;
+        finestra.show();
+        QCoreApplication::processEvents();
+    }
+    return 0;
+}
+
+// The most memory the process has held, in bytes.
+double MemoriaMassima()
+{
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return double(uso.ru_maxrss) * 1024;
+}
+
+// The window figures, appended to `righe`.
+void FigureFinestre(std::vector<Riga> &righe, int volte, const QString &comando,
+                    const QByteArray &file, const QString &testo,
+                    const std::function<QString(const char *)> &P, const char *programma)
+{
+    const int prove = std::min(volte, 3); // each round takes seconds
+    for (const char *elenco : {"otto", "cento"}) {
+        std::fprintf(stderr, "Finestre, elenco di %s voci: apri, pseudocodifica, salva...\n",
+                     elenco);
+        const QString e = QString::fromLatin1(elenco);
+        double cpu = 0;
+        if (!Lancia({comando, "--elenco", P(elenco) + ".dat", P("modulo.bas")}, P("modulo.bas"),
+                    P("atteso"), cpu))
+            std::exit(1);
+        QFile atteso(P("atteso"));
+        if (!atteso.open(QIODevice::ReadOnly)) std::exit(1);
+        const auto [nostro, rif] = AperturaPseudocodificaSalvataggio(
+            prove, file, testo, e == "otto" ? SostituzioniPredefinite() : CentoVoci(),
+            atteso.readAll());
+        righe.push_back(
+            {QStringLiteral("finestre, 20 MB, %1 voci: apri+autom.+salva / setPlainText")
+                 .arg(e == "otto" ? 8 : 100),
+             nostro, rif, false, 2.5});
+    }
+    std::fprintf(stderr, "Finestre: F3, avvio...\n");
+    const auto [f3, indexOf] = RipetiRicerca(volte, testo);
+    righe.push_back({QStringLiteral("F3 su 20 MB / indexOf"), f3, indexOf, false, 5});
+    const auto [avvio, nudo] = Avvio(volte);
+    righe.push_back(
+        {QStringLiteral("avvio nel processo / QMainWindow vuota"), avvio, nudo, false, 1.5});
+    const auto [processo, processoNudo] = AvvioProcesso(volte, programma);
+    righe.push_back({QStringLiteral("avvio di un processo / QMainWindow vuota"), processo,
+                     processoNudo, false, 1.5});
+    righe.push_back({QStringLiteral("memoria massima del processo (finestre, 20 MB) / 1 GB"),
+                     MemoriaMassima(), double(1 << 30), false, 1, true});
 }
 
 } // namespace
@@ -231,6 +476,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "uso: bench_pseudo QUADRIVO_PSEUDO [RIPETIZIONI]\n");
         return 2;
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication applicazione(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--avvio") == 0) return SoloAvvio(argv[2]);
     const QString comando = QString::fromLocal8Bit(argv[1]);
     const int volte = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     QTemporaryDir cartella;
@@ -238,10 +486,11 @@ int main(int argc, char *argv[])
 
     std::fprintf(stderr, "Preparazione del testo di 20 MB...\n");
     const QString testo = Sorgente(20 << 20);
-    Scrivi(P("modulo.bas"), CodificaAnsi::Codifica(testo));
+    const QByteArray file = CodificaAnsi::Codifica(testo);
+    Scrivi(P("modulo.bas"), file);
     const QVector<VoceSostituzione> otto = SostituzioniPredefinite(), cento = CentoVoci();
-    Scrivi(P("otto.dat"), Elenco(otto));
-    Scrivi(P("cento.dat"), Elenco(cento));
+    Scrivi(P("otto.dat"), FileElenco(otto));
+    Scrivi(P("cento.dat"), FileElenco(cento));
     Scrivi(P("otto.sed"), ScriptSed(otto));
     Scrivi(P("cento.sed"), ScriptSed(cento));
     Scrivi(P("otto.pl"), ScriptPerl(otto));
@@ -306,6 +555,8 @@ int main(int argc, char *argv[])
     righe.push_back(
         {QStringLiteral("parola rara, una passata (elenco) / indexOf"), motore, indexOf, false, 2});
 
+    FigureFinestre(righe, volte, comando, file, testo, P, argv[0]);
+
     const QString titolo = QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
                                .arg(QStringLiteral("Misura"), -46)
                                .arg(QStringLiteral("Quadrivo"), 9)
@@ -323,8 +574,8 @@ int main(int argc, char *argv[])
             "%s\n",
             qPrintable(QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
                            .arg(r.figura, -46)
-                           .arg(Tempo(r.nostro), 9)
-                           .arg(Tempo(r.riferimento), 9)
+                           .arg(r.byte ? Dimensione(r.nostro) : Tempo(r.nostro), 9)
+                           .arg(r.byte ? Dimensione(r.riferimento) : Tempo(r.riferimento), 9)
                            .arg(QStringLiteral("%1×").arg(rapporto, 0, 'f', 1), 8)
                            .arg((r.piuVeloce ? QStringLiteral("≥ %1×") : QStringLiteral("≤ %1×"))
                                     .arg(r.obiettivo),

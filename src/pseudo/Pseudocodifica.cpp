@@ -1,5 +1,7 @@
 #include "Pseudocodifica.h"
 
+#include "pseudo/MotoreElenco.h"
+
 #include <algorithm>
 
 namespace Pseudocodifica {
@@ -148,11 +150,73 @@ Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizety
 
 Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
 {
+    // Stretches of entries, each as one whole-list pass that gives the result
+    // of their scans one after the other. The pass runs in pieces of the text
+    // that end after a line break, with a progress report between two pieces:
+    // when no word and no replacement holds a line break, no occurrence can
+    // run across one, so the pieces' results joined are the whole text's.
+    // Otherwise the stretch's entries are scanned one by one.
+    constexpr int VociPerTratto = 256;
     while (!ElencoFinito()) {
-        const Esito esito = SostituisciTutto(testo, oss);
-        if (esito == Esito::Interrotta) return esito;
+        const int prima = m_voce;
+        const int ultima = std::min(NumeroVoci(), prima + VociPerTratto - 1);
+        const MotoreElenco motore(m_voci.mid(prima - 1, ultima - prima + 1));
+        if (motore.ToccaGliACapo()) {
+            while (m_voce <= ultima) {
+                const Esito esito = SostituisciTutto(testo, oss);
+                if (esito == Esito::Interrotta) return esito;
+            }
+            continue;
+        }
+        // An entry's scan reports its start when its word fits in the text.
+        const auto parte = [&](int k) {
+            return !oss.avanzamento || m_voci[k - 1].Trova.size() > testo.size() ||
+                   oss.avanzamento(1, testo.size());
+        };
+        if (oss.inizioVoce) oss.inizioVoce(prima);
+        if (!parte(prima)) return Esito::Interrotta;
+        const qsizetype n = testo.size();
+        const qsizetype pezzo = std::max<qsizetype>(oss.passo, 1) * 64;
+        QString risultato;
+        qsizetype conta = 0;
+        if (!oss.avanzamento || n <= pezzo) {
+            risultato = motore.Applica(testo, &conta);
+        } else {
+            risultato.reserve(n + n / 8);
+            for (qsizetype a = 0; a < n;) {
+                if (a > 0 && !oss.avanzamento(a + 1, n)) return Esito::Interrotta;
+                qsizetype b = a + pezzo < n ? testo.indexOf(QLatin1Char('\n'), a + pezzo) : -1;
+                b = b < 0 ? n : b + 1;
+                qsizetype c = 0;
+                risultato.append(
+                    motore.Applica(QString::fromRawData(testo.constData() + a, b - a), &c));
+                conta += c;
+                a = b;
+            }
+        }
+        // The entries' own reports, in order; the pass's replacements are
+        // counted at its first entry. A stop keeps exactly the entries before
+        // the one stopped in, or up to the one stopped after.
+        const QString inizio = testo;
+        testo = std::move(risultato);
+        const auto fermaDopo = [&](int k) {
+            testo = MotoreElenco(m_voci.mid(prima - 1, k - prima + 1)).Applica(inizio);
+        };
+        for (int k = prima; k <= ultima; ++k) {
+            if (k > prima) {
+                if (oss.inizioVoce) oss.inizioVoce(k);
+                if (!parte(k)) {
+                    fermaDopo(k - 1);
+                    return Esito::Interrotta;
+                }
+            }
+            Avanza();
+            if (oss.fineVoce && !oss.fineVoce(k, k == prima ? conta : 0) && !ElencoFinito()) {
+                fermaDopo(k);
+                return Esito::Interrotta;
+            }
+        }
     }
     return Esito::FineElenco;
 }
-
 } // namespace Pseudocodifica

@@ -239,6 +239,57 @@ private Q_SLOTS:
         QCOMPARE(testo, Atteso(originale, SostituzioniPredefinite()));
     }
 
+    // A text of many pieces and a list longer than one stretch of entries run
+    // as one pass: a stop within a pass (the report of a piece after the
+    // first), at an entry's start or after an entry keeps exactly the entries
+    // before the one stopped in, or up to the one stopped after.
+    void automaticaATratti_data()
+    {
+        QTest::addColumn<int>("fermaNelPassoDi"); // the entry whose pass is stopped
+        QTest::addColumn<int>("fermaAllInizioDi");
+        QTest::addColumn<int>("fermaDopo");
+        QTest::addColumn<int>("voceFinale");
+        QTest::newRow("fino in fondo") << 0 << 0 << 0 << 301;
+        QTest::newRow("nel primo passaggio") << 1 << 0 << 0 << 1;
+        QTest::newRow("nel secondo passaggio") << 257 << 0 << 0 << 257;
+        QTest::newRow("all'inizio della voce 5") << 0 << 5 << 0 << 5;
+        QTest::newRow("all'inizio della voce 260") << 0 << 260 << 0 << 260;
+        QTest::newRow("dopo la voce 3") << 0 << 0 << 3 << 4;
+        QTest::newRow("dopo la voce 259") << 0 << 0 << 259 << 260;
+    }
+    void automaticaATratti()
+    {
+        QFETCH(int, fermaNelPassoDi);
+        QFETCH(int, fermaAllInizioDi);
+        QFETCH(int, fermaDopo);
+        QFETCH(int, voceFinale);
+        // Entries of the second stretch change what the first one wrote.
+        QVector<VoceSostituzione> voci = SostituzioniPredefinite();
+        while (voci.size() < 300) {
+            if (voci.size() == 258) voci.append({QStringLiteral("Se"), QStringLiteral("SE")});
+            if (voci.size() == 259) voci.append({QStringLiteral("b"), QStringLiteral("If c")});
+            voci.append({QStringLiteral("w%1").arg(voci.size()), QStringLiteral("x")});
+        }
+        const QString originale =
+            QStringLiteral("If Not a Then\r\nFor i = 1 To 2 b\r\n").repeated(100);
+        QString testo = originale;
+        Percorso percorso(voci);
+        int voce = 0;
+        Pseudocodifica::Osservatore oss;
+        oss.passo = 4;
+        oss.inizioVoce = [&](int k) { voce = k; };
+        oss.avanzamento = [&](qsizetype posizione, qsizetype) {
+            return posizione == 1 ? voce != fermaAllInizioDi : voce != fermaNelPassoDi;
+        };
+        oss.fineVoce = [&](int k, qsizetype) { return k != fermaDopo; };
+        QCOMPARE(percorso.Automatica(testo, oss),
+                 voceFinale > 300 ? Esito::FineElenco : Esito::Interrotta);
+        QCOMPARE(percorso.VoceCorrente(), voceFinale);
+        QCOMPARE(testo, Atteso(originale, voci, voceFinale - 1));
+        QCOMPARE(percorso.Automatica(testo), Esito::FineElenco);
+        QCOMPARE(testo, Atteso(originale, voci));
+    }
+
     void controlloRiferisceOgniVoce()
     {
         // The check reports each entry it looks for and lets a long search
