@@ -184,6 +184,9 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 BE") << "\xFE\xFF" + be << C::Utf16Be << true;
         QTest::newRow("UTF-16 LE, byte dispari") << "\xFF\xFE" + le + 'x' << C::Ansi << false;
         QTest::newRow("UTF-16 BE vuoto") << QByteArray("\xFE\xFF") << C::Utf16Be << true;
+        QTest::newRow("vuoto") << QByteArray() << C::Ansi << false;
+        QTest::newRow("righe lunghe con accenti")
+            << QByteArray("  x = \"perch\xE9 \x80\"\r\n").repeated(50) << C::Ansi << false;
     }
 
     void andataERitornoSenzaPerdite()
@@ -194,6 +197,15 @@ private Q_SLOTS:
         FormatoTesto f;
         const QString testo = Documento::Decodifica(byte, &f);
         QCOMPARE(f, (FormatoTesto{codifica, bom}));
+        // Read from a file (decoded in the text's own buffer), the same.
+        QTemporaryDir dir;
+        const QString percorso = dir.filePath(QStringLiteral("f.txt"));
+        QFile file(percorso);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(byte) == byte.size());
+        file.close();
+        FormatoTesto letto;
+        QCOMPARE(Documento::Leggi(percorso, &letto, nullptr), std::optional<QString>(testo));
+        QCOMPARE(letto, f);
         const QByteArray acapo =
             codifica == FormatoTesto::Codifica::Utf16Le   ? QByteArray("\r\0\n\0", 4)
             : codifica == FormatoTesto::Codifica::Utf16Be ? QByteArray("\0\r\0\n", 4)
