@@ -174,7 +174,7 @@ frmLinguaggio::frmLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padr
 {
     setObjectName(QStringLiteral("frmLinguaggio"));
     setWindowTitle(QStringLiteral("Carica l'elenco di un linguaggio"));
-    setFixedSize(Pixel(3705), Pixel(1590));
+    setFixedSize(Pixel(3705), Pixel(1110));
 
     Label1 = new QLabel(QStringLiteral("&Linguaggio:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -190,11 +190,11 @@ frmLinguaggio::frmLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padr
 
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Pixel(1320), Pixel(1080), Pixel(1095), Pixel(375));
+    Command1->setGeometry(Pixel(1320), Pixel(600), Pixel(1095), Pixel(375));
     Command1->setDefault(true);
     Command2 = new QPushButton(QStringLiteral("Annulla"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(Pixel(2520), Pixel(1080), Pixel(1095), Pixel(375));
+    Command2->setGeometry(Pixel(2520), Pixel(600), Pixel(1095), Pixel(375));
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
     Combo1->setFocus();

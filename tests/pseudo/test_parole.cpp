@@ -120,14 +120,12 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<int>("messaggi");
         QTest::addColumn<bool>("aggiunta");
-        QTest::newRow("aggiunge") << ""
-                                  << "Dichiara" << true << 0 << true;
-        QTest::newRow("annulla") << ""
-                                 << "Dichiara" << false << 0 << false;
-        QTest::newRow("traduzione vuota") << ""
-                                          << "" << true << 1 << false;
-        QTest::newRow("parola già nell'elenco") << "IF"
-                                                << "x" << true << 1 << false;
+        // clang-format off
+        QTest::newRow("aggiunge") << "" << "Dichiara" << true << 0 << true;
+        QTest::newRow("annulla") << "" << "Dichiara" << false << 0 << false;
+        QTest::newRow("traduzione vuota") << "" << "" << true << 1 << false;
+        QTest::newRow("parola già nell'elenco") << "IF" << "x" << true << 1 << false;
+        // clang-format on
     }
     void doppioClicAggiunge()
     {
