@@ -339,6 +339,29 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
     return lavoro;
 }
 
+QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+                              qsizetype *sostituzioni) const
+{
+    if (!regole.Attive()) return Applica(testo, sostituzioni);
+    const Delimitatori delimitatori = regole.Delimitazione();
+    const Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(0, 1);
+    QString lavoro = testo;
+    ZoneProtette zone = regole.Zone(lavoro);
+    qsizetype totale = 0;
+    for (const auto &g : m_gruppi) {
+        for (const Voce &v : g->voci) {
+            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
+                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
+            if (passo.sostituzioni == 0) continue;
+            lavoro = std::move(passo.testo);
+            totale += passo.sostituzioni;
+            if (regole.Protegge()) zone = regole.Zone(lavoro);
+        }
+    }
+    if (sostituzioni) *sostituzioni = totale;
+    return lavoro;
+}
+
 qsizetype MotoreElenco::SostituisciParola(QStringView testo, const QString &parola,
                                           const QString &sostituto, QString &risultato)
 {
