@@ -156,7 +156,7 @@ Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizety
 }
 
 Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
-                                const ZoneProtette *zone)
+                                const ZoneProtette *zone, QVector<qsizetype> *posizioni)
 {
     if (sostituzioni) *sostituzioni = 0;
     if (ElencoFinito()) return Esito::FineElenco;
@@ -168,6 +168,7 @@ Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetyp
         zone, oss.avanzamento, oss.passo);
     if (esito.interrotto) return Esito::Interrotta;
     if (esito.sostituzioni > 0) testo = std::move(esito.testo);
+    if (posizioni) *posizioni = std::move(esito.posizioni);
     if (sostituzioni) *sostituzioni = esito.sostituzioni;
     Avanza();
     if (oss.fineVoce && !oss.fineVoce(k, esito.sostituzioni) && !ElencoFinito())
@@ -179,14 +180,22 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
 {
     // Every entry reads the comments and strings of the text it is given:
     // a replacement may open or close one (a word that becomes "Rem", a
-    // quote), so the stretches are found again after every entry that
-    // changed the text, and kept when it changed nothing.
+    // quote), so the stretches are found again after an entry that changed
+    // the text, unless its replacements only moved them.
     std::optional<ZoneProtette> zone = Zone(testo);
     while (!ElencoFinito()) {
+        const VoceSostituzione voce = m_voci[m_voce - 1];
+        QVector<qsizetype> posizioni;
         qsizetype sostituzioni = 0;
-        const Esito esito = SostituisciVoce(testo, oss, &sostituzioni, zone ? &*zone : nullptr);
+        const Esito esito =
+            SostituisciVoce(testo, oss, &sostituzioni, zone ? &*zone : nullptr, &posizioni);
         if (esito == Esito::Interrotta) return esito;
-        if (sostituzioni > 0 && zone && !ElencoFinito()) zone = Zone(testo);
+        if (sostituzioni == 0 || !zone || ElencoFinito()) continue;
+        if (m_regole.SostituzioneNeutra(voce.Trova, voce.Sostituisci))
+            zone = RegoleCodice::SpostaZone(*zone, posizioni, voce.Trova.size(),
+                                            voce.Sostituisci.size());
+        else
+            zone = Zone(testo);
     }
     return Esito::FineElenco;
 }

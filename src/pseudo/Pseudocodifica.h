@@ -123,8 +123,9 @@ private:
     // for from the start of the text.
     Esito PrimaVoceCheCompare(QStringView testo, const Osservatore &oss, const ZoneProtette *zone);
     // "Replace all" with the protected stretches of `testo` already known.
+    // `posizioni` receives where the occurrences replaced were (with `zone`).
     Esito SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
-                          const ZoneProtette *zone);
+                          const ZoneProtette *zone, QVector<qsizetype> *posizioni = nullptr);
     // The protected stretches of `testo` when protection is on.
     std::optional<ZoneProtette> Zone(QStringView testo) const;
 

@@ -8,7 +8,9 @@
 #include "pseudo/ScansioneCodice.h"
 #include "search/Delimitatori.h"
 
+#include <QString>
 #include <QStringView>
+#include <QVector>
 
 struct RegoleCodice
 {
@@ -30,4 +32,19 @@ struct RegoleCodice
     {
         return Protegge() ? ScansionaCodice(testo, tipo) : ZoneProtette();
     }
+
+    // Whether replacing whole-word occurrences of `parola` that start outside
+    // the protected stretches by `sostituto` leaves every stretch as it was,
+    // only moved: both are letters, digits and inner spaces (the word starts
+    // and ends with neither space), the replacement is not empty, neither
+    // holds a word that opens a comment or ends a header (rem, echo,
+    // attribute), and in C the replacement is one name (it may stand for a
+    // preprocessor directive's word). Then the scanner would find on the new
+    // text what SpostaZone gives, and need not read it again.
+    bool SostituzioneNeutra(const QString &parola, const QString &sostituto) const;
+
+    // The stretches of a text once the `lunghezza` characters at each of
+    // `inizi` (increasing, all outside the stretches) became `nuova` characters.
+    static ZoneProtette SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
+                                   qsizetype lunghezza, qsizetype nuova);
 };

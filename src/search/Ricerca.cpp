@@ -229,6 +229,7 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
             !(protette && protette->Protetto(q))) {
             R.append(testo.sliced(inizioBlocco, q - inizioBlocco));
             R.append(sostituto);
+            if (protette) esito.posizioni.append(q);
             q += L;
             inizioBlocco = q;
             const qsizetype r = R.size();

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVector>
 #include <functional>
 
 class ZoneProtette;
@@ -118,6 +119,9 @@ struct EsitoSostituzione
     QString testo; // the text as far as the scan got, the rest unchanged
     qsizetype sostituzioni = 0;
     bool interrotto = false;
+    // The 0-based index in the text given of each occurrence replaced, kept
+    // only by the scan that reads the text as code with protected stretches.
+    QVector<qsizetype> posizioni;
 };
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
@@ -127,7 +131,8 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
 
 // The same scan reading the text as code: whole words end at `delimitatori`,
 // and an occurrence that starts inside one of `zone` (stretches of `testo`,
-// nullptr for none) is left as it is.
+// nullptr for none) is left as it is. With stretches, the result lists where
+// the occurrences replaced were.
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
                                         Delimitatori delimitatori, const ZoneProtette *zone,

@@ -68,11 +68,13 @@ const QStringList Parole = {
     QStringLiteral("rem"), QStringLiteral("echo"), QStringLiteral("else"), QStringLiteral("'"),
     QStringLiteral("\""),  QStringLiteral("a x"),  QStringLiteral("&"),    QStringLiteral("}else{"),
     QStringLiteral("/"),   QStringLiteral("\t"),   QStringLiteral("x"),    QStringLiteral("IF"),
+    QStringLiteral("se"),
 };
 const QStringList Sostituti = {
-    QStringLiteral("Se"), QStringLiteral("rem"), QStringLiteral("Rem x"), QStringLiteral("'"),
-    QStringLiteral("\""), QStringLiteral("//"),  QStringLiteral(""),      QStringLiteral("a"),
-    QStringLiteral("If"), QStringLiteral("::"),  QStringLiteral("/*"),    QStringLiteral("x&"),
+    QStringLiteral("Se"),      QStringLiteral("rem"), QStringLiteral("Rem x"), QStringLiteral("'"),
+    QStringLiteral("\""),      QStringLiteral("//"),  QStringLiteral(""),      QStringLiteral("a"),
+    QStringLiteral("If"),      QStringLiteral("::"),  QStringLiteral("/*"),    QStringLiteral("x&"),
+    QStringLiteral("Fine Se"), QStringLiteral(" a"),  QStringLiteral("èx1"),
 };
 
 QString Scegli(QRandomGenerator &gen, const QStringList &da)
@@ -141,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("c: blocco e escape")
             << "/* if */ s = \"a\\\"if\" + if" << 2 << true << true << "if>se"
             << "/* if */ s = \"a\\\"if\" + se";
+        QTest::newRow("c: direttiva rinominata")
+            << "# define X" << 2 << true << false << "define>Definisci Se|Se>if"
+            << "# Definisci Se X";
         QTest::newRow("batch: echo fino a &") << "echo if x & if y" << 3 << true << false << "if>se"
                                               << "echo if x & se y";
         QTest::newRow("batch: rem e ::")

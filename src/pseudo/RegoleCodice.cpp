@@ -1,0 +1,41 @@
+#include "RegoleCodice.h"
+
+namespace {
+
+// Letters, digits and spaces only, with no word that the scanner reads as a
+// comment opener or as the header's end.
+bool Inerte(const QString &testo, bool spazi)
+{
+    for (QChar c : testo)
+        if (!(c.isLetterOrNumber() || (spazi && c == u' '))) return false;
+    for (QStringView parola : QStringView(testo).split(u' ', Qt::SkipEmptyParts))
+        for (const char16_t *chiave : {u"rem", u"echo", u"attribute"})
+            if (parola.compare(QStringView(chiave), Qt::CaseInsensitive) == 0) return false;
+    return true;
+}
+
+} // namespace
+
+bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sostituto) const
+{
+    if (parola.isEmpty() || sostituto.trimmed().isEmpty()) return false;
+    if (parola.front() == u' ' || parola.back() == u' ') return false;
+    return Inerte(parola, true) && Inerte(sostituto, tipo.linguaggio != Linguaggio::C);
+}
+
+ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
+                                      qsizetype lunghezza, qsizetype nuova)
+{
+    QVector<Zona> spostate = zone.Elenco();
+    const qsizetype differenza = nuova - lunghezza;
+    qsizetype k = 0, spostamento = 0;
+    for (Zona &z : spostate) {
+        while (k < inizi.size() && inizi[k] < z.inizio) {
+            spostamento += differenza;
+            ++k;
+        }
+        z.inizio += spostamento;
+        z.fine += spostamento;
+    }
+    return ZoneProtette(std::move(spostate));
+}
