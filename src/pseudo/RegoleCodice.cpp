@@ -39,3 +39,17 @@ ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qs
     }
     return ZoneProtette(std::move(spostate));
 }
+
+ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
+                                      const QVector<Spostamento> &spostamenti)
+{
+    QVector<Zona> spostate = zone.Elenco();
+    qsizetype k = 0, spostamento = 0;
+    for (Zona &z : spostate) {
+        for (; k < spostamenti.size() && spostamenti[k].inizio < z.inizio; ++k)
+            spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
+        z.inizio += spostamento;
+        z.fine += spostamento;
+    }
+    return ZoneProtette(std::move(spostate));
+}

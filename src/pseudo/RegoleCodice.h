@@ -47,4 +47,13 @@ struct RegoleCodice
     // `inizi` (increasing, all outside the stretches) became `nuova` characters.
     static ZoneProtette SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
                                    qsizetype lunghezza, qsizetype nuova);
+
+    // One replacement: `lunghezza` characters from index `inizio` became `nuova`.
+    struct Spostamento
+    {
+        qsizetype inizio = 0, lunghezza = 0, nuova = 0;
+    };
+    // The same for replacements of any lengths (increasing, all outside).
+    static ZoneProtette SpostaZone(const ZoneProtette &zone,
+                                   const QVector<Spostamento> &spostamenti);
 };

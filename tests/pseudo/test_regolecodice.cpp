@@ -77,6 +77,14 @@ const QStringList Sostituti = {
     QStringLiteral("Fine Se"), QStringLiteral(" a"),  QStringLiteral("èx1"),
 };
 
+// Words and replacements that cannot open or close a comment or a string.
+const QStringList ParoleNeutre = {QStringLiteral("if"),   QStringLiteral("a"),
+                                  QStringLiteral("else"), QStringLiteral("x"),
+                                  QStringLiteral("se"),   QStringLiteral("a x")};
+const QStringList SostitutiNeutri = {QStringLiteral("Se"), QStringLiteral("a"),
+                                     QStringLiteral("x"),  QStringLiteral("Fine Se"),
+                                     QStringLiteral("If"), QStringLiteral("èx1")};
+
 QString Scegli(QRandomGenerator &gen, const QStringList &da)
 {
     return da[gen.bounded(int(da.size()))];
@@ -128,6 +136,9 @@ private Q_SLOTS:
         QTest::newRow("basic: apice chiuso da una voce")
             << "x If" << 0 << true << false << "x>'|If>Se"
             << "' If";
+        QTest::newRow("basic: zone spostate dalle voci")
+            << "If a x 'a x" << 0 << true << false << "If>Fine Se|a x>Y"
+            << "Fine Se Y 'a x";
         QTest::newRow("basic: blocco del modulo")
             << "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nIf x" << 1 << true
             << false << "If>Se"
@@ -198,8 +209,11 @@ private Q_SLOTS:
             const QString testo = Testo(gen, 40);
             Voci voci;
             QVector<VoceEliminazione> eliminazioni;
+            const bool neutre = gen.bounded(2) == 0;
             for (int i = int(gen.bounded(1, 6)); i > 0; --i) {
-                voci.append({Scegli(gen, Parole), Scegli(gen, Sostituti)});
+                voci.append(neutre ? VoceSostituzione{Scegli(gen, ParoleNeutre),
+                                                      Scegli(gen, SostitutiNeutri)}
+                                   : VoceSostituzione{Scegli(gen, Parole), Scegli(gen, Sostituti)});
                 eliminazioni.append({Scegli(gen, Parole), gen.bounded(2) ? TestoSi : TestoNo});
             }
             const auto contesto = [&] {
