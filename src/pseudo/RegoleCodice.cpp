@@ -20,7 +20,10 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
 {
     if (parola.isEmpty() || sostituto.trimmed().isEmpty()) return false;
     if (parola.front() == u' ' || parola.back() == u' ') return false;
-    return Inerte(parola, true) && Inerte(sostituto, tipo.linguaggio != Linguaggio::C);
+    // In C the name after "#" ends where the directive's protected text
+    // begins: a word or a replacement of more than one name could straddle it.
+    const bool spazi = tipo.linguaggio != Linguaggio::C;
+    return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 
 ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,

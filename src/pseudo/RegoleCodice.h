@@ -38,7 +38,7 @@ struct RegoleCodice
     // only moved: both are letters, digits and inner spaces (the word starts
     // and ends with neither space), the replacement is not empty, neither
     // holds a word that opens a comment or ends a header (rem, echo,
-    // attribute), and in C the replacement is one name (it may stand for a
+    // attribute), and in C both are one name (either may stand for a
     // preprocessor directive's word). Then the scanner would find on the new
     // text what SpostaZone gives, and need not read it again.
     bool SostituzioneNeutra(const QString &parola, const QString &sostituto) const;

@@ -157,6 +157,9 @@ private Q_SLOTS:
         QTest::newRow("c: direttiva rinominata")
             << "# define X" << 2 << true << false << "define>Definisci Se|Se>if"
             << "# Definisci Se X";
+        QTest::newRow("c: parola a cavallo della direttiva")
+            << "# define X" << 2 << true << false << "define X>Y|Y>Z"
+            << "# Z";
         QTest::newRow("batch: echo fino a &") << "echo if x & if y" << 3 << true << false << "if>se"
                                               << "echo if x & se y";
         QTest::newRow("batch: rem e ::")
