@@ -21,6 +21,7 @@
 #include "app/Modulo1.h"
 #include "lists/VociElenco.h"
 #include "pseudo/MotoreElenco.h"
+#include "pseudo/Pseudocodifica.h"
 #include "pseudo/frmPseudo.h"
 #include "search/Ricerca.h"
 #include "search/frmTrova.h"
@@ -501,6 +502,22 @@ void FigureFinestre(std::vector<Riga> &righe, int volte, const QString &comando,
                      MemoriaMassima(), double(1 << 30), false, 1, true});
 }
 
+// The automatic run of the factory list over the text read as BASIC, with
+// comments and strings left alone, against the same run without.
+void RigaProtezione(const QString &testo, int volte, std::vector<Riga> &righe)
+{
+    std::fprintf(stderr, "Pseudocodifica automatica con e senza protezione...\n");
+    const QVector<VoceSostituzione> otto = SostituzioniPredefinite();
+    RegoleCodice protette;
+    protette.proteggi = true;
+    protette.tipo = {Linguaggio::Basic, false};
+    const double senza =
+        Misura(volte, [&] { Pseudocodifica::ApplicaElenco(testo, otto, RegoleCodice()); });
+    const double con = Misura(volte, [&] { Pseudocodifica::ApplicaElenco(testo, otto, protette); });
+    righe.push_back(
+        {QStringLiteral("automatica 8 voci, protezione / senza"), con, senza, false, 1.5});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -588,6 +605,7 @@ int main(int argc, char *argv[])
     righe.push_back(
         {QStringLiteral("parola rara, una passata (elenco) / indexOf"), motore, indexOf, false, 2});
 
+    RigaProtezione(testo, volte, righe);
     FigureFinestre(righe, volte, comando, file, testo, P, argv[0]);
 
     const QString titolo = QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")

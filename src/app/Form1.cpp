@@ -3,10 +3,12 @@
 #include "app/EditorTesto.h"
 #include "app/Modulo1.h"
 #include "app/frmInfo.h"
+#include "app/frmOpzioni.h"
 #include "lists/ApriListe.h"
 #include "lists/FinestraElenco.h"
 #include "platform/Icone.h"
 #include "pseudo/Pulizia.h"
+#include "pseudo/frmParole.h"
 #include "pseudo/frmPseudo.h"
 #include "search/CercaParola.h"
 #include "search/frmTrova.h"
@@ -96,6 +98,17 @@ void Form1::mnuInfoOn_Click()
     Piattaforma::MostraModale(&finestra);
 }
 
+void Form1::mnuStrumOpz_Click()
+{
+    frmOpzioni finestra(m_stato, this);
+    Piattaforma::MostraModale(&finestra);
+}
+
+void Form1::mnuStrumParole_Click()
+{
+    frmParole::Mostra(m_stato, *this, this);
+}
+
 void Form1::mnuModRip_Click()
 {
     frmTrova *dialogo = FinestraTrova();
@@ -181,6 +194,10 @@ void Form1::CreaMenu()
                          QKeySequence(Qt::CTRL | Qt::Key_A), &Form1::mnuStrumAvvia_Click);
     mnuStrumAPul = voce(strumenti, "mnuStrumAPul", "A&vvia la pulizia...",
                         QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuStrumAPul_Click);
+    strumenti->addSeparator();
+    mnuStrumParole = voce(strumenti, "mnuStrumParole", "Parole &non tradotte...", {},
+                          &Form1::mnuStrumParole_Click);
+    mnuStrumOpz = voce(strumenti, "mnuStrumOpz", "&Opzioni...", {}, &Form1::mnuStrumOpz_Click);
 
     QMenu *punto = menu("Punto", "&?");
     mnuInfoOn = voce(punto, "mnuInfoOn", "&Informazioni su...", {}, &Form1::mnuInfoOn_Click);
@@ -230,6 +247,7 @@ bool Form1::Form_Load()
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
     if (!ApriListe(m_stato, *this)) return false;
+    m_stato.OpzioniCodice = FileOpzioni::Leggi(m_stato.Liste.Cartella());
     Text1->SetText(QString());
     Text1->setFocus();
     m_stato.TestoModificato = false;

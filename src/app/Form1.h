@@ -55,6 +55,7 @@ public:
             *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
     QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
             *mnuStrumAPul = nullptr;
+    QAction *mnuStrumParole = nullptr, *mnuStrumOpz = nullptr;
     QAction *mnuInfoOn = nullptr;
 
     // Outer size of the window in twips, and setting it.
@@ -97,6 +98,8 @@ public Q_SLOTS:
     void mnuModTrova_Click();
     void mnuModRip_Click();
     void mnuModSostP_Click();
+    void mnuStrumParole_Click();
+    void mnuStrumOpz_Click();
     void mnuInfoOn_Click();
 
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Documento.h"
+#include "app/Opzioni.h"
 #include "lists/ArchivioListe.h"
 #include "lists/VociElenco.h"
 
@@ -27,6 +28,7 @@ public:
     VoceSostituzione VoceSost;
     VoceEliminazione VoceElim;
     qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
+    Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
 
     // The find engine's remembered position (1-based).
     qint32 PosRicerca = 0;

@@ -28,7 +28,9 @@ const char *const Nome = "quadrivo-pseudo";
 
 const char *const Uso =
     "Uso: quadrivo-pseudo [--elenco SOSTITUZIONI.dat] [--pulizia[=PULIZIA.dat]]\n"
-    "                     [-o CARTELLA | --sul-posto] [-j N] [FILE...]\n";
+    "                     [-o CARTELLA | --sul-posto] [-j N]\n"
+    "                     [--linguaggio=basic|c|batch|nessuno] [--proteggi]\n"
+    "                     [--separatori-codice] [FILE...]\n";
 
 const char *const Aiuto =
     "\n"
@@ -59,6 +61,21 @@ const char *const Aiuto =
     "                     sostituito solo quando il nuovo contenuto è scritto tutto.\n"
     "  -j N               elabora N file alla volta (di solito quanti sono i\n"
     "                     processori).\n"
+    "  --linguaggio=L     legge ogni testo come codice del linguaggio L: basic,\n"
+    "                     c (C e C++), batch oppure nessuno. Senza questa opzione\n"
+    "                     il linguaggio viene dall'estensione di ogni file (.bas\n"
+    "                     .frm .cls .ctl .dsr .vbs, .c .h .cpp .hpp .cc .cxx,\n"
+    "                     .bat .cmd); lo standard input non ne ha.\n"
+    "  --proteggi         lascia intatti commenti e stringhe: una parola che\n"
+    "                     comincia dentro un commento o una stringa del\n"
+    "                     linguaggio non viene né sostituita né eliminata.\n"
+    "  --separatori-codice\n"
+    "                     per le parole intere conta come separatore anche il\n"
+    "                     tab e = + - * / \\ ^ & | ~ { } [ ] \" ', tranne i\n"
+    "                     caratteri che fanno parte di un nome (in BASIC la &\n"
+    "                     subito dopo un nome).\n"
+    "                     Senza --proteggi e --separatori-codice il risultato è\n"
+    "                     quello di Quadrivo con le due opzioni spente.\n"
     "  -h, --help         mostra questo aiuto ed esce.\n"
     "  --version          mostra la versione ed esce.\n"
     "\n"
@@ -107,7 +124,20 @@ struct Opzioni
     bool sulPosto = false;
     int lavori = 0;
     QStringList file;
+    std::optional<Linguaggio> linguaggio; // empty: from each file's extension
+    bool proteggi = false;
+    bool separatoriCodice = false;
 };
+
+std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
+{
+    const QString n = nome.toLower();
+    if (n == QStringLiteral("basic")) return Linguaggio::Basic;
+    if (n == QStringLiteral("c")) return Linguaggio::C;
+    if (n == QStringLiteral("batch")) return Linguaggio::Batch;
+    if (n == QStringLiteral("nessuno")) return Linguaggio::Nessuno;
+    return std::nullopt;
+}
 
 // Empty when the command line is right, otherwise why it is not; `uscita`
 // receives 0 when --help or --version has been answered.
@@ -157,6 +187,19 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
             conCartella = true;
         } else if (a == QStringLiteral("--sul-posto")) {
             o.sulPosto = true;
+        } else if (a == QStringLiteral("--linguaggio") ||
+                   a.startsWith(QStringLiteral("--linguaggio="))) {
+            const std::optional<QString> v =
+                a.contains(QLatin1Char('='))
+                    ? std::optional<QString>(a.section(QLatin1Char('='), 1))
+                    : valore();
+            o.linguaggio = v ? LinguaggioDaNome(*v) : std::nullopt;
+            if (!o.linguaggio)
+                return QStringLiteral("--linguaggio vuole basic, c, batch oppure nessuno");
+        } else if (a == QStringLiteral("--proteggi")) {
+            o.proteggi = true;
+        } else if (a == QStringLiteral("--separatori-codice")) {
+            o.separatoriCodice = true;
         } else if (a == QStringLiteral("-j") ||
                    (a.startsWith(QStringLiteral("-j")) && a.size() > 2 &&
                     !a.startsWith(QStringLiteral("--")))) {
@@ -293,7 +336,10 @@ bool ScriviStandardOutput(const QByteArray &byte, ErroreFile &errore)
 class Elaborazione
 {
 public:
-    explicit Elaborazione(const Liste &liste) : m_liste(liste), m_motore(liste.sostituzioni) {}
+    Elaborazione(const Liste &liste, const Opzioni &opzioni)
+        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni)
+    {
+    }
 
     // Standard input to standard output.
     bool Flusso(const QString &nome)
@@ -313,7 +359,7 @@ public:
             return false;
         }
         const QByteArray risultato =
-            Documento::Codifica(Pseudocodifica(std::move(*testo)), formato);
+            Documento::Codifica(Pseudocodifica(std::move(*testo), nome), formato);
         if (!ScriviStandardOutput(risultato, errore)) {
             ScriviErrore(
                 QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
@@ -333,7 +379,8 @@ public:
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo)), formato, &errore)) {
+        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo), nome), formato,
+                               &errore)) {
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(destinazione), errore.descrizione));
             return false;
@@ -342,13 +389,29 @@ public:
     }
 
 private:
-    QString Pseudocodifica(QString testo) const
+    // How the file `nome` is read as code: its language from its extension
+    // unless one is chosen (a BASIC file keeps its header block when BASIC
+    // is chosen); standard input has none.
+    RegoleCodice Regole(const QString &nome) const
+    {
+        RegoleCodice regole;
+        regole.proteggi = m_opzioni.proteggi;
+        regole.separatoriCodice = m_opzioni.separatoriCodice;
+        if (nome != QStringLiteral("-")) regole.tipo = TipoDaNomeFile(nome);
+        if (m_opzioni.linguaggio && *m_opzioni.linguaggio != regole.tipo.linguaggio)
+            regole.tipo = {*m_opzioni.linguaggio, false};
+        return regole;
+    }
+
+    QString Pseudocodifica(QString testo, const QString &nome) const
     {
         return Lotto::Pseudocodifica(std::move(testo), m_motore,
-                                     m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr);
+                                     m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr,
+                                     nullptr, Regole(nome));
     }
 
     const Liste &m_liste;
+    const Opzioni &m_opzioni;
     MotoreElenco m_motore;
 };
 
@@ -396,7 +459,7 @@ int main(int argc, char *argv[])
 
     const std::optional<Liste> liste = CaricaListe(o);
     if (!liste) return 1;
-    Elaborazione elaborazione(*liste);
+    Elaborazione elaborazione(*liste, o);
 
     if (o.cartella.isEmpty() && !o.sulPosto)
         return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;

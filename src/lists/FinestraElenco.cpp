@@ -2,8 +2,10 @@
 
 #include "app/Form1.h"
 #include "app/Modulo1.h"
+#include "lists/AzioniElenco.h"
 #include "lists/FinestraVoce.h"
 #include "platform/Icone.h"
+#include "pseudo/Linguaggio.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -57,7 +59,7 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
     setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni")
                         : QStringLiteral("Elenco eliminazioni"));
-    setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4035));
+    setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4515));
 
     Label1 = new QLabel(
         sost ? QStringLiteral("Lista sostituzioni:") : QStringLiteral("Lista eliminazioni:"), this);
@@ -108,6 +110,14 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
              &FinestraElenco::Command7_Click);
     pulsante(Command8, "Command8", "Ripris&tina", 1800, 3600, 1455, 375,
              &FinestraElenco::Command8_Click);
+    // Rows from elsewhere: a language's shipped list, list text files.
+    if (sost)
+        pulsante(Command11, "Command11", "Carica &linguaggio...", 120, 4080, 1575, 375,
+                 &FinestraElenco::CaricaLinguaggio);
+    pulsante(Command12, "Command12", "Imp&orta...", 1800, 4080, 1455, 375,
+             &FinestraElenco::Importa);
+    pulsante(Command13, "Command13", "&Esporta...", 3600, 4080, 1455, 375,
+             &FinestraElenco::Esporta);
     pulsante(Command9, "Command9", "", 5280, 2520, 495, 495, &FinestraElenco::SpostaSu);
     pulsante(Command10, "Command10", "", 5880, 2520, 495, 495, &FinestraElenco::SpostaGiu);
     Command9->setIcon(Icone::FrecciaSu());
@@ -122,6 +132,8 @@ FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
     // elimination editor the other way round, from the down arrow.
     QList<QWidget *> ordine = {Label1,   ListView1, Command2, Command3, Command4, Command1,
                                Command5, Command6,  Command7, Command8, Command9, Command10};
+    for (QPushButton *b : {Command11, Command12, Command13})
+        if (b) ordine.insert(ordine.indexOf(Command8) + 1, b);
     if (!sost) std::reverse(ordine.begin(), ordine.end());
     for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
@@ -353,14 +365,49 @@ void FinestraElenco::Command4_Click()
 
 void FinestraElenco::Command5_Click()
 {
+    if (m_elenco == Elenco::Sostituzioni)
+        MostraRighe(SostituzioniPredefinite());
+    else
+        MostraRighe(EliminazioniPredefinite());
+}
+
+void FinestraElenco::MostraRighe(const QVector<VoceSostituzione> &righe)
+{
     ListView1->clear();
+    for (const VoceSostituzione &voce : righe)
+        AggiungiRiga(voce.Trova, voce.Sostituisci);
+}
+
+void FinestraElenco::MostraRighe(const QVector<VoceEliminazione> &righe)
+{
+    ListView1->clear();
+    for (const VoceEliminazione &voce : righe)
+        AggiungiRiga(voce.Elimina, voce.ParolaIntera);
+}
+
+void FinestraElenco::CaricaLinguaggio()
+{
+    if (const auto righe = AzioniElenco::CaricaLinguaggio(
+            this, RigheSostituzione(), TipoDaNomeFile(m_stato.NomeFileCorrente).linguaggio))
+        MostraRighe(*righe);
+}
+
+void FinestraElenco::Importa()
+{
     if (m_elenco == Elenco::Sostituzioni) {
-        for (const VoceSostituzione &voce : SostituzioniPredefinite())
-            AggiungiRiga(voce.Trova, voce.Sostituisci);
-    } else {
-        for (const VoceEliminazione &voce : EliminazioniPredefinite())
-            AggiungiRiga(voce.Elimina, voce.ParolaIntera);
+        if (const auto righe = AzioniElenco::Importa(this, RigheSostituzione()))
+            MostraRighe(*righe);
+    } else if (const auto righe = AzioniElenco::Importa(this, RigheEliminazione())) {
+        MostraRighe(*righe);
     }
+}
+
+void FinestraElenco::Esporta()
+{
+    if (m_elenco == Elenco::Sostituzioni)
+        AzioniElenco::Esporta(this, RigheSostituzione());
+    else
+        AzioniElenco::Esporta(this, RigheEliminazione());
 }
 
 void FinestraElenco::Command8_Click()

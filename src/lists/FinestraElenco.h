@@ -29,7 +29,8 @@ public:
     QTreeWidget *ListView1 = nullptr;
     QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
                 *Command5 = nullptr, *Command6 = nullptr, *Command7 = nullptr, *Command8 = nullptr,
-                *Command9 = nullptr, *Command10 = nullptr;
+                *Command9 = nullptr, *Command10 = nullptr, *Command11 = nullptr,
+                *Command12 = nullptr, *Command13 = nullptr;
 
     // Rows as shown: first and second column.
     int NumeroRighe() const;
@@ -61,6 +62,12 @@ public Q_SLOTS:
     void SpostaSu();       // up arrow
     void SpostaGiu();      // down arrow
 
+    // Rows from elsewhere: "Carica &linguaggio..." (substitution list only),
+    // "Imp&orta...", "&Esporta...".
+    void CaricaLinguaggio();
+    void Importa();
+    void Esporta();
+
 protected:
     void done(int risultato) override; // Form_Unload
     void closeEvent(QCloseEvent *e) override;
@@ -69,6 +76,8 @@ protected:
 private:
     void Scambia(int riga, int altra);
     void MostraVoce(const QString &modo, int riga);
+    void MostraRighe(const QVector<VoceSostituzione> &righe);
+    void MostraRighe(const QVector<VoceEliminazione> &righe);
     QTreeWidgetItem *NuovaRiga(const QString &primo, const QString &secondo) const;
     QVector<VoceSostituzione> RigheSostituzione() const;
     QVector<VoceEliminazione> RigheEliminazione() const;

@@ -107,14 +107,15 @@ QString ACapoComeEditor(const QString &testo)
 }
 
 QString Pseudocodifica(QString testo, const MotoreElenco &motore,
-                       const QVector<VoceEliminazione> *eliminazioni, qsizetype *sostituzioni)
+                       const QVector<VoceEliminazione> *eliminazioni, qsizetype *sostituzioni,
+                       const RegoleCodice &regole)
 {
     // Each step that changes the text writes it to the editor, which turns
     // any line break the step made into its own. A step whose words and
     // replacements hold no line break cannot make one.
     testo = ACapoComeEditor(testo);
     if (eliminazioni) {
-        Pulizia::Esito pulito = Pulizia::Applica(testo, *eliminazioni);
+        Pulizia::Esito pulito = Pulizia::Applica(testo, *eliminazioni, regole);
         if (pulito.eliminate > 0) {
             bool toccaACapo = false;
             for (const VoceEliminazione &v : *eliminazioni)
@@ -123,7 +124,7 @@ QString Pseudocodifica(QString testo, const MotoreElenco &motore,
         }
     }
     qsizetype conta = 0;
-    testo = motore.Applica(testo, &conta);
+    testo = motore.Applica(testo, regole, &conta);
     if (conta > 0 && motore.ToccaGliACapo()) testo = ACapoComeEditor(testo);
     if (sostituzioni) *sostituzioni = conta;
     return testo;

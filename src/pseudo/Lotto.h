@@ -6,6 +6,7 @@
 
 #include "app/ErroreFile.h"
 #include "lists/VociElenco.h"
+#include "pseudo/RegoleCodice.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,10 +23,11 @@ QString ACapoComeEditor(const QString &testo);
 
 // The text "&Salva" writes after the cleaning run (when `eliminazioni` is
 // given) and the automatic run of the whole list over `testo`, a document as
-// read from its file. `sostituzioni` receives the replacements made.
+// read from its file. `sostituzioni` receives the replacements made. Both
+// runs read the text with `regole`.
 QString Pseudocodifica(QString testo, const MotoreElenco &motore,
                        const QVector<VoceEliminazione> *eliminazioni,
-                       qsizetype *sostituzioni = nullptr);
+                       qsizetype *sostituzioni = nullptr, const RegoleCodice &regole = {});
 
 // A list file read as it is, never created nor changed; its records as the
 // program reads them (a trailing part-record is ignored).

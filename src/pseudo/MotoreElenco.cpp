@@ -1,6 +1,7 @@
 #include "MotoreElenco.h"
 
 #include "app/PagineGrandi.h"
+#include "pseudo/ScansioneCodice.h"
 #include "search/CercaVeloce.h"
 #include "search/Ricerca.h"
 
@@ -222,8 +223,13 @@ struct MotoreElenco::Gruppo
         return s;
     }
 
-    QString ApplicaToken(const QString &T, qsizetype &totale) const
+    // Tokens that start in one of `zone` are left alone; `spostamenti`
+    // (when given) receives every token replaced.
+    QString ApplicaToken(const QString &T, qsizetype &totale, const ZoneProtette *zone = nullptr,
+                         QVector<RegoleCodice::Spostamento> *spostamenti = nullptr) const
     {
+        std::optional<CursoreZone> protette;
+        if (zone && !zone->Vuote()) protette.emplace(*zone);
         struct Variante
         {
             QString esatta, risultato;
@@ -262,7 +268,7 @@ struct MotoreElenco::Gruppo
             const qsizetype L = i - inizio;
             if (L < minima || L > massima) continue;
             const int k = Cerca(h, t + inizio, L);
-            if (k < 0) continue;
+            if (k < 0 || (protette && protette->Protetto(inizio))) continue;
             // Every spelling of the word is worked out once (all have its length).
             const Variante *nota = nullptr;
             for (const Variante &v : noti[k])
@@ -279,6 +285,7 @@ struct MotoreElenco::Gruppo
                         nota->risultato.size());
             copiato = i;
             conta += nota->conta;
+            if (spostamenti) spostamenti->append({inizio, L, nota->risultato.size()});
         }
         if (conta == 0) return T;
         R->Aggiungi(t + copiato, n - copiato);
@@ -333,6 +340,65 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
                 lavoro = std::move(r);
                 totale += c;
             }
+        }
+    }
+    if (sostituzioni) *sostituzioni = totale;
+    return lavoro;
+}
+
+QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+                              qsizetype *sostituzioni) const
+{
+    if (!regole.Attive()) return Applica(testo, sostituzioni);
+    const Delimitatori delimitatori = regole.Delimitazione();
+    const Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(0, 1);
+    QString lavoro = testo;
+    ZoneProtette zone = regole.Zone(lavoro);
+    qsizetype totale = 0;
+
+    // With the classic delimiters and replacements that only move the
+    // stretches, the groups work as without protection, passing over the
+    // tokens and occurrences that start in a stretch.
+    bool neutre = !regole.separatoriCodice;
+    for (const auto &g : m_gruppi)
+        for (const Voce &v : g->voci)
+            neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
+    if (neutre) {
+        for (const auto &g : m_gruppi) {
+            if (g->token) {
+                QVector<RegoleCodice::Spostamento> spostamenti;
+                lavoro = g->ApplicaToken(lavoro, totale, &zone, &spostamenti);
+                if (!spostamenti.isEmpty()) zone = RegoleCodice::SpostaZone(zone, spostamenti);
+                continue;
+            }
+            const Voce &v = g->voci.front();
+            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
+                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
+            if (passo.sostituzioni == 0) continue;
+            lavoro = std::move(passo.testo);
+            totale += passo.sostituzioni;
+            zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
+                                            v.sostituto.size());
+        }
+        if (sostituzioni) *sostituzioni = totale;
+        return lavoro;
+    }
+
+    for (const auto &g : m_gruppi) {
+        for (const Voce &v : g->voci) {
+            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
+                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
+            if (passo.sostituzioni == 0) continue;
+            lavoro = std::move(passo.testo);
+            totale += passo.sostituzioni;
+            if (!regole.Protegge()) continue;
+            // The stretches only move when the replacement cannot open or
+            // close one; otherwise the new text is read again.
+            if (regole.SostituzioneNeutra(v.parola, v.sostituto))
+                zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
+                                                v.sostituto.size());
+            else
+                zone = regole.Zone(lavoro);
         }
     }
     if (sostituzioni) *sostituzioni = totale;

@@ -13,6 +13,7 @@
 // gets a pass of its own over the text.
 
 #include "lists/VociElenco.h"
+#include "pseudo/RegoleCodice.h"
 
 #include <QString>
 #include <QVector>
@@ -30,6 +31,16 @@ public:
     // number of replacements all the entries made. Safe to call from several
     // threads at once.
     QString Applica(const QString &testo, qsizetype *sostituzioni = nullptr) const;
+
+    // The same with the text read as code: occurrences that start in a
+    // comment or a string of the text an entry reads are left alone, and
+    // whole words may end at the code delimiters. With the classic
+    // delimiters and replacements that only move the stretches, the text is
+    // still read once for each group; otherwise each entry is a pass of its
+    // own (a replacement can open or close a comment, and the BASIC "&"
+    // suffix makes a delimiter depend on its neighbour).
+    QString Applica(const QString &testo, const RegoleCodice &regole,
+                    qsizetype *sostituzioni = nullptr) const;
 
     // Number of entries that take part (those with a word).
     qsizetype Voci() const;

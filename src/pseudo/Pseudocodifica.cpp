@@ -20,16 +20,20 @@ QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &reco
     return voci;
 }
 
-QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record)
+QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record,
+                      const RegoleCodice &regole)
 {
-    Percorso percorso(record);
+    Percorso percorso(record, regole);
     percorso.Automatica(testo);
     return testo;
 }
 
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
-                const Ricerca::Avanzamento &avanzamento, qsizetype passo, bool *interrotta)
+                const Ricerca::Avanzamento &avanzamento, qsizetype passo, bool *interrotta,
+                const ZoneProtette *zone)
 {
+    std::optional<CursoreZone> protette;
+    if (zone && !zone->Vuote()) protette.emplace(*zone);
     if (interrotta) *interrotta = false;
     if (parola.Lunghezza() == 0) return -1;                     // an empty word is never looked for
     const qsizetype ultimo = testo.size() - parola.Lunghezza(); // last index a candidate fits at
@@ -46,14 +50,25 @@ qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
         QChar prima = i > 0 ? testo[i - 1] : QLatin1Char(' ');
         for (; i <= fineBlocco; ++i) {
             const QChar c = testo[i];
-            if (!parola.Escluso(prima, c) && parola.CorrispondeNelTesto(testo, i)) return i;
+            if (!parola.Escluso(prima, c) && parola.CorrispondeNelTesto(testo, i) &&
+                !(protette && protette->Protetto(i)))
+                return i;
             prima = c;
         }
     }
     return -1;
 }
 
-Percorso::Percorso(const QVector<VoceSostituzione> &record) : m_voci(VociDaPercorrere(record)) {}
+Percorso::Percorso(const QVector<VoceSostituzione> &record, const RegoleCodice &regole)
+    : m_voci(VociDaPercorrere(record)), m_regole(regole)
+{
+}
+
+std::optional<ZoneProtette> Percorso::Zone(QStringView testo) const
+{
+    if (!m_regole.Protegge()) return std::nullopt;
+    return m_regole.Zone(testo);
+}
 
 VoceSostituzione Percorso::Voce() const
 {
@@ -69,11 +84,13 @@ bool Percorso::Avanza()
     return !ElencoFinito();
 }
 
-Esito Percorso::CercaDa(QStringView testo, qsizetype da, const Osservatore &oss)
+Esito Percorso::CercaDa(QStringView testo, qsizetype da, const Osservatore &oss,
+                        const ZoneProtette *zone)
 {
-    const Ricerca::Parola parola(m_voci[m_voce - 1].Trova, Regole());
+    const Ricerca::Parola parola(m_voci[m_voce - 1].Trova, Pseudocodifica::Regole(),
+                                 m_regole.Delimitazione());
     bool interrotta = false;
-    const qsizetype i = Trova(testo, parola, da, oss.avanzamento, oss.passo, &interrotta);
+    const qsizetype i = Trova(testo, parola, da, oss.avanzamento, oss.passo, &interrotta, zone);
     if (interrotta) return Esito::Interrotta;
     if (i < 0) return Esito::Caricata;
     m_selInizio = i;
@@ -82,12 +99,13 @@ Esito Percorso::CercaDa(QStringView testo, qsizetype da, const Osservatore &oss)
     return Esito::Trovata;
 }
 
-Esito Percorso::PrimaVoceCheCompare(QStringView testo, const Osservatore &oss)
+Esito Percorso::PrimaVoceCheCompare(QStringView testo, const Osservatore &oss,
+                                    const ZoneProtette *zone)
 {
     while (!ElencoFinito()) {
         const int k = m_voce;
         if (oss.inizioVoce) oss.inizioVoce(k);
-        const Esito esito = CercaDa(testo, 0, oss);
+        const Esito esito = CercaDa(testo, 0, oss, zone);
         if (esito != Esito::Caricata) return esito;
         Avanza();
         if (oss.fineVoce && !oss.fineVoce(k, 0))
@@ -99,7 +117,8 @@ Esito Percorso::PrimaVoceCheCompare(QStringView testo, const Osservatore &oss)
 Esito Percorso::Controlla(QStringView testo, const Osservatore &oss)
 {
     m_selInizio = m_selLunghezza = m_da = 0;
-    return PrimaVoceCheCompare(testo, oss);
+    const std::optional<ZoneProtette> zone = Zone(testo);
+    return PrimaVoceCheCompare(testo, oss, zone ? &*zone : nullptr);
 }
 
 std::optional<Modifica> Percorso::Sostituisci()
@@ -116,7 +135,8 @@ Esito Percorso::Successivo(QStringView testo, const Osservatore &oss)
     if (ElencoFinito()) return Esito::FineElenco;
     const int k = m_voce;
     if (oss.inizioVoce) oss.inizioVoce(k);
-    const Esito esito = CercaDa(testo, m_da, oss);
+    const std::optional<ZoneProtette> zone = Zone(testo);
+    const Esito esito = CercaDa(testo, m_da, oss, zone ? &*zone : nullptr);
     if (esito != Esito::Caricata) return esito;
     return Salta(testo, oss);
 }
@@ -127,10 +147,18 @@ Esito Percorso::Salta(QStringView testo, const Osservatore &oss)
     Avanza();
     if (oss.fineVoce && !oss.fineVoce(k, 0))
         return ElencoFinito() ? Esito::FineElenco : Esito::Interrotta;
-    return PrimaVoceCheCompare(testo, oss);
+    const std::optional<ZoneProtette> zone = Zone(testo);
+    return PrimaVoceCheCompare(testo, oss, zone ? &*zone : nullptr);
 }
 
 Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizetype *sostituzioni)
+{
+    const std::optional<ZoneProtette> zone = Zone(testo);
+    return SostituisciVoce(testo, oss, sostituzioni, zone ? &*zone : nullptr);
+}
+
+Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
+                                const ZoneProtette *zone, QVector<qsizetype> *posizioni)
 {
     if (sostituzioni) *sostituzioni = 0;
     if (ElencoFinito()) return Esito::FineElenco;
@@ -138,9 +166,11 @@ Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizety
     if (oss.inizioVoce) oss.inizioVoce(k);
     const VoceSostituzione &voce = m_voci[k - 1];
     Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
-        testo, voce.Trova, voce.Sostituisci, Regole(), oss.avanzamento, oss.passo);
+        testo, voce.Trova, voce.Sostituisci, Pseudocodifica::Regole(), m_regole.Delimitazione(),
+        zone, oss.avanzamento, oss.passo);
     if (esito.interrotto) return Esito::Interrotta;
     if (esito.sostituzioni > 0) testo = std::move(esito.testo);
+    if (posizioni) *posizioni = std::move(esito.posizioni);
     if (sostituzioni) *sostituzioni = esito.sostituzioni;
     Avanza();
     if (oss.fineVoce && !oss.fineVoce(k, esito.sostituzioni) && !ElencoFinito())
@@ -150,7 +180,29 @@ Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizety
 
 Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
 {
-    // Stretches of entries, each as one whole-list pass that gives the result
+    if (m_regole.Attive()) {
+        // Every entry reads the comments and strings of the text it is given:
+        // a replacement may open or close one (a word that becomes "Rem", a
+        // quote), so the stretches are found again after an entry that changed
+        // the text, unless its replacements only moved them.
+        std::optional<ZoneProtette> zone = Zone(testo);
+        while (!ElencoFinito()) {
+            const VoceSostituzione voce = m_voci[m_voce - 1];
+            QVector<qsizetype> posizioni;
+            qsizetype sostituzioni = 0;
+            const Esito esito =
+                SostituisciVoce(testo, oss, &sostituzioni, zone ? &*zone : nullptr, &posizioni);
+            if (esito == Esito::Interrotta) return esito;
+            if (sostituzioni == 0 || !zone || ElencoFinito()) continue;
+            if (m_regole.SostituzioneNeutra(voce.Trova, voce.Sostituisci))
+                zone = RegoleCodice::SpostaZone(*zone, posizioni, voce.Trova.size(),
+                                                voce.Sostituisci.size());
+            else
+                zone = Zone(testo);
+        }
+        return Esito::FineElenco;
+    }
+    // The plain run: stretches of entries, each as one whole-list pass that gives the result
     // of their scans one after the other. The pass runs in pieces of the text
     // that end after a line break, with a progress report between two pieces:
     // when no word and no replacement holds a line break, no occurrence can
@@ -219,4 +271,5 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
     }
     return Esito::FineElenco;
 }
+
 } // namespace Pseudocodifica

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/VociElenco.h"
+#include "pseudo/RegoleCodice.h"
 #include "search/Ricerca.h"
 
 #include <QString>
@@ -38,7 +39,8 @@ struct Osservatore
 };
 
 // The automatic run's result over a whole list, with nothing to report.
-QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record);
+QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record,
+                      const RegoleCodice &regole = {});
 
 enum class Esito {
     Trovata,    // an occurrence of the current entry is selected
@@ -61,7 +63,11 @@ class Percorso
 {
 public:
     // `record` in file order; records with an empty word are passed over.
-    explicit Percorso(const QVector<VoceSostituzione> &record);
+    // With `regole`, occurrences that start in a comment or a string of the
+    // text the command is given are never found nor replaced, and whole
+    // words may end at the code delimiters.
+    explicit Percorso(const QVector<VoceSostituzione> &record, const RegoleCodice &regole = {});
+    const RegoleCodice &RegoleDelCodice() const { return m_regole; }
 
     int NumeroVoci() const { return int(m_voci.size()); }
     // The current entry, 1-based; NumeroVoci() + 1 once the list is passed.
@@ -110,24 +116,33 @@ private:
     bool Avanza();
     // Looks for the current word from index `da`; selects it when found.
     // Returns Trovata, or Caricata when it does not occur, or Interrotta.
-    Esito CercaDa(QStringView testo, qsizetype da, const Osservatore &oss);
+    // `zone`: the protected stretches of `testo`, or nullptr for none.
+    Esito CercaDa(QStringView testo, qsizetype da, const Osservatore &oss,
+                  const ZoneProtette *zone);
     // From the current entry on, the first entry that occurs, each looked
     // for from the start of the text.
-    Esito PrimaVoceCheCompare(QStringView testo, const Osservatore &oss);
+    Esito PrimaVoceCheCompare(QStringView testo, const Osservatore &oss, const ZoneProtette *zone);
+    // "Replace all" with the protected stretches of `testo` already known.
+    // `posizioni` receives where the occurrences replaced were (with `zone`).
+    Esito SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
+                          const ZoneProtette *zone, QVector<qsizetype> *posizioni = nullptr);
+    // The protected stretches of `testo` when protection is on.
+    std::optional<ZoneProtette> Zone(QStringView testo) const;
 
     QVector<VoceSostituzione> m_voci;
+    RegoleCodice m_regole;
     int m_voce = 1;
     qsizetype m_selInizio = 0;
     qsizetype m_selLunghezza = 0;
     qsizetype m_da = 0; // where "Next" looks for the current word
 };
 
-// The first occurrence of `parola` at or after index `da`; -1 when there is
-// none, and for an empty word. The search reports its progress to `avanzamento`
-// every `passo` positions; when that returns false it stops and sets
-// `*interrotta`.
+// The first occurrence of `parola` at or after index `da` that does not start
+// in one of `zone` (nullptr: none); -1 when there is none, and for an empty
+// word. The search reports its progress to `avanzamento` every `passo`
+// positions; when that returns false it stops and sets `*interrotta`.
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
                 const Ricerca::Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                bool *interrotta = nullptr);
+                bool *interrotta = nullptr, const ZoneProtette *zone = nullptr);
 
 } // namespace Pseudocodifica

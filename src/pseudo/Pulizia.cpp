@@ -4,16 +4,23 @@
 
 namespace Pulizia {
 
-Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco)
+Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco,
+              const RegoleCodice &regole)
 {
     Esito esito{testo, 0};
+    const Delimitatori delimitatori = regole.Delimitazione();
+    // A deletion can join a comment opener to the text around it, so the
+    // protected stretches are found again after every word that deleted.
+    ZoneProtette zone = regole.Zone(esito.testo);
     for (const VoceEliminazione &voce : elenco) {
         if (voce.Elimina.isEmpty()) continue;
         const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-            esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere));
+            esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere),
+            delimitatori, &zone);
         esito.testo = std::move(passo.testo);
         esito.eliminate += passo.sostituzioni;
+        if (passo.sostituzioni > 0 && regole.Protegge()) zone = regole.Zone(esito.testo);
     }
     return esito;
 }

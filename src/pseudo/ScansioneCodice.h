@@ -38,6 +38,9 @@ struct Zona
 class ZoneProtette
 {
 public:
+    ZoneProtette() = default;
+    // `zone` must already be sorted, disjoint, non-empty and non-adjacent.
+    explicit ZoneProtette(QVector<Zona> zone) : m_zone(std::move(zone)) {}
     const QVector<Zona> &Elenco() const { return m_zone; }
     bool Vuote() const { return m_zone.isEmpty(); }
     // Binary search; a scan should prefer CursoreZone.

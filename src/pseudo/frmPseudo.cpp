@@ -6,6 +6,7 @@
 #include "platform/Icone.h"
 #include "platform/PosizioneFinestra.h"
 #include "pseudo/Stima.h"
+#include "pseudo/frmParole.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -76,6 +77,10 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
     Label2->setWordWrap(true);
     Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica",
                         &frmPseudo::Command5_Click);
+    // At the end of the list the automatic run's place shows what is left to translate.
+    Command8 = pulsante("Command8", 2040, 1320, 2535, "&Parole non tradotte...",
+                        [this] { frmParole::Mostra(m_stato, m_form, this); });
+    Command8->hide();
     Command7 =
         pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
     Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci", &frmPseudo::Command1_Click);
@@ -97,7 +102,7 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
     Command1->setDefault(true);
-    QWidget *ordine[] = {Command5, Command7, Command1, Command2,
+    QWidget *ordine[] = {Command5, Command8, Command7, Command1, Command2,
                          Command6, Command3, cmdInt,   Command4};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
@@ -117,6 +122,9 @@ void frmPseudo::ImpostaFase(Fase fase)
     cmdInt->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
     cmdInt->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi")
                                           : QStringLiteral("&Interrompi"));
+    const bool finita = fase == Fase::Terminata;
+    Command5->setVisible(!finita);
+    Command8->setVisible(finita);
 }
 
 void frmPseudo::MostraVoce()

@@ -39,6 +39,7 @@ public:
         *lblT, *Label7;
     QPushButton *Command5, *Command7, *Command1, *Command2, *Command6, *Command3, *cmdInt,
         *Command4;
+    QPushButton *Command8; // "&Parole non tradotte...", shown at the end of the list
     QProgressBar *ProgressBar2, *ProgressBar1;
 
     enum class Fase { Annullata, NienteDaFare, InCammino, Automatica, InPausa, Terminata };

@@ -10,6 +10,7 @@
 // that name's type suffix (a& is one name), so it delimits only elsewhere.
 
 #include "pseudo/Linguaggio.h"
+#include "search/Separatore.h"
 
 #include <QChar>
 #include <QStringView>
@@ -33,27 +34,7 @@ public:
     constexpr bool Codice() const noexcept { return m_codice; }
     constexpr bool SuffissiBasic() const noexcept { return m_suffissiBasic; }
 
-    static constexpr bool Classico(QChar c) noexcept
-    {
-        switch (c.unicode()) {
-        case ' ':
-        case '\r':
-        case '\n':
-        case '(':
-        case ')':
-        case '<':
-        case '>':
-        case '!':
-        case '?':
-        case '.':
-        case ';':
-        case ':':
-        case ',':
-            return true;
-        default:
-            return false;
-        }
-    }
+    static constexpr bool Classico(QChar c) noexcept { return Ricerca::Separatore(c); }
 
     static constexpr bool DelCodice(QChar c) noexcept
     {

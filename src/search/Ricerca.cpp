@@ -1,9 +1,11 @@
 #include "Ricerca.h"
 
+#include "pseudo/ScansioneCodice.h"
 #include "search/CercaVeloce.h"
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace Ricerca {
 
@@ -34,8 +36,9 @@ Confronto Confronto::PerSostituzione(qint16 Maiuscole, qint16 Intere)
             Intere == 1};
 }
 
-Parola::Parola(const QString &parola, Confronto confronto)
-    : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto)
+Parola::Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori)
+    : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto),
+      m_delimitatori(delimitatori)
 {
 }
 
@@ -56,13 +59,22 @@ bool Parola::UgualeA(QStringView testo, qsizetype i) const noexcept
     return true;
 }
 
-bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima,
+bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, QChar primaPrima,
                          const QChar *dopo) const noexcept
 {
     if (!m_confronto.valido) return false;
     // The end of the text counts as a delimiter, as its start counts as a space.
-    if (m_confronto.soloParoleIntere && (!Separatore(prima) || (dopo && !Separatore(*dopo))))
-        return false;
+    if (m_confronto.soloParoleIntere) {
+        if (!m_delimitatori.Codice()) {
+            if (!Separatore(prima) || (dopo && !Separatore(*dopo))) return false;
+        } else {
+            // The character after the candidate follows its last character.
+            const QChar ultimo = m_parola.isEmpty() ? prima : testo[i + m_parola.size() - 1];
+            if (!m_delimitatori.Separatore(prima, primaPrima) ||
+                (dopo && !m_delimitatori.Separatore(*dopo, ultimo)))
+                return false;
+        }
+    }
     return UgualeA(testo, i);
 }
 
@@ -70,8 +82,10 @@ bool Parola::CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept
 {
     const QChar prima = i > 0 ? testo[i - 1] : QLatin1Char(' ');
     if (Escluso(prima, testo[i])) return false;
+    const QChar primaPrima = i > 1 ? testo[i - 2] : QLatin1Char(' ');
     const qsizetype dopo = i + m_parola.size();
-    return Corrisponde(testo, i, prima, dopo < testo.size() ? testo.data() + dopo : nullptr);
+    return Corrisponde(testo, i, prima, primaPrima,
+                       dopo < testo.size() ? testo.data() + dopo : nullptr);
 }
 
 namespace {
@@ -159,8 +173,18 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
                                         const Avanzamento &avanzamento, qsizetype passo,
                                         qsizetype inizio, qsizetype fine)
 {
+    return SostituisciOccorrenze(testo, parolaCercata, sostituto, confronto, Delimitatori(),
+                                 nullptr, avanzamento, passo, inizio, fine);
+}
+
+EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parolaCercata,
+                                        const QString &sostituto, Confronto confronto,
+                                        Delimitatori delimitatori, const ZoneProtette *zone,
+                                        const Avanzamento &avanzamento, qsizetype passo,
+                                        qsizetype inizio, qsizetype fine)
+{
     EsitoSostituzione esito;
-    const Parola parola(parolaCercata, confronto);
+    const Parola parola(parolaCercata, confronto, delimitatori);
     const qsizetype L = parola.Lunghezza();
     const qsizetype n = testo.size();
     fine = fine < 0 ? n : std::min(fine, n);
@@ -169,13 +193,16 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
         esito.testo = testo.toString();
         return esito;
     }
+    std::optional<CursoreZone> protette;
+    if (zone && !zone->Vuote()) protette.emplace(*zone);
 
     // Unchanged stretches are copied in one piece when a match ends them.
     QString &R = esito.testo;
     R.reserve(n + n / 8);
     qsizetype q = std::clamp<qsizetype>(inizio, 0, fine); // index of the position examined
     qsizetype inizioBlocco = 0;                           // first index not yet copied to R
-    QChar primaBlocco = QLatin1Char(' '); // the character before inizioBlocco in the working text
+    // The two characters before inizioBlocco in the working text.
+    QChar primaBlocco = QLatin1Char(' '), primaPrimaBlocco = QLatin1Char(' ');
     qsizetype prossimoAvviso = q;
     const FiltroPrimo primo(parolaCercata, confronto.ignoraMaiuscole);
     // Every candidate that ends inside the range, the last one included; the
@@ -194,12 +221,20 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
             q = primo.Prossimo(testo, q + 1, avanzamento ? std::min(prossimoAvviso, n) : n);
             continue;
         }
-        if (parola.Corrisponde(testo, q, prima, q + L < n ? testo.data() + q + L : nullptr)) {
+        const QChar primaPrima = q == inizioBlocco       ? primaPrimaBlocco
+                                 : q - 1 == inizioBlocco ? primaBlocco
+                                                         : testo[q - 2];
+        if (parola.Corrisponde(testo, q, prima, primaPrima,
+                               q + L < n ? testo.data() + q + L : nullptr) &&
+            !(protette && protette->Protetto(q))) {
             R.append(testo.sliced(inizioBlocco, q - inizioBlocco));
             R.append(sostituto);
+            if (protette) esito.posizioni.append(q);
             q += L;
             inizioBlocco = q;
-            primaBlocco = R.isEmpty() ? QLatin1Char(' ') : R.back();
+            const qsizetype r = R.size();
+            primaBlocco = r > 0 ? R[r - 1] : QChar(u' ');
+            primaPrimaBlocco = r > 1 ? R[r - 2] : QChar(u' ');
             ++esito.sostituzioni;
         } else {
             ++q;

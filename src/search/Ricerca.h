@@ -4,34 +4,17 @@
 // Positions given to and taken from the outside are 1-based, as the engines
 // count them; editor offsets are position - 1.
 
+#include "search/Delimitatori.h"
+#include "search/Separatore.h"
+
 #include <QString>
 #include <QStringView>
+#include <QVector>
 #include <functional>
 
-namespace Ricerca {
+class ZoneProtette;
 
-// The 13 word delimiters: space, CR, LF, ( ) < > ! ? . ; : ,
-constexpr bool Separatore(QChar c) noexcept
-{
-    switch (c.unicode()) {
-    case ' ':
-    case '\r':
-    case '\n':
-    case '(':
-    case ')':
-    case '<':
-    case '>':
-    case '!':
-    case '?':
-    case '.':
-    case ';':
-    case ':':
-    case ',':
-        return true;
-    default:
-        return false;
-    }
-}
+namespace Ricerca {
 
 // Upper case one UTF-16 unit at a time, never changing the length ("ß" stays "ß").
 QChar MaiuscolaNonAscii(QChar c) noexcept;
@@ -62,7 +45,8 @@ struct Confronto
 class Parola
 {
 public:
-    Parola(const QString &parola, Confronto confronto);
+    // `delimitatori`: which characters end a word for the whole-word rule.
+    Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori = {});
     qsizetype Lunghezza() const { return m_parola.size(); }
     const Confronto &Regole() const { return m_confronto; }
 
@@ -71,7 +55,9 @@ public:
     bool Escluso(QChar prima, QChar primo) const noexcept
     {
         if (m_parola.isEmpty()) return false;
-        if (m_confronto.soloParoleIntere && !Separatore(prima)) return true;
+        if (m_confronto.soloParoleIntere &&
+            !(m_delimitatori.Codice() ? Delimitatori::DelCodice(prima) : Separatore(prima)))
+            return true;
         return primo != m_parola.front() &&
                (!m_confronto.ignoraMaiuscole || Maiuscola(primo) != m_maiuscola.front());
     }
@@ -81,17 +67,20 @@ public:
     bool UgualeA(QStringView testo, qsizetype i) const noexcept;
 
     // Whole candidate test; `prima` is the character before (a space at the
-    // start), `dopo` the character after, or nullptr when the text ends there
-    // (the end of the text is a delimiter).
-    bool Corrisponde(QStringView testo, qsizetype i, QChar prima, const QChar *dopo) const noexcept;
-    // The same with both neighbours taken from `testo` (a space before its start,
-    // nothing after its end).
+    // start) and `primaPrima` the one before that (a space when none), `dopo`
+    // the character after, or nullptr when the text ends there (the end of
+    // the text is a delimiter).
+    bool Corrisponde(QStringView testo, qsizetype i, QChar prima, QChar primaPrima,
+                     const QChar *dopo) const noexcept;
+    // The same with the neighbours taken from `testo` (spaces before its
+    // start, nothing after its end).
     bool CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept;
 
 private:
     QString m_parola;
     QString m_maiuscola;
     Confronto m_confronto;
+    Delimitatori m_delimitatori;
 };
 
 // What CercaParola needs of the editor.
@@ -130,10 +119,23 @@ struct EsitoSostituzione
     QString testo; // the text as far as the scan got, the rest unchanged
     qsizetype sostituzioni = 0;
     bool interrotto = false;
+    // The 0-based index in the text given of each occurrence replaced, kept
+    // only by the scan that reads the text as code with protected stretches.
+    QVector<qsizetype> posizioni;
 };
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
+                                        const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
+                                        qsizetype inizio = 0, qsizetype fine = -1);
+
+// The same scan reading the text as code: whole words end at `delimitatori`,
+// and an occurrence that starts inside one of `zone` (stretches of `testo`,
+// nullptr for none) is left as it is. With stretches, the result lists where
+// the occurrences replaced were.
+EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
+                                        const QString &sostituto, Confronto confronto,
+                                        Delimitatori delimitatori, const ZoneProtette *zone,
                                         const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
                                         qsizetype inizio = 0, qsizetype fine = -1);
 

@@ -1,5 +1,7 @@
 #include "ModelliRiferimento.h"
 
+#include "pseudo/ScansioneCodice.h"
+
 namespace Modello {
 
 QByteArray RecordLetterale(const QList<QByteArray> &campiTesto, const QList<int> &campiInteri)
@@ -152,6 +154,99 @@ EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &S
     }
     esito.testo = W;
     return esito;
+}
+
+bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole)
+{
+    if (k < 0) return true;
+    const QChar c = W[k];
+    if (Separatore(c)) return true;
+    if (!regole.separatori) return false;
+    if (!QStringLiteral("\t=+-*/\\^&|~{}[]\"'").contains(c)) return false;
+    if (c == QLatin1Char('&') && regole.tipo.linguaggio == Linguaggio::Basic && k > 0 &&
+        (W[k - 1].isLetterOrNumber() || W[k - 1] == QLatin1Char('_')))
+        return false;
+    return true;
+}
+
+QVector<bool> Protetti(const QString &W, const Codice &regole)
+{
+    QVector<bool> flag(W.size(), false);
+    if (!regole.proteggi) return flag;
+    const ZoneProtette zone = ScansionaCodice(W, regole.tipo);
+    for (const Zona &z : zone.Elenco())
+        for (qsizetype i = z.inizio; i < z.fine; ++i)
+            flag[i] = true;
+    return flag;
+}
+
+EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
+                                    qint16 Maiuscole, qint16 Intere, const Codice &regole)
+{
+    EsitoSostituzione esito;
+    const int L = Parola.size();
+    if (L == 0) {
+        esito.testo = W;
+        return esito;
+    }
+    QVector<bool> M = Protetti(W, regole);
+    for (int p = 1; p <= W.size() - L + 1; ++p) {
+        const QString candidato = W.mid(p - 1, L);
+        const bool dopo = p + L - 1 == W.size() || DelimitaCodice(W, p + L - 1, regole);
+        const bool intera = DelimitaCodice(W, p - 2, regole) && dopo;
+        const bool uguale =
+            Maiuscole == 1 ? candidato == Parola : Maiuscolo(candidato) == Maiuscolo(Parola);
+        if (!uguale || (Intere == 1 && !intera) || M[p - 1]) continue;
+        W = W.left(p - 1) + Sostituto + W.mid(p - 1 + L);
+        M = M.mid(0, p - 1) + QVector<bool>(Sostituto.size(), false) + M.mid(p - 1 + L);
+        p += Sostituto.size() - 1;
+        ++esito.sostituzioni;
+    }
+    esito.testo = W;
+    return esito;
+}
+
+QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole,
+                     int *sostituzioni)
+{
+    int conta = 0;
+    for (const VoceSostituzione &voce : voci) {
+        const EsitoSostituzione e =
+            SostituisciCodice(W, voce.Trova, voce.Sostituisci, 0, 1, regole);
+        W = e.testo;
+        conta += e.sostituzioni;
+    }
+    if (sostituzioni) *sostituzioni = conta;
+    return W;
+}
+
+QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Codice &regole,
+                      int *eliminate)
+{
+    int conta = 0;
+    for (const VoceEliminazione &voce : voci) {
+        const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
+        const EsitoSostituzione e =
+            SostituisciCodice(W, voce.Elimina, QString(), 0, intere, regole);
+        W = e.testo;
+        conta += e.sostituzioni;
+    }
+    if (eliminate) *eliminate = conta;
+    return W;
+}
+
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole)
+{
+    const qsizetype L = Parola.size();
+    if (L == 0) return -1;
+    const QVector<bool> M = Protetti(W, regole);
+    for (qsizetype i = std::max<qsizetype>(da, 0); i + L <= W.size(); ++i) {
+        const bool dopo = i + L == W.size() || DelimitaCodice(W, i + L, regole);
+        if (DelimitaCodice(W, i - 1, regole) && dopo && !M[i] &&
+            Maiuscolo(W.mid(i, L)) == Maiuscolo(Parola))
+            return i;
+    }
+    return -1;
 }
 
 } // namespace Modello

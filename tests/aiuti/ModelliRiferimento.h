@@ -3,6 +3,8 @@
 // Slow, literal models of the program's algorithms, written step by step as
 // the behaviour is described, to check the engines against.
 
+#include "lists/VociElenco.h"
+#include "pseudo/Linguaggio.h"
 #include "search/Ricerca.h"
 
 #include <QByteArray>
@@ -56,5 +58,41 @@ struct EsitoSostituzione
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
                               qint16 Maiuscole, qint16 Intere, qsizetype fermaA = -1,
                               int inizio = 1, std::optional<QChar> dopoIlTesto = std::nullopt);
+
+// Reading a text as code, literally.
+struct Codice
+{
+    bool proteggi = false;
+    bool separatori = false;
+    TipoTesto tipo;
+};
+
+// Whether W[k] ends a word: the 13 classic delimiters, and with `separatori`
+// also tab = + - * / \ ^ & | ~ { } [ ] " ' -- but an "&" right after a letter,
+// a digit or "_" in a BASIC text, which is that name's suffix. Before the
+// start of W (k < 0) stands a space.
+bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole);
+
+// One character flag per character of W: inside a comment or a string.
+QVector<bool> Protetti(const QString &W, const Codice &regole);
+
+// The replacing scan with the code rules: an occurrence whose first
+// character is flagged in the text the scan was given is left alone; the
+// flags move with the text as it is rebuilt, the inserted text unflagged.
+EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
+                                    qint16 Maiuscole, qint16 Intere, const Codice &regole);
+
+// The automatic run: every entry with a word, each a scan of the text the
+// entries before it made (case aside, whole words).
+QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole,
+                     int *sostituzioni = nullptr);
+
+// The cleaning run: every word deleted, whole or anywhere as its "Sì"/"No" says.
+QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Codice &regole,
+                      int *eliminate = nullptr);
+
+// The first 0-based index at or after `da` where `Parola` occurs as a whole
+// word, case aside, outside comments and strings; -1 when none.
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole);
 
 } // namespace Modello

@@ -172,6 +172,9 @@ private Q_SLOTS:
              QStringLiteral("Ctrl+A")},
             {QStringLiteral("mnuStrumAPul"), QStringLiteral("A&vvia la pulizia..."),
              QStringLiteral("Ctrl+P")},
+            {QStringLiteral("-"), {}, {}},
+            {QStringLiteral("mnuStrumParole"), QStringLiteral("Parole &non tradotte..."), {}},
+            {QStringLiteral("mnuStrumOpz"), QStringLiteral("&Opzioni..."), {}},
             {QStringLiteral("Punto"), QStringLiteral("&?"), {}},
             {QStringLiteral("mnuInfoOn"), QStringLiteral("&Informazioni su..."), {}},
         };

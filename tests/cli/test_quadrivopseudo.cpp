@@ -275,6 +275,8 @@ private Q_SLOTS:
         QTest::newRow("-o sopra un file da leggere") << QStringList{"-o", ".", "a.bas"};
         QTest::newRow("due risultati con lo stesso nome")
             << QStringList{"-o", "x", "a.bas", "sotto/a.bas"};
+        QTest::newRow("linguaggio sconosciuto") << QStringList{"--linguaggio=pascal", "a"};
+        QTest::newRow("--linguaggio senza nome") << QStringList{"--linguaggio"};
     }
     void RigaDiComandoSbagliata()
     {
@@ -292,12 +294,64 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(P("x")));
     }
 
+    // The code options: the language from the file's extension or chosen,
+    // comments and strings left alone, tab and operators as delimiters.
+    void OpzioniDelCodice_data()
+    {
+        QTest::addColumn<QString>("file"); // empty: standard input
+        QTest::addColumn<QStringList>("opzioni");
+        QTest::addColumn<QByteArray>("ingresso");
+        QTest::addColumn<QByteArray>("atteso");
+        const QByteArray basic = "If a Then ' If\r\n";
+        QTest::newRow("nessuna opzione")
+            << "m.bas" << QStringList{} << basic << QByteArray("Se a Allora ' Se\r\n\r\n");
+        QTest::newRow("basic dall'estensione") << "m.bas" << QStringList{"--proteggi"} << basic
+                                               << QByteArray("Se a Allora ' If\r\n\r\n");
+        QTest::newRow("estensione senza linguaggio")
+            << "m.txt" << QStringList{"--proteggi"} << basic
+            << QByteArray("Se a Allora ' Se\r\n\r\n");
+        QTest::newRow("standard input senza linguaggio")
+            << "" << QStringList{"--proteggi"} << basic << QByteArray("Se a Allora ' Se\r\n\r\n");
+        QTest::newRow("linguaggio scelto") << "" << QStringList{"--linguaggio=basic", "--proteggi"}
+                                           << basic << QByteArray("Se a Allora ' If\r\n\r\n");
+        QTest::newRow("linguaggio scelto sopra l'estensione")
+            << "m.bas" << QStringList{"--linguaggio", "nessuno", "--proteggi"} << basic
+            << QByteArray("Se a Allora ' Se\r\n\r\n");
+        QTest::newRow("c dall'estensione")
+            << "m.c" << QStringList{"--proteggi", "--separatori-codice"}
+            << QByteArray("\tif(a) s = \"if\"; // if\r\n")
+            << QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n");
+        QTest::newRow("tab senza separatori del codice")
+            << "m.bas" << QStringList{} << QByteArray("\tIf a Then\r\n")
+            << QByteArray("\tIf a Allora\r\n\r\n");
+        QTest::newRow("tab con separatori del codice")
+            << "m.bas" << QStringList{"--separatori-codice"} << QByteArray("\tIf a Then\r\n")
+            << QByteArray("\tSe a Allora\r\n\r\n");
+    }
+    void OpzioniDelCodice()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, opzioni);
+        QFETCH(QByteArray, ingresso);
+        QFETCH(QByteArray, atteso);
+        Scrivi(P("elenco.dat"), FileElenco(Voci{{"If", "Se"}, {"Then", "Allora"}}));
+        QStringList argomenti = QStringList{QStringLiteral("--elenco"), P("elenco.dat")} + opzioni;
+        if (!file.isEmpty()) {
+            Scrivi(P(file), ingresso);
+            argomenti << P(file);
+        }
+        const Esito e = Esegui(argomenti, file.isEmpty() ? ingresso : QByteArray());
+        QCOMPARE(e.uscita, 0);
+        QCOMPARE(e.out, atteso);
+    }
+
     void AiutoEVersione()
     {
         const Esito aiuto = Esegui({QStringLiteral("--help")});
         QCOMPARE(aiuto.uscita, 0);
         QVERIFY(aiuto.out.startsWith("Uso: quadrivo-pseudo"));
         QVERIFY(aiuto.out.contains("byte per byte"));
+        QVERIFY(aiuto.out.contains("--linguaggio=basic|c|batch|nessuno"));
         const Esito versione = Esegui({QStringLiteral("--version")});
         QCOMPARE(versione.uscita, 0);
         QVERIFY(versione.out.startsWith("quadrivo-pseudo "));

@@ -198,6 +198,11 @@ private Q_SLOTS:
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QVERIFY(m_amb->Stato().TestoModificato);
+        // The end state offers the words still untranslated in place of the run.
+        QVERIFY(p->Command8->isVisible() && !p->Command5->isVisible());
+        Copione::QuandoModale([](QDialog *d) { d->reject(); });
+        p->Command8->click();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
     }
 
     void interrompiERiprendi()

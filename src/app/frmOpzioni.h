@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+
+class Modulo1;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// The options dialog: the two ways of reading code, and the language the
+// current text is read as. OK stores them in the lists' folder.
+class frmOpzioni : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmOpzioni(Modulo1 &stato, QWidget *padre = nullptr);
+
+    QCheckBox *Check1 = nullptr; // comments and strings left alone
+    QCheckBox *Check2 = nullptr; // code delimiters
+    QLabel *Label1 = nullptr;    // the language of the text
+    QPushButton *Command1 = nullptr, *Command2 = nullptr;
+
+public Q_SLOTS:
+    // Stores the ticked options; on a failed write shows the error and keeps
+    // both the dialog and the options as they were.
+    void Command1_Click();
+
+private:
+    Modulo1 &m_stato;
+};

@@ -1,0 +1,58 @@
+#include "RegoleCodice.h"
+
+namespace {
+
+// Letters, digits and spaces only, with no word that the scanner reads as a
+// comment opener or as the header's end.
+bool Inerte(const QString &testo, bool spazi)
+{
+    for (QChar c : testo)
+        if (!(c.isLetterOrNumber() || (spazi && c == u' '))) return false;
+    for (QStringView parola : QStringView(testo).split(u' ', Qt::SkipEmptyParts))
+        for (const char16_t *chiave : {u"rem", u"echo", u"attribute"})
+            if (parola.compare(QStringView(chiave), Qt::CaseInsensitive) == 0) return false;
+    return true;
+}
+
+} // namespace
+
+bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sostituto) const
+{
+    if (parola.isEmpty() || sostituto.trimmed().isEmpty()) return false;
+    if (parola.front() == u' ' || parola.back() == u' ') return false;
+    // In C the name after "#" ends where the directive's protected text
+    // begins: a word or a replacement of more than one name could straddle it.
+    const bool spazi = tipo.linguaggio != Linguaggio::C;
+    return Inerte(parola, spazi) && Inerte(sostituto, spazi);
+}
+
+ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
+                                      qsizetype lunghezza, qsizetype nuova)
+{
+    QVector<Zona> spostate = zone.Elenco();
+    const qsizetype differenza = nuova - lunghezza;
+    qsizetype k = 0, spostamento = 0;
+    for (Zona &z : spostate) {
+        while (k < inizi.size() && inizi[k] < z.inizio) {
+            spostamento += differenza;
+            ++k;
+        }
+        z.inizio += spostamento;
+        z.fine += spostamento;
+    }
+    return ZoneProtette(std::move(spostate));
+}
+
+ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
+                                      const QVector<Spostamento> &spostamenti)
+{
+    QVector<Zona> spostate = zone.Elenco();
+    qsizetype k = 0, spostamento = 0;
+    for (Zona &z : spostate) {
+        for (; k < spostamenti.size() && spostamenti[k].inizio < z.inizio; ++k)
+            spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
+        z.inizio += spostamento;
+        z.fine += spostamento;
+    }
+    return ZoneProtette(std::move(spostate));
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+
+class Form1;
+class Modulo1;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+// "Parole non tradotte": the keywords of the text's language that occur in its
+// code and that no entry of the substitution list translates, with their
+// counts, most frequent first (for a text with no language, the words that
+// occur at least three times). Double-click on a word adds its translation to
+// the substitution list through the entry dialog.
+class frmParole : public QDialog
+{
+    Q_OBJECT
+public:
+    frmParole(Modulo1 &stato, Form1 &form, QWidget *padre = nullptr);
+
+    // Builds the window over `padre` (the main window, or the run window at
+    // the end of a run) and shows it modally.
+    static void Mostra(Modulo1 &stato, Form1 &form, QWidget *padre);
+
+    QLabel *Label1 = nullptr, *Label2 = nullptr;
+    QTreeWidget *ListView1 = nullptr;
+    QPushButton *Command1 = nullptr; // "&Traduci..."
+    QPushButton *Command2 = nullptr; // "&Chiudi"
+
+    int NumeroRighe() const;
+    QString Testo(int riga, int colonna) const; // riga from 1
+
+    // Counts the words again from the editor text and the list file.
+    void Aggiorna();
+
+    // The entry dialog in "Aggiungi" mode with the word of row `riga` (from 1)
+    // filled in; on OK the entry is appended to the list file and the rows are
+    // counted again. False when nothing was added.
+    bool AggiungiTraduzione(int riga);
+
+public Q_SLOTS:
+    void Command1_Click();
+
+private:
+    Modulo1 &m_stato;
+    Form1 &m_form;
+};

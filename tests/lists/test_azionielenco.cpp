@@ -1,0 +1,236 @@
+// The list editors' commands that load a language's list, import a list text
+// file and export the rows, driven through their dialogs.
+
+#include "aiuti/AmbienteProva.h"
+#include "lists/AzioniElenco.h"
+#include "lists/ListeLinguaggio.h"
+#include "lists/TestoElenco.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Piattaforma;
+using Righe = QVector<VoceSostituzione>;
+
+Q_DECLARE_METATYPE(std::optional<Risposta>)
+
+namespace {
+
+QString Testo(const std::optional<Righe> &righe)
+{
+    if (!righe) return QStringLiteral("<invariato>");
+    QStringList s;
+    for (const VoceSostituzione &v : *righe)
+        s << v.Trova + QLatin1Char('=') + v.Sostituisci;
+    return s.join(u'|');
+}
+
+const Righe Esistenti = {{QStringLiteral("If"), QStringLiteral("Se")},
+                         {QStringLiteral("Wend"), QStringLiteral("Fine Mentre")}};
+
+} // namespace
+
+class TestAzioniElenco : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_cartella;
+    QString Percorso(const char *nome) const
+    {
+        return m_cartella.filePath(QString::fromUtf8(nome));
+    }
+    void Scrivi(const char *nome, const QByteArray &dati) const
+    {
+        QFile f(Percorso(nome));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(dati), dati.size());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Copione::Attiva();
+        Copione::Azzera();
+    }
+    void cleanup() { VERIFICA_COPIONE_ESAURITO(); }
+
+    // Refused lines are listed in one message and the rest loaded, replacing
+    // the rows or added where missing, as answered.
+    void importa_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Righe>("righe");
+        QTest::addColumn<std::optional<Risposta>>("risposta"); // to "replace the rows?"
+        QTest::addColumn<QString>("attese");
+        QTest::addColumn<QStringList>("messaggi"); // their beginnings
+        const QByteArray file = "IF\tSE\nnon valida\nFor\tPer\n\xCF\x80\tpi greco\n";
+        const QStringList rifiutate = {QStringLiteral("Le righe seguenti non sono state caricate:"
+                                                      "\nriga 2: \"non valida\"")};
+        QStringList conDomanda = rifiutate;
+        conDomanda << QStringLiteral("L'elenco contiene già delle voci.");
+        QTest::newRow("elenco vuoto: nessuna domanda")
+            << file << Righe() << std::optional<Risposta>() << "IF=SE|For=Per" << rifiutate;
+        QTest::newRow("sostituisce")
+            << file << Esistenti << std::optional(Risposta::Si) << "IF=SE|For=Per" << conDomanda;
+        QTest::newRow("aggiunge le mancanti") << file << Esistenti << std::optional(Risposta::No)
+                                              << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
+        QTest::newRow("annulla") << file << Esistenti << std::optional(Risposta::Annulla)
+                                 << "<invariato>" << conDomanda;
+        QTest::newRow("tutte rifiutate")
+            << QByteArray("senza tab\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
+            << QStringList{rifiutate[0].section(u'\n', 0, 0)};
+        QTest::newRow("file vuoto")
+            << QByteArray("\r\n\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
+            << QStringList{QStringLiteral("Il file non contiene voci.")};
+    }
+    void importa()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Righe, righe);
+        QFETCH(std::optional<Risposta>, risposta);
+        QFETCH(QString, attese);
+        QFETCH(QStringList, messaggi);
+        Scrivi("elenco.txt", file);
+        Copione::RispondiFile(Percorso("elenco.txt"));
+        for (const QString &m : messaggi)
+            Copione::RispondiMessaggio(
+                m.startsWith(QStringLiteral("L'elenco contiene")) ? *risposta : Risposta::OK);
+        const std::optional<Righe> esito = AzioniElenco::Importa(nullptr, righe);
+        QCOMPARE(Testo(esito), attese);
+        const QStringList mostrati = Copione::TestiMessaggi(Copione::Messaggi());
+        QCOMPARE(mostrati.size(), messaggi.size());
+        for (qsizetype i = 0; i < messaggi.size(); ++i)
+            QVERIFY2(mostrati[i].startsWith(messaggi[i]), qPrintable(mostrati[i]));
+        QCOMPARE(Copione::Dialoghi().first().modo, DialogoFile::Modo::Apri);
+    }
+
+    void importaEliminazioni()
+    {
+        Scrivi("pulizia.txt", "vbCrLf\tsi\nDebug.Print\tNo\nx\tforse\n");
+        Copione::RispondiFile(Percorso("pulizia.txt"));
+        Copione::RispondiMessaggio(Risposta::OK);
+        const auto esito = AzioniElenco::Importa(nullptr, QVector<VoceEliminazione>());
+        QVERIFY(esito);
+        QCOMPARE(esito->size(), 2);
+        QCOMPARE(esito->at(0).ParolaIntera, TestoSi);
+        QCOMPARE(esito->at(1).Elimina, QStringLiteral("Debug.Print"));
+        QVERIFY(Copione::Messaggi().first().testo.contains(QStringLiteral("riga 3")));
+    }
+
+    // What is exported reads back identically; a row that could not is left
+    // out and listed; an existing file is replaced only when confirmed.
+    void esportaEReimporta()
+    {
+        const Righe righe = {{QStringLiteral("End If"), QStringLiteral("Fine Se")},
+                             {QStringLiteral("a\tb"), QStringLiteral("x")},
+                             {QStringLiteral("Già"), QStringLiteral("  spazi  ")}};
+        const QString percorso = Percorso("esportato.txt");
+        Scrivi("esportato.txt", "vecchio");
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::No); // keep it: the dialog comes back
+        Copione::RispondiFile(std::nullopt);
+        QVERIFY(!AzioniElenco::Esporta(nullptr, righe));
+        QCOMPARE(AmbienteProva::LeggiFile(percorso), QByteArray("vecchio"));
+        QCOMPARE(Copione::Messaggi().first().titolo, QStringLiteral("Esporta"));
+        QCOMPARE(Copione::Dialoghi().size(), 2);
+
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::RispondiMessaggio(Risposta::OK);
+        QVERIFY(AzioniElenco::Esporta(nullptr, righe));
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        QVERIFY2(messaggi[1].testo.startsWith(
+                     QStringLiteral("Le righe seguenti non sono state scritte nel file:\nvoce 2:")),
+                 qPrintable(messaggi[1].testo));
+        QCOMPARE(Copione::Dialoghi().size(), 1);
+
+        Copione::RispondiFile(percorso);
+        const auto riletto = AzioniElenco::Importa(nullptr, Righe());
+        QCOMPARE(Testo(riletto), Testo(Righe{righe[0], righe[2]}));
+        QCOMPARE(AmbienteProva::LeggiFile(percorso),
+                 QByteArray("End If\tFine Se\nGi\xC3\xA0\t  spazi  \n"));
+    }
+
+    void erroriConErrno_data()
+    {
+        QTest::addColumn<bool>("esporta");
+        QTest::addColumn<QString>("inizio");
+        QTest::newRow("importa") << false << "Impossibile importare l'elenco da \"";
+        QTest::newRow("esporta") << true << "Impossibile esportare l'elenco in \"";
+    }
+    void erroriConErrno()
+    {
+        QFETCH(bool, esporta);
+        QFETCH(QString, inizio);
+        const QString percorso = Percorso("assente/elenco.txt");
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::OK);
+        if (esporta)
+            QVERIFY(!AzioniElenco::Esporta(nullptr, Esistenti));
+        else
+            QVERIFY(!AzioniElenco::Importa(nullptr, Esistenti));
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo, inizio + QDir::toNativeSeparators(percorso) +
+                                        QStringLiteral("\".\r\nErrore: File o cartella "
+                                                       "inesistente  (2)"));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+    }
+
+    void caricaLinguaggio_data()
+    {
+        QTest::addColumn<Righe>("righe");
+        QTest::addColumn<int>("scelta"); // combo row; -1: Annulla
+        QTest::addColumn<std::optional<Risposta>>("risposta");
+        QTest::addColumn<QString>("attese");
+        const Righe c = ListaDelLinguaggio(Linguaggio::C);
+        const Righe batch = ListaDelLinguaggio(Linguaggio::Batch);
+        const Righe ifSe = {{QStringLiteral("IF"), QStringLiteral("Se!")}};
+        QTest::newRow("vuoto, C") << Righe() << 1 << std::optional<Risposta>() << Testo(c);
+        QTest::newRow("sostituisce") << ifSe << 2 << std::optional(Risposta::Si) << Testo(batch);
+        QTest::newRow("aggiunge") << ifSe << 2 << std::optional(Risposta::No)
+                                  << Testo(AzioniElenco::AggiungiMancanti(ifSe, batch));
+        QTest::newRow("annulla la domanda")
+            << ifSe << 0 << std::optional(Risposta::Annulla) << "<invariato>";
+        QTest::newRow("annulla la scelta")
+            << ifSe << -1 << std::optional<Risposta>() << "<invariato>";
+    }
+    void caricaLinguaggio()
+    {
+        QFETCH(Righe, righe);
+        QFETCH(int, scelta);
+        QFETCH(std::optional<Risposta>, risposta);
+        QFETCH(QString, attese);
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *f = qobject_cast<frmLinguaggio *>(d);
+            QVERIFY(f);
+            QCOMPARE(f->Combo1->currentText(), QStringLiteral("C/C++")); // the proposed one
+            QCOMPARE(f->Combo1->count(), 3);
+            if (scelta < 0) return f->Command2->click();
+            f->Combo1->setCurrentIndex(scelta);
+            f->Command1->click();
+        });
+        if (risposta) Copione::RispondiMessaggio(*risposta);
+        const auto esito = AzioniElenco::CaricaLinguaggio(nullptr, righe, Linguaggio::C);
+        QCOMPARE(Copione::Messaggi().size(), risposta ? 1 : 0);
+        QCOMPARE(Testo(esito), attese);
+    }
+
+    void aggiungiMancanti()
+    {
+        // Case-insensitive, against the rows and against earlier new entries.
+        const Righe esito =
+            AzioniElenco::AggiungiMancanti(Righe{{QStringLiteral("if"), QStringLiteral("se")}},
+                                           {{QStringLiteral("IF"), QStringLiteral("X")},
+                                            {QStringLiteral("Città"), QStringLiteral("a")},
+                                            {QStringLiteral("CITTÀ"), QStringLiteral("b")}});
+        QCOMPARE(Testo(esito), QStringLiteral("if=se|Città=a"));
+    }
+};
+
+QTEST_MAIN(TestAzioniElenco)
+#include "test_azionielenco.moc"
