@@ -334,7 +334,8 @@ void Form1::mnuStrumAPul_Click()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito = Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni());
+    const Pulizia::Esito esito =
+        Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni(), m_stato.Regole());
     if (esito.eliminate > 0) {
         Text1->SostituisciTesto(esito.testo);
         m_stato.TestoModificato = true;

@@ -4,6 +4,7 @@
 #include "app/Opzioni.h"
 #include "lists/ArchivioListe.h"
 #include "lists/VociElenco.h"
+#include "pseudo/RegoleCodice.h"
 
 #include <QString>
 
@@ -29,6 +30,14 @@ public:
     VoceEliminazione VoceElim;
     qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
     Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
+
+    // How the runs read the current text: the options, and the language its
+    // file name gives.
+    RegoleCodice Regole() const
+    {
+        return {OpzioniCodice.LasciaIntatti, OpzioniCodice.SeparatoriCodice,
+                TipoDaNomeFile(NomeFileCorrente)};
+    }
 
     // The find engine's remembered position (1-based).
     qint32 PosRicerca = 0;

@@ -172,7 +172,7 @@ void frmPseudo::Form_Load()
         m_stato.Liste.LeggiVoce(k, voce);
         voci.append(voce);
     }
-    m_percorso = Pseudocodifica::Percorso(voci);
+    m_percorso = Pseudocodifica::Percorso(voci, m_stato.Regole());
     const int numero = m_percorso.NumeroVoci();
     ProgressBar2->setRange(0, std::max(numero, 1));
     ProgressBar2->setValue(0);

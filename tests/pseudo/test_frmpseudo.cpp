@@ -205,6 +205,22 @@ private Q_SLOTS:
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
     }
 
+    // The run reads the text with the stored options and the language of its file name.
+    void opzioniDelCodice()
+    {
+        Form1 &f =
+            Prepara(QStringLiteral("If a Then ' If b Then\r\n\tIf c Then MsgBox \"If\"\r\n"));
+        m_amb->Stato().OpzioniCodice = {true, true};
+        m_amb->Stato().NomeFileCorrente = QStringLiteral("modulo.bas");
+        frmPseudo *p = Avvia(f);
+        Copione::Messaggi();
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->Command5->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(f.Text1->Text(),
+                 QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
+    }
+
     void interrompiERiprendi()
     {
         QString testo;
