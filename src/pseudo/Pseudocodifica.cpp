@@ -180,6 +180,13 @@ Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetyp
 
 Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
 {
+    if (m_regole.Attive() && !oss.avanzamento && !oss.inizioVoce && !oss.fineVoce) {
+        // Nothing to report: the whole-list engine reads the text as code too.
+        testo = MotoreElenco(m_voci.mid(m_voce - 1)).Applica(testo, m_regole);
+        m_voce = NumeroVoci();
+        Avanza();
+        return Esito::FineElenco;
+    }
     if (m_regole.Attive()) {
         // Every entry reads the comments and strings of the text it is given:
         // a replacement may open or close one (a word that becomes "Rem", a

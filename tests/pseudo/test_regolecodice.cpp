@@ -246,6 +246,12 @@ private Q_SLOTS:
             const QString atteso = Modello::ElencoCodice(testo, voci, modello, &conta);
             QVERIFY2(Pseudocodifica::ApplicaElenco(testo, voci, regole) == atteso,
                      qPrintable(contesto()));
+            // With something to report the run goes entry by entry.
+            QString riferito = testo;
+            Pseudocodifica::Osservatore oss;
+            oss.inizioVoce = [](int) {};
+            Pseudocodifica::Percorso(voci, regole).Automatica(riferito, oss);
+            QVERIFY2(riferito == atteso, qPrintable(contesto()));
             qsizetype contaMotore = 0;
             QVERIFY2(MotoreElenco(voci).Applica(testo, regole, &contaMotore) == atteso &&
                          contaMotore == conta,
