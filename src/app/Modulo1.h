@@ -25,7 +25,6 @@ public:
     ArchivioListe Liste;
     qint32 NumSostituzioni = 0;
     VoceSostituzione VoceSost;
-    VoceEliminazione VoceElim;
     qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
 
     // The find engine's remembered position (1-based).

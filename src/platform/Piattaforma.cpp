@@ -335,10 +335,6 @@ void Disattiva()
 {
     Stato().attivo = false;
 }
-bool Attivo()
-{
-    return Stato().attivo;
-}
 void RispondiMessaggio(Risposta risposta)
 {
     Stato().risposte.push_back(risposta);

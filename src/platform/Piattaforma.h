@@ -63,7 +63,6 @@ public:
     // The chosen path, or nothing when the user cancelled.
     std::optional<QString> Mostra(QWidget *padre, Modo modo);
 
-    const QString &UltimoPercorso() const { return m_ultimo; }
     const QStringList &Descrizioni() const { return m_descrizioni; }
     // The patterns of each description, space-separated.
     const QStringList &Modelli() const { return m_modelli; }
@@ -123,7 +122,6 @@ struct Dialogo
 
 void Attiva();
 void Disattiva();
-bool Attivo();
 
 void RispondiMessaggio(Risposta risposta);
 void RispondiFile(std::optional<QString> percorso);

@@ -44,9 +44,6 @@ public:
     enum class Fase { Annullata, NienteDaFare, InCammino, Automatica, InPausa, Terminata };
     Fase FaseAttuale() const { return m_fase; }
 
-    // True while a scan of the run is going on.
-    bool Occupata() const { return m_inCorsa; }
-
 public Q_SLOTS:
     void Command1_Click(); // "&Sostituisci"
     void Command2_Click(); // "S&uccessivo"

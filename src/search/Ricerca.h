@@ -64,7 +64,6 @@ class Parola
 public:
     Parola(const QString &parola, Confronto confronto);
     qsizetype Lunghezza() const { return m_parola.size(); }
-    const Confronto &Regole() const { return m_confronto; }
 
     // Cheap early rejection from the character before and the first
     // character of a candidate; false means "test it fully".

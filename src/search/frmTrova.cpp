@@ -158,19 +158,24 @@ void frmTrova::AbilitaComandi(bool abilita)
         w->setEnabled(abilita);
 }
 
+void frmTrova::MostraInterrompi(bool interrompibile)
+{
+    m_interrompibile = interrompibile;
+    AbilitaComandi(!interrompibile);
+    Command4->setText(interrompibile ? TestoInterrompi : TestoSostituisciTutto);
+}
+
 void frmTrova::Command4_Click()
 {
-    if (Command4->text() == TestoSostituisciTutto) {
+    if (!m_interrompibile) {
         if (m_inCorso) return; // the previous run has not noticed its interruption yet
-        Command4->setText(TestoInterrompi);
-        AbilitaComandi(false);
+        MostraInterrompi(true);
         m_inCorso = true;
         SostituisciTutto(m_form, txtTrova->text(), txtSost->text(), ValoreMaiuscole(),
                          ValoreIntere(), qint16(Combo1->currentIndex()));
     } else {
         m_stato.RichiestaInterruzione = 1;
-        AbilitaComandi(true);
-        Command4->setText(TestoSostituisciTutto);
+        MostraInterrompi(false);
         m_form.ProgressBar1->setValue(0);
         m_form.RipristinaStato();
     }
@@ -179,8 +184,7 @@ void frmTrova::Command4_Click()
 void frmTrova::FineSostituzione()
 {
     m_inCorso = false;
-    AbilitaComandi(true);
-    Command4->setText(TestoSostituisciTutto);
+    MostraInterrompi(false);
     // Closed during the run: the main window waited for the run to end.
     if (!isVisible()) m_form.setEnabled(true);
 }

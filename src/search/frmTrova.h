@@ -41,7 +41,6 @@ public:
 
     // Called when a replace-all ends: its controls work again.
     void FineSostituzione();
-    bool SostituzioneInCorso() const { return m_inCorso; }
 
 public Q_SLOTS:
     void Command1_Click(); // "Trova succ&essivo"
@@ -58,8 +57,12 @@ protected:
 private:
     void Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza);
     void AbilitaComandi(bool abilita);
+    // "S&ostituisci tutto" becomes "I&nterrompi" while a replace-all can be
+    // interrupted, and the other commands wait.
+    void MostraInterrompi(bool interrompibile);
 
     Modulo1 &m_stato;
     Form1 &m_form;
-    bool m_inCorso = false;
+    bool m_inCorso = false;        // a replace-all is running
+    bool m_interrompibile = false; // ... and has not been asked to stop
 };
