@@ -78,14 +78,14 @@ frmTrova *Form1::FinestraTrova()
 
 void Form1::mnuModTrova_Click()
 {
-    FinestraTrova()->ModoTrova(1300, 2355);
+    FinestraTrova()->ModoTrova(frmTrova::MisureTrova);
     m_frmTrova->Mostra();
     setEnabled(false);
 }
 
 void Form1::mnuModSostP_Click()
 {
-    FinestraTrova()->ModoSostituisci(2000, 3000);
+    FinestraTrova()->ModoSostituisci(frmTrova::MisureSostituisci);
     m_frmTrova->Mostra();
     setEnabled(false);
 }

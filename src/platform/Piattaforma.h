@@ -37,6 +37,10 @@ int MostraModale(QDialog *finestra);
 // disables), kept above it by the window manager.
 void MostraSopra(QWidget *finestra, QWidget *principale);
 
+// Milliseconds of work between two turns of the event loop while a window
+// runs a long scan: short enough for the interface to feel alive.
+inline constexpr int MillisecondiCessione = 15;
+
 // Lets the event loop run during a long scan, once every `intervallo`
 // milliseconds of work, so the interface repaints and takes clicks.
 class Cessione

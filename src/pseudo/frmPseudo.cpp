@@ -301,7 +301,7 @@ Pseudocodifica::Osservatore frmPseudo::OsservatoreScansione(Piattaforma::Cession
                                                             const QPointer<frmPseudo> &finestra)
 {
     Pseudocodifica::Osservatore oss;
-    oss.passo = 1024;
+    oss.passo = Ricerca::PassoAvanzamentoFinestra;
     oss.avanzamento = [this, &cedi, finestra](qsizetype posizione, qsizetype) {
         if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
         cedi();

@@ -29,7 +29,7 @@ public:
     // Seconds since midnight; tests replace it.
     std::function<double()> Orologio;
     // Milliseconds of scanning between two turns of the event loop.
-    int IntervalloCessione = 15;
+    int IntervalloCessione = Piattaforma::MillisecondiCessione;
 
     // The run itself: the current entry, the selected occurrence.
     const Pseudocodifica::Percorso &Percorso() const { return m_percorso; }

@@ -113,6 +113,11 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
                  const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Domanda)> &chiedi);
 
+// Positions a scan examines between two progress reports; a window that shows
+// the progress and yields to the user asks for reports more often.
+constexpr qsizetype PassoAvanzamento = 4096;
+constexpr qsizetype PassoAvanzamentoFinestra = 1024;
+
 // Replaces every occurrence that lies between index `inizio` and index `fine`
 // (exclusive; -1 = the end of the text) in one pass; the text outside that
 // range is kept as it is, and the inserted text is never scanned again. An
@@ -133,7 +138,8 @@ struct EsitoSostituzione
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
-                                        const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                                        qsizetype inizio = 0, qsizetype fine = -1);
+                                        const Avanzamento &avanzamento = {},
+                                        qsizetype passo = PassoAvanzamento, qsizetype inizio = 0,
+                                        qsizetype fine = -1);
 
 } // namespace Ricerca

@@ -48,7 +48,7 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     };
     const Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
         testoOriginale, Parola, Sostituto, Ricerca::Confronto::PerSostituzione(Maiuscole, Intere),
-        avanzamento, 1024, inizio, fine);
+        avanzamento, Ricerca::PassoAvanzamentoFinestra, inizio, fine);
     if (esito.sostituzioni > 0) stato.TestoModificato = true;
 
     if (esito.interrotto) {

@@ -20,8 +20,6 @@ using Piattaforma::Pixel;
 namespace {
 const QString TestoSostituisciTutto = QStringLiteral("S&ostituisci tutto");
 const QString TestoInterrompi = QStringLiteral("I&nterrompi");
-// Title bar and frame: the heights below are the window's outer ones.
-constexpr int Cornice = 420;
 } // namespace
 
 frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stato), m_form(form)
@@ -75,7 +73,7 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
     Command7 = pulsante(Picture2, "Command7", QStringLiteral("< Sost&ituisci"), 4680, 240, 1455,
                         &frmTrova::Command7_Click);
 
-    Picture3 = pannello("Picture3", 120, 1300, 6135, 615);
+    Picture3 = pannello("Picture3", 120, MisureTrova.topOpzioni, 6135, 615);
     Check1 = new QCheckBox(QStringLiteral("Solo &parole intere"), Picture3);
     posa(Check1, "Check1", 0, 0, 2175, 255);
     Check2 = new QCheckBox(QStringLiteral("&Maiuscole/minuscole"), Picture3);
@@ -94,31 +92,31 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
                          Check2,   Combo1,  Command7, Command6, Command5};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
-    ModoTrova(1300, 2355);
+    ModoTrova();
     PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
 }
 
-void frmTrova::Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza)
+void frmTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
 {
     // The panel behind is hidden as well as covered: its buttons and access
     // keys must not act, and Tab must not walk into it.
     for (QWidget *p : {Picture1, Picture2})
         p->setVisible(p == pannello);
     pannello->raise();
-    Picture3->move(Picture3->x(), Pixel(topOpzioni));
+    Picture3->move(Picture3->x(), Pixel(misure.topOpzioni));
     Picture3->raise();
     setWindowTitle(titolo);
-    setFixedSize(Pixel(6195), Pixel(altezza - Cornice));
+    setFixedSize(Pixel(6195), Pixel(misure.altezza - AltezzaCornice));
 }
 
-void frmTrova::ModoTrova(int topOpzioni, int altezza)
+void frmTrova::ModoTrova(Misure misure)
 {
-    Modo(Picture2, QStringLiteral("Trova"), topOpzioni, altezza);
+    Modo(Picture2, QStringLiteral("Trova"), misure);
 }
 
-void frmTrova::ModoSostituisci(int topOpzioni, int altezza)
+void frmTrova::ModoSostituisci(Misure misure)
 {
-    Modo(Picture1, QStringLiteral("Sostituisci"), topOpzioni, altezza);
+    Modo(Picture1, QStringLiteral("Sostituisci"), misure);
 }
 
 void frmTrova::Mostra()
@@ -202,13 +200,13 @@ void frmTrova::Command5_Click()
 
 void frmTrova::Command6_Click()
 {
-    ModoTrova(1300, 2355);
+    ModoTrova();
     txtTrova->setFocus();
 }
 
 void frmTrova::Command7_Click()
 {
-    ModoSostituisci(1800, 2800);
+    ModoSostituisci(MisureSostituisciDaTrova);
 }
 
 void frmTrova::closeEvent(QCloseEvent *e)

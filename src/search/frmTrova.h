@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Piattaforma.h"
+
 #include <QDialog>
 
 class Form1;
@@ -26,12 +28,22 @@ public:
     QComboBox *Combo1;
 
     // Milliseconds of replacing between two turns of the event loop.
-    int IntervalloCessione = 15;
+    int IntervalloCessione = Piattaforma::MillisecondiCessione;
 
-    // The two modes: the panel in front, the caption, the options' top and the
-    // window's height (twips) differ with what switched them.
-    void ModoTrova(int topOpzioni, int altezza);
-    void ModoSostituisci(int topOpzioni, int altezza);
+    // The two modes: the panel in front and the caption; the options' top and
+    // the window's outer height (twips) differ with what switched them.
+    struct Misure
+    {
+        int topOpzioni;
+        int altezza;
+    };
+    static constexpr Misure MisureTrova{1300, 2355};              // "&Trova...", "So&lo trova"
+    static constexpr Misure MisureSostituisci{2000, 3000};        // "&Sostituisci una parola..."
+    static constexpr Misure MisureSostituisciDaTrova{1800, 2800}; // "< Sost&ituisci"
+    // Title bar and frame, taken off the outer height.
+    static constexpr int AltezzaCornice = 420;
+    void ModoTrova(Misure misure = MisureTrova);
+    void ModoSostituisci(Misure misure);
     // Shown beside the main window, which it disables.
     void Mostra();
 
@@ -55,7 +67,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza);
+    void Modo(QWidget *pannello, const QString &titolo, Misure misure);
     void AbilitaComandi(bool abilita);
     // "S&ostituisci tutto" becomes "I&nterrompi" while a replace-all can be
     // interrupted, and the other commands wait.

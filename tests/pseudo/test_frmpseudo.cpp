@@ -277,7 +277,7 @@ private Q_SLOTS:
         Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
         frmPseudo *p = Avvia(f);
         Copione::Messaggi();
-        p->IntervalloCessione = 15;
+        p->IntervalloCessione = Piattaforma::MillisecondiCessione;
         int voceAlClic = 0;
         QTimer::singleShot(40, p, [&] {
             voceAlClic = p->VoceCorrente();
