@@ -142,4 +142,18 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
                                         qsizetype passo = PassoAvanzamento, qsizetype inizio = 0,
                                         qsizetype fine = -1);
 
+// The part of a text of `lunghezza` characters that a replace-all works on,
+// as the indices [inizio, fine) SostituisciOccorrenze takes. `cursore` is the
+// caret's offset (a selection counts by its start alone). `Direzione` as the
+// find dialog gives it: 1 "Giù" from the character before the caret to the
+// end (the whole text with the caret at either end); 0 "Su" from the start to
+// before the character before the caret (before the last character with the
+// caret on the first two positions); anything else the whole text.
+struct Intervallo
+{
+    qsizetype inizio = 0;
+    qsizetype fine = 0;
+};
+Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype lunghezza);
+
 } // namespace Ricerca

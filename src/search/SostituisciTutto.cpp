@@ -17,19 +17,10 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     Modulo1 &stato = form.Stato();
     EditorTesto *editor = form.Text1;
     const QString testoOriginale = editor->Text();
-    const qsizetype lunghezza = testoOriginale.size();
     const qsizetype k = editor->SelStart();
 
-    // The working range: "Su" works on the text before the caret's character
-    // and leaves the rest as it is; "Giù" starts at the character before the caret.
-    qsizetype inizio = 0;
-    qsizetype fine = lunghezza;
-    if (Direzione == 1) {
-        inizio = (k == 0 || k >= lunghezza) ? 0 : k - 1;
-    } else if (Direzione == 0) {
-        const qsizetype s = (k == 0 || k == 1) ? lunghezza : k;
-        fine = std::max<qsizetype>(s - 1, 0);
-    }
+    const auto [inizio, fine] =
+        Ricerca::IntervalloSostituzione(Direzione, k, testoOriginale.size());
 
     stato.RichiestaInterruzione = 0;
     Piattaforma::PuntatoreOccupato(&form, true);

@@ -248,6 +248,43 @@ private Q_SLOTS:
             atteso);
     }
 
+    void intervalloSostituzione_data()
+    {
+        // A ten-character text unless told; the caret is the selection's start.
+        QTest::addColumn<int>("direzione");
+        QTest::addColumn<int>("cursore");
+        QTest::addColumn<int>("lunghezza");
+        QTest::addColumn<int>("inizio");
+        QTest::addColumn<int>("fine");
+        QTest::newRow("giù, a metà") << 1 << 5 << 10 << 4 << 10;
+        QTest::newRow("giù, all'inizio") << 1 << 0 << 10 << 0 << 10;
+        QTest::newRow("giù, dopo il primo") << 1 << 1 << 10 << 0 << 10;
+        QTest::newRow("giù, prima dell'ultimo") << 1 << 9 << 10 << 8 << 10;
+        QTest::newRow("giù, alla fine") << 1 << 10 << 10 << 0 << 10;
+        QTest::newRow("giù, testo vuoto") << 1 << 0 << 0 << 0 << 0;
+        QTest::newRow("su, a metà") << 0 << 5 << 10 << 0 << 4;
+        QTest::newRow("su, all'inizio") << 0 << 0 << 10 << 0 << 9;
+        QTest::newRow("su, dopo il primo") << 0 << 1 << 10 << 0 << 9;
+        QTest::newRow("su, dopo il secondo") << 0 << 2 << 10 << 0 << 1;
+        QTest::newRow("su, alla fine") << 0 << 10 << 10 << 0 << 9;
+        QTest::newRow("su, testo vuoto") << 0 << 0 << 0 << 0 << 0;
+        QTest::newRow("su, un carattere") << 0 << 1 << 1 << 0 << 0;
+        QTest::newRow("tutte") << 2 << 5 << 10 << 0 << 10;
+        QTest::newRow("direzione sconosciuta") << 7 << 5 << 10 << 0 << 10;
+    }
+    void intervalloSostituzione()
+    {
+        QFETCH(int, direzione);
+        QFETCH(int, cursore);
+        QFETCH(int, lunghezza);
+        QFETCH(int, inizio);
+        QFETCH(int, fine);
+        const Ricerca::Intervallo r =
+            Ricerca::IntervalloSostituzione(qint16(direzione), cursore, lunghezza);
+        QCOMPARE(r.inizio, qsizetype(inizio));
+        QCOMPARE(r.fine, qsizetype(fine));
+    }
+
     void cercaCasiLimite()
     {
         // Nothing follows "10": the end of the text is a delimiter, so it is a
