@@ -19,16 +19,6 @@ using Piattaforma::Pixel;
 
 namespace {
 
-QString Rifila(const QString &testo)
-{
-    qsizetype inizio = 0, fine = testo.size();
-    while (inizio < fine && testo[inizio] == QLatin1Char(' '))
-        ++inizio;
-    while (fine > inizio && testo[fine - 1] == QLatin1Char(' '))
-        --fine;
-    return testo.mid(inizio, fine - inizio);
-}
-
 // A row: two texts and the picture that every row shares, held as a plain
 // shared icon instead of an item value, so a row costs little beyond its texts.
 class Riga : public QTreeWidgetItem
@@ -182,17 +172,17 @@ void FinestraElenco::CaricaElenco()
     ErroreFile errore;
     QList<QTreeWidgetItem *> righe;
     if (m_elenco == Elenco::Sostituzioni) {
-        const QVector<VoceSostituzione> voci = m_stato.Liste.LeggiSostituzioni(&errore);
+        const QVector<VoceSostituzione> voci =
+            RigheElenco::DaMostrare(m_stato.Liste.LeggiSostituzioni(&errore));
         righe.reserve(voci.size());
         for (const VoceSostituzione &voce : voci)
-            if (!voce.Sostituisci.isEmpty())
-                righe.append(NuovaRiga(Rifila(voce.Trova), Rifila(voce.Sostituisci)));
+            righe.append(NuovaRiga(voce.Trova, voce.Sostituisci));
     } else {
-        const QVector<VoceEliminazione> voci = m_stato.Liste.LeggiEliminazioni(&errore);
+        const QVector<VoceEliminazione> voci =
+            RigheElenco::DaMostrare(m_stato.Liste.LeggiEliminazioni(&errore));
         righe.reserve(voci.size());
         for (const VoceEliminazione &voce : voci)
-            if (!voce.Elimina.isEmpty())
-                righe.append(NuovaRiga(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
+            righe.append(NuovaRiga(voce.Elimina, voce.ParolaIntera));
     }
     ListView1->addTopLevelItems(righe);
     m_toccato = false;
@@ -222,7 +212,7 @@ QVector<VoceEliminazione> FinestraElenco::RigheEliminazione() const
     QVector<VoceEliminazione> righe;
     righe.reserve(NumeroRighe());
     for (int i = 1; i <= NumeroRighe(); ++i)
-        righe.append({Testo(i, 0), Testo(i, 1), qint16(Testo(i, 1) == TestoSi)});
+        righe.append(RigheElenco::Eliminazione(Testo(i, 0), Testo(i, 1)));
     return righe;
 }
 

@@ -9,7 +9,7 @@ Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco)
     Esito esito{testo, 0};
     for (const VoceEliminazione &voce : elenco) {
         if (voce.Elimina.isEmpty()) continue;
-        const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
+        const qint16 intere = FlagParolaIntera(voce.ParolaIntera);
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
             esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere));
         esito.testo = std::move(passo.testo);
