@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <climits>
 
 using Piattaforma::Pixel;
 
@@ -72,7 +73,7 @@ Form1::~Form1()
 
 frmTrova *Form1::FinestraTrova()
 {
-    if (!m_frmTrova) m_frmTrova = new frmTrova(m_stato, *this);
+    if (!m_frmTrova) m_frmTrova = new frmTrova(*this);
     return m_frmTrova;
 }
 
@@ -111,7 +112,7 @@ QWidget *Form1::FinestraPseudo() const
 void Form1::mnuStrumAvvia_Click()
 {
     if (m_frmPseudo) return;
-    auto *finestra = new frmPseudo(m_stato, *this);
+    auto *finestra = new frmPseudo(*this);
     m_frmPseudo = finestra;
     finestra->Form_Load();
     Piattaforma::MostraSopra(finestra, this);
@@ -223,13 +224,28 @@ QString Form1::TestoStato() const
     return m_pannello1->text();
 }
 
+void Form1::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
+{
+    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
+    ProgressBar1->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
+}
+void Form1::AzzeraAvanzamento()
+{
+    ProgressBar1->setValue(0);
+}
+
+void Form1::AbilitaAvvio(Elenco elenco, bool abilita)
+{
+    (elenco == Elenco::Sostituzioni ? mnuStrumAvvia : mnuStrumAPul)->setEnabled(abilita);
+}
+
 bool Form1::Form_Load()
 {
     m_stato.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
-    if (!ApriListe(m_stato, *this)) return false;
+    if (!ApriListe(*this)) return false;
     Text1->SetText(QString());
     Text1->setFocus();
     m_stato.TestoModificato = false;
@@ -292,7 +308,7 @@ void Form1::Form_Resize()
 
 void Form1::MostraElenco(Elenco elenco)
 {
-    FinestraElenco finestra(m_stato, elenco, this);
+    FinestraElenco finestra(*this, elenco);
     Piattaforma::MostraModale(&finestra);
 }
 

@@ -40,8 +40,9 @@ private:
 
 } // namespace
 
-FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
-    : QDialog(form), m_stato(stato), m_elenco(elenco), m_form(form), m_iconaRiga(Icone::Riga())
+FinestraElenco::FinestraElenco(Form1 &form, Elenco elenco)
+    : QDialog(&form), m_stato(form.Stato()), m_elenco(elenco), m_form(&form),
+      m_iconaRiga(Icone::Riga())
 {
     const bool sost = elenco == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
@@ -313,7 +314,7 @@ void FinestraElenco::Command6_Click()
 
 void FinestraElenco::MostraVoce(const QString &modo, int riga)
 {
-    FinestraVoce dialogo(m_stato, *this);
+    FinestraVoce dialogo(*this);
     dialogo.setWindowTitle(modo);
     if (riga > 0) {
         m_stato.IndiceModifica = riga;
@@ -396,8 +397,6 @@ void FinestraElenco::closeEvent(QCloseEvent *e)
 
 void FinestraElenco::done(int risultato)
 {
-    QAction *comando =
-        m_elenco == Elenco::Sostituzioni ? m_form->mnuStrumAvvia : m_form->mnuStrumAPul;
-    comando->setEnabled(m_stato.Liste.Lunghezza(m_elenco) != 0);
+    m_form->AbilitaAvvio(m_elenco, m_stato.Liste.Lunghezza(m_elenco) != 0);
     QDialog::done(risultato);
 }

@@ -20,7 +20,7 @@ class frmPseudo : public QDialog
 {
     Q_OBJECT
 public:
-    frmPseudo(Modulo1 &stato, Form1 &form);
+    explicit frmPseudo(Form1 &form);
     ~frmPseudo() override;
 
     // The start-up check; runs before the window is shown.

@@ -7,7 +7,6 @@
 #include "search/frmTrova.h"
 
 #include <QPointer>
-#include <QProgressBar>
 
 using Piattaforma::Risposta;
 
@@ -15,7 +14,7 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
                       qint16 Maiuscole, qint16 Intere, qint16 Direzione)
 {
     Modulo1 &stato = form.Stato();
-    EditorTesto *editor = form.Text1;
+    EditorTesto *editor = form.Editor();
     const QString testoOriginale = editor->Text();
     const qsizetype k = editor->SelStart();
 
@@ -24,16 +23,14 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
 
     stato.RichiestaInterruzione = 0;
     Piattaforma::PuntatoreOccupato(&form, true);
-    form.ProgressBar1->setRange(0, int(std::clamp<qsizetype>(fine, 1, INT_MAX)));
-    form.ProgressBar1->setValue(0);
+    form.ImpostaAvanzamento(0, fine);
     form.ImpostaStato(QStringLiteral("Sostituzione di '") + Parola + QStringLiteral("' in '") +
                       Sostituto + QStringLiteral("'..."));
 
     QPointer<frmTrova> dialogo = form.FinestraTrova();
     Piattaforma::Cessione cedi(dialogo->IntervalloCessione);
     auto avanzamento = [&](qsizetype posizione, qsizetype lunghezzaAttuale) {
-        form.ProgressBar1->setMaximum(int(std::clamp<qsizetype>(lunghezzaAttuale, 1, INT_MAX)));
-        form.ProgressBar1->setValue(int(std::min<qsizetype>(posizione - 1, INT_MAX)));
+        form.ImpostaAvanzamento(posizione - 1, lunghezzaAttuale);
         cedi();
         return stato.RichiestaInterruzione == 0;
     };
@@ -63,6 +60,6 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     editor->SetSelStart(k);
     Piattaforma::PuntatoreOccupato(&form, false);
     if (dialogo) dialogo->FineSostituzione();
-    form.ProgressBar1->setValue(0);
+    form.AzzeraAvanzamento();
     form.RipristinaStato();
 }

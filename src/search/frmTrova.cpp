@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 
 using Piattaforma::Pixel;
@@ -22,7 +21,7 @@ const QString TestoSostituisciTutto = QStringLiteral("S&ostituisci tutto");
 const QString TestoInterrompi = QStringLiteral("I&nterrompi");
 } // namespace
 
-frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stato), m_form(form)
+frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_form(form)
 {
     setObjectName(QStringLiteral("frmTrova"));
     setWindowTitle(QStringLiteral("Trova"));
@@ -93,7 +92,7 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     ModoTrova();
-    PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
+    PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
 }
 
 void frmTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
@@ -145,7 +144,7 @@ void frmTrova::Command1_Click()
 void frmTrova::Command2_Click()
 {
     if (m_inCorso) return;
-    if (m_form.Text1->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
+    if (m_form.Editor()->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
     Command1->setFocus();
 }
 
@@ -174,7 +173,7 @@ void frmTrova::Command4_Click()
     } else {
         m_stato.RichiestaInterruzione = 1;
         MostraInterrompi(false);
-        m_form.ProgressBar1->setValue(0);
+        m_form.AzzeraAvanzamento();
         m_form.RipristinaStato();
     }
 }
@@ -195,7 +194,7 @@ void frmTrova::Command5_Click()
     if (m_inCorso) return;
     m_form.setEnabled(true);
     m_form.activateWindow();
-    m_form.Text1->setFocus();
+    m_form.Editor()->setFocus();
 }
 
 void frmTrova::Command6_Click()

@@ -18,7 +18,7 @@ class frmTrova : public QDialog
 {
     Q_OBJECT
 public:
-    frmTrova(Modulo1 &stato, Form1 &form);
+    explicit frmTrova(Form1 &form);
 
     QLabel *Label1, *Label2, *Label3;
     QLineEdit *txtTrova, *txtSost;

@@ -2,7 +2,9 @@
 
 #include "app/Form1.h"
 
+#include <QAction>
 #include <QFile>
+#include <QProgressBar>
 #include <QTest>
 
 AmbienteProva::AmbienteProva()
@@ -46,6 +48,20 @@ Form1 &AmbienteProva::Avvia()
     m_finestra = std::make_unique<Form1>(*m_stato);
     if (!m_finestra->Form_Load()) qWarning("avvio non riuscito");
     return *m_finestra;
+}
+
+QAction *Comando(QWidget &finestra, const char *nome)
+{
+    auto *comando = finestra.findChild<QAction *>(QLatin1String(nome));
+    if (!comando) qFatal("comando %s mancante", nome);
+    return comando;
+}
+
+QProgressBar *Avanzamento(QWidget &finestra)
+{
+    auto *barra = finestra.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    if (!barra) qFatal("barra di avanzamento mancante");
+    return barra;
 }
 
 namespace Piattaforma::Copione {

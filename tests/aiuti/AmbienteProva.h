@@ -8,6 +8,9 @@
 #include <memory>
 
 class Form1;
+class QAction;
+class QProgressBar;
+class QWidget;
 
 // A fresh program for one test: its own list folder, its own shared state,
 // and scripted message boxes, file dialogs and modal windows.
@@ -39,6 +42,10 @@ private:
     std::unique_ptr<Modulo1> m_stato;
     std::unique_ptr<Form1> m_finestra;
 };
+
+// A window's menu command or progress bar, found by its object name.
+QAction *Comando(QWidget &finestra, const char *nome);
+QProgressBar *Avanzamento(QWidget &finestra);
 
 namespace Piattaforma::Copione {
 // Short forms for the texts of what was shown.
