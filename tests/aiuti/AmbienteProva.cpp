@@ -9,16 +9,16 @@
 
 AmbienteProva::AmbienteProva()
 {
-    Piattaforma::Copione::Attiva();
-    Piattaforma::Copione::Azzera();
-    Piattaforma::Copione::ImpostaSchermo(QSize(19200, 14400));
+    Copione::Attiva();
+    Copione::Azzera();
+    Copione::ImpostaSchermo(QSize(19200, 14400));
     m_stato = std::make_unique<Modulo1>(m_cartella.path());
 }
 
 AmbienteProva::~AmbienteProva()
 {
     m_finestra.reset();
-    Piattaforma::Copione::Azzera();
+    Copione::Azzera();
 }
 
 void AmbienteProva::ScriviFile(const QString &nome, const QByteArray &contenuto) const
@@ -63,13 +63,3 @@ QProgressBar *Avanzamento(QWidget &finestra)
     if (!barra) qFatal("barra di avanzamento mancante");
     return barra;
 }
-
-namespace Piattaforma::Copione {
-QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)
-{
-    QStringList testi;
-    for (const Messaggio &m : messaggi)
-        testi.append(m.testo);
-    return testi;
-}
-} // namespace Piattaforma::Copione

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aiuti/Copione.h"
 #include "app/Modulo1.h"
 #include "lists/VociElenco.h"
 #include "platform/Piattaforma.h"
@@ -46,15 +47,3 @@ private:
 // A window's menu command or progress bar, found by its object name.
 QAction *Comando(QWidget &finestra, const char *nome);
 QProgressBar *Avanzamento(QWidget &finestra);
-
-namespace Piattaforma::Copione {
-// Short forms for the texts of what was shown.
-QStringList TestiMessaggi(const QVector<Messaggio> &messaggi);
-} // namespace Piattaforma::Copione
-
-// Fails the test when a box found no scripted answer or an answer was left over.
-#define VERIFICA_COPIONE_ESAURITO()                                                                \
-    do {                                                                                           \
-        QCOMPARE(Piattaforma::Copione::SenzaRisposta(), 0);                                        \
-        QCOMPARE(Piattaforma::Copione::RisposteAvanzate(), 0);                                     \
-    } while (false)
