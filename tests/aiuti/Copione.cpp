@@ -144,17 +144,7 @@ int RisposteAvanzate()
 
 void Azzera()
 {
-    Risponditore &s = Stato();
-    s.risposte.clear();
-    s.file.clear();
-    s.modali.clear();
-    s.schermo.reset();
-    s.messaggi.clear();
-    s.dialoghi.clear();
-    s.modaliMostrati.clear();
-    s.visualizzatori.clear();
-    s.visualizzatoreMancante = false;
-    s.senzaRisposta = 0;
+    Stato() = Risponditore();
 }
 
 QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)

@@ -69,44 +69,22 @@ private Q_SLOTS:
         m_amb.reset();
     }
 
-    void sostituisciTuttoIntervalli()
+    void sostituisciTuttoCompletato()
     {
-        Form1 &f = Prepara({});
-        f.Editor()->SetText(QStringLiteral("a a a a\r\n"));
+        Form1 &f = Prepara(QStringLiteral("a a a a\r\n"));
         QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3),
                  QStringLiteral("bbb bbb bbb bbb\r\n"));
         QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
         QVERIFY(m_amb->Stato().TestoModificato);
 
-        // "Su" with the caret at 7 in 20 characters: positions 1 to 6 only.
-        const QString venti = QStringLiteral("xx xx xx xx xx xx xx");
-        f.Editor()->SetText(venti);
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, 7),
-                 QStringLiteral("yy yy xx xx xx xx xx"));
-        // "Su" at 0 or 1: all but the last character, up to the last character
-        // of what it works on.
-        for (int k : {0, 1}) {
-            f.Editor()->SetText(venti);
-            QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, k),
-                     QStringLiteral("yy yy yy yy yy yy yx"));
-        }
-        // "Giù" from the character before the caret; at 0 or at the end, the whole text.
-        f.Editor()->SetText(venti);
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, 8),
-                 QStringLiteral("xx xx xy yy yy yy yy"));
-        for (int k : {0, 20}) {
-            f.Editor()->SetText(venti);
-            QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, k),
-                     QStringLiteral("yy yy yy yy yy yy yy"));
-        }
         // Nothing found: still completed, and the text counts as modified.
         m_amb->Stato().TestoModificato = false;
         QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yy"));
+                 QStringLiteral("bbb bbb bbb bbb\r\n"));
         QVERIFY(m_amb->Stato().TestoModificato);
         // An empty word ends at once and leaves the text intact.
         QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yy"));
+                 QStringLiteral("bbb bbb bbb bbb\r\n"));
         QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
     }
