@@ -100,7 +100,7 @@ void Form1::mnuInfoOn_Click()
 void Form1::mnuModRip_Click()
 {
     frmTrova *dialogo = FinestraTrova();
-    CercaParola(*this, dialogo->txtTrova->text(), QString(), dialogo->ValoreMaiuscole(),
+    CercaParola(*this, dialogo->ParolaCercata(), QString(), dialogo->ValoreMaiuscole(),
                 dialogo->ValoreIntere(), 1);
 }
 

@@ -79,7 +79,15 @@ public:
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
-public Q_SLOTS:
+protected:
+    void resizeEvent(QResizeEvent *e) override; // Form_Resize
+    void closeEvent(QCloseEvent *e) override;   // Form_Unload
+    // A file dropped on the window or on the editor is opened.
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
+
+private Q_SLOTS:
+    // The menu commands.
     void mnuFileNuovo_Click();
     void mnuFileApri_Click();
     void mnuFileSalva_Click();
@@ -96,13 +104,6 @@ public Q_SLOTS:
     void mnuModRip_Click();
     void mnuModSostP_Click();
     void mnuInfoOn_Click();
-
-protected:
-    void resizeEvent(QResizeEvent *e) override; // Form_Resize
-    void closeEvent(QCloseEvent *e) override;   // Form_Unload
-    // A file dropped on the window or on the editor is opened.
-    bool event(QEvent *e) override;
-    bool eventFilter(QObject *oggetto, QEvent *e) override;
 
 private:
     EditorTesto *Text1 = nullptr;

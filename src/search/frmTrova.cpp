@@ -125,6 +125,11 @@ void frmTrova::Mostra()
     txtTrova->setFocus();
 }
 
+QString frmTrova::ParolaCercata() const
+{
+    return txtTrova->text();
+}
+
 qint16 frmTrova::ValoreIntere() const
 {
     return Check1->isChecked() ? 1 : 0;

@@ -47,6 +47,8 @@ public:
     // Shown beside the main window, which it disables.
     void Mostra();
 
+    // The word to find, as typed.
+    QString ParolaCercata() const;
     // Check box values as the engines take them.
     qint16 ValoreIntere() const;
     qint16 ValoreMaiuscole() const;
