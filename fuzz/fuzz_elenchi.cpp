@@ -73,6 +73,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
                                      [&] { return archivio.LeggiSostituzioni(); });
     AndataERitorno<VoceEliminazione>(archivio, Elenco::Eliminazioni,
                                      [&] { return archivio.LeggiEliminazioni(); });
-    archivio.Chiudi();
     return 0;
 }

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <climits>
 
 using Piattaforma::Pixel;
 
@@ -74,20 +75,20 @@ Form1::~Form1()
 
 frmTrova *Form1::FinestraTrova()
 {
-    if (!m_frmTrova) m_frmTrova = new frmTrova(m_stato, *this);
+    if (!m_frmTrova) m_frmTrova = new frmTrova(*this);
     return m_frmTrova;
 }
 
 void Form1::mnuModTrova_Click()
 {
-    FinestraTrova()->ModoTrova(1300, 2355);
+    FinestraTrova()->ModoTrova(frmTrova::MisureTrova);
     m_frmTrova->Mostra();
     setEnabled(false);
 }
 
 void Form1::mnuModSostP_Click()
 {
-    FinestraTrova()->ModoSostituisci(2000, 3000);
+    FinestraTrova()->ModoSostituisci(frmTrova::MisureSostituisci);
     m_frmTrova->Mostra();
     setEnabled(false);
 }
@@ -106,13 +107,13 @@ void Form1::mnuStrumOpz_Click()
 
 void Form1::mnuStrumParole_Click()
 {
-    frmParole::Mostra(m_stato, *this, this);
+    frmParole::Mostra(*this, this);
 }
 
 void Form1::mnuModRip_Click()
 {
     frmTrova *dialogo = FinestraTrova();
-    CercaParola(*this, dialogo->txtTrova->text(), QString(), dialogo->ValoreMaiuscole(),
+    CercaParola(*this, dialogo->ParolaCercata(), QString(), dialogo->ValoreMaiuscole(),
                 dialogo->ValoreIntere(), 1);
 }
 
@@ -124,7 +125,7 @@ QWidget *Form1::FinestraPseudo() const
 void Form1::mnuStrumAvvia_Click()
 {
     if (m_frmPseudo) return;
-    auto *finestra = new frmPseudo(m_stato, *this);
+    auto *finestra = new frmPseudo(*this);
     m_frmPseudo = finestra;
     finestra->Form_Load();
     Piattaforma::MostraSopra(finestra, this);
@@ -240,13 +241,28 @@ QString Form1::TestoStato() const
     return m_pannello1->text();
 }
 
+void Form1::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
+{
+    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
+    ProgressBar1->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
+}
+void Form1::AzzeraAvanzamento()
+{
+    ProgressBar1->setValue(0);
+}
+
+void Form1::AbilitaAvvio(Elenco elenco, bool abilita)
+{
+    (elenco == Elenco::Sostituzioni ? mnuStrumAvvia : mnuStrumAPul)->setEnabled(abilita);
+}
+
 bool Form1::Form_Load()
 {
     m_stato.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
-    if (!ApriListe(m_stato, *this)) return false;
+    if (!ApriListe(*this)) return false;
     m_stato.OpzioniCodice = FileOpzioni::Leggi(m_stato.Liste.Cartella());
     Text1->SetText(QString());
     Text1->setFocus();
@@ -310,7 +326,7 @@ void Form1::Form_Resize()
 
 void Form1::MostraElenco(Elenco elenco)
 {
-    FinestraElenco finestra(m_stato, elenco, this);
+    FinestraElenco finestra(*this, elenco);
     Piattaforma::MostraModale(&finestra);
 }
 

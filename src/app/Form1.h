@@ -42,21 +42,18 @@ public:
     void RipristinaStato();
     QString TestoStato() const;
 
+    // The program's shared state, for the windows this one opens.
     Modulo1 &Stato() { return m_stato; }
-    EditorTesto *Text1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    Piattaforma::DialogoFile cmd1;
-
-    QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
-            *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
-    QAction *mnuModAnnulla = nullptr, *mnuModRifai = nullptr;
-    QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
-            *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
-    QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
-            *mnuStrumAPul = nullptr;
-    QAction *mnuStrumParole = nullptr, *mnuStrumOpz = nullptr;
-    QAction *mnuInfoOn = nullptr;
+    // The editor.
+    EditorTesto *Editor() const { return Text1; }
+    // The progress bar: `valore` of `massimo` (at least 1); empty again.
+    void ImpostaAvanzamento(qsizetype valore, qsizetype massimo);
+    void AzzeraAvanzamento();
+    // Enables or disables the command that runs a list over the text:
+    // "&Avvia la pseudocodificazione..." or "A&vvia la pulizia...".
+    void AbilitaAvvio(Elenco elenco, bool abilita);
+    // The open/save dialog and its filter.
+    const Piattaforma::DialogoFile &DialogoApriSalva() const { return cmd1; }
 
     // Outer size of the window in twips, and setting it.
     QSize DimensioneEsterna() const;
@@ -82,7 +79,15 @@ public:
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
-public Q_SLOTS:
+protected:
+    void resizeEvent(QResizeEvent *e) override; // Form_Resize
+    void closeEvent(QCloseEvent *e) override;   // Form_Unload
+    // A file dropped on the window or on the editor is opened.
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
+
+private Q_SLOTS:
+    // The menu commands.
     void mnuFileNuovo_Click();
     void mnuFileApri_Click();
     void mnuFileSalva_Click();
@@ -102,14 +107,22 @@ public Q_SLOTS:
     void mnuStrumOpz_Click();
     void mnuInfoOn_Click();
 
-protected:
-    void resizeEvent(QResizeEvent *e) override; // Form_Resize
-    void closeEvent(QCloseEvent *e) override;   // Form_Unload
-    // A file dropped on the window or on the editor is opened.
-    bool event(QEvent *e) override;
-    bool eventFilter(QObject *oggetto, QEvent *e) override;
-
 private:
+    EditorTesto *Text1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    Piattaforma::DialogoFile cmd1;
+
+    QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
+            *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
+    QAction *mnuModAnnulla = nullptr, *mnuModRifai = nullptr;
+    QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
+            *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
+    QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
+            *mnuStrumAPul = nullptr;
+    QAction *mnuStrumParole = nullptr, *mnuStrumOpz = nullptr;
+    QAction *mnuInfoOn = nullptr;
+
     void CreaMenu();
     void CreaBarraDiStato();
     void Form_Resize();

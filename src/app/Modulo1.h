@@ -27,7 +27,6 @@ public:
     ArchivioListe Liste;
     qint32 NumSostituzioni = 0;
     VoceSostituzione VoceSost;
-    VoceEliminazione VoceElim;
     qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
     Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
 

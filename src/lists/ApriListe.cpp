@@ -3,7 +3,6 @@
 #include "app/Form1.h"
 #include "app/Modulo1.h"
 
-#include <QAction>
 #include <QDir>
 
 namespace {
@@ -56,8 +55,9 @@ bool OffriRiempimento(Modulo1 &stato, Form1 &form, Elenco elenco, const QString 
 
 } // namespace
 
-bool ApriListe(Modulo1 &stato, Form1 &form)
+bool ApriListe(Form1 &form)
 {
+    Modulo1 &stato = form.Stato();
     if (!Apri(stato, form, Elenco::Sostituzioni)) return false;
     bool usabile = OffriRiempimento(
         stato, form, Elenco::Sostituzioni,
@@ -69,12 +69,12 @@ bool ApriListe(Modulo1 &stato, Form1 &form)
             usabile = false;
         }
     }
-    if (!usabile) form.mnuStrumAvvia->setEnabled(false);
+    if (!usabile) form.AbilitaAvvio(Elenco::Sostituzioni, false);
 
     if (!Apri(stato, form, Elenco::Eliminazioni)) return false;
     if (!OffriRiempimento(
             stato, form, Elenco::Eliminazioni,
             QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?")))
-        form.mnuStrumAPul->setEnabled(false);
+        form.AbilitaAvvio(Elenco::Eliminazioni, false);
     return true;
 }

@@ -1,11 +1,10 @@
 #pragma once
 
 class Form1;
-class Modulo1;
 
 // Start-up: opens both list files (creating missing ones empty), offers to fill
 // an empty one, counts the substitution entries and disables the run command of
 // a list left empty. A file that cannot be read is reported and its list left
 // empty; a file that can be neither opened nor created ends the start-up
 // (false, after the error was shown).
-bool ApriListe(Modulo1 &stato, Form1 &form);
+bool ApriListe(Form1 &form);

@@ -84,13 +84,6 @@ bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
     return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
 }
 
-void ArchivioListe::Chiudi()
-{
-    for (QFile &file : m_file)
-        file.close();
-    m_stato.fill(StatoElenco::Chiuso);
-}
-
 qint64 ArchivioListe::Lunghezza(Elenco elenco) const
 {
     const QFile &file = m_file[Indice(elenco)];

@@ -35,8 +35,6 @@ public:
     // False when it can be neither opened nor created (the list is then
     // `Chiuso` when the file did not exist, `Illeggibile` when it did).
     bool Apri(Elenco elenco, ErroreFile *errore = nullptr);
-    bool Aperto(Elenco elenco) const { return m_file[Indice(elenco)].isOpen(); }
-    void Chiudi();
 
     StatoElenco Stato(Elenco elenco) const { return m_stato[Indice(elenco)]; }
     // Why the list is not `Scrivibile`: the error met writing, opening or reading it.

@@ -21,16 +21,6 @@ using Piattaforma::Pixel;
 
 namespace {
 
-QString Rifila(const QString &testo)
-{
-    qsizetype inizio = 0, fine = testo.size();
-    while (inizio < fine && testo[inizio] == QLatin1Char(' '))
-        ++inizio;
-    while (fine > inizio && testo[fine - 1] == QLatin1Char(' '))
-        --fine;
-    return testo.mid(inizio, fine - inizio);
-}
-
 // A row: two texts and the picture that every row shares, held as a plain
 // shared icon instead of an item value, so a row costs little beyond its texts.
 class Riga : public QTreeWidgetItem
@@ -52,8 +42,9 @@ private:
 
 } // namespace
 
-FinestraElenco::FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form)
-    : QDialog(form), m_stato(stato), m_elenco(elenco), m_form(form), m_iconaRiga(Icone::Riga())
+FinestraElenco::FinestraElenco(Form1 &form, Elenco elenco)
+    : QDialog(&form), m_stato(form.Stato()), m_elenco(elenco), m_form(&form),
+      m_iconaRiga(Icone::Riga())
 {
     const bool sost = elenco == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
@@ -194,17 +185,17 @@ void FinestraElenco::CaricaElenco()
     ErroreFile errore;
     QList<QTreeWidgetItem *> righe;
     if (m_elenco == Elenco::Sostituzioni) {
-        const QVector<VoceSostituzione> voci = m_stato.Liste.LeggiSostituzioni(&errore);
+        const QVector<VoceSostituzione> voci =
+            RigheElenco::DaMostrare(m_stato.Liste.LeggiSostituzioni(&errore));
         righe.reserve(voci.size());
         for (const VoceSostituzione &voce : voci)
-            if (!voce.Sostituisci.isEmpty())
-                righe.append(NuovaRiga(Rifila(voce.Trova), Rifila(voce.Sostituisci)));
+            righe.append(NuovaRiga(voce.Trova, voce.Sostituisci));
     } else {
-        const QVector<VoceEliminazione> voci = m_stato.Liste.LeggiEliminazioni(&errore);
+        const QVector<VoceEliminazione> voci =
+            RigheElenco::DaMostrare(m_stato.Liste.LeggiEliminazioni(&errore));
         righe.reserve(voci.size());
         for (const VoceEliminazione &voce : voci)
-            if (!voce.Elimina.isEmpty())
-                righe.append(NuovaRiga(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
+            righe.append(NuovaRiga(voce.Elimina, voce.ParolaIntera));
     }
     ListView1->addTopLevelItems(righe);
     m_toccato = false;
@@ -234,7 +225,7 @@ QVector<VoceEliminazione> FinestraElenco::RigheEliminazione() const
     QVector<VoceEliminazione> righe;
     righe.reserve(NumeroRighe());
     for (int i = 1; i <= NumeroRighe(); ++i)
-        righe.append({Testo(i, 0), Testo(i, 1), qint16(Testo(i, 1) == TestoSi)});
+        righe.append(RigheElenco::Eliminazione(Testo(i, 0), Testo(i, 1)));
     return righe;
 }
 
@@ -335,7 +326,7 @@ void FinestraElenco::Command6_Click()
 
 void FinestraElenco::MostraVoce(const QString &modo, int riga)
 {
-    FinestraVoce dialogo(m_stato, *this);
+    FinestraVoce dialogo(*this);
     dialogo.setWindowTitle(modo);
     if (riga > 0) {
         m_stato.IndiceModifica = riga;
@@ -453,8 +444,6 @@ void FinestraElenco::closeEvent(QCloseEvent *e)
 
 void FinestraElenco::done(int risultato)
 {
-    QAction *comando =
-        m_elenco == Elenco::Sostituzioni ? m_form->mnuStrumAvvia : m_form->mnuStrumAPul;
-    comando->setEnabled(m_stato.Liste.Lunghezza(m_elenco) != 0);
+    m_form->AbilitaAvvio(m_elenco, m_stato.Liste.Lunghezza(m_elenco) != 0);
     QDialog::done(risultato);
 }

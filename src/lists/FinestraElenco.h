@@ -20,10 +20,11 @@ class FinestraElenco : public QDialog
 {
     Q_OBJECT
 public:
-    FinestraElenco(Modulo1 &stato, Elenco elenco, Form1 *form);
+    FinestraElenco(Form1 &form, Elenco elenco);
     ~FinestraElenco() override;
 
     Elenco Tipo() const { return m_elenco; }
+    Modulo1 &Stato() { return m_stato; }
 
     QLabel *Label1 = nullptr;
     QTreeWidget *ListView1 = nullptr;

@@ -12,8 +12,8 @@
 
 using Piattaforma::Pixel;
 
-FinestraVoce::FinestraVoce(Modulo1 &stato, FinestraElenco &elenco)
-    : QDialog(&elenco), m_stato(stato), m_elenco(elenco)
+FinestraVoce::FinestraVoce(FinestraElenco &elenco)
+    : QDialog(&elenco), m_stato(elenco.Stato()), m_elenco(elenco)
 {
     const bool sost = elenco.Tipo() == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("frmMA") : QStringLiteral("frmMA1"));

@@ -17,7 +17,7 @@ class FinestraVoce : public QDialog
 {
     Q_OBJECT
 public:
-    FinestraVoce(Modulo1 &stato, FinestraElenco &elenco);
+    explicit FinestraVoce(FinestraElenco &elenco);
 
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     QLineEdit *Text1 = nullptr, *Text2 = nullptr; // Text2: substitutions only

@@ -121,7 +121,7 @@ Esito<VoceEliminazione> LeggiEliminazioni(QByteArrayView testo)
         QString riga, primo, secondo, motivo;
         if (Campi(byte, riga, primo, secondo, motivo)) {
             const QString flag = Flag(secondo);
-            const VoceEliminazione voce{primo, flag, qint16(flag == TestoSi ? 1 : 0)};
+            const VoceEliminazione voce = RigheElenco::Eliminazione(primo, flag);
             motivo = MotivoEliminazione(voce);
             if (motivo.isEmpty()) {
                 esito.voci.append(voce);

@@ -105,7 +105,7 @@ QByteArray Codifica(const VoceEliminazione &voce)
     record.reserve(Lunghezza);
     ScriviStringa(record, voce.Elimina, 4);
     ScriviStringa(record, voce.ParolaIntera, 2);
-    ScriviIntero(record, voce.ParolaIntera == TestoSi ? 1 : 0);
+    ScriviIntero(record, FlagParolaIntera(voce.ParolaIntera));
     Riempi(record);
     return record;
 }
@@ -180,6 +180,47 @@ int PrimaRigaNonContenibile(const QVector<VoceEliminazione> &righe, QString *mot
 }
 
 } // namespace Record
+
+namespace RigheElenco {
+
+namespace {
+QString Rifila(const QString &testo)
+{
+    qsizetype inizio = 0, fine = testo.size();
+    while (inizio < fine && testo[inizio] == QLatin1Char(' '))
+        ++inizio;
+    while (fine > inizio && testo[fine - 1] == QLatin1Char(' '))
+        --fine;
+    return testo.mid(inizio, fine - inizio);
+}
+} // namespace
+
+QVector<VoceSostituzione> DaMostrare(const QVector<VoceSostituzione> &record)
+{
+    QVector<VoceSostituzione> righe;
+    righe.reserve(record.size());
+    for (const VoceSostituzione &voce : record)
+        if (!voce.Sostituisci.isEmpty())
+            righe.append({Rifila(voce.Trova), Rifila(voce.Sostituisci)});
+    return righe;
+}
+
+QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &record)
+{
+    QVector<VoceEliminazione> righe;
+    righe.reserve(record.size());
+    for (const VoceEliminazione &voce : record)
+        if (!voce.Elimina.isEmpty())
+            righe.append(Eliminazione(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
+    return righe;
+}
+
+VoceEliminazione Eliminazione(const QString &elimina, const QString &parolaIntera)
+{
+    return {elimina, parolaIntera, FlagParolaIntera(parolaIntera)};
+}
+
+} // namespace RigheElenco
 
 QVector<VoceSostituzione> SostituzioniPredefinite()
 {

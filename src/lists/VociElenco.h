@@ -16,7 +16,7 @@ struct VoceSostituzione
 };
 
 // One row of the elimination list. `FlagIntera` is derived from `ParolaIntera`
-// on every write; readers take the flag from the text.
+// (FlagParolaIntera) on every write; readers take the flag from the text.
 struct VoceEliminazione
 {
     QString Elimina;
@@ -30,6 +30,22 @@ struct VoceEliminazione
 
 inline const QString TestoSi = QStringLiteral("Sì");
 inline const QString TestoNo = QStringLiteral("No");
+
+// The whole-word flag of an elimination row: 1 exactly when its text is "Sì".
+inline qint16 FlagParolaIntera(const QString &parolaIntera)
+{
+    return parolaIntera == TestoSi ? 1 : 0;
+}
+
+// The rows a list editor shows of a list's records, in file order: leading and
+// trailing spaces are trimmed from both texts, and a record with no replacement
+// (substitution list) or no word (elimination list) is not shown.
+namespace RigheElenco {
+QVector<VoceSostituzione> DaMostrare(const QVector<VoceSostituzione> &record);
+QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &record);
+// An elimination row as the editor holds it, its flag derived from its text.
+VoceEliminazione Eliminazione(const QString &elimina, const QString &parolaIntera);
+} // namespace RigheElenco
 
 namespace Record {
 

@@ -16,31 +16,22 @@
 #include <QStandardPaths>
 #include <QTranslator>
 #include <QWindow>
-#include <deque>
 
 namespace Piattaforma {
 
 namespace {
 
-struct StatoCopione
+Risponditore *&RisponditoreInstallato()
 {
-    bool attivo = false;
-    std::deque<Risposta> risposte;
-    std::deque<std::optional<QString>> file;
-    std::deque<std::function<void(QDialog *)>> modali;
-    std::optional<QSize> schermo;
-    QVector<Copione::Messaggio> messaggi;
-    QVector<Copione::Dialogo> dialoghi;
-    QStringList modaliMostrati;
-    QStringList visualizzatori;
-    bool visualizzatoreMancante = false;
-    int senzaRisposta = 0;
-};
+    static Risponditore *risponditore = nullptr;
+    return risponditore;
+}
 
-StatoCopione &Stato()
+} // namespace
+
+void InstallaRisponditore(Risponditore *risponditore)
 {
-    static StatoCopione stato;
-    return stato;
+    RisponditoreInstallato() = risponditore;
 }
 
 Risposta RispostaEsc(Pulsanti pulsanti)
@@ -56,6 +47,8 @@ Risposta RispostaEsc(Pulsanti pulsanti)
     }
     return Risposta::Annulla;
 }
+
+namespace {
 
 QMessageBox::Icon IconaQt(Icona icona)
 {
@@ -77,17 +70,8 @@ QMessageBox::Icon IconaQt(Icona icona)
 Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
                     const QString &titolo)
 {
-    StatoCopione &s = Stato();
-    if (s.attivo) {
-        s.messaggi.append({testo, pulsanti, icona, titolo});
-        if (s.risposte.empty()) {
-            ++s.senzaRisposta;
-            return RispostaEsc(pulsanti);
-        }
-        const Risposta r = s.risposte.front();
-        s.risposte.pop_front();
-        return r;
-    }
+    if (Risponditore *r = RisponditoreInstallato())
+        return r->Messaggio(testo, pulsanti, icona, titolo);
 
     // A box owned by a disabled window would be disabled too.
     if (padre && !padre->isEnabled()) padre = QApplication::activeWindow();
@@ -136,24 +120,8 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
 
 int MostraModale(QDialog *finestra)
 {
-    StatoCopione &s = Stato();
-    if (!s.attivo) return finestra->exec();
-
-    s.modaliMostrati.append(finestra->objectName());
-    finestra->setModal(true);
-    finestra->show();
-    if (s.modali.empty()) {
-        ++s.senzaRisposta;
-    } else {
-        auto azione = std::move(s.modali.front());
-        s.modali.pop_front();
-        azione(finestra);
-    }
-    if (finestra->isVisible()) {
-        ++s.senzaRisposta;
-        finestra->reject();
-    }
-    return finestra->result();
+    if (Risponditore *r = RisponditoreInstallato()) return r->Modale(finestra);
+    return finestra->exec();
 }
 
 void MostraSopra(QWidget *finestra, QWidget *principale)
@@ -202,15 +170,8 @@ void DialogoFile::ImpostaFiltro(const QString &filtro)
 
 std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
 {
-    StatoCopione &s = Stato();
-    if (s.attivo) {
-        s.dialoghi.append({modo, m_ultimo, m_descrizioni.value(0)});
-        if (s.file.empty()) {
-            ++s.senzaRisposta;
-            return std::nullopt;
-        }
-        std::optional<QString> scelto = s.file.front();
-        s.file.pop_front();
+    if (Risponditore *r = RisponditoreInstallato()) {
+        std::optional<QString> scelto = r->File(modo, m_ultimo, m_descrizioni.value(0));
         if (scelto) m_ultimo = *scelto;
         return scelto;
     }
@@ -244,11 +205,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
 
 bool AvviaVisualizzatore(const QString &percorso)
 {
-    if (Stato().attivo) {
-        if (Stato().visualizzatoreMancante) return false;
-        Stato().visualizzatori.append(percorso);
-        return true;
-    }
+    if (Risponditore *r = RisponditoreInstallato()) return r->Visualizzatore(percorso);
     return QProcess::startDetached(QStringLiteral("xdg-open"), {percorso});
 }
 
@@ -287,7 +244,8 @@ int Twip(int pixel)
 
 QSize DimensioneSchermo()
 {
-    if (Stato().schermo) return *Stato().schermo;
+    if (Risponditore *r = RisponditoreInstallato())
+        if (const std::optional<QSize> schermo = r->Schermo()) return *schermo;
     const QScreen *schermo = QGuiApplication::primaryScreen();
     const QSize px = schermo ? schermo->size() : QSize(1024, 768);
     return {Twip(px.width()), Twip(px.height())};
@@ -324,75 +282,5 @@ void PreparaApplicazione(QApplication &app)
     CaricaTraduzioni(app);
     ImpostaCarattere(app);
 }
-
-namespace Copione {
-
-void Attiva()
-{
-    Stato().attivo = true;
-}
-void Disattiva()
-{
-    Stato().attivo = false;
-}
-bool Attivo()
-{
-    return Stato().attivo;
-}
-void RispondiMessaggio(Risposta risposta)
-{
-    Stato().risposte.push_back(risposta);
-}
-void RispondiFile(std::optional<QString> percorso)
-{
-    Stato().file.push_back(std::move(percorso));
-}
-void QuandoModale(std::function<void(QDialog *)> azione)
-{
-    Stato().modali.push_back(std::move(azione));
-}
-void ImpostaSchermo(QSize twip)
-{
-    Stato().schermo = twip;
-}
-
-QVector<Messaggio> Messaggi()
-{
-    return std::exchange(Stato().messaggi, {});
-}
-QVector<Dialogo> Dialoghi()
-{
-    return std::exchange(Stato().dialoghi, {});
-}
-QStringList ModaliMostrati()
-{
-    return std::exchange(Stato().modaliMostrati, {});
-}
-QStringList VisualizzatoriAvviati()
-{
-    return std::exchange(Stato().visualizzatori, {});
-}
-void VisualizzatoreMancante(bool mancante)
-{
-    Stato().visualizzatoreMancante = mancante;
-}
-int SenzaRisposta()
-{
-    return Stato().senzaRisposta;
-}
-int RisposteAvanzate()
-{
-    const StatoCopione &s = Stato();
-    return int(s.risposte.size() + s.file.size() + s.modali.size());
-}
-
-void Azzera()
-{
-    const bool attivo = Stato().attivo;
-    Stato() = StatoCopione{};
-    Stato().attivo = attivo;
-}
-
-} // namespace Copione
 
 } // namespace Piattaforma

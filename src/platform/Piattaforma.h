@@ -2,8 +2,8 @@
 
 // The few platform services the windows use: message boxes, the file dialog,
 // modal windows, the busy pointer, the screen, twips and the program folder.
-// Message boxes, file dialogs and modal windows can be scripted by tests: a
-// test queues the answers, then reads back everything that was shown.
+// Message boxes, file dialogs and modal windows can be answered by a
+// Risponditore instead of the user.
 
 #include <QElapsedTimer>
 #include <QSize>
@@ -25,8 +25,9 @@ enum class Risposta { OK, Annulla, Si, No };
 
 inline const QString TitoloProgramma = QStringLiteral("Quadrivo");
 
-// A modal message box; returns the button pressed. Esc means Annulla, or No
-// (or OK) when there is no Annulla button.
+// A modal message box; returns the button pressed.
+// What Esc answers: Annulla, or No (or OK) when there is no Annulla button.
+Risposta RispostaEsc(Pulsanti pulsanti);
 Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
                     const QString &titolo = TitoloProgramma);
 
@@ -36,6 +37,10 @@ int MostraModale(QDialog *finestra);
 // Shows a window that works beside the main window (which the caller then
 // disables), kept above it by the window manager.
 void MostraSopra(QWidget *finestra, QWidget *principale);
+
+// Milliseconds of work between two turns of the event loop while a window
+// runs a long scan: short enough for the interface to feel alive.
+inline constexpr int MillisecondiCessione = 15;
 
 // Lets the event loop run during a long scan, once every `intervallo`
 // milliseconds of work, so the interface repaints and takes clicks.
@@ -63,7 +68,6 @@ public:
     // The chosen path, or nothing when the user cancelled.
     std::optional<QString> Mostra(QWidget *padre, Modo modo);
 
-    const QString &UltimoPercorso() const { return m_ultimo; }
     const QStringList &Descrizioni() const { return m_descrizioni; }
     // The patterns of each description, space-separated.
     const QStringList &Modelli() const { return m_modelli; }
@@ -103,48 +107,26 @@ void PreparaApplicazione(QApplication &app);
 // The windows are laid out in twips for an 8-point sans-serif font: use one.
 void ImpostaCarattere(QApplication &app);
 
-// Scripting for tests. While active, no box, dialog or modal window blocks.
-namespace Copione {
-
-struct Messaggio
+// Answers in place of the user. Tests install one so that no message box,
+// file dialog or modal window waits for a person; the program installs none.
+class Risponditore
 {
-    QString testo;
-    Pulsanti pulsanti;
-    Icona icona;
-    QString titolo;
+public:
+    virtual ~Risponditore() = default;
+    virtual Risposta Messaggio(const QString &testo, Pulsanti pulsanti, Icona icona,
+                               const QString &titolo) = 0;
+    // `proposto`: the path the dialog would offer; `filtro`: its first description.
+    virtual std::optional<QString> File(DialogoFile::Modo modo, const QString &proposto,
+                                        const QString &filtro) = 0;
+    // Takes over the modal window `finestra` and returns its result once closed.
+    virtual int Modale(QDialog *finestra) = 0;
+    // Whether the viewer could be started on `percorso`.
+    virtual bool Visualizzatore(const QString &percorso) = 0;
+    // The screen size in twips, or nothing for the real screen's.
+    virtual std::optional<QSize> Schermo() = 0;
 };
 
-struct Dialogo
-{
-    DialogoFile::Modo modo;
-    QString percorsoProposto;
-    QString filtroSelezionato;
-};
-
-void Attiva();
-void Disattiva();
-bool Attivo();
-
-void RispondiMessaggio(Risposta risposta);
-void RispondiFile(std::optional<QString> percorso);
-// Runs `azione` on the next modal window once it is shown; the action should
-// close it. A window still open afterwards is rejected and counted as unanswered.
-void QuandoModale(std::function<void(QDialog *)> azione);
-void ImpostaSchermo(QSize twip);
-
-// What was shown since the last call, in order; the calls empty the lists.
-QVector<Messaggio> Messaggi();
-QVector<Dialogo> Dialoghi();
-QStringList ModaliMostrati();
-// Paths the viewer was started on (it never starts while the script is active),
-// and whether it is to be missing.
-QStringList VisualizzatoriAvviati();
-void VisualizzatoreMancante(bool mancante);
-// Boxes, dialogs and windows that found no queued answer, and answers left unused.
-int SenzaRisposta();
-int RisposteAvanzate();
-void Azzera();
-
-} // namespace Copione
+// Installs `risponditore` (nullptr: the user answers again).
+void InstallaRisponditore(Risponditore *risponditore);
 
 } // namespace Piattaforma

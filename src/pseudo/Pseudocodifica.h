@@ -35,7 +35,7 @@ struct Osservatore
     // has moved on to the next entry. False stops the run before that one.
     std::function<bool(int k, qsizetype sostituzioni)> fineVoce;
     // Positions examined between two progress reports.
-    qsizetype passo = 1024;
+    qsizetype passo = Ricerca::PassoAvanzamentoFinestra;
 };
 
 // The automatic run's result over a whole list, with nothing to report.
@@ -142,7 +142,8 @@ private:
 // word. The search reports its progress to `avanzamento` every `passo`
 // positions; when that returns false it stops and sets `*interrotta`.
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
-                const Ricerca::Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                bool *interrotta = nullptr, const ZoneProtette *zone = nullptr);
+                const Ricerca::Avanzamento &avanzamento = {},
+                qsizetype passo = Ricerca::PassoAvanzamento, bool *interrotta = nullptr,
+                const ZoneProtette *zone = nullptr);
 
 } // namespace Pseudocodifica

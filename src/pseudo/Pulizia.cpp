@@ -14,7 +14,7 @@ Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco,
     ZoneProtette zone = regole.Zone(esito.testo);
     for (const VoceEliminazione &voce : elenco) {
         if (voce.Elimina.isEmpty()) continue;
-        const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
+        const qint16 intere = FlagParolaIntera(voce.ParolaIntera);
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
             esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere),
             delimitatori, &zone);

@@ -17,8 +17,8 @@
 
 using Piattaforma::Pixel;
 
-frmParole::frmParole(Modulo1 &stato, Form1 &form, QWidget *padre)
-    : QDialog(padre), m_stato(stato), m_form(form)
+frmParole::frmParole(Form1 &form, QWidget *padre)
+    : QDialog(padre), m_stato(form.Stato()), m_form(form)
 {
     setObjectName(QStringLiteral("frmParole"));
     setWindowTitle(QStringLiteral("Parole non tradotte"));
@@ -62,9 +62,9 @@ frmParole::frmParole(Modulo1 &stato, Form1 &form, QWidget *padre)
     ListView1->setFocus();
 }
 
-void frmParole::Mostra(Modulo1 &stato, Form1 &form, QWidget *padre)
+void frmParole::Mostra(Form1 &form, QWidget *padre)
 {
-    frmParole finestra(stato, form, padre);
+    frmParole finestra(form, padre);
     Piattaforma::MostraModale(&finestra);
 }
 
@@ -87,7 +87,7 @@ void frmParole::Aggiorna()
     for (const VoceSostituzione &voce : m_stato.Liste.LeggiSostituzioni())
         if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
     const QVector<ParolaContata> parole =
-        ParoleNonTradotte(m_form.Text1->Text(), tipo, paroleElenco);
+        ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
 
     ListView1->clear();
     QList<QTreeWidgetItem *> righe;
@@ -123,9 +123,9 @@ bool frmParole::AggiungiTraduzione(int riga)
 
     // The substitution editor, never shown, holds the rows the entry dialog
     // checks for a duplicate and appends to.
-    FinestraElenco elenco(m_stato, Elenco::Sostituzioni, &m_form);
+    FinestraElenco elenco(m_form, Elenco::Sostituzioni);
     const int prima = elenco.NumeroRighe();
-    FinestraVoce dialogo(m_stato, elenco);
+    FinestraVoce dialogo(elenco);
     dialogo.setWindowTitle(QStringLiteral("Aggiungi"));
     dialogo.Text1->setText(parola);
     dialogo.Text2->setFocus();
@@ -152,7 +152,7 @@ bool frmParole::AggiungiTraduzione(int riga)
         return false;
     }
     m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
-    m_form.mnuStrumAvvia->setEnabled(true);
+    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_stato.NumSostituzioni > 0);
     Aggiorna();
     return true;
 }

@@ -17,11 +17,11 @@ class frmParole : public QDialog
 {
     Q_OBJECT
 public:
-    frmParole(Modulo1 &stato, Form1 &form, QWidget *padre = nullptr);
+    explicit frmParole(Form1 &form, QWidget *padre = nullptr);
 
     // Builds the window over `padre` (the main window, or the run window at
     // the end of a run) and shows it modally.
-    static void Mostra(Modulo1 &stato, Form1 &form, QWidget *padre);
+    static void Mostra(Form1 &form, QWidget *padre);
 
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     QTreeWidget *ListView1 = nullptr;

@@ -31,7 +31,7 @@ double OraDelGiorno()
 
 } // namespace
 
-frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stato), m_form(form)
+frmPseudo::frmPseudo(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_form(form)
 {
     setObjectName(QStringLiteral("frmPseudo"));
     setWindowTitle(QStringLiteral("Pseudocodificazione in corso..."));
@@ -79,7 +79,7 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
                         &frmPseudo::Command5_Click);
     // At the end of the list the automatic run's place shows what is left to translate.
     Command8 = pulsante("Command8", 2040, 1320, 2535, "&Parole non tradotte...",
-                        [this] { frmParole::Mostra(m_stato, m_form, this); });
+                        [this] { frmParole::Mostra(m_form, this); });
     Command8->hide();
     Command7 =
         pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
@@ -107,7 +107,7 @@ frmPseudo::frmPseudo(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(st
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     Command5->setFocus();
-    PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
+    PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
 }
 
 frmPseudo::~frmPseudo() = default;
@@ -138,7 +138,7 @@ void frmPseudo::MostraVoce()
 
 void frmPseudo::MostraSelezione()
 {
-    EditorTesto *editor = m_form.Text1;
+    EditorTesto *editor = m_form.Editor();
     if (m_percorso.LunghezzaSelezione() > 0) {
         editor->SetSelStart(m_percorso.InizioSelezione());
         editor->SetSelLength(m_percorso.LunghezzaSelezione());
@@ -154,7 +154,7 @@ void frmPseudo::MostraSelezione()
 
 void frmPseudo::ScriviNellEditore(const QString &testo)
 {
-    m_form.Text1->SostituisciTesto(testo);
+    m_form.Editor()->SostituisciTesto(testo);
 }
 
 void frmPseudo::Conclusione(const QString &testo)
@@ -176,7 +176,7 @@ void frmPseudo::Form_Load()
     const int numero = m_percorso.NumeroVoci();
     ProgressBar2->setRange(0, std::max(numero, 1));
     ProgressBar2->setValue(0);
-    m_form.ProgressBar1->setRange(0, std::max(numero, 1));
+    m_form.ImpostaAvanzamento(0, numero);
     m_form.ImpostaStato(QStringLiteral("Controllo testo in corso, attendere..."));
 
     if (Piattaforma::MessageBox(
@@ -185,7 +185,7 @@ void frmPseudo::Form_Load()
             Piattaforma::Pulsanti::OKAnnulla,
             Piattaforma::Icona::Informazione) != Piattaforma::Risposta::OK) {
         m_form.RipristinaStato();
-        m_form.ProgressBar1->setValue(0);
+        m_form.AzzeraAvanzamento();
         ImpostaFase(Fase::Annullata);
         Conclusione(Annullata);
         ProgressBar2->setValue(0);
@@ -206,19 +206,19 @@ void frmPseudo::Form_Load()
     };
     oss.inizioVoce = [&](int k) {
         ProgressBar2->setValue(std::min(k - 1, ProgressBar2->maximum()));
-        m_form.ProgressBar1->setValue(std::min(k - 1, m_form.ProgressBar1->maximum()));
+        m_form.ImpostaAvanzamento(std::min(k - 1, std::max(numero, 1)), numero);
     };
     oss.fineVoce = [&](int, qsizetype) {
         cedi();
         return !finestra.isNull();
     };
-    const QString testo = m_form.Text1->Text();
+    const QString testo = m_form.Editor()->Text();
     const Pseudocodifica::Esito esito = m_percorso.Controlla(testo, oss);
     if (!finestra) return;
     if (esito == Pseudocodifica::Esito::Trovata) {
         Piattaforma::PuntatoreOccupato(&m_form, false);
         m_form.RipristinaStato();
-        m_form.ProgressBar1->setValue(0);
+        m_form.AzzeraAvanzamento();
         MostraVoce();
         MostraSelezione();
         ImpostaFase(Fase::InCammino);
@@ -229,7 +229,7 @@ void frmPseudo::Form_Load()
         QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
     m_form.RipristinaStato();
-    m_form.ProgressBar1->setValue(0);
+    m_form.AzzeraAvanzamento();
     ImpostaFase(Fase::NienteDaFare);
     Conclusione(Terminata);
     ProgressBar2->setValue(ProgressBar2->maximum());
@@ -257,7 +257,7 @@ void frmPseudo::Command1_Click()
 {
     const std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
     if (!modifica) return;
-    EditorTesto *editor = m_form.Text1;
+    EditorTesto *editor = m_form.Editor();
     editor->SetSelStart(modifica->inizio);
     editor->SetSelLength(modifica->lunghezza);
     if (editor->SostituisciSelezione(modifica->testo)) m_stato.TestoModificato = true;
@@ -266,13 +266,13 @@ void frmPseudo::Command1_Click()
 void frmPseudo::Command2_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    MostraEsito(m_percorso.Successivo(m_form.Text1->Text()));
+    MostraEsito(m_percorso.Successivo(m_form.Editor()->Text()));
 }
 
 void frmPseudo::Command6_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    MostraEsito(m_percorso.Salta(m_form.Text1->Text()));
+    MostraEsito(m_percorso.Salta(m_form.Editor()->Text()));
 }
 
 void frmPseudo::Command7_Click()
@@ -309,7 +309,7 @@ Pseudocodifica::Osservatore frmPseudo::OsservatoreScansione(Piattaforma::Cession
                                                             const QPointer<frmPseudo> &finestra)
 {
     Pseudocodifica::Osservatore oss;
-    oss.passo = 1024;
+    oss.passo = Ricerca::PassoAvanzamentoFinestra;
     oss.avanzamento = [this, &cedi, finestra](qsizetype posizione, qsizetype) {
         if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
         cedi();
@@ -332,7 +332,7 @@ void frmPseudo::Command3_Click()
     cmdInt->setEnabled(false);
     Command4->setEnabled(true);
     QPointer<frmPseudo> finestra(this);
-    QString testo = m_form.Text1->Text();
+    QString testo = m_form.Editor()->Text();
     Piattaforma::Cessione cedi(IntervalloCessione);
     Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
     oss.inizioVoce = [&](int) { AvviaBarraTesto(testo.size()); };
@@ -363,7 +363,7 @@ void frmPseudo::Command5_Click()
     // The text is kept here between words and written to the editor once,
     // when the run ends or stops (and only if a word was replaced): the
     // editor then holds what word-by-word writes would have left in it.
-    QString lavoro = m_form.Text1->Text();
+    QString lavoro = m_form.Editor()->Text();
     bool cambiato = false;
     // One yield clock for the whole run: clicks are handled every few
     // milliseconds of work, however short each word's scan is.
@@ -406,7 +406,7 @@ void frmPseudo::Command5_Click()
         if (!m_chiusa) repaint();
         if (cambiato) {
             ScriviNellEditore(lavoro);
-            m_form.Text1->SetSelStart(1);
+            m_form.Editor()->SetSelStart(1);
         }
         if (m_chiusa) {
             deleteLater();

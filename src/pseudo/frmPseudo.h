@@ -20,7 +20,7 @@ class frmPseudo : public QDialog
 {
     Q_OBJECT
 public:
-    frmPseudo(Modulo1 &stato, Form1 &form);
+    explicit frmPseudo(Form1 &form);
     ~frmPseudo() override;
 
     // The start-up check; runs before the window is shown.
@@ -29,7 +29,7 @@ public:
     // Seconds since midnight; tests replace it.
     std::function<double()> Orologio;
     // Milliseconds of scanning between two turns of the event loop.
-    int IntervalloCessione = 15;
+    int IntervalloCessione = Piattaforma::MillisecondiCessione;
 
     // The run itself: the current entry, the selected occurrence.
     const Pseudocodifica::Percorso &Percorso() const { return m_percorso; }
@@ -44,9 +44,6 @@ public:
 
     enum class Fase { Annullata, NienteDaFare, InCammino, Automatica, InPausa, Terminata };
     Fase FaseAttuale() const { return m_fase; }
-
-    // True while a scan of the run is going on.
-    bool Occupata() const { return m_inCorsa; }
 
 public Q_SLOTS:
     void Command1_Click(); // "&Sostituisci"

@@ -33,7 +33,7 @@ bool CercaParola(Form1 &form, const QString &Parola, const QString &Modo, qint16
                  qint16 Intere, qint16 Direzione)
 {
     QWidget *dialogo = form.FinestraTrova();
-    EditorForm editor(*form.Text1);
+    EditorForm editor(*form.Editor());
     auto chiedi = [&form](Ricerca::Domanda domanda) {
         const QString testo =
             domanda == Ricerca::Domanda::FineTesto

@@ -244,4 +244,16 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     return esito;
 }
 
+Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype lunghezza)
+{
+    Intervallo intervallo{0, lunghezza};
+    if (Direzione == 1) {
+        if (cursore > 0 && cursore < lunghezza) intervallo.inizio = cursore - 1;
+    } else if (Direzione == 0) {
+        const qsizetype s = cursore <= 1 ? lunghezza : cursore;
+        intervallo.fine = std::max<qsizetype>(s - 1, 0);
+    }
+    return intervallo;
+}
+
 } // namespace Ricerca

@@ -48,7 +48,6 @@ public:
     // `delimitatori`: which characters end a word for the whole-word rule.
     Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori = {});
     qsizetype Lunghezza() const { return m_parola.size(); }
-    const Confronto &Regole() const { return m_confronto; }
 
     // Cheap early rejection from the character before and the first
     // character of a candidate; false means "test it fully".
@@ -103,6 +102,11 @@ bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parol
                  const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Domanda)> &chiedi);
 
+// Positions a scan examines between two progress reports; a window that shows
+// the progress and yields to the user asks for reports more often.
+constexpr qsizetype PassoAvanzamento = 4096;
+constexpr qsizetype PassoAvanzamentoFinestra = 1024;
+
 // Replaces every occurrence that lies between index `inizio` and index `fine`
 // (exclusive; -1 = the end of the text) in one pass; the text outside that
 // range is kept as it is, and the inserted text is never scanned again. An
@@ -126,8 +130,23 @@ struct EsitoSostituzione
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
-                                        const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                                        qsizetype inizio = 0, qsizetype fine = -1);
+                                        const Avanzamento &avanzamento = {},
+                                        qsizetype passo = PassoAvanzamento, qsizetype inizio = 0,
+                                        qsizetype fine = -1);
+
+// The part of a text of `lunghezza` characters that a replace-all works on,
+// as the indices [inizio, fine) SostituisciOccorrenze takes. `cursore` is the
+// caret's offset (a selection counts by its start alone). `Direzione` as the
+// find dialog gives it: 1 "Giù" from the character before the caret to the
+// end (the whole text with the caret at either end); 0 "Su" from the start to
+// before the character before the caret (before the last character with the
+// caret on the first two positions); anything else the whole text.
+struct Intervallo
+{
+    qsizetype inizio = 0;
+    qsizetype fine = 0;
+};
+Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype lunghezza);
 
 // The same scan reading the text as code: whole words end at `delimitatori`,
 // and an occurrence that starts inside one of `zone` (stretches of `testo`,

@@ -7,7 +7,6 @@
 #include "search/frmTrova.h"
 
 #include <QPointer>
-#include <QProgressBar>
 
 using Piattaforma::Risposta;
 
@@ -15,40 +14,29 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
                       qint16 Maiuscole, qint16 Intere, qint16 Direzione)
 {
     Modulo1 &stato = form.Stato();
-    EditorTesto *editor = form.Text1;
+    EditorTesto *editor = form.Editor();
     const QString testoOriginale = editor->Text();
-    const qsizetype lunghezza = testoOriginale.size();
     const qsizetype k = editor->SelStart();
 
-    // The working range: "Su" works on the text before the caret's character
-    // and leaves the rest as it is; "Giù" starts at the character before the caret.
-    qsizetype inizio = 0;
-    qsizetype fine = lunghezza;
-    if (Direzione == 1) {
-        inizio = (k == 0 || k >= lunghezza) ? 0 : k - 1;
-    } else if (Direzione == 0) {
-        const qsizetype s = (k == 0 || k == 1) ? lunghezza : k;
-        fine = std::max<qsizetype>(s - 1, 0);
-    }
+    const auto [inizio, fine] =
+        Ricerca::IntervalloSostituzione(Direzione, k, testoOriginale.size());
 
     stato.RichiestaInterruzione = 0;
     Piattaforma::PuntatoreOccupato(&form, true);
-    form.ProgressBar1->setRange(0, int(std::clamp<qsizetype>(fine, 1, INT_MAX)));
-    form.ProgressBar1->setValue(0);
+    form.ImpostaAvanzamento(0, fine);
     form.ImpostaStato(QStringLiteral("Sostituzione di '") + Parola + QStringLiteral("' in '") +
                       Sostituto + QStringLiteral("'..."));
 
     QPointer<frmTrova> dialogo = form.FinestraTrova();
     Piattaforma::Cessione cedi(dialogo->IntervalloCessione);
     auto avanzamento = [&](qsizetype posizione, qsizetype lunghezzaAttuale) {
-        form.ProgressBar1->setMaximum(int(std::clamp<qsizetype>(lunghezzaAttuale, 1, INT_MAX)));
-        form.ProgressBar1->setValue(int(std::min<qsizetype>(posizione - 1, INT_MAX)));
+        form.ImpostaAvanzamento(posizione - 1, lunghezzaAttuale);
         cedi();
         return stato.RichiestaInterruzione == 0;
     };
     const Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
         testoOriginale, Parola, Sostituto, Ricerca::Confronto::PerSostituzione(Maiuscole, Intere),
-        avanzamento, 1024, inizio, fine);
+        avanzamento, Ricerca::PassoAvanzamentoFinestra, inizio, fine);
     if (esito.sostituzioni > 0) stato.TestoModificato = true;
 
     if (esito.interrotto) {
@@ -72,6 +60,6 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     editor->SetSelStart(k);
     Piattaforma::PuntatoreOccupato(&form, false);
     if (dialogo) dialogo->FineSostituzione();
-    form.ProgressBar1->setValue(0);
+    form.AzzeraAvanzamento();
     form.RipristinaStato();
 }

@@ -12,7 +12,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 
 using Piattaforma::Pixel;
@@ -20,11 +19,9 @@ using Piattaforma::Pixel;
 namespace {
 const QString TestoSostituisciTutto = QStringLiteral("S&ostituisci tutto");
 const QString TestoInterrompi = QStringLiteral("I&nterrompi");
-// Title bar and frame: the heights below are the window's outer ones.
-constexpr int Cornice = 420;
 } // namespace
 
-frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stato), m_form(form)
+frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_form(form)
 {
     setObjectName(QStringLiteral("frmTrova"));
     setWindowTitle(QStringLiteral("Trova"));
@@ -75,7 +72,7 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
     Command7 = pulsante(Picture2, "Command7", QStringLiteral("< Sost&ituisci"), 4680, 240, 1455,
                         &frmTrova::Command7_Click);
 
-    Picture3 = pannello("Picture3", 120, 1300, 6135, 615);
+    Picture3 = pannello("Picture3", 120, MisureTrova.topOpzioni, 6135, 615);
     Check1 = new QCheckBox(QStringLiteral("Solo &parole intere"), Picture3);
     posa(Check1, "Check1", 0, 0, 2175, 255);
     Check2 = new QCheckBox(QStringLiteral("&Maiuscole/minuscole"), Picture3);
@@ -94,31 +91,31 @@ frmTrova::frmTrova(Modulo1 &stato, Form1 &form) : QDialog(nullptr), m_stato(stat
                          Check2,   Combo1,  Command7, Command6, Command5};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
-    ModoTrova(1300, 2355);
-    PosizioneFinestra::EvitaSelezione(this, m_form.Text1);
+    ModoTrova();
+    PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
 }
 
-void frmTrova::Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza)
+void frmTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
 {
     // The panel behind is hidden as well as covered: its buttons and access
     // keys must not act, and Tab must not walk into it.
     for (QWidget *p : {Picture1, Picture2})
         p->setVisible(p == pannello);
     pannello->raise();
-    Picture3->move(Picture3->x(), Pixel(topOpzioni));
+    Picture3->move(Picture3->x(), Pixel(misure.topOpzioni));
     Picture3->raise();
     setWindowTitle(titolo);
-    setFixedSize(Pixel(6195), Pixel(altezza - Cornice));
+    setFixedSize(Pixel(6195), Pixel(misure.altezza - AltezzaCornice));
 }
 
-void frmTrova::ModoTrova(int topOpzioni, int altezza)
+void frmTrova::ModoTrova(Misure misure)
 {
-    Modo(Picture2, QStringLiteral("Trova"), topOpzioni, altezza);
+    Modo(Picture2, QStringLiteral("Trova"), misure);
 }
 
-void frmTrova::ModoSostituisci(int topOpzioni, int altezza)
+void frmTrova::ModoSostituisci(Misure misure)
 {
-    Modo(Picture1, QStringLiteral("Sostituisci"), topOpzioni, altezza);
+    Modo(Picture1, QStringLiteral("Sostituisci"), misure);
 }
 
 void frmTrova::Mostra()
@@ -126,6 +123,11 @@ void frmTrova::Mostra()
     Piattaforma::MostraSopra(this, &m_form);
     activateWindow();
     txtTrova->setFocus();
+}
+
+QString frmTrova::ParolaCercata() const
+{
+    return txtTrova->text();
 }
 
 qint16 frmTrova::ValoreIntere() const
@@ -147,7 +149,7 @@ void frmTrova::Command1_Click()
 void frmTrova::Command2_Click()
 {
     if (m_inCorso) return;
-    if (m_form.Text1->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
+    if (m_form.Editor()->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
     Command1->setFocus();
 }
 
@@ -158,20 +160,25 @@ void frmTrova::AbilitaComandi(bool abilita)
         w->setEnabled(abilita);
 }
 
+void frmTrova::MostraInterrompi(bool interrompibile)
+{
+    m_interrompibile = interrompibile;
+    AbilitaComandi(!interrompibile);
+    Command4->setText(interrompibile ? TestoInterrompi : TestoSostituisciTutto);
+}
+
 void frmTrova::Command4_Click()
 {
-    if (Command4->text() == TestoSostituisciTutto) {
+    if (!m_interrompibile) {
         if (m_inCorso) return; // the previous run has not noticed its interruption yet
-        Command4->setText(TestoInterrompi);
-        AbilitaComandi(false);
+        MostraInterrompi(true);
         m_inCorso = true;
         SostituisciTutto(m_form, txtTrova->text(), txtSost->text(), ValoreMaiuscole(),
                          ValoreIntere(), qint16(Combo1->currentIndex()));
     } else {
         m_stato.RichiestaInterruzione = 1;
-        AbilitaComandi(true);
-        Command4->setText(TestoSostituisciTutto);
-        m_form.ProgressBar1->setValue(0);
+        MostraInterrompi(false);
+        m_form.AzzeraAvanzamento();
         m_form.RipristinaStato();
     }
 }
@@ -179,8 +186,7 @@ void frmTrova::Command4_Click()
 void frmTrova::FineSostituzione()
 {
     m_inCorso = false;
-    AbilitaComandi(true);
-    Command4->setText(TestoSostituisciTutto);
+    MostraInterrompi(false);
     // Closed during the run: the main window waited for the run to end.
     if (!isVisible()) m_form.setEnabled(true);
 }
@@ -193,18 +199,18 @@ void frmTrova::Command5_Click()
     if (m_inCorso) return;
     m_form.setEnabled(true);
     m_form.activateWindow();
-    m_form.Text1->setFocus();
+    m_form.Editor()->setFocus();
 }
 
 void frmTrova::Command6_Click()
 {
-    ModoTrova(1300, 2355);
+    ModoTrova();
     txtTrova->setFocus();
 }
 
 void frmTrova::Command7_Click()
 {
-    ModoSostituisci(1800, 2800);
+    ModoSostituisci(MisureSostituisciDaTrova);
 }
 
 void frmTrova::closeEvent(QCloseEvent *e)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Piattaforma.h"
+
 #include <QDialog>
 
 class Form1;
@@ -16,7 +18,7 @@ class frmTrova : public QDialog
 {
     Q_OBJECT
 public:
-    frmTrova(Modulo1 &stato, Form1 &form);
+    explicit frmTrova(Form1 &form);
 
     QLabel *Label1, *Label2, *Label3;
     QLineEdit *txtTrova, *txtSost;
@@ -26,22 +28,33 @@ public:
     QComboBox *Combo1;
 
     // Milliseconds of replacing between two turns of the event loop.
-    int IntervalloCessione = 15;
+    int IntervalloCessione = Piattaforma::MillisecondiCessione;
 
-    // The two modes: the panel in front, the caption, the options' top and the
-    // window's height (twips) differ with what switched them.
-    void ModoTrova(int topOpzioni, int altezza);
-    void ModoSostituisci(int topOpzioni, int altezza);
+    // The two modes: the panel in front and the caption; the options' top and
+    // the window's outer height (twips) differ with what switched them.
+    struct Misure
+    {
+        int topOpzioni;
+        int altezza;
+    };
+    static constexpr Misure MisureTrova{1300, 2355};              // "&Trova...", "So&lo trova"
+    static constexpr Misure MisureSostituisci{2000, 3000};        // "&Sostituisci una parola..."
+    static constexpr Misure MisureSostituisciDaTrova{1800, 2800}; // "< Sost&ituisci"
+    // Title bar and frame, taken off the outer height.
+    static constexpr int AltezzaCornice = 420;
+    void ModoTrova(Misure misure = MisureTrova);
+    void ModoSostituisci(Misure misure);
     // Shown beside the main window, which it disables.
     void Mostra();
 
+    // The word to find, as typed.
+    QString ParolaCercata() const;
     // Check box values as the engines take them.
     qint16 ValoreIntere() const;
     qint16 ValoreMaiuscole() const;
 
     // Called when a replace-all ends: its controls work again.
     void FineSostituzione();
-    bool SostituzioneInCorso() const { return m_inCorso; }
 
 public Q_SLOTS:
     void Command1_Click(); // "Trova succ&essivo"
@@ -56,10 +69,14 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void Modo(QWidget *pannello, const QString &titolo, int topOpzioni, int altezza);
+    void Modo(QWidget *pannello, const QString &titolo, Misure misure);
     void AbilitaComandi(bool abilita);
+    // "S&ostituisci tutto" becomes "I&nterrompi" while a replace-all can be
+    // interrupted, and the other commands wait.
+    void MostraInterrompi(bool interrompibile);
 
     Modulo1 &m_stato;
     Form1 &m_form;
-    bool m_inCorso = false;
+    bool m_inCorso = false;        // a replace-all is running
+    bool m_interrompibile = false; // ... and has not been asked to stop
 };

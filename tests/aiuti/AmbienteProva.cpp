@@ -2,21 +2,23 @@
 
 #include "app/Form1.h"
 
+#include <QAction>
 #include <QFile>
+#include <QProgressBar>
 #include <QTest>
 
 AmbienteProva::AmbienteProva()
 {
-    Piattaforma::Copione::Attiva();
-    Piattaforma::Copione::Azzera();
-    Piattaforma::Copione::ImpostaSchermo(QSize(19200, 14400));
+    Copione::Attiva();
+    Copione::Azzera();
+    Copione::ImpostaSchermo(QSize(19200, 14400));
     m_stato = std::make_unique<Modulo1>(m_cartella.path());
 }
 
 AmbienteProva::~AmbienteProva()
 {
     m_finestra.reset();
-    Piattaforma::Copione::Azzera();
+    Copione::Azzera();
 }
 
 void AmbienteProva::ScriviFile(const QString &nome, const QByteArray &contenuto) const
@@ -48,12 +50,16 @@ Form1 &AmbienteProva::Avvia()
     return *m_finestra;
 }
 
-namespace Piattaforma::Copione {
-QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)
+QAction *Comando(QWidget &finestra, const char *nome)
 {
-    QStringList testi;
-    for (const Messaggio &m : messaggi)
-        testi.append(m.testo);
-    return testi;
+    auto *comando = finestra.findChild<QAction *>(QLatin1String(nome));
+    if (!comando) qFatal("comando %s mancante", nome);
+    return comando;
 }
-} // namespace Piattaforma::Copione
+
+QProgressBar *Avanzamento(QWidget &finestra)
+{
+    auto *barra = finestra.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    if (!barra) qFatal("barra di avanzamento mancante");
+    return barra;
+}

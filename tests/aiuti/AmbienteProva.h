@@ -1,5 +1,6 @@
 #pragma once
 
+#include "aiuti/Copione.h"
 #include "app/Modulo1.h"
 #include "lists/VociElenco.h"
 #include "platform/Piattaforma.h"
@@ -8,6 +9,9 @@
 #include <memory>
 
 class Form1;
+class QAction;
+class QProgressBar;
+class QWidget;
 
 // A fresh program for one test: its own list folder, its own shared state,
 // and scripted message boxes, file dialogs and modal windows.
@@ -40,14 +44,6 @@ private:
     std::unique_ptr<Form1> m_finestra;
 };
 
-namespace Piattaforma::Copione {
-// Short forms for the texts of what was shown.
-QStringList TestiMessaggi(const QVector<Messaggio> &messaggi);
-} // namespace Piattaforma::Copione
-
-// Fails the test when a box found no scripted answer or an answer was left over.
-#define VERIFICA_COPIONE_ESAURITO()                                                                \
-    do {                                                                                           \
-        QCOMPARE(Piattaforma::Copione::SenzaRisposta(), 0);                                        \
-        QCOMPARE(Piattaforma::Copione::RisposteAvanzate(), 0);                                     \
-    } while (false)
+// A window's menu command or progress bar, found by its object name.
+QAction *Comando(QWidget &finestra, const char *nome);
+QProgressBar *Avanzamento(QWidget &finestra);

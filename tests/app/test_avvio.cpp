@@ -89,15 +89,15 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         QStringList visti{TitoloPerIlGestore(&f)};
 
-        f.mnuModTrova->trigger();
+        Comando(f, "mnuModTrova")->trigger();
         visti << TitoloPerIlGestore(f.FinestraTrova());
         f.FinestraTrova()->Command5->click();
-        f.mnuModSostP->trigger();
+        Comando(f, "mnuModSostP")->trigger();
         visti << TitoloPerIlGestore(f.FinestraTrova());
         f.FinestraTrova()->Command5->click();
 
         // Each list editor, and from it the entry dialog.
-        for (QAction *menu : {f.mnuStrumSost, f.mnuStrumPul}) {
+        for (QAction *menu : {Comando(f, "mnuStrumSost"), Comando(f, "mnuStrumPul")}) {
             Copione::QuandoModale([&](QDialog *d) {
                 visti << TitoloPerIlGestore(d);
                 auto *elenco = qobject_cast<FinestraElenco *>(d);
@@ -114,11 +114,11 @@ private Q_SLOTS:
             visti << TitoloPerIlGestore(d);
             d->accept();
         });
-        f.mnuInfoOn->trigger();
+        Comando(f, "mnuInfoOn")->trigger();
 
-        f.Text1->SetText(QStringLiteral("If a Then"));
+        f.Editor()->SetText(QStringLiteral("If a Then"));
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuStrumAvvia->trigger();
+        Comando(f, "mnuStrumAvvia")->trigger();
         visti << TitoloPerIlGestore(f.FinestraPseudo());
         Copione::ModaliMostrati();
         Copione::Messaggi();
@@ -212,7 +212,7 @@ private Q_SLOTS:
                      qPrintable(messaggi[0].testo));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
-        QCOMPARE(f.Text1->Text(), testo);
+        QCOMPARE(f.Editor()->Text(), testo);
         QCOMPARE(m_amb->Stato().NomeFileCorrente,
                  QString(nome).replace(QLatin1Char('@'), m_amb->Cartella()));
         QVERIFY(!m_amb->Stato().TestoModificato);
@@ -252,7 +252,7 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         m_amb->ScriviFile(QStringLiteral("a.bas"), "If a Then");
         if (modificato) {
-            f.Text1->SetText(QStringLiteral("scritto"));
+            f.Editor()->SetText(QStringLiteral("scritto"));
             m_amb->Stato().TestoModificato = true;
         }
         for (Risposta r : risposte)
@@ -262,10 +262,10 @@ private Q_SLOTS:
         dati.setUrls({QUrl::fromLocalFile(P(QStringLiteral("a.bas")))});
         if (conTesto) dati.setText(P(QStringLiteral("a.bas")));
         // Taken as a copy: a move would let the source delete its file.
-        QCOMPARE(Trascina(sullEditor ? f.Text1->viewport() : static_cast<QWidget *>(&f), &dati),
+        QCOMPARE(Trascina(sullEditor ? f.Editor()->viewport() : static_cast<QWidget *>(&f), &dati),
                  Qt::CopyAction);
 
-        QCOMPARE(f.Text1->Text(), atteso);
+        QCOMPARE(f.Editor()->Text(), atteso);
         QCOMPARE(Copione::Messaggi().size(), risposte.size());
         QCOMPARE(m_amb->Stato().NomeFileCorrente,
                  atteso == QStringLiteral("scritto") ? QString() : P(QStringLiteral("a.bas")));
@@ -276,8 +276,8 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         QMimeData dati;
         dati.setText(QStringLiteral("Allora"));
-        QVERIFY(Trascina(f.Text1->viewport(), &dati) != Qt::IgnoreAction);
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Allora"));
+        QVERIFY(Trascina(f.Editor()->viewport(), &dati) != Qt::IgnoreAction);
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Allora"));
         QVERIFY(m_amb->Stato().TestoModificato);
         QVERIFY(m_amb->Stato().NomeFileCorrente.isEmpty());
     }
@@ -311,8 +311,8 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         // Files without an extension (LEGGIMI, Makefile) are shown too.
-        QCOMPARE(f.cmd1.Descrizioni().last(), QStringLiteral("Tutti i file (*.*)"));
-        QCOMPARE(f.cmd1.Modelli().last(), QStringLiteral("*"));
+        QCOMPARE(f.DialogoApriSalva().Descrizioni().last(), QStringLiteral("Tutti i file (*.*)"));
+        QCOMPARE(f.DialogoApriSalva().Modelli().last(), QStringLiteral("*"));
     }
 };
 

@@ -33,8 +33,8 @@ class TestComandiFile : public QObject
     QString P(const QString &nome) { return m_amb->Percorso(nome); }
     static void Digita(Form1 &f, const QString &testo)
     {
-        f.Text1->SetSelStart(f.Text1->Lunghezza());
-        QTest::keyClicks(f.Text1, testo);
+        f.Editor()->SetSelStart(f.Editor()->Lunghezza());
+        QTest::keyClicks(f.Editor(), testo);
     }
 
 private Q_SLOTS:
@@ -48,7 +48,7 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         QCOMPARE(
-            f.cmd1.Descrizioni(),
+            f.DialogoApriSalva().Descrizioni(),
             (QStringList{QStringLiteral("File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"),
                          QStringLiteral("Solo testo (*.txt)"),
                          QStringLiteral("Form di Visual Basic (*.frm)"),
@@ -57,46 +57,46 @@ private Q_SLOTS:
                          QStringLiteral("Sorgente C (*.c, *.cpp)"),
                          QStringLiteral("Tutti i file (*.*)")}));
         Copione::RispondiFile(std::nullopt);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         const auto dialoghi = Copione::Dialoghi();
         QCOMPARE(dialoghi.size(), 1);
-        QCOMPARE(dialoghi[0].filtroSelezionato, f.cmd1.Descrizioni().first());
+        QCOMPARE(dialoghi[0].filtroSelezionato, f.DialogoApriSalva().Descrizioni().first());
         QCOMPARE(dialoghi[0].modo, DialogoFile::Modo::Apri);
     }
 
     void tabellaDegliStati()
     {
         Form1 &f = Prepara();
-        f.mnuFileSalva->trigger(); // nothing typed: nothing happens
+        Comando(f, "mnuFileSalva")->trigger(); // nothing typed: nothing happens
         QCOMPARE(Copione::Dialoghi().size(), 0);
 
         Digita(f, QStringLiteral("If a"));
         QVERIFY(Stato().TestoModificato);
         // "&Salva" on a new text asks for a name and does not keep it.
         Copione::RispondiFile(P(QStringLiteral("uno.bas")));
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("uno.bas"))), QByteArray("If a\r\n"));
         QVERIFY(!Stato().TestoModificato);
         QVERIFY(Stato().NomeFileCorrente.isEmpty());
         Digita(f, QStringLiteral("b"));
         Copione::RispondiFile(P(QStringLiteral("due.bas")));
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(Copione::Dialoghi().size(), 2);
         // The dialog offers the path chosen last.
         Digita(f, QStringLiteral("c"));
         Copione::RispondiFile(P(QStringLiteral("tre.bas")));
-        f.mnuFilsSalvaN->trigger();
+        Comando(f, "mnuFilsSalvaN")->trigger();
         QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P(QStringLiteral("due.bas")));
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("tre.bas")));
         QVERIFY(!Stato().TestoModificato);
         // Named: saved without a question.
         Digita(f, QStringLiteral("d"));
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("tre.bas"))), QByteArray("If abcd\r\n"));
         QCOMPARE(Copione::Dialoghi().size(), 0);
         // "&Nuovo" on a saved text: empty, unnamed, unmodified.
-        f.mnuFileNuovo->trigger();
-        QCOMPARE(f.Text1->Text(), QString());
+        Comando(f, "mnuFileNuovo")->trigger();
+        QCOMPARE(f.Editor()->Text(), QString());
         QVERIFY(Stato().NomeFileCorrente.isEmpty());
         QVERIFY(!Stato().TestoModificato);
         QCOMPARE(Copione::Messaggi().size(), 0);
@@ -110,7 +110,7 @@ private Q_SLOTS:
         Copione::RispondiFile(P(QStringLiteral("vecchio.txt")));
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(std::nullopt);
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo, Esiste);
@@ -124,7 +124,7 @@ private Q_SLOTS:
         // Yes replaces it.
         Copione::RispondiFile(P(QStringLiteral("vecchio.txt")));
         Copione::RispondiMessaggio(Risposta::Si);
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("vecchio.txt"))),
                  QByteArray("nuovo\r\n"));
         Copione::Messaggi();
@@ -137,7 +137,7 @@ private Q_SLOTS:
         Stato().NomeFileCorrente = P(QStringLiteral("mio.txt"));
         Copione::RispondiFile(std::nullopt);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFilsSalvaN->trigger();
+        Comando(f, "mnuFilsSalvaN")->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo,
@@ -153,22 +153,22 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         m_amb->ScriviFile(QStringLiteral("a.bas"), "If x\r\n");
         Copione::RispondiFile(P(QStringLiteral("a.bas")));
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         Digita(f, QStringLiteral("Then"));
         // Yes on a named text saves it to its own file, no dialog.
         Copione::RispondiMessaggio(Risposta::Si);
-        f.mnuFileNuovo->trigger();
+        Comando(f, "mnuFileNuovo")->trigger();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
         QCOMPARE(Copione::Dialoghi().size(), 1);
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("a.bas"))),
                  QByteArray("If x\r\nThen\r\n"));
-        QCOMPARE(f.Text1->Text(), QString());
+        QCOMPARE(f.Editor()->Text(), QString());
 
         // Cancel ends the command with nothing changed.
         Digita(f, QStringLiteral("z"));
         Copione::RispondiMessaggio(Risposta::Annulla);
-        f.mnuFileNuovo->trigger();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("z"));
+        Comando(f, "mnuFileNuovo")->trigger();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("z"));
         QVERIFY(Stato().TestoModificato);
         Copione::Messaggi();
     }
@@ -178,17 +178,17 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         m_amb->ScriviFile(QStringLiteral("a.txt"), "prima");
         Copione::RispondiFile(P(QStringLiteral("a.txt")));
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         Digita(f, QStringLiteral("!"));
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(P(QStringLiteral("manca.txt")));
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
         QVERIFY(
             messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente  (")));
-        QCOMPARE(f.Text1->Text(), QStringLiteral("prima!"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("prima!"));
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("a.txt")));
         QVERIFY(Stato().TestoModificato);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
@@ -198,10 +198,10 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(m_amb->Cartella());
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         messaggi = Copione::Messaggi();
         QVERIFY(messaggi[1].testo.startsWith(QStringLiteral("Errore: È una cartella  (")));
-        QCOMPARE(f.Text1->Text(), QStringLiteral("prima!"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("prima!"));
         Copione::Dialoghi();
     }
 
@@ -212,8 +212,8 @@ private Q_SLOTS:
         Digita(f, QStringLiteral("x"));
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(P(QStringLiteral("b.txt")));
-        f.mnuFileApri->trigger();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("B"));
+        Comando(f, "mnuFileApri")->trigger();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("B"));
         QVERIFY(Stato().TestoModificato);
         // So closing asks about the newly opened text.
         Copione::RispondiMessaggio(Risposta::Annulla);
@@ -229,10 +229,10 @@ private Q_SLOTS:
         m_amb->ScriviFile(QStringLiteral("d.rtf"),
                           "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
         Copione::RispondiFile(P(QStringLiteral("d.rtf")));
-        f.mnuFileApri->trigger();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Caffè\r\nfine"));
+        Comando(f, "mnuFileApri")->trigger();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Caffè\r\nfine"));
         Digita(f, QStringLiteral("!"));
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("d.rtf"))),
                  QByteArray("Caff\xe8\r\nfine!\r\n"));
         Copione::Dialoghi();
@@ -246,16 +246,16 @@ private Q_SLOTS:
         const QString c = P(QStringLiteral("c.txt"));
         m_amb->ScriviFile(QStringLiteral("c.txt"), "originale");
         Copione::RispondiFile(c);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
         Digita(f, QStringLiteral(" cambiato "));
-        f.Text1->SetSelText(QStringLiteral("Ω"));
+        f.Editor()->SetSelText(QStringLiteral("Ω"));
         DispositivoGuasto::Installa guasto(5);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         Copione::RispondiFile(P(QStringLiteral("altro.txt")));
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFilsSalvaN->trigger();
+        Comando(f, "mnuFilsSalvaN")->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
         for (const auto &m : messaggi) {
@@ -264,7 +264,7 @@ private Q_SLOTS:
         }
         QCOMPARE(AmbienteProva::LeggiFile(c), QByteArray("originale"));
         QVERIFY(!QFileInfo::exists(P(QStringLiteral("altro.txt"))));
-        QCOMPARE(f.Text1->Text(), QStringLiteral("originale cambiato Ω"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("originale cambiato Ω"));
         QVERIFY(Stato().TestoModificato);
         QCOMPARE(Stato().NomeFileCorrente, c);
         QCOMPARE(Stato().FormatoDocumento, FormatoTesto{});
@@ -286,7 +286,7 @@ private Q_SLOTS:
         m_amb->ScriviFile(QStringLiteral("n.txt"), QStringLiteral("riga\u2028riga").toUtf8());
         Copione::RispondiFile(P(QStringLiteral("s.txt")));
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo,
@@ -297,11 +297,11 @@ private Q_SLOTS:
         QCOMPARE(messaggi[0].pulsanti, Pulsanti::OK);
         QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("s.txt")));
         Digita(f, QStringLiteral("!"));
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("s.txt"))),
                  QStringLiteral("a\u2028b\r\nc\r\nd\r\ne!\r\n").toUtf8());
         Copione::RispondiFile(P(QStringLiteral("n.txt")));
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         QCOMPARE(Copione::Messaggi().size(), 0);
         Copione::Dialoghi();
     }
@@ -322,7 +322,7 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::Si);
         Copione::RispondiFile(std::nullopt);
         QVERIFY(!g.close());
-        QCOMPARE(g.Text1->Text(), QStringLiteral("testo"));
+        QCOMPARE(g.Editor()->Text(), QStringLiteral("testo"));
         QVERIFY(Stato().TestoModificato);
         // Yes, an existing file, No, then a new name: saved and closed.
         m_amb->ScriviFile(QStringLiteral("c.txt"), "c");

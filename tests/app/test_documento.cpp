@@ -239,6 +239,8 @@ private Q_SLOTS:
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 a\\{b\\}c\\\\d}"), QStringLiteral("a{b}c\\d"));
         QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2 x\\u-3913\\'81\\'82y}"),
                  QStringLiteral("x\uF0B7y"));
+        // The fallback characters still to skip end with their group.
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2{\\u8364}ab}"), QStringLiteral("€ab"));
         QCOMPARE(LettoreRtf::Testo("{\\rtf1{\\pict\\pngblip 89504e47}{\\info{\\title T}}ok}"),
                  QStringLiteral("ok"));
     }
@@ -535,6 +537,11 @@ private Q_SLOTS:
         QVERIFY(!Documento::Leggi(grande.fileName(), &f, &errore));
         QCOMPARE(errore.numero, EFBIG);
         QVERIFY(errore.descrizione.contains(QStringLiteral("256 MB")));
+        // Exactly at the limit: read.
+        QVERIFY(grande.resize(Documento::DimensioneMassima));
+        const std::optional<QString> letto = Documento::Leggi(grande.fileName(), &f, &errore);
+        QVERIFY(letto);
+        QCOMPARE(letto->size(), Documento::DimensioneMassima);
     }
 };
 

@@ -36,6 +36,11 @@ private Q_SLOTS:
         QCOMPARE(e.SelText(), QStringLiteral("c"));
         QCOMPARE(e.SelStart(), 4);
         QCOMPARE(e.SelLength(), 1);
+        // An offset between the CR and the LF counts as the end of the line.
+        e.SetSelStart(3);
+        QCOMPARE(e.SelStart(), 2);
+        e.SetSelLength(3);
+        QCOMPARE(e.SelText(), QStringLiteral("\r\nc"));
 
         e.SetText(QStringLiteral("uno\r\ndue\r\ntre\r\nquattro"));
         e.SetSelStart(1);

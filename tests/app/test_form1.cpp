@@ -54,8 +54,8 @@ private Q_SLOTS:
             QCOMPARE(m.icona, Icona::Informazione);
             QCOMPARE(m.titolo, QStringLiteral("Quadrivo"));
         }
-        QVERIFY(!f.mnuStrumAvvia->isEnabled());
-        QVERIFY(!f.mnuStrumAPul->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
         QCOMPARE(amb.Stato().NumSostituzioni, 0);
         QVERIFY(QFile::exists(amb.Percorso(QStringLiteral("sostituzioni.dat"))));
         QCOMPARE(QFileInfo(amb.Percorso(QStringLiteral("pulizia.dat"))).size(), 0);
@@ -82,8 +82,8 @@ private Q_SLOTS:
         QCOMPARE(Copione::ModaliMostrati(),
                  (QStringList{QStringLiteral("Form2"), QStringLiteral("frmEl")}));
         // Nothing was saved: the files stay empty and both commands disabled.
-        QVERIFY(!f.mnuStrumAvvia->isEnabled());
-        QVERIFY(!f.mnuStrumAPul->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
         VERIFICA_COPIONE_ESAURITO();
     }
 
@@ -96,8 +96,8 @@ private Q_SLOTS:
         amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{}));
         Form1 &f = amb.Avvia();
         QCOMPARE(Copione::Messaggi().size(), 0);
-        QVERIFY(f.mnuStrumAvvia->isEnabled());
-        QVERIFY(f.mnuStrumAPul->isEnabled());
+        QVERIFY(Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(Comando(f, "mnuStrumAPul")->isEnabled());
         QCOMPARE(amb.Stato().NumSostituzioni, 0);
         VERIFICA_COPIONE_ESAURITO();
     }
@@ -116,9 +116,9 @@ private Q_SLOTS:
             QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
             d->accept();
         });
-        f.mnuStrumSost->trigger();
+        Comando(f, "mnuStrumSost")->trigger();
         Copione::QuandoModale([](QDialog *d) { d->accept(); });
-        f.mnuStrumPul->trigger();
+        Comando(f, "mnuStrumPul")->trigger();
         VERIFICA_COPIONE_ESAURITO();
     }
 
@@ -224,8 +224,8 @@ private Q_SLOTS:
         QTRY_COMPARE(f.DimensioneEsterna().width(), 3000);
         QCOMPARE(f.height(), Pixel(8000)); // the height was large enough: unchanged
         f.resize(Pixel(9000), Pixel(6000));
-        QTRY_COMPARE(f.ProgressBar1->x(), Pixel(f.DimensioneEsterna().width() - 3500));
-        QVERIFY(f.Text1->width() > 0);
+        QTRY_COMPARE(Avanzamento(f)->x(), Pixel(f.DimensioneEsterna().width() - 3500));
+        QVERIFY(f.Editor()->width() > 0);
     }
 
     void puliziaEliminaLeParole()
@@ -237,13 +237,13 @@ private Q_SLOTS:
             pulizia += Record::Codifica(v);
         amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
         Form1 &f = amb.Avvia();
-        f.Text1->SetText(QStringLiteral(
+        f.Editor()->SetText(QStringLiteral(
             "Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"));
         Copione::RispondiMessaggio(Risposta::OK);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuStrumAPul->trigger();
+        Comando(f, "mnuStrumAPul")->trigger();
         // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
-        QCOMPARE(f.Text1->Text(),
+        QCOMPARE(f.Editor()->Text(),
                  QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"));
         QVERIFY(amb.Stato().TestoModificato);
         const auto messaggi = Copione::Messaggi();
@@ -289,7 +289,7 @@ private Q_SLOTS:
             QVERIFY(info->isVisible());
             info->Command1->click();
         });
-        f.mnuInfoOn->trigger();
+        Comando(f, "mnuInfoOn")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmInfo")});
         VERIFICA_COPIONE_ESAURITO();
     }
@@ -300,23 +300,23 @@ private Q_SLOTS:
         amb.ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = amb.Avvia();
         QVERIFY(!amb.Stato().TestoModificato);
-        f.Text1->SetText(QStringLiteral("riga uno\r\nriga due"));
+        f.Editor()->SetText(QStringLiteral("riga uno\r\nriga due"));
         QVERIFY(!amb.Stato().TestoModificato);
 
-        f.Text1->SetSelStart(0);
-        f.Text1->SetSelLength(4);
-        f.mnuModTaglia->trigger();
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(4);
+        Comando(f, "mnuModTaglia")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("riga"));
         QVERIFY(amb.Stato().TestoModificato);
 
         amb.Stato().TestoModificato = false;
-        f.Text1->SetSelStart(f.Text1->Lunghezza());
-        f.mnuModInc->trigger();
-        QVERIFY(f.Text1->Text().endsWith(QStringLiteral("dueriga")));
+        f.Editor()->SetSelStart(f.Editor()->Lunghezza());
+        Comando(f, "mnuModInc")->trigger();
+        QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("dueriga")));
         QVERIFY(amb.Stato().TestoModificato);
 
         amb.Stato().TestoModificato = false;
-        QTest::keyClick(f.Text1, Qt::Key_Backspace);
+        QTest::keyClick(f.Editor(), Qt::Key_Backspace);
         QVERIFY(amb.Stato().TestoModificato);
     }
 
@@ -334,9 +334,9 @@ private Q_SLOTS:
         AmbienteProva amb;
         amb.ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = amb.Avvia();
-        f.Text1->SetText(QStringLiteral("riga uno"));
-        f.Text1->SetSelStart(0);
-        f.Text1->SetSelLength(4);
+        f.Editor()->SetText(QStringLiteral("riga uno"));
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(4);
         QClipboard *c = QGuiApplication::clipboard();
         c->clear();
         if (appunti == QStringLiteral("immagine")) {
@@ -346,9 +346,9 @@ private Q_SLOTS:
         } else if (appunti == QStringLiteral("vuoto")) {
             c->setText(QString());
         }
-        f.mnuModInc->trigger();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("riga uno"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("riga"));
+        Comando(f, "mnuModInc")->trigger();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("riga uno"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("riga"));
         QVERIFY(!amb.Stato().TestoModificato);
     }
 
@@ -369,7 +369,7 @@ private Q_SLOTS:
         QString testo;
         for (int i = 0; i < 500; ++i)
             testo += QStringLiteral("uno due\r\n");
-        f.Text1->SetText(testo);
+        f.Editor()->SetText(testo);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         frmTrova *d = f.FinestraTrova();
@@ -377,7 +377,7 @@ private Q_SLOTS:
         // A close request as the window manager sends it.
         auto chiudi = [&f] { return f.windowHandle()->close(); };
         if (come == QStringLiteral("corsa")) {
-            f.mnuModSostP->trigger();
+            Comando(f, "mnuModSostP")->trigger();
             d->txtTrova->setText(QStringLiteral("uno"));
             d->txtSost->setText(QStringLiteral("1"));
             bool chiusa = true;
@@ -389,9 +389,11 @@ private Q_SLOTS:
             d->Command4->click();
             Copione::Messaggi();
             QVERIFY(!chiusa);
-            QVERIFY(f.Text1->Text().endsWith(QStringLiteral("1 due\r\n"))); // the run ended
+            QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("1 due\r\n"))); // the run ended
         } else {
-            (come == QStringLiteral("trova") ? f.mnuModTrova : f.mnuModSostP)->trigger();
+            (come == QStringLiteral("trova") ? Comando(f, "mnuModTrova")
+                                             : Comando(f, "mnuModSostP"))
+                ->trigger();
             QVERIFY(!chiudi());
             QVERIFY(f.isVisible());
             d->Command5->click();
@@ -407,26 +409,26 @@ private Q_SLOTS:
         AmbienteProva amb;
         amb.ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = amb.Avvia();
-        f.Text1->SetText(QStringLiteral("a\r\nIf b\r\nIf c\r\n"));
+        f.Editor()->SetText(QStringLiteral("a\r\nIf b\r\nIf c\r\n"));
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuStrumAvvia->trigger();
+        Comando(f, "mnuStrumAvvia")->trigger();
         auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
         QVERIFY(p);
         QCoreApplication::processEvents();
         auto parola = [&f] {
-            const QWidget *area = f.Text1->viewport();
-            return area->mapToGlobal(f.Text1->cursorRect().center());
+            const QWidget *area = f.Editor()->viewport();
+            return area->mapToGlobal(f.Editor()->cursorRect().center());
         };
-        QCOMPARE(f.Text1->SelStart(), 3);
+        QCOMPARE(f.Editor()->SelStart(), 3);
         QVERIFY(!p->frameGeometry().contains(parola()));
         // Put over the word; "S&uccessivo" selects the "If" on the line below.
         p->move(parola() - QPoint(p->width() / 2, p->height() / 2));
         QCoreApplication::processEvents();
         p->Command2->click();
         QCoreApplication::processEvents();
-        QCOMPARE(f.Text1->SelStart(), 9);
+        QCOMPARE(f.Editor()->SelStart(), 9);
         QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
         Copione::Messaggi();
         VERIFICA_COPIONE_ESAURITO();
@@ -456,11 +458,11 @@ private Q_SLOTS:
         amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
         Form1 &f = amb.Avvia();
         const QString iniziale = QStringLiteral("If a Then\r\n  Unload Me\r\nEnd If\r\n");
-        f.Text1->SetText(iniziale);
-        QVERIFY(!f.mnuModAnnulla->isEnabled());
-        f.Text1->SetSelStart(f.Text1->Lunghezza());
-        QTest::keyClick(f.Text1, Qt::Key_X);
-        const QString prima = f.Text1->Text();
+        f.Editor()->SetText(iniziale);
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        f.Editor()->SetSelStart(f.Editor()->Lunghezza());
+        QTest::keyClick(f.Editor(), Qt::Key_X);
+        const QString prima = f.Editor()->Text();
 
         if (operazione == 0) {
             Copione::RispondiMessaggio(Risposta::OK);
@@ -468,10 +470,10 @@ private Q_SLOTS:
         } else if (operazione == 1) {
             Copione::RispondiMessaggio(Risposta::OK);
             Copione::RispondiMessaggio(Risposta::OK);
-            f.mnuStrumAPul->trigger();
+            Comando(f, "mnuStrumAPul")->trigger();
         } else {
             Copione::RispondiMessaggio(Risposta::OK);
-            f.mnuStrumAvvia->trigger();
+            Comando(f, "mnuStrumAvvia")->trigger();
             auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
             p->IntervalloCessione = 0;
             if (operazione == 2) {
@@ -486,22 +488,22 @@ private Q_SLOTS:
         }
         Copione::Messaggi();
         VERIFICA_COPIONE_ESAURITO();
-        const QString dopo = f.Text1->Text();
+        const QString dopo = f.Editor()->Text();
         QVERIFY(dopo != prima);
 
         amb.Stato().TestoModificato = false;
-        QVERIFY(f.mnuModAnnulla->isEnabled());
-        QVERIFY(!f.mnuModRifai->isEnabled());
-        f.mnuModAnnulla->trigger();
-        QCOMPARE(f.Text1->Text(), prima);
+        QVERIFY(Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "mnuModAnnulla")->trigger();
+        QCOMPARE(f.Editor()->Text(), prima);
         QVERIFY(amb.Stato().TestoModificato);
-        QVERIFY(f.mnuModRifai->isEnabled());
-        f.mnuModRifai->trigger();
-        QCOMPARE(f.Text1->Text(), dopo);
-        f.mnuModAnnulla->trigger();
-        f.mnuModAnnulla->trigger();
-        QCOMPARE(f.Text1->Text(), iniziale);
-        QVERIFY(!f.mnuModAnnulla->isEnabled());
+        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "mnuModRifai")->trigger();
+        QCOMPARE(f.Editor()->Text(), dopo);
+        Comando(f, "mnuModAnnulla")->trigger();
+        Comando(f, "mnuModAnnulla")->trigger();
+        QCOMPARE(f.Editor()->Text(), iniziale);
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
     }
 
     // The keys of undo and redo reach the menu; "&Nuovo" and "&Apri..." start
@@ -513,10 +515,10 @@ private Q_SLOTS:
         amb.ScriviFile(QStringLiteral("doc.txt"), "testo aperto\r\n");
         Form1 &f = amb.Avvia();
         f.show();
-        f.Text1->setFocus();
+        f.Editor()->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Text1->SetText(QStringLiteral("uno"));
-        f.Text1->SostituisciTesto(QStringLiteral("due"));
+        f.Editor()->SetText(QStringLiteral("uno"));
+        f.Editor()->SostituisciTesto(QStringLiteral("due"));
         const QList<std::pair<QKeyCombination, QString>> tasti = {
             {Qt::CTRL | Qt::Key_Z, QStringLiteral("uno")},
             {Qt::CTRL | Qt::Key_Y, QStringLiteral("due")},
@@ -524,25 +526,25 @@ private Q_SLOTS:
             {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, QStringLiteral("due")},
         };
         for (const auto &[tasto, atteso] : tasti) {
-            QTest::keyClick(f.Text1, tasto.key(), tasto.keyboardModifiers());
-            QCOMPARE(f.Text1->Text(), atteso);
+            QTest::keyClick(f.Editor(), tasto.key(), tasto.keyboardModifiers());
+            QCOMPARE(f.Editor()->Text(), atteso);
         }
         QVERIFY(amb.Stato().TestoModificato);
 
         Copione::RispondiMessaggio(Risposta::No);
-        f.mnuFileNuovo->trigger();
-        QVERIFY(!f.mnuModAnnulla->isEnabled());
-        QVERIFY(!f.mnuModRifai->isEnabled());
+        Comando(f, "mnuFileNuovo")->trigger();
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
 
-        f.Text1->SostituisciTesto(QStringLiteral("tre"));
-        f.mnuModAnnulla->trigger();
-        QVERIFY(f.mnuModRifai->isEnabled());
+        f.Editor()->SostituisciTesto(QStringLiteral("tre"));
+        Comando(f, "mnuModAnnulla")->trigger();
+        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(amb.Percorso(QStringLiteral("doc.txt")));
-        f.mnuFileApri->trigger();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("testo aperto\r\n"));
-        QVERIFY(!f.mnuModAnnulla->isEnabled());
-        QVERIFY(!f.mnuModRifai->isEnabled());
+        Comando(f, "mnuFileApri")->trigger();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("testo aperto\r\n"));
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
         Copione::Messaggi();
         Copione::Dialoghi();
         VERIFICA_COPIONE_ESAURITO();

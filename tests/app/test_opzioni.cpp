@@ -139,8 +139,8 @@ private Q_SLOTS:
             f->Check2->setChecked(separatori);
             (ok ? f->Command1 : f->Command2)->click();
         });
-        QCOMPARE(form.mnuStrumOpz->text(), QStringLiteral("&Opzioni..."));
-        form.mnuStrumOpz->trigger();
+        QCOMPARE(Comando(form, "mnuStrumOpz")->text(), QStringLiteral("&Opzioni..."));
+        Comando(form, "mnuStrumOpz")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmOpzioni")});
 
         const Opzioni attese = ok ? Opzioni{lascia, separatori} : avvio;

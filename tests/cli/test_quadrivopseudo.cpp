@@ -182,21 +182,21 @@ private Q_SLOTS:
 
         Form1 &f = amb.Avvia();
         Copione::RispondiFile(modulo);
-        f.mnuFileApri->trigger();
+        Comando(f, "mnuFileApri")->trigger();
         if (pulizia) {
             Copione::RispondiMessaggio(Risposta::OK);
             Copione::RispondiMessaggio(Risposta::OK);
-            f.mnuStrumAPul->trigger();
+            Comando(f, "mnuStrumAPul")->trigger();
         }
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuStrumAvvia->trigger();
+        Comando(f, "mnuStrumAvvia")->trigger();
         auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
         QVERIFY(p);
         p->IntervalloCessione = 0;
         Copione::RispondiMessaggio(Risposta::OK);
         p->Command5->click();
         p->Command4->click();
-        f.mnuFileSalva->trigger();
+        Comando(f, "mnuFileSalva")->trigger();
         VERIFICA_COPIONE_ESAURITO();
         QCOMPARE(comando.out, Leggi(modulo));
         QVERIFY(comando.out != documento);

@@ -104,8 +104,8 @@ private Q_SLOTS:
     void predefinitiESalvaByteEsatti()
     {
         Form1 &form = Prepara({}, {Risposta::No});
-        QVERIFY(!form.mnuStrumAvvia->isEnabled());
-        FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
+        FinestraElenco sost(form, Elenco::Sostituzioni);
         sost.Command5->click();
         QCOMPARE(sost.NumeroRighe(), 8);
         Copione::RispondiMessaggio(Risposta::OK);
@@ -121,9 +121,9 @@ private Q_SLOTS:
         QCOMPARE(File(Elenco::Sostituzioni), atteso);
         QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
         sost.Command6->click();
-        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
 
-        FinestraElenco elim(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        FinestraElenco elim(form, Elenco::Eliminazioni);
         elim.Command5->click();
         QCOMPARE(Righe(elim).last(), QStringLiteral("#|No"));
         Copione::RispondiMessaggio(Risposta::OK);
@@ -140,14 +140,14 @@ private Q_SLOTS:
         Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")}});
         const QByteArray prima = File(Elenco::Sostituzioni);
         {
-            FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+            FinestraElenco sost(form, Elenco::Sostituzioni);
             sost.Command5->click();
             Copione::RispondiMessaggio(Risposta::No); // do not save the changes
             sost.Command6->click();
         }
         QCOMPARE(File(Elenco::Sostituzioni), prima);
         QCOMPARE(m_amb->Stato().NumSostituzioni, 1);
-        FinestraElenco di_nuovo(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco di_nuovo(form, Elenco::Sostituzioni);
         QCOMPARE(Righe(di_nuovo), QStringList{QStringLiteral("A|B")});
     }
 
@@ -158,7 +158,7 @@ private Q_SLOTS:
                                {QString(), QStringLiteral("vuota")},
                                {QStringLiteral("\tFor"), QStringLiteral("Per")}});
         QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
-        FinestraElenco sost(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco sost(form, Elenco::Sostituzioni);
         QCOMPARE(Righe(sost), (QStringList{QStringLiteral("If|Se"), QStringLiteral("|vuota"),
                                            QStringLiteral("\tFor|Per")}));
         Copione::RispondiMessaggio(Risposta::OK);
@@ -175,7 +175,7 @@ private Q_SLOTS:
         Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
                                {QStringLiteral("Then"), QStringLiteral("Allora")},
                                {QStringLiteral("For"), QStringLiteral("Per")}});
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         const QStringList iniziale = Righe(f);
         Seleziona(f, 1);
         f.Command9->click(); // first row up: nothing
@@ -206,7 +206,7 @@ private Q_SLOTS:
     void rimuoviTuttiSalvaChiudi()
     {
         Form1 &form = Prepara();
-        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
         Copione::QuandoModale([](QDialog *d) {
             auto *f = qobject_cast<FinestraElenco *>(d);
             f->Command1->click();
@@ -214,11 +214,11 @@ private Q_SLOTS:
             f->Command2->click();
             f->Command6->click();
         });
-        form.mnuStrumSost->trigger();
+        Comando(form, "mnuStrumSost")->trigger();
         Copione::Messaggi();
         QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
         QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
-        QVERIFY(!form.mnuStrumAvvia->isEnabled());
+        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
 
         Copione::QuandoModale([](QDialog *d) {
             auto *f = qobject_cast<FinestraElenco *>(d);
@@ -227,16 +227,16 @@ private Q_SLOTS:
             f->Command2->click();
             f->close();
         });
-        form.mnuStrumPul->trigger();
+        Comando(form, "mnuStrumPul")->trigger();
         Copione::Messaggi();
-        QVERIFY(!form.mnuStrumAPul->isEnabled());
+        QVERIFY(!Comando(form, "mnuStrumAPul")->isEnabled());
     }
 
     void aggiungiConDuplicati()
     {
         Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
                                {QStringLiteral("è"), QStringLiteral("x")}});
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         // "if" against "If": refused, the dialog stays open with the texts typed.
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
@@ -302,7 +302,7 @@ private Q_SLOTS:
         QFETCH(QStringList, modali);
         QFETCH(QString, ultima);
         Form1 &form = Prepara();
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
         f.activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), &f);
@@ -339,7 +339,7 @@ private Q_SLOTS:
     {
         Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
                                {QStringLiteral("For"), QStringLiteral("Per")}});
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         Seleziona(f, 2);
         QString titolo;
         Voce([&] { f.Command7->click(); }, QStringLiteral("If"), QStringLiteral("Se!"),
@@ -356,7 +356,7 @@ private Q_SLOTS:
     void eliminazioniSiENo()
     {
         Form1 &form = Prepara();
-        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        FinestraElenco f(form, Elenco::Eliminazioni);
         QCOMPARE(f.objectName(), QStringLiteral("frmEl"));
         f.Command1->click();
         Voce([&] { f.Command3->click(); }, QStringLiteral("Unload"), std::nullopt, true);
@@ -392,7 +392,7 @@ private Q_SLOTS:
     void righeCheIlFileNonPuoContenere()
     {
         Form1 &form = Prepara();
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         const QStringList prima = Righe(f);
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
@@ -416,7 +416,7 @@ private Q_SLOTS:
         QVERIFY(messaggi[1].testo.contains(QStringLiteral("Windows-1252")));
         QCOMPARE(Righe(f), prima);
 
-        FinestraElenco e(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        FinestraElenco e(form, Elenco::Eliminazioni);
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
             v->Text1->setText(QString(121, QLatin1Char('x')));
@@ -442,7 +442,7 @@ private Q_SLOTS:
         QVERIFY(blocco.open(QIODevice::WriteOnly));
         blocco.close();
 
-        FinestraElenco f(stato, Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         f.Command1->click();
         Copione::RispondiMessaggio(Risposta::OK);
         f.Command2->click();
@@ -455,7 +455,7 @@ private Q_SLOTS:
                  prima);
         Copione::RispondiMessaggio(Risposta::No); // close without saving
         f.Command6->click();
-        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
         QFile::remove(cartella);
         QDir().rename(cartella + QStringLiteral("-spostata"), cartella);
     }
@@ -488,7 +488,7 @@ private Q_SLOTS:
         Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")},
                                {QStringLiteral("C"), QStringLiteral("D")}});
         const QByteArray prima = File(Elenco::Sostituzioni);
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
         if (modifica == QStringLiteral("rimessa")) {
             Seleziona(f, 1);
@@ -559,13 +559,13 @@ private Q_SLOTS:
             QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile leggere l'elenco")));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
-        QCOMPARE(form.mnuStrumAPul->isEnabled(), leggibile);
-        QVERIFY(form.mnuStrumAvvia->isEnabled());
+        QCOMPARE(Comando(form, "mnuStrumAPul")->isEnabled(), leggibile);
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
         QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
 
         // The editor shows what could be read and takes edits; only saving is refused.
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK); // the read error again
-        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        FinestraElenco f(form, Elenco::Eliminazioni);
         QCOMPARE(Copione::Messaggi().size(), leggibile ? 0 : 1);
         QCOMPARE(f.NumeroRighe(), leggibile ? 1 : 0);
         f.Command5->click();
@@ -600,7 +600,7 @@ private Q_SLOTS:
                                        QByteArray(2, '\0');
         m_amb->ScriviFile(QStringLiteral("pulizia.dat"), danneggiato);
         Form1 &form = m_amb->Avvia();
-        FinestraElenco f(m_amb->Stato(), Elenco::Eliminazioni, &form);
+        FinestraElenco f(form, Elenco::Eliminazioni);
         f.show();
         QCOMPARE(f.NumeroRighe(), 2);
         Copione::RispondiMessaggio(Risposta::OK);
@@ -630,7 +630,7 @@ private Q_SLOTS:
     void unaSolaIconaPerTutteLeRighe()
     {
         Form1 &form = Prepara();
-        FinestraElenco f(m_amb->Stato(), Elenco::Sostituzioni, &form);
+        FinestraElenco f(form, Elenco::Sostituzioni);
         Voce([&] { f.Command3->click(); }, QStringLiteral("Loop"), QStringLiteral("Ciclo"));
         Seleziona(f, 2);
         Voce([&] { f.Command7->click(); }, QStringLiteral("Else"), QStringLiteral("Altrimenti"));

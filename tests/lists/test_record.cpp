@@ -138,6 +138,58 @@ private Q_SLOTS:
         QCOMPARE(int(quint8(r[posFlag])) | (int(quint8(r[posFlag + 1])) << 8), flag);
     }
 
+    void righeMostrate_data()
+    {
+        // A record's two texts and how an editor shows it: "primo|secondo"
+        // (with "|flag" for the elimination list), or nothing when hidden.
+        QTest::addColumn<bool>("sostituzioni");
+        QTest::addColumn<QString>("primo");
+        QTest::addColumn<QString>("secondo");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("spazi tolti") << true << QStringLiteral("  If ") << QStringLiteral(" Se  ")
+                                     << QStringLiteral("If|Se");
+        QTest::newRow("senza sostituto: nascosta")
+            << true << QStringLiteral("Then") << QStringLiteral("") << QStringLiteral("");
+        QTest::newRow("senza parola: mostrata")
+            << true << QStringLiteral("") << QStringLiteral("vuota") << QStringLiteral("|vuota");
+        QTest::newRow("tabulazione rimasta")
+            << true << QStringLiteral("\tFor") << QStringLiteral("Per")
+            << QStringLiteral("\tFor|Per");
+        QTest::newRow("solo spazi")
+            << true << QStringLiteral("   ") << QStringLiteral(" x") << QStringLiteral("|x");
+        QTest::newRow("eliminazione Sì") << false << QStringLiteral(" Unload ")
+                                         << QStringLiteral("Sì") << QStringLiteral("Unload|Sì|1");
+        QTest::newRow("Sì tra spazi")
+            << false << QStringLiteral("x") << QStringLiteral(" Sì ") << QStringLiteral("x|Sì|1");
+        QTest::newRow("eliminazione No")
+            << false << QStringLiteral("#") << QStringLiteral("No") << QStringLiteral("#|No|0");
+        QTest::newRow("sì minuscolo")
+            << false << QStringLiteral("x") << QStringLiteral("sì") << QStringLiteral("x|sì|0");
+        QTest::newRow("senza parola: nascosta")
+            << false << QStringLiteral("") << QStringLiteral("Sì") << QStringLiteral("");
+        QTest::newRow("parola di soli spazi")
+            << false << QStringLiteral("   ") << QStringLiteral("No") << QStringLiteral("|No|0");
+    }
+    void righeMostrate()
+    {
+        QFETCH(bool, sostituzioni);
+        QFETCH(QString, primo);
+        QFETCH(QString, secondo);
+        QFETCH(QString, atteso);
+        QStringList righe;
+        if (sostituzioni) {
+            for (const VoceSostituzione &v :
+                 RigheElenco::DaMostrare(QVector<VoceSostituzione>{{primo, secondo}}))
+                righe.append(v.Trova + QLatin1Char('|') + v.Sostituisci);
+        } else {
+            for (const VoceEliminazione &v :
+                 RigheElenco::DaMostrare(QVector<VoceEliminazione>{{primo, secondo, 0}}))
+                righe.append(
+                    QStringLiteral("%1|%2|%3").arg(v.Elimina, v.ParolaIntera).arg(v.FlagIntera));
+        }
+        QCOMPARE(righe.join(QString()), atteso);
+    }
+
     // Random rows against the byte-by-byte model, and back again.
     void andataERitornoContoModello()
     {

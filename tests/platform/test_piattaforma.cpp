@@ -1,10 +1,12 @@
-// The real message box behind the scripted one: Italian buttons, Esc, the answer.
+// The real message box and modal window behind the scripted ones: Italian
+// buttons, Esc, the answer, the window's own loop.
 
 #include "platform/Piattaforma.h"
 #include "platform/PosizioneFinestra.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
@@ -46,7 +48,18 @@ class TestPiattaforma : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { Copione::Disattiva(); }
+    void finestraModale()
+    {
+        // With no answerer installed a modal window runs its own loop until it closes.
+        QDialog finestra;
+        bool modale = false;
+        QTimer::singleShot(0, &finestra, [&] {
+            modale = QApplication::activeModalWidget() == &finestra;
+            finestra.done(7);
+        });
+        QCOMPARE(MostraModale(&finestra), 7);
+        QVERIFY(modale);
+    }
 
     void pulsantiItaliani()
     {

@@ -59,7 +59,7 @@ class TestFrmPseudo : public QObject
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(voci);
         Form1 &f = m_amb->Avvia();
-        f.Text1->SetText(testo);
+        f.Editor()->SetText(testo);
         return f;
     }
 
@@ -68,7 +68,7 @@ class TestFrmPseudo : public QObject
     {
         for (Risposta r : risposte)
             Copione::RispondiMessaggio(r);
-        f.mnuStrumAvvia->trigger();
+        Comando(f, "mnuStrumAvvia")->trigger();
         auto *finestra = qobject_cast<frmPseudo *>(f.FinestraPseudo());
         finestra->IntervalloCessione = 0;
         return finestra;
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione annullata"));
         QCOMPARE(p->lblSost->text(), QStringLiteral("Pseudocodificazione annullata"));
         QCOMPARE(p->ProgressBar2->value(), 0);
-        QCOMPARE(f.ProgressBar1->value(), 0);
+        QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QVERIFY(p->Command7->isEnabled());
@@ -139,19 +139,19 @@ private Q_SLOTS:
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Controllo});
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("If"));
         QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
         QVERIFY(f.FinestraTrova()->isHidden());
 
         p->Command1->click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then\r\n"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("Se"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then\r\n"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
         QVERIFY(m_amb->Stato().TestoModificato);
 
         p->Command2->click();
         QCOMPARE(p->VoceCorrente(), 2);
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("Then"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Then"));
         QCOMPARE(p->ProgressBar2->value(), 1);
 
         Copione::RispondiMessaggio(Risposta::OK);
@@ -170,11 +170,11 @@ private Q_SLOTS:
         Copione::Messaggi();
         m_amb->Stato().TestoModificato = false;
         p->Command3->click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then Se\r\n"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then Se\r\n"));
         QVERIFY(m_amb->Stato().TestoModificato);
         QCOMPARE(p->VoceCorrente(), 2);
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
-        QCOMPARE(f.Text1->SelLength(), 0);
+        QCOMPARE(f.Editor()->SelLength(), 0);
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
     }
 
@@ -192,7 +192,7 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::OK);
         p->Command5->click();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
-        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
         QCOMPARE(p->lblT->text(), QStringLiteral("0 secondi"));
         QCOMPARE(p->Label7->text(), Form1::TestoInattivo());
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
@@ -217,7 +217,7 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::OK);
         p->Command5->click();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
-        QCOMPARE(f.Text1->Text(),
+        QCOMPARE(f.Editor()->Text(),
                  QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
     }
 
@@ -243,12 +243,12 @@ private Q_SLOTS:
         QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
         QCOMPARE(p->VoceCorrente(), 2);
         // The first word's changes stay, the second's are dropped.
-        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
 
         Copione::RispondiMessaggio(Risposta::OK);
         p->cmdInt->click();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
-        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
     }
 
@@ -270,17 +270,17 @@ private Q_SLOTS:
         QVERIFY(f.isEnabled());
         QTRY_VERIFY(!p);
         QVERIFY(!f.FinestraPseudo());
-        QCOMPARE(f.Text1->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
     }
 
     void apriENuovoRicominciano()
     {
         Form1 &f = Prepara(QStringLiteral("x\r\n"));
         m_amb->ScriviFile(QStringLiteral("a.txt"), "If a\r\n");
-        for (QAction *comando : {f.mnuFileApri, f.mnuFileNuovo}) {
+        for (QAction *comando : {Comando(f, "mnuFileApri"), Comando(f, "mnuFileNuovo")}) {
             m_amb->Stato().PosRicerca = 40;
             m_amb->Stato().TestoModificato = false;
-            if (comando == f.mnuFileApri)
+            if (comando == Comando(f, "mnuFileApri"))
                 Copione::RispondiFile(m_amb->Percorso(QStringLiteral("a.txt")));
             comando->trigger();
             Copione::Dialoghi();
@@ -298,7 +298,7 @@ private Q_SLOTS:
         Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
         frmPseudo *p = Avvia(f);
         Copione::Messaggi();
-        p->IntervalloCessione = 15;
+        p->IntervalloCessione = Piattaforma::MillisecondiCessione;
         int voceAlClic = 0;
         QTimer::singleShot(40, p, [&] {
             voceAlClic = p->VoceCorrente();
@@ -309,7 +309,7 @@ private Q_SLOTS:
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Interrotta});
         QVERIFY(voceAlClic > 1);
         QCOMPARE(p->VoceCorrente(), voceAlClic);
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
     }
 
     void controlloCede()
@@ -330,11 +330,11 @@ private Q_SLOTS:
             principaleAbilitata = f.isEnabled();
         });
         Copione::RispondiMessaggio(Risposta::OK);
-        f.mnuStrumAvvia->trigger();
+        Comando(f, "mnuStrumAvvia")->trigger();
         Copione::Messaggi();
         QVERIFY(durante);
         QVERIFY(!principaleAbilitata);
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
     }
 
     void riduciERipristina()

@@ -55,7 +55,7 @@ class TestParole : public QObject
         m_amb->ScriviElenchi(ElencoProva);
         Form1 &form = m_amb->Avvia();
         m_amb->Stato().NomeFileCorrente = nomeFile;
-        form.Text1->SetText(testo);
+        form.Editor()->SetText(testo);
         return form;
     }
 
@@ -106,8 +106,9 @@ private Q_SLOTS:
             QCOMPARE(f->Command1->isEnabled(), !righe.isEmpty());
             f->Command2->click();
         });
-        QCOMPARE(form.mnuStrumParole->text(), QStringLiteral("Parole &non tradotte..."));
-        form.mnuStrumParole->trigger();
+        QCOMPARE(Comando(form, "mnuStrumParole")->text(),
+                 QStringLiteral("Parole &non tradotte..."));
+        Comando(form, "mnuStrumParole")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
     }
 
@@ -138,7 +139,7 @@ private Q_SLOTS:
         Copione::Messaggi();
         const QString percorso = m_amb->Stato().Liste.Percorso(Elenco::Sostituzioni);
         const QByteArray prima = AmbienteProva::LeggiFile(percorso);
-        frmParole f(m_amb->Stato(), form, &form);
+        frmParole f(form, &form);
         const QTreeWidgetItem *dim =
             f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).value(0);
         QVERIFY(dim);

