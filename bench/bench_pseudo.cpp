@@ -251,7 +251,7 @@ QString Dimensione(double byte)
 // The windows. Every reach into the main window and the run window is in
 // this one function, so that a change in how they are reached stays here.
 
-enum class Comando {
+enum class Azione {
     Apri,           // "&Apri..." on `argomento`
     Pseudocodifica, // the run window, "&Avvia pseudocod. automatica", "&Chiudi"
     Salva,          // "&Salva"
@@ -259,41 +259,40 @@ enum class Comando {
     Testo,          // the editor's whole text becomes `argomento`
 };
 
-void Finestra(Form1 &f, Comando comando, const QString &argomento = {})
+void Finestra(Form1 &f, Azione azione, const QString &argomento = {})
 {
-    using namespace Piattaforma::Copione;
-    switch (comando) {
-    case Comando::Apri:
-        RispondiFile(argomento);
-        f.mnuFileApri->trigger();
+    switch (azione) {
+    case Azione::Apri:
+        Copione::RispondiFile(argomento);
+        Comando(f, "mnuFileApri")->trigger();
         break;
-    case Comando::Pseudocodifica: {
-        RispondiMessaggio(Piattaforma::Risposta::OK); // the start check
-        f.mnuStrumAvvia->trigger();
+    case Azione::Pseudocodifica: {
+        Copione::RispondiMessaggio(Piattaforma::Risposta::OK); // the start check
+        Comando(f, "mnuStrumAvvia")->trigger();
         auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
         if (!p) {
             std::fprintf(stderr, "la finestra della pseudocodifica non si è aperta\n");
             std::exit(1);
         }
-        RispondiMessaggio(Piattaforma::Risposta::OK); // "Pseudocodificazione terminata."
+        Copione::RispondiMessaggio(Piattaforma::Risposta::OK); // "Pseudocodificazione terminata."
         p->Command5->click();
         p->Command4->click();
         break;
     }
-    case Comando::Salva:
-        f.mnuFileSalva->trigger();
+    case Azione::Salva:
+        Comando(f, "mnuFileSalva")->trigger();
         break;
-    case Comando::Ripeti:
+    case Azione::Ripeti:
         f.FinestraTrova()->txtTrova->setText(argomento);
         f.Stato().PosRicerca = 1;
-        f.Text1->SetSelStart(0);
-        f.mnuModRip->trigger();
+        f.Editor()->SetSelStart(0);
+        Comando(f, "mnuModRip")->trigger();
         break;
-    case Comando::Testo:
-        f.Text1->SetText(argomento);
+    case Azione::Testo:
+        f.Editor()->SetText(argomento);
         break;
     }
-    if (SenzaRisposta() != 0 || RisposteAvanzate() != 0) {
+    if (Copione::SenzaRisposta() != 0 || Copione::RisposteAvanzate() != 0) {
         std::fprintf(stderr, "una finestra di messaggio inattesa\n");
         std::exit(1);
     }
@@ -343,11 +342,11 @@ TempiFinestre AperturaPseudocodificaSalvataggio(int volte, const QByteArray &fil
             const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
             const auto t0 = Orologio::now();
             const double c0 = CpuProcesso();
-            Finestra(f, Comando::Apri, modulo);
+            Finestra(f, Azione::Apri, modulo);
             const double apri = Secondi(t0);
-            Finestra(f, Comando::Pseudocodifica);
+            Finestra(f, Azione::Pseudocodifica);
             const double pseudo = Secondi(t0) - apri;
-            Finestra(f, Comando::Salva);
+            Finestra(f, Azione::Salva);
             QCoreApplication::processEvents();
             nostro.push_back(Secondi(t0));
             cpu.push_back(CpuProcesso() - c0);
@@ -377,11 +376,11 @@ std::pair<double, double> RipetiRicerca(int volte, const QString &testo)
     const QString documento = testo + QStringLiteral("' ") + parola + QStringLiteral("\r\n");
     AmbienteProva amb;
     Form1 &f = Avvia(amb, SostituzioniPredefinite());
-    Finestra(f, Comando::Testo, documento);
+    Finestra(f, Azione::Testo, documento);
     std::vector<double> nostro, riferimento;
     for (int i = 0; i < volte; ++i) {
         auto t0 = Orologio::now();
-        Finestra(f, Comando::Ripeti, parola);
+        Finestra(f, Azione::Ripeti, parola);
         nostro.push_back(Secondi(t0));
         t0 = Orologio::now();
         if (documento.indexOf(parola, 0, Qt::CaseInsensitive) < testo.size()) std::exit(1);
