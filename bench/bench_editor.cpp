@@ -3,6 +3,7 @@
 // the changed span, for a text changed at both ends, one word changed in the
 // middle, and every line changed. The machine may be shared: compare CPU times.
 
+#include "SorgenteBasic.h"
 #include "app/EditorTesto.h"
 
 #include <QApplication>
@@ -10,23 +11,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QString Sorgente(qsizetype caratteri)
-{
-    static const QString blocco = QStringLiteral("Private Sub Command1_Click()\r\n"
-                                                 "    If Text1.Text = \"\" Then Exit Sub\r\n"
-                                                 "    For i = 1 To List1.ListCount - 1\r\n"
-                                                 "        Do While Not EOF(1)\r\n"
-                                                 "            Line Input #1, riga\r\n"
-                                                 "        Loop\r\n"
-                                                 "    Next i\r\n"
-                                                 "End Sub\r\n");
-    QString testo;
-    testo.reserve(caratteri + blocco.size());
-    while (testo.size() < caratteri)
-        testo += blocco;
-    return testo;
-}
 
 enum Caso { AiDueCapi, UnaParola, OgniRiga };
 
@@ -38,7 +22,7 @@ struct Coppia
 
 const Coppia &Testi(int caso)
 {
-    static const QString base = Sorgente(20 << 20);
+    static const QString base = SorgenteBasic(20 << 20);
     static const Coppia coppie[] = {
         [] {
             QString dopo = base;

@@ -2,6 +2,7 @@
 // by side with the literal model (the text rebuilt at every match) and with a
 // QRegularExpression doing a comparable whole-word replace.
 
+#include "SorgenteBasic.h"
 #include "aiuti/ModelliRiferimento.h"
 #include "lists/VociElenco.h"
 #include "search/Ricerca.h"
@@ -11,27 +12,10 @@
 
 namespace {
 
-QString Sorgente(qsizetype caratteri)
-{
-    static const QString blocco = QStringLiteral("Private Sub Command1_Click()\r\n"
-                                                 "    If Text1.Text = \"\" Then Exit Sub\r\n"
-                                                 "    For i = 1 To List1.ListCount - 1\r\n"
-                                                 "        Do While Not EOF(1)\r\n"
-                                                 "            Line Input #1, riga\r\n"
-                                                 "        Loop\r\n"
-                                                 "    Next i\r\n"
-                                                 "End Sub\r\n");
-    QString testo;
-    testo.reserve(caratteri + blocco.size());
-    while (testo.size() < caratteri)
-        testo += blocco;
-    return testo;
-}
-
 const QString &Testo(qsizetype caratteri)
 {
-    static QString uno = Sorgente(1 << 20), venti = Sorgente(20 << 20),
-                   piccolo = Sorgente(64 << 10);
+    static QString uno = SorgenteBasic(1 << 20), venti = SorgenteBasic(20 << 20),
+                   piccolo = SorgenteBasic(64 << 10);
     return caratteri == (1 << 20) ? uno : caratteri == (20 << 20) ? venti : piccolo;
 }
 
