@@ -36,7 +36,8 @@ qsizetype PrimoDaCambiare(QStringView testo)
 {
     const char16_t *t = reinterpret_cast<const char16_t *>(testo.utf16());
     const qsizetype n = testo.size();
-    if (n > 0 && DaCambiare(t, n, 0)) return 0;
+    if (n == 0) return 0; // an empty text may have no buffer at all
+    if (DaCambiare(t, n, 0)) return 0;
     qsizetype i = 1;
 #if defined(__SSE2__)
     // Sixteen units at a time: the text is as the editor holds it when every
