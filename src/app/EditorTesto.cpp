@@ -1,5 +1,7 @@
 #include "EditorTesto.h"
 
+#include "pseudo/Lotto.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
@@ -87,48 +89,10 @@ void EditorTesto::SetText(const QString &testo)
     m_testoValido = false;
 }
 
-namespace {
-// Characters the document turns into a line break of its own.
-bool FineBlocco(QChar c)
-{
-    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
-           c == QChar(0xfdd0) || c == QChar(0xfdd1);
-}
-
-// `testo` as Text() would return it once written: every line break a CR LF
-// pair. The text itself (no copy) when it already is.
-QString FormaDiText(const QString &testo)
-{
-    const qsizetype n = testo.size();
-    qsizetype i = 0;
-    for (; i < n; ++i) {
-        const QChar c = testo[i];
-        if (c == QLatin1Char('\r') && i + 1 < n && testo[i + 1] == QLatin1Char('\n'))
-            ++i;
-        else if (FineBlocco(c))
-            break;
-    }
-    if (i == n) return testo;
-    QString risultato;
-    risultato.reserve(n + n / 16);
-    risultato.append(QStringView(testo).first(i));
-    for (; i < n; ++i) {
-        const QChar c = testo[i];
-        if (FineBlocco(c)) {
-            risultato.append(QLatin1String("\r\n"));
-            if (c == QLatin1Char('\r') && i + 1 < n && testo[i + 1] == QLatin1Char('\n')) ++i;
-        } else {
-            risultato.append(c);
-        }
-    }
-    return risultato;
-}
-} // namespace
-
 void EditorTesto::SostituisciTesto(const QString &testo)
 {
     // Both texts compared in the form Text() returns them.
-    const QString nuovo = FormaDiText(testo);
+    const QString nuovo = Lotto::ACapoComeEditor(testo);
     const QString &vecchio = Text();
     const ushort *a = vecchio.utf16();
     const ushort *b = nuovo.utf16();
