@@ -187,14 +187,6 @@ QVector<VoceSostituzione> CentoVoci()
     return voci;
 }
 
-QByteArray FileElenco(const QVector<VoceSostituzione> &voci)
-{
-    QByteArray dati;
-    for (const VoceSostituzione &v : voci)
-        dati.append(Record::Codifica(v));
-    return dati;
-}
-
 // One whole-word, case-insensitive expression per entry, in the file's bytes.
 QByteArray ScriptSed(const QVector<VoceSostituzione> &voci)
 {
@@ -538,8 +530,8 @@ int main(int argc, char *argv[])
     const QByteArray file = CodificaAnsi::Codifica(testo);
     Scrivi(P("modulo.bas"), file);
     const QVector<VoceSostituzione> otto = SostituzioniPredefinite(), cento = CentoVoci();
-    Scrivi(P("otto.dat"), FileElenco(otto));
-    Scrivi(P("cento.dat"), FileElenco(cento));
+    Scrivi(P("otto.dat"), Record::Unisci(otto));
+    Scrivi(P("cento.dat"), Record::Unisci(cento));
     Scrivi(P("otto.sed"), ScriptSed(otto));
     Scrivi(P("cento.sed"), ScriptSed(cento));
     Scrivi(P("otto.pl"), ScriptPerl(otto));

@@ -9,15 +9,6 @@
 
 namespace {
 
-template <typename Voce> QByteArray UnisciRecord(const QVector<Voce> &righe)
-{
-    QByteArray dati;
-    dati.reserve(righe.size() * Record::Lunghezza);
-    for (const Voce &voce : righe)
-        dati.append(Record::Codifica(voce));
-    return dati;
-}
-
 // Records are read this many at a time, so that a huge file is never held whole.
 constexpr qint64 RecordPerLettura = 8192;
 
@@ -250,7 +241,7 @@ bool ArchivioListe::SalvaRighe(Elenco elenco, const QVector<Voce> &righe, Errore
     }
     const quint64 aperture = m_aperture[i];
     ErroreFile erroreScrittura;
-    if (!Scrivi(elenco, UnisciRecord(righe), &erroreScrittura)) {
+    if (!Scrivi(elenco, Record::Unisci(righe), &erroreScrittura)) {
         // Opening the file again is the last step: when it was tried, the new
         // file is already in place and only the reopening failed (Errore() has it).
         if (m_aperture[i] == aperture) {

@@ -59,6 +59,15 @@ constexpr int CapacitaEliminazione = 122;
 // does not fit is cut so that the record never overflows.
 QByteArray Codifica(const VoceSostituzione &voce);
 QByteArray Codifica(const VoceEliminazione &voce);
+// The bytes of a whole list file: the rows' records one after the other.
+template <typename Voce> QByteArray Unisci(const QVector<Voce> &righe)
+{
+    QByteArray dati;
+    dati.reserve(righe.size() * Lunghezza);
+    for (const Voce &voce : righe)
+        dati.append(Codifica(voce));
+    return dati;
+}
 
 // Reads one record; length fields that run past the record are cut at its end.
 VoceSostituzione DecodificaSostituzione(QByteArrayView record);

@@ -30,10 +30,7 @@ void AmbienteProva::ScriviFile(const QString &nome, const QByteArray &contenuto)
 
 void AmbienteProva::ScriviElenchi(const QVector<VoceSostituzione> &sostituzioni)
 {
-    QByteArray dati;
-    for (const VoceSostituzione &voce : sostituzioni)
-        dati.append(Record::Codifica(voce));
-    ScriviFile(QStringLiteral("sostituzioni.dat"), dati);
+    ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Unisci(sostituzioni));
     ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(EliminazioniPredefinite().first()));
 }
 

@@ -40,22 +40,6 @@ Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
             p.readAllStandardError()};
 }
 
-QByteArray FileElenco(const QVector<VoceSostituzione> &voci)
-{
-    QByteArray dati;
-    for (const VoceSostituzione &v : voci)
-        dati.append(Record::Codifica(v));
-    return dati;
-}
-
-QByteArray FileElenco(const QVector<VoceEliminazione> &voci)
-{
-    QByteArray dati;
-    for (const VoceEliminazione &v : voci)
-        dati.append(Record::Codifica(v));
-    return dati;
-}
-
 void Scrivi(const QString &percorso, const QByteArray &byte)
 {
     QFile f(percorso);
@@ -171,7 +155,7 @@ private Q_SLOTS:
 
         AmbienteProva amb;
         amb.ScriviElenchi(voci);
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), FileElenco(EliminazioniPredefinite()));
+        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Unisci(EliminazioniPredefinite()));
         amb.ScriviFile(QStringLiteral("modulo.bas"), documento);
         const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
         QStringList argomenti{QStringLiteral("--elenco"), amb.Percorso("sostituzioni.dat"), modulo};
@@ -228,7 +212,7 @@ private Q_SLOTS:
     void PiuFile()
     {
         QFETCH(bool, sulPosto);
-        Scrivi(P("fabbrica.dat"), FileElenco(SostituzioniPredefinite()));
+        Scrivi(P("fabbrica.dat"), Record::Unisci(SostituzioniPredefinite()));
         const QByteArray atteso =
             Esegui({QStringLiteral("--elenco"), P("fabbrica.dat")}, Modulo).out;
         QVERIFY(!atteso.isEmpty());
@@ -334,7 +318,7 @@ private Q_SLOTS:
         QFETCH(QStringList, opzioni);
         QFETCH(QByteArray, ingresso);
         QFETCH(QByteArray, atteso);
-        Scrivi(P("elenco.dat"), FileElenco(Voci{{"If", "Se"}, {"Then", "Allora"}}));
+        Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
         QStringList argomenti = QStringList{QStringLiteral("--elenco"), P("elenco.dat")} + opzioni;
         if (!file.isEmpty()) {
             Scrivi(P(file), ingresso);
@@ -370,8 +354,8 @@ private Q_SLOTS:
         QCOMPARE(e.out, QByteArray("Se a Allora\r\n\r\n"));
         QVERIFY(e.err.startsWith("quadrivo-pseudo: nota: "));
 
-        Scrivi(P("sostituzioni.dat"), FileElenco(Voci{{"Then", "Poi"}}));
-        Scrivi(P("pulizia.dat"), FileElenco(QVector<VoceEliminazione>{{"a", TestoSi, 1}}));
+        Scrivi(P("sostituzioni.dat"), Record::Unisci(Voci{{"Then", "Poi"}}));
+        Scrivi(P("pulizia.dat"), Record::Unisci(QVector<VoceEliminazione>{{"a", TestoSi, 1}}));
         e = Esegui({QStringLiteral("--pulizia")}, testo, copia);
         QCOMPARE(e.uscita, 0);
         QCOMPARE(e.out, QByteArray("If  Poi\r\n\r\n"));
@@ -392,7 +376,7 @@ private Q_SLOTS:
 
         // A part-record at the end is left out, as the program does; a length
         // field that runs past its record is cut there.
-        QByteArray dati = FileElenco(Voci{{"If", "Se"}});
+        QByteArray dati = Record::Unisci(Voci{{"If", "Se"}});
         dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
         dati.append("\x02\x00Th", 4);
         Scrivi(P("rotto.dat"), dati);
