@@ -52,6 +52,7 @@ class TestFrmPseudo : public QObject
     Q_OBJECT
 
     std::unique_ptr<AmbienteProva> m_amb;
+    QVector<Copione::Messaggio> m_avvio; // the boxes shown by the last start
 
     Form1 &Prepara(const QString &testo,
                    const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
@@ -69,9 +70,19 @@ class TestFrmPseudo : public QObject
         for (Risposta r : risposte)
             Copione::RispondiMessaggio(r);
         Comando(f, "mnuStrumAvvia")->trigger();
+        m_avvio = Copione::Messaggi();
         auto *finestra = qobject_cast<frmPseudo *>(f.FinestraPseudo());
         finestra->IntervalloCessione = 0;
         return finestra;
+    }
+
+    // Clicks with `ok` boxes answered OK; the texts of the boxes shown.
+    static QStringList Clic(QAbstractButton *pulsante, int ok = 1)
+    {
+        for (int i = 0; i < ok; ++i)
+            Copione::RispondiMessaggio(Risposta::OK);
+        pulsante->click();
+        return Copione::TestiMessaggi(Copione::Messaggi());
     }
 
 private Q_SLOTS:
@@ -85,14 +96,12 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
         frmPseudo *p = Avvia(f, {Risposta::Annulla});
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo, Controllo);
-        QCOMPARE(messaggi[0].pulsanti, Pulsanti::OKAnnulla);
-        QCOMPARE(messaggi[0].icona, Icona::Informazione);
-        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione annullata"));
-        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione annullata"));
-        QCOMPARE(p->lblSost->text(), QStringLiteral("Pseudocodificazione annullata"));
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
+        QCOMPARE(m_avvio[0].pulsanti, Pulsanti::OKAnnulla);
+        QCOMPARE(m_avvio[0].icona, Icona::Informazione);
+        const QString annullata = QStringLiteral("Pseudocodificazione annullata");
+        QCOMPARE((QStringList{p->windowTitle(), p->lblTrovato->text(), p->lblSost->text()}),
+                 QStringList(3, annullata));
         QCOMPARE(p->ProgressBar2->value(), 0);
         QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
@@ -106,37 +115,43 @@ private Q_SLOTS:
         QTRY_VERIFY(!f.FinestraPseudo());
     }
 
+    // No entry of the list occurs, or the list has only records with an empty
+    // word: nothing to walk, and no empty-range bar.
+    void nienteDaFare_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QVector<VoceSostituzione>>("voci");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("nessuna voce compare") << "\tIf x=1 Thenx\r\n"
+                                              << SostituzioniPredefinite() << 8;
+        QTest::newRow("elenco senza voci")
+            << "If a\r\n"
+            << QVector<VoceSostituzione>{{QString(), QStringLiteral("x")}} << 0;
+    }
     void nienteDaFare()
     {
-        Form1 &f = Prepara(QStringLiteral("\tIf x=1 Thenx\r\n"));
+        QFETCH(QString, testo);
+        QFETCH(QVector<VoceSostituzione>, voci);
+        QFETCH(int, numero);
+        Form1 &f = Prepara(testo, voci);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, numero);
         frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
-                 (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
-        QCOMPARE(p->ProgressBar2->maximum(), 8);
+        QCOMPARE(p->ProgressBar2->maximum(), std::max(numero, 1));
+        QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
-    }
-
-    void elencoSenzaVoci()
-    {
-        // Only records with an empty word: nothing to walk, no empty-range bar.
-        Form1 &f = Prepara(QStringLiteral("If a\r\n"), {{QString(), QStringLiteral("x")}});
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
-        frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
-                 (QStringList{Controllo, NienteDaFare}));
-        QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
-        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
     }
 
     void camminoFinoAllaFine()
     {
         Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
         frmPseudo *p = Avvia(f);
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Controllo});
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
         QCOMPARE(p->lblTrovato->text(), QStringLiteral("If"));
         QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
@@ -154,9 +169,7 @@ private Q_SLOTS:
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Then"));
         QCOMPARE(p->ProgressBar2->value(), 1);
 
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->Command6->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(Clic(p->Command6), QStringList{Finita});
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
@@ -167,7 +180,6 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara(QStringLiteral("If a Then If\r\n"));
         frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
         m_amb->Stato().TestoModificato = false;
         p->Command3->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then Se\r\n"));
@@ -180,18 +192,14 @@ private Q_SLOTS:
 
     void automaticaFinoAllaFine()
     {
-        QString testo;
-        for (int i = 0; i < 300; ++i)
-            testo += QStringLiteral(
-                "If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n");
+        const QString testo =
+            QStringLiteral("If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n")
+                .repeated(300);
         Form1 &f = Prepara(testo);
         frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
         double ora = 1000.0;
         p->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->Command5->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(Clic(p->Command5), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
         QCOMPARE(p->lblT->text(), QStringLiteral("0 secondi"));
         QCOMPARE(p->Label7->text(), Form1::TestoInattivo());
@@ -212,65 +220,49 @@ private Q_SLOTS:
             Prepara(QStringLiteral("If a Then ' If b Then\r\n\tIf c Then MsgBox \"If\"\r\n"));
         m_amb->Stato().OpzioniCodice = {true, true};
         m_amb->Stato().NomeFileCorrente = QStringLiteral("modulo.bas");
-        frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->Command5->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(Clic(Avvia(f)->Command5), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(),
                  QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
     }
 
-    void interrompiERiprendi()
+    // "&Interrompi" is clicked, or the window closed, while the second word is
+    // being replaced: the first word's changes stay, the second's are dropped.
+    void fermataNellaSecondaVoce_data()
     {
-        QString testo;
-        for (int i = 0; i < 400; ++i)
-            testo += QStringLiteral("If a Then b\r\n");
+        QTest::addColumn<bool>("chiusa");
+        QTest::newRow("interrompi e riprendi") << false;
+        QTest::newRow("chiusa durante la scansione") << true;
+    }
+    void fermataNellaSecondaVoce()
+    {
+        QFETCH(bool, chiusa);
+        const QString testo = QStringLiteral("If a Then b\r\n").repeated(400);
         Form1 &f = Prepara(testo);
-        frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
-        // "&Interrompi" is clicked while the second word is being replaced.
+        QPointer<frmPseudo> p = Avvia(f);
         int letture = 0;
         p->Orologio = [&] {
-            if (++letture == 3) QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
+            if (++letture == 3 && chiusa)
+                QTimer::singleShot(0, p.data(), &QWidget::close);
+            else if (letture == 3)
+                QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
             return 0.0;
         };
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->Command5->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Interrotta});
+        QCOMPARE(Clic(p->Command5, !chiusa), chiusa ? QStringList() : QStringList{Interrotta});
+        if (chiusa) {
+            QVERIFY(f.isEnabled());
+            QTRY_VERIFY(!p);
+            QVERIFY(!f.FinestraPseudo());
+        }
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+        if (chiusa) return;
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::InPausa);
         QCOMPARE(p->cmdInt->text(), QStringLiteral("&Riprendi"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
         QCOMPARE(p->VoceCorrente(), 2);
-        // The first word's changes stay, the second's are dropped.
-        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
 
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->cmdInt->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Finita});
+        QCOMPARE(Clic(p->cmdInt), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
         QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
-    }
-
-    void chiusaDuranteLaScansione()
-    {
-        QString testo;
-        for (int i = 0; i < 400; ++i)
-            testo += QStringLiteral("If a Then b\r\n");
-        Form1 &f = Prepara(testo);
-        QPointer<frmPseudo> p = Avvia(f);
-        Copione::Messaggi();
-        int letture = 0;
-        p->Orologio = [&] {
-            if (++letture == 3) QTimer::singleShot(0, p.data(), &QWidget::close);
-            return 0.0;
-        };
-        p->Command5->click();
-        QCOMPARE(Copione::Messaggi().size(), 0);
-        QVERIFY(f.isEnabled());
-        QTRY_VERIFY(!p);
-        QVERIFY(!f.FinestraPseudo());
-        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
     }
 
     void apriENuovoRicominciano()
@@ -297,16 +289,13 @@ private Q_SLOTS:
             voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
         Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
         frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
         p->IntervalloCessione = Piattaforma::MillisecondiCessione;
         int voceAlClic = 0;
         QTimer::singleShot(40, p, [&] {
             voceAlClic = p->VoceCorrente();
             p->cmdInt->click();
         });
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->Command5->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Interrotta});
+        QCOMPARE(Clic(p->Command5), QStringList{Interrotta});
         QVERIFY(voceAlClic > 1);
         QCOMPARE(p->VoceCorrente(), voceAlClic);
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
@@ -329,9 +318,7 @@ private Q_SLOTS:
             durante = f.FinestraPseudo() && !f.FinestraPseudo()->isVisible();
             principaleAbilitata = f.isEnabled();
         });
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuStrumAvvia")->trigger();
-        Copione::Messaggi();
+        Avvia(f);
         QVERIFY(durante);
         QVERIFY(!principaleAbilitata);
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
@@ -342,7 +329,6 @@ private Q_SLOTS:
         Form1 &f = Prepara(QStringLiteral("If\r\n"));
         f.show();
         frmPseudo *p = Avvia(f);
-        Copione::Messaggi();
         p->Command7->click();
         QVERIFY(f.isMinimized());
         QCOMPARE(p->Command7->text(), QStringLiteral("Ripristi&na"));

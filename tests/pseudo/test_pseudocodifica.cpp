@@ -63,63 +63,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("comandi");
         QTest::addColumn<QString>("traccia");
         QTest::addColumn<QString>("finale");
-
-        QTest::newRow("controllo, sostituisci, successivo") << "If a Then\r\n"
-                                                            << ""
-                                                            << "csn"
-                                                            << "T1@0+2 S1@0+2 T2@5+4"
-                                                            << "Se a Then\r\n";
-        QTest::newRow("ogni voce dall'inizio del testo") << "Then If"
-                                                         << ""
-                                                         << "csns"
-                                                         << "T1@5+2 S1@5+2 T2@0+4 S2@0+6"
-                                                         << "Allora Se";
-        QTest::newRow("la fine del testo delimita") << "End If"
-                                                    << ""
-                                                    << "c"
-                                                    << "T1@4+2"
-                                                    << "End If";
-        QTest::newRow("nessuna voce compare") << "\tIf x=1 Thenx\r\n"
-                                              << ""
-                                              << "c"
-                                              << "F9@0+0"
-                                              << "\tIf x=1 Thenx\r\n";
-        QTest::newRow("maiuscole e parentesi") << "IF(x)"
-                                               << ""
-                                               << "cs"
-                                               << "T1@0+2 S1@0+2"
-                                               << "Se(x)";
-        QTest::newRow("salta l'ultima voce che compare") << "If a\r\n"
-                                                         << ""
-                                                         << "cl"
-                                                         << "T1@0+2 F9@0+0"
-                                                         << "If a\r\n";
-        QTest::newRow("sostituisci tutto, poi niente di selezionato")
-            << "If a Then If\r\n"
-            << ""
-            << "ctsn"
-            << "T1@0+2 C2@0+0 -2@0+0 T2@5+4"
-            << "Se a Then Se\r\n";
-        QTest::newRow("successivo dopo il testo inserito") << "a a\r\n"
-                                                           << "a>a a"
-                                                           << "csns"
-                                                           << "T1@0+1 S1@0+3 T1@4+1 S1@4+3"
-                                                           << "a a a a\r\n";
-        QTest::newRow("sostituto vuoto") << "x If y If\r\n"
-                                         << "If>"
-                                         << "csn"
-                                         << "T1@2+2 S1@2+0 T1@5+2"
-                                         << "x  y If\r\n";
-        QTest::newRow("parole vuote passate") << "If\r\n"
-                                              << ">x|If>Se|>y"
-                                              << "cl"
-                                              << "T1@0+2 F2@0+0"
-                                              << "If\r\n";
-        QTest::newRow("successivo fino alla fine") << "To To\r\n"
-                                                   << "To>a|Do>Ripeti"
-                                                   << "cnnn"
-                                                   << "T1@0+2 T1@3+2 F3@0+0 F3@0+0"
-                                                   << "To To\r\n";
+        auto riga = [](const char *nome, const char *testo, const char *elenco, const char *comandi,
+                       const char *traccia, const char *finale) {
+            QTest::newRow(nome) << QString::fromUtf8(testo) << QString::fromUtf8(elenco)
+                                << QString::fromUtf8(comandi) << QString::fromUtf8(traccia)
+                                << QString::fromUtf8(finale);
+        };
+        riga("controllo, sostituisci, successivo", "If a Then\r\n", "", "csn",
+             "T1@0+2 S1@0+2 T2@5+4", "Se a Then\r\n");
+        riga("ogni voce dall'inizio del testo", "Then If", "", "csns",
+             "T1@5+2 S1@5+2 T2@0+4 S2@0+6", "Allora Se");
+        riga("la fine del testo delimita", "End If", "", "c", "T1@4+2", "End If");
+        riga("nessuna voce compare", "\tIf x=1 Thenx\r\n", "", "c", "F9@0+0", "\tIf x=1 Thenx\r\n");
+        riga("maiuscole e parentesi", "IF(x)", "", "cs", "T1@0+2 S1@0+2", "Se(x)");
+        riga("salta l'ultima voce che compare", "If a\r\n", "", "cl", "T1@0+2 F9@0+0", "If a\r\n");
+        riga("sostituisci tutto, poi niente di selezionato", "If a Then If\r\n", "", "ctsn",
+             "T1@0+2 C2@0+0 -2@0+0 T2@5+4", "Se a Then Se\r\n");
+        riga("successivo dopo il testo inserito", "a a\r\n", "a>a a", "csns",
+             "T1@0+1 S1@0+3 T1@4+1 S1@4+3", "a a a a\r\n");
+        riga("sostituto vuoto", "x If y If\r\n", "If>", "csn", "T1@2+2 S1@2+0 T1@5+2",
+             "x  y If\r\n");
+        riga("parole vuote passate", "If\r\n", ">x|If>Se|>y", "cl", "T1@0+2 F2@0+0", "If\r\n");
+        riga("successivo fino alla fine", "To To\r\n", "To>a|Do>Ripeti", "cnnn",
+             "T1@0+2 T1@3+2 F3@0+0 F3@0+0", "To To\r\n");
     }
     void cammino()
     {
@@ -128,48 +94,32 @@ private Q_SLOTS:
         QFETCH(QString, comandi);
         QFETCH(QString, traccia);
         QFETCH(QString, finale);
-
         Percorso percorso(Voci(elenco));
         QStringList passi;
-        auto lettera = [](Esito esito) {
-            switch (esito) {
-            case Esito::Trovata:
-                return QLatin1Char('T');
-            case Esito::Caricata:
-                return QLatin1Char('C');
-            case Esito::FineElenco:
-                return QLatin1Char('F');
-            case Esito::Interrotta:
-                break;
-            }
-            return QLatin1Char('I');
-        };
         for (QChar comando : comandi) {
-            QChar esito;
+            std::optional<Esito> esito;
             switch (comando.unicode()) {
             case 'c':
-                esito = lettera(percorso.Controlla(testo));
-                break;
-            case 's':
-                if (const auto modifica = percorso.Sostituisci()) {
-                    testo.replace(modifica->inizio, modifica->lunghezza, modifica->testo);
-                    esito = QLatin1Char('S');
-                } else {
-                    esito = QLatin1Char('-');
-                }
+                esito = percorso.Controlla(testo);
                 break;
             case 'n':
-                esito = lettera(percorso.Successivo(testo));
+                esito = percorso.Successivo(testo);
                 break;
             case 'l':
-                esito = lettera(percorso.Salta(testo));
+                esito = percorso.Salta(testo);
                 break;
             case 't':
-                esito = lettera(percorso.SostituisciTutto(testo));
+                esito = percorso.SostituisciTutto(testo);
                 break;
+            case 's':
+                if (const auto modifica = percorso.Sostituisci())
+                    testo.replace(modifica->inizio, modifica->lunghezza, modifica->testo);
+                else
+                    comando = u'-';
             }
+            // The outcome's letter in the order of Esito; "s" stands for itself.
             passi.append(QStringLiteral("%1%2@%3+%4")
-                             .arg(esito)
+                             .arg(esito ? QChar(u"TCFI"[int(*esito)]) : comando.toUpper())
                              .arg(percorso.VoceCorrente())
                              .arg(percorso.InizioSelezione())
                              .arg(percorso.LunghezzaSelezione()));

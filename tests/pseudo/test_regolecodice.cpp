@@ -24,10 +24,17 @@ Voci Elenco(const QString &testo)
     return voci;
 }
 
-RegoleCodice Regole(TipoTesto tipo, bool proteggi, bool separatori)
+// The rules for a type the tables name by index: 0 BASIC, 1 BASIC with a
+// header block, 2 C, 3 batch, 4 none.
+RegoleCodice Regole(int tipo, bool proteggi, bool separatori)
 {
+    const TipoTesto tipi[] = {{Linguaggio::Basic, false},
+                              {Linguaggio::Basic, true},
+                              {Linguaggio::C, false},
+                              {Linguaggio::Batch, false},
+                              {}};
     RegoleCodice r;
-    r.tipo = tipo;
+    r.tipo = tipi[tipo];
     r.proteggi = proteggi;
     r.separatoriCodice = separatori;
     return r;
@@ -38,52 +45,22 @@ Modello::Codice Letterale(const RegoleCodice &r)
     return {r.Protegge(), r.separatoriCodice, r.tipo};
 }
 
-const TipoTesto Basic{Linguaggio::Basic, false};
-const TipoTesto Modulo{Linguaggio::Basic, true};
-const TipoTesto C{Linguaggio::C, false};
-const TipoTesto Batch{Linguaggio::Batch, false};
-const TipoTesto Nessuno{};
-
 // Pieces of every language's comment and string openers, delimiters of both
 // sets, BASIC suffixes and words the lists look for.
 const QStringList Pezzi = {
-    QStringLiteral("a"),    QStringLiteral("If"),  QStringLiteral("if"),
-    QStringLiteral("Rem"),  QStringLiteral("rem"), QStringLiteral("echo"),
-    QStringLiteral("else"), QStringLiteral("x"),   QStringLiteral(" "),
-    QStringLiteral(" "),    QStringLiteral("\t"),  QStringLiteral("\r\n"),
-    QStringLiteral("\n"),   QStringLiteral("="),   QStringLiteral("+"),
-    QStringLiteral("-"),    QStringLiteral("*"),   QStringLiteral("/"),
-    QStringLiteral("\\"),   QStringLiteral("^"),   QStringLiteral("&"),
-    QStringLiteral("|"),    QStringLiteral("~"),   QStringLiteral("{"),
-    QStringLiteral("}"),    QStringLiteral("["),   QStringLiteral("]"),
-    QStringLiteral("\""),   QStringLiteral("'"),   QStringLiteral("("),
-    QStringLiteral(")"),    QStringLiteral(":"),   QStringLiteral("::"),
-    QStringLiteral("#"),    QStringLiteral("//"),  QStringLiteral("/*"),
-    QStringLiteral("*/"),   QStringLiteral("_"),   QStringLiteral("$"),
-    QStringLiteral("@"),    QStringLiteral(" _"),  QStringLiteral("è"),
-    QStringLiteral(";"),    QStringLiteral("1"),   QStringLiteral("Attribute VB_Name"),
-};
-const QStringList Parole = {
-    QStringLiteral("if"),  QStringLiteral("a"),    QStringLiteral("x&"),   QStringLiteral("a=x"),
-    QStringLiteral("rem"), QStringLiteral("echo"), QStringLiteral("else"), QStringLiteral("'"),
-    QStringLiteral("\""),  QStringLiteral("a x"),  QStringLiteral("&"),    QStringLiteral("}else{"),
-    QStringLiteral("/"),   QStringLiteral("\t"),   QStringLiteral("x"),    QStringLiteral("IF"),
-    QStringLiteral("se"),
-};
-const QStringList Sostituti = {
-    QStringLiteral("Se"),      QStringLiteral("rem"), QStringLiteral("Rem x"), QStringLiteral("'"),
-    QStringLiteral("\""),      QStringLiteral("//"),  QStringLiteral(""),      QStringLiteral("a"),
-    QStringLiteral("If"),      QStringLiteral("::"),  QStringLiteral("/*"),    QStringLiteral("x&"),
-    QStringLiteral("Fine Se"), QStringLiteral(" a"),  QStringLiteral("èx1"),
-};
+    "a",  "If", "if",   "Rem", "rem", "echo", "else", "x",  " ",
+    " ",  "\t", "\r\n", "\n",  "=",   "+",    "-",    "*",  "/",
+    "\\", "^",  "&",    "|",   "~",   "{",    "}",    "[",  "]",
+    "\"", "'",  "(",    ")",   ":",   "::",   "#",    "//", "/*",
+    "*/", "_",  "$",    "@",   " _",  "è",    ";",    "1",  "Attribute VB_Name"};
+const QStringList Parole = {"if",  "a", "x&",     "a=x", "rem", "echo", "else", "'", "\"",
+                            "a x", "&", "}else{", "/",   "\t",  "x",    "IF",   "se"};
+const QStringList Sostituti = {"Se", "rem", "Rem x", "'",  "\"",      "//", "",   "a",
+                               "If", "::",  "/*",    "x&", "Fine Se", " a", "èx1"};
 
 // Words and replacements that cannot open or close a comment or a string.
-const QStringList ParoleNeutre = {QStringLiteral("if"),   QStringLiteral("a"),
-                                  QStringLiteral("else"), QStringLiteral("x"),
-                                  QStringLiteral("se"),   QStringLiteral("a x")};
-const QStringList SostitutiNeutri = {QStringLiteral("Se"), QStringLiteral("a"),
-                                     QStringLiteral("x"),  QStringLiteral("Fine Se"),
-                                     QStringLiteral("If"), QStringLiteral("èx1")};
+const QStringList ParoleNeutre = {"if", "a", "else", "x", "se", "a x"};
+const QStringList SostitutiNeutri = {"Se", "a", "x", "Fine Se", "If", "èx1"};
 
 QString Scegli(QRandomGenerator &gen, const QStringList &da)
 {
@@ -108,67 +85,50 @@ private Q_SLOTS:
     void casiPerLinguaggio_data()
     {
         QTest::addColumn<QString>("testo");
-        QTest::addColumn<int>("tipo"); // index into the types below
+        QTest::addColumn<int>("tipo"); // see Regole()
         QTest::addColumn<bool>("proteggi");
         QTest::addColumn<bool>("separatori");
         QTest::addColumn<QString>("elenco");
         QTest::addColumn<QString>("atteso");
-        // 0 BASIC, 1 BASIC with a header block, 2 C, 3 batch, 4 none
-        QTest::newRow("basic: stringa e commento")
-            << "x = \"If a\" ' If b\r\nIf c" << 0 << true << false << "If>Se"
-            << "x = \"If a\" ' If b\r\nSe c";
-        QTest::newRow("basic: Rem") << "Rem If x\r\nIf y" << 0 << true << false << "If>Se"
-                                    << "Rem If x\r\nSe y";
-        QTest::newRow("basic: senza protezione")
-            << "x = \" If \" ' If" << 0 << false << false << "If>Se"
-            << "x = \" Se \" ' Se";
-        QTest::newRow("basic: dopo un tab")
-            << "\tIf x Then" << 0 << false << true << "If>Se|Then>Allora"
-            << "\tSe x Allora";
-        QTest::newRow("basic: tab senza separatori")
-            << "\tIf x Then" << 0 << false << false << "If>Se|Then>Allora"
-            << "\tIf x Allora";
-        QTest::newRow("basic: suffisso &") << "a&If b &If" << 0 << false << true << "If>Se"
-                                           << "a&If b &Se";
-        QTest::newRow("basic: Rem creato da una voce")
-            << "X If\r\nIf" << 0 << true << false << "X>Rem|If>Se"
-            << "Rem If\r\nSe";
-        QTest::newRow("basic: apice chiuso da una voce")
-            << "x If" << 0 << true << false << "x>'|If>Se"
-            << "' If";
-        QTest::newRow("basic: zone spostate dalle voci")
-            << "If a x 'a x" << 0 << true << false << "If>Fine Se|a x>Y"
-            << "Fine Se Y 'a x";
-        QTest::newRow("basic: blocco del modulo")
-            << "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nIf x" << 1 << true
-            << false << "If>Se"
-            << "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nSe x";
-        QTest::newRow("c: }else{") << "}else{" << 2 << false << true << "else>altrimenti"
-                                   << "}altrimenti{";
-        QTest::newRow("c: }else{ senza separatori")
-            << "}else{" << 2 << false << false << "else>altrimenti"
-            << "}else{";
-        QTest::newRow("c: commenti e stringhe")
-            << "if (a) // if b\r\n\tif(c) printf(\"if\");" << 2 << true << true << "if>se"
-            << "se (a) // if b\r\n\tse(c) printf(\"if\");";
-        QTest::newRow("c: blocco e escape")
-            << "/* if */ s = \"a\\\"if\" + if" << 2 << true << true << "if>se"
-            << "/* if */ s = \"a\\\"if\" + se";
-        QTest::newRow("c: direttiva rinominata")
-            << "# define X" << 2 << true << false << "define>Definisci Se|Se>if"
-            << "# Definisci Se X";
-        QTest::newRow("c: parola a cavallo della direttiva")
-            << "# define X" << 2 << true << false << "define X>Y|Y>Z"
-            << "# Z";
-        QTest::newRow("batch: echo fino a &") << "echo if x & if y" << 3 << true << false << "if>se"
-                                              << "echo if x & se y";
-        QTest::newRow("batch: rem e ::")
-            << "rem if\r\n::if\r\nif a" << 3 << true << false << "if>se"
-            << "rem if\r\n::if\r\nse a";
-        QTest::newRow("nessuno: niente da proteggere") << "x=\"If\"" << 4 << true << true << "If>Se"
-                                                       << "x=\"Se\"";
-        QTest::newRow("nessuno: separatori classici") << "x=\"If\"" << 4 << true << false << "If>Se"
-                                                      << "x=\"If\"";
+        auto riga = [](const char *nome, const char *testo, int tipo, bool proteggi,
+                       bool separatori, const char *elenco, const char *atteso) {
+            QTest::newRow(nome) << QString::fromUtf8(testo) << tipo << proteggi << separatori
+                                << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
+        };
+        riga("basic: stringa e commento", "x = \"If a\" ' If b\r\nIf c", 0, true, false, "If>Se",
+             "x = \"If a\" ' If b\r\nSe c");
+        riga("basic: Rem", "Rem If x\r\nIf y", 0, true, false, "If>Se", "Rem If x\r\nSe y");
+        riga("basic: senza protezione", "x = \" If \" ' If", 0, false, false, "If>Se",
+             "x = \" Se \" ' Se");
+        riga("basic: dopo un tab", "\tIf x Then", 0, false, true, "If>Se|Then>Allora",
+             "\tSe x Allora");
+        riga("basic: tab senza separatori", "\tIf x Then", 0, false, false, "If>Se|Then>Allora",
+             "\tIf x Allora");
+        riga("basic: suffisso &", "a&If b &If", 0, false, true, "If>Se", "a&If b &Se");
+        riga("basic: Rem creato da una voce", "X If\r\nIf", 0, true, false, "X>Rem|If>Se",
+             "Rem If\r\nSe");
+        riga("basic: apice chiuso da una voce", "x If", 0, true, false, "x>'|If>Se", "' If");
+        riga("basic: zone spostate dalle voci", "If a x 'a x", 0, true, false, "If>Fine Se|a x>Y",
+             "Fine Se Y 'a x");
+        riga("basic: blocco del modulo",
+             "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nIf x", 1, true, false,
+             "If>Se", "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nSe x");
+        riga("c: }else{", "}else{", 2, false, true, "else>altrimenti", "}altrimenti{");
+        riga("c: }else{ senza separatori", "}else{", 2, false, false, "else>altrimenti", "}else{");
+        riga("c: commenti e stringhe", "if (a) // if b\r\n\tif(c) printf(\"if\");", 2, true, true,
+             "if>se", "se (a) // if b\r\n\tse(c) printf(\"if\");");
+        riga("c: blocco e escape", "/* if */ s = \"a\\\"if\" + if", 2, true, true, "if>se",
+             "/* if */ s = \"a\\\"if\" + se");
+        riga("c: direttiva rinominata", "# define X", 2, true, false, "define>Definisci Se|Se>if",
+             "# Definisci Se X");
+        riga("c: parola a cavallo della direttiva", "# define X", 2, true, false, "define X>Y|Y>Z",
+             "# Z");
+        riga("batch: echo fino a &", "echo if x & if y", 3, true, false, "if>se",
+             "echo if x & se y");
+        riga("batch: rem e ::", "rem if\r\n::if\r\nif a", 3, true, false, "if>se",
+             "rem if\r\n::if\r\nse a");
+        riga("nessuno: niente da proteggere", "x=\"If\"", 4, true, true, "If>Se", "x=\"Se\"");
+        riga("nessuno: separatori classici", "x=\"If\"", 4, true, false, "If>Se", "x=\"If\"");
     }
     void casiPerLinguaggio()
     {
@@ -178,8 +138,7 @@ private Q_SLOTS:
         QFETCH(bool, separatori);
         QFETCH(QString, elenco);
         QFETCH(QString, atteso);
-        const TipoTesto tipi[] = {Basic, Modulo, C, Batch, Nessuno};
-        const RegoleCodice regole = Regole(tipi[tipo], proteggi, separatori);
+        const RegoleCodice regole = Regole(tipo, proteggi, separatori);
         const Voci voci = Elenco(elenco);
         QCOMPARE(Pseudocodifica::ApplicaElenco(testo, voci, regole), atteso);
         QCOMPARE(MotoreElenco(voci).Applica(testo, regole), atteso);
@@ -204,8 +163,7 @@ private Q_SLOTS:
         QFETCH(int, tipo);
         QFETCH(bool, proteggi);
         QFETCH(bool, separatori);
-        const TipoTesto tipi[] = {Basic, Modulo, C, Batch, Nessuno};
-        const RegoleCodice regole = Regole(tipi[tipo], proteggi, separatori);
+        const RegoleCodice regole = Regole(tipo, proteggi, separatori);
         const Modello::Codice modello = Letterale(regole);
         QRandomGenerator gen(quint32(100 + tipo * 4 + proteggi + 2 * separatori));
         for (int caso = 0; caso < 250; ++caso) {
