@@ -44,23 +44,16 @@ QVector<bool> DaZone(qsizetype n, const ZoneProtette &zone)
 
 // --- The literal model: one character at a time, a state per character ---------
 
-bool FineRiga(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
-bool Vuoto(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-bool Nome(const QString &t, qsizetype i)
-{
+const auto FineRiga = [](QChar c) { return c == u'\r' || c == u'\n'; };
+const auto Vuoto = [](QChar c) { return c == u' ' || c == u'\t'; };
+const auto Nome = [](const QString &t, qsizetype i) {
     return i < t.size() && (t[i].isLetterOrNumber() || t[i] == u'_');
-}
-bool ParolaA(const QString &t, qsizetype i, const QString &parola)
-{
+};
+// `parola` at index i, case aside, not followed by a name character.
+const auto ParolaA = [](const QString &t, qsizetype i, const QString &parola) {
     return t.mid(i, parola.size()).compare(parola, Qt::CaseInsensitive) == 0 &&
            i + parola.size() <= t.size() && !Nome(t, i + parola.size());
-}
+};
 
 QVector<bool> ModelloBasic(const QString &t, bool intestazione)
 {
@@ -353,49 +346,24 @@ private Q_SLOTS:
     void linguaggioDalNomeFile_data()
     {
         QTest::addColumn<QString>("nome");
-        QTest::addColumn<int>("linguaggio");
-        QTest::addColumn<bool>("intestazione");
-        const int B = int(Linguaggio::Basic), C = int(Linguaggio::C), S = int(Linguaggio::Batch),
-                  N = int(Linguaggio::Nessuno);
-        const struct
-        {
-            const char *nome;
-            int linguaggio;
-            bool intestazione;
-        } righe[] = {
-            {"/p/Modulo1.bas", B, false},
-            {"/p/Form1.FRM", B, true},
-            {"c.cls", B, true},
-            {"c.Ctl", B, true},
-            {"d.dsr", B, true},
-            {"s.vbs", B, false},
-            {"a.c", C, false},
-            {"a.H", C, false},
-            {"a.cpp", C, false},
-            {"a.hpp", C, false},
-            {"a.cc", C, false},
-            {"a.CXX", C, false},
-            {"x.bat", S, false},
-            {"x.CMD", S, false},
-            {"", N, false},
-            {"/p/Makefile", N, false},
-            {"/p.bas/leggimi", N, false},
-            {"a.txt", N, false},
-            {"a.bas.txt", N, false},
-            {"a.c~", N, false},
-            {"C:\\d.x\\f.bas", B, false},
-        };
-        for (const auto &r : righe)
-            QTest::newRow(r.nome) << QString::fromUtf8(r.nome) << r.linguaggio << r.intestazione;
+        QTest::addColumn<QString>("tipo"); // as Tipo() reads it
+        const QVector<std::pair<QString, QStringList>> tipi = {
+            {"basic", {"/p/Modulo1.bas", "s.vbs", "C:\\d.x\\f.bas"}},
+            {"form", {"/p/Form1.FRM", "c.cls", "c.Ctl", "d.dsr"}},
+            {"c", {"a.c", "a.H", "a.cpp", "a.hpp", "a.cc", "a.CXX"}},
+            {"batch", {"x.bat", "x.CMD"}},
+            {"nessuno", {"", "/p/Makefile", "/p.bas/leggimi", "a.txt", "a.bas.txt", "a.c~"}}};
+        for (const auto &[tipo, nomi] : tipi)
+            for (const QString &nome : nomi)
+                QTest::newRow(qPrintable(nome)) << nome << tipo;
     }
     void linguaggioDalNomeFile()
     {
         QFETCH(QString, nome);
-        QFETCH(int, linguaggio);
-        QFETCH(bool, intestazione);
-        const TipoTesto tipo = TipoDaNomeFile(nome);
-        QCOMPARE(int(tipo.linguaggio), linguaggio);
-        QCOMPARE(tipo.intestazioneBasic, intestazione);
+        QFETCH(QString, tipo);
+        const TipoTesto letto = TipoDaNomeFile(nome);
+        QCOMPARE(int(letto.linguaggio), int(Tipo(tipo).linguaggio));
+        QCOMPARE(letto.intestazioneBasic, Tipo(tipo).intestazioneBasic);
     }
 
     void zoneProtette_data()
@@ -565,13 +533,11 @@ private Q_SLOTS:
         int classici = 0, codice = 0;
         const Delimitatori classica, delCodice(true, false);
         for (int u = 0; u <= 0xFFFF; ++u) {
-            const QChar c(char16_t(u), 0);
-            QCOMPARE(Delimitatori::Classico(QChar(char16_t(u))),
-                     Ricerca::Separatore(QChar(char16_t(u))));
-            classici += classica.Separatore(QChar(char16_t(u)), u' ');
-            codice += delCodice.Separatore(QChar(char16_t(u)), u'a');
-            if (Delimitatori::CarattereNome(QChar(char16_t(u))))
-                QVERIFY(!delCodice.Separatore(QChar(char16_t(u)), u' '));
+            const QChar c{char16_t(u)};
+            QCOMPARE(Delimitatori::Classico(c), Ricerca::Separatore(c));
+            classici += classica.Separatore(c, u' ');
+            codice += delCodice.Separatore(c, u'a');
+            if (Delimitatori::CarattereNome(c)) QVERIFY(!delCodice.Separatore(c, u' '));
         }
         QCOMPARE(classici, 13);
         QCOMPARE(codice, 30);
