@@ -547,44 +547,39 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("testo");
-        QTest::addColumn<QStringList>("elenco");
+        QTest::addColumn<QString>("elenco"); // the list's words, separated by spaces
         QTest::addColumn<QString>("attese");
-        const QStringList predefinite{"If", "Then", "For", "To", "Do", "Until", "While", "Not"};
-        QTest::newRow("modulo BASIC")
-            << "form"
-            << QStringLiteral("Attribute VB_Name = \"Modulo1\"\r\nOption Explicit\r\n"
-                              "' Dim in un commento\r\nPrivate Sub Prova(ByVal n As Integer)\r\n"
-                              "\tDIM s As String\r\n\ts = \"If Then Else\"\r\n"
-                              "\tIf n > 0 Then s = s & \"x\"\r\nEnd Sub\r\n")
-            << predefinite
-            << "As:2 Sub:2 ByVal:1 Dim:1 End:1 Explicit:1 Integer:1 Option:1 Private:1 "
-               "String:1";
-        QTest::newRow("elenco in altre maiuscole")
-            << "basic" << QStringLiteral("Dim x As Long\r\nDim y") << QStringList{"dim", "AS"}
-            << "Long:1";
-        QTest::newRow("sorgente C")
-            << "c"
-            << QStringLiteral("#include <stdio.h>\n\tint main(void) {\n\tif (x) return 0; // "
-                              "int\n\tIF(y);\n}\n#endif\n")
-            << QStringList{"if", "else"} << "#endif:1 #include:1 int:1 return:1 void:1";
-        QTest::newRow("batch") << "batch"
-                               << QStringLiteral(
-                                      "@echo off\r\nrem set x\r\nset a=1\r\nif exist f echo set\r\n"
-                                      "GOTO fine\r\n")
-                               << QStringList{"echo"} << "exist:1 goto:1 if:1 rem:1 set:1";
-        QTest::newRow("nessun linguaggio: tre volte almeno")
-            << "nessuno"
-            << QStringLiteral("alfa beta alfa Alfa gamma 1e5 1e5 1e5 beta beta _x _x _x")
-            << QStringList{"BETA"} << "_x:3 alfa:3";
+        auto riga = [](const char *nome, const char *tipo, const char *testo, const char *elenco,
+                       const char *attese) {
+            QTest::newRow(nome) << QString::fromUtf8(tipo) << QString::fromUtf8(testo)
+                                << QString::fromUtf8(elenco) << QString::fromUtf8(attese);
+        };
+        riga("modulo BASIC", "form",
+             "Attribute VB_Name = \"Modulo1\"\r\nOption Explicit\r\n' Dim in un commento\r\n"
+             "Private Sub Prova(ByVal n As Integer)\r\n\tDIM s As String\r\n"
+             "\ts = \"If Then Else\"\r\n\tIf n > 0 Then s = s & \"x\"\r\nEnd Sub\r\n",
+             "If Then For To Do Until While Not",
+             "As:2 Sub:2 ByVal:1 Dim:1 End:1 Explicit:1 Integer:1 Option:1 Private:1 String:1");
+        riga("elenco in altre maiuscole", "basic", "Dim x As Long\r\nDim y", "dim AS", "Long:1");
+        riga("sorgente C", "c",
+             "#include <stdio.h>\n\tint main(void) {\n\tif (x) return 0; // int\n\tIF(y);\n}\n"
+             "#endif\n",
+             "if else", "#endif:1 #include:1 int:1 return:1 void:1");
+        riga("batch", "batch",
+             "@echo off\r\nrem set x\r\nset a=1\r\nif exist f echo set\r\nGOTO fine\r\n", "echo",
+             "exist:1 goto:1 if:1 rem:1 set:1");
+        riga("nessun linguaggio: tre volte almeno", "nessuno",
+             "alfa beta alfa Alfa gamma 1e5 1e5 1e5 beta beta _x _x _x", "BETA", "_x:3 alfa:3");
     }
     void paroleNonTradotte()
     {
         QFETCH(QString, tipo);
         QFETCH(QString, testo);
-        QFETCH(QStringList, elenco);
+        QFETCH(QString, elenco);
         QFETCH(QString, attese);
         QStringList trovate;
-        for (const ParolaContata &p : ParoleNonTradotte(testo, Tipo(tipo), elenco))
+        for (const ParolaContata &p :
+             ParoleNonTradotte(testo, Tipo(tipo), elenco.split(QLatin1Char(' '))))
             trovate << p.parola + u':' + QString::number(p.occorrenze);
         QCOMPARE(trovate.join(u' '), attese);
     }
