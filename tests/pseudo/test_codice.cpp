@@ -323,16 +323,9 @@ QVector<bool> ModelloBatch(const QString &t)
 
 QVector<bool> Modello(const QString &t, TipoTesto tipo)
 {
-    switch (tipo.linguaggio) {
-    case Linguaggio::Basic:
-        return ModelloBasic(t, tipo.intestazioneBasic);
-    case Linguaggio::C:
-        return ModelloC(t);
-    case Linguaggio::Batch:
-        return ModelloBatch(t);
-    case Linguaggio::Nessuno:
-        break;
-    }
+    if (tipo.linguaggio == Linguaggio::Basic) return ModelloBasic(t, tipo.intestazioneBasic);
+    if (tipo.linguaggio == Linguaggio::C) return ModelloC(t);
+    if (tipo.linguaggio == Linguaggio::Batch) return ModelloBatch(t);
     return QVector<bool>(t.size(), false);
 }
 
