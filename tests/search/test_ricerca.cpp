@@ -43,15 +43,11 @@ struct Chiamata
     }
 };
 
+// Shown as (risultato, pos, selStart, selLength, number of questions).
 char *toString(const Chiamata &c)
 {
-    return qstrdup(QStringLiteral("risultato %1 pos %2 sel %3+%4 domande %5")
-                       .arg(c.risultato)
-                       .arg(c.pos)
-                       .arg(c.selStart)
-                       .arg(c.selLength)
-                       .arg(c.domande.size())
-                       .toUtf8());
+    return QTest::toString(
+        std::tuple(c.risultato, c.pos, c.selStart, c.selLength, int(c.domande.size())));
 }
 
 // One call of `cerca`, the engine or the model; `risposte` answers the

@@ -136,20 +136,18 @@ private Q_SLOTS:
         f.Editor()->SetSelStart(5);
         m_amb->Stato().TestoModificato = false;
         // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
-        QStringList statiDuranteLaCorsa;
+        QString stati; // 1 enabled, 0 disabled
         QTimer::singleShot(0, d, [&] {
             QTimer::singleShot(0, d, [&] { d->Command4->click(); }); // at the next yield
             for (QWidget *w :
                  std::initializer_list<QWidget *>{d->Command1, d->Command2, d->Command5,
                                                   d->Command6, d->Check1, d->Check2, d->Combo1})
-                statiDuranteLaCorsa.append(w->isEnabled() ? QStringLiteral("1")
-                                                          : QStringLiteral("0"));
-            statiDuranteLaCorsa.append(d->Command4->text());
+                stati += QLatin1Char(w->isEnabled() ? '1' : '0');
+            stati += QLatin1Char(' ') + d->Command4->text();
         });
         Copione::RispondiMessaggio(Risposta::No);
         d->Command4->click();
-        QCOMPARE(statiDuranteLaCorsa.join(QLatin1Char(' ')),
-                 QStringLiteral("0 0 0 0 0 0 0 I&nterrompi"));
+        QCOMPARE(stati, QStringLiteral("0000000 I&nterrompi"));
         QCOMPARE(Copione::Messaggi(),
                  (Messaggi{{QStringLiteral("Sostituzione interrotta! Si desiderano mantenere le "
                                            "modifiche apportate?"),
