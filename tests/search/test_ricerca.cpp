@@ -159,6 +159,8 @@ private Q_SLOTS:
         Riga("aa in b", "aaa", "aa", "b", 0, "ba");
         Riga("sostituto vuoto", "x ab ab.\r\n", "ab", "", 1, "x  .\r\n");
         Riga("vuoto all'inizio", "ab ab ab\r\n", "ab", "", 1, "  \r\n");
+        // The next candidate sees the replacement before it, not the word replaced.
+        Riga("dopo un sostituto", "..", ".", "x", 1, "x.");
         Riga("parola vuota intatta", "a b\r\n", "", "x", 0, "a b\r\n");
         // Upper case one character at a time: "ß" has no one-character capital.
         Riga("eszett", "ß STRASSE ẞ\r\n", "ß", "ss", 1, "ss STRASSE ẞ\r\n");
