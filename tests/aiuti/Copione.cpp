@@ -1,6 +1,7 @@
 #include "Copione.h"
 
 #include <QDialog>
+#include <QTest>
 #include <deque>
 
 namespace Copione {
@@ -13,7 +14,7 @@ class Risponditore : public Piattaforma::Risponditore
 {
 public:
     std::deque<Risposta> risposte;
-    std::deque<std::pair<bool, QString>> file;
+    std::deque<std::optional<QString>> file; // a path, or cancelled
     std::deque<std::function<void(QDialog *)>> modali;
     std::optional<QSize> schermo;
     QVector<Copione::Messaggio> messaggi;
@@ -23,31 +24,30 @@ public:
     bool visualizzatoreMancante = false;
     int senzaRisposta = 0;
 
+    // The next answer queued in `coda`; none counts as unanswered.
+    template <typename T> std::optional<T> Prossima(std::deque<T> &coda)
+    {
+        if (coda.empty()) {
+            ++senzaRisposta;
+            return std::nullopt;
+        }
+        T risposta = std::move(coda.front());
+        coda.pop_front();
+        return risposta;
+    }
+
     Risposta Messaggio(const QString &testo, Piattaforma::Pulsanti pulsanti,
                        Piattaforma::Icona icona, const QString &titolo) override
     {
         messaggi.append({testo, pulsanti, icona, titolo});
-        if (risposte.empty()) {
-            ++senzaRisposta;
-            return Piattaforma::RispostaEsc(pulsanti);
-        }
-        const Risposta r = risposte.front();
-        risposte.pop_front();
-        return r;
+        return Prossima(risposte).value_or(Piattaforma::RispostaEsc(pulsanti));
     }
 
     std::optional<QString> File(Piattaforma::DialogoFile::Modo modo, const QString &proposto,
                                 const QString &filtro) override
     {
         dialoghi.append({modo, proposto, filtro});
-        if (file.empty()) {
-            ++senzaRisposta;
-            return std::nullopt;
-        }
-        const auto [scelto, percorso] = file.front(); // a path, or cancelled
-        file.pop_front();
-        if (!scelto) return std::nullopt;
-        return percorso;
+        return Prossima(file).value_or(std::nullopt);
     }
 
     int Modale(QDialog *finestra) override
@@ -55,13 +55,7 @@ public:
         modaliMostrati.append(finestra->objectName());
         finestra->setModal(true);
         finestra->show();
-        if (modali.empty()) {
-            ++senzaRisposta;
-        } else {
-            auto azione = std::move(modali.front());
-            modali.pop_front();
-            azione(finestra);
-        }
+        if (auto azione = Prossima(modali)) (*azione)(finestra);
         if (finestra->isVisible()) {
             ++senzaRisposta;
             finestra->reject();
@@ -101,7 +95,7 @@ void RispondiMessaggio(Risposta risposta)
 }
 void RispondiFile(std::optional<QString> percorso)
 {
-    Stato().file.emplace_back(percorso.has_value(), percorso.value_or(QString()));
+    Stato().file.push_back(std::move(percorso));
 }
 void QuandoModale(std::function<void(QDialog *)> azione)
 {
@@ -153,6 +147,15 @@ QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)
     for (const Messaggio &m : messaggi)
         testi.append(m.testo);
     return testi;
+}
+
+char *toString(const Messaggio &m)
+{
+    return QTest::toString(QStringLiteral("\"%1\" (pulsanti %2, icona %3, titolo \"%4\")")
+                               .arg(m.testo)
+                               .arg(int(m.pulsanti))
+                               .arg(int(m.icona))
+                               .arg(m.titolo));
 }
 
 } // namespace Copione

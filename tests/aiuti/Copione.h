@@ -22,7 +22,13 @@ struct Messaggio
     Piattaforma::Pulsanti pulsanti;
     Piattaforma::Icona icona;
     QString titolo;
+    bool operator==(const Messaggio &o) const
+    {
+        return testo == o.testo && pulsanti == o.pulsanti && icona == o.icona && titolo == o.titolo;
+    }
 };
+// How a failed QCOMPARE shows a message box.
+char *toString(const Messaggio &m);
 
 struct Dialogo
 {

@@ -38,24 +38,20 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
                  qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Ricerca::Domanda)> &chiedi)
 {
-    bool risultato = true;
-    bool ancora = true;
-    while (ancora) {
-        ancora = false;
+    // 1 "Giù" and 2 "Tutte" go forward, 0 "Su" backward; any other does nothing.
+    const bool avanti = Direzione == 1 || Direzione == 2;
+    if (!avanti && Direzione != 0) return true;
+    const int passo = avanti ? 1 : -1;
+    while (true) {
         // 1. wrap check
-        if (Direzione == 1 || Direzione == 2) {
-            if (PosRicerca >= editor.testo.size()) {
-                editor.selLength = 0;
-                PosRicerca = 1;
-            }
-        } else if (Direzione == 0) {
-            if (PosRicerca < 1) {
-                PosRicerca = editor.testo.size();
-                editor.selLength = 0;
-            }
+        if (avanti && PosRicerca >= editor.testo.size()) {
+            editor.selLength = 0;
+            PosRicerca = 1;
+        } else if (!avanti && PosRicerca < 1) {
+            PosRicerca = editor.testo.size();
+            editor.selLength = 0;
         }
         // 2.
-        risultato = true;
         const QString T = editor.testo;
         const int n = T.size();
         const int L = Parola.size();
@@ -70,62 +66,35 @@ bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, cons
             if (!uguale && Maiuscole == 0) uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
             return uguale && ((Intere == 1 && intera) || Intere == 0);
         };
-        if (Direzione == 1 || Direzione == 2) {
-            PosRicerca += editor.selLength; // 3.
-            int p;
-            for (p = PosRicerca; p <= n; ++p) { // 4.
-                if (p < 1) continue;
-                if (corrisponde(p)) {
-                    editor.selStart = p - 1;
-                    editor.selLength = L;
-                    break;
-                }
-            }
-            PosRicerca = p;
-            if (PosRicerca >= n) {
-                if (!Modo.isEmpty())
-                    risultato = false;
-                else if (chiedi(Ricerca::Domanda::FineTesto))
-                    ancora = true;
-                else
-                    risultato = false;
-            }
-        } else if (Direzione == 0) {
-            PosRicerca -= editor.selLength;
-            int p;
-            for (p = PosRicerca; p >= 1; --p) { // 5.
-                if (p > n) continue;
-                if (corrisponde(p)) {
-                    editor.selStart = p - 1;
-                    editor.selLength = L;
-                    break;
-                }
-            }
-            PosRicerca = p;
-            if (PosRicerca < 2) {
-                if (!Modo.isEmpty())
-                    risultato = false;
-                else if (chiedi(Ricerca::Domanda::InizioTesto))
-                    ancora = true;
-                else
-                    risultato = false;
+        // 3. past the selection (before it, backward), then 4. / 5. one position at a time
+        PosRicerca += passo * editor.selLength;
+        int p;
+        for (p = PosRicerca; avanti ? p <= n : p >= 1; p += passo) {
+            if (p < 1 || p > n) continue;
+            if (corrisponde(p)) {
+                editor.selStart = p - 1;
+                editor.selLength = L;
+                break;
             }
         }
+        PosRicerca = p;
+        if (avanti ? PosRicerca < n : PosRicerca >= 2) return true;
+        // The end (the start, backward) was reached: silent mode stops, and
+        // otherwise the user chooses whether to go round.
+        if (!Modo.isEmpty() ||
+            !chiedi(avanti ? Ricerca::Domanda::FineTesto : Ricerca::Domanda::InizioTesto))
+            return false;
     }
-    return risultato;
 }
 
 EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &Sostituto,
                               qint16 Maiuscole, qint16 Intere, qsizetype fermaA, int inizio,
                               std::optional<QChar> dopoIlTesto)
 {
-    EsitoSostituzione esito;
     int n = W.size();
     const int L = Parola.size();
-    if (L == 0) { // an empty word replaces nothing
-        esito.testo = W;
-        return esito;
-    }
+    if (L == 0) return {W}; // an empty word replaces nothing
+    EsitoSostituzione esito;
     int p = inizio;
     qsizetype esaminate = 0;
     // The last candidate examined ends on the last character of W.
@@ -139,11 +108,10 @@ EsitoSostituzione Sostituisci(QString W, const QString &Parola, const QString &S
         // After the last character of W comes `dopoIlTesto`, or the end of the text.
         const std::optional<QChar> dopo = p + L - 1 < n ? W[p + L - 1] : dopoIlTesto;
         const bool intera = Separatore(prima) && (!dopo || Separatore(*dopo));
-        bool uguale = false;
-        if (Maiuscole == 1)
-            uguale = candidato == Parola;
-        else if (Maiuscole == 0)
-            uguale = Maiuscolo(candidato) == Maiuscolo(Parola);
+        // Maiuscole 1 exact, 0 case aside, anything else never equal.
+        const bool uguale = Maiuscole == 1
+                                ? candidato == Parola
+                                : Maiuscole == 0 && Maiuscolo(candidato) == Maiuscolo(Parola);
         if (uguale && ((Intere == 1 && intera) || Intere == 0)) {
             W = W.left(p - 1) + Sostituto + W.mid(p - 1 + L);
             n = n - L + Sostituto.size();
@@ -183,12 +151,9 @@ QVector<bool> Protetti(const QString &W, const Codice &regole)
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
                                     qint16 Maiuscole, qint16 Intere, const Codice &regole)
 {
-    EsitoSostituzione esito;
     const int L = Parola.size();
-    if (L == 0) {
-        esito.testo = W;
-        return esito;
-    }
+    if (L == 0) return {W};
+    EsitoSostituzione esito;
     QVector<bool> M = Protetti(W, regole);
     for (int p = 1; p <= W.size() - L + 1; ++p) {
         const QString candidato = W.mid(p - 1, L);

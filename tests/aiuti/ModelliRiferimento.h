@@ -7,10 +7,6 @@
 #include "pseudo/Linguaggio.h"
 #include "search/Ricerca.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <functional>
 #include <optional>
 
 namespace Modello {

@@ -2,6 +2,7 @@
 // and what it does with files and command lines it cannot use.
 
 #include "aiuti/AmbienteProva.h"
+#include "aiuti/Tabella.h"
 #include "app/CodificaAnsi.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
@@ -15,8 +16,6 @@
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace Piattaforma;
 
@@ -26,18 +25,15 @@ struct Esito
 {
     int uscita = -1;
     QByteArray out, err;
+    bool operator==(const Esito &o) const
+    {
+        return std::tie(uscita, out, err) == std::tie(o.uscita, o.out, o.err);
+    }
 };
 
-Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
-             const QString &programma = QStringLiteral(QUADRIVO_PSEUDO))
+char *toString(const Esito &e)
 {
-    QProcess p;
-    p.start(programma, argomenti);
-    p.write(ingresso);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return QTest::toString(std::tuple(e.uscita, e.out, e.err));
 }
 
 void Scrivi(const QString &percorso, const QByteArray &byte)
@@ -47,10 +43,7 @@ void Scrivi(const QString &percorso, const QByteArray &byte)
     QCOMPARE(f.write(byte), byte.size());
 }
 
-QByteArray Leggi(const QString &percorso)
-{
-    return AmbienteProva::LeggiFile(percorso);
-}
+const auto Leggi = &AmbienteProva::LeggiFile;
 
 const QByteArray Modulo = CodificaAnsi::Codifica(
     QStringLiteral("Sub Città()\r\n  If a Then b\r\n  Do While Not x\r\n  Loop\r\nEnd Sub\r\n"));
@@ -66,6 +59,20 @@ class TestQuadrivoPseudo : public QObject
     QTemporaryDir m_dir;
 
     QString P(const QString &nome) const { return m_dir.filePath(nome); }
+
+    // The command run in the test folder, `ingresso` on its standard input.
+    Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
+                 const QString &programma = QStringLiteral(QUADRIVO_PSEUDO)) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(m_dir.path());
+        p.start(programma, argomenti);
+        p.write(ingresso);
+        p.closeWriteChannel();
+        if (!p.waitForFinished(60000)) return {};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), p.readAllStandardError()};
+    }
 
 private Q_SLOTS:
     void init() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
@@ -125,27 +132,20 @@ private Q_SLOTS:
     // the end of the text as a delimiter, so every text here ends with a line break.
     void ComeLeFinestre_data()
     {
-        QTest::addColumn<QByteArray>("documento");
-        QTest::addColumn<Voci>("voci");
-        QTest::addColumn<bool>("pulizia");
+        Colonne<QByteArray, Voci, bool>("documento", "voci", "pulizia");
         const Voci fabbrica = SostituzioniPredefinite();
-        QTest::newRow("windows-1252") << Modulo << fabbrica << false;
-        QTest::newRow("utf-8") << QStringLiteral("' è ł\r\nIf ł Then\r\n").toUtf8() << fabbrica
-                               << false;
-        QTest::newRow("utf-8 con bom")
-            << QByteArray("\xEF\xBB\xBF") + QStringLiteral("For à To b\r\n").toUtf8() << fabbrica
-            << false;
-        QTest::newRow("a capo di ogni tipo")
-            << QByteArray("If a\nThen b\rFor c\r\n\n") << fabbrica << false;
-        QTest::newRow("sostituto fuori da windows-1252")
-            << QByteArray("If x\r\n") << Voci{{"If", QStringLiteral("Se ł")}} << false;
-        QTest::newRow("parole composte e a capo nei sostituti")
-            << QByteArray("End If\r\nIf x Then\r\n")
-            << Voci{{"End If", "Fine\rSe"}, {"If", "Se"}, {"Se", "SE"}, {"Then", "\nAllora"}}
-            << false;
-        QTest::newRow("pulizia")
-            << QByteArray("MsgBox \"x\", vbInformation\r\nText1.SetFocus\r\n#If a Then\r\n")
-            << fabbrica << true;
+        Riga("windows-1252", Modulo, fabbrica, false);
+        Riga("utf-8", QStringLiteral("' è ł\r\nIf ł Then\r\n").toUtf8(), fabbrica, false);
+        Riga("utf-8 con bom", "\xEF\xBB\xBF" + QStringLiteral("For à To b\r\n").toUtf8(), fabbrica,
+             false);
+        Riga("a capo di ogni tipo", QByteArray("If a\nThen b\rFor c\r\n\n"), fabbrica, false);
+        Riga("sostituto fuori da windows-1252", QByteArray("If x\r\n"),
+             Voci{{"If", QStringLiteral("Se ł")}}, false);
+        Riga("parole composte e a capo nei sostituti", QByteArray("End If\r\nIf x Then\r\n"),
+             Voci{{"End If", "Fine\rSe"}, {"If", "Se"}, {"Se", "SE"}, {"Then", "\nAllora"}}, false);
+        Riga("pulizia",
+             QByteArray("MsgBox \"x\", vbInformation\r\nText1.SetFocus\r\n#If a Then\r\n"),
+             fabbrica, true);
     }
     void ComeLeFinestre()
     {
@@ -194,39 +194,31 @@ private Q_SLOTS:
         QCOMPARE(daFile.uscita, 0);
         QVERIFY(daFile.out.startsWith("Sub Citt\xE0()\r\n  Se a Allora b\r\n"));
         QVERIFY(daFile.out.endsWith("\r\n\r\n"));
-        for (const QStringList &argomenti : {QStringList{}, QStringList{QStringLiteral("-")}}) {
-            const Esito e = Esegui(argomenti, Modulo);
-            QCOMPARE(e.uscita, 0);
-            QCOMPARE(e.out, daFile.out);
-        }
+        QCOMPARE(Esegui({}, Modulo), daFile);
+        QCOMPARE(Esegui({"-"}, Modulo), daFile);
     }
 
     // Several files into a folder or over themselves; the unreadable ones
     // (missing, a folder) are reported and the others done all the same.
     void PiuFile_data()
     {
-        QTest::addColumn<bool>("sulPosto");
-        QTest::newRow("-o") << false;
-        QTest::newRow("--sul-posto") << true;
+        Colonne<bool>("sulPosto");
+        Riga("-o", false);
+        Riga("--sul-posto", true);
     }
     void PiuFile()
     {
         QFETCH(bool, sulPosto);
         Scrivi(P("fabbrica.dat"), Record::Unisci(SostituzioniPredefinite()));
-        const QByteArray atteso =
-            Esegui({QStringLiteral("--elenco"), P("fabbrica.dat")}, Modulo).out;
+        const QByteArray atteso = Esegui({"--elenco", P("fabbrica.dat")}, Modulo).out;
         QVERIFY(!atteso.isEmpty());
         QVERIFY(QDir().mkpath(P("cartella.bas")));
-        const QStringList nomi{QStringLiteral("a.bas"), QStringLiteral("manca.bas"),
-                               QStringLiteral("cartella.bas"), QStringLiteral("b.frm")};
         Scrivi(P("a.bas"), Modulo);
         Scrivi(P("b.frm"), Modulo);
-        QStringList argomenti{QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("--elenco"),
-                              P("fabbrica.dat")};
-        argomenti << (sulPosto ? QStringList{QStringLiteral("--sul-posto")}
-                               : QStringList{QStringLiteral("-o"), P("uscita")});
-        for (const QString &n : nomi)
-            argomenti << P(n);
+        QStringList argomenti{"-j", "2", "--elenco", P("fabbrica.dat")};
+        argomenti << (sulPosto ? QStringList{"--sul-posto"} : QStringList{"-o", P("uscita")});
+        for (const char *nome : {"a.bas", "manca.bas", "cartella.bas", "b.frm"})
+            argomenti << P(nome);
         const Esito e = Esegui(argomenti);
         QCOMPARE(e.uscita, 1);
         QCOMPARE(e.out, QByteArray());
@@ -247,34 +239,28 @@ private Q_SLOTS:
 
     void RigaDiComandoSbagliata_data()
     {
-        QTest::addColumn<QStringList>("argomenti");
-        QTest::newRow("più file senza -o") << QStringList{"a", "b"};
-        QTest::newRow("-o e --sul-posto") << QStringList{"-o", "x", "--sul-posto", "a"};
-        QTest::newRow("opzione sconosciuta") << QStringList{"--veloce", "a"};
-        QTest::newRow("-j zero") << QStringList{"-j", "0", "a"};
-        QTest::newRow("-j senza numero") << QStringList{"-j"};
-        QTest::newRow("--elenco senza file") << QStringList{"--elenco"};
-        QTest::newRow("--sul-posto senza file") << QStringList{"--sul-posto"};
-        QTest::newRow("-o con lo standard input") << QStringList{"-o", "x", "-"};
-        QTest::newRow("-o sopra un file da leggere") << QStringList{"-o", ".", "a.bas"};
-        QTest::newRow("due risultati con lo stesso nome")
-            << QStringList{"-o", "x", "a.bas", "sotto/a.bas"};
-        QTest::newRow("linguaggio sconosciuto") << QStringList{"--linguaggio=pascal", "a"};
-        QTest::newRow("--linguaggio senza nome") << QStringList{"--linguaggio"};
+        Colonne<QStringList>("argomenti");
+        Riga("più file senza -o", QStringList{"a", "b"});
+        Riga("-o e --sul-posto", QStringList{"-o", "x", "--sul-posto", "a"});
+        Riga("opzione sconosciuta", QStringList{"--veloce", "a"});
+        Riga("-j zero", QStringList{"-j", "0", "a"});
+        Riga("-j senza numero", QStringList{"-j"});
+        Riga("--elenco senza file", QStringList{"--elenco"});
+        Riga("--sul-posto senza file", QStringList{"--sul-posto"});
+        Riga("-o con lo standard input", QStringList{"-o", "x", "-"});
+        Riga("-o sopra un file da leggere", QStringList{"-o", ".", "a.bas"});
+        Riga("due risultati con lo stesso nome", QStringList{"-o", "x", "a.bas", "sotto/a.bas"});
+        Riga("linguaggio sconosciuto", QStringList{"--linguaggio=pascal", "a"});
+        Riga("--linguaggio senza nome", QStringList{"--linguaggio"});
     }
     void RigaDiComandoSbagliata()
     {
         QFETCH(QStringList, argomenti);
-        QProcess p;
-        p.setWorkingDirectory(m_dir.path());
-        p.start(QStringLiteral(QUADRIVO_PSEUDO), argomenti);
-        p.closeWriteChannel();
-        QVERIFY(p.waitForFinished(60000));
-        QCOMPARE(p.exitCode(), 2);
-        const QByteArray err = p.readAllStandardError();
-        QVERIFY2(err.startsWith("quadrivo-pseudo: ") && err.contains("\nUso: quadrivo-pseudo"),
-                 err.constData());
-        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        const Esito e = Esegui(argomenti);
+        QCOMPARE(e.uscita, 2);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: ") && e.err.contains("\nUso: quadrivo-pseudo"),
+                 e.err.constData());
+        QCOMPARE(e.out, QByteArray());
         QVERIFY(!QFileInfo::exists(P("x")));
     }
 
@@ -282,35 +268,28 @@ private Q_SLOTS:
     // comments and strings left alone, tab and operators as delimiters.
     void OpzioniDelCodice_data()
     {
-        QTest::addColumn<QString>("file"); // empty: standard input
-        QTest::addColumn<QStringList>("opzioni");
-        QTest::addColumn<QByteArray>("ingresso");
-        QTest::addColumn<QByteArray>("atteso");
+        // "file": empty for the standard input.
+        Colonne<QString, QStringList, QByteArray, QByteArray>("file", "opzioni", "ingresso",
+                                                              "atteso");
         const QByteArray basic = "If a Then ' If\r\n";
-        QTest::newRow("nessuna opzione")
-            << "m.bas" << QStringList{} << basic << QByteArray("Se a Allora ' Se\r\n\r\n");
-        QTest::newRow("basic dall'estensione") << "m.bas" << QStringList{"--proteggi"} << basic
-                                               << QByteArray("Se a Allora ' If\r\n\r\n");
-        QTest::newRow("estensione senza linguaggio")
-            << "m.txt" << QStringList{"--proteggi"} << basic
-            << QByteArray("Se a Allora ' Se\r\n\r\n");
-        QTest::newRow("standard input senza linguaggio")
-            << "" << QStringList{"--proteggi"} << basic << QByteArray("Se a Allora ' Se\r\n\r\n");
-        QTest::newRow("linguaggio scelto") << "" << QStringList{"--linguaggio=basic", "--proteggi"}
-                                           << basic << QByteArray("Se a Allora ' If\r\n\r\n");
-        QTest::newRow("linguaggio scelto sopra l'estensione")
-            << "m.bas" << QStringList{"--linguaggio", "nessuno", "--proteggi"} << basic
-            << QByteArray("Se a Allora ' Se\r\n\r\n");
-        QTest::newRow("c dall'estensione")
-            << "m.c" << QStringList{"--proteggi", "--separatori-codice"}
-            << QByteArray("\tif(a) s = \"if\"; // if\r\n")
-            << QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n");
-        QTest::newRow("tab senza separatori del codice")
-            << "m.bas" << QStringList{} << QByteArray("\tIf a Then\r\n")
-            << QByteArray("\tIf a Allora\r\n\r\n");
-        QTest::newRow("tab con separatori del codice")
-            << "m.bas" << QStringList{"--separatori-codice"} << QByteArray("\tIf a Then\r\n")
-            << QByteArray("\tSe a Allora\r\n\r\n");
+        const QByteArray tutto = "Se a Allora ' Se\r\n\r\n",
+                         commentoIntatto = "Se a Allora ' If\r\n\r\n";
+        const QByteArray tab = "\tIf a Then\r\n";
+        Riga("nessuna opzione", "m.bas", QStringList{}, basic, tutto);
+        Riga("basic dall'estensione", "m.bas", QStringList{"--proteggi"}, basic, commentoIntatto);
+        Riga("estensione senza linguaggio", "m.txt", QStringList{"--proteggi"}, basic, tutto);
+        Riga("standard input senza linguaggio", "", QStringList{"--proteggi"}, basic, tutto);
+        Riga("linguaggio scelto", "", QStringList{"--linguaggio=basic", "--proteggi"}, basic,
+             commentoIntatto);
+        Riga("linguaggio scelto sopra l'estensione", "m.bas",
+             QStringList{"--linguaggio", "nessuno", "--proteggi"}, basic, tutto);
+        Riga("c dall'estensione", "m.c", QStringList{"--proteggi", "--separatori-codice"},
+             QByteArray("\tif(a) s = \"if\"; // if\r\n"),
+             QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n"));
+        Riga("tab senza separatori del codice", "m.bas", QStringList{}, tab,
+             QByteArray("\tIf a Allora\r\n\r\n"));
+        Riga("tab con separatori del codice", "m.bas", QStringList{"--separatori-codice"}, tab,
+             QByteArray("\tSe a Allora\r\n\r\n"));
     }
     void OpzioniDelCodice()
     {
@@ -319,24 +298,23 @@ private Q_SLOTS:
         QFETCH(QByteArray, ingresso);
         QFETCH(QByteArray, atteso);
         Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
-        QStringList argomenti = QStringList{QStringLiteral("--elenco"), P("elenco.dat")} + opzioni;
+        QStringList argomenti = QStringList{"--elenco", P("elenco.dat")} + opzioni;
         if (!file.isEmpty()) {
             Scrivi(P(file), ingresso);
             argomenti << P(file);
         }
-        const Esito e = Esegui(argomenti, file.isEmpty() ? ingresso : QByteArray());
-        QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, atteso);
+        QCOMPARE(Esegui(argomenti, file.isEmpty() ? ingresso : QByteArray()),
+                 (Esito{0, atteso, {}}));
     }
 
     void AiutoEVersione()
     {
-        const Esito aiuto = Esegui({QStringLiteral("--help")});
+        const Esito aiuto = Esegui({"--help"});
         QCOMPARE(aiuto.uscita, 0);
         QVERIFY(aiuto.out.startsWith("Uso: quadrivo-pseudo"));
         QVERIFY(aiuto.out.contains("byte per byte"));
         QVERIFY(aiuto.out.contains("--linguaggio=basic|c|batch|nessuno"));
-        const Esito versione = Esegui({QStringLiteral("--version")});
+        const Esito versione = Esegui({"--version"});
         QCOMPARE(versione.uscita, 0);
         QVERIFY(versione.out.startsWith("quadrivo-pseudo "));
     }
@@ -356,23 +334,18 @@ private Q_SLOTS:
 
         Scrivi(P("sostituzioni.dat"), Record::Unisci(Voci{{"Then", "Poi"}}));
         Scrivi(P("pulizia.dat"), Record::Unisci(QVector<VoceEliminazione>{{"a", TestoSi, 1}}));
-        e = Esegui({QStringLiteral("--pulizia")}, testo, copia);
-        QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, QByteArray("If  Poi\r\n\r\n"));
-        QCOMPARE(e.err, QByteArray());
+        QCOMPARE(Esegui({"--pulizia"}, testo, copia), (Esito{0, "If  Poi\r\n\r\n", {}}));
     }
 
     // Damaged lists: a message, never a crash.
     void ElenchiDanneggiati()
     {
         QVERIFY(QDir().mkpath(P("cartella.dat")));
-        Esito e = Esegui({QStringLiteral("--elenco"), P("cartella.dat")}, "If\r\n");
+        Esito e = Esegui({"--elenco", P("cartella.dat")}, "If\r\n");
         QCOMPARE(e.uscita, 1);
         QVERIFY(e.err.startsWith("quadrivo-pseudo: impossibile leggere l'elenco "));
         QCOMPARE(e.out, QByteArray());
-
-        e = Esegui({QStringLiteral("--pulizia=") + P("manca.dat")}, "If\r\n");
-        QCOMPARE(e.uscita, 1);
+        QCOMPARE(Esegui({"--pulizia=" + P("manca.dat")}, "If\r\n").uscita, 1);
 
         // A part-record at the end is left out, as the program does; a length
         // field that runs past its record is cut there.
@@ -380,7 +353,7 @@ private Q_SLOTS:
         dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
         dati.append("\x02\x00Th", 4);
         Scrivi(P("rotto.dat"), dati);
-        e = Esegui({QStringLiteral("--elenco"), P("rotto.dat")}, "If Th\r\n");
+        e = Esegui({"--elenco", P("rotto.dat")}, "If Th\r\n");
         QCOMPARE(e.uscita, 0);
         QCOMPARE(e.out, QByteArray("Se Th\r\n\r\n"));
         QVERIFY(e.err.contains("record incompleto"));

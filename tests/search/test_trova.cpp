@@ -1,7 +1,7 @@
 // The find/replace dialog, the replace-all run and the edit-menu search commands.
 
 #include "aiuti/AmbienteProva.h"
-#include "aiuti/ModelliRiferimento.h"
+#include "aiuti/Tabella.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 #include "search/frmTrova.h"
@@ -13,16 +13,16 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
 #include <QTextCursor>
 #include <QTimer>
 
 using namespace Piattaforma;
 
 namespace {
-const QString Completata = QStringLiteral("Operazione completata");
-const QString Interrotta =
-    QStringLiteral("Sostituzione interrotta! Si desiderano mantenere le modifiche apportate?");
+using Messaggi = QVector<Copione::Messaggio>;
+const Copione::Messaggio Completata{QStringLiteral("Operazione completata"), Pulsanti::OK,
+                                    Icona::Informazione, QStringLiteral("Sostituisci tutto  1")};
+const QString Righe = QStringLiteral("uno due\r\n").repeated(500);
 } // namespace
 
 class TestTrova : public QObject
@@ -41,6 +41,15 @@ class TestTrova : public QObject
         return f;
     }
 
+    // A long replace-all of "uno" with "1", ready to start.
+    frmTrova *PreparaCorsaLunga()
+    {
+        frmTrova *d = Prepara(Righe).FinestraTrova();
+        d->txtTrova->setText(QStringLiteral("uno"));
+        d->txtSost->setText(QStringLiteral("1"));
+        return d;
+    }
+
     // Replace-all through the dialog's button, the caret at `k`.
     QString SostituisciTutti(Form1 &f, const QString &parola, const QString &sostituto,
                              int direzione, qsizetype k, bool intere = false)
@@ -53,10 +62,9 @@ class TestTrova : public QObject
         f.Editor()->SetSelStart(k);
         Copione::RispondiMessaggio(Risposta::OK);
         d->Command4->click();
-        const auto messaggi = Copione::Messaggi();
         // Any other message makes the caller's comparison fail and shows it.
-        if (messaggi.size() != 1 || messaggi[0].testo != Completata ||
-            messaggi[0].titolo != QStringLiteral("Sostituisci tutto  1"))
+        const Messaggi messaggi = Copione::Messaggi();
+        if (messaggi != Messaggi{Completata})
             return QStringLiteral("messaggi inattesi: ") +
                    Copione::TestiMessaggi(messaggi).join(QStringLiteral(" / "));
         return f.Editor()->Text();
@@ -72,19 +80,17 @@ private Q_SLOTS:
     void sostituisciTuttoCompletato()
     {
         Form1 &f = Prepara(QStringLiteral("a a a a\r\n"));
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3),
-                 QStringLiteral("bbb bbb bbb bbb\r\n"));
+        const QString atteso = QStringLiteral("bbb bbb bbb bbb\r\n");
+        QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3), atteso);
         QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
         QVERIFY(m_amb->Stato().TestoModificato);
 
         // Nothing found: still completed, and the text counts as modified.
         m_amb->Stato().TestoModificato = false;
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("bbb bbb bbb bbb\r\n"));
+        QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0), atteso);
         QVERIFY(m_amb->Stato().TestoModificato);
         // An empty word ends at once and leaves the text intact.
-        QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0),
-                 QStringLiteral("bbb bbb bbb bbb\r\n"));
+        QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0), atteso);
         QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
     }
@@ -93,74 +99,60 @@ private Q_SLOTS:
     {
         // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
         // line break at offsets 8 and 9), from the caret at the given offset.
-        QTest::addColumn<int>("direzione");
-        QTest::addColumn<int>("caret");
-        QTest::addColumn<bool>("intere");
-        QTest::addColumn<QString>("atteso");
-        const QString tutte = QStringLiteral("X.X(X\r\nxX Xx X zz");
-        const QString intere = QStringLiteral("X.X(X\r\nxab abx X zz");
-        QTest::newRow("Tutte") << 2 << 12 << false << tutte;
-        QTest::newRow("Tutte, parole intere") << 2 << 12 << true << intere;
+        Colonne<int, int, bool, QString>("direzione", "caret", "intere", "atteso");
+        const char *tutte = "X.X(X\r\nxX Xx X zz";
+        const char *intere = "X.X(X\r\nxab abx X zz";
+        Riga("Tutte", 2, 12, false, tutte);
+        Riga("Tutte, parole intere", 2, 12, true, intere);
         // "Giù" starts at the character before the caret.
-        QTest::newRow("Giù da 12") << 1 << 12 << false << QStringLiteral("ab.ab(ab\r\nxX Xx X zz");
-        QTest::newRow("Giù da 2") << 1 << 2 << false << QStringLiteral("ab.X(X\r\nxX Xx X zz");
-        QTest::newRow("Giù da 1") << 1 << 1 << false << tutte;
-        QTest::newRow("Giù da 15, parole intere")
-            << 1 << 15 << true << QStringLiteral("ab.ab(ab\r\nxab abx X zz");
-        QTest::newRow("Giù da 0") << 1 << 0 << false << tutte;
-        QTest::newRow("Giù dalla fine, parole intere") << 1 << 23 << true << intere;
+        Riga("Giù da 12", 1, 12, false, "ab.ab(ab\r\nxX Xx X zz");
+        Riga("Giù da 2", 1, 2, false, "ab.X(X\r\nxX Xx X zz");
+        Riga("Giù da 1", 1, 1, false, tutte);
+        Riga("Giù da 15, parole intere", 1, 15, true, "ab.ab(ab\r\nxab abx X zz");
+        Riga("Giù da 0", 1, 0, false, tutte);
+        Riga("Giù dalla fine, parole intere", 1, 23, true, intere);
         // "Su" works on the text before the caret's character.
-        QTest::newRow("Su da 4") << 0 << 4 << false << QStringLiteral("X.ab(ab\r\nxab abx ab zz");
-        QTest::newRow("Su da 8") << 0 << 8 << false << QStringLiteral("X.X(ab\r\nxab abx ab zz");
-        QTest::newRow("Su da 16, parole intere")
-            << 0 << 16 << true << QStringLiteral("X.X(X\r\nxab abx ab zz");
-        QTest::newRow("Su da 0") << 0 << 0 << false << tutte;
-        QTest::newRow("Su da 1, parole intere") << 0 << 1 << true << intere;
+        Riga("Su da 4", 0, 4, false, "X.ab(ab\r\nxab abx ab zz");
+        Riga("Su da 8", 0, 8, false, "X.X(ab\r\nxab abx ab zz");
+        Riga("Su da 16, parole intere", 0, 16, true, "X.X(X\r\nxab abx ab zz");
+        Riga("Su da 0", 0, 0, false, tutte);
+        Riga("Su da 1, parole intere", 0, 1, true, intere);
     }
-
     void sostituisciTuttoCampi()
     {
         QFETCH(int, direzione);
         QFETCH(int, caret);
         QFETCH(bool, intere);
-        QFETCH(QString, atteso);
         Form1 &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
-        QCOMPARE(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
-                                  intere),
-                 atteso);
+        QTEST(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
+                               intere),
+              "atteso");
     }
 
     void interruzione()
     {
-        QString testo;
-        for (int i = 0; i < 500; ++i)
-            testo += QStringLiteral("uno due\r\n");
-        Form1 &f = Prepara(testo);
-        frmTrova *d = f.FinestraTrova();
-        d->txtTrova->setText(QStringLiteral("uno"));
-        d->txtSost->setText(QStringLiteral("1"));
+        frmTrova *d = PreparaCorsaLunga();
+        Form1 &f = m_amb->Finestra();
         f.Editor()->SetSelStart(5);
         m_amb->Stato().TestoModificato = false;
         // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
-        QStringList statiDuranteLaCorsa;
+        QString stati; // 1 enabled, 0 disabled
         QTimer::singleShot(0, d, [&] {
             QTimer::singleShot(0, d, [&] { d->Command4->click(); }); // at the next yield
             for (QWidget *w :
                  std::initializer_list<QWidget *>{d->Command1, d->Command2, d->Command5,
                                                   d->Command6, d->Check1, d->Check2, d->Combo1})
-                statiDuranteLaCorsa.append(w->isEnabled() ? QStringLiteral("1")
-                                                          : QStringLiteral("0"));
-            statiDuranteLaCorsa.append(d->Command4->text());
+                stati += QLatin1Char(w->isEnabled() ? '1' : '0');
+            stati += QLatin1Char(' ') + d->Command4->text();
         });
         Copione::RispondiMessaggio(Risposta::No);
         d->Command4->click();
-        QCOMPARE(statiDuranteLaCorsa.join(QLatin1Char(' ')),
-                 QStringLiteral("0 0 0 0 0 0 0 I&nterrompi"));
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo, Interrotta);
-        QCOMPARE(messaggi[0].titolo, QStringLiteral("Sostituisci tutto"));
-        QCOMPARE(f.Editor()->Text(), testo);
+        QCOMPARE(stati, QStringLiteral("0000000 I&nterrompi"));
+        QCOMPARE(Copione::Messaggi(),
+                 (Messaggi{{QStringLiteral("Sostituzione interrotta! Si desiderano mantenere le "
+                                           "modifiche apportate?"),
+                            Pulsanti::SiNo, Icona::Domanda, QStringLiteral("Sostituisci tutto")}}));
+        QCOMPARE(f.Editor()->Text(), Righe);
         QCOMPARE(f.Editor()->SelStart(), 5);
         QVERIFY(m_amb->Stato().TestoModificato); // some were replaced before the click
         QCOMPARE(d->Command4->text(), QStringLiteral("S&ostituisci tutto"));
@@ -178,14 +170,9 @@ private Q_SLOTS:
 
     void chiusoDuranteLaCorsa()
     {
-        QString testo;
-        for (int i = 0; i < 500; ++i)
-            testo += QStringLiteral("uno due\r\n");
-        Form1 &f = Prepara(testo);
+        frmTrova *d = PreparaCorsaLunga();
+        Form1 &f = m_amb->Finestra();
         Comando(f, "mnuModSostP")->trigger();
-        frmTrova *d = f.FinestraTrova();
-        d->txtTrova->setText(QStringLiteral("uno"));
-        d->txtSost->setText(QStringLiteral("1"));
         // Closed while replacing: hidden at once, the run goes on to its end,
         // and the main window waits for it before taking input again.
         bool principaleAbilitata = true;
@@ -195,7 +182,7 @@ private Q_SLOTS:
         });
         Copione::RispondiMessaggio(Risposta::OK);
         d->Command4->click();
-        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Completata});
+        QCOMPARE(Copione::Messaggi(), Messaggi{Completata});
         QVERIFY(!principaleAbilitata);
         QVERIFY(!d->isVisible());
         QVERIFY(f.isEnabled());
@@ -250,38 +237,29 @@ private Q_SLOTS:
 
     void rigaSostituzioneSoloInModoSostituisci_data()
     {
-        QTest::addColumn<bool>("sostituisci");
-        QTest::addColumn<int>("tasto");
-        QTest::addColumn<int>("modificatori");
-        QTest::addColumn<int>("volte");
-        QTest::addColumn<QString>("atteso");
-        QTest::addColumn<bool>("nellaRiga"); // the focus reached the replacement row
-        const QString intatto = QStringLiteral("ab ab\r\n");
-        const int alt = int(Qt::AltModifier);
+        // "nellaRiga": whether the focus reached the replacement row.
+        Colonne<bool, Qt::Key, Qt::KeyboardModifier, int, QString, bool>(
+            "sostituisci", "tasto", "modificatore", "volte", "atteso", "nellaRiga");
+        const char *intatto = "ab ab\r\n";
+        const auto alt = Qt::AltModifier, nessuno = Qt::NoModifier;
         // In find mode the covered row takes no key at all.
-        QTest::newRow("Trova, Alt+O") << false << int(Qt::Key_O) << alt << 1 << intatto << false;
-        QTest::newRow("Trova, Alt+S") << false << int(Qt::Key_S) << alt << 1 << intatto << false;
-        QTest::newRow("Trova, Alt+R") << false << int(Qt::Key_R) << alt << 1 << intatto << false;
-        QTest::newRow("Trova, Tab") << false << int(Qt::Key_Tab) << 0 << 12 << intatto << false;
-        QTest::newRow("Sostituisci, Alt+O")
-            << true << int(Qt::Key_O) << alt << 1 << QStringLiteral("Z Z\r\n") << false;
-        QTest::newRow("Sostituisci, Alt+S")
-            << true << int(Qt::Key_S) << alt << 1 << QStringLiteral("Z ab\r\n") << false;
-        QTest::newRow("Sostituisci, Alt+R")
-            << true << int(Qt::Key_R) << alt << 1 << intatto << true;
-        QTest::newRow("Sostituisci, Tab") << true << int(Qt::Key_Tab) << 0 << 12 << intatto << true;
+        Riga("Trova, Alt+O", false, Qt::Key_O, alt, 1, intatto, false);
+        Riga("Trova, Alt+S", false, Qt::Key_S, alt, 1, intatto, false);
+        Riga("Trova, Alt+R", false, Qt::Key_R, alt, 1, intatto, false);
+        Riga("Trova, Tab", false, Qt::Key_Tab, nessuno, 12, intatto, false);
+        Riga("Sostituisci, Alt+O", true, Qt::Key_O, alt, 1, "Z Z\r\n", false);
+        Riga("Sostituisci, Alt+S", true, Qt::Key_S, alt, 1, "Z ab\r\n", false);
+        Riga("Sostituisci, Alt+R", true, Qt::Key_R, alt, 1, intatto, true);
+        Riga("Sostituisci, Tab", true, Qt::Key_Tab, nessuno, 12, intatto, true);
     }
-
     void rigaSostituzioneSoloInModoSostituisci()
     {
         QFETCH(bool, sostituisci);
-        QFETCH(int, tasto);
-        QFETCH(int, modificatori);
+        QFETCH(Qt::Key, tasto);
+        QFETCH(Qt::KeyboardModifier, modificatore);
         QFETCH(int, volte);
-        QFETCH(QString, atteso);
-        QFETCH(bool, nellaRiga);
         Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
-        (sostituisci ? Comando(f, "mnuModSostP") : Comando(f, "mnuModTrova"))->trigger();
+        Comando(f, sostituisci ? "mnuModSostP" : "mnuModTrova")->trigger();
         frmTrova *d = f.FinestraTrova();
         QTRY_COMPARE(QApplication::activeWindow(), d);
         d->txtTrova->setText(QStringLiteral("ab"));
@@ -291,14 +269,13 @@ private Q_SLOTS:
         if (sostituisci && tasto == Qt::Key_O) Copione::RispondiMessaggio(Risposta::OK);
         bool raggiunta = false;
         for (int i = 0; i < volte; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key(tasto),
-                            Qt::KeyboardModifiers(modificatori));
+            QTest::keyClick(QApplication::focusWidget(), tasto, modificatore);
             raggiunta = raggiunta || d->Picture1->isAncestorOf(QApplication::focusWidget());
         }
         QTest::qWait(300); // a button's access key clicks it after a short animation
         Copione::Messaggi();
-        QCOMPARE(f.Editor()->Text(), atteso);
-        QCOMPARE(raggiunta, nellaRiga);
+        QTEST(f.Editor()->Text(), "atteso");
+        QTEST(raggiunta, "nellaRiga");
         QCOMPARE(d->windowTitle(),
                  sostituisci ? QStringLiteral("Sostituisci") : QStringLiteral("Trova"));
     }
@@ -353,12 +330,10 @@ private Q_SLOTS:
         QCOMPARE(f.Editor()->SelStart(), 3);
         Copione::RispondiMessaggio(Risposta::No);
         Comando(f, "mnuModRip")->trigger();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo,
-                 QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?"));
-        QCOMPARE(messaggi[0].titolo, QStringLiteral("Trova"));
-        QCOMPARE(messaggi[0].icona, Icona::Domanda);
+        QCOMPARE(
+            Copione::Messaggi(),
+            (Messaggi{{QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?"),
+                       Pulsanti::SiNo, Icona::Domanda, QStringLiteral("Trova")}}));
     }
 };
 
