@@ -66,25 +66,24 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<Risposta>>("risposta"); // to "replace the rows?"
         QTest::addColumn<QString>("attese");
         QTest::addColumn<QStringList>("messaggi"); // their beginnings
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
         const QByteArray file = "IF\tSE\nnon valida\nFor\tPer\n\xCF\x80\tpi greco\n";
-        const QStringList rifiutate = {QStringLiteral("Le righe seguenti non sono state caricate:"
-                                                      "\nriga 2: \"non valida\"")};
+        const QStringList rifiutate = {
+            u"Le righe seguenti non sono state caricate:\nriga 2: \"non valida\""_s};
         QStringList conDomanda = rifiutate;
         conDomanda << u"L'elenco contiene già delle voci."_s;
         QTest::newRow("elenco vuoto: nessuna domanda")
-            << file << Righe() << std::optional<Risposta>() << "IF=SE|For=Per" << rifiutate;
-        QTest::newRow("sostituisce")
-            << file << Esistenti << std::optional(Risposta::Si) << "IF=SE|For=Per" << conDomanda;
-        QTest::newRow("aggiunge le mancanti") << file << Esistenti << std::optional(Risposta::No)
-                                              << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
-        QTest::newRow("annulla") << file << Esistenti << std::optional(Risposta::Annulla)
-                                 << "<invariato>" << conDomanda;
+            << file << Righe() << nessuna << "IF=SE|For=Per" << rifiutate;
+        QTest::newRow("sostituisce") << file << Esistenti << si << "IF=SE|For=Per" << conDomanda;
+        QTest::newRow("aggiunge le mancanti")
+            << file << Esistenti << no << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
+        QTest::newRow("annulla") << file << Esistenti << annulla << "<invariato>" << conDomanda;
         QTest::newRow("tutte rifiutate")
-            << QByteArray("senza tab\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
+            << QByteArray("senza tab\n") << Esistenti << nessuna << "<invariato>"
             << QStringList{rifiutate[0].section(u'\n', 0, 0)};
-        QTest::newRow("file vuoto")
-            << QByteArray("\r\n\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
-            << QStringList{u"Il file non contiene voci."_s};
+        QTest::newRow("file vuoto") << QByteArray("\r\n\n") << Esistenti << nessuna << "<invariato>"
+                                    << QStringList{u"Il file non contiene voci."_s};
     }
     void importa()
     {
@@ -174,8 +173,7 @@ private Q_SLOTS:
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo, inizio + QDir::toNativeSeparators(percorso) +
-                                        QStringLiteral("\".\r\nErrore: File o cartella "
-                                                       "inesistente  (2)"));
+                                        u"\".\r\nErrore: File o cartella inesistente  (2)"_s);
         QCOMPARE(messaggi[0].icona, Icona::Critico);
     }
 
@@ -185,17 +183,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("scelta"); // combo row; -1: Annulla
         QTest::addColumn<std::optional<Risposta>>("risposta");
         QTest::addColumn<QString>("attese");
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
         const Righe c = ListaDelLinguaggio(Linguaggio::C);
         const Righe batch = ListaDelLinguaggio(Linguaggio::Batch);
         const Righe ifSe = {{u"IF"_s, u"Se!"_s}};
-        QTest::newRow("vuoto, C") << Righe() << 1 << std::optional<Risposta>() << Testo(c);
-        QTest::newRow("sostituisce") << ifSe << 2 << std::optional(Risposta::Si) << Testo(batch);
-        QTest::newRow("aggiunge") << ifSe << 2 << std::optional(Risposta::No)
+        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
+        QTest::newRow("sostituisce") << ifSe << 2 << si << Testo(batch);
+        QTest::newRow("aggiunge") << ifSe << 2 << no
                                   << Testo(AzioniElenco::AggiungiMancanti(ifSe, batch));
-        QTest::newRow("annulla la domanda")
-            << ifSe << 0 << std::optional(Risposta::Annulla) << "<invariato>";
-        QTest::newRow("annulla la scelta")
-            << ifSe << -1 << std::optional<Risposta>() << "<invariato>";
+        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
+        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
     }
     void caricaLinguaggio()
     {

@@ -46,7 +46,7 @@ QStringList Righe(const FinestraElenco &f)
 {
     QStringList righe;
     for (int i = 1; i <= f.NumeroRighe(); ++i)
-        righe.append(f.Testo(i, 0) + QLatin1Char('|') + f.Testo(i, 1));
+        righe.append(f.Testo(i, 0) + u'|' + f.Testo(i, 1));
     return righe;
 }
 
@@ -170,16 +170,15 @@ private Q_SLOTS:
     {
         Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
+        const auto premi = [&](int riga, QPushButton *pulsante) {
+            Seleziona(f, riga);
+            pulsante->click();
+            return Righe(f);
+        };
         const QStringList iniziale = Righe(f);
-        Seleziona(f, 1);
-        f.Command9->click(); // first row up: nothing
-        QCOMPARE(Righe(f), iniziale);
-        Seleziona(f, 3);
-        f.Command10->click(); // last row down: nothing
-        QCOMPARE(Righe(f), iniziale);
-        Seleziona(f, 2);
-        f.Command9->click();
-        QCOMPARE(Righe(f), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
+        QCOMPARE(premi(1, f.Command9), iniziale);  // first row up: nothing
+        QCOMPARE(premi(3, f.Command10), iniziale); // last row down: nothing
+        QCOMPARE(premi(2, f.Command9), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
         QCOMPARE(f.RigaSelezionata(), 1);
         f.Command10->click();
         f.Command10->click();
@@ -190,9 +189,7 @@ private Q_SLOTS:
         f.Command4->click();
         f.Command7->click();
         QCOMPARE(f.NumeroRighe(), 3);
-        Seleziona(f, 2);
-        f.Command4->click();
-        QCOMPARE(Righe(f), (QStringList{"If|Se", "Then|Allora"}));
+        QCOMPARE(premi(2, f.Command4), (QStringList{"If|Se", "Then|Allora"}));
     }
 
     void rimuoviTuttiSalvaChiudi()
