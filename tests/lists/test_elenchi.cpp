@@ -383,9 +383,7 @@ private Q_SLOTS:
         // The list folder turns into a file: nothing can be written there.
         const QString cartella = stato.Liste.Cartella();
         QVERIFY(QDir().rename(cartella, cartella + u"-spostata"_s));
-        QFile blocco(cartella);
-        QVERIFY(blocco.open(QIODevice::WriteOnly));
-        blocco.close();
+        QVERIFY(QFile(cartella).open(QIODevice::WriteOnly));
 
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.Command1->click();
