@@ -264,7 +264,6 @@ private Q_SLOTS:
         QTest::newRow("OK dopo due Tab") << u"voce2"_s << 9 << voce << nuova;
         QTest::newRow("OK dal testo") << u"voce0"_s << 9 << voce << nuova;
     }
-
     void invioSulPulsanteConIlFuoco()
     {
         QFETCH(QString, fuoco);

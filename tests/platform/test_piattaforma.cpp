@@ -145,7 +145,6 @@ private Q_SLOTS:
         QTest::newRow("posto da nessuna parte")
             << QRect(100, 50, 200, 700) << QRect(150, 300, 50, 15) << QPoint(100, 100);
     }
-
     void posizioneLibera()
     {
         QFETCH(QRect, finestra);
@@ -167,7 +166,6 @@ private Q_SLOTS:
         QTest::newRow("sopra mezzo pixel") << 8 << 1 << 15;
         QTest::newRow("zero") << 0 << 0 << 0;
     }
-
     void twip()
     {
         QFETCH(int, twip);
