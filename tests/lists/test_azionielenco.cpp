@@ -13,6 +13,7 @@
 #include <QTest>
 
 using namespace Piattaforma;
+using namespace Qt::StringLiterals;
 using Righe = QVector<VoceSostituzione>;
 
 Q_DECLARE_METATYPE(std::optional<Risposta>)
@@ -21,15 +22,14 @@ namespace {
 
 QString Testo(const std::optional<Righe> &righe)
 {
-    if (!righe) return QStringLiteral("<invariato>");
+    if (!righe) return u"<invariato>"_s;
     QStringList s;
     for (const VoceSostituzione &v : *righe)
-        s << v.Trova + QLatin1Char('=') + v.Sostituisci;
+        s << v.Trova + u'=' + v.Sostituisci;
     return s.join(u'|');
 }
 
-const Righe Esistenti = {{QStringLiteral("If"), QStringLiteral("Se")},
-                         {QStringLiteral("Wend"), QStringLiteral("Fine Mentre")}};
+const Righe Esistenti = {{u"If"_s, u"Se"_s}, {u"Wend"_s, u"Fine Mentre"_s}};
 
 } // namespace
 
@@ -66,25 +66,24 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<Risposta>>("risposta"); // to "replace the rows?"
         QTest::addColumn<QString>("attese");
         QTest::addColumn<QStringList>("messaggi"); // their beginnings
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
         const QByteArray file = "IF\tSE\nnon valida\nFor\tPer\n\xCF\x80\tpi greco\n";
-        const QStringList rifiutate = {QStringLiteral("Le righe seguenti non sono state caricate:"
-                                                      "\nriga 2: \"non valida\"")};
+        const QStringList rifiutate = {
+            u"Le righe seguenti non sono state caricate:\nriga 2: \"non valida\""_s};
         QStringList conDomanda = rifiutate;
-        conDomanda << QStringLiteral("L'elenco contiene già delle voci.");
+        conDomanda << u"L'elenco contiene già delle voci."_s;
         QTest::newRow("elenco vuoto: nessuna domanda")
-            << file << Righe() << std::optional<Risposta>() << "IF=SE|For=Per" << rifiutate;
-        QTest::newRow("sostituisce")
-            << file << Esistenti << std::optional(Risposta::Si) << "IF=SE|For=Per" << conDomanda;
-        QTest::newRow("aggiunge le mancanti") << file << Esistenti << std::optional(Risposta::No)
-                                              << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
-        QTest::newRow("annulla") << file << Esistenti << std::optional(Risposta::Annulla)
-                                 << "<invariato>" << conDomanda;
+            << file << Righe() << nessuna << "IF=SE|For=Per" << rifiutate;
+        QTest::newRow("sostituisce") << file << Esistenti << si << "IF=SE|For=Per" << conDomanda;
+        QTest::newRow("aggiunge le mancanti")
+            << file << Esistenti << no << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
+        QTest::newRow("annulla") << file << Esistenti << annulla << "<invariato>" << conDomanda;
         QTest::newRow("tutte rifiutate")
-            << QByteArray("senza tab\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
+            << QByteArray("senza tab\n") << Esistenti << nessuna << "<invariato>"
             << QStringList{rifiutate[0].section(u'\n', 0, 0)};
-        QTest::newRow("file vuoto")
-            << QByteArray("\r\n\n") << Esistenti << std::optional<Risposta>() << "<invariato>"
-            << QStringList{QStringLiteral("Il file non contiene voci.")};
+        QTest::newRow("file vuoto") << QByteArray("\r\n\n") << Esistenti << nessuna << "<invariato>"
+                                    << QStringList{u"Il file non contiene voci."_s};
     }
     void importa()
     {
@@ -96,8 +95,8 @@ private Q_SLOTS:
         Scrivi("elenco.txt", file);
         Copione::RispondiFile(Percorso("elenco.txt"));
         for (const QString &m : messaggi)
-            Copione::RispondiMessaggio(
-                m.startsWith(QStringLiteral("L'elenco contiene")) ? *risposta : Risposta::OK);
+            Copione::RispondiMessaggio(m.startsWith(u"L'elenco contiene"_s) ? *risposta
+                                                                            : Risposta::OK);
         const std::optional<Righe> esito = AzioniElenco::Importa(nullptr, righe);
         QCOMPARE(Testo(esito), attese);
         const QStringList mostrati = Copione::TestiMessaggi(Copione::Messaggi());
@@ -114,19 +113,17 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::OK);
         const auto esito = AzioniElenco::Importa(nullptr, QVector<VoceEliminazione>());
         QVERIFY(esito);
-        QCOMPARE(esito->size(), 2);
-        QCOMPARE(esito->at(0).ParolaIntera, TestoSi);
-        QCOMPARE(esito->at(1).Elimina, QStringLiteral("Debug.Print"));
-        QVERIFY(Copione::Messaggi().first().testo.contains(QStringLiteral("riga 3")));
+        QCOMPARE(*esito, (QVector<VoceEliminazione>{{u"vbCrLf"_s, TestoSi, 1},
+                                                    {u"Debug.Print"_s, TestoNo, 0}}));
+        QVERIFY(Copione::Messaggi().first().testo.contains(u"riga 3"_s));
     }
 
     // What is exported reads back identically; a row that could not is left
     // out and listed; an existing file is replaced only when confirmed.
     void esportaEReimporta()
     {
-        const Righe righe = {{QStringLiteral("End If"), QStringLiteral("Fine Se")},
-                             {QStringLiteral("a\tb"), QStringLiteral("x")},
-                             {QStringLiteral("Già"), QStringLiteral("  spazi  ")}};
+        const Righe righe = {
+            {u"End If"_s, u"Fine Se"_s}, {u"a\tb"_s, u"x"_s}, {u"Già"_s, u"  spazi  "_s}};
         const QString percorso = Percorso("esportato.txt");
         Scrivi("esportato.txt", "vecchio");
         Copione::RispondiFile(percorso);
@@ -134,7 +131,7 @@ private Q_SLOTS:
         Copione::RispondiFile(std::nullopt);
         QVERIFY(!AzioniElenco::Esporta(nullptr, righe));
         QCOMPARE(AmbienteProva::LeggiFile(percorso), QByteArray("vecchio"));
-        QCOMPARE(Copione::Messaggi().first().titolo, QStringLiteral("Esporta"));
+        QCOMPARE(Copione::Messaggi().first().titolo, u"Esporta"_s);
         QCOMPARE(Copione::Dialoghi().size(), 2);
 
         Copione::RispondiFile(percorso);
@@ -144,7 +141,7 @@ private Q_SLOTS:
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
         QVERIFY2(messaggi[1].testo.startsWith(
-                     QStringLiteral("Le righe seguenti non sono state scritte nel file:\nvoce 2:")),
+                     u"Le righe seguenti non sono state scritte nel file:\nvoce 2:"_s),
                  qPrintable(messaggi[1].testo));
         QCOMPARE(Copione::Dialoghi().size(), 1);
 
@@ -176,8 +173,7 @@ private Q_SLOTS:
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QCOMPARE(messaggi[0].testo, inizio + QDir::toNativeSeparators(percorso) +
-                                        QStringLiteral("\".\r\nErrore: File o cartella "
-                                                       "inesistente  (2)"));
+                                        u"\".\r\nErrore: File o cartella inesistente  (2)"_s);
         QCOMPARE(messaggi[0].icona, Icona::Critico);
     }
 
@@ -187,17 +183,17 @@ private Q_SLOTS:
         QTest::addColumn<int>("scelta"); // combo row; -1: Annulla
         QTest::addColumn<std::optional<Risposta>>("risposta");
         QTest::addColumn<QString>("attese");
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
         const Righe c = ListaDelLinguaggio(Linguaggio::C);
         const Righe batch = ListaDelLinguaggio(Linguaggio::Batch);
-        const Righe ifSe = {{QStringLiteral("IF"), QStringLiteral("Se!")}};
-        QTest::newRow("vuoto, C") << Righe() << 1 << std::optional<Risposta>() << Testo(c);
-        QTest::newRow("sostituisce") << ifSe << 2 << std::optional(Risposta::Si) << Testo(batch);
-        QTest::newRow("aggiunge") << ifSe << 2 << std::optional(Risposta::No)
+        const Righe ifSe = {{u"IF"_s, u"Se!"_s}};
+        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
+        QTest::newRow("sostituisce") << ifSe << 2 << si << Testo(batch);
+        QTest::newRow("aggiunge") << ifSe << 2 << no
                                   << Testo(AzioniElenco::AggiungiMancanti(ifSe, batch));
-        QTest::newRow("annulla la domanda")
-            << ifSe << 0 << std::optional(Risposta::Annulla) << "<invariato>";
-        QTest::newRow("annulla la scelta")
-            << ifSe << -1 << std::optional<Risposta>() << "<invariato>";
+        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
+        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
     }
     void caricaLinguaggio()
     {
@@ -208,7 +204,7 @@ private Q_SLOTS:
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<frmLinguaggio *>(d);
             QVERIFY(f);
-            QCOMPARE(f->Combo1->currentText(), QStringLiteral("C/C++")); // the proposed one
+            QCOMPARE(f->Combo1->currentText(), u"C/C++"_s); // the proposed one
             QCOMPARE(f->Combo1->count(), 3);
             if (scelta < 0) return f->Command2->click();
             f->Combo1->setCurrentIndex(scelta);
@@ -223,12 +219,10 @@ private Q_SLOTS:
     void aggiungiMancanti()
     {
         // Case-insensitive, against the rows and against earlier new entries.
-        const Righe esito =
-            AzioniElenco::AggiungiMancanti(Righe{{QStringLiteral("if"), QStringLiteral("se")}},
-                                           {{QStringLiteral("IF"), QStringLiteral("X")},
-                                            {QStringLiteral("Città"), QStringLiteral("a")},
-                                            {QStringLiteral("CITTÀ"), QStringLiteral("b")}});
-        QCOMPARE(Testo(esito), QStringLiteral("if=se|Città=a"));
+        const Righe esito = AzioniElenco::AggiungiMancanti(
+            Righe{{u"if"_s, u"se"_s}},
+            {{u"IF"_s, u"X"_s}, {u"Città"_s, u"a"_s}, {u"CITTÀ"_s, u"b"_s}});
+        QCOMPARE(Testo(esito), u"if=se|Città=a"_s);
     }
 };
 

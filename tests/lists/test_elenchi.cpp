@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 using namespace Piattaforma;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -45,7 +46,7 @@ QStringList Righe(const FinestraElenco &f)
 {
     QStringList righe;
     for (int i = 1; i <= f.NumeroRighe(); ++i)
-        righe.append(f.Testo(i, 0) + QLatin1Char('|') + f.Testo(i, 1));
+        righe.append(f.Testo(i, 0) + u'|' + f.Testo(i, 1));
     return righe;
 }
 
@@ -54,22 +55,43 @@ void Seleziona(FinestraElenco &f, int riga)
     f.ListView1->setCurrentItem(f.ListView1->topLevelItem(riga - 1));
 }
 
-// Opens the entry dialog with `apri` and fills it; `ok` then presses OK, else Annulla.
+// Presses "&Salva", confirms its message and returns what was shown.
+QVector<Copione::Messaggio> Salva(FinestraElenco &f)
+{
+    Copione::RispondiMessaggio(Risposta::OK);
+    f.Command2->click();
+    return Copione::Messaggi();
+}
+
+// Opens the entry dialog with `apri` (`controlla` looks at it first), fills it
+// and presses Enter, which is OK.
 void Voce(std::function<void()> apri, const QString &primo, std::optional<QString> secondo,
-          std::optional<bool> intera = std::nullopt, QString *titolo = nullptr,
+          std::optional<bool> intera = std::nullopt,
           std::function<void(FinestraVoce *)> controlla = {})
 {
     Copione::QuandoModale([=](QDialog *d) {
         auto *v = qobject_cast<FinestraVoce *>(d);
         QVERIFY(v);
-        if (titolo) *titolo = v->windowTitle();
         if (controlla) controlla(v);
         v->Text1->setText(primo);
         if (secondo) v->Text2->setText(*secondo);
         if (intera) v->Check1->setChecked(*intera);
-        QTest::keyClick(v->Text1, Qt::Key_Return); // Enter is OK
+        QTest::keyClick(v->Text1, Qt::Key_Return);
     });
     apri();
+}
+
+// In an open entry dialog: types a row that OK must refuse with a message; the
+// dialog stays open with what was typed.
+void OkRifiutato(FinestraVoce *v, const QString &primo, std::optional<QString> secondo = {})
+{
+    v->Text1->setText(primo);
+    if (secondo) v->Text2->setText(*secondo);
+    Copione::RispondiMessaggio(Risposta::OK);
+    v->Command1->click();
+    QVERIFY(v->isVisible());
+    QCOMPARE(v->Text1->text(), primo);
+    if (secondo) QCOMPARE(v->Text2->text(), *secondo);
 }
 
 } // namespace
@@ -108,11 +130,8 @@ private Q_SLOTS:
         FinestraElenco sost(form, Elenco::Sostituzioni);
         sost.Command5->click();
         QCOMPARE(sost.NumeroRighe(), 8);
-        Copione::RispondiMessaggio(Risposta::OK);
-        sost.Command2->click();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo, QStringLiteral("I dati sono stati salvati."));
+        const auto messaggi = Salva(sost);
+        QCOMPARE(Copione::TestiMessaggi(messaggi), QStringList{"I dati sono stati salvati."});
         QCOMPARE(messaggi[0].icona, Icona::Informazione);
         QByteArray atteso;
         for (const auto &v : SostituzioniPredefinite())
@@ -125,45 +144,22 @@ private Q_SLOTS:
 
         FinestraElenco elim(form, Elenco::Eliminazioni);
         elim.Command5->click();
-        QCOMPARE(Righe(elim).last(), QStringLiteral("#|No"));
-        Copione::RispondiMessaggio(Risposta::OK);
-        elim.Command2->click();
-        Copione::Messaggi();
+        QCOMPARE(Righe(elim).last(), u"#|No"_s);
+        Salva(elim);
         const QByteArray dati = File(Elenco::Eliminazioni);
         QCOMPARE(dati.size(), 9 * 128);
         QCOMPARE(dati.mid(8 * 128, 128), Modello::RecordLetterale({"#", "No"}, {0}));
         QCOMPARE(dati.first(128), Modello::RecordLetterale({"vbInformation", "S\xEC"}, {1}));
     }
 
-    void predefinitiSenzaSalvareNonCambiaNulla()
-    {
-        Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")}});
-        const QByteArray prima = File(Elenco::Sostituzioni);
-        {
-            FinestraElenco sost(form, Elenco::Sostituzioni);
-            sost.Command5->click();
-            Copione::RispondiMessaggio(Risposta::No); // do not save the changes
-            sost.Command6->click();
-        }
-        QCOMPARE(File(Elenco::Sostituzioni), prima);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 1);
-        FinestraElenco di_nuovo(form, Elenco::Sostituzioni);
-        QCOMPARE(Righe(di_nuovo), QStringList{QStringLiteral("A|B")});
-    }
-
     void caricamentoRifilatoEVociNascoste()
     {
-        Form1 &form = Prepara({{QStringLiteral("  If "), QStringLiteral(" Se  ")},
-                               {QStringLiteral("Then"), QString()},
-                               {QString(), QStringLiteral("vuota")},
-                               {QStringLiteral("\tFor"), QStringLiteral("Per")}});
+        Form1 &form = Prepara(
+            {{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s}, {u"\tFor"_s, u"Per"_s}});
         QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
         FinestraElenco sost(form, Elenco::Sostituzioni);
-        QCOMPARE(Righe(sost), (QStringList{QStringLiteral("If|Se"), QStringLiteral("|vuota"),
-                                           QStringLiteral("\tFor|Per")}));
-        Copione::RispondiMessaggio(Risposta::OK);
-        sost.Command2->click();
-        Copione::Messaggi();
+        QCOMPARE(Righe(sost), (QStringList{"If|Se", "|vuota", "\tFor|Per"}));
+        Salva(sost);
         // Saved trimmed, the row without a replacement dropped; the empty word is not an entry.
         QCOMPARE(File(Elenco::Sostituzioni).size(), 3 * 128);
         QCOMPARE(File(Elenco::Sostituzioni).first(128), Modello::RecordLetterale({"If", "Se"}, {}));
@@ -172,107 +168,82 @@ private Q_SLOTS:
 
     void frecce()
     {
-        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
-                               {QStringLiteral("Then"), QStringLiteral("Allora")},
-                               {QStringLiteral("For"), QStringLiteral("Per")}});
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
+        const auto premi = [&](int riga, QPushButton *pulsante) {
+            Seleziona(f, riga);
+            pulsante->click();
+            return Righe(f);
+        };
         const QStringList iniziale = Righe(f);
-        Seleziona(f, 1);
-        f.Command9->click(); // first row up: nothing
-        QCOMPARE(Righe(f), iniziale);
-        Seleziona(f, 3);
-        f.Command10->click(); // last row down: nothing
-        QCOMPARE(Righe(f), iniziale);
-        Seleziona(f, 2);
-        f.Command9->click();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Then|Allora"), QStringLiteral("If|Se"),
-                                        QStringLiteral("For|Per")}));
+        QCOMPARE(premi(1, f.Command9), iniziale);  // first row up: nothing
+        QCOMPARE(premi(3, f.Command10), iniziale); // last row down: nothing
+        QCOMPARE(premi(2, f.Command9), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
         QCOMPARE(f.RigaSelezionata(), 1);
         f.Command10->click();
         f.Command10->click();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("For|Per"),
-                                        QStringLiteral("Then|Allora")}));
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "For|Per", "Then|Allora"}));
         QCOMPARE(f.RigaSelezionata(), 3);
         // Nothing selected: the commands do nothing.
         f.ListView1->clearSelection();
         f.Command4->click();
         f.Command7->click();
         QCOMPARE(f.NumeroRighe(), 3);
-        Seleziona(f, 2);
-        f.Command4->click();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("Then|Allora")}));
+        QCOMPARE(premi(2, f.Command4), (QStringList{"If|Se", "Then|Allora"}));
     }
 
     void rimuoviTuttiSalvaChiudi()
     {
         Form1 &form = Prepara();
         QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
-        Copione::QuandoModale([](QDialog *d) {
-            auto *f = qobject_cast<FinestraElenco *>(d);
-            f->Command1->click();
-            Copione::RispondiMessaggio(Risposta::OK);
-            f->Command2->click();
-            f->Command6->click();
-        });
-        Comando(form, "mnuStrumSost")->trigger();
-        Copione::Messaggi();
+        // Empties the list from `menu`, saves, closes with "&Chiudi" or the window's button.
+        const auto svuota = [&](const char *menu, bool pulsanteChiudi) {
+            Copione::QuandoModale([pulsanteChiudi](QDialog *d) {
+                auto *f = qobject_cast<FinestraElenco *>(d);
+                f->Command1->click();
+                Salva(*f);
+                if (pulsanteChiudi)
+                    f->Command6->click();
+                else
+                    f->close();
+            });
+            Comando(form, menu)->trigger();
+        };
+        svuota("mnuStrumSost", true);
         QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
         QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
         QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
-
-        Copione::QuandoModale([](QDialog *d) {
-            auto *f = qobject_cast<FinestraElenco *>(d);
-            f->Command1->click();
-            Copione::RispondiMessaggio(Risposta::OK);
-            f->Command2->click();
-            f->close();
-        });
-        Comando(form, "mnuStrumPul")->trigger();
-        Copione::Messaggi();
+        svuota("mnuStrumPul", false);
         QVERIFY(!Comando(form, "mnuStrumAPul")->isEnabled());
     }
 
     void aggiungiConDuplicati()
     {
-        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
-                               {QStringLiteral("è"), QStringLiteral("x")}});
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"è"_s, u"x"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
-        // "if" against "If": refused, the dialog stays open with the texts typed.
+        // "if" against "If", "È" against "è": refused.
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
-            QCOMPARE(v->windowTitle(), QStringLiteral("Aggiungi"));
+            QCOMPARE(v->windowTitle(), u"Aggiungi"_s);
             QCOMPARE(v->Text1->text(), QString());
-            v->Text1->setText(QStringLiteral("if"));
-            v->Text2->setText(QStringLiteral("se"));
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Command1->click();
-            QVERIFY(v->isVisible());
-            QCOMPARE(v->Text1->text(), QStringLiteral("if"));
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Text1->setText(QStringLiteral("È"));
-            v->Command1->click();
-            QVERIFY(v->isVisible());
+            OkRifiutato(v, u"if"_s, u"se"_s);
+            OkRifiutato(v, u"È"_s);
             QTest::keyClick(v, Qt::Key_Escape); // Annulla
         });
         f.Command3->click();
         const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 2);
-        QCOMPARE(messaggi[0].testo,
-                 QStringLiteral("Esiste già 'if' nella lista delle sostituzioni!"));
+        QCOMPARE(Copione::TestiMessaggi(messaggi),
+                 (QStringList{"Esiste già 'if' nella lista delle sostituzioni!",
+                              "Esiste già 'È' nella lista delle sostituzioni!"}));
         QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
-        QCOMPARE(messaggi[1].testo,
-                 QStringLiteral("Esiste già 'È' nella lista delle sostituzioni!"));
         QCOMPARE(f.NumeroRighe(), 2);
 
         // "If " with a trailing space is another word.
-        Voce([&] { f.Command3->click(); }, QStringLiteral("If "), QStringLiteral("Se"));
+        Voce([&] { f.Command3->click(); }, u"If "_s, u"Se"_s);
         QCOMPARE(f.NumeroRighe(), 3);
-        Copione::RispondiMessaggio(Risposta::OK);
-        f.Command2->click();
+        Salva(f);
         f.Command8->click();
-        Copione::Messaggi();
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("è|x"),
-                                        QStringLiteral("If|Se")}));
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "è|x", "If|Se"}));
     }
 
     void invioSulPulsanteConIlFuoco_data()
@@ -283,18 +254,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("righe");
         QTest::addColumn<QStringList>("modali");
         QTest::addColumn<QString>("ultima"); // the last row's word
-        const QStringList voce{QStringLiteral("frmMA")};
-        const QString nuova = QStringLiteral("Nuova");
-        const QString immutata = QStringLiteral("Not"); // the last default entry
-        QTest::newRow("&Rimuovi") << QStringLiteral("Command4") << 7 << QStringList() << immutata;
-        QTest::newRow("&Chiudi") << QStringLiteral("Command6") << 8 << QStringList() << immutata;
-        QTest::newRow("lista: &Modifica...")
-            << QStringLiteral("ListView1") << 8 << voce << immutata;
-        QTest::newRow("Annulla dopo tre Tab") << QStringLiteral("voce3") << 8 << voce << immutata;
-        QTest::newRow("OK dopo due Tab") << QStringLiteral("voce2") << 9 << voce << nuova;
-        QTest::newRow("OK dal testo") << QStringLiteral("voce0") << 9 << voce << nuova;
+        const QStringList voce{u"frmMA"_s};
+        const QString nuova = u"Nuova"_s;
+        const QString immutata = u"Not"_s; // the last default entry
+        QTest::newRow("&Rimuovi") << u"Command4"_s << 7 << QStringList() << immutata;
+        QTest::newRow("&Chiudi") << u"Command6"_s << 8 << QStringList() << immutata;
+        QTest::newRow("lista: &Modifica...") << u"ListView1"_s << 8 << voce << immutata;
+        QTest::newRow("Annulla dopo tre Tab") << u"voce3"_s << 8 << voce << immutata;
+        QTest::newRow("OK dopo due Tab") << u"voce2"_s << 9 << voce << nuova;
+        QTest::newRow("OK dal testo") << u"voce0"_s << 9 << voce << nuova;
     }
-
     void invioSulPulsanteConIlFuoco()
     {
         QFETCH(QString, fuoco);
@@ -307,14 +276,14 @@ private Q_SLOTS:
         f.activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), &f);
         Seleziona(f, 1);
-        if (fuoco.startsWith(QStringLiteral("voce"))) {
+        if (fuoco.startsWith(u"voce"_s)) {
             const int tab = fuoco.mid(4).toInt();
             Copione::QuandoModale([tab](QDialog *d) {
                 auto *v = qobject_cast<FinestraVoce *>(d);
                 v->activateWindow();
                 QTRY_COMPARE(QApplication::activeWindow(), v);
-                v->Text1->setText(QStringLiteral("Nuova"));
-                v->Text2->setText(QStringLiteral("nuova"));
+                v->Text1->setText(u"Nuova"_s);
+                v->Text2->setText(u"nuova"_s);
                 for (int i = 0; i < tab; ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -330,62 +299,49 @@ private Q_SLOTS:
         QCOMPARE(Copione::ModaliMostrati(), modali);
         QCOMPARE(f.NumeroRighe(), righe);
         QCOMPARE(f.Testo(righe, 0), ultima);
-        QCOMPARE(f.Testo(1, 0), fuoco == QStringLiteral("Command4") ? QStringLiteral("Then")
-                                                                    : QStringLiteral("If"));
-        QCOMPARE(f.isVisible(), fuoco != QStringLiteral("Command6"));
+        QCOMPARE(f.Testo(1, 0), fuoco == u"Command4"_s ? u"Then"_s : u"If"_s);
+        QCOMPARE(f.isVisible(), fuoco != u"Command6"_s);
     }
 
     void modificaSenzaControlloDuplicati()
     {
-        Form1 &form = Prepara({{QStringLiteral("If"), QStringLiteral("Se")},
-                               {QStringLiteral("For"), QStringLiteral("Per")}});
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         Seleziona(f, 2);
-        QString titolo;
-        Voce([&] { f.Command7->click(); }, QStringLiteral("If"), QStringLiteral("Se!"),
-             std::nullopt, &titolo,
+        Voce([&] { f.Command7->click(); }, u"If"_s, u"Se!"_s, std::nullopt,
              [](FinestraVoce *v) {
-                 QCOMPARE(v->Text1->text(), QStringLiteral("For"));
-                 QCOMPARE(v->Text2->text(), QStringLiteral("Per"));
+                 QCOMPARE(v->windowTitle(), u"Modifica"_s);
+                 QCOMPARE(v->Text1->text() + u'|' + v->Text2->text(), u"For|Per"_s);
              });
-        QCOMPARE(titolo, QStringLiteral("Modifica"));
         QCOMPARE(m_amb->Stato().IndiceModifica, 2);
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("If|Se"), QStringLiteral("If|Se!")}));
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "If|Se!"}));
     }
 
     void eliminazioniSiENo()
     {
         Form1 &form = Prepara();
         FinestraElenco f(form, Elenco::Eliminazioni);
-        QCOMPARE(f.objectName(), QStringLiteral("frmEl"));
+        QCOMPARE(f.objectName(), u"frmEl"_s);
         f.Command1->click();
-        Voce([&] { f.Command3->click(); }, QStringLiteral("Unload"), std::nullopt, true);
-        Voce([&] { f.Command3->click(); }, QStringLiteral("#"), std::nullopt, false);
-        QCOMPARE(Righe(f), (QStringList{QStringLiteral("Unload|Sì"), QStringLiteral("#|No")}));
+        Voce([&] { f.Command3->click(); }, u"Unload"_s, std::nullopt, true);
+        Voce([&] { f.Command3->click(); }, u"#"_s, std::nullopt, false);
+        QCOMPARE(Righe(f), (QStringList{"Unload|Sì", "#|No"}));
+        for (const int riga : {1, 2}) {
+            Copione::QuandoModale([riga](QDialog *d) {
+                QCOMPARE(d->objectName(), u"frmMA1"_s);
+                QCOMPARE(qobject_cast<FinestraVoce *>(d)->Check1->isChecked(), riga == 1);
+                d->reject();
+            });
+            Seleziona(f, riga);
+            f.Command7->click();
+        }
         Copione::QuandoModale([](QDialog *d) {
-            QCOMPARE(d->objectName(), QStringLiteral("frmMA1"));
-            QVERIFY(qobject_cast<FinestraVoce *>(d)->Check1->isChecked());
+            OkRifiutato(qobject_cast<FinestraVoce *>(d), u"UNLOAD"_s);
             d->reject();
-        });
-        Seleziona(f, 1);
-        f.Command7->click();
-        Copione::QuandoModale([](QDialog *d) {
-            QVERIFY(!qobject_cast<FinestraVoce *>(d)->Check1->isChecked());
-            d->reject();
-        });
-        Seleziona(f, 2);
-        f.Command7->click();
-        Copione::QuandoModale([](QDialog *d) {
-            auto *v = qobject_cast<FinestraVoce *>(d);
-            v->Text1->setText(QStringLiteral("UNLOAD"));
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Command1->click();
-            v->reject();
         });
         f.Command3->click();
-        QCOMPARE(
-            Copione::TestiMessaggi(Copione::Messaggi()),
-            QStringList{QStringLiteral("Esiste già 'UNLOAD' nella lista delle eliminazioni!")});
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 QStringList{"Esiste già 'UNLOAD' nella lista delle eliminazioni!"});
         QCOMPARE(f.NumeroRighe(), 2);
     }
 
@@ -396,38 +352,26 @@ private Q_SLOTS:
         const QStringList prima = Righe(f);
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
-            v->Text1->setText(QString(100, QLatin1Char('a')));
-            v->Text2->setText(QString(25, QLatin1Char('b')));
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Command1->click();
-            QVERIFY(v->isVisible());
-            QCOMPARE(v->Text2->text(), QString(25, QLatin1Char('b')));
-            v->Text1->setText(QStringLiteral("Ω"));
-            v->Text2->setText(QStringLiteral("omega"));
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Command1->click();
-            QVERIFY(v->isVisible());
+            OkRifiutato(v, QString(100, u'a'), QString(25, u'b'));
+            OkRifiutato(v, u"Ω"_s, u"omega"_s);
             v->reject();
         });
         f.Command3->click();
-        const auto messaggi = Copione::Messaggi();
+        const QStringList messaggi = Copione::TestiMessaggi(Copione::Messaggi());
         QCOMPARE(messaggi.size(), 2);
-        QVERIFY(messaggi[0].testo.contains(QStringLiteral("124")));
-        QVERIFY(messaggi[1].testo.contains(QStringLiteral("Windows-1252")));
+        QVERIFY(messaggi[0].contains(u"124"_s));
+        QVERIFY(messaggi[1].contains(u"Windows-1252"_s));
         QCOMPARE(Righe(f), prima);
 
         FinestraElenco e(form, Elenco::Eliminazioni);
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
-            v->Text1->setText(QString(121, QLatin1Char('x')));
             v->Check1->setChecked(true);
-            Copione::RispondiMessaggio(Risposta::OK);
-            v->Command1->click();
-            QVERIFY(v->isVisible());
+            OkRifiutato(v, QString(121, u'x'));
             v->reject();
         });
         e.Command3->click();
-        QVERIFY(Copione::Messaggi().first().testo.contains(QStringLiteral("120")));
+        QVERIFY(Copione::Messaggi().first().testo.contains(u"120"_s));
     }
 
     void salvataggioImpossibileConservaIlFile()
@@ -437,27 +381,22 @@ private Q_SLOTS:
         const QByteArray prima = File(Elenco::Sostituzioni);
         // The list folder turns into a file: nothing can be written there.
         const QString cartella = stato.Liste.Cartella();
-        QVERIFY(QDir().rename(cartella, cartella + QStringLiteral("-spostata")));
-        QFile blocco(cartella);
-        QVERIFY(blocco.open(QIODevice::WriteOnly));
-        blocco.close();
+        QVERIFY(QDir().rename(cartella, cartella + u"-spostata"_s));
+        QVERIFY(QFile(cartella).open(QIODevice::WriteOnly));
 
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.Command1->click();
-        Copione::RispondiMessaggio(Risposta::OK);
-        f.Command2->click();
-        const auto messaggi = Copione::Messaggi();
+        const auto messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
-        QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Errore: ")));
+        QVERIFY(messaggi[0].testo.startsWith(u"Errore: "_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         QCOMPARE(stato.NumSostituzioni, 8);
-        QCOMPARE(AmbienteProva::LeggiFile(cartella + QStringLiteral("-spostata/sostituzioni.dat")),
-                 prima);
+        QCOMPARE(AmbienteProva::LeggiFile(cartella + u"-spostata/sostituzioni.dat"_s), prima);
         Copione::RispondiMessaggio(Risposta::No); // close without saving
         f.Command6->click();
         QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
         QFile::remove(cartella);
-        QDir().rename(cartella + QStringLiteral("-spostata"), cartella);
+        QDir().rename(cartella + u"-spostata"_s, cartella);
     }
 
     // Closing with rows that differ from the file asks whether to save them.
@@ -485,16 +424,15 @@ private Q_SLOTS:
         QFETCH(int, risposta);
         QFETCH(bool, aperta);
         QFETCH(bool, salvato);
-        Form1 &form = Prepara({{QStringLiteral("A"), QStringLiteral("B")},
-                               {QStringLiteral("C"), QStringLiteral("D")}});
+        Form1 &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
         const QByteArray prima = File(Elenco::Sostituzioni);
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
-        if (modifica == QStringLiteral("rimessa")) {
+        if (modifica == u"rimessa"_s) {
             Seleziona(f, 1);
             f.Command10->click();
             f.Command9->click();
-        } else if (modifica == QStringLiteral("predefiniti")) {
+        } else if (modifica == u"predefiniti"_s) {
             f.Command5->click();
         }
         if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
@@ -506,12 +444,15 @@ private Q_SLOTS:
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), risposta < 0 ? 0 : risposta == int(Risposta::Si) ? 2 : 1);
         if (risposta >= 0) {
-            QCOMPARE(messaggi[0].testo, QStringLiteral("Salvare le modifiche all'elenco?"));
+            QCOMPARE(messaggi[0].testo, u"Salvare le modifiche all'elenco?"_s);
             QCOMPARE(messaggi[0].pulsanti, Pulsanti::SiNoAnnulla);
         }
         QCOMPARE(f.isVisible(), aperta);
         QCOMPARE(File(Elenco::Sostituzioni) != prima, salvato);
-        if (salvato) QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, salvato ? 8 : 2);
+        // A new editor shows the file's rows.
+        QCOMPARE(Righe(FinestraElenco(form, Elenco::Sostituzioni)),
+                 salvato ? Righe(f) : QStringList({"A|B", "C|D"}));
     }
 
     // A list file that cannot be written, or not even read, does not stop the
@@ -528,35 +469,36 @@ private Q_SLOTS:
         QFETCH(QString, come);
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
-        const QString pulizia = m_amb->Percorso(QStringLiteral("pulizia.dat"));
+        const QString pulizia = m_amb->Percorso(u"pulizia.dat"_s);
         const QByteArray prima = AmbienteProva::LeggiFile(pulizia);
         const QByteArray fp = QFile::encodeName(pulizia);
-        auto ripristina = qScopeGuard([&] {
+        const auto ripristina = [&] {
             Immutabile(pulizia, false);
             chmod(fp.constData(), 0644);
-        });
+        };
+        const auto ripristinaSempre = qScopeGuard(ripristina);
         QString erroreScrittura;
-        if (come == QStringLiteral("cartella")) {
+        if (come == u"cartella"_s) {
             QFile::remove(pulizia);
             QVERIFY(QDir().mkdir(pulizia));
         } else if (geteuid() != 0) {
-            chmod(fp.constData(), come == QStringLiteral("illeggibile") ? 0 : 0444);
-            erroreScrittura = QStringLiteral("Errore: Permesso negato  (13)");
-        } else if (come == QStringLiteral("illeggibile")) {
+            chmod(fp.constData(), come == u"illeggibile"_s ? 0 : 0444);
+            erroreScrittura = u"Errore: Permesso negato  (13)"_s;
+        } else if (come == u"illeggibile"_s) {
             QSKIP("root can read every file (the core tests cover it as a normal user)");
         } else if (Immutabile(pulizia, true)) {
-            erroreScrittura = QStringLiteral("Errore: Operazione non permessa  (1)");
+            erroreScrittura = u"Errore: Operazione non permessa  (1)"_s;
         } else {
             QSKIP("root can write every file and this file system has no immutable files");
         }
-        const bool leggibile = come == QStringLiteral("sola lettura");
+        const bool leggibile = come == u"sola lettura"_s;
 
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK);
         Form1 &form = m_amb->Avvia();
         auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), leggibile ? 0 : 1);
         if (!leggibile) {
-            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile leggere l'elenco")));
+            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile leggere l'elenco"_s));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
         QCOMPARE(Comando(form, "mnuStrumAPul")->isEnabled(), leggibile);
@@ -569,21 +511,17 @@ private Q_SLOTS:
         QCOMPARE(Copione::Messaggi().size(), leggibile ? 0 : 1);
         QCOMPARE(f.NumeroRighe(), leggibile ? 1 : 0);
         f.Command5->click();
-        Copione::RispondiMessaggio(Risposta::OK);
-        f.Command2->click();
-        messaggi = Copione::Messaggi();
+        messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         if (leggibile)
             QCOMPARE(messaggi[0].testo, erroreScrittura);
         else
-            QVERIFY(messaggi[0].testo.contains(QStringLiteral("non è stato letto")));
+            QVERIFY(messaggi[0].testo.contains(u"non è stato letto"_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         Copione::RispondiMessaggio(Risposta::No);
         f.Command6->click();
-        ripristina.dismiss();
-        Immutabile(pulizia, false);
-        chmod(fp.constData(), 0644);
-        if (come == QStringLiteral("cartella"))
+        ripristina();
+        if (come == u"cartella"_s)
             QVERIFY(QFileInfo(pulizia).isDir());
         else
             QCOMPARE(AmbienteProva::LeggiFile(pulizia), prima);
@@ -598,17 +536,14 @@ private Q_SLOTS:
         const QByteArray danneggiato = Record::Codifica(EliminazioniPredefinite().first()) +
                                        QByteArray::fromHex("7C00") + QByteArray(124, 'z') +
                                        QByteArray(2, '\0');
-        m_amb->ScriviFile(QStringLiteral("pulizia.dat"), danneggiato);
+        m_amb->ScriviFile(u"pulizia.dat"_s, danneggiato);
         Form1 &form = m_amb->Avvia();
         FinestraElenco f(form, Elenco::Eliminazioni);
         f.show();
         QCOMPARE(f.NumeroRighe(), 2);
-        Copione::RispondiMessaggio(Risposta::OK);
-        f.Command2->click();
-        auto messaggi = Copione::Messaggi();
+        const auto messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
-        QVERIFY(messaggi[0].testo.contains(
-            QStringLiteral("la riga 2 (\"%1\")").arg(QString(124, QLatin1Char('z')))));
+        QVERIFY(messaggi[0].testo.contains(u"la riga 2 (\"%1\")"_s.arg(QString(124, u'z'))));
         QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
 
         // Closing with Sì tries that save: refused, so the window stays open.
@@ -631,9 +566,9 @@ private Q_SLOTS:
     {
         Form1 &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
-        Voce([&] { f.Command3->click(); }, QStringLiteral("Loop"), QStringLiteral("Ciclo"));
+        Voce([&] { f.Command3->click(); }, u"Loop"_s, u"Ciclo"_s);
         Seleziona(f, 2);
-        Voce([&] { f.Command7->click(); }, QStringLiteral("Else"), QStringLiteral("Altrimenti"));
+        Voce([&] { f.Command7->click(); }, u"Else"_s, u"Altrimenti"_s);
         const QIcon icona = f.ListView1->topLevelItem(0)->icon(0);
         QVERIFY(!icona.isNull());
         QCOMPARE(f.NumeroRighe(), 9);

@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(StatoElenco)
 
 namespace {
@@ -33,23 +35,16 @@ std::optional<QString> InUnFiglio(const std::function<bool()> &prepara,
     if (pipe(tubo) != 0) return std::nullopt;
     const pid_t figlio = fork();
     if (figlio == 0) {
-        close(tubo[0]);
-        if (!prepara()) _exit(77);
-        const QByteArray risultato = prova().toUtf8();
-        for (qsizetype scritti = 0; scritti < risultato.size();) {
-            const ssize_t n =
-                write(tubo[1], risultato.constData() + scritti, size_t(risultato.size() - scritti));
-            if (n <= 0) _exit(1);
-            scritti += n;
-        }
-        _exit(0);
+        QFile uscita;
+        const bool fatto = prepara() && uscita.open(tubo[1], QIODevice::WriteOnly) &&
+                           uscita.write(prova().toUtf8()) >= 0 && uscita.flush();
+        _exit(fatto ? 0 : 77);
     }
     close(tubo[1]);
-    QByteArray risultato;
-    char blocco[4096];
-    for (ssize_t n; (n = read(tubo[0], blocco, sizeof blocco)) > 0;)
-        risultato.append(blocco, n);
-    close(tubo[0]);
+    QFile entrata;
+    entrata.open(tubo[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QByteArray risultato = entrata.readAll();
+    entrata.close();
     int stato = 0;
     waitpid(figlio, &stato, 0);
     if (!WIFEXITED(stato) || WEXITSTATUS(stato) != 0) return std::nullopt;
@@ -77,6 +72,19 @@ void Permessi(const QString &percorso, mode_t modo)
     chmod(QFile::encodeName(percorso).constData(), modo);
 }
 
+void Scrivi(const QString &percorso, const QByteArray &dati)
+{
+    QFile f(percorso);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(dati), dati.size());
+}
+
+QByteArray Leggi(const QString &percorso)
+{
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 QByteArray Sost(const char *trova, const char *sostituisci)
 {
     return Record::Codifica(
@@ -89,53 +97,38 @@ class TestRecord : public QObject
 {
     Q_OBJECT
 
-    static void Scrivi(const QString &percorso, const QByteArray &dati)
-    {
-        QFile f(percorso);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        QCOMPARE(f.write(dati), dati.size());
-    }
-    static QByteArray Leggi(const QString &percorso)
-    {
-        QFile f(percorso);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
 private Q_SLOTS:
+    // Lengths, Windows-1252 text, the flag and the zero filler, byte for byte.
     void esempiByteEsatti()
     {
-        QByteArray atteso = QByteArray::fromHex("0200496602005365");
-        atteso.append(QByteArray(120, '\0'));
-        QCOMPARE(Record::Codifica(VoceSostituzione{QStringLiteral("If"), QStringLiteral("Se")}),
-                 atteso);
-
-        atteso = QByteArray::fromHex("010023") + QByteArray::fromHex("02004E6F0000");
-        atteso.append(QByteArray(119, '\0'));
-        QCOMPARE(Record::Codifica(VoceEliminazione{QStringLiteral("#"), QStringLiteral("No"), 7}),
-                 atteso);
-
-        atteso = QByteArray::fromHex("0600556E6C6F6164") + QByteArray::fromHex("020053EC0100");
-        atteso.append(QByteArray(114, '\0'));
-        QCOMPARE(Record::Codifica(VoceEliminazione{QStringLiteral("Unload"), TestoSi, 0}), atteso);
+        QCOMPARE(Record::Codifica(VoceSostituzione{u"If"_s, u"Se"_s}),
+                 QByteArray::fromHex("0200496602005365").leftJustified(128, '\0'));
+        QCOMPARE(Record::Codifica(VoceEliminazione{u"#"_s, u"No"_s, 7}),
+                 QByteArray::fromHex("01002302004E6F0000").leftJustified(128, '\0'));
+        QCOMPARE(Record::Codifica(VoceEliminazione{u"Unload"_s, TestoSi, 0}),
+                 QByteArray::fromHex("0600556E6C6F6164020053EC0100").leftJustified(128, '\0'));
+        QCOMPARE(Record::Codifica(VoceSostituzione{u"While"_s, u"Mentre"_s}),
+                 Modello::RecordLetterale({"While", "Mentre"}, {}));
+        QCOMPARE(Record::Codifica(VoceEliminazione{u".Show"_s, TestoNo, 0}),
+                 Modello::RecordLetterale({".Show", "No"}, {0}));
     }
 
     void flagDalTestoSoltanto_data()
     {
         QTest::addColumn<QString>("testo");
         QTest::addColumn<int>("flag");
-        QTest::newRow("Sì") << QStringLiteral("Sì") << 1;
-        QTest::newRow("sì minuscolo") << QStringLiteral("sì") << 0;
-        QTest::newRow("SÌ") << QStringLiteral("SÌ") << 0;
-        QTest::newRow("No") << QStringLiteral("No") << 0;
-        QTest::newRow("Si senza accento") << QStringLiteral("Si") << 0;
+        QTest::newRow("Sì") << u"Sì"_s << 1;
+        QTest::newRow("sì minuscolo") << u"sì"_s << 0;
+        QTest::newRow("SÌ") << u"SÌ"_s << 0;
+        QTest::newRow("No") << u"No"_s << 0;
+        QTest::newRow("Si senza accento") << u"Si"_s << 0;
     }
     void flagDalTestoSoltanto()
     {
         QFETCH(QString, testo);
         QFETCH(int, flag);
-        const QByteArray r = Record::Codifica(VoceEliminazione{QStringLiteral("x"), testo, 1});
-        const int posFlag = 2 + 1 + 2 + int(testo.size());
-        QCOMPARE(int(quint8(r[posFlag])) | (int(quint8(r[posFlag + 1])) << 8), flag);
+        QCOMPARE(Record::Codifica(VoceEliminazione{u"x"_s, testo, 1}),
+                 Modello::RecordLetterale({"x", CodificaAnsi::Codifica(testo)}, {flag}));
     }
 
     void righeMostrate_data()
@@ -146,29 +139,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("primo");
         QTest::addColumn<QString>("secondo");
         QTest::addColumn<QString>("atteso");
-        QTest::newRow("spazi tolti") << true << QStringLiteral("  If ") << QStringLiteral(" Se  ")
-                                     << QStringLiteral("If|Se");
-        QTest::newRow("senza sostituto: nascosta")
-            << true << QStringLiteral("Then") << QStringLiteral("") << QStringLiteral("");
-        QTest::newRow("senza parola: mostrata")
-            << true << QStringLiteral("") << QStringLiteral("vuota") << QStringLiteral("|vuota");
-        QTest::newRow("tabulazione rimasta")
-            << true << QStringLiteral("\tFor") << QStringLiteral("Per")
-            << QStringLiteral("\tFor|Per");
-        QTest::newRow("solo spazi")
-            << true << QStringLiteral("   ") << QStringLiteral(" x") << QStringLiteral("|x");
-        QTest::newRow("eliminazione Sì") << false << QStringLiteral(" Unload ")
-                                         << QStringLiteral("Sì") << QStringLiteral("Unload|Sì|1");
-        QTest::newRow("Sì tra spazi")
-            << false << QStringLiteral("x") << QStringLiteral(" Sì ") << QStringLiteral("x|Sì|1");
-        QTest::newRow("eliminazione No")
-            << false << QStringLiteral("#") << QStringLiteral("No") << QStringLiteral("#|No|0");
-        QTest::newRow("sì minuscolo")
-            << false << QStringLiteral("x") << QStringLiteral("sì") << QStringLiteral("x|sì|0");
-        QTest::newRow("senza parola: nascosta")
-            << false << QStringLiteral("") << QStringLiteral("Sì") << QStringLiteral("");
-        QTest::newRow("parola di soli spazi")
-            << false << QStringLiteral("   ") << QStringLiteral("No") << QStringLiteral("|No|0");
+        QTest::newRow("spazi tolti") << true << u"  If "_s << u" Se  "_s << u"If|Se"_s;
+        QTest::newRow("senza sostituto: nascosta") << true << u"Then"_s << u""_s << u""_s;
+        QTest::newRow("senza parola: mostrata") << true << u""_s << u"vuota"_s << u"|vuota"_s;
+        QTest::newRow("tabulazione rimasta") << true << u"\tFor"_s << u"Per"_s << u"\tFor|Per"_s;
+        QTest::newRow("solo spazi") << true << u"   "_s << u" x"_s << u"|x"_s;
+        QTest::newRow("eliminazione Sì") << false << u" Unload "_s << u"Sì"_s << u"Unload|Sì|1"_s;
+        QTest::newRow("Sì tra spazi") << false << u"x"_s << u" Sì "_s << u"x|Sì|1"_s;
+        QTest::newRow("eliminazione No") << false << u"#"_s << u"No"_s << u"#|No|0"_s;
+        QTest::newRow("sì minuscolo") << false << u"x"_s << u"sì"_s << u"x|sì|0"_s;
+        QTest::newRow("senza parola: nascosta") << false << u""_s << u"Sì"_s << u""_s;
+        QTest::newRow("parola di soli spazi") << false << u"   "_s << u"No"_s << u"|No|0"_s;
     }
     void righeMostrate()
     {
@@ -180,12 +161,11 @@ private Q_SLOTS:
         if (sostituzioni) {
             for (const VoceSostituzione &v :
                  RigheElenco::DaMostrare(QVector<VoceSostituzione>{{primo, secondo}}))
-                righe.append(v.Trova + QLatin1Char('|') + v.Sostituisci);
+                righe.append(v.Trova + u'|' + v.Sostituisci);
         } else {
             for (const VoceEliminazione &v :
                  RigheElenco::DaMostrare(QVector<VoceEliminazione>{{primo, secondo, 0}}))
-                righe.append(
-                    QStringLiteral("%1|%2|%3").arg(v.Elimina, v.ParolaIntera).arg(v.FlagIntera));
+                righe.append(u"%1|%2|%3"_s.arg(v.Elimina, v.ParolaIntera).arg(v.FlagIntera));
         }
         QCOMPARE(righe.join(QString()), atteso);
     }
@@ -194,7 +174,7 @@ private Q_SLOTS:
     void andataERitornoContoModello()
     {
         QRandomGenerator gen(2026);
-        const QString alfabeto = QStringLiteral("aZ09 ,.;#èéìòù€ŒœÿÀ\u00a0\t");
+        const QString alfabeto = u"aZ09 ,.;#èéìòù€ŒœÿÀ\u00a0\t"_s;
         auto casuale = [&](int massimo) {
             QString s;
             for (int i = int(gen.bounded(massimo + 1)); i > 0; --i)
@@ -209,52 +189,36 @@ private Q_SLOTS:
                                                  {}));
             QCOMPARE(Record::DecodificaSostituzione(r), s);
             const VoceEliminazione e{casuale(100), gen.bounded(2) ? TestoSi : TestoNo, 0};
-            const VoceEliminazione letta = Record::DecodificaEliminazione(Record::Codifica(e));
-            QCOMPARE(letta.Elimina, e.Elimina);
-            QCOMPARE(letta.ParolaIntera, e.ParolaIntera);
-            QCOMPARE(letta.FlagIntera, qint16(e.ParolaIntera == TestoSi));
+            QCOMPARE(Record::DecodificaEliminazione(Record::Codifica(e)),
+                     (VoceEliminazione{e.Elimina, e.ParolaIntera, e.ParolaIntera == TestoSi}));
         }
-    }
-
-    void asciiContoModelloLetterale()
-    {
-        const VoceSostituzione s{QStringLiteral("While"), QStringLiteral("Mentre")};
-        QCOMPARE(Record::Codifica(s), Modello::RecordLetterale({"While", "Mentre"}, {}));
-        const VoceEliminazione e{QStringLiteral(".Show"), TestoNo, 0};
-        QCOMPARE(Record::Codifica(e), Modello::RecordLetterale({".Show", "No"}, {0}));
     }
 
     void capacita()
     {
-        const QString a(62, QLatin1Char('a'));
-        QVERIFY(Record::MotivoNonContenibile(VoceSostituzione{a, a}).isEmpty());
-        QVERIFY(!Record::MotivoNonContenibile(VoceSostituzione{a, a + QLatin1Char('b')}).isEmpty());
-        QVERIFY(Record::MotivoNonContenibile(
-                    VoceEliminazione{QString(120, QLatin1Char('x')), TestoSi, 1})
-                    .isEmpty());
-        QVERIFY(!Record::MotivoNonContenibile(
-                     VoceEliminazione{QString(121, QLatin1Char('x')), TestoNo, 0})
-                     .isEmpty());
-        QVERIFY(!Record::MotivoNonContenibile(VoceSostituzione{QStringLiteral("Ω"), QString()})
-                     .isEmpty());
+        const auto entra = [](const auto &voce) {
+            return Record::MotivoNonContenibile(voce).isEmpty();
+        };
+        const QString a(62, u'a');
+        QVERIFY(entra(VoceSostituzione{a, a}));
+        QVERIFY(!entra(VoceSostituzione{a, a + u'b'}));
+        QVERIFY(entra(VoceEliminazione{QString(120, u'x'), TestoSi, 1}));
+        QVERIFY(!entra(VoceEliminazione{QString(121, u'x'), TestoNo, 0}));
+        QVERIFY(!entra(VoceSostituzione{u"Ω"_s, QString()}));
         // An over-long row is cut rather than written past its record.
-        QCOMPARE(Record::Codifica(VoceSostituzione{QString(300, QLatin1Char('a')), a}).size(), 128);
+        QCOMPARE(Record::Codifica(VoceSostituzione{QString(300, u'a'), a}).size(), 128);
     }
 
+    // Length fields that run past the record are read as far as the record goes.
     void recordDanneggiati()
     {
-        // Length fields that run past the record are read as far as the record goes.
-        QByteArray r = QByteArray::fromHex("FFFF") + QByteArray(126, 'x');
-        VoceSostituzione s = Record::DecodificaSostituzione(r);
-        QCOMPARE(s.Trova, QString(126, QLatin1Char('x')));
-        QCOMPARE(s.Sostituisci, QString());
-        r = QByteArray::fromHex("0100") + "a" + QByteArray::fromHex("F000") + QByteArray(123, 'y');
-        s = Record::DecodificaSostituzione(r);
-        QCOMPARE(s.Sostituisci, QString(123, QLatin1Char('y')));
-        const VoceEliminazione e =
-            Record::DecodificaEliminazione(QByteArray::fromHex("7C00") + QByteArray(126, 'z'));
-        QCOMPARE(e.Elimina.size(), 124);
-        QCOMPARE(e.FlagIntera, qint16(0));
+        QCOMPARE(Record::DecodificaSostituzione(QByteArray::fromHex("FFFF") + QByteArray(126, 'x')),
+                 (VoceSostituzione{QString(126, u'x'), QString()}));
+        QCOMPARE(Record::DecodificaSostituzione(QByteArray::fromHex("010061F000") +
+                                                QByteArray(123, 'y')),
+                 (VoceSostituzione{u"a"_s, QString(123, u'y')}));
+        QCOMPARE(Record::DecodificaEliminazione(QByteArray::fromHex("7C00") + QByteArray(126, 'z')),
+                 (VoceEliminazione{QString(124, u'z'), QString(), 0}));
     }
 
     void apreCreaEConta()
@@ -262,31 +226,30 @@ private Q_SLOTS:
         QTemporaryDir dir;
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Sostituzioni));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("sostituzioni.dat"))));
+        QVERIFY(QFile::exists(dir.filePath(u"sostituzioni.dat"_s)));
         QCOMPARE(liste.Lunghezza(Elenco::Sostituzioni), 0);
         QCOMPARE(liste.ContaSostituzioni(), 0);
 
         // Entries are the records with a word, in file order: the empty one in
         // the middle does not hide the last.
-        QVERIFY(liste.Salva(
-            QVector<VoceSostituzione>{{QStringLiteral("If"), QStringLiteral("Se")},
-                                      {QString(), QStringLiteral("vuota")},
-                                      {QStringLiteral("Then"), QString()},
-                                      {QStringLiteral("Not"), QStringLiteral("Non è")}}));
+        QVERIFY(liste.Salva(QVector<VoceSostituzione>{{u"If"_s, u"Se"_s},
+                                                      {QString(), u"vuota"_s},
+                                                      {u"Then"_s, QString()},
+                                                      {u"Not"_s, u"Non è"_s}}));
         QCOMPARE(liste.Lunghezza(Elenco::Sostituzioni), 4 * 128);
         QCOMPARE(liste.ContaSostituzioni(), 3);
-        VoceSostituzione v;
-        QVERIFY(liste.LeggiVoce(3, v));
-        QCOMPARE(v, (VoceSostituzione{QStringLiteral("Not"), QStringLiteral("Non è")}));
-        QVERIFY(liste.LeggiVoce(2, v));
-        QCOMPARE(v.Trova, QStringLiteral("Then"));
-        QVERIFY(!liste.LeggiVoce(4, v));
-        QCOMPARE(v, VoceSostituzione());
-        QVERIFY(!liste.LeggiVoce(0, v));
+        // "letta:Trova|Sostituisci"; a missing entry also empties the buffer.
+        const auto voce = [&](int k) {
+            VoceSostituzione v{u"prima"_s, u"prima"_s};
+            const bool letta = liste.LeggiVoce(k, v);
+            return u"%1:%2|%3"_s.arg(letta).arg(v.Trova, v.Sostituisci);
+        };
+        QCOMPARE((QStringList{voce(0), voce(2), voce(3), voce(4)}),
+                 (QStringList{"0:|", "1:Then|", "1:Not|Non è", "0:|"}));
 
         QVERIFY(liste.Salva(QVector<VoceSostituzione>{}));
         QCOMPARE(liste.Lunghezza(Elenco::Sostituzioni), 0);
-        QCOMPARE(Leggi(dir.filePath(QStringLiteral("sostituzioni.dat"))), QByteArray());
+        QCOMPARE(Leggi(dir.filePath(u"sostituzioni.dat"_s)), QByteArray());
     }
 
     // A part-record at the end is a whole record padded with zeros: read,
@@ -295,12 +258,12 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QByteArray file = Sost("a", "b") + Sost("c", "d") + QByteArray::fromHex("0500414243");
-        Scrivi(dir.filePath(QStringLiteral("sostituzioni.dat")), file);
+        Scrivi(dir.filePath(u"sostituzioni.dat"_s), file);
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Sostituzioni));
         const QVector<VoceSostituzione> voci = liste.LeggiSostituzioni();
         QCOMPARE(voci.size(), 3);
-        QCOMPARE(voci[2].Trova, QStringLiteral("ABC") + QString(2, QChar(0)));
+        QCOMPARE(voci[2].Trova, u"ABC"_s + QString(2, QChar(0)));
         QCOMPARE(liste.ContaSostituzioni(), 3);
         VoceSostituzione v;
         QVERIFY(liste.LeggiVoce(3, v));
@@ -318,14 +281,12 @@ private Q_SLOTS:
         QTest::addColumn<StatoElenco>("stato");
         QTest::addColumn<int>("righe");
         QTest::addColumn<QString>("erroreSalvataggio");
-        QTest::newRow("sola lettura") << 0444 << StatoElenco::SolaLettura << 2
-                                      << QStringLiteral("Errore: Permesso negato  (13)");
-        QTest::newRow("illeggibile") << 0000 << StatoElenco::Illeggibile << 0
-                                     << QStringLiteral("Errore: Permesso negato  (13)");
-        QTest::newRow("sola scrittura") << 0200 << StatoElenco::Illeggibile << 0
-                                        << QStringLiteral("Errore: Permesso negato  (13)");
-        QTest::newRow("una cartella") << -1 << StatoElenco::Illeggibile << 0
-                                      << QStringLiteral("Errore: È una cartella  (21)");
+        const QString negato = u"Errore: Permesso negato  (13)"_s;
+        QTest::newRow("sola lettura") << 0444 << StatoElenco::SolaLettura << 2 << negato;
+        QTest::newRow("illeggibile") << 0000 << StatoElenco::Illeggibile << 0 << negato;
+        QTest::newRow("sola scrittura") << 0200 << StatoElenco::Illeggibile << 0 << negato;
+        QTest::newRow("una cartella")
+            << -1 << StatoElenco::Illeggibile << 0 << u"Errore: È una cartella  (21)"_s;
     }
     void fileNonScrivibileOIlleggibile()
     {
@@ -334,7 +295,7 @@ private Q_SLOTS:
         QFETCH(int, righe);
         QFETCH(QString, erroreSalvataggio);
         QTemporaryDir dir;
-        const QString percorso = dir.filePath(QStringLiteral("sostituzioni.dat"));
+        const QString percorso = dir.filePath(u"sostituzioni.dat"_s);
         const QByteArray dati = Sost("If", "Se") + Sost("For", "Per");
         const auto esito = ComeUtenteNormale(dir.path(), [&] {
             if (permessi < 0) {
@@ -348,8 +309,7 @@ private Q_SLOTS:
             ErroreFile lettura, salvataggio;
             const int lette = int(liste.LeggiSostituzioni(&lettura).size());
             const bool salvato = liste.Salva(SostituzioniPredefinite(), &salvataggio);
-            return QStringLiteral("%1|%2|%3|%4|%5|%6")
-                .arg(aperto)
+            return u"%1|%2|%3|%4|%5|%6"_s.arg(aperto)
                 .arg(int(liste.Stato(Elenco::Sostituzioni)))
                 .arg(lette)
                 .arg(lettura.numero != 0)
@@ -359,8 +319,7 @@ private Q_SLOTS:
         Permessi(percorso, 0644);
         if (!esito) QSKIP("the tests run as root and cannot give up its rights");
         const bool leggibile = stato != StatoElenco::Illeggibile;
-        QCOMPARE(*esito, QStringLiteral("%1|%2|%3|%4|0|%5")
-                             .arg(leggibile)
+        QCOMPARE(*esito, u"%1|%2|%3|%4|0|%5"_s.arg(leggibile)
                              .arg(int(stato))
                              .arg(righe)
                              .arg(!leggibile)
@@ -377,17 +336,17 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         // Reading a process's memory at offset 0 always fails (EIO).
-        const QString percorso = dir.filePath(QStringLiteral("pulizia.dat"));
-        QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), percorso));
+        const QString percorso = dir.filePath(u"pulizia.dat"_s);
+        QVERIFY(QFile::link(u"/proc/self/mem"_s, percorso));
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Eliminazioni));
         ErroreFile errore;
         QVERIFY(liste.LeggiEliminazioni(&errore).isEmpty());
-        QCOMPARE(errore.Messaggio(), QStringLiteral("Errore: Errore di input/output  (5)"));
+        QCOMPARE(errore.Messaggio(), u"Errore: Errore di input/output  (5)"_s);
         QCOMPARE(liste.Stato(Elenco::Eliminazioni), StatoElenco::Illeggibile);
         QVERIFY(!liste.Salva(EliminazioniPredefinite(), &errore));
         QCOMPARE(errore.numero, EIO);
-        QCOMPARE(QFileInfo(percorso).symLinkTarget(), QStringLiteral("/proc/self/mem"));
+        QCOMPARE(QFileInfo(percorso).symLinkTarget(), u"/proc/self/mem"_s);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 1);
     }
 
@@ -396,7 +355,7 @@ private Q_SLOTS:
     void riaperturaFallitaDopoIlSalvataggio()
     {
         QTemporaryDir dir;
-        const QString percorso = dir.filePath(QStringLiteral("sostituzioni.dat"));
+        const QString percorso = dir.filePath(u"sostituzioni.dat"_s);
         const auto esito = ComeUtenteNormale(dir.path(), [&] {
             Scrivi(percorso, Sost("If", "Se"));
             ArchivioListe liste(dir.path());
@@ -405,14 +364,13 @@ private Q_SLOTS:
             Permessi(percorso, 0200);
             ErroreFile errore;
             const bool salvato = liste.Salva(SostituzioniPredefinite(), &errore);
-            return QStringLiteral("%1|%2|%3")
-                .arg(salvato)
+            return u"%1|%2|%3"_s.arg(salvato)
                 .arg(int(liste.Stato(Elenco::Sostituzioni)))
                 .arg(liste.Errore(Elenco::Sostituzioni).numero);
         });
         Permessi(percorso, 0644);
         if (!esito) QSKIP("the tests run as root and cannot give up its rights");
-        QCOMPARE(*esito, QStringLiteral("1|%1|%2").arg(int(StatoElenco::Illeggibile)).arg(EACCES));
+        QCOMPARE(*esito, u"1|%1|%2"_s.arg(int(StatoElenco::Illeggibile)).arg(EACCES));
         QByteArray atteso;
         for (const VoceSostituzione &v : SostituzioniPredefinite())
             atteso += Record::Codifica(v);
@@ -424,9 +382,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("riga");
-        QByteArray elim = QByteArray::fromHex("7C00") + QByteArray(124, 'z') + "\0\0";
         QTest::newRow("parola di 124 byte da un file danneggiato")
-            << Record::Codifica(EliminazioniPredefinite().first()) + elim << 2;
+            << Record::Codifica(EliminazioniPredefinite().first()) + QByteArray::fromHex("7C00") +
+                   QByteArray(124, 'z')
+            << 2;
         QTest::newRow("tutte contenibili")
             << Record::Codifica(EliminazioniPredefinite().last()) << 0;
     }
@@ -435,7 +394,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(int, riga);
         QTemporaryDir dir;
-        const QString percorso = dir.filePath(QStringLiteral("pulizia.dat"));
+        const QString percorso = dir.filePath(u"pulizia.dat"_s);
         Scrivi(percorso, file);
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Eliminazioni));
@@ -444,7 +403,7 @@ private Q_SLOTS:
         ErroreFile errore;
         QCOMPARE(liste.Salva(voci, &errore), riga == 0);
         QCOMPARE(Leggi(percorso), file);
-        if (riga) QVERIFY(errore.descrizione.contains(QStringLiteral("La riga %1 ").arg(riga)));
+        if (riga) QVERIFY(errore.descrizione.contains(u"La riga %1 "_s.arg(riga)));
     }
 
     // Whether the file holds exactly the rows that a save would write.
@@ -452,16 +411,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QVector<VoceSostituzione>>("righe");
         QTest::addColumn<bool>("contiene");
-        const QVector<VoceSostituzione> file = {{QStringLiteral("If"), QStringLiteral("Se")},
-                                                {QStringLiteral("a"), QString(122, 'b')}};
+        const QVector<VoceSostituzione> file = {{u"If"_s, u"Se"_s}, {u"a"_s, QString(122, u'b')}};
         QTest::newRow("le stesse") << file << true;
         QVector<VoceSostituzione> r = file;
-        r[1].Sostituisci[5] = QLatin1Char('c');
+        r[1].Sostituisci[5] = u'c';
         QTest::newRow("una lettera diversa") << r << false;
         QTest::newRow("una riga in meno") << file.mid(0, 1) << false;
         QTest::newRow("una riga in più") << file + file.mid(0, 1) << false;
         r = file;
-        r[1].Sostituisci.append(QLatin1Char('b')); // would be cut to what the file holds
+        r[1].Sostituisci.append(u'b'); // would be cut to what the file holds
         QTest::newRow("una riga troppo lunga") << r << false;
         QTest::newRow("nessuna") << QVector<VoceSostituzione>{} << false;
     }
@@ -470,9 +428,8 @@ private Q_SLOTS:
         QFETCH(QVector<VoceSostituzione>, righe);
         QFETCH(bool, contiene);
         QTemporaryDir dir;
-        Scrivi(dir.filePath(QStringLiteral("sostituzioni.dat")),
-               Sost("If", "Se") + Record::Codifica(VoceSostituzione{
-                                      QStringLiteral("a"), QString(122, QLatin1Char('b'))}));
+        Scrivi(dir.filePath(u"sostituzioni.dat"_s),
+               Sost("If", "Se") + Record::Codifica(VoceSostituzione{u"a"_s, QString(122, u'b')}));
         ArchivioListe liste(dir.path());
         QVERIFY(liste.Apri(Elenco::Sostituzioni));
         QCOMPARE(liste.Contiene(righe), contiene);
@@ -488,7 +445,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("neiDati");
         QTest::addColumn<QString>("scelta");
         QTest::addColumn<QStringList>("datiDopo"); // name=content of the data folder's files
-        const QString s = QStringLiteral("sostituzioni.dat"), p = QStringLiteral("pulizia.dat");
+        const QString s = u"sostituzioni.dat"_s, p = u"pulizia.dat"_s;
         QTest::newRow("programma scrivibile")
             << true << false << QStringList{s, p} << QStringList{} << "programma" << QStringList{};
         QTest::newRow("programma installato, scrivibile")
@@ -513,31 +470,29 @@ private Q_SLOTS:
         QFETCH(QString, scelta);
         QFETCH(QStringList, datiDopo);
         QTemporaryDir dir;
-        const QString programma = dir.filePath(QStringLiteral("programma"));
-        const QString dati = dir.filePath(QStringLiteral("casa/dati/quadrivo"));
+        const QString programma = dir.filePath(u"programma"_s);
+        const QString dati = dir.filePath(u"casa/dati/quadrivo"_s);
         const auto esito = ComeUtenteNormale(dir.path(), [&] {
             QDir().mkpath(programma);
             if (installato) {
-                QDir().mkpath(dir.filePath(QStringLiteral("share/quadrivo")));
-                Scrivi(dir.filePath(QStringLiteral("share/quadrivo/crediti.html")), "<html/>");
+                QDir().mkpath(dir.filePath(u"share/quadrivo"_s));
+                Scrivi(dir.filePath(u"share/quadrivo/crediti.html"_s), "<html/>");
             }
             for (const QString &nome : nelProgramma)
-                Scrivi(programma + QLatin1Char('/') + nome, "programma");
+                Scrivi(programma + u'/' + nome, "programma");
             if (!neiDati.isEmpty()) QDir().mkpath(dati);
             for (const QString &nome : neiDati)
-                Scrivi(dati + QLatin1Char('/') + nome, "dati");
+                Scrivi(dati + u'/' + nome, "dati");
             if (!programmaScrivibile) Permessi(programma, 0555);
             const QString scelta = ScegliCartellaListe(programma, dati);
-            return scelta == programma ? QStringLiteral("programma")
-                   : scelta == dati    ? QStringLiteral("dati")
-                                       : scelta;
+            return scelta == programma ? u"programma"_s : scelta == dati ? u"dati"_s : scelta;
         });
         Permessi(programma, 0755);
         if (!esito) QSKIP("the tests run as root and cannot give up its rights");
         QCOMPARE(*esito, scelta);
         QStringList trovati;
         for (const QString &nome : QDir(dati).entryList(QDir::Files | QDir::Hidden))
-            trovati.append(nome + QLatin1Char('=') + QString::fromLatin1(Leggi(dati + '/' + nome)));
+            trovati.append(nome + u'=' + QString::fromLatin1(Leggi(dati + '/' + nome)));
         QCOMPARE(trovati, datiDopo);
         QCOMPARE(QDir(programma).entryList(QDir::Files | QDir::Hidden).size(),
                  nelProgramma.size()); // no probe left behind
@@ -556,24 +511,24 @@ private Q_SLOTS:
                      qint16(i < 8));
 
         // A folder that cannot take the new file: the old file stays whole.
-        ArchivioListe rotto(dir.filePath(QStringLiteral("sostituzioni.dat/sotto")));
+        ArchivioListe rotto(dir.filePath(u"sostituzioni.dat/sotto"_s));
         ErroreFile errore;
         QVERIFY(!rotto.Salva(EliminazioniPredefinite(), &errore));
         QVERIFY(errore.numero != 0);
-        QVERIFY(errore.Messaggio().startsWith(QStringLiteral("Errore: ")));
+        QVERIFY(errore.Messaggio().startsWith(u"Errore: "_s));
 
         // The file turned into a folder: the save fails and leaves it there.
         QTemporaryDir altro;
         ArchivioListe l2(altro.path());
         QVERIFY(l2.Apri(Elenco::Eliminazioni));
         QVERIFY(l2.Salva(EliminazioniPredefinite()));
-        QFile::remove(altro.path() + QStringLiteral("/pulizia.dat"));
-        QVERIFY(QDir().mkdir(altro.path() + QStringLiteral("/pulizia.dat")));
+        QFile::remove(altro.path() + u"/pulizia.dat"_s);
+        QVERIFY(QDir().mkdir(altro.path() + u"/pulizia.dat"_s));
         QVERIFY(!l2.Salva(QVector<VoceEliminazione>{}, &errore));
         QCOMPARE(
             QDir(altro.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList{QStringLiteral("pulizia.dat")});
-        QVERIFY(QFileInfo(altro.path() + QStringLiteral("/pulizia.dat")).isDir());
+            QStringList{u"pulizia.dat"_s});
+        QVERIFY(QFileInfo(altro.path() + u"/pulizia.dat"_s).isDir());
 
         // The kernel refuses the write half-way (file-size limit): the old file
         // stays byte for byte and no part of the new one is left beside it.
@@ -587,13 +542,13 @@ private Q_SLOTS:
             [&] {
                 ErroreFile e;
                 const bool salvato = liste.Salva(molte, &e);
-                return QStringLiteral("%1|%2").arg(salvato).arg(e.numero);
+                return u"%1|%2"_s.arg(salvato).arg(e.numero);
             });
         QVERIFY(esito);
-        QCOMPARE(*esito, QStringLiteral("0|%1").arg(EFBIG));
+        QCOMPARE(*esito, u"0|%1"_s.arg(EFBIG));
         QCOMPARE(Leggi(liste.Percorso(Elenco::Eliminazioni)), prima);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("pulizia.dat")});
+                 QStringList{u"pulizia.dat"_s});
     }
 };
 

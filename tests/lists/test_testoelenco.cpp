@@ -12,22 +12,23 @@
 #include <QTest>
 
 using TestoElenco::RigaRifiutata;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QString Sostituzioni(const QVector<VoceSostituzione> &voci)
+QString Testo(const QVector<VoceSostituzione> &voci)
 {
     QStringList s;
     for (const VoceSostituzione &v : voci)
-        s << v.Trova + QStringLiteral("=") + v.Sostituisci;
+        s << v.Trova + u'=' + v.Sostituisci;
     return s.join(u'|');
 }
 
-QString Eliminazioni(const QVector<VoceEliminazione> &voci)
+QString Testo(const QVector<VoceEliminazione> &voci)
 {
     QStringList s;
     for (const VoceEliminazione &v : voci)
-        s << v.Elimina + QStringLiteral("=") + v.ParolaIntera + QString::number(v.FlagIntera);
+        s << v.Elimina + u'=' + v.ParolaIntera + QString::number(v.FlagIntera);
     return s.join(u'|');
 }
 
@@ -59,62 +60,54 @@ class TestTestoElenco : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void leggiSostituzioni_data()
+    void leggi_data()
     {
+        QTest::addColumn<bool>("eliminazioni"); // else substitutions
         QTest::addColumn<QByteArray>("testo");
         QTest::addColumn<QString>("voci");
         QTest::addColumn<QList<int>>("rifiutate");
-        QTest::newRow("righe semplici") << QByteArray("If\tSe\nThen\tAllora\n")
-                                        << QStringLiteral("If=Se|Then=Allora") << QList<int>{};
+        QTest::newRow("righe semplici") << false << QByteArray("If\tSe\nThen\tAllora\n")
+                                        << u"If=Se|Then=Allora"_s << QList<int>{};
         QTest::newRow("fine riga di ogni tipo, BOM, righe vuote")
-            << QByteArray("\xEF\xBB\xBFIf\tSe\r\n\r\nThen\tAllora\rFor\tPer")
-            << QStringLiteral("If=Se|Then=Allora|For=Per") << QList<int>{};
+            << false << QByteArray("\xEF\xBB\xBFIf\tSe\r\n\r\nThen\tAllora\rFor\tPer")
+            << u"If=Se|Then=Allora|For=Per"_s << QList<int>{};
         QTest::newRow("tab nel secondo campo, spazi tenuti")
-            << QByteArray(" a \tb\tc ") << QStringLiteral(" a =b\tc ") << QList<int>{};
+            << false << QByteArray(" a \tb\tc ") << u" a =b\tc "_s << QList<int>{};
         QTest::newRow("accenti e simboli della tabella occidentale")
-            << QByteArray("Until\tFinché\n€\tEuro\n") << QStringLiteral("Until=Finché|€=Euro")
+            << false << QByteArray("Until\tFinché\n€\tEuro\n") << u"Until=Finché|€=Euro"_s
             << QList<int>{};
         QTest::newRow("righe rifiutate, le altre caricate")
+            << false
             << QByteArray("senza tab\nA\tB\n\tvuota\nvuoto\t\n\xe4\xb8\xad\tcinese\nC\tD\n"
                           "\xff\tbyte\n") +
                    QByteArray(100, 'x') + "\t" + QByteArray(25, 'y') + "\n" + QByteArray(100, 'x') +
                    "\t" + QByteArray(24, 'y') + "\n"
-            << QStringLiteral("A=B|C=D|") + QString(100, u'x') + u'=' + QString(24, u'y')
+            << u"A=B|C=D|"_s + QString(100, u'x') + u'=' + QString(24, u'y')
             << QList<int>{1, 3, 4, 5, 7, 8};
-    }
-    void leggiSostituzioni()
-    {
-        QFETCH(QByteArray, testo);
-        QFETCH(QString, voci);
-        QFETCH(QList<int>, rifiutate);
-        const auto esito = TestoElenco::LeggiSostituzioni(testo);
-        QCOMPARE(Sostituzioni(esito.voci), voci);
-        QCOMPARE(Righe(esito.rifiutate), rifiutate);
-    }
-
-    void leggiEliminazioni_data()
-    {
-        QTest::addColumn<QByteArray>("testo");
-        QTest::addColumn<QString>("voci");
-        QTest::addColumn<QList<int>>("rifiutate");
         QTest::newRow("Sì e No in ogni forma")
-            << QByteArray("a\tSì\nb\tno\nc\tsi\nd\tSÌ\ne\tNO\n")
-            << QStringLiteral("a=Sì1|b=No0|c=Sì1|d=Sì1|e=No0") << QList<int>{};
+            << true << QByteArray("a\tSì\nb\tno\nc\tsi\nd\tSÌ\ne\tNO\n")
+            << u"a=Sì1|b=No0|c=Sì1|d=Sì1|e=No0"_s << QList<int>{};
         QTest::newRow("secondo campo sbagliato o mancante")
-            << QByteArray("a\tforse\nb\nc\tSì \nd\tNo\n") << QStringLiteral("d=No0")
+            << true << QByteArray("a\tforse\nb\nc\tSì \nd\tNo\n") << u"d=No0"_s
             << QList<int>{1, 2, 3};
         QTest::newRow("lunghezza al limite")
-            << QByteArray(120, 'w') + "\tSì\n" + QByteArray(121, 'w') + "\tNo\n"
-            << QString(120, u'w') + QStringLiteral("=Sì1") << QList<int>{2};
+            << true << QByteArray(120, 'w') + "\tSì\n" + QByteArray(121, 'w') + "\tNo\n"
+            << QString(120, u'w') + u"=Sì1"_s << QList<int>{2};
     }
-    void leggiEliminazioni()
+    void leggi()
     {
+        QFETCH(bool, eliminazioni);
         QFETCH(QByteArray, testo);
         QFETCH(QString, voci);
         QFETCH(QList<int>, rifiutate);
-        const auto esito = TestoElenco::LeggiEliminazioni(testo);
-        QCOMPARE(Eliminazioni(esito.voci), voci);
-        QCOMPARE(Righe(esito.rifiutate), rifiutate);
+        const auto controlla = [&](const auto &esito) {
+            QCOMPARE(Testo(esito.voci), voci);
+            QCOMPARE(Righe(esito.rifiutate), rifiutate);
+        };
+        if (eliminazioni)
+            controlla(TestoElenco::LeggiEliminazioni(testo));
+        else
+            controlla(TestoElenco::LeggiSostituzioni(testo));
     }
 
     // Random lists: what is written reads back identically; what is left out
@@ -122,14 +115,14 @@ private Q_SLOTS:
     void scritturaELetturaCoincidono()
     {
         QRandomGenerator gen(6);
-        const QString alfabeto = QStringLiteral("aZ09 ._#èé€\t\r\n中");
+        const QString alfabeto = u"aZ09 ._#èé€\t\r\n中"_s;
         auto casuale = [&](int massimo) {
             QString s;
             for (int i = int(gen.bounded(massimo + 1)); i > 0; --i)
                 s.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
             return s;
         };
-        const QStringList flag{TestoSi, TestoNo, QStringLiteral("sì"), QString()};
+        const QStringList flag{TestoSi, TestoNo, u"sì"_s, QString()};
         for (int prova = 0; prova < 300; ++prova) {
             QVector<VoceSostituzione> sost;
             QVector<VoceEliminazione> elim;
@@ -160,12 +153,12 @@ private Q_SLOTS:
         QVERIFY(TestoElenco::Messaggio({}, false).isEmpty());
         QVector<RigaRifiutata> r;
         for (int i = 1; i <= 20; ++i)
-            r.append({i * 2, QStringLiteral("a\tb"), QStringLiteral("motivo %1").arg(i)});
+            r.append({i * 2, u"a\tb"_s, u"motivo %1"_s.arg(i)});
         const QString m = TestoElenco::Messaggio(r, false, 15);
-        QVERIFY(m.startsWith(QStringLiteral("Le righe seguenti non sono state caricate:")));
-        QVERIFY(m.contains(QStringLiteral("riga 30: \"a → b\" - motivo 15")));
-        QVERIFY(!m.contains(QStringLiteral("riga 32:")));
-        QVERIFY(m.endsWith(QStringLiteral("... e altre 5.")));
+        QVERIFY(m.startsWith(u"Le righe seguenti non sono state caricate:"_s));
+        QVERIFY(m.contains(u"riga 30: \"a → b\" - motivo 15"_s));
+        QVERIFY(!m.contains(u"riga 32:"_s));
+        QVERIFY(m.endsWith(u"... e altre 5."_s));
         QCOMPARE(m.count(u'\n'), 16);
     }
 
@@ -173,21 +166,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("linguaggio");
         QTest::addColumn<int>("minimo");
-        QTest::addColumn<QStringList>("richieste"); // "word=replacement"
+        QTest::addColumn<QString>("richieste"); // "word=replacement|..."
         QTest::newRow("BASIC") << int(Linguaggio::Basic) << 120
-                               << QStringList{"End If=Fine Se",
-                                              "Exit For=Esci da Per",
-                                              "Select Case=Seleziona Caso",
-                                              "ElseIf=Altrimenti Se",
-                                              "Dim=Dichiara",
-                                              "As=come",
-                                              "Integer=Intero",
-                                              "True=Vero"};
-        QTest::newRow("C") << int(Linguaggio::C) << 50
-                           << QStringList{"if=se", "else=altrimenti", "while=mentre",
-                                          "return=restituisci", "#endif=fine se"};
+                               << u"End If=Fine Se|Exit For=Esci da Per|Select Case=Seleziona Caso|"
+                                  u"ElseIf=Altrimenti Se|Dim=Dichiara|As=come|Integer=Intero|"
+                                  u"True=Vero"_s;
+        QTest::newRow("C")
+            << int(Linguaggio::C) << 50
+            << u"if=se|else=altrimenti|while=mentre|return=restituisci|#endif=fine se"_s;
         QTest::newRow("batch") << int(Linguaggio::Batch) << 30
-                               << QStringList{"rem=nota", "echo=mostra", "goto=vai a"};
+                               << u"rem=nota|echo=mostra|goto=vai a"_s;
     }
     // Each list loads whole from its text, fits the records, holds every word
     // once, puts entries of several words before the words they contain, keeps
@@ -198,7 +186,7 @@ private Q_SLOTS:
     {
         QFETCH(int, linguaggio);
         QFETCH(int, minimo);
-        QFETCH(QStringList, richieste);
+        QFETCH(QString, richieste);
         const QByteArray testo = TestoListaDelLinguaggio(Linguaggio(linguaggio));
         const auto esito = TestoElenco::LeggiSostituzioni(testo);
         QVERIFY2(esito.rifiutate.isEmpty(),
@@ -214,7 +202,7 @@ private Q_SLOTS:
             QVERIFY2(!viste.contains(Ricerca::Maiuscolo(v.Trova)), qPrintable(v.Trova));
             viste.insert(Ricerca::Maiuscolo(v.Trova));
         }
-        for (const QString &r : richieste) {
+        for (const QString &r : richieste.split(u'|')) {
             const QStringList campi = r.split(u'=');
             QVERIFY2(voci.contains(VoceSostituzione{campi[0], campi[1]}), qPrintable(r));
         }
@@ -222,15 +210,11 @@ private Q_SLOTS:
         // echo, a directive, a quote) changes what the entries after it may
         // touch: such entries come last.
         const TipoTesto tipo{Linguaggio(linguaggio), false};
-        auto cambiaProtezione = [&](const VoceSostituzione &v) {
-            const QString prima = v.Trova + QStringLiteral(" x y");
-            const QString dopo = v.Sostituisci + QStringLiteral(" x y");
-            return ScansionaCodice(prima, tipo).Protetto(prima.size() - 1) !=
-                   ScansionaCodice(dopo, tipo).Protetto(dopo.size() - 1);
-        };
         bool coda = false;
         for (const VoceSostituzione &v : voci) {
-            const bool cambia = cambiaProtezione(v);
+            const QString prima = v.Trova + u" x y"_s, dopo = v.Sostituisci + u" x y"_s;
+            const bool cambia = ScansionaCodice(prima, tipo).Protetto(prima.size() - 1) !=
+                                ScansionaCodice(dopo, tipo).Protetto(dopo.size() - 1);
             QVERIFY2(cambia || !coda, qPrintable(v.Trova));
             coda = coda || cambia;
         }
@@ -238,12 +222,10 @@ private Q_SLOTS:
             for (qsizetype j = i + 1; j < voci.size(); ++j) {
                 for (const Delimitatori regola :
                      {Delimitatori(), Delimitatori::Per(true, Linguaggio(linguaggio))}) {
-                    QVERIFY2(
-                        !Occorre(voci[j].Trova, voci[i].Trova, regola),
-                        qPrintable(voci[i].Trova + QStringLiteral(" prima di ") + voci[j].Trova));
-                    QVERIFY2(
-                        !Occorre(voci[i].Sostituisci, voci[j].Trova, regola),
-                        qPrintable(voci[i].Sostituisci + QStringLiteral(" / ") + voci[j].Trova));
+                    QVERIFY2(!Occorre(voci[j].Trova, voci[i].Trova, regola),
+                             qPrintable(voci[i].Trova + u" prima di "_s + voci[j].Trova));
+                    QVERIFY2(!Occorre(voci[i].Sostituisci, voci[j].Trova, regola),
+                             qPrintable(voci[i].Sostituisci + u" / "_s + voci[j].Trova));
                 }
             }
     }

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 using namespace Piattaforma;
+using namespace Qt::StringLiterals;
 
 class TestPiattaforma : public QObject
 {
@@ -21,7 +22,7 @@ class TestPiattaforma : public QObject
 
     // Shows a real box; `azione` acts on it once it is up.
     static Risposta Mostra(Pulsanti pulsanti, std::function<void(QMessageBox *)> azione,
-                           const QString &testo = QStringLiteral("Testo"))
+                           const QString &testo = u"Testo"_s)
     {
         QTimer::singleShot(0, [azione] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -29,22 +30,11 @@ class TestPiattaforma : public QObject
             azione(box);
         });
         // Should the action fail, the box still closes: a test never hangs on it.
-        QTimer sicurezza;
-        sicurezza.setSingleShot(true);
-        QObject::connect(&sicurezza, &QTimer::timeout, [] {
+        QObject sicurezza;
+        QTimer::singleShot(5000, &sicurezza, [] {
             if (QWidget *aperta = QApplication::activeModalWidget()) aperta->close();
         });
-        sicurezza.start(5000);
-        return MessageBox(nullptr, testo, pulsanti, Icona::Esclamazione, QStringLiteral("Titolo"));
-    }
-
-    static QStringList Testi(QMessageBox *box)
-    {
-        QStringList testi;
-        for (QAbstractButton *b : box->buttons())
-            testi.append(b->text());
-        testi.sort();
-        return testi;
+        return MessageBox(nullptr, testo, pulsanti, Icona::Esclamazione, u"Titolo"_s);
     }
 
 private Q_SLOTS:
@@ -61,88 +51,75 @@ private Q_SLOTS:
         QVERIFY(modale);
     }
 
-    void pulsantiItaliani()
-    {
-        QStringList visti;
-        QCOMPARE(Mostra(Pulsanti::SiNoAnnulla,
-                        [&](QMessageBox *box) {
-                            visti = Testi(box);
-                            QCOMPARE(box->windowTitle(), QStringLiteral("Titolo"));
-                            QCOMPARE(box->text(), QStringLiteral("Testo"));
-                            QCOMPARE(box->icon(), QMessageBox::Warning);
-                            box->button(QMessageBox::No)->click();
-                        }),
-                 Risposta::No);
-        QCOMPARE(visti, (QStringList{QStringLiteral("&Annulla"), QStringLiteral("&No"),
-                                     QStringLiteral("&Sì")}));
-        QCOMPARE(Mostra(Pulsanti::OKAnnulla,
-                        [&](QMessageBox *box) {
-                            visti = Testi(box);
-                            box->button(QMessageBox::Ok)->click();
-                        }),
-                 Risposta::OK);
-        QCOMPARE(visti, (QStringList{QStringLiteral("&Annulla"), QStringLiteral("OK")}));
-    }
-
-    void tastiDiAccesso_data()
+    // Italian buttons, each way of answering: a click, an access key, Esc, Enter.
+    void risposte_data()
     {
         QTest::addColumn<Pulsanti>("pulsanti");
-        QTest::addColumn<int>("tasto");
+        QTest::addColumn<QStringList>("testi"); // of the buttons, sorted
+        QTest::addColumn<QString>("azione");    // keys, or "clic " and a button's text
         QTest::addColumn<Risposta>("attesa");
-        QTest::newRow("Alt+S") << Pulsanti::SiNoAnnulla << int(Qt::Key_S) << Risposta::Si;
-        QTest::newRow("Alt+N") << Pulsanti::SiNoAnnulla << int(Qt::Key_N) << Risposta::No;
-        QTest::newRow("Alt+A") << Pulsanti::SiNoAnnulla << int(Qt::Key_A) << Risposta::Annulla;
-        QTest::newRow("Alt+N, Sì e No") << Pulsanti::SiNo << int(Qt::Key_N) << Risposta::No;
+        const QStringList sna{"&Annulla", "&No", "&Sì"}, sn{"&No", "&Sì"}, oa{"&Annulla", "OK"};
+        QTest::newRow("clic su &No")
+            << Pulsanti::SiNoAnnulla << sna << u"clic &No"_s << Risposta::No;
+        QTest::newRow("clic su OK") << Pulsanti::OKAnnulla << oa << u"clic OK"_s << Risposta::OK;
+        QTest::newRow("Alt+S") << Pulsanti::SiNoAnnulla << sna << u"Alt+S"_s << Risposta::Si;
+        QTest::newRow("Alt+N") << Pulsanti::SiNoAnnulla << sna << u"Alt+N"_s << Risposta::No;
+        QTest::newRow("Alt+A") << Pulsanti::SiNoAnnulla << sna << u"Alt+A"_s << Risposta::Annulla;
+        QTest::newRow("Alt+N, Sì e No") << Pulsanti::SiNo << sn << u"Alt+N"_s << Risposta::No;
         QTest::newRow("Alt+A, OK e Annulla")
-            << Pulsanti::OKAnnulla << int(Qt::Key_A) << Risposta::Annulla;
+            << Pulsanti::OKAnnulla << oa << u"Alt+A"_s << Risposta::Annulla;
+        QTest::newRow("Esc") << Pulsanti::SiNoAnnulla << sna << u"Esc"_s << Risposta::Annulla;
+        QTest::newRow("Esc, Sì e No") << Pulsanti::SiNo << sn << u"Esc"_s << Risposta::No;
+        QTest::newRow("Invio, Sì e No") << Pulsanti::SiNo << sn << u"Return"_s << Risposta::Si;
     }
-
-    void tastiDiAccesso()
+    void risposte()
     {
         QFETCH(Pulsanti, pulsanti);
-        QFETCH(int, tasto);
+        QFETCH(QStringList, testi);
+        QFETCH(QString, azione);
         QFETCH(Risposta, attesa);
-        QCOMPARE(Mostra(pulsanti,
-                        [tasto](QMessageBox *box) {
-                            box->activateWindow();
-                            QTRY_COMPARE(QApplication::activeWindow(), box);
-                            QTest::keyClick(box, Qt::Key(tasto), Qt::AltModifier);
-                            // The key clicks its button after a short animation.
-                            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 2000);
-                        }),
-                 attesa);
+        QString mostrato; // title, text and icon
+        QStringList visti;
+        const auto rispondi = [&](QMessageBox *box) {
+            mostrato =
+                box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->icon());
+            QAbstractButton *cliccato = nullptr;
+            for (QAbstractButton *b : box->buttons()) {
+                visti.append(b->text());
+                if (u"clic "_s + b->text() == azione) cliccato = b;
+            }
+            box->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), box);
+            if (cliccato)
+                cliccato->click();
+            else
+                QTest::keySequence(box, QKeySequence(azione));
+            // An access key clicks its button after a short animation.
+            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 2000);
+        };
+        QCOMPARE(Mostra(pulsanti, rispondi), attesa);
+        QCOMPARE(mostrato, u"Titolo|Testo|"_s + QString::number(QMessageBox::Warning));
+        visti.sort();
+        QCOMPARE(visti, testi);
     }
 
     void testoSemplice()
     {
         // What the user typed is shown as typed, never read as markup.
-        const QString digitato = QStringLiteral("Esiste già '<b>x</b> & <i>y' nella lista!");
+        const QString digitato = u"Esiste già '<b>x</b> & <i>y' nella lista!"_s;
         Qt::TextFormat formato = Qt::AutoText;
         QString mostrato;
         Mostra(
             Pulsanti::OK,
             [&](QMessageBox *box) {
                 formato = box->textFormat();
-                if (auto *etichetta = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+                if (auto *etichetta = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
                     mostrato = etichetta->text() + QString::number(etichetta->textFormat());
                 box->button(QMessageBox::Ok)->click();
             },
             digitato);
         QCOMPARE(formato, Qt::PlainText);
         QCOMPARE(mostrato, digitato + QString::number(Qt::PlainText));
-    }
-
-    void escEInvio()
-    {
-        QCOMPARE(Mostra(Pulsanti::SiNoAnnulla,
-                        [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }),
-                 Risposta::Annulla);
-        QCOMPARE(
-            Mostra(Pulsanti::SiNo, [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }),
-            Risposta::No);
-        QCOMPARE(
-            Mostra(Pulsanti::SiNo, [](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Return); }),
-            Risposta::Si);
     }
 
     void posizioneLibera_data()
@@ -168,7 +145,6 @@ private Q_SLOTS:
         QTest::newRow("posto da nessuna parte")
             << QRect(100, 50, 200, 700) << QRect(150, 300, 50, 15) << QPoint(100, 100);
     }
-
     void posizioneLibera()
     {
         QFETCH(QRect, finestra);
@@ -190,7 +166,6 @@ private Q_SLOTS:
         QTest::newRow("sopra mezzo pixel") << 8 << 1 << 15;
         QTest::newRow("zero") << 0 << 0 << 0;
     }
-
     void twip()
     {
         QFETCH(int, twip);
