@@ -16,20 +16,43 @@ namespace {
 const QString Modificato = u"Il testo è stato modificato. Salvare le modifiche?"_s;
 const QString Esiste = u"Il file esiste già. Si desidera sostituirlo?"_s;
 
-// A box as one line, to compare all that was shown in one go.
-QString Riga(const Copione::Messaggio &m)
+// One answer of the user, in turn: a box's button, or a file dialog's choice
+// (a path, or nullopt when the dialog is cancelled).
+struct Scelta
 {
-    return u"%1 [pulsanti %2, icona %3] %4"_s.arg(m.titolo)
-        .arg(int(m.pulsanti))
-        .arg(int(m.icona))
-        .arg(m.testo);
+    Scelta(Risposta r) : pulsante(r) {}
+    Scelta(const QString &percorso) : file(percorso) {}
+    Scelta(std::nullopt_t) {}
+    std::optional<Risposta> pulsante;
+    std::optional<QString> file;
+};
+
+void Rispondi(std::initializer_list<Scelta> scelte)
+{
+    for (const Scelta &s : scelte)
+        s.pulsante ? Copione::RispondiMessaggio(*s.pulsante) : Copione::RispondiFile(s.file);
 }
 
+// Runs a menu command, or closes the window, with the user's answers queued.
+void Esegui(Form1 &f, const char *comando, std::initializer_list<Scelta> scelte = {})
+{
+    Rispondi(scelte);
+    Comando(f, comando)->trigger();
+}
+
+bool Chiudi(Form1 &f, std::initializer_list<Scelta> scelte)
+{
+    Rispondi(scelte);
+    return f.close();
+}
+
+// The boxes as lines, to compare all that was shown in one go.
 QStringList Righe(const QVector<Copione::Messaggio> &messaggi)
 {
     QStringList righe;
     for (const Copione::Messaggio &m : messaggi)
-        righe.append(Riga(m));
+        righe.append(u"%1 [pulsanti %2, icona %3] %4"_s.arg(
+            m.titolo, QString::number(int(m.pulsanti)), QString::number(int(m.icona)), m.testo));
     return righe;
 }
 } // namespace
@@ -47,6 +70,12 @@ class TestComandiFile : public QObject
         return m_amb->Avvia();
     }
     Modulo1 &Stato() { return m_amb->Stato(); }
+    // The document as the user sees it: its text, its file name, whether it is modified.
+    using Vista = std::tuple<QString, QString, bool>;
+    Vista Documento(Form1 &f)
+    {
+        return {f.Editor()->Text(), Stato().NomeFileCorrente, Stato().TestoModificato};
+    }
     // A file of the test folder: its path, its bytes, written.
     QString P(const char *nome) const { return m_amb->Percorso(QString::fromUtf8(nome)); }
     QByteArray Contenuto(const char *nome) const { return AmbienteProva::LeggiFile(P(nome)); }
@@ -75,48 +104,42 @@ private Q_SLOTS:
                               u"Solo testo (*.txt)"_s, u"Form di Visual Basic (*.frm)"_s,
                               u"Modulo di Visual Basic (*.bas)"_s, u"File batch (*.bat)"_s,
                               u"Sorgente C (*.c, *.cpp)"_s, u"Tutti i file (*.*)"_s}));
-        Copione::RispondiFile(std::nullopt);
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {std::nullopt});
         const auto dialoghi = Copione::Dialoghi();
         QCOMPARE(dialoghi.size(), 1);
         QCOMPARE(dialoghi[0].filtroSelezionato, f.DialogoApriSalva().Descrizioni().first());
         QCOMPARE(dialoghi[0].modo, DialogoFile::Modo::Apri);
+        // Files without an extension (LEGGIMI, Makefile) are shown too.
+        QCOMPARE(f.DialogoApriSalva().Modelli().last(), u"*"_s);
     }
 
     void tabellaDegliStati()
     {
         Form1 &f = Prepara();
-        Comando(f, "mnuFileSalva")->trigger(); // nothing typed: nothing happens
+        Esegui(f, "mnuFileSalva"); // nothing typed: nothing happens
         QCOMPARE(Copione::Dialoghi().size(), 0);
         Digita(f, u"If a"_s);
         QVERIFY(Stato().TestoModificato);
         // "&Salva" on a new text asks for a name and does not keep it.
-        Copione::RispondiFile(P("uno.bas"));
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva", {P("uno.bas")});
         QCOMPARE(Contenuto("uno.bas"), QByteArray("If a\r\n"));
-        QVERIFY(!Stato().TestoModificato);
-        QVERIFY(Stato().NomeFileCorrente.isEmpty());
+        QCOMPARE(Documento(f), Vista(u"If a"_s, QString(), false));
         Digita(f, u"b"_s);
-        Copione::RispondiFile(P("due.bas"));
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva", {P("due.bas")});
         QCOMPARE(Copione::Dialoghi().size(), 2);
         // The dialog offers the path chosen last.
         Digita(f, u"c"_s);
-        Copione::RispondiFile(P("tre.bas"));
-        Comando(f, "mnuFilsSalvaN")->trigger();
+        Esegui(f, "mnuFilsSalvaN", {P("tre.bas")});
         QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P("due.bas"));
-        QCOMPARE(Stato().NomeFileCorrente, P("tre.bas"));
-        QVERIFY(!Stato().TestoModificato);
+        QCOMPARE(Documento(f), Vista(u"If abc"_s, P("tre.bas"), false));
         // Named: saved without a question.
         Digita(f, u"d"_s);
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva");
         QCOMPARE(Contenuto("tre.bas"), QByteArray("If abcd\r\n"));
         QCOMPARE(Copione::Dialoghi().size(), 0);
         // "&Nuovo" on a saved text: empty, unnamed, unmodified.
-        Comando(f, "mnuFileNuovo")->trigger();
-        QCOMPARE(f.Editor()->Text(), QString());
-        QVERIFY(Stato().NomeFileCorrente.isEmpty());
-        QVERIFY(!Stato().TestoModificato);
+        Esegui(f, "mnuFileNuovo");
+        QCOMPARE(Documento(f), Vista());
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
@@ -125,20 +148,14 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         Scrivi("vecchio.txt", "vecchio");
         Digita(f, u"nuovo"_s);
-        Copione::RispondiFile(P("vecchio.txt"));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(std::nullopt);
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(
-            Righe(Copione::Messaggi()),
-            QStringList{Riga({Esiste, Pulsanti::SiNo, Icona::Esclamazione, u"Salva con nome"_s})});
+        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::No, std::nullopt});
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{Esiste, Pulsanti::SiNo, Icona::Esclamazione, u"Salva con nome"_s}}));
         QCOMPARE(Copione::Dialoghi().size(), 2);
         QCOMPARE(Contenuto("vecchio.txt"), QByteArray("vecchio"));
         QVERIFY(Stato().TestoModificato);
         // Yes replaces it.
-        Copione::RispondiFile(P("vecchio.txt"));
-        Copione::RispondiMessaggio(Risposta::Si);
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::Si});
         QCOMPARE(Contenuto("vecchio.txt"), QByteArray("nuovo\r\n"));
     }
 
@@ -146,12 +163,10 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         Stato().NomeFileCorrente = P("mio.txt");
-        Copione::RispondiFile(std::nullopt);
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFilsSalvaN")->trigger();
+        Esegui(f, "mnuFilsSalvaN", {std::nullopt, Risposta::OK});
         QCOMPARE(Righe(Copione::Messaggi()),
-                 QStringList{Riga({u"Errore: Operazione annullata dall'utente  (32755)"_s,
-                                   Pulsanti::OK, Icona::Critico, u"Quadrivo"_s})});
+                 Righe({{u"Errore: Operazione annullata dall'utente  (32755)"_s, Pulsanti::OK,
+                         Icona::Critico, u"Quadrivo"_s}}));
         QCOMPARE(Stato().NomeFileCorrente, P("mio.txt"));
     }
 
@@ -159,45 +174,35 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         Scrivi("a.bas", "If x\r\n");
-        Copione::RispondiFile(P("a.bas"));
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("a.bas")});
         Digita(f, u"Then"_s);
         // Yes on a named text saves it to its own file, no dialog.
-        Copione::RispondiMessaggio(Risposta::Si);
-        Comando(f, "mnuFileNuovo")->trigger();
+        Esegui(f, "mnuFileNuovo", {Risposta::Si});
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
         QCOMPARE(Copione::Dialoghi().size(), 1);
         QCOMPARE(Contenuto("a.bas"), QByteArray("If x\r\nThen\r\n"));
-        QCOMPARE(f.Editor()->Text(), QString());
+        QCOMPARE(Documento(f), Vista());
         // Cancel ends the command with nothing changed.
         Digita(f, u"z"_s);
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        Comando(f, "mnuFileNuovo")->trigger();
-        QCOMPARE(f.Editor()->Text(), u"z"_s);
-        QVERIFY(Stato().TestoModificato);
+        Esegui(f, "mnuFileNuovo", {Risposta::Annulla});
+        QCOMPARE(Documento(f), Vista(u"z"_s, QString(), true));
     }
 
     void apriNonRiuscitoNonCambiaNulla()
     {
         Form1 &f = Prepara();
         Scrivi("a.txt", "prima");
-        Copione::RispondiFile(P("a.txt"));
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("a.txt")});
         Digita(f, u"!"_s);
         // A missing file, then a folder chosen as a file.
         for (const QString &percorso : {P("manca.txt"), m_amb->Cartella()}) {
-            Copione::RispondiMessaggio(Risposta::No);
-            Copione::RispondiFile(percorso);
-            Copione::RispondiMessaggio(Risposta::OK);
-            Comando(f, "mnuFileApri")->trigger();
+            Esegui(f, "mnuFileApri", {Risposta::No, percorso, Risposta::OK});
             const auto messaggi = Copione::Messaggi();
             QCOMPARE(messaggi.size(), 2);
             QVERIFY(messaggi[1].testo.startsWith(percorso == P("manca.txt")
                                                      ? u"Errore: File o cartella inesistente  ("_s
                                                      : u"Errore: È una cartella  ("_s));
-            QCOMPARE(f.Editor()->Text(), u"prima!"_s);
-            QCOMPARE(Stato().NomeFileCorrente, P("a.txt"));
-            QVERIFY(Stato().TestoModificato);
+            QCOMPARE(Documento(f), Vista(u"prima!"_s, P("a.txt"), true));
             QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
             QVERIFY(!HaPuntatoreOccupato(&f));
         }
@@ -208,14 +213,10 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         Scrivi("b.txt", "B");
         Digita(f, u"x"_s);
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(P("b.txt"));
-        Comando(f, "mnuFileApri")->trigger();
-        QCOMPARE(f.Editor()->Text(), u"B"_s);
-        QVERIFY(Stato().TestoModificato);
+        Esegui(f, "mnuFileApri", {Risposta::No, P("b.txt")});
+        QCOMPARE(Documento(f), Vista(u"B"_s, P("b.txt"), true));
         // So closing asks about the newly opened text.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!f.close());
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
                  (QStringList{Modificato, Modificato}));
     }
@@ -224,11 +225,10 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         Scrivi("d.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
-        Copione::RispondiFile(P("d.rtf"));
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("d.rtf")});
         QCOMPARE(f.Editor()->Text(), u"Caffè\r\nfine"_s);
         Digita(f, u"!"_s);
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva");
         QCOMPARE(Contenuto("d.rtf"), QByteArray("Caff\xe8\r\nfine!\r\n"));
     }
 
@@ -238,29 +238,22 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         Scrivi("c.txt", "originale");
-        Copione::RispondiFile(P("c.txt"));
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("c.txt")});
         // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
         Digita(f, u" cambiato "_s);
         f.Editor()->SetSelText(u"Ω"_s);
         DispositivoGuasto::Installa guasto(5);
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileSalva")->trigger();
-        Copione::RispondiFile(P("altro.txt"));
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFilsSalvaN")->trigger();
-        const QString pieno = Riga({u"Errore: Spazio esaurito sul dispositivo  (28)"_s,
-                                    Pulsanti::OK, Icona::Critico, u"Quadrivo"_s});
-        QCOMPARE(Righe(Copione::Messaggi()), (QStringList{pieno, pieno}));
+        Esegui(f, "mnuFileSalva", {Risposta::OK});
+        Esegui(f, "mnuFilsSalvaN", {P("altro.txt"), Risposta::OK});
+        const Copione::Messaggio pieno{u"Errore: Spazio esaurito sul dispositivo  (28)"_s,
+                                       Pulsanti::OK, Icona::Critico, u"Quadrivo"_s};
+        QCOMPARE(Righe(Copione::Messaggi()), Righe({pieno, pieno}));
         QCOMPARE(Contenuto("c.txt"), QByteArray("originale"));
         QVERIFY(!QFileInfo::exists(P("altro.txt")));
-        QCOMPARE(f.Editor()->Text(), u"originale cambiato Ω"_s);
-        QVERIFY(Stato().TestoModificato);
-        QCOMPARE(Stato().NomeFileCorrente, P("c.txt"));
+        QCOMPARE(Documento(f), Vista(u"originale cambiato Ω"_s, P("c.txt"), true));
         QCOMPARE(Stato().FormatoDocumento, FormatoTesto{});
         // So closing still asks.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!f.close());
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
     }
 
@@ -272,20 +265,17 @@ private Q_SLOTS:
         Scrivi("s.txt", u"a\u2028b\uFDD0c\u2029d\uFDD1e"_s.toUtf8());
         // The line separator stays what it is: no word about it.
         Scrivi("n.txt", u"riga\u2028riga"_s.toUtf8());
-        Copione::RispondiFile(P("s.txt"));
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("s.txt"), Risposta::OK});
         QCOMPARE(Righe(Copione::Messaggi()),
-                 QStringList{Riga({u"Il file contiene separatori di paragrafo o di blocco che "
-                                   u"l'editor non conserva come tali: quando il testo sarà "
-                                   u"salvato, saranno scritti come a capo."_s,
-                                   Pulsanti::OK, Icona::Informazione, u"Quadrivo"_s})});
+                 Righe({{u"Il file contiene separatori di paragrafo o di blocco che l'editor "
+                         u"non conserva come tali: quando il testo sarà salvato, saranno "
+                         u"scritti come a capo."_s,
+                         Pulsanti::OK, Icona::Informazione, u"Quadrivo"_s}}));
         QCOMPARE(Stato().NomeFileCorrente, P("s.txt"));
         Digita(f, u"!"_s);
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva");
         QCOMPARE(Contenuto("s.txt"), u"a\u2028b\r\nc\r\nd\r\ne!\r\n"_s.toUtf8());
-        Copione::RispondiFile(P("n.txt"));
-        Comando(f, "mnuFileApri")->trigger();
+        Esegui(f, "mnuFileApri", {P("n.txt")});
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
@@ -296,22 +286,14 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         Digita(f, u"testo"_s);
         // Cancel keeps everything.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!f.close());
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
+        QCOMPARE(Documento(f), Vista(u"testo"_s, QString(), true));
         // Yes, then the save dialog cancelled: the window stays, text and flag too.
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiFile(std::nullopt);
-        QVERIFY(!f.close());
-        QCOMPARE(f.Editor()->Text(), u"testo"_s);
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(!Chiudi(f, {Risposta::Si, std::nullopt}));
+        QCOMPARE(Documento(f), Vista(u"testo"_s, QString(), true));
         // Yes, an existing file, No, then a new name: saved and closed.
         Scrivi("c.txt", "c");
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiFile(P("c.txt"));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(P("d.txt"));
-        QVERIFY(f.close());
+        QVERIFY(Chiudi(f, {Risposta::Si, P("c.txt"), Risposta::No, P("d.txt")}));
         QCOMPARE(Contenuto("d.txt"), QByteArray("testo\r\n"));
         QCOMPARE(Contenuto("c.txt"), QByteArray("c"));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
@@ -323,16 +305,13 @@ private Q_SLOTS:
         Form1 &f = Prepara();
         Digita(f, u"testo"_s);
         Stato().NomeFileCorrente = P("non/esiste/x.txt");
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiMessaggio(Risposta::OK);
-        QVERIFY(!f.close());
+        QVERIFY(!Chiudi(f, {Risposta::Si, Risposta::OK}));
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
         QVERIFY(messaggi[1].testo.startsWith(u"Errore: File o cartella inesistente"_s));
         QVERIFY(Stato().TestoModificato);
         // No drops the text.
-        Copione::RispondiMessaggio(Risposta::No);
-        QVERIFY(f.close());
+        QVERIFY(Chiudi(f, {Risposta::No}));
     }
 };
 
