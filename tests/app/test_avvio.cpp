@@ -198,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(Copione::Dialoghi().size(), 0);
     }
 
-    // Dropped on a modified text, the file is opened once the question is answered.
+    // A dropped file opens as with "&Apri...": a modified text is offered for saving first.
     void fileTrascinato_data()
     {
         QTest::addColumn<bool>("sullEditor");
