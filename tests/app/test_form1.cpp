@@ -5,7 +5,6 @@
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 #include "app/frmInfo.h"
-#include "lists/FinestraElenco.h"
 #include "pseudo/frmPseudo.h"
 #include "search/SostituisciTutto.h"
 #include "search/frmTrova.h"
@@ -19,7 +18,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -27,21 +25,6 @@
 
 using namespace Piattaforma;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-const QString DomandaSost = u"Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"_s;
-const QString DomandaPul = u"Il file della pulizia è vuoto. Si desidera riempirlo ora?"_s;
-
-// A box as one line, to compare all that was shown in one go.
-QString Riga(const Copione::Messaggio &m)
-{
-    return u"%1 [pulsanti %2, icona %3] %4"_s.arg(m.titolo)
-        .arg(int(m.pulsanti))
-        .arg(int(m.icona))
-        .arg(m.testo);
-}
-
-} // namespace
 
 class TestForm1 : public QObject
 {
@@ -74,9 +57,12 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::No);
         Form1 &f = amb.Avvia();
         const auto messaggi = Copione::Messaggi();
-        QCOMPARE(Copione::TestiMessaggi(messaggi), (QStringList{DomandaSost, DomandaPul}));
+        QCOMPARE(Copione::TestiMessaggi(messaggi),
+                 (QStringList{u"Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"_s,
+                              u"Il file della pulizia è vuoto. Si desidera riempirlo ora?"_s}));
         for (const auto &m : messaggi)
-            QCOMPARE(Riga(m), Riga({m.testo, Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s}));
+            QCOMPARE(std::tuple(m.pulsanti, m.icona, m.titolo),
+                     std::tuple(Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s));
         QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
         QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
         QCOMPARE(Stato().NumSostituzioni, 0);
@@ -189,10 +175,9 @@ Punto &?
             trovato.append(menu->objectName() + u' ' + menu->text());
             for (QAction *voce : menu->menu()->actions()) {
                 const QString tasto = voce->shortcut().toString(QKeySequence::PortableText);
-                trovato.append(voce->isSeparator()
-                                   ? u"  -"_s
-                                   : u"  "_s + voce->objectName() + u' ' + voce->text() +
-                                         (tasto.isEmpty() ? QString() : u' ' + tasto));
+                QString riga = u"  "_s + voce->objectName() + u' ' + voce->text();
+                if (!tasto.isEmpty()) riga += u' ' + tasto;
+                trovato.append(voce->isSeparator() ? u"  -"_s : riga);
             }
         }
         QCOMPARE(trovato, atteso);
