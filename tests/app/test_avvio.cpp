@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 using namespace Piattaforma;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -31,10 +32,10 @@ namespace {
 QString TitoloPerIlGestore(QWidget *finestra)
 {
     QWindow *w = finestra->windowHandle();
-    if (!w) return QStringLiteral("<nessuna finestra nativa>");
+    if (!w) return u"<nessuna finestra nativa>"_s;
     const QString nome = QGuiApplication::applicationDisplayName();
     if (nome == QCoreApplication::applicationName() || w->title().endsWith(nome)) return w->title();
-    return w->title() + QStringLiteral(" — ") + nome;
+    return w->title() + u" — "_s + nome;
 }
 
 // Drags `dati` over `bersaglio` and drops them there, offering copy and move;
@@ -88,14 +89,11 @@ private Q_SLOTS:
     {
         Form1 &f = Prepara();
         QStringList visti{TitoloPerIlGestore(&f)};
-
-        Comando(f, "mnuModTrova")->trigger();
-        visti << TitoloPerIlGestore(f.FinestraTrova());
-        f.FinestraTrova()->Command5->click();
-        Comando(f, "mnuModSostP")->trigger();
-        visti << TitoloPerIlGestore(f.FinestraTrova());
-        f.FinestraTrova()->Command5->click();
-
+        for (const char *comando : {"mnuModTrova", "mnuModSostP"}) {
+            Comando(f, comando)->trigger();
+            visti << TitoloPerIlGestore(f.FinestraTrova());
+            f.FinestraTrova()->Command5->click();
+        }
         // Each list editor, and from it the entry dialog.
         for (QAction *menu : {Comando(f, "mnuStrumSost"), Comando(f, "mnuStrumPul")}) {
             Copione::QuandoModale([&](QDialog *d) {
@@ -115,14 +113,12 @@ private Q_SLOTS:
             d->accept();
         });
         Comando(f, "mnuInfoOn")->trigger();
-
-        f.Editor()->SetText(QStringLiteral("If a Then"));
+        f.Editor()->SetText(u"If a Then"_s);
         Copione::RispondiMessaggio(Risposta::OK);
         Comando(f, "mnuStrumAvvia")->trigger();
         visti << TitoloPerIlGestore(f.FinestraPseudo());
         Copione::ModaliMostrati();
         Copione::Messaggi();
-
         // A real message box, closed as soon as it is up.
         Copione::Disattiva();
         QTimer::singleShot(0, [&] {
@@ -131,17 +127,13 @@ private Q_SLOTS:
             visti << TitoloPerIlGestore(box);
             box->close();
         });
-        MessageBox(&f, QStringLiteral("Testo"), Pulsanti::OK, Icona::Informazione,
-                   QStringLiteral("Salva con nome"));
+        MessageBox(&f, u"Testo"_s, Pulsanti::OK, Icona::Informazione, u"Salva con nome"_s);
         Copione::Attiva();
-
         QCOMPARE(visti,
-                 (QStringList{QStringLiteral("Quadrivo"), QStringLiteral("Trova"),
-                              QStringLiteral("Sostituisci"), QStringLiteral("Elenco sostituzioni"),
-                              QStringLiteral("Aggiungi"), QStringLiteral("Elenco eliminazioni"),
-                              QStringLiteral("Aggiungi"), QStringLiteral("Informazioni su..."),
-                              QStringLiteral("Pseudocodificazione in corso..."),
-                              QStringLiteral("Salva con nome")}));
+                 (QStringList{u"Quadrivo"_s, u"Trova"_s, u"Sostituisci"_s, u"Elenco sostituzioni"_s,
+                              u"Aggiungi"_s, u"Elenco eliminazioni"_s, u"Aggiungi"_s,
+                              u"Informazioni su..."_s, u"Pseudocodificazione in corso..."_s,
+                              u"Salva con nome"_s}));
     }
 
     // `@` stands for the test folder.
@@ -151,30 +143,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("errore");
-
-        const QString nessuno;
-        QTest::newRow("percorso") << QStringList{QStringLiteral("@/a.bas")}
-                                  << QStringLiteral("If a Then") << QStringLiteral("@/a.bas")
-                                  << nessuno;
-        QTest::newRow("relativo") << QStringList{QStringLiteral("a.bas")}
-                                  << QStringLiteral("If a Then") << QStringLiteral("@/a.bas")
-                                  << nessuno;
+        const QString aperto = u"If a Then"_s, nomeAperto = u"@/a.bas"_s, nessuno;
+        QTest::newRow("percorso") << QStringList{u"@/a.bas"_s} << aperto << nomeAperto << nessuno;
+        QTest::newRow("relativo") << QStringList{u"a.bas"_s} << aperto << nomeAperto << nessuno;
         QTest::newRow("indirizzo file:")
-            << QStringList{QStringLiteral("file://@/a%20b.bas")} << QStringLiteral("a b")
-            << QStringLiteral("@/a b.bas") << nessuno;
-        QTest::newRow("dopo --") << QStringList{QStringLiteral("--"), QStringLiteral("@/a.bas")}
-                                 << QStringLiteral("If a Then") << QStringLiteral("@/a.bas")
+            << QStringList{u"file://@/a%20b.bas"_s} << u"a b"_s << u"@/a b.bas"_s << nessuno;
+        QTest::newRow("dopo --") << QStringList{u"--"_s, u"@/a.bas"_s} << aperto << nomeAperto
                                  << nessuno;
-        QTest::newRow("nessun file") << QStringList{} << QString() << QString() << nessuno;
-        QTest::newRow("mancante") << QStringList{QStringLiteral("@/manca.bas")} << QString()
-                                  << QString() << QStringLiteral("File o cartella inesistente");
-        QTest::newRow("cartella") << QStringList{QStringLiteral("@")} << QString() << QString()
-                                  << QStringLiteral("È una cartella");
-        QTest::newRow("collegamento circolare")
-            << QStringList{QStringLiteral("@/giro")} << QString() << QString()
-            << QStringLiteral("Troppi livelli di collegamenti simbolici");
-        QTest::newRow("senza permessi") << QStringList{QStringLiteral("@/chiuso.bas")} << QString()
-                                        << QString() << QStringLiteral("Permesso negato");
+        QTest::newRow("nessun file") << QStringList{} << nessuno << nessuno << nessuno;
+        QTest::newRow("mancante") << QStringList{u"@/manca.bas"_s} << nessuno << nessuno
+                                  << u"File o cartella inesistente"_s;
+        QTest::newRow("cartella") << QStringList{u"@"_s} << nessuno << nessuno
+                                  << u"È una cartella"_s;
+        QTest::newRow("collegamento circolare") << QStringList{u"@/giro"_s} << nessuno << nessuno
+                                                << u"Troppi livelli di collegamenti simbolici"_s;
+        QTest::newRow("senza permessi")
+            << QStringList{u"@/chiuso.bas"_s} << nessuno << nessuno << u"Permesso negato"_s;
     }
 
     void rigaDiComando()
@@ -183,101 +167,86 @@ private Q_SLOTS:
         QFETCH(QString, testo);
         QFETCH(QString, nome);
         QFETCH(QString, errore);
-        if (errore == QStringLiteral("Permesso negato") && geteuid() == 0)
+        if (errore == u"Permesso negato"_s && geteuid() == 0)
             QSKIP("l'amministratore legge anche i file senza permessi");
-
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("a.bas"), "If a Then");
-        m_amb->ScriviFile(QStringLiteral("a b.bas"), "a b");
-        m_amb->ScriviFile(QStringLiteral("chiuso.bas"), "segreto");
-        QFile::setPermissions(P(QStringLiteral("chiuso.bas")), {});
-        QFile::link(P(QStringLiteral("giro")), P(QStringLiteral("giro2")));
-        QFile::link(P(QStringLiteral("giro2")), P(QStringLiteral("giro")));
+        m_amb->ScriviFile(u"a.bas"_s, "If a Then");
+        m_amb->ScriviFile(u"a b.bas"_s, "a b");
+        m_amb->ScriviFile(u"chiuso.bas"_s, "segreto");
+        QFile::setPermissions(P(u"chiuso.bas"_s), {});
+        QFile::link(P(u"giro"_s), P(u"giro2"_s));
+        QFile::link(P(u"giro2"_s), P(u"giro"_s));
         for (QString &a : argomenti)
-            a.replace(QLatin1Char('@'), m_amb->Cartella());
+            a.replace(u'@', m_amb->Cartella());
         const QString prima = QDir::currentPath();
         QDir::setCurrent(m_amb->Cartella());
         if (!errore.isEmpty()) Copione::RispondiMessaggio(Risposta::OK);
-
         f.ApriArgomenti(argomenti);
         QDir::setCurrent(prima);
-
         const auto messaggi = Copione::Messaggi();
-        if (errore.isEmpty()) {
-            QCOMPARE(messaggi.size(), 0);
-        } else {
-            QCOMPARE(messaggi.size(), 1);
-            QVERIFY2(messaggi[0].testo.startsWith(QStringLiteral("Errore: ") + errore +
-                                                  QStringLiteral("  (")),
+        QCOMPARE(messaggi.size(), errore.isEmpty() ? 0 : 1);
+        if (!errore.isEmpty()) {
+            QVERIFY2(messaggi[0].testo.startsWith(u"Errore: "_s + errore + u"  ("_s),
                      qPrintable(messaggi[0].testo));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
         QCOMPARE(f.Editor()->Text(), testo);
-        QCOMPARE(m_amb->Stato().NomeFileCorrente,
-                 QString(nome).replace(QLatin1Char('@'), m_amb->Cartella()));
+        QCOMPARE(m_amb->Stato().NomeFileCorrente, nome.replace(u'@', m_amb->Cartella()));
         QVERIFY(!m_amb->Stato().TestoModificato);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
         QVERIFY(!HaPuntatoreOccupato(&f));
         QCOMPARE(Copione::Dialoghi().size(), 0);
     }
 
+    // A dropped file opens as with "&Apri...": a modified text is offered for saving first.
     void fileTrascinato_data()
     {
         QTest::addColumn<bool>("sullEditor");
         QTest::addColumn<bool>("conTesto"); // file managers add the path as text too
-        QTest::addColumn<bool>("modificato");
         QTest::addColumn<QList<Risposta>>("risposte");
         QTest::addColumn<QString>("atteso");
-
-        const QString aperto = QStringLiteral("If a Then");
-        QTest::newRow("sull'editor") << true << false << false << QList<Risposta>{} << aperto;
-        QTest::newRow("sulla finestra") << false << false << false << QList<Risposta>{} << aperto;
-        QTest::newRow("con il percorso come testo")
-            << true << true << false << QList<Risposta>{} << aperto;
-        QTest::newRow("modificato, No")
-            << true << false << true << QList<Risposta>{Risposta::No} << aperto;
+        const QString aperto = u"If a Then"_s;
+        QTest::newRow("sull'editor") << true << false << QList<Risposta>{} << aperto;
+        QTest::newRow("sulla finestra") << false << false << QList<Risposta>{} << aperto;
+        QTest::newRow("con il percorso come testo") << true << true << QList<Risposta>{} << aperto;
+        QTest::newRow("modificato, No") << true << false << QList{Risposta::No} << aperto;
         QTest::newRow("modificato, Annulla")
-            << true << false << true << QList<Risposta>{Risposta::Annulla}
-            << QStringLiteral("scritto");
+            << true << false << QList{Risposta::Annulla} << u"scritto"_s;
     }
 
     void fileTrascinato()
     {
         QFETCH(bool, sullEditor);
         QFETCH(bool, conTesto);
-        QFETCH(bool, modificato);
         QFETCH(QList<Risposta>, risposte);
         QFETCH(QString, atteso);
-
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("a.bas"), "If a Then");
-        if (modificato) {
-            f.Editor()->SetText(QStringLiteral("scritto"));
+        m_amb->ScriviFile(u"a.bas"_s, "If a Then");
+        if (!risposte.isEmpty()) {
+            f.Editor()->SetText(u"scritto"_s);
             m_amb->Stato().TestoModificato = true;
         }
         for (Risposta r : risposte)
             Copione::RispondiMessaggio(r);
-
         QMimeData dati;
-        dati.setUrls({QUrl::fromLocalFile(P(QStringLiteral("a.bas")))});
-        if (conTesto) dati.setText(P(QStringLiteral("a.bas")));
+        dati.setUrls({QUrl::fromLocalFile(P(u"a.bas"_s))});
+        if (conTesto) dati.setText(P(u"a.bas"_s));
         // Taken as a copy: a move would let the source delete its file.
         QCOMPARE(Trascina(sullEditor ? f.Editor()->viewport() : static_cast<QWidget *>(&f), &dati),
                  Qt::CopyAction);
-
         QCOMPARE(f.Editor()->Text(), atteso);
         QCOMPARE(Copione::Messaggi().size(), risposte.size());
         QCOMPARE(m_amb->Stato().NomeFileCorrente,
-                 atteso == QStringLiteral("scritto") ? QString() : P(QStringLiteral("a.bas")));
+                 atteso == u"scritto"_s ? QString() : P(u"a.bas"_s));
     }
 
     void testoTrascinato()
     {
         Form1 &f = Prepara();
         QMimeData dati;
-        dati.setText(QStringLiteral("Allora"));
+        dati.setText(u"Allora"_s);
         QVERIFY(Trascina(f.Editor()->viewport(), &dati) != Qt::IgnoreAction);
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("Allora"));
+        QCOMPARE(f.Editor()->Text(), u"Allora"_s);
         QVERIFY(m_amb->Stato().TestoModificato);
         QVERIFY(m_amb->Stato().NomeFileCorrente.isEmpty());
     }
@@ -286,8 +255,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("file");
         QTest::addColumn<QString>("atteso");
-        const QString accanto = QStringLiteral("bin/crediti.html");
-        const QString installato = QStringLiteral("share/quadrivo/crediti.html");
+        const QString accanto = u"bin/crediti.html"_s;
+        const QString installato = u"share/quadrivo/crediti.html"_s;
         QTest::newRow("accanto al programma") << QStringList{accanto, installato} << accanto;
         QTest::newRow("installato") << QStringList{installato} << installato;
         QTest::newRow("nessuno") << QStringList{} << accanto;
@@ -298,21 +267,13 @@ private Q_SLOTS:
         QFETCH(QStringList, file);
         QFETCH(QString, atteso);
         QTemporaryDir radice;
-        QDir(radice.path()).mkpath(QStringLiteral("bin"));
+        QDir(radice.path()).mkpath(u"bin"_s);
         for (const QString &nome : file) {
             QDir(radice.path()).mkpath(QFileInfo(nome).path());
             QFile(radice.filePath(nome)).open(QIODevice::WriteOnly);
         }
-        const frmInfo finestra(radice.filePath(QStringLiteral("bin")), nullptr);
+        const frmInfo finestra(radice.filePath(u"bin"_s), nullptr);
         QCOMPARE(finestra.PercorsoCrediti(), radice.filePath(atteso));
-    }
-
-    void filtroTuttiIFile()
-    {
-        Form1 &f = Prepara();
-        // Files without an extension (LEGGIMI, Makefile) are shown too.
-        QCOMPARE(f.DialogoApriSalva().Descrizioni().last(), QStringLiteral("Tutti i file (*.*)"));
-        QCOMPARE(f.DialogoApriSalva().Modelli().last(), QStringLiteral("*"));
     }
 };
 

@@ -6,15 +6,55 @@
 #include "app/Form1.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QTest>
 
 using namespace Piattaforma;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QString Modificato = QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
-const QString Esiste = QStringLiteral("Il file esiste già. Si desidera sostituirlo?");
+const QString Modificato = u"Il testo è stato modificato. Salvare le modifiche?"_s;
+const QString Esiste = u"Il file esiste già. Si desidera sostituirlo?"_s;
+
+// One answer of the user, in turn: a box's button, or a file dialog's choice
+// (a path, or nullopt when the dialog is cancelled).
+struct Scelta
+{
+    Scelta(Risposta r) : pulsante(r) {}
+    Scelta(const QString &percorso) : file(percorso) {}
+    Scelta(std::nullopt_t) {}
+    std::optional<Risposta> pulsante;
+    std::optional<QString> file;
+};
+
+void Rispondi(std::initializer_list<Scelta> scelte)
+{
+    for (const Scelta &s : scelte)
+        s.pulsante ? Copione::RispondiMessaggio(*s.pulsante) : Copione::RispondiFile(s.file);
+}
+
+// Runs a menu command, or closes the window, with the user's answers queued.
+void Esegui(Form1 &f, const char *comando, std::initializer_list<Scelta> scelte = {})
+{
+    Rispondi(scelte);
+    Comando(f, comando)->trigger();
+}
+
+bool Chiudi(Form1 &f, std::initializer_list<Scelta> scelte)
+{
+    Rispondi(scelte);
+    return f.close();
+}
+
+// The boxes as lines, to compare all that was shown in one go.
+QStringList Righe(const QVector<Copione::Messaggio> &messaggi)
+{
+    QStringList righe;
+    for (const Copione::Messaggio &m : messaggi)
+        righe.append(u"%1 [pulsanti %2, icona %3] %4"_s.arg(
+            m.titolo, QString::number(int(m.pulsanti)), QString::number(int(m.icona)), m.testo));
+    return righe;
+}
 } // namespace
 
 class TestComandiFile : public QObject
@@ -30,7 +70,19 @@ class TestComandiFile : public QObject
         return m_amb->Avvia();
     }
     Modulo1 &Stato() { return m_amb->Stato(); }
-    QString P(const QString &nome) { return m_amb->Percorso(nome); }
+    // The document as the user sees it: its text, its file name, whether it is modified.
+    using Vista = std::tuple<QString, QString, bool>;
+    Vista Documento(Form1 &f)
+    {
+        return {f.Editor()->Text(), Stato().NomeFileCorrente, Stato().TestoModificato};
+    }
+    // A file of the test folder: its path, its bytes, written.
+    QString P(const char *nome) const { return m_amb->Percorso(QString::fromUtf8(nome)); }
+    QByteArray Contenuto(const char *nome) const { return AmbienteProva::LeggiFile(P(nome)); }
+    void Scrivi(const char *nome, const QByteArray &byte) const
+    {
+        m_amb->ScriviFile(QString::fromUtf8(nome), byte);
+    }
     static void Digita(Form1 &f, const QString &testo)
     {
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
@@ -47,195 +99,137 @@ private Q_SLOTS:
     void filtroDelDialogo()
     {
         Form1 &f = Prepara();
-        QCOMPARE(
-            f.DialogoApriSalva().Descrizioni(),
-            (QStringList{QStringLiteral("File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"),
-                         QStringLiteral("Solo testo (*.txt)"),
-                         QStringLiteral("Form di Visual Basic (*.frm)"),
-                         QStringLiteral("Modulo di Visual Basic (*.bas)"),
-                         QStringLiteral("File batch (*.bat)"),
-                         QStringLiteral("Sorgente C (*.c, *.cpp)"),
-                         QStringLiteral("Tutti i file (*.*)")}));
-        Copione::RispondiFile(std::nullopt);
-        Comando(f, "mnuFileApri")->trigger();
+        QCOMPARE(f.DialogoApriSalva().Descrizioni(),
+                 (QStringList{u"File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"_s,
+                              u"Solo testo (*.txt)"_s, u"Form di Visual Basic (*.frm)"_s,
+                              u"Modulo di Visual Basic (*.bas)"_s, u"File batch (*.bat)"_s,
+                              u"Sorgente C (*.c, *.cpp)"_s, u"Tutti i file (*.*)"_s}));
+        Esegui(f, "mnuFileApri", {std::nullopt});
         const auto dialoghi = Copione::Dialoghi();
         QCOMPARE(dialoghi.size(), 1);
         QCOMPARE(dialoghi[0].filtroSelezionato, f.DialogoApriSalva().Descrizioni().first());
         QCOMPARE(dialoghi[0].modo, DialogoFile::Modo::Apri);
+        // Files without an extension (LEGGIMI, Makefile) are shown too.
+        QCOMPARE(f.DialogoApriSalva().Modelli().last(), u"*"_s);
     }
 
     void tabellaDegliStati()
     {
         Form1 &f = Prepara();
-        Comando(f, "mnuFileSalva")->trigger(); // nothing typed: nothing happens
+        Esegui(f, "mnuFileSalva"); // nothing typed: nothing happens
         QCOMPARE(Copione::Dialoghi().size(), 0);
-
-        Digita(f, QStringLiteral("If a"));
+        Digita(f, u"If a"_s);
         QVERIFY(Stato().TestoModificato);
         // "&Salva" on a new text asks for a name and does not keep it.
-        Copione::RispondiFile(P(QStringLiteral("uno.bas")));
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("uno.bas"))), QByteArray("If a\r\n"));
-        QVERIFY(!Stato().TestoModificato);
-        QVERIFY(Stato().NomeFileCorrente.isEmpty());
-        Digita(f, QStringLiteral("b"));
-        Copione::RispondiFile(P(QStringLiteral("due.bas")));
-        Comando(f, "mnuFileSalva")->trigger();
+        Esegui(f, "mnuFileSalva", {P("uno.bas")});
+        QCOMPARE(Contenuto("uno.bas"), QByteArray("If a\r\n"));
+        QCOMPARE(Documento(f), Vista(u"If a"_s, QString(), false));
+        Digita(f, u"b"_s);
+        Esegui(f, "mnuFileSalva", {P("due.bas")});
         QCOMPARE(Copione::Dialoghi().size(), 2);
         // The dialog offers the path chosen last.
-        Digita(f, QStringLiteral("c"));
-        Copione::RispondiFile(P(QStringLiteral("tre.bas")));
-        Comando(f, "mnuFilsSalvaN")->trigger();
-        QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P(QStringLiteral("due.bas")));
-        QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("tre.bas")));
-        QVERIFY(!Stato().TestoModificato);
+        Digita(f, u"c"_s);
+        Esegui(f, "mnuFilsSalvaN", {P("tre.bas")});
+        QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P("due.bas"));
+        QCOMPARE(Documento(f), Vista(u"If abc"_s, P("tre.bas"), false));
         // Named: saved without a question.
-        Digita(f, QStringLiteral("d"));
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("tre.bas"))), QByteArray("If abcd\r\n"));
+        Digita(f, u"d"_s);
+        Esegui(f, "mnuFileSalva");
+        QCOMPARE(Contenuto("tre.bas"), QByteArray("If abcd\r\n"));
         QCOMPARE(Copione::Dialoghi().size(), 0);
         // "&Nuovo" on a saved text: empty, unnamed, unmodified.
-        Comando(f, "mnuFileNuovo")->trigger();
-        QCOMPARE(f.Editor()->Text(), QString());
-        QVERIFY(Stato().NomeFileCorrente.isEmpty());
-        QVERIFY(!Stato().TestoModificato);
+        Esegui(f, "mnuFileNuovo");
+        QCOMPARE(Documento(f), Vista());
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
     void sovrascritturaNoPoiAnnulla()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("vecchio.txt"), "vecchio");
-        Digita(f, QStringLiteral("nuovo"));
-        Copione::RispondiFile(P(QStringLiteral("vecchio.txt")));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(std::nullopt);
-        Comando(f, "mnuFileSalva")->trigger();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo, Esiste);
-        QCOMPARE(messaggi[0].pulsanti, Pulsanti::SiNo);
-        QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
-        QCOMPARE(messaggi[0].titolo, QStringLiteral("Salva con nome"));
+        Scrivi("vecchio.txt", "vecchio");
+        Digita(f, u"nuovo"_s);
+        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::No, std::nullopt});
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{Esiste, Pulsanti::SiNo, Icona::Esclamazione, u"Salva con nome"_s}}));
         QCOMPARE(Copione::Dialoghi().size(), 2);
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("vecchio.txt"))), QByteArray("vecchio"));
+        QCOMPARE(Contenuto("vecchio.txt"), QByteArray("vecchio"));
         QVERIFY(Stato().TestoModificato);
-
         // Yes replaces it.
-        Copione::RispondiFile(P(QStringLiteral("vecchio.txt")));
-        Copione::RispondiMessaggio(Risposta::Si);
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("vecchio.txt"))),
-                 QByteArray("nuovo\r\n"));
-        Copione::Messaggi();
-        Copione::Dialoghi();
+        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::Si});
+        QCOMPARE(Contenuto("vecchio.txt"), QByteArray("nuovo\r\n"));
     }
 
     void salvaConNomeAnnullato()
     {
         Form1 &f = Prepara();
-        Stato().NomeFileCorrente = P(QStringLiteral("mio.txt"));
-        Copione::RispondiFile(std::nullopt);
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFilsSalvaN")->trigger();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo,
-                 QStringLiteral("Errore: Operazione annullata dall'utente  (32755)"));
-        QCOMPARE(messaggi[0].icona, Icona::Critico);
-        QCOMPARE(messaggi[0].titolo, QStringLiteral("Quadrivo"));
-        QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("mio.txt")));
-        Copione::Dialoghi();
+        Stato().NomeFileCorrente = P("mio.txt");
+        Esegui(f, "mnuFilsSalvaN", {std::nullopt, Risposta::OK});
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{u"Errore: Operazione annullata dall'utente  (32755)"_s, Pulsanti::OK,
+                         Icona::Critico, u"Quadrivo"_s}}));
+        QCOMPARE(Stato().NomeFileCorrente, P("mio.txt"));
     }
 
     void nuovoChiedeAncheConNome()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("a.bas"), "If x\r\n");
-        Copione::RispondiFile(P(QStringLiteral("a.bas")));
-        Comando(f, "mnuFileApri")->trigger();
-        Digita(f, QStringLiteral("Then"));
+        Scrivi("a.bas", "If x\r\n");
+        Esegui(f, "mnuFileApri", {P("a.bas")});
+        Digita(f, u"Then"_s);
         // Yes on a named text saves it to its own file, no dialog.
-        Copione::RispondiMessaggio(Risposta::Si);
-        Comando(f, "mnuFileNuovo")->trigger();
+        Esegui(f, "mnuFileNuovo", {Risposta::Si});
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
         QCOMPARE(Copione::Dialoghi().size(), 1);
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("a.bas"))),
-                 QByteArray("If x\r\nThen\r\n"));
-        QCOMPARE(f.Editor()->Text(), QString());
-
+        QCOMPARE(Contenuto("a.bas"), QByteArray("If x\r\nThen\r\n"));
+        QCOMPARE(Documento(f), Vista());
         // Cancel ends the command with nothing changed.
-        Digita(f, QStringLiteral("z"));
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        Comando(f, "mnuFileNuovo")->trigger();
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("z"));
-        QVERIFY(Stato().TestoModificato);
-        Copione::Messaggi();
+        Digita(f, u"z"_s);
+        Esegui(f, "mnuFileNuovo", {Risposta::Annulla});
+        QCOMPARE(Documento(f), Vista(u"z"_s, QString(), true));
     }
 
     void apriNonRiuscitoNonCambiaNulla()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("a.txt"), "prima");
-        Copione::RispondiFile(P(QStringLiteral("a.txt")));
-        Comando(f, "mnuFileApri")->trigger();
-        Digita(f, QStringLiteral("!"));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(P(QStringLiteral("manca.txt")));
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileApri")->trigger();
-        auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 2);
-        QVERIFY(
-            messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente  (")));
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("prima!"));
-        QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("a.txt")));
-        QVERIFY(Stato().TestoModificato);
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
-        QVERIFY(!HaPuntatoreOccupato(&f));
-
-        // A folder chosen as a file.
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(m_amb->Cartella());
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileApri")->trigger();
-        messaggi = Copione::Messaggi();
-        QVERIFY(messaggi[1].testo.startsWith(QStringLiteral("Errore: È una cartella  (")));
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("prima!"));
-        Copione::Dialoghi();
+        Scrivi("a.txt", "prima");
+        Esegui(f, "mnuFileApri", {P("a.txt")});
+        Digita(f, u"!"_s);
+        // A missing file, then a folder chosen as a file.
+        for (const QString &percorso : {P("manca.txt"), m_amb->Cartella()}) {
+            Esegui(f, "mnuFileApri", {Risposta::No, percorso, Risposta::OK});
+            const auto messaggi = Copione::Messaggi();
+            QCOMPARE(messaggi.size(), 2);
+            QVERIFY(messaggi[1].testo.startsWith(percorso == P("manca.txt")
+                                                     ? u"Errore: File o cartella inesistente  ("_s
+                                                     : u"Errore: È una cartella  ("_s));
+            QCOMPARE(Documento(f), Vista(u"prima!"_s, P("a.txt"), true));
+            QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+            QVERIFY(!HaPuntatoreOccupato(&f));
+        }
     }
 
     void apriMantieneIlFlag()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("b.txt"), "B");
-        Digita(f, QStringLiteral("x"));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(P(QStringLiteral("b.txt")));
-        Comando(f, "mnuFileApri")->trigger();
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("B"));
-        QVERIFY(Stato().TestoModificato);
+        Scrivi("b.txt", "B");
+        Digita(f, u"x"_s);
+        Esegui(f, "mnuFileApri", {Risposta::No, P("b.txt")});
+        QCOMPARE(Documento(f), Vista(u"B"_s, P("b.txt"), true));
         // So closing asks about the newly opened text.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!f.close());
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
                  (QStringList{Modificato, Modificato}));
-        Copione::Dialoghi();
     }
 
     void apriRtfSalvaTesto()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("d.rtf"),
-                          "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
-        Copione::RispondiFile(P(QStringLiteral("d.rtf")));
-        Comando(f, "mnuFileApri")->trigger();
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("Caffè\r\nfine"));
-        Digita(f, QStringLiteral("!"));
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("d.rtf"))),
-                 QByteArray("Caff\xe8\r\nfine!\r\n"));
-        Copione::Dialoghi();
+        Scrivi("d.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
+        Esegui(f, "mnuFileApri", {P("d.rtf")});
+        QCOMPARE(f.Editor()->Text(), u"Caffè\r\nfine"_s);
+        Digita(f, u"!"_s);
+        Esegui(f, "mnuFileSalva");
+        QCOMPARE(Contenuto("d.rtf"), QByteArray("Caff\xe8\r\nfine!\r\n"));
     }
 
     // A save that fails as on a full disk: the file on disk, the text, the
@@ -243,36 +237,24 @@ private Q_SLOTS:
     void scritturaFallitaConservaTutto()
     {
         Form1 &f = Prepara();
-        const QString c = P(QStringLiteral("c.txt"));
-        m_amb->ScriviFile(QStringLiteral("c.txt"), "originale");
-        Copione::RispondiFile(c);
-        Comando(f, "mnuFileApri")->trigger();
+        Scrivi("c.txt", "originale");
+        Esegui(f, "mnuFileApri", {P("c.txt")});
         // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
-        Digita(f, QStringLiteral(" cambiato "));
-        f.Editor()->SetSelText(QStringLiteral("Ω"));
+        Digita(f, u" cambiato "_s);
+        f.Editor()->SetSelText(u"Ω"_s);
         DispositivoGuasto::Installa guasto(5);
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileSalva")->trigger();
-        Copione::RispondiFile(P(QStringLiteral("altro.txt")));
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFilsSalvaN")->trigger();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 2);
-        for (const auto &m : messaggi) {
-            QCOMPARE(m.testo, QStringLiteral("Errore: Spazio esaurito sul dispositivo  (28)"));
-            QCOMPARE(m.icona, Icona::Critico);
-        }
-        QCOMPARE(AmbienteProva::LeggiFile(c), QByteArray("originale"));
-        QVERIFY(!QFileInfo::exists(P(QStringLiteral("altro.txt"))));
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("originale cambiato Ω"));
-        QVERIFY(Stato().TestoModificato);
-        QCOMPARE(Stato().NomeFileCorrente, c);
+        Esegui(f, "mnuFileSalva", {Risposta::OK});
+        Esegui(f, "mnuFilsSalvaN", {P("altro.txt"), Risposta::OK});
+        const Copione::Messaggio pieno{u"Errore: Spazio esaurito sul dispositivo  (28)"_s,
+                                       Pulsanti::OK, Icona::Critico, u"Quadrivo"_s};
+        QCOMPARE(Righe(Copione::Messaggi()), Righe({pieno, pieno}));
+        QCOMPARE(Contenuto("c.txt"), QByteArray("originale"));
+        QVERIFY(!QFileInfo::exists(P("altro.txt")));
+        QCOMPARE(Documento(f), Vista(u"originale cambiato Ω"_s, P("c.txt"), true));
         QCOMPARE(Stato().FormatoDocumento, FormatoTesto{});
         // So closing still asks.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!f.close());
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
-        Copione::Dialoghi();
     }
 
     // Characters the editor keeps only as line breaks are announced once, when
@@ -280,81 +262,56 @@ private Q_SLOTS:
     void apriConSeparatoriSpeciali()
     {
         Form1 &f = Prepara();
-        m_amb->ScriviFile(QStringLiteral("s.txt"),
-                          QStringLiteral("a\u2028b\uFDD0c\u2029d\uFDD1e").toUtf8());
+        Scrivi("s.txt", u"a\u2028b\uFDD0c\u2029d\uFDD1e"_s.toUtf8());
         // The line separator stays what it is: no word about it.
-        m_amb->ScriviFile(QStringLiteral("n.txt"), QStringLiteral("riga\u2028riga").toUtf8());
-        Copione::RispondiFile(P(QStringLiteral("s.txt")));
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuFileApri")->trigger();
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 1);
-        QCOMPARE(messaggi[0].testo,
-                 QStringLiteral("Il file contiene separatori di paragrafo o di blocco che l'editor "
-                                "non conserva come tali: quando il testo sarà salvato, saranno "
-                                "scritti come a capo."));
-        QCOMPARE(messaggi[0].icona, Icona::Informazione);
-        QCOMPARE(messaggi[0].pulsanti, Pulsanti::OK);
-        QCOMPARE(Stato().NomeFileCorrente, P(QStringLiteral("s.txt")));
-        Digita(f, QStringLiteral("!"));
-        Comando(f, "mnuFileSalva")->trigger();
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("s.txt"))),
-                 QStringLiteral("a\u2028b\r\nc\r\nd\r\ne!\r\n").toUtf8());
-        Copione::RispondiFile(P(QStringLiteral("n.txt")));
-        Comando(f, "mnuFileApri")->trigger();
+        Scrivi("n.txt", u"riga\u2028riga"_s.toUtf8());
+        Esegui(f, "mnuFileApri", {P("s.txt"), Risposta::OK});
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{u"Il file contiene separatori di paragrafo o di blocco che l'editor "
+                         u"non conserva come tali: quando il testo sarà salvato, saranno "
+                         u"scritti come a capo."_s,
+                         Pulsanti::OK, Icona::Informazione, u"Quadrivo"_s}}));
+        QCOMPARE(Stato().NomeFileCorrente, P("s.txt"));
+        Digita(f, u"!"_s);
+        Esegui(f, "mnuFileSalva");
+        QCOMPARE(Contenuto("s.txt"), u"a\u2028b\r\nc\r\nd\r\ne!\r\n"_s.toUtf8());
+        Esegui(f, "mnuFileApri", {P("n.txt")});
         QCOMPARE(Copione::Messaggi().size(), 0);
-        Copione::Dialoghi();
     }
 
     void chiusura()
     {
-        Form1 &f = Prepara();
-        QVERIFY(f.close()); // nothing changed: no question
+        QVERIFY(Prepara().close()); // nothing changed: no question
         QCOMPARE(Copione::Messaggi().size(), 0);
-
-        Form1 &g = Prepara();
-        Digita(g, QStringLiteral("testo"));
+        Form1 &f = Prepara();
+        Digita(f, u"testo"_s);
         // Cancel keeps everything.
-        Copione::RispondiMessaggio(Risposta::Annulla);
-        QVERIFY(!g.close());
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(!Chiudi(f, {Risposta::Annulla}));
+        QCOMPARE(Documento(f), Vista(u"testo"_s, QString(), true));
         // Yes, then the save dialog cancelled: the window stays, text and flag too.
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiFile(std::nullopt);
-        QVERIFY(!g.close());
-        QCOMPARE(g.Editor()->Text(), QStringLiteral("testo"));
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(!Chiudi(f, {Risposta::Si, std::nullopt}));
+        QCOMPARE(Documento(f), Vista(u"testo"_s, QString(), true));
         // Yes, an existing file, No, then a new name: saved and closed.
-        m_amb->ScriviFile(QStringLiteral("c.txt"), "c");
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiFile(P(QStringLiteral("c.txt")));
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(P(QStringLiteral("d.txt")));
-        QVERIFY(g.close());
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("d.txt"))), QByteArray("testo\r\n"));
-        QCOMPARE(AmbienteProva::LeggiFile(P(QStringLiteral("c.txt"))), QByteArray("c"));
+        Scrivi("c.txt", "c");
+        QVERIFY(Chiudi(f, {Risposta::Si, P("c.txt"), Risposta::No, P("d.txt")}));
+        QCOMPARE(Contenuto("d.txt"), QByteArray("testo\r\n"));
+        QCOMPARE(Contenuto("c.txt"), QByteArray("c"));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
                  (QStringList{Modificato, Modificato, Modificato, Esiste}));
-        Copione::Dialoghi();
     }
 
     void chiusuraConScritturaFallita()
     {
         Form1 &f = Prepara();
-        Digita(f, QStringLiteral("testo"));
-        Stato().NomeFileCorrente = P(QStringLiteral("non/esiste/x.txt"));
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::RispondiMessaggio(Risposta::OK);
-        QVERIFY(!f.close());
+        Digita(f, u"testo"_s);
+        Stato().NomeFileCorrente = P("non/esiste/x.txt");
+        QVERIFY(!Chiudi(f, {Risposta::Si, Risposta::OK}));
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
-        QVERIFY(
-            messaggi[1].testo.startsWith(QStringLiteral("Errore: File o cartella inesistente")));
+        QVERIFY(messaggi[1].testo.startsWith(u"Errore: File o cartella inesistente"_s));
         QVERIFY(Stato().TestoModificato);
         // No drops the text.
-        Copione::RispondiMessaggio(Risposta::No);
-        QVERIFY(f.close());
-        Copione::Messaggi();
+        QVERIFY(Chiudi(f, {Risposta::No}));
     }
 };
 

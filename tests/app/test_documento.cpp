@@ -23,6 +23,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+using Codifica = FormatoTesto::Codifica;
+
 namespace {
 
 QByteArray LeggiFile(const QString &percorso)
@@ -74,7 +77,7 @@ EsitoFiglio InFiglio(const std::function<int(int fd)> &prova)
     return esito;
 }
 
-const QVector<VoceSostituzione> RigheVecchie{{QStringLiteral("If"), QStringLiteral("Se")}};
+const QVector<VoceSostituzione> RigheVecchie{{u"If"_s, u"Se"_s}};
 
 // A document or the substitution list file in `cartella`, written once.
 QString PreparaVecchio(const QString &cartella, bool elenco)
@@ -84,18 +87,17 @@ QString PreparaVecchio(const QString &cartella, bool elenco)
         if (!archivio.Apri(Elenco::Sostituzioni) || !archivio.Salva(RigheVecchie)) return {};
         return archivio.Percorso(Elenco::Sostituzioni);
     }
-    const QString percorso = QDir(cartella).filePath(QStringLiteral("a.txt"));
+    const QString percorso = QDir(cartella).filePath(u"a.txt"_s);
     FormatoTesto f;
-    return Documento::Scrivi(percorso, QStringLiteral("vecchio"), f, nullptr) ? percorso
-                                                                              : QString();
+    return Documento::Scrivi(percorso, u"vecchio"_s, f, nullptr) ? percorso : QString();
 }
 
 // What the editor does to a text: any line break becomes CR LF.
 QString ComeNellEditor(QString testo)
 {
-    testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    testo.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return testo.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    testo.replace(u"\r\n"_s, u"\n"_s);
+    testo.replace(u'\r', u'\n');
+    return testo.replace(u'\n', u"\r\n"_s);
 }
 
 // Opening then saving: the bytes written.
@@ -113,40 +115,36 @@ class TestDocumento : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void windows1252OgniByte()
+    // Opened, shown in the editor and saved: the encoding found is the one
+    // written back, unless the text no longer fits it.
+    void codifiche()
     {
-        QByteArray byte;
+        QByteArray stampabili;
         for (int b = 0x20; b <= 0xFF; ++b)
             if (b != 0x7F && b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D)
-                byte.append(char(b));
-        byte += "\r\n";
+                stampabili.append(char(b));
+        stampabili += "\r\n";
         FormatoTesto f;
-        QCOMPARE(AndataERitorno(byte, &f), byte + "\r\n");
-        QCOMPARE(f.codifica, FormatoTesto::Codifica::Ansi);
-        QCOMPARE(Documento::Decodifica("caff\xe8", nullptr), QStringLiteral("caffè"));
-    }
-
-    void utf8ConESenzaBom()
-    {
-        const QByteArray senza = QStringLiteral("perché €\r\nfine").toUtf8();
-        FormatoTesto f;
+        QCOMPARE(AndataERitorno(stampabili, &f), stampabili + "\r\n");
+        QCOMPARE(f, FormatoTesto{});
+        const QByteArray senza = u"perché €\r\nfine"_s.toUtf8();
         QCOMPARE(AndataERitorno(senza, &f), senza + "\r\n");
-        QCOMPARE(f, (FormatoTesto{FormatoTesto::Codifica::Utf8, false}));
-        const QByteArray con = "\xEF\xBB\xBF" + senza;
-        QCOMPARE(AndataERitorno(con, &f), con + "\r\n");
-        QCOMPARE(f, (FormatoTesto{FormatoTesto::Codifica::Utf8, true}));
+        QCOMPARE(f, (FormatoTesto{Codifica::Utf8, false}));
+        const QByteArray bom = "\xEF\xBB\xBF";
+        QCOMPARE(AndataERitorno(bom + senza, &f), bom + senza + "\r\n");
+        QCOMPARE(f, (FormatoTesto{Codifica::Utf8, true}));
         // A BOM alone with ASCII after it stays UTF-8 with its BOM.
-        QCOMPARE(AndataERitorno("\xEF\xBB\xBF"
-                                "abc"),
-                 QByteArray("\xEF\xBB\xBF"
-                            "abc\r\n"));
+        QCOMPARE(AndataERitorno(bom + "abc", &f), bom + "abc\r\n");
+        QCOMPARE(f, (FormatoTesto{Codifica::Utf8, true}));
         // Pure ASCII is plain 8-bit text.
         QCOMPARE(AndataERitorno("abc", &f), QByteArray("abc\r\n"));
-        QCOMPARE(f.codifica, FormatoTesto::Codifica::Ansi);
-        // Invalid UTF-8 (a stray byte, an overlong form, a cut sequence) is Windows-1252.
-        QCOMPARE(Documento::Decodifica("\xC0\xAF", &f), QStringLiteral("À¯"));
-        QCOMPARE(Documento::Decodifica("ab\xC3", &f), QStringLiteral("abÃ"));
-        QCOMPARE(Documento::Decodifica("\xC3\xA8 \xE8", &f), QStringLiteral("Ã¨ è"));
+        QCOMPARE(f, FormatoTesto{});
+        // Characters outside the code page make the saved document UTF-8,
+        // read back as UTF-8 again.
+        const QByteArray byte = Documento::Codifica(u"Ω è"_s, f);
+        QCOMPARE(byte, u"Ω è\r\n"_s.toUtf8());
+        QCOMPARE(f.codifica, Codifica::Utf8);
+        QCOMPARE(Documento::Decodifica(byte, &f), u"Ω è\r\n"_s);
     }
 
     void acapo()
@@ -157,71 +155,64 @@ private Q_SLOTS:
         QCOMPARE(AndataERitorno(""), QByteArray("\r\n"));
     }
 
+    // Invalid UTF-8 (a stray byte, an overlong form, a cut sequence) is Windows-1252.
+    void utf8NonValido()
+    {
+        QCOMPARE(Documento::Decodifica("caff\xe8", nullptr), u"caffè"_s);
+        FormatoTesto f;
+        QCOMPARE(Documento::Decodifica("\xC0\xAF", &f), u"À¯"_s);
+        QCOMPARE(Documento::Decodifica("ab\xC3", &f), u"abÃ"_s);
+        QCOMPARE(Documento::Decodifica("\xC3\xA8 \xE8", &f), u"Ã¨ è"_s);
+    }
+
     // Read and written back unchanged, every byte survives: a text that is
     // not lossless in the encoding its mark names is read as Windows-1252.
     void andataERitornoSenzaPerdite_data()
     {
         QTest::addColumn<QByteArray>("byte");
-        QTest::addColumn<FormatoTesto::Codifica>("codifica");
-        QTest::addColumn<bool>("bom");
-        using C = FormatoTesto::Codifica;
-        const QString testo = QStringLiteral("perché Ω\r\nfine");
+        QTest::addColumn<FormatoTesto>("formato");
+        const QString testo = u"perché Ω\r\nfine"_s;
         const QByteArray le = QStringEncoder(QStringConverter::Utf16LE).encode(testo);
         const QByteArray be = QStringEncoder(QStringConverter::Utf16BE).encode(testo);
         QByteArray ogniByte;
         for (int b = 0; b < 256; ++b)
             ogniByte.append(char(b));
-        QTest::newRow("ogni byte") << ogniByte << C::Ansi << false;
-        QTest::newRow("BOM UTF-8, byte non valido") << QByteArray("\xEF\xBB\xBF"
-                                                                  "caff\xE8")
-                                                    << C::Ansi << false;
-        QTest::newRow("BOM UTF-8, sequenza tagliata") << QByteArray("\xEF\xBB\xBF"
-                                                                    "ab\xC3")
-                                                      << C::Ansi << false;
+        const QByteArray bom = "\xEF\xBB\xBF";
+        const FormatoTesto ansi, utf16Be{Codifica::Utf16Be, true};
+        QTest::newRow("ogni byte") << ogniByte << ansi;
+        QTest::newRow("BOM UTF-8, byte non valido") << bom + "caff\xE8" << ansi;
+        QTest::newRow("BOM UTF-8, sequenza tagliata") << bom + "ab\xC3" << ansi;
         QTest::newRow("BOM UTF-8 due volte")
-            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << C::Utf8 << true;
-        QTest::newRow("UTF-16 LE") << "\xFF\xFE" + le << C::Utf16Le << true;
-        QTest::newRow("UTF-16 BE") << "\xFE\xFF" + be << C::Utf16Be << true;
-        QTest::newRow("UTF-16 LE, byte dispari") << "\xFF\xFE" + le + 'x' << C::Ansi << false;
-        QTest::newRow("UTF-16 BE vuoto") << QByteArray("\xFE\xFF") << C::Utf16Be << true;
-        QTest::newRow("vuoto") << QByteArray() << C::Ansi << false;
+            << bom + bom + "x" << FormatoTesto{Codifica::Utf8, true};
+        QTest::newRow("UTF-16 LE") << "\xFF\xFE" + le << FormatoTesto{Codifica::Utf16Le, true};
+        QTest::newRow("UTF-16 BE") << "\xFE\xFF" + be << utf16Be;
+        QTest::newRow("UTF-16 LE, byte dispari") << "\xFF\xFE" + le + 'x' << ansi;
+        QTest::newRow("UTF-16 BE vuoto") << QByteArray("\xFE\xFF") << utf16Be;
+        QTest::newRow("vuoto") << QByteArray() << ansi;
         QTest::newRow("righe lunghe con accenti")
-            << QByteArray("  x = \"perch\xE9 \x80\"\r\n").repeated(50) << C::Ansi << false;
+            << QByteArray("  x = \"perch\xE9 \x80\"\r\n").repeated(50) << ansi;
     }
 
     void andataERitornoSenzaPerdite()
     {
         QFETCH(QByteArray, byte);
-        QFETCH(FormatoTesto::Codifica, codifica);
-        QFETCH(bool, bom);
+        QFETCH(FormatoTesto, formato);
         FormatoTesto f;
         const QString testo = Documento::Decodifica(byte, &f);
-        QCOMPARE(f, (FormatoTesto{codifica, bom}));
+        QCOMPARE(f, formato);
         // Read from a file (decoded in the text's own buffer), the same.
         QTemporaryDir dir;
-        const QString percorso = dir.filePath(QStringLiteral("f.txt"));
-        QFile file(percorso);
+        QFile file(dir.filePath(u"f.txt"_s));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(byte) == byte.size());
         file.close();
         FormatoTesto letto;
-        QCOMPARE(Documento::Leggi(percorso, &letto, nullptr), std::optional<QString>(testo));
+        QCOMPARE(Documento::Leggi(file.fileName(), &letto, nullptr), std::optional(testo));
         QCOMPARE(letto, f);
-        const QByteArray acapo =
-            codifica == FormatoTesto::Codifica::Utf16Le   ? QByteArray("\r\0\n\0", 4)
-            : codifica == FormatoTesto::Codifica::Utf16Be ? QByteArray("\0\r\0\n", 4)
-                                                          : QByteArray("\r\n");
+        const QByteArray acapo = f.codifica == Codifica::Utf16Le   ? QByteArray("\r\0\n\0", 4)
+                                 : f.codifica == Codifica::Utf16Be ? QByteArray("\0\r\0\n", 4)
+                                                                   : QByteArray("\r\n");
         QCOMPARE(Documento::Codifica(testo, f), byte + acapo);
-        QCOMPARE(f, (FormatoTesto{codifica, bom}));
-    }
-
-    void caratteriFuoriCodepage()
-    {
-        FormatoTesto f;
-        const QByteArray byte = Documento::Codifica(QStringLiteral("Ω è"), f);
-        QCOMPARE(byte, QStringLiteral("Ω è\r\n").toUtf8());
-        QCOMPARE(f.codifica, FormatoTesto::Codifica::Utf8);
-        // Read back, it is recognised as UTF-8 again.
-        QCOMPARE(Documento::Decodifica(byte, &f), QStringLiteral("Ω è\r\n"));
+        QCOMPARE(f, formato);
     }
 
     void rtf()
@@ -234,36 +225,34 @@ private Q_SLOTS:
         QVERIFY(LettoreRtf::Riconosce(rtf));
         FormatoTesto f;
         QCOMPARE(Documento::Decodifica(rtf, &f),
-                 QStringLiteral("Perchè €5\r\nIf a\tThen\r\nfine grassetto\r\n"));
-        QCOMPARE(f.codifica, FormatoTesto::Codifica::Ansi);
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 a\\{b\\}c\\\\d}"), QStringLiteral("a{b}c\\d"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2 x\\u-3913\\'81\\'82y}"),
-                 QStringLiteral("x\uF0B7y"));
+                 u"Perchè €5\r\nIf a\tThen\r\nfine grassetto\r\n"_s);
+        QCOMPARE(f.codifica, Codifica::Ansi);
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 a\\{b\\}c\\\\d}"), u"a{b}c\\d"_s);
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2 x\\u-3913\\'81\\'82y}"), u"x\uF0B7y"_s);
         // The fallback characters still to skip end with their group.
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2{\\u8364}ab}"), QStringLiteral("€ab"));
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1\\uc2{\\u8364}ab}"), u"€ab"_s);
         QCOMPARE(LettoreRtf::Testo("{\\rtf1{\\pict\\pngblip 89504e47}{\\info{\\title T}}ok}"),
-                 QStringLiteral("ok"));
+                 u"ok"_s);
     }
 
+    // Unbalanced braces, a cut control word or escape (which stays text), deep nesting.
     void rtfMalformato()
     {
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 a}}}} b"), QStringLiteral("a b"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 {{{ a"), QStringLiteral(" a"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\"), QStringLiteral("x"));
-        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\'4"),
-                 QStringLiteral("x4")); // a cut escape stays text
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 a}}}} b"), u"a b"_s);
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 {{{ a"), u" a"_s);
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\"), u"x"_s);
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 x\\'4"), u"x4"_s);
         QCOMPARE(LettoreRtf::Testo("{\\rtf1 \\bin999999999 x"), QString());
-        QByteArray profondo = "{\\rtf1 ";
-        profondo += QByteArray(10000, '{') + "dentro" + QByteArray(10000, '}');
-        QCOMPARE(LettoreRtf::Testo(profondo), QStringLiteral("dentro"));
+        const QByteArray profondo = QByteArray(10000, '{') + "dentro" + QByteArray(10000, '}');
+        QCOMPARE(LettoreRtf::Testo("{\\rtf1 " + profondo), u"dentro"_s);
         // Groups a few thousand levels deep still have a state of their own;
         // deeper ones are plain text of the group around them.
         const auto annidato = [](int livelli) {
             return "{\\rtf1 " + QByteArray(livelli, '{') + "{\\info nascosto}testo" +
                    QByteArray(livelli + 1, '}') + "{\\info x}fine}";
         };
-        QCOMPARE(LettoreRtf::Testo(annidato(3000)), QStringLiteral("testofine"));
-        QCOMPARE(LettoreRtf::Testo(annidato(5000)), QStringLiteral("nascostotestofine"));
+        QCOMPARE(LettoreRtf::Testo(annidato(3000)), u"testofine"_s);
+        QCOMPARE(LettoreRtf::Testo(annidato(5000)), u"nascostotestofine"_s);
         // Random bytes after the header never crash the reader.
         QRandomGenerator gen(5);
         const QByteArray pezzi[] = {"{",   "}",   "\\", "\\'", "\\u",  "-", "12",
@@ -281,7 +270,7 @@ private Q_SLOTS:
     {
         const QByteArray rtf = "{\\rtf1 " + QByteArray(32 << 20, '{') + 'x';
         const auto picco = [] {
-            QFile stato(QStringLiteral("/proc/self/status"));
+            QFile stato(u"/proc/self/status"_s);
             if (!stato.open(QIODevice::ReadOnly)) return QByteArray();
             for (const QByteArray &riga : stato.readAll().split('\n'))
                 if (riga.startsWith("VmHWM:")) return riga.mid(6).trimmed();
@@ -293,7 +282,7 @@ private Q_SLOTS:
             if (azzera < 0 || ::write(azzera, "5", 1) != 1) return 77;
             ::close(azzera);
             const QByteArray prima = picco();
-            const bool giusto = LettoreRtf::Testo(rtf) == QStringLiteral("x");
+            const bool giusto = LettoreRtf::Testo(rtf) == u"x"_s;
             Riporta(fd, QString::fromLatin1(prima + ' ' + picco()));
             return giusto ? 0 : 1;
         });
@@ -308,54 +297,46 @@ private Q_SLOTS:
     // is refused before it is opened, so a pipe with no writer blocks nothing.
     void fileSpeciali_data()
     {
-        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("nome"); // in the test folder, or absolute
         QTest::addColumn<QString>("messaggio");
-        const QString nonAperto = QStringLiteral(", non un file: non viene aperto  (22)");
-        QTest::newRow("pipe") << "pipe"
-                              << QStringLiteral("Errore: È una pipe con nome") + nonAperto;
+        const QString nonAperto = u", non un file: non viene aperto  (22)"_s;
+        QTest::newRow("pipe") << u"tubo"_s << u"Errore: È una pipe con nome"_s + nonAperto;
         QTest::newRow("collegamento a una pipe")
-            << "collegamento a una pipe"
-            << QStringLiteral("Errore: È una pipe con nome") + nonAperto;
-        QTest::newRow("socket") << "socket" << QStringLiteral("Errore: È un socket") + nonAperto;
-        QTest::newRow("dispositivo")
-            << "dispositivo" << QStringLiteral("Errore: È un dispositivo") + nonAperto;
-        QTest::newRow("cartella") << "cartella" << QStringLiteral("Errore: È una cartella  (21)");
-        QTest::newRow("collegamento a un file") << "collegamento a un file" << QString();
+            << u"al tubo"_s << u"Errore: È una pipe con nome"_s + nonAperto;
+        QTest::newRow("socket") << u"presa"_s << u"Errore: È un socket"_s + nonAperto;
+        QTest::newRow("dispositivo") << u"/dev/null"_s << u"Errore: È un dispositivo"_s + nonAperto;
+        QTest::newRow("cartella") << QString() << u"Errore: È una cartella  (21)"_s;
+        QTest::newRow("collegamento a un file") << u"al file"_s << QString();
     }
 
     void fileSpeciali()
     {
-        QFETCH(QString, tipo);
+        QFETCH(QString, nome);
         QFETCH(QString, messaggio);
         QTemporaryDir dir;
-        const QString tubo = dir.filePath(QStringLiteral("tubo"));
-        const QString file = dir.filePath(QStringLiteral("file.txt"));
-        const QString presa = dir.filePath(QStringLiteral("presa"));
+        const QString tubo = dir.filePath(u"tubo"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(tubo).constData(), 0600), 0);
-        QFile scritto(file);
-        QVERIFY(scritto.open(QIODevice::WriteOnly) && scritto.write("testo") == 5);
-        scritto.close();
+        QFile file(dir.filePath(u"file.txt"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("testo") == 5);
+        file.close();
+        QVERIFY(QFile::link(tubo, dir.filePath(u"al tubo"_s)));
+        QVERIFY(QFile::link(file.fileName(), dir.filePath(u"al file"_s)));
         const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un indirizzo{};
         indirizzo.sun_family = AF_UNIX;
-        const QByteArray nomePresa = QFile::encodeName(presa);
+        const QByteArray nomePresa = QFile::encodeName(dir.filePath(u"presa"_s));
         QVERIFY(size_t(nomePresa.size()) < sizeof indirizzo.sun_path);
         std::copy(nomePresa.begin(), nomePresa.end(), indirizzo.sun_path);
         QCOMPARE(::bind(s, reinterpret_cast<sockaddr *>(&indirizzo), sizeof indirizzo), 0);
-        const QString collegamento = dir.filePath(QStringLiteral("collegamento"));
-        QVERIFY(QFile::link(tipo.endsWith(QStringLiteral("pipe")) ? tubo : file, collegamento));
-        const QString percorso = tipo == QStringLiteral("pipe")     ? tubo
-                                 : tipo == QStringLiteral("socket") ? presa
-                                 : tipo == QStringLiteral("dispositivo")
-                                     ? QStringLiteral("/dev/null")
-                                 : tipo == QStringLiteral("cartella") ? dir.path()
-                                                                      : collegamento;
+        const QString percorso = nome.isEmpty()          ? dir.path()
+                                 : nome.startsWith(u'/') ? nome
+                                                         : dir.filePath(nome);
         FormatoTesto f;
         ErroreFile errore;
         const std::optional<QString> testo = Documento::Leggi(percorso, &f, &errore);
         ::close(s);
         if (messaggio.isEmpty()) {
-            QCOMPARE(testo, std::optional<QString>(QStringLiteral("testo")));
+            QCOMPARE(testo, std::optional(u"testo"_s));
         } else {
             QVERIFY(!testo);
             QCOMPARE(errore.Messaggio(), messaggio);
@@ -389,7 +370,7 @@ private Q_SLOTS:
         ArchivioListe archivio(dir.path());
         if (elenco) QVERIFY(archivio.Apri(Elenco::Sostituzioni));
         // Past the 16 KiB write buffer; "Ω" makes a saved document UTF-8.
-        const QString testo = QStringLiteral("Se a Allora Ω\r\n").repeated(2000);
+        const QString testo = u"Se a Allora Ω\r\n"_s.repeated(2000);
         const QVector<VoceSostituzione> righe = SostituzioniPredefinite();
         FormatoTesto formato, nuovo;
         const qint64 dimensione =
@@ -414,15 +395,14 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(!riuscita);
-        QCOMPARE(errore.Messaggio(),
-                 QStringLiteral("Errore: Spazio esaurito sul dispositivo  (28)"));
+        QCOMPARE(errore.Messaggio(), u"Errore: Spazio esaurito sul dispositivo  (28)"_s);
         QCOMPARE(LeggiFile(percorso), prima);
         QCOMPARE(formato, FormatoTesto{});
         if (elenco) QCOMPARE(archivio.LeggiSostituzioni(), RigheVecchie);
         if (guasto != 0) return;
         // Paths that cannot be written at all.
-        QVERIFY(!Documento::Scrivi(percorso + QStringLiteral("/b.txt"), testo, formato, &errore));
-        QCOMPARE(errore.Messaggio(), QStringLiteral("Errore: Non è una cartella  (20)"));
+        QVERIFY(!Documento::Scrivi(percorso + u"/b.txt"_s, testo, formato, &errore));
+        QCOMPARE(errore.Messaggio(), u"Errore: Non è una cartella  (20)"_s);
         QVERIFY(!Documento::Scrivi(dir.path(), testo, formato, &errore));
         QCOMPARE(LeggiFile(percorso), prima);
     }
@@ -461,11 +441,10 @@ private Q_SLOTS:
                 riuscita = archivio.Apri(Elenco::Sostituzioni) && archivio.Salva(righe, &errore);
             } else {
                 FormatoTesto formato;
-                riuscita =
-                    Documento::Scrivi(percorso, QStringLiteral("Se a Allora b\r\n").repeated(righe),
-                                      formato, &errore);
+                riuscita = Documento::Scrivi(percorso, u"Se a Allora b\r\n"_s.repeated(righe),
+                                             formato, &errore);
             }
-            Riporta(fd, riuscita ? QStringLiteral("salvato") : errore.Messaggio());
+            Riporta(fd, riuscita ? u"salvato"_s : errore.Messaggio());
             return 0;
         });
         if (esito.stato == 77) QSKIP("The file-size limit cannot be lowered here");
@@ -495,18 +474,17 @@ private Q_SLOTS:
             if (radice &&
                 (::setgroups(0, nullptr) != 0 || ::setgid(Nessuno) != 0 || ::setuid(Nessuno) != 0))
                 return 77;
-            const QByteArray cartella = QFile::encodeName(dir.path());
-            if (::access(cartella.constData(), W_OK) == 0) return 78;
+            if (::access(QFile::encodeName(dir.path()).constData(), W_OK) == 0) return 78;
             if (::access(QFile::encodeName(documento).constData(), W_OK) != 0) return 79;
             FormatoTesto formato;
             ErroreFile errore;
-            Riporta(fd, Documento::Scrivi(documento, QStringLiteral("nuovo"), formato, &errore)
-                            ? QStringLiteral("salvato")
+            Riporta(fd, Documento::Scrivi(documento, u"nuovo"_s, formato, &errore)
+                            ? u"salvato"_s
                             : errore.Messaggio());
             ArchivioListe archivio(dir.path());
             Riporta(fd, archivio.Apri(Elenco::Sostituzioni, &errore) &&
                                 archivio.Salva(SostituzioniPredefinite(), &errore)
-                            ? QStringLiteral("salvato")
+                            ? u"salvato"_s
                             : errore.Messaggio());
             return 0;
         });
@@ -527,16 +505,16 @@ private Q_SLOTS:
         ErroreFile errore;
         QVERIFY(!Documento::Leggi(dir.path(), &f, &errore));
         QCOMPARE(errore.numero, EISDIR);
-        QVERIFY(!Documento::Leggi(dir.filePath(QStringLiteral("manca.txt")), &f, &errore));
+        QVERIFY(!Documento::Leggi(dir.filePath(u"manca.txt"_s), &f, &errore));
         QCOMPARE(errore.numero, ENOENT);
         // Past the size limit: refused before reading (a sparse file takes no room).
-        QFile grande(dir.filePath(QStringLiteral("grande.txt")));
+        QFile grande(dir.filePath(u"grande.txt"_s));
         QVERIFY(grande.open(QIODevice::WriteOnly));
         QVERIFY(grande.resize(Documento::DimensioneMassima + 1));
         grande.close();
         QVERIFY(!Documento::Leggi(grande.fileName(), &f, &errore));
         QCOMPARE(errore.numero, EFBIG);
-        QVERIFY(errore.descrizione.contains(QStringLiteral("256 MB")));
+        QVERIFY(errore.descrizione.contains(u"256 MB"_s));
         // Exactly at the limit: read.
         QVERIFY(grande.resize(Documento::DimensioneMassima));
         const std::optional<QString> letto = Documento::Leggi(grande.fileName(), &f, &errore);

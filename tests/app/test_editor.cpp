@@ -7,6 +7,20 @@
 #include <QTest>
 #include <QTextDocument>
 
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// A selection as the editor reports it: start, length and text.
+using Selezione = std::tuple<qsizetype, qsizetype, QString>;
+
+Selezione Seleziona(EditorTesto &e, qsizetype inizio, qsizetype lunghezza)
+{
+    e.SetSelStart(inizio);
+    e.SetSelLength(lunghezza);
+    return {e.SelStart(), e.SelLength(), e.SelText()};
+}
+} // namespace
+
 class TestEditor : public QObject
 {
     Q_OBJECT
@@ -15,41 +29,32 @@ private Q_SLOTS:
     void testoConAcapoDiOgniTipo()
     {
         EditorTesto e;
-        e.SetText(QStringLiteral("a\r\nb\nc\rd\r\n\r\n"));
-        QCOMPARE(e.Text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\n\r\n"));
+        const auto scritto = [&e](const QString &testo) {
+            e.SetText(testo);
+            return e.Text();
+        };
+        QCOMPARE(scritto(u"a\r\nb\nc\rd\r\n\r\n"_s), u"a\r\nb\r\nc\r\nd\r\n\r\n"_s);
         QCOMPARE(e.document()->blockCount(), 6);
-        e.SetText(QStringLiteral("\r"));
-        QCOMPARE(e.Text(), QStringLiteral("\r\n"));
-        e.SetText(QString());
-        QCOMPARE(e.Text(), QString());
+        QCOMPARE(scritto(u"\r"_s), u"\r\n"_s);
+        QCOMPARE(scritto(QString()), QString());
         // Characters Qt's plain-text export would turn into spaces stay as they are.
-        e.SetText(QStringLiteral("a\u00a0b\tc"));
-        QCOMPARE(e.Text(), QStringLiteral("a\u00a0b\tc"));
+        QCOMPARE(scritto(u"a\u00a0b\tc"_s), u"a\u00a0b\tc"_s);
     }
 
     void offsetCrLf()
     {
         EditorTesto e;
-        e.SetText(QStringLiteral("ab\r\ncd"));
-        e.SetSelStart(4);
-        e.SetSelLength(1);
-        QCOMPARE(e.SelText(), QStringLiteral("c"));
-        QCOMPARE(e.SelStart(), 4);
-        QCOMPARE(e.SelLength(), 1);
+        e.SetText(u"ab\r\ncd"_s);
+        QCOMPARE(Seleziona(e, 4, 1), Selezione(4, 1, u"c"_s));
         // An offset between the CR and the LF counts as the end of the line.
         e.SetSelStart(3);
         QCOMPARE(e.SelStart(), 2);
         e.SetSelLength(3);
-        QCOMPARE(e.SelText(), QStringLiteral("\r\nc"));
-
-        e.SetText(QStringLiteral("uno\r\ndue\r\ntre\r\nquattro"));
-        e.SetSelStart(1);
-        e.SetSelLength(16);
-        QCOMPARE(e.SelText(), QStringLiteral("no\r\ndue\r\ntre\r\nqu"));
-        QCOMPARE(e.SelStart(), 1);
-        QCOMPARE(e.SelLength(), 16);
-        e.SetSelText(QStringLiteral("X\r\nY"));
-        QCOMPARE(e.Text(), QStringLiteral("uX\r\nYattro"));
+        QCOMPARE(e.SelText(), u"\r\nc"_s);
+        e.SetText(u"uno\r\ndue\r\ntre\r\nquattro"_s);
+        QCOMPARE(Seleziona(e, 1, 16), Selezione(1, 16, u"no\r\ndue\r\ntre\r\nqu"_s));
+        e.SetSelText(u"X\r\nY"_s);
+        QCOMPARE(e.Text(), u"uX\r\nYattro"_s);
         QCOMPARE(e.SelStart(), 5);
         QCOMPARE(e.SelLength(), 0);
     }
@@ -59,27 +64,23 @@ private Q_SLOTS:
     {
         QRandomGenerator gen(7);
         EditorTesto e;
-        const QString alfabeto = QStringLiteral("ab \n\n\rè");
+        const QString alfabeto = u"ab \n\n\rè"_s;
         for (int caso = 0; caso < 400; ++caso) {
             QString grezzo;
             for (int i = int(gen.bounded(40)); i > 0; --i)
                 grezzo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
             e.SetText(grezzo);
             const QString t = e.Text();
-            QVERIFY(!t.contains(QRegularExpression(QStringLiteral("\r(?!\n)|(?<!\r)\n"))));
+            QVERIFY(!t.contains(QRegularExpression(u"\r(?!\n)|(?<!\r)\n"_s)));
             // Offsets that are not between a CR and its LF.
             QList<qsizetype> validi;
             for (qsizetype i = 0; i <= t.size(); ++i)
-                if (!(i > 0 && t[i - 1] == QLatin1Char('\r'))) validi.append(i);
+                if (!(i > 0 && t[i - 1] == u'\r')) validi.append(i);
             for (int k = 0; k < 10; ++k) {
                 qsizetype a = validi[gen.bounded(int(validi.size()))];
                 qsizetype b = validi[gen.bounded(int(validi.size()))];
                 if (a > b) std::swap(a, b);
-                e.SetSelStart(a);
-                e.SetSelLength(b - a);
-                QCOMPARE(e.SelStart(), a);
-                QCOMPARE(e.SelLength(), b - a);
-                QCOMPARE(e.SelText(), t.mid(a, b - a));
+                QCOMPARE(Seleziona(e, a, b - a), Selezione(a, b - a, t.mid(a, b - a)));
             }
         }
     }
@@ -88,19 +89,19 @@ private Q_SLOTS:
     {
         EditorTesto e;
         QSignalSpy cambiato(&e, &EditorTesto::TestoCambiato);
-        e.SetText(QStringLiteral("abc"));
+        const auto tasto = [&](Qt::Key tasto, Qt::KeyboardModifiers modificatori = {}) {
+            QTest::keyClick(&e, tasto, modificatori);
+            return cambiato.count();
+        };
+        e.SetText(u"abc"_s);
         QCOMPARE(cambiato.count(), 0);
         e.SetSelStart(3);
-        QTest::keyClick(&e, Qt::Key_D);
-        QCOMPARE(cambiato.count(), 1);
+        QCOMPARE(tasto(Qt::Key_D), 1);
         e.SetSelStart(0);
-        QTest::keyClick(&e, Qt::Key_Delete);
-        QCOMPARE(cambiato.count(), 2);
-        QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(cambiato.count(), 3);
-        QCOMPARE(e.Text(), QStringLiteral("abcd"));
-        QTest::keyClick(&e, Qt::Key_Right);
-        QCOMPARE(cambiato.count(), 3);
+        QCOMPARE(tasto(Qt::Key_Delete), 2);
+        QCOMPARE(tasto(Qt::Key_Z, Qt::ControlModifier), 3);
+        QCOMPARE(e.Text(), u"abcd"_s);
+        QCOMPARE(tasto(Qt::Key_Right), 3);
     }
 
     // The span write leaves the document exactly as the whole write does, is one
@@ -108,7 +109,7 @@ private Q_SLOTS:
     void scritturaAnnullabileComeScritturaIntera()
     {
         QRandomGenerator gen(11);
-        const QString alfabeto = QStringLiteral("ab \r\n\r\n\n\rè\u2029");
+        const QString alfabeto = u"ab \r\n\r\n\n\rè\u2029"_s;
         auto casuale = [&](int massimo) {
             QString t;
             for (int i = int(gen.bounded(massimo)); i > 0; --i)
@@ -156,17 +157,16 @@ private Q_SLOTS:
     void ogniOperazioneUnPasso()
     {
         EditorTesto e;
-        e.SetText(QStringLiteral("If a\r\nEnd If"));
+        e.SetText(u"If a\r\nEnd If"_s);
         e.SetSelStart(e.Lunghezza());
-        QTest::keyClicks(&e, QStringLiteral("xy"));
+        QTest::keyClicks(&e, u"xy"_s);
         e.SetSelStart(0);
         e.SetSelLength(2);
-        QVERIFY(e.SostituisciSelezione(QStringLiteral("Se")));
-        e.SostituisciTesto(QStringLiteral("Se a\r\nFine Sexy"));
-        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy"));
-        const QStringList attesi = {QStringLiteral("Se a\r\nEnd Ifxy"),
-                                    QStringLiteral("If a\r\nEnd Ifxy"),
-                                    QStringLiteral("If a\r\nEnd If")};
+        QVERIFY(e.SostituisciSelezione(u"Se"_s));
+        e.SostituisciTesto(u"Se a\r\nFine Sexy"_s);
+        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
+        const QStringList attesi = {u"Se a\r\nEnd Ifxy"_s, u"If a\r\nEnd Ifxy"_s,
+                                    u"If a\r\nEnd If"_s};
         for (const QString &atteso : attesi) {
             e.undo();
             QCOMPARE(e.Text(), atteso);
@@ -174,14 +174,14 @@ private Q_SLOTS:
         QVERIFY(!e.document()->isUndoAvailable());
         for (int i = 0; i < 3; ++i)
             e.redo();
-        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy"));
+        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
         // Typing right after the rewritten span is a step of its own.
-        e.SostituisciTesto(QStringLiteral("Se a\r\nFine Sexy\r\nFine"));
+        e.SostituisciTesto(u"Se a\r\nFine Sexy\r\nFine"_s);
         e.SetSelStart(e.Lunghezza());
         QTest::keyClick(&e, Qt::Key_Z);
         e.undo();
-        QCOMPARE(e.Text(), QStringLiteral("Se a\r\nFine Sexy\r\nFine"));
-        e.SetText(QStringLiteral("nuovo"));
+        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy\r\nFine"_s);
+        e.SetText(u"nuovo"_s);
         QVERIFY(!e.document()->isUndoAvailable());
         QVERIFY(!e.document()->isRedoAvailable());
     }
@@ -198,7 +198,7 @@ private Q_SLOTS:
         finestra.show();
         e->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&finestra));
-        e->SetText(QStringLiteral("abc"));
+        e->SetText(u"abc"_s);
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(scelta.count(), 1);
         QCOMPARE(e->SelLength(), 0); // not "select all"

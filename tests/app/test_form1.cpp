@@ -5,7 +5,6 @@
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
 #include "app/frmInfo.h"
-#include "lists/FinestraElenco.h"
 #include "pseudo/frmPseudo.h"
 #include "search/SostituisciTutto.h"
 #include "search/frmTrova.h"
@@ -19,174 +18,166 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 
 using namespace Piattaforma;
-
-namespace {
-const QString DomandaSost =
-    QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?");
-const QString DomandaPul =
-    QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?");
-} // namespace
+using namespace Qt::Literals::StringLiterals;
 
 class TestForm1 : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    AmbienteProva &Nuovo() { return *(m_amb = std::make_unique<AmbienteProva>()); }
+    // Started over the default substitutions, so start-up asks nothing; with
+    // `pulizia` over the default cleaning list too.
+    Form1 &Avvia(bool pulizia = false)
+    {
+        Nuovo().ScriviElenchi(SostituzioniPredefinite());
+        if (pulizia) m_amb->ScriviFile(u"pulizia.dat"_s, Record::Unisci(EliminazioniPredefinite()));
+        return m_amb->Avvia();
+    }
+    Modulo1 &Stato() { return m_amb->Stato(); }
+
 private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
     void primoAvvioNoNo()
     {
-        AmbienteProva amb;
+        AmbienteProva &amb = Nuovo();
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiMessaggio(Risposta::No);
         Form1 &f = amb.Avvia();
         const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.size(), 2);
-        QCOMPARE(messaggi[0].testo, DomandaSost);
-        QCOMPARE(messaggi[1].testo, DomandaPul);
-        for (const auto &m : messaggi) {
-            QCOMPARE(m.pulsanti, Pulsanti::SiNo);
-            QCOMPARE(m.icona, Icona::Informazione);
-            QCOMPARE(m.titolo, QStringLiteral("Quadrivo"));
-        }
+        QCOMPARE(Copione::TestiMessaggi(messaggi),
+                 (QStringList{u"Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"_s,
+                              u"Il file della pulizia è vuoto. Si desidera riempirlo ora?"_s}));
+        for (const auto &m : messaggi)
+            QCOMPARE(std::tuple(m.pulsanti, m.icona, m.titolo),
+                     std::tuple(Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s));
         QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
         QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
-        QCOMPARE(amb.Stato().NumSostituzioni, 0);
-        QVERIFY(QFile::exists(amb.Percorso(QStringLiteral("sostituzioni.dat"))));
-        QCOMPARE(QFileInfo(amb.Percorso(QStringLiteral("pulizia.dat"))).size(), 0);
-        QCOMPARE(f.windowTitle(), QStringLiteral("Quadrivo"));
+        QCOMPARE(Stato().NumSostituzioni, 0);
+        QVERIFY(QFile::exists(amb.Percorso(u"sostituzioni.dat"_s)));
+        QCOMPARE(QFileInfo(amb.Percorso(u"pulizia.dat"_s)).size(), 0);
+        QCOMPARE(f.windowTitle(), u"Quadrivo"_s);
         QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
-        QVERIFY(!amb.Stato().TestoModificato);
-        VERIFICA_COPIONE_ESAURITO();
+        QVERIFY(!Stato().TestoModificato);
     }
 
     void primoAvvioSiApreGliEditor()
     {
-        AmbienteProva amb;
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::QuandoModale([](QDialog *d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Elenco sostituzioni"));
-            d->accept();
-        });
-        Copione::RispondiMessaggio(Risposta::Si);
-        Copione::QuandoModale([](QDialog *d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Elenco eliminazioni"));
-            d->accept();
-        });
+        AmbienteProva &amb = Nuovo();
+        for (const QString &titolo : {u"Elenco sostituzioni"_s, u"Elenco eliminazioni"_s}) {
+            Copione::RispondiMessaggio(Risposta::Si);
+            Copione::QuandoModale([titolo](QDialog *d) {
+                QCOMPARE(d->windowTitle(), titolo);
+                d->accept();
+            });
+        }
         Form1 &f = amb.Avvia();
-        QCOMPARE(Copione::ModaliMostrati(),
-                 (QStringList{QStringLiteral("Form2"), QStringLiteral("frmEl")}));
+        QCOMPARE(Copione::ModaliMostrati(), (QStringList{u"Form2"_s, u"frmEl"_s}));
         // Nothing was saved: the files stay empty and both commands disabled.
         QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
         QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
-        VERIFICA_COPIONE_ESAURITO();
     }
 
     void fileDiSoleParoleVuote()
     {
-        AmbienteProva amb;
-        amb.ScriviFile(QStringLiteral("sostituzioni.dat"),
-                       Record::Codifica(VoceSostituzione{QString(), QStringLiteral("x")}) +
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"sostituzioni.dat"_s,
+                       Record::Codifica(VoceSostituzione{QString(), u"x"_s}) +
                            Record::Codifica(VoceSostituzione{}));
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Codifica(VoceEliminazione{}));
+        amb.ScriviFile(u"pulizia.dat"_s, Record::Codifica(VoceEliminazione{}));
         Form1 &f = amb.Avvia();
         QCOMPARE(Copione::Messaggi().size(), 0);
         QVERIFY(Comando(f, "mnuStrumAvvia")->isEnabled());
         QVERIFY(Comando(f, "mnuStrumAPul")->isEnabled());
-        QCOMPARE(amb.Stato().NumSostituzioni, 0);
-        VERIFICA_COPIONE_ESAURITO();
+        QCOMPARE(Stato().NumSostituzioni, 0);
     }
 
     void fileDanneggiatiSenzaCrash()
     {
-        AmbienteProva amb;
-        QByteArray rotto =
-            QByteArray::fromHex("FFFF") + QByteArray(200, 'A') + QByteArray::fromHex("0300");
-        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), rotto);
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), QByteArray(77, '\xFF'));
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"sostituzioni.dat"_s, QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
+                                                  QByteArray::fromHex("0300"));
+        amb.ScriviFile(u"pulizia.dat"_s, QByteArray(77, '\xFF'));
         Form1 &f = amb.Avvia();
-        QCOMPARE(amb.Stato().NumSostituzioni, 2); // the part-record at the end holds a word
+        QCOMPARE(Stato().NumSostituzioni, 2); // the part-record at the end holds a word
         Copione::QuandoModale([](QDialog *d) {
-            auto *lista = d->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+            auto *lista = d->findChild<QTreeWidget *>(u"ListView1"_s);
             QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
             d->accept();
         });
         Comando(f, "mnuStrumSost")->trigger();
         Copione::QuandoModale([](QDialog *d) { d->accept(); });
         Comando(f, "mnuStrumPul")->trigger();
-        VERIFICA_COPIONE_ESAURITO();
     }
 
     void cartellaInutilizzabile()
     {
-        AmbienteProva amb;
-        amb.ScriviFile(QStringLiteral("un-file"), "x");
-        Modulo1 stato(amb.Percorso(QStringLiteral("un-file")));
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"un-file"_s, "x");
+        Modulo1 stato(amb.Percorso(u"un-file"_s));
         Form1 f(stato);
+        Copione::RispondiMessaggio(Risposta::OK);
         QVERIFY(!f.Form_Load());
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
-        QVERIFY(messaggi[0].testo.contains(QStringLiteral("Errore: ")));
-        QVERIFY(messaggi[0].testo.endsWith(QStringLiteral("  (20)"))); // ENOTDIR
+        QVERIFY(messaggi[0].testo.contains(u"Errore: "_s));
+        QVERIFY(messaggi[0].testo.endsWith(u"  (20)"_s)); // ENOTDIR
         QCOMPARE(messaggi[0].icona, Icona::Critico);
     }
 
     void alberoDeiMenu()
     {
-        AmbienteProva amb;
-        Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiMessaggio(Risposta::No);
-        Form1 &f = amb.Avvia();
-        Copione::Messaggi();
-        const QList<QStringList> atteso = {
-            {QStringLiteral("mnuFile"), QStringLiteral("&File"), {}},
-            {QStringLiteral("mnuFileNuovo"), QStringLiteral("&Nuovo"), {}},
-            {QStringLiteral("mnuFileApri"), QStringLiteral("&Apri..."), {}},
-            {QStringLiteral("mnuFileSalva"), QStringLiteral("&Salva"), {}},
-            {QStringLiteral("mnuFilsSalvaN"), QStringLiteral("S&alva con nome..."), {}},
-            {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuFileEsci"), QStringLiteral("&Esci"), QStringLiteral("Ctrl+E")},
-            {QStringLiteral("mnuModif"), QStringLiteral("&Modifica"), {}},
-            {QStringLiteral("mnuModAnnulla"), QStringLiteral("&Annulla"), QStringLiteral("Ctrl+Z")},
-            {QStringLiteral("mnuModRifai"), QStringLiteral("Ri&fai"), QStringLiteral("Ctrl+Y")},
-            {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuModTaglia"), QStringLiteral("&Taglia"), QStringLiteral("Ctrl+X")},
-            {QStringLiteral("mnuModCopia"), QStringLiteral("&Copia"), QStringLiteral("Ctrl+C")},
-            {QStringLiteral("mnuModInc"), QStringLiteral("&Incolla"), QStringLiteral("Ctrl+V")},
-            {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuModTrova"), QStringLiteral("&Trova..."), QStringLiteral("Ctrl+T")},
-            {QStringLiteral("mnuModRip"), QStringLiteral("&Ripeti trova"), QStringLiteral("F3")},
-            {QStringLiteral("mnuModSostP"), QStringLiteral("&Sostituisci una parola..."),
-             QStringLiteral("Ctrl+H")},
-            {QStringLiteral("mnuStrum"), QStringLiteral("&Strumenti"), {}},
-            {QStringLiteral("mnuStrumSost"), QStringLiteral("&Sostituzioni..."),
-             QStringLiteral("Ctrl+S")},
-            {QStringLiteral("mnuStrumPul"), QStringLiteral("&Pulizia..."), {}},
-            {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuStrumAvvia"), QStringLiteral("&Avvia la pseudocodificazione..."),
-             QStringLiteral("Ctrl+A")},
-            {QStringLiteral("mnuStrumAPul"), QStringLiteral("A&vvia la pulizia..."),
-             QStringLiteral("Ctrl+P")},
-            {QStringLiteral("-"), {}, {}},
-            {QStringLiteral("mnuStrumParole"), QStringLiteral("Parole &non tradotte..."), {}},
-            {QStringLiteral("mnuStrumOpz"), QStringLiteral("&Opzioni..."), {}},
-            {QStringLiteral("Punto"), QStringLiteral("&?"), {}},
-            {QStringLiteral("mnuInfoOn"), QStringLiteral("&Informazioni su..."), {}},
-        };
-        QList<QStringList> trovato;
+        Form1 &f = Avvia();
+        // A command a line: name, caption, shortcut; a menu's commands indented.
+        const QStringList atteso = uR"(mnuFile &File
+  mnuFileNuovo &Nuovo
+  mnuFileApri &Apri...
+  mnuFileSalva &Salva
+  mnuFilsSalvaN S&alva con nome...
+  -
+  mnuFileEsci &Esci Ctrl+E
+mnuModif &Modifica
+  mnuModAnnulla &Annulla Ctrl+Z
+  mnuModRifai Ri&fai Ctrl+Y
+  -
+  mnuModTaglia &Taglia Ctrl+X
+  mnuModCopia &Copia Ctrl+C
+  mnuModInc &Incolla Ctrl+V
+  -
+  mnuModTrova &Trova... Ctrl+T
+  mnuModRip &Ripeti trova F3
+  mnuModSostP &Sostituisci una parola... Ctrl+H
+mnuStrum &Strumenti
+  mnuStrumSost &Sostituzioni... Ctrl+S
+  mnuStrumPul &Pulizia...
+  -
+  mnuStrumAvvia &Avvia la pseudocodificazione... Ctrl+A
+  mnuStrumAPul A&vvia la pulizia... Ctrl+P
+  -
+  mnuStrumParole Parole &non tradotte...
+  mnuStrumOpz &Opzioni...
+Punto &?
+  mnuInfoOn &Informazioni su...)"_s.split(u'\n');
+        QStringList trovato;
         for (QAction *menu : f.menuBar()->actions()) {
-            trovato.append({menu->objectName(), menu->text(), {}});
+            trovato.append(menu->objectName() + u' ' + menu->text());
             for (QAction *voce : menu->menu()->actions()) {
-                if (voce->isSeparator())
-                    trovato.append({QStringLiteral("-"), {}, {}});
-                else
-                    trovato.append({voce->objectName(), voce->text(),
-                                    voce->shortcut().toString(QKeySequence::PortableText)});
+                const QString tasto = voce->shortcut().toString(QKeySequence::PortableText);
+                QString riga = u"  "_s + voce->objectName() + u' ' + voce->text();
+                if (!tasto.isEmpty()) riga += u' ' + tasto;
+                trovato.append(voce->isSeparator() ? u"  -"_s : riga);
             }
         }
         QCOMPARE(trovato, atteso);
@@ -213,9 +204,7 @@ private Q_SLOTS:
 
     void finestraRealeSiRidimensiona()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
+        Form1 &f = Avvia();
         // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
         QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
         f.show();
@@ -230,156 +219,127 @@ private Q_SLOTS:
 
     void puliziaEliminaLeParole()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        QByteArray pulizia;
-        for (const VoceEliminazione &v : EliminazioniPredefinite())
-            pulizia += Record::Codifica(v);
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
-        Form1 &f = amb.Avvia();
-        f.Editor()->SetText(QStringLiteral(
-            "Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"));
+        Form1 &f = Avvia(true);
+        f.Editor()->SetText(
+            u"Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"_s);
         Copione::RispondiMessaggio(Risposta::OK);
         Copione::RispondiMessaggio(Risposta::OK);
         Comando(f, "mnuStrumAPul")->trigger();
         // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
-        QCOMPARE(f.Editor()->Text(),
-                 QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"));
-        QVERIFY(amb.Stato().TestoModificato);
-        const auto messaggi = Copione::Messaggi();
-        QCOMPARE(messaggi.last().testo,
-                 QStringLiteral("Pulizia terminata: sono state eliminate 3 parole."));
-        VERIFICA_COPIONE_ESAURITO();
+        QCOMPARE(f.Editor()->Text(), u" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"_s);
+        QVERIFY(Stato().TestoModificato);
+        QCOMPARE(Copione::Messaggi().last().testo,
+                 u"Pulizia terminata: sono state eliminate 3 parole."_s);
     }
 
     void finestraInformazioni()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
+        Form1 &f = Avvia();
         Copione::QuandoModale([](QDialog *d) {
             auto *info = qobject_cast<frmInfo *>(d);
-            QCOMPARE(info->windowTitle(), QStringLiteral("Informazioni su..."));
-            QCOMPARE(info->Titolo->text(), QStringLiteral("Quadrivo"));
+            QCOMPARE(info->windowTitle(), u"Informazioni su..."_s);
+            QCOMPARE(info->Titolo->text(), u"Quadrivo"_s);
             QVERIFY(info->Titolo->font().bold());
-            QCOMPARE(
-                info->Descrizione->text(),
-                QStringLiteral("Trasforma il codice sorgente in un abbozzo di pseudocodifica"));
+            QCOMPARE(info->Descrizione->text(),
+                     u"Trasforma il codice sorgente in un abbozzo di pseudocodifica"_s);
             QVERIFY(info->Descrizione->font().italic());
-            QCOMPARE(info->Versione->text(), QStringLiteral("Versione 1"));
+            QCOMPARE(info->Versione->text(), u"Versione 1"_s);
             // Twice "&Crediti": two viewers.
             info->Command2->click();
             info->Command2->click();
             const QStringList avviati = Copione::VisualizzatoriAvviati();
             QCOMPARE(avviati.size(), 2);
-            QVERIFY(avviati[0].endsWith(QStringLiteral("/crediti.html")));
-            // No viewer at all: the message, and the window stays.
+            QVERIFY(avviati[0].endsWith(u"/crediti.html"_s));
+            // No viewer at all: the message, naming what is missing here (the
+            // desktop's viewer, xdg-open), and the window stays.
             Copione::VisualizzatoreMancante(true);
             Copione::RispondiMessaggio(Risposta::OK);
             info->Command2->click();
             const auto messaggi = Copione::Messaggi();
             QCOMPARE(messaggi.size(), 1);
-            // It names what is missing here: the desktop's viewer, xdg-open.
-            QVERIFY(messaggi[0].testo.startsWith(QStringLiteral("Impossibile avviare xdg-open")));
-            QVERIFY(messaggi[0].testo.contains(QStringLiteral("xdg-utils")));
-            QVERIFY(messaggi[0].testo.contains(
-                QStringLiteral("\r\nSe non è installato, scaricarlo dal sito ")));
-            QCOMPARE(messaggi[0].titolo, QStringLiteral("Appunti"));
+            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile avviare xdg-open"_s));
+            QVERIFY(messaggi[0].testo.contains(u"xdg-utils"_s));
+            QVERIFY(messaggi[0].testo.contains(u"\r\nSe non è installato, scaricarlo dal sito "_s));
+            QCOMPARE(messaggi[0].titolo, u"Appunti"_s);
             QCOMPARE(messaggi[0].icona, Icona::Critico);
             QVERIFY(info->isVisible());
             info->Command1->click();
         });
         Comando(f, "mnuInfoOn")->trigger();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmInfo")});
-        VERIFICA_COPIONE_ESAURITO();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmInfo"_s});
     }
 
     void modificatoDaOgniCambiamentoDellUtente()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
-        QVERIFY(!amb.Stato().TestoModificato);
-        f.Editor()->SetText(QStringLiteral("riga uno\r\nriga due"));
-        QVERIFY(!amb.Stato().TestoModificato);
-
+        Form1 &f = Avvia();
+        QVERIFY(!Stato().TestoModificato);
+        f.Editor()->SetText(u"riga uno\r\nriga due"_s);
+        QVERIFY(!Stato().TestoModificato);
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(4);
         Comando(f, "mnuModTaglia")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("riga"));
-        QVERIFY(amb.Stato().TestoModificato);
-
-        amb.Stato().TestoModificato = false;
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"riga"_s);
+        QVERIFY(Stato().TestoModificato);
+        Stato().TestoModificato = false;
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
         Comando(f, "mnuModInc")->trigger();
-        QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("dueriga")));
-        QVERIFY(amb.Stato().TestoModificato);
-
-        amb.Stato().TestoModificato = false;
+        QVERIFY(f.Editor()->Text().endsWith(u"dueriga"_s));
+        QVERIFY(Stato().TestoModificato);
+        Stato().TestoModificato = false;
         QTest::keyClick(f.Editor(), Qt::Key_Backspace);
-        QVERIFY(amb.Stato().TestoModificato);
+        QVERIFY(Stato().TestoModificato);
     }
 
     void incollaSenzaTestoNonCancella_data()
     {
         QTest::addColumn<QString>("appunti");
         QTest::newRow("appunti vuoti") << QString();
-        QTest::newRow("solo un'immagine") << QStringLiteral("immagine");
-        QTest::newRow("testo vuoto") << QStringLiteral("vuoto");
+        QTest::newRow("solo un'immagine") << u"immagine"_s;
+        QTest::newRow("testo vuoto") << u"vuoto"_s;
     }
 
     void incollaSenzaTestoNonCancella()
     {
         QFETCH(QString, appunti);
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
-        f.Editor()->SetText(QStringLiteral("riga uno"));
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"riga uno"_s);
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(4);
         QClipboard *c = QGuiApplication::clipboard();
         c->clear();
-        if (appunti == QStringLiteral("immagine")) {
-            QImage immagine(2, 2, QImage::Format_RGB32);
-            immagine.fill(Qt::red);
-            c->setImage(immagine);
-        } else if (appunti == QStringLiteral("vuoto")) {
-            c->setText(QString());
-        }
+        QImage immagine(2, 2, QImage::Format_RGB32);
+        immagine.fill(Qt::red);
+        if (appunti == u"immagine"_s) c->setImage(immagine);
+        if (appunti == u"vuoto"_s) c->setText(QString());
         Comando(f, "mnuModInc")->trigger();
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("riga uno"));
-        QCOMPARE(f.Editor()->SelText(), QStringLiteral("riga"));
-        QVERIFY(!amb.Stato().TestoModificato);
+        QCOMPARE(f.Editor()->Text(), u"riga uno"_s);
+        QCOMPARE(f.Editor()->SelText(), u"riga"_s);
+        QVERIFY(!Stato().TestoModificato);
     }
 
     void chiusuraIgnorataMentreDisabilitata_data()
     {
         QTest::addColumn<QString>("come");
-        QTest::newRow("Trova") << QStringLiteral("trova");
-        QTest::newRow("Sostituisci") << QStringLiteral("sostituisci");
-        QTest::newRow("sostituzione in corso, dialogo chiuso") << QStringLiteral("corsa");
+        QTest::newRow("Trova") << u"trova"_s;
+        QTest::newRow("Sostituisci") << u"sostituisci"_s;
+        QTest::newRow("sostituzione in corso, dialogo chiuso") << u"corsa"_s;
     }
 
     void chiusuraIgnorataMentreDisabilitata()
     {
         QFETCH(QString, come);
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
-        QString testo;
-        for (int i = 0; i < 500; ++i)
-            testo += QStringLiteral("uno due\r\n");
-        f.Editor()->SetText(testo);
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"uno due\r\n"_s.repeated(500));
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         frmTrova *d = f.FinestraTrova();
         d->IntervalloCessione = 0;
         // A close request as the window manager sends it.
         auto chiudi = [&f] { return f.windowHandle()->close(); };
-        if (come == QStringLiteral("corsa")) {
+        if (come == u"corsa"_s) {
             Comando(f, "mnuModSostP")->trigger();
-            d->txtTrova->setText(QStringLiteral("uno"));
-            d->txtSost->setText(QStringLiteral("1"));
+            d->txtTrova->setText(u"uno"_s);
+            d->txtSost->setText(u"1"_s);
             bool chiusa = true;
             QTimer::singleShot(0, d, [&] {
                 d->close();
@@ -389,27 +349,22 @@ private Q_SLOTS:
             d->Command4->click();
             Copione::Messaggi();
             QVERIFY(!chiusa);
-            QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("1 due\r\n"))); // the run ended
+            QVERIFY(f.Editor()->Text().endsWith(u"1 due\r\n"_s)); // the run ended
         } else {
-            (come == QStringLiteral("trova") ? Comando(f, "mnuModTrova")
-                                             : Comando(f, "mnuModSostP"))
-                ->trigger();
+            Comando(f, come == u"trova"_s ? "mnuModTrova" : "mnuModSostP")->trigger();
             QVERIFY(!chiudi());
             QVERIFY(f.isVisible());
             d->Command5->click();
         }
         QVERIFY(f.isEnabled());
-        amb.Stato().TestoModificato = false;
+        Stato().TestoModificato = false;
         QVERIFY(chiudi()); // enabled again, it closes
-        VERIFICA_COPIONE_ESAURITO();
     }
 
     void finestraDiCorsaNonCopreLaParola()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = amb.Avvia();
-        f.Editor()->SetText(QStringLiteral("a\r\nIf b\r\nIf c\r\n"));
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"a\r\nIf b\r\nIf c\r\n"_s);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         Copione::RispondiMessaggio(Risposta::OK);
@@ -418,8 +373,7 @@ private Q_SLOTS:
         QVERIFY(p);
         QCoreApplication::processEvents();
         auto parola = [&f] {
-            const QWidget *area = f.Editor()->viewport();
-            return area->mapToGlobal(f.Editor()->cursorRect().center());
+            return f.Editor()->viewport()->mapToGlobal(f.Editor()->cursorRect().center());
         };
         QCOMPARE(f.Editor()->SelStart(), 3);
         QVERIFY(!p->frameGeometry().contains(parola()));
@@ -431,7 +385,6 @@ private Q_SLOTS:
         QCOMPARE(f.Editor()->SelStart(), 9);
         QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
         Copione::Messaggi();
-        VERIFICA_COPIONE_ESAURITO();
     }
 
     void operazioneSulTestoUnPasso_data()
@@ -450,53 +403,36 @@ private Q_SLOTS:
     void operazioneSulTestoUnPasso()
     {
         QFETCH(int, operazione);
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        QByteArray pulizia;
-        for (const VoceEliminazione &v : EliminazioniPredefinite())
-            pulizia += Record::Codifica(v);
-        amb.ScriviFile(QStringLiteral("pulizia.dat"), pulizia);
-        Form1 &f = amb.Avvia();
-        const QString iniziale = QStringLiteral("If a Then\r\n  Unload Me\r\nEnd If\r\n");
+        Form1 &f = Avvia(true);
+        const QString iniziale = u"If a Then\r\n  Unload Me\r\nEnd If\r\n"_s;
         f.Editor()->SetText(iniziale);
         QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
         QTest::keyClick(f.Editor(), Qt::Key_X);
         const QString prima = f.Editor()->Text();
-
+        Copione::RispondiMessaggio(Risposta::OK);
         if (operazione == 0) {
-            Copione::RispondiMessaggio(Risposta::OK);
-            SostituisciTutto(f, QStringLiteral("If"), QStringLiteral("Se"), 0, 1, 2);
+            SostituisciTutto(f, u"If"_s, u"Se"_s, 0, 1, 2);
         } else if (operazione == 1) {
-            Copione::RispondiMessaggio(Risposta::OK);
             Copione::RispondiMessaggio(Risposta::OK);
             Comando(f, "mnuStrumAPul")->trigger();
         } else {
-            Copione::RispondiMessaggio(Risposta::OK);
             Comando(f, "mnuStrumAvvia")->trigger();
             auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
             p->IntervalloCessione = 0;
-            if (operazione == 2) {
-                p->Command1->click();
-            } else if (operazione == 3) {
-                p->Command3->click();
-            } else {
-                Copione::RispondiMessaggio(Risposta::OK);
-                p->Command5->click();
-            }
+            if (operazione == 4) Copione::RispondiMessaggio(Risposta::OK);
+            (operazione == 2 ? p->Command1 : operazione == 3 ? p->Command3 : p->Command5)->click();
             p->close();
         }
         Copione::Messaggi();
-        VERIFICA_COPIONE_ESAURITO();
         const QString dopo = f.Editor()->Text();
         QVERIFY(dopo != prima);
-
-        amb.Stato().TestoModificato = false;
+        Stato().TestoModificato = false;
         QVERIFY(Comando(f, "mnuModAnnulla")->isEnabled());
         QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
         Comando(f, "mnuModAnnulla")->trigger();
         QCOMPARE(f.Editor()->Text(), prima);
-        QVERIFY(amb.Stato().TestoModificato);
+        QVERIFY(Stato().TestoModificato);
         QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
         Comando(f, "mnuModRifai")->trigger();
         QCOMPARE(f.Editor()->Text(), dopo);
@@ -510,44 +446,39 @@ private Q_SLOTS:
     // a fresh history.
     void annullaRifaiDaTastieraEStoriaNuova()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        amb.ScriviFile(QStringLiteral("doc.txt"), "testo aperto\r\n");
-        Form1 &f = amb.Avvia();
+        Form1 &f = Avvia();
+        m_amb->ScriviFile(u"doc.txt"_s, "testo aperto\r\n");
         f.show();
         f.Editor()->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Editor()->SetText(QStringLiteral("uno"));
-        f.Editor()->SostituisciTesto(QStringLiteral("due"));
+        f.Editor()->SetText(u"uno"_s);
+        f.Editor()->SostituisciTesto(u"due"_s);
         const QList<std::pair<QKeyCombination, QString>> tasti = {
-            {Qt::CTRL | Qt::Key_Z, QStringLiteral("uno")},
-            {Qt::CTRL | Qt::Key_Y, QStringLiteral("due")},
-            {Qt::CTRL | Qt::Key_Z, QStringLiteral("uno")},
-            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, QStringLiteral("due")},
+            {Qt::CTRL | Qt::Key_Z, u"uno"_s},
+            {Qt::CTRL | Qt::Key_Y, u"due"_s},
+            {Qt::CTRL | Qt::Key_Z, u"uno"_s},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, u"due"_s},
         };
         for (const auto &[tasto, atteso] : tasti) {
             QTest::keyClick(f.Editor(), tasto.key(), tasto.keyboardModifiers());
             QCOMPARE(f.Editor()->Text(), atteso);
         }
-        QVERIFY(amb.Stato().TestoModificato);
-
+        QVERIFY(Stato().TestoModificato);
         Copione::RispondiMessaggio(Risposta::No);
         Comando(f, "mnuFileNuovo")->trigger();
         QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
         QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
-
-        f.Editor()->SostituisciTesto(QStringLiteral("tre"));
+        f.Editor()->SostituisciTesto(u"tre"_s);
         Comando(f, "mnuModAnnulla")->trigger();
         QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
         Copione::RispondiMessaggio(Risposta::No);
-        Copione::RispondiFile(amb.Percorso(QStringLiteral("doc.txt")));
+        Copione::RispondiFile(m_amb->Percorso(u"doc.txt"_s));
         Comando(f, "mnuFileApri")->trigger();
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("testo aperto\r\n"));
+        QCOMPARE(f.Editor()->Text(), u"testo aperto\r\n"_s);
         QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
         QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
         Copione::Messaggi();
         Copione::Dialoghi();
-        VERIFICA_COPIONE_ESAURITO();
     }
 };
 

@@ -13,33 +13,47 @@
 #include <QTest>
 
 using namespace Piattaforma;
+using namespace Qt::Literals::StringLiterals;
 
 class TestOpzioni : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    // The program started over the default lists, with `opzioni` as its options file (none when
+    // null).
+    Form1 &Avvia(const QByteArray &opzioni = {})
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        if (!opzioni.isNull()) m_amb->ScriviFile(u"opzioni.ini"_s, opzioni);
+        return m_amb->Avvia();
+    }
+
 private Q_SLOTS:
-    void cleanup() { VERIFICA_COPIONE_ESAURITO(); }
+    void cleanup()
+    {
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
 
     void andataERitorno_data()
     {
-        QTest::addColumn<bool>("lascia");
-        QTest::addColumn<bool>("separatori");
+        QTest::addColumn<Opzioni>("scritte");
         for (bool a : {false, true})
             for (bool b : {false, true})
-                QTest::addRow("%d%d", a, b) << a << b;
+                QTest::addRow("%d%d", a, b) << Opzioni{a, b};
     }
     void andataERitorno()
     {
-        QFETCH(bool, lascia);
-        QFETCH(bool, separatori);
+        QFETCH(Opzioni, scritte);
         QTemporaryDir cartella;
-        const Opzioni scritte{lascia, separatori};
         ErroreFile errore;
         QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte, &errore));
         QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
         // Writing again over an existing file replaces it.
-        const Opzioni opposte{!lascia, !separatori};
+        const Opzioni opposte{!scritte.LasciaIntatti, !scritte.SeparatoriCodice};
         QVERIFY(FileOpzioni::Scrivi(cartella.path(), opposte));
         QCOMPARE(FileOpzioni::Leggi(cartella.path()), opposte);
     }
@@ -48,50 +62,47 @@ private Q_SLOTS:
     void lettura_data()
     {
         QTest::addColumn<QByteArray>("contenuto"); // null: no file
-        QTest::addColumn<bool>("lascia");
-        QTest::addColumn<bool>("separatori");
+        QTest::addColumn<Opzioni>("lette");
         const QByteArray buono =
             "[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=1\n";
-        QTest::newRow("mancante") << QByteArray() << false << false;
-        QTest::newRow("vuoto") << QByteArray("") << false << false;
-        QTest::newRow("buono") << buono << true << true;
+        const Opzioni spente;
+        QTest::newRow("mancante") << QByteArray() << spente;
+        QTest::newRow("vuoto") << QByteArray("") << spente;
+        QTest::newRow("buono") << buono << Opzioni{true, true};
         QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
             << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
                           "\r\nAltro=0\r\n")
-            << false << true;
-        QTest::newRow("valore 2") << QByteArray(buono).replace("Codice=1", "Codice=2") << false
-                                  << false;
-        QTest::newRow("valore vuoto")
-            << QByteArray(buono).replace("Codice=1", "Codice=") << false << false;
-        QTest::newRow("riga senza uguale") << buono + "spazzatura\n" << false << false;
-        QTest::newRow("chiave vuota") << buono + "=1\n" << false << false;
-        QTest::newRow("altra sezione") << "[Altro]\n" + buono << false << false;
-        QTest::newRow("utf-8 non valido") << buono + "; \xFF\xFE\n" << false << false;
-        QTest::newRow("binario") << QByteArray("\x00\x01\x02=1", 5) << false << false;
-        QTest::newRow("enorme") << buono + QByteArray(70 * 1024, ';') << false << false;
+            << Opzioni{false, true};
+        QTest::newRow("valore 2") << QByteArray(buono).replace("Codice=1", "Codice=2") << spente;
+        QTest::newRow("valore vuoto") << QByteArray(buono).replace("Codice=1", "Codice=") << spente;
+        QTest::newRow("riga senza uguale") << buono + "spazzatura\n" << spente;
+        QTest::newRow("chiave vuota") << buono + "=1\n" << spente;
+        QTest::newRow("altra sezione") << "[Altro]\n" + buono << spente;
+        QTest::newRow("utf-8 non valido") << buono + "; \xFF\xFE\n" << spente;
+        QTest::newRow("binario") << QByteArray("\x00\x01\x02=1", 5) << spente;
+        QTest::newRow("enorme") << buono + QByteArray(70 * 1024, ';') << spente;
     }
     void lettura()
     {
         QFETCH(QByteArray, contenuto);
-        QFETCH(bool, lascia);
-        QFETCH(bool, separatori);
+        QFETCH(Opzioni, lette);
         QTemporaryDir cartella;
         if (!contenuto.isNull()) {
             QFile file(FileOpzioni::Percorso(cartella.path()));
             QVERIFY(file.open(QIODevice::WriteOnly));
             QCOMPARE(file.write(contenuto), contenuto.size());
         }
-        QCOMPARE(FileOpzioni::Leggi(cartella.path()), (Opzioni{lascia, separatori}));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), lette);
     }
 
     void scritturaFallitaDaErrno()
     {
         QTemporaryDir cartella;
         ErroreFile errore;
-        const QString assente = QDir(cartella.path()).filePath(QStringLiteral("assente"));
+        const QString assente = QDir(cartella.path()).filePath(u"assente"_s);
         QVERIFY(!FileOpzioni::Scrivi(assente, Opzioni{true, true}, &errore));
         QCOMPARE(errore.numero, ENOENT);
-        QCOMPARE(errore.descrizione, QStringLiteral("File o cartella inesistente"));
+        QCOMPARE(errore.descrizione, u"File o cartella inesistente"_s);
     }
 
     // The file is read at start-up; the dialog shows it and the text's
@@ -100,75 +111,66 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("fileAvvio");
         QTest::addColumn<QString>("nomeFile");
-        QTest::addColumn<bool>("lascia");
-        QTest::addColumn<bool>("separatori");
+        QTest::addColumn<Opzioni>("spuntate");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("linguaggio");
         const QByteArray entrambe = FileOpzioni::Testo({true, true});
         QTest::newRow("basic, attiva")
-            << QByteArray() << "/x/Modulo1.BAS" << true << false << true << "BASIC";
-        QTest::newRow("c, spegne") << entrambe << "/x/main.cpp" << false << true << true << "C/C++";
-        QTest::newRow("batch, annulla")
-            << entrambe << "/x/a.cmd" << false << false << false << "Batch";
-        QTest::newRow("senza nome") << QByteArray() << "" << true << true << true << "Nessuno";
+            << QByteArray() << "/x/Modulo1.BAS" << Opzioni{true, false} << true << "BASIC";
+        QTest::newRow("c, spegne")
+            << entrambe << "/x/main.cpp" << Opzioni{false, true} << true << "C/C++";
+        QTest::newRow("batch, annulla") << entrambe << "/x/a.cmd" << Opzioni{} << false << "Batch";
+        QTest::newRow("senza nome")
+            << QByteArray() << "" << Opzioni{true, true} << true << "Nessuno";
     }
     void dialogo()
     {
         QFETCH(QByteArray, fileAvvio);
         QFETCH(QString, nomeFile);
-        QFETCH(bool, lascia);
-        QFETCH(bool, separatori);
+        QFETCH(Opzioni, spuntate);
         QFETCH(bool, ok);
         QFETCH(QString, linguaggio);
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        if (!fileAvvio.isNull()) amb.ScriviFile(QStringLiteral("opzioni.ini"), fileAvvio);
-        Form1 &form = amb.Avvia();
+        Form1 &form = Avvia(fileAvvio);
         const Opzioni avvio = FileOpzioni::DaTesto(fileAvvio);
-        QCOMPARE(amb.Stato().OpzioniCodice, avvio);
-        amb.Stato().NomeFileCorrente = nomeFile;
-
+        QCOMPARE(m_amb->Stato().OpzioniCodice, avvio);
+        m_amb->Stato().NomeFileCorrente = nomeFile;
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<frmOpzioni *>(d);
             QVERIFY(f);
-            QCOMPARE(f->windowTitle(), QStringLiteral("Opzioni"));
-            QCOMPARE(f->Label1->text(), QStringLiteral("Linguaggio del testo: ") + linguaggio);
+            QCOMPARE(f->windowTitle(), u"Opzioni"_s);
+            QCOMPARE(f->Label1->text(), u"Linguaggio del testo: "_s + linguaggio);
             QCOMPARE(f->Check1->isChecked(), avvio.LasciaIntatti);
             QCOMPARE(f->Check2->isChecked(), avvio.SeparatoriCodice);
-            f->Check1->setChecked(lascia);
-            f->Check2->setChecked(separatori);
+            f->Check1->setChecked(spuntate.LasciaIntatti);
+            f->Check2->setChecked(spuntate.SeparatoriCodice);
             (ok ? f->Command1 : f->Command2)->click();
         });
-        QCOMPARE(Comando(form, "mnuStrumOpz")->text(), QStringLiteral("&Opzioni..."));
         Comando(form, "mnuStrumOpz")->trigger();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmOpzioni")});
-
-        const Opzioni attese = ok ? Opzioni{lascia, separatori} : avvio;
-        QCOMPARE(amb.Stato().OpzioniCodice, attese);
-        QCOMPARE(FileOpzioni::Leggi(amb.Cartella()), attese);
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmOpzioni"_s});
+        const Opzioni attese = ok ? spuntate : avvio;
+        QCOMPARE(m_amb->Stato().OpzioniCodice, attese);
+        QCOMPARE(FileOpzioni::Leggi(m_amb->Cartella()), attese);
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
     void dialogoScritturaFallita()
     {
-        AmbienteProva amb;
-        amb.ScriviElenchi(SostituzioniPredefinite());
-        amb.Avvia();
+        Avvia();
         // A folder where the file should be: it can be neither written nor replaced.
-        QVERIFY(QDir(amb.Cartella()).mkdir(QStringLiteral("opzioni.ini")));
-        frmOpzioni f(amb.Stato());
+        QVERIFY(QDir(m_amb->Cartella()).mkdir(u"opzioni.ini"_s));
+        frmOpzioni f(m_amb->Stato());
         f.show();
         f.Check1->setChecked(true);
         Copione::RispondiMessaggio(Risposta::OK);
         f.Command1->click();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
-        QVERIFY2(messaggi[0].testo.startsWith(QStringLiteral("Impossibile salvare le opzioni in")),
+        QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile salvare le opzioni in"_s),
                  qPrintable(messaggi[0].testo));
-        QVERIFY(messaggi[0].testo.contains(QStringLiteral("\r\nErrore: ")));
+        QVERIFY(messaggi[0].testo.contains(u"\r\nErrore: "_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         QVERIFY(f.isVisible());
-        QCOMPARE(amb.Stato().OpzioniCodice, (Opzioni{}));
+        QCOMPARE(m_amb->Stato().OpzioniCodice, (Opzioni{}));
     }
 };
 
