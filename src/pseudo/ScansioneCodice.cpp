@@ -56,22 +56,16 @@ qsizetype Prossimo(const char16_t *t, qsizetype i, qsizetype n,
     return n;
 }
 
-// The same for a scan that stops at the same characters again and again,
-// often a few units apart: the positions of a window of 64 units are found
-// at once and kept.
-template <std::size_t K> class Fermate
+// Where a scan stops, for a scan that stops again and again, often a few
+// units apart: the stops of a window of 64 units are found at once and kept.
+// `Segni` tells the stops among 16 units (reading up to Segni::Oltre units
+// past them) and whether one unit is a stop.
+template <typename Segni> class Fermate
 {
 public:
-    Fermate(const char16_t *t, qsizetype n, const std::array<char16_t, K> &valori)
-        : m_t(t), m_n(n), m_valori(valori)
-    {
-#if defined(__SSE2__)
-        for (std::size_t k = 0; k < K; ++k)
-            m_cerca[k] = _mm_set1_epi16(short(valori[k]));
-#endif
-    }
+    Fermate(const char16_t *t, qsizetype n, Segni segni) : m_t(t), m_n(n), m_segni(segni) {}
 
-    // Index of the first unit at or after `i` that is one of the values, or n.
+    // Index of the first stop at or after `i`, or n.
     qsizetype Prossima(qsizetype i) noexcept
     {
         for (;;) {
@@ -87,27 +81,88 @@ public:
 private:
     const char16_t *m_t;
     qsizetype m_n;
-    std::array<char16_t, K> m_valori;
-#if defined(__SSE2__)
-    __m128i m_cerca[K];
-#endif
+    Segni m_segni;
     qsizetype m_base = -64; // the window: units [m_base, m_base + 64)
-    quint64 m_bit = 0;      // bit k: unit m_base + k is one of the values
+    quint64 m_bit = 0;      // bit k: unit m_base + k is a stop
 
     void Carica(qsizetype i) noexcept
     {
         m_base = i;
         m_bit = 0;
 #if defined(__SSE2__)
-        if (i + 64 <= m_n) {
+        if (i + 64 + Segni::Oltre <= m_n) {
             for (int b = 0; b < 4; ++b)
-                m_bit |= quint64(Maschera16(m_t + i + 16 * b, m_cerca)) << (16 * b);
+                m_bit |= quint64(m_segni.Sedici(m_t + i + 16 * b)) << (16 * b);
             return;
         }
 #endif
         for (qsizetype k = 0; k < 64 && i + k < m_n; ++k)
-            for (char16_t v : m_valori)
-                if (m_t[i + k] == v) m_bit |= quint64(1) << k;
+            if (m_segni.Uno(m_t, i + k, m_n)) m_bit |= quint64(1) << k;
+    }
+};
+
+// Stops at any of K units.
+template <std::size_t K> class Unita
+{
+public:
+    static constexpr qsizetype Oltre = 0;
+    explicit Unita(const std::array<char16_t, K> &valori) : m_valori(valori)
+    {
+#if defined(__SSE2__)
+        for (std::size_t k = 0; k < K; ++k)
+            m_cerca[k] = _mm_set1_epi16(short(valori[k]));
+#endif
+    }
+#if defined(__SSE2__)
+    unsigned Sedici(const char16_t *t) const noexcept
+    {
+        return Maschera16(t, m_cerca);
+    }
+#endif
+    bool Uno(const char16_t *t, qsizetype i, qsizetype) const noexcept
+    {
+        for (char16_t v : m_valori)
+            if (t[i] == v) return true;
+        return false;
+    }
+
+private:
+    std::array<char16_t, K> m_valori;
+#if defined(__SSE2__)
+    __m128i m_cerca[K];
+#endif
+};
+
+// What can open a zone in BASIC: a quote, an apostrophe, and "rem" in any case.
+struct SegniBasic
+{
+    static constexpr qsizetype Oltre = 2;
+#if defined(__SSE2__)
+    static unsigned Sedici(const char16_t *t) noexcept
+    {
+        // Or-ing 0x20 turns exactly the two cases of an ASCII letter into the small one.
+        const __m128i piccola = _mm_set1_epi16(0x20);
+        const auto lettera = [&](int k, char16_t piccolaCercata) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + k));
+            return _mm_cmpeq_epi16(_mm_or_si128(c, piccola), _mm_set1_epi16(short(piccolaCercata)));
+        };
+        const auto segni = [&](int k) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + k));
+            const __m128i rem = _mm_and_si128(_mm_and_si128(lettera(k, u'r'), lettera(k + 1, u'e')),
+                                              lettera(k + 2, u'm'));
+            return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(c, _mm_set1_epi16(u'"')),
+                                             _mm_cmpeq_epi16(c, _mm_set1_epi16(u'\''))),
+                                rem);
+        };
+        return unsigned(_mm_movemask_epi8(_mm_packs_epi16(segni(0), segni(8))));
+    }
+#endif
+    static bool Uno(const char16_t *t, qsizetype i, qsizetype n) noexcept
+    {
+        const char16_t c = t[i];
+        if (c == u'"' || c == u'\'') return true;
+        return i + 2 < n && (c | 0x20) == u'r' && (t[i + 1] | 0x20) == u'e' &&
+               (t[i + 2] | 0x20) == u'm';
     }
 };
 
@@ -222,53 +277,45 @@ void CostruttoreZone::Basic(bool intestazione)
         i = FineIntestazioneBasic();
         Aggiungi(0, i);
     }
-    // Inside a statement only a line end, a string, a comment or ":" matters.
-    Fermate fermate(u, n, std::array{u'\r', u'\n', u'"', u'\'', u':'});
+    // A statement starts at the start of the scan, after a line end and after
+    // a ":" in code, blanks aside. A ":" just before `k` (blanks aside) is in
+    // code when `k` is: a comment would run over `k`, and a string closed
+    // after the ":" would leave its quote between.
+    const qsizetype inizio = i;
+    const auto inizioIstruzione = [&](qsizetype k) {
+        while (k > inizio && Spazio(t[k - 1]))
+            --k;
+        return k == inizio || FineRiga(t[k - 1]) || t[k - 1] == u':';
+    };
+    Fermate fermate(u, n, SegniBasic());
     while (i < n) {
-        // The start of a statement: blanks, then perhaps Rem.
-        while (i < n && Spazio(t[i]))
-            ++i;
+        i = fermate.Prossima(i);
         if (i == n) break;
-        if (FineRiga(t[i])) {
-            ++i;
-            continue;
-        }
-        if ((t[i] == u'r' || t[i] == u'R') && ParolaA(i, QLatin1String("rem"))) {
-            const qsizetype fine = FineCommentoBasic(i + 3);
-            Aggiungi(i + 3, fine);
+        const QChar c = t[i];
+        if (c == u'\'') {
+            const qsizetype fine = FineCommentoBasic(i);
+            Aggiungi(i, fine);
             i = fine;
-            continue;
-        }
-        // The rest of the statement.
-        for (;;) {
-            i = fermate.Prossima(i);
-            if (i == n) return;
-            const QChar c = t[i];
-            if (FineRiga(c) || c == u':') {
-                ++i;
-                break;
-            }
-            if (c == u'\'') {
-                const qsizetype fine = FineCommentoBasic(i);
-                Aggiungi(i, fine);
-                i = fine;
-                continue;
-            }
-            qsizetype j = i + 1; // a string, to its closing quote or its line end
+        } else if (c == u'"') {
+            qsizetype j = i + 1; // to the closing quote or the line end
             for (;;) {
-                j = fermate.Prossima(j);
-                if (j == n || FineRiga(t[j])) break;
-                if (t[j] != u'"') {
-                    ++j;
-                } else if (j + 1 < n && t[j + 1] == u'"') {
+                j = Prossimo(u, j, n, std::array{u'\r', u'\n', u'"'});
+                if (j == n || t[j] != u'"') break;
+                if (j + 1 < n && t[j + 1] == u'"') {
                     j += 2;
-                } else {
-                    ++j;
-                    break;
+                    continue;
                 }
+                ++j;
+                break;
             }
             Aggiungi(i, j);
             i = j;
+        } else if (!Nome(i + 3) && inizioIstruzione(i)) { // Rem
+            const qsizetype fine = FineCommentoBasic(i + 3);
+            Aggiungi(i + 3, fine);
+            i = fine;
+        } else {
+            ++i;
         }
     }
 }
@@ -341,7 +388,7 @@ void CostruttoreZone::C()
 {
     // After the first character of a line only a line end, a comment or a
     // literal matters.
-    Fermate fermate(u, n, std::array{u'\r', u'\n', u'/', u'"', u'\''});
+    Fermate fermate(u, n, Unita(std::array{u'\r', u'\n', u'/', u'"', u'\''}));
     qsizetype i = 0;
     bool inizioRiga = true;
     while (i < n) {
