@@ -449,7 +449,6 @@ int SoloAvvio(QApplication &applicazione, const char *quale, const char *cartell
         if (!finestra.Form_Load()) return 1;
         finestra.show();
         QCoreApplication::processEvents();
-
         if (Copione::SenzaRisposta() != 0) return 1;
     } else {
         QMainWindow finestra;
