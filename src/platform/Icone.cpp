@@ -1,5 +1,6 @@
 #include "Icone.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -75,7 +76,7 @@ void DisegnaProgramma(QPainter &p)
 
 QIcon Programma()
 {
-    return Crea({16, 32, 48}, DisegnaProgramma);
+    return Differita([] { return Crea({16, 32, 48}, DisegnaProgramma); });
 }
 
 QImage ImmagineProgramma(int lato)
@@ -113,6 +114,65 @@ QIcon Pseudo()
         p.drawLine(QPointF(22, 20), QPointF(26, 24));
         p.drawLine(QPointF(22, 28), QPointF(26, 24));
     });
+}
+
+namespace {
+
+class MotoreDifferito : public QIconEngine
+{
+public:
+    explicit MotoreDifferito(std::function<QIcon()> crea)
+        : m_stato(std::make_shared<Stato>(Stato{std::move(crea), {}}))
+    {
+    }
+
+    void paint(QPainter *p, const QRect &r, QIcon::Mode modo, QIcon::State stato) override
+    {
+        Icona().paint(p, r, Qt::AlignCenter, modo, stato);
+    }
+    QPixmap pixmap(const QSize &lato, QIcon::Mode modo, QIcon::State stato) override
+    {
+        return Icona().pixmap(lato, modo, stato);
+    }
+    QPixmap scaledPixmap(const QSize &lato, QIcon::Mode modo, QIcon::State stato,
+                         qreal scala) override
+    {
+        return Icona().pixmap(lato, scala, modo, stato);
+    }
+    QSize actualSize(const QSize &lato, QIcon::Mode modo, QIcon::State stato) override
+    {
+        return Icona().actualSize(lato, modo, stato);
+    }
+    QList<QSize> availableSizes(QIcon::Mode modo, QIcon::State stato) override
+    {
+        return Icona().availableSizes(modo, stato);
+    }
+    // Not made yet, it counts as an icon: asking whether there is one (as
+    // setting a window's icon does) must not make it.
+    bool isNull() override { return !m_stato->crea && m_stato->icona.isNull(); }
+    QString key() const override { return QStringLiteral("QuadrivoDifferita"); }
+    QIconEngine *clone() const override { return new MotoreDifferito(*this); }
+
+private:
+    struct Stato
+    {
+        std::function<QIcon()> crea; // emptied once the icon is made
+        QIcon icona;
+    };
+    std::shared_ptr<Stato> m_stato;
+
+    const QIcon &Icona()
+    {
+        if (m_stato->crea) m_stato->icona = std::exchange(m_stato->crea, nullptr)();
+        return m_stato->icona;
+    }
+};
+
+} // namespace
+
+QIcon Differita(std::function<QIcon()> crea)
+{
+    return QIcon(new MotoreDifferito(std::move(crea)));
 }
 
 } // namespace Icone

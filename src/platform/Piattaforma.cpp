@@ -1,6 +1,7 @@
 #include "Piattaforma.h"
 
 #include "lists/CartellaListe.h"
+#include "platform/Icone.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -10,16 +11,44 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStyleOption>
 #include <QTranslator>
 #include <QWindow>
 
 namespace Piattaforma {
 
 namespace {
+
+// The application's style, but for the icon of the button that offers what a
+// menu bar or a tool bar has no room for: every menu bar makes that button,
+// hidden, as it is built, and reading its picture from the style's image file
+// loads every image format plug-in of the system. The picture is read when the
+// button is first drawn.
+class StileProgramma : public QProxyStyle
+{
+public:
+    QIcon standardIcon(StandardPixmap icona, const QStyleOption *opzione,
+                       const QWidget *widget) const override
+    {
+        if (icona != SP_ToolBarHorizontalExtensionButton &&
+            icona != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icona, opzione, widget);
+        std::optional<QStyleOption> copia; // the direction is what it tells
+        if (opzione) {
+            copia = *opzione;
+            copia->styleObject = nullptr;
+        }
+        return Icone::Differita([base = QPointer<QStyle>(baseStyle()), icona, copia] {
+            return base ? base->standardIcon(icona, copia ? &*copia : nullptr, nullptr) : QIcon();
+        });
+    }
+};
 
 Risponditore *&RisponditoreInstallato()
 {
@@ -277,6 +306,7 @@ void ImpostaCarattere(QApplication &app)
 
 void PreparaApplicazione(QApplication &app)
 {
+    QApplication::setStyle(new StileProgramma);
     QApplication::setApplicationName(QStringLiteral("quadrivo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quadrivo"));
     CaricaTraduzioni(app);

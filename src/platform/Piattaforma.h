@@ -99,8 +99,8 @@ QString CartellaListe();
 // Installs Qt's Italian translations so that standard dialogs speak Italian.
 void CaricaTraduzioni(QApplication &app);
 
-// The program's application settings: its name and desktop entry, the Italian
-// translations and the font. No display name is set, so every window shows the
+// The program's application settings: its style, name and desktop entry, the
+// Italian translations and the font. No display name is set, so every window shows the
 // window manager its own title and nothing more.
 void PreparaApplicazione(QApplication &app);
 

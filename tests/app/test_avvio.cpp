@@ -7,6 +7,7 @@
 #include "app/Form1.h"
 #include "app/frmInfo.h"
 #include "lists/FinestraElenco.h"
+#include "platform/Icone.h"
 #include "pseudo/frmPseudo.h"
 #include "search/frmTrova.h"
 
@@ -14,9 +15,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <QWindow>
 #include <unistd.h>
@@ -83,6 +86,32 @@ private Q_SLOTS:
     {
         if (m_amb) VERIFICA_COPIONE_ESAURITO();
         m_amb.reset();
+    }
+
+    // Icons no one has drawn yet are not made at start-up (the menu bar's
+    // overflow button would load every image plug-in); drawn, they are the
+    // pictures they always were.
+    void iconeDifferite()
+    {
+        int fatte = 0;
+        const QIcon differita = Icone::Differita([&] {
+            ++fatte;
+            return Icone::Riga();
+        });
+        const QIcon copia = differita;
+        QVERIFY(!copia.isNull());
+        QCOMPARE(fatte, 0);
+        QCOMPARE(copia.pixmap(16).toImage(), Icone::Riga().pixmap(16).toImage());
+        QCOMPARE(differita.availableSizes(), Icone::Riga().availableSizes());
+        QCOMPARE(fatte, 1);
+
+        Form1 &f = Prepara();
+        const auto *oltre = f.findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
+        const auto *stile = qobject_cast<QProxyStyle *>(QApplication::style());
+        QVERIFY(oltre && stile);
+        const QIcon originale =
+            stile->baseStyle()->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QCOMPARE(oltre->icon().pixmap(16).toImage(), originale.pixmap(16).toImage());
     }
 
     void titoliPerIlGestoreDiFinestre()
