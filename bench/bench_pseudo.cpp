@@ -417,21 +417,29 @@ TempiAvvio AvvioProcesso(int volte, const char *programma)
 {
     AmbienteProva liste; // the list folder the program finds at start-up
     liste.ScriviElenchi(SostituzioniPredefinite());
-    const auto lancia = [&](const char *quale, std::vector<double> &cpu) {
+    std::vector<double> parete, cpu, pareteNuda, cpuNuda, cpuGrande;
+    const auto lancia = [&](const char *quale, std::vector<double> *tempo,
+                            std::vector<double> *tempoCpu) {
         double c = 0;
+        const auto t0 = Orologio::now();
         if (!Lancia({QString::fromLocal8Bit(programma), QStringLiteral("--avvio"),
                      QString::fromLatin1(quale), liste.Cartella()},
                     QStringLiteral("/dev/null"), QStringLiteral("/dev/null"), c))
             std::exit(1);
-        cpu.push_back(c);
+        if (tempo) tempo->push_back(Secondi(t0));
+        if (tempoCpu) tempoCpu->push_back(c);
     };
-    std::vector<double> cpu, cpuNuda, cpuGrande, scarto;
-    lancia("quadrivo", scarto); // warms the caches for both
-    lancia("nuda", scarto);
-    const double parete = Misura(volte, [&] { lancia("quadrivo", cpu); });
-    const double pareteNuda = Misura(volte, [&] { lancia("nuda", cpuNuda); });
-    Misura(volte, [&] { lancia("grande", cpuGrande); });
-    return {parete, Mediana(cpu), pareteNuda, Mediana(cpuNuda), Mediana(cpuGrande)};
+    lancia("quadrivo", nullptr, nullptr); // warms the caches for both
+    lancia("nuda", nullptr, nullptr);
+    // One of each in turn, so that a change in the machine's load falls on
+    // both sides alike.
+    for (int i = 0; i < 3 * volte; ++i) {
+        lancia("quadrivo", &parete, &cpu);
+        lancia("nuda", &pareteNuda, &cpuNuda);
+        lancia("grande", nullptr, &cpuGrande);
+    }
+    return {Mediana(parete), Mediana(cpu), Mediana(pareteNuda), Mediana(cpuNuda),
+            Mediana(cpuGrande)};
 }
 
 // The child of AvvioProcesso: the program started as its main() starts it,
