@@ -365,9 +365,11 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
             neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
     if (neutre) {
         for (const auto &g : m_gruppi) {
+            // After the last group no one reads the stretches again.
+            const bool ultimo = &g == &m_gruppi.back();
             if (g->token) {
                 QVector<RegoleCodice::Spostamento> spostamenti;
-                lavoro = g->ApplicaToken(lavoro, totale, &zone, &spostamenti);
+                lavoro = g->ApplicaToken(lavoro, totale, &zone, ultimo ? nullptr : &spostamenti);
                 if (!spostamenti.isEmpty()) zone = RegoleCodice::SpostaZone(zone, spostamenti);
                 continue;
             }
@@ -377,8 +379,9 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
             if (passo.sostituzioni == 0) continue;
             lavoro = std::move(passo.testo);
             totale += passo.sostituzioni;
-            zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
-                                            v.sostituto.size());
+            if (!ultimo)
+                zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
+                                                v.sostituto.size());
         }
         if (sostituzioni) *sostituzioni = totale;
         return lavoro;
