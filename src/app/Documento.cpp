@@ -132,10 +132,6 @@ ErroreFile NonRegolare(mode_t tipo)
 
 } // namespace
 
-namespace {
-
-// The text of `byte` when it is not plain Windows-1252 (a byte-order mark,
-// RTF, UTF-8); nothing when it is, and then `f` is left as it was.
 std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
 {
     for (const auto codifica : {FormatoTesto::Codifica::Utf8, FormatoTesto::Codifica::Utf16Le,
@@ -156,8 +152,6 @@ std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
     }
     return std::nullopt;
 }
-
-} // namespace
 
 QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
 {
@@ -203,7 +197,15 @@ QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
     return byte;
 }
 
-std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, ErroreFile *errore)
+FileLetto::FileLetto(qsizetype byte)
+{
+    if (byte > 0) {
+        m_testo = QString(byte, Qt::Uninitialized);
+        PagineGrandi(m_testo.constData(), std::size_t(byte) * 2);
+    }
+}
+
+std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore)
 {
     const auto fallita = [errore](ErroreFile e) {
         if (errore) *errore = std::move(e);
@@ -229,15 +231,10 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
         ::close(fd);
         return fallita(TroppoGrande());
     }
-    // A file of the expected size is read into the back half of the text's
-    // own buffer and, as Windows-1252, decoded there in place.
+    // A file of the expected size is read straight into its place.
     const qsizetype attesi = qsizetype(info.st_size);
-    QString testo;
-    if (attesi > 0) {
-        testo = QString(attesi, Qt::Uninitialized);
-        PagineGrandi(testo.constData(), std::size_t(attesi) * 2);
-    }
-    char *const retro = reinterpret_cast<char *>(testo.data()) + attesi;
+    FileLetto file(attesi);
+    char *const retro = file.Dati();
     QByteArray oltre; // whatever comes past the expected size
     qsizetype letti = 0;
     for (;;) {
@@ -263,19 +260,36 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
         letti += r;
     }
     ::close(fd);
-    if (letti != attesi) {
-        // The file changed size while it was read: its bytes as they came.
-        QByteArray byte(retro, std::min(letti, attesi));
-        byte.append(oltre);
-        return Decodifica(byte, formato);
-    }
+    if (letti == attesi) return file;
+    // The file changed size while it was read: its bytes as they came.
+    const qsizetype prima = std::min(letti, attesi);
+    FileLetto cambiato(prima + oltre.size());
+    std::copy_n(retro, prima, cambiato.Dati());
+    std::copy(oltre.cbegin(), oltre.cend(), cambiato.Dati() + prima);
+    return cambiato;
+}
+
+QString Decodifica(FileLetto file, FormatoTesto *formato)
+{
     FormatoTesto f;
-    std::optional<QString> altro = DecodificaNonAnsi(QByteArrayView(retro, attesi), f);
+    std::optional<QString> altro = DecodificaNonAnsi(file.Byte(), f);
     if (formato) *formato = f;
-    if (altro) return altro;
-    CodificaAnsi::DecodificaIn(QByteArrayView(retro, attesi),
-                               reinterpret_cast<char16_t *>(testo.data()));
-    return testo;
+    if (altro) return *std::move(altro);
+    return DecodificaAnsi(std::move(file));
+}
+
+QString DecodificaAnsi(FileLetto file)
+{
+    // Decoded in place.
+    CodificaAnsi::DecodificaIn(file.Byte(), reinterpret_cast<char16_t *>(file.m_testo.data()));
+    return std::move(file.m_testo);
+}
+
+std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, ErroreFile *errore)
+{
+    std::optional<FileLetto> file = LeggiByte(percorso, errore);
+    if (!file) return std::nullopt;
+    return Decodifica(*std::move(file), formato);
 }
 
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,

@@ -39,6 +39,37 @@ bool ContieneSeparatoriSpeciali(const QString &testo);
 // written as UTF-8 instead, and `formato` says so afterwards.
 QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato);
 
+// The text of `byte` when it is not plain Windows-1252 (a byte-order mark,
+// RTF, UTF-8), and its format in `formato`; nothing when it is Windows-1252,
+// and then `formato` is left as it was.
+std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &formato);
+
+// A file's bytes as read, kept at the back of a buffer that can hold its text:
+// decoding them as Windows-1252 needs no other buffer.
+class FileLetto
+{
+public:
+    explicit FileLetto(qsizetype byte = 0);
+    QByteArrayView Byte() const
+    {
+        return {reinterpret_cast<const char *>(m_testo.constData()) + m_testo.size(),
+                m_testo.size()};
+    }
+    char *Dati() { return reinterpret_cast<char *>(m_testo.data()) + m_testo.size(); }
+
+private:
+    friend QString DecodificaAnsi(FileLetto file);
+    QString m_testo; // as many units as the file has bytes
+};
+
+// Reads the whole file, as Leggi does, without decoding it.
+std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore);
+
+// The text of a file read with LeggiByte, as Decodifica gives it.
+QString Decodifica(FileLetto file, FormatoTesto *formato);
+// The same for a file known to be Windows-1252 (DecodificaNonAnsi gave nothing).
+QString DecodificaAnsi(FileLetto file);
+
 // Reads and decodes the whole file; nothing on failure (`errore` says why).
 // Only regular files (or links to one) are opened: a named pipe, a device, a
 // socket or a folder is refused before it is opened, so nothing can block.

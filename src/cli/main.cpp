@@ -1,9 +1,12 @@
 // quadrivo-pseudo: turns whole files into pseudocode with the substitution
 // list, giving the bytes the program writes for them.
 
+#include "app/CodificaAnsi.h"
 #include "app/Documento.h"
+#include "app/ScritturaAtomica.h"
 #include "lists/CartellaListe.h"
 #include "pseudo/Lotto.h"
+#include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 
 #include <QCoreApplication>
@@ -317,7 +320,7 @@ std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
     return dati;
 }
 
-bool ScriviStandardOutput(const QByteArray &byte, ErroreFile &errore)
+bool ScriviStandardOutput(QByteArrayView byte, ErroreFile &errore)
 {
     qsizetype fatto = 0;
     while (fatto < byte.size()) {
@@ -337,7 +340,7 @@ class Elaborazione
 {
 public:
     Elaborazione(const Liste &liste, const Opzioni &opzioni)
-        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni)
+        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni), m_ansi(m_motore)
     {
     }
 
@@ -345,47 +348,78 @@ public:
     bool Flusso(const QString &nome)
     {
         ErroreFile errore;
-        std::optional<QString> testo;
-        FormatoTesto formato;
-        if (nome == QStringLiteral("-")) {
-            const std::optional<QByteArray> byte = LeggiStandardInput(errore);
-            if (byte) testo = Documento::Decodifica(*byte, &formato);
-        } else {
-            testo = Documento::Leggi(nome, &formato, &errore);
-        }
-        if (!testo) {
+        std::optional<QByteArray> standard;
+        std::optional<Documento::FileLetto> file;
+        if (nome == QStringLiteral("-"))
+            standard = LeggiStandardInput(errore);
+        else
+            file = Documento::LeggiByte(nome, &errore);
+        if (!standard && !file) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        const QByteArray risultato =
-            Documento::Codifica(Pseudocodifica(std::move(*testo), nome), formato);
-        if (!ScriviStandardOutput(risultato, errore)) {
+        const auto nonScritto = [&] {
             ScriviErrore(
                 QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
             return false;
+        };
+        const QByteArrayView byte = file ? file->Byte() : QByteArrayView(*standard);
+        FormatoTesto formato;
+        std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato);
+        if (!testo) {
+            // Windows-1252: on the bytes themselves, written as they come.
+            UscitaByte uscita(
+                [&](QByteArrayView pezzo) { return ScriviStandardOutput(pezzo, errore); });
+            if (PseudocodificaAnsi(byte, nome, uscita)) return uscita.Fine() || nonScritto();
+            testo = file ? Documento::DecodificaAnsi(*std::move(file))
+                         : CodificaAnsi::Decodifica(*standard);
         }
-        return true;
+        file.reset();
+        standard.reset();
+        const QByteArray risultato =
+            Documento::Codifica(Pseudocodifica(std::move(*testo), nome), formato);
+        return ScriviStandardOutput(risultato, errore) || nonScritto();
     }
 
     // One file to its destination: beside itself (--sul-posto) or in the folder.
     bool File(const QString &nome, const QString &destinazione)
     {
         ErroreFile errore;
-        FormatoTesto formato;
-        std::optional<QString> testo = Documento::Leggi(nome, &formato, &errore);
-        if (!testo) {
+        std::optional<Documento::FileLetto> file = Documento::LeggiByte(nome, &errore);
+        if (!file) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo), nome), formato,
-                               &errore)) {
+        const auto nonScritto = [&] {
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(destinazione), errore.descrizione));
             return false;
+        };
+        FormatoTesto formato;
+        std::optional<QString> testo = Documento::DecodificaNonAnsi(file->Byte(), formato);
+        if (!testo) {
+            QByteArray risultato;
+            risultato.reserve(file->Byte().size() + file->Byte().size() / 8 + 64);
+            UscitaByte uscita([&](QByteArrayView pezzo) {
+                risultato.append(pezzo);
+                return true;
+            });
+            if (PseudocodificaAnsi(file->Byte(), nome, uscita)) {
+                uscita.Fine();
+                file.reset();
+                return ScritturaAtomica::Scrivi(destinazione, risultato,
+                                                ScritturaAtomica::Modo::InPostoSeNecessario,
+                                                &errore) ||
+                       nonScritto();
+            }
+            testo = Documento::DecodificaAnsi(*std::move(file));
         }
-        return true;
+        file.reset();
+        return Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo), nome), formato,
+                                 &errore) ||
+               nonScritto();
     }
 
 private:
@@ -403,6 +437,13 @@ private:
         return regole;
     }
 
+    bool PseudocodificaAnsi(QByteArrayView byte, const QString &nome, UscitaByte &uscita) const
+    {
+        return Lotto::PseudocodificaAnsi(byte, m_ansi,
+                                         m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr,
+                                         Regole(nome), uscita);
+    }
+
     QString Pseudocodifica(QString testo, const QString &nome) const
     {
         return Lotto::Pseudocodifica(std::move(testo), m_motore,
@@ -413,6 +454,7 @@ private:
     const Liste &m_liste;
     const Opzioni &m_opzioni;
     MotoreElenco m_motore;
+    MotoreAnsi m_ansi;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Lotto.h"
 
+#include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 #include "pseudo/Pulizia.h"
 
@@ -129,6 +130,19 @@ QString Pseudocodifica(QString testo, const MotoreElenco &motore,
     if (conta > 0 && motore.ToccaGliACapo()) testo = ACapoComeEditor(testo);
     if (sostituzioni) *sostituzioni = conta;
     return testo;
+}
+
+bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
+                        const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+                        UscitaByte &uscita, qsizetype *sostituzioni)
+{
+    if ((eliminazioni && !eliminazioni->isEmpty()) || regole.Attive() || !motore.Disponibile() ||
+        !motore.Esatto(byte))
+        return false;
+    const qsizetype conta = motore.Applica(byte, uscita);
+    uscita.Aggiungi("\r\n", 2);
+    if (sostituzioni) *sostituzioni = conta;
+    return true;
 }
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)

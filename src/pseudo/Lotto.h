@@ -14,6 +14,8 @@
 #include <optional>
 
 class MotoreElenco;
+class MotoreAnsi;
+class UscitaByte;
 
 namespace Lotto {
 
@@ -28,6 +30,16 @@ QString ACapoComeEditor(const QString &testo);
 QString Pseudocodifica(QString testo, const MotoreElenco &motore,
                        const QVector<VoceEliminazione> *eliminazioni,
                        qsizetype *sostituzioni = nullptr, const RegoleCodice &regole = {});
+
+// The same for a Windows-1252 text worked on as its bytes `byte` (for which
+// the file's own decoding found no other encoding): the bytes "&Salva" writes,
+// final CR LF included, go to `uscita`. False, with nothing written, when
+// the bytes cannot give exactly that result (a cleaning run, code rules, a
+// list or a text the byte engine does not take): the text is then decoded
+// and given to Pseudocodifica.
+bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
+                        const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+                        UscitaByte &uscita, qsizetype *sostituzioni = nullptr);
 
 // A list file read as it is, never created nor changed; its records as the
 // program reads them (a trailing part-record is ignored).
