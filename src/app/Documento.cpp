@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -64,9 +65,12 @@ std::optional<QString> SenzaPerdite(QByteArrayView byte, QStringConverter::Encod
     return testo;
 }
 
-// Strict UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF)
-// with at least one multi-byte sequence.
-bool Utf8ConMultibyte(QByteArrayView byte)
+// What strict UTF-8 (no overlong forms, no surrogates, nothing past
+// U+10FFFF) makes of the bytes: ASCII alone, valid with at least one
+// multi-byte sequence, not valid, or not valid only because a sequence is cut
+// at the end.
+enum class Utf8 { Ascii, Multibyte, NonValido, Troncato };
+Utf8 EsameUtf8(QByteArrayView byte)
 {
     bool multibyte = false;
     const qsizetype n = byte.size();
@@ -92,20 +96,25 @@ bool Utf8ConMultibyte(QByteArrayView byte)
         } else if ((c & 0xF8) == 0xF0) {
             seguenti = 3, codice = c & 0x07, minimo = 0x10000;
         } else {
-            return false;
+            return Utf8::NonValido;
         }
-        if (i + seguenti >= n) return false;
+        if (i + seguenti >= n) return Utf8::Troncato;
         for (int k = 1; k <= seguenti; ++k) {
             const uchar d = uchar(byte[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
+            if ((d & 0xC0) != 0x80) return Utf8::NonValido;
             codice = (codice << 6) | (d & 0x3F);
         }
         if (codice < minimo || codice > 0x10FFFF || (codice >= 0xD800 && codice <= 0xDFFF))
-            return false;
+            return Utf8::NonValido;
         multibyte = true;
         i += seguenti + 1;
     }
-    return multibyte;
+    return multibyte ? Utf8::Multibyte : Utf8::Ascii;
+}
+
+bool Utf8ConMultibyte(QByteArrayView byte)
+{
+    return EsameUtf8(byte) == Utf8::Multibyte;
 }
 
 ErroreFile TroppoGrande()
@@ -131,6 +140,13 @@ ErroreFile NonRegolare(mode_t tipo)
 }
 
 } // namespace
+
+bool InizioAnsi(QByteArrayView inizio)
+{
+    return !inizio.startsWith(BomUtf8) && !inizio.startsWith(BomUtf16Le) &&
+           !inizio.startsWith(BomUtf16Be) && !LettoreRtf::Riconosce(inizio) && inizio.size() >= 5 &&
+           EsameUtf8(inizio) == Utf8::NonValido;
+}
 
 std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
 {
@@ -205,7 +221,17 @@ FileLetto::FileLetto(qsizetype byte)
     }
 }
 
-std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore)
+LetturaFile::LetturaFile(LetturaFile &&altro) noexcept
+    : m_fd(std::exchange(altro.m_fd, -1)), m_attesi(altro.m_attesi), m_letti(altro.m_letti)
+{
+}
+
+LetturaFile::~LetturaFile()
+{
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+std::optional<LetturaFile> LetturaFile::Apri(const QString &percorso, ErroreFile *errore)
 {
     const auto fallita = [errore](ErroreFile e) {
         if (errore) *errore = std::move(e);
@@ -220,53 +246,74 @@ std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore)
     if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
     // Non-blocking, and checked again once open, in case the path was
     // replaced in between.
-    const int fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fallita(ErroreFile::DaErrno(errno));
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int e = errno;
-        ::close(fd);
-        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(e) : NonRegolare(info.st_mode));
-    }
-    if (info.st_size > DimensioneMassima) {
-        ::close(fd);
-        return fallita(TroppoGrande());
-    }
-    // A file of the expected size is read straight into its place.
-    const qsizetype attesi = qsizetype(info.st_size);
-    FileLetto file(attesi);
-    char *const retro = file.Dati();
-    QByteArray oltre; // whatever comes past the expected size
-    qsizetype letti = 0;
-    for (;;) {
-        char blocco[4096];
-        const bool dentro = letti < attesi;
-        char *const dove = dentro ? retro + letti : blocco;
-        const std::size_t quanti = dentro ? std::size_t(attesi - letti) : sizeof blocco;
-        const ssize_t r = ::read(fd, dove, quanti);
-        if (r == 0) break;
+    LetturaFile file;
+    file.m_fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.m_fd < 0) return fallita(ErroreFile::DaErrno(errno));
+    if (::fstat(file.m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(errno)
+                                             : NonRegolare(info.st_mode));
+    if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
+    file.m_attesi = qsizetype(info.st_size);
+    return file;
+}
+
+qsizetype LetturaFile::Leggi(char *dove, qsizetype quanti, ErroreFile *errore)
+{
+    for (qsizetype fatti = 0;;) {
+        const ssize_t r = ::read(m_fd, dove + fatti, std::size_t(quanti - fatti));
+        if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
-            if (errno == EINTR) continue;
-            const int e = errno;
-            ::close(fd);
-            return fallita(ErroreFile::DaErrno(e));
+            if (errore) *errore = ErroreFile::DaErrno(errno);
+            return -1;
         }
-        if (!dentro) {
-            oltre.append(blocco, r);
-            if (attesi + oltre.size() > DimensioneMassima) {
-                ::close(fd);
-                return fallita(TroppoGrande());
-            }
+        fatti += r;
+        m_letti += r;
+        if (m_letti > DimensioneMassima) {
+            if (errore) *errore = TroppoGrande();
+            return -1;
         }
+        if (r == 0 || fatti == quanti) return fatti;
+    }
+}
+
+std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore)
+{
+    std::optional<LetturaFile> file = LetturaFile::Apri(percorso, errore);
+    if (!file) return std::nullopt;
+    return LeggiByte(*file, {}, errore);
+}
+
+std::optional<FileLetto> LeggiByte(LetturaFile &lettura, QByteArrayView inizio, ErroreFile *errore)
+{
+    // A file of the expected size is read straight into its place.
+    const qsizetype attesi = std::max(lettura.Attesi(), inizio.size());
+    FileLetto file(attesi);
+    std::copy(inizio.begin(), inizio.end(), file.Dati());
+    qsizetype letti = inizio.size();
+    if (letti < attesi) {
+        const qsizetype r = lettura.Leggi(file.Dati() + letti, attesi - letti, errore);
+        if (r < 0) return std::nullopt;
         letti += r;
     }
-    ::close(fd);
-    if (letti == attesi) return file;
-    // The file changed size while it was read: its bytes as they came.
-    const qsizetype prima = std::min(letti, attesi);
-    FileLetto cambiato(prima + oltre.size());
-    std::copy_n(retro, prima, cambiato.Dati());
-    std::copy(oltre.cbegin(), oltre.cend(), cambiato.Dati() + prima);
-    return cambiato;
+    if (letti < attesi) {
+        // The file got shorter while it was read: its bytes as they came.
+        FileLetto corto(letti);
+        std::copy_n(file.Dati(), letti, corto.Dati());
+        return corto;
+    }
+    // Whatever comes past the expected size.
+    QByteArray oltre;
+    for (char blocco[4096];;) {
+        const qsizetype r = lettura.Leggi(blocco, sizeof blocco, errore);
+        if (r < 0) return std::nullopt;
+        if (r == 0) break;
+        oltre.append(blocco, r);
+    }
+    if (oltre.isEmpty()) return file;
+    FileLetto lungo(letti + oltre.size());
+    std::copy_n(file.Dati(), letti, lungo.Dati());
+    std::copy(oltre.cbegin(), oltre.cend(), lungo.Dati() + letti);
+    return lungo;
 }
 
 QString Decodifica(FileLetto file, FormatoTesto *formato)

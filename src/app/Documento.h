@@ -62,8 +62,37 @@ private:
     QString m_testo; // as many units as the file has bytes
 };
 
+// A file opened for reading as Leggi opens it: only regular files (or links
+// to one) no larger than the limit.
+class LetturaFile
+{
+public:
+    static std::optional<LetturaFile> Apri(const QString &percorso, ErroreFile *errore);
+    LetturaFile(LetturaFile &&altro) noexcept;
+    LetturaFile &operator=(LetturaFile &&) = delete;
+    ~LetturaFile();
+
+    // The file's size when it was opened.
+    qsizetype Attesi() const { return m_attesi; }
+    // Reads up to `quanti` bytes into `dove`, fewer only at the end of the
+    // file; -1 on failure or past the limit (`errore` says why).
+    qsizetype Leggi(char *dove, qsizetype quanti, ErroreFile *errore);
+
+private:
+    LetturaFile() = default;
+    int m_fd = -1;
+    qsizetype m_attesi = 0, m_letti = 0;
+};
+
+// Whether a file's first bytes already show that Decodifica reads it as
+// Windows-1252: no byte-order mark, not RTF, and a byte sequence that is not
+// UTF-8 wholly among them.
+bool InizioAnsi(QByteArrayView inizio);
+
 // Reads the whole file, as Leggi does, without decoding it.
 std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore);
+// The same for a file being read, whose bytes so far are `inizio`.
+std::optional<FileLetto> LeggiByte(LetturaFile &file, QByteArrayView inizio, ErroreFile *errore);
 
 // The text of a file read with LeggiByte, as Decodifica gives it.
 QString Decodifica(FileLetto file, FormatoTesto *formato);

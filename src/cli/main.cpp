@@ -1,7 +1,6 @@
 // quadrivo-pseudo: turns whole files into pseudocode with the substitution
 // list, giving the bytes the program writes for them.
 
-#include "app/CodificaAnsi.h"
 #include "app/Documento.h"
 #include "app/ScritturaAtomica.h"
 #include "lists/CartellaListe.h"
@@ -347,79 +346,51 @@ public:
     // Standard input to standard output.
     bool Flusso(const QString &nome)
     {
-        ErroreFile errore;
-        std::optional<QByteArray> standard;
-        std::optional<Documento::FileLetto> file;
-        if (nome == QStringLiteral("-"))
-            standard = LeggiStandardInput(errore);
-        else
-            file = Documento::LeggiByte(nome, &errore);
-        if (!standard && !file) {
+        ErroreFile errore, erroreScrittura;
+        UscitaByte uscita(
+            [&](QByteArrayView pezzo) { return ScriviStandardOutput(pezzo, erroreScrittura); });
+        bool letto = true;
+        if (nome == QStringLiteral("-")) {
+            const std::optional<QByteArray> byte = LeggiStandardInput(errore);
+            letto = byte.has_value();
+            if (byte) Lotto::Elabora(*byte, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita);
+        } else {
+            letto = Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
+                                   &errore);
+        }
+        const bool scritto = uscita.Fine();
+        if (!letto)
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
-            return false;
-        }
-        const auto nonScritto = [&] {
-            ScriviErrore(
-                QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
-            return false;
-        };
-        const QByteArrayView byte = file ? file->Byte() : QByteArrayView(*standard);
-        FormatoTesto formato;
-        std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato);
-        if (!testo) {
-            // Windows-1252: on the bytes themselves, written as they come.
-            UscitaByte uscita(
-                [&](QByteArrayView pezzo) { return ScriviStandardOutput(pezzo, errore); });
-            if (PseudocodificaAnsi(byte, nome, uscita)) return uscita.Fine() || nonScritto();
-            testo = file ? Documento::DecodificaAnsi(*std::move(file))
-                         : CodificaAnsi::Decodifica(*standard);
-        }
-        file.reset();
-        standard.reset();
-        const QByteArray risultato =
-            Documento::Codifica(Pseudocodifica(std::move(*testo), nome), formato);
-        return ScriviStandardOutput(risultato, errore) || nonScritto();
+        else if (!scritto)
+            ScriviErrore(QStringLiteral("impossibile scrivere il risultato: %1")
+                             .arg(erroreScrittura.descrizione));
+        return letto && scritto;
     }
 
     // One file to its destination: beside itself (--sul-posto) or in the folder.
     bool File(const QString &nome, const QString &destinazione)
     {
         ErroreFile errore;
-        std::optional<Documento::FileLetto> file = Documento::LeggiByte(nome, &errore);
-        if (!file) {
+        QByteArray risultato;
+        UscitaByte uscita([&](QByteArrayView pezzo) {
+            risultato.append(pezzo);
+            return true;
+        });
+        if (!Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
+                            &errore)) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        const auto nonScritto = [&] {
+        uscita.Fine();
+        if (!ScritturaAtomica::Scrivi(destinazione, risultato,
+                                      ScritturaAtomica::Modo::InPostoSeNecessario, &errore)) {
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(destinazione), errore.descrizione));
             return false;
-        };
-        FormatoTesto formato;
-        std::optional<QString> testo = Documento::DecodificaNonAnsi(file->Byte(), formato);
-        if (!testo) {
-            QByteArray risultato;
-            risultato.reserve(file->Byte().size() + file->Byte().size() / 8 + 64);
-            UscitaByte uscita([&](QByteArrayView pezzo) {
-                risultato.append(pezzo);
-                return true;
-            });
-            if (PseudocodificaAnsi(file->Byte(), nome, uscita)) {
-                uscita.Fine();
-                file.reset();
-                return ScritturaAtomica::Scrivi(destinazione, risultato,
-                                                ScritturaAtomica::Modo::InPostoSeNecessario,
-                                                &errore) ||
-                       nonScritto();
-            }
-            testo = Documento::DecodificaAnsi(*std::move(file));
         }
-        file.reset();
-        return Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo), nome), formato,
-                                 &errore) ||
-               nonScritto();
+        return true;
     }
 
 private:
@@ -437,18 +408,9 @@ private:
         return regole;
     }
 
-    bool PseudocodificaAnsi(QByteArrayView byte, const QString &nome, UscitaByte &uscita) const
+    const QVector<VoceEliminazione> *Eliminazioni() const
     {
-        return Lotto::PseudocodificaAnsi(byte, m_ansi,
-                                         m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr,
-                                         Regole(nome), uscita);
-    }
-
-    QString Pseudocodifica(QString testo, const QString &nome) const
-    {
-        return Lotto::Pseudocodifica(std::move(testo), m_motore,
-                                     m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr,
-                                     nullptr, Regole(nome));
+        return m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr;
     }
 
     const Liste &m_liste;

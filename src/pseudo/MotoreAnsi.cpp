@@ -18,6 +18,7 @@
 namespace {
 
 constexpr qsizetype CapienzaUscita = qsizetype(1) << 18;
+constexpr qsizetype CapienzaPezzi = qsizetype(1) << 20;
 constexpr qsizetype BloccoMaschere = 64;        // blocks of 64 bytes per round
 constexpr quint64 Alti = 0x8080808080808080ull; // the top bit of every byte
 
@@ -119,13 +120,19 @@ __attribute__((target("avx2"))) bool MaschereAvx2(const uchar *t, qsizetype bloc
 
 // The text from `testo` on with its line breaks as the editor holds them:
 // each CR without a LF after it and each LF without a CR before it becomes
-// CR LF.
-QByteArray ACapoComeEditor(QByteArrayView testo)
+// CR LF. `dopoCr`: the byte before `testo`, already written, is a CR.
+QByteArray ACapoComeEditor(QByteArrayView testo, bool dopoCr)
 {
     QByteArray risultato;
     risultato.reserve(testo.size() + testo.size() / 16 + 2);
     const char *t = testo.data();
-    for (qsizetype i = 0, n = testo.size(); i < n; ++i) {
+    const qsizetype n = testo.size();
+    qsizetype i = 0;
+    if (dopoCr) {
+        risultato.append('\n');
+        i = n > 0 && t[0] == '\n';
+    }
+    for (; i < n; ++i) {
         if (t[i] != '\r' && t[i] != '\n') {
             risultato.append(t[i]);
             continue;
@@ -173,8 +180,6 @@ bool UscitaByte::Fine()
 struct MotoreAnsi::Dati
 {
     bool disponibile = false;
-    bool tuttiEsatti = false;
-    std::array<bool, 256> esatto{};
     std::array<uchar, 256> piega{}; // the least byte whose character folds alike
     FunzioneMaschere maschere = nullptr;
     alignas(16) uchar tabelle[257]{};
@@ -240,8 +245,14 @@ struct MotoreAnsi::Dati
     }
 
     void Prepara();
-    qsizetype Esegui(const uchar *t, qsizetype n, UscitaByte &uscita, bool controllaACapo,
-                     qsizetype &conta) const;
+    struct Fatto
+    {
+        qsizetype fin = 0;  // the bytes from here on are not worked on yet
+        bool aCapo = false; // they hold line breaks the editor would change
+    };
+    Fatto Esegui(const uchar *t, qsizetype n, UscitaByte &uscita, bool controllaACapo, bool fine,
+                 quint64 &cr, qsizetype &conta) const;
+    qsizetype Resto(QByteArrayView resto, bool dopoCr, UscitaByte &uscita, qsizetype conta) const;
 };
 
 // The table: the smallest size and multiplier (from a fixed sequence) that
@@ -309,13 +320,12 @@ MotoreAnsi::MotoreAnsi(const MotoreElenco &motore) : m_dati(std::make_unique<Dat
     // Each byte's class from its character: delimiter, fold, line break.
     std::array<char16_t, 256> chiave{};
     std::array<bool, 256> delimitatore{};
-    d.tuttiEsatti = true;
     for (int b = 0; b < 256; ++b) {
         const char16_t c = caratteri[b];
         delimitatore[b] = Ricerca::Separatore(QChar(c));
         chiave[b] = Ricerca::Maiuscola(QChar(c)).unicode();
-        d.esatto[b] = CodificaAnsi::Byte(c) == b;
-        d.tuttiEsatti = d.tuttiEsatti && d.esatto[b];
+        // Every byte is written back as it was read.
+        if (CodificaAnsi::Byte(c) != b) return;
         // Line breaks only as the CR and LF bytes, both delimiters: the
         // line-break check reads those.
         const bool aCapo = MotoreElenco::TieneACapo(QStringView(&c, 1));
@@ -387,22 +397,20 @@ bool MotoreAnsi::Disponibile() const
     return m_dati->disponibile;
 }
 
-bool MotoreAnsi::Esatto(QByteArrayView testo) const
+// One pass over t[0..n), with the result written up to the returned `fin`.
+// With `fine` t ends the text, and it is all worked on; without, only whole
+// blocks of 64 bytes are, and `fin` is where the next piece must go on from
+// (a token still open, or the end of the last block). With `controllaACapo`
+// the pass stops before a round of bytes whose line breaks the editor would
+// change (`aCapo` set): `fin` is then a place no token and no CR LF pair
+// straddles (or right after a CR of an earlier piece). `cr` tells whether the
+// byte before t is a CR, and afterwards whether the one before `fin` is.
+MotoreAnsi::Dati::Fatto MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, UscitaByte &uscita,
+                                                 bool controllaACapo, bool fine, quint64 &cr,
+                                                 qsizetype &conta) const
 {
-    const Dati &d = *m_dati;
-    if (d.tuttiEsatti) return true;
-    for (const char c : testo)
-        if (!d.esatto[uchar(c)]) return false;
-    return true;
-}
-
-// One pass over t[0..n). With `controllaACapo`, stops before the first round
-// of bytes whose line breaks the editor would change, with the result so far
-// written: returns where the rest of the text starts (a place no CR LF pair
-// straddles, at a token's start or at a delimiter), or -1 when it is all done.
-qsizetype MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, UscitaByte &uscita,
-                                   bool controllaACapo, qsizetype &conta) const
-{
+    if (!fine) n -= n % 64;
+    if (fine && n == 0 && cr && controllaACapo) return {0, true}; // an earlier piece ends with a CR
     qsizetype copiato = 0, inizio = 0;
     const Voce *const voci = tabella.data();
     // A token: its key names one slot, which almost always settles it.
@@ -425,26 +433,34 @@ qsizetype MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, UscitaByte &usci
     // Tokens from the boundaries between delimiters and other bytes, 64
     // bytes at a time; the bytes past the end count as delimiters.
     quint64 delim[BloccoMaschere];
-    quint64 precedente = 1; // the start of the text is a boundary
-    quint64 cr = 0;
-    bool aperto = false; // a token started in an earlier block is still open
+    quint64 precedente = 1; // the start is a boundary
+    bool aperto = false;    // a token started in an earlier block is still open
     for (qsizetype base = 0; base < n; base += 64 * BloccoMaschere) {
         const qsizetype quanti = std::min(64 * BloccoMaschere, n - base);
         const qsizetype interi = quanti / 64, resto = quanti % 64;
+        const quint64 crPrima = cr;
         bool aCapoGiusti = maschere(t + base, interi, delim, tabelle, cr);
         if (resto) {
             uchar ultimo[64] = {};
             std::memcpy(ultimo, t + base + 64 * interi, std::size_t(resto));
             aCapoGiusti = maschere(ultimo, 1, delim + interi, tabelle, cr) && aCapoGiusti;
             delim[interi] |= ~quint64(0) << resto;
-        } else if (base + quanti == n && cr) {
+        } else if (fine && base + quanti == n && cr) {
             aCapoGiusti = false; // a CR at the very end
         }
         if (controllaACapo && !aCapoGiusti) {
+            // From the open token, or from the round, or from the CR before
+            // it; when that CR is in an earlier piece, `cr` says so.
             qsizetype r = aperto ? inizio : base;
-            if (!aperto && base > 0 && t[base - 1] == '\r') --r;
+            cr = 0;
+            if (!aperto && crPrima) {
+                if (base > 0)
+                    --r;
+                else
+                    cr = 1;
+            }
             uscita.Aggiungi(reinterpret_cast<const char *>(t) + copiato, r - copiato);
-            return r;
+            return {r, true};
         }
         for (qsizetype j = 0; j < interi + (resto != 0); ++j) {
             const quint64 m = delim[j];
@@ -470,23 +486,73 @@ qsizetype MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, UscitaByte &usci
             }
         }
     }
+    if (!fine) {
+        const qsizetype fin = aperto ? inizio : n;
+        uscita.Aggiungi(reinterpret_cast<const char *>(t) + copiato, fin - copiato);
+        return {fin, false};
+    }
     if (aperto) token(inizio, n);
     uscita.Aggiungi(reinterpret_cast<const char *>(t) + copiato, n - copiato);
-    return -1;
+    return {n, false};
+}
+
+// The rest of a text from where its line breaks start to differ from the
+// editor's: made as the editor holds it, then the list over it.
+qsizetype MotoreAnsi::Dati::Resto(QByteArrayView resto, bool dopoCr, UscitaByte &uscita,
+                                  qsizetype conta) const
+{
+    const QByteArray comeEditor = ACapoComeEditor(resto, dopoCr);
+    quint64 cr = 0;
+    Esegui(reinterpret_cast<const uchar *>(comeEditor.constData()), comeEditor.size(), uscita,
+           false, true, cr, conta);
+    return conta;
 }
 
 qsizetype MotoreAnsi::Applica(QByteArrayView testo, UscitaByte &uscita) const
 {
-    const Dati &d = *m_dati;
-    const uchar *t = reinterpret_cast<const uchar *>(testo.data());
+    quint64 cr = 0;
     qsizetype conta = 0;
-    const qsizetype resto = d.Esegui(t, testo.size(), uscita, true, conta);
-    if (resto >= 0) {
-        // Line breaks the editor would change: the rest of the text as the
-        // editor holds it, then the list over it.
-        const QByteArray comeEditor = ACapoComeEditor(testo.sliced(resto));
-        d.Esegui(reinterpret_cast<const uchar *>(comeEditor.constData()), comeEditor.size(), uscita,
-                 false, conta);
+    const Dati::Fatto f = m_dati->Esegui(reinterpret_cast<const uchar *>(testo.data()),
+                                         testo.size(), uscita, true, true, cr, conta);
+    return f.aCapo ? m_dati->Resto(testo.sliced(f.fin), cr, uscita, conta) : conta;
+}
+MotoreAnsi::APezzi::APezzi(const MotoreAnsi &motore, UscitaByte &uscita)
+    : m_dati(*motore.m_dati), m_uscita(uscita), m_buffer(new char[CapienzaPezzi]),
+      m_capienza(CapienzaPezzi)
+{
+}
+
+MotoreAnsi::APezzi::~APezzi() = default;
+
+char *MotoreAnsi::APezzi::Spazio(qsizetype quanti)
+{
+    if (m_presenti + quanti > m_capienza) {
+        // A token (or the rest to be made as the editor holds it) longer
+        // than the buffer.
+        m_capienza = std::max(2 * m_capienza, m_presenti + quanti);
+        std::unique_ptr<char[]> nuovo(new char[std::size_t(m_capienza)]);
+        std::memcpy(nuovo.get(), m_buffer.get(), std::size_t(m_presenti));
+        m_buffer = std::move(nuovo);
     }
-    return conta;
+    return m_buffer.get() + m_presenti;
+}
+
+void MotoreAnsi::APezzi::Scritti(qsizetype quanti)
+{
+    m_presenti += quanti;
+    if (m_comeEditor) return; // gathered until the end
+    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()), m_presenti,
+                                        m_uscita, true, false, m_cr, m_conta);
+    m_comeEditor = f.aCapo;
+    m_presenti -= f.fin;
+    std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
+}
+
+qsizetype MotoreAnsi::APezzi::Fine()
+{
+    const QByteArrayView resto(m_buffer.get(), m_presenti);
+    if (m_comeEditor) return m_dati.Resto(resto, m_cr, m_uscita, m_conta);
+    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(resto.data()), resto.size(),
+                                        m_uscita, true, true, m_cr, m_conta);
+    return f.aCapo ? m_dati.Resto(resto.sliced(f.fin), m_cr, m_uscita, m_conta) : m_conta;
 }

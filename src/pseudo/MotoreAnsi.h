@@ -8,8 +8,8 @@
 // character it stands for, by the rules the text engine uses.
 //
 // Only for lists of delimiter-free words, with no line break in a word or a
-// replacement, whose every result has bytes in the code page (Disponibile());
-// and only for texts whose every byte encodes back to itself (Esatto()).
+// replacement, whose every result has bytes in the code page, and with a
+// code page whose every byte is encoded back to itself (Disponibile()).
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -55,6 +55,8 @@ private:
 
 class MotoreAnsi
 {
+    struct Dati;
+
 public:
     explicit MotoreAnsi(const MotoreElenco &motore);
     ~MotoreAnsi();
@@ -64,18 +66,37 @@ public:
     // Whether the list can run on bytes with the exact result.
     bool Disponibile() const;
 
-    // Whether every byte of `testo` stands for a character that is encoded
-    // back to that same byte.
-    bool Esatto(QByteArrayView testo) const;
-
-    // Writes to `uscita` the list's result for `testo` (Disponibile() and
-    // Esatto(testo) being true) with its line breaks first made as the editor
+    // Writes to `uscita` the list's result for `testo` (Disponibile() being
+    // true) with its line breaks first made as the editor
     // holds them (each CR or LF alone becomes CR LF); returns the number of
     // replacements made.
     // Safe to call from several threads at once.
     qsizetype Applica(QByteArrayView testo, UscitaByte &uscita) const;
 
+    // The same for a text that comes piece by piece: each piece is written
+    // into Spazio() and announced with Scritti(); Fine() after the last one
+    // returns the number of replacements. The result goes to `uscita` as soon
+    // as it is certain.
+    class APezzi
+    {
+    public:
+        APezzi(const MotoreAnsi &motore, UscitaByte &uscita);
+        ~APezzi();
+        APezzi(const APezzi &) = delete;
+        APezzi &operator=(const APezzi &) = delete;
+        char *Spazio(qsizetype quanti);
+        void Scritti(qsizetype quanti);
+        qsizetype Fine();
+
+    private:
+        const Dati &m_dati;
+        UscitaByte &m_uscita;
+        std::unique_ptr<char[]> m_buffer; // the bytes not worked on yet
+        qsizetype m_capienza = 0, m_presenti = 0, m_conta = 0;
+        quint64 m_cr = 0;
+        bool m_comeEditor = false; // from the buffer's start, to be made as the editor holds it
+    };
+
 private:
-    struct Dati;
     std::unique_ptr<Dati> m_dati;
 };

@@ -8,7 +8,9 @@
 #include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -94,8 +96,8 @@ QVector<VoceSostituzione> Elenco(QRandomGenerator &gen)
 // byte path's (empty when it stepped aside, `preso` false).
 struct Esiti
 {
-    QByteArray atteso, ottenuto;
-    qsizetype attese = 0, fatte = -1;
+    QByteArray atteso, ottenuto, aPezzi; // `aPezzi`: given to the engine in random pieces
+    qsizetype attese = 0, fatte = -1, fattePezzi = -1;
     bool preso = false, ansi = true;
 };
 Esiti Confronta(const QByteArray &byte, const QVector<VoceSostituzione> &voci)
@@ -113,6 +115,24 @@ Esiti Confronta(const QByteArray &byte, const QVector<VoceSostituzione> &voci)
     });
     e.preso = Lotto::PseudocodificaAnsi(byte, ansi, nullptr, RegoleCodice(), uscita, &e.fatte);
     if (!uscita.Fine()) e.preso = false;
+    if (!e.preso) return e;
+
+    UscitaByte uscitaPezzi([&](QByteArrayView pezzo) {
+        e.aPezzi.append(pezzo);
+        return true;
+    });
+    MotoreAnsi::APezzi pezzi(ansi, uscitaPezzi);
+    QRandomGenerator gen(quint32(byte.size()));
+    for (qsizetype i = 0; i < byte.size();) {
+        const qsizetype quanti =
+            std::min(byte.size() - i, qsizetype(1 + gen.bounded(byte.size() / 4 + 70)));
+        std::memcpy(pezzi.Spazio(quanti), byte.constData() + i, std::size_t(quanti));
+        pezzi.Scritti(quanti);
+        i += quanti;
+    }
+    e.fattePezzi = pezzi.Fine();
+    uscitaPezzi.Aggiungi("\r\n", 2);
+    uscitaPezzi.Fine();
     return e;
 }
 
@@ -154,12 +174,15 @@ private Q_SLOTS:
             }
             ++sulByte;
             QVERIFY2(e.ansi, qPrintable(QStringLiteral("caso %1: andava in UTF-8").arg(caso)));
-            if (e.ottenuto != e.atteso || e.fatte != e.attese) {
+            if (e.ottenuto != e.atteso || e.fatte != e.attese || e.aPezzi != e.atteso ||
+                e.fattePezzi != e.attese) {
                 qWarning() << "caso" << caso << "testo" << byte.toHex(' ') << "elenco";
                 for (const VoceSostituzione &v : voci)
                     qWarning() << v.Trova << "->" << v.Sostituisci;
                 QCOMPARE(e.ottenuto.toHex(' '), e.atteso.toHex(' '));
                 QCOMPARE(e.fatte, e.attese);
+                QCOMPARE(e.aPezzi.toHex(' '), e.atteso.toHex(' '));
+                QCOMPARE(e.fattePezzi, e.attese);
             }
         }
         // The byte path must be the usual one, or the comparison proves little.
@@ -188,6 +211,45 @@ private Q_SLOTS:
         QVERIFY(e.preso);
         QCOMPARE(e.ottenuto, e.atteso);
         QCOMPARE(e.fatte, e.attese);
+        QCOMPARE(e.aPezzi, e.atteso);
+        QCOMPARE(e.fattePezzi, e.attese);
+    }
+
+    // A whole file through the batch run, large enough to be read piece by
+    // piece when its first bytes show it is Windows-1252.
+    void File_data()
+    {
+        QTest::addColumn<QByteArray>("byte");
+        QRandomGenerator gen(16);
+        const QByteArray ansi = "' perch\xe9\r\n" + Testo(gen, 400000, 1) + "\r";
+        QTest::newRow("Windows-1252, a pezzi") << ansi;
+        QTest::newRow("Windows-1252 dopo 64 KB di ASCII") << QByteArray(70000, 'a') + "\n" + ansi;
+        QTest::newRow("UTF-8") << QByteArray(70000, ' ') + "If perch\xc3\xa9 Then\n";
+        QTest::newRow("Windows-1252, una riga sola") << "\xe9" + QByteArray(300000, 'x');
+    }
+    void File()
+    {
+        QFETCH(QByteArray, byte);
+        QTemporaryDir cartella;
+        const QString percorso = cartella.filePath(QStringLiteral("modulo.bas"));
+        QFile file(percorso);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(byte) == byte.size());
+        file.close();
+        const MotoreElenco motore(SostituzioniPredefinite());
+        const MotoreAnsi ansi(motore);
+        FormatoTesto formato;
+        const QByteArray atteso = Documento::Codifica(
+            Lotto::Pseudocodifica(*Documento::Leggi(percorso, &formato, nullptr), motore, nullptr),
+            formato);
+        QByteArray ottenuto;
+        UscitaByte uscita([&](QByteArrayView pezzo) {
+            ottenuto.append(pezzo);
+            return true;
+        });
+        QVERIFY(Lotto::Elabora(percorso, motore, ansi, nullptr, RegoleCodice(), uscita, nullptr));
+        QVERIFY(uscita.Fine());
+        QCOMPARE(ottenuto.size(), atteso.size());
+        QVERIFY(ottenuto == atteso);
     }
 
     // The byte path steps aside where the text path must decide.
