@@ -33,14 +33,17 @@ inline quint64 Carica(const uchar *p)
 // block j is a delimiter. Returns whether every CR is followed by a LF and
 // every LF follows a CR; `cr` tells whether the byte before is a CR, and
 // afterwards whether the last byte is.
+// `candidati` receives, the same way, the bytes a word may begin with (or
+// more: every byte when the scan cannot tell).
 using FunzioneMaschere = bool (*)(const uchar *t, qsizetype blocchi, quint64 *maschere,
-                                  const uchar *tabelle, quint64 &cr);
+                                  quint64 *candidati, const uchar *tabelle, quint64 &cr);
 
 // Any set of delimiters: one comparison per delimiter byte. `tabelle` holds
 // the number of delimiter bytes and then the bytes.
-bool MaschereConfronti(const uchar *t, qsizetype blocchi, quint64 *maschere, const uchar *tabelle,
-                       quint64 &cr)
+bool MaschereConfronti(const uchar *t, qsizetype blocchi, quint64 *maschere, quint64 *candidati,
+                       const uchar *tabelle, quint64 &cr)
 {
+    std::fill_n(candidati, blocchi, ~quint64(0));
     const int quanti = tabelle[0];
     quint64 errore = 0, riporto = cr;
     for (qsizetype j = 0; j < blocchi; ++j, t += 64) {
@@ -93,11 +96,18 @@ __attribute__((target("avx2"))) inline quint64 Uguali(__m256i v0, __m256i v1, __
 
 // Delimiters below 0x80 only, by the two halves of each byte: `tabelle`
 // holds for each low half the set of high halves (one bit each, 0 to 7) that
-// make a delimiter with it, then for each high half its bit.
+// make a delimiter with it, then for each high half its bit; then the same
+// for the bytes below 0x80 a word may begin with, then whether any byte from
+// 0x80 on may.
 __attribute__((target("avx2"))) bool MaschereAvx2(const uchar *t, qsizetype blocchi,
-                                                  quint64 *maschere, const uchar *tabelle,
-                                                  quint64 &cr)
+                                                  quint64 *maschere, quint64 *candidati,
+                                                  const uchar *tabelle, quint64 &cr)
 {
+    const __m256i cBasso = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i *>(tabelle + 32)));
+    const __m256i cAlto = _mm256_broadcastsi128_si256(
+        _mm_loadu_si128(reinterpret_cast<const __m128i *>(tabelle + 48)));
+    const bool alti = tabelle[64] != 0;
     const __m256i basso =
         _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i *>(tabelle)));
     const __m256i alto = _mm256_broadcastsi128_si256(
@@ -109,6 +119,12 @@ __attribute__((target("avx2"))) bool MaschereAvx2(const uchar *t, qsizetype bloc
         const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(t + 32));
         maschere[j] =
             ~(NonDelimitatori(v0, basso, alto) | (NonDelimitatori(v1, basso, alto) << 32));
+        quint64 iniziali =
+            ~(NonDelimitatori(v0, cBasso, cAlto) | (NonDelimitatori(v1, cBasso, cAlto) << 32));
+        if (alti)
+            iniziali |= quint64(unsigned(_mm256_movemask_epi8(v0))) |
+                        quint64(unsigned(_mm256_movemask_epi8(v1))) << 32;
+        candidati[j] = iniziali;
         const quint64 c = Uguali(v0, v1, vcr);
         errore |= ((c << 1) | riporto) ^ Uguali(v0, v1, vlf);
         riporto = c >> 63;
@@ -351,16 +367,6 @@ MotoreAnsi::MotoreAnsi(const MotoreElenco &motore) : m_dati(std::make_unique<Dat
         }
     d.tabelle[0] = uchar(quanti);
     d.maschere = &MaschereConfronti;
-#if defined(MOTORE_ANSI_X86)
-    if (bassi && __builtin_cpu_supports("avx2")) {
-        std::fill(std::begin(d.tabelle), std::end(d.tabelle), uchar(0));
-        for (int b = 0; b < 0x80; ++b)
-            if (delimitatore[b]) d.tabelle[b & 0x0F] |= uchar(1u << (b >> 4));
-        for (int h = 0; h < 8; ++h)
-            d.tabelle[16 + h] = uchar(1u << h);
-        d.maschere = &MaschereAvx2;
-    }
-#endif
 
     // The words, folded byte by byte; a word with a character no byte folds
     // to can never be a token of these texts.
@@ -387,6 +393,25 @@ MotoreAnsi::MotoreAnsi(const MotoreElenco &motore) : m_dati(std::make_unique<Dat
         d.conte.push_back(e.sostituzioni);
     }
     d.Prepara();
+#if defined(MOTORE_ANSI_X86)
+    if (bassi && __builtin_cpu_supports("avx2")) {
+        // The bytes a word may begin with: those that fold to a word's first.
+        std::array<bool, 256> iniziale{};
+        for (const QByteArray &p : d.piegate)
+            for (int b = 0; b < 256; ++b)
+                iniziale[b] = iniziale[b] || d.piega[b] == uchar(p[0]);
+        std::fill(std::begin(d.tabelle), std::end(d.tabelle), uchar(0));
+        for (int b = 0; b < 0x80; ++b) {
+            if (delimitatore[b]) d.tabelle[b & 0x0F] |= uchar(1u << (b >> 4));
+            if (iniziale[b]) d.tabelle[32 + (b & 0x0F)] |= uchar(1u << (b >> 4));
+        }
+        for (int h = 0; h < 8; ++h)
+            d.tabelle[16 + h] = d.tabelle[48 + h] = uchar(1u << h);
+        for (int b = 0x80; b < 256; ++b)
+            d.tabelle[64] = d.tabelle[64] || iniziale[b];
+        d.maschere = &MaschereAvx2;
+    }
+#endif
     d.disponibile = true;
 }
 
@@ -431,19 +456,22 @@ MotoreAnsi::Dati::Fatto MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, Us
     };
 
     // Tokens from the boundaries between delimiters and other bytes, 64
-    // bytes at a time; the bytes past the end count as delimiters.
-    quint64 delim[BloccoMaschere];
-    quint64 precedente = 1; // the start is a boundary
-    bool aperto = false;    // a token started in an earlier block is still open
+    // bytes at a time; the bytes past the end count as delimiters. Only the
+    // tokens that begin with a byte a word may begin with are looked up.
+    quint64 delim[BloccoMaschere], candidati[BloccoMaschere];
+    quint64 precedente = 1;     // the start is a boundary
+    qsizetype ultimoInizio = 0; // the start of the last token seen
+    bool aperto = false;        // a token to look up, begun in an earlier block, is still open
     for (qsizetype base = 0; base < n; base += 64 * BloccoMaschere) {
         const qsizetype quanti = std::min(64 * BloccoMaschere, n - base);
         const qsizetype interi = quanti / 64, resto = quanti % 64;
         const quint64 crPrima = cr;
-        bool aCapoGiusti = maschere(t + base, interi, delim, tabelle, cr);
+        bool aCapoGiusti = maschere(t + base, interi, delim, candidati, tabelle, cr);
         if (resto) {
             uchar ultimo[64] = {};
             std::memcpy(ultimo, t + base + 64 * interi, std::size_t(resto));
-            aCapoGiusti = maschere(ultimo, 1, delim + interi, tabelle, cr) && aCapoGiusti;
+            aCapoGiusti =
+                maschere(ultimo, 1, delim + interi, candidati + interi, tabelle, cr) && aCapoGiusti;
             delim[interi] |= ~quint64(0) << resto;
         } else if (fine && base + quanti == n && cr) {
             aCapoGiusti = false; // a CR at the very end
@@ -451,9 +479,9 @@ MotoreAnsi::Dati::Fatto MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, Us
         if (controllaACapo && !aCapoGiusti) {
             // From the open token, or from the round, or from the CR before
             // it; when that CR is in an earlier piece, `cr` says so.
-            qsizetype r = aperto ? inizio : base;
+            qsizetype r = precedente ? base : ultimoInizio;
             cr = 0;
-            if (!aperto && crPrima) {
+            if (precedente && crPrima) {
                 if (base > 0)
                     --r;
                 else
@@ -464,30 +492,29 @@ MotoreAnsi::Dati::Fatto MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, Us
         }
         for (qsizetype j = 0; j < interi + (resto != 0); ++j) {
             const quint64 m = delim[j];
-            const quint64 prima = (m << 1) | precedente;
-            quint64 inizi = ~m & prima, fini = m & ~prima;
+            const quint64 inizi = ~m & ((m << 1) | precedente);
             precedente = m >> 63;
             const qsizetype posizione = base + 64 * j;
-            if (aperto && fini) {
-                token(inizio, posizione + __builtin_ctzll(fini));
-                fini &= fini - 1;
+            if (inizi) ultimoInizio = posizione + 63 - __builtin_clzll(inizi);
+            if (aperto) {
+                if (!m) continue;
+                token(inizio, posizione + __builtin_ctzll(m));
                 aperto = false;
             }
-            while (fini) {
-                const qsizetype s = posizione + __builtin_ctzll(inizi);
-                const qsizetype e = posizione + __builtin_ctzll(fini);
-                inizi &= inizi - 1;
-                fini &= fini - 1;
-                token(s, e);
-            }
-            if (inizi) {
-                inizio = posizione + __builtin_ctzll(inizi);
-                aperto = true;
+            for (quint64 c = inizi & candidati[j]; c; c &= c - 1) {
+                const int i = __builtin_ctzll(c);
+                const quint64 dopo = m >> i;
+                if (dopo) {
+                    token(posizione + i, posizione + i + __builtin_ctzll(dopo));
+                } else {
+                    inizio = posizione + i;
+                    aperto = true;
+                }
             }
         }
     }
     if (!fine) {
-        const qsizetype fin = aperto ? inizio : n;
+        const qsizetype fin = precedente ? n : ultimoInizio;
         uscita.Aggiungi(reinterpret_cast<const char *>(t) + copiato, fin - copiato);
         return {fin, false};
     }
