@@ -291,26 +291,29 @@ void MotoreAnsi::Dati::Prepara()
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return (z ^ (z >> 31)) | 1;
     };
-    for (int b = bit; b <= bit + 3 && b <= 16; ++b) {
-        for (int prova = 0; prova < 64; ++prova) {
+    const auto senzaCollisioni = [&](int b) {
+        std::vector<bool> presi(std::size_t(1) << b);
+        for (qsizetype k = 0; k < parole; ++k) {
+            const quint64 s = Slot(chiaveDi(piegate[k]), piegate[k].size());
+            if (presi[s]) return false;
+            presi[s] = true;
+        }
+        return true;
+    };
+    bool trovato = false;
+    for (int b = bit; b <= bit + 3 && b <= 16 && !trovato; ++b)
+        for (int prova = 0; prova < 64 && !trovato; ++prova) {
             moltiplicatore = prossimo();
             spostamento = 64 - b;
-            std::vector<bool> presi(std::size_t(1) << b);
-            bool libero = true;
-            for (qsizetype k = 0; k < parole && libero; ++k) {
-                const quint64 s = Slot(chiaveDi(piegate[k]), piegate[k].size());
-                libero = !presi[s];
-                presi[s] = true;
-            }
-            if (libero) {
+            if (senzaCollisioni(b)) {
+                trovato = true;
                 bit = b;
-                goto scelto;
             }
         }
+    if (!trovato) {
+        moltiplicatore = 0x9E3779B97F4A7C15ull;
+        spostamento = 64 - bit;
     }
-    moltiplicatore = 0x9E3779B97F4A7C15ull;
-    spostamento = 64 - bit;
-scelto:
     tabella.assign(std::size_t(1) << bit, Voce{0, 0, 0, 0});
     const quint64 maschera = tabella.size() - 1;
     for (qsizetype k = 0; k < parole; ++k) {

@@ -215,6 +215,25 @@ private Q_SLOTS:
         QCOMPARE(e.fattePezzi, e.attese);
     }
 
+    // A list too large for every word to have a slot of its own.
+    void ElencoGrande()
+    {
+        QVector<VoceSostituzione> voci;
+        for (int i = 0; i < 6000; ++i)
+            voci.append({QStringLiteral("w%1").arg(i * 7919 % 100000),
+                         QStringLiteral("W%1 w%2").arg(i).arg(i * 31 % 100000)});
+        QRandomGenerator gen(17);
+        QByteArray byte;
+        for (int i = 0; i < 20000; ++i)
+            byte += "w" + QByteArray::number(gen.bounded(100000)) + (i % 9 ? " " : "\r\n");
+        const Esiti e = Confronta(byte, voci);
+        QVERIFY(e.preso);
+        QVERIFY(e.attese > 500);
+        QVERIFY(e.ottenuto == e.atteso);
+        QVERIFY(e.aPezzi == e.atteso);
+        QCOMPARE(e.fatte, e.attese);
+    }
+
     // A whole file through the batch run, large enough to be read piece by
     // piece when its first bytes show it is Windows-1252.
     void File_data()
