@@ -33,7 +33,7 @@ public:
     void Aggiungi(const char *da, qsizetype quanti)
     {
         if (quanti <= m_fine - m_p) {
-            std::memcpy(m_p, da, std::size_t(quanti));
+            if (quanti > 0) std::memcpy(m_p, da, std::size_t(quanti));
             m_p += quanti;
         } else {
             AggiungiLungo(da, quanti);
