@@ -143,6 +143,18 @@ QByteArray Codifica(const QString &testo, bool *ok)
     return risultato;
 }
 
+const char16_t *Caratteri()
+{
+    const Tabelle &t = TabelleAnsi();
+    return t.valide ? t.carattere.data() : nullptr;
+}
+
+int Byte(char16_t c)
+{
+    const Tabelle &t = TabelleAnsi();
+    return t.valide ? t.byte[c] : -1;
+}
+
 bool Rappresentabile(const QString &testo)
 {
     bool ok = false;

@@ -26,4 +26,11 @@ bool CodificaIn(QStringView testo, char *uscita);
 // True when every character of `testo` has a byte of its own in the code page.
 bool Rappresentabile(const QString &testo);
 
+// The character each byte stands for, 256 of them; nullptr when the system
+// lacks the code page.
+const char16_t *Caratteri();
+
+// The byte that stands for `c` alone (decoding it gives `c` back), or -1.
+int Byte(char16_t c);
+
 } // namespace CodificaAnsi

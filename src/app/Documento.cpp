@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -64,9 +65,12 @@ std::optional<QString> SenzaPerdite(QByteArrayView byte, QStringConverter::Encod
     return testo;
 }
 
-// Strict UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF)
-// with at least one multi-byte sequence.
-bool Utf8ConMultibyte(QByteArrayView byte)
+// What strict UTF-8 (no overlong forms, no surrogates, nothing past
+// U+10FFFF) makes of the bytes: ASCII alone, valid with at least one
+// multi-byte sequence, not valid, or not valid only because a sequence is cut
+// at the end.
+enum class Utf8 { Ascii, Multibyte, NonValido, Troncato };
+Utf8 EsameUtf8(QByteArrayView byte)
 {
     bool multibyte = false;
     const qsizetype n = byte.size();
@@ -92,20 +96,25 @@ bool Utf8ConMultibyte(QByteArrayView byte)
         } else if ((c & 0xF8) == 0xF0) {
             seguenti = 3, codice = c & 0x07, minimo = 0x10000;
         } else {
-            return false;
+            return Utf8::NonValido;
         }
-        if (i + seguenti >= n) return false;
+        if (i + seguenti >= n) return Utf8::Troncato;
         for (int k = 1; k <= seguenti; ++k) {
             const uchar d = uchar(byte[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
+            if ((d & 0xC0) != 0x80) return Utf8::NonValido;
             codice = (codice << 6) | (d & 0x3F);
         }
         if (codice < minimo || codice > 0x10FFFF || (codice >= 0xD800 && codice <= 0xDFFF))
-            return false;
+            return Utf8::NonValido;
         multibyte = true;
         i += seguenti + 1;
     }
-    return multibyte;
+    return multibyte ? Utf8::Multibyte : Utf8::Ascii;
+}
+
+bool Utf8ConMultibyte(QByteArrayView byte)
+{
+    return EsameUtf8(byte) == Utf8::Multibyte;
 }
 
 ErroreFile TroppoGrande()
@@ -132,10 +141,13 @@ ErroreFile NonRegolare(mode_t tipo)
 
 } // namespace
 
-namespace {
+bool InizioAnsi(QByteArrayView inizio)
+{
+    return !inizio.startsWith(BomUtf8) && !inizio.startsWith(BomUtf16Le) &&
+           !inizio.startsWith(BomUtf16Be) && !LettoreRtf::Riconosce(inizio) && inizio.size() >= 5 &&
+           EsameUtf8(inizio) == Utf8::NonValido;
+}
 
-// The text of `byte` when it is not plain Windows-1252 (a byte-order mark,
-// RTF, UTF-8); nothing when it is, and then `f` is left as it was.
 std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
 {
     for (const auto codifica : {FormatoTesto::Codifica::Utf8, FormatoTesto::Codifica::Utf16Le,
@@ -156,8 +168,6 @@ std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &f)
     }
     return std::nullopt;
 }
-
-} // namespace
 
 QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
 {
@@ -203,7 +213,25 @@ QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato)
     return byte;
 }
 
-std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, ErroreFile *errore)
+FileLetto::FileLetto(qsizetype byte)
+{
+    if (byte > 0) {
+        m_testo = QString(byte, Qt::Uninitialized);
+        PagineGrandi(m_testo.constData(), std::size_t(byte) * 2);
+    }
+}
+
+LetturaFile::LetturaFile(LetturaFile &&altro) noexcept
+    : m_fd(std::exchange(altro.m_fd, -1)), m_attesi(altro.m_attesi), m_letti(altro.m_letti)
+{
+}
+
+LetturaFile::~LetturaFile()
+{
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+std::optional<LetturaFile> LetturaFile::Apri(const QString &percorso, ErroreFile *errore)
 {
     const auto fallita = [errore](ErroreFile e) {
         if (errore) *errore = std::move(e);
@@ -218,64 +246,97 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
     if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
     // Non-blocking, and checked again once open, in case the path was
     // replaced in between.
-    const int fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fallita(ErroreFile::DaErrno(errno));
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int e = errno;
-        ::close(fd);
-        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(e) : NonRegolare(info.st_mode));
-    }
-    if (info.st_size > DimensioneMassima) {
-        ::close(fd);
-        return fallita(TroppoGrande());
-    }
-    // A file of the expected size is read into the back half of the text's
-    // own buffer and, as Windows-1252, decoded there in place.
-    const qsizetype attesi = qsizetype(info.st_size);
-    QString testo;
-    if (attesi > 0) {
-        testo = QString(attesi, Qt::Uninitialized);
-        PagineGrandi(testo.constData(), std::size_t(attesi) * 2);
-    }
-    char *const retro = reinterpret_cast<char *>(testo.data()) + attesi;
-    QByteArray oltre; // whatever comes past the expected size
-    qsizetype letti = 0;
-    for (;;) {
-        char blocco[4096];
-        const bool dentro = letti < attesi;
-        char *const dove = dentro ? retro + letti : blocco;
-        const std::size_t quanti = dentro ? std::size_t(attesi - letti) : sizeof blocco;
-        const ssize_t r = ::read(fd, dove, quanti);
-        if (r == 0) break;
+    LetturaFile file;
+    file.m_fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.m_fd < 0) return fallita(ErroreFile::DaErrno(errno));
+    if (::fstat(file.m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(errno)
+                                             : NonRegolare(info.st_mode));
+    if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
+    file.m_attesi = qsizetype(info.st_size);
+    return file;
+}
+
+qsizetype LetturaFile::Leggi(char *dove, qsizetype quanti, ErroreFile *errore)
+{
+    for (qsizetype fatti = 0;;) {
+        const ssize_t r = ::read(m_fd, dove + fatti, std::size_t(quanti - fatti));
+        if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
-            if (errno == EINTR) continue;
-            const int e = errno;
-            ::close(fd);
-            return fallita(ErroreFile::DaErrno(e));
+            if (errore) *errore = ErroreFile::DaErrno(errno);
+            return -1;
         }
-        if (!dentro) {
-            oltre.append(blocco, r);
-            if (attesi + oltre.size() > DimensioneMassima) {
-                ::close(fd);
-                return fallita(TroppoGrande());
-            }
+        fatti += r;
+        m_letti += r;
+        if (m_letti > DimensioneMassima) {
+            if (errore) *errore = TroppoGrande();
+            return -1;
         }
+        if (r == 0 || fatti == quanti) return fatti;
+    }
+}
+
+std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore)
+{
+    std::optional<LetturaFile> file = LetturaFile::Apri(percorso, errore);
+    if (!file) return std::nullopt;
+    return LeggiByte(*file, {}, errore);
+}
+
+std::optional<FileLetto> LeggiByte(LetturaFile &lettura, QByteArrayView inizio, ErroreFile *errore)
+{
+    // A file of the expected size is read straight into its place.
+    const qsizetype attesi = std::max(lettura.Attesi(), inizio.size());
+    FileLetto file(attesi);
+    std::copy(inizio.begin(), inizio.end(), file.Dati());
+    qsizetype letti = inizio.size();
+    if (letti < attesi) {
+        const qsizetype r = lettura.Leggi(file.Dati() + letti, attesi - letti, errore);
+        if (r < 0) return std::nullopt;
         letti += r;
     }
-    ::close(fd);
-    if (letti != attesi) {
-        // The file changed size while it was read: its bytes as they came.
-        QByteArray byte(retro, std::min(letti, attesi));
-        byte.append(oltre);
-        return Decodifica(byte, formato);
+    if (letti < attesi) {
+        // The file got shorter while it was read: its bytes as they came.
+        FileLetto corto(letti);
+        std::copy_n(file.Dati(), letti, corto.Dati());
+        return corto;
     }
+    // Whatever comes past the expected size.
+    QByteArray oltre;
+    for (char blocco[4096];;) {
+        const qsizetype r = lettura.Leggi(blocco, sizeof blocco, errore);
+        if (r < 0) return std::nullopt;
+        if (r == 0) break;
+        oltre.append(blocco, r);
+    }
+    if (oltre.isEmpty()) return file;
+    FileLetto lungo(letti + oltre.size());
+    std::copy_n(file.Dati(), letti, lungo.Dati());
+    std::copy(oltre.cbegin(), oltre.cend(), lungo.Dati() + letti);
+    return lungo;
+}
+
+QString Decodifica(FileLetto file, FormatoTesto *formato)
+{
     FormatoTesto f;
-    std::optional<QString> altro = DecodificaNonAnsi(QByteArrayView(retro, attesi), f);
+    std::optional<QString> altro = DecodificaNonAnsi(file.Byte(), f);
     if (formato) *formato = f;
-    if (altro) return altro;
-    CodificaAnsi::DecodificaIn(QByteArrayView(retro, attesi),
-                               reinterpret_cast<char16_t *>(testo.data()));
-    return testo;
+    if (altro) return *std::move(altro);
+    return DecodificaAnsi(std::move(file));
+}
+
+QString DecodificaAnsi(FileLetto file)
+{
+    // Decoded in place.
+    CodificaAnsi::DecodificaIn(file.Byte(), reinterpret_cast<char16_t *>(file.m_testo.data()));
+    return std::move(file.m_testo);
+}
+
+std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, ErroreFile *errore)
+{
+    std::optional<FileLetto> file = LeggiByte(percorso, errore);
+    if (!file) return std::nullopt;
+    return Decodifica(*std::move(file), formato);
 }
 
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,

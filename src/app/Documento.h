@@ -39,6 +39,66 @@ bool ContieneSeparatoriSpeciali(const QString &testo);
 // written as UTF-8 instead, and `formato` says so afterwards.
 QByteArray Codifica(const QString &testoCrLf, FormatoTesto &formato);
 
+// The text of `byte` when it is not plain Windows-1252 (a byte-order mark,
+// RTF, UTF-8), and its format in `formato`; nothing when it is Windows-1252,
+// and then `formato` is left as it was.
+std::optional<QString> DecodificaNonAnsi(QByteArrayView byte, FormatoTesto &formato);
+
+// A file's bytes as read, kept at the back of a buffer that can hold its text:
+// decoding them as Windows-1252 needs no other buffer.
+class FileLetto
+{
+public:
+    explicit FileLetto(qsizetype byte = 0);
+    QByteArrayView Byte() const
+    {
+        return {reinterpret_cast<const char *>(m_testo.constData()) + m_testo.size(),
+                m_testo.size()};
+    }
+    char *Dati() { return reinterpret_cast<char *>(m_testo.data()) + m_testo.size(); }
+
+private:
+    friend QString DecodificaAnsi(FileLetto file);
+    QString m_testo; // as many units as the file has bytes
+};
+
+// A file opened for reading as Leggi opens it: only regular files (or links
+// to one) no larger than the limit.
+class LetturaFile
+{
+public:
+    static std::optional<LetturaFile> Apri(const QString &percorso, ErroreFile *errore);
+    LetturaFile(LetturaFile &&altro) noexcept;
+    LetturaFile &operator=(LetturaFile &&) = delete;
+    ~LetturaFile();
+
+    // The file's size when it was opened.
+    qsizetype Attesi() const { return m_attesi; }
+    // Reads up to `quanti` bytes into `dove`, fewer only at the end of the
+    // file; -1 on failure or past the limit (`errore` says why).
+    qsizetype Leggi(char *dove, qsizetype quanti, ErroreFile *errore);
+
+private:
+    LetturaFile() = default;
+    int m_fd = -1;
+    qsizetype m_attesi = 0, m_letti = 0;
+};
+
+// Whether a file's first bytes already show that Decodifica reads it as
+// Windows-1252: no byte-order mark, not RTF, and a byte sequence that is not
+// UTF-8 wholly among them.
+bool InizioAnsi(QByteArrayView inizio);
+
+// Reads the whole file, as Leggi does, without decoding it.
+std::optional<FileLetto> LeggiByte(const QString &percorso, ErroreFile *errore);
+// The same for a file being read, whose bytes so far are `inizio`.
+std::optional<FileLetto> LeggiByte(LetturaFile &file, QByteArrayView inizio, ErroreFile *errore);
+
+// The text of a file read with LeggiByte, as Decodifica gives it.
+QString Decodifica(FileLetto file, FormatoTesto *formato);
+// The same for a file known to be Windows-1252 (DecodificaNonAnsi gave nothing).
+QString DecodificaAnsi(FileLetto file);
+
 // Reads and decodes the whole file; nothing on failure (`errore` says why).
 // Only regular files (or links to one) are opened: a named pipe, a device, a
 // socket or a folder is refused before it is opened, so nothing can block.

@@ -2,8 +2,10 @@
 // list, giving the bytes the program writes for them.
 
 #include "app/Documento.h"
+#include "app/ScritturaAtomica.h"
 #include "lists/CartellaListe.h"
 #include "pseudo/Lotto.h"
+#include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 
 #include <QCoreApplication>
@@ -317,7 +319,7 @@ std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
     return dati;
 }
 
-bool ScriviStandardOutput(const QByteArray &byte, ErroreFile &errore)
+bool ScriviStandardOutput(QByteArrayView byte, ErroreFile &errore)
 {
     qsizetype fatto = 0;
     while (fatto < byte.size()) {
@@ -337,50 +339,53 @@ class Elaborazione
 {
 public:
     Elaborazione(const Liste &liste, const Opzioni &opzioni)
-        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni)
+        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni), m_ansi(m_motore)
     {
     }
 
     // Standard input to standard output.
     bool Flusso(const QString &nome)
     {
-        ErroreFile errore;
-        std::optional<QString> testo;
-        FormatoTesto formato;
+        ErroreFile errore, erroreScrittura;
+        UscitaByte uscita(
+            [&](QByteArrayView pezzo) { return ScriviStandardOutput(pezzo, erroreScrittura); });
+        bool letto = true;
         if (nome == QStringLiteral("-")) {
             const std::optional<QByteArray> byte = LeggiStandardInput(errore);
-            if (byte) testo = Documento::Decodifica(*byte, &formato);
+            letto = byte.has_value();
+            if (byte) Lotto::Elabora(*byte, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita);
         } else {
-            testo = Documento::Leggi(nome, &formato, &errore);
+            letto = Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
+                                   &errore);
         }
-        if (!testo) {
+        const bool scritto = uscita.Fine();
+        if (!letto)
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
-            return false;
-        }
-        const QByteArray risultato =
-            Documento::Codifica(Pseudocodifica(std::move(*testo), nome), formato);
-        if (!ScriviStandardOutput(risultato, errore)) {
-            ScriviErrore(
-                QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
-            return false;
-        }
-        return true;
+        else if (!scritto)
+            ScriviErrore(QStringLiteral("impossibile scrivere il risultato: %1")
+                             .arg(erroreScrittura.descrizione));
+        return letto && scritto;
     }
 
     // One file to its destination: beside itself (--sul-posto) or in the folder.
     bool File(const QString &nome, const QString &destinazione)
     {
         ErroreFile errore;
-        FormatoTesto formato;
-        std::optional<QString> testo = Documento::Leggi(nome, &formato, &errore);
-        if (!testo) {
+        QByteArray risultato;
+        UscitaByte uscita([&](QByteArrayView pezzo) {
+            risultato.append(pezzo);
+            return true;
+        });
+        if (!Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
+                            &errore)) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
-        if (!Documento::Scrivi(destinazione, Pseudocodifica(std::move(*testo), nome), formato,
-                               &errore)) {
+        uscita.Fine();
+        if (!ScritturaAtomica::Scrivi(destinazione, risultato,
+                                      ScritturaAtomica::Modo::InPostoSeNecessario, &errore)) {
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(destinazione), errore.descrizione));
             return false;
@@ -403,16 +408,15 @@ private:
         return regole;
     }
 
-    QString Pseudocodifica(QString testo, const QString &nome) const
+    const QVector<VoceEliminazione> *Eliminazioni() const
     {
-        return Lotto::Pseudocodifica(std::move(testo), m_motore,
-                                     m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr,
-                                     nullptr, Regole(nome));
+        return m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr;
     }
 
     const Liste &m_liste;
     const Opzioni &m_opzioni;
     MotoreElenco m_motore;
+    MotoreAnsi m_ansi;
 };
 
 } // namespace

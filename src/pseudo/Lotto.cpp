@@ -1,5 +1,8 @@
 #include "Lotto.h"
 
+#include "app/CodificaAnsi.h"
+#include "app/Documento.h"
+#include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 #include "pseudo/Pulizia.h"
 
@@ -72,6 +75,23 @@ qsizetype PrimoDaCambiare(QStringView testo)
     return n;
 }
 
+// Whether the runs can be worked out on a Windows-1252 text's bytes.
+bool SuiByte(const MotoreAnsi &motore, const QVector<VoceEliminazione> *eliminazioni,
+             const RegoleCodice &regole)
+{
+    return (!eliminazioni || eliminazioni->isEmpty()) && !regole.Attive() && motore.Disponibile();
+}
+
+// The runs over the decoded text, its bytes as "&Salva" writes them.
+void ComeTesto(QString testo, FormatoTesto formato, const MotoreElenco &motore,
+               const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+               UscitaByte &uscita)
+{
+    const QByteArray byte = Documento::Codifica(
+        Pseudocodifica(std::move(testo), motore, eliminazioni, nullptr, regole), formato);
+    uscita.Aggiungi(byte.constData(), byte.size());
+}
+
 template <typename Voce, typename Decodifica>
 QVector<Voce> Dividi(const QByteArray &dati, Decodifica decodifica)
 {
@@ -129,6 +149,71 @@ QString Pseudocodifica(QString testo, const MotoreElenco &motore,
     if (conta > 0 && motore.ToccaGliACapo()) testo = ACapoComeEditor(testo);
     if (sostituzioni) *sostituzioni = conta;
     return testo;
+}
+
+bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
+                        const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+                        UscitaByte &uscita, qsizetype *sostituzioni)
+{
+    if (!SuiByte(motore, eliminazioni, regole)) return false;
+    const qsizetype conta = motore.Applica(byte, uscita);
+    uscita.Aggiungi("\r\n", 2);
+    if (sostituzioni) *sostituzioni = conta;
+    return true;
+}
+
+bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAnsi &ansi,
+             const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+             UscitaByte &uscita, ErroreFile *errore)
+{
+    std::optional<Documento::LetturaFile> lettura = Documento::LetturaFile::Apri(percorso, errore);
+    if (!lettura) return false;
+    // A large file whose first bytes show it is Windows-1252 is worked on
+    // piece by piece as it is read, each piece while it is still in the
+    // processor's cache.
+    constexpr qsizetype Primi = qsizetype(64) << 10, Pezzo = qsizetype(256) << 10;
+    QByteArray inizio;
+    if (SuiByte(ansi, eliminazioni, regole) && lettura->Attesi() > Primi) {
+        inizio.resize(Primi);
+        const qsizetype letti = lettura->Leggi(inizio.data(), Primi, errore);
+        if (letti < 0) return false;
+        inizio.truncate(letti);
+        if (letti == Primi && Documento::InizioAnsi(inizio)) {
+            MotoreAnsi::APezzi pezzi(ansi, uscita);
+            std::copy(inizio.cbegin(), inizio.cend(), pezzi.Spazio(letti));
+            pezzi.Scritti(letti);
+            for (;;) {
+                const qsizetype r = lettura->Leggi(pezzi.Spazio(Pezzo), Pezzo, errore);
+                if (r < 0) return false;
+                if (r == 0) break;
+                pezzi.Scritti(r);
+            }
+            pezzi.Fine();
+            uscita.Aggiungi("\r\n", 2);
+            return true;
+        }
+    }
+    std::optional<Documento::FileLetto> file = Documento::LeggiByte(*lettura, inizio, errore);
+    if (!file) return false;
+    lettura.reset();
+    FormatoTesto formato;
+    if (std::optional<QString> testo = Documento::DecodificaNonAnsi(file->Byte(), formato))
+        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
+    else if (!PseudocodificaAnsi(file->Byte(), ansi, eliminazioni, regole, uscita))
+        ComeTesto(Documento::DecodificaAnsi(*std::move(file)), formato, motore, eliminazioni,
+                  regole, uscita);
+    return true;
+}
+
+void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAnsi &ansi,
+             const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+             UscitaByte &uscita)
+{
+    FormatoTesto formato;
+    if (std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato))
+        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
+    else if (!PseudocodificaAnsi(byte, ansi, eliminazioni, regole, uscita))
+        ComeTesto(CodificaAnsi::Decodifica(byte), formato, motore, eliminazioni, regole, uscita);
 }
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)

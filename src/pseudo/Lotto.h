@@ -14,6 +14,8 @@
 #include <optional>
 
 class MotoreElenco;
+class MotoreAnsi;
+class UscitaByte;
 
 namespace Lotto {
 
@@ -28,6 +30,29 @@ QString ACapoComeEditor(const QString &testo);
 QString Pseudocodifica(QString testo, const MotoreElenco &motore,
                        const QVector<VoceEliminazione> *eliminazioni,
                        qsizetype *sostituzioni = nullptr, const RegoleCodice &regole = {});
+
+// The same for a Windows-1252 text worked on as its bytes `byte` (for which
+// the file's own decoding found no other encoding): the bytes "&Salva" writes,
+// final CR LF included, go to `uscita`. False, with nothing written, when
+// the bytes cannot give exactly that result (a cleaning run, code rules, a
+// list or a text the byte engine does not take): the text is then decoded
+// and given to Pseudocodifica.
+bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
+                        const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+                        UscitaByte &uscita, qsizetype *sostituzioni = nullptr);
+
+// The batch run of the file at `percorso`: the bytes "&Salva" writes after
+// opening it and the runs above go to `uscita`. A large Windows-1252 file
+// that the byte engine takes is worked on while it is read, and never held
+// whole. False when the file cannot be read (`errore` says why); part of the
+// result may have gone to `uscita` when reading fails halfway.
+bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAnsi &ansi,
+             const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+             UscitaByte &uscita, ErroreFile *errore);
+// The same for a document's bytes already read (standard input).
+void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAnsi &ansi,
+             const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
+             UscitaByte &uscita);
 
 // A list file read as it is, never created nor changed; its records as the
 // program reads them (a trailing part-record is ignored).

@@ -408,6 +408,20 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
     return lavoro;
 }
 
+std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
+{
+    std::vector<Esito> esiti;
+    if (m_gruppi.size() > 1 || (m_gruppi.size() == 1 && !m_gruppi.front()->token))
+        return std::nullopt;
+    for (const auto &g : m_gruppi)
+        for (size_t k = 0; k < g->parole.size(); ++k) {
+            Esito e{g->parole[k], {}, 0};
+            e.risultato = g->Risolvi(g->primaVoce[k], e.sostituzioni);
+            esiti.push_back(std::move(e));
+        }
+    return esiti;
+}
+
 qsizetype MotoreElenco::SostituisciParola(QStringView testo, const QString &parola,
                                           const QString &sostituto, QString &risultato)
 {

@@ -18,6 +18,8 @@
 #include <QString>
 #include <QVector>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class MotoreElenco
 {
@@ -52,6 +54,16 @@ public:
 
     // The same for any one text.
     static bool TieneACapo(QStringView testo);
+
+    // For a list whose words all hold no delimiter: each distinct word in
+    // upper case, with what the whole list makes of a token that is that word
+    // (case aside) and the replacements that takes. Nothing for any other list.
+    struct Esito
+    {
+        QString parola, risultato;
+        qsizetype sostituzioni;
+    };
+    std::optional<std::vector<Esito>> EsitiToken() const;
 
     // One entry's pass alone: every whole-word occurrence of `parola`, case
     // aside, replaced from the start of the text. Returns the number of
