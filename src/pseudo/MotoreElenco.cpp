@@ -6,6 +6,7 @@
 #include "search/Ricerca.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -155,6 +156,7 @@ struct MotoreElenco::Gruppo
     // entry that has it, in an open-addressing table of indices.
     std::vector<QString> parole;
     std::vector<int> primaVoce;
+    std::vector<std::vector<int>> vociParola; // every entry that has each word, in order
     std::vector<quint32> hashParole;
     std::vector<int> tabella; // -1 = empty slot
     quint32 maschera = 0;
@@ -167,10 +169,14 @@ struct MotoreElenco::Gruppo
         minima = std::numeric_limits<qsizetype>::max();
         for (int j = 0; j < int(voci.size()); ++j) {
             const QString &su = voci[j].maiuscola;
-            if (viste.contains(su)) continue;
+            if (const auto vista = viste.constFind(su); vista != viste.cend()) {
+                vociParola[*vista].push_back(j);
+                continue;
+            }
             viste.insert(su, int(parole.size()));
             parole.push_back(su);
             primaVoce.push_back(j);
+            vociParola.push_back({j});
             quint32 h = SemeHash;
             for (QChar c : su)
                 h = Mescola(h, c.unicode());
@@ -209,18 +215,48 @@ struct MotoreElenco::Gruppo
     }
 
     // What the entries from `prima` on make of a token that entry `prima` replaces.
+    // Every word being free of delimiters, an entry can only change the text
+    // when one of its tokens is the entry's word: the entries are taken in
+    // order, passing straight to the next one that some token of the text
+    // names.
     QString Risolvi(int prima, qsizetype &conta) const
     {
         QString s = voci[prima].sostituto;
         conta = 1;
-        for (size_t j = size_t(prima) + 1; j < voci.size(); ++j) {
+        for (int j = prima;;) {
+            j = ProssimaVoce(s, j);
+            if (j < 0) return s;
             QString r;
-            if (const qsizetype c = Passo(s, voci[j], r)) {
+            if (const qsizetype c = Passo(s, voci[size_t(j)], r)) {
                 s = std::move(r);
                 conta += c;
             }
         }
-        return s;
+    }
+
+    // The first entry after `dopo` whose word is one of the tokens of `s`; -1
+    // when there is none.
+    int ProssimaVoce(const QString &s, int dopo) const
+    {
+        int prossima = -1;
+        const char16_t *t = reinterpret_cast<const char16_t *>(s.utf16());
+        const qsizetype n = s.size();
+        for (qsizetype i = 0; i < n;) {
+            while (i < n && Delimita(t[i]))
+                ++i;
+            const qsizetype inizio = i;
+            quint32 h = SemeHash;
+            for (; i < n && !Delimita(t[i]); ++i)
+                h = Mescola(h, Su(t[i]));
+            const qsizetype L = i - inizio;
+            if (L < minima || L > massima) continue;
+            const int k = Cerca(h, t + inizio, L);
+            if (k < 0) continue;
+            const std::vector<int> &indici = vociParola[size_t(k)];
+            const auto dopoDi = std::upper_bound(indici.begin(), indici.end(), dopo);
+            if (dopoDi != indici.end() && (prossima < 0 || *dopoDi < prossima)) prossima = *dopoDi;
+        }
+        return prossima;
     }
 
     // Tokens that start in one of `zone` are left alone; `spostamenti`

@@ -65,6 +65,8 @@ private Q_SLOTS:
             << "Do Do" << Voci{{"Do", "Do Do"}} << "Do Do Do Do";
         QTest::newRow("inserito letto dalle voci seguenti")
             << "If" << Voci{{"If", "Then x"}, {"Then", "Allora"}} << "Allora x";
+        QTest::newRow("inserito letto nell'ordine delle voci, non delle parole")
+            << "X" << Voci{{"X", "A B"}, {"B", "b"}, {"A", "a B"}} << "a B b";
         QTest::newRow("voce precedente non rilegge")
             << "If" << Voci{{"Then", "Allora"}, {"If", "Then"}} << "Then";
         QTest::newRow("parola vuota saltata") << "a b" << Voci{{"", "x"}, {"a", ""}} << " b";
