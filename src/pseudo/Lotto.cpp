@@ -92,6 +92,21 @@ void ComeTesto(QString testo, FormatoTesto formato, const MotoreElenco &motore,
     uscita.Aggiungi(byte.constData(), byte.size());
 }
 
+// A whole document's bytes: decoded when they are not Windows-1252, worked on
+// as they are when the byte engine takes them, otherwise decoded with
+// `decodificaAnsi`.
+template <typename DecodificaAnsi>
+void ElaboraByte(QByteArrayView byte, DecodificaAnsi decodificaAnsi, const MotoreElenco &motore,
+                 const MotoreAnsi &ansi, const QVector<VoceEliminazione> *eliminazioni,
+                 const RegoleCodice &regole, UscitaByte &uscita)
+{
+    FormatoTesto formato;
+    if (std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato))
+        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
+    else if (!PseudocodificaAnsi(byte, ansi, eliminazioni, regole, uscita))
+        ComeTesto(decodificaAnsi(), formato, motore, eliminazioni, regole, uscita);
+}
+
 template <typename Voce, typename Decodifica>
 QVector<Voce> Dividi(const QByteArray &dati, Decodifica decodifica)
 {
@@ -196,12 +211,9 @@ bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAn
     std::optional<Documento::FileLetto> file = Documento::LeggiByte(*lettura, inizio, errore);
     if (!file) return false;
     lettura.reset();
-    FormatoTesto formato;
-    if (std::optional<QString> testo = Documento::DecodificaNonAnsi(file->Byte(), formato))
-        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
-    else if (!PseudocodificaAnsi(file->Byte(), ansi, eliminazioni, regole, uscita))
-        ComeTesto(Documento::DecodificaAnsi(*std::move(file)), formato, motore, eliminazioni,
-                  regole, uscita);
+    ElaboraByte(
+        file->Byte(), [&] { return Documento::DecodificaAnsi(*std::move(file)); }, motore, ansi,
+        eliminazioni, regole, uscita);
     return true;
 }
 
@@ -209,11 +221,9 @@ void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAns
              const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
              UscitaByte &uscita)
 {
-    FormatoTesto formato;
-    if (std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato))
-        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
-    else if (!PseudocodificaAnsi(byte, ansi, eliminazioni, regole, uscita))
-        ComeTesto(CodificaAnsi::Decodifica(byte), formato, motore, eliminazioni, regole, uscita);
+    ElaboraByte(
+        byte, [&] { return CodificaAnsi::Decodifica(byte); }, motore, ansi, eliminazioni, regole,
+        uscita);
 }
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)
