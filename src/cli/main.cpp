@@ -16,7 +16,6 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -437,18 +436,18 @@ int main(int argc, char *argv[])
     QStringList destinazioni;
     if (!o.cartella.isEmpty()) {
         QHash<QString, QString> origini;
-        QSet<QString> ingressi;
-        for (const QString &f : o.file)
-            ingressi.insert(QFileInfo(f).absoluteFilePath());
+        QSet<QString> ingressi, canonici;
+        for (const QString &f : o.file) {
+            const QFileInfo info(f);
+            ingressi.insert(info.absoluteFilePath());
+            if (const QString canonico = info.canonicalFilePath(); !canonico.isEmpty())
+                canonici.insert(canonico);
+        }
         for (const QString &f : o.file) {
             const QString d = QDir(o.cartella).filePath(QFileInfo(f).fileName());
             const QString assoluta = QFileInfo(d).absoluteFilePath();
             const QString canonica = QFileInfo(d).canonicalFilePath();
-            if (ingressi.contains(assoluta) ||
-                (!canonica.isEmpty() &&
-                 std::any_of(o.file.begin(), o.file.end(), [&](const QString &g) {
-                     return QFileInfo(g).canonicalFilePath() == canonica;
-                 })))
+            if (ingressi.contains(assoluta) || (!canonica.isEmpty() && canonici.contains(canonica)))
                 return ErroreUso(QStringLiteral("il risultato di %1 andrebbe sopra un file da "
                                                 "elaborare: scegliere un'altra cartella")
                                      .arg(Mostra(f)));

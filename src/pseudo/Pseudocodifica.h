@@ -67,7 +67,6 @@ public:
     // text the command is given are never found nor replaced, and whole
     // words may end at the code delimiters.
     explicit Percorso(const QVector<VoceSostituzione> &record, const RegoleCodice &regole = {});
-    const RegoleCodice &RegoleDelCodice() const { return m_regole; }
 
     int NumeroVoci() const { return int(m_voci.size()); }
     // The current entry, 1-based; NumeroVoci() + 1 once the list is passed.

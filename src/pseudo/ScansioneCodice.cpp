@@ -546,7 +546,5 @@ ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
     case Linguaggio::Nessuno:
         break;
     }
-    ZoneProtette zone;
-    zone.m_zone = costruttore.Risultato();
-    return zone;
+    return ZoneProtette(costruttore.Risultato());
 }

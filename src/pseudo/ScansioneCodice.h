@@ -47,7 +47,6 @@ public:
     bool Protetto(qsizetype indice) const noexcept;
 
 private:
-    friend ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
     QVector<Zona> m_zone;
 };
 
