@@ -1,7 +1,7 @@
 #include "VociElenco.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "app/CodificaAnsi.h"
+
 #include <QtEndian>
 #include <algorithm>
 
@@ -9,31 +9,10 @@ namespace Record {
 
 namespace {
 
-// Windows-1252, with one converter each made once: opening a converter costs
-// far more than converting the few bytes of a field, and a list may hold
-// millions of fields. Only the user-interface thread reads and writes lists.
-QString DecodificaAnsi(QByteArrayView byte)
-{
-    static QStringDecoder decodifica("windows-1252");
-    decodifica.resetState();
-    return decodifica.decode(byte);
-}
-
-QByteArray CodificaAnsi(const QString &testo, bool *ok = nullptr)
-{
-    static QStringEncoder codifica("windows-1252");
-    codifica.resetState();
-    QByteArray byte = codifica.encode(testo);
-    // The converter's error mark outlives resetState(): a character that the
-    // code page lacks shows as a text that does not come back.
-    if (ok) *ok = DecodificaAnsi(byte) == testo;
-    return byte;
-}
-
 // Appends one string field, keeping at least `riserva` bytes of the record free.
 void ScriviStringa(QByteArray &record, const QString &testo, int riserva)
 {
-    QByteArray byte = CodificaAnsi(testo);
+    QByteArray byte = CodificaAnsi::Codifica(testo);
     const int spazio = std::max(0, Lunghezza - int(record.size()) - 2 - riserva);
     if (byte.size() > spazio) byte.truncate(spazio);
     const quint16 n = quint16(byte.size());
@@ -64,7 +43,7 @@ QString LeggiStringa(QByteArrayView record, qsizetype &pos)
     const quint16 n = qFromLittleEndian<quint16>(record.data() + pos);
     pos += 2;
     const qsizetype disponibili = std::min<qsizetype>(n, record.size() - pos);
-    const QString testo = DecodificaAnsi(record.sliced(pos, disponibili));
+    const QString testo = CodificaAnsi::Decodifica(record.sliced(pos, disponibili));
     pos += disponibili;
     return testo;
 }
@@ -77,9 +56,7 @@ qint16 LeggiIntero(QByteArrayView record, qsizetype pos)
 
 QString MotivoCodifica(const QString &testo)
 {
-    bool rappresentabile = false;
-    CodificaAnsi(testo, &rappresentabile);
-    if (!rappresentabile)
+    if (!CodificaAnsi::Rappresentabile(testo))
         return QStringLiteral("Il testo \"%1\" contiene caratteri che l'elenco non può "
                               "memorizzare (sono ammessi solo i caratteri dell'alfabeto "
                               "occidentale Windows-1252).")
