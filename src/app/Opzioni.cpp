@@ -1,10 +1,10 @@
 #include "Opzioni.h"
 
+#include "app/ScritturaAtomica.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <cerrno>
 
 namespace {
 
@@ -14,11 +14,6 @@ const QString ChiaveSeparatori = QStringLiteral("SeparatoriDelCodice");
 
 // A real options file is a few dozen bytes: anything far larger is not one.
 constexpr qint64 DimensioneMassima = 64 * 1024;
-
-void Imposta(ErroreFile *errore, int numeroErrno)
-{
-    if (errore) *errore = ErroreFile::DaErrno(numeroErrno);
-}
 
 } // namespace
 
@@ -78,25 +73,8 @@ Opzioni Leggi(const QString &cartella)
 
 bool Scrivi(const QString &cartella, const Opzioni &opzioni, ErroreFile *errore)
 {
-    const QByteArray dati = Testo(opzioni);
-    QSaveFile file(Percorso(cartella));
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        Imposta(errore, errno);
-        return false;
-    }
-    if (file.write(dati) != dati.size() || !file.flush()) {
-        const int e = errno;
-        file.cancelWriting();
-        Imposta(errore, e);
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        Imposta(errore, errno);
-        return false;
-    }
-    return true;
+    return ScritturaAtomica::Scrivi(Percorso(cartella), Testo(opzioni),
+                                    ScritturaAtomica::Modo::SoloAtomica, errore);
 }
 
 } // namespace FileOpzioni
