@@ -1,6 +1,7 @@
 #include "AzioniElenco.h"
 
 #include "app/ErroreFile.h"
+#include "app/ScritturaAtomica.h"
 #include "lists/ListeLinguaggio.h"
 #include "lists/TestoElenco.h"
 #include "platform/Piattaforma.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSet>
 #include <cerrno>
 
@@ -145,21 +145,9 @@ bool EsportaIn(QWidget *padre, const QVector<Voce> &righe, Scrivi scrivi)
     QVector<TestoElenco::RigaRifiutata> rifiutate;
     const QByteArray dati = scrivi(righe, &rifiutate);
     const QString errore = QStringLiteral("Impossibile esportare l'elenco in \"%1\".");
-    QSaveFile file(*percorso);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        Errore(padre, errore, *percorso, errno);
-        return false;
-    }
-    if (file.write(dati) != dati.size() || !file.flush()) {
-        const int e = errno;
-        file.cancelWriting();
-        Errore(padre, errore, *percorso, e);
-        return false;
-    }
-    errno = 0;
-    if (!file.commit()) {
-        Errore(padre, errore, *percorso, errno);
+    ErroreFile fallita;
+    if (!ScritturaAtomica::Scrivi(*percorso, dati, ScritturaAtomica::Modo::SoloAtomica, &fallita)) {
+        Errore(padre, errore, *percorso, fallita.numero);
         return false;
     }
     if (!rifiutate.isEmpty())
