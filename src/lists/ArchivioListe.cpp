@@ -37,7 +37,6 @@ bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
 {
     const int i = Indice(elenco);
     QFile &file = m_file[i];
-    ++m_aperture[i];
     if (file.isOpen()) file.close();
     m_stato[i] = StatoElenco::Chiuso;
     m_errore[i] = {};
@@ -213,15 +212,6 @@ bool ArchivioListe::Contiene(const QVector<VoceEliminazione> &righe)
     return ContieneRighe(Elenco::Eliminazioni, righe);
 }
 
-bool ArchivioListe::Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFile *errore)
-{
-    if (!ScritturaAtomica::Scrivi(Percorso(elenco), contenuto, ScritturaAtomica::Modo::SoloAtomica,
-                                  errore))
-        return false;
-    // The open handle still points at the replaced file: open the new one.
-    return Apri(elenco, errore);
-}
-
 template <typename Voce>
 bool ArchivioListe::SalvaRighe(Elenco elenco, const QVector<Voce> &righe, ErroreFile *errore)
 {
@@ -239,18 +229,12 @@ bool ArchivioListe::SalvaRighe(Elenco elenco, const QVector<Voce> &righe, Errore
                 QStringLiteral("La riga %1 non può essere memorizzata. %2").arg(riga).arg(motivo)};
         return false;
     }
-    const quint64 aperture = m_aperture[i];
-    ErroreFile erroreScrittura;
-    if (!Scrivi(elenco, Record::Unisci(righe), &erroreScrittura)) {
-        // Opening the file again is the last step: when it was tried, the new
-        // file is already in place and only the reopening failed (Errore() has it).
-        if (m_aperture[i] == aperture) {
-            if (errore) *errore = erroreScrittura;
-            return false;
-        }
-    } else if (m_aperture[i] == aperture) {
-        Apri(elenco); // the handle still points at the replaced file
-    }
+    if (!ScritturaAtomica::Scrivi(Percorso(elenco), Record::Unisci(righe),
+                                  ScritturaAtomica::Modo::SoloAtomica, errore))
+        return false;
+    // The open handle still points at the replaced file. The new file is in
+    // place even when reopening it fails (Errore() then says why).
+    Apri(elenco);
     return true;
 }
 

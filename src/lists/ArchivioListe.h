@@ -82,12 +82,10 @@ private:
     template <typename Voce>
     bool SalvaRighe(Elenco elenco, const QVector<Voce> &righe, ErroreFile *errore);
     template <typename Voce> bool ContieneRighe(Elenco elenco, const QVector<Voce> &righe);
-    bool Scrivi(Elenco elenco, const QByteArray &contenuto, ErroreFile *errore);
 
     QString m_cartella;
     std::array<QFile, 2> m_file;
     std::array<StatoElenco, 2> m_stato{StatoElenco::Chiuso, StatoElenco::Chiuso};
     std::array<ErroreFile, 2> m_errore;
-    std::array<quint64, 2> m_aperture{0, 0}; // how many times each file was opened
-    QVector<qint64> m_recordVoci;            // record numbers (1-based) of the counted entries
+    QVector<qint64> m_recordVoci; // record numbers (1-based) of the counted entries
 };
