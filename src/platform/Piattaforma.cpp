@@ -286,6 +286,9 @@ QString CartellaListe()
                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
+namespace {
+
+// Qt's Italian translations, so that standard dialogs speak Italian.
 void CaricaTraduzioni(QApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -297,12 +300,15 @@ void CaricaTraduzioni(QApplication &app)
         delete traduttore;
 }
 
+// The windows are laid out in twips for an 8-point sans-serif font: use one.
 void ImpostaCarattere(QApplication &app)
 {
     QFont carattere(QStringLiteral("Arial"), 8);
     carattere.setStyleHint(QFont::SansSerif);
     app.setFont(carattere);
 }
+
+} // namespace
 
 void PreparaApplicazione(QApplication &app)
 {

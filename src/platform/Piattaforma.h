@@ -96,16 +96,10 @@ int Twip(int pixel);
 // otherwise the user's data folder for the program (created when needed).
 QString CartellaListe();
 
-// Installs Qt's Italian translations so that standard dialogs speak Italian.
-void CaricaTraduzioni(QApplication &app);
-
 // The program's application settings: its style, name and desktop entry, the
 // Italian translations and the font. No display name is set, so every window shows the
 // window manager its own title and nothing more.
 void PreparaApplicazione(QApplication &app);
-
-// The windows are laid out in twips for an 8-point sans-serif font: use one.
-void ImpostaCarattere(QApplication &app);
 
 // Answers in place of the user. Tests install one so that no message box,
 // file dialog or modal window waits for a person; the program installs none.
