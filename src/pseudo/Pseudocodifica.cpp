@@ -64,12 +64,6 @@ Percorso::Percorso(const QVector<VoceSostituzione> &record, const RegoleCodice &
 {
 }
 
-std::optional<ZoneProtette> Percorso::Zone(QStringView testo) const
-{
-    if (!m_regole.Protegge()) return std::nullopt;
-    return m_regole.Zone(testo);
-}
-
 VoceSostituzione Percorso::Voce() const
 {
     return ElencoFinito() ? VoceSostituzione{} : m_voci[m_voce - 1];
@@ -117,8 +111,8 @@ Esito Percorso::PrimaVoceCheCompare(QStringView testo, const Osservatore &oss,
 Esito Percorso::Controlla(QStringView testo, const Osservatore &oss)
 {
     m_selInizio = m_selLunghezza = m_da = 0;
-    const std::optional<ZoneProtette> zone = Zone(testo);
-    return PrimaVoceCheCompare(testo, oss, zone ? &*zone : nullptr);
+    const ZoneProtette zone = m_regole.Zone(testo);
+    return PrimaVoceCheCompare(testo, oss, &zone);
 }
 
 std::optional<Modifica> Percorso::Sostituisci()
@@ -135,26 +129,31 @@ Esito Percorso::Successivo(QStringView testo, const Osservatore &oss)
     if (ElencoFinito()) return Esito::FineElenco;
     const int k = m_voce;
     if (oss.inizioVoce) oss.inizioVoce(k);
-    const std::optional<ZoneProtette> zone = Zone(testo);
-    const Esito esito = CercaDa(testo, m_da, oss, zone ? &*zone : nullptr);
+    const ZoneProtette zone = m_regole.Zone(testo);
+    const Esito esito = CercaDa(testo, m_da, oss, &zone);
     if (esito != Esito::Caricata) return esito;
-    return Salta(testo, oss);
+    return Salta(testo, oss, &zone);
 }
 
 Esito Percorso::Salta(QStringView testo, const Osservatore &oss)
+{
+    const ZoneProtette zone = m_regole.Zone(testo);
+    return Salta(testo, oss, &zone);
+}
+
+Esito Percorso::Salta(QStringView testo, const Osservatore &oss, const ZoneProtette *zone)
 {
     const int k = m_voce;
     Avanza();
     if (oss.fineVoce && !oss.fineVoce(k, 0))
         return ElencoFinito() ? Esito::FineElenco : Esito::Interrotta;
-    const std::optional<ZoneProtette> zone = Zone(testo);
-    return PrimaVoceCheCompare(testo, oss, zone ? &*zone : nullptr);
+    return PrimaVoceCheCompare(testo, oss, zone);
 }
 
 Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizetype *sostituzioni)
 {
-    const std::optional<ZoneProtette> zone = Zone(testo);
-    return SostituisciVoce(testo, oss, sostituzioni, zone ? &*zone : nullptr);
+    const ZoneProtette zone = m_regole.Zone(testo);
+    return SostituisciVoce(testo, oss, sostituzioni, &zone);
 }
 
 Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
@@ -192,20 +191,19 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
         // a replacement may open or close one (a word that becomes "Rem", a
         // quote), so the stretches are found again after an entry that changed
         // the text, unless its replacements only moved them.
-        std::optional<ZoneProtette> zone = Zone(testo);
+        ZoneProtette zone = m_regole.Zone(testo);
         while (!ElencoFinito()) {
             const VoceSostituzione voce = m_voci[m_voce - 1];
             QVector<qsizetype> posizioni;
             qsizetype sostituzioni = 0;
-            const Esito esito =
-                SostituisciVoce(testo, oss, &sostituzioni, zone ? &*zone : nullptr, &posizioni);
+            const Esito esito = SostituisciVoce(testo, oss, &sostituzioni, &zone, &posizioni);
             if (esito == Esito::Interrotta) return esito;
-            if (sostituzioni == 0 || !zone || ElencoFinito()) continue;
+            if (sostituzioni == 0 || !m_regole.Protegge() || ElencoFinito()) continue;
             if (m_regole.SostituzioneNeutra(voce.Trova, voce.Sostituisci))
-                zone = RegoleCodice::SpostaZone(*zone, posizioni, voce.Trova.size(),
+                zone = RegoleCodice::SpostaZone(zone, posizioni, voce.Trova.size(),
                                                 voce.Sostituisci.size());
             else
-                zone = Zone(testo);
+                zone = m_regole.Zone(testo);
         }
         return Esito::FineElenco;
     }

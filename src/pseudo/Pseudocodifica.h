@@ -126,7 +126,8 @@ private:
     Esito SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
                           const ZoneProtette *zone, QVector<qsizetype> *posizioni = nullptr);
     // The protected stretches of `testo` when protection is on.
-    std::optional<ZoneProtette> Zone(QStringView testo) const;
+    // The same over the stretches already found in `testo`.
+    Esito Salta(QStringView testo, const Osservatore &oss, const ZoneProtette *zone);
 
     QVector<VoceSostituzione> m_voci;
     RegoleCodice m_regole;
