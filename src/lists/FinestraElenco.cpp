@@ -183,21 +183,10 @@ void FinestraElenco::CaricaElenco()
     Piattaforma::PuntatoreOccupato(m_form, true);
     Piattaforma::PuntatoreOccupato(this, true);
     ErroreFile errore;
-    QList<QTreeWidgetItem *> righe;
-    if (m_elenco == Elenco::Sostituzioni) {
-        const QVector<VoceSostituzione> voci =
-            RigheElenco::DaMostrare(m_stato.Liste.LeggiSostituzioni(&errore));
-        righe.reserve(voci.size());
-        for (const VoceSostituzione &voce : voci)
-            righe.append(NuovaRiga(voce.Trova, voce.Sostituisci));
-    } else {
-        const QVector<VoceEliminazione> voci =
-            RigheElenco::DaMostrare(m_stato.Liste.LeggiEliminazioni(&errore));
-        righe.reserve(voci.size());
-        for (const VoceEliminazione &voce : voci)
-            righe.append(NuovaRiga(voce.Elimina, voce.ParolaIntera));
-    }
-    ListView1->addTopLevelItems(righe);
+    if (m_elenco == Elenco::Sostituzioni)
+        MostraRighe(RigheElenco::DaMostrare(m_stato.Liste.LeggiSostituzioni(&errore)));
+    else
+        MostraRighe(RigheElenco::DaMostrare(m_stato.Liste.LeggiEliminazioni(&errore)));
     m_toccato = false;
     Piattaforma::PuntatoreOccupato(this, false);
     Piattaforma::PuntatoreOccupato(m_form, false);
@@ -362,18 +351,25 @@ void FinestraElenco::Command5_Click()
         MostraRighe(EliminazioniPredefinite());
 }
 
+// The rows in one go: a list of millions of rows is laid out once.
 void FinestraElenco::MostraRighe(const QVector<VoceSostituzione> &righe)
 {
-    ListView1->clear();
+    QList<QTreeWidgetItem *> voci;
+    voci.reserve(righe.size());
     for (const VoceSostituzione &voce : righe)
-        AggiungiRiga(voce.Trova, voce.Sostituisci);
+        voci.append(NuovaRiga(voce.Trova, voce.Sostituisci));
+    ListView1->clear();
+    ListView1->addTopLevelItems(voci);
 }
 
 void FinestraElenco::MostraRighe(const QVector<VoceEliminazione> &righe)
 {
-    ListView1->clear();
+    QList<QTreeWidgetItem *> voci;
+    voci.reserve(righe.size());
     for (const VoceEliminazione &voce : righe)
-        AggiungiRiga(voce.Elimina, voce.ParolaIntera);
+        voci.append(NuovaRiga(voce.Elimina, voce.ParolaIntera));
+    ListView1->clear();
+    ListView1->addTopLevelItems(voci);
 }
 
 void FinestraElenco::CaricaLinguaggio()
@@ -403,7 +399,6 @@ void FinestraElenco::Esporta()
 
 void FinestraElenco::Command8_Click()
 {
-    ListView1->clear();
     CaricaElenco();
 }
 
