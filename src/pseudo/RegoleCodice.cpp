@@ -26,33 +26,38 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
     return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 
-ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
-                                      qsizetype lunghezza, qsizetype nuova)
+namespace {
+
+// The stretches moved by `n` replacements in text order: replacement k starts
+// at inizio(k) and changes the length of the text by differenza(k).
+template <typename Inizio, typename Differenza>
+ZoneProtette Sposta(const ZoneProtette &zone, qsizetype n, Inizio inizio, Differenza differenza)
 {
     QVector<Zona> spostate = zone.Elenco();
-    const qsizetype differenza = nuova - lunghezza;
     qsizetype k = 0, spostamento = 0;
     for (Zona &z : spostate) {
-        while (k < inizi.size() && inizi[k] < z.inizio) {
-            spostamento += differenza;
-            ++k;
-        }
+        for (; k < n && inizio(k) < z.inizio; ++k)
+            spostamento += differenza(k);
         z.inizio += spostamento;
         z.fine += spostamento;
     }
     return ZoneProtette(std::move(spostate));
 }
 
+} // namespace
+
+ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
+                                      qsizetype lunghezza, qsizetype nuova)
+{
+    return Sposta(
+        zone, inizi.size(), [&](qsizetype k) { return inizi[k]; },
+        [&](qsizetype) { return nuova - lunghezza; });
+}
+
 ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
                                       const QVector<Spostamento> &spostamenti)
 {
-    QVector<Zona> spostate = zone.Elenco();
-    qsizetype k = 0, spostamento = 0;
-    for (Zona &z : spostate) {
-        for (; k < spostamenti.size() && spostamenti[k].inizio < z.inizio; ++k)
-            spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
-        z.inizio += spostamento;
-        z.fine += spostamento;
-    }
-    return ZoneProtette(std::move(spostate));
+    return Sposta(
+        zone, spostamenti.size(), [&](qsizetype k) { return spostamenti[k].inizio; },
+        [&](qsizetype k) { return spostamenti[k].nuova - spostamenti[k].lunghezza; });
 }
