@@ -149,10 +149,16 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
     bool conCartella = false;
     for (qsizetype i = 1; i < argomenti.size(); ++i) {
         const QString &a = argomenti[i];
-        auto valore = [&]() -> std::optional<QString> {
+        // The value glued to the option from index `da` on (none when
+        // negative: then the next argument).
+        auto valore = [&](qsizetype da) -> std::optional<QString> {
+            if (da >= 0) return a.mid(da);
             if (i + 1 >= argomenti.size()) return std::nullopt;
             return argomenti[++i];
         };
+        const qsizetype uguale = a.indexOf(QLatin1Char('='));
+        const qsizetype dopoUguale = uguale < 0 ? -1 : uguale + 1; // "--opzione=valore"
+        const qsizetype dopoLettera = a.size() > 2 ? 2 : -1;       // "-oVALORE"
         if (soloFile || a == QStringLiteral("-") || !a.startsWith(QLatin1Char('-'))) {
             o.file.append(a);
         } else if (a == QStringLiteral("--")) {
@@ -167,9 +173,7 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
             uscita = 0;
             return std::nullopt;
         } else if (a == QStringLiteral("--elenco") || a.startsWith(QStringLiteral("--elenco="))) {
-            std::optional<QString> v = a.contains(QLatin1Char('='))
-                                           ? std::optional<QString>(a.section(QLatin1Char('='), 1))
-                                           : valore();
+            const std::optional<QString> v = valore(dopoUguale);
             if (!v || v->isEmpty()) return QStringLiteral("--elenco vuole il nome di un file");
             o.elenco = *v;
         } else if (a == QStringLiteral("--pulizia")) {
@@ -182,7 +186,7 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
         } else if (a == QStringLiteral("-o") ||
                    (a.startsWith(QStringLiteral("-o")) && a.size() > 2 &&
                     !a.startsWith(QStringLiteral("--")))) {
-            std::optional<QString> v = a.size() > 2 ? std::optional<QString>(a.mid(2)) : valore();
+            const std::optional<QString> v = valore(dopoLettera);
             if (!v || v->isEmpty()) return QStringLiteral("-o vuole il nome di una cartella");
             o.cartella = *v;
             conCartella = true;
@@ -190,10 +194,7 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
             o.sulPosto = true;
         } else if (a == QStringLiteral("--linguaggio") ||
                    a.startsWith(QStringLiteral("--linguaggio="))) {
-            const std::optional<QString> v =
-                a.contains(QLatin1Char('='))
-                    ? std::optional<QString>(a.section(QLatin1Char('='), 1))
-                    : valore();
+            const std::optional<QString> v = valore(dopoUguale);
             o.linguaggio = v ? LinguaggioDaNome(*v) : std::nullopt;
             if (!o.linguaggio)
                 return QStringLiteral("--linguaggio vuole basic, c, batch oppure nessuno");
@@ -204,7 +205,7 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
         } else if (a == QStringLiteral("-j") ||
                    (a.startsWith(QStringLiteral("-j")) && a.size() > 2 &&
                     !a.startsWith(QStringLiteral("--")))) {
-            std::optional<QString> v = a.size() > 2 ? std::optional<QString>(a.mid(2)) : valore();
+            const std::optional<QString> v = valore(dopoLettera);
             bool ok = false;
             const int n = v ? v->toInt(&ok) : 0;
             if (!ok || n < 1) return QStringLiteral("-j vuole un numero intero da 1 in su");

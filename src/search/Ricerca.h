@@ -155,7 +155,8 @@ Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola,
                                         const QString &sostituto, Confronto confronto,
                                         Delimitatori delimitatori, const ZoneProtette *zone,
-                                        const Avanzamento &avanzamento = {}, qsizetype passo = 4096,
-                                        qsizetype inizio = 0, qsizetype fine = -1);
+                                        const Avanzamento &avanzamento = {},
+                                        qsizetype passo = PassoAvanzamento, qsizetype inizio = 0,
+                                        qsizetype fine = -1);
 
 } // namespace Ricerca
