@@ -11,6 +11,53 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+
+// Puts `testo` (no CR) in place of document positions [da, a).
+void Sostituisci(QTextCursor &c, int da, int a, const QString &testo)
+{
+    c.setPosition(da);
+    c.setPosition(a, QTextCursor::KeepAnchor);
+    if (testo.isEmpty())
+        c.removeSelectedText();
+    else
+        c.insertText(testo);
+}
+
+// Rewrites `vecchio`, at document position `pos`, into `nuovo`, which has as
+// many line breaks: line by line, only the span of each line that differs.
+// Lines keep their blocks, so the write costs what the changes cost rather
+// than what the whole text costs.
+void SostituisciRighe(QTextCursor &c, int pos, QStringView vecchio, QStringView nuovo)
+{
+    qsizetype ia = 0, ib = 0;
+    for (;;) {
+        qsizetype ea = vecchio.indexOf(u'\r', ia);
+        qsizetype eb = nuovo.indexOf(u'\r', ib);
+        if (ea < 0) ea = vecchio.size();
+        if (eb < 0) eb = nuovo.size();
+        const QStringView rigaA = vecchio.sliced(ia, ea - ia);
+        const QStringView rigaB = nuovo.sliced(ib, eb - ib);
+        if (rigaA != rigaB) {
+            const qsizetype comune = std::min(rigaA.size(), rigaB.size());
+            const qsizetype p =
+                std::mismatch(rigaA.begin(), rigaA.begin() + comune, rigaB.begin()).first -
+                rigaA.begin();
+            const qsizetype s =
+                std::mismatch(rigaA.rbegin(), rigaA.rbegin() + (comune - p), rigaB.rbegin()).first -
+                rigaA.rbegin();
+            Sostituisci(c, pos + int(p), pos + int(rigaA.size() - s),
+                        rigaB.sliced(p, rigaB.size() - s - p).toString());
+        }
+        if (ea == vecchio.size()) return;
+        pos += int(rigaB.size()) + 1; // the line as written now, and its break
+        ia = ea + 2;
+        ib = eb + 2;
+    }
+}
+
+} // namespace
+
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 {
     setObjectName(QStringLiteral("Text1"));
@@ -112,14 +159,14 @@ void EditorTesto::SostituisciTesto(const QString &testo)
     m_scritturaIntera = true;
     QTextCursor c(document());
     if (inizio < fineA || inizio < fineB) {
-        const int posInizio = PosizioneDaOffset(inizio);
-        const int posFine = PosizioneDaOffset(fineA);
-        const QString inserito = NormalizzaACapo(nuovo.sliced(inizio, fineB - inizio));
+        const QStringView spanA = QStringView(vecchio).sliced(inizio, fineA - inizio);
+        const QStringView spanB = QStringView(nuovo).sliced(inizio, fineB - inizio);
         c.beginEditBlock();
-        c.setPosition(posInizio);
-        c.setPosition(posFine, QTextCursor::KeepAnchor);
-        if (c.hasSelection()) c.removeSelectedText();
-        if (!inserito.isEmpty()) c.insertText(inserito);
+        if (spanA.count(u'\r') == spanB.count(u'\r'))
+            SostituisciRighe(c, PosizioneDaOffset(inizio), spanA, spanB);
+        else
+            Sostituisci(c, PosizioneDaOffset(inizio), PosizioneDaOffset(fineA),
+                        NormalizzaACapo(spanB.toString()));
         c.endEditBlock();
         c.setPosition(0);
     }

@@ -123,6 +123,12 @@ private Q_SLOTS:
             QString nuovo = grezzo;
             if (caso % 5 == 0) {
                 nuovo = casuale(30);
+            } else if (caso % 5 == 1) {
+                // Words changed on several lines, the line breaks kept.
+                nuovo.clear();
+                for (QChar ch : grezzo)
+                    nuovo += ch != u'a' ? QString(ch)
+                                        : QStringList{u"a"_s, u""_s, u"bè"_s}[gen.bounded(3)];
             } else {
                 for (int n = 1 + int(gen.bounded(2)); n > 0; --n) {
                     const int da = int(gen.bounded(int(nuovo.size()) + 1));
