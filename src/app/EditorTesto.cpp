@@ -133,7 +133,10 @@ void EditorTesto::SetText(const QString &testo)
     m_scritturaIntera = true;
     setPlainText(NormalizzaACapo(testo));
     m_scritturaIntera = false;
-    m_testoValido = false;
+    // What the document now holds, without reading it back; usually `testo`
+    // itself, shared.
+    m_testo = Lotto::ACapoComeEditor(testo);
+    m_testoValido = true;
 }
 
 void EditorTesto::SostituisciTesto(const QString &testo)

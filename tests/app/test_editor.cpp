@@ -109,7 +109,7 @@ private Q_SLOTS:
     void scritturaAnnullabileComeScritturaIntera()
     {
         QRandomGenerator gen(11);
-        const QString alfabeto = u"ab \r\n\r\n\n\rè\u2029"_s;
+        const QString alfabeto = u"ab \r\n\r\n\n\rè\u2029\uFDD1\u2028"_s;
         auto casuale = [&](int massimo) {
             QString t;
             for (int i = int(gen.bounded(massimo)); i > 0; --i)
@@ -137,6 +137,8 @@ private Q_SLOTS:
             }
             e.SetText(grezzo);
             const QString prima = e.Text();
+            QCOMPARE(prima,
+                     e.document()->toRawText().replace(QChar::ParagraphSeparator, u"\r\n"_s));
             e.SetSelStart(e.Lunghezza());
             riferimento.SetText(nuovo);
             e.SostituisciTesto(nuovo);
