@@ -430,14 +430,8 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
             if (passo.sostituzioni == 0) continue;
             lavoro = std::move(passo.testo);
             totale += passo.sostituzioni;
-            if (!regole.Protegge()) continue;
-            // The stretches only move when the replacement cannot open or
-            // close one; otherwise the new text is read again.
-            if (regole.SostituzioneNeutra(v.parola, v.sostituto))
-                zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
-                                                v.sostituto.size());
-            else
-                zone = regole.Zone(lavoro);
+            if (regole.Protegge())
+                zone = regole.ZoneDopo(zone, lavoro, v.parola, v.sostituto, passo.posizioni);
         }
     }
     if (sostituzioni) *sostituzioni = totale;

@@ -198,12 +198,8 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
             qsizetype sostituzioni = 0;
             const Esito esito = SostituisciVoce(testo, oss, &sostituzioni, &zone, &posizioni);
             if (esito == Esito::Interrotta) return esito;
-            if (sostituzioni == 0 || !m_regole.Protegge() || ElencoFinito()) continue;
-            if (m_regole.SostituzioneNeutra(voce.Trova, voce.Sostituisci))
-                zone = RegoleCodice::SpostaZone(zone, posizioni, voce.Trova.size(),
-                                                voce.Sostituisci.size());
-            else
-                zone = m_regole.Zone(testo);
+            if (sostituzioni > 0 && m_regole.Protegge() && !ElencoFinito())
+                zone = m_regole.ZoneDopo(zone, testo, voce.Trova, voce.Sostituisci, posizioni);
         }
         return Esito::FineElenco;
     }

@@ -54,6 +54,15 @@ ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone, const QVector<qs
         [&](qsizetype) { return nuova - lunghezza; });
 }
 
+ZoneProtette RegoleCodice::ZoneDopo(const ZoneProtette &zone, QStringView testo,
+                                    const QString &parola, const QString &sostituto,
+                                    const QVector<qsizetype> &inizi) const
+{
+    return SostituzioneNeutra(parola, sostituto)
+               ? SpostaZone(zone, inizi, parola.size(), sostituto.size())
+               : Zone(testo);
+}
+
 ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
                                       const QVector<Spostamento> &spostamenti)
 {

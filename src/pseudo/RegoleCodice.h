@@ -48,6 +48,12 @@ struct RegoleCodice
     static ZoneProtette SpostaZone(const ZoneProtette &zone, const QVector<qsizetype> &inizi,
                                    qsizetype lunghezza, qsizetype nuova);
 
+    // The stretches of `testo` once `parola` was replaced by `sostituto` at
+    // each of `inizi` (indexes in the text before) where `zone` lay: moved when
+    // the replacement is neutral, else read again from the new text.
+    ZoneProtette ZoneDopo(const ZoneProtette &zone, QStringView testo, const QString &parola,
+                          const QString &sostituto, const QVector<qsizetype> &inizi) const;
+
     // One replacement: `lunghezza` characters from index `inizio` became `nuova`.
     struct Spostamento
     {
