@@ -557,8 +557,7 @@ MotoreAnsi::APezzi::~APezzi() = default;
 char *MotoreAnsi::APezzi::Spazio(qsizetype quanti)
 {
     if (m_presenti + quanti > m_capienza) {
-        // A token (or the rest to be made as the editor holds it) longer
-        // than the buffer.
+        // A token longer than the buffer.
         m_capienza = std::max(2 * m_capienza, m_presenti + quanti);
         std::unique_ptr<char[]> nuovo(new char[std::size_t(m_capienza)]);
         std::memcpy(nuovo.get(), m_buffer.get(), std::size_t(m_presenti));
@@ -570,19 +569,40 @@ char *MotoreAnsi::APezzi::Spazio(qsizetype quanti)
 void MotoreAnsi::APezzi::Scritti(qsizetype quanti)
 {
     m_presenti += quanti;
-    if (m_comeEditor) return; // gathered until the end
-    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()), m_presenti,
-                                        m_uscita, true, false, m_cr, m_conta);
-    m_comeEditor = f.aCapo;
-    m_presenti -= f.fin;
-    std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
+    if (!m_comeEditor) {
+        const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()),
+                                            m_presenti, m_uscita, true, false, m_cr, m_conta);
+        m_comeEditor = f.aCapo;
+        m_presenti -= f.fin;
+        std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
+    }
+    if (m_comeEditor) ComeEditor(false);
+}
+
+// The buffer's bytes made as the editor holds them and worked on, but for a
+// token still open and, unless the text ends, a last CR (its LF may follow).
+void MotoreAnsi::APezzi::ComeEditor(bool fine)
+{
+    const qsizetype pronti =
+        m_presenti - (!fine && m_presenti > 0 && m_buffer[m_presenti - 1] == '\r');
+    m_fatti += ACapoComeEditor(QByteArrayView(m_buffer.get(), pronti), m_cr);
+    m_cr = 0; // a CR already written before the buffer is followed by its LF now
+    m_presenti -= pronti;
+    std::memmove(m_buffer.get(), m_buffer.get() + pronti, std::size_t(m_presenti));
+    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_fatti.constData()),
+                                        m_fatti.size(), m_uscita, false, fine, m_crFatti, m_conta);
+    m_fatti.remove(0, f.fin);
 }
 
 qsizetype MotoreAnsi::APezzi::Fine()
 {
-    const QByteArrayView resto(m_buffer.get(), m_presenti);
-    if (m_comeEditor) return m_dati.Resto(resto, m_cr, m_uscita, m_conta);
-    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(resto.data()), resto.size(),
-                                        m_uscita, true, true, m_cr, m_conta);
-    return f.aCapo ? m_dati.Resto(resto.sliced(f.fin), m_cr, m_uscita, m_conta) : m_conta;
+    if (!m_comeEditor) {
+        const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()),
+                                            m_presenti, m_uscita, true, true, m_cr, m_conta);
+        m_comeEditor = f.aCapo;
+        m_presenti -= f.fin;
+        std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
+    }
+    if (m_comeEditor) ComeEditor(true);
+    return m_conta;
 }

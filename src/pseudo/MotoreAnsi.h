@@ -89,12 +89,18 @@ public:
         qsizetype Fine();
 
     private:
+        void ComeEditor(bool fine);
+
         const Dati &m_dati;
         UscitaByte &m_uscita;
         std::unique_ptr<char[]> m_buffer; // the bytes not worked on yet
         qsizetype m_capienza = 0, m_presenti = 0, m_conta = 0;
         quint64 m_cr = 0;
-        bool m_comeEditor = false; // from the buffer's start, to be made as the editor holds it
+        // From the buffer's start on, the text is made as the editor holds it,
+        // piece by piece, into m_fatti: the bytes made and not worked on yet.
+        bool m_comeEditor = false;
+        QByteArray m_fatti;
+        quint64 m_crFatti = 0;
     };
 
 private:
