@@ -56,6 +56,16 @@ void SostituisciRighe(QTextCursor &c, int pos, QStringView vecchio, QStringView 
     }
 }
 
+// Ends a write's undo step. Qt joins typed text to a step whose last item is
+// an insertion it continues, so a write ending in one would be taken back
+// together with what is typed right after it; this item joins nothing.
+class FineScrittura : public QAbstractUndoItem
+{
+public:
+    void undo() override {}
+    void redo() override {}
+};
+
 } // namespace
 
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
@@ -170,6 +180,7 @@ void EditorTesto::SostituisciTesto(const QString &testo)
         else
             Sostituisci(c, PosizioneDaOffset(inizio), PosizioneDaOffset(fineA),
                         NormalizzaACapo(spanB.toString()));
+        document()->appendUndoItem(new FineScrittura);
         c.endEditBlock();
         c.setPosition(0);
     }

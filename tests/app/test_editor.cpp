@@ -183,12 +183,16 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i)
             e.redo();
         QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
-        // Typing right after the rewritten span is a step of its own.
-        e.SostituisciTesto(u"Se a\r\nFine Sexy\r\nFine"_s);
-        e.SetSelStart(e.Lunghezza());
-        QTest::keyClick(&e, Qt::Key_Z);
-        e.undo();
-        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy\r\nFine"_s);
+        // Typing right after the last rewritten character is a step of its own,
+        // whether the write ends in a new line, in a changed line or joins lines.
+        for (const QString &scritto :
+             {u"Se a\r\nFine Sexy\r\nFine"_s, u"Se b\r\nFine Sexy\r\nFinez"_s, u"Se bw"_s}) {
+            e.SostituisciTesto(scritto);
+            e.SetSelStart(e.Lunghezza());
+            QTest::keyClick(&e, Qt::Key_Z);
+            e.undo();
+            QCOMPARE(e.Text(), scritto);
+        }
         e.SetText(u"nuovo"_s);
         QVERIFY(!e.document()->isUndoAvailable());
         QVERIFY(!e.document()->isRedoAvailable());
