@@ -56,9 +56,9 @@ void SostituisciRighe(QTextCursor &c, int pos, QStringView vecchio, QStringView 
     }
 }
 
-// Ends a write's undo step. Qt joins typed text to a step whose last item is
-// an insertion it continues, so a write ending in one would be taken back
-// together with what is typed right after it; this item joins nothing.
+// Ends a program write's undo step. Qt joins typed text to a step whose last
+// item is an insertion it continues, so a write ending in one would be taken
+// back together with what is typed right after it; this item joins nothing.
 class FineScrittura : public QAbstractUndoItem
 {
 public:
@@ -253,7 +253,11 @@ void EditorTesto::SetSelLength(qsizetype lunghezza)
 void EditorTesto::SetSelText(const QString &testo)
 {
     QTextCursor c = textCursor();
+    if (!c.hasSelection() && testo.isEmpty()) return;
+    c.beginEditBlock();
     c.insertText(NormalizzaACapo(testo));
+    document()->appendUndoItem(new FineScrittura);
+    c.endEditBlock();
     setTextCursor(c);
 }
 

@@ -171,6 +171,11 @@ private Q_SLOTS:
         e.SetSelStart(0);
         e.SetSelLength(2);
         QVERIFY(e.SostituisciSelezione(u"Se"_s));
+        // Typing right after the replaced word is a step of its own.
+        e.SetSelStart(2);
+        QTest::keyClick(&e, Qt::Key_Z);
+        e.undo();
+        QCOMPARE(e.Text(), u"Se a\r\nEnd Ifxy"_s);
         e.SostituisciTesto(u"Se a\r\nFine Sexy"_s);
         QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
         const QStringList attesi = {u"Se a\r\nEnd Ifxy"_s, u"If a\r\nEnd Ifxy"_s,
