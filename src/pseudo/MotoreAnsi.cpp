@@ -569,40 +569,38 @@ char *MotoreAnsi::APezzi::Spazio(qsizetype quanti)
 void MotoreAnsi::APezzi::Scritti(qsizetype quanti)
 {
     m_presenti += quanti;
-    if (!m_comeEditor) {
-        const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()),
-                                            m_presenti, m_uscita, true, false, m_cr, m_conta);
-        m_comeEditor = f.aCapo;
-        m_presenti -= f.fin;
-        std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
-    }
-    if (m_comeEditor) ComeEditor(false);
-}
-
-// The buffer's bytes made as the editor holds them and worked on, but for a
-// token still open and, unless the text ends, a last CR (its LF may follow).
-void MotoreAnsi::APezzi::ComeEditor(bool fine)
-{
-    const qsizetype pronti =
-        m_presenti - (!fine && m_presenti > 0 && m_buffer[m_presenti - 1] == '\r');
-    m_fatti += ACapoComeEditor(QByteArrayView(m_buffer.get(), pronti), m_cr);
-    m_cr = 0; // a CR already written before the buffer is followed by its LF now
-    m_presenti -= pronti;
-    std::memmove(m_buffer.get(), m_buffer.get() + pronti, std::size_t(m_presenti));
-    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_fatti.constData()),
-                                        m_fatti.size(), m_uscita, false, fine, m_crFatti, m_conta);
-    m_fatti.remove(0, f.fin);
+    Avanza(false);
 }
 
 qsizetype MotoreAnsi::APezzi::Fine()
 {
+    Avanza(true);
+    return m_conta;
+}
+
+// Works on the buffer as far as it can (all of it when `fine`): as it stands
+// until a line break the editor would change, from there on made as the
+// editor holds it, piece by piece. A last CR waits for the next piece, which
+// may begin with its LF; so does a token still open.
+void MotoreAnsi::APezzi::Avanza(bool fine)
+{
+    const auto togli = [this](qsizetype quanti) {
+        m_presenti -= quanti;
+        std::memmove(m_buffer.get(), m_buffer.get() + quanti, std::size_t(m_presenti));
+    };
     if (!m_comeEditor) {
         const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_buffer.get()),
-                                            m_presenti, m_uscita, true, true, m_cr, m_conta);
+                                            m_presenti, m_uscita, true, fine, m_cr, m_conta);
         m_comeEditor = f.aCapo;
-        m_presenti -= f.fin;
-        std::memmove(m_buffer.get(), m_buffer.get() + f.fin, std::size_t(m_presenti));
+        togli(f.fin);
+        if (!m_comeEditor) return;
     }
-    if (m_comeEditor) ComeEditor(true);
-    return m_conta;
+    const qsizetype pronti =
+        m_presenti - (!fine && m_presenti > 0 && m_buffer[m_presenti - 1] == '\r');
+    m_fatti += ACapoComeEditor(QByteArrayView(m_buffer.get(), pronti), m_cr);
+    m_cr = 0; // a CR already written before the buffer is followed by its LF now
+    togli(pronti);
+    const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_fatti.constData()),
+                                        m_fatti.size(), m_uscita, false, fine, m_crFatti, m_conta);
+    m_fatti.remove(0, f.fin);
 }

@@ -89,7 +89,7 @@ public:
         qsizetype Fine();
 
     private:
-        void ComeEditor(bool fine);
+        void Avanza(bool fine);
 
         const Dati &m_dati;
         UscitaByte &m_uscita;
