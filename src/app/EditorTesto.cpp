@@ -66,6 +66,13 @@ public:
     void redo() override {}
 };
 
+// Closes the edit block of a program write as an undo step of its own.
+void ChiudiPasso(QTextCursor &c)
+{
+    c.document()->appendUndoItem(new FineScrittura);
+    c.endEditBlock();
+}
+
 } // namespace
 
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
@@ -180,8 +187,7 @@ void EditorTesto::SostituisciTesto(const QString &testo)
         else
             Sostituisci(c, PosizioneDaOffset(inizio), PosizioneDaOffset(fineA),
                         NormalizzaACapo(spanB.toString()));
-        document()->appendUndoItem(new FineScrittura);
-        c.endEditBlock();
+        ChiudiPasso(c);
         c.setPosition(0);
     }
     setTextCursor(c);
@@ -256,8 +262,7 @@ void EditorTesto::SetSelText(const QString &testo)
     if (!c.hasSelection() && testo.isEmpty()) return;
     c.beginEditBlock();
     c.insertText(NormalizzaACapo(testo));
-    document()->appendUndoItem(new FineScrittura);
-    c.endEditBlock();
+    ChiudiPasso(c);
     setTextCursor(c);
 }
 

@@ -22,9 +22,8 @@ public:
     // Replaces the whole text as one step of the undo history, rewriting only
     // what differs: each changed line's changed span when the text keeps its
     // line breaks, else the span from the first to the last changed character.
-    // Like SetText it
-    // does not keep the selection and does not raise TestoCambiato; undoing or
-    // redoing the step does.
+    // Like SetText it does not keep the selection and does not raise
+    // TestoCambiato; undoing or redoing the step does.
     void SostituisciTesto(const QString &testo);
     qsizetype Lunghezza() const { return Text().size(); }
 

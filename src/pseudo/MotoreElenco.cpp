@@ -152,11 +152,10 @@ struct MotoreElenco::Gruppo
     std::vector<Voce> voci;
     bool token = false; // every word free of delimiters
 
-    // The distinct upper-case words of a token group, each with the first
-    // entry that has it, in an open-addressing table of indices.
+    // The distinct upper-case words of a token group, each with every entry
+    // that has it (in order), in an open-addressing table of indices.
     std::vector<QString> parole;
-    std::vector<int> primaVoce;
-    std::vector<std::vector<int>> vociParola; // every entry that has each word, in order
+    std::vector<std::vector<int>> vociParola;
     std::vector<quint32> hashParole;
     std::vector<int> tabella; // -1 = empty slot
     quint32 maschera = 0;
@@ -175,7 +174,6 @@ struct MotoreElenco::Gruppo
             }
             viste.insert(su, int(parole.size()));
             parole.push_back(su);
-            primaVoce.push_back(j);
             vociParola.push_back({j});
             quint32 h = SemeHash;
             for (QChar c : su)
@@ -311,7 +309,7 @@ struct MotoreElenco::Gruppo
                 if (std::memcmp(v.esatta.utf16(), t + inizio, std::size_t(L) * 2) == 0) nota = &v;
             if (!nota) {
                 Variante v{QStringView(T).sliced(inizio, L).toString(), {}, 0};
-                v.risultato = Risolvi(primaVoce[k], v.conta);
+                v.risultato = Risolvi(vociParola[k].front(), v.conta);
                 noti[k].push_back(std::move(v));
                 nota = &noti[k].back();
             }
@@ -430,8 +428,7 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
             if (passo.sostituzioni == 0) continue;
             lavoro = std::move(passo.testo);
             totale += passo.sostituzioni;
-            if (regole.Protegge())
-                zone = regole.ZoneDopo(zone, lavoro, v.parola, v.sostituto, passo.posizioni);
+            zone = regole.ZoneDopo(zone, lavoro, v.parola, v.sostituto, passo.posizioni);
         }
     }
     if (sostituzioni) *sostituzioni = totale;
@@ -446,7 +443,7 @@ std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
     for (const auto &g : m_gruppi)
         for (size_t k = 0; k < g->parole.size(); ++k) {
             Esito e{g->parole[k], {}, 0};
-            e.risultato = g->Risolvi(g->primaVoce[k], e.sostituzioni);
+            e.risultato = g->Risolvi(g->vociParola[k].front(), e.sostituzioni);
             esiti.push_back(std::move(e));
         }
     return esiti;

@@ -198,7 +198,7 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
             qsizetype sostituzioni = 0;
             const Esito esito = SostituisciVoce(testo, oss, &sostituzioni, &zone, &posizioni);
             if (esito == Esito::Interrotta) return esito;
-            if (sostituzioni > 0 && m_regole.Protegge() && !ElencoFinito())
+            if (sostituzioni > 0 && !ElencoFinito())
                 zone = m_regole.ZoneDopo(zone, testo, voce.Trova, voce.Sostituisci, posizioni);
         }
         return Esito::FineElenco;

@@ -125,8 +125,7 @@ private:
     // `posizioni` receives where the occurrences replaced were (with `zone`).
     Esito SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
                           const ZoneProtette *zone, QVector<qsizetype> *posizioni = nullptr);
-    // The protected stretches of `testo` when protection is on.
-    // The same over the stretches already found in `testo`.
+    // Salta over the stretches already found in `testo`.
     Esito Salta(QStringView testo, const Osservatore &oss, const ZoneProtette *zone);
 
     QVector<VoceSostituzione> m_voci;

@@ -58,6 +58,7 @@ ZoneProtette RegoleCodice::ZoneDopo(const ZoneProtette &zone, QStringView testo,
                                     const QString &parola, const QString &sostituto,
                                     const QVector<qsizetype> &inizi) const
 {
+    if (!Protegge()) return {};
     return SostituzioneNeutra(parola, sostituto)
                ? SpostaZone(zone, inizi, parola.size(), sostituto.size())
                : Zone(testo);

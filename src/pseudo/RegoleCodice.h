@@ -50,7 +50,8 @@ struct RegoleCodice
 
     // The stretches of `testo` once `parola` was replaced by `sostituto` at
     // each of `inizi` (indexes in the text before) where `zone` lay: moved when
-    // the replacement is neutral, else read again from the new text.
+    // the replacement is neutral, else read again from the new text; none
+    // when protection is off.
     ZoneProtette ZoneDopo(const ZoneProtette &zone, QStringView testo, const QString &parola,
                           const QString &sostituto, const QVector<qsizetype> &inizi) const;
 
