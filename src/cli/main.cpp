@@ -2,6 +2,7 @@
 // list, giving the bytes the program writes for them.
 
 #include "app/Documento.h"
+#include "app/LettoreRtf.h"
 #include "app/ScritturaAtomica.h"
 #include "lists/CartellaListe.h"
 #include "pseudo/Lotto.h"
@@ -13,13 +14,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QThread>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
 #include <mutex>
+#include <poll.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -125,6 +134,7 @@ struct Opzioni
     bool sulPosto = false;
     int lavori = 0;
     QStringList file;
+    QList<QByteArray> grezzi;             // each file's name as given, byte for byte
     std::optional<Linguaggio> linguaggio; // empty: from each file's extension
     bool proteggi = false;
     bool separatoriCodice = false;
@@ -142,8 +152,11 @@ std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
 
 // Empty when the command line is right, otherwise why it is not; `uscita`
 // receives 0 when --help or --version has been answered.
-std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &uscita)
+std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Opzioni &o, int &uscita)
 {
+    QStringList argomenti;
+    for (const QByteArray &g : grezzi)
+        argomenti.append(QFile::decodeName(g));
     uscita = -1;
     bool soloFile = false;
     bool conCartella = false;
@@ -161,6 +174,7 @@ std::optional<QString> Analizza(const QStringList &argomenti, Opzioni &o, int &u
         const qsizetype dopoLettera = a.size() > 2 ? 2 : -1;       // "-oVALORE"
         if (soloFile || a == QStringLiteral("-") || !a.startsWith(QLatin1Char('-'))) {
             o.file.append(a);
+            o.grezzi.append(grezzi[i]);
         } else if (a == QStringLiteral("--")) {
             soloFile = true;
         } else if (a == QStringLiteral("-h") || a == QStringLiteral("--help")) {
@@ -244,11 +258,16 @@ bool CaricaElenco(const QString &percorso, bool scelto, const QString &quale,
                          .arg(quale, QDir::toNativeSeparators(percorso), errore.descrizione));
         return false;
     }
-    if (dati->size() % Record::Lunghezza != 0)
+    if (const qsizetype parte = dati->size() % Record::Lunghezza; parte != 0) {
+        // The program's list reader fills a part-record at the end with
+        // zeros and uses it: the same records here.
+        dati->append(QByteArray(Record::Lunghezza - parte, '\0'));
         ScriviErrore(QStringLiteral("nota: l'elenco %1 %2 finisce con un record incompleto "
-                                    "(%3 byte), che viene ignorato come fa Quadrivo")
+                                    "(%3 byte), che viene completato con zeri e usato come fa "
+                                    "Quadrivo")
                          .arg(quale, QDir::toNativeSeparators(percorso))
-                         .arg(dati->size() % Record::Lunghezza));
+                         .arg(parte));
+    }
     return true;
 }
 
@@ -296,9 +315,47 @@ std::optional<Liste> CaricaListe(const Opzioni &o)
     return liste;
 }
 
+// Standard input or output closed by whoever started the command: the
+// descriptor is then held by /dev/null, so that no file opened later takes its
+// number, and using it is an error.
+bool ingressoChiuso = false, uscitaChiusa = false;
+
+void OccupaDescrittoriChiusi()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        if (fd == STDIN_FILENO) ingressoChiuso = true;
+        if (fd == STDOUT_FILENO) uscitaChiusa = true;
+        const int nullo = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (nullo >= 0 && nullo != fd) {
+            ::dup2(nullo, fd);
+            ::close(nullo);
+        }
+    }
+}
+
+ErroreFile DescrittoreChiuso()
+{
+    return {EBADF, QStringLiteral("non è aperto")};
+}
+
+// Waits until a non-blocking descriptor is ready for `evento`; false when it
+// cannot be waited on.
+bool AttendiDescrittore(int fd, short evento)
+{
+    pollfd attesa{fd, evento, 0};
+    while (::poll(&attesa, 1, -1) < 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
 // The whole of standard input, or nothing (and why) when it cannot be read.
 std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
 {
+    if (ingressoChiuso) {
+        errore = DescrittoreChiuso();
+        return std::nullopt;
+    }
     QByteArray dati;
     char blocco[1 << 16];
     for (;;) {
@@ -306,7 +363,11 @@ std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
         if (letti == 0) break;
         if (letti < 0) {
             if (errno == EINTR) continue;
-            errore = ErroreFile::DaErrno(errno);
+            // Standard input shared with a program that made it non-blocking.
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
+                AttendiDescrittore(STDIN_FILENO, POLLIN))
+                continue;
+            errore = errno == EBADF ? DescrittoreChiuso() : ErroreFile::DaErrno(errno);
             return std::nullopt;
         }
         dati.append(blocco, letti);
@@ -321,18 +382,123 @@ std::optional<QByteArray> LeggiStandardInput(ErroreFile &errore)
 
 bool ScriviStandardOutput(QByteArrayView byte, ErroreFile &errore)
 {
+    if (uscitaChiusa) {
+        errore = DescrittoreChiuso();
+        return false;
+    }
     qsizetype fatto = 0;
     while (fatto < byte.size()) {
         const ssize_t scritti =
             ::write(STDOUT_FILENO, byte.constData() + fatto, size_t(byte.size() - fatto));
         if (scritti < 0) {
             if (errno == EINTR) continue;
-            errore = ErroreFile::DaErrno(errno);
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
+                AttendiDescrittore(STDOUT_FILENO, POLLOUT))
+                continue;
+            errore = errno == EBADF ? DescrittoreChiuso() : ErroreFile::DaErrno(errno);
             return false;
         }
         fatto += scritti;
     }
     return true;
+}
+
+// Whether Qt's file functions reach the file named by the bytes `grezzo`
+// (not so when they are not UTF-8): otherwise plain system calls are used.
+bool Rappresentabile(const QString &nome, const QByteArray &grezzo)
+{
+    return QFile::encodeName(nome) == grezzo;
+}
+
+QByteArray CartellaDi(const QByteArray &percorso)
+{
+    const qsizetype barra = percorso.lastIndexOf('/');
+    return barra < 0 ? QByteArray(".") : barra == 0 ? QByteArray("/") : percorso.first(barra);
+}
+
+QByteArray NomeDi(const QByteArray &percorso)
+{
+    return percorso.mid(percorso.lastIndexOf('/') + 1);
+}
+
+// Whether a new file can be made in `cartella` (where a replacement is
+// first written): a file is made there and removed at once.
+bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
+{
+    QByteArray modello = cartella + "/.quadrivo-pseudo-XXXXXX";
+    const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
+    if (fd < 0) {
+        errore = ErroreFile::DaErrno(errno);
+        return false;
+    }
+    ::close(fd);
+    ::unlink(modello.constData());
+    return true;
+}
+
+// What a name in the output folder is when it is not a regular file.
+QString TipoNonNormale(mode_t modo)
+{
+    if (S_ISLNK(modo)) return QStringLiteral("un collegamento simbolico");
+    if (S_ISDIR(modo)) return QStringLiteral("una cartella");
+    if (S_ISFIFO(modo)) return QStringLiteral("una FIFO");
+    if (S_ISCHR(modo) || S_ISBLK(modo)) return QStringLiteral("un dispositivo");
+    return QStringLiteral("un file speciale");
+}
+
+// The atomic write for a name Qt cannot spell: a new file beside it, every
+// byte checked on its way to the disk, then renamed over the name (a rename
+// replaces whatever is there and never follows a link).
+bool ScriviGrezzo(const QByteArray &percorso, QByteArrayView byte, ErroreFile &errore)
+{
+    const QByteArray nome = NomeDi(percorso);
+    const int cartella =
+        ::open(CartellaDi(percorso).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (cartella < 0) {
+        errore = ErroreFile::DaErrno(errno);
+        return false;
+    }
+    struct stat prima;
+    const bool esiste = ::fstatat(cartella, nome.constData(), &prima, AT_SYMLINK_NOFOLLOW) == 0;
+    // A new name beside it; made with the permissions a new file gets.
+    QByteArray temporaneo;
+    int fd = -1, e = 0;
+    for (int prova = 0; fd < 0 && prova < 100; ++prova) {
+        temporaneo = "." + nome + "." +
+                     QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
+        fd = ::openat(cartella, temporaneo.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        e = errno;
+    } else {
+        for (qsizetype fatto = 0; !e && fatto < byte.size();) {
+            const ssize_t scritti = ::write(fd, byte.data() + fatto, size_t(byte.size() - fatto));
+            if (scritti < 0 && errno != EINTR) e = errno;
+            if (scritti > 0) fatto += scritti;
+        }
+        if (!e && esiste) ::fchmod(fd, prima.st_mode & 07777);
+        if (!e && ::fsync(fd) != 0 && errno != EINVAL) e = errno;
+        if (::close(fd) != 0 && !e) e = errno;
+        if (!e && ::renameat(cartella, temporaneo.constData(), cartella, nome.constData()) != 0)
+            e = errno;
+        if (e) ::unlinkat(cartella, temporaneo.constData(), 0);
+    }
+    ::close(cartella);
+    if (e) errore = ErroreFile::DaErrno(e);
+    return e == 0;
+}
+
+// The first bytes of a file; empty when it cannot be read.
+QByteArray Inizio(const QByteArray &percorso)
+{
+    QByteArray inizio(16, '\0');
+    const int fd = ::open(percorso.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return {};
+    const ssize_t letti = ::read(fd, inizio.data(), size_t(inizio.size()));
+    ::close(fd);
+    return inizio.first(std::max<ssize_t>(letti, 0));
 }
 
 class Elaborazione
@@ -368,32 +534,106 @@ public:
         return letto && scritto;
     }
 
-    // One file to its destination: beside itself (--sul-posto) or in the folder.
-    bool File(const QString &nome, const QString &destinazione)
+    // One file over itself. Refused before anything is written when the
+    // replacement cannot be made beside it (it is never rewritten in place,
+    // where a failure would leave it torn) or when it is an RTF document,
+    // whose result would be plain text.
+    bool SulPosto(const QString &nome, const QByteArray &grezzo)
     {
         ErroreFile errore;
+        // The file the write replaces: a link's target, in the target's folder.
+        char *const vero = ::realpath(grezzo.constData(), nullptr);
+        if (!vero) {
+            errore = ErroreFile::DaErrno(errno);
+            ScriviErrore(
+                QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
+            return false;
+        }
+        const QByteArray reale(vero);
+        std::free(vero);
+        if (LettoreRtf::Riconosce(Inizio(reale))) {
+            ScriviErrore(QStringLiteral("%1 è un documento RTF e verrebbe riscritto come testo "
+                                        "semplice: lasciato com'è (usare -o CARTELLA)")
+                             .arg(Mostra(nome)));
+            return false;
+        }
+        if (!SiPuoCreare(CartellaDi(reale), errore)) {
+            ScriviErrore(QStringLiteral("impossibile riscrivere %1 sul posto: nella sua cartella "
+                                        "non si possono creare file (%2); usare -o CARTELLA")
+                             .arg(Mostra(nome), errore.descrizione));
+            return false;
+        }
         QByteArray risultato;
+        return Risultato(nome, grezzo, risultato) && Scrivi(nome, reale, risultato);
+    }
+
+    // One file into the output folder, at `destinazione`, where only a
+    // regular file is replaced: a link would take the result anywhere, and a
+    // FIFO, device or folder is not a place for it.
+    bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione)
+    {
+        QByteArray risultato;
+        if (!Risultato(nome, grezzo, risultato)) return false;
+        struct stat stato;
+        if (::lstat(destinazione.constData(), &stato) == 0 && !S_ISREG(stato.st_mode)) {
+            ScriviErrore(
+                QStringLiteral("impossibile scrivere %1: è %2; nella cartella si "
+                               "sostituiscono solo file normali")
+                    .arg(Mostra(QFile::decodeName(destinazione)), TipoNonNormale(stato.st_mode)));
+            return false;
+        }
+        return Scrivi(QFile::decodeName(destinazione), destinazione, risultato);
+    }
+
+private:
+    // The result for the file `nome` (given as the bytes `grezzo`) in
+    // `risultato`; false, with a message, when it cannot be read.
+    bool Risultato(const QString &nome, const QByteArray &grezzo, QByteArray &risultato)
+    {
+        ErroreFile errore;
         UscitaByte uscita([&](QByteArrayView pezzo) {
             risultato.append(pezzo);
             return true;
         });
-        if (!Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
-                            &errore)) {
+        // A name Qt cannot spell is opened here and read through its descriptor.
+        QString percorso = nome;
+        int fd = -1;
+        if (!Rappresentabile(nome, grezzo)) {
+            fd = ::open(grezzo.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            if (fd >= 0)
+                percorso = QStringLiteral("/proc/self/fd/%1").arg(fd);
+            else
+                errore = ErroreFile::DaErrno(errno);
+        }
+        const bool letto = (fd >= 0 || percorso == nome) &&
+                           Lotto::Elabora(percorso, m_motore, m_ansi, Eliminazioni(), Regole(nome),
+                                          uscita, &errore);
+        if (fd >= 0) ::close(fd);
+        if (!letto) {
             ScriviErrore(
                 QStringLiteral("impossibile leggere %1: %2").arg(Mostra(nome), errore.descrizione));
             return false;
         }
         uscita.Fine();
-        if (!ScritturaAtomica::Scrivi(destinazione, risultato,
-                                      ScritturaAtomica::Modo::InPostoSeNecessario, &errore)) {
-            ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
-                             .arg(Mostra(destinazione), errore.descrizione));
-            return false;
-        }
         return true;
     }
 
-private:
+    // `risultato` atomically over the file at `percorso` (shown as `nome`).
+    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato)
+    {
+        ErroreFile errore;
+        const QString decodificato = QFile::decodeName(percorso);
+        const bool scritto =
+            Rappresentabile(decodificato, percorso)
+                ? ScritturaAtomica::Scrivi(decodificato, risultato,
+                                           ScritturaAtomica::Modo::SoloAtomica, &errore)
+                : ScriviGrezzo(percorso, risultato, errore);
+        if (!scritto)
+            ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
+                             .arg(Mostra(nome), errore.descrizione));
+        return scritto;
+    }
+
     // How the file `nome` is read as code: its language from its extension
     // unless one is chosen (a BASIC file keeps its header block when BASIC
     // is chosen); standard input has none.
@@ -423,18 +663,51 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // Past a file size limit a write fails like any other instead of ending
+    // the command halfway through.
+    std::signal(SIGXFSZ, SIG_IGN);
+    OccupaDescrittoriChiusi();
+    // File names are bytes: the arguments as given, whatever the locale.
+    QList<QByteArray> grezzi;
+    for (int i = 0; i < argc; ++i)
+        grezzi.append(QByteArray(argv[i]));
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
 
     Opzioni o;
     int uscita = -1;
-    if (const std::optional<QString> errore = Analizza(QCoreApplication::arguments(), o, uscita))
+    if (const std::optional<QString> errore = Analizza(grezzi, o, uscita))
         return ErroreUso(*errore);
     if (uscita >= 0) return uscita;
 
+    // A file named twice (by any path) is done once: over itself twice the
+    // two runs would race; into the folder, the same result under the same
+    // name. The same file under another name in the folder is still written.
+    if (o.sulPosto || !o.cartella.isEmpty()) {
+        std::map<std::tuple<dev_t, ino_t, QByteArray>, QString> visti;
+        for (qsizetype i = 0; i < o.file.size();) {
+            struct stat stato;
+            if (::stat(o.grezzi[i].constData(), &stato) != 0) {
+                ++i;
+                continue;
+            }
+            const auto [primo, nuovo] = visti.try_emplace(
+                {stato.st_dev, stato.st_ino, o.sulPosto ? QByteArray() : NomeDi(o.grezzi[i])},
+                o.file[i]);
+            if (nuovo) {
+                ++i;
+                continue;
+            }
+            ScriviErrore(QStringLiteral("nota: %1 è lo stesso file di %2: elaborato una volta sola")
+                             .arg(Mostra(o.file[i]), Mostra(primo->second)));
+            o.file.removeAt(i);
+            o.grezzi.removeAt(i);
+        }
+    }
+
     // Where each file's result goes; refused before anything is written when
     // a result would land on a file to be read, or on another file's result.
-    QStringList destinazioni;
+    QList<QByteArray> destinazioni;
     if (!o.cartella.isEmpty()) {
         QHash<QString, QString> origini;
         QSet<QString> ingressi, canonici;
@@ -444,8 +717,12 @@ int main(int argc, char *argv[])
             if (const QString canonico = info.canonicalFilePath(); !canonico.isEmpty())
                 canonici.insert(canonico);
         }
-        for (const QString &f : o.file) {
-            const QString d = QDir(o.cartella).filePath(QFileInfo(f).fileName());
+        for (qsizetype i = 0; i < o.file.size(); ++i) {
+            const QString &f = o.file[i];
+            QByteArray grezza = QFile::encodeName(o.cartella);
+            if (!grezza.endsWith('/')) grezza += '/';
+            grezza += NomeDi(o.grezzi[i]);
+            const QString d = QFile::decodeName(grezza);
             const QString assoluta = QFileInfo(d).absoluteFilePath();
             const QString canonica = QFileInfo(d).canonicalFilePath();
             if (ingressi.contains(assoluta) || (!canonica.isEmpty() && canonici.contains(canonica)))
@@ -457,7 +734,7 @@ int main(int argc, char *argv[])
                     QStringLiteral("%1 e %2 darebbero due risultati con lo stesso nome")
                         .arg(Mostra(origini.value(assoluta)), Mostra(f)));
             origini.insert(assoluta, f);
-            destinazioni.append(d);
+            destinazioni.append(grezza);
         }
     }
 
@@ -479,8 +756,9 @@ int main(int argc, char *argv[])
     std::atomic<bool> falliti{false};
     auto lavoro = [&] {
         for (qsizetype i; (i = prossimo++) < totale;) {
-            const QString &f = o.file[i];
-            const bool ok = elaborazione.File(f, o.sulPosto ? f : destinazioni[i]);
+            const bool ok = o.sulPosto
+                                ? elaborazione.SulPosto(o.file[i], o.grezzi[i])
+                                : elaborazione.InCartella(o.file[i], o.grezzi[i], destinazioni[i]);
             if (!ok) falliti = true;
             const qsizetype n = ++fatti;
             if (progresso) {
