@@ -14,8 +14,13 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Piattaforma;
 
@@ -72,6 +77,29 @@ class TestQuadrivoPseudo : public QObject
         if (!p.waitForFinished(60000)) return {};
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    // A bash script run in the test folder, the command in "$QP" (for
+    // limits, closed descriptors and names that are not UTF-8).
+    Esito Shell(const QString &script) const
+    {
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.insert(QStringLiteral("QP"), QStringLiteral(QUADRIVO_PSEUDO));
+        QProcess p;
+        p.setProcessEnvironment(ambiente);
+        p.setWorkingDirectory(m_dir.path());
+        p.start(QStringLiteral("/bin/bash"), {QStringLiteral("-c"), script});
+        p.closeWriteChannel();
+        if (!p.waitForFinished(60000)) return {};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    // The factory list in the test folder and what it makes of Modulo.
+    QByteArray ListaEAtteso()
+    {
+        Scrivi(P("fabbrica.dat"), Record::Unisci(SostituzioniPredefinite()));
+        return Esegui({"--elenco", P("fabbrica.dat")}, Modulo).out;
     }
 
 private Q_SLOTS:
@@ -132,36 +160,43 @@ private Q_SLOTS:
     // the end of the text as a delimiter, so every text here ends with a line break.
     void ComeLeFinestre_data()
     {
-        Colonne<QByteArray, Voci, bool>("documento", "voci", "pulizia");
+        // "taglio": bytes cut off the end of the list file.
+        Colonne<QByteArray, Voci, bool, int>("documento", "voci", "pulizia", "taglio");
         const Voci fabbrica = SostituzioniPredefinite();
-        Riga("windows-1252", Modulo, fabbrica, false);
-        Riga("utf-8", QStringLiteral("' è ł\r\nIf ł Then\r\n").toUtf8(), fabbrica, false);
+        Riga("windows-1252", Modulo, fabbrica, false, 0);
+        Riga("utf-8", QStringLiteral("' è ł\r\nIf ł Then\r\n").toUtf8(), fabbrica, false, 0);
         Riga("utf-8 con bom", "\xEF\xBB\xBF" + QStringLiteral("For à To b\r\n").toUtf8(), fabbrica,
-             false);
-        Riga("a capo di ogni tipo", QByteArray("If a\nThen b\rFor c\r\n\n"), fabbrica, false);
+             false, 0);
+        Riga("a capo di ogni tipo", QByteArray("If a\nThen b\rFor c\r\n\n"), fabbrica, false, 0);
         Riga("sostituto fuori da windows-1252", QByteArray("If x\r\n"),
-             Voci{{"If", QStringLiteral("Se ł")}}, false);
+             Voci{{"If", QStringLiteral("Se ł")}}, false, 0);
         Riga("parole composte e a capo nei sostituti", QByteArray("End If\r\nIf x Then\r\n"),
-             Voci{{"End If", "Fine\rSe"}, {"If", "Se"}, {"Se", "SE"}, {"Then", "\nAllora"}}, false);
+             Voci{{"End If", "Fine\rSe"}, {"If", "Se"}, {"Se", "SE"}, {"Then", "\nAllora"}}, false,
+             0);
         Riga("pulizia",
              QByteArray("MsgBox \"x\", vbInformation\r\nText1.SetFocus\r\n#If a Then\r\n"),
-             fabbrica, true);
+             fabbrica, true, 0);
+        Riga("elenco con un record incompleto alla fine", QByteArray("If a Then b\r\n"),
+             Voci{{"If", "Se"}, {"Then", "Allora"}}, false, Record::Lunghezza - 14);
     }
     void ComeLeFinestre()
     {
         QFETCH(QByteArray, documento);
         QFETCH(Voci, voci);
         QFETCH(bool, pulizia);
+        QFETCH(int, taglio);
 
         AmbienteProva amb;
         amb.ScriviElenchi(voci);
+        amb.ScriviFile(QStringLiteral("sostituzioni.dat"), Record::Unisci(voci).chopped(taglio));
         amb.ScriviFile(QStringLiteral("pulizia.dat"), Record::Unisci(EliminazioniPredefinite()));
         amb.ScriviFile(QStringLiteral("modulo.bas"), documento);
         const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
         QStringList argomenti{QStringLiteral("--elenco"), amb.Percorso("sostituzioni.dat"), modulo};
         if (pulizia) argomenti.prepend(QStringLiteral("--pulizia=") + amb.Percorso("pulizia.dat"));
         const Esito comando = Esegui(argomenti);
-        QCOMPARE(comando.err, QByteArray());
+        QCOMPARE(comando.err.contains("record incompleto"), taglio > 0);
+        QCOMPARE(comando.err.isEmpty(), taglio == 0);
         QCOMPARE(comando.uscita, 0);
 
         Form1 &f = amb.Avvia();
@@ -235,6 +270,185 @@ private Q_SLOTS:
             QCOMPARE(QDir(uscita).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
                      (QStringList{"a.bas", "b.frm"}));
         }
+    }
+
+    // --sul-posto never rewrites a file in place: refused when its folder
+    // takes no new file (run as an ordinary user, whom the folder's
+    // permissions stop), and for an RTF document, which would become plain
+    // text. The other file is done all the same.
+    void SulPostoRifiutato_data()
+    {
+        Colonne<QString, QByteArray>("file", "contenuto");
+        Riga("cartella di sola lettura", "sola/a.bas", Modulo);
+        Riga("documento rtf", "libera/doc.rtf", QByteArray("{\\rtf1 If a Then b}"));
+    }
+    void SulPostoRifiutato()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, contenuto);
+        const QString utente = ::geteuid() == 0 ? QStringLiteral("setpriv --reuid=65534 "
+                                                                 "--regid=65534 --clear-groups ")
+                                                : QString();
+        if (!utente.isEmpty() && QStandardPaths::findExecutable("setpriv").isEmpty())
+            QSKIP("setpriv is needed to run the command as an ordinary user");
+        const QByteArray atteso = ListaEAtteso();
+        const auto tutti = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                           QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        for (const char *cartella : {"sola", "libera"}) {
+            QVERIFY(QDir().mkpath(P(cartella)));
+            QFile(P(cartella))
+                .setPermissions(tutti | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        }
+        Scrivi(P(file), contenuto);
+        Scrivi(P("libera/ok.bas"), Modulo);
+        for (const QString &f : {P(file), P("libera/ok.bas")})
+            QFile(f).setPermissions(tutti);
+        QFile(P("sola")).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                        QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
+        const Esito e =
+            Shell(utente + "\"$QP\" --elenco fabbrica.dat --sul-posto " + file + " libera/ok.bas");
+        QFile(P("sola")).setPermissions(tutti | QFile::ExeOwner);
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.contains("usare -o CARTELLA") && e.err.count('\n') == 1, e.err.constData());
+        QCOMPARE(Leggi(P(file)), contenuto);
+        QCOMPARE(Leggi(P("libera/ok.bas")), atteso);
+        QCOMPARE(QDir(P("sola")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 file.startsWith("sola/") ? QStringList{"a.bas"} : QStringList{});
+    }
+
+    // A file size limit is a write error like any other: reported, the file
+    // left whole, the other files done.
+    void LimiteDiDimensione()
+    {
+        const QByteArray atteso = ListaEAtteso();
+        const QByteArray grande = Modulo.repeated(400);
+        Scrivi(P("grande.bas"), grande);
+        Scrivi(P("piccolo.bas"), Modulo);
+        const Esito e = Shell("ulimit -f 8; exec \"$QP\" --elenco fabbrica.dat --sul-posto "
+                              "grande.bas piccolo.bas");
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere grande.bas: "),
+                 e.err.constData());
+        QCOMPARE(Leggi(P("grande.bas")), grande);
+        QCOMPARE(Leggi(P("piccolo.bas")), atteso);
+    }
+
+    // In the output folder only a regular file is replaced: a link (whose
+    // target may be anywhere), a FIFO or a folder at a result's name is
+    // refused and left as it is.
+    void UscitaNonNormale_data()
+    {
+        Colonne<QString>("tipo");
+        Riga("collegamento", "collegamento");
+        Riga("collegamento pendente", "pendente");
+        Riga("fifo", "fifo");
+        Riga("cartella", "cartella");
+    }
+    void UscitaNonNormale()
+    {
+        QFETCH(QString, tipo);
+        const QByteArray atteso = ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("b.bas"), Modulo);
+        QVERIFY(QDir().mkpath(P("uscita")));
+        const QString posto = P("uscita/a.bas");
+        if (tipo == "collegamento") Scrivi(P("bersaglio"), "intatto");
+        if (tipo == "collegamento" || tipo == "pendente")
+            QVERIFY(QFile::link(P("bersaglio"), posto));
+        if (tipo == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(posto).constData(), 0644), 0);
+        if (tipo == "cartella") QVERIFY(QDir().mkpath(posto));
+        struct stat prima, dopo;
+        QCOMPARE(::lstat(QFile::encodeName(posto).constData(), &prima), 0);
+
+        const Esito e = Esegui({"--elenco", P("fabbrica.dat"), "-o", "uscita", "a.bas", "b.bas"});
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere uscita/a.bas: ") &&
+                     e.err.count('\n') == 1,
+                 e.err.constData());
+        QCOMPARE(::lstat(QFile::encodeName(posto).constData(), &dopo), 0);
+        QCOMPARE(dopo.st_mode, prima.st_mode);
+        QCOMPARE(dopo.st_ino, prima.st_ino);
+        QCOMPARE(Leggi(P("bersaglio")), tipo == "collegamento" ? QByteArray("intatto") : "");
+        QCOMPARE(QFileInfo::exists(P("bersaglio")), tipo == "collegamento");
+        QCOMPARE(Leggi(P("uscita/b.bas")), atteso);
+    }
+
+    // A file named twice, by any path, is done once (two runs over it would
+    // each add a line break, or race).
+    void StessoFile_data()
+    {
+        Colonne<QStringList>("nomi");
+        Riga("stesso nome", QStringList{"a.bas", "a.bas"});
+        Riga("altro percorso", QStringList{"a.bas", "./a.bas"});
+        Riga("collegamento", QStringList{"a.bas", "collegamento.bas"});
+    }
+    void StessoFile()
+    {
+        QFETCH(QStringList, nomi);
+        const QByteArray atteso = ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        QVERIFY(QFile::link(P("a.bas"), P("collegamento.bas")));
+        for (const char *lavori : {"1", "2"}) {
+            Scrivi(P("a.bas"), Modulo);
+            const Esito e = Esegui(
+                QStringList{"--elenco", P("fabbrica.dat"), "-j", lavori, "--sul-posto"} + nomi);
+            QCOMPARE(e.uscita, 0);
+            QVERIFY2(e.err.contains("una volta sola"), e.err.constData());
+            QCOMPARE(Leggi(P("a.bas")), atteso);
+        }
+    }
+
+    // A name whose bytes are not UTF-8 is the file's name all the same,
+    // whatever the locale.
+    void NomeNonUtf8_data()
+    {
+        Colonne<QString, bool>("locale", "sulPosto");
+        Riga("C, --sul-posto", "C", true);
+        Riga("C.UTF-8, -o", "C.UTF-8", false);
+    }
+    void NomeNonUtf8()
+    {
+        QFETCH(QString, locale);
+        QFETCH(bool, sulPosto);
+        const QByteArray atteso = ListaEAtteso();
+        const QByteArray nome = QFile::encodeName(m_dir.path()) + "/n\xE9.bas";
+        const QByteArray risultato =
+            sulPosto ? nome : QFile::encodeName(m_dir.path()) + "/uscita/n\xE9.bas";
+        // Qt cannot list these names, so they are removed here.
+        const auto pulizia = qScopeGuard([&] {
+            ::unlink(nome.constData());
+            ::unlink(risultato.constData());
+        });
+        const int fd = ::open(nome.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, Modulo.constData(), size_t(Modulo.size())), ssize_t(Modulo.size()));
+        ::close(fd);
+        const Esito e = Shell("LC_ALL=" + locale + " exec \"$QP\" --elenco fabbrica.dat " +
+                              (sulPosto ? "--sul-posto" : "-o uscita") + " $'n\\xe9.bas'");
+        QCOMPARE(e, (Esito{0, {}, {}}));
+        QFile f;
+        const int letto = ::open(risultato.constData(), O_RDONLY);
+        QVERIFY(letto >= 0 && f.open(letto, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+        QCOMPARE(f.readAll(), atteso);
+    }
+
+    // A closed standard input or output is an error, said in Italian.
+    void FlussoChiuso_data()
+    {
+        Colonne<QString, QByteArray>("script", "messaggio");
+        Riga("ingresso chiuso", "exec \"$QP\" <&-",
+             QByteArray("impossibile leggere standard input: non è aperto"));
+        Riga("uscita chiusa", "exec \"$QP\" <<< 'If a' >&-",
+             QByteArray("impossibile scrivere il risultato: non è aperto"));
+    }
+    void FlussoChiuso()
+    {
+        QFETCH(QString, script);
+        QFETCH(QByteArray, messaggio);
+        ListaEAtteso();
+        const Esito e = Shell(script.replace("\"$QP\"", "\"$QP\" --elenco fabbrica.dat"));
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.contains("quadrivo-pseudo: " + messaggio), e.err.constData());
     }
 
     void RigaDiComandoSbagliata_data()
@@ -347,15 +561,16 @@ private Q_SLOTS:
         QCOMPARE(e.out, QByteArray());
         QCOMPARE(Esegui({"--pulizia=" + P("manca.dat")}, "If\r\n").uscita, 1);
 
-        // A part-record at the end is left out, as the program does; a length
-        // field that runs past its record is cut there.
+        // A part-record at the end is filled with zeros and used, as the
+        // program does (here "Th" with an empty replacement); a length field
+        // that runs past its record is cut there.
         QByteArray dati = Record::Unisci(Voci{{"If", "Se"}});
         dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
         dati.append("\x02\x00Th", 4);
         Scrivi(P("rotto.dat"), dati);
         e = Esegui({"--elenco", P("rotto.dat")}, "If Th\r\n");
         QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, QByteArray("Se Th\r\n\r\n"));
+        QCOMPARE(e.out, QByteArray("Se \r\n\r\n"));
         QVERIFY(e.err.contains("record incompleto"));
     }
 };
