@@ -1,6 +1,7 @@
 #include "Documento.h"
 
 #include "app/CodificaAnsi.h"
+#include "app/FileRegolare.h"
 #include "app/LettoreRtf.h"
 #include "app/PagineGrandi.h"
 #include "app/ScritturaAtomica.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -123,22 +123,6 @@ ErroreFile TroppoGrande()
                        .arg(DimensioneMassima >> 20)};
 }
 
-// A path that names something other than a file.
-ErroreFile NonRegolare(mode_t tipo)
-{
-    if (S_ISDIR(tipo)) return ErroreFile::DaErrno(EISDIR);
-    QString cosa;
-    if (S_ISFIFO(tipo))
-        cosa = QStringLiteral("È una pipe con nome");
-    else if (S_ISCHR(tipo) || S_ISBLK(tipo))
-        cosa = QStringLiteral("È un dispositivo");
-    else if (S_ISSOCK(tipo))
-        cosa = QStringLiteral("È un socket");
-    else
-        return {EINVAL, QStringLiteral("Non è un file normale: non viene aperto")};
-    return {EINVAL, cosa + QStringLiteral(", non un file: non viene aperto")};
-}
-
 } // namespace
 
 bool InizioAnsi(QByteArrayView inizio)
@@ -233,27 +217,15 @@ LetturaFile::~LetturaFile()
 
 std::optional<LetturaFile> LetturaFile::Apri(const QString &percorso, ErroreFile *errore)
 {
-    const auto fallita = [errore](ErroreFile e) {
-        if (errore) *errore = std::move(e);
-        return std::nullopt;
-    };
-    const QByteArray nome = QFile::encodeName(percorso);
-    struct stat info;
-    // The type is looked at before opening: opening a named pipe would wait
-    // for a writer, and opening a device may have effects of its own.
-    if (::stat(nome.constData(), &info) != 0) return fallita(ErroreFile::DaErrno(errno));
-    if (!S_ISREG(info.st_mode)) return fallita(NonRegolare(info.st_mode));
-    if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
-    // Non-blocking, and checked again once open, in case the path was
-    // replaced in between.
     LetturaFile file;
-    file.m_fd = ::open(nome.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file.m_fd < 0) return fallita(ErroreFile::DaErrno(errno));
-    if (::fstat(file.m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return fallita(S_ISREG(info.st_mode) ? ErroreFile::DaErrno(errno)
-                                             : NonRegolare(info.st_mode));
-    if (info.st_size > DimensioneMassima) return fallita(TroppoGrande());
-    file.m_attesi = qsizetype(info.st_size);
+    qint64 dimensione = 0;
+    ErroreFile perche;
+    file.m_fd = FileRegolare::Apri(percorso, O_RDONLY, DimensioneMassima, &perche, &dimensione);
+    if (file.m_fd < 0) {
+        if (errore) *errore = perche.numero == EFBIG ? TroppoGrande() : std::move(perche);
+        return std::nullopt;
+    }
+    file.m_attesi = qsizetype(dimensione);
     return file;
 }
 

@@ -1,10 +1,11 @@
 #include "Opzioni.h"
 
+#include "app/FileRegolare.h"
 #include "app/ScritturaAtomica.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringDecoder>
+#include <cerrno>
 
 namespace {
 
@@ -62,13 +63,16 @@ Opzioni DaTesto(QByteArrayView testo)
     return letto;
 }
 
-Opzioni Leggi(const QString &cartella)
+Opzioni Leggi(const QString &cartella, ErroreFile *errore)
 {
-    QFile file(Percorso(cartella));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray dati = file.read(DimensioneMassima + 1);
-    if (dati.size() > DimensioneMassima) return {};
-    return DaTesto(dati);
+    ErroreFile perche;
+    const std::optional<QByteArray> dati =
+        FileRegolare::Leggi(Percorso(cartella), DimensioneMassima, &perche);
+    if (!dati) {
+        if (errore && perche.numero != ENOENT) *errore = std::move(perche);
+        return {};
+    }
+    return DaTesto(*dati);
 }
 
 bool Scrivi(const QString &cartella, const Opzioni &opzioni, ErroreFile *errore)

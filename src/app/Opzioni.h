@@ -37,7 +37,9 @@ QByteArray Testo(const Opzioni &opzioni);
 Opzioni DaTesto(QByteArrayView testo);
 
 // A missing, unreadable, oversized or damaged file gives both options off.
-Opzioni Leggi(const QString &cartella);
+// Only a regular file is read: a pipe or a device is refused at once. When
+// the file is there but refused or unreadable, `errore` says why.
+Opzioni Leggi(const QString &cartella, ErroreFile *errore = nullptr);
 // Writes the whole file beside the old one and puts it in its place, so a
 // failure leaves the previous file as it was; false with the error otherwise.
 bool Scrivi(const QString &cartella, const Opzioni &opzioni, ErroreFile *errore = nullptr);

@@ -2,6 +2,7 @@
 
 #include "app/Form1.h"
 #include "app/Modulo1.h"
+#include "app/Opzioni.h"
 
 #include <QDir>
 
@@ -76,5 +77,18 @@ bool ApriListe(Form1 &form)
             stato, form, Elenco::Eliminazioni,
             QStringLiteral("Il file della pulizia è vuoto. Si desidera riempirlo ora?")))
         form.AbilitaAvvio(Elenco::Eliminazioni, false);
+
+    // The options file lives beside the lists; one that cannot be taken is
+    // reported once and its options left off.
+    ErroreFile errore;
+    stato.OpzioniCodice = FileOpzioni::Leggi(stato.Liste.Cartella(), &errore);
+    if (errore.numero != 0)
+        Piattaforma::MessageBox(
+            &form,
+            QStringLiteral("Impossibile leggere le opzioni \"%1\".\r\n%2\r\nSi usano le opzioni "
+                           "predefinite.")
+                .arg(QDir::toNativeSeparators(FileOpzioni::Percorso(stato.Liste.Cartella())),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
     return true;
 }

@@ -1,11 +1,14 @@
 #include "ArchivioListe.h"
 
+#include "app/FileRegolare.h"
 #include "app/ScritturaAtomica.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,35 +46,38 @@ bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
     const QString percorso = Percorso(elenco);
     file.setFileName(percorso);
 
-    // A pipe or a device would block the program or never end: only regular
-    // files (or links to them) are lists.
-    const QFileInfo info(percorso);
-    const bool esiste = info.exists();
-    if (esiste && !info.isFile())
-        return Illeggibile(elenco,
-                           info.isDir()
-                               ? ErroreFile::DaErrno(EISDIR)
-                               : ErroreFile{EINVAL, QStringLiteral("Non è un file normale")},
-                           errore);
-
-    errno = 0;
-    if (file.open(QIODevice::ReadWrite)) {
+    // Only regular files of bounded size are lists: a pipe or a device would
+    // block the program or never end.
+    const bool esiste = QFileInfo::exists(percorso);
+    // The descriptor handed to the QFile, which then closes it.
+    const auto usa = [&file](int fd, QIODevice::OpenMode modo, ErroreFile &e) {
+        if (fd < 0) return false;
+        if (file.open(fd, modo, QFileDevice::AutoCloseHandle)) return true;
+        ::close(fd);
+        e = ErroreFile::DaErrno(EBADF);
+        return false;
+    };
+    ErroreFile scrittura;
+    int fd = FileRegolare::Apri(percorso, O_RDWR | (esiste ? 0 : O_CREAT), DimensioneMassimaElenco,
+                                &scrittura);
+    if (usa(fd, QIODevice::ReadWrite, scrittura)) {
         m_stato[i] = StatoElenco::Scrivibile;
         return true;
     }
-    const ErroreFile scrittura = ErroreFile::DaErrno(errno);
+    if (FileRegolare::Rifiutato(scrittura)) return Illeggibile(elenco, scrittura, errore);
     if (!esiste) {
         m_errore[i] = scrittura;
         if (errore) *errore = scrittura;
         return false;
     }
-    errno = 0;
-    if (file.open(QIODevice::ReadOnly)) {
+    ErroreFile lettura;
+    fd = FileRegolare::Apri(percorso, O_RDONLY, DimensioneMassimaElenco, &lettura);
+    if (usa(fd, QIODevice::ReadOnly, lettura)) {
         m_stato[i] = StatoElenco::SolaLettura;
         m_errore[i] = scrittura;
         return true;
     }
-    return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
+    return Illeggibile(elenco, lettura, errore);
 }
 
 qint64 ArchivioListe::Lunghezza(Elenco elenco) const
@@ -97,11 +103,16 @@ bool ArchivioListe::Scorri(Elenco elenco, const std::function<bool(QByteArrayVie
     if (!file.seek(0)) return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
 
     QByteArray blocco(RecordPerLettura * Record::Lunghezza, Qt::Uninitialized);
-    qint64 pieni = 0;
+    qint64 pieni = 0, totale = 0;
     for (;;) {
         errno = 0;
         const qint64 letti = file.read(blocco.data() + pieni, blocco.size() - pieni);
         if (letti < 0) return Illeggibile(elenco, ErroreFile::DaErrno(errno), errore);
+        // A file that grew past the limit since it was opened is refused as it
+        // would have been then.
+        totale += letti;
+        if (totale > DimensioneMassimaElenco)
+            return Illeggibile(elenco, FileRegolare::TroppoGrande(DimensioneMassimaElenco), errore);
         pieni += letti;
         const bool fine = letti == 0;
         if (fine && pieni % Record::Lunghezza != 0) {

@@ -9,6 +9,11 @@
 #include <array>
 #include <functional>
 
+// The largest list file taken: 4 M records, well above the largest lists in
+// use (2.4 M rows, 307 MB). A larger file, or one that is not a regular file,
+// is refused as unreadable rather than filling the memory.
+constexpr qint64 DimensioneMassimaElenco = qint64(512) << 20;
+
 enum class Elenco { Sostituzioni = 0, Eliminazioni = 1 };
 
 // How far a list file can be used. A list that could not be read is never
@@ -32,6 +37,8 @@ public:
 
     // Opens the file for reading and writing, creating it empty when missing;
     // a file that exists but cannot be written is opened for reading only.
+    // Something other than a regular file, or a file larger than
+    // DimensioneMassimaElenco, is refused at once and the list `Illeggibile`.
     // False when it can be neither opened nor created (the list is then
     // `Chiuso` when the file did not exist, `Illeggibile` when it did).
     bool Apri(Elenco elenco, ErroreFile *errore = nullptr);

@@ -1,6 +1,7 @@
 #include "AzioniElenco.h"
 
 #include "app/ErroreFile.h"
+#include "app/FileRegolare.h"
 #include "app/ScritturaAtomica.h"
 #include "lists/ListeLinguaggio.h"
 #include "lists/TestoElenco.h"
@@ -97,24 +98,19 @@ std::optional<QVector<Voce>> ImportaDa(QWidget *padre, const QVector<Voce> &righ
         Dialogo().Mostra(padre, Piattaforma::DialogoFile::Modo::Apri);
     if (!percorso) return std::nullopt;
     const QString errore = QStringLiteral("Impossibile importare l'elenco da \"%1\".");
-    QFile file(*percorso);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        Errore(padre, errore, *percorso, errno);
-        return std::nullopt;
-    }
-    if (file.size() > DimensioneMassima) {
-        Errore(padre, errore, *percorso, EFBIG);
-        return std::nullopt;
-    }
-    errno = 0;
-    const QByteArray dati = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        Errore(padre, errore, *percorso, errno);
+    // Only a regular file of bounded size: a pipe would block, a device never end.
+    ErroreFile perche;
+    const std::optional<QByteArray> dati =
+        FileRegolare::Leggi(*percorso, DimensioneMassima, &perche);
+    if (!dati) {
+        Piattaforma::MessageBox(padre,
+                                errore.arg(QDir::toNativeSeparators(*percorso)) +
+                                    QStringLiteral("\r\n") + perche.Messaggio(),
+                                Pulsanti::OK, Icona::Critico);
         return std::nullopt;
     }
 
-    const TestoElenco::Esito<Voce> esito = leggi(dati);
+    const TestoElenco::Esito<Voce> esito = leggi(*dati);
     if (!esito.rifiutate.isEmpty())
         Piattaforma::MessageBox(padre, TestoElenco::Messaggio(esito.rifiutate, false), Pulsanti::OK,
                                 Icona::Esclamazione);

@@ -1,5 +1,7 @@
 #include "CartellaListe.h"
 
+#include "lists/ArchivioListe.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,6 +47,14 @@ QString ScegliCartellaListe(const QString &cartellaProgramma, const QString &car
 
     const QDir programma(cartellaProgramma), dati(cartellaDati);
     if (HaListe(dati)) return cartellaDati;
+    // A list that the program would refuse (a pipe, a device, a file over the
+    // limit) is not copied, which could block or fill the disk: the program
+    // folder's files are used as they are, and start-up says why one is refused.
+    for (const char *nome : NomiListe) {
+        const QFileInfo info(programma.filePath(QString::fromLatin1(nome)));
+        if (info.exists() && (!info.isFile() || info.size() > DimensioneMassimaElenco))
+            return cartellaProgramma;
+    }
     QStringList copiati;
     for (const char *nome : NomiListe) {
         const QString origine = programma.filePath(QString::fromLatin1(nome));

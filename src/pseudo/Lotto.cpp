@@ -2,13 +2,11 @@
 
 #include "app/CodificaAnsi.h"
 #include "app/Documento.h"
+#include "app/FileRegolare.h"
+#include "lists/ArchivioListe.h"
 #include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 #include "pseudo/Pulizia.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -228,23 +226,7 @@ void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAns
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)
 {
-    if (QFileInfo(percorso).isDir()) {
-        if (errore) *errore = ErroreFile::DaErrno(EISDIR);
-        return std::nullopt;
-    }
-    QFile file(percorso);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
-        return std::nullopt;
-    }
-    errno = 0;
-    QByteArray dati = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (errore) *errore = ErroreFile::DaErrno(errno);
-        return std::nullopt;
-    }
-    return dati;
+    return FileRegolare::Leggi(percorso, DimensioneMassimaElenco, errore);
 }
 
 QVector<VoceSostituzione> Sostituzioni(const QByteArray &dati)

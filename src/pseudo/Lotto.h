@@ -55,7 +55,9 @@ void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAns
              UscitaByte &uscita);
 
 // A list file read as it is, never created nor changed; its records as the
-// program reads them (a trailing part-record is ignored).
+// program reads them (a trailing part-record is ignored). Refused, as the
+// window refuses it, when it is not a regular file or is larger than
+// DimensioneMassimaElenco.
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore);
 QVector<VoceSostituzione> Sostituzioni(const QByteArray &dati);
 QVector<VoceEliminazione> Eliminazioni(const QByteArray &dati);

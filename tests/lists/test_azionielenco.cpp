@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Piattaforma;
 using namespace Qt::StringLiterals;
@@ -223,6 +225,50 @@ private Q_SLOTS:
             Righe{{u"if"_s, u"se"_s}},
             {{u"IF"_s, u"X"_s}, {u"Città"_s, u"a"_s}, {u"CITTÀ"_s, u"b"_s}});
         QCOMPARE(Testo(esito), u"if=se|Città=a"_s);
+    }
+
+    // Only a regular list text of bounded size is imported: a pipe would block
+    // and /dev/zero fill the memory. Refused at once, naming why; the alarm
+    // turns a hang into a failure.
+    void importaRifiutato_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("pipe con nome") << "pipe"
+                                       << "È una pipe con nome";
+        QTest::newRow("dispositivo") << "dispositivo"
+                                     << "È un dispositivo";
+        QTest::newRow("sparso oltre il limite") << "sparso"
+                                                << "(il limite è 16 MB)";
+    }
+    void importaRifiutato()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QString, motivo);
+        QString percorso = Percorso("rifiutato.txt");
+        if (tipo == u"pipe"_s) {
+            QFile::remove(percorso);
+            QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        } else if (tipo == u"dispositivo"_s) {
+            percorso = u"/dev/zero"_s;
+        } else {
+            QFile sparso(percorso); // holes only: nothing written to disk
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(qint64(64) << 20));
+        }
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        QVERIFY(!AzioniElenco::Importa(nullptr, Esistenti));
+        alarm(0);
+        if (tipo != u"dispositivo"_s) QFile::remove(percorso);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile importare l'elenco da \""_s +
+                                              QDir::toNativeSeparators(percorso)),
+                 qPrintable(messaggi[0].testo));
+        QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
     }
 };
 

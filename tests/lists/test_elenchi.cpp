@@ -4,6 +4,7 @@
 #include "aiuti/ModelliRiferimento.h"
 #include "app/CodificaAnsi.h"
 #include "app/Form1.h"
+#include "lists/ArchivioListe.h"
 #include "lists/FinestraElenco.h"
 #include "lists/FinestraVoce.h"
 
@@ -460,27 +461,48 @@ private Q_SLOTS:
     void elencoNonScrivibileOIlleggibile_data()
     {
         QTest::addColumn<QString>("come");
-        QTest::newRow("sola lettura") << "sola lettura";
-        QTest::newRow("illeggibile") << "illeggibile";
-        QTest::newRow("una cartella al suo posto") << "cartella";
+        QTest::addColumn<QString>("motivo"); // in the start-up message
+        QTest::newRow("sola lettura") << "sola lettura"
+                                      << "";
+        QTest::newRow("illeggibile") << "illeggibile"
+                                     << "";
+        QTest::newRow("una cartella al suo posto") << "cartella"
+                                                   << "È una cartella";
+        QTest::newRow("pipe con nome") << "pipe"
+                                       << "È una pipe con nome";
+        QTest::newRow("collegamento a /dev/zero") << "dispositivo"
+                                                  << "È un dispositivo";
+        QTest::newRow("sparso oltre il limite") << "sparso"
+                                                << "troppo grande";
     }
     void elencoNonScrivibileOIlleggibile()
     {
         QFETCH(QString, come);
+        QFETCH(QString, motivo);
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
         const QString pulizia = m_amb->Percorso(u"pulizia.dat"_s);
         const QByteArray prima = AmbienteProva::LeggiFile(pulizia);
         const QByteArray fp = QFile::encodeName(pulizia);
+        const bool permessi = come == u"sola lettura"_s || come == u"illeggibile"_s;
         const auto ripristina = [&] {
+            if (!permessi) return;
             Immutabile(pulizia, false);
             chmod(fp.constData(), 0644);
         };
         const auto ripristinaSempre = qScopeGuard(ripristina);
         QString erroreScrittura;
+        if (!permessi) QFile::remove(pulizia);
         if (come == u"cartella"_s) {
-            QFile::remove(pulizia);
             QVERIFY(QDir().mkdir(pulizia));
+        } else if (come == u"pipe"_s) {
+            QCOMPARE(mkfifo(fp.constData(), 0600), 0);
+        } else if (come == u"dispositivo"_s) {
+            QVERIFY(QFile::link(u"/dev/zero"_s, pulizia));
+        } else if (come == u"sparso"_s) {
+            QFile sparso(pulizia); // holes only: nothing written to disk
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(DimensioneMassimaElenco + 128));
         } else if (geteuid() != 0) {
             chmod(fp.constData(), come == u"illeggibile"_s ? 0 : 0444);
             erroreScrittura = u"Errore: Permesso negato  (13)"_s;
@@ -493,12 +515,20 @@ private Q_SLOTS:
         }
         const bool leggibile = come == u"sola lettura"_s;
 
+        struct stat statoPrima;
+        QCOMPARE(lstat(fp.constData(), &statoPrima), 0);
+
+        // Refused at once: a start-up that blocks is ended by the alarm.
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
         Form1 &form = m_amb->Avvia();
+        alarm(0);
         auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), leggibile ? 0 : 1);
         if (!leggibile) {
-            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile leggere l'elenco"_s));
+            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile leggere l'elenco \""_s +
+                                                 QDir::toNativeSeparators(pulizia)));
+            QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
         QCOMPARE(Comando(form, "mnuStrumAPul")->isEnabled(), leggibile);
@@ -521,10 +551,11 @@ private Q_SLOTS:
         Copione::RispondiMessaggio(Risposta::No);
         f.Command6->click();
         ripristina();
-        if (come == u"cartella"_s)
-            QVERIFY(QFileInfo(pulizia).isDir());
-        else
-            QCOMPARE(AmbienteProva::LeggiFile(pulizia), prima);
+        struct stat statoDopo;
+        QCOMPARE(lstat(fp.constData(), &statoDopo), 0);
+        QCOMPARE(statoDopo.st_ino, statoPrima.st_ino);
+        QCOMPARE(statoDopo.st_size, statoPrima.st_size);
+        if (permessi) QCOMPARE(AmbienteProva::LeggiFile(pulizia), prima);
     }
 
     // A damaged file can hold a word longer than a record takes when saved:

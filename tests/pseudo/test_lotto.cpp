@@ -8,10 +8,15 @@
 #include "pseudo/MotoreAnsi.h"
 #include "pseudo/MotoreElenco.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -315,6 +320,48 @@ private Q_SLOTS:
         uscita.Aggiungi("abc", 3);
         QVERIFY(!uscita.Fine());
         QCOMPARE(chiamate, 1);
+    }
+
+    // A list that is not a regular file of bounded size is refused at once,
+    // without reading it: a named pipe would block, /dev/zero never end. The
+    // alarm turns a read that blocks into a failure rather than a hang.
+    void ElencoRifiutato_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("pipe con nome") << "pipe" << EINVAL;
+        QTest::newRow("dispositivo") << "dispositivo" << EINVAL;
+        QTest::newRow("cartella") << "cartella" << EISDIR;
+        QTest::newRow("sparso oltre il limite") << "sparso" << EFBIG;
+    }
+    void ElencoRifiutato()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(int, numero);
+        QTemporaryDir cartella;
+        QString percorso = cartella.filePath(QStringLiteral("sostituzioni.dat"));
+        const QByteArray nome = QFile::encodeName(percorso);
+        if (tipo == u"pipe")
+            QCOMPARE(mkfifo(nome.constData(), 0600), 0);
+        else if (tipo == u"dispositivo")
+            percorso = QStringLiteral("/dev/zero");
+        else if (tipo == u"cartella")
+            QVERIFY(QDir().mkdir(percorso));
+        else {
+            // 1 GB of holes only, twice the largest list taken.
+            QFile sparso(percorso);
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(qint64(1) << 30));
+        }
+        QElapsedTimer tempo;
+        tempo.start();
+        alarm(5);
+        ErroreFile errore;
+        const std::optional<QByteArray> dati = Lotto::LeggiElenco(percorso, &errore);
+        alarm(0);
+        QVERIFY(!dati);
+        QCOMPARE(errore.numero, numero);
+        QVERIFY(tempo.elapsed() < 1000);
     }
 };
 
