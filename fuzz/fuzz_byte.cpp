@@ -100,8 +100,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati_, size_t dimensione)
     std::vector<qsizetype> pezzi;
     for (int n = dati.ConsumeIntegralInRange(0, 8); n > 0; --n)
         pezzi.push_back(dati.ConsumeIntegralInRange<qsizetype>(1, 300));
-    const std::string resto = dati.ConsumeRemainingBytesAsString();
-    const QByteArray byte(resto.data(), qsizetype(resto.size()));
+    // The text: the list's words with each letter's case chosen, delimiters
+    // and line breaks of every kind, and any bytes at all.
+    QByteArray byte;
+    for (int n = dati.ConsumeIntegralInRange(0, 64); n > 0; --n) {
+        switch (dati.ConsumeIntegralInRange(0, 3)) {
+        case 0:
+            if (!voci.isEmpty()) {
+                QString parola;
+                for (QChar c :
+                     voci[dati.ConsumeIntegralInRange<qsizetype>(0, voci.size() - 1)].Trova)
+                    parola.append(dati.ConsumeBool() ? c.toUpper() : c.toLower());
+                byte += CodificaAnsi::Codifica(parola);
+            }
+            break;
+        case 1:
+            byte += " ().,;:!?<>\r\n"[dati.ConsumeIntegralInRange(0, 12)];
+            break;
+        default:
+            byte += QByteArray::fromStdString(dati.ConsumeRandomLengthString(8));
+            break;
+        }
+    }
+    byte += QByteArray::fromStdString(dati.ConsumeRemainingBytesAsString());
 
     const Motori &motori = MotoriPer(voci);
     const MotoreElenco &motore = motori.elenco;
