@@ -58,12 +58,15 @@ bench-motori: dipendenze $(BUILD)/CMakeCache.txt
 # Each fuzz target in turn for its share of FUZZ_SECONDI seconds, from the
 # committed seeds in fuzz/semi/<target>; every target asserts a property and
 # stops at the first input that breaks it (or at undefined behaviour).
-FUZZ_BERSAGLI := documento elenchi rtf ricerca codice
+FUZZ_BERSAGLI := documento elenchi rtf ricerca codice byte pulizia riga
 fuzz_max_len_documento := 65536
 fuzz_max_len_elenchi   := 4096
 fuzz_max_len_rtf       := 65536
 fuzz_max_len_ricerca   := 512
 fuzz_max_len_codice    := 16384
+fuzz_max_len_byte      := 4096
+fuzz_max_len_pulizia   := 512
+fuzz_max_len_riga      := 256
 
 fuzz: dipendenze
 	cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++-14 \
