@@ -125,7 +125,9 @@ QString FilePercorso(const QString &id)
 QString ConservaCopia(const QString &percorso, const QByteArray &vecchi, ErroreFile *errore)
 {
     const QString cartella = CartellaCopie();
-    if (cartella.isEmpty() || !QDir().mkpath(cartella)) {
+    // The copies hold the user's documents: the folder is the user's alone.
+    if (cartella.isEmpty() || !QDir().mkpath(cartella) ||
+        !QFile::setPermissions(cartella, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
         Fallita(errore, EACCES);
         return {};
     }
@@ -159,7 +161,8 @@ void RimuoviCopia(const QString &id)
 bool ScriviInPosto(const QString &percorso, QByteArrayView byte, ErroreFile *errore)
 {
     const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return Fallita(errore, errno);
+    // A file that does not exist cannot be made in a folder closed to the user.
+    if (fd < 0) return Fallita(errore, errno == ENOENT ? EACCES : errno);
     const auto chiudi = [fd](ErroreFile *e, int numero) {
         ::close(fd);
         return Fallita(e, numero);
