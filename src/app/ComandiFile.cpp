@@ -3,9 +3,12 @@
 #include "app/Documento.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
+#include "app/LettoreRtf.h"
 #include "app/Modulo1.h"
+#include "app/ScritturaAtomica.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 
 using Piattaforma::Icona;
@@ -18,6 +21,16 @@ const QString DomandaModificato =
 const QString AvvisoSeparatori = QStringLiteral(
     "Il file contiene separatori di paragrafo o di blocco che l'editor non "
     "conserva come tali: quando il testo sarà salvato, saranno scritti come a capo.");
+const QString DomandaRtf = QStringLiteral(
+    "Il file è in formato RTF: salvandolo come testo semplice la formattazione andrà persa.\n"
+    "Salvare il testo in un altro file, con estensione .txt?");
+const QString DomandaFileCambiato = QStringLiteral(
+    "Il file «%1» è stato modificato, sostituito o rimosso da un altro programma dopo "
+    "l'apertura o l'ultimo salvataggio.\nSovrascriverlo con il testo dell'editor?");
+const QString DomandaRipristino = QStringLiteral(
+    "Il salvataggio di «%1» è stato interrotto: il file potrebbe essere incompleto.\n"
+    "Ripristinare il contenuto che aveva prima del salvataggio?");
+const QString TitoloRipristino = QStringLiteral("Salvataggio interrotto");
 } // namespace
 
 bool Form1::ControllaFile(const QString &nomefile)
@@ -52,13 +65,70 @@ bool Form1::ScriviTesto(const QString &percorso)
     return false;
 }
 
+void Form1::RegistraFileSalvato(const QString &percorso)
+{
+    m_stato.NomeFileCorrente = percorso;
+    m_stato.DocumentoRtf = false;
+    m_stato.IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
+    m_stato.TestoModificato = false;
+}
+
+bool Form1::SalvaSulFileCorrente()
+{
+    const QString percorso = m_stato.NomeFileCorrente;
+    if (m_stato.DocumentoRtf) {
+        switch (
+            Piattaforma::MessageBox(this, DomandaRtf, Pulsanti::SiNoAnnulla, Icona::Esclamazione)) {
+        case Risposta::Si: {
+            // Offer the same name with the .txt extension.
+            const QFileInfo info(percorso);
+            cmd1.ProponiPercorso(
+                info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt")));
+            const std::optional<QString> nuovo = CicloNome();
+            if (!nuovo || !ScriviTesto(*nuovo)) return false;
+            RegistraFileSalvato(*nuovo);
+            return true;
+        }
+        case Risposta::No:
+            break; // plain text over the RTF file, as the user chose
+        default:
+            return false;
+        }
+    }
+    if (ScritturaAtomica::IdentitaFile::Di(percorso) != m_stato.IdentitaDocumento &&
+        Piattaforma::MessageBox(this, DomandaFileCambiato.arg(QDir::toNativeSeparators(percorso)),
+                                Pulsanti::SiNo, Icona::Esclamazione) != Risposta::Si)
+        return false;
+    if (!ScriviTesto(percorso)) return false;
+    RegistraFileSalvato(percorso);
+    return true;
+}
+
 bool Form1::SalvaInFileProprioONuovo()
 {
-    std::optional<QString> percorso = m_stato.NomeFileCorrente;
-    if (percorso->isEmpty()) percorso = CicloNome();
+    if (!m_stato.NomeFileCorrente.isEmpty()) return SalvaSulFileCorrente();
+    const std::optional<QString> percorso = CicloNome();
     if (!percorso || !ScriviTesto(*percorso)) return false;
     m_stato.TestoModificato = false;
     return true;
+}
+
+void Form1::OffriRipristini()
+{
+    const QVector<ScritturaAtomica::CopiaInSospeso> copie = ScritturaAtomica::CopieInSospeso();
+    for (const ScritturaAtomica::CopiaInSospeso &copia : copie) {
+        ErroreFile errore;
+        const bool ripristina =
+            Piattaforma::MessageBox(
+                this, DomandaRipristino.arg(QDir::toNativeSeparators(copia.percorso)),
+                Pulsanti::SiNo, Icona::Esclamazione, TitoloRipristino) == Risposta::Si;
+        if (!(ripristina ? ScritturaAtomica::Ripristina(copia, &errore)
+                         : ScritturaAtomica::Scarta(copia, &errore)))
+            MostraErrore(errore);
+        // A restored file that is open in the editor is not the one read any more.
+        if (ripristina && copia.percorso == QFileInfo(m_stato.NomeFileCorrente).absoluteFilePath())
+            m_stato.IdentitaDocumento = {};
+    }
 }
 
 bool Form1::OffriSalvataggio()
@@ -84,6 +154,8 @@ void Form1::mnuFileNuovo_Click()
     m_stato.TestoModificato = false;
     m_stato.NomeFileCorrente.clear();
     m_stato.FormatoDocumento = {};
+    m_stato.DocumentoRtf = false;
+    m_stato.IdentitaDocumento = {};
 }
 
 void Form1::mnuFileApri_Click()
@@ -111,30 +183,36 @@ void Form1::ApriFile(const std::optional<QString> &scelto)
     repaint();
     ImpostaStato(QStringLiteral("Apertura del file ") + *percorso + QStringLiteral(" in corso..."));
     // The whole file is read before the editor changes: a failure leaves it as it was.
+    // Taken before reading: a change while the file is read is noticed at the save.
+    const ScritturaAtomica::IdentitaFile identita = ScritturaAtomica::IdentitaFile::Di(*percorso);
     FormatoTesto formato;
     ErroreFile errore;
-    const std::optional<QString> testo = Documento::Leggi(*percorso, &formato, &errore);
-    if (!testo) {
+    std::optional<Documento::FileLetto> letto = Documento::LeggiByte(*percorso, &errore);
+    if (!letto) {
         MostraErrore(errore);
         return;
     }
-    Text1->SetText(*testo);
+    const bool rtf = LettoreRtf::Riconosce(letto->Byte());
+    const QString testo = Documento::Decodifica(*std::move(letto), &formato);
+    Text1->SetText(testo);
     m_stato.PosRicerca = 0; // searches in the new text start from its beginning
     m_stato.NomeFileCorrente = *percorso;
     m_stato.FormatoDocumento = formato;
-    if (Documento::ContieneSeparatoriSpeciali(*testo))
+    m_stato.DocumentoRtf = rtf;
+    m_stato.IdentitaDocumento = identita;
+    if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }
 
 void Form1::mnuFileSalva_Click()
 {
     if (!m_stato.TestoModificato) return;
-    if (m_stato.NomeFileCorrente.isEmpty()) {
-        const std::optional<QString> percorso = CicloNome();
-        if (!percorso || !ScriviTesto(*percorso)) return;
-    } else if (!ScriviTesto(m_stato.NomeFileCorrente)) {
+    if (!m_stato.NomeFileCorrente.isEmpty()) {
+        SalvaSulFileCorrente();
         return;
     }
+    const std::optional<QString> percorso = CicloNome();
+    if (!percorso || !ScriviTesto(*percorso)) return;
     m_stato.TestoModificato = false;
 }
 
@@ -151,8 +229,7 @@ void Form1::mnuFilsSalvaN_Click()
         m_stato.NomeFileCorrente = precedente;
         return;
     }
-    m_stato.NomeFileCorrente = *percorso;
-    m_stato.TestoModificato = false;
+    RegistraFileSalvato(*percorso);
 }
 
 void Form1::mnuFileEsci_Click()

@@ -106,7 +106,7 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
 
 // Writes atomically: a write that fails leaves the previous file whole and
 // `formato` unchanged. In a folder where no temporary file can be made the
-// file is rewritten in place.
+// file is rewritten in place, as safely as ScritturaAtomica does it.
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,
             ErroreFile *errore);
 

@@ -45,6 +45,8 @@ QString DescrizioneItaliana(int e)
         return QStringLiteral("File di testo occupato");
     case ELOOP:
         return QStringLiteral("Troppi livelli di collegamenti simbolici");
+    case EOPNOTSUPP:
+        return QStringLiteral("Operazione non supportata");
     default:
         return QString::fromLocal8Bit(std::strerror(e));
     }

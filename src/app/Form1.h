@@ -68,6 +68,10 @@ public:
     // Opens the file named by the command-line arguments that follow the
     // program's name (a path or a file: address), if there is one.
     void ApriArgomenti(const QStringList &argomenti);
+    // Start-up: for each save that was interrupted (the program ended while
+    // rewriting a file in place), offers to put the file's old content back;
+    // a copy not wanted is discarded.
+    void OffriRipristini();
     // The local file a drag carries, if any.
     static std::optional<QString> FileTrascinato(const QMimeData *dati);
 
@@ -132,6 +136,12 @@ private:
     // Writes the editor text; shows the error and returns false on failure.
     bool ScriviTesto(const QString &percorso);
     void MostraErrore(const ErroreFile &errore);
+    // Saves to the text's own file, asking first when that would write plain
+    // text over RTF or over a file changed on disk since it was read; true
+    // when the text was saved (perhaps under a new .txt name).
+    bool SalvaSulFileCorrente();
+    // The text is now the content of `percorso`, as it is on disk.
+    void RegistraFileSalvato(const QString &percorso);
     // Saves to the text's own file, or to a name asked for (and not kept).
     bool SalvaInFileProprioONuovo();
     // Asks to save a modified text; false when the command must end here.

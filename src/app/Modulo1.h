@@ -2,6 +2,7 @@
 
 #include "app/Documento.h"
 #include "app/Opzioni.h"
+#include "app/ScritturaAtomica.h"
 #include "lists/ArchivioListe.h"
 #include "lists/VociElenco.h"
 #include "pseudo/RegoleCodice.h"
@@ -22,6 +23,10 @@ public:
     bool TestoModificato = false;
     QString NomeFileCorrente;
     FormatoTesto FormatoDocumento; // how the text was read, and so how it is saved
+    bool DocumentoRtf = false;     // the file was RTF: a save would write plain text over it
+    // The file as it was when opened or last saved: "&Salva" asks before
+    // writing over a file another program changed or replaced since.
+    ScritturaAtomica::IdentitaFile IdentitaDocumento;
 
     // The word lists.
     ArchivioListe Liste;

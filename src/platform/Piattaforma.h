@@ -67,6 +67,8 @@ public:
     void ImpostaFiltro(const QString &filtro);
     // The chosen path, or nothing when the user cancelled.
     std::optional<QString> Mostra(QWidget *padre, Modo modo);
+    // The path the next dialog offers.
+    void ProponiPercorso(const QString &percorso) { m_ultimo = percorso; }
 
     const QStringList &Descrizioni() const { return m_descrizioni; }
     // The patterns of each description, space-separated.

@@ -2,18 +2,25 @@
 
 // A write path that runs out of room: installed in the atomic writer, it
 // passes the bytes on to the file being written until `accettati` of them
-// went through, then fails as a full disk does (ENOSPC). Negative: no limit.
+// went through, then fails as a full disk does (ENOSPC), or ends the process
+// there as a kill would (Guasto::Termina). Negative: no limit.
 
 #include "app/ScritturaAtomica.h"
 
 #include <QIODevice>
 #include <algorithm>
 #include <cerrno>
+#include <unistd.h>
 
 class DispositivoGuasto : public QIODevice
 {
 public:
-    DispositivoGuasto(QIODevice &file, qint64 accettati) : m_file(file), m_resto(accettati)
+    enum class Guasto { SpazioEsaurito, Termina };
+    // The exit status of a process ended by Guasto::Termina.
+    static constexpr int CodiceTermina = 86;
+
+    DispositivoGuasto(QIODevice &file, qint64 accettati, Guasto guasto = Guasto::SpazioEsaurito)
+        : m_file(file), m_resto(accettati), m_guasto(guasto)
     {
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
@@ -21,15 +28,41 @@ public:
     // Every following atomic write goes through a new DispositivoGuasto.
     struct Installa
     {
-        explicit Installa(qint64 accettati)
+        explicit Installa(qint64 accettati, Guasto guasto = Guasto::SpazioEsaurito)
         {
-            ScritturaAtomica::ImpostaDispositivoPerProve([accettati](QIODevice &file) {
-                return std::make_unique<DispositivoGuasto>(file, accettati);
+            ScritturaAtomica::ImpostaDispositivoPerProve([accettati, guasto](QIODevice &file) {
+                return std::make_unique<DispositivoGuasto>(file, accettati, guasto);
             });
         }
         ~Installa() { ScritturaAtomica::ImpostaDispositivoPerProve({}); }
         Installa(const Installa &) = delete;
         Installa &operator=(const Installa &) = delete;
+    };
+
+    // While it exists, flushing a written file to the disk fails with
+    // `numeroErrno` (a delayed write error) after every byte was accepted.
+    struct SincronizzazioneGuasta
+    {
+        explicit SincronizzazioneGuasta(int numeroErrno = EIO)
+        {
+            ScritturaAtomica::ImpostaSincronizzazionePerProve([numeroErrno](int) {
+                errno = numeroErrno;
+                return -1;
+            });
+        }
+        ~SincronizzazioneGuasta() { ScritturaAtomica::ImpostaSincronizzazionePerProve({}); }
+        SincronizzazioneGuasta(const SincronizzazioneGuasta &) = delete;
+        SincronizzazioneGuasta &operator=(const SincronizzazioneGuasta &) = delete;
+    };
+
+    // While it exists, a write that may go in place does so, as in a folder
+    // where no temporary file can be made.
+    struct InPosto
+    {
+        InPosto() { ScritturaAtomica::ForzaInPostoPerProve(true); }
+        ~InPosto() { ScritturaAtomica::ForzaInPostoPerProve(false); }
+        InPosto(const InPosto &) = delete;
+        InPosto &operator=(const InPosto &) = delete;
     };
 
 protected:
@@ -40,6 +73,7 @@ protected:
         if (passano > 0 && m_file.write(dati, passano) != passano) return -1;
         if (m_resto >= 0) m_resto -= passano;
         if (passano == n) return n;
+        if (m_guasto == Guasto::Termina) ::_exit(CodiceTermina);
         errno = ENOSPC;
         return -1;
     }
@@ -47,4 +81,5 @@ protected:
 private:
     QIODevice &m_file;
     qint64 m_resto;
+    Guasto m_guasto;
 };

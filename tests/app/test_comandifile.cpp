@@ -4,10 +4,15 @@
 #include "aiuti/DispositivoGuasto.h"
 #include "app/EditorTesto.h"
 #include "app/Form1.h"
+#include "app/ScritturaAtomica.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Piattaforma;
 using namespace Qt::Literals::StringLiterals;
@@ -15,6 +20,15 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString Modificato = u"Il testo è stato modificato. Salvare le modifiche?"_s;
 const QString Esiste = u"Il file esiste già. Si desidera sostituirlo?"_s;
+const QString DomandaRtf =
+    u"Il file è in formato RTF: salvandolo come testo semplice la formattazione andrà persa.\n"
+    u"Salvare il testo in un altro file, con estensione .txt?"_s;
+const QString DomandaCambiato =
+    u"Il file «%1» è stato modificato, sostituito o rimosso da un altro programma dopo "
+    u"l'apertura o l'ultimo salvataggio.\nSovrascriverlo con il testo dell'editor?"_s;
+const QString DomandaRipristino =
+    u"Il salvataggio di «%1» è stato interrotto: il file potrebbe essere incompleto.\n"
+    u"Ripristinare il contenuto che aveva prima del salvataggio?"_s;
 
 // One answer of the user, in turn: a box's button, or a file dialog's choice
 // (a path, or nullopt when the dialog is cancelled).
@@ -62,6 +76,7 @@ class TestComandiFile : public QObject
     Q_OBJECT
 
     std::unique_ptr<AmbienteProva> m_amb;
+    QTemporaryDir m_dati; // the user's data folder, where interrupted saves leave copies
 
     Form1 &Prepara()
     {
@@ -90,6 +105,12 @@ class TestComandiFile : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dati.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dati.path()));
+    }
+
     void cleanup()
     {
         VERIFICA_COPIONE_ESAURITO();
@@ -221,15 +242,157 @@ private Q_SLOTS:
                  (QStringList{Modificato, Modificato}));
     }
 
+    // "&Salva" over a file read as RTF asks first: Sì saves under a .txt
+    // name, No writes the plain text over it, Annulla writes nothing.
+    void apriRtfSalvaTesto_data()
+    {
+        QTest::addColumn<int>("risposta");
+        QTest::newRow("testo semplice sul file RTF") << int(Risposta::No);
+        QTest::newRow("salva con nome .txt") << int(Risposta::Si);
+        QTest::newRow("annulla") << int(Risposta::Annulla);
+    }
+
     void apriRtfSalvaTesto()
     {
+        QFETCH(int, risposta);
         Form1 &f = Prepara();
-        Scrivi("d.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}");
+        const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}";
+        Scrivi("d.rtf", rtf);
         Esegui(f, "mnuFileApri", {P("d.rtf")});
         QCOMPARE(f.Editor()->Text(), u"Caffè\r\nfine"_s);
         Digita(f, u"!"_s);
+        if (Risposta(risposta) == Risposta::Si)
+            Esegui(f, "mnuFileSalva", {Risposta::Si, P("d.txt")});
+        else
+            Esegui(f, "mnuFileSalva", {Risposta(risposta)});
+        QCOMPARE(Righe(Copione::Messaggi()), Righe({{DomandaRtf, Pulsanti::SiNoAnnulla,
+                                                     Icona::Esclamazione, TitoloProgramma}}));
+        const QByteArray testo = "Caff\xe8\r\nfine!\r\n";
+        switch (Risposta(risposta)) {
+        case Risposta::No:
+            QCOMPARE(Contenuto("d.rtf"), testo);
+            QCOMPARE(Documento(f), Vista(u"Caffè\r\nfine!"_s, P("d.rtf"), false));
+            break;
+        case Risposta::Si:
+            QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P("d.txt"));
+            QCOMPARE(Contenuto("d.txt"), testo);
+            QCOMPARE(Contenuto("d.rtf"), rtf);
+            QCOMPARE(Documento(f), Vista(u"Caffè\r\nfine!"_s, P("d.txt"), false));
+            break;
+        default:
+            QCOMPARE(Contenuto("d.rtf"), rtf);
+            QCOMPARE(Documento(f), Vista(u"Caffè\r\nfine!"_s, P("d.rtf"), true));
+            return;
+        }
+        // The file saved is plain text now: the next save asks nothing.
+        Digita(f, u"?"_s);
         Esegui(f, "mnuFileSalva");
-        QCOMPARE(Contenuto("d.rtf"), QByteArray("Caff\xe8\r\nfine!\r\n"));
+        QVERIFY(!Stato().TestoModificato);
+    }
+
+    // "&Salva" over a file another program changed, replaced or removed since
+    // it was opened asks first; a file only this program wrote is not asked about.
+    void fileCambiatoSulDisco_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<int>("risposta"); // -1: no question expected
+        QTest::newRow("invariato, salvato due volte") << u"nessuno"_s << -1;
+        QTest::newRow("contenuto cambiato, sovrascrivi") << u"contenuto"_s << int(Risposta::Si);
+        QTest::newRow("contenuto cambiato, non sovrascrivere")
+            << u"contenuto"_s << int(Risposta::No);
+        QTest::newRow("sostituito, stessi dimensione e tempo")
+            << u"sostituito"_s << int(Risposta::No);
+        QTest::newRow("diventato un collegamento") << u"collegamento"_s << int(Risposta::No);
+        QTest::newRow("rimosso, salvato di nuovo") << u"rimosso"_s << int(Risposta::Si);
+    }
+
+    void fileCambiatoSulDisco()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(int, risposta);
+        Form1 &f = Prepara();
+        Scrivi("e.txt", "uno");
+        Esegui(f, "mnuFileApri", {P("e.txt")});
+        Digita(f, u"!"_s);
+        QByteArray esterno;
+        if (cambio == u"nessuno"_s) {
+            Esegui(f, "mnuFileSalva");
+            Digita(f, u"!"_s);
+        } else if (cambio == u"contenuto"_s) {
+            esterno = "altro programma";
+            Scrivi("e.txt", esterno);
+        } else if (cambio == u"sostituito"_s) {
+            esterno = "due";
+            struct stat st;
+            QCOMPARE(::stat(QFile::encodeName(P("e.txt")).constData(), &st), 0);
+            Scrivi("nuovo.tmp", esterno);
+            const timespec tempi[2] = {st.st_atim, st.st_mtim};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(P("nuovo.tmp")).constData(), tempi, 0),
+                     0);
+            QCOMPARE(::rename(QFile::encodeName(P("nuovo.tmp")).constData(),
+                              QFile::encodeName(P("e.txt")).constData()),
+                     0);
+        } else if (cambio == u"collegamento"_s) {
+            esterno = "altrove";
+            Scrivi("altro.txt", esterno);
+            QVERIFY(QFile::remove(P("e.txt")));
+            QVERIFY(QFile::link(P("altro.txt"), P("e.txt")));
+        } else {
+            QVERIFY(QFile::remove(P("e.txt")));
+        }
+        if (risposta < 0) {
+            Esegui(f, "mnuFileSalva");
+            QCOMPARE(Copione::Messaggi().size(), 0);
+            QCOMPARE(Contenuto("e.txt"), QByteArray("uno!!\r\n"));
+            return;
+        }
+        Esegui(f, "mnuFileSalva", {Risposta(risposta)});
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{DomandaCambiato.arg(P("e.txt")), Pulsanti::SiNo, Icona::Esclamazione,
+                         TitoloProgramma}}));
+        if (Risposta(risposta) == Risposta::Si) {
+            QCOMPARE(Contenuto("e.txt"), QByteArray("uno!\r\n"));
+            QCOMPARE(Documento(f), Vista(u"uno!"_s, P("e.txt"), false));
+        } else {
+            QCOMPARE(Contenuto("e.txt"), esterno);
+            if (cambio == u"collegamento"_s) QCOMPARE(Contenuto("altro.txt"), esterno);
+            QCOMPARE(Documento(f), Vista(u"uno!"_s, P("e.txt"), true));
+        }
+    }
+
+    // A save in place that was interrupted left a copy of the old bytes: the
+    // start-up offer puts them back (Sì) or discards the copy (No).
+    void ripristinoAllAvvio_data()
+    {
+        QTest::addColumn<int>("risposta");
+        QTest::newRow("ripristina") << int(Risposta::Si);
+        QTest::newRow("scarta") << int(Risposta::No);
+    }
+
+    void ripristinoAllAvvio()
+    {
+        QFETCH(int, risposta);
+        Form1 &f = Prepara();
+        Scrivi("r.txt", "nuovo testo tronc");
+        // The copy a write of a process no longer running left behind.
+        const QString cartella = ScritturaAtomica::CartellaCopie();
+        QVERIFY(QDir().mkpath(cartella));
+        for (const auto &[nome, byte] :
+             {std::pair{u"0-prova.copia"_s, QByteArray("vecchio testo\r\n")},
+              std::pair{u"0-prova.percorso"_s, P("r.txt").toUtf8()}}) {
+            QFile file(QDir(cartella).filePath(nome));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(byte) == byte.size());
+        }
+        Copione::RispondiMessaggio(Risposta(risposta));
+        f.OffriRipristini();
+        QCOMPARE(Righe(Copione::Messaggi()),
+                 Righe({{DomandaRipristino.arg(P("r.txt")), Pulsanti::SiNo, Icona::Esclamazione,
+                         u"Salvataggio interrotto"_s}}));
+        QCOMPARE(Contenuto("r.txt"), Risposta(risposta) == Risposta::Si
+                                         ? QByteArray("vecchio testo\r\n")
+                                         : QByteArray("nuovo testo tronc"));
+        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
+        QCOMPARE(QDir(cartella).entryList(QDir::Files), QStringList());
     }
 
     // A save that fails as on a full disk: the file on disk, the text, the

@@ -4,6 +4,7 @@
 #include "aiuti/DispositivoGuasto.h"
 #include "app/Documento.h"
 #include "app/LettoreRtf.h"
+#include "app/ScritturaAtomica.h"
 #include "lists/ArchivioListe.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -114,7 +116,16 @@ QByteArray AndataERitorno(const QByteArray &byte, FormatoTesto *formatoLetto = n
 class TestDocumento : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dati;
+
 private Q_SLOTS:
+    // Copies of old bytes kept by in-place writes go to a data folder of this run.
+    void initTestCase()
+    {
+        QVERIFY(m_dati.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dati.path()));
+    }
+
     // Opened, shown in the editor and saved: the encoding found is the one
     // written back, unless the text no longer fits it.
     void codifiche()
@@ -467,10 +478,15 @@ private Q_SLOTS:
         const bool radice = ::geteuid() == 0;
         for (const QString &file : {documento, lista})
             QVERIFY(!radice || ::chown(QFile::encodeName(file).constData(), Nessuno, Nessuno) == 0);
+        // The copy of the old bytes an in-place write keeps goes to the user's data folder.
+        QTemporaryDir dati;
+        QVERIFY(!radice ||
+                ::chown(QFile::encodeName(dati.path()).constData(), Nessuno, Nessuno) == 0);
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner |
                                                       QFile::ReadOther | QFile::ExeOther |
                                                       QFile::ReadGroup | QFile::ExeGroup));
         const EsitoFiglio esito = InFiglio([&](int fd) {
+            qputenv("XDG_DATA_HOME", QFile::encodeName(dati.path()));
             if (radice &&
                 (::setgroups(0, nullptr) != 0 || ::setgid(Nessuno) != 0 || ::setuid(Nessuno) != 0))
                 return 77;
@@ -496,6 +512,165 @@ private Q_SLOTS:
         QCOMPARE(esito.righe, QByteArray("salvato\nErrore: Permesso negato  (13)\n"));
         QCOMPARE(LeggiFile(documento), QByteArray("nuovo\r\n"));
         QCOMPARE(LeggiFile(lista), primaLista);
+    }
+
+    // A write that fails after some bytes (full disk) or whose bytes do not
+    // reach the disk (fsync fails): atomic or in place, the old bytes stay and
+    // no copy of them is left over.
+    void guastoConservaIlVecchio_data()
+    {
+        QTest::addColumn<bool>("inPosto");
+        QTest::addColumn<int>("guasto"); // 0 none, 1 full disk halfway, 2 fsync
+        for (const bool inPosto : {false, true}) {
+            const char *come = inPosto ? "in posto" : "atomica";
+            QTest::addRow("%s, nessun guasto", come) << inPosto << 0;
+            QTest::addRow("%s, spazio esaurito a metà", come) << inPosto << 1;
+            QTest::addRow("%s, fsync fallita", come) << inPosto << 2;
+        }
+    }
+
+    void guastoConservaIlVecchio()
+    {
+        QFETCH(bool, inPosto);
+        QFETCH(int, guasto);
+        QTemporaryDir dir;
+        const QString percorso = PreparaVecchio(dir.path(), false);
+        QVERIFY(!percorso.isEmpty());
+        const QByteArray prima = LeggiFile(percorso);
+        const QByteArray nuovo = QByteArray("Se a Allora b\r\n").repeated(2000);
+        ErroreFile errore;
+        bool riuscita;
+        {
+            DispositivoGuasto::InPosto forza;
+            if (!inPosto) ScritturaAtomica::ForzaInPostoPerProve(false);
+            DispositivoGuasto::Installa spazio(guasto == 1 ? nuovo.size() / 2 : -1);
+            std::optional<DispositivoGuasto::SincronizzazioneGuasta> sincronizzazione;
+            if (guasto == 2) sincronizzazione.emplace();
+            riuscita = ScritturaAtomica::Scrivi(
+                percorso, nuovo, ScritturaAtomica::Modo::InPostoSeNecessario, &errore);
+        }
+        QCOMPARE(FileDi(dir.path()), QStringList{QFileInfo(percorso).fileName()});
+        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
+        if (guasto == 0) {
+            QVERIFY(riuscita);
+            QCOMPARE(LeggiFile(percorso), nuovo);
+            return;
+        }
+        QVERIFY(!riuscita);
+        QCOMPARE(errore.Messaggio(), guasto == 1
+                                         ? u"Errore: Spazio esaurito sul dispositivo  (28)"_s
+                                         : u"Errore: Errore di input/output  (5)"_s);
+        QCOMPARE(LeggiFile(percorso), prima);
+    }
+
+    // In place under a file-size limit below the new size: refused before a
+    // byte is written, with no SIGXFSZ to end the process.
+    void inPostoLimiteDimensione()
+    {
+        QTemporaryDir dir;
+        const QString percorso = PreparaVecchio(dir.path(), false);
+        QVERIFY(!percorso.isEmpty());
+        const QByteArray prima = LeggiFile(percorso);
+        const EsitoFiglio esito = InFiglio([&](int fd) {
+            const rlimit limite{1024, 1024};
+            if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) return 77;
+            DispositivoGuasto::InPosto forza;
+            FormatoTesto formato;
+            ErroreFile errore;
+            Riporta(fd, Documento::Scrivi(percorso, u"Se a Allora b\r\n"_s.repeated(200), formato,
+                                          &errore)
+                            ? u"salvato"_s
+                            : errore.Messaggio());
+            return 0;
+        });
+        if (esito.stato == 77) QSKIP("The file-size limit cannot be lowered here");
+        QCOMPARE(esito.stato, 0);
+        QCOMPARE(esito.righe, QByteArray("Errore: File troppo grande  (27)\n"));
+        QCOMPARE(LeggiFile(percorso), prima);
+        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
+    }
+
+    // A process killed halfway through an in-place write leaves a torn file
+    // and a copy of the old bytes, which is found and restored or discarded.
+    void interruzioneInPosto_data()
+    {
+        QTest::addColumn<bool>("ripristina");
+        QTest::newRow("ripristinata") << true;
+        QTest::newRow("scartata") << false;
+    }
+
+    void interruzioneInPosto()
+    {
+        QFETCH(bool, ripristina);
+        QTemporaryDir dir;
+        const QString percorso = dir.filePath(u"a.txt"_s);
+        const QByteArray prima = QByteArray("Se a Allora b\r\n").repeated(500);
+        QFile vecchio(percorso);
+        QVERIFY(vecchio.open(QIODevice::WriteOnly) && vecchio.write(prima) == prima.size());
+        vecchio.close();
+        const QByteArray nuovo = QByteArray("If x Then y\r\n").repeated(800);
+        const EsitoFiglio esito = InFiglio([&](int) {
+            DispositivoGuasto::InPosto forza;
+            DispositivoGuasto::Installa uccidi(nuovo.size() / 2,
+                                               DispositivoGuasto::Guasto::Termina);
+            ScritturaAtomica::Scrivi(percorso, nuovo, ScritturaAtomica::Modo::InPostoSeNecessario,
+                                     nullptr);
+            return 0;
+        });
+        QCOMPARE(esito.stato, DispositivoGuasto::CodiceTermina);
+        QCOMPARE(LeggiFile(percorso).left(nuovo.size() / 2), nuovo.left(nuovo.size() / 2));
+        const QVector<ScritturaAtomica::CopiaInSospeso> copie = ScritturaAtomica::CopieInSospeso();
+        QCOMPARE(copie.size(), 1);
+        QCOMPARE(copie[0].percorso, percorso);
+        QCOMPARE(copie[0].dimensione, prima.size());
+        ErroreFile errore;
+        if (ripristina) {
+            QVERIFY(ScritturaAtomica::Ripristina(copie[0], &errore));
+            QCOMPARE(LeggiFile(percorso), prima);
+        } else {
+            QVERIFY(ScritturaAtomica::Scarta(copie[0], &errore));
+        }
+        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
+        QCOMPARE(QDir(ScritturaAtomica::CartellaCopie()).entryList(QDir::Files), QStringList());
+    }
+
+    // An atomic save keeps the replaced file's owner, group and mode bits,
+    // setuid, setgid and sticky included.
+    void proprietarioEModo_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<bool>("altroProprietario"); // uid and gid 65534: only root may give them
+        QTest::newRow("0444") << 0444 << false;
+        QTest::newRow("0000") << 0000 << false;
+        QTest::newRow("01755") << 01755 << false;
+        QTest::newRow("04640, utente nobody") << 04640 << true;
+        QTest::newRow("06750, utente nobody") << 06750 << true;
+    }
+
+    void proprietarioEModo()
+    {
+        QFETCH(int, modo);
+        QFETCH(bool, altroProprietario);
+        constexpr uid_t Nessuno = 65534;
+        if (altroProprietario && ::geteuid() != 0)
+            QSKIP("Only root may give a file to another user");
+        QTemporaryDir dir;
+        const QString percorso = PreparaVecchio(dir.path(), false);
+        QVERIFY(!percorso.isEmpty());
+        const QByteArray nome = QFile::encodeName(percorso);
+        if (altroProprietario) QCOMPARE(::chown(nome.constData(), Nessuno, Nessuno), 0);
+        QCOMPARE(::chmod(nome.constData(), mode_t(modo)), 0);
+        struct stat prima;
+        QCOMPARE(::stat(nome.constData(), &prima), 0);
+        QVERIFY(ScritturaAtomica::Scrivi(percorso, "nuovo", ScritturaAtomica::Modo::SoloAtomica,
+                                         nullptr));
+        struct stat dopo;
+        QCOMPARE(::stat(nome.constData(), &dopo), 0);
+        QVERIFY(dopo.st_ino != prima.st_ino); // replaced, not rewritten
+        QCOMPARE(int(dopo.st_mode & 07777), modo);
+        QCOMPARE(dopo.st_uid, prima.st_uid);
+        QCOMPARE(dopo.st_gid, prima.st_gid);
+        QCOMPARE(LeggiFile(percorso), QByteArray("nuovo"));
     }
 
     void letturaRifiutata()
