@@ -180,8 +180,9 @@ void Form1::ApriFile(const std::optional<QString> &scelto)
         scelto ? scelto : cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
     if (!percorso) return;
     Piattaforma::PuntatoreOccupato(this, true);
-    repaint();
+    // The status text is painted before the read: a large file takes a while.
     ImpostaStato(QStringLiteral("Apertura del file ") + *percorso + QStringLiteral(" in corso..."));
+    repaint();
     // The whole file is read before the editor changes: a failure leaves it as it was.
     // Taken before reading: a change while the file is read is noticed at the save.
     const ScritturaAtomica::IdentitaFile identita = ScritturaAtomica::IdentitaFile::Di(*percorso);

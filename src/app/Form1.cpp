@@ -262,8 +262,7 @@ bool Form1::Form_Load()
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
-    if (!ApriListe(*this)) return false;
-    m_stato.OpzioniCodice = FileOpzioni::Leggi(m_stato.Liste.Cartella());
+    if (!ApriListe(*this)) return false; // the options too
     Text1->SetText(QString());
     Text1->setFocus();
     m_stato.TestoModificato = false;
