@@ -5,7 +5,7 @@
 // times.
 
 #include "SorgenteBasic.h"
-#include "app/EditorTesto.h"
+#include "finestre/EditorTesto.h"
 
 #include <QApplication>
 #include <QTextDocument>

@@ -4,8 +4,8 @@
 
 #include "SorgenteBasic.h"
 #include "aiuti/ModelliRiferimento.h"
-#include "lists/VociElenco.h"
-#include "search/Ricerca.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/ricerca/Ricerca.h"
 
 #include <QRegularExpression>
 #include <benchmark/benchmark.h>

@@ -15,16 +15,16 @@
 // the repetitions.
 
 #include "aiuti/AmbienteProva.h"
-#include "app/CodificaAnsi.h"
-#include "app/EditorTesto.h"
-#include "app/Form1.h"
-#include "app/Modulo1.h"
-#include "lists/VociElenco.h"
-#include "pseudo/MotoreElenco.h"
-#include "pseudo/Pseudocodifica.h"
-#include "pseudo/frmPseudo.h"
-#include "search/Ricerca.h"
-#include "search/frmTrova.h"
+#include "nucleo/testo/CodificaAnsi.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "nucleo/Modulo1.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/pseudocodifica/MotoreElenco.h"
+#include "nucleo/pseudocodifica/Pseudocodifica.h"
+#include "finestre/frmPseudo.h"
+#include "nucleo/ricerca/Ricerca.h"
+#include "finestre/frmTrova.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -3,11 +3,11 @@
 // run on the decoded text writes, and counts the same replacements; or it
 // steps aside and writes nothing.
 
-#include "app/CodificaAnsi.h"
-#include "app/Documento.h"
-#include "pseudo/Lotto.h"
-#include "pseudo/MotoreAnsi.h"
-#include "pseudo/MotoreElenco.h"
+#include "nucleo/testo/CodificaAnsi.h"
+#include "nucleo/testo/Documento.h"
+#include "nucleo/pseudocodifica/Lotto.h"
+#include "nucleo/pseudocodifica/MotoreAnsi.h"
+#include "nucleo/pseudocodifica/MotoreElenco.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,9 +2,9 @@
 // and give sorted, disjoint stretches; the untranslated-word count must not
 // crash; a list read from the same bytes must write back to what it read.
 
-#include "lists/TestoElenco.h"
-#include "pseudo/ParoleNonTradotte.h"
-#include "pseudo/ScansioneCodice.h"
+#include "nucleo/elenchi/TestoElenco.h"
+#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "nucleo/codice/ScansioneCodice.h"
 
 #include <cstddef>
 #include <cstdint>

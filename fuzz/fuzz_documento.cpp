@@ -2,8 +2,8 @@
 // RTF, saved unchanged, gives back every byte it was read from, followed by
 // the one CR LF every save adds.
 
-#include "app/Documento.h"
-#include "app/LettoreRtf.h"
+#include "nucleo/testo/Documento.h"
+#include "nucleo/testo/LettoreRtf.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Any bytes as a list file: reading it, saving the rows read (those a record
 // can hold, as the list editors do) and reading again gives the same rows.
 
-#include "lists/ArchivioListe.h"
+#include "nucleo/elenchi/ArchivioListe.h"
 
 #include <QDir>
 #include <QFile>

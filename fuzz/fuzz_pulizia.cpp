@@ -3,7 +3,7 @@
 // counts the same deletions.
 
 #include "aiuti/ModelliRiferimento.h"
-#include "pseudo/Pulizia.h"
+#include "nucleo/pseudocodifica/Pulizia.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

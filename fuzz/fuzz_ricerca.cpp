@@ -2,7 +2,7 @@
 // scan agree with their literal reference models, call after call.
 
 #include "aiuti/ModelliRiferimento.h"
-#include "search/Ricerca.h"
+#include "nucleo/ricerca/Ricerca.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

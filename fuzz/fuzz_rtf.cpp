@@ -6,7 +6,7 @@
 // formatting words, after a font table): the reader gives back exactly that
 // text.
 
-#include "app/LettoreRtf.h"
+#include "nucleo/testo/LettoreRtf.h"
 
 #include <cstddef>
 #include <cstdint>

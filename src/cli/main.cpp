@@ -1,13 +1,13 @@
 // quadrivo-pseudo: turns whole files into pseudocode with the substitution
 // list, giving the bytes the program writes for them.
 
-#include "app/Documento.h"
-#include "app/LettoreRtf.h"
-#include "app/ScritturaAtomica.h"
-#include "lists/CartellaListe.h"
-#include "pseudo/Lotto.h"
-#include "pseudo/MotoreAnsi.h"
-#include "pseudo/MotoreElenco.h"
+#include "nucleo/testo/Documento.h"
+#include "nucleo/testo/LettoreRtf.h"
+#include "nucleo/testo/ScritturaAtomica.h"
+#include "nucleo/elenchi/CartellaListe.h"
+#include "nucleo/pseudocodifica/Lotto.h"
+#include "nucleo/pseudocodifica/MotoreAnsi.h"
+#include "nucleo/pseudocodifica/MotoreElenco.h"
 
 #include <QCoreApplication>
 #include <QDir>

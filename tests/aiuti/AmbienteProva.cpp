@@ -1,6 +1,6 @@
 #include "AmbienteProva.h"
 
-#include "app/Form1.h"
+#include "finestre/Form1.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "aiuti/Copione.h"
-#include "app/Modulo1.h"
-#include "lists/VociElenco.h"
-#include "platform/Piattaforma.h"
+#include "nucleo/Modulo1.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QTemporaryDir>
 #include <memory>

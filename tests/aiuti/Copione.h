@@ -4,7 +4,7 @@
 // dialog and modal window takes the answer queued for it and nothing blocks.
 // A test queues the answers, then reads back everything that was shown.
 
-#include "platform/Piattaforma.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QSize>
 #include <QStringList>

@@ -5,7 +5,7 @@
 // went through, then fails as a full disk does (ENOSPC), or ends the process
 // there as a kill would (Guasto::Termina). Negative: no limit.
 
-#include "app/ScritturaAtomica.h"
+#include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QIODevice>
 #include <algorithm>

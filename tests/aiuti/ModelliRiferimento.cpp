@@ -1,6 +1,6 @@
 #include "ModelliRiferimento.h"
 
-#include "pseudo/ScansioneCodice.h"
+#include "nucleo/codice/ScansioneCodice.h"
 
 namespace Modello {
 

@@ -3,9 +3,9 @@
 // Slow, literal models of the program's algorithms, written step by step as
 // the behaviour is described, to check the engines against.
 
-#include "lists/VociElenco.h"
-#include "pseudo/Linguaggio.h"
-#include "search/Ricerca.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/codice/Linguaggio.h"
+#include "nucleo/ricerca/Ricerca.h"
 
 #include <optional>
 

@@ -3,11 +3,11 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/Tabella.h"
-#include "app/CodificaAnsi.h"
-#include "app/EditorTesto.h"
-#include "app/Form1.h"
-#include "pseudo/Lotto.h"
-#include "pseudo/frmPseudo.h"
+#include "nucleo/testo/CodificaAnsi.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "nucleo/pseudocodifica/Lotto.h"
+#include "finestre/frmPseudo.h"
 
 #include <QAction>
 #include <QDir>

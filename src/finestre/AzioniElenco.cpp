@@ -1,0 +1,238 @@
+#include "AzioniElenco.h"
+
+#include "nucleo/testo/ErroreFile.h"
+#include "nucleo/testo/FileRegolare.h"
+#include "nucleo/testo/ScritturaAtomica.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
+#include "piattaforma/Piattaforma.h"
+#include "nucleo/ricerca/Ricerca.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <cerrno>
+
+using Piattaforma::Icona;
+using Piattaforma::Pixel;
+using Piattaforma::Pulsanti;
+using Piattaforma::Risposta;
+
+namespace {
+
+const Linguaggio Linguaggi[] = {Linguaggio::Basic, Linguaggio::C, Linguaggio::Batch};
+
+// A list text file is at most a few hundred kilobytes; this keeps a wrong
+// choice (a disk image, a video) from filling the memory.
+constexpr qint64 DimensioneMassima = 16 * 1024 * 1024;
+
+// One dialog serves both editors, so it offers the path chosen last.
+Piattaforma::DialogoFile &Dialogo()
+{
+    static Piattaforma::DialogoFile dialogo = [] {
+        Piattaforma::DialogoFile d;
+        d.ImpostaFiltro(QStringLiteral("Elenco di testo (*.txt)|*.txt|Tutti i file (*.*)|*.*"));
+        return d;
+    }();
+    return dialogo;
+}
+
+const QString &Parola(const VoceSostituzione &v)
+{
+    return v.Trova;
+}
+const QString &Parola(const VoceEliminazione &v)
+{
+    return v.Elimina;
+}
+
+template <typename Voce> QVector<Voce> Mancanti(QVector<Voce> righe, const QVector<Voce> &nuove)
+{
+    QSet<QString> presenti;
+    for (const Voce &v : righe)
+        presenti.insert(Ricerca::Maiuscolo(Parola(v)));
+    for (const Voce &v : nuove) {
+        const QString chiave = Ricerca::Maiuscolo(Parola(v));
+        if (presenti.contains(chiave)) continue;
+        presenti.insert(chiave);
+        righe.append(v);
+    }
+    return righe;
+}
+
+// Replace, add the missing ones, or nothing (cancelled). With no rows there is
+// nothing to ask.
+template <typename Voce>
+std::optional<QVector<Voce>> Unisci(QWidget *padre, const QVector<Voce> &righe,
+                                    const QVector<Voce> &nuove, const QString &origine)
+{
+    if (righe.isEmpty()) return nuove;
+    const Risposta r = Piattaforma::MessageBox(
+        padre,
+        QStringLiteral("L'elenco contiene già delle voci.\r\n\r\nSì: sostituisce le voci con "
+                       "quelle %1.\r\nNo: aggiunge in fondo quelle mancanti.\r\nAnnulla: "
+                       "l'elenco resta com'è.")
+            .arg(origine),
+        Pulsanti::SiNoAnnulla, Icona::Domanda);
+    if (r == Risposta::Si) return nuove;
+    if (r == Risposta::No) return Mancanti(righe, nuove);
+    return std::nullopt;
+}
+
+void Errore(QWidget *padre, const QString &testo, const QString &percorso, int numeroErrno)
+{
+    Piattaforma::MessageBox(padre,
+                            testo.arg(QDir::toNativeSeparators(percorso)) + QStringLiteral("\r\n") +
+                                ErroreFile::DaErrno(numeroErrno).Messaggio(),
+                            Pulsanti::OK, Icona::Critico);
+}
+
+template <typename Voce, typename Leggi>
+std::optional<QVector<Voce>> ImportaDa(QWidget *padre, const QVector<Voce> &righe, Leggi leggi)
+{
+    const std::optional<QString> percorso =
+        Dialogo().Mostra(padre, Piattaforma::DialogoFile::Modo::Apri);
+    if (!percorso) return std::nullopt;
+    const QString errore = QStringLiteral("Impossibile importare l'elenco da \"%1\".");
+    // Only a regular file of bounded size: a pipe would block, a device never end.
+    ErroreFile perche;
+    const std::optional<QByteArray> dati =
+        FileRegolare::Leggi(*percorso, DimensioneMassima, &perche);
+    if (!dati) {
+        Piattaforma::MessageBox(padre,
+                                errore.arg(QDir::toNativeSeparators(*percorso)) +
+                                    QStringLiteral("\r\n") + perche.Messaggio(),
+                                Pulsanti::OK, Icona::Critico);
+        return std::nullopt;
+    }
+
+    const TestoElenco::Esito<Voce> esito = leggi(*dati);
+    if (!esito.rifiutate.isEmpty())
+        Piattaforma::MessageBox(padre, TestoElenco::Messaggio(esito.rifiutate, false), Pulsanti::OK,
+                                Icona::Esclamazione);
+    if (esito.voci.isEmpty()) {
+        if (esito.rifiutate.isEmpty())
+            Piattaforma::MessageBox(padre, QStringLiteral("Il file non contiene voci."),
+                                    Pulsanti::OK, Icona::Informazione);
+        return std::nullopt;
+    }
+    return Unisci(padre, righe, esito.voci, QStringLiteral("del file"));
+}
+
+template <typename Voce, typename Scrivi>
+bool EsportaIn(QWidget *padre, const QVector<Voce> &righe, Scrivi scrivi)
+{
+    std::optional<QString> percorso;
+    for (;;) {
+        percorso = Dialogo().Mostra(padre, Piattaforma::DialogoFile::Modo::Salva);
+        if (!percorso) return false;
+        const QFileInfo info(*percorso);
+        if (!info.exists() || info.isDir()) break;
+        if (Piattaforma::MessageBox(
+                padre, QStringLiteral("Il file esiste già. Si desidera sostituirlo?"),
+                Pulsanti::SiNo, Icona::Esclamazione, QStringLiteral("Esporta")) == Risposta::Si)
+            break;
+    }
+
+    QVector<TestoElenco::RigaRifiutata> rifiutate;
+    const QByteArray dati = scrivi(righe, &rifiutate);
+    const QString errore = QStringLiteral("Impossibile esportare l'elenco in \"%1\".");
+    ErroreFile fallita;
+    if (!ScritturaAtomica::Scrivi(*percorso, dati, ScritturaAtomica::Modo::SoloAtomica, &fallita)) {
+        Errore(padre, errore, *percorso, fallita.numero);
+        return false;
+    }
+    if (!rifiutate.isEmpty())
+        Piattaforma::MessageBox(padre, TestoElenco::Messaggio(rifiutate, true), Pulsanti::OK,
+                                Icona::Esclamazione);
+    return true;
+}
+
+} // namespace
+
+frmLinguaggio::frmLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padre)
+{
+    setObjectName(QStringLiteral("frmLinguaggio"));
+    setWindowTitle(QStringLiteral("Carica l'elenco di un linguaggio"));
+    setFixedSize(Pixel(3705), Pixel(1110));
+
+    Label1 = new QLabel(QStringLiteral("&Linguaggio:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Pixel(120), Pixel(180), Pixel(1095), Pixel(255));
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(Pixel(1320), Pixel(120), Pixel(2295), Pixel(315));
+    for (Linguaggio l : Linguaggi)
+        Combo1->addItem(NomeLinguaggio(l), int(l));
+    const int indice = Combo1->findData(int(proposto));
+    Combo1->setCurrentIndex(indice < 0 ? 0 : indice);
+    Label1->setBuddy(Combo1);
+
+    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Pixel(1320), Pixel(600), Pixel(1095), Pixel(375));
+    Command1->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("Annulla"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(Pixel(2520), Pixel(600), Pixel(1095), Pixel(375));
+    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
+    Combo1->setFocus();
+}
+
+Linguaggio frmLinguaggio::Scelto() const
+{
+    return Linguaggio(Combo1->currentData().toInt());
+}
+
+namespace AzioniElenco {
+
+std::optional<QVector<VoceSostituzione>>
+CaricaLinguaggio(QWidget *padre, const QVector<VoceSostituzione> &righe, Linguaggio proposto)
+{
+    frmLinguaggio scelta(proposto, padre);
+    if (Piattaforma::MostraModale(&scelta) != QDialog::Accepted) return std::nullopt;
+    const Linguaggio linguaggio = scelta.Scelto();
+    return Unisci(padre, righe, ListaDelLinguaggio(linguaggio),
+                  QStringLiteral("dell'elenco ") + NomeLinguaggio(linguaggio));
+}
+
+std::optional<QVector<VoceSostituzione>> Importa(QWidget *padre,
+                                                 const QVector<VoceSostituzione> &righe)
+{
+    return ImportaDa(padre, righe, &TestoElenco::LeggiSostituzioni);
+}
+
+std::optional<QVector<VoceEliminazione>> Importa(QWidget *padre,
+                                                 const QVector<VoceEliminazione> &righe)
+{
+    return ImportaDa(padre, righe, &TestoElenco::LeggiEliminazioni);
+}
+
+bool Esporta(QWidget *padre, const QVector<VoceSostituzione> &righe)
+{
+    return EsportaIn(padre, righe, &TestoElenco::ScriviSostituzioni);
+}
+
+bool Esporta(QWidget *padre, const QVector<VoceEliminazione> &righe)
+{
+    return EsportaIn(padre, righe, &TestoElenco::ScriviEliminazioni);
+}
+
+QVector<VoceSostituzione> AggiungiMancanti(QVector<VoceSostituzione> righe,
+                                           const QVector<VoceSostituzione> &nuove)
+{
+    return Mancanti(std::move(righe), nuove);
+}
+
+QVector<VoceEliminazione> AggiungiMancanti(QVector<VoceEliminazione> righe,
+                                           const QVector<VoceEliminazione> &nuove)
+{
+    return Mancanti(std::move(righe), nuove);
+}
+
+} // namespace AzioniElenco

@@ -1,0 +1,265 @@
+// The File menu of the main window and the closing procedure.
+
+#include "nucleo/testo/Documento.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "nucleo/testo/LettoreRtf.h"
+#include "nucleo/Modulo1.h"
+#include "nucleo/testo/ScritturaAtomica.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+
+using Piattaforma::Icona;
+using Piattaforma::Pulsanti;
+using Piattaforma::Risposta;
+
+namespace {
+const QString DomandaModificato =
+    QStringLiteral("Il testo è stato modificato. Salvare le modifiche?");
+const QString AvvisoSeparatori = QStringLiteral(
+    "Il file contiene separatori di paragrafo o di blocco che l'editor non "
+    "conserva come tali: quando il testo sarà salvato, saranno scritti come a capo.");
+const QString DomandaRtf = QStringLiteral(
+    "Il file è in formato RTF: salvandolo come testo semplice la formattazione andrà persa.\n"
+    "Salvare il testo in un altro file, con estensione .txt?");
+const QString DomandaFileCambiato = QStringLiteral(
+    "Il file «%1» è stato modificato, sostituito o rimosso da un altro programma dopo "
+    "l'apertura o l'ultimo salvataggio.\nSovrascriverlo con il testo dell'editor?");
+const QString DomandaRipristino = QStringLiteral(
+    "Il salvataggio di «%1» è stato interrotto: il file potrebbe essere incompleto.\n"
+    "Ripristinare il contenuto che aveva prima del salvataggio?");
+const QString TitoloRipristino = QStringLiteral("Salvataggio interrotto");
+} // namespace
+
+bool Form1::ControllaFile(const QString &nomefile)
+{
+    // Hidden files are asked about too: replacing one unasked would lose it.
+    const QFileInfo info(nomefile);
+    if (!info.exists() || info.isDir()) return true;
+    return Piattaforma::MessageBox(
+               this, QStringLiteral("Il file esiste già. Si desidera sostituirlo?"), Pulsanti::SiNo,
+               Icona::Esclamazione, QStringLiteral("Salva con nome")) == Risposta::Si;
+}
+
+std::optional<QString> Form1::CicloNome()
+{
+    for (;;) {
+        const std::optional<QString> percorso =
+            cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Salva);
+        if (!percorso || ControllaFile(*percorso)) return percorso;
+    }
+}
+
+void Form1::MostraErrore(const ErroreFile &errore)
+{
+    Piattaforma::MessageBox(this, errore.Messaggio(), Pulsanti::OK, Icona::Critico);
+}
+
+bool Form1::ScriviTesto(const QString &percorso)
+{
+    ErroreFile errore;
+    if (Documento::Scrivi(percorso, Text1->Text(), m_stato.FormatoDocumento, &errore)) return true;
+    MostraErrore(errore);
+    return false;
+}
+
+void Form1::RegistraFileSalvato(const QString &percorso)
+{
+    m_stato.NomeFileCorrente = percorso;
+    m_stato.DocumentoRtf = false;
+    m_stato.IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
+    m_stato.TestoModificato = false;
+}
+
+bool Form1::SalvaSulFileCorrente()
+{
+    const QString percorso = m_stato.NomeFileCorrente;
+    if (m_stato.DocumentoRtf) {
+        switch (
+            Piattaforma::MessageBox(this, DomandaRtf, Pulsanti::SiNoAnnulla, Icona::Esclamazione)) {
+        case Risposta::Si: {
+            // Offer the same name with the .txt extension.
+            const QFileInfo info(percorso);
+            cmd1.ProponiPercorso(
+                info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt")));
+            const std::optional<QString> nuovo = CicloNome();
+            if (!nuovo || !ScriviTesto(*nuovo)) return false;
+            RegistraFileSalvato(*nuovo);
+            return true;
+        }
+        case Risposta::No:
+            break; // plain text over the RTF file, as the user chose
+        default:
+            return false;
+        }
+    }
+    if (ScritturaAtomica::IdentitaFile::Di(percorso) != m_stato.IdentitaDocumento &&
+        Piattaforma::MessageBox(this, DomandaFileCambiato.arg(QDir::toNativeSeparators(percorso)),
+                                Pulsanti::SiNo, Icona::Esclamazione) != Risposta::Si)
+        return false;
+    if (!ScriviTesto(percorso)) return false;
+    RegistraFileSalvato(percorso);
+    return true;
+}
+
+bool Form1::SalvaInFileProprioONuovo()
+{
+    if (!m_stato.NomeFileCorrente.isEmpty()) return SalvaSulFileCorrente();
+    const std::optional<QString> percorso = CicloNome();
+    if (!percorso || !ScriviTesto(*percorso)) return false;
+    m_stato.TestoModificato = false;
+    return true;
+}
+
+void Form1::OffriRipristini()
+{
+    const QVector<ScritturaAtomica::CopiaInSospeso> copie = ScritturaAtomica::CopieInSospeso();
+    for (const ScritturaAtomica::CopiaInSospeso &copia : copie) {
+        ErroreFile errore;
+        const bool ripristina =
+            Piattaforma::MessageBox(
+                this, DomandaRipristino.arg(QDir::toNativeSeparators(copia.percorso)),
+                Pulsanti::SiNo, Icona::Esclamazione, TitoloRipristino) == Risposta::Si;
+        if (!(ripristina ? ScritturaAtomica::Ripristina(copia, &errore)
+                         : ScritturaAtomica::Scarta(copia, &errore)))
+            MostraErrore(errore);
+        // A restored file that is open in the editor is not the one read any more.
+        if (ripristina && copia.percorso == QFileInfo(m_stato.NomeFileCorrente).absoluteFilePath())
+            m_stato.IdentitaDocumento = {};
+    }
+}
+
+bool Form1::OffriSalvataggio()
+{
+    if (!m_stato.TestoModificato) return true;
+    switch (Piattaforma::MessageBox(this, DomandaModificato, Pulsanti::SiNoAnnulla,
+                                    Icona::Esclamazione)) {
+    case Risposta::No:
+        return true;
+    case Risposta::Si:
+        break;
+    default:
+        return false;
+    }
+    return SalvaInFileProprioONuovo();
+}
+
+void Form1::mnuFileNuovo_Click()
+{
+    if (!OffriSalvataggio()) return;
+    Text1->SetText(QString());
+    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
+    m_stato.TestoModificato = false;
+    m_stato.NomeFileCorrente.clear();
+    m_stato.FormatoDocumento = {};
+    m_stato.DocumentoRtf = false;
+    m_stato.IdentitaDocumento = {};
+}
+
+void Form1::mnuFileApri_Click()
+{
+    ApriFile(std::nullopt);
+}
+
+void Form1::ApriFile(const std::optional<QString> &scelto)
+{
+    struct Ripristino
+    {
+        Form1 *form;
+        ~Ripristino()
+        {
+            Piattaforma::PuntatoreOccupato(form, false);
+            form->RipristinaStato();
+        }
+    } ripristino{this};
+
+    if (!OffriSalvataggio()) return;
+    const std::optional<QString> percorso =
+        scelto ? scelto : cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
+    if (!percorso) return;
+    Piattaforma::PuntatoreOccupato(this, true);
+    // The status text is painted before the read: a large file takes a while.
+    ImpostaStato(QStringLiteral("Apertura del file ") + *percorso + QStringLiteral(" in corso..."));
+    repaint();
+    // The whole file is read before the editor changes: a failure leaves it as it was.
+    // Taken before reading: a change while the file is read is noticed at the save.
+    const ScritturaAtomica::IdentitaFile identita = ScritturaAtomica::IdentitaFile::Di(*percorso);
+    FormatoTesto formato;
+    ErroreFile errore;
+    std::optional<Documento::FileLetto> letto = Documento::LeggiByte(*percorso, &errore);
+    if (!letto) {
+        MostraErrore(errore);
+        return;
+    }
+    const bool rtf = LettoreRtf::Riconosce(letto->Byte());
+    const QString testo = Documento::Decodifica(*std::move(letto), &formato);
+    Text1->SetText(testo);
+    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
+    m_stato.NomeFileCorrente = *percorso;
+    m_stato.FormatoDocumento = formato;
+    m_stato.DocumentoRtf = rtf;
+    m_stato.IdentitaDocumento = identita;
+    if (Documento::ContieneSeparatoriSpeciali(testo))
+        Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
+}
+
+void Form1::mnuFileSalva_Click()
+{
+    if (!m_stato.TestoModificato) return;
+    if (!m_stato.NomeFileCorrente.isEmpty()) {
+        SalvaSulFileCorrente();
+        return;
+    }
+    const std::optional<QString> percorso = CicloNome();
+    if (!percorso || !ScriviTesto(*percorso)) return;
+    m_stato.TestoModificato = false;
+}
+
+void Form1::mnuFilsSalvaN_Click()
+{
+    const QString precedente = std::exchange(m_stato.NomeFileCorrente, QString());
+    const std::optional<QString> percorso = CicloNome();
+    if (!percorso) {
+        MostraErrore(ErroreAnnullamento());
+        m_stato.NomeFileCorrente = precedente;
+        return;
+    }
+    if (!ScriviTesto(*percorso)) {
+        m_stato.NomeFileCorrente = precedente;
+        return;
+    }
+    RegistraFileSalvato(*percorso);
+}
+
+void Form1::mnuFileEsci_Click()
+{
+    close();
+}
+
+void Form1::closeEvent(QCloseEvent *e)
+{
+    // While a run window is open, the find dialog is shown or a replace-all
+    // runs, the main window is out of the user's reach: closing it would end
+    // the program halfway through.
+    if (!isEnabled() || (m_frmPseudo && m_frmPseudo->isVisible())) {
+        e->ignore();
+        return;
+    }
+    if (!m_stato.TestoModificato) {
+        e->accept();
+        return;
+    }
+    const Risposta risposta = Piattaforma::MessageBox(this, DomandaModificato,
+                                                      Pulsanti::SiNoAnnulla, Icona::Esclamazione);
+    if (risposta == Risposta::No) {
+        e->accept();
+        return;
+    }
+    // A save that is cancelled or fails keeps the window and the text.
+    if (risposta == Risposta::Si && SalvaInFileProprioONuovo())
+        e->accept();
+    else
+        e->ignore();
+}

@@ -1,0 +1,158 @@
+#pragma once
+
+#include "nucleo/elenchi/ArchivioListe.h"
+#include "piattaforma/Piattaforma.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <optional>
+
+class EditorTesto;
+class Modulo1;
+class frmTrova;
+class QLabel;
+class QMimeData;
+class QProgressBar;
+class QStatusBar;
+
+// The main window: the editor, the menus, the status bar and the progress bar.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(Modulo1 &stato, QWidget *padre = nullptr);
+    ~Form1() override;
+
+    // Start-up: sizes the window, opens the list files, empties the editor.
+    // False when the lists cannot be opened (the error was shown): the program ends.
+    bool Form_Load();
+
+    // What the layout rule computes, in twips, from the outer size W × H.
+    struct Disposizione
+    {
+        int larghezza = 0, altezza = 0; // the window's outer size after steps 1 and 2
+        std::optional<int> larghezzaText1, altezzaText1;
+        int topBarra = 0, leftBarra = 0;
+    };
+    static Disposizione RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2);
+
+    // Status bar panel 1: the idle text, or a progress text of an operation.
+    static QString TestoInattivo();
+    void ImpostaStato(const QString &testo);
+    void RipristinaStato();
+    QString TestoStato() const;
+
+    // The program's shared state, for the windows this one opens.
+    Modulo1 &Stato() { return m_stato; }
+    // The editor.
+    EditorTesto *Editor() const { return Text1; }
+    // The progress bar: `valore` of `massimo` (at least 1); empty again.
+    void ImpostaAvanzamento(qsizetype valore, qsizetype massimo);
+    void AzzeraAvanzamento();
+    // Enables or disables the command that runs a list over the text:
+    // "&Avvia la pseudocodificazione..." or "A&vvia la pulizia...".
+    void AbilitaAvvio(Elenco elenco, bool abilita);
+    // The open/save dialog and its filter.
+    const Piattaforma::DialogoFile &DialogoApriSalva() const { return cmd1; }
+
+    // Outer size of the window in twips, and setting it.
+    QSize DimensioneEsterna() const;
+    void ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza);
+
+    // True when writing to `nomefile` may go ahead (asks before replacing a file).
+    bool ControllaFile(const QString &nomefile);
+
+    // "&Apri..." on `percorso`, the offer to save a modified text included;
+    // with no path it asks for one with the open dialog.
+    void ApriFile(const std::optional<QString> &percorso);
+    // Opens the file named by the command-line arguments that follow the
+    // program's name (a path or a file: address), if there is one.
+    void ApriArgomenti(const QStringList &argomenti);
+    // Start-up: for each save that was interrupted (the program ended while
+    // rewriting a file in place), offers to put the file's old content back;
+    // a copy not wanted is discarded.
+    void OffriRipristini();
+    // The local file a drag carries, if any.
+    static std::optional<QString> FileTrascinato(const QMimeData *dati);
+
+    // The find/replace dialog, created hidden on first use.
+    frmTrova *FinestraTrova();
+    // The run window while it exists.
+    QWidget *FinestraPseudo() const;
+
+    // Shows the list editor of `elenco` modally.
+    void MostraElenco(Elenco elenco);
+
+protected:
+    void resizeEvent(QResizeEvent *e) override; // Form_Resize
+    void closeEvent(QCloseEvent *e) override;   // Form_Unload
+    // A file dropped on the window or on the editor is opened.
+    bool event(QEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
+
+private Q_SLOTS:
+    // The menu commands.
+    void mnuFileNuovo_Click();
+    void mnuFileApri_Click();
+    void mnuFileSalva_Click();
+    void mnuFilsSalvaN_Click();
+    void mnuFileEsci_Click();
+    void mnuStrumSost_Click();
+    void mnuStrumPul_Click();
+    void mnuStrumAPul_Click();
+    void mnuStrumAvvia_Click();
+    void mnuModTaglia_Click();
+    void mnuModCopia_Click();
+    void mnuModInc_Click();
+    void mnuModTrova_Click();
+    void mnuModRip_Click();
+    void mnuModSostP_Click();
+    void mnuStrumParole_Click();
+    void mnuStrumOpz_Click();
+    void mnuInfoOn_Click();
+
+private:
+    EditorTesto *Text1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    Piattaforma::DialogoFile cmd1;
+
+    QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
+            *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
+    QAction *mnuModAnnulla = nullptr, *mnuModRifai = nullptr;
+    QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
+            *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
+    QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
+            *mnuStrumAPul = nullptr;
+    QAction *mnuStrumParole = nullptr, *mnuStrumOpz = nullptr;
+    QAction *mnuInfoOn = nullptr;
+
+    void CreaMenu();
+    void CreaBarraDiStato();
+    void Form_Resize();
+
+    // The save dialog until ControllaFile agrees; nothing when cancelled.
+    std::optional<QString> CicloNome();
+    // Writes the editor text; shows the error and returns false on failure.
+    bool ScriviTesto(const QString &percorso);
+    void MostraErrore(const ErroreFile &errore);
+    // Saves to the text's own file, asking first when that would write plain
+    // text over RTF or over a file changed on disk since it was read; true
+    // when the text was saved (perhaps under a new .txt name).
+    bool SalvaSulFileCorrente();
+    // The text is now the content of `percorso`, as it is on disk.
+    void RegistraFileSalvato(const QString &percorso);
+    // Saves to the text's own file, or to a name asked for (and not kept).
+    bool SalvaInFileProprioONuovo();
+    // Asks to save a modified text; false when the command must end here.
+    bool OffriSalvataggio();
+    // Takes a drag or drop that carries a file; false for anything else.
+    bool TrascinamentoDiFile(QEvent *e);
+
+    Modulo1 &m_stato;
+    QLabel *m_pannello1 = nullptr;
+    QLabel *m_pannello2 = nullptr;
+    QWidget *m_area = nullptr;
+    frmTrova *m_frmTrova = nullptr;
+    QPointer<QWidget> m_frmPseudo;
+};

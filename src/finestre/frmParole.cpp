@@ -1,0 +1,164 @@
+#include "frmParole.h"
+
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "nucleo/Modulo1.h"
+#include "finestre/FinestraElenco.h"
+#include "finestre/FinestraVoce.h"
+#include "piattaforma/Piattaforma.h"
+#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using Piattaforma::Pixel;
+
+frmParole::frmParole(Form1 &form, QWidget *padre)
+    : QDialog(padre), m_stato(form.Stato()), m_form(form)
+{
+    setObjectName(QStringLiteral("frmParole"));
+    setWindowTitle(QStringLiteral("Parole non tradotte"));
+    setFixedSize(Pixel(5175), Pixel(4755));
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(Pixel(120), Pixel(120), Pixel(4935), Pixel(255));
+
+    ListView1 = new QTreeWidget(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(Pixel(120), Pixel(420), Pixel(4935), Pixel(3255));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setHeaderLabels({QStringLiteral("Parola"), QStringLiteral("Occorrenze")});
+    ListView1->setColumnWidth(0, Pixel(3300));
+    ListView1->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *voce) {
+        AggiungiTraduzione(ListView1->indexOfTopLevelItem(voce) + 1);
+    });
+
+    Label2 = new QLabel(
+        QStringLiteral("Doppio clic su una parola per aggiungerne la traduzione all'elenco."),
+        this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(Pixel(120), Pixel(3720), Pixel(4935), Pixel(255));
+
+    Command1 = new QPushButton(QStringLiteral("&Traduci..."), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Pixel(2400), Pixel(4200), Pixel(1275), Pixel(375));
+    Command1->setDefault(true);
+    Command2 = new QPushButton(QStringLiteral("&Chiudi"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(Pixel(3780), Pixel(4200), Pixel(1275), Pixel(375));
+    connect(Command1, &QPushButton::clicked, this, &frmParole::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &QDialog::accept);
+
+    setTabOrder(ListView1, Command1);
+    setTabOrder(Command1, Command2);
+    Aggiorna();
+    ListView1->setFocus();
+}
+
+void frmParole::Mostra(Form1 &form, QWidget *padre)
+{
+    frmParole finestra(form, padre);
+    Piattaforma::MostraModale(&finestra);
+}
+
+int frmParole::NumeroRighe() const
+{
+    return ListView1->topLevelItemCount();
+}
+
+QString frmParole::Testo(int riga, int colonna) const
+{
+    const QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1);
+    return voce ? voce->text(colonna) : QString();
+}
+
+void frmParole::Aggiorna()
+{
+    Piattaforma::PuntatoreOccupato(this, true);
+    const TipoTesto tipo = TipoDaNomeFile(m_stato.NomeFileCorrente);
+    QStringList paroleElenco;
+    for (const VoceSostituzione &voce : m_stato.Liste.LeggiSostituzioni())
+        if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
+    const QVector<ParolaContata> parole =
+        ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
+
+    ListView1->clear();
+    QList<QTreeWidgetItem *> righe;
+    righe.reserve(parole.size());
+    for (const ParolaContata &p : parole) {
+        auto *voce = new QTreeWidgetItem({p.parola, QString::number(p.occorrenze)});
+        voce->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        righe.append(voce);
+    }
+    ListView1->addTopLevelItems(righe);
+    if (!righe.isEmpty()) ListView1->setCurrentItem(righe.first());
+    Command1->setEnabled(!righe.isEmpty());
+
+    QString testo;
+    if (tipo.linguaggio == Linguaggio::Nessuno)
+        testo = parole.isEmpty() ? QStringLiteral("Nessuna parola ricorre almeno tre volte "
+                                                  "senza traduzione.")
+                                 : QStringLiteral("Parole ripetute almeno tre volte, senza "
+                                                  "traduzione:");
+    else
+        testo = (parole.isEmpty() ? QStringLiteral("Ogni parola chiave %1 del testo ha una "
+                                                   "traduzione.")
+                                  : QStringLiteral("Parole chiave %1 senza traduzione:"))
+                    .arg(NomeLinguaggio(tipo.linguaggio));
+    Label1->setText(testo);
+    Piattaforma::PuntatoreOccupato(this, false);
+}
+
+bool frmParole::AggiungiTraduzione(int riga)
+{
+    const QString parola = Testo(riga, 0);
+    if (parola.isEmpty()) return false;
+
+    // The substitution editor, never shown, holds the rows the entry dialog
+    // checks for a duplicate and appends to.
+    FinestraElenco elenco(m_form, Elenco::Sostituzioni);
+    const int prima = elenco.NumeroRighe();
+    FinestraVoce dialogo(elenco);
+    dialogo.setWindowTitle(QStringLiteral("Aggiungi"));
+    dialogo.Text1->setText(parola);
+    dialogo.Text2->setFocus();
+    if (Piattaforma::MostraModale(&dialogo) != QDialog::Accepted ||
+        elenco.NumeroRighe() != prima + 1)
+        return false;
+    const VoceSostituzione nuova{elenco.Testo(prima + 1, 0), elenco.Testo(prima + 1, 1)};
+    if (nuova.Trova.isEmpty() || nuova.Sostituisci.isEmpty()) {
+        // The list editors drop such a row when they load the file.
+        Piattaforma::MessageBox(this,
+                                QStringLiteral("La voce non è stata aggiunta: la parola e la "
+                                               "traduzione non possono essere vuote."),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        return false;
+    }
+
+    // The file keeps every record it had, as it is; the entry goes at the end.
+    QVector<VoceSostituzione> righe = m_stato.Liste.LeggiSostituzioni();
+    righe.append(nuova);
+    ErroreFile errore;
+    if (!m_stato.Liste.Salva(righe, &errore)) {
+        Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
+                                Piattaforma::Icona::Critico);
+        return false;
+    }
+    m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
+    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_stato.NumSostituzioni > 0);
+    Aggiorna();
+    return true;
+}
+
+void frmParole::Command1_Click()
+{
+    QTreeWidgetItem *voce = ListView1->currentItem();
+    if (voce) AggiungiTraduzione(ListView1->indexOfTopLevelItem(voce) + 1);
+}

@@ -1,0 +1,24 @@
+#include "finestre/Form1.h"
+#include "nucleo/Modulo1.h"
+#include "piattaforma/Piattaforma.h"
+
+#include <QApplication>
+#include <csignal>
+
+// quadrivo [FILE]: the file, when given, is opened as "&Apri..." opens it.
+int main(int argc, char *argv[])
+{
+    // A file-size limit makes a write fail with EFBIG, shown as any write
+    // error, instead of ending the program with the unsaved text.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QApplication app(argc, argv);
+    Piattaforma::PreparaApplicazione(app);
+
+    Modulo1 stato(Piattaforma::CartellaListe());
+    Form1 finestra(stato);
+    if (!finestra.Form_Load()) return 1;
+    finestra.show();
+    finestra.OffriRipristini();
+    finestra.ApriArgomenti(QApplication::arguments().mid(1));
+    return app.exec();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "nucleo/testo/Documento.h"
+#include "nucleo/Opzioni.h"
+#include "nucleo/testo/ScritturaAtomica.h"
+#include "nucleo/elenchi/ArchivioListe.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/codice/RegoleCodice.h"
+
+#include <QString>
+
+// The program's shared state: one instance, made at start-up and handed to
+// every window, which reads and writes it directly.
+class Modulo1
+{
+public:
+    // `cartellaListe` is where "sostituzioni.dat" and "pulizia.dat" live.
+    explicit Modulo1(const QString &cartellaListe) : Liste(cartellaListe) {}
+    Modulo1(const Modulo1 &) = delete;
+    Modulo1 &operator=(const Modulo1 &) = delete;
+
+    // The document.
+    bool TestoModificato = false;
+    QString NomeFileCorrente;
+    FormatoTesto FormatoDocumento; // how the text was read, and so how it is saved
+    bool DocumentoRtf = false;     // the file was RTF: a save would write plain text over it
+    // The file as it was when opened or last saved: "&Salva" asks before
+    // writing over a file another program changed or replaced since.
+    ScritturaAtomica::IdentitaFile IdentitaDocumento;
+
+    // The word lists.
+    ArchivioListe Liste;
+    qint32 NumSostituzioni = 0;
+    VoceSostituzione VoceSost;
+    qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
+    Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
+
+    // How the runs read the current text: the options, and the language its
+    // file name gives.
+    RegoleCodice Regole() const
+    {
+        return {OpzioniCodice.LasciaIntatti, OpzioniCodice.SeparatoriCodice,
+                TipoDaNomeFile(NomeFileCorrente)};
+    }
+
+    // The find engine's remembered position (1-based).
+    qint32 PosRicerca = 0;
+
+    // Interrupt requests of the two long scans (0 or 1).
+    qint16 RichiestaInterruzione = 0;
+    qint16 InterruzionePseudo = 0;
+};

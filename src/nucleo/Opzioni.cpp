@@ -1,0 +1,84 @@
+#include "Opzioni.h"
+
+#include "nucleo/testo/FileRegolare.h"
+#include "nucleo/testo/ScritturaAtomica.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <cerrno>
+
+namespace {
+
+const QString Sezione = QStringLiteral("[Opzioni]");
+const QString ChiaveLascia = QStringLiteral("LasciaIntattiCommentiEStringhe");
+const QString ChiaveSeparatori = QStringLiteral("SeparatoriDelCodice");
+
+// A real options file is a few dozen bytes: anything far larger is not one.
+constexpr qint64 DimensioneMassima = 64 * 1024;
+
+} // namespace
+
+namespace FileOpzioni {
+
+QString Percorso(const QString &cartella)
+{
+    return QDir(cartella).filePath(QStringLiteral("opzioni.ini"));
+}
+
+QByteArray Testo(const Opzioni &opzioni)
+{
+    const auto riga = [](const QString &chiave, bool valore) {
+        return chiave + (valore ? QStringLiteral("=1\n") : QStringLiteral("=0\n"));
+    };
+    return (Sezione + QLatin1Char('\n') + riga(ChiaveLascia, opzioni.LasciaIntatti) +
+            riga(ChiaveSeparatori, opzioni.SeparatoriCodice))
+        .toUtf8();
+}
+
+Opzioni DaTesto(QByteArrayView testo)
+{
+    QStringDecoder decodifica(QStringDecoder::Utf8);
+    const QString righe = decodifica(testo);
+    if (decodifica.hasError()) return {};
+    Opzioni letto;
+    for (QStringView riga : QStringView(righe).split(u'\n')) {
+        riga = riga.trimmed();
+        if (riga.startsWith(u'\uFEFF')) riga = riga.sliced(1).trimmed();
+        if (riga.isEmpty() || riga.startsWith(u';') || riga.startsWith(u'#')) continue;
+        if (riga.startsWith(u'[') && riga.endsWith(u']')) {
+            if (riga.compare(Sezione, Qt::CaseInsensitive) != 0) return {};
+            continue;
+        }
+        const qsizetype uguale = riga.indexOf(u'=');
+        if (uguale <= 0) return {};
+        const QStringView chiave = riga.first(uguale).trimmed();
+        const QStringView valore = riga.sliced(uguale + 1).trimmed();
+        if (valore != u"0" && valore != u"1") return {};
+        const bool acceso = valore == u"1";
+        if (chiave.compare(ChiaveLascia, Qt::CaseInsensitive) == 0)
+            letto.LasciaIntatti = acceso;
+        else if (chiave.compare(ChiaveSeparatori, Qt::CaseInsensitive) == 0)
+            letto.SeparatoriCodice = acceso;
+    }
+    return letto;
+}
+
+Opzioni Leggi(const QString &cartella, ErroreFile *errore)
+{
+    ErroreFile perche;
+    const std::optional<QByteArray> dati =
+        FileRegolare::Leggi(Percorso(cartella), DimensioneMassima, &perche);
+    if (!dati) {
+        if (errore && perche.numero != ENOENT) *errore = std::move(perche);
+        return {};
+    }
+    return DaTesto(*dati);
+}
+
+bool Scrivi(const QString &cartella, const Opzioni &opzioni, ErroreFile *errore)
+{
+    return ScritturaAtomica::Scrivi(Percorso(cartella), Testo(opzioni),
+                                    ScritturaAtomica::Modo::SoloAtomica, errore);
+}
+
+} // namespace FileOpzioni

@@ -1,0 +1,47 @@
+#pragma once
+
+// The options of how source text is read as code, kept in "opzioni.ini" beside
+// the list files. Both are off unless the file says otherwise.
+
+#include "nucleo/testo/ErroreFile.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+struct Opzioni
+{
+    // "Lascia intatti commenti e stringhe": no replacement starts inside a
+    // comment or a string literal of the text's language.
+    bool LasciaIntatti = false;
+    // "Separatori del codice": tab and the operator characters count as word
+    // delimiters too.
+    bool SeparatoriCodice = false;
+
+    bool operator==(const Opzioni &o) const
+    {
+        return LasciaIntatti == o.LasciaIntatti && SeparatoriCodice == o.SeparatoriCodice;
+    }
+};
+
+namespace FileOpzioni {
+
+// "opzioni.ini" in `cartella`.
+QString Percorso(const QString &cartella);
+
+// The text of the file: an "[Opzioni]" section with one "key=0|1" line each.
+QByteArray Testo(const Opzioni &opzioni);
+// Reads that text. Empty lines, ";" or "#" comments, the section line and
+// unknown keys are passed over; any other line, a value other than 0/1 or a
+// text that is not valid UTF-8 makes the whole text damaged: both options off.
+Opzioni DaTesto(QByteArrayView testo);
+
+// A missing, unreadable, oversized or damaged file gives both options off.
+// Only a regular file is read: a pipe or a device is refused at once. When
+// the file is there but refused or unreadable, `errore` says why.
+Opzioni Leggi(const QString &cartella, ErroreFile *errore = nullptr);
+// Writes the whole file beside the old one and puts it in its place, so a
+// failure leaves the previous file as it was; false with the error otherwise.
+bool Scrivi(const QString &cartella, const Opzioni &opzioni, ErroreFile *errore = nullptr);
+
+} // namespace FileOpzioni

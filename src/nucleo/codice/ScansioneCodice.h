@@ -1,0 +1,76 @@
+#pragma once
+
+// Finds, in one linear pass, the stretches of a text that are comments,
+// string literals or other non-code text of its language, so that the scans
+// can leave the occurrences starting there alone. Indices are 0-based (an
+// engine position p is index p - 1).
+//
+// BASIC: ' to the end of the line; Rem as a statement (first word of a line or
+// after a ":" separator), whose text after the word is the comment; "..." with
+// "" inside; a comment whose line ends with " _" goes on to the next line.
+// Forms, user controls, designers and classes: everything before the first
+// line that opens with "Attribute VB_Name" (nothing when there is no such line).
+// C family: // (continued by a backslash at the line end), /* */, "..." and
+// '...' with backslash escapes, and preprocessor lines after their directive
+// word ("#endif" stays code, the rest of the line does not), continued by a
+// backslash at the line end.
+// Batch: "::" lines, and the text after the command words rem and echo. A
+// command word stands at the start of a line or after a blank, "@", "(", "&"
+// or "|". The rem text runs to the end of the line; the echo text to the end
+// of the line or an unquoted, unescaped "&" or "|", or ")" inside a
+// parenthesised block. "^" escapes the next character, a line end included.
+// Strings end at the end of their line; an unterminated comment runs to the
+// end of the text. Keywords that open a comment (Rem, rem, echo) stay code.
+
+#include "nucleo/codice/Linguaggio.h"
+
+#include <QStringView>
+#include <QVector>
+
+struct Zona
+{
+    qsizetype inizio = 0; // first index inside
+    qsizetype fine = 0;   // first index after
+    bool operator==(const Zona &o) const { return inizio == o.inizio && fine == o.fine; }
+};
+
+// Sorted, disjoint, non-empty and non-adjacent stretches.
+class ZoneProtette
+{
+public:
+    ZoneProtette() = default;
+    // `zone` must already be sorted, disjoint, non-empty and non-adjacent.
+    explicit ZoneProtette(QVector<Zona> zone) : m_zone(std::move(zone)) {}
+    const QVector<Zona> &Elenco() const { return m_zone; }
+    bool Vuote() const { return m_zone.isEmpty(); }
+    // Binary search; a scan should prefer CursoreZone.
+    bool Protetto(qsizetype indice) const noexcept;
+
+private:
+    QVector<Zona> m_zone;
+};
+
+// Answers "is this index protected?" in amortised constant time when the
+// indices come in increasing or in decreasing order (any order is correct).
+class CursoreZone
+{
+public:
+    explicit CursoreZone(const ZoneProtette &zone) : m_zone(&zone.Elenco()) {}
+
+    bool Protetto(qsizetype indice) noexcept
+    {
+        const QVector<Zona> &z = *m_zone;
+        const qsizetype n = z.size();
+        while (m_k < n && z[m_k].fine <= indice)
+            ++m_k;
+        while (m_k > 0 && z[m_k - 1].fine > indice)
+            --m_k;
+        return m_k < n && z[m_k].inizio <= indice;
+    }
+
+private:
+    const QVector<Zona> *m_zone;
+    qsizetype m_k = 0;
+};
+
+ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);

@@ -1,0 +1,17 @@
+#pragma once
+
+// The substitution lists shipped for each language, in the text format of
+// TestoElenco, built into the program.
+
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/codice/Linguaggio.h"
+
+#include <QByteArray>
+#include <QVector>
+
+// The list of `linguaggio` (none for Linguaggio::Nessuno), in its order:
+// entries of several words come before the words they are made of.
+QVector<VoceSostituzione> ListaDelLinguaggio(Linguaggio linguaggio);
+
+// The same list as the text it is shipped as.
+QByteArray TestoListaDelLinguaggio(Linguaggio linguaggio);

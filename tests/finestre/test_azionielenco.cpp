@@ -1,0 +1,276 @@
+// The list editors' commands that load a language's list, import a list text
+// file and export the rows, driven through their dialogs.
+
+#include "aiuti/AmbienteProva.h"
+#include "finestre/AzioniElenco.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Piattaforma;
+using namespace Qt::StringLiterals;
+using Righe = QVector<VoceSostituzione>;
+
+Q_DECLARE_METATYPE(std::optional<Risposta>)
+
+namespace {
+
+QString Testo(const std::optional<Righe> &righe)
+{
+    if (!righe) return u"<invariato>"_s;
+    QStringList s;
+    for (const VoceSostituzione &v : *righe)
+        s << v.Trova + u'=' + v.Sostituisci;
+    return s.join(u'|');
+}
+
+const Righe Esistenti = {{u"If"_s, u"Se"_s}, {u"Wend"_s, u"Fine Mentre"_s}};
+
+} // namespace
+
+class TestAzioniElenco : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_cartella;
+    QString Percorso(const char *nome) const
+    {
+        return m_cartella.filePath(QString::fromUtf8(nome));
+    }
+    void Scrivi(const char *nome, const QByteArray &dati) const
+    {
+        QFile f(Percorso(nome));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(dati), dati.size());
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        Copione::Attiva();
+        Copione::Azzera();
+    }
+    void cleanup() { VERIFICA_COPIONE_ESAURITO(); }
+
+    // Refused lines are listed in one message and the rest loaded, replacing
+    // the rows or added where missing, as answered.
+    void importa_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Righe>("righe");
+        QTest::addColumn<std::optional<Risposta>>("risposta"); // to "replace the rows?"
+        QTest::addColumn<QString>("attese");
+        QTest::addColumn<QStringList>("messaggi"); // their beginnings
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
+        const QByteArray file = "IF\tSE\nnon valida\nFor\tPer\n\xCF\x80\tpi greco\n";
+        const QStringList rifiutate = {
+            u"Le righe seguenti non sono state caricate:\nriga 2: \"non valida\""_s};
+        QStringList conDomanda = rifiutate;
+        conDomanda << u"L'elenco contiene già delle voci."_s;
+        QTest::newRow("elenco vuoto: nessuna domanda")
+            << file << Righe() << nessuna << "IF=SE|For=Per" << rifiutate;
+        QTest::newRow("sostituisce") << file << Esistenti << si << "IF=SE|For=Per" << conDomanda;
+        QTest::newRow("aggiunge le mancanti")
+            << file << Esistenti << no << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
+        QTest::newRow("annulla") << file << Esistenti << annulla << "<invariato>" << conDomanda;
+        QTest::newRow("tutte rifiutate")
+            << QByteArray("senza tab\n") << Esistenti << nessuna << "<invariato>"
+            << QStringList{rifiutate[0].section(u'\n', 0, 0)};
+        QTest::newRow("file vuoto") << QByteArray("\r\n\n") << Esistenti << nessuna << "<invariato>"
+                                    << QStringList{u"Il file non contiene voci."_s};
+    }
+    void importa()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(Righe, righe);
+        QFETCH(std::optional<Risposta>, risposta);
+        QFETCH(QString, attese);
+        QFETCH(QStringList, messaggi);
+        Scrivi("elenco.txt", file);
+        Copione::RispondiFile(Percorso("elenco.txt"));
+        for (const QString &m : messaggi)
+            Copione::RispondiMessaggio(m.startsWith(u"L'elenco contiene"_s) ? *risposta
+                                                                            : Risposta::OK);
+        const std::optional<Righe> esito = AzioniElenco::Importa(nullptr, righe);
+        QCOMPARE(Testo(esito), attese);
+        const QStringList mostrati = Copione::TestiMessaggi(Copione::Messaggi());
+        QCOMPARE(mostrati.size(), messaggi.size());
+        for (qsizetype i = 0; i < messaggi.size(); ++i)
+            QVERIFY2(mostrati[i].startsWith(messaggi[i]), qPrintable(mostrati[i]));
+        QCOMPARE(Copione::Dialoghi().first().modo, DialogoFile::Modo::Apri);
+    }
+
+    void importaEliminazioni()
+    {
+        Scrivi("pulizia.txt", "vbCrLf\tsi\nDebug.Print\tNo\nx\tforse\n");
+        Copione::RispondiFile(Percorso("pulizia.txt"));
+        Copione::RispondiMessaggio(Risposta::OK);
+        const auto esito = AzioniElenco::Importa(nullptr, QVector<VoceEliminazione>());
+        QVERIFY(esito);
+        QCOMPARE(*esito, (QVector<VoceEliminazione>{{u"vbCrLf"_s, TestoSi, 1},
+                                                    {u"Debug.Print"_s, TestoNo, 0}}));
+        QVERIFY(Copione::Messaggi().first().testo.contains(u"riga 3"_s));
+    }
+
+    // What is exported reads back identically; a row that could not is left
+    // out and listed; an existing file is replaced only when confirmed.
+    void esportaEReimporta()
+    {
+        const Righe righe = {
+            {u"End If"_s, u"Fine Se"_s}, {u"a\tb"_s, u"x"_s}, {u"Già"_s, u"  spazi  "_s}};
+        const QString percorso = Percorso("esportato.txt");
+        Scrivi("esportato.txt", "vecchio");
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::No); // keep it: the dialog comes back
+        Copione::RispondiFile(std::nullopt);
+        QVERIFY(!AzioniElenco::Esporta(nullptr, righe));
+        QCOMPARE(AmbienteProva::LeggiFile(percorso), QByteArray("vecchio"));
+        QCOMPARE(Copione::Messaggi().first().titolo, u"Esporta"_s);
+        QCOMPARE(Copione::Dialoghi().size(), 2);
+
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::RispondiMessaggio(Risposta::OK);
+        QVERIFY(AzioniElenco::Esporta(nullptr, righe));
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 2);
+        QVERIFY2(messaggi[1].testo.startsWith(
+                     u"Le righe seguenti non sono state scritte nel file:\nvoce 2:"_s),
+                 qPrintable(messaggi[1].testo));
+        QCOMPARE(Copione::Dialoghi().size(), 1);
+
+        Copione::RispondiFile(percorso);
+        const auto riletto = AzioniElenco::Importa(nullptr, Righe());
+        QCOMPARE(Testo(riletto), Testo(Righe{righe[0], righe[2]}));
+        QCOMPARE(AmbienteProva::LeggiFile(percorso),
+                 QByteArray("End If\tFine Se\nGi\xC3\xA0\t  spazi  \n"));
+    }
+
+    void erroriConErrno_data()
+    {
+        QTest::addColumn<bool>("esporta");
+        QTest::addColumn<QString>("inizio");
+        QTest::newRow("importa") << false << "Impossibile importare l'elenco da \"";
+        QTest::newRow("esporta") << true << "Impossibile esportare l'elenco in \"";
+    }
+    void erroriConErrno()
+    {
+        QFETCH(bool, esporta);
+        QFETCH(QString, inizio);
+        const QString percorso = Percorso("assente/elenco.txt");
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::OK);
+        if (esporta)
+            QVERIFY(!AzioniElenco::Esporta(nullptr, Esistenti));
+        else
+            QVERIFY(!AzioniElenco::Importa(nullptr, Esistenti));
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo, inizio + QDir::toNativeSeparators(percorso) +
+                                        u"\".\r\nErrore: File o cartella inesistente  (2)"_s);
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+    }
+
+    void caricaLinguaggio_data()
+    {
+        QTest::addColumn<Righe>("righe");
+        QTest::addColumn<int>("scelta"); // combo row; -1: Annulla
+        QTest::addColumn<std::optional<Risposta>>("risposta");
+        QTest::addColumn<QString>("attese");
+        const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
+                                               annulla = Risposta::Annulla;
+        const Righe c = ListaDelLinguaggio(Linguaggio::C);
+        const Righe batch = ListaDelLinguaggio(Linguaggio::Batch);
+        const Righe ifSe = {{u"IF"_s, u"Se!"_s}};
+        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
+        QTest::newRow("sostituisce") << ifSe << 2 << si << Testo(batch);
+        QTest::newRow("aggiunge") << ifSe << 2 << no
+                                  << Testo(AzioniElenco::AggiungiMancanti(ifSe, batch));
+        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
+        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
+    }
+    void caricaLinguaggio()
+    {
+        QFETCH(Righe, righe);
+        QFETCH(int, scelta);
+        QFETCH(std::optional<Risposta>, risposta);
+        QFETCH(QString, attese);
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *f = qobject_cast<frmLinguaggio *>(d);
+            QVERIFY(f);
+            QCOMPARE(f->Combo1->currentText(), u"C/C++"_s); // the proposed one
+            QCOMPARE(f->Combo1->count(), 3);
+            if (scelta < 0) return f->Command2->click();
+            f->Combo1->setCurrentIndex(scelta);
+            f->Command1->click();
+        });
+        if (risposta) Copione::RispondiMessaggio(*risposta);
+        const auto esito = AzioniElenco::CaricaLinguaggio(nullptr, righe, Linguaggio::C);
+        QCOMPARE(Copione::Messaggi().size(), risposta ? 1 : 0);
+        QCOMPARE(Testo(esito), attese);
+    }
+
+    void aggiungiMancanti()
+    {
+        // Case-insensitive, against the rows and against earlier new entries.
+        const Righe esito = AzioniElenco::AggiungiMancanti(
+            Righe{{u"if"_s, u"se"_s}},
+            {{u"IF"_s, u"X"_s}, {u"Città"_s, u"a"_s}, {u"CITTÀ"_s, u"b"_s}});
+        QCOMPARE(Testo(esito), u"if=se|Città=a"_s);
+    }
+
+    // Only a regular list text of bounded size is imported: a pipe would block
+    // and /dev/zero fill the memory. Refused at once, naming why; the alarm
+    // turns a hang into a failure.
+    void importaRifiutato_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("pipe con nome") << "pipe"
+                                       << "È una pipe con nome";
+        QTest::newRow("dispositivo") << "dispositivo"
+                                     << "È un dispositivo";
+        QTest::newRow("sparso oltre il limite") << "sparso"
+                                                << "(il limite è 16 MB)";
+    }
+    void importaRifiutato()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QString, motivo);
+        QString percorso = Percorso("rifiutato.txt");
+        if (tipo == u"pipe"_s) {
+            QFile::remove(percorso);
+            QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        } else if (tipo == u"dispositivo"_s) {
+            percorso = u"/dev/zero"_s;
+        } else {
+            QFile sparso(percorso); // holes only: nothing written to disk
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(qint64(64) << 20));
+        }
+        Copione::RispondiFile(percorso);
+        Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        QVERIFY(!AzioniElenco::Importa(nullptr, Esistenti));
+        alarm(0);
+        if (tipo != u"dispositivo"_s) QFile::remove(percorso);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile importare l'elenco da \""_s +
+                                              QDir::toNativeSeparators(percorso)),
+                 qPrintable(messaggi[0].testo));
+        QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+    }
+};
+
+QTEST_MAIN(TestAzioniElenco)
+#include "test_azionielenco.moc"

@@ -1,0 +1,226 @@
+// The editor control: CR LF offsets, whole-text writes, what counts as a change.
+
+#include "finestre/EditorTesto.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextDocument>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// A selection as the editor reports it: start, length and text.
+using Selezione = std::tuple<qsizetype, qsizetype, QString>;
+
+Selezione Seleziona(EditorTesto &e, qsizetype inizio, qsizetype lunghezza)
+{
+    e.SetSelStart(inizio);
+    e.SetSelLength(lunghezza);
+    return {e.SelStart(), e.SelLength(), e.SelText()};
+}
+} // namespace
+
+class TestEditor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void testoConAcapoDiOgniTipo()
+    {
+        EditorTesto e;
+        const auto scritto = [&e](const QString &testo) {
+            e.SetText(testo);
+            return e.Text();
+        };
+        QCOMPARE(scritto(u"a\r\nb\nc\rd\r\n\r\n"_s), u"a\r\nb\r\nc\r\nd\r\n\r\n"_s);
+        QCOMPARE(e.document()->blockCount(), 6);
+        QCOMPARE(scritto(u"\r"_s), u"\r\n"_s);
+        QCOMPARE(scritto(QString()), QString());
+        // Characters Qt's plain-text export would turn into spaces stay as they are.
+        QCOMPARE(scritto(u"a\u00a0b\tc"_s), u"a\u00a0b\tc"_s);
+    }
+
+    void offsetCrLf()
+    {
+        EditorTesto e;
+        e.SetText(u"ab\r\ncd"_s);
+        QCOMPARE(Seleziona(e, 4, 1), Selezione(4, 1, u"c"_s));
+        // An offset between the CR and the LF counts as the end of the line.
+        e.SetSelStart(3);
+        QCOMPARE(e.SelStart(), 2);
+        e.SetSelLength(3);
+        QCOMPARE(e.SelText(), u"\r\nc"_s);
+        e.SetText(u"uno\r\ndue\r\ntre\r\nquattro"_s);
+        QCOMPARE(Seleziona(e, 1, 16), Selezione(1, 16, u"no\r\ndue\r\ntre\r\nqu"_s));
+        e.SetSelText(u"X\r\nY"_s);
+        QCOMPARE(e.Text(), u"uX\r\nYattro"_s);
+        QCOMPARE(e.SelStart(), 5);
+        QCOMPARE(e.SelLength(), 0);
+    }
+
+    // Random texts and selections against plain string arithmetic on Text().
+    void selezioneContoModello()
+    {
+        QRandomGenerator gen(7);
+        EditorTesto e;
+        const QString alfabeto = u"ab \n\n\rè"_s;
+        for (int caso = 0; caso < 400; ++caso) {
+            QString grezzo;
+            for (int i = int(gen.bounded(40)); i > 0; --i)
+                grezzo.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+            e.SetText(grezzo);
+            const QString t = e.Text();
+            QVERIFY(!t.contains(QRegularExpression(u"\r(?!\n)|(?<!\r)\n"_s)));
+            // Offsets that are not between a CR and its LF.
+            QList<qsizetype> validi;
+            for (qsizetype i = 0; i <= t.size(); ++i)
+                if (!(i > 0 && t[i - 1] == u'\r')) validi.append(i);
+            for (int k = 0; k < 10; ++k) {
+                qsizetype a = validi[gen.bounded(int(validi.size()))];
+                qsizetype b = validi[gen.bounded(int(validi.size()))];
+                if (a > b) std::swap(a, b);
+                QCOMPARE(Seleziona(e, a, b - a), Selezione(a, b - a, t.mid(a, b - a)));
+            }
+        }
+    }
+
+    void cambiamentiDellUtente()
+    {
+        EditorTesto e;
+        QSignalSpy cambiato(&e, &EditorTesto::TestoCambiato);
+        const auto tasto = [&](Qt::Key tasto, Qt::KeyboardModifiers modificatori = {}) {
+            QTest::keyClick(&e, tasto, modificatori);
+            return cambiato.count();
+        };
+        e.SetText(u"abc"_s);
+        QCOMPARE(cambiato.count(), 0);
+        e.SetSelStart(3);
+        QCOMPARE(tasto(Qt::Key_D), 1);
+        e.SetSelStart(0);
+        QCOMPARE(tasto(Qt::Key_Delete), 2);
+        QCOMPARE(tasto(Qt::Key_Z, Qt::ControlModifier), 3);
+        QCOMPARE(e.Text(), u"abcd"_s);
+        QCOMPARE(tasto(Qt::Key_Right), 3);
+    }
+
+    // The span write leaves the document exactly as the whole write does, is one
+    // step that undo takes back to the text before it, and redo brings back.
+    void scritturaAnnullabileComeScritturaIntera()
+    {
+        QRandomGenerator gen(11);
+        const QString alfabeto = u"ab \r\n\r\n\n\rè\u2029\uFDD1\u2028"_s;
+        auto casuale = [&](int massimo) {
+            QString t;
+            for (int i = int(gen.bounded(massimo)); i > 0; --i)
+                t.append(alfabeto[gen.bounded(int(alfabeto.size()))]);
+            return t;
+        };
+        EditorTesto e, riferimento;
+        QSignalSpy cambiato(&e, &EditorTesto::TestoCambiato);
+        for (int caso = 0; caso < 600; ++caso) {
+            const QString grezzo = casuale(30);
+            QString nuovo = grezzo;
+            if (caso % 5 == 0) {
+                nuovo = casuale(30);
+            } else if (caso % 5 == 1) {
+                // Words changed on several lines, the line breaks kept.
+                nuovo.clear();
+                for (QChar ch : grezzo)
+                    nuovo += ch != u'a' ? QString(ch)
+                                        : QStringList{u"a"_s, u""_s, u"bè"_s}[gen.bounded(3)];
+            } else {
+                for (int n = 1 + int(gen.bounded(2)); n > 0; --n) {
+                    const int da = int(gen.bounded(int(nuovo.size()) + 1));
+                    nuovo.replace(da, int(gen.bounded(int(nuovo.size()) - da + 1)), casuale(5));
+                }
+            }
+            e.SetText(grezzo);
+            const QString prima = e.Text();
+            QCOMPARE(prima,
+                     e.document()->toRawText().replace(QChar::ParagraphSeparator, u"\r\n"_s));
+            e.SetSelStart(e.Lunghezza());
+            riferimento.SetText(nuovo);
+            e.SostituisciTesto(nuovo);
+            QCOMPARE(e.Text(), riferimento.Text());
+            QCOMPARE(e.document()->toRawText(), riferimento.document()->toRawText());
+            QCOMPARE(e.SelStart(), 0);
+            QCOMPARE(cambiato.count(), 0);
+            if (prima == riferimento.Text()) {
+                QVERIFY(!e.document()->isUndoAvailable());
+                continue;
+            }
+            e.undo();
+            QCOMPARE(e.Text(), prima);
+            QVERIFY(!e.document()->isUndoAvailable());
+            QVERIFY(cambiato.count() > 0);
+            e.redo();
+            QCOMPARE(e.Text(), riferimento.Text());
+            cambiato.clear();
+        }
+    }
+
+    // Typing, a selection write and a whole-text write are three steps, taken
+    // back one at a time; a whole write clears them all.
+    void ogniOperazioneUnPasso()
+    {
+        EditorTesto e;
+        e.SetText(u"If a\r\nEnd If"_s);
+        e.SetSelStart(e.Lunghezza());
+        QTest::keyClicks(&e, u"xy"_s);
+        e.SetSelStart(0);
+        e.SetSelLength(2);
+        QVERIFY(e.SostituisciSelezione(u"Se"_s));
+        // Typing right after the replaced word is a step of its own.
+        e.SetSelStart(2);
+        QTest::keyClick(&e, Qt::Key_Z);
+        e.undo();
+        QCOMPARE(e.Text(), u"Se a\r\nEnd Ifxy"_s);
+        e.SostituisciTesto(u"Se a\r\nFine Sexy"_s);
+        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
+        const QStringList attesi = {u"Se a\r\nEnd Ifxy"_s, u"If a\r\nEnd Ifxy"_s,
+                                    u"If a\r\nEnd If"_s};
+        for (const QString &atteso : attesi) {
+            e.undo();
+            QCOMPARE(e.Text(), atteso);
+        }
+        QVERIFY(!e.document()->isUndoAvailable());
+        for (int i = 0; i < 3; ++i)
+            e.redo();
+        QCOMPARE(e.Text(), u"Se a\r\nFine Sexy"_s);
+        // Typing right after the last rewritten character is a step of its own,
+        // whether the write ends in a new line, in a changed line or joins lines.
+        for (const QString &scritto :
+             {u"Se a\r\nFine Sexy\r\nFine"_s, u"Se b\r\nFine Sexy\r\nFinez"_s, u"Se bw"_s}) {
+            e.SostituisciTesto(scritto);
+            e.SetSelStart(e.Lunghezza());
+            QTest::keyClick(&e, Qt::Key_Z);
+            e.undo();
+            QCOMPARE(e.Text(), scritto);
+        }
+        e.SetText(u"nuovo"_s);
+        QVERIFY(!e.document()->isUndoAvailable());
+        QVERIFY(!e.document()->isRedoAvailable());
+    }
+
+    void scorciatoieRiservateAlMenu()
+    {
+        QWidget finestra;
+        auto *e = new EditorTesto(&finestra);
+        QAction azione(&finestra);
+        azione.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+        finestra.addAction(&azione);
+        e->RiservaScorciatoie({azione.shortcut()});
+        QSignalSpy scelta(&azione, &QAction::triggered);
+        finestra.show();
+        e->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&finestra));
+        e->SetText(u"abc"_s);
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(scelta.count(), 1);
+        QCOMPARE(e->SelLength(), 0); // not "select all"
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"

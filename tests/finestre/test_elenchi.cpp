@@ -1,0 +1,612 @@
+// The list editors and their entry dialogs, driven through the real windows.
+
+#include "aiuti/AmbienteProva.h"
+#include "aiuti/ModelliRiferimento.h"
+#include "nucleo/testo/CodificaAnsi.h"
+#include "finestre/Form1.h"
+#include "nucleo/elenchi/ArchivioListe.h"
+#include "finestre/FinestraElenco.h"
+#include "finestre/FinestraVoce.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <QTreeWidget>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Piattaforma;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Sets or clears the immutable attribute, which stops even root from writing.
+bool Immutabile(const QString &percorso, bool attiva)
+{
+    const int fd = open(QFile::encodeName(percorso).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    int attributi = 0;
+    bool fatto = ioctl(fd, FS_IOC_GETFLAGS, &attributi) == 0;
+    if (fatto) {
+        attributi = attiva ? attributi | FS_IMMUTABLE_FL : attributi & ~FS_IMMUTABLE_FL;
+        fatto = ioctl(fd, FS_IOC_SETFLAGS, &attributi) == 0;
+    }
+    close(fd);
+    return fatto;
+}
+
+QStringList Righe(const FinestraElenco &f)
+{
+    QStringList righe;
+    for (int i = 1; i <= f.NumeroRighe(); ++i)
+        righe.append(f.Testo(i, 0) + u'|' + f.Testo(i, 1));
+    return righe;
+}
+
+void Seleziona(FinestraElenco &f, int riga)
+{
+    f.ListView1->setCurrentItem(f.ListView1->topLevelItem(riga - 1));
+}
+
+// Presses "&Salva", confirms its message and returns what was shown.
+QVector<Copione::Messaggio> Salva(FinestraElenco &f)
+{
+    Copione::RispondiMessaggio(Risposta::OK);
+    f.Command2->click();
+    return Copione::Messaggi();
+}
+
+// Opens the entry dialog with `apri` (`controlla` looks at it first), fills it
+// and presses Enter, which is OK.
+void Voce(std::function<void()> apri, const QString &primo, std::optional<QString> secondo,
+          std::optional<bool> intera = std::nullopt,
+          std::function<void(FinestraVoce *)> controlla = {})
+{
+    Copione::QuandoModale([=](QDialog *d) {
+        auto *v = qobject_cast<FinestraVoce *>(d);
+        QVERIFY(v);
+        if (controlla) controlla(v);
+        v->Text1->setText(primo);
+        if (secondo) v->Text2->setText(*secondo);
+        if (intera) v->Check1->setChecked(*intera);
+        QTest::keyClick(v->Text1, Qt::Key_Return);
+    });
+    apri();
+}
+
+// In an open entry dialog: types a row that OK must refuse with a message; the
+// dialog stays open with what was typed.
+void OkRifiutato(FinestraVoce *v, const QString &primo, std::optional<QString> secondo = {})
+{
+    v->Text1->setText(primo);
+    if (secondo) v->Text2->setText(*secondo);
+    Copione::RispondiMessaggio(Risposta::OK);
+    v->Command1->click();
+    QVERIFY(v->isVisible());
+    QCOMPARE(v->Text1->text(), primo);
+    if (secondo) QCOMPARE(v->Text2->text(), *secondo);
+}
+
+} // namespace
+
+class TestElenchi : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    // `risposteAvvio` answers the start-up questions (an empty list file asks one).
+    Form1 &Prepara(const QVector<VoceSostituzione> &voci = SostituzioniPredefinite(),
+                   QList<Risposta> risposteAvvio = {})
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(voci);
+        for (Risposta r : risposteAvvio)
+            Copione::RispondiMessaggio(r);
+        Form1 &form = m_amb->Avvia();
+        Copione::Messaggi();
+        return form;
+    }
+    QByteArray File(Elenco e) { return AmbienteProva::LeggiFile(m_amb->Stato().Liste.Percorso(e)); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void predefinitiESalvaByteEsatti()
+    {
+        Form1 &form = Prepara({}, {Risposta::No});
+        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
+        FinestraElenco sost(form, Elenco::Sostituzioni);
+        sost.Command5->click();
+        QCOMPARE(sost.NumeroRighe(), 8);
+        const auto messaggi = Salva(sost);
+        QCOMPARE(Copione::TestiMessaggi(messaggi), QStringList{"I dati sono stati salvati."});
+        QCOMPARE(messaggi[0].icona, Icona::Informazione);
+        QByteArray atteso;
+        for (const auto &v : SostituzioniPredefinite())
+            atteso += Modello::RecordLetterale(
+                {CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
+        QCOMPARE(File(Elenco::Sostituzioni), atteso);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+        sost.Command6->click();
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+
+        FinestraElenco elim(form, Elenco::Eliminazioni);
+        elim.Command5->click();
+        QCOMPARE(Righe(elim).last(), u"#|No"_s);
+        Salva(elim);
+        const QByteArray dati = File(Elenco::Eliminazioni);
+        QCOMPARE(dati.size(), 9 * 128);
+        QCOMPARE(dati.mid(8 * 128, 128), Modello::RecordLetterale({"#", "No"}, {0}));
+        QCOMPARE(dati.first(128), Modello::RecordLetterale({"vbInformation", "S\xEC"}, {1}));
+    }
+
+    void caricamentoRifilatoEVociNascoste()
+    {
+        Form1 &form = Prepara(
+            {{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s}, {u"\tFor"_s, u"Per"_s}});
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
+        FinestraElenco sost(form, Elenco::Sostituzioni);
+        QCOMPARE(Righe(sost), (QStringList{"If|Se", "|vuota", "\tFor|Per"}));
+        Salva(sost);
+        // Saved trimmed, the row without a replacement dropped; the empty word is not an entry.
+        QCOMPARE(File(Elenco::Sostituzioni).size(), 3 * 128);
+        QCOMPARE(File(Elenco::Sostituzioni).first(128), Modello::RecordLetterale({"If", "Se"}, {}));
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 2);
+    }
+
+    void frecce()
+    {
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}});
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        const auto premi = [&](int riga, QPushButton *pulsante) {
+            Seleziona(f, riga);
+            pulsante->click();
+            return Righe(f);
+        };
+        const QStringList iniziale = Righe(f);
+        QCOMPARE(premi(1, f.Command9), iniziale);  // first row up: nothing
+        QCOMPARE(premi(3, f.Command10), iniziale); // last row down: nothing
+        QCOMPARE(premi(2, f.Command9), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
+        QCOMPARE(f.RigaSelezionata(), 1);
+        f.Command10->click();
+        f.Command10->click();
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "For|Per", "Then|Allora"}));
+        QCOMPARE(f.RigaSelezionata(), 3);
+        // Nothing selected: the commands do nothing.
+        f.ListView1->clearSelection();
+        f.Command4->click();
+        f.Command7->click();
+        QCOMPARE(f.NumeroRighe(), 3);
+        QCOMPARE(premi(2, f.Command4), (QStringList{"If|Se", "Then|Allora"}));
+    }
+
+    void rimuoviTuttiSalvaChiudi()
+    {
+        Form1 &form = Prepara();
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        // Empties the list from `menu`, saves, closes with "&Chiudi" or the window's button.
+        const auto svuota = [&](const char *menu, bool pulsanteChiudi) {
+            Copione::QuandoModale([pulsanteChiudi](QDialog *d) {
+                auto *f = qobject_cast<FinestraElenco *>(d);
+                f->Command1->click();
+                Salva(*f);
+                if (pulsanteChiudi)
+                    f->Command6->click();
+                else
+                    f->close();
+            });
+            Comando(form, menu)->trigger();
+        };
+        svuota("mnuStrumSost", true);
+        QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
+        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
+        svuota("mnuStrumPul", false);
+        QVERIFY(!Comando(form, "mnuStrumAPul")->isEnabled());
+    }
+
+    void aggiungiConDuplicati()
+    {
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"è"_s, u"x"_s}});
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        // "if" against "If", "È" against "è": refused.
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            QCOMPARE(v->windowTitle(), u"Aggiungi"_s);
+            QCOMPARE(v->Text1->text(), QString());
+            OkRifiutato(v, u"if"_s, u"se"_s);
+            OkRifiutato(v, u"È"_s);
+            QTest::keyClick(v, Qt::Key_Escape); // Annulla
+        });
+        f.Command3->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(Copione::TestiMessaggi(messaggi),
+                 (QStringList{"Esiste già 'if' nella lista delle sostituzioni!",
+                              "Esiste già 'È' nella lista delle sostituzioni!"}));
+        QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
+        QCOMPARE(f.NumeroRighe(), 2);
+
+        // "If " with a trailing space is another word.
+        Voce([&] { f.Command3->click(); }, u"If "_s, u"Se"_s);
+        QCOMPARE(f.NumeroRighe(), 3);
+        Salva(f);
+        f.Command8->click();
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "è|x", "If|Se"}));
+    }
+
+    void invioSulPulsanteConIlFuoco_data()
+    {
+        // Enter with the focus on a push button presses that button; elsewhere
+        // it presses the default one.
+        QTest::addColumn<QString>("fuoco"); // in the editor, or "voce" + Tabs from Text1
+        QTest::addColumn<int>("righe");
+        QTest::addColumn<QStringList>("modali");
+        QTest::addColumn<QString>("ultima"); // the last row's word
+        const QStringList voce{u"frmMA"_s};
+        const QString nuova = u"Nuova"_s;
+        const QString immutata = u"Not"_s; // the last default entry
+        QTest::newRow("&Rimuovi") << u"Command4"_s << 7 << QStringList() << immutata;
+        QTest::newRow("&Chiudi") << u"Command6"_s << 8 << QStringList() << immutata;
+        QTest::newRow("lista: &Modifica...") << u"ListView1"_s << 8 << voce << immutata;
+        QTest::newRow("Annulla dopo tre Tab") << u"voce3"_s << 8 << voce << immutata;
+        QTest::newRow("OK dopo due Tab") << u"voce2"_s << 9 << voce << nuova;
+        QTest::newRow("OK dal testo") << u"voce0"_s << 9 << voce << nuova;
+    }
+    void invioSulPulsanteConIlFuoco()
+    {
+        QFETCH(QString, fuoco);
+        QFETCH(int, righe);
+        QFETCH(QStringList, modali);
+        QFETCH(QString, ultima);
+        Form1 &form = Prepara();
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        f.show();
+        f.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &f);
+        Seleziona(f, 1);
+        if (fuoco.startsWith(u"voce"_s)) {
+            const int tab = fuoco.mid(4).toInt();
+            Copione::QuandoModale([tab](QDialog *d) {
+                auto *v = qobject_cast<FinestraVoce *>(d);
+                v->activateWindow();
+                QTRY_COMPARE(QApplication::activeWindow(), v);
+                v->Text1->setText(u"Nuova"_s);
+                v->Text2->setText(u"nuova"_s);
+                for (int i = 0; i < tab; ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            });
+            f.Command3->setFocus();
+            QTest::keyClick(f.Command3, Qt::Key_Return); // "A&ggiungi..." has the focus
+        } else {
+            if (!modali.isEmpty()) Copione::QuandoModale([](QDialog *d) { d->reject(); });
+            auto *w = f.findChild<QWidget *>(fuoco);
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+        }
+        QCOMPARE(Copione::ModaliMostrati(), modali);
+        QCOMPARE(f.NumeroRighe(), righe);
+        QCOMPARE(f.Testo(righe, 0), ultima);
+        QCOMPARE(f.Testo(1, 0), fuoco == u"Command4"_s ? u"Then"_s : u"If"_s);
+        QCOMPARE(f.isVisible(), fuoco != u"Command6"_s);
+    }
+
+    void modificaSenzaControlloDuplicati()
+    {
+        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"For"_s, u"Per"_s}});
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        Seleziona(f, 2);
+        Voce([&] { f.Command7->click(); }, u"If"_s, u"Se!"_s, std::nullopt,
+             [](FinestraVoce *v) {
+                 QCOMPARE(v->windowTitle(), u"Modifica"_s);
+                 QCOMPARE(v->Text1->text() + u'|' + v->Text2->text(), u"For|Per"_s);
+             });
+        QCOMPARE(m_amb->Stato().IndiceModifica, 2);
+        QCOMPARE(Righe(f), (QStringList{"If|Se", "If|Se!"}));
+    }
+
+    void eliminazioniSiENo()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(form, Elenco::Eliminazioni);
+        QCOMPARE(f.objectName(), u"frmEl"_s);
+        f.Command1->click();
+        Voce([&] { f.Command3->click(); }, u"Unload"_s, std::nullopt, true);
+        Voce([&] { f.Command3->click(); }, u"#"_s, std::nullopt, false);
+        QCOMPARE(Righe(f), (QStringList{"Unload|Sì", "#|No"}));
+        for (const int riga : {1, 2}) {
+            Copione::QuandoModale([riga](QDialog *d) {
+                QCOMPARE(d->objectName(), u"frmMA1"_s);
+                QCOMPARE(qobject_cast<FinestraVoce *>(d)->Check1->isChecked(), riga == 1);
+                d->reject();
+            });
+            Seleziona(f, riga);
+            f.Command7->click();
+        }
+        Copione::QuandoModale([](QDialog *d) {
+            OkRifiutato(qobject_cast<FinestraVoce *>(d), u"UNLOAD"_s);
+            d->reject();
+        });
+        f.Command3->click();
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 QStringList{"Esiste già 'UNLOAD' nella lista delle eliminazioni!"});
+        QCOMPARE(f.NumeroRighe(), 2);
+    }
+
+    void righeCheIlFileNonPuoContenere()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        const QStringList prima = Righe(f);
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            OkRifiutato(v, QString(100, u'a'), QString(25, u'b'));
+            OkRifiutato(v, u"Ω"_s, u"omega"_s);
+            v->reject();
+        });
+        f.Command3->click();
+        const QStringList messaggi = Copione::TestiMessaggi(Copione::Messaggi());
+        QCOMPARE(messaggi.size(), 2);
+        QVERIFY(messaggi[0].contains(u"124"_s));
+        QVERIFY(messaggi[1].contains(u"Windows-1252"_s));
+        QCOMPARE(Righe(f), prima);
+
+        FinestraElenco e(form, Elenco::Eliminazioni);
+        Copione::QuandoModale([](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            v->Check1->setChecked(true);
+            OkRifiutato(v, QString(121, u'x'));
+            v->reject();
+        });
+        e.Command3->click();
+        QVERIFY(Copione::Messaggi().first().testo.contains(u"120"_s));
+    }
+
+    void salvataggioImpossibileConservaIlFile()
+    {
+        Form1 &form = Prepara();
+        Modulo1 &stato = m_amb->Stato();
+        const QByteArray prima = File(Elenco::Sostituzioni);
+        // The list folder turns into a file: nothing can be written there.
+        const QString cartella = stato.Liste.Cartella();
+        QVERIFY(QDir().rename(cartella, cartella + u"-spostata"_s));
+        QVERIFY(QFile(cartella).open(QIODevice::WriteOnly));
+
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        f.Command1->click();
+        const auto messaggi = Salva(f);
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.startsWith(u"Errore: "_s));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+        QCOMPARE(stato.NumSostituzioni, 8);
+        QCOMPARE(AmbienteProva::LeggiFile(cartella + u"-spostata/sostituzioni.dat"_s), prima);
+        Copione::RispondiMessaggio(Risposta::No); // close without saving
+        f.Command6->click();
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        QFile::remove(cartella);
+        QDir().rename(cartella + u"-spostata"_s, cartella);
+    }
+
+    // Closing with rows that differ from the file asks whether to save them.
+    void chiusuraConRigheCambiate_data()
+    {
+        QTest::addColumn<QString>("modifica");
+        QTest::addColumn<bool>("pulsanteChiudi"); // else the window's close button
+        QTest::addColumn<int>("risposta");        // -1: no question
+        QTest::addColumn<bool>("aperta");
+        QTest::addColumn<bool>("salvato");
+        const int si = int(Risposta::Si), no = int(Risposta::No), annulla = int(Risposta::Annulla);
+        QTest::newRow("nessuna modifica") << "nessuna" << true << -1 << false << false;
+        QTest::newRow("spostata e rimessa") << "rimessa" << true << -1 << false << false;
+        QTest::newRow("Chiudi, Sì") << "predefiniti" << true << si << false << true;
+        QTest::newRow("Chiudi, No") << "predefiniti" << true << no << false << false;
+        QTest::newRow("Chiudi, Annulla") << "predefiniti" << true << annulla << true << false;
+        QTest::newRow("chiusura, Sì") << "predefiniti" << false << si << false << true;
+        QTest::newRow("chiusura, No") << "predefiniti" << false << no << false << false;
+        QTest::newRow("chiusura, Annulla") << "predefiniti" << false << annulla << true << false;
+    }
+    void chiusuraConRigheCambiate()
+    {
+        QFETCH(QString, modifica);
+        QFETCH(bool, pulsanteChiudi);
+        QFETCH(int, risposta);
+        QFETCH(bool, aperta);
+        QFETCH(bool, salvato);
+        Form1 &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
+        const QByteArray prima = File(Elenco::Sostituzioni);
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        f.show();
+        if (modifica == u"rimessa"_s) {
+            Seleziona(f, 1);
+            f.Command10->click();
+            f.Command9->click();
+        } else if (modifica == u"predefiniti"_s) {
+            f.Command5->click();
+        }
+        if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
+        if (risposta == int(Risposta::Si)) Copione::RispondiMessaggio(Risposta::OK);
+        if (pulsanteChiudi)
+            f.Command6->click();
+        else
+            f.close();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), risposta < 0 ? 0 : risposta == int(Risposta::Si) ? 2 : 1);
+        if (risposta >= 0) {
+            QCOMPARE(messaggi[0].testo, u"Salvare le modifiche all'elenco?"_s);
+            QCOMPARE(messaggi[0].pulsanti, Pulsanti::SiNoAnnulla);
+        }
+        QCOMPARE(f.isVisible(), aperta);
+        QCOMPARE(File(Elenco::Sostituzioni) != prima, salvato);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, salvato ? 8 : 2);
+        // A new editor shows the file's rows.
+        QCOMPARE(Righe(FinestraElenco(form, Elenco::Sostituzioni)),
+                 salvato ? Righe(f) : QStringList({"A|B", "C|D"}));
+    }
+
+    // A list file that cannot be written, or not even read, does not stop the
+    // program, and is never replaced.
+    void elencoNonScrivibileOIlleggibile_data()
+    {
+        QTest::addColumn<QString>("come");
+        QTest::addColumn<QString>("motivo"); // in the start-up message
+        QTest::newRow("sola lettura") << "sola lettura"
+                                      << "";
+        QTest::newRow("illeggibile") << "illeggibile"
+                                     << "";
+        QTest::newRow("una cartella al suo posto") << "cartella"
+                                                   << "È una cartella";
+        QTest::newRow("pipe con nome") << "pipe"
+                                       << "È una pipe con nome";
+        QTest::newRow("collegamento a /dev/zero") << "dispositivo"
+                                                  << "È un dispositivo";
+        QTest::newRow("sparso oltre il limite") << "sparso"
+                                                << "troppo grande";
+    }
+    void elencoNonScrivibileOIlleggibile()
+    {
+        QFETCH(QString, come);
+        QFETCH(QString, motivo);
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        const QString pulizia = m_amb->Percorso(u"pulizia.dat"_s);
+        const QByteArray prima = AmbienteProva::LeggiFile(pulizia);
+        const QByteArray fp = QFile::encodeName(pulizia);
+        const bool permessi = come == u"sola lettura"_s || come == u"illeggibile"_s;
+        const auto ripristina = [&] {
+            if (!permessi) return;
+            Immutabile(pulizia, false);
+            chmod(fp.constData(), 0644);
+        };
+        const auto ripristinaSempre = qScopeGuard(ripristina);
+        QString erroreScrittura;
+        if (!permessi) QFile::remove(pulizia);
+        if (come == u"cartella"_s) {
+            QVERIFY(QDir().mkdir(pulizia));
+        } else if (come == u"pipe"_s) {
+            QCOMPARE(mkfifo(fp.constData(), 0600), 0);
+        } else if (come == u"dispositivo"_s) {
+            QVERIFY(QFile::link(u"/dev/zero"_s, pulizia));
+        } else if (come == u"sparso"_s) {
+            QFile sparso(pulizia); // holes only: nothing written to disk
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(DimensioneMassimaElenco + 128));
+        } else if (geteuid() != 0) {
+            chmod(fp.constData(), come == u"illeggibile"_s ? 0 : 0444);
+            erroreScrittura = u"Errore: Permesso negato  (13)"_s;
+        } else if (come == u"illeggibile"_s) {
+            QSKIP("root can read every file (the core tests cover it as a normal user)");
+        } else if (Immutabile(pulizia, true)) {
+            erroreScrittura = u"Errore: Operazione non permessa  (1)"_s;
+        } else {
+            QSKIP("root can write every file and this file system has no immutable files");
+        }
+        const bool leggibile = come == u"sola lettura"_s;
+
+        struct stat statoPrima;
+        QCOMPARE(lstat(fp.constData(), &statoPrima), 0);
+
+        // Refused at once: a start-up that blocks is ended by the alarm.
+        if (!leggibile) Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        Form1 &form = m_amb->Avvia();
+        alarm(0);
+        auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), leggibile ? 0 : 1);
+        if (!leggibile) {
+            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile leggere l'elenco \""_s +
+                                                 QDir::toNativeSeparators(pulizia)));
+            QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
+            QCOMPARE(messaggi[0].icona, Icona::Critico);
+        }
+        QCOMPARE(Comando(form, "mnuStrumAPul")->isEnabled(), leggibile);
+        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+
+        // The editor shows what could be read and takes edits; only saving is refused.
+        if (!leggibile) Copione::RispondiMessaggio(Risposta::OK); // the read error again
+        FinestraElenco f(form, Elenco::Eliminazioni);
+        QCOMPARE(Copione::Messaggi().size(), leggibile ? 0 : 1);
+        QCOMPARE(f.NumeroRighe(), leggibile ? 1 : 0);
+        f.Command5->click();
+        messaggi = Salva(f);
+        QCOMPARE(messaggi.size(), 1);
+        if (leggibile)
+            QCOMPARE(messaggi[0].testo, erroreScrittura);
+        else
+            QVERIFY(messaggi[0].testo.contains(u"non è stato letto"_s));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+        Copione::RispondiMessaggio(Risposta::No);
+        f.Command6->click();
+        ripristina();
+        struct stat statoDopo;
+        QCOMPARE(lstat(fp.constData(), &statoDopo), 0);
+        QCOMPARE(statoDopo.st_ino, statoPrima.st_ino);
+        QCOMPARE(statoDopo.st_size, statoPrima.st_size);
+        if (permessi) QCOMPARE(AmbienteProva::LeggiFile(pulizia), prima);
+    }
+
+    // A damaged file can hold a word longer than a record takes when saved:
+    // the save is refused, naming the row, and nothing is cut.
+    void rigaTroppoLungaNonSiSalva()
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        const QByteArray danneggiato = Record::Codifica(EliminazioniPredefinite().first()) +
+                                       QByteArray::fromHex("7C00") + QByteArray(124, 'z') +
+                                       QByteArray(2, '\0');
+        m_amb->ScriviFile(u"pulizia.dat"_s, danneggiato);
+        Form1 &form = m_amb->Avvia();
+        FinestraElenco f(form, Elenco::Eliminazioni);
+        f.show();
+        QCOMPARE(f.NumeroRighe(), 2);
+        const auto messaggi = Salva(f);
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.contains(u"la riga 2 (\"%1\")"_s.arg(QString(124, u'z'))));
+        QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
+
+        // Closing with Sì tries that save: refused, so the window stays open.
+        Seleziona(f, 1);
+        f.Command4->click();
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command6->click();
+        QCOMPARE(Copione::Messaggi().size(), 2);
+        QVERIFY(f.isVisible());
+        Copione::RispondiMessaggio(Risposta::No);
+        f.Command6->click();
+        QVERIFY(!f.isVisible());
+        QCOMPARE(File(Elenco::Eliminazioni), danneggiato);
+    }
+
+    // Every row shows the same picture, however it was added: one icon for a
+    // list of millions of rows.
+    void unaSolaIconaPerTutteLeRighe()
+    {
+        Form1 &form = Prepara();
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        Voce([&] { f.Command3->click(); }, u"Loop"_s, u"Ciclo"_s);
+        Seleziona(f, 2);
+        Voce([&] { f.Command7->click(); }, u"Else"_s, u"Altrimenti"_s);
+        const QIcon icona = f.ListView1->topLevelItem(0)->icon(0);
+        QVERIFY(!icona.isNull());
+        QCOMPARE(f.NumeroRighe(), 9);
+        for (int i = 1; i < f.NumeroRighe(); ++i)
+            QCOMPARE(f.ListView1->topLevelItem(i)->icon(0).cacheKey(), icona.cacheKey());
+    }
+};
+
+QTEST_MAIN(TestElenchi)
+#include "test_elenchi.moc"

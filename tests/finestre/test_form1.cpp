@@ -1,0 +1,486 @@
+// The main window: start-up with its questions, the menu tree, the layout rule,
+// the modified flag.
+
+#include "aiuti/AmbienteProva.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "finestre/frmInfo.h"
+#include "finestre/frmPseudo.h"
+#include "finestre/SostituisciTutto.h"
+#include "finestre/frmTrova.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWindow>
+
+using namespace Piattaforma;
+using namespace Qt::Literals::StringLiterals;
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    AmbienteProva &Nuovo() { return *(m_amb = std::make_unique<AmbienteProva>()); }
+    // Started over the default substitutions, so start-up asks nothing; with
+    // `pulizia` over the default cleaning list too.
+    Form1 &Avvia(bool pulizia = false)
+    {
+        Nuovo().ScriviElenchi(SostituzioniPredefinite());
+        if (pulizia) m_amb->ScriviFile(u"pulizia.dat"_s, Record::Unisci(EliminazioniPredefinite()));
+        return m_amb->Avvia();
+    }
+    Modulo1 &Stato() { return m_amb->Stato(); }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void primoAvvioNoNo()
+    {
+        AmbienteProva &amb = Nuovo();
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiMessaggio(Risposta::No);
+        Form1 &f = amb.Avvia();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(Copione::TestiMessaggi(messaggi),
+                 (QStringList{u"Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"_s,
+                              u"Il file della pulizia è vuoto. Si desidera riempirlo ora?"_s}));
+        for (const auto &m : messaggi)
+            QCOMPARE(std::tuple(m.pulsanti, m.icona, m.titolo),
+                     std::tuple(Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s));
+        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
+        QCOMPARE(Stato().NumSostituzioni, 0);
+        QVERIFY(QFile::exists(amb.Percorso(u"sostituzioni.dat"_s)));
+        QCOMPARE(QFileInfo(amb.Percorso(u"pulizia.dat"_s)).size(), 0);
+        QCOMPARE(f.windowTitle(), u"Quadrivo"_s);
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QVERIFY(!Stato().TestoModificato);
+    }
+
+    void primoAvvioSiApreGliEditor()
+    {
+        AmbienteProva &amb = Nuovo();
+        for (const QString &titolo : {u"Elenco sostituzioni"_s, u"Elenco eliminazioni"_s}) {
+            Copione::RispondiMessaggio(Risposta::Si);
+            Copione::QuandoModale([titolo](QDialog *d) {
+                QCOMPARE(d->windowTitle(), titolo);
+                d->accept();
+            });
+        }
+        Form1 &f = amb.Avvia();
+        QCOMPARE(Copione::ModaliMostrati(), (QStringList{u"Form2"_s, u"frmEl"_s}));
+        // Nothing was saved: the files stay empty and both commands disabled.
+        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
+    }
+
+    void fileDiSoleParoleVuote()
+    {
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"sostituzioni.dat"_s,
+                       Record::Codifica(VoceSostituzione{QString(), u"x"_s}) +
+                           Record::Codifica(VoceSostituzione{}));
+        amb.ScriviFile(u"pulizia.dat"_s, Record::Codifica(VoceEliminazione{}));
+        Form1 &f = amb.Avvia();
+        QCOMPARE(Copione::Messaggi().size(), 0);
+        QVERIFY(Comando(f, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(Comando(f, "mnuStrumAPul")->isEnabled());
+        QCOMPARE(Stato().NumSostituzioni, 0);
+    }
+
+    void fileDanneggiatiSenzaCrash()
+    {
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"sostituzioni.dat"_s, QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
+                                                  QByteArray::fromHex("0300"));
+        amb.ScriviFile(u"pulizia.dat"_s, QByteArray(77, '\xFF'));
+        Form1 &f = amb.Avvia();
+        QCOMPARE(Stato().NumSostituzioni, 2); // the part-record at the end holds a word
+        Copione::QuandoModale([](QDialog *d) {
+            auto *lista = d->findChild<QTreeWidget *>(u"ListView1"_s);
+            QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
+            d->accept();
+        });
+        Comando(f, "mnuStrumSost")->trigger();
+        Copione::QuandoModale([](QDialog *d) { d->accept(); });
+        Comando(f, "mnuStrumPul")->trigger();
+    }
+
+    void cartellaInutilizzabile()
+    {
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"un-file"_s, "x");
+        Modulo1 stato(amb.Percorso(u"un-file"_s));
+        Form1 f(stato);
+        Copione::RispondiMessaggio(Risposta::OK);
+        QVERIFY(!f.Form_Load());
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.contains(u"Errore: "_s));
+        QVERIFY(messaggi[0].testo.endsWith(u"  (20)"_s)); // ENOTDIR
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+    }
+
+    void alberoDeiMenu()
+    {
+        Form1 &f = Avvia();
+        // A command a line: name, caption, shortcut; a menu's commands indented.
+        const QStringList atteso = uR"(mnuFile &File
+  mnuFileNuovo &Nuovo
+  mnuFileApri &Apri...
+  mnuFileSalva &Salva
+  mnuFilsSalvaN S&alva con nome...
+  -
+  mnuFileEsci &Esci Ctrl+E
+mnuModif &Modifica
+  mnuModAnnulla &Annulla Ctrl+Z
+  mnuModRifai Ri&fai Ctrl+Y
+  -
+  mnuModTaglia &Taglia Ctrl+X
+  mnuModCopia &Copia Ctrl+C
+  mnuModInc &Incolla Ctrl+V
+  -
+  mnuModTrova &Trova... Ctrl+T
+  mnuModRip &Ripeti trova F3
+  mnuModSostP &Sostituisci una parola... Ctrl+H
+mnuStrum &Strumenti
+  mnuStrumSost &Sostituzioni... Ctrl+S
+  mnuStrumPul &Pulizia...
+  -
+  mnuStrumAvvia &Avvia la pseudocodificazione... Ctrl+A
+  mnuStrumAPul A&vvia la pulizia... Ctrl+P
+  -
+  mnuStrumParole Parole &non tradotte...
+  mnuStrumOpz &Opzioni...
+Punto &?
+  mnuInfoOn &Informazioni su...)"_s.split(u'\n');
+        QStringList trovato;
+        for (QAction *menu : f.menuBar()->actions()) {
+            trovato.append(menu->objectName() + u' ' + menu->text());
+            for (QAction *voce : menu->menu()->actions()) {
+                const QString tasto = voce->shortcut().toString(QKeySequence::PortableText);
+                QString riga = u"  "_s + voce->objectName() + u' ' + voce->text();
+                if (!tasto.isEmpty()) riga += u' ' + tasto;
+                trovato.append(voce->isSeparator() ? u"  -"_s : riga);
+            }
+        }
+        QCOMPARE(trovato, atteso);
+    }
+
+    void regolaDisposizione()
+    {
+        // Too small: snapped back to 3000 in each dimension that was short.
+        Form1::Disposizione d = Form1::RegolaDisposizione(2000, 5000, 330, 4200);
+        QCOMPARE(d.larghezza, 3000);
+        QCOMPARE(d.altezza, 5000);
+        QCOMPARE(*d.larghezzaText1, 2890);
+        QCOMPARE(*d.altezzaText1, 5000 - 700 - 330);
+        QCOMPARE(d.topBarra, 4050);
+        d = Form1::RegolaDisposizione(3000, 2999, 330, 4200);
+        QCOMPARE(d.altezza, 3000);
+        QCOMPARE(d.topBarra, 2050);
+        // The progress bar follows panel 2 up to 8900, the right edge beyond.
+        QCOMPARE(Form1::RegolaDisposizione(8900, 6000, 330, 4200).leftBarra, 5100);
+        QCOMPARE(Form1::RegolaDisposizione(8901, 6000, 330, 4200).leftBarra, 5401);
+        // A negative editor height is a step skipped.
+        QVERIFY(!Form1::RegolaDisposizione(5000, 3000, 3000, 0).altezzaText1);
+    }
+
+    void finestraRealeSiRidimensiona()
+    {
+        Form1 &f = Avvia();
+        // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
+        QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.resize(Pixel(1500), Pixel(8000));
+        QTRY_COMPARE(f.DimensioneEsterna().width(), 3000);
+        QCOMPARE(f.height(), Pixel(8000)); // the height was large enough: unchanged
+        f.resize(Pixel(9000), Pixel(6000));
+        QTRY_COMPARE(Avanzamento(f)->x(), Pixel(f.DimensioneEsterna().width() - 3500));
+        QVERIFY(f.Editor()->width() > 0);
+    }
+
+    void puliziaEliminaLeParole()
+    {
+        Form1 &f = Avvia(true);
+        f.Editor()->SetText(
+            u"Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"_s);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "mnuStrumAPul")->trigger();
+        // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
+        QCOMPARE(f.Editor()->Text(), u" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"_s);
+        QVERIFY(Stato().TestoModificato);
+        QCOMPARE(Copione::Messaggi().last().testo,
+                 u"Pulizia terminata: sono state eliminate 3 parole."_s);
+    }
+
+    void finestraInformazioni()
+    {
+        Form1 &f = Avvia();
+        Copione::QuandoModale([](QDialog *d) {
+            auto *info = qobject_cast<frmInfo *>(d);
+            QCOMPARE(info->windowTitle(), u"Informazioni su..."_s);
+            QCOMPARE(info->Titolo->text(), u"Quadrivo"_s);
+            QVERIFY(info->Titolo->font().bold());
+            QCOMPARE(info->Descrizione->text(),
+                     u"Trasforma il codice sorgente in un abbozzo di pseudocodifica"_s);
+            QVERIFY(info->Descrizione->font().italic());
+            QCOMPARE(info->Versione->text(), u"Versione 1"_s);
+            // Twice "&Crediti": two viewers.
+            info->Command2->click();
+            info->Command2->click();
+            const QStringList avviati = Copione::VisualizzatoriAvviati();
+            QCOMPARE(avviati.size(), 2);
+            QVERIFY(avviati[0].endsWith(u"/crediti.html"_s));
+            // No viewer at all: the message, naming what is missing here (the
+            // desktop's viewer, xdg-open), and the window stays.
+            Copione::VisualizzatoreMancante(true);
+            Copione::RispondiMessaggio(Risposta::OK);
+            info->Command2->click();
+            const auto messaggi = Copione::Messaggi();
+            QCOMPARE(messaggi.size(), 1);
+            QVERIFY(messaggi[0].testo.startsWith(u"Impossibile avviare xdg-open"_s));
+            QVERIFY(messaggi[0].testo.contains(u"xdg-utils"_s));
+            QVERIFY(messaggi[0].testo.contains(u"\r\nSe non è installato, scaricarlo dal sito "_s));
+            QCOMPARE(messaggi[0].titolo, u"Appunti"_s);
+            QCOMPARE(messaggi[0].icona, Icona::Critico);
+            QVERIFY(info->isVisible());
+            info->Command1->click();
+        });
+        Comando(f, "mnuInfoOn")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmInfo"_s});
+    }
+
+    void modificatoDaOgniCambiamentoDellUtente()
+    {
+        Form1 &f = Avvia();
+        QVERIFY(!Stato().TestoModificato);
+        f.Editor()->SetText(u"riga uno\r\nriga due"_s);
+        QVERIFY(!Stato().TestoModificato);
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(4);
+        Comando(f, "mnuModTaglia")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"riga"_s);
+        QVERIFY(Stato().TestoModificato);
+        Stato().TestoModificato = false;
+        f.Editor()->SetSelStart(f.Editor()->Lunghezza());
+        Comando(f, "mnuModInc")->trigger();
+        QVERIFY(f.Editor()->Text().endsWith(u"dueriga"_s));
+        QVERIFY(Stato().TestoModificato);
+        Stato().TestoModificato = false;
+        QTest::keyClick(f.Editor(), Qt::Key_Backspace);
+        QVERIFY(Stato().TestoModificato);
+    }
+
+    void incollaSenzaTestoNonCancella_data()
+    {
+        QTest::addColumn<QString>("appunti");
+        QTest::newRow("appunti vuoti") << QString();
+        QTest::newRow("solo un'immagine") << u"immagine"_s;
+        QTest::newRow("testo vuoto") << u"vuoto"_s;
+    }
+
+    void incollaSenzaTestoNonCancella()
+    {
+        QFETCH(QString, appunti);
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"riga uno"_s);
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(4);
+        QClipboard *c = QGuiApplication::clipboard();
+        c->clear();
+        QImage immagine(2, 2, QImage::Format_RGB32);
+        immagine.fill(Qt::red);
+        if (appunti == u"immagine"_s) c->setImage(immagine);
+        if (appunti == u"vuoto"_s) c->setText(QString());
+        Comando(f, "mnuModInc")->trigger();
+        QCOMPARE(f.Editor()->Text(), u"riga uno"_s);
+        QCOMPARE(f.Editor()->SelText(), u"riga"_s);
+        QVERIFY(!Stato().TestoModificato);
+    }
+
+    void chiusuraIgnorataMentreDisabilitata_data()
+    {
+        QTest::addColumn<QString>("come");
+        QTest::newRow("Trova") << u"trova"_s;
+        QTest::newRow("Sostituisci") << u"sostituisci"_s;
+        QTest::newRow("sostituzione in corso, dialogo chiuso") << u"corsa"_s;
+    }
+
+    void chiusuraIgnorataMentreDisabilitata()
+    {
+        QFETCH(QString, come);
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"uno due\r\n"_s.repeated(500));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        frmTrova *d = f.FinestraTrova();
+        d->IntervalloCessione = 0;
+        // A close request as the window manager sends it.
+        auto chiudi = [&f] { return f.windowHandle()->close(); };
+        if (come == u"corsa"_s) {
+            Comando(f, "mnuModSostP")->trigger();
+            d->txtTrova->setText(u"uno"_s);
+            d->txtSost->setText(u"1"_s);
+            bool chiusa = true;
+            QTimer::singleShot(0, d, [&] {
+                d->close();
+                chiusa = chiudi();
+            });
+            Copione::RispondiMessaggio(Risposta::OK);
+            d->Command4->click();
+            Copione::Messaggi();
+            QVERIFY(!chiusa);
+            QVERIFY(f.Editor()->Text().endsWith(u"1 due\r\n"_s)); // the run ended
+        } else {
+            Comando(f, come == u"trova"_s ? "mnuModTrova" : "mnuModSostP")->trigger();
+            QVERIFY(!chiudi());
+            QVERIFY(f.isVisible());
+            d->Command5->click();
+        }
+        QVERIFY(f.isEnabled());
+        Stato().TestoModificato = false;
+        QVERIFY(chiudi()); // enabled again, it closes
+    }
+
+    void finestraDiCorsaNonCopreLaParola()
+    {
+        Form1 &f = Avvia();
+        f.Editor()->SetText(u"a\r\nIf b\r\nIf c\r\n"_s);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "mnuStrumAvvia")->trigger();
+        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        QVERIFY(p);
+        QCoreApplication::processEvents();
+        auto parola = [&f] {
+            return f.Editor()->viewport()->mapToGlobal(f.Editor()->cursorRect().center());
+        };
+        QCOMPARE(f.Editor()->SelStart(), 3);
+        QVERIFY(!p->frameGeometry().contains(parola()));
+        // Put over the word; "S&uccessivo" selects the "If" on the line below.
+        p->move(parola() - QPoint(p->width() / 2, p->height() / 2));
+        QCoreApplication::processEvents();
+        p->Command2->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Editor()->SelStart(), 9);
+        QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
+        Copione::Messaggi();
+    }
+
+    void operazioneSulTestoUnPasso_data()
+    {
+        QTest::addColumn<int>("operazione");
+        QTest::newRow("sostituisci tutto") << 0;
+        QTest::newRow("avvia la pulizia") << 1;
+        QTest::newRow("cammino: sostituisci") << 2;
+        QTest::newRow("cammino: sostituisci tutto") << 3;
+        QTest::newRow("pseudocodificazione automatica") << 4;
+    }
+
+    // Every operation that rewrites the text is one undo step: the menu takes
+    // it back to the exact text before it, keeps the earlier steps, marks the
+    // text modified, and redoes it.
+    void operazioneSulTestoUnPasso()
+    {
+        QFETCH(int, operazione);
+        Form1 &f = Avvia(true);
+        const QString iniziale = u"If a Then\r\n  Unload Me\r\nEnd If\r\n"_s;
+        f.Editor()->SetText(iniziale);
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        f.Editor()->SetSelStart(f.Editor()->Lunghezza());
+        QTest::keyClick(f.Editor(), Qt::Key_X);
+        const QString prima = f.Editor()->Text();
+        Copione::RispondiMessaggio(Risposta::OK);
+        if (operazione == 0) {
+            SostituisciTutto(f, u"If"_s, u"Se"_s, 0, 1, 2);
+        } else if (operazione == 1) {
+            Copione::RispondiMessaggio(Risposta::OK);
+            Comando(f, "mnuStrumAPul")->trigger();
+        } else {
+            Comando(f, "mnuStrumAvvia")->trigger();
+            auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+            p->IntervalloCessione = 0;
+            if (operazione == 4) Copione::RispondiMessaggio(Risposta::OK);
+            (operazione == 2 ? p->Command1 : operazione == 3 ? p->Command3 : p->Command5)->click();
+            p->close();
+        }
+        Copione::Messaggi();
+        const QString dopo = f.Editor()->Text();
+        QVERIFY(dopo != prima);
+        Stato().TestoModificato = false;
+        QVERIFY(Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "mnuModAnnulla")->trigger();
+        QCOMPARE(f.Editor()->Text(), prima);
+        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "mnuModRifai")->trigger();
+        QCOMPARE(f.Editor()->Text(), dopo);
+        Comando(f, "mnuModAnnulla")->trigger();
+        Comando(f, "mnuModAnnulla")->trigger();
+        QCOMPARE(f.Editor()->Text(), iniziale);
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+    }
+
+    // The keys of undo and redo reach the menu; "&Nuovo" and "&Apri..." start
+    // a fresh history.
+    void annullaRifaiDaTastieraEStoriaNuova()
+    {
+        Form1 &f = Avvia();
+        m_amb->ScriviFile(u"doc.txt"_s, "testo aperto\r\n");
+        f.show();
+        f.Editor()->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Editor()->SetText(u"uno"_s);
+        f.Editor()->SostituisciTesto(u"due"_s);
+        const QList<std::pair<QKeyCombination, QString>> tasti = {
+            {Qt::CTRL | Qt::Key_Z, u"uno"_s},
+            {Qt::CTRL | Qt::Key_Y, u"due"_s},
+            {Qt::CTRL | Qt::Key_Z, u"uno"_s},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, u"due"_s},
+        };
+        for (const auto &[tasto, atteso] : tasti) {
+            QTest::keyClick(f.Editor(), tasto.key(), tasto.keyboardModifiers());
+            QCOMPARE(f.Editor()->Text(), atteso);
+        }
+        QVERIFY(Stato().TestoModificato);
+        Copione::RispondiMessaggio(Risposta::No);
+        Comando(f, "mnuFileNuovo")->trigger();
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        f.Editor()->SostituisciTesto(u"tre"_s);
+        Comando(f, "mnuModAnnulla")->trigger();
+        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiFile(m_amb->Percorso(u"doc.txt"_s));
+        Comando(f, "mnuFileApri")->trigger();
+        QCOMPARE(f.Editor()->Text(), u"testo aperto\r\n"_s);
+        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        Copione::Messaggi();
+        Copione::Dialoghi();
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"

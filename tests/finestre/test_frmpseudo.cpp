@@ -1,0 +1,346 @@
+// The pseudocoding run window, driven through its buttons with scripted boxes.
+
+#include "aiuti/AmbienteProva.h"
+#include "aiuti/ModelliRiferimento.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "finestre/frmPseudo.h"
+#include "finestre/frmTrova.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace Piattaforma;
+
+namespace {
+
+const QString Controllo =
+    QStringLiteral("Verrà effettuato un controllo sul testo. Premere OK per iniziare...");
+const QString NienteDaFare =
+    QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo.");
+const QString Finita = QStringLiteral("Pseudocodificazione terminata.");
+const QString Interrotta = QStringLiteral("Pseudocodificazione interrotta dall'utente.");
+
+// The text after applying `voci` from entry `da` on, one after the other, with the model.
+QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1, int a = -1)
+{
+    if (a < 0) a = int(voci.size());
+    for (int k = da; k <= a; ++k)
+        testo = Modello::Sostituisci(testo, voci[k - 1].Trova, voci[k - 1].Sostituisci, 0, 1).testo;
+    return testo;
+}
+
+// Which of the buttons 1, 2, 3, 5, 6, 4 and cmdInt are enabled, as a string of 0 and 1.
+QString Abilitati(frmPseudo *f)
+{
+    QString s;
+    for (QPushButton *b :
+         {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6, f->Command4, f->cmdInt})
+        s.append(b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0'));
+    return s;
+}
+
+} // namespace
+
+class TestFrmPseudo : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+    QVector<Copione::Messaggio> m_avvio; // the boxes shown by the last start
+
+    Form1 &Prepara(const QString &testo,
+                   const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(voci);
+        Form1 &f = m_amb->Avvia();
+        f.Editor()->SetText(testo);
+        return f;
+    }
+
+    // Starts a run; `risposte` answers the boxes of the start-up check.
+    frmPseudo *Avvia(Form1 &f, QList<Risposta> risposte = {Risposta::OK})
+    {
+        for (Risposta r : risposte)
+            Copione::RispondiMessaggio(r);
+        Comando(f, "mnuStrumAvvia")->trigger();
+        m_avvio = Copione::Messaggi();
+        auto *finestra = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        finestra->IntervalloCessione = 0;
+        return finestra;
+    }
+
+    // Clicks with `ok` boxes answered OK; the texts of the boxes shown.
+    static QStringList Clic(QAbstractButton *pulsante, int ok = 1)
+    {
+        for (int i = 0; i < ok; ++i)
+            Copione::RispondiMessaggio(Risposta::OK);
+        pulsante->click();
+        return Copione::TestiMessaggi(Copione::Messaggi());
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void controlloAnnullato()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
+        frmPseudo *p = Avvia(f, {Risposta::Annulla});
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
+        QCOMPARE(m_avvio[0].pulsanti, Pulsanti::OKAnnulla);
+        QCOMPARE(m_avvio[0].icona, Icona::Informazione);
+        const QString annullata = QStringLiteral("Pseudocodificazione annullata");
+        QCOMPARE((QStringList{p->windowTitle(), p->lblTrovato->text(), p->lblSost->text()}),
+                 QStringList(3, annullata));
+        QCOMPARE(p->ProgressBar2->value(), 0);
+        QCOMPARE(Avanzamento(f)->value(), 0);
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QVERIFY(p->Command7->isEnabled());
+        QVERIFY(!f.isEnabled());
+        QVERIFY(!HaPuntatoreOccupato(&f));
+
+        p->Command4->click();
+        QVERIFY(f.isEnabled());
+        QTRY_VERIFY(!f.FinestraPseudo());
+    }
+
+    // No entry of the list occurs, or the list has only records with an empty
+    // word: nothing to walk, and no empty-range bar.
+    void nienteDaFare_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QVector<VoceSostituzione>>("voci");
+        QTest::addColumn<int>("numero");
+        QTest::newRow("nessuna voce compare") << "\tIf x=1 Thenx\r\n"
+                                              << SostituzioniPredefinite() << 8;
+        QTest::newRow("elenco senza voci")
+            << "If a\r\n"
+            << QVector<VoceSostituzione>{{QString(), QStringLiteral("x")}} << 0;
+    }
+    void nienteDaFare()
+    {
+        QFETCH(QString, testo);
+        QFETCH(QVector<VoceSostituzione>, voci);
+        QFETCH(int, numero);
+        Form1 &f = Prepara(testo, voci);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, numero);
+        frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), (QStringList{Controllo, NienteDaFare}));
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
+        QCOMPARE(p->ProgressBar2->maximum(), std::max(numero, 1));
+        QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+    }
+
+    void camminoFinoAllaFine()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
+        frmPseudo *p = Avvia(f);
+        QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("If"));
+        QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
+        QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
+        QVERIFY(f.FinestraTrova()->isHidden());
+
+        p->Command1->click();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then\r\n"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+
+        p->Command2->click();
+        QCOMPARE(p->VoceCorrente(), 2);
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Then"));
+        QCOMPARE(p->ProgressBar2->value(), 1);
+
+        QCOMPARE(Clic(p->Command6), QStringList{Finita});
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+        QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QCOMPARE(p->ProgressBar2->value(), 8);
+    }
+
+    void sostituisciTutto()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a Then If\r\n"));
+        frmPseudo *p = Avvia(f);
+        m_amb->Stato().TestoModificato = false;
+        p->Command3->click();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then Se\r\n"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+        QCOMPARE(p->VoceCorrente(), 2);
+        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(f.Editor()->SelLength(), 0);
+        QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
+    }
+
+    void automaticaFinoAllaFine()
+    {
+        const QString testo =
+            QStringLiteral("If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n")
+                .repeated(300);
+        Form1 &f = Prepara(testo);
+        frmPseudo *p = Avvia(f);
+        double ora = 1000.0;
+        p->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
+        QCOMPARE(Clic(p->Command5), QStringList{Finita});
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(p->lblT->text(), QStringLiteral("0 secondi"));
+        QCOMPARE(p->Label7->text(), Form1::TestoInattivo());
+        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
+        QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+        // The end state offers the words still untranslated in place of the run.
+        QVERIFY(p->Command8->isVisible() && !p->Command5->isVisible());
+        Copione::QuandoModale([](QDialog *d) { d->reject(); });
+        p->Command8->click();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
+    }
+
+    // The run reads the text with the stored options and the language of its file name.
+    void opzioniDelCodice()
+    {
+        Form1 &f =
+            Prepara(QStringLiteral("If a Then ' If b Then\r\n\tIf c Then MsgBox \"If\"\r\n"));
+        m_amb->Stato().OpzioniCodice = {true, true};
+        m_amb->Stato().NomeFileCorrente = QStringLiteral("modulo.bas");
+        QCOMPARE(Clic(Avvia(f)->Command5), QStringList{Finita});
+        QCOMPARE(f.Editor()->Text(),
+                 QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
+    }
+
+    // "&Interrompi" is clicked, or the window closed, while the second word is
+    // being replaced: the first word's changes stay, the second's are dropped.
+    void fermataNellaSecondaVoce_data()
+    {
+        QTest::addColumn<bool>("chiusa");
+        QTest::newRow("interrompi e riprendi") << false;
+        QTest::newRow("chiusa durante la scansione") << true;
+    }
+    void fermataNellaSecondaVoce()
+    {
+        QFETCH(bool, chiusa);
+        const QString testo = QStringLiteral("If a Then b\r\n").repeated(400);
+        Form1 &f = Prepara(testo);
+        QPointer<frmPseudo> p = Avvia(f);
+        int letture = 0;
+        p->Orologio = [&] {
+            if (++letture == 3 && chiusa)
+                QTimer::singleShot(0, p.data(), &QWidget::close);
+            else if (letture == 3)
+                QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
+            return 0.0;
+        };
+        QCOMPARE(Clic(p->Command5, !chiusa), chiusa ? QStringList() : QStringList{Interrotta});
+        if (chiusa) {
+            QVERIFY(f.isEnabled());
+            QTRY_VERIFY(!p);
+            QVERIFY(!f.FinestraPseudo());
+        }
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
+        if (chiusa) return;
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::InPausa);
+        QCOMPARE(p->cmdInt->text(), QStringLiteral("&Riprendi"));
+        QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
+        QCOMPARE(p->VoceCorrente(), 2);
+
+        QCOMPARE(Clic(p->cmdInt), QStringList{Finita});
+        QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
+        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+    }
+
+    void apriENuovoRicominciano()
+    {
+        Form1 &f = Prepara(QStringLiteral("x\r\n"));
+        m_amb->ScriviFile(QStringLiteral("a.txt"), "If a\r\n");
+        for (QAction *comando : {Comando(f, "mnuFileApri"), Comando(f, "mnuFileNuovo")}) {
+            m_amb->Stato().PosRicerca = 40;
+            m_amb->Stato().TestoModificato = false;
+            if (comando == Comando(f, "mnuFileApri"))
+                Copione::RispondiFile(m_amb->Percorso(QStringLiteral("a.txt")));
+            comando->trigger();
+            Copione::Dialoghi();
+            QCOMPARE(m_amb->Stato().PosRicerca, 0);
+        }
+    }
+
+    void interrompiEntroUnaVoce()
+    {
+        // Many short scans with the real yield interval: a click made while
+        // the run goes on stops it at the entry in progress.
+        QVector<VoceSostituzione> voci{{QStringLiteral("If"), QStringLiteral("Se")}};
+        for (int i = 0; i < 20000; ++i)
+            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
+        Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
+        frmPseudo *p = Avvia(f);
+        p->IntervalloCessione = Piattaforma::MillisecondiCessione;
+        int voceAlClic = 0;
+        QTimer::singleShot(40, p, [&] {
+            voceAlClic = p->VoceCorrente();
+            p->cmdInt->click();
+        });
+        QCOMPARE(Clic(p->Command5), QStringList{Interrotta});
+        QVERIFY(voceAlClic > 1);
+        QCOMPARE(p->VoceCorrente(), voceAlClic);
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
+    }
+
+    void controlloCede()
+    {
+        // A long list over a large text: the check lets the event loop run,
+        // with the main window already out of reach.
+        QVector<VoceSostituzione> voci;
+        for (int i = 0; i < 1500; ++i)
+            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
+        voci.append({QStringLiteral("If"), QStringLiteral("Se")});
+        Form1 &f = Prepara(
+            QStringLiteral("a b c d e f g h\r\n").repeated(1000) + QStringLiteral("If"), voci);
+        bool durante = false;
+        bool principaleAbilitata = true;
+        QObject contesto;
+        QTimer::singleShot(0, &contesto, [&] {
+            durante = f.FinestraPseudo() && !f.FinestraPseudo()->isVisible();
+            principaleAbilitata = f.isEnabled();
+        });
+        Avvia(f);
+        QVERIFY(durante);
+        QVERIFY(!principaleAbilitata);
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
+    }
+
+    void riduciERipristina()
+    {
+        Form1 &f = Prepara(QStringLiteral("If\r\n"));
+        f.show();
+        frmPseudo *p = Avvia(f);
+        p->Command7->click();
+        QVERIFY(f.isMinimized());
+        QCOMPARE(p->Command7->text(), QStringLiteral("Ripristi&na"));
+        p->Command7->click();
+        QVERIFY(!f.isMinimized());
+        QCOMPARE(p->Command7->text(), QStringLiteral("Ri&duci a icona"));
+        f.showMinimized();
+        p->close();
+        QVERIFY(!f.isMinimized());
+        QVERIFY(f.isEnabled());
+    }
+};
+
+QTEST_MAIN(TestFrmPseudo)
+#include "test_frmpseudo.moc"

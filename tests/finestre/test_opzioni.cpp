@@ -1,0 +1,221 @@
+// The code-reading options: their file beside the lists, start-up and the dialog.
+
+#include "aiuti/AmbienteProva.h"
+#include "finestre/Form1.h"
+#include "finestre/frmOpzioni.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Piattaforma;
+using namespace Qt::Literals::StringLiterals;
+
+class TestOpzioni : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    // The program started over the default lists, with `opzioni` as its options file (none when
+    // null).
+    Form1 &Avvia(const QByteArray &opzioni = {})
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        if (!opzioni.isNull()) m_amb->ScriviFile(u"opzioni.ini"_s, opzioni);
+        return m_amb->Avvia();
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        if (m_amb) VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void andataERitorno_data()
+    {
+        QTest::addColumn<Opzioni>("scritte");
+        for (bool a : {false, true})
+            for (bool b : {false, true})
+                QTest::addRow("%d%d", a, b) << Opzioni{a, b};
+    }
+    void andataERitorno()
+    {
+        QFETCH(Opzioni, scritte);
+        QTemporaryDir cartella;
+        ErroreFile errore;
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte, &errore));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
+        // Writing again over an existing file replaces it.
+        const Opzioni opposte{!scritte.LasciaIntatti, !scritte.SeparatoriCodice};
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), opposte));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), opposte);
+    }
+
+    // Anything but a well-formed file leaves both options off.
+    void lettura_data()
+    {
+        QTest::addColumn<QByteArray>("contenuto"); // null: no file
+        QTest::addColumn<Opzioni>("lette");
+        const QByteArray buono =
+            "[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=1\n";
+        const Opzioni spente;
+        QTest::newRow("mancante") << QByteArray() << spente;
+        QTest::newRow("vuoto") << QByteArray("") << spente;
+        QTest::newRow("buono") << buono << Opzioni{true, true};
+        QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
+            << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
+                          "\r\nAltro=0\r\n")
+            << Opzioni{false, true};
+        QTest::newRow("valore 2") << QByteArray(buono).replace("Codice=1", "Codice=2") << spente;
+        QTest::newRow("valore vuoto") << QByteArray(buono).replace("Codice=1", "Codice=") << spente;
+        QTest::newRow("riga senza uguale") << buono + "spazzatura\n" << spente;
+        QTest::newRow("chiave vuota") << buono + "=1\n" << spente;
+        QTest::newRow("altra sezione") << "[Altro]\n" + buono << spente;
+        QTest::newRow("utf-8 non valido") << buono + "; \xFF\xFE\n" << spente;
+        QTest::newRow("binario") << QByteArray("\x00\x01\x02=1", 5) << spente;
+        QTest::newRow("enorme") << buono + QByteArray(70 * 1024, ';') << spente;
+    }
+    void lettura()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(Opzioni, lette);
+        QTemporaryDir cartella;
+        if (!contenuto.isNull()) {
+            QFile file(FileOpzioni::Percorso(cartella.path()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(contenuto), contenuto.size());
+        }
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), lette);
+    }
+
+    void scritturaFallitaDaErrno()
+    {
+        QTemporaryDir cartella;
+        ErroreFile errore;
+        const QString assente = QDir(cartella.path()).filePath(u"assente"_s);
+        QVERIFY(!FileOpzioni::Scrivi(assente, Opzioni{true, true}, &errore));
+        QCOMPARE(errore.numero, ENOENT);
+        QCOMPARE(errore.descrizione, u"File o cartella inesistente"_s);
+    }
+
+    // The file is read at start-up; the dialog shows it and the text's
+    // language, and OK stores what was ticked while Annulla stores nothing.
+    void dialogo_data()
+    {
+        QTest::addColumn<QByteArray>("fileAvvio");
+        QTest::addColumn<QString>("nomeFile");
+        QTest::addColumn<Opzioni>("spuntate");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("linguaggio");
+        const QByteArray entrambe = FileOpzioni::Testo({true, true});
+        QTest::newRow("basic, attiva")
+            << QByteArray() << "/x/Modulo1.BAS" << Opzioni{true, false} << true << "BASIC";
+        QTest::newRow("c, spegne")
+            << entrambe << "/x/main.cpp" << Opzioni{false, true} << true << "C/C++";
+        QTest::newRow("batch, annulla") << entrambe << "/x/a.cmd" << Opzioni{} << false << "Batch";
+        QTest::newRow("senza nome")
+            << QByteArray() << "" << Opzioni{true, true} << true << "Nessuno";
+    }
+    void dialogo()
+    {
+        QFETCH(QByteArray, fileAvvio);
+        QFETCH(QString, nomeFile);
+        QFETCH(Opzioni, spuntate);
+        QFETCH(bool, ok);
+        QFETCH(QString, linguaggio);
+        Form1 &form = Avvia(fileAvvio);
+        const Opzioni avvio = FileOpzioni::DaTesto(fileAvvio);
+        QCOMPARE(m_amb->Stato().OpzioniCodice, avvio);
+        m_amb->Stato().NomeFileCorrente = nomeFile;
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *f = qobject_cast<frmOpzioni *>(d);
+            QVERIFY(f);
+            QCOMPARE(f->windowTitle(), u"Opzioni"_s);
+            QCOMPARE(f->Label1->text(), u"Linguaggio del testo: "_s + linguaggio);
+            QCOMPARE(f->Check1->isChecked(), avvio.LasciaIntatti);
+            QCOMPARE(f->Check2->isChecked(), avvio.SeparatoriCodice);
+            f->Check1->setChecked(spuntate.LasciaIntatti);
+            f->Check2->setChecked(spuntate.SeparatoriCodice);
+            (ok ? f->Command1 : f->Command2)->click();
+        });
+        Comando(form, "mnuStrumOpz")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmOpzioni"_s});
+        const Opzioni attese = ok ? spuntate : avvio;
+        QCOMPARE(m_amb->Stato().OpzioniCodice, attese);
+        QCOMPARE(FileOpzioni::Leggi(m_amb->Cartella()), attese);
+        QCOMPARE(Copione::Messaggi().size(), 0);
+    }
+
+    void dialogoScritturaFallita()
+    {
+        Avvia();
+        // A folder where the file should be: it can be neither written nor replaced.
+        QVERIFY(QDir(m_amb->Cartella()).mkdir(u"opzioni.ini"_s));
+        frmOpzioni f(m_amb->Stato());
+        f.show();
+        f.Check1->setChecked(true);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.Command1->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile salvare le opzioni in"_s),
+                 qPrintable(messaggi[0].testo));
+        QVERIFY(messaggi[0].testo.contains(u"\r\nErrore: "_s));
+        QCOMPARE(messaggi[0].icona, Icona::Critico);
+        QVERIFY(f.isVisible());
+        QCOMPARE(m_amb->Stato().OpzioniCodice, (Opzioni{}));
+    }
+
+    // An options file that cannot be taken (a pipe would block the start-up
+    // before the window appears) is refused at once: one message naming the
+    // file and why, and both options off. The alarm turns a hang into a failure.
+    void avvioConFileRifiutato_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("pipe con nome") << "pipe"
+                                       << "È una pipe con nome";
+        QTest::newRow("cartella") << "cartella"
+                                  << "È una cartella";
+        QTest::newRow("enorme") << "enorme"
+                                << "troppo grande";
+    }
+    void avvioConFileRifiutato()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QString, motivo);
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        const QString percorso = FileOpzioni::Percorso(m_amb->Cartella());
+        if (tipo == u"pipe"_s)
+            QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        else if (tipo == u"cartella"_s)
+            QVERIFY(QDir().mkdir(percorso));
+        else
+            m_amb->ScriviFile(u"opzioni.ini"_s,
+                              FileOpzioni::Testo({true, true}) + QByteArray(70 * 1024, ';'));
+        Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        m_amb->Avvia();
+        alarm(0);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile leggere le opzioni \""_s +
+                                              QDir::toNativeSeparators(percorso) + u'"'),
+                 qPrintable(messaggi[0].testo));
+        QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
+        QCOMPARE(m_amb->Stato().OpzioniCodice, (Opzioni{}));
+    }
+};
+
+QTEST_MAIN(TestOpzioni)
+#include "test_opzioni.moc"

@@ -1,0 +1,171 @@
+// The untranslated-words window: its rows on small texts of each kind, and
+// adding a translation from it to the substitution list file.
+
+#include "aiuti/AmbienteProva.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "finestre/FinestraVoce.h"
+#include "finestre/frmParole.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Piattaforma;
+
+namespace {
+
+const QString Modulo =
+    QStringLiteral("Attribute VB_Name = \"Modulo1\"\r\n"
+                   "Option Explicit\r\n"
+                   "' Dim in a comment, If Then\r\n"
+                   "Public Function Somma(ByVal a As Integer, ByVal b As Integer) As Integer\r\n"
+                   "\tDim c As Integer\r\n"
+                   "\tIf a > b Then c = a Else c = b\r\n"
+                   "\tSomma = c + \"End If\"\r\n"
+                   "End Function\r\n");
+
+const QVector<VoceSostituzione> ElencoProva = {
+    {QStringLiteral("If"), QStringLiteral("Se")},
+    {QStringLiteral("Then"), QStringLiteral("Allora")},
+    {QStringLiteral("else"), QStringLiteral("Altrimenti")}};
+
+// The rows as "word=count", separated by spaces.
+QString Righe(const frmParole &f)
+{
+    QStringList righe;
+    for (int i = 1; i <= f.NumeroRighe(); ++i)
+        righe << f.Testo(i, 0) + QLatin1Char('=') + f.Testo(i, 1);
+    return righe.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class TestParole : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    Form1 &Prepara(const QString &nomeFile, const QString &testo)
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(ElencoProva);
+        Form1 &form = m_amb->Avvia();
+        m_amb->Stato().NomeFileCorrente = nomeFile;
+        form.Editor()->SetText(testo);
+        return form;
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void righe_data()
+    {
+        QTest::addColumn<QString>("nomeFile");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("righe");
+        QTest::addColumn<QString>("titolo");
+        auto riga = [](const char *nome, const QString &nomeFile, const QString &testo,
+                       const QString &righe, const QString &titolo) {
+            QTest::newRow(nome) << nomeFile << testo << righe << titolo;
+        };
+        riga("basic", "/p/Modulo1.bas", Modulo,
+             "As=4 Integer=4 ByVal=2 Function=2 Dim=1 End=1 Explicit=1 Option=1 Public=1",
+             "Parole chiave BASIC senza traduzione:");
+        riga("c", "/p/main.c", "#include <stdio.h>\nint main(void) { /* int */ if (1) return 0; }",
+             "#include=1 int=1 return=1 void=1", "Parole chiave C/C++ senza traduzione:");
+        riga("nessun linguaggio, almeno tre volte", "/p/note.txt",
+             "alfa beta Alfa gamma alfa beta beta se Se SE If if", "alfa=3 beta=3 se=3",
+             "Parole ripetute almeno tre volte, senza traduzione:");
+        riga("tutto tradotto", "/p/a.bas", "If x Then y Else z", "",
+             "Ogni parola chiave BASIC del testo ha una traduzione.");
+    }
+    void righe()
+    {
+        QFETCH(QString, nomeFile);
+        QFETCH(QString, testo);
+        QFETCH(QString, righe);
+        QFETCH(QString, titolo);
+        Form1 &form = Prepara(nomeFile, testo);
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *f = qobject_cast<frmParole *>(d);
+            QVERIFY(f);
+            QCOMPARE(Righe(*f), righe);
+            QCOMPARE(f->Label1->text(), titolo);
+            QCOMPARE(f->Command1->isEnabled(), !righe.isEmpty());
+            f->Command2->click();
+        });
+        QCOMPARE(Comando(form, "mnuStrumParole")->text(),
+                 QStringLiteral("Parole &non tradotte..."));
+        Comando(form, "mnuStrumParole")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
+    }
+
+    // Double-click fills the entry dialog with the word; its OK appends the
+    // entry to the file, which otherwise stays as it was.
+    void doppioClicAggiunge_data()
+    {
+        QTest::addColumn<QString>("parola"); // typed over the proposed word; empty: keep it
+        QTest::addColumn<QString>("traduzione");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("messaggi"); // boxes refusing the entry
+        QTest::newRow("aggiunge") << ""
+                                  << "Dichiara" << true << 0;
+        QTest::newRow("annulla") << ""
+                                 << "Dichiara" << false << 0;
+        QTest::newRow("traduzione vuota") << ""
+                                          << "" << true << 1;
+        QTest::newRow("parola già nell'elenco") << "IF"
+                                                << "x" << true << 1;
+    }
+    void doppioClicAggiunge()
+    {
+        QFETCH(QString, parola);
+        QFETCH(QString, traduzione);
+        QFETCH(bool, ok);
+        QFETCH(int, messaggi);
+        Form1 &form = Prepara(QStringLiteral("m.bas"), Modulo);
+        Copione::Messaggi();
+        const QString percorso = m_amb->Stato().Liste.Percorso(Elenco::Sostituzioni);
+        const QByteArray prima = AmbienteProva::LeggiFile(percorso);
+        frmParole f(form, &form);
+        const QTreeWidgetItem *dim =
+            f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).value(0);
+        QVERIFY(dim);
+
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *v = qobject_cast<FinestraVoce *>(d);
+            QVERIFY(v);
+            QCOMPARE(v->windowTitle(), QStringLiteral("Aggiungi"));
+            QCOMPARE(v->Text1->text(), QStringLiteral("Dim"));
+            if (!parola.isEmpty()) v->Text1->setText(parola);
+            v->Text2->setText(traduzione);
+            for (int i = 0; i < messaggi; ++i)
+                Copione::RispondiMessaggio(Risposta::OK);
+            if (ok) v->Command1->click();
+            if (v->isVisible()) v->Command2->click(); // a refused entry keeps it open
+        });
+        Q_EMIT f.ListView1->itemDoubleClicked(const_cast<QTreeWidgetItem *>(dim), 0);
+        QCOMPARE(Copione::Messaggi().size(), messaggi);
+
+        const bool aggiunta = ok && messaggi == 0;
+        const QByteArray voce =
+            Record::Codifica(VoceSostituzione{QStringLiteral("Dim"), QStringLiteral("Dichiara")});
+        QCOMPARE(AmbienteProva::LeggiFile(percorso), aggiunta ? prima + voce : prima);
+        QCOMPARE(m_amb->Stato().NumSostituzioni, aggiunta ? 4 : 3);
+        QCOMPARE(f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
+                 aggiunta);
+        QCOMPARE(f.NumeroRighe(), aggiunta ? 8 : 9);
+    }
+};
+
+QTEST_MAIN(TestParole)
+#include "test_parole.moc"

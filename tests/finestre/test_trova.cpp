@@ -1,0 +1,341 @@
+// The find/replace dialog, the replace-all run and the edit-menu search commands.
+
+#include "aiuti/AmbienteProva.h"
+#include "aiuti/Tabella.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/Form1.h"
+#include "finestre/frmTrova.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTimer>
+
+using namespace Piattaforma;
+
+namespace {
+using Messaggi = QVector<Copione::Messaggio>;
+const Copione::Messaggio Completata{QStringLiteral("Operazione completata"), Pulsanti::OK,
+                                    Icona::Informazione, QStringLiteral("Sostituisci tutto  1")};
+const QString Righe = QStringLiteral("uno due\r\n").repeated(500);
+} // namespace
+
+class TestTrova : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AmbienteProva> m_amb;
+
+    Form1 &Prepara(const QString &testo)
+    {
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        Form1 &f = m_amb->Avvia();
+        f.Editor()->SetText(testo);
+        f.FinestraTrova()->IntervalloCessione = 0;
+        return f;
+    }
+
+    // A long replace-all of "uno" with "1", ready to start.
+    frmTrova *PreparaCorsaLunga()
+    {
+        frmTrova *d = Prepara(Righe).FinestraTrova();
+        d->txtTrova->setText(QStringLiteral("uno"));
+        d->txtSost->setText(QStringLiteral("1"));
+        return d;
+    }
+
+    // Replace-all through the dialog's button, the caret at `k`.
+    QString SostituisciTutti(Form1 &f, const QString &parola, const QString &sostituto,
+                             int direzione, qsizetype k, bool intere = false)
+    {
+        frmTrova *d = f.FinestraTrova();
+        d->txtTrova->setText(parola);
+        d->txtSost->setText(sostituto);
+        d->Check1->setChecked(intere);
+        d->Combo1->setCurrentIndex(direzione);
+        f.Editor()->SetSelStart(k);
+        Copione::RispondiMessaggio(Risposta::OK);
+        d->Command4->click();
+        // Any other message makes the caller's comparison fail and shows it.
+        const Messaggi messaggi = Copione::Messaggi();
+        if (messaggi != Messaggi{Completata})
+            return QStringLiteral("messaggi inattesi: ") +
+                   Copione::TestiMessaggi(messaggi).join(QStringLiteral(" / "));
+        return f.Editor()->Text();
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        VERIFICA_COPIONE_ESAURITO();
+        m_amb.reset();
+    }
+
+    void sostituisciTuttoCompletato()
+    {
+        Form1 &f = Prepara(QStringLiteral("a a a a\r\n"));
+        const QString atteso = QStringLiteral("bbb bbb bbb bbb\r\n");
+        QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3), atteso);
+        QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
+        QVERIFY(m_amb->Stato().TestoModificato);
+
+        // Nothing found: still completed, and the text counts as modified.
+        m_amb->Stato().TestoModificato = false;
+        QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0), atteso);
+        QVERIFY(m_amb->Stato().TestoModificato);
+        // An empty word ends at once and leaves the text intact.
+        QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0), atteso);
+        QCOMPARE(Avanzamento(f)->value(), 0);
+        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+    }
+
+    void sostituisciTuttoCampi_data()
+    {
+        // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
+        // line break at offsets 8 and 9), from the caret at the given offset.
+        Colonne<int, int, bool, QString>("direzione", "caret", "intere", "atteso");
+        const char *tutte = "X.X(X\r\nxX Xx X zz";
+        const char *intere = "X.X(X\r\nxab abx X zz";
+        Riga("Tutte", 2, 12, false, tutte);
+        Riga("Tutte, parole intere", 2, 12, true, intere);
+        // "Giù" starts at the character before the caret.
+        Riga("Giù da 12", 1, 12, false, "ab.ab(ab\r\nxX Xx X zz");
+        Riga("Giù da 2", 1, 2, false, "ab.X(X\r\nxX Xx X zz");
+        Riga("Giù da 1", 1, 1, false, tutte);
+        Riga("Giù da 15, parole intere", 1, 15, true, "ab.ab(ab\r\nxab abx X zz");
+        Riga("Giù da 0", 1, 0, false, tutte);
+        Riga("Giù dalla fine, parole intere", 1, 23, true, intere);
+        // "Su" works on the text before the caret's character.
+        Riga("Su da 4", 0, 4, false, "X.ab(ab\r\nxab abx ab zz");
+        Riga("Su da 8", 0, 8, false, "X.X(ab\r\nxab abx ab zz");
+        Riga("Su da 16, parole intere", 0, 16, true, "X.X(X\r\nxab abx ab zz");
+        Riga("Su da 0", 0, 0, false, tutte);
+        Riga("Su da 1, parole intere", 0, 1, true, intere);
+    }
+    void sostituisciTuttoCampi()
+    {
+        QFETCH(int, direzione);
+        QFETCH(int, caret);
+        QFETCH(bool, intere);
+        Form1 &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
+        QTEST(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
+                               intere),
+              "atteso");
+    }
+
+    void interruzione()
+    {
+        frmTrova *d = PreparaCorsaLunga();
+        Form1 &f = m_amb->Finestra();
+        f.Editor()->SetSelStart(5);
+        m_amb->Stato().TestoModificato = false;
+        // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
+        QString stati; // 1 enabled, 0 disabled
+        QTimer::singleShot(0, d, [&] {
+            QTimer::singleShot(0, d, [&] { d->Command4->click(); }); // at the next yield
+            for (QWidget *w :
+                 std::initializer_list<QWidget *>{d->Command1, d->Command2, d->Command5,
+                                                  d->Command6, d->Check1, d->Check2, d->Combo1})
+                stati += QLatin1Char(w->isEnabled() ? '1' : '0');
+            stati += QLatin1Char(' ') + d->Command4->text();
+        });
+        Copione::RispondiMessaggio(Risposta::No);
+        d->Command4->click();
+        QCOMPARE(stati, QStringLiteral("0000000 I&nterrompi"));
+        QCOMPARE(Copione::Messaggi(),
+                 (Messaggi{{QStringLiteral("Sostituzione interrotta! Si desiderano mantenere le "
+                                           "modifiche apportate?"),
+                            Pulsanti::SiNo, Icona::Domanda, QStringLiteral("Sostituisci tutto")}}));
+        QCOMPARE(f.Editor()->Text(), Righe);
+        QCOMPARE(f.Editor()->SelStart(), 5);
+        QVERIFY(m_amb->Stato().TestoModificato); // some were replaced before the click
+        QCOMPARE(d->Command4->text(), QStringLiteral("S&ostituisci tutto"));
+        QVERIFY(d->Command1->isEnabled());
+        QCOMPARE(m_amb->Stato().RichiestaInterruzione, 0);
+
+        // Yes keeps what was done: the text starts replaced and ends as it was.
+        QTimer::singleShot(0, d, [&] { QTimer::singleShot(0, d, [&] { d->Command4->click(); }); });
+        Copione::RispondiMessaggio(Risposta::Si);
+        d->Command4->click();
+        Copione::Messaggi();
+        QVERIFY(f.Editor()->Text().startsWith(QStringLiteral("1 due")));
+        QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("uno due\r\n")));
+    }
+
+    void chiusoDuranteLaCorsa()
+    {
+        frmTrova *d = PreparaCorsaLunga();
+        Form1 &f = m_amb->Finestra();
+        Comando(f, "mnuModSostP")->trigger();
+        // Closed while replacing: hidden at once, the run goes on to its end,
+        // and the main window waits for it before taking input again.
+        bool principaleAbilitata = true;
+        QTimer::singleShot(0, d, [&] {
+            d->close();
+            principaleAbilitata = f.isEnabled();
+        });
+        Copione::RispondiMessaggio(Risposta::OK);
+        d->Command4->click();
+        QCOMPARE(Copione::Messaggi(), Messaggi{Completata});
+        QVERIFY(!principaleAbilitata);
+        QVERIFY(!d->isVisible());
+        QVERIFY(f.isEnabled());
+        QVERIFY(f.Editor()->Text().startsWith(QStringLiteral("1 due\r\n1 due")));
+    }
+
+    void dialogoEModi()
+    {
+        Form1 &f = Prepara(QStringLiteral("If a If b\r\n"));
+        Comando(f, "mnuModSostP")->trigger();
+        frmTrova *d = f.FinestraTrova();
+        QVERIFY(d->isVisible());
+        QVERIFY(!f.isEnabled());
+        QCOMPARE(d->windowTitle(), QStringLiteral("Sostituisci"));
+        QCOMPARE(d->Combo1->currentText(), QStringLiteral("Tutte"));
+        const int altezzaMenu = d->height();
+        d->Command6->click();
+        QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
+        d->Command7->click();
+        QVERIFY(qAbs(Twip(altezzaMenu - d->height()) - 200) <= 15);
+
+        // "&Sostituisci" right after a find replaces that word and keeps it selected.
+        d->txtTrova->setText(QStringLiteral("if"));
+        d->txtSost->setText(QStringLiteral("Se"));
+        d->Check1->setChecked(true);
+        d->Command1->click();
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
+        d->Command2->click();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a If b\r\n"));
+        QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
+        QVERIFY(m_amb->Stato().TestoModificato);
+        d->Command1->click();
+        QCOMPARE(f.Editor()->SelStart(), 5);
+        // A selection made by hand is replaced too.
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(1);
+        d->Command2->click();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("See a If b\r\n"));
+
+        // The close box only hides it; everything stays for the next time.
+        d->close();
+        QVERIFY(!d->isVisible());
+        QVERIFY(f.isEnabled());
+        Comando(f, "mnuModTrova")->trigger();
+        QCOMPARE(d->txtTrova->text(), QStringLiteral("if"));
+        QCOMPARE(d->txtSost->text(), QStringLiteral("Se"));
+        QVERIFY(d->Check1->isChecked());
+        QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
+        d->Command5->click();
+        QVERIFY(f.isEnabled());
+    }
+
+    void rigaSostituzioneSoloInModoSostituisci_data()
+    {
+        // "nellaRiga": whether the focus reached the replacement row.
+        Colonne<bool, Qt::Key, Qt::KeyboardModifier, int, QString, bool>(
+            "sostituisci", "tasto", "modificatore", "volte", "atteso", "nellaRiga");
+        const char *intatto = "ab ab\r\n";
+        const auto alt = Qt::AltModifier, nessuno = Qt::NoModifier;
+        // In find mode the covered row takes no key at all.
+        Riga("Trova, Alt+O", false, Qt::Key_O, alt, 1, intatto, false);
+        Riga("Trova, Alt+S", false, Qt::Key_S, alt, 1, intatto, false);
+        Riga("Trova, Alt+R", false, Qt::Key_R, alt, 1, intatto, false);
+        Riga("Trova, Tab", false, Qt::Key_Tab, nessuno, 12, intatto, false);
+        Riga("Sostituisci, Alt+O", true, Qt::Key_O, alt, 1, "Z Z\r\n", false);
+        Riga("Sostituisci, Alt+S", true, Qt::Key_S, alt, 1, "Z ab\r\n", false);
+        Riga("Sostituisci, Alt+R", true, Qt::Key_R, alt, 1, intatto, true);
+        Riga("Sostituisci, Tab", true, Qt::Key_Tab, nessuno, 12, intatto, true);
+    }
+    void rigaSostituzioneSoloInModoSostituisci()
+    {
+        QFETCH(bool, sostituisci);
+        QFETCH(Qt::Key, tasto);
+        QFETCH(Qt::KeyboardModifier, modificatore);
+        QFETCH(int, volte);
+        Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
+        Comando(f, sostituisci ? "mnuModSostP" : "mnuModTrova")->trigger();
+        frmTrova *d = f.FinestraTrova();
+        QTRY_COMPARE(QApplication::activeWindow(), d);
+        d->txtTrova->setText(QStringLiteral("ab"));
+        d->txtSost->setText(QStringLiteral("Z"));
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelLength(2);
+        if (sostituisci && tasto == Qt::Key_O) Copione::RispondiMessaggio(Risposta::OK);
+        bool raggiunta = false;
+        for (int i = 0; i < volte; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), tasto, modificatore);
+            raggiunta = raggiunta || d->Picture1->isAncestorOf(QApplication::focusWidget());
+        }
+        QTest::qWait(300); // a button's access key clicks it after a short animation
+        Copione::Messaggi();
+        QTEST(f.Editor()->Text(), "atteso");
+        QTEST(raggiunta, "nellaRiga");
+        QCOMPARE(d->windowTitle(),
+                 sostituisci ? QStringLiteral("Sostituisci") : QStringLiteral("Trova"));
+    }
+
+    void nonCopreLaParolaTrovata()
+    {
+        Form1 &f = Prepara(QStringLiteral("riga\r\nriga\r\nbersaglio\r\nbersaglio\r\nriga\r\n"));
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        Comando(f, "mnuModTrova")->trigger();
+        frmTrova *d = f.FinestraTrova();
+        d->txtTrova->setText(QStringLiteral("bersaglio"));
+        // The two ends of the selection on the screen.
+        auto estremi = [&f] {
+            QTextCursor inizio = f.Editor()->textCursor();
+            inizio.setPosition(inizio.selectionStart());
+            const QWidget *area = f.Editor()->viewport();
+            return QList<QPoint>{area->mapToGlobal(f.Editor()->cursorRect(inizio).center()),
+                                 area->mapToGlobal(f.Editor()->cursorRect().center())};
+        };
+        d->Command1->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Editor()->SelStart(), 12);
+        // The user puts the dialog over the word; the next word found is the
+        // one on the line below.
+        d->move(estremi()[0] - QPoint(d->width() / 2, d->height() / 2));
+        QCoreApplication::processEvents();
+        QVERIFY(d->frameGeometry().contains(estremi()[0]));
+        d->Command1->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Editor()->SelStart(), 23);
+        for (const QPoint &p : estremi())
+            QVERIFY2(!d->frameGeometry().contains(p), "the dialog covers the word found");
+        d->Command5->click();
+    }
+
+    void ripetiTrova()
+    {
+        Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
+        // Never opened: the empty text selects nothing and stays put.
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelLength(), 0);
+        frmTrova *d = f.FinestraTrova();
+        QVERIFY(!d->isVisible());
+        d->txtTrova->setText(QStringLiteral("ab"));
+        d->Combo1->setCurrentIndex(0); // "Su": "&Ripeti trova" still goes forward
+        m_amb->Stato().PosRicerca = 0;
+        f.Editor()->SetSelStart(0);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelStart(), 0);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(f.Editor()->SelStart(), 3);
+        Copione::RispondiMessaggio(Risposta::No);
+        Comando(f, "mnuModRip")->trigger();
+        QCOMPARE(
+            Copione::Messaggi(),
+            (Messaggi{{QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?"),
+                       Pulsanti::SiNo, Icona::Domanda, QStringLiteral("Trova")}}));
+    }
+};
+
+QTEST_MAIN(TestTrova)
+#include "test_trova.moc"

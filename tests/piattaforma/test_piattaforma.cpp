@@ -1,0 +1,182 @@
+// The real message box and modal window behind the scripted ones: Italian
+// buttons, Esc, the answer, the window's own loop.
+
+#include "piattaforma/Piattaforma.h"
+#include "piattaforma/PosizioneFinestra.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+using namespace Piattaforma;
+using namespace Qt::StringLiterals;
+
+class TestPiattaforma : public QObject
+{
+    Q_OBJECT
+
+    // Shows a real box; `azione` acts on it once it is up.
+    static Risposta Mostra(Pulsanti pulsanti, std::function<void(QMessageBox *)> azione,
+                           const QString &testo = u"Testo"_s)
+    {
+        QTimer::singleShot(0, [azione] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            azione(box);
+        });
+        // Should the action fail, the box still closes: a test never hangs on it.
+        QObject sicurezza;
+        QTimer::singleShot(5000, &sicurezza, [] {
+            if (QWidget *aperta = QApplication::activeModalWidget()) aperta->close();
+        });
+        return MessageBox(nullptr, testo, pulsanti, Icona::Esclamazione, u"Titolo"_s);
+    }
+
+private Q_SLOTS:
+    void finestraModale()
+    {
+        // With no answerer installed a modal window runs its own loop until it closes.
+        QDialog finestra;
+        bool modale = false;
+        QTimer::singleShot(0, &finestra, [&] {
+            modale = QApplication::activeModalWidget() == &finestra;
+            finestra.done(7);
+        });
+        QCOMPARE(MostraModale(&finestra), 7);
+        QVERIFY(modale);
+    }
+
+    // Italian buttons, each way of answering: a click, an access key, Esc, Enter.
+    void risposte_data()
+    {
+        QTest::addColumn<Pulsanti>("pulsanti");
+        QTest::addColumn<QStringList>("testi"); // of the buttons, sorted
+        QTest::addColumn<QString>("azione");    // keys, or "clic " and a button's text
+        QTest::addColumn<Risposta>("attesa");
+        const QStringList sna{"&Annulla", "&No", "&Sì"}, sn{"&No", "&Sì"}, oa{"&Annulla", "OK"};
+        QTest::newRow("clic su &No")
+            << Pulsanti::SiNoAnnulla << sna << u"clic &No"_s << Risposta::No;
+        QTest::newRow("clic su OK") << Pulsanti::OKAnnulla << oa << u"clic OK"_s << Risposta::OK;
+        QTest::newRow("Alt+S") << Pulsanti::SiNoAnnulla << sna << u"Alt+S"_s << Risposta::Si;
+        QTest::newRow("Alt+N") << Pulsanti::SiNoAnnulla << sna << u"Alt+N"_s << Risposta::No;
+        QTest::newRow("Alt+A") << Pulsanti::SiNoAnnulla << sna << u"Alt+A"_s << Risposta::Annulla;
+        QTest::newRow("Alt+N, Sì e No") << Pulsanti::SiNo << sn << u"Alt+N"_s << Risposta::No;
+        QTest::newRow("Alt+A, OK e Annulla")
+            << Pulsanti::OKAnnulla << oa << u"Alt+A"_s << Risposta::Annulla;
+        QTest::newRow("Esc") << Pulsanti::SiNoAnnulla << sna << u"Esc"_s << Risposta::Annulla;
+        QTest::newRow("Esc, Sì e No") << Pulsanti::SiNo << sn << u"Esc"_s << Risposta::No;
+        QTest::newRow("Invio, Sì e No") << Pulsanti::SiNo << sn << u"Return"_s << Risposta::Si;
+    }
+    void risposte()
+    {
+        QFETCH(Pulsanti, pulsanti);
+        QFETCH(QStringList, testi);
+        QFETCH(QString, azione);
+        QFETCH(Risposta, attesa);
+        QString mostrato; // title, text and icon
+        QStringList visti;
+        const auto rispondi = [&](QMessageBox *box) {
+            mostrato =
+                box->windowTitle() + u'|' + box->text() + u'|' + QString::number(box->icon());
+            QAbstractButton *cliccato = nullptr;
+            for (QAbstractButton *b : box->buttons()) {
+                visti.append(b->text());
+                if (u"clic "_s + b->text() == azione) cliccato = b;
+            }
+            box->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), box);
+            if (cliccato)
+                cliccato->click();
+            else
+                QTest::keySequence(box, QKeySequence(azione));
+            // An access key clicks its button after a short animation.
+            QTRY_VERIFY_WITH_TIMEOUT(!box->isVisible(), 2000);
+        };
+        QCOMPARE(Mostra(pulsanti, rispondi), attesa);
+        QCOMPARE(mostrato, u"Titolo|Testo|"_s + QString::number(QMessageBox::Warning));
+        visti.sort();
+        QCOMPARE(visti, testi);
+    }
+
+    void testoSemplice()
+    {
+        // What the user typed is shown as typed, never read as markup.
+        const QString digitato = u"Esiste già '<b>x</b> & <i>y' nella lista!"_s;
+        Qt::TextFormat formato = Qt::AutoText;
+        QString mostrato;
+        Mostra(
+            Pulsanti::OK,
+            [&](QMessageBox *box) {
+                formato = box->textFormat();
+                if (auto *etichetta = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
+                    mostrato = etichetta->text() + QString::number(etichetta->textFormat());
+                box->button(QMessageBox::Ok)->click();
+            },
+            digitato);
+        QCOMPARE(formato, Qt::PlainText);
+        QCOMPARE(mostrato, digitato + QString::number(Qt::PlainText));
+    }
+
+    void posizioneLibera_data()
+    {
+        // A 1000 × 800 screen, the window 4 pixels away from the selection.
+        QTest::addColumn<QRect>("finestra");
+        QTest::addColumn<QRect>("selezione");
+        QTest::addColumn<QPoint>("attesa");
+        QTest::newRow("non copre")
+            << QRect(100, 100, 200, 100) << QRect(400, 400, 50, 15) << QPoint(100, 100);
+        QTest::newRow("selezione vuota")
+            << QRect(100, 100, 200, 100) << QRect() << QPoint(100, 100);
+        QTest::newRow("sotto, più vicino")
+            << QRect(100, 300, 200, 100) << QRect(150, 320, 50, 15) << QPoint(100, 339);
+        QTest::newRow("sopra, più vicino")
+            << QRect(100, 300, 200, 100) << QRect(150, 390, 50, 15) << QPoint(100, 286);
+        QTest::newRow("sotto non c'è posto")
+            << QRect(100, 650, 200, 100) << QRect(150, 700, 50, 15) << QPoint(100, 596);
+        QTest::newRow("sopra non c'è posto")
+            << QRect(100, 0, 200, 100) << QRect(150, 50, 50, 15) << QPoint(100, 69);
+        QTest::newRow("oltre il bordo destro")
+            << QRect(900, 300, 200, 100) << QRect(950, 320, 40, 15) << QPoint(800, 339);
+        QTest::newRow("posto da nessuna parte")
+            << QRect(100, 50, 200, 700) << QRect(150, 300, 50, 15) << QPoint(100, 100);
+    }
+    void posizioneLibera()
+    {
+        QFETCH(QRect, finestra);
+        QFETCH(QRect, selezione);
+        QFETCH(QPoint, attesa);
+        QCOMPARE(PosizioneFinestra::Libera(finestra, selezione, QRect(0, 0, 1000, 800), 4), attesa);
+    }
+
+    void twip_data()
+    {
+        QTest::addColumn<int>("twip");
+        QTest::addColumn<int>("pixel");
+        QTest::addColumn<int>("ritorno"); // Twip(pixel)
+        QTest::newRow("un pollice") << 1440 << 96 << 1440;
+        QTest::newRow("pulsante") << 375 << 25 << 375;
+        QTest::newRow("etichetta") << 255 << 17 << 255;
+        QTest::newRow("dialogo") << 6195 << 413 << 6195;
+        QTest::newRow("sotto mezzo pixel") << 7 << 0 << 0;
+        QTest::newRow("sopra mezzo pixel") << 8 << 1 << 15;
+        QTest::newRow("zero") << 0 << 0 << 0;
+    }
+    void twip()
+    {
+        QFETCH(int, twip);
+        QFETCH(int, pixel);
+        QFETCH(int, ritorno);
+        // The offscreen screen has 96 logical dots per inch: 15 twips a pixel.
+        QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+        QCOMPARE(Pixel(twip), pixel);
+        QCOMPARE(Twip(pixel), ritorno);
+    }
+};
+
+QTEST_MAIN(TestPiattaforma)
+#include "test_piattaforma.moc"
