@@ -15,16 +15,16 @@
 // the repetitions.
 
 #include "aiuti/AmbienteProva.h"
-#include "nucleo/testo/CodificaAnsi.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraPseudocodifica.h"
+#include "finestre/FinestraTrova.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
-#include "finestre/frmPseudo.h"
 #include "nucleo/ricerca/Ricerca.h"
-#include "finestre/frmTrova.h"
+#include "nucleo/testo/CodificaAnsi.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -251,17 +251,17 @@ enum class Azione {
     Testo,          // the editor's whole text becomes `argomento`
 };
 
-void Finestra(Form1 &f, Azione azione, const QString &argomento = {})
+void Finestra(FinestraPrincipale &f, Azione azione, const QString &argomento = {})
 {
     switch (azione) {
     case Azione::Apri:
         Copione::RispondiFile(argomento);
-        Comando(f, "mnuFileApri")->trigger();
+        Comando(f, "azioneApri")->trigger();
         break;
     case Azione::Pseudocodifica: {
         Copione::RispondiMessaggio(Piattaforma::Risposta::OK); // the start check
-        Comando(f, "mnuStrumAvvia")->trigger();
-        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
         if (!p) {
             std::fprintf(stderr, "la finestra della pseudocodifica non si è aperta\n");
             std::exit(1);
@@ -272,13 +272,13 @@ void Finestra(Form1 &f, Azione azione, const QString &argomento = {})
         break;
     }
     case Azione::Salva:
-        Comando(f, "mnuFileSalva")->trigger();
+        Comando(f, "azioneSalva")->trigger();
         break;
     case Azione::Ripeti:
-        f.FinestraTrova()->txtTrova->setText(argomento);
-        f.Stato().PosRicerca = 1;
+        f.DialogoTrova()->TestoDaTrovare->setText(argomento);
+        f.Condiviso().PosRicerca = 1;
         f.Editor()->SetSelStart(0);
-        Comando(f, "mnuModRip")->trigger();
+        Comando(f, "azioneRipetiTrova")->trigger();
         break;
     case Azione::Testo:
         f.Editor()->SetText(argomento);
@@ -291,10 +291,10 @@ void Finestra(Form1 &f, Azione azione, const QString &argomento = {})
 }
 
 // A main window started as the program starts it, over its own list folder.
-Form1 &Avvia(AmbienteProva &amb, const QVector<VoceSostituzione> &voci)
+FinestraPrincipale &Avvia(AmbienteProva &amb, const QVector<VoceSostituzione> &voci)
 {
     amb.ScriviElenchi(voci);
-    Form1 &f = amb.Avvia();
+    FinestraPrincipale &f = amb.Avvia();
     f.show();
     QCoreApplication::processEvents();
     return f;
@@ -329,7 +329,7 @@ TempiFinestre AperturaPseudocodificaSalvataggio(int volte, const QByteArray &fil
     for (int i = 0; i < volte; ++i) {
         {
             AmbienteProva amb;
-            Form1 &f = Avvia(amb, voci);
+            FinestraPrincipale &f = Avvia(amb, voci);
             amb.ScriviFile(QStringLiteral("modulo.bas"), file);
             const QString modulo = amb.Percorso(QStringLiteral("modulo.bas"));
             const auto t0 = Orologio::now();
@@ -367,7 +367,7 @@ std::pair<double, double> RipetiRicerca(int volte, const QString &testo)
     const QString parola = QStringLiteral("Segnaposto");
     const QString documento = testo + QStringLiteral("' ") + parola + QStringLiteral("\r\n");
     AmbienteProva amb;
-    Form1 &f = Avvia(amb, SostituzioniPredefinite());
+    FinestraPrincipale &f = Avvia(amb, SostituzioniPredefinite());
     Finestra(f, Azione::Testo, documento);
     std::vector<double> nostro, riferimento;
     for (int i = 0; i < volte; ++i) {
@@ -452,9 +452,9 @@ int SoloAvvio(QApplication &applicazione, const char *quale, const char *cartell
         Piattaforma::PreparaApplicazione(applicazione);
         Copione::Attiva();
         Copione::ImpostaSchermo(SchermoAvvio);
-        Modulo1 stato(QString::fromLocal8Bit(cartella));
-        Form1 finestra(stato);
-        if (!finestra.Form_Load()) return 1;
+        Contesto stato(QString::fromLocal8Bit(cartella));
+        FinestraPrincipale finestra(stato);
+        if (!finestra.Avvia()) return 1;
         finestra.show();
         QCoreApplication::processEvents();
         if (Copione::SenzaRisposta() != 0) return 1;

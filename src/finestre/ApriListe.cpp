@@ -1,20 +1,20 @@
 #include "ApriListe.h"
 
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/Opzioni.h"
 
 #include <QDir>
 
 namespace {
 
-QString NomeFile(const Modulo1 &stato, Elenco elenco)
+QString NomeFile(const Contesto &stato, Elenco elenco)
 {
     return QDir::toNativeSeparators(stato.Liste.Percorso(elenco));
 }
 
 // A file that is there but cannot be read: the program goes on without it.
-void AvvisaIlleggibile(Modulo1 &stato, Form1 &form, Elenco elenco)
+void AvvisaIlleggibile(Contesto &stato, FinestraPrincipale &form, Elenco elenco)
 {
     Piattaforma::MessageBox(
         &form,
@@ -25,7 +25,7 @@ void AvvisaIlleggibile(Modulo1 &stato, Form1 &form, Elenco elenco)
 }
 
 // False when the program cannot go on: the file can be neither opened nor created.
-bool Apri(Modulo1 &stato, Form1 &form, Elenco elenco)
+bool Apri(Contesto &stato, FinestraPrincipale &form, Elenco elenco)
 {
     ErroreFile errore;
     if (stato.Liste.Apri(elenco, &errore)) return true;
@@ -42,7 +42,8 @@ bool Apri(Modulo1 &stato, Form1 &form, Elenco elenco)
 
 // True when the list can be used: it is not empty, or the user chose to fill
 // it now (the editor has been shown).
-bool OffriRiempimento(Modulo1 &stato, Form1 &form, Elenco elenco, const QString &domanda)
+bool OffriRiempimento(Contesto &stato, FinestraPrincipale &form, Elenco elenco,
+                      const QString &domanda)
 {
     if (stato.Liste.Stato(elenco) == StatoElenco::Illeggibile) return false;
     if (stato.Liste.Lunghezza(elenco) != 0) return true;
@@ -56,9 +57,9 @@ bool OffriRiempimento(Modulo1 &stato, Form1 &form, Elenco elenco, const QString 
 
 } // namespace
 
-bool ApriListe(Form1 &form)
+bool ApriListe(FinestraPrincipale &form)
 {
-    Modulo1 &stato = form.Stato();
+    Contesto &stato = form.Condiviso();
     if (!Apri(stato, form, Elenco::Sostituzioni)) return false;
     bool usabile = OffriRiempimento(
         stato, form, Elenco::Sostituzioni,

@@ -1,6 +1,6 @@
 #pragma once
 
-class Form1;
+class FinestraPrincipale;
 
 // Start-up: opens both list files (creating missing ones empty), offers to fill
 // an empty one, counts the substitution entries and disables the run command of
@@ -9,4 +9,4 @@ class Form1;
 // (false, after the error was shown). Then reads the options file into the
 // program's state; one that is there but cannot be read is reported and its
 // options left off.
-bool ApriListe(Form1 &form);
+bool ApriListe(FinestraPrincipale &form);

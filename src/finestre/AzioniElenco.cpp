@@ -1,12 +1,12 @@
 #include "AzioniElenco.h"
 
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
+#include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/testo/ErroreFile.h"
 #include "nucleo/testo/FileRegolare.h"
 #include "nucleo/testo/ScritturaAtomica.h"
-#include "nucleo/elenchi/ListeLinguaggio.h"
-#include "nucleo/elenchi/TestoElenco.h"
 #include "piattaforma/Piattaforma.h"
-#include "nucleo/ricerca/Ricerca.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -154,9 +154,9 @@ bool EsportaIn(QWidget *padre, const QVector<Voce> &righe, Scrivi scrivi)
 
 } // namespace
 
-frmLinguaggio::frmLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padre)
+FinestraLinguaggio::FinestraLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padre)
 {
-    setObjectName(QStringLiteral("frmLinguaggio"));
+    setObjectName(QStringLiteral("FinestraLinguaggio"));
     setWindowTitle(QStringLiteral("Carica l'elenco di un linguaggio"));
     setFixedSize(Pixel(3705), Pixel(1110));
 
@@ -184,7 +184,7 @@ frmLinguaggio::frmLinguaggio(Linguaggio proposto, QWidget *padre) : QDialog(padr
     Combo1->setFocus();
 }
 
-Linguaggio frmLinguaggio::Scelto() const
+Linguaggio FinestraLinguaggio::Scelto() const
 {
     return Linguaggio(Combo1->currentData().toInt());
 }
@@ -194,7 +194,7 @@ namespace AzioniElenco {
 std::optional<QVector<VoceSostituzione>>
 CaricaLinguaggio(QWidget *padre, const QVector<VoceSostituzione> &righe, Linguaggio proposto)
 {
-    frmLinguaggio scelta(proposto, padre);
+    FinestraLinguaggio scelta(proposto, padre);
     if (Piattaforma::MostraModale(&scelta) != QDialog::Accepted) return std::nullopt;
     const Linguaggio linguaggio = scelta.Scelto();
     return Unisci(padre, righe, ListaDelLinguaggio(linguaggio),

@@ -6,8 +6,8 @@
 // as they are (cancelled, or nothing could be read). The file is written
 // only by the editor's own save.
 
-#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/elenchi/VociElenco.h"
 
 #include <QDialog>
 #include <QVector>
@@ -19,12 +19,12 @@ class QPushButton;
 class QWidget;
 
 // The choice of a language whose list is loaded.
-class frmLinguaggio : public QDialog
+class FinestraLinguaggio : public QDialog
 {
     Q_OBJECT
 public:
     // `proposto` is selected first (BASIC when it has no list).
-    explicit frmLinguaggio(Linguaggio proposto, QWidget *padre = nullptr);
+    explicit FinestraLinguaggio(Linguaggio proposto, QWidget *padre = nullptr);
 
     QLabel *Label1 = nullptr;
     QComboBox *Combo1 = nullptr;

@@ -1,11 +1,11 @@
 #include "CercaParola.h"
 
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/ricerca/Ricerca.h"
 
-#include "finestre/frmTrova.h"
+#include "finestre/FinestraTrova.h"
 
 namespace {
 
@@ -29,10 +29,10 @@ private:
 
 } // namespace
 
-bool CercaParola(Form1 &form, const QString &Parola, const QString &Modo, qint16 Maiuscole,
-                 qint16 Intere, qint16 Direzione)
+bool CercaParola(FinestraPrincipale &form, const QString &Parola, const QString &Modo,
+                 qint16 Maiuscole, qint16 Intere, qint16 Direzione)
 {
-    QWidget *dialogo = form.FinestraTrova();
+    QWidget *dialogo = form.DialogoTrova();
     EditorForm editor(*form.Editor());
     auto chiedi = [&form](Ricerca::Domanda domanda) {
         const QString testo =
@@ -44,7 +44,7 @@ bool CercaParola(Form1 &form, const QString &Parola, const QString &Modo, qint16
                                        QStringLiteral("Trova")) == Piattaforma::Risposta::Si;
     };
     Piattaforma::PuntatoreOccupato(dialogo, true);
-    const bool risultato = Ricerca::CercaParola(editor, form.Stato().PosRicerca, Parola, Modo,
+    const bool risultato = Ricerca::CercaParola(editor, form.Condiviso().PosRicerca, Parola, Modo,
                                                 Maiuscole, Intere, Direzione, chiedi);
     Piattaforma::PuntatoreOccupato(dialogo, false);
     return risultato;

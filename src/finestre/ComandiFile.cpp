@@ -1,10 +1,10 @@
 // The File menu of the main window and the closing procedure.
 
-#include "nucleo/testo/Documento.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "nucleo/Contesto.h"
+#include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
-#include "nucleo/Modulo1.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QCloseEvent>
@@ -33,7 +33,7 @@ const QString DomandaRipristino = QStringLiteral(
 const QString TitoloRipristino = QStringLiteral("Salvataggio interrotto");
 } // namespace
 
-bool Form1::ControllaFile(const QString &nomefile)
+bool FinestraPrincipale::ControllaFile(const QString &nomefile)
 {
     // Hidden files are asked about too: replacing one unasked would lose it.
     const QFileInfo info(nomefile);
@@ -43,46 +43,47 @@ bool Form1::ControllaFile(const QString &nomefile)
                Icona::Esclamazione, QStringLiteral("Salva con nome")) == Risposta::Si;
 }
 
-std::optional<QString> Form1::CicloNome()
+std::optional<QString> FinestraPrincipale::CicloNome()
 {
     for (;;) {
         const std::optional<QString> percorso =
-            cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Salva);
+            m_dialogoFile.Mostra(this, Piattaforma::DialogoFile::Modo::Salva);
         if (!percorso || ControllaFile(*percorso)) return percorso;
     }
 }
 
-void Form1::MostraErrore(const ErroreFile &errore)
+void FinestraPrincipale::MostraErrore(const ErroreFile &errore)
 {
     Piattaforma::MessageBox(this, errore.Messaggio(), Pulsanti::OK, Icona::Critico);
 }
 
-bool Form1::ScriviTesto(const QString &percorso)
+bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, Text1->Text(), m_stato.FormatoDocumento, &errore)) return true;
+    if (Documento::Scrivi(percorso, Text1->Text(), m_contesto.FormatoDocumento, &errore))
+        return true;
     MostraErrore(errore);
     return false;
 }
 
-void Form1::RegistraFileSalvato(const QString &percorso)
+void FinestraPrincipale::RegistraFileSalvato(const QString &percorso)
 {
-    m_stato.NomeFileCorrente = percorso;
-    m_stato.DocumentoRtf = false;
-    m_stato.IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
-    m_stato.TestoModificato = false;
+    m_contesto.NomeFileCorrente = percorso;
+    m_contesto.DocumentoRtf = false;
+    m_contesto.IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
+    m_contesto.TestoModificato = false;
 }
 
-bool Form1::SalvaSulFileCorrente()
+bool FinestraPrincipale::SalvaSulFileCorrente()
 {
-    const QString percorso = m_stato.NomeFileCorrente;
-    if (m_stato.DocumentoRtf) {
+    const QString percorso = m_contesto.NomeFileCorrente;
+    if (m_contesto.DocumentoRtf) {
         switch (
             Piattaforma::MessageBox(this, DomandaRtf, Pulsanti::SiNoAnnulla, Icona::Esclamazione)) {
         case Risposta::Si: {
             // Offer the same name with the .txt extension.
             const QFileInfo info(percorso);
-            cmd1.ProponiPercorso(
+            m_dialogoFile.ProponiPercorso(
                 info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt")));
             const std::optional<QString> nuovo = CicloNome();
             if (!nuovo || !ScriviTesto(*nuovo)) return false;
@@ -95,7 +96,7 @@ bool Form1::SalvaSulFileCorrente()
             return false;
         }
     }
-    if (ScritturaAtomica::IdentitaFile::Di(percorso) != m_stato.IdentitaDocumento &&
+    if (ScritturaAtomica::IdentitaFile::Di(percorso) != m_contesto.IdentitaDocumento &&
         Piattaforma::MessageBox(this, DomandaFileCambiato.arg(QDir::toNativeSeparators(percorso)),
                                 Pulsanti::SiNo, Icona::Esclamazione) != Risposta::Si)
         return false;
@@ -104,16 +105,16 @@ bool Form1::SalvaSulFileCorrente()
     return true;
 }
 
-bool Form1::SalvaInFileProprioONuovo()
+bool FinestraPrincipale::SalvaInFileProprioONuovo()
 {
-    if (!m_stato.NomeFileCorrente.isEmpty()) return SalvaSulFileCorrente();
+    if (!m_contesto.NomeFileCorrente.isEmpty()) return SalvaSulFileCorrente();
     const std::optional<QString> percorso = CicloNome();
     if (!percorso || !ScriviTesto(*percorso)) return false;
-    m_stato.TestoModificato = false;
+    m_contesto.TestoModificato = false;
     return true;
 }
 
-void Form1::OffriRipristini()
+void FinestraPrincipale::OffriRipristini()
 {
     const QVector<ScritturaAtomica::CopiaInSospeso> copie = ScritturaAtomica::CopieInSospeso();
     for (const ScritturaAtomica::CopiaInSospeso &copia : copie) {
@@ -126,14 +127,15 @@ void Form1::OffriRipristini()
                          : ScritturaAtomica::Scarta(copia, &errore)))
             MostraErrore(errore);
         // A restored file that is open in the editor is not the one read any more.
-        if (ripristina && copia.percorso == QFileInfo(m_stato.NomeFileCorrente).absoluteFilePath())
-            m_stato.IdentitaDocumento = {};
+        if (ripristina &&
+            copia.percorso == QFileInfo(m_contesto.NomeFileCorrente).absoluteFilePath())
+            m_contesto.IdentitaDocumento = {};
     }
 }
 
-bool Form1::OffriSalvataggio()
+bool FinestraPrincipale::OffriSalvataggio()
 {
-    if (!m_stato.TestoModificato) return true;
+    if (!m_contesto.TestoModificato) return true;
     switch (Piattaforma::MessageBox(this, DomandaModificato, Pulsanti::SiNoAnnulla,
                                     Icona::Esclamazione)) {
     case Risposta::No:
@@ -146,28 +148,28 @@ bool Form1::OffriSalvataggio()
     return SalvaInFileProprioONuovo();
 }
 
-void Form1::mnuFileNuovo_Click()
+void FinestraPrincipale::Nuovo()
 {
     if (!OffriSalvataggio()) return;
     Text1->SetText(QString());
-    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
-    m_stato.TestoModificato = false;
-    m_stato.NomeFileCorrente.clear();
-    m_stato.FormatoDocumento = {};
-    m_stato.DocumentoRtf = false;
-    m_stato.IdentitaDocumento = {};
+    m_contesto.PosRicerca = 0; // searches in the new text start from its beginning
+    m_contesto.TestoModificato = false;
+    m_contesto.NomeFileCorrente.clear();
+    m_contesto.FormatoDocumento = {};
+    m_contesto.DocumentoRtf = false;
+    m_contesto.IdentitaDocumento = {};
 }
 
-void Form1::mnuFileApri_Click()
+void FinestraPrincipale::Apri()
 {
     ApriFile(std::nullopt);
 }
 
-void Form1::ApriFile(const std::optional<QString> &scelto)
+void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
 {
     struct Ripristino
     {
-        Form1 *form;
+        FinestraPrincipale *form;
         ~Ripristino()
         {
             Piattaforma::PuntatoreOccupato(form, false);
@@ -177,7 +179,7 @@ void Form1::ApriFile(const std::optional<QString> &scelto)
 
     if (!OffriSalvataggio()) return;
     const std::optional<QString> percorso =
-        scelto ? scelto : cmd1.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
+        scelto ? scelto : m_dialogoFile.Mostra(this, Piattaforma::DialogoFile::Modo::Apri);
     if (!percorso) return;
     Piattaforma::PuntatoreOccupato(this, true);
     // The status text is painted before the read: a large file takes a while.
@@ -196,58 +198,58 @@ void Form1::ApriFile(const std::optional<QString> &scelto)
     const bool rtf = LettoreRtf::Riconosce(letto->Byte());
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
     Text1->SetText(testo);
-    m_stato.PosRicerca = 0; // searches in the new text start from its beginning
-    m_stato.NomeFileCorrente = *percorso;
-    m_stato.FormatoDocumento = formato;
-    m_stato.DocumentoRtf = rtf;
-    m_stato.IdentitaDocumento = identita;
+    m_contesto.PosRicerca = 0; // searches in the new text start from its beginning
+    m_contesto.NomeFileCorrente = *percorso;
+    m_contesto.FormatoDocumento = formato;
+    m_contesto.DocumentoRtf = rtf;
+    m_contesto.IdentitaDocumento = identita;
     if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }
 
-void Form1::mnuFileSalva_Click()
+void FinestraPrincipale::Salva()
 {
-    if (!m_stato.TestoModificato) return;
-    if (!m_stato.NomeFileCorrente.isEmpty()) {
+    if (!m_contesto.TestoModificato) return;
+    if (!m_contesto.NomeFileCorrente.isEmpty()) {
         SalvaSulFileCorrente();
         return;
     }
     const std::optional<QString> percorso = CicloNome();
     if (!percorso || !ScriviTesto(*percorso)) return;
-    m_stato.TestoModificato = false;
+    m_contesto.TestoModificato = false;
 }
 
-void Form1::mnuFilsSalvaN_Click()
+void FinestraPrincipale::SalvaConNome()
 {
-    const QString precedente = std::exchange(m_stato.NomeFileCorrente, QString());
+    const QString precedente = std::exchange(m_contesto.NomeFileCorrente, QString());
     const std::optional<QString> percorso = CicloNome();
     if (!percorso) {
         MostraErrore(ErroreAnnullamento());
-        m_stato.NomeFileCorrente = precedente;
+        m_contesto.NomeFileCorrente = precedente;
         return;
     }
     if (!ScriviTesto(*percorso)) {
-        m_stato.NomeFileCorrente = precedente;
+        m_contesto.NomeFileCorrente = precedente;
         return;
     }
     RegistraFileSalvato(*percorso);
 }
 
-void Form1::mnuFileEsci_Click()
+void FinestraPrincipale::Esci()
 {
     close();
 }
 
-void Form1::closeEvent(QCloseEvent *e)
+void FinestraPrincipale::closeEvent(QCloseEvent *e)
 {
     // While a run window is open, the find dialog is shown or a replace-all
     // runs, the main window is out of the user's reach: closing it would end
     // the program halfway through.
-    if (!isEnabled() || (m_frmPseudo && m_frmPseudo->isVisible())) {
+    if (!isEnabled() || (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
         e->ignore();
         return;
     }
-    if (!m_stato.TestoModificato) {
+    if (!m_contesto.TestoModificato) {
         e->accept();
         return;
     }

@@ -2,7 +2,7 @@
 // Both open the file the way "&Apri..." does.
 
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
+#include "finestre/FinestraPrincipale.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QUrl>
 
-void Form1::ApriArgomenti(const QStringList &argomenti)
+void FinestraPrincipale::ApriArgomenti(const QStringList &argomenti)
 {
     qsizetype i = 0;
     if (i < argomenti.size() && argomenti[i] == QLatin1String("--")) ++i;
@@ -20,7 +20,7 @@ void Form1::ApriArgomenti(const QStringList &argomenti)
     ApriFile(QFileInfo(percorso).absoluteFilePath());
 }
 
-std::optional<QString> Form1::FileTrascinato(const QMimeData *dati)
+std::optional<QString> FinestraPrincipale::FileTrascinato(const QMimeData *dati)
 {
     if (!dati || !dati->hasUrls()) return std::nullopt;
     for (const QUrl &indirizzo : dati->urls())
@@ -28,7 +28,7 @@ std::optional<QString> Form1::FileTrascinato(const QMimeData *dati)
     return std::nullopt;
 }
 
-bool Form1::TrascinamentoDiFile(QEvent *e)
+bool FinestraPrincipale::TrascinamentoDiFile(QEvent *e)
 {
     const QEvent::Type tipo = e->type();
     if (tipo != QEvent::DragEnter && tipo != QEvent::DragMove && tipo != QEvent::Drop) return false;
@@ -49,12 +49,12 @@ bool Form1::TrascinamentoDiFile(QEvent *e)
     return true;
 }
 
-bool Form1::event(QEvent *e)
+bool FinestraPrincipale::event(QEvent *e)
 {
     return TrascinamentoDiFile(e) || QMainWindow::event(e);
 }
 
-bool Form1::eventFilter(QObject *oggetto, QEvent *e)
+bool FinestraPrincipale::eventFilter(QObject *oggetto, QEvent *e)
 {
     if (oggetto == Text1->viewport() && TrascinamentoDiFile(e)) return true;
     return QMainWindow::eventFilter(oggetto, e);

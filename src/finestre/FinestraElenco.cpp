@@ -1,11 +1,11 @@
 #include "FinestraElenco.h"
 
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
 #include "finestre/AzioniElenco.h"
+#include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
-#include "piattaforma/Icone.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "piattaforma/Icone.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,12 +42,13 @@ private:
 
 } // namespace
 
-FinestraElenco::FinestraElenco(Form1 &form, Elenco elenco)
-    : QDialog(&form), m_stato(form.Stato()), m_elenco(elenco), m_form(&form),
+FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
+    : QDialog(&form), m_contesto(form.Condiviso()), m_elenco(elenco), m_form(&form),
       m_iconaRiga(Icone::Riga())
 {
     const bool sost = elenco == Elenco::Sostituzioni;
-    setObjectName(sost ? QStringLiteral("Form2") : QStringLiteral("frmEl"));
+    setObjectName(sost ? QStringLiteral("FinestraSostituzioni")
+                       : QStringLiteral("FinestraEliminazioni"));
     setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni")
                         : QStringLiteral("Elenco eliminazioni"));
     setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4515));
@@ -179,14 +180,15 @@ void FinestraElenco::CaricaElenco()
 {
     // A file that could not be read before may be readable now (its
     // permissions mended): its rows then replace the empty list.
-    if (m_stato.Liste.Stato(m_elenco) == StatoElenco::Illeggibile) m_stato.Liste.Apri(m_elenco);
+    if (m_contesto.Liste.Stato(m_elenco) == StatoElenco::Illeggibile)
+        m_contesto.Liste.Apri(m_elenco);
     Piattaforma::PuntatoreOccupato(m_form, true);
     Piattaforma::PuntatoreOccupato(this, true);
     ErroreFile errore;
     if (m_elenco == Elenco::Sostituzioni)
-        MostraRighe(RigheElenco::DaMostrare(m_stato.Liste.LeggiSostituzioni(&errore)));
+        MostraRighe(RigheElenco::DaMostrare(m_contesto.Liste.LeggiSostituzioni(&errore)));
     else
-        MostraRighe(RigheElenco::DaMostrare(m_stato.Liste.LeggiEliminazioni(&errore)));
+        MostraRighe(RigheElenco::DaMostrare(m_contesto.Liste.LeggiEliminazioni(&errore)));
     m_toccato = false;
     Piattaforma::PuntatoreOccupato(this, false);
     Piattaforma::PuntatoreOccupato(m_form, false);
@@ -195,7 +197,7 @@ void FinestraElenco::CaricaElenco()
             this,
             QStringLiteral("Impossibile leggere l'elenco \"%1\".\r\n%2\r\nL'elenco non "
                            "verrà salvato, così il file non viene sovrascritto.")
-                .arg(QDir::toNativeSeparators(m_stato.Liste.Percorso(m_elenco)),
+                .arg(QDir::toNativeSeparators(m_contesto.Liste.Percorso(m_elenco)),
                      errore.Messaggio()),
             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
 }
@@ -220,7 +222,7 @@ QVector<VoceEliminazione> FinestraElenco::RigheEliminazione() const
 
 bool FinestraElenco::SalvaElenco()
 {
-    ArchivioListe &liste = m_stato.Liste;
+    ArchivioListe &liste = m_contesto.Liste;
     const QString nome = QDir::toNativeSeparators(liste.Percorso(m_elenco));
     if (liste.Stato(m_elenco) == StatoElenco::Illeggibile) {
         Piattaforma::MessageBox(
@@ -263,7 +265,7 @@ bool FinestraElenco::SalvaElenco()
                                 Piattaforma::Icona::Critico);
         return false;
     }
-    if (sost) m_stato.NumSostituzioni = liste.NumeroVoci();
+    if (sost) m_contesto.NumSostituzioni = liste.NumeroVoci();
     m_toccato = false;
     Piattaforma::MessageBox(this, QStringLiteral("I dati sono stati salvati."),
                             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
@@ -282,8 +284,8 @@ bool FinestraElenco::PuoChiudere()
     if (!m_toccato) return true;
     Piattaforma::PuntatoreOccupato(this, true); // a long list takes a while to compare
     const bool uguali = m_elenco == Elenco::Sostituzioni
-                            ? m_stato.Liste.Contiene(RigheSostituzione())
-                            : m_stato.Liste.Contiene(RigheEliminazione());
+                            ? m_contesto.Liste.Contiene(RigheSostituzione())
+                            : m_contesto.Liste.Contiene(RigheEliminazione());
     Piattaforma::PuntatoreOccupato(this, false);
     if (uguali) return true;
     switch (Piattaforma::MessageBox(this, QStringLiteral("Salvare le modifiche all'elenco?"),
@@ -318,7 +320,7 @@ void FinestraElenco::MostraVoce(const QString &modo, int riga)
     FinestraVoce dialogo(*this);
     dialogo.setWindowTitle(modo);
     if (riga > 0) {
-        m_stato.IndiceModifica = riga;
+        m_contesto.IndiceModifica = riga;
         dialogo.Text1->setText(Testo(riga, 0));
         if (dialogo.Text2)
             dialogo.Text2->setText(Testo(riga, 1));
@@ -375,7 +377,7 @@ void FinestraElenco::MostraRighe(const QVector<VoceEliminazione> &righe)
 void FinestraElenco::CaricaLinguaggio()
 {
     if (const auto righe = AzioniElenco::CaricaLinguaggio(
-            this, RigheSostituzione(), TipoDaNomeFile(m_stato.NomeFileCorrente).linguaggio))
+            this, RigheSostituzione(), TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio))
         MostraRighe(*righe);
 }
 
@@ -439,6 +441,6 @@ void FinestraElenco::closeEvent(QCloseEvent *e)
 
 void FinestraElenco::done(int risultato)
 {
-    m_form->AbilitaAvvio(m_elenco, m_stato.Liste.Lunghezza(m_elenco) != 0);
+    m_form->AbilitaAvvio(m_elenco, m_contesto.Liste.Lunghezza(m_elenco) != 0);
     QDialog::done(risultato);
 }

@@ -5,26 +5,26 @@
 #include <QDialog>
 #include <QIcon>
 
-class Form1;
-class Modulo1;
+class FinestraPrincipale;
+class Contesto;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The list editor window: "Form2" edits the substitution list, "frmEl" the
-// elimination list. Both are built alike; the list decides the captions, the
-// file, the entry dialog and the tab order. The rows change only the window:
-// the file changes on "&Salva".
+// The list editor window: "FinestraSostituzioni" edits the substitution list,
+// "FinestraEliminazioni" the elimination list. Both are built alike; the list decides the captions,
+// the file, the entry dialog and the tab order. The rows change only the window: the file changes
+// on "&Salva".
 class FinestraElenco : public QDialog
 {
     Q_OBJECT
 public:
-    FinestraElenco(Form1 &form, Elenco elenco);
+    FinestraElenco(FinestraPrincipale &form, Elenco elenco);
     ~FinestraElenco() override;
 
     Elenco Tipo() const { return m_elenco; }
-    Modulo1 &Stato() { return m_stato; }
+    Contesto &Condiviso() { return m_contesto; }
 
     QLabel *Label1 = nullptr;
     QTreeWidget *ListView1 = nullptr;
@@ -70,7 +70,7 @@ public Q_SLOTS:
     void Esporta();
 
 protected:
-    void done(int risultato) override; // Form_Unload
+    void done(int risultato) override;
     void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
@@ -83,9 +83,9 @@ private:
     QVector<VoceSostituzione> RigheSostituzione() const;
     QVector<VoceEliminazione> RigheEliminazione() const;
 
-    Modulo1 &m_stato;
+    Contesto &m_contesto;
     Elenco m_elenco;
-    Form1 *m_form;
+    FinestraPrincipale *m_form;
     QIcon m_iconaRiga;      // one picture shared by every row
     bool m_toccato = false; // rows changed since they were loaded or saved
 };

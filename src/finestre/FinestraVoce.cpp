@@ -1,9 +1,9 @@
 #include "FinestraVoce.h"
 
-#include "nucleo/Modulo1.h"
 #include "finestre/FinestraElenco.h"
-#include "piattaforma/Piattaforma.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/ricerca/Ricerca.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -13,10 +13,10 @@
 using Piattaforma::Pixel;
 
 FinestraVoce::FinestraVoce(FinestraElenco &elenco)
-    : QDialog(&elenco), m_stato(elenco.Stato()), m_elenco(elenco)
+    : QDialog(&elenco), m_contesto(elenco.Condiviso()), m_elenco(elenco)
 {
     const bool sost = elenco.Tipo() == Elenco::Sostituzioni;
-    setObjectName(sost ? QStringLiteral("frmMA") : QStringLiteral("frmMA1"));
+    setObjectName(sost ? QStringLiteral("VoceSostituzioni") : QStringLiteral("VoceEliminazioni"));
     setWindowTitle(sost ? QStringLiteral("Aggiungi") : QStringLiteral("Nuova Eliminazione"));
     setFixedSize(Pixel(sost ? 3705 : 3690), Pixel(sost ? 1590 : 1410));
 
@@ -106,6 +106,6 @@ void FinestraVoce::Command1_Click()
     if (aggiungi)
         m_elenco.AggiungiRiga(parola, seconda);
     else
-        m_elenco.ImpostaRiga(m_stato.IndiceModifica, parola, seconda);
+        m_elenco.ImpostaRiga(m_contesto.IndiceModifica, parola, seconda);
     accept();
 }

@@ -5,13 +5,13 @@
 #include <QDialog>
 
 class FinestraElenco;
-class Modulo1;
+class Contesto;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The entry dialog of a list editor: "frmMA" for substitutions, "frmMA1" for
+// The entry dialog of a list editor: "VoceSostituzioni" for substitutions, "VoceEliminazioni" for
 // eliminations. Its caption ("Aggiungi" or "Modifica") says what OK does.
 class FinestraVoce : public QDialog
 {
@@ -33,6 +33,6 @@ public Q_SLOTS:
 private:
     QString SecondaColonna() const;
 
-    Modulo1 &m_stato;
+    Contesto &m_contesto;
     FinestraElenco &m_elenco;
 };

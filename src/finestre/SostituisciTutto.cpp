@@ -1,19 +1,19 @@
 #include "SostituisciTutto.h"
 
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraTrova.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/ricerca/Ricerca.h"
-#include "finestre/frmTrova.h"
 
 #include <QPointer>
 
 using Piattaforma::Risposta;
 
-void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostituto,
+void SostituisciTutto(FinestraPrincipale &form, const QString &Parola, const QString &Sostituto,
                       qint16 Maiuscole, qint16 Intere, qint16 Direzione)
 {
-    Modulo1 &stato = form.Stato();
+    Contesto &stato = form.Condiviso();
     EditorTesto *editor = form.Editor();
     const QString testoOriginale = editor->Text();
     const qsizetype k = editor->SelStart();
@@ -27,7 +27,7 @@ void SostituisciTutto(Form1 &form, const QString &Parola, const QString &Sostitu
     form.ImpostaStato(QStringLiteral("Sostituzione di '") + Parola + QStringLiteral("' in '") +
                       Sostituto + QStringLiteral("'..."));
 
-    QPointer<frmTrova> dialogo = form.FinestraTrova();
+    QPointer<FinestraTrova> dialogo = form.DialogoTrova();
     Piattaforma::Cessione cedi(dialogo->IntervalloCessione);
     auto avanzamento = [&](qsizetype posizione, qsizetype lunghezzaAttuale) {
         form.ImpostaAvanzamento(posizione - 1, lunghezzaAttuale);

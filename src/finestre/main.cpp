@@ -1,5 +1,5 @@
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "nucleo/Contesto.h"
 #include "piattaforma/Piattaforma.h"
 
 #include <QApplication>
@@ -14,9 +14,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Piattaforma::PreparaApplicazione(app);
 
-    Modulo1 stato(Piattaforma::CartellaListe());
-    Form1 finestra(stato);
-    if (!finestra.Form_Load()) return 1;
+    Contesto stato(Piattaforma::CartellaListe());
+    FinestraPrincipale finestra(stato);
+    if (!finestra.Avvia()) return 1;
     finestra.show();
     finestra.OffriRipristini();
     finestra.ApriArgomenti(QApplication::arguments().mid(1));

@@ -1,6 +1,6 @@
 #include "AmbienteProva.h"
 
-#include "finestre/Form1.h"
+#include "finestre/FinestraPrincipale.h"
 
 #include <QAction>
 #include <QFile>
@@ -12,7 +12,7 @@ AmbienteProva::AmbienteProva()
     Copione::Attiva();
     Copione::Azzera();
     Copione::ImpostaSchermo(QSize(19200, 14400));
-    m_stato = std::make_unique<Modulo1>(m_cartella.path());
+    m_contesto = std::make_unique<Contesto>(m_cartella.path());
 }
 
 AmbienteProva::~AmbienteProva()
@@ -40,10 +40,10 @@ QByteArray AmbienteProva::LeggiFile(const QString &percorso)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-Form1 &AmbienteProva::Avvia()
+FinestraPrincipale &AmbienteProva::Avvia()
 {
-    m_finestra = std::make_unique<Form1>(*m_stato);
-    if (!m_finestra->Form_Load()) qWarning("avvio non riuscito");
+    m_finestra = std::make_unique<FinestraPrincipale>(*m_contesto);
+    if (!m_finestra->Avvia()) qWarning("avvio non riuscito");
     return *m_finestra;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "aiuti/Copione.h"
-#include "nucleo/Modulo1.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/elenchi/VociElenco.h"
 #include "piattaforma/Piattaforma.h"
 
 #include <QTemporaryDir>
 #include <memory>
 
-class Form1;
+class FinestraPrincipale;
 class QAction;
 class QProgressBar;
 class QWidget;
@@ -28,20 +28,20 @@ public:
     void ScriviFile(const QString &nome, const QByteArray &contenuto) const;
     static QByteArray LeggiFile(const QString &percorso);
 
-    Modulo1 &Stato() { return *m_stato; }
+    Contesto &Condiviso() { return *m_contesto; }
 
     // Writes both list files so that start-up asks nothing.
     void ScriviElenchi(const QVector<VoceSostituzione> &sostituzioni);
 
     // A main window over this folder, started as the program starts it (the
     // start-up questions must be scripted first).
-    Form1 &Avvia();
-    Form1 &Finestra() { return *m_finestra; }
+    FinestraPrincipale &Avvia();
+    FinestraPrincipale &Finestra() { return *m_finestra; }
 
 private:
     QTemporaryDir m_cartella;
-    std::unique_ptr<Modulo1> m_stato;
-    std::unique_ptr<Form1> m_finestra;
+    std::unique_ptr<Contesto> m_contesto;
+    std::unique_ptr<FinestraPrincipale> m_finestra;
 };
 
 // A window's menu command or progress bar, found by its object name.

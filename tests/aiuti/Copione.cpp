@@ -73,7 +73,7 @@ public:
     std::optional<QSize> Schermo() override { return schermo; }
 };
 
-Risponditore &Stato()
+Risponditore &Condiviso()
 {
     static Risponditore stato;
     return stato;
@@ -83,7 +83,7 @@ Risponditore &Stato()
 
 void Attiva()
 {
-    Piattaforma::InstallaRisponditore(&Stato());
+    Piattaforma::InstallaRisponditore(&Condiviso());
 }
 void Disattiva()
 {
@@ -91,54 +91,54 @@ void Disattiva()
 }
 void RispondiMessaggio(Risposta risposta)
 {
-    Stato().risposte.push_back(risposta);
+    Condiviso().risposte.push_back(risposta);
 }
 void RispondiFile(std::optional<QString> percorso)
 {
-    Stato().file.push_back(std::move(percorso));
+    Condiviso().file.push_back(std::move(percorso));
 }
 void QuandoModale(std::function<void(QDialog *)> azione)
 {
-    Stato().modali.push_back(std::move(azione));
+    Condiviso().modali.push_back(std::move(azione));
 }
 void ImpostaSchermo(QSize twip)
 {
-    Stato().schermo = twip;
+    Condiviso().schermo = twip;
 }
 
 QVector<Messaggio> Messaggi()
 {
-    return std::exchange(Stato().messaggi, {});
+    return std::exchange(Condiviso().messaggi, {});
 }
 QVector<Dialogo> Dialoghi()
 {
-    return std::exchange(Stato().dialoghi, {});
+    return std::exchange(Condiviso().dialoghi, {});
 }
 QStringList ModaliMostrati()
 {
-    return std::exchange(Stato().modaliMostrati, {});
+    return std::exchange(Condiviso().modaliMostrati, {});
 }
 QStringList VisualizzatoriAvviati()
 {
-    return std::exchange(Stato().visualizzatori, {});
+    return std::exchange(Condiviso().visualizzatori, {});
 }
 void VisualizzatoreMancante(bool mancante)
 {
-    Stato().visualizzatoreMancante = mancante;
+    Condiviso().visualizzatoreMancante = mancante;
 }
 int SenzaRisposta()
 {
-    return Stato().senzaRisposta;
+    return Condiviso().senzaRisposta;
 }
 int RisposteAvanzate()
 {
-    const Risponditore &s = Stato();
+    const Risponditore &s = Condiviso();
     return int(s.risposte.size() + s.file.size() + s.modali.size());
 }
 
 void Azzera()
 {
-    Stato() = Risponditore();
+    Condiviso() = Risponditore();
 }
 
 QStringList TestiMessaggi(const QVector<Messaggio> &messaggi)

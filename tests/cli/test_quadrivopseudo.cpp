@@ -3,11 +3,11 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/Tabella.h"
-#include "nucleo/testo/CodificaAnsi.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraPseudocodifica.h"
 #include "nucleo/pseudocodifica/Lotto.h"
-#include "finestre/frmPseudo.h"
+#include "nucleo/testo/CodificaAnsi.h"
 
 #include <QAction>
 #include <QDir>
@@ -199,23 +199,23 @@ private Q_SLOTS:
         QCOMPARE(comando.err.isEmpty(), taglio == 0);
         QCOMPARE(comando.uscita, 0);
 
-        Form1 &f = amb.Avvia();
+        FinestraPrincipale &f = amb.Avvia();
         Copione::RispondiFile(modulo);
-        Comando(f, "mnuFileApri")->trigger();
+        Comando(f, "azioneApri")->trigger();
         if (pulizia) {
             Copione::RispondiMessaggio(Risposta::OK);
             Copione::RispondiMessaggio(Risposta::OK);
-            Comando(f, "mnuStrumAPul")->trigger();
+            Comando(f, "azioneAvviaPulizia")->trigger();
         }
         Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuStrumAvvia")->trigger();
-        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
         QVERIFY(p);
         p->IntervalloCessione = 0;
         Copione::RispondiMessaggio(Risposta::OK);
         p->Command5->click();
         p->Command4->click();
-        Comando(f, "mnuFileSalva")->trigger();
+        Comando(f, "azioneSalva")->trigger();
         VERIFICA_COPIONE_ESAURITO();
         QCOMPARE(comando.out, Leggi(modulo));
         QVERIFY(comando.out != documento);

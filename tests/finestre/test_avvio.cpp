@@ -4,12 +4,12 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "finestre/frmInfo.h"
 #include "finestre/FinestraElenco.h"
+#include "finestre/FinestraInformazioni.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraPseudocodifica.h"
+#include "finestre/FinestraTrova.h"
 #include "piattaforma/Icone.h"
-#include "finestre/frmPseudo.h"
-#include "finestre/frmTrova.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,11 +65,11 @@ class TestAvvio : public QObject
 
     std::unique_ptr<AmbienteProva> m_amb;
 
-    Form1 &Prepara()
+    FinestraPrincipale &Prepara()
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = m_amb->Avvia();
+        FinestraPrincipale &f = m_amb->Avvia();
         f.show();
         return f;
     }
@@ -105,7 +105,7 @@ private Q_SLOTS:
         QCOMPARE(differita.availableSizes(), Icone::Riga().availableSizes());
         QCOMPARE(fatte, 1);
 
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         const auto *oltre = f.findChild<QToolButton *>(QStringLiteral("qt_menubar_ext_button"));
         const auto *stile = qobject_cast<QProxyStyle *>(QApplication::style());
         QVERIFY(oltre && stile);
@@ -116,15 +116,15 @@ private Q_SLOTS:
 
     void titoliPerIlGestoreDiFinestre()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         QStringList visti{TitoloPerIlGestore(&f)};
-        for (const char *comando : {"mnuModTrova", "mnuModSostP"}) {
+        for (const char *comando : {"azioneTrova", "azioneSostituisciParola"}) {
             Comando(f, comando)->trigger();
-            visti << TitoloPerIlGestore(f.FinestraTrova());
-            f.FinestraTrova()->Command5->click();
+            visti << TitoloPerIlGestore(f.DialogoTrova());
+            f.DialogoTrova()->Command5->click();
         }
         // Each list editor, and from it the entry dialog.
-        for (QAction *menu : {Comando(f, "mnuStrumSost"), Comando(f, "mnuStrumPul")}) {
+        for (QAction *menu : {Comando(f, "azioneSostituzioni"), Comando(f, "azionePulizia")}) {
             Copione::QuandoModale([&](QDialog *d) {
                 visti << TitoloPerIlGestore(d);
                 auto *elenco = qobject_cast<FinestraElenco *>(d);
@@ -141,11 +141,11 @@ private Q_SLOTS:
             visti << TitoloPerIlGestore(d);
             d->accept();
         });
-        Comando(f, "mnuInfoOn")->trigger();
+        Comando(f, "azioneInformazioni")->trigger();
         f.Editor()->SetText(u"If a Then"_s);
         Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuStrumAvvia")->trigger();
-        visti << TitoloPerIlGestore(f.FinestraPseudo());
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        visti << TitoloPerIlGestore(f.FinestraPseudocodificaAperta());
         Copione::ModaliMostrati();
         Copione::Messaggi();
         // A real message box, closed as soon as it is up.
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QFETCH(QString, errore);
         if (errore == u"Permesso negato"_s && geteuid() == 0)
             QSKIP("l'amministratore legge anche i file senza permessi");
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         m_amb->ScriviFile(u"a.bas"_s, "If a Then");
         m_amb->ScriviFile(u"a b.bas"_s, "a b");
         m_amb->ScriviFile(u"chiuso.bas"_s, "segreto");
@@ -220,9 +220,9 @@ private Q_SLOTS:
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
         QCOMPARE(f.Editor()->Text(), testo);
-        QCOMPARE(m_amb->Stato().NomeFileCorrente, nome.replace(u'@', m_amb->Cartella()));
-        QVERIFY(!m_amb->Stato().TestoModificato);
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(m_amb->Condiviso().NomeFileCorrente, nome.replace(u'@', m_amb->Cartella()));
+        QVERIFY(!m_amb->Condiviso().TestoModificato);
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
         QVERIFY(!HaPuntatoreOccupato(&f));
         QCOMPARE(Copione::Dialoghi().size(), 0);
     }
@@ -249,11 +249,11 @@ private Q_SLOTS:
         QFETCH(bool, conTesto);
         QFETCH(QList<Risposta>, risposte);
         QFETCH(QString, atteso);
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         m_amb->ScriviFile(u"a.bas"_s, "If a Then");
         if (!risposte.isEmpty()) {
             f.Editor()->SetText(u"scritto"_s);
-            m_amb->Stato().TestoModificato = true;
+            m_amb->Condiviso().TestoModificato = true;
         }
         for (Risposta r : risposte)
             Copione::RispondiMessaggio(r);
@@ -265,19 +265,19 @@ private Q_SLOTS:
                  Qt::CopyAction);
         QCOMPARE(f.Editor()->Text(), atteso);
         QCOMPARE(Copione::Messaggi().size(), risposte.size());
-        QCOMPARE(m_amb->Stato().NomeFileCorrente,
+        QCOMPARE(m_amb->Condiviso().NomeFileCorrente,
                  atteso == u"scritto"_s ? QString() : P(u"a.bas"_s));
     }
 
     void testoTrascinato()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         QMimeData dati;
         dati.setText(u"Allora"_s);
         QVERIFY(Trascina(f.Editor()->viewport(), &dati) != Qt::IgnoreAction);
         QCOMPARE(f.Editor()->Text(), u"Allora"_s);
-        QVERIFY(m_amb->Stato().TestoModificato);
-        QVERIFY(m_amb->Stato().NomeFileCorrente.isEmpty());
+        QVERIFY(m_amb->Condiviso().TestoModificato);
+        QVERIFY(m_amb->Condiviso().NomeFileCorrente.isEmpty());
     }
 
     void percorsoCrediti_data()
@@ -301,7 +301,7 @@ private Q_SLOTS:
             QDir(radice.path()).mkpath(QFileInfo(nome).path());
             QFile(radice.filePath(nome)).open(QIODevice::WriteOnly);
         }
-        const frmInfo finestra(radice.filePath(u"bin"_s), nullptr);
+        const FinestraInformazioni finestra(radice.filePath(u"bin"_s), nullptr);
         QCOMPARE(finestra.PercorsoCrediti(), radice.filePath(atteso));
     }
 };

@@ -204,7 +204,7 @@ private Q_SLOTS:
         QFETCH(std::optional<Risposta>, risposta);
         QFETCH(QString, attese);
         Copione::QuandoModale([&](QDialog *d) {
-            auto *f = qobject_cast<frmLinguaggio *>(d);
+            auto *f = qobject_cast<FinestraLinguaggio *>(d);
             QVERIFY(f);
             QCOMPARE(f->Combo1->currentText(), u"C/C++"_s); // the proposed one
             QCOMPARE(f->Combo1->count(), 3);

@@ -3,7 +3,7 @@
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/DispositivoGuasto.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
+#include "finestre/FinestraPrincipale.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QAction>
@@ -48,13 +48,13 @@ void Rispondi(std::initializer_list<Scelta> scelte)
 }
 
 // Runs a menu command, or closes the window, with the user's answers queued.
-void Esegui(Form1 &f, const char *comando, std::initializer_list<Scelta> scelte = {})
+void Esegui(FinestraPrincipale &f, const char *comando, std::initializer_list<Scelta> scelte = {})
 {
     Rispondi(scelte);
     Comando(f, comando)->trigger();
 }
 
-bool Chiudi(Form1 &f, std::initializer_list<Scelta> scelte)
+bool Chiudi(FinestraPrincipale &f, std::initializer_list<Scelta> scelte)
 {
     Rispondi(scelte);
     return f.close();
@@ -78,18 +78,18 @@ class TestComandiFile : public QObject
     std::unique_ptr<AmbienteProva> m_amb;
     QTemporaryDir m_dati; // the user's data folder, where interrupted saves leave copies
 
-    Form1 &Prepara()
+    FinestraPrincipale &Prepara()
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
         return m_amb->Avvia();
     }
-    Modulo1 &Stato() { return m_amb->Stato(); }
+    Contesto &Condiviso() { return m_amb->Condiviso(); }
     // The document as the user sees it: its text, its file name, whether it is modified.
     using Vista = std::tuple<QString, QString, bool>;
-    Vista Documento(Form1 &f)
+    Vista Documento(FinestraPrincipale &f)
     {
-        return {f.Editor()->Text(), Stato().NomeFileCorrente, Stato().TestoModificato};
+        return {f.Editor()->Text(), Condiviso().NomeFileCorrente, Condiviso().TestoModificato};
     }
     // A file of the test folder: its path, its bytes, written.
     QString P(const char *nome) const { return m_amb->Percorso(QString::fromUtf8(nome)); }
@@ -98,7 +98,7 @@ class TestComandiFile : public QObject
     {
         m_amb->ScriviFile(QString::fromUtf8(nome), byte);
     }
-    static void Digita(Form1 &f, const QString &testo)
+    static void Digita(FinestraPrincipale &f, const QString &testo)
     {
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
         QTest::keyClicks(f.Editor(), testo);
@@ -119,13 +119,13 @@ private Q_SLOTS:
 
     void filtroDelDialogo()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         QCOMPARE(f.DialogoApriSalva().Descrizioni(),
                  (QStringList{u"File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)"_s,
                               u"Solo testo (*.txt)"_s, u"Form di Visual Basic (*.frm)"_s,
                               u"Modulo di Visual Basic (*.bas)"_s, u"File batch (*.bat)"_s,
                               u"Sorgente C (*.c, *.cpp)"_s, u"Tutti i file (*.*)"_s}));
-        Esegui(f, "mnuFileApri", {std::nullopt});
+        Esegui(f, "azioneApri", {std::nullopt});
         const auto dialoghi = Copione::Dialoghi();
         QCOMPARE(dialoghi.size(), 1);
         QCOMPARE(dialoghi[0].filtroSelezionato, f.DialogoApriSalva().Descrizioni().first());
@@ -136,105 +136,105 @@ private Q_SLOTS:
 
     void tabellaDegliStati()
     {
-        Form1 &f = Prepara();
-        Esegui(f, "mnuFileSalva"); // nothing typed: nothing happens
+        FinestraPrincipale &f = Prepara();
+        Esegui(f, "azioneSalva"); // nothing typed: nothing happens
         QCOMPARE(Copione::Dialoghi().size(), 0);
         Digita(f, u"If a"_s);
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
         // "&Salva" on a new text asks for a name and does not keep it.
-        Esegui(f, "mnuFileSalva", {P("uno.bas")});
+        Esegui(f, "azioneSalva", {P("uno.bas")});
         QCOMPARE(Contenuto("uno.bas"), QByteArray("If a\r\n"));
         QCOMPARE(Documento(f), Vista(u"If a"_s, QString(), false));
         Digita(f, u"b"_s);
-        Esegui(f, "mnuFileSalva", {P("due.bas")});
+        Esegui(f, "azioneSalva", {P("due.bas")});
         QCOMPARE(Copione::Dialoghi().size(), 2);
         // The dialog offers the path chosen last.
         Digita(f, u"c"_s);
-        Esegui(f, "mnuFilsSalvaN", {P("tre.bas")});
+        Esegui(f, "azioneSalvaConNome", {P("tre.bas")});
         QCOMPARE(Copione::Dialoghi().last().percorsoProposto, P("due.bas"));
         QCOMPARE(Documento(f), Vista(u"If abc"_s, P("tre.bas"), false));
         // Named: saved without a question.
         Digita(f, u"d"_s);
-        Esegui(f, "mnuFileSalva");
+        Esegui(f, "azioneSalva");
         QCOMPARE(Contenuto("tre.bas"), QByteArray("If abcd\r\n"));
         QCOMPARE(Copione::Dialoghi().size(), 0);
         // "&Nuovo" on a saved text: empty, unnamed, unmodified.
-        Esegui(f, "mnuFileNuovo");
+        Esegui(f, "azioneNuovo");
         QCOMPARE(Documento(f), Vista());
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
     void sovrascritturaNoPoiAnnulla()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("vecchio.txt", "vecchio");
         Digita(f, u"nuovo"_s);
-        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::No, std::nullopt});
+        Esegui(f, "azioneSalva", {P("vecchio.txt"), Risposta::No, std::nullopt});
         QCOMPARE(Righe(Copione::Messaggi()),
                  Righe({{Esiste, Pulsanti::SiNo, Icona::Esclamazione, u"Salva con nome"_s}}));
         QCOMPARE(Copione::Dialoghi().size(), 2);
         QCOMPARE(Contenuto("vecchio.txt"), QByteArray("vecchio"));
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
         // Yes replaces it.
-        Esegui(f, "mnuFileSalva", {P("vecchio.txt"), Risposta::Si});
+        Esegui(f, "azioneSalva", {P("vecchio.txt"), Risposta::Si});
         QCOMPARE(Contenuto("vecchio.txt"), QByteArray("nuovo\r\n"));
     }
 
     void salvaConNomeAnnullato()
     {
-        Form1 &f = Prepara();
-        Stato().NomeFileCorrente = P("mio.txt");
-        Esegui(f, "mnuFilsSalvaN", {std::nullopt, Risposta::OK});
+        FinestraPrincipale &f = Prepara();
+        Condiviso().NomeFileCorrente = P("mio.txt");
+        Esegui(f, "azioneSalvaConNome", {std::nullopt, Risposta::OK});
         QCOMPARE(Righe(Copione::Messaggi()),
                  Righe({{u"Errore: Operazione annullata dall'utente  (32755)"_s, Pulsanti::OK,
                          Icona::Critico, u"Quadrivo"_s}}));
-        QCOMPARE(Stato().NomeFileCorrente, P("mio.txt"));
+        QCOMPARE(Condiviso().NomeFileCorrente, P("mio.txt"));
     }
 
     void nuovoChiedeAncheConNome()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("a.bas", "If x\r\n");
-        Esegui(f, "mnuFileApri", {P("a.bas")});
+        Esegui(f, "azioneApri", {P("a.bas")});
         Digita(f, u"Then"_s);
         // Yes on a named text saves it to its own file, no dialog.
-        Esegui(f, "mnuFileNuovo", {Risposta::Si});
+        Esegui(f, "azioneNuovo", {Risposta::Si});
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
         QCOMPARE(Copione::Dialoghi().size(), 1);
         QCOMPARE(Contenuto("a.bas"), QByteArray("If x\r\nThen\r\n"));
         QCOMPARE(Documento(f), Vista());
         // Cancel ends the command with nothing changed.
         Digita(f, u"z"_s);
-        Esegui(f, "mnuFileNuovo", {Risposta::Annulla});
+        Esegui(f, "azioneNuovo", {Risposta::Annulla});
         QCOMPARE(Documento(f), Vista(u"z"_s, QString(), true));
     }
 
     void apriNonRiuscitoNonCambiaNulla()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("a.txt", "prima");
-        Esegui(f, "mnuFileApri", {P("a.txt")});
+        Esegui(f, "azioneApri", {P("a.txt")});
         Digita(f, u"!"_s);
         // A missing file, then a folder chosen as a file.
         for (const QString &percorso : {P("manca.txt"), m_amb->Cartella()}) {
-            Esegui(f, "mnuFileApri", {Risposta::No, percorso, Risposta::OK});
+            Esegui(f, "azioneApri", {Risposta::No, percorso, Risposta::OK});
             const auto messaggi = Copione::Messaggi();
             QCOMPARE(messaggi.size(), 2);
             QVERIFY(messaggi[1].testo.startsWith(percorso == P("manca.txt")
                                                      ? u"Errore: File o cartella inesistente  ("_s
                                                      : u"Errore: È una cartella  ("_s));
             QCOMPARE(Documento(f), Vista(u"prima!"_s, P("a.txt"), true));
-            QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+            QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
             QVERIFY(!HaPuntatoreOccupato(&f));
         }
     }
 
     void apriMantieneIlFlag()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("b.txt", "B");
         Digita(f, u"x"_s);
-        Esegui(f, "mnuFileApri", {Risposta::No, P("b.txt")});
+        Esegui(f, "azioneApri", {Risposta::No, P("b.txt")});
         QCOMPARE(Documento(f), Vista(u"B"_s, P("b.txt"), true));
         // So closing asks about the newly opened text.
         QVERIFY(!Chiudi(f, {Risposta::Annulla}));
@@ -255,16 +255,16 @@ private Q_SLOTS:
     void apriRtfSalvaTesto()
     {
         QFETCH(int, risposta);
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Caff\\'e8\\par fine}";
         Scrivi("d.rtf", rtf);
-        Esegui(f, "mnuFileApri", {P("d.rtf")});
+        Esegui(f, "azioneApri", {P("d.rtf")});
         QCOMPARE(f.Editor()->Text(), u"Caffè\r\nfine"_s);
         Digita(f, u"!"_s);
         if (Risposta(risposta) == Risposta::Si)
-            Esegui(f, "mnuFileSalva", {Risposta::Si, P("d.txt")});
+            Esegui(f, "azioneSalva", {Risposta::Si, P("d.txt")});
         else
-            Esegui(f, "mnuFileSalva", {Risposta(risposta)});
+            Esegui(f, "azioneSalva", {Risposta(risposta)});
         QCOMPARE(Righe(Copione::Messaggi()), Righe({{DomandaRtf, Pulsanti::SiNoAnnulla,
                                                      Icona::Esclamazione, TitoloProgramma}}));
         const QByteArray testo = "Caff\xe8\r\nfine!\r\n";
@@ -286,8 +286,8 @@ private Q_SLOTS:
         }
         // The file saved is plain text now: the next save asks nothing.
         Digita(f, u"?"_s);
-        Esegui(f, "mnuFileSalva");
-        QVERIFY(!Stato().TestoModificato);
+        Esegui(f, "azioneSalva");
+        QVERIFY(!Condiviso().TestoModificato);
     }
 
     // "&Salva" over a file another program changed, replaced or removed since
@@ -310,13 +310,13 @@ private Q_SLOTS:
     {
         QFETCH(QString, cambio);
         QFETCH(int, risposta);
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("e.txt", "uno");
-        Esegui(f, "mnuFileApri", {P("e.txt")});
+        Esegui(f, "azioneApri", {P("e.txt")});
         Digita(f, u"!"_s);
         QByteArray esterno;
         if (cambio == u"nessuno"_s) {
-            Esegui(f, "mnuFileSalva");
+            Esegui(f, "azioneSalva");
             Digita(f, u"!"_s);
         } else if (cambio == u"contenuto"_s) {
             esterno = "altro programma";
@@ -341,12 +341,12 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(P("e.txt")));
         }
         if (risposta < 0) {
-            Esegui(f, "mnuFileSalva");
+            Esegui(f, "azioneSalva");
             QCOMPARE(Copione::Messaggi().size(), 0);
             QCOMPARE(Contenuto("e.txt"), QByteArray("uno!!\r\n"));
             return;
         }
-        Esegui(f, "mnuFileSalva", {Risposta(risposta)});
+        Esegui(f, "azioneSalva", {Risposta(risposta)});
         QCOMPARE(Righe(Copione::Messaggi()),
                  Righe({{DomandaCambiato.arg(P("e.txt")), Pulsanti::SiNo, Icona::Esclamazione,
                          TitoloProgramma}}));
@@ -372,7 +372,7 @@ private Q_SLOTS:
     void ripristinoAllAvvio()
     {
         QFETCH(int, risposta);
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("r.txt", "nuovo testo tronc");
         // The copy a write of a process no longer running left behind.
         const QString cartella = ScritturaAtomica::CartellaCopie();
@@ -399,22 +399,22 @@ private Q_SLOTS:
     // name, the modified flag and the format all stay as they were.
     void scritturaFallitaConservaTutto()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("c.txt", "originale");
-        Esegui(f, "mnuFileApri", {P("c.txt")});
+        Esegui(f, "azioneApri", {P("c.txt")});
         // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
         Digita(f, u" cambiato "_s);
         f.Editor()->SetSelText(u"Ω"_s);
         DispositivoGuasto::Installa guasto(5);
-        Esegui(f, "mnuFileSalva", {Risposta::OK});
-        Esegui(f, "mnuFilsSalvaN", {P("altro.txt"), Risposta::OK});
+        Esegui(f, "azioneSalva", {Risposta::OK});
+        Esegui(f, "azioneSalvaConNome", {P("altro.txt"), Risposta::OK});
         const Copione::Messaggio pieno{u"Errore: Spazio esaurito sul dispositivo  (28)"_s,
                                        Pulsanti::OK, Icona::Critico, u"Quadrivo"_s};
         QCOMPARE(Righe(Copione::Messaggi()), Righe({pieno, pieno}));
         QCOMPARE(Contenuto("c.txt"), QByteArray("originale"));
         QVERIFY(!QFileInfo::exists(P("altro.txt")));
         QCOMPARE(Documento(f), Vista(u"originale cambiato Ω"_s, P("c.txt"), true));
-        QCOMPARE(Stato().FormatoDocumento, FormatoTesto{});
+        QCOMPARE(Condiviso().FormatoDocumento, FormatoTesto{});
         // So closing still asks.
         QVERIFY(!Chiudi(f, {Risposta::Annulla}));
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()), QStringList{Modificato});
@@ -424,21 +424,21 @@ private Q_SLOTS:
     // the file is opened.
     void apriConSeparatoriSpeciali()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Scrivi("s.txt", u"a\u2028b\uFDD0c\u2029d\uFDD1e"_s.toUtf8());
         // The line separator stays what it is: no word about it.
         Scrivi("n.txt", u"riga\u2028riga"_s.toUtf8());
-        Esegui(f, "mnuFileApri", {P("s.txt"), Risposta::OK});
+        Esegui(f, "azioneApri", {P("s.txt"), Risposta::OK});
         QCOMPARE(Righe(Copione::Messaggi()),
                  Righe({{u"Il file contiene separatori di paragrafo o di blocco che l'editor "
                          u"non conserva come tali: quando il testo sarà salvato, saranno "
                          u"scritti come a capo."_s,
                          Pulsanti::OK, Icona::Informazione, u"Quadrivo"_s}}));
-        QCOMPARE(Stato().NomeFileCorrente, P("s.txt"));
+        QCOMPARE(Condiviso().NomeFileCorrente, P("s.txt"));
         Digita(f, u"!"_s);
-        Esegui(f, "mnuFileSalva");
+        Esegui(f, "azioneSalva");
         QCOMPARE(Contenuto("s.txt"), u"a\u2028b\r\nc\r\nd\r\ne!\r\n"_s.toUtf8());
-        Esegui(f, "mnuFileApri", {P("n.txt")});
+        Esegui(f, "azioneApri", {P("n.txt")});
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
@@ -446,7 +446,7 @@ private Q_SLOTS:
     {
         QVERIFY(Prepara().close()); // nothing changed: no question
         QCOMPARE(Copione::Messaggi().size(), 0);
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Digita(f, u"testo"_s);
         // Cancel keeps everything.
         QVERIFY(!Chiudi(f, {Risposta::Annulla}));
@@ -465,14 +465,14 @@ private Q_SLOTS:
 
     void chiusuraConScritturaFallita()
     {
-        Form1 &f = Prepara();
+        FinestraPrincipale &f = Prepara();
         Digita(f, u"testo"_s);
-        Stato().NomeFileCorrente = P("non/esiste/x.txt");
+        Condiviso().NomeFileCorrente = P("non/esiste/x.txt");
         QVERIFY(!Chiudi(f, {Risposta::Si, Risposta::OK}));
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 2);
         QVERIFY(messaggi[1].testo.startsWith(u"Errore: File o cartella inesistente"_s));
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
         // No drops the text.
         QVERIFY(Chiudi(f, {Risposta::No}));
     }

@@ -2,11 +2,11 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/ModelliRiferimento.h"
-#include "nucleo/testo/CodificaAnsi.h"
-#include "finestre/Form1.h"
-#include "nucleo/elenchi/ArchivioListe.h"
 #include "finestre/FinestraElenco.h"
+#include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
+#include "nucleo/elenchi/ArchivioListe.h"
+#include "nucleo/testo/CodificaAnsi.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,18 +104,21 @@ class TestElenchi : public QObject
     std::unique_ptr<AmbienteProva> m_amb;
 
     // `risposteAvvio` answers the start-up questions (an empty list file asks one).
-    Form1 &Prepara(const QVector<VoceSostituzione> &voci = SostituzioniPredefinite(),
-                   QList<Risposta> risposteAvvio = {})
+    FinestraPrincipale &Prepara(const QVector<VoceSostituzione> &voci = SostituzioniPredefinite(),
+                                QList<Risposta> risposteAvvio = {})
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(voci);
         for (Risposta r : risposteAvvio)
             Copione::RispondiMessaggio(r);
-        Form1 &form = m_amb->Avvia();
+        FinestraPrincipale &form = m_amb->Avvia();
         Copione::Messaggi();
         return form;
     }
-    QByteArray File(Elenco e) { return AmbienteProva::LeggiFile(m_amb->Stato().Liste.Percorso(e)); }
+    QByteArray File(Elenco e)
+    {
+        return AmbienteProva::LeggiFile(m_amb->Condiviso().Liste.Percorso(e));
+    }
 
 private Q_SLOTS:
     void cleanup()
@@ -126,8 +129,8 @@ private Q_SLOTS:
 
     void predefinitiESalvaByteEsatti()
     {
-        Form1 &form = Prepara({}, {Risposta::No});
-        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
+        FinestraPrincipale &form = Prepara({}, {Risposta::No});
+        QVERIFY(!Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         FinestraElenco sost(form, Elenco::Sostituzioni);
         sost.Command5->click();
         QCOMPARE(sost.NumeroRighe(), 8);
@@ -139,9 +142,9 @@ private Q_SLOTS:
             atteso += Modello::RecordLetterale(
                 {CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
         QCOMPARE(File(Elenco::Sostituzioni), atteso);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 8);
         sost.Command6->click();
-        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
 
         FinestraElenco elim(form, Elenco::Eliminazioni);
         elim.Command5->click();
@@ -155,21 +158,22 @@ private Q_SLOTS:
 
     void caricamentoRifilatoEVociNascoste()
     {
-        Form1 &form = Prepara(
+        FinestraPrincipale &form = Prepara(
             {{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s}, {u"\tFor"_s, u"Per"_s}});
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 3);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 3);
         FinestraElenco sost(form, Elenco::Sostituzioni);
         QCOMPARE(Righe(sost), (QStringList{"If|Se", "|vuota", "\tFor|Per"}));
         Salva(sost);
         // Saved trimmed, the row without a replacement dropped; the empty word is not an entry.
         QCOMPARE(File(Elenco::Sostituzioni).size(), 3 * 128);
         QCOMPARE(File(Elenco::Sostituzioni).first(128), Modello::RecordLetterale({"If", "Se"}, {}));
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 2);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 2);
     }
 
     void frecce()
     {
-        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}});
+        FinestraPrincipale &form =
+            Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         const auto premi = [&](int riga, QPushButton *pulsante) {
             Seleziona(f, riga);
@@ -195,8 +199,8 @@ private Q_SLOTS:
 
     void rimuoviTuttiSalvaChiudi()
     {
-        Form1 &form = Prepara();
-        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        FinestraPrincipale &form = Prepara();
+        QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         // Empties the list from `menu`, saves, closes with "&Chiudi" or the window's button.
         const auto svuota = [&](const char *menu, bool pulsanteChiudi) {
             Copione::QuandoModale([pulsanteChiudi](QDialog *d) {
@@ -210,17 +214,17 @@ private Q_SLOTS:
             });
             Comando(form, menu)->trigger();
         };
-        svuota("mnuStrumSost", true);
+        svuota("azioneSostituzioni", true);
         QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 0);
-        QVERIFY(!Comando(form, "mnuStrumAvvia")->isEnabled());
-        svuota("mnuStrumPul", false);
-        QVERIFY(!Comando(form, "mnuStrumAPul")->isEnabled());
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 0);
+        QVERIFY(!Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
+        svuota("azionePulizia", false);
+        QVERIFY(!Comando(form, "azioneAvviaPulizia")->isEnabled());
     }
 
     void aggiungiConDuplicati()
     {
-        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"è"_s, u"x"_s}});
+        FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}, {u"è"_s, u"x"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         // "if" against "If", "È" against "è": refused.
         Copione::QuandoModale([](QDialog *d) {
@@ -255,7 +259,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("righe");
         QTest::addColumn<QStringList>("modali");
         QTest::addColumn<QString>("ultima"); // the last row's word
-        const QStringList voce{u"frmMA"_s};
+        const QStringList voce{u"VoceSostituzioni"_s};
         const QString nuova = u"Nuova"_s;
         const QString immutata = u"Not"_s; // the last default entry
         QTest::newRow("&Rimuovi") << u"Command4"_s << 7 << QStringList() << immutata;
@@ -271,7 +275,7 @@ private Q_SLOTS:
         QFETCH(int, righe);
         QFETCH(QStringList, modali);
         QFETCH(QString, ultima);
-        Form1 &form = Prepara();
+        FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
         f.activateWindow();
@@ -306,7 +310,7 @@ private Q_SLOTS:
 
     void modificaSenzaControlloDuplicati()
     {
-        Form1 &form = Prepara({{u"If"_s, u"Se"_s}, {u"For"_s, u"Per"_s}});
+        FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         Seleziona(f, 2);
         Voce([&] { f.Command7->click(); }, u"If"_s, u"Se!"_s, std::nullopt,
@@ -314,22 +318,22 @@ private Q_SLOTS:
                  QCOMPARE(v->windowTitle(), u"Modifica"_s);
                  QCOMPARE(v->Text1->text() + u'|' + v->Text2->text(), u"For|Per"_s);
              });
-        QCOMPARE(m_amb->Stato().IndiceModifica, 2);
+        QCOMPARE(m_amb->Condiviso().IndiceModifica, 2);
         QCOMPARE(Righe(f), (QStringList{"If|Se", "If|Se!"}));
     }
 
     void eliminazioniSiENo()
     {
-        Form1 &form = Prepara();
+        FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Eliminazioni);
-        QCOMPARE(f.objectName(), u"frmEl"_s);
+        QCOMPARE(f.objectName(), u"FinestraEliminazioni"_s);
         f.Command1->click();
         Voce([&] { f.Command3->click(); }, u"Unload"_s, std::nullopt, true);
         Voce([&] { f.Command3->click(); }, u"#"_s, std::nullopt, false);
         QCOMPARE(Righe(f), (QStringList{"Unload|Sì", "#|No"}));
         for (const int riga : {1, 2}) {
             Copione::QuandoModale([riga](QDialog *d) {
-                QCOMPARE(d->objectName(), u"frmMA1"_s);
+                QCOMPARE(d->objectName(), u"VoceEliminazioni"_s);
                 QCOMPARE(qobject_cast<FinestraVoce *>(d)->Check1->isChecked(), riga == 1);
                 d->reject();
             });
@@ -348,7 +352,7 @@ private Q_SLOTS:
 
     void righeCheIlFileNonPuoContenere()
     {
-        Form1 &form = Prepara();
+        FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
         const QStringList prima = Righe(f);
         Copione::QuandoModale([](QDialog *d) {
@@ -377,8 +381,8 @@ private Q_SLOTS:
 
     void salvataggioImpossibileConservaIlFile()
     {
-        Form1 &form = Prepara();
-        Modulo1 &stato = m_amb->Stato();
+        FinestraPrincipale &form = Prepara();
+        Contesto &stato = m_amb->Condiviso();
         const QByteArray prima = File(Elenco::Sostituzioni);
         // The list folder turns into a file: nothing can be written there.
         const QString cartella = stato.Liste.Cartella();
@@ -395,7 +399,7 @@ private Q_SLOTS:
         QCOMPARE(AmbienteProva::LeggiFile(cartella + u"-spostata/sostituzioni.dat"_s), prima);
         Copione::RispondiMessaggio(Risposta::No); // close without saving
         f.Command6->click();
-        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
+        QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         QFile::remove(cartella);
         QDir().rename(cartella + u"-spostata"_s, cartella);
     }
@@ -425,7 +429,7 @@ private Q_SLOTS:
         QFETCH(int, risposta);
         QFETCH(bool, aperta);
         QFETCH(bool, salvato);
-        Form1 &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
+        FinestraPrincipale &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
         const QByteArray prima = File(Elenco::Sostituzioni);
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
@@ -450,7 +454,7 @@ private Q_SLOTS:
         }
         QCOMPARE(f.isVisible(), aperta);
         QCOMPARE(File(Elenco::Sostituzioni) != prima, salvato);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, salvato ? 8 : 2);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, salvato ? 8 : 2);
         // A new editor shows the file's rows.
         QCOMPARE(Righe(FinestraElenco(form, Elenco::Sostituzioni)),
                  salvato ? Righe(f) : QStringList({"A|B", "C|D"}));
@@ -521,7 +525,7 @@ private Q_SLOTS:
         // Refused at once: a start-up that blocks is ended by the alarm.
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK);
         alarm(10);
-        Form1 &form = m_amb->Avvia();
+        FinestraPrincipale &form = m_amb->Avvia();
         alarm(0);
         auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), leggibile ? 0 : 1);
@@ -531,9 +535,9 @@ private Q_SLOTS:
             QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
-        QCOMPARE(Comando(form, "mnuStrumAPul")->isEnabled(), leggibile);
-        QVERIFY(Comando(form, "mnuStrumAvvia")->isEnabled());
-        QCOMPARE(m_amb->Stato().NumSostituzioni, 8);
+        QCOMPARE(Comando(form, "azioneAvviaPulizia")->isEnabled(), leggibile);
+        QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 8);
 
         // The editor shows what could be read and takes edits; only saving is refused.
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK); // the read error again
@@ -568,7 +572,7 @@ private Q_SLOTS:
                                        QByteArray::fromHex("7C00") + QByteArray(124, 'z') +
                                        QByteArray(2, '\0');
         m_amb->ScriviFile(u"pulizia.dat"_s, danneggiato);
-        Form1 &form = m_amb->Avvia();
+        FinestraPrincipale &form = m_amb->Avvia();
         FinestraElenco f(form, Elenco::Eliminazioni);
         f.show();
         QCOMPARE(f.NumeroRighe(), 2);
@@ -595,7 +599,7 @@ private Q_SLOTS:
     // list of millions of rows.
     void unaSolaIconaPerTutteLeRighe()
     {
-        Form1 &form = Prepara();
+        FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
         Voce([&] { f.Command3->click(); }, u"Loop"_s, u"Ciclo"_s);
         Seleziona(f, 2);

@@ -1,8 +1,8 @@
 // The code-reading options: their file beside the lists, start-up and the dialog.
 
 #include "aiuti/AmbienteProva.h"
-#include "finestre/Form1.h"
-#include "finestre/frmOpzioni.h"
+#include "finestre/FinestraOpzioni.h"
+#include "finestre/FinestraPrincipale.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +25,7 @@ class TestOpzioni : public QObject
 
     // The program started over the default lists, with `opzioni` as its options file (none when
     // null).
-    Form1 &Avvia(const QByteArray &opzioni = {})
+    FinestraPrincipale &Avvia(const QByteArray &opzioni = {})
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("linguaggio");
         const QByteArray entrambe = FileOpzioni::Testo({true, true});
         QTest::newRow("basic, attiva")
-            << QByteArray() << "/x/Modulo1.BAS" << Opzioni{true, false} << true << "BASIC";
+            << QByteArray() << "/x/Contesto.BAS" << Opzioni{true, false} << true << "BASIC";
         QTest::newRow("c, spegne")
             << entrambe << "/x/main.cpp" << Opzioni{false, true} << true << "C/C++";
         QTest::newRow("batch, annulla") << entrambe << "/x/a.cmd" << Opzioni{} << false << "Batch";
@@ -132,12 +132,12 @@ private Q_SLOTS:
         QFETCH(Opzioni, spuntate);
         QFETCH(bool, ok);
         QFETCH(QString, linguaggio);
-        Form1 &form = Avvia(fileAvvio);
+        FinestraPrincipale &form = Avvia(fileAvvio);
         const Opzioni avvio = FileOpzioni::DaTesto(fileAvvio);
-        QCOMPARE(m_amb->Stato().OpzioniCodice, avvio);
-        m_amb->Stato().NomeFileCorrente = nomeFile;
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, avvio);
+        m_amb->Condiviso().NomeFileCorrente = nomeFile;
         Copione::QuandoModale([&](QDialog *d) {
-            auto *f = qobject_cast<frmOpzioni *>(d);
+            auto *f = qobject_cast<FinestraOpzioni *>(d);
             QVERIFY(f);
             QCOMPARE(f->windowTitle(), u"Opzioni"_s);
             QCOMPARE(f->Label1->text(), u"Linguaggio del testo: "_s + linguaggio);
@@ -147,10 +147,10 @@ private Q_SLOTS:
             f->Check2->setChecked(spuntate.SeparatoriCodice);
             (ok ? f->Command1 : f->Command2)->click();
         });
-        Comando(form, "mnuStrumOpz")->trigger();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmOpzioni"_s});
+        Comando(form, "azioneOpzioni")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraOpzioni"_s});
         const Opzioni attese = ok ? spuntate : avvio;
-        QCOMPARE(m_amb->Stato().OpzioniCodice, attese);
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, attese);
         QCOMPARE(FileOpzioni::Leggi(m_amb->Cartella()), attese);
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
@@ -160,7 +160,7 @@ private Q_SLOTS:
         Avvia();
         // A folder where the file should be: it can be neither written nor replaced.
         QVERIFY(QDir(m_amb->Cartella()).mkdir(u"opzioni.ini"_s));
-        frmOpzioni f(m_amb->Stato());
+        FinestraOpzioni f(m_amb->Condiviso());
         f.show();
         f.Check1->setChecked(true);
         Copione::RispondiMessaggio(Risposta::OK);
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QVERIFY(messaggi[0].testo.contains(u"\r\nErrore: "_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         QVERIFY(f.isVisible());
-        QCOMPARE(m_amb->Stato().OpzioniCodice, (Opzioni{}));
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, (Opzioni{}));
     }
 
     // An options file that cannot be taken (a pipe would block the start-up
@@ -213,7 +213,7 @@ private Q_SLOTS:
                                               QDir::toNativeSeparators(percorso) + u'"'),
                  qPrintable(messaggi[0].testo));
         QVERIFY2(messaggi[0].testo.contains(motivo), qPrintable(messaggi[0].testo));
-        QCOMPARE(m_amb->Stato().OpzioniCodice, (Opzioni{}));
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, (Opzioni{}));
     }
 };
 

@@ -3,9 +3,9 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
+#include "finestre/FinestraParole.h"
+#include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
-#include "finestre/frmParole.h"
 
 #include <QAction>
 #include <QLabel>
@@ -19,7 +19,7 @@ using namespace Piattaforma;
 namespace {
 
 const QString Modulo =
-    QStringLiteral("Attribute VB_Name = \"Modulo1\"\r\n"
+    QStringLiteral("Attribute VB_Name = \"Contesto\"\r\n"
                    "Option Explicit\r\n"
                    "' Dim in a comment, If Then\r\n"
                    "Public Function Somma(ByVal a As Integer, ByVal b As Integer) As Integer\r\n"
@@ -34,7 +34,7 @@ const QVector<VoceSostituzione> ElencoProva = {
     {QStringLiteral("else"), QStringLiteral("Altrimenti")}};
 
 // The rows as "word=count", separated by spaces.
-QString Righe(const frmParole &f)
+QString Righe(const FinestraParole &f)
 {
     QStringList righe;
     for (int i = 1; i <= f.NumeroRighe(); ++i)
@@ -50,12 +50,12 @@ class TestParole : public QObject
 
     std::unique_ptr<AmbienteProva> m_amb;
 
-    Form1 &Prepara(const QString &nomeFile, const QString &testo)
+    FinestraPrincipale &Prepara(const QString &nomeFile, const QString &testo)
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(ElencoProva);
-        Form1 &form = m_amb->Avvia();
-        m_amb->Stato().NomeFileCorrente = nomeFile;
+        FinestraPrincipale &form = m_amb->Avvia();
+        m_amb->Condiviso().NomeFileCorrente = nomeFile;
         form.Editor()->SetText(testo);
         return form;
     }
@@ -77,7 +77,7 @@ private Q_SLOTS:
                        const QString &righe, const QString &titolo) {
             QTest::newRow(nome) << nomeFile << testo << righe << titolo;
         };
-        riga("basic", "/p/Modulo1.bas", Modulo,
+        riga("basic", "/p/Contesto.bas", Modulo,
              "As=4 Integer=4 ByVal=2 Function=2 Dim=1 End=1 Explicit=1 Option=1 Public=1",
              "Parole chiave BASIC senza traduzione:");
         riga("c", "/p/main.c", "#include <stdio.h>\nint main(void) { /* int */ if (1) return 0; }",
@@ -94,19 +94,19 @@ private Q_SLOTS:
         QFETCH(QString, testo);
         QFETCH(QString, righe);
         QFETCH(QString, titolo);
-        Form1 &form = Prepara(nomeFile, testo);
+        FinestraPrincipale &form = Prepara(nomeFile, testo);
         Copione::QuandoModale([&](QDialog *d) {
-            auto *f = qobject_cast<frmParole *>(d);
+            auto *f = qobject_cast<FinestraParole *>(d);
             QVERIFY(f);
             QCOMPARE(Righe(*f), righe);
             QCOMPARE(f->Label1->text(), titolo);
             QCOMPARE(f->Command1->isEnabled(), !righe.isEmpty());
             f->Command2->click();
         });
-        QCOMPARE(Comando(form, "mnuStrumParole")->text(),
+        QCOMPARE(Comando(form, "azioneParoleNonTradotte")->text(),
                  QStringLiteral("Parole &non tradotte..."));
-        Comando(form, "mnuStrumParole")->trigger();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
+        Comando(form, "azioneParoleNonTradotte")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
     }
 
     // Double-click fills the entry dialog with the word; its OK appends the
@@ -132,11 +132,11 @@ private Q_SLOTS:
         QFETCH(QString, traduzione);
         QFETCH(bool, ok);
         QFETCH(int, messaggi);
-        Form1 &form = Prepara(QStringLiteral("m.bas"), Modulo);
+        FinestraPrincipale &form = Prepara(QStringLiteral("m.bas"), Modulo);
         Copione::Messaggi();
-        const QString percorso = m_amb->Stato().Liste.Percorso(Elenco::Sostituzioni);
+        const QString percorso = m_amb->Condiviso().Liste.Percorso(Elenco::Sostituzioni);
         const QByteArray prima = AmbienteProva::LeggiFile(percorso);
-        frmParole f(form, &form);
+        FinestraParole f(form, &form);
         const QTreeWidgetItem *dim =
             f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).value(0);
         QVERIFY(dim);
@@ -160,7 +160,7 @@ private Q_SLOTS:
         const QByteArray voce =
             Record::Codifica(VoceSostituzione{QStringLiteral("Dim"), QStringLiteral("Dichiara")});
         QCOMPARE(AmbienteProva::LeggiFile(percorso), aggiunta ? prima + voce : prima);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, aggiunta ? 4 : 3);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, aggiunta ? 4 : 3);
         QCOMPARE(f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
                  aggiunta);
         QCOMPARE(f.NumeroRighe(), aggiunta ? 8 : 9);

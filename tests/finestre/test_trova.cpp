@@ -3,8 +3,8 @@
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/Tabella.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "finestre/frmTrova.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraTrova.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,32 +31,32 @@ class TestTrova : public QObject
 
     std::unique_ptr<AmbienteProva> m_amb;
 
-    Form1 &Prepara(const QString &testo)
+    FinestraPrincipale &Prepara(const QString &testo)
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
-        Form1 &f = m_amb->Avvia();
+        FinestraPrincipale &f = m_amb->Avvia();
         f.Editor()->SetText(testo);
-        f.FinestraTrova()->IntervalloCessione = 0;
+        f.DialogoTrova()->IntervalloCessione = 0;
         return f;
     }
 
     // A long replace-all of "uno" with "1", ready to start.
-    frmTrova *PreparaCorsaLunga()
+    FinestraTrova *PreparaCorsaLunga()
     {
-        frmTrova *d = Prepara(Righe).FinestraTrova();
-        d->txtTrova->setText(QStringLiteral("uno"));
-        d->txtSost->setText(QStringLiteral("1"));
+        FinestraTrova *d = Prepara(Righe).DialogoTrova();
+        d->TestoDaTrovare->setText(QStringLiteral("uno"));
+        d->TestoSostitutivo->setText(QStringLiteral("1"));
         return d;
     }
 
     // Replace-all through the dialog's button, the caret at `k`.
-    QString SostituisciTutti(Form1 &f, const QString &parola, const QString &sostituto,
+    QString SostituisciTutti(FinestraPrincipale &f, const QString &parola, const QString &sostituto,
                              int direzione, qsizetype k, bool intere = false)
     {
-        frmTrova *d = f.FinestraTrova();
-        d->txtTrova->setText(parola);
-        d->txtSost->setText(sostituto);
+        FinestraTrova *d = f.DialogoTrova();
+        d->TestoDaTrovare->setText(parola);
+        d->TestoSostitutivo->setText(sostituto);
         d->Check1->setChecked(intere);
         d->Combo1->setCurrentIndex(direzione);
         f.Editor()->SetSelStart(k);
@@ -79,20 +79,20 @@ private Q_SLOTS:
 
     void sostituisciTuttoCompletato()
     {
-        Form1 &f = Prepara(QStringLiteral("a a a a\r\n"));
+        FinestraPrincipale &f = Prepara(QStringLiteral("a a a a\r\n"));
         const QString atteso = QStringLiteral("bbb bbb bbb bbb\r\n");
         QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3), atteso);
         QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
 
         // Nothing found: still completed, and the text counts as modified.
-        m_amb->Stato().TestoModificato = false;
+        m_amb->Condiviso().TestoModificato = false;
         QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0), atteso);
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
         // An empty word ends at once and leaves the text intact.
         QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0), atteso);
         QCOMPARE(Avanzamento(f)->value(), 0);
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
     }
 
     void sostituisciTuttoCampi_data()
@@ -123,7 +123,7 @@ private Q_SLOTS:
         QFETCH(int, direzione);
         QFETCH(int, caret);
         QFETCH(bool, intere);
-        Form1 &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
+        FinestraPrincipale &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
         QTEST(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
                                intere),
               "atteso");
@@ -131,10 +131,10 @@ private Q_SLOTS:
 
     void interruzione()
     {
-        frmTrova *d = PreparaCorsaLunga();
-        Form1 &f = m_amb->Finestra();
+        FinestraTrova *d = PreparaCorsaLunga();
+        FinestraPrincipale &f = m_amb->Finestra();
         f.Editor()->SetSelStart(5);
-        m_amb->Stato().TestoModificato = false;
+        m_amb->Condiviso().TestoModificato = false;
         // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
         QString stati; // 1 enabled, 0 disabled
         QTimer::singleShot(0, d, [&] {
@@ -154,10 +154,10 @@ private Q_SLOTS:
                             Pulsanti::SiNo, Icona::Domanda, QStringLiteral("Sostituisci tutto")}}));
         QCOMPARE(f.Editor()->Text(), Righe);
         QCOMPARE(f.Editor()->SelStart(), 5);
-        QVERIFY(m_amb->Stato().TestoModificato); // some were replaced before the click
+        QVERIFY(m_amb->Condiviso().TestoModificato); // some were replaced before the click
         QCOMPARE(d->Command4->text(), QStringLiteral("S&ostituisci tutto"));
         QVERIFY(d->Command1->isEnabled());
-        QCOMPARE(m_amb->Stato().RichiestaInterruzione, 0);
+        QCOMPARE(m_amb->Condiviso().RichiestaInterruzione, 0);
 
         // Yes keeps what was done: the text starts replaced and ends as it was.
         QTimer::singleShot(0, d, [&] { QTimer::singleShot(0, d, [&] { d->Command4->click(); }); });
@@ -170,9 +170,9 @@ private Q_SLOTS:
 
     void chiusoDuranteLaCorsa()
     {
-        frmTrova *d = PreparaCorsaLunga();
-        Form1 &f = m_amb->Finestra();
-        Comando(f, "mnuModSostP")->trigger();
+        FinestraTrova *d = PreparaCorsaLunga();
+        FinestraPrincipale &f = m_amb->Finestra();
+        Comando(f, "azioneSostituisciParola")->trigger();
         // Closed while replacing: hidden at once, the run goes on to its end,
         // and the main window waits for it before taking input again.
         bool principaleAbilitata = true;
@@ -191,9 +191,9 @@ private Q_SLOTS:
 
     void dialogoEModi()
     {
-        Form1 &f = Prepara(QStringLiteral("If a If b\r\n"));
-        Comando(f, "mnuModSostP")->trigger();
-        frmTrova *d = f.FinestraTrova();
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a If b\r\n"));
+        Comando(f, "azioneSostituisciParola")->trigger();
+        FinestraTrova *d = f.DialogoTrova();
         QVERIFY(d->isVisible());
         QVERIFY(!f.isEnabled());
         QCOMPARE(d->windowTitle(), QStringLiteral("Sostituisci"));
@@ -205,15 +205,15 @@ private Q_SLOTS:
         QVERIFY(qAbs(Twip(altezzaMenu - d->height()) - 200) <= 15);
 
         // "&Sostituisci" right after a find replaces that word and keeps it selected.
-        d->txtTrova->setText(QStringLiteral("if"));
-        d->txtSost->setText(QStringLiteral("Se"));
+        d->TestoDaTrovare->setText(QStringLiteral("if"));
+        d->TestoSostitutivo->setText(QStringLiteral("Se"));
         d->Check1->setChecked(true);
         d->Command1->click();
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
         d->Command2->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a If b\r\n"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
         d->Command1->click();
         QCOMPARE(f.Editor()->SelStart(), 5);
         // A selection made by hand is replaced too.
@@ -226,9 +226,9 @@ private Q_SLOTS:
         d->close();
         QVERIFY(!d->isVisible());
         QVERIFY(f.isEnabled());
-        Comando(f, "mnuModTrova")->trigger();
-        QCOMPARE(d->txtTrova->text(), QStringLiteral("if"));
-        QCOMPARE(d->txtSost->text(), QStringLiteral("Se"));
+        Comando(f, "azioneTrova")->trigger();
+        QCOMPARE(d->TestoDaTrovare->text(), QStringLiteral("if"));
+        QCOMPARE(d->TestoSostitutivo->text(), QStringLiteral("Se"));
         QVERIFY(d->Check1->isChecked());
         QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
         d->Command5->click();
@@ -258,12 +258,12 @@ private Q_SLOTS:
         QFETCH(Qt::Key, tasto);
         QFETCH(Qt::KeyboardModifier, modificatore);
         QFETCH(int, volte);
-        Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
-        Comando(f, sostituisci ? "mnuModSostP" : "mnuModTrova")->trigger();
-        frmTrova *d = f.FinestraTrova();
+        FinestraPrincipale &f = Prepara(QStringLiteral("ab ab\r\n"));
+        Comando(f, sostituisci ? "azioneSostituisciParola" : "azioneTrova")->trigger();
+        FinestraTrova *d = f.DialogoTrova();
         QTRY_COMPARE(QApplication::activeWindow(), d);
-        d->txtTrova->setText(QStringLiteral("ab"));
-        d->txtSost->setText(QStringLiteral("Z"));
+        d->TestoDaTrovare->setText(QStringLiteral("ab"));
+        d->TestoSostitutivo->setText(QStringLiteral("Z"));
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(2);
         if (sostituisci && tasto == Qt::Key_O) Copione::RispondiMessaggio(Risposta::OK);
@@ -282,12 +282,13 @@ private Q_SLOTS:
 
     void nonCopreLaParolaTrovata()
     {
-        Form1 &f = Prepara(QStringLiteral("riga\r\nriga\r\nbersaglio\r\nbersaglio\r\nriga\r\n"));
+        FinestraPrincipale &f =
+            Prepara(QStringLiteral("riga\r\nriga\r\nbersaglio\r\nbersaglio\r\nriga\r\n"));
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        Comando(f, "mnuModTrova")->trigger();
-        frmTrova *d = f.FinestraTrova();
-        d->txtTrova->setText(QStringLiteral("bersaglio"));
+        Comando(f, "azioneTrova")->trigger();
+        FinestraTrova *d = f.DialogoTrova();
+        d->TestoDaTrovare->setText(QStringLiteral("bersaglio"));
         // The two ends of the selection on the screen.
         auto estremi = [&f] {
             QTextCursor inizio = f.Editor()->textCursor();
@@ -314,22 +315,22 @@ private Q_SLOTS:
 
     void ripetiTrova()
     {
-        Form1 &f = Prepara(QStringLiteral("ab ab\r\n"));
+        FinestraPrincipale &f = Prepara(QStringLiteral("ab ab\r\n"));
         // Never opened: the empty text selects nothing and stays put.
-        Comando(f, "mnuModRip")->trigger();
+        Comando(f, "azioneRipetiTrova")->trigger();
         QCOMPARE(f.Editor()->SelLength(), 0);
-        frmTrova *d = f.FinestraTrova();
+        FinestraTrova *d = f.DialogoTrova();
         QVERIFY(!d->isVisible());
-        d->txtTrova->setText(QStringLiteral("ab"));
+        d->TestoDaTrovare->setText(QStringLiteral("ab"));
         d->Combo1->setCurrentIndex(0); // "Su": "&Ripeti trova" still goes forward
-        m_amb->Stato().PosRicerca = 0;
+        m_amb->Condiviso().PosRicerca = 0;
         f.Editor()->SetSelStart(0);
-        Comando(f, "mnuModRip")->trigger();
+        Comando(f, "azioneRipetiTrova")->trigger();
         QCOMPARE(f.Editor()->SelStart(), 0);
-        Comando(f, "mnuModRip")->trigger();
+        Comando(f, "azioneRipetiTrova")->trigger();
         QCOMPARE(f.Editor()->SelStart(), 3);
         Copione::RispondiMessaggio(Risposta::No);
-        Comando(f, "mnuModRip")->trigger();
+        Comando(f, "azioneRipetiTrova")->trigger();
         QCOMPARE(
             Copione::Messaggi(),
             (Messaggi{{QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?"),

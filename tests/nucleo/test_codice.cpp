@@ -1,10 +1,10 @@
 // Reading source text as code: the language of a file, the comment and string
 // scanner, the code delimiters and the words a list leaves untranslated.
 
-#include "nucleo/codice/Linguaggio.h"
-#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
-#include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/codice/Delimitatori.h"
+#include "nucleo/codice/Linguaggio.h"
+#include "nucleo/codice/ScansioneCodice.h"
+#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
 #include "nucleo/ricerca/Ricerca.h"
 
 #include <QRandomGenerator>
@@ -341,8 +341,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("tipo"); // as Tipo() reads it
         const QVector<std::pair<QString, QStringList>> tipi = {
-            {"basic", {"/p/Modulo1.bas", "s.vbs", "C:\\d.x\\f.bas"}},
-            {"form", {"/p/Form1.FRM", "c.cls", "c.Ctl", "d.dsr"}},
+            {"basic", {"/p/Contesto.bas", "s.vbs", "C:\\d.x\\f.bas"}},
+            {"form", {"/p/FinestraPrincipale.FRM", "c.cls", "c.Ctl", "d.dsr"}},
             {"c", {"a.c", "a.H", "a.cpp", "a.hpp", "a.cc", "a.CXX"}},
             {"batch", {"x.bat", "x.CMD"}},
             {"nessuno", {"", "/p/Makefile", "/p.bas/leggimi", "a.txt", "a.bas.txt", "a.c~"}}};
@@ -548,7 +548,7 @@ private Q_SLOTS:
                                 << QString::fromUtf8(elenco) << QString::fromUtf8(attese);
         };
         riga("modulo BASIC", "form",
-             "Attribute VB_Name = \"Modulo1\"\r\nOption Explicit\r\n' Dim in un commento\r\n"
+             "Attribute VB_Name = \"Contesto\"\r\nOption Explicit\r\n' Dim in un commento\r\n"
              "Private Sub Prova(ByVal n As Integer)\r\n\tDIM s As String\r\n"
              "\ts = \"If Then Else\"\r\n\tIf n > 0 Then s = s & \"x\"\r\nEnd Sub\r\n",
              "If Then For To Do Until While Not",

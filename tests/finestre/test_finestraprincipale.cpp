@@ -3,11 +3,11 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "finestre/frmInfo.h"
-#include "finestre/frmPseudo.h"
+#include "finestre/FinestraInformazioni.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraPseudocodifica.h"
+#include "finestre/FinestraTrova.h"
 #include "finestre/SostituisciTutto.h"
-#include "finestre/frmTrova.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -26,7 +26,7 @@
 using namespace Piattaforma;
 using namespace Qt::Literals::StringLiterals;
 
-class TestForm1 : public QObject
+class TestFinestraPrincipale : public QObject
 {
     Q_OBJECT
 
@@ -35,13 +35,13 @@ class TestForm1 : public QObject
     AmbienteProva &Nuovo() { return *(m_amb = std::make_unique<AmbienteProva>()); }
     // Started over the default substitutions, so start-up asks nothing; with
     // `pulizia` over the default cleaning list too.
-    Form1 &Avvia(bool pulizia = false)
+    FinestraPrincipale &Avvia(bool pulizia = false)
     {
         Nuovo().ScriviElenchi(SostituzioniPredefinite());
         if (pulizia) m_amb->ScriviFile(u"pulizia.dat"_s, Record::Unisci(EliminazioniPredefinite()));
         return m_amb->Avvia();
     }
-    Modulo1 &Stato() { return m_amb->Stato(); }
+    Contesto &Condiviso() { return m_amb->Condiviso(); }
 
 private Q_SLOTS:
     void cleanup()
@@ -55,7 +55,7 @@ private Q_SLOTS:
         AmbienteProva &amb = Nuovo();
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiMessaggio(Risposta::No);
-        Form1 &f = amb.Avvia();
+        FinestraPrincipale &f = amb.Avvia();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(Copione::TestiMessaggi(messaggi),
                  (QStringList{u"Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"_s,
@@ -63,14 +63,14 @@ private Q_SLOTS:
         for (const auto &m : messaggi)
             QCOMPARE(std::tuple(m.pulsanti, m.icona, m.titolo),
                      std::tuple(Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s));
-        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
-        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
-        QCOMPARE(Stato().NumSostituzioni, 0);
+        QVERIFY(!Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAvviaPulizia")->isEnabled());
+        QCOMPARE(Condiviso().NumSostituzioni, 0);
         QVERIFY(QFile::exists(amb.Percorso(u"sostituzioni.dat"_s)));
         QCOMPARE(QFileInfo(amb.Percorso(u"pulizia.dat"_s)).size(), 0);
         QCOMPARE(f.windowTitle(), u"Quadrivo"_s);
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
-        QVERIFY(!Stato().TestoModificato);
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
+        QVERIFY(!Condiviso().TestoModificato);
     }
 
     void primoAvvioSiApreGliEditor()
@@ -83,11 +83,12 @@ private Q_SLOTS:
                 d->accept();
             });
         }
-        Form1 &f = amb.Avvia();
-        QCOMPARE(Copione::ModaliMostrati(), (QStringList{u"Form2"_s, u"frmEl"_s}));
+        FinestraPrincipale &f = amb.Avvia();
+        QCOMPARE(Copione::ModaliMostrati(),
+                 (QStringList{u"FinestraSostituzioni"_s, u"FinestraEliminazioni"_s}));
         // Nothing was saved: the files stay empty and both commands disabled.
-        QVERIFY(!Comando(f, "mnuStrumAvvia")->isEnabled());
-        QVERIFY(!Comando(f, "mnuStrumAPul")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAvviaPulizia")->isEnabled());
     }
 
     void fileDiSoleParoleVuote()
@@ -97,11 +98,11 @@ private Q_SLOTS:
                        Record::Codifica(VoceSostituzione{QString(), u"x"_s}) +
                            Record::Codifica(VoceSostituzione{}));
         amb.ScriviFile(u"pulizia.dat"_s, Record::Codifica(VoceEliminazione{}));
-        Form1 &f = amb.Avvia();
+        FinestraPrincipale &f = amb.Avvia();
         QCOMPARE(Copione::Messaggi().size(), 0);
-        QVERIFY(Comando(f, "mnuStrumAvvia")->isEnabled());
-        QVERIFY(Comando(f, "mnuStrumAPul")->isEnabled());
-        QCOMPARE(Stato().NumSostituzioni, 0);
+        QVERIFY(Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
+        QVERIFY(Comando(f, "azioneAvviaPulizia")->isEnabled());
+        QCOMPARE(Condiviso().NumSostituzioni, 0);
     }
 
     void fileDanneggiatiSenzaCrash()
@@ -110,26 +111,26 @@ private Q_SLOTS:
         amb.ScriviFile(u"sostituzioni.dat"_s, QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
                                                   QByteArray::fromHex("0300"));
         amb.ScriviFile(u"pulizia.dat"_s, QByteArray(77, '\xFF'));
-        Form1 &f = amb.Avvia();
-        QCOMPARE(Stato().NumSostituzioni, 2); // the part-record at the end holds a word
+        FinestraPrincipale &f = amb.Avvia();
+        QCOMPARE(Condiviso().NumSostituzioni, 2); // the part-record at the end holds a word
         Copione::QuandoModale([](QDialog *d) {
             auto *lista = d->findChild<QTreeWidget *>(u"ListView1"_s);
             QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
             d->accept();
         });
-        Comando(f, "mnuStrumSost")->trigger();
+        Comando(f, "azioneSostituzioni")->trigger();
         Copione::QuandoModale([](QDialog *d) { d->accept(); });
-        Comando(f, "mnuStrumPul")->trigger();
+        Comando(f, "azionePulizia")->trigger();
     }
 
     void cartellaInutilizzabile()
     {
         AmbienteProva &amb = Nuovo();
         amb.ScriviFile(u"un-file"_s, "x");
-        Modulo1 stato(amb.Percorso(u"un-file"_s));
-        Form1 f(stato);
+        Contesto stato(amb.Percorso(u"un-file"_s));
+        FinestraPrincipale f(stato);
         Copione::RispondiMessaggio(Risposta::OK);
-        QVERIFY(!f.Form_Load());
+        QVERIFY(!f.Avvia());
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QVERIFY(messaggi[0].testo.contains(u"Errore: "_s));
@@ -139,37 +140,37 @@ private Q_SLOTS:
 
     void alberoDeiMenu()
     {
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         // A command a line: name, caption, shortcut; a menu's commands indented.
-        const QStringList atteso = uR"(mnuFile &File
-  mnuFileNuovo &Nuovo
-  mnuFileApri &Apri...
-  mnuFileSalva &Salva
-  mnuFilsSalvaN S&alva con nome...
+        const QStringList atteso = uR"(menuFile &File
+  azioneNuovo &Nuovo
+  azioneApri &Apri...
+  azioneSalva &Salva
+  azioneSalvaConNome S&alva con nome...
   -
-  mnuFileEsci &Esci Ctrl+E
-mnuModif &Modifica
-  mnuModAnnulla &Annulla Ctrl+Z
-  mnuModRifai Ri&fai Ctrl+Y
+  azioneEsci &Esci Ctrl+E
+menuModifica &Modifica
+  azioneAnnulla &Annulla Ctrl+Z
+  azioneRifai Ri&fai Ctrl+Y
   -
-  mnuModTaglia &Taglia Ctrl+X
-  mnuModCopia &Copia Ctrl+C
-  mnuModInc &Incolla Ctrl+V
+  azioneTaglia &Taglia Ctrl+X
+  azioneCopia &Copia Ctrl+C
+  azioneIncolla &Incolla Ctrl+V
   -
-  mnuModTrova &Trova... Ctrl+T
-  mnuModRip &Ripeti trova F3
-  mnuModSostP &Sostituisci una parola... Ctrl+H
-mnuStrum &Strumenti
-  mnuStrumSost &Sostituzioni... Ctrl+S
-  mnuStrumPul &Pulizia...
+  azioneTrova &Trova... Ctrl+T
+  azioneRipetiTrova &Ripeti trova F3
+  azioneSostituisciParola &Sostituisci una parola... Ctrl+H
+menuStrumenti &Strumenti
+  azioneSostituzioni &Sostituzioni... Ctrl+S
+  azionePulizia &Pulizia...
   -
-  mnuStrumAvvia &Avvia la pseudocodificazione... Ctrl+A
-  mnuStrumAPul A&vvia la pulizia... Ctrl+P
+  azioneAvviaPseudocodifica &Avvia la pseudocodificazione... Ctrl+A
+  azioneAvviaPulizia A&vvia la pulizia... Ctrl+P
   -
-  mnuStrumParole Parole &non tradotte...
-  mnuStrumOpz &Opzioni...
+  azioneParoleNonTradotte Parole &non tradotte...
+  azioneOpzioni &Opzioni...
 Punto &?
-  mnuInfoOn &Informazioni su...)"_s.split(u'\n');
+  azioneInformazioni &Informazioni su...)"_s.split(u'\n');
         QStringList trovato;
         for (QAction *menu : f.menuBar()->actions()) {
             trovato.append(menu->objectName() + u' ' + menu->text());
@@ -186,25 +187,26 @@ Punto &?
     void regolaDisposizione()
     {
         // Too small: snapped back to 3000 in each dimension that was short.
-        Form1::Disposizione d = Form1::RegolaDisposizione(2000, 5000, 330, 4200);
+        FinestraPrincipale::Disposizione d =
+            FinestraPrincipale::RegolaDisposizione(2000, 5000, 330, 4200);
         QCOMPARE(d.larghezza, 3000);
         QCOMPARE(d.altezza, 5000);
         QCOMPARE(*d.larghezzaText1, 2890);
         QCOMPARE(*d.altezzaText1, 5000 - 700 - 330);
         QCOMPARE(d.topBarra, 4050);
-        d = Form1::RegolaDisposizione(3000, 2999, 330, 4200);
+        d = FinestraPrincipale::RegolaDisposizione(3000, 2999, 330, 4200);
         QCOMPARE(d.altezza, 3000);
         QCOMPARE(d.topBarra, 2050);
         // The progress bar follows panel 2 up to 8900, the right edge beyond.
-        QCOMPARE(Form1::RegolaDisposizione(8900, 6000, 330, 4200).leftBarra, 5100);
-        QCOMPARE(Form1::RegolaDisposizione(8901, 6000, 330, 4200).leftBarra, 5401);
+        QCOMPARE(FinestraPrincipale::RegolaDisposizione(8900, 6000, 330, 4200).leftBarra, 5100);
+        QCOMPARE(FinestraPrincipale::RegolaDisposizione(8901, 6000, 330, 4200).leftBarra, 5401);
         // A negative editor height is a step skipped.
-        QVERIFY(!Form1::RegolaDisposizione(5000, 3000, 3000, 0).altezzaText1);
+        QVERIFY(!FinestraPrincipale::RegolaDisposizione(5000, 3000, 3000, 0).altezzaText1);
     }
 
     void finestraRealeSiRidimensiona()
     {
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         // The screen is 19200 × 14400 twips: the window is 1300 smaller each way.
         QCOMPARE(f.DimensioneEsterna(), QSize(Twip(Pixel(17900)), Twip(Pixel(13100))));
         f.show();
@@ -219,24 +221,25 @@ Punto &?
 
     void puliziaEliminaLeParole()
     {
-        Form1 &f = Avvia(true);
+        FinestraPrincipale &f = Avvia(true);
         f.Editor()->SetText(
             u"Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n"_s);
         Copione::RispondiMessaggio(Risposta::OK);
         Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuStrumAPul")->trigger();
-        // Whole words for "Sì" (".Show" after "Form2" is no whole word), anywhere for "No".
+        Comando(f, "azioneAvviaPulizia")->trigger();
+        // Whole words for "Sì" (".Show" after "FinestraSostituzioni" is no whole word), anywhere
+        // for "No".
         QCOMPARE(f.Editor()->Text(), u" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"_s);
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
         QCOMPARE(Copione::Messaggi().last().testo,
                  u"Pulizia terminata: sono state eliminate 3 parole."_s);
     }
 
     void finestraInformazioni()
     {
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         Copione::QuandoModale([](QDialog *d) {
-            auto *info = qobject_cast<frmInfo *>(d);
+            auto *info = qobject_cast<FinestraInformazioni *>(d);
             QCOMPARE(info->windowTitle(), u"Informazioni su..."_s);
             QCOMPARE(info->Titolo->text(), u"Quadrivo"_s);
             QVERIFY(info->Titolo->font().bold());
@@ -265,29 +268,29 @@ Punto &?
             QVERIFY(info->isVisible());
             info->Command1->click();
         });
-        Comando(f, "mnuInfoOn")->trigger();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"frmInfo"_s});
+        Comando(f, "azioneInformazioni")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraInformazioni"_s});
     }
 
     void modificatoDaOgniCambiamentoDellUtente()
     {
-        Form1 &f = Avvia();
-        QVERIFY(!Stato().TestoModificato);
+        FinestraPrincipale &f = Avvia();
+        QVERIFY(!Condiviso().TestoModificato);
         f.Editor()->SetText(u"riga uno\r\nriga due"_s);
-        QVERIFY(!Stato().TestoModificato);
+        QVERIFY(!Condiviso().TestoModificato);
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(4);
-        Comando(f, "mnuModTaglia")->trigger();
+        Comando(f, "azioneTaglia")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), u"riga"_s);
-        QVERIFY(Stato().TestoModificato);
-        Stato().TestoModificato = false;
+        QVERIFY(Condiviso().TestoModificato);
+        Condiviso().TestoModificato = false;
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
-        Comando(f, "mnuModInc")->trigger();
+        Comando(f, "azioneIncolla")->trigger();
         QVERIFY(f.Editor()->Text().endsWith(u"dueriga"_s));
-        QVERIFY(Stato().TestoModificato);
-        Stato().TestoModificato = false;
+        QVERIFY(Condiviso().TestoModificato);
+        Condiviso().TestoModificato = false;
         QTest::keyClick(f.Editor(), Qt::Key_Backspace);
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
     }
 
     void incollaSenzaTestoNonCancella_data()
@@ -301,7 +304,7 @@ Punto &?
     void incollaSenzaTestoNonCancella()
     {
         QFETCH(QString, appunti);
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         f.Editor()->SetText(u"riga uno"_s);
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(4);
@@ -311,10 +314,10 @@ Punto &?
         immagine.fill(Qt::red);
         if (appunti == u"immagine"_s) c->setImage(immagine);
         if (appunti == u"vuoto"_s) c->setText(QString());
-        Comando(f, "mnuModInc")->trigger();
+        Comando(f, "azioneIncolla")->trigger();
         QCOMPARE(f.Editor()->Text(), u"riga uno"_s);
         QCOMPARE(f.Editor()->SelText(), u"riga"_s);
-        QVERIFY(!Stato().TestoModificato);
+        QVERIFY(!Condiviso().TestoModificato);
     }
 
     void chiusuraIgnorataMentreDisabilitata_data()
@@ -328,18 +331,18 @@ Punto &?
     void chiusuraIgnorataMentreDisabilitata()
     {
         QFETCH(QString, come);
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         f.Editor()->SetText(u"uno due\r\n"_s.repeated(500));
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        frmTrova *d = f.FinestraTrova();
+        FinestraTrova *d = f.DialogoTrova();
         d->IntervalloCessione = 0;
         // A close request as the window manager sends it.
         auto chiudi = [&f] { return f.windowHandle()->close(); };
         if (come == u"corsa"_s) {
-            Comando(f, "mnuModSostP")->trigger();
-            d->txtTrova->setText(u"uno"_s);
-            d->txtSost->setText(u"1"_s);
+            Comando(f, "azioneSostituisciParola")->trigger();
+            d->TestoDaTrovare->setText(u"uno"_s);
+            d->TestoSostitutivo->setText(u"1"_s);
             bool chiusa = true;
             QTimer::singleShot(0, d, [&] {
                 d->close();
@@ -351,25 +354,25 @@ Punto &?
             QVERIFY(!chiusa);
             QVERIFY(f.Editor()->Text().endsWith(u"1 due\r\n"_s)); // the run ended
         } else {
-            Comando(f, come == u"trova"_s ? "mnuModTrova" : "mnuModSostP")->trigger();
+            Comando(f, come == u"trova"_s ? "azioneTrova" : "azioneSostituisciParola")->trigger();
             QVERIFY(!chiudi());
             QVERIFY(f.isVisible());
             d->Command5->click();
         }
         QVERIFY(f.isEnabled());
-        Stato().TestoModificato = false;
+        Condiviso().TestoModificato = false;
         QVERIFY(chiudi()); // enabled again, it closes
     }
 
     void finestraDiCorsaNonCopreLaParola()
     {
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         f.Editor()->SetText(u"a\r\nIf b\r\nIf c\r\n"_s);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "mnuStrumAvvia")->trigger();
-        auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
         QVERIFY(p);
         QCoreApplication::processEvents();
         auto parola = [&f] {
@@ -403,10 +406,10 @@ Punto &?
     void operazioneSulTestoUnPasso()
     {
         QFETCH(int, operazione);
-        Form1 &f = Avvia(true);
+        FinestraPrincipale &f = Avvia(true);
         const QString iniziale = u"If a Then\r\n  Unload Me\r\nEnd If\r\n"_s;
         f.Editor()->SetText(iniziale);
-        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAnnulla")->isEnabled());
         f.Editor()->SetSelStart(f.Editor()->Lunghezza());
         QTest::keyClick(f.Editor(), Qt::Key_X);
         const QString prima = f.Editor()->Text();
@@ -415,10 +418,10 @@ Punto &?
             SostituisciTutto(f, u"If"_s, u"Se"_s, 0, 1, 2);
         } else if (operazione == 1) {
             Copione::RispondiMessaggio(Risposta::OK);
-            Comando(f, "mnuStrumAPul")->trigger();
+            Comando(f, "azioneAvviaPulizia")->trigger();
         } else {
-            Comando(f, "mnuStrumAvvia")->trigger();
-            auto *p = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+            Comando(f, "azioneAvviaPseudocodifica")->trigger();
+            auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
             p->IntervalloCessione = 0;
             if (operazione == 4) Copione::RispondiMessaggio(Risposta::OK);
             (operazione == 2 ? p->Command1 : operazione == 3 ? p->Command3 : p->Command5)->click();
@@ -427,26 +430,26 @@ Punto &?
         Copione::Messaggi();
         const QString dopo = f.Editor()->Text();
         QVERIFY(dopo != prima);
-        Stato().TestoModificato = false;
-        QVERIFY(Comando(f, "mnuModAnnulla")->isEnabled());
-        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
-        Comando(f, "mnuModAnnulla")->trigger();
+        Condiviso().TestoModificato = false;
+        QVERIFY(Comando(f, "azioneAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "azioneRifai")->isEnabled());
+        Comando(f, "azioneAnnulla")->trigger();
         QCOMPARE(f.Editor()->Text(), prima);
-        QVERIFY(Stato().TestoModificato);
-        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
-        Comando(f, "mnuModRifai")->trigger();
+        QVERIFY(Condiviso().TestoModificato);
+        QVERIFY(Comando(f, "azioneRifai")->isEnabled());
+        Comando(f, "azioneRifai")->trigger();
         QCOMPARE(f.Editor()->Text(), dopo);
-        Comando(f, "mnuModAnnulla")->trigger();
-        Comando(f, "mnuModAnnulla")->trigger();
+        Comando(f, "azioneAnnulla")->trigger();
+        Comando(f, "azioneAnnulla")->trigger();
         QCOMPARE(f.Editor()->Text(), iniziale);
-        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAnnulla")->isEnabled());
     }
 
     // The keys of undo and redo reach the menu; "&Nuovo" and "&Apri..." start
     // a fresh history.
     void annullaRifaiDaTastieraEStoriaNuova()
     {
-        Form1 &f = Avvia();
+        FinestraPrincipale &f = Avvia();
         m_amb->ScriviFile(u"doc.txt"_s, "testo aperto\r\n");
         f.show();
         f.Editor()->setFocus();
@@ -463,24 +466,24 @@ Punto &?
             QTest::keyClick(f.Editor(), tasto.key(), tasto.keyboardModifiers());
             QCOMPARE(f.Editor()->Text(), atteso);
         }
-        QVERIFY(Stato().TestoModificato);
+        QVERIFY(Condiviso().TestoModificato);
         Copione::RispondiMessaggio(Risposta::No);
-        Comando(f, "mnuFileNuovo")->trigger();
-        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
-        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "azioneNuovo")->trigger();
+        QVERIFY(!Comando(f, "azioneAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "azioneRifai")->isEnabled());
         f.Editor()->SostituisciTesto(u"tre"_s);
-        Comando(f, "mnuModAnnulla")->trigger();
-        QVERIFY(Comando(f, "mnuModRifai")->isEnabled());
+        Comando(f, "azioneAnnulla")->trigger();
+        QVERIFY(Comando(f, "azioneRifai")->isEnabled());
         Copione::RispondiMessaggio(Risposta::No);
         Copione::RispondiFile(m_amb->Percorso(u"doc.txt"_s));
-        Comando(f, "mnuFileApri")->trigger();
+        Comando(f, "azioneApri")->trigger();
         QCOMPARE(f.Editor()->Text(), u"testo aperto\r\n"_s);
-        QVERIFY(!Comando(f, "mnuModAnnulla")->isEnabled());
-        QVERIFY(!Comando(f, "mnuModRifai")->isEnabled());
+        QVERIFY(!Comando(f, "azioneAnnulla")->isEnabled());
+        QVERIFY(!Comando(f, "azioneRifai")->isEnabled());
         Copione::Messaggi();
         Copione::Dialoghi();
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "test_form1.moc"
+QTEST_MAIN(TestFinestraPrincipale)
+#include "test_finestraprincipale.moc"

@@ -8,24 +8,24 @@
 #include <optional>
 
 class EditorTesto;
-class Modulo1;
-class frmTrova;
+class Contesto;
+class FinestraTrova;
 class QLabel;
 class QMimeData;
 class QProgressBar;
 class QStatusBar;
 
 // The main window: the editor, the menus, the status bar and the progress bar.
-class Form1 : public QMainWindow
+class FinestraPrincipale : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(Modulo1 &stato, QWidget *padre = nullptr);
-    ~Form1() override;
+    explicit FinestraPrincipale(Contesto &stato, QWidget *padre = nullptr);
+    ~FinestraPrincipale() override;
 
     // Start-up: sizes the window, opens the list files, empties the editor.
     // False when the lists cannot be opened (the error was shown): the program ends.
-    bool Form_Load();
+    bool Avvia();
 
     // What the layout rule computes, in twips, from the outer size W × H.
     struct Disposizione
@@ -43,7 +43,7 @@ public:
     QString TestoStato() const;
 
     // The program's shared state, for the windows this one opens.
-    Modulo1 &Stato() { return m_stato; }
+    Contesto &Condiviso() { return m_contesto; }
     // The editor.
     EditorTesto *Editor() const { return Text1; }
     // The progress bar: `valore` of `massimo` (at least 1); empty again.
@@ -53,7 +53,7 @@ public:
     // "&Avvia la pseudocodificazione..." or "A&vvia la pulizia...".
     void AbilitaAvvio(Elenco elenco, bool abilita);
     // The open/save dialog and its filter.
-    const Piattaforma::DialogoFile &DialogoApriSalva() const { return cmd1; }
+    const Piattaforma::DialogoFile &DialogoApriSalva() const { return m_dialogoFile; }
 
     // Outer size of the window in twips, and setting it.
     QSize DimensioneEsterna() const;
@@ -76,60 +76,61 @@ public:
     static std::optional<QString> FileTrascinato(const QMimeData *dati);
 
     // The find/replace dialog, created hidden on first use.
-    frmTrova *FinestraTrova();
+    FinestraTrova *DialogoTrova();
     // The run window while it exists.
-    QWidget *FinestraPseudo() const;
+    QWidget *FinestraPseudocodificaAperta() const;
 
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
 protected:
-    void resizeEvent(QResizeEvent *e) override; // Form_Resize
-    void closeEvent(QCloseEvent *e) override;   // Form_Unload
+    void resizeEvent(QResizeEvent *e) override; // Ridisponi
+    void closeEvent(QCloseEvent *e) override;
     // A file dropped on the window or on the editor is opened.
     bool event(QEvent *e) override;
     bool eventFilter(QObject *oggetto, QEvent *e) override;
 
 private Q_SLOTS:
     // The menu commands.
-    void mnuFileNuovo_Click();
-    void mnuFileApri_Click();
-    void mnuFileSalva_Click();
-    void mnuFilsSalvaN_Click();
-    void mnuFileEsci_Click();
-    void mnuStrumSost_Click();
-    void mnuStrumPul_Click();
-    void mnuStrumAPul_Click();
-    void mnuStrumAvvia_Click();
-    void mnuModTaglia_Click();
-    void mnuModCopia_Click();
-    void mnuModInc_Click();
-    void mnuModTrova_Click();
-    void mnuModRip_Click();
-    void mnuModSostP_Click();
-    void mnuStrumParole_Click();
-    void mnuStrumOpz_Click();
-    void mnuInfoOn_Click();
+    void Nuovo();
+    void Apri();
+    void Salva();
+    void SalvaConNome();
+    void Esci();
+    void MostraSostituzioni();
+    void MostraPulizia();
+    void AvviaPulizia();
+    void AvviaPseudocodifica();
+    void Taglia();
+    void Copia();
+    void Incolla();
+    void Trova();
+    void RipetiTrova();
+    void SostituisciParola();
+    void MostraParoleNonTradotte();
+    void MostraOpzioni();
+    void MostraInformazioni();
 
 private:
     EditorTesto *Text1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QStatusBar *m_barraStato = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
-    Piattaforma::DialogoFile cmd1;
+    Piattaforma::DialogoFile m_dialogoFile;
 
-    QAction *mnuFileNuovo = nullptr, *mnuFileApri = nullptr, *mnuFileSalva = nullptr,
-            *mnuFilsSalvaN = nullptr, *mnuFileEsci = nullptr;
-    QAction *mnuModAnnulla = nullptr, *mnuModRifai = nullptr;
-    QAction *mnuModTaglia = nullptr, *mnuModCopia = nullptr, *mnuModInc = nullptr,
-            *mnuModTrova = nullptr, *mnuModRip = nullptr, *mnuModSostP = nullptr;
-    QAction *mnuStrumSost = nullptr, *mnuStrumPul = nullptr, *mnuStrumAvvia = nullptr,
-            *mnuStrumAPul = nullptr;
-    QAction *mnuStrumParole = nullptr, *mnuStrumOpz = nullptr;
-    QAction *mnuInfoOn = nullptr;
+    QAction *azioneNuovo = nullptr, *azioneApri = nullptr, *azioneSalva = nullptr,
+            *azioneSalvaConNome = nullptr, *azioneEsci = nullptr;
+    QAction *azioneAnnulla = nullptr, *azioneRifai = nullptr;
+    QAction *azioneTaglia = nullptr, *azioneCopia = nullptr, *azioneIncolla = nullptr,
+            *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
+            *azioneSostituisciParola = nullptr;
+    QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
+            *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
+    QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
+    QAction *azioneInformazioni = nullptr;
 
     void CreaMenu();
     void CreaBarraDiStato();
-    void Form_Resize();
+    void Ridisponi();
 
     // The save dialog until ControllaFile agrees; nothing when cancelled.
     std::optional<QString> CicloNome();
@@ -149,10 +150,10 @@ private:
     // Takes a drag or drop that carries a file; false for anything else.
     bool TrascinamentoDiFile(QEvent *e);
 
-    Modulo1 &m_stato;
+    Contesto &m_contesto;
     QLabel *m_pannello1 = nullptr;
     QLabel *m_pannello2 = nullptr;
     QWidget *m_area = nullptr;
-    frmTrova *m_frmTrova = nullptr;
-    QPointer<QWidget> m_frmPseudo;
+    FinestraTrova *m_finestraTrova = nullptr;
+    QPointer<QWidget> m_finestraPseudocodifica;
 };

@@ -2,18 +2,18 @@
 
 #include <QDialog>
 
-class Modulo1;
+class Contesto;
 class QCheckBox;
 class QLabel;
 class QPushButton;
 
 // The options dialog: the two ways of reading code, and the language the
 // current text is read as. OK stores them in the lists' folder.
-class frmOpzioni : public QDialog
+class FinestraOpzioni : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmOpzioni(Modulo1 &stato, QWidget *padre = nullptr);
+    explicit FinestraOpzioni(Contesto &stato, QWidget *padre = nullptr);
 
     QCheckBox *Check1 = nullptr; // comments and strings left alone
     QCheckBox *Check2 = nullptr; // code delimiters
@@ -26,5 +26,5 @@ public Q_SLOTS:
     void Command1_Click();
 
 private:
-    Modulo1 &m_stato;
+    Contesto &m_contesto;
 };

@@ -1,4 +1,4 @@
-#include "frmInfo.h"
+#include "FinestraInformazioni.h"
 
 #include "piattaforma/Icone.h"
 #include "piattaforma/Piattaforma.h"
@@ -50,10 +50,10 @@ QLabel *Etichetta(QWidget *padre, const char *nome, const QString &testo, qreal 
 
 } // namespace
 
-frmInfo::frmInfo(const QString &cartellaProgramma, QWidget *padre)
+FinestraInformazioni::FinestraInformazioni(const QString &cartellaProgramma, QWidget *padre)
     : QDialog(padre), m_cartella(cartellaProgramma), m_sfondo(Sfondo())
 {
-    setObjectName(QStringLiteral("frmInfo"));
+    setObjectName(QStringLiteral("FinestraInformazioni"));
     setWindowTitle(QStringLiteral("Informazioni su..."));
     setWindowIcon(Icone::Programma());
     setFixedSize(Pixel(4860), Pixel(3045));
@@ -75,15 +75,15 @@ frmInfo::frmInfo(const QString &cartellaProgramma, QWidget *padre)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(Pixel(3360), Pixel(2040), Pixel(1335), Pixel(375));
     Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &frmInfo::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &FinestraInformazioni::Command1_Click);
     Command2 = new QPushButton(QStringLiteral("&Crediti"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(Pixel(3360), Pixel(2520), Pixel(1335), Pixel(375));
     Command2->setAutoDefault(false);
-    connect(Command2, &QPushButton::clicked, this, &frmInfo::Command2_Click);
+    connect(Command2, &QPushButton::clicked, this, &FinestraInformazioni::Command2_Click);
 }
 
-QString frmInfo::PercorsoCrediti() const
+QString FinestraInformazioni::PercorsoCrediti() const
 {
     // Beside the program in the build folder; in share/quadrivo once installed.
     const QDir cartella(m_cartella);
@@ -94,12 +94,12 @@ QString frmInfo::PercorsoCrediti() const
     return accanto;
 }
 
-void frmInfo::Command1_Click()
+void FinestraInformazioni::Command1_Click()
 {
     accept();
 }
 
-void frmInfo::Command2_Click()
+void FinestraInformazioni::Command2_Click()
 {
     // The viewer runs on by itself; the window does not wait for it.
     if (Piattaforma::AvviaVisualizzatore(PercorsoCrediti())) return;
@@ -113,7 +113,7 @@ void frmInfo::Command2_Click()
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico, QStringLiteral("Appunti"));
 }
 
-void frmInfo::paintEvent(QPaintEvent *e)
+void FinestraInformazioni::paintEvent(QPaintEvent *e)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, m_sfondo); // from the top-left corner, cut by the window's edges

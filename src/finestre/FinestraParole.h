@@ -2,8 +2,8 @@
 
 #include <QDialog>
 
-class Form1;
-class Modulo1;
+class FinestraPrincipale;
+class Contesto;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -13,15 +13,15 @@ class QTreeWidget;
 // counts, most frequent first (for a text with no language, the words that
 // occur at least three times). Double-click on a word adds its translation to
 // the substitution list through the entry dialog.
-class frmParole : public QDialog
+class FinestraParole : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmParole(Form1 &form, QWidget *padre = nullptr);
+    explicit FinestraParole(FinestraPrincipale &form, QWidget *padre = nullptr);
 
     // Builds the window over `padre` (the main window, or the run window at
     // the end of a run) and shows it modally.
-    static void Mostra(Form1 &form, QWidget *padre);
+    static void Mostra(FinestraPrincipale &form, QWidget *padre);
 
     QLabel *Label1 = nullptr, *Label2 = nullptr;
     QTreeWidget *ListView1 = nullptr;
@@ -43,6 +43,6 @@ public Q_SLOTS:
     void Command1_Click();
 
 private:
-    Modulo1 &m_stato;
-    Form1 &m_form;
+    Contesto &m_contesto;
+    FinestraPrincipale &m_form;
 };

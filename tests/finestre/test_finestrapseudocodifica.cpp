@@ -3,9 +3,9 @@
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/ModelliRiferimento.h"
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "finestre/frmPseudo.h"
-#include "finestre/frmTrova.h"
+#include "finestre/FinestraPrincipale.h"
+#include "finestre/FinestraPseudocodifica.h"
+#include "finestre/FinestraTrova.h"
 
 #include <QAction>
 #include <QDialog>
@@ -35,43 +35,43 @@ QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1,
     return testo;
 }
 
-// Which of the buttons 1, 2, 3, 5, 6, 4 and cmdInt are enabled, as a string of 0 and 1.
-QString Abilitati(frmPseudo *f)
+// Which of the buttons 1, 2, 3, 5, 6, 4 and BottoneInterrompi are enabled, as a string of 0 and 1.
+QString Abilitati(FinestraPseudocodifica *f)
 {
     QString s;
-    for (QPushButton *b :
-         {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6, f->Command4, f->cmdInt})
+    for (QPushButton *b : {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6,
+                           f->Command4, f->BottoneInterrompi})
         s.append(b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0'));
     return s;
 }
 
 } // namespace
 
-class TestFrmPseudo : public QObject
+class TestFinestraPseudocodifica : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<AmbienteProva> m_amb;
     QVector<Copione::Messaggio> m_avvio; // the boxes shown by the last start
 
-    Form1 &Prepara(const QString &testo,
-                   const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
+    FinestraPrincipale &Prepara(const QString &testo,
+                                const QVector<VoceSostituzione> &voci = SostituzioniPredefinite())
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(voci);
-        Form1 &f = m_amb->Avvia();
+        FinestraPrincipale &f = m_amb->Avvia();
         f.Editor()->SetText(testo);
         return f;
     }
 
     // Starts a run; `risposte` answers the boxes of the start-up check.
-    frmPseudo *Avvia(Form1 &f, QList<Risposta> risposte = {Risposta::OK})
+    FinestraPseudocodifica *Avvia(FinestraPrincipale &f, QList<Risposta> risposte = {Risposta::OK})
     {
         for (Risposta r : risposte)
             Copione::RispondiMessaggio(r);
-        Comando(f, "mnuStrumAvvia")->trigger();
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
         m_avvio = Copione::Messaggi();
-        auto *finestra = qobject_cast<frmPseudo *>(f.FinestraPseudo());
+        auto *finestra = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
         finestra->IntervalloCessione = 0;
         return finestra;
     }
@@ -94,17 +94,18 @@ private Q_SLOTS:
 
     void controlloAnnullato()
     {
-        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
-        frmPseudo *p = Avvia(f, {Risposta::Annulla});
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then\r\n"));
+        FinestraPseudocodifica *p = Avvia(f, {Risposta::Annulla});
         QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
         QCOMPARE(m_avvio[0].pulsanti, Pulsanti::OKAnnulla);
         QCOMPARE(m_avvio[0].icona, Icona::Informazione);
         const QString annullata = QStringLiteral("Pseudocodificazione annullata");
-        QCOMPARE((QStringList{p->windowTitle(), p->lblTrovato->text(), p->lblSost->text()}),
+        QCOMPARE((QStringList{p->windowTitle(), p->EtichettaParola->text(),
+                              p->EtichettaSostituto->text()}),
                  QStringList(3, annullata));
         QCOMPARE(p->ProgressBar2->value(), 0);
         QCOMPARE(Avanzamento(f)->value(), 0);
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QVERIFY(p->Command7->isEnabled());
         QVERIFY(!f.isEnabled());
@@ -112,7 +113,7 @@ private Q_SLOTS:
 
         p->Command4->click();
         QVERIFY(f.isEnabled());
-        QTRY_VERIFY(!f.FinestraPseudo());
+        QTRY_VERIFY(!f.FinestraPseudocodificaAperta());
     }
 
     // No entry of the list occurs, or the list has only records with an empty
@@ -133,44 +134,44 @@ private Q_SLOTS:
         QFETCH(QString, testo);
         QFETCH(QVector<VoceSostituzione>, voci);
         QFETCH(int, numero);
-        Form1 &f = Prepara(testo, voci);
-        QCOMPARE(m_amb->Stato().NumSostituzioni, numero);
-        frmPseudo *p = Avvia(f, {Risposta::OK, Risposta::OK});
+        FinestraPrincipale &f = Prepara(testo, voci);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni, numero);
+        FinestraPseudocodifica *p = Avvia(f, {Risposta::OK, Risposta::OK});
         QCOMPARE(Copione::TestiMessaggi(m_avvio), (QStringList{Controllo, NienteDaFare}));
-        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::NienteDaFare);
+        QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::NienteDaFare);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
-        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Pseudocodificazione terminata"));
+        QCOMPARE(p->EtichettaParola->text(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
         QCOMPARE(p->ProgressBar2->maximum(), std::max(numero, 1));
         QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
-        QCOMPARE(f.TestoStato(), Form1::TestoInattivo());
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
     }
 
     void camminoFinoAllaFine()
     {
-        Form1 &f = Prepara(QStringLiteral("If a Then\r\n"));
-        frmPseudo *p = Avvia(f);
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then\r\n"));
+        FinestraPseudocodifica *p = Avvia(f);
         QCOMPARE(Copione::TestiMessaggi(m_avvio), QStringList{Controllo});
-        QCOMPARE(p->lblTrovato->text(), QStringLiteral("If"));
-        QCOMPARE(p->lblSost->text(), QStringLiteral("Se"));
+        QCOMPARE(p->EtichettaParola->text(), QStringLiteral("If"));
+        QCOMPARE(p->EtichettaSostituto->text(), QStringLiteral("Se"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
-        QVERIFY(f.FinestraTrova()->isHidden());
+        QVERIFY(f.DialogoTrova()->isHidden());
 
         p->Command1->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then\r\n"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
 
         p->Command2->click();
         QCOMPARE(p->VoceCorrente(), 2);
-        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(p->EtichettaParola->text(), QStringLiteral("Then"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Then"));
         QCOMPARE(p->ProgressBar2->value(), 1);
 
         QCOMPARE(Clic(p->Command6), QStringList{Finita});
-        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+        QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::Terminata);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QCOMPARE(p->ProgressBar2->value(), 8);
@@ -178,14 +179,14 @@ private Q_SLOTS:
 
     void sostituisciTutto()
     {
-        Form1 &f = Prepara(QStringLiteral("If a Then If\r\n"));
-        frmPseudo *p = Avvia(f);
-        m_amb->Stato().TestoModificato = false;
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then If\r\n"));
+        FinestraPseudocodifica *p = Avvia(f);
+        m_amb->Condiviso().TestoModificato = false;
         p->Command3->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then Se\r\n"));
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
         QCOMPARE(p->VoceCorrente(), 2);
-        QCOMPARE(p->lblTrovato->text(), QStringLiteral("Then"));
+        QCOMPARE(p->EtichettaParola->text(), QStringLiteral("Then"));
         QCOMPARE(f.Editor()->SelLength(), 0);
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
     }
@@ -195,31 +196,31 @@ private Q_SLOTS:
         const QString testo =
             QStringLiteral("If Not a Then\r\n  For i = 1 To 10\r\n  Do While x\r\nLoop Until y\r\n")
                 .repeated(300);
-        Form1 &f = Prepara(testo);
-        frmPseudo *p = Avvia(f);
+        FinestraPrincipale &f = Prepara(testo);
+        FinestraPseudocodifica *p = Avvia(f);
         double ora = 1000.0;
         p->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
         QCOMPARE(Clic(p->Command5), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
-        QCOMPARE(p->lblT->text(), QStringLiteral("0 secondi"));
-        QCOMPARE(p->Label7->text(), Form1::TestoInattivo());
+        QCOMPARE(p->EtichettaTempo->text(), QStringLiteral("0 secondi"));
+        QCOMPARE(p->Label7->text(), FinestraPrincipale::TestoInattivo());
         QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
-        QVERIFY(m_amb->Stato().TestoModificato);
+        QVERIFY(m_amb->Condiviso().TestoModificato);
         // The end state offers the words still untranslated in place of the run.
         QVERIFY(p->Command8->isVisible() && !p->Command5->isVisible());
         Copione::QuandoModale([](QDialog *d) { d->reject(); });
         p->Command8->click();
-        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("frmParole")});
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
     }
 
     // The run reads the text with the stored options and the language of its file name.
     void opzioniDelCodice()
     {
-        Form1 &f =
+        FinestraPrincipale &f =
             Prepara(QStringLiteral("If a Then ' If b Then\r\n\tIf c Then MsgBox \"If\"\r\n"));
-        m_amb->Stato().OpzioniCodice = {true, true};
-        m_amb->Stato().NomeFileCorrente = QStringLiteral("modulo.bas");
+        m_amb->Condiviso().OpzioniCodice = {true, true};
+        m_amb->Condiviso().NomeFileCorrente = QStringLiteral("modulo.bas");
         QCOMPARE(Clic(Avvia(f)->Command5), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(),
                  QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
@@ -237,46 +238,46 @@ private Q_SLOTS:
     {
         QFETCH(bool, chiusa);
         const QString testo = QStringLiteral("If a Then b\r\n").repeated(400);
-        Form1 &f = Prepara(testo);
-        QPointer<frmPseudo> p = Avvia(f);
+        FinestraPrincipale &f = Prepara(testo);
+        QPointer<FinestraPseudocodifica> p = Avvia(f);
         int letture = 0;
         p->Orologio = [&] {
             if (++letture == 3 && chiusa)
                 QTimer::singleShot(0, p.data(), &QWidget::close);
             else if (letture == 3)
-                QTimer::singleShot(0, p->cmdInt, &QPushButton::click);
+                QTimer::singleShot(0, p->BottoneInterrompi, &QPushButton::click);
             return 0.0;
         };
         QCOMPARE(Clic(p->Command5, !chiusa), chiusa ? QStringList() : QStringList{Interrotta});
         if (chiusa) {
             QVERIFY(f.isEnabled());
             QTRY_VERIFY(!p);
-            QVERIFY(!f.FinestraPseudo());
+            QVERIFY(!f.FinestraPseudocodificaAperta());
         }
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite(), 1, 1));
         if (chiusa) return;
-        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::InPausa);
-        QCOMPARE(p->cmdInt->text(), QStringLiteral("&Riprendi"));
+        QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::InPausa);
+        QCOMPARE(p->BottoneInterrompi->text(), QStringLiteral("&Riprendi"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000011"));
         QCOMPARE(p->VoceCorrente(), 2);
 
-        QCOMPARE(Clic(p->cmdInt), QStringList{Finita});
+        QCOMPARE(Clic(p->BottoneInterrompi), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
-        QCOMPARE(p->FaseAttuale(), frmPseudo::Fase::Terminata);
+        QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::Terminata);
     }
 
     void apriENuovoRicominciano()
     {
-        Form1 &f = Prepara(QStringLiteral("x\r\n"));
+        FinestraPrincipale &f = Prepara(QStringLiteral("x\r\n"));
         m_amb->ScriviFile(QStringLiteral("a.txt"), "If a\r\n");
-        for (QAction *comando : {Comando(f, "mnuFileApri"), Comando(f, "mnuFileNuovo")}) {
-            m_amb->Stato().PosRicerca = 40;
-            m_amb->Stato().TestoModificato = false;
-            if (comando == Comando(f, "mnuFileApri"))
+        for (QAction *comando : {Comando(f, "azioneApri"), Comando(f, "azioneNuovo")}) {
+            m_amb->Condiviso().PosRicerca = 40;
+            m_amb->Condiviso().TestoModificato = false;
+            if (comando == Comando(f, "azioneApri"))
                 Copione::RispondiFile(m_amb->Percorso(QStringLiteral("a.txt")));
             comando->trigger();
             Copione::Dialoghi();
-            QCOMPARE(m_amb->Stato().PosRicerca, 0);
+            QCOMPARE(m_amb->Condiviso().PosRicerca, 0);
         }
     }
 
@@ -287,13 +288,13 @@ private Q_SLOTS:
         QVector<VoceSostituzione> voci{{QStringLiteral("If"), QStringLiteral("Se")}};
         for (int i = 0; i < 20000; ++i)
             voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
-        Form1 &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
-        frmPseudo *p = Avvia(f);
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
+        FinestraPseudocodifica *p = Avvia(f);
         p->IntervalloCessione = Piattaforma::MillisecondiCessione;
         int voceAlClic = 0;
         QTimer::singleShot(40, p, [&] {
             voceAlClic = p->VoceCorrente();
-            p->cmdInt->click();
+            p->BottoneInterrompi->click();
         });
         QCOMPARE(Clic(p->Command5), QStringList{Interrotta});
         QVERIFY(voceAlClic > 1);
@@ -309,13 +310,14 @@ private Q_SLOTS:
         for (int i = 0; i < 1500; ++i)
             voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
         voci.append({QStringLiteral("If"), QStringLiteral("Se")});
-        Form1 &f = Prepara(
+        FinestraPrincipale &f = Prepara(
             QStringLiteral("a b c d e f g h\r\n").repeated(1000) + QStringLiteral("If"), voci);
         bool durante = false;
         bool principaleAbilitata = true;
         QObject contesto;
         QTimer::singleShot(0, &contesto, [&] {
-            durante = f.FinestraPseudo() && !f.FinestraPseudo()->isVisible();
+            durante =
+                f.FinestraPseudocodificaAperta() && !f.FinestraPseudocodificaAperta()->isVisible();
             principaleAbilitata = f.isEnabled();
         });
         Avvia(f);
@@ -326,9 +328,9 @@ private Q_SLOTS:
 
     void riduciERipristina()
     {
-        Form1 &f = Prepara(QStringLiteral("If\r\n"));
+        FinestraPrincipale &f = Prepara(QStringLiteral("If\r\n"));
         f.show();
-        frmPseudo *p = Avvia(f);
+        FinestraPseudocodifica *p = Avvia(f);
         p->Command7->click();
         QVERIFY(f.isMinimized());
         QCOMPARE(p->Command7->text(), QStringLiteral("Ripristi&na"));
@@ -342,5 +344,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFrmPseudo)
-#include "test_frmpseudo.moc"
+QTEST_MAIN(TestFinestraPseudocodifica)
+#include "test_finestrapseudocodifica.moc"

@@ -4,8 +4,8 @@
 
 #include <QDialog>
 
-class Form1;
-class Modulo1;
+class FinestraPrincipale;
+class Contesto;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -14,14 +14,14 @@ class QPushButton;
 
 // The find/replace dialog. Made once, then only shown and hidden, so its
 // texts and options last for the whole session and for "&Ripeti trova".
-class frmTrova : public QDialog
+class FinestraTrova : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmTrova(Form1 &form);
+    explicit FinestraTrova(FinestraPrincipale &form);
 
     QLabel *Label1, *Label2, *Label3;
-    QLineEdit *txtTrova, *txtSost;
+    QLineEdit *TestoDaTrovare, *TestoSostitutivo;
     QPushButton *Command1, *Command2, *Command4, *Command5, *Command6, *Command7;
     QWidget *Picture1, *Picture2, *Picture3;
     QCheckBox *Check1, *Check2;
@@ -65,7 +65,7 @@ public Q_SLOTS:
     void Command7_Click(); // "< Sost&ituisci"
 
 protected:
-    void closeEvent(QCloseEvent *e) override; // Form_Unload: only hides
+    void closeEvent(QCloseEvent *e) override; // only hides
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
@@ -75,8 +75,8 @@ private:
     // interrupted, and the other commands wait.
     void MostraInterrompi(bool interrompibile);
 
-    Modulo1 &m_stato;
-    Form1 &m_form;
+    Contesto &m_contesto;
+    FinestraPrincipale &m_form;
     bool m_inCorso = false;        // a replace-all is running
     bool m_interrompibile = false; // ... and has not been asked to stop
 };

@@ -6,13 +6,13 @@ class QLabel;
 class QPushButton;
 
 // The about window: the program's name, what it does, its version, and the credits.
-class frmInfo : public QDialog
+class FinestraInformazioni : public QDialog
 {
     Q_OBJECT
 public:
     // The credits file is in `cartellaProgramma`, or in ../share/quadrivo from
     // it when the program is installed.
-    frmInfo(const QString &cartellaProgramma, QWidget *padre);
+    FinestraInformazioni(const QString &cartellaProgramma, QWidget *padre);
 
     QLabel *Image1, *Titolo, *Descrizione, *Versione;
     QPushButton *Command1, *Command2;

@@ -1,17 +1,17 @@
-#include "Form1.h"
+#include "FinestraPrincipale.h"
 
-#include "finestre/EditorTesto.h"
-#include "nucleo/Modulo1.h"
-#include "finestre/frmInfo.h"
-#include "finestre/frmOpzioni.h"
 #include "finestre/ApriListe.h"
-#include "finestre/FinestraElenco.h"
-#include "piattaforma/Icone.h"
-#include "nucleo/pseudocodifica/Pulizia.h"
-#include "finestre/frmParole.h"
-#include "finestre/frmPseudo.h"
 #include "finestre/CercaParola.h"
-#include "finestre/frmTrova.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/FinestraElenco.h"
+#include "finestre/FinestraInformazioni.h"
+#include "finestre/FinestraOpzioni.h"
+#include "finestre/FinestraParole.h"
+#include "finestre/FinestraPseudocodifica.h"
+#include "finestre/FinestraTrova.h"
+#include "nucleo/Contesto.h"
+#include "nucleo/pseudocodifica/Pulizia.h"
+#include "piattaforma/Icone.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,9 +34,10 @@ const QString FiltroFile = QStringLiteral(
 } // namespace
 using Piattaforma::Twip;
 
-Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato)
+FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
+    : QMainWindow(padre), m_contesto(stato)
 {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("FinestraPrincipale"));
     setWindowTitle(Piattaforma::TitoloProgramma);
     setWindowIcon(Icone::Programma());
 
@@ -47,7 +48,7 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
 
     CreaMenu();
     CreaBarraDiStato();
-    cmd1.ImpostaFiltro(FiltroFile);
+    m_dialogoFile.ImpostaFiltro(FiltroFile);
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -60,79 +61,80 @@ Form1::Form1(Modulo1 &stato, QWidget *padre) : QMainWindow(padre), m_stato(stato
     for (QAction *azione : findChildren<QAction *>())
         scorciatoie.append(azione->shortcuts());
     Text1->RiservaScorciatoie(scorciatoie);
-    connect(Text1, &EditorTesto::TestoCambiato, this, [this] { m_stato.TestoModificato = true; });
+    connect(Text1, &EditorTesto::TestoCambiato, this,
+            [this] { m_contesto.TestoModificato = true; });
 
     setAcceptDrops(true);
     Text1->viewport()->installEventFilter(this);
 }
 
-Form1::~Form1()
+FinestraPrincipale::~FinestraPrincipale()
 {
     // Ending the program closes every other window without its own handlers.
-    delete m_frmPseudo.data();
-    delete m_frmTrova;
+    delete m_finestraPseudocodifica.data();
+    delete m_finestraTrova;
 }
 
-frmTrova *Form1::FinestraTrova()
+FinestraTrova *FinestraPrincipale::DialogoTrova()
 {
-    if (!m_frmTrova) m_frmTrova = new frmTrova(*this);
-    return m_frmTrova;
+    if (!m_finestraTrova) m_finestraTrova = new FinestraTrova(*this);
+    return m_finestraTrova;
 }
 
-void Form1::mnuModTrova_Click()
+void FinestraPrincipale::Trova()
 {
-    FinestraTrova()->ModoTrova(frmTrova::MisureTrova);
-    m_frmTrova->Mostra();
+    DialogoTrova()->ModoTrova(FinestraTrova::MisureTrova);
+    m_finestraTrova->Mostra();
     setEnabled(false);
 }
 
-void Form1::mnuModSostP_Click()
+void FinestraPrincipale::SostituisciParola()
 {
-    FinestraTrova()->ModoSostituisci(frmTrova::MisureSostituisci);
-    m_frmTrova->Mostra();
+    DialogoTrova()->ModoSostituisci(FinestraTrova::MisureSostituisci);
+    m_finestraTrova->Mostra();
     setEnabled(false);
 }
 
-void Form1::mnuInfoOn_Click()
+void FinestraPrincipale::MostraInformazioni()
 {
-    frmInfo finestra(QCoreApplication::applicationDirPath(), this);
+    FinestraInformazioni finestra(QCoreApplication::applicationDirPath(), this);
     Piattaforma::MostraModale(&finestra);
 }
 
-void Form1::mnuStrumOpz_Click()
+void FinestraPrincipale::MostraOpzioni()
 {
-    frmOpzioni finestra(m_stato, this);
+    FinestraOpzioni finestra(m_contesto, this);
     Piattaforma::MostraModale(&finestra);
 }
 
-void Form1::mnuStrumParole_Click()
+void FinestraPrincipale::MostraParoleNonTradotte()
 {
-    frmParole::Mostra(*this, this);
+    FinestraParole::Mostra(*this, this);
 }
 
-void Form1::mnuModRip_Click()
+void FinestraPrincipale::RipetiTrova()
 {
-    frmTrova *dialogo = FinestraTrova();
+    FinestraTrova *dialogo = DialogoTrova();
     CercaParola(*this, dialogo->ParolaCercata(), QString(), dialogo->ValoreMaiuscole(),
                 dialogo->ValoreIntere(), 1);
 }
 
-QWidget *Form1::FinestraPseudo() const
+QWidget *FinestraPrincipale::FinestraPseudocodificaAperta() const
 {
-    return m_frmPseudo;
+    return m_finestraPseudocodifica;
 }
 
-void Form1::mnuStrumAvvia_Click()
+void FinestraPrincipale::AvviaPseudocodifica()
 {
-    if (m_frmPseudo) return;
-    auto *finestra = new frmPseudo(*this);
-    m_frmPseudo = finestra;
-    finestra->Form_Load();
+    if (m_finestraPseudocodifica) return;
+    auto *finestra = new FinestraPseudocodifica(*this);
+    m_finestraPseudocodifica = finestra;
+    finestra->Avvia();
     Piattaforma::MostraSopra(finestra, this);
     setEnabled(false);
 }
 
-void Form1::CreaMenu()
+void FinestraPrincipale::CreaMenu()
 {
     auto menu = [this](const char *nome, const char *titolo) {
         QMenu *m = menuBar()->addMenu(QString::fromUtf8(titolo));
@@ -150,132 +152,141 @@ void Form1::CreaMenu()
         return a;
     };
 
-    QMenu *file = menu("mnuFile", "&File");
-    mnuFileNuovo = voce(file, "mnuFileNuovo", "&Nuovo", {}, &Form1::mnuFileNuovo_Click);
-    mnuFileApri = voce(file, "mnuFileApri", "&Apri...", {}, &Form1::mnuFileApri_Click);
-    mnuFileSalva = voce(file, "mnuFileSalva", "&Salva", {}, &Form1::mnuFileSalva_Click);
-    mnuFilsSalvaN =
-        voce(file, "mnuFilsSalvaN", "S&alva con nome...", {}, &Form1::mnuFilsSalvaN_Click);
+    QMenu *file = menu("menuFile", "&File");
+    azioneNuovo = voce(file, "azioneNuovo", "&Nuovo", {}, &FinestraPrincipale::Nuovo);
+    azioneApri = voce(file, "azioneApri", "&Apri...", {}, &FinestraPrincipale::Apri);
+    azioneSalva = voce(file, "azioneSalva", "&Salva", {}, &FinestraPrincipale::Salva);
+    azioneSalvaConNome = voce(file, "azioneSalvaConNome", "S&alva con nome...", {},
+                              &FinestraPrincipale::SalvaConNome);
     file->addSeparator();
-    mnuFileEsci = voce(file, "mnuFileEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
-                       &Form1::mnuFileEsci_Click);
+    azioneEsci = voce(file, "azioneEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
+                      &FinestraPrincipale::Esci);
 
-    QMenu *modifica = menu("mnuModif", "&Modifica");
-    mnuModAnnulla = voce(modifica, "mnuModAnnulla", "&Annulla", QKeySequence(Qt::CTRL | Qt::Key_Z),
+    QMenu *modifica = menu("menuModifica", "&Modifica");
+    azioneAnnulla = voce(modifica, "azioneAnnulla", "&Annulla", QKeySequence(Qt::CTRL | Qt::Key_Z),
                          [this] { Text1->undo(); });
-    mnuModRifai = voce(modifica, "mnuModRifai", "Ri&fai", QKeySequence(Qt::CTRL | Qt::Key_Y),
+    azioneRifai = voce(modifica, "azioneRifai", "Ri&fai", QKeySequence(Qt::CTRL | Qt::Key_Y),
                        [this] { Text1->redo(); });
-    mnuModRifai->setShortcuts(
+    azioneRifai->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    mnuModAnnulla->setEnabled(false);
-    mnuModRifai->setEnabled(false);
-    connect(Text1, &EditorTesto::undoAvailable, mnuModAnnulla, &QAction::setEnabled);
-    connect(Text1, &EditorTesto::redoAvailable, mnuModRifai, &QAction::setEnabled);
+    azioneAnnulla->setEnabled(false);
+    azioneRifai->setEnabled(false);
+    connect(Text1, &EditorTesto::undoAvailable, azioneAnnulla, &QAction::setEnabled);
+    connect(Text1, &EditorTesto::redoAvailable, azioneRifai, &QAction::setEnabled);
     modifica->addSeparator();
-    mnuModTaglia = voce(modifica, "mnuModTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
-                        &Form1::mnuModTaglia_Click);
-    mnuModCopia = voce(modifica, "mnuModCopia", "&Copia", QKeySequence(Qt::CTRL | Qt::Key_C),
-                       &Form1::mnuModCopia_Click);
-    mnuModInc = voce(modifica, "mnuModInc", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
-                     &Form1::mnuModInc_Click);
+    azioneTaglia = voce(modifica, "azioneTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
+                        &FinestraPrincipale::Taglia);
+    azioneCopia = voce(modifica, "azioneCopia", "&Copia", QKeySequence(Qt::CTRL | Qt::Key_C),
+                       &FinestraPrincipale::Copia);
+    azioneIncolla = voce(modifica, "azioneIncolla", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
+                         &FinestraPrincipale::Incolla);
     modifica->addSeparator();
-    mnuModTrova = voce(modifica, "mnuModTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T),
-                       &Form1::mnuModTrova_Click);
-    mnuModRip = voce(modifica, "mnuModRip", "&Ripeti trova", QKeySequence(Qt::Key_F3),
-                     &Form1::mnuModRip_Click);
-    mnuModSostP = voce(modifica, "mnuModSostP", "&Sostituisci una parola...",
-                       QKeySequence(Qt::CTRL | Qt::Key_H), &Form1::mnuModSostP_Click);
+    azioneTrova = voce(modifica, "azioneTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T),
+                       &FinestraPrincipale::Trova);
+    azioneRipetiTrova = voce(modifica, "azioneRipetiTrova", "&Ripeti trova",
+                             QKeySequence(Qt::Key_F3), &FinestraPrincipale::RipetiTrova);
+    azioneSostituisciParola =
+        voce(modifica, "azioneSostituisciParola", "&Sostituisci una parola...",
+             QKeySequence(Qt::CTRL | Qt::Key_H), &FinestraPrincipale::SostituisciParola);
 
-    QMenu *strumenti = menu("mnuStrum", "&Strumenti");
-    mnuStrumSost = voce(strumenti, "mnuStrumSost", "&Sostituzioni...",
-                        QKeySequence(Qt::CTRL | Qt::Key_S), &Form1::mnuStrumSost_Click);
-    mnuStrumPul = voce(strumenti, "mnuStrumPul", "&Pulizia...", {}, &Form1::mnuStrumPul_Click);
+    QMenu *strumenti = menu("menuStrumenti", "&Strumenti");
+    azioneSostituzioni =
+        voce(strumenti, "azioneSostituzioni", "&Sostituzioni...",
+             QKeySequence(Qt::CTRL | Qt::Key_S), &FinestraPrincipale::MostraSostituzioni);
+    azionePulizia =
+        voce(strumenti, "azionePulizia", "&Pulizia...", {}, &FinestraPrincipale::MostraPulizia);
     strumenti->addSeparator();
-    mnuStrumAvvia = voce(strumenti, "mnuStrumAvvia", "&Avvia la pseudocodificazione...",
-                         QKeySequence(Qt::CTRL | Qt::Key_A), &Form1::mnuStrumAvvia_Click);
-    mnuStrumAPul = voce(strumenti, "mnuStrumAPul", "A&vvia la pulizia...",
-                        QKeySequence(Qt::CTRL | Qt::Key_P), &Form1::mnuStrumAPul_Click);
+    azioneAvviaPseudocodifica =
+        voce(strumenti, "azioneAvviaPseudocodifica", "&Avvia la pseudocodificazione...",
+             QKeySequence(Qt::CTRL | Qt::Key_A), &FinestraPrincipale::AvviaPseudocodifica);
+    azioneAvviaPulizia =
+        voce(strumenti, "azioneAvviaPulizia", "A&vvia la pulizia...",
+             QKeySequence(Qt::CTRL | Qt::Key_P), &FinestraPrincipale::AvviaPulizia);
     strumenti->addSeparator();
-    mnuStrumParole = voce(strumenti, "mnuStrumParole", "Parole &non tradotte...", {},
-                          &Form1::mnuStrumParole_Click);
-    mnuStrumOpz = voce(strumenti, "mnuStrumOpz", "&Opzioni...", {}, &Form1::mnuStrumOpz_Click);
+    azioneParoleNonTradotte = voce(strumenti, "azioneParoleNonTradotte", "Parole &non tradotte...",
+                                   {}, &FinestraPrincipale::MostraParoleNonTradotte);
+    azioneOpzioni =
+        voce(strumenti, "azioneOpzioni", "&Opzioni...", {}, &FinestraPrincipale::MostraOpzioni);
 
     QMenu *punto = menu("Punto", "&?");
-    mnuInfoOn = voce(punto, "mnuInfoOn", "&Informazioni su...", {}, &Form1::mnuInfoOn_Click);
+    azioneInformazioni = voce(punto, "azioneInformazioni", "&Informazioni su...", {},
+                              &FinestraPrincipale::MostraInformazioni);
 }
 
-void Form1::CreaBarraDiStato()
+void FinestraPrincipale::CreaBarraDiStato()
 {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(Pixel(330));
-    m_pannello1 = new QLabel(TestoInattivo(), StatusBar1);
+    m_barraStato = new QStatusBar(this);
+    m_barraStato->setObjectName(QStringLiteral("m_barraStato"));
+    m_barraStato->setSizeGripEnabled(false);
+    m_barraStato->setFixedHeight(Pixel(330));
+    m_pannello1 = new QLabel(TestoInattivo(), m_barraStato);
     m_pannello1->setObjectName(QStringLiteral("Pannello1"));
-    m_pannello2 = new QLabel(StatusBar1);
+    m_pannello2 = new QLabel(m_barraStato);
     m_pannello2->setObjectName(QStringLiteral("Pannello2"));
     // The panels share the width and never hold the window wider than the
     // layout rule's minimum.
     for (QLabel *pannello : {m_pannello1, m_pannello2}) {
         pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        StatusBar1->addWidget(pannello, 1);
+        m_barraStato->addWidget(pannello, 1);
     }
-    setStatusBar(StatusBar1);
+    setStatusBar(m_barraStato);
 }
 
-QString Form1::TestoInattivo()
+QString FinestraPrincipale::TestoInattivo()
 {
     return Piattaforma::TitoloProgramma + QStringLiteral(" - pronto");
 }
 
-void Form1::ImpostaStato(const QString &testo)
+void FinestraPrincipale::ImpostaStato(const QString &testo)
 {
     m_pannello1->setText(testo);
 }
-void Form1::RipristinaStato()
+void FinestraPrincipale::RipristinaStato()
 {
     m_pannello1->setText(TestoInattivo());
 }
-QString Form1::TestoStato() const
+QString FinestraPrincipale::TestoStato() const
 {
     return m_pannello1->text();
 }
 
-void Form1::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
+void FinestraPrincipale::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
 {
     ProgressBar1->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
     ProgressBar1->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
 }
-void Form1::AzzeraAvanzamento()
+void FinestraPrincipale::AzzeraAvanzamento()
 {
     ProgressBar1->setValue(0);
 }
 
-void Form1::AbilitaAvvio(Elenco elenco, bool abilita)
+void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
 {
-    (elenco == Elenco::Sostituzioni ? mnuStrumAvvia : mnuStrumAPul)->setEnabled(abilita);
+    (elenco == Elenco::Sostituzioni ? azioneAvviaPseudocodifica : azioneAvviaPulizia)
+        ->setEnabled(abilita);
 }
 
-bool Form1::Form_Load()
+bool FinestraPrincipale::Avvia()
 {
-    m_stato.TestoModificato = false;
+    m_contesto.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
     ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
     if (!ApriListe(*this)) return false; // the options too
     Text1->SetText(QString());
     Text1->setFocus();
-    m_stato.TestoModificato = false;
+    m_contesto.TestoModificato = false;
     return true;
 }
 
-QSize Form1::DimensioneEsterna() const
+QSize FinestraPrincipale::DimensioneEsterna() const
 {
     const QRect esterno = frameGeometry();
     return {Twip(esterno.width()), Twip(esterno.height())};
 }
 
-void Form1::ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional<int> altezza)
+void FinestraPrincipale::ImpostaDimensioneEsterna(std::optional<int> larghezza,
+                                                  std::optional<int> altezza)
 {
     const QSize cornice = frameGeometry().size() - geometry().size();
     const int w = larghezza ? Pixel(*larghezza) - cornice.width() : width();
@@ -283,8 +294,8 @@ void Form1::ImpostaDimensioneEsterna(std::optional<int> larghezza, std::optional
     if (w > 0 && h > 0 && !isMinimized()) resize(w, h);
 }
 
-Form1::Disposizione Form1::RegolaDisposizione(int W, int H, int altezzaStatusBar,
-                                              int bordoPannello2)
+FinestraPrincipale::Disposizione
+FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
 {
     Disposizione d;
     d.larghezza = std::max(W, 3000);
@@ -298,18 +309,18 @@ Form1::Disposizione Form1::RegolaDisposizione(int W, int H, int altezzaStatusBar
     return d;
 }
 
-void Form1::resizeEvent(QResizeEvent *e)
+void FinestraPrincipale::resizeEvent(QResizeEvent *e)
 {
     QMainWindow::resizeEvent(e);
-    Form_Resize();
+    Ridisponi();
 }
 
-void Form1::Form_Resize()
+void FinestraPrincipale::Ridisponi()
 {
     if (isMinimized()) return;
     const QSize esterno = DimensioneEsterna();
     const Disposizione d = RegolaDisposizione(esterno.width(), esterno.height(),
-                                              Twip(StatusBar1->height()), Twip(m_pannello2->x()));
+                                              Twip(m_barraStato->height()), Twip(m_pannello2->x()));
     if (d.larghezza != esterno.width() || d.altezza != esterno.height()) {
         // Too small: snap back; the resize brings this rule back with the new size.
         ImpostaDimensioneEsterna(d.larghezza, d.altezza);
@@ -323,22 +334,22 @@ void Form1::Form_Resize()
     ProgressBar1->raise();
 }
 
-void Form1::MostraElenco(Elenco elenco)
+void FinestraPrincipale::MostraElenco(Elenco elenco)
 {
     FinestraElenco finestra(*this, elenco);
     Piattaforma::MostraModale(&finestra);
 }
 
-void Form1::mnuStrumSost_Click()
+void FinestraPrincipale::MostraSostituzioni()
 {
     MostraElenco(Elenco::Sostituzioni);
 }
-void Form1::mnuStrumPul_Click()
+void FinestraPrincipale::MostraPulizia()
 {
     MostraElenco(Elenco::Eliminazioni);
 }
 
-void Form1::mnuStrumAPul_Click()
+void FinestraPrincipale::AvviaPulizia()
 {
     // Deletes the words of the elimination list from the whole text at once.
     if (Piattaforma::MessageBox(
@@ -350,10 +361,10 @@ void Form1::mnuStrumAPul_Click()
         return;
     Piattaforma::PuntatoreOccupato(this, true);
     const Pulizia::Esito esito =
-        Pulizia::Applica(Text1->Text(), m_stato.Liste.LeggiEliminazioni(), m_stato.Regole());
+        Pulizia::Applica(Text1->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
         Text1->SostituisciTesto(esito.testo);
-        m_stato.TestoModificato = true;
+        m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
     Piattaforma::MessageBox(
@@ -364,18 +375,18 @@ void Form1::mnuStrumAPul_Click()
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
 }
 
-void Form1::mnuModCopia_Click()
+void FinestraPrincipale::Copia()
 {
     QGuiApplication::clipboard()->setText(Text1->SelText());
 }
 
-void Form1::mnuModTaglia_Click()
+void FinestraPrincipale::Taglia()
 {
     QGuiApplication::clipboard()->setText(Text1->SelText());
     Text1->SetSelText(QString());
 }
 
-void Form1::mnuModInc_Click()
+void FinestraPrincipale::Incolla()
 {
     // A clipboard without text (empty, or a picture) leaves the selection alone.
     const QString testo = QGuiApplication::clipboard()->text();

@@ -1,12 +1,12 @@
-#include "frmPseudo.h"
+#include "FinestraPseudocodifica.h"
 
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
+#include "finestre/FinestraParole.h"
+#include "finestre/FinestraPrincipale.h"
+#include "nucleo/Contesto.h"
+#include "nucleo/pseudocodifica/Stima.h"
 #include "piattaforma/Icone.h"
 #include "piattaforma/PosizioneFinestra.h"
-#include "nucleo/pseudocodifica/Stima.h"
-#include "finestre/frmParole.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -31,9 +31,10 @@ double OraDelGiorno()
 
 } // namespace
 
-frmPseudo::frmPseudo(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_form(form)
+FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
+    : QDialog(nullptr), m_contesto(form.Condiviso()), m_form(form)
 {
-    setObjectName(QStringLiteral("frmPseudo"));
+    setObjectName(QStringLiteral("FinestraPseudocodifica"));
     setWindowTitle(QStringLiteral("Pseudocodificazione in corso..."));
     setWindowIcon(Icone::Pseudo());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -69,74 +70,79 @@ frmPseudo::frmPseudo(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_f
     Image1 = etichetta("Image1", 240, 360, 480, 480, {});
     Image1->setPixmap(Icone::Pseudo().pixmap(Pixel(480), Pixel(480)));
     Label1 = etichetta("Label1", 840, 240, 1335, Altezza, QStringLiteral("Parola corrente:"));
-    lblTrovato = etichetta("lblTrovato", 2160, 240, 3975, Altezza, {});
+    EtichettaParola = etichetta("EtichettaParola", 2160, 240, 3975, Altezza, {});
     Label3 = etichetta("Label3", 840, 720, 1455, Altezza, QStringLiteral("Da sostituire con:"));
-    lblSost = etichetta("lblSost", 2160, 720, 3975, Altezza, {});
+    EtichettaSostituto = etichetta("EtichettaSostituto", 2160, 720, 3975, Altezza, {});
     Label2 = etichetta("Label2", 0, 1320, 2295, 375,
                        QStringLiteral("Per sostituire tutte le parole nell'elenco Sostituzioni:"));
     Label2->setWordWrap(true);
     Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica",
-                        &frmPseudo::Command5_Click);
+                        &FinestraPseudocodifica::Command5_Click);
     // At the end of the list the automatic run's place shows what is left to translate.
     Command8 = pulsante("Command8", 2040, 1320, 2535, "&Parole non tradotte...",
-                        [this] { frmParole::Mostra(m_form, this); });
+                        [this] { FinestraParole::Mostra(m_form, this); });
     Command8->hide();
-    Command7 =
-        pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona", &frmPseudo::Command7_Click);
-    Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci", &frmPseudo::Command1_Click);
-    Command2 = pulsante("Command2", 1440, 2040, 1215, "S&uccessivo", &frmPseudo::Command2_Click);
-    Command6 =
-        pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola", &frmPseudo::Command6_Click);
-    Command3 =
-        pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto", &frmPseudo::Command3_Click);
+    Command7 = pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona",
+                        &FinestraPseudocodifica::Command7_Click);
+    Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci",
+                        &FinestraPseudocodifica::Command1_Click);
+    Command2 = pulsante("Command2", 1440, 2040, 1215, "S&uccessivo",
+                        &FinestraPseudocodifica::Command2_Click);
+    Command6 = pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola",
+                        &FinestraPseudocodifica::Command6_Click);
+    Command3 = pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto",
+                        &FinestraPseudocodifica::Command3_Click);
     Label5 = etichetta("Label5", 0, 2520, 2655, Altezza, QStringLiteral("Totale pseudocodifica:"));
     ProgressBar2 = barra("ProgressBar2", 2760);
-    cmdInt = pulsante("cmdInt", 5040, 2760, 1215, "&Interrompi", &frmPseudo::cmdInt_Click);
+    BottoneInterrompi = pulsante("BottoneInterrompi", 5040, 2760, 1215, "&Interrompi",
+                                 &FinestraPseudocodifica::InterrompiORiprendi);
     Label4 = etichetta("Label4", 0, 3120, 4335, Altezza, QStringLiteral("Parola corrente:"));
-    Command4 = pulsante("Command4", 5040, 3240, 1215, "&Chiudi", &frmPseudo::Command4_Click);
+    Command4 =
+        pulsante("Command4", 5040, 3240, 1215, "&Chiudi", &FinestraPseudocodifica::Command4_Click);
     ProgressBar1 = barra("ProgressBar1", 3360);
     Label6 = etichetta("Label6", 0, 3720, 1335, Altezza, QStringLiteral("Tempo rimanente:"));
-    lblT = etichetta("lblT", 1440, 3720, 1335, Altezza, QStringLiteral("Indeterminato"));
-    m_commento = Form1::TestoInattivo();
+    EtichettaTempo =
+        etichetta("EtichettaTempo", 1440, 3720, 1335, Altezza, QStringLiteral("Indeterminato"));
+    m_commento = FinestraPrincipale::TestoInattivo();
     Label7 = etichetta("Label7", 2880, 3720, 3375, Altezza, m_commento);
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
     Command1->setDefault(true);
-    QWidget *ordine[] = {Command5, Command8, Command7, Command1, Command2,
-                         Command6, Command3, cmdInt,   Command4};
+    QWidget *ordine[] = {Command5, Command8, Command7,          Command1, Command2,
+                         Command6, Command3, BottoneInterrompi, Command4};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     Command5->setFocus();
     PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
 }
 
-frmPseudo::~frmPseudo() = default;
+FinestraPseudocodifica::~FinestraPseudocodifica() = default;
 
-void frmPseudo::ImpostaFase(Fase fase)
+void FinestraPseudocodifica::ImpostaFase(Fase fase)
 {
     m_fase = fase;
     const bool cammino = fase == Fase::InCammino;
     for (QPushButton *b : {Command1, Command2, Command3, Command5, Command6})
         b->setEnabled(cammino);
     Command4->setEnabled(fase != Fase::Automatica);
-    cmdInt->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
-    cmdInt->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi")
-                                          : QStringLiteral("&Interrompi"));
+    BottoneInterrompi->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
+    BottoneInterrompi->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi")
+                                                     : QStringLiteral("&Interrompi"));
     const bool finita = fase == Fase::Terminata;
     Command5->setVisible(!finita);
     Command8->setVisible(finita);
 }
 
-void frmPseudo::MostraVoce()
+void FinestraPseudocodifica::MostraVoce()
 {
     const VoceSostituzione voce = m_percorso.Voce();
-    m_stato.VoceSost = voce;
-    lblTrovato->setText(voce.Trova);
-    lblSost->setText(voce.Sostituisci);
+    m_contesto.VoceSost = voce;
+    EtichettaParola->setText(voce.Trova);
+    EtichettaSostituto->setText(voce.Sostituisci);
     ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
 }
 
-void frmPseudo::MostraSelezione()
+void FinestraPseudocodifica::MostraSelezione()
 {
     EditorTesto *editor = m_form.Editor();
     if (m_percorso.LunghezzaSelezione() > 0) {
@@ -144,7 +150,7 @@ void frmPseudo::MostraSelezione()
         editor->SetSelLength(m_percorso.LunghezzaSelezione());
         editor->ensureCursorVisible();
         // A later search of the find dialog goes on from this occurrence.
-        m_stato.PosRicerca =
+        m_contesto.PosRicerca =
             qint32(std::min<qsizetype>(m_percorso.InizioSelezione() + 1, INT32_MAX));
     } else {
         editor->SetSelStart(1);
@@ -152,27 +158,27 @@ void frmPseudo::MostraSelezione()
     }
 }
 
-void frmPseudo::ScriviNellEditore(const QString &testo)
+void FinestraPseudocodifica::ScriviNellEditore(const QString &testo)
 {
     m_form.Editor()->SostituisciTesto(testo);
 }
 
-void frmPseudo::Conclusione(const QString &testo)
+void FinestraPseudocodifica::Conclusione(const QString &testo)
 {
-    lblTrovato->setText(testo);
-    lblSost->setText(testo);
+    EtichettaParola->setText(testo);
+    EtichettaSostituto->setText(testo);
     setWindowTitle(testo);
 }
 
-void frmPseudo::Form_Load()
+void FinestraPseudocodifica::Avvia()
 {
     QVector<VoceSostituzione> voci;
-    for (qint32 k = 1; k <= m_stato.NumSostituzioni; ++k) {
+    for (qint32 k = 1; k <= m_contesto.NumSostituzioni; ++k) {
         VoceSostituzione voce;
-        m_stato.Liste.LeggiVoce(k, voce);
+        m_contesto.Liste.LeggiVoce(k, voce);
         voci.append(voce);
     }
-    m_percorso = Pseudocodifica::Percorso(voci, m_stato.Regole());
+    m_percorso = Pseudocodifica::Percorso(voci, m_contesto.Regole());
     const int numero = m_percorso.NumeroVoci();
     ProgressBar2->setRange(0, std::max(numero, 1));
     ProgressBar2->setValue(0);
@@ -194,10 +200,10 @@ void frmPseudo::Form_Load()
     }
 
     Piattaforma::PuntatoreOccupato(&m_form, true);
-    cmdInt->setEnabled(false);
+    BottoneInterrompi->setEnabled(false);
     // The check yields now and then, so the main window is out of reach from here on.
     m_form.setEnabled(false);
-    QPointer<frmPseudo> finestra(this);
+    QPointer<FinestraPseudocodifica> finestra(this);
     Piattaforma::Cessione cedi(IntervalloCessione);
     Pseudocodifica::Osservatore oss;
     oss.avanzamento = [&](qsizetype, qsizetype) {
@@ -236,7 +242,7 @@ void frmPseudo::Form_Load()
     Piattaforma::PuntatoreOccupato(&m_form, false);
 }
 
-void frmPseudo::MostraEsito(Pseudocodifica::Esito esito)
+void FinestraPseudocodifica::MostraEsito(Pseudocodifica::Esito esito)
 {
     switch (esito) {
     case Pseudocodifica::Esito::Trovata:
@@ -253,29 +259,29 @@ void frmPseudo::MostraEsito(Pseudocodifica::Esito esito)
     }
 }
 
-void frmPseudo::Command1_Click()
+void FinestraPseudocodifica::Command1_Click()
 {
     const std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
     if (!modifica) return;
     EditorTesto *editor = m_form.Editor();
     editor->SetSelStart(modifica->inizio);
     editor->SetSelLength(modifica->lunghezza);
-    if (editor->SostituisciSelezione(modifica->testo)) m_stato.TestoModificato = true;
+    if (editor->SostituisciSelezione(modifica->testo)) m_contesto.TestoModificato = true;
 }
 
-void frmPseudo::Command2_Click()
+void FinestraPseudocodifica::Command2_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
     MostraEsito(m_percorso.Successivo(m_form.Editor()->Text()));
 }
 
-void frmPseudo::Command6_Click()
+void FinestraPseudocodifica::Command6_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
     MostraEsito(m_percorso.Salta(m_form.Editor()->Text()));
 }
 
-void frmPseudo::Command7_Click()
+void FinestraPseudocodifica::Command7_Click()
 {
     if (!m_ridotta) {
         showMinimized();
@@ -290,12 +296,12 @@ void frmPseudo::Command7_Click()
     m_ridotta = !m_ridotta;
 }
 
-void frmPseudo::Command4_Click()
+void FinestraPseudocodifica::Command4_Click()
 {
     close();
 }
 
-void frmPseudo::FineElenco()
+void FinestraPseudocodifica::FineElenco()
 {
     ProgressBar2->setValue(ProgressBar2->maximum());
     Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
@@ -305,38 +311,39 @@ void frmPseudo::FineElenco()
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-Pseudocodifica::Osservatore frmPseudo::OsservatoreScansione(Piattaforma::Cessione &cedi,
-                                                            const QPointer<frmPseudo> &finestra)
+Pseudocodifica::Osservatore
+FinestraPseudocodifica::OsservatoreScansione(Piattaforma::Cessione &cedi,
+                                             const QPointer<FinestraPseudocodifica> &finestra)
 {
     Pseudocodifica::Osservatore oss;
     oss.passo = Ricerca::PassoAvanzamentoFinestra;
     oss.avanzamento = [this, &cedi, finestra](qsizetype posizione, qsizetype) {
         if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
         cedi();
-        return finestra && m_stato.InterruzionePseudo == 0 && !m_chiusa;
+        return finestra && m_contesto.InterruzionePseudo == 0 && !m_chiusa;
     };
     return oss;
 }
 
-void frmPseudo::AvviaBarraTesto(qsizetype lunghezza)
+void FinestraPseudocodifica::AvviaBarraTesto(qsizetype lunghezza)
 {
     ProgressBar1->setRange(0, int(std::clamp<qsizetype>(lunghezza, 1, INT_MAX)));
     ProgressBar1->setValue(0);
 }
 
-void frmPseudo::Command3_Click()
+void FinestraPseudocodifica::Command3_Click()
 {
     Piattaforma::PuntatoreOccupato(this, true);
     // The walking commands wait until this scan is over; closing stops it.
     ImpostaFase(Fase::Automatica);
-    cmdInt->setEnabled(false);
+    BottoneInterrompi->setEnabled(false);
     Command4->setEnabled(true);
-    QPointer<frmPseudo> finestra(this);
+    QPointer<FinestraPseudocodifica> finestra(this);
     QString testo = m_form.Editor()->Text();
     Piattaforma::Cessione cedi(IntervalloCessione);
     Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
     oss.inizioVoce = [&](int) { AvviaBarraTesto(testo.size()); };
-    m_stato.InterruzionePseudo = 0;
+    m_contesto.InterruzionePseudo = 0;
     m_inCorsa = true;
     qsizetype sostituzioni = 0;
     const Pseudocodifica::Esito esito = m_percorso.SostituisciTutto(testo, oss, &sostituzioni);
@@ -349,17 +356,17 @@ void frmPseudo::Command3_Click()
     if (esito != Pseudocodifica::Esito::Interrotta) {
         ProgressBar1->setValue(ProgressBar1->maximum());
         if (sostituzioni > 0) ScriviNellEditore(testo);
-        m_stato.TestoModificato = true;
+        m_contesto.TestoModificato = true;
     }
     ImpostaFase(Fase::InCammino);
     MostraEsito(esito);
 }
 
-void frmPseudo::Command5_Click()
+void FinestraPseudocodifica::Command5_Click()
 {
-    QPointer<frmPseudo> finestra(this);
+    QPointer<FinestraPseudocodifica> finestra(this);
     ImpostaFase(Fase::Automatica);
-    m_stato.InterruzionePseudo = 0;
+    m_contesto.InterruzionePseudo = 0;
     // The text is kept here between words and written to the editor once,
     // when the run ends or stops (and only if a word was replaced): the
     // editor then holds what word-by-word writes would have left in it.
@@ -377,23 +384,23 @@ void frmPseudo::Command5_Click()
     oss.fineVoce = [&](int, qsizetype sostituzioni) {
         const double t2 = Orologio();
         cambiato = cambiato || sostituzioni > 0;
-        m_stato.TestoModificato = true;
+        m_contesto.TestoModificato = true;
         ProgressBar1->setValue(ProgressBar1->maximum());
         const qint16 E = Stima::TempoRimanente(
             t1, t2, qint64(m_percorso.NumeroVoci()) - m_percorso.VoceCorrente() + 1);
-        lblT->setText(Stima::TestoTempo(E));
-        lblT->repaint();
+        EtichettaTempo->setText(Stima::TestoTempo(E));
+        EtichettaTempo->repaint();
         m_commento = Stima::Commento(E, m_commento);
         Label7->setText(m_commento);
         Label7->repaint();
         ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
         if (m_percorso.ElencoFinito()) return true;
         MostraVoce();
-        lblTrovato->repaint();
-        lblSost->repaint();
+        EtichettaParola->repaint();
+        EtichettaSostituto->repaint();
         // At least one turn of the event loop between two words.
         QCoreApplication::processEvents();
-        return finestra && m_stato.InterruzionePseudo == 0 && !m_chiusa;
+        return finestra && m_contesto.InterruzionePseudo == 0 && !m_chiusa;
     };
     m_inCorsa = true;
     const Pseudocodifica::Esito esito = m_percorso.Automatica(lavoro, oss);
@@ -423,23 +430,23 @@ void frmPseudo::Command5_Click()
     }
     Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
                             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-    m_commento = Form1::TestoInattivo();
+    m_commento = FinestraPrincipale::TestoInattivo();
     Label7->setText(m_commento);
     ImpostaFase(Fase::Terminata);
     Conclusione(Terminata);
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-void frmPseudo::cmdInt_Click()
+void FinestraPseudocodifica::InterrompiORiprendi()
 {
     if (m_fase == Fase::Automatica) {
         ImpostaFase(Fase::InPausa);
-        m_stato.InterruzionePseudo = 1;
+        m_contesto.InterruzionePseudo = 1;
         // The click shows at once, even if the run then takes a while to stop.
-        cmdInt->repaint();
+        BottoneInterrompi->repaint();
         Command4->repaint();
     } else if (m_fase == Fase::InPausa) {
-        m_stato.InterruzionePseudo = 0;
+        m_contesto.InterruzionePseudo = 0;
         if (m_inCorsa) {
             // Resumed before the run noticed the interruption: it simply goes on.
             ImpostaFase(Fase::Automatica);
@@ -449,14 +456,14 @@ void frmPseudo::cmdInt_Click()
     }
 }
 
-void frmPseudo::keyPressEvent(QKeyEvent *e)
+void FinestraPseudocodifica::keyPressEvent(QKeyEvent *e)
 {
     // No cancel button: Esc does nothing.
     if (e->key() == Qt::Key_Escape) return;
     QDialog::keyPressEvent(e);
 }
 
-void frmPseudo::closeEvent(QCloseEvent *e)
+void FinestraPseudocodifica::closeEvent(QCloseEvent *e)
 {
     m_form.setEnabled(true);
     if (m_form.isMinimized()) m_form.showNormal();
@@ -464,7 +471,7 @@ void frmPseudo::closeEvent(QCloseEvent *e)
     if (m_inCorsa) {
         // The scan stops at its next position; the run ends without a word.
         m_chiusa = true;
-        m_stato.InterruzionePseudo = 1;
+        m_contesto.InterruzionePseudo = 1;
         hide();
         return;
     }

@@ -1,12 +1,12 @@
-#include "frmParole.h"
+#include "FinestraParole.h"
 
 #include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
 #include "finestre/FinestraElenco.h"
+#include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
-#include "piattaforma/Piattaforma.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -17,10 +17,10 @@
 
 using Piattaforma::Pixel;
 
-frmParole::frmParole(Form1 &form, QWidget *padre)
-    : QDialog(padre), m_stato(form.Stato()), m_form(form)
+FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
+    : QDialog(padre), m_contesto(form.Condiviso()), m_form(form)
 {
-    setObjectName(QStringLiteral("frmParole"));
+    setObjectName(QStringLiteral("FinestraParole"));
     setWindowTitle(QStringLiteral("Parole non tradotte"));
     setFixedSize(Pixel(5175), Pixel(4755));
 
@@ -53,7 +53,7 @@ frmParole::frmParole(Form1 &form, QWidget *padre)
     Command2 = new QPushButton(QStringLiteral("&Chiudi"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(Pixel(3780), Pixel(4200), Pixel(1275), Pixel(375));
-    connect(Command1, &QPushButton::clicked, this, &frmParole::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &FinestraParole::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::accept);
 
     setTabOrder(ListView1, Command1);
@@ -62,29 +62,29 @@ frmParole::frmParole(Form1 &form, QWidget *padre)
     ListView1->setFocus();
 }
 
-void frmParole::Mostra(Form1 &form, QWidget *padre)
+void FinestraParole::Mostra(FinestraPrincipale &form, QWidget *padre)
 {
-    frmParole finestra(form, padre);
+    FinestraParole finestra(form, padre);
     Piattaforma::MostraModale(&finestra);
 }
 
-int frmParole::NumeroRighe() const
+int FinestraParole::NumeroRighe() const
 {
     return ListView1->topLevelItemCount();
 }
 
-QString frmParole::Testo(int riga, int colonna) const
+QString FinestraParole::Testo(int riga, int colonna) const
 {
     const QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1);
     return voce ? voce->text(colonna) : QString();
 }
 
-void frmParole::Aggiorna()
+void FinestraParole::Aggiorna()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    const TipoTesto tipo = TipoDaNomeFile(m_stato.NomeFileCorrente);
+    const TipoTesto tipo = TipoDaNomeFile(m_contesto.NomeFileCorrente);
     QStringList paroleElenco;
-    for (const VoceSostituzione &voce : m_stato.Liste.LeggiSostituzioni())
+    for (const VoceSostituzione &voce : m_contesto.Liste.LeggiSostituzioni())
         if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
     const QVector<ParolaContata> parole =
         ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
@@ -116,7 +116,7 @@ void frmParole::Aggiorna()
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
-bool frmParole::AggiungiTraduzione(int riga)
+bool FinestraParole::AggiungiTraduzione(int riga)
 {
     const QString parola = Testo(riga, 0);
     if (parola.isEmpty()) return false;
@@ -143,21 +143,21 @@ bool frmParole::AggiungiTraduzione(int riga)
     }
 
     // The file keeps every record it had, as it is; the entry goes at the end.
-    QVector<VoceSostituzione> righe = m_stato.Liste.LeggiSostituzioni();
+    QVector<VoceSostituzione> righe = m_contesto.Liste.LeggiSostituzioni();
     righe.append(nuova);
     ErroreFile errore;
-    if (!m_stato.Liste.Salva(righe, &errore)) {
+    if (!m_contesto.Liste.Salva(righe, &errore)) {
         Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
                                 Piattaforma::Icona::Critico);
         return false;
     }
-    m_stato.NumSostituzioni = m_stato.Liste.ContaSostituzioni();
-    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_stato.NumSostituzioni > 0);
+    m_contesto.NumSostituzioni = m_contesto.Liste.ContaSostituzioni();
+    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_contesto.NumSostituzioni > 0);
     Aggiorna();
     return true;
 }
 
-void frmParole::Command1_Click()
+void FinestraParole::Command1_Click()
 {
     QTreeWidgetItem *voce = ListView1->currentItem();
     if (voce) AggiungiTraduzione(ListView1->indexOfTopLevelItem(voce) + 1);

@@ -1,11 +1,11 @@
-#include "frmTrova.h"
+#include "FinestraTrova.h"
 
-#include "finestre/EditorTesto.h"
-#include "finestre/Form1.h"
-#include "nucleo/Modulo1.h"
-#include "piattaforma/PosizioneFinestra.h"
 #include "finestre/CercaParola.h"
+#include "finestre/EditorTesto.h"
+#include "finestre/FinestraPrincipale.h"
 #include "finestre/SostituisciTutto.h"
+#include "nucleo/Contesto.h"
+#include "piattaforma/PosizioneFinestra.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,9 +21,10 @@ const QString TestoSostituisciTutto = QStringLiteral("S&ostituisci tutto");
 const QString TestoInterrompi = QStringLiteral("I&nterrompi");
 } // namespace
 
-frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_form(form)
+FinestraTrova::FinestraTrova(FinestraPrincipale &form)
+    : QDialog(nullptr), m_contesto(form.Condiviso()), m_form(form)
 {
-    setObjectName(QStringLiteral("frmTrova"));
+    setObjectName(QStringLiteral("FinestraTrova"));
     setWindowTitle(QStringLiteral("Trova"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
 
@@ -32,7 +33,7 @@ frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_for
         w->setGeometry(Pixel(x), Pixel(y), Pixel(larghezza), Pixel(altezza));
     };
     auto pulsante = [&](QWidget *padre, const char *nome, const QString &testo, int x, int y,
-                        int larghezza, void (frmTrova::*gestore)()) {
+                        int larghezza, void (FinestraTrova::*gestore)()) {
         auto *b = new QPushButton(testo, padre);
         posa(b, nome, x, y, larghezza, 375);
         b->setAutoDefault(false);
@@ -48,29 +49,29 @@ frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_for
 
     Label1 = new QLabel(QStringLiteral("&Testo da trovare:"), this);
     posa(Label1, "Label1", 120, 120, 1455, 255);
-    txtTrova = new QLineEdit(this);
-    posa(txtTrova, "txtTrova", 1560, 120, 2895, 285);
-    Label1->setBuddy(txtTrova);
+    TestoDaTrovare = new QLineEdit(this);
+    posa(TestoDaTrovare, "TestoDaTrovare", 1560, 120, 2895, 285);
+    Label1->setBuddy(TestoDaTrovare);
     Command1 = pulsante(this, "Command1", QStringLiteral("Trova succ&essivo"), 4680, 120, 1455,
-                        &frmTrova::Command1_Click);
+                        &FinestraTrova::Command1_Click);
     Command1->setDefault(true);
 
     Picture1 = pannello("Picture1", 120, 600, 6135, 975);
     Label2 = new QLabel(QStringLiteral("Sostitui&re con:"), Picture1);
     posa(Label2, "Label2", 0, 120, 1335, 255);
-    txtSost = new QLineEdit(Picture1);
-    posa(txtSost, "txtSost", 1440, 120, 2895, 285);
-    Label2->setBuddy(txtSost);
+    TestoSostitutivo = new QLineEdit(Picture1);
+    posa(TestoSostitutivo, "TestoSostitutivo", 1440, 120, 2895, 285);
+    Label2->setBuddy(TestoSostitutivo);
     Command2 = pulsante(Picture1, "Command2", QStringLiteral("&Sostituisci"), 4560, 120, 1455,
-                        &frmTrova::Command2_Click);
+                        &FinestraTrova::Command2_Click);
     Command6 = pulsante(Picture1, "Command6", QStringLiteral("So&lo trova"), 0, 600, 1335,
-                        &frmTrova::Command6_Click);
+                        &FinestraTrova::Command6_Click);
     Command4 = pulsante(Picture1, "Command4", TestoSostituisciTutto, 4560, 600, 1455,
-                        &frmTrova::Command4_Click);
+                        &FinestraTrova::Command4_Click);
 
     Picture2 = pannello("Picture2", 0, 600, 6255, 735);
     Command7 = pulsante(Picture2, "Command7", QStringLiteral("< Sost&ituisci"), 4680, 240, 1455,
-                        &frmTrova::Command7_Click);
+                        &FinestraTrova::Command7_Click);
 
     Picture3 = pannello("Picture3", 120, MisureTrova.topOpzioni, 6135, 615);
     Check1 = new QCheckBox(QStringLiteral("Solo &parole intere"), Picture3);
@@ -85,17 +86,17 @@ frmTrova::frmTrova(Form1 &form) : QDialog(nullptr), m_stato(form.Stato()), m_for
     Combo1->setCurrentIndex(2);
     Label3->setBuddy(Combo1);
     Command5 = pulsante(Picture3, "Command5", QStringLiteral("&Chiudi"), 4560, 120, 1455,
-                        &frmTrova::Command5_Click);
+                        &FinestraTrova::Command5_Click);
 
-    QWidget *ordine[] = {txtTrova, txtSost, Command1, Command2, Command4, Check1,
-                         Check2,   Combo1,  Command7, Command6, Command5};
+    QWidget *ordine[] = {TestoDaTrovare, TestoSostitutivo, Command1, Command2, Command4, Check1,
+                         Check2,         Combo1,           Command7, Command6, Command5};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     ModoTrova();
     PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
 }
 
-void frmTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
+void FinestraTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
 {
     // The panel behind is hidden as well as covered: its buttons and access
     // keys must not act, and Tab must not walk into it.
@@ -108,82 +109,83 @@ void frmTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure)
     setFixedSize(Pixel(6195), Pixel(misure.altezza - AltezzaCornice));
 }
 
-void frmTrova::ModoTrova(Misure misure)
+void FinestraTrova::ModoTrova(Misure misure)
 {
     Modo(Picture2, QStringLiteral("Trova"), misure);
 }
 
-void frmTrova::ModoSostituisci(Misure misure)
+void FinestraTrova::ModoSostituisci(Misure misure)
 {
     Modo(Picture1, QStringLiteral("Sostituisci"), misure);
 }
 
-void frmTrova::Mostra()
+void FinestraTrova::Mostra()
 {
     Piattaforma::MostraSopra(this, &m_form);
     activateWindow();
-    txtTrova->setFocus();
+    TestoDaTrovare->setFocus();
 }
 
-QString frmTrova::ParolaCercata() const
+QString FinestraTrova::ParolaCercata() const
 {
-    return txtTrova->text();
+    return TestoDaTrovare->text();
 }
 
-qint16 frmTrova::ValoreIntere() const
+qint16 FinestraTrova::ValoreIntere() const
 {
     return Check1->isChecked() ? 1 : 0;
 }
-qint16 frmTrova::ValoreMaiuscole() const
+qint16 FinestraTrova::ValoreMaiuscole() const
 {
     return Check2->isChecked() ? 1 : 0;
 }
 
-void frmTrova::Command1_Click()
+void FinestraTrova::Command1_Click()
 {
     if (m_inCorso) return;
-    CercaParola(m_form, txtTrova->text(), QString(), ValoreMaiuscole(), ValoreIntere(),
+    CercaParola(m_form, TestoDaTrovare->text(), QString(), ValoreMaiuscole(), ValoreIntere(),
                 qint16(Combo1->currentIndex()));
 }
 
-void frmTrova::Command2_Click()
+void FinestraTrova::Command2_Click()
 {
     if (m_inCorso) return;
-    if (m_form.Editor()->SostituisciSelezione(txtSost->text())) m_stato.TestoModificato = true;
+    if (m_form.Editor()->SostituisciSelezione(TestoSostitutivo->text()))
+        m_contesto.TestoModificato = true;
     Command1->setFocus();
 }
 
-void frmTrova::AbilitaComandi(bool abilita)
+void FinestraTrova::AbilitaComandi(bool abilita)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{Command1, Command5, Command6, Command2,
                                                        Check1, Check2, Combo1})
         w->setEnabled(abilita);
 }
 
-void frmTrova::MostraInterrompi(bool interrompibile)
+void FinestraTrova::MostraInterrompi(bool interrompibile)
 {
     m_interrompibile = interrompibile;
     AbilitaComandi(!interrompibile);
     Command4->setText(interrompibile ? TestoInterrompi : TestoSostituisciTutto);
 }
 
-void frmTrova::Command4_Click()
+void FinestraTrova::Command4_Click()
 {
     if (!m_interrompibile) {
         if (m_inCorso) return; // the previous run has not noticed its interruption yet
         MostraInterrompi(true);
         m_inCorso = true;
-        SostituisciTutto(m_form, txtTrova->text(), txtSost->text(), ValoreMaiuscole(),
-                         ValoreIntere(), qint16(Combo1->currentIndex()));
+        SostituisciTutto(m_form, TestoDaTrovare->text(), TestoSostitutivo->text(),
+                         ValoreMaiuscole(), ValoreIntere(), qint16(Combo1->currentIndex()));
     } else {
-        m_stato.RichiestaInterruzione = 1;
+        m_contesto.RichiestaInterruzione = 1;
         MostraInterrompi(false);
         m_form.AzzeraAvanzamento();
         m_form.RipristinaStato();
     }
 }
 
-void frmTrova::FineSostituzione()
+void FinestraTrova::FineSostituzione()
 {
     m_inCorso = false;
     MostraInterrompi(false);
@@ -191,7 +193,7 @@ void frmTrova::FineSostituzione()
     if (!isVisible()) m_form.setEnabled(true);
 }
 
-void frmTrova::Command5_Click()
+void FinestraTrova::Command5_Click()
 {
     hide();
     // While a replace-all is still writing, the main window waits for it: a
@@ -202,24 +204,24 @@ void frmTrova::Command5_Click()
     m_form.Editor()->setFocus();
 }
 
-void frmTrova::Command6_Click()
+void FinestraTrova::Command6_Click()
 {
     ModoTrova();
-    txtTrova->setFocus();
+    TestoDaTrovare->setFocus();
 }
 
-void frmTrova::Command7_Click()
+void FinestraTrova::Command7_Click()
 {
     ModoSostituisci(MisureSostituisciDaTrova);
 }
 
-void frmTrova::closeEvent(QCloseEvent *e)
+void FinestraTrova::closeEvent(QCloseEvent *e)
 {
     Command5_Click();
     e->ignore();
 }
 
-void frmTrova::keyPressEvent(QKeyEvent *e)
+void FinestraTrova::keyPressEvent(QKeyEvent *e)
 {
     // No button answers Escape.
     if (e->key() == Qt::Key_Escape) return;

@@ -1,23 +1,23 @@
 #pragma once
 
-#include "nucleo/testo/Documento.h"
 #include "nucleo/Opzioni.h"
-#include "nucleo/testo/ScritturaAtomica.h"
+#include "nucleo/codice/RegoleCodice.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/elenchi/VociElenco.h"
-#include "nucleo/codice/RegoleCodice.h"
+#include "nucleo/testo/Documento.h"
+#include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QString>
 
 // The program's shared state: one instance, made at start-up and handed to
 // every window, which reads and writes it directly.
-class Modulo1
+class Contesto
 {
 public:
     // `cartellaListe` is where "sostituzioni.dat" and "pulizia.dat" live.
-    explicit Modulo1(const QString &cartellaListe) : Liste(cartellaListe) {}
-    Modulo1(const Modulo1 &) = delete;
-    Modulo1 &operator=(const Modulo1 &) = delete;
+    explicit Contesto(const QString &cartellaListe) : Liste(cartellaListe) {}
+    Contesto(const Contesto &) = delete;
+    Contesto &operator=(const Contesto &) = delete;
 
     // The document.
     bool TestoModificato = false;

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "piattaforma/Piattaforma.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <functional>
 
-class Form1;
-class Modulo1;
+class FinestraPrincipale;
+class Contesto;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -16,15 +16,15 @@ class QPushButton;
 // The pseudocoding run: walks the substitution list over the editor text,
 // entry by entry or automatically. Created anew for every run and shown
 // without blocking while the main window is disabled.
-class frmPseudo : public QDialog
+class FinestraPseudocodifica : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmPseudo(Form1 &form);
-    ~frmPseudo() override;
+    explicit FinestraPseudocodifica(FinestraPrincipale &form);
+    ~FinestraPseudocodifica() override;
 
     // The start-up check; runs before the window is shown.
-    void Form_Load();
+    void Avvia();
 
     // Seconds since midnight; tests replace it.
     std::function<double()> Orologio;
@@ -35,10 +35,10 @@ public:
     const Pseudocodifica::Percorso &Percorso() const { return m_percorso; }
     int VoceCorrente() const { return m_percorso.VoceCorrente(); }
 
-    QLabel *Image1, *Label1, *lblTrovato, *Label3, *lblSost, *Label2, *Label5, *Label4, *Label6,
-        *lblT, *Label7;
-    QPushButton *Command5, *Command7, *Command1, *Command2, *Command6, *Command3, *cmdInt,
-        *Command4;
+    QLabel *Image1, *Label1, *EtichettaParola, *Label3, *EtichettaSostituto, *Label2, *Label5,
+        *Label4, *Label6, *EtichettaTempo, *Label7;
+    QPushButton *Command5, *Command7, *Command1, *Command2, *Command6, *Command3,
+        *BottoneInterrompi, *Command4;
     QPushButton *Command8; // "&Parole non tradotte...", shown at the end of the list
     QProgressBar *ProgressBar2, *ProgressBar1;
 
@@ -46,17 +46,17 @@ public:
     Fase FaseAttuale() const { return m_fase; }
 
 public Q_SLOTS:
-    void Command1_Click(); // "&Sostituisci"
-    void Command2_Click(); // "S&uccessivo"
-    void Command3_Click(); // "Sostituisci &tutto"
-    void Command4_Click(); // "&Chiudi"
-    void Command5_Click(); // "&Avvia pseudocod. automatica"
-    void Command6_Click(); // "Sa&lta questa parola"
-    void Command7_Click(); // "Ri&duci a icona" / "Ripristi&na"
-    void cmdInt_Click();   // "&Interrompi" / "&Riprendi"
+    void Command1_Click();      // "&Sostituisci"
+    void Command2_Click();      // "S&uccessivo"
+    void Command3_Click();      // "Sostituisci &tutto"
+    void Command4_Click();      // "&Chiudi"
+    void Command5_Click();      // "&Avvia pseudocod. automatica"
+    void Command6_Click();      // "Sa&lta questa parola"
+    void Command7_Click();      // "Ri&duci a icona" / "Ripristi&na"
+    void InterrompiORiprendi(); // "&Interrompi" / "&Riprendi"
 
 protected:
-    void closeEvent(QCloseEvent *e) override; // Form_Unload
+    void closeEvent(QCloseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
@@ -73,11 +73,12 @@ private:
     void Conclusione(const QString &testo);
     void AvviaBarraTesto(qsizetype lunghezza);
     // Progress on the text bar and yields; stops on "&Interrompi" or on closing.
-    Pseudocodifica::Osservatore OsservatoreScansione(Piattaforma::Cessione &cedi,
-                                                     const QPointer<frmPseudo> &finestra);
+    Pseudocodifica::Osservatore
+    OsservatoreScansione(Piattaforma::Cessione &cedi,
+                         const QPointer<FinestraPseudocodifica> &finestra);
 
-    Modulo1 &m_stato;
-    Form1 &m_form;
+    Contesto &m_contesto;
+    FinestraPrincipale &m_form;
     Pseudocodifica::Percorso m_percorso{{}};
     Fase m_fase = Fase::InCammino;
     QString m_commento;     // the remark beside the remaining time

@@ -1,8 +1,8 @@
-#include "frmOpzioni.h"
+#include "FinestraOpzioni.h"
 
-#include "nucleo/Modulo1.h"
-#include "piattaforma/Piattaforma.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "piattaforma/Piattaforma.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -11,9 +11,10 @@
 
 using Piattaforma::Pixel;
 
-frmOpzioni::frmOpzioni(Modulo1 &stato, QWidget *padre) : QDialog(padre), m_stato(stato)
+FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
+    : QDialog(padre), m_contesto(stato)
 {
-    setObjectName(QStringLiteral("frmOpzioni"));
+    setObjectName(QStringLiteral("FinestraOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
     setFixedSize(Pixel(4575), Pixel(1950));
 
@@ -39,7 +40,7 @@ frmOpzioni::frmOpzioni(Modulo1 &stato, QWidget *padre) : QDialog(padre), m_stato
     Command2 = new QPushButton(QStringLiteral("Annulla"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setGeometry(Pixel(3360), Pixel(1440), Pixel(1095), Pixel(375));
-    connect(Command1, &QPushButton::clicked, this, &frmOpzioni::Command1_Click);
+    connect(Command1, &QPushButton::clicked, this, &FinestraOpzioni::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 
     setTabOrder(Check1, Check2);
@@ -48,19 +49,19 @@ frmOpzioni::frmOpzioni(Modulo1 &stato, QWidget *padre) : QDialog(padre), m_stato
     Check1->setFocus();
 }
 
-void frmOpzioni::Command1_Click()
+void FinestraOpzioni::Command1_Click()
 {
     const Opzioni scelte{Check1->isChecked(), Check2->isChecked()};
     ErroreFile errore;
-    if (!FileOpzioni::Scrivi(m_stato.Liste.Cartella(), scelte, &errore)) {
+    if (!FileOpzioni::Scrivi(m_contesto.Liste.Cartella(), scelte, &errore)) {
         Piattaforma::MessageBox(
             this,
             QStringLiteral("Impossibile salvare le opzioni in \"%1\".\r\n%2")
-                .arg(QDir::toNativeSeparators(FileOpzioni::Percorso(m_stato.Liste.Cartella())),
+                .arg(QDir::toNativeSeparators(FileOpzioni::Percorso(m_contesto.Liste.Cartella())),
                      errore.Messaggio()),
             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
         return;
     }
-    m_stato.OpzioniCodice = scelte;
+    m_contesto.OpzioniCodice = scelte;
     accept();
 }
