@@ -292,7 +292,7 @@ std::optional<Liste> CaricaListe(const Opzioni &o)
     if (dati) liste.sostituzioni = Lotto::Sostituzioni(*dati);
     bool conParole = false;
     for (const VoceSostituzione &v : liste.sostituzioni)
-        conParole = conParole || !v.Trova.isEmpty();
+        conParole = conParole || !SenzaParola(v);
     if (!conParole) {
         ScriviErrore(QStringLiteral("nota: l'elenco delle sostituzioni %1 %2: si usa l'elenco "
                                     "predefinito")

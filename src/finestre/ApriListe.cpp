@@ -65,7 +65,7 @@ bool ApriListe(FinestraPrincipale &form)
         stato, form, Elenco::Sostituzioni,
         QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"));
     if (usabile) {
-        stato.NumSostituzioni = stato.Liste.ContaSostituzioni();
+        stato.Liste.ContaSostituzioni();
         if (stato.Liste.Stato(Elenco::Sostituzioni) == StatoElenco::Illeggibile) {
             AvvisaIlleggibile(stato, form, Elenco::Sostituzioni);
             usabile = false;

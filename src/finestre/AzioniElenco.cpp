@@ -41,22 +41,13 @@ Piattaforma::DialogoFile &Dialogo()
     return dialogo;
 }
 
-const QString &Parola(const VoceSostituzione &v)
-{
-    return v.Trova;
-}
-const QString &Parola(const VoceEliminazione &v)
-{
-    return v.Elimina;
-}
-
 template <typename Voce> QVector<Voce> Mancanti(QVector<Voce> righe, const QVector<Voce> &nuove)
 {
     QSet<QString> presenti;
     for (const Voce &v : righe)
-        presenti.insert(Ricerca::Maiuscolo(Parola(v)));
+        presenti.insert(Ricerca::Maiuscolo(ParolaDi(v)));
     for (const Voce &v : nuove) {
-        const QString chiave = Ricerca::Maiuscolo(Parola(v));
+        const QString chiave = Ricerca::Maiuscolo(ParolaDi(v));
         if (presenti.contains(chiave)) continue;
         presenti.insert(chiave);
         righe.append(v);
@@ -160,33 +151,33 @@ FinestraLinguaggio::FinestraLinguaggio(Linguaggio proposto, QWidget *padre) : QD
     setWindowTitle(QStringLiteral("Carica l'elenco di un linguaggio"));
     setFixedSize(Pixel(3705), Pixel(1110));
 
-    Label1 = new QLabel(QStringLiteral("&Linguaggio:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Pixel(120), Pixel(180), Pixel(1095), Pixel(255));
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setGeometry(Pixel(1320), Pixel(120), Pixel(2295), Pixel(315));
+    EtichettaLinguaggio = new QLabel(QStringLiteral("&Linguaggio:"), this);
+    EtichettaLinguaggio->setObjectName(QStringLiteral("EtichettaLinguaggio"));
+    EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(180), Pixel(1095), Pixel(255));
+    SceltaLinguaggio = new QComboBox(this);
+    SceltaLinguaggio->setObjectName(QStringLiteral("SceltaLinguaggio"));
+    SceltaLinguaggio->setGeometry(Pixel(1320), Pixel(120), Pixel(2295), Pixel(315));
     for (Linguaggio l : Linguaggi)
-        Combo1->addItem(NomeLinguaggio(l), int(l));
-    const int indice = Combo1->findData(int(proposto));
-    Combo1->setCurrentIndex(indice < 0 ? 0 : indice);
-    Label1->setBuddy(Combo1);
+        SceltaLinguaggio->addItem(NomeLinguaggio(l), int(l));
+    const int indice = SceltaLinguaggio->findData(int(proposto));
+    SceltaLinguaggio->setCurrentIndex(indice < 0 ? 0 : indice);
+    EtichettaLinguaggio->setBuddy(SceltaLinguaggio);
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Pixel(1320), Pixel(600), Pixel(1095), Pixel(375));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Annulla"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(Pixel(2520), Pixel(600), Pixel(1095), Pixel(375));
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
-    Combo1->setFocus();
+    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
+    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
+    BottoneOk->setGeometry(Pixel(1320), Pixel(600), Pixel(1095), Pixel(375));
+    BottoneOk->setDefault(true);
+    BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
+    BottoneAnnulla->setGeometry(Pixel(2520), Pixel(600), Pixel(1095), Pixel(375));
+    connect(BottoneOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
+    SceltaLinguaggio->setFocus();
 }
 
 Linguaggio FinestraLinguaggio::Scelto() const
 {
-    return Linguaggio(Combo1->currentData().toInt());
+    return Linguaggio(SceltaLinguaggio->currentData().toInt());
 }
 
 namespace AzioniElenco {

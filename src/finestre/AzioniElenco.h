@@ -26,9 +26,9 @@ public:
     // `proposto` is selected first (BASIC when it has no list).
     explicit FinestraLinguaggio(Linguaggio proposto, QWidget *padre = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QPushButton *Command1 = nullptr, *Command2 = nullptr;
+    QLabel *EtichettaLinguaggio = nullptr;
+    QComboBox *SceltaLinguaggio = nullptr;
+    QPushButton *BottoneOk = nullptr, *BottoneAnnulla = nullptr;
 
     Linguaggio Scelto() const;
 };

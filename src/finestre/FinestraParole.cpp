@@ -121,18 +121,15 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     const QString parola = Testo(riga, 0);
     if (parola.isEmpty()) return false;
 
-    // The substitution editor, never shown, holds the rows the entry dialog
-    // checks for a duplicate and appends to.
-    FinestraElenco elenco(m_form, Elenco::Sostituzioni);
-    const int prima = elenco.NumeroRighe();
-    FinestraVoce dialogo(elenco);
-    dialogo.setWindowTitle(QStringLiteral("Aggiungi"));
-    dialogo.Text1->setText(parola);
-    dialogo.Text2->setFocus();
-    if (Piattaforma::MostraModale(&dialogo) != QDialog::Accepted ||
-        elenco.NumeroRighe() != prima + 1)
-        return false;
-    const VoceSostituzione nuova{elenco.Testo(prima + 1, 0), elenco.Testo(prima + 1, 1)};
+    // The list's rows as its editor shows them: the entry dialog checks them for a duplicate.
+    ModelloElenco elenco(m_contesto.Liste, Elenco::Sostituzioni);
+    if (const ErroreFile errore = elenco.Carica(); errore.numero != 0)
+        FinestraElenco::AvvisaLetturaFallita(this, m_contesto.Liste, Elenco::Sostituzioni, errore);
+    const std::optional<RigaElenco> scelta = FinestraVoce::Chiedi(
+        this, Elenco::Sostituzioni, ModoVoce::Aggiungi, {parola, QString(), false},
+        [&elenco](const RigaElenco &r) { return elenco.Rifiuto(r, true); }, true);
+    if (!scelta) return false;
+    const VoceSostituzione nuova{scelta->parola, scelta->sostituzione};
     if (nuova.Trova.isEmpty() || nuova.Sostituisci.isEmpty()) {
         // The list editors drop such a row when they load the file.
         Piattaforma::MessageBox(this,
@@ -151,8 +148,7 @@ bool FinestraParole::AggiungiTraduzione(int riga)
                                 Piattaforma::Icona::Critico);
         return false;
     }
-    m_contesto.NumSostituzioni = m_contesto.Liste.ContaSostituzioni();
-    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_contesto.NumSostituzioni > 0);
+    m_form.AbilitaAvvio(Elenco::Sostituzioni, m_contesto.NumSostituzioni() > 0);
     Aggiorna();
     return true;
 }

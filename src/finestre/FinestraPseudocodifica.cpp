@@ -173,7 +173,7 @@ void FinestraPseudocodifica::Conclusione(const QString &testo)
 void FinestraPseudocodifica::Avvia()
 {
     QVector<VoceSostituzione> voci;
-    for (qint32 k = 1; k <= m_contesto.NumSostituzioni; ++k) {
+    for (qint32 k = 1; k <= m_contesto.NumSostituzioni(); ++k) {
         VoceSostituzione voce;
         m_contesto.Liste.LeggiVoce(k, voce);
         voci.append(voce);

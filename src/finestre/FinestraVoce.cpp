@@ -1,8 +1,5 @@
 #include "FinestraVoce.h"
 
-#include "finestre/FinestraElenco.h"
-#include "nucleo/Contesto.h"
-#include "nucleo/ricerca/Ricerca.h"
 #include "piattaforma/Piattaforma.h"
 
 #include <QCheckBox>
@@ -12,12 +9,14 @@
 
 using Piattaforma::Pixel;
 
-FinestraVoce::FinestraVoce(FinestraElenco &elenco)
-    : QDialog(&elenco), m_contesto(elenco.Condiviso()), m_elenco(elenco)
+FinestraVoce::FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo,
+                           const RigaElenco &iniziale, Controllo rifiuto)
+    : QDialog(padre), m_rifiuto(std::move(rifiuto))
 {
-    const bool sost = elenco.Tipo() == Elenco::Sostituzioni;
+    const bool sost = elenco == Elenco::Sostituzioni;
     setObjectName(sost ? QStringLiteral("VoceSostituzioni") : QStringLiteral("VoceEliminazioni"));
-    setWindowTitle(sost ? QStringLiteral("Aggiungi") : QStringLiteral("Nuova Eliminazione"));
+    setWindowTitle(modo == ModoVoce::Aggiungi ? QStringLiteral("Aggiungi")
+                                              : QStringLiteral("Modifica"));
     setFixedSize(Pixel(sost ? 3705 : 3690), Pixel(sost ? 1590 : 1410));
 
     auto etichetta = [this](const char *nome, const char *testo, int y) {
@@ -26,86 +25,69 @@ FinestraVoce::FinestraVoce(FinestraElenco &elenco)
         l->setGeometry(Pixel(120), Pixel(y), Pixel(1095), Pixel(255));
         return l;
     };
-    auto casella = [this](const char *nome, int y) {
-        auto *t = new QLineEdit(this);
+    auto casella = [this](const char *nome, int y, const QString &testo) {
+        auto *t = new QLineEdit(testo, this);
         t->setObjectName(QString::fromLatin1(nome));
         t->setGeometry(Pixel(1320), Pixel(y), Pixel(2295), Pixel(285));
         return t;
     };
-    Label1 = etichetta("Label1", sost ? "&Trova:" : "&Elimina:", 120);
-    Text1 = casella("Text1", 120);
-    Label1->setBuddy(Text1);
+    EtichettaParola = etichetta("EtichettaParola", sost ? "&Trova:" : "&Elimina:", 120);
+    CasellaParola = casella("CasellaParola", 120, iniziale.parola);
+    EtichettaParola->setBuddy(CasellaParola);
     QWidget *ultimo;
     if (sost) {
-        Label2 = etichetta("Label2", "&Sostituisci con:", 600);
-        Text2 = casella("Text2", 600);
-        Label2->setBuddy(Text2);
-        ultimo = Text2;
+        EtichettaSostituzione = etichetta("EtichettaSostituzione", "&Sostituisci con:", 600);
+        CasellaSostituzione = casella("CasellaSostituzione", 600, iniziale.sostituzione);
+        EtichettaSostituzione->setBuddy(CasellaSostituzione);
+        ultimo = CasellaSostituzione;
     } else {
-        Check1 = new QCheckBox(QStringLiteral("&Solo parola intera"), this);
-        Check1->setObjectName(QStringLiteral("Check1"));
-        Check1->setGeometry(Pixel(120), Pixel(600), Pixel(2175), Pixel(255));
-        ultimo = Check1;
+        CasellaParolaIntera = new QCheckBox(QStringLiteral("&Solo parola intera"), this);
+        CasellaParolaIntera->setObjectName(QStringLiteral("CasellaParolaIntera"));
+        CasellaParolaIntera->setGeometry(Pixel(120), Pixel(600), Pixel(2175), Pixel(255));
+        CasellaParolaIntera->setChecked(iniziale.parolaIntera);
+        ultimo = CasellaParolaIntera;
     }
-    const int yPulsanti = sost ? 1200 : 960;
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Pixel(1320), Pixel(yPulsanti), Pixel(1095), Pixel(375));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Annulla"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(Pixel(2520), Pixel(yPulsanti), Pixel(1095), Pixel(375));
-    connect(Command1, &QPushButton::clicked, this, &FinestraVoce::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject); // Esc too
+    const int yBottoni = sost ? 1200 : 960;
+    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
+    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
+    BottoneOk->setGeometry(Pixel(1320), Pixel(yBottoni), Pixel(1095), Pixel(375));
+    BottoneOk->setDefault(true);
+    BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
+    BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
+    BottoneAnnulla->setGeometry(Pixel(2520), Pixel(yBottoni), Pixel(1095), Pixel(375));
+    connect(BottoneOk, &QPushButton::clicked, this, &FinestraVoce::Conferma);
+    connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 
-    setTabOrder(Text1, ultimo);
-    setTabOrder(ultimo, Command1);
-    setTabOrder(Command1, Command2);
-    Text1->setFocus();
+    setTabOrder(CasellaParola, ultimo);
+    setTabOrder(ultimo, BottoneOk);
+    setTabOrder(BottoneOk, BottoneAnnulla);
+    CasellaParola->setFocus();
 }
 
-bool FinestraVoce::CercaLista(const QString &testo) const
+std::optional<RigaElenco> FinestraVoce::Chiedi(QWidget *padre, Elenco elenco, ModoVoce modo,
+                                               const RigaElenco &iniziale, Controllo rifiuto,
+                                               bool fuocoSulSecondo)
 {
-    const QString cercato = Ricerca::Maiuscolo(testo);
-    for (int i = 1; i <= m_elenco.NumeroRighe(); ++i)
-        if (Ricerca::Maiuscolo(m_elenco.Testo(i, 0)) == cercato) return true;
-    return false;
+    FinestraVoce dialogo(padre, elenco, modo, iniziale, std::move(rifiuto));
+    if (fuocoSulSecondo && dialogo.CasellaSostituzione) dialogo.CasellaSostituzione->setFocus();
+    if (Piattaforma::MostraModale(&dialogo) != QDialog::Accepted) return std::nullopt;
+    return dialogo.Riga();
 }
 
-QString FinestraVoce::SecondaColonna() const
+RigaElenco FinestraVoce::Riga() const
 {
-    if (Text2) return Text2->text();
-    return Check1->isChecked() ? TestoSi : TestoNo;
+    return {CasellaParola->text(), CasellaSostituzione ? CasellaSostituzione->text() : QString(),
+            CasellaParolaIntera && CasellaParolaIntera->isChecked()};
 }
 
-void FinestraVoce::Command1_Click()
+void FinestraVoce::Conferma()
 {
-    const bool sost = m_elenco.Tipo() == Elenco::Sostituzioni;
-    const QString parola = Text1->text();
-    const QString seconda = SecondaColonna();
-    const bool aggiungi = windowTitle() == QStringLiteral("Aggiungi");
-    if (!aggiungi && windowTitle() != QStringLiteral("Modifica")) return;
-
-    if (aggiungi && CercaLista(parola)) {
-        Piattaforma::MessageBox(this,
-                                QStringLiteral("Esiste già '") + parola +
-                                    (sost ? QStringLiteral("' nella lista delle sostituzioni!")
-                                          : QStringLiteral("' nella lista delle eliminazioni!")),
-                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
-        return;
-    }
-    // A row the list file could not hold is refused here, before anything is saved.
-    const QString motivo = sost
-                               ? Record::MotivoNonContenibile(VoceSostituzione{parola, seconda})
-                               : Record::MotivoNonContenibile(VoceEliminazione{parola, seconda, 0});
+    // A row the list could not take is refused here, before anything is saved.
+    const QString motivo = m_rifiuto ? m_rifiuto(Riga()) : QString();
     if (!motivo.isEmpty()) {
         Piattaforma::MessageBox(this, motivo, Piattaforma::Pulsanti::OK,
                                 Piattaforma::Icona::Esclamazione);
         return;
     }
-    if (aggiungi)
-        m_elenco.AggiungiRiga(parola, seconda);
-    else
-        m_elenco.ImpostaRiga(m_contesto.IndiceModifica, parola, seconda);
     accept();
 }

@@ -1,38 +1,49 @@
 #pragma once
 
-#include "nucleo/elenchi/ArchivioListe.h"
+#include "nucleo/ModelloElenco.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
-class FinestraElenco;
-class Contesto;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// What OK does with the row typed in the entry dialog.
+enum class ModoVoce { Aggiungi, Modifica };
+
 // The entry dialog of a list editor: "VoceSostituzioni" for substitutions, "VoceEliminazioni" for
-// eliminations. Its caption ("Aggiungi" or "Modifica") says what OK does.
+// eliminations. It shows a row and returns the row typed when OK took it.
 class FinestraVoce : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FinestraVoce(FinestraElenco &elenco);
+    // Why a typed row cannot be taken, or an empty string when it can.
+    using Controllo = std::function<QString(const RigaElenco &)>;
 
-    QLabel *Label1 = nullptr, *Label2 = nullptr;
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr; // Text2: substitutions only
-    QCheckBox *Check1 = nullptr;                  // eliminations only
-    QPushButton *Command1 = nullptr, *Command2 = nullptr;
+    FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo, const RigaElenco &iniziale,
+                 Controllo rifiuto);
 
-    // True when a row of the list has `testo` as its first column, case aside.
-    bool CercaLista(const QString &testo) const;
+    // Shows the dialog modally: the row taken by OK, or nothing when cancelled.
+    // `fuocoSulSecondo`: the typing starts in the replacement.
+    static std::optional<RigaElenco> Chiedi(QWidget *padre, Elenco elenco, ModoVoce modo,
+                                            const RigaElenco &iniziale, Controllo rifiuto,
+                                            bool fuocoSulSecondo = false);
+
+    // The row as typed.
+    RigaElenco Riga() const;
+
+    QLabel *EtichettaParola = nullptr, *EtichettaSostituzione = nullptr;
+    QLineEdit *CasellaParola = nullptr, *CasellaSostituzione = nullptr; // the latter: substitutions
+    QCheckBox *CasellaParolaIntera = nullptr;                            // eliminations only
+    QPushButton *BottoneOk = nullptr, *BottoneAnnulla = nullptr;
 
 public Q_SLOTS:
-    void Command1_Click(); // OK
+    // OK: a refused row is explained and the dialog stays open.
+    void Conferma();
 
 private:
-    QString SecondaColonna() const;
-
-    Contesto &m_contesto;
-    FinestraElenco &m_elenco;
+    Controllo m_rifiuto;
 };

@@ -30,9 +30,10 @@ public:
 
     // The word lists.
     ArchivioListe Liste;
-    qint32 NumSostituzioni = 0;
+    // How many entries a pseudocoding run walks: the list archive's count,
+    // rebuilt when the substitution list is read at start-up or saved.
+    qint32 NumSostituzioni() const { return Liste.NumeroVoci(); }
     VoceSostituzione VoceSost;
-    qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
     Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
 
     // How the runs read the current text: the options, and the language its

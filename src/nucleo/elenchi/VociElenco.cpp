@@ -187,7 +187,7 @@ QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &record)
     QVector<VoceEliminazione> righe;
     righe.reserve(record.size());
     for (const VoceEliminazione &voce : record)
-        if (!voce.Elimina.isEmpty())
+        if (!SenzaParola(voce))
             righe.append(Eliminazione(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
     return righe;
 }

@@ -28,6 +28,23 @@ struct VoceEliminazione
     }
 };
 
+// The word of an entry, whichever list it belongs to.
+inline const QString &ParolaDi(const VoceSostituzione &voce)
+{
+    return voce.Trova;
+}
+inline const QString &ParolaDi(const VoceEliminazione &voce)
+{
+    return voce.Elimina;
+}
+
+// An entry with an empty word is never looked for: every reader of the lists
+// (runs, engines, editors, the batch command) passes over it.
+template <typename Voce> bool SenzaParola(const Voce &voce)
+{
+    return ParolaDi(voce).isEmpty();
+}
+
 inline const QString TestoSi = QStringLiteral("Sì");
 inline const QString TestoNo = QStringLiteral("No");
 

@@ -331,7 +331,7 @@ struct MotoreElenco::Gruppo
 MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
 {
     for (const VoceSostituzione &v : voci) {
-        if (v.Trova.isEmpty()) continue;
+        if (SenzaParola(v)) continue;
         ++m_voci;
         m_toccaACapo = m_toccaACapo || TieneACapo(v.Trova) || TieneACapo(v.Sostituisci);
         const bool token = SenzaDelimitatori(v.Trova);

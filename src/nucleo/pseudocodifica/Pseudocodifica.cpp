@@ -16,7 +16,7 @@ QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &reco
     QVector<VoceSostituzione> voci;
     voci.reserve(record.size());
     for (const VoceSostituzione &voce : record)
-        if (!voce.Trova.isEmpty()) voci.append(voce);
+        if (!SenzaParola(voce)) voci.append(voce);
     return voci;
 }
 

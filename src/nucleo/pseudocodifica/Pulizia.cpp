@@ -13,7 +13,7 @@ Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco,
     // protected stretches are found again after every word that deleted.
     ZoneProtette zone = regole.Zone(esito.testo);
     for (const VoceEliminazione &voce : elenco) {
-        if (voce.Elimina.isEmpty()) continue;
+        if (SenzaParola(voce)) continue;
         const qint16 intere = FlagParolaIntera(voce.ParolaIntera);
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
             esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere),
