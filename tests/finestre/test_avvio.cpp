@@ -132,8 +132,8 @@ private Q_SLOTS:
                     visti << TitoloPerIlGestore(voce);
                     voce->reject();
                 });
-                elenco->Command3->click();
-                elenco->Command6->click();
+                elenco->BottoneAggiungi->click();
+                elenco->BottoneChiudi->click();
             });
             menu->trigger();
         }

@@ -206,11 +206,11 @@ private Q_SLOTS:
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<FinestraLinguaggio *>(d);
             QVERIFY(f);
-            QCOMPARE(f->Combo1->currentText(), u"C/C++"_s); // the proposed one
-            QCOMPARE(f->Combo1->count(), 3);
-            if (scelta < 0) return f->Command2->click();
-            f->Combo1->setCurrentIndex(scelta);
-            f->Command1->click();
+            QCOMPARE(f->SceltaLinguaggio->currentText(), u"C/C++"_s); // the proposed one
+            QCOMPARE(f->SceltaLinguaggio->count(), 3);
+            if (scelta < 0) return f->BottoneAnnulla->click();
+            f->SceltaLinguaggio->setCurrentIndex(scelta);
+            f->BottoneOk->click();
         });
         if (risposta) Copione::RispondiMessaggio(*risposta);
         const auto esito = AzioniElenco::CaricaLinguaggio(nullptr, righe, Linguaggio::C);

@@ -16,7 +16,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTreeWidget>
+#include <QIcon>
+#include <QTableView>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -46,21 +47,21 @@ bool Immutabile(const QString &percorso, bool attiva)
 QStringList Righe(const FinestraElenco &f)
 {
     QStringList righe;
-    for (int i = 1; i <= f.NumeroRighe(); ++i)
-        righe.append(f.Testo(i, 0) + u'|' + f.Testo(i, 1));
+    for (int i = 1; i <= f.Modello().NumeroRighe(); ++i)
+        righe.append(f.Modello().Testo(i - 1, 0) + u'|' + f.Modello().Testo(i - 1, 1));
     return righe;
 }
 
 void Seleziona(FinestraElenco &f, int riga)
 {
-    f.ListView1->setCurrentItem(f.ListView1->topLevelItem(riga - 1));
+    f.VistaElenco->setCurrentIndex(f.Modello().index(riga - 1, 0));
 }
 
 // Presses "&Salva", confirms its message and returns what was shown.
 QVector<Copione::Messaggio> Salva(FinestraElenco &f)
 {
     Copione::RispondiMessaggio(Risposta::OK);
-    f.Command2->click();
+    f.BottoneSalva->click();
     return Copione::Messaggi();
 }
 
@@ -74,10 +75,10 @@ void Voce(std::function<void()> apri, const QString &primo, std::optional<QStrin
         auto *v = qobject_cast<FinestraVoce *>(d);
         QVERIFY(v);
         if (controlla) controlla(v);
-        v->Text1->setText(primo);
-        if (secondo) v->Text2->setText(*secondo);
-        if (intera) v->Check1->setChecked(*intera);
-        QTest::keyClick(v->Text1, Qt::Key_Return);
+        v->CasellaParola->setText(primo);
+        if (secondo) v->CasellaSostituzione->setText(*secondo);
+        if (intera) v->CasellaParolaIntera->setChecked(*intera);
+        QTest::keyClick(v->CasellaParola, Qt::Key_Return);
     });
     apri();
 }
@@ -86,13 +87,13 @@ void Voce(std::function<void()> apri, const QString &primo, std::optional<QStrin
 // dialog stays open with what was typed.
 void OkRifiutato(FinestraVoce *v, const QString &primo, std::optional<QString> secondo = {})
 {
-    v->Text1->setText(primo);
-    if (secondo) v->Text2->setText(*secondo);
+    v->CasellaParola->setText(primo);
+    if (secondo) v->CasellaSostituzione->setText(*secondo);
     Copione::RispondiMessaggio(Risposta::OK);
-    v->Command1->click();
+    v->BottoneOk->click();
     QVERIFY(v->isVisible());
-    QCOMPARE(v->Text1->text(), primo);
-    if (secondo) QCOMPARE(v->Text2->text(), *secondo);
+    QCOMPARE(v->CasellaParola->text(), primo);
+    if (secondo) QCOMPARE(v->CasellaSostituzione->text(), *secondo);
 }
 
 } // namespace
@@ -132,8 +133,8 @@ private Q_SLOTS:
         FinestraPrincipale &form = Prepara({}, {Risposta::No});
         QVERIFY(!Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         FinestraElenco sost(form, Elenco::Sostituzioni);
-        sost.Command5->click();
-        QCOMPARE(sost.NumeroRighe(), 8);
+        sost.BottonePredefiniti->click();
+        QCOMPARE(sost.Modello().NumeroRighe(), 8);
         const auto messaggi = Salva(sost);
         QCOMPARE(Copione::TestiMessaggi(messaggi), QStringList{"I dati sono stati salvati."});
         QCOMPARE(messaggi[0].icona, Icona::Informazione);
@@ -142,12 +143,12 @@ private Q_SLOTS:
             atteso += Modello::RecordLetterale(
                 {CodificaAnsi::Codifica(v.Trova), CodificaAnsi::Codifica(v.Sostituisci)}, {});
         QCOMPARE(File(Elenco::Sostituzioni), atteso);
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 8);
-        sost.Command6->click();
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 8);
+        sost.BottoneChiudi->click();
         QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
 
         FinestraElenco elim(form, Elenco::Eliminazioni);
-        elim.Command5->click();
+        elim.BottonePredefiniti->click();
         QCOMPARE(Righe(elim).last(), u"#|No"_s);
         Salva(elim);
         const QByteArray dati = File(Elenco::Eliminazioni);
@@ -160,14 +161,14 @@ private Q_SLOTS:
     {
         FinestraPrincipale &form = Prepara(
             {{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s}, {u"\tFor"_s, u"Per"_s}});
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 3);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 3);
         FinestraElenco sost(form, Elenco::Sostituzioni);
         QCOMPARE(Righe(sost), (QStringList{"If|Se", "|vuota", "\tFor|Per"}));
         Salva(sost);
         // Saved trimmed, the row without a replacement dropped; the empty word is not an entry.
         QCOMPARE(File(Elenco::Sostituzioni).size(), 3 * 128);
         QCOMPARE(File(Elenco::Sostituzioni).first(128), Modello::RecordLetterale({"If", "Se"}, {}));
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 2);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 2);
     }
 
     void frecce()
@@ -181,20 +182,20 @@ private Q_SLOTS:
             return Righe(f);
         };
         const QStringList iniziale = Righe(f);
-        QCOMPARE(premi(1, f.Command9), iniziale);  // first row up: nothing
-        QCOMPARE(premi(3, f.Command10), iniziale); // last row down: nothing
-        QCOMPARE(premi(2, f.Command9), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
-        QCOMPARE(f.RigaSelezionata(), 1);
-        f.Command10->click();
-        f.Command10->click();
+        QCOMPARE(premi(1, f.BottoneSu), iniziale);  // first row up: nothing
+        QCOMPARE(premi(3, f.BottoneGiu), iniziale); // last row down: nothing
+        QCOMPARE(premi(2, f.BottoneSu), (QStringList{"Then|Allora", "If|Se", "For|Per"}));
+        QCOMPARE(f.RigaSelezionata(), std::optional<int>(0));
+        f.BottoneGiu->click();
+        f.BottoneGiu->click();
         QCOMPARE(Righe(f), (QStringList{"If|Se", "For|Per", "Then|Allora"}));
-        QCOMPARE(f.RigaSelezionata(), 3);
+        QCOMPARE(f.RigaSelezionata(), std::optional<int>(2));
         // Nothing selected: the commands do nothing.
-        f.ListView1->clearSelection();
-        f.Command4->click();
-        f.Command7->click();
-        QCOMPARE(f.NumeroRighe(), 3);
-        QCOMPARE(premi(2, f.Command4), (QStringList{"If|Se", "Then|Allora"}));
+        f.VistaElenco->clearSelection();
+        f.BottoneRimuovi->click();
+        f.BottoneModifica->click();
+        QCOMPARE(f.Modello().NumeroRighe(), 3);
+        QCOMPARE(premi(2, f.BottoneRimuovi), (QStringList{"If|Se", "Then|Allora"}));
     }
 
     void rimuoviTuttiSalvaChiudi()
@@ -205,10 +206,10 @@ private Q_SLOTS:
         const auto svuota = [&](const char *menu, bool pulsanteChiudi) {
             Copione::QuandoModale([pulsanteChiudi](QDialog *d) {
                 auto *f = qobject_cast<FinestraElenco *>(d);
-                f->Command1->click();
+                f->BottoneRimuoviTutti->click();
                 Salva(*f);
                 if (pulsanteChiudi)
-                    f->Command6->click();
+                    f->BottoneChiudi->click();
                 else
                     f->close();
             });
@@ -216,7 +217,7 @@ private Q_SLOTS:
         };
         svuota("azioneSostituzioni", true);
         QCOMPARE(File(Elenco::Sostituzioni).size(), 0);
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 0);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 0);
         QVERIFY(!Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         svuota("azionePulizia", false);
         QVERIFY(!Comando(form, "azioneAvviaPulizia")->isEnabled());
@@ -230,24 +231,24 @@ private Q_SLOTS:
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
             QCOMPARE(v->windowTitle(), u"Aggiungi"_s);
-            QCOMPARE(v->Text1->text(), QString());
+            QCOMPARE(v->CasellaParola->text(), QString());
             OkRifiutato(v, u"if"_s, u"se"_s);
             OkRifiutato(v, u"È"_s);
             QTest::keyClick(v, Qt::Key_Escape); // Annulla
         });
-        f.Command3->click();
+        f.BottoneAggiungi->click();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(Copione::TestiMessaggi(messaggi),
                  (QStringList{"Esiste già 'if' nella lista delle sostituzioni!",
                               "Esiste già 'È' nella lista delle sostituzioni!"}));
         QCOMPARE(messaggi[0].icona, Icona::Esclamazione);
-        QCOMPARE(f.NumeroRighe(), 2);
+        QCOMPARE(f.Modello().NumeroRighe(), 2);
 
         // "If " with a trailing space is another word.
-        Voce([&] { f.Command3->click(); }, u"If "_s, u"Se"_s);
-        QCOMPARE(f.NumeroRighe(), 3);
+        Voce([&] { f.BottoneAggiungi->click(); }, u"If "_s, u"Se"_s);
+        QCOMPARE(f.Modello().NumeroRighe(), 3);
         Salva(f);
-        f.Command8->click();
+        f.BottoneRipristina->click();
         QCOMPARE(Righe(f), (QStringList{"If|Se", "è|x", "If|Se"}));
     }
 
@@ -255,16 +256,16 @@ private Q_SLOTS:
     {
         // Enter with the focus on a push button presses that button; elsewhere
         // it presses the default one.
-        QTest::addColumn<QString>("fuoco"); // in the editor, or "voce" + Tabs from Text1
+        QTest::addColumn<QString>("fuoco"); // in the editor, or "voce" + Tabs from the word
         QTest::addColumn<int>("righe");
         QTest::addColumn<QStringList>("modali");
         QTest::addColumn<QString>("ultima"); // the last row's word
         const QStringList voce{u"VoceSostituzioni"_s};
         const QString nuova = u"Nuova"_s;
         const QString immutata = u"Not"_s; // the last default entry
-        QTest::newRow("&Rimuovi") << u"Command4"_s << 7 << QStringList() << immutata;
-        QTest::newRow("&Chiudi") << u"Command6"_s << 8 << QStringList() << immutata;
-        QTest::newRow("lista: &Modifica...") << u"ListView1"_s << 8 << voce << immutata;
+        QTest::newRow("&Rimuovi") << u"BottoneRimuovi"_s << 7 << QStringList() << immutata;
+        QTest::newRow("&Chiudi") << u"BottoneChiudi"_s << 8 << QStringList() << immutata;
+        QTest::newRow("lista: &Modifica...") << u"VistaElenco"_s << 8 << voce << immutata;
         QTest::newRow("Annulla dopo tre Tab") << u"voce3"_s << 8 << voce << immutata;
         QTest::newRow("OK dopo due Tab") << u"voce2"_s << 9 << voce << nuova;
         QTest::newRow("OK dal testo") << u"voce0"_s << 9 << voce << nuova;
@@ -287,14 +288,14 @@ private Q_SLOTS:
                 auto *v = qobject_cast<FinestraVoce *>(d);
                 v->activateWindow();
                 QTRY_COMPARE(QApplication::activeWindow(), v);
-                v->Text1->setText(u"Nuova"_s);
-                v->Text2->setText(u"nuova"_s);
+                v->CasellaParola->setText(u"Nuova"_s);
+                v->CasellaSostituzione->setText(u"nuova"_s);
                 for (int i = 0; i < tab; ++i)
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             });
-            f.Command3->setFocus();
-            QTest::keyClick(f.Command3, Qt::Key_Return); // "A&ggiungi..." has the focus
+            f.BottoneAggiungi->setFocus();
+            QTest::keyClick(f.BottoneAggiungi, Qt::Key_Return); // "A&ggiungi..." has the focus
         } else {
             if (!modali.isEmpty()) Copione::QuandoModale([](QDialog *d) { d->reject(); });
             auto *w = f.findChild<QWidget *>(fuoco);
@@ -302,10 +303,10 @@ private Q_SLOTS:
             QTest::keyClick(w, Qt::Key_Return);
         }
         QCOMPARE(Copione::ModaliMostrati(), modali);
-        QCOMPARE(f.NumeroRighe(), righe);
-        QCOMPARE(f.Testo(righe, 0), ultima);
-        QCOMPARE(f.Testo(1, 0), fuoco == u"Command4"_s ? u"Then"_s : u"If"_s);
-        QCOMPARE(f.isVisible(), fuoco != u"Command6"_s);
+        QCOMPARE(f.Modello().NumeroRighe(), righe);
+        QCOMPARE(f.Modello().Testo(righe - 1, 0), ultima);
+        QCOMPARE(f.Modello().Testo(1 - 1, 0), fuoco == u"BottoneRimuovi"_s ? u"Then"_s : u"If"_s);
+        QCOMPARE(f.isVisible(), fuoco != u"BottoneChiudi"_s);
     }
 
     void modificaSenzaControlloDuplicati()
@@ -313,12 +314,11 @@ private Q_SLOTS:
         FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}, {u"For"_s, u"Per"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         Seleziona(f, 2);
-        Voce([&] { f.Command7->click(); }, u"If"_s, u"Se!"_s, std::nullopt,
+        Voce([&] { f.BottoneModifica->click(); }, u"If"_s, u"Se!"_s, std::nullopt,
              [](FinestraVoce *v) {
                  QCOMPARE(v->windowTitle(), u"Modifica"_s);
-                 QCOMPARE(v->Text1->text() + u'|' + v->Text2->text(), u"For|Per"_s);
+                 QCOMPARE(v->CasellaParola->text() + u'|' + v->CasellaSostituzione->text(), u"For|Per"_s);
              });
-        QCOMPARE(m_amb->Condiviso().IndiceModifica, 2);
         QCOMPARE(Righe(f), (QStringList{"If|Se", "If|Se!"}));
     }
 
@@ -327,27 +327,27 @@ private Q_SLOTS:
         FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Eliminazioni);
         QCOMPARE(f.objectName(), u"FinestraEliminazioni"_s);
-        f.Command1->click();
-        Voce([&] { f.Command3->click(); }, u"Unload"_s, std::nullopt, true);
-        Voce([&] { f.Command3->click(); }, u"#"_s, std::nullopt, false);
+        f.BottoneRimuoviTutti->click();
+        Voce([&] { f.BottoneAggiungi->click(); }, u"Unload"_s, std::nullopt, true);
+        Voce([&] { f.BottoneAggiungi->click(); }, u"#"_s, std::nullopt, false);
         QCOMPARE(Righe(f), (QStringList{"Unload|Sì", "#|No"}));
         for (const int riga : {1, 2}) {
             Copione::QuandoModale([riga](QDialog *d) {
                 QCOMPARE(d->objectName(), u"VoceEliminazioni"_s);
-                QCOMPARE(qobject_cast<FinestraVoce *>(d)->Check1->isChecked(), riga == 1);
+                QCOMPARE(qobject_cast<FinestraVoce *>(d)->CasellaParolaIntera->isChecked(), riga == 1);
                 d->reject();
             });
             Seleziona(f, riga);
-            f.Command7->click();
+            f.BottoneModifica->click();
         }
         Copione::QuandoModale([](QDialog *d) {
             OkRifiutato(qobject_cast<FinestraVoce *>(d), u"UNLOAD"_s);
             d->reject();
         });
-        f.Command3->click();
+        f.BottoneAggiungi->click();
         QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
                  QStringList{"Esiste già 'UNLOAD' nella lista delle eliminazioni!"});
-        QCOMPARE(f.NumeroRighe(), 2);
+        QCOMPARE(f.Modello().NumeroRighe(), 2);
     }
 
     void righeCheIlFileNonPuoContenere()
@@ -361,7 +361,7 @@ private Q_SLOTS:
             OkRifiutato(v, u"Ω"_s, u"omega"_s);
             v->reject();
         });
-        f.Command3->click();
+        f.BottoneAggiungi->click();
         const QStringList messaggi = Copione::TestiMessaggi(Copione::Messaggi());
         QCOMPARE(messaggi.size(), 2);
         QVERIFY(messaggi[0].contains(u"124"_s));
@@ -371,11 +371,11 @@ private Q_SLOTS:
         FinestraElenco e(form, Elenco::Eliminazioni);
         Copione::QuandoModale([](QDialog *d) {
             auto *v = qobject_cast<FinestraVoce *>(d);
-            v->Check1->setChecked(true);
+            v->CasellaParolaIntera->setChecked(true);
             OkRifiutato(v, QString(121, u'x'));
             v->reject();
         });
-        e.Command3->click();
+        e.BottoneAggiungi->click();
         QVERIFY(Copione::Messaggi().first().testo.contains(u"120"_s));
     }
 
@@ -390,15 +390,15 @@ private Q_SLOTS:
         QVERIFY(QFile(cartella).open(QIODevice::WriteOnly));
 
         FinestraElenco f(form, Elenco::Sostituzioni);
-        f.Command1->click();
+        f.BottoneRimuoviTutti->click();
         const auto messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         QVERIFY(messaggi[0].testo.startsWith(u"Errore: "_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
-        QCOMPARE(stato.NumSostituzioni, 8);
+        QCOMPARE(stato.NumSostituzioni(), 8);
         QCOMPARE(AmbienteProva::LeggiFile(cartella + u"-spostata/sostituzioni.dat"_s), prima);
         Copione::RispondiMessaggio(Risposta::No); // close without saving
-        f.Command6->click();
+        f.BottoneChiudi->click();
         QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
         QFile::remove(cartella);
         QDir().rename(cartella + u"-spostata"_s, cartella);
@@ -435,15 +435,15 @@ private Q_SLOTS:
         f.show();
         if (modifica == u"rimessa"_s) {
             Seleziona(f, 1);
-            f.Command10->click();
-            f.Command9->click();
+            f.BottoneGiu->click();
+            f.BottoneSu->click();
         } else if (modifica == u"predefiniti"_s) {
-            f.Command5->click();
+            f.BottonePredefiniti->click();
         }
         if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
         if (risposta == int(Risposta::Si)) Copione::RispondiMessaggio(Risposta::OK);
         if (pulsanteChiudi)
-            f.Command6->click();
+            f.BottoneChiudi->click();
         else
             f.close();
         const auto messaggi = Copione::Messaggi();
@@ -454,7 +454,7 @@ private Q_SLOTS:
         }
         QCOMPARE(f.isVisible(), aperta);
         QCOMPARE(File(Elenco::Sostituzioni) != prima, salvato);
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, salvato ? 8 : 2);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), salvato ? 8 : 2);
         // A new editor shows the file's rows.
         QCOMPARE(Righe(FinestraElenco(form, Elenco::Sostituzioni)),
                  salvato ? Righe(f) : QStringList({"A|B", "C|D"}));
@@ -537,14 +537,14 @@ private Q_SLOTS:
         }
         QCOMPARE(Comando(form, "azioneAvviaPulizia")->isEnabled(), leggibile);
         QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, 8);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 8);
 
         // The editor shows what could be read and takes edits; only saving is refused.
         if (!leggibile) Copione::RispondiMessaggio(Risposta::OK); // the read error again
         FinestraElenco f(form, Elenco::Eliminazioni);
         QCOMPARE(Copione::Messaggi().size(), leggibile ? 0 : 1);
-        QCOMPARE(f.NumeroRighe(), leggibile ? 1 : 0);
-        f.Command5->click();
+        QCOMPARE(f.Modello().NumeroRighe(), leggibile ? 1 : 0);
+        f.BottonePredefiniti->click();
         messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         if (leggibile)
@@ -553,7 +553,7 @@ private Q_SLOTS:
             QVERIFY(messaggi[0].testo.contains(u"non è stato letto"_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
         Copione::RispondiMessaggio(Risposta::No);
-        f.Command6->click();
+        f.BottoneChiudi->click();
         ripristina();
         struct stat statoDopo;
         QCOMPARE(lstat(fp.constData(), &statoDopo), 0);
@@ -575,7 +575,7 @@ private Q_SLOTS:
         FinestraPrincipale &form = m_amb->Avvia();
         FinestraElenco f(form, Elenco::Eliminazioni);
         f.show();
-        QCOMPARE(f.NumeroRighe(), 2);
+        QCOMPARE(f.Modello().NumeroRighe(), 2);
         const auto messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         QVERIFY(messaggi[0].testo.contains(u"la riga 2 (\"%1\")"_s.arg(QString(124, u'z'))));
@@ -583,14 +583,14 @@ private Q_SLOTS:
 
         // Closing with Sì tries that save: refused, so the window stays open.
         Seleziona(f, 1);
-        f.Command4->click();
+        f.BottoneRimuovi->click();
         Copione::RispondiMessaggio(Risposta::Si);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.Command6->click();
+        f.BottoneChiudi->click();
         QCOMPARE(Copione::Messaggi().size(), 2);
         QVERIFY(f.isVisible());
         Copione::RispondiMessaggio(Risposta::No);
-        f.Command6->click();
+        f.BottoneChiudi->click();
         QVERIFY(!f.isVisible());
         QCOMPARE(File(Elenco::Eliminazioni), danneggiato);
     }
@@ -601,14 +601,17 @@ private Q_SLOTS:
     {
         FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
-        Voce([&] { f.Command3->click(); }, u"Loop"_s, u"Ciclo"_s);
+        Voce([&] { f.BottoneAggiungi->click(); }, u"Loop"_s, u"Ciclo"_s);
         Seleziona(f, 2);
-        Voce([&] { f.Command7->click(); }, u"Else"_s, u"Altrimenti"_s);
-        const QIcon icona = f.ListView1->topLevelItem(0)->icon(0);
+        Voce([&] { f.BottoneModifica->click(); }, u"Else"_s, u"Altrimenti"_s);
+        const auto iconaDi = [&f](int riga) {
+            return qvariant_cast<QIcon>(f.Modello().index(riga, 0).data(Qt::DecorationRole));
+        };
+        const QIcon icona = iconaDi(0);
         QVERIFY(!icona.isNull());
-        QCOMPARE(f.NumeroRighe(), 9);
-        for (int i = 1; i < f.NumeroRighe(); ++i)
-            QCOMPARE(f.ListView1->topLevelItem(i)->icon(0).cacheKey(), icona.cacheKey());
+        QCOMPARE(f.Modello().NumeroRighe(), 9);
+        for (int i = 1; i < f.Modello().NumeroRighe(); ++i)
+            QCOMPARE(iconaDi(i).cacheKey(), icona.cacheKey());
     }
 };
 

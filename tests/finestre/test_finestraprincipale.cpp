@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -65,7 +66,7 @@ private Q_SLOTS:
                      std::tuple(Pulsanti::SiNo, Icona::Informazione, u"Quadrivo"_s));
         QVERIFY(!Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
         QVERIFY(!Comando(f, "azioneAvviaPulizia")->isEnabled());
-        QCOMPARE(Condiviso().NumSostituzioni, 0);
+        QCOMPARE(Condiviso().NumSostituzioni(), 0);
         QVERIFY(QFile::exists(amb.Percorso(u"sostituzioni.dat"_s)));
         QCOMPARE(QFileInfo(amb.Percorso(u"pulizia.dat"_s)).size(), 0);
         QCOMPARE(f.windowTitle(), u"Quadrivo"_s);
@@ -102,7 +103,7 @@ private Q_SLOTS:
         QCOMPARE(Copione::Messaggi().size(), 0);
         QVERIFY(Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
         QVERIFY(Comando(f, "azioneAvviaPulizia")->isEnabled());
-        QCOMPARE(Condiviso().NumSostituzioni, 0);
+        QCOMPARE(Condiviso().NumSostituzioni(), 0);
     }
 
     void fileDanneggiatiSenzaCrash()
@@ -112,10 +113,10 @@ private Q_SLOTS:
                                                   QByteArray::fromHex("0300"));
         amb.ScriviFile(u"pulizia.dat"_s, QByteArray(77, '\xFF'));
         FinestraPrincipale &f = amb.Avvia();
-        QCOMPARE(Condiviso().NumSostituzioni, 2); // the part-record at the end holds a word
+        QCOMPARE(Condiviso().NumSostituzioni(), 2); // the part-record at the end holds a word
         Copione::QuandoModale([](QDialog *d) {
-            auto *lista = d->findChild<QTreeWidget *>(u"ListView1"_s);
-            QCOMPARE(lista->topLevelItemCount(), 0); // the only record has no replacement
+            auto *lista = d->findChild<QTableView *>(u"VistaElenco"_s);
+            QCOMPARE(lista->model()->rowCount(), 0); // the only record has no replacement
             d->accept();
         });
         Comando(f, "azioneSostituzioni")->trigger();

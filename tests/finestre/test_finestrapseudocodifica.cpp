@@ -135,7 +135,7 @@ private Q_SLOTS:
         QFETCH(QVector<VoceSostituzione>, voci);
         QFETCH(int, numero);
         FinestraPrincipale &f = Prepara(testo, voci);
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, numero);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), numero);
         FinestraPseudocodifica *p = Avvia(f, {Risposta::OK, Risposta::OK});
         QCOMPARE(Copione::TestiMessaggi(m_avvio), (QStringList{Controllo, NienteDaFare}));
         QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::NienteDaFare);

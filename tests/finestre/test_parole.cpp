@@ -145,13 +145,13 @@ private Q_SLOTS:
             auto *v = qobject_cast<FinestraVoce *>(d);
             QVERIFY(v);
             QCOMPARE(v->windowTitle(), QStringLiteral("Aggiungi"));
-            QCOMPARE(v->Text1->text(), QStringLiteral("Dim"));
-            if (!parola.isEmpty()) v->Text1->setText(parola);
-            v->Text2->setText(traduzione);
+            QCOMPARE(v->CasellaParola->text(), QStringLiteral("Dim"));
+            if (!parola.isEmpty()) v->CasellaParola->setText(parola);
+            v->CasellaSostituzione->setText(traduzione);
             for (int i = 0; i < messaggi; ++i)
                 Copione::RispondiMessaggio(Risposta::OK);
-            if (ok) v->Command1->click();
-            if (v->isVisible()) v->Command2->click(); // a refused entry keeps it open
+            if (ok) v->BottoneOk->click();
+            if (v->isVisible()) v->BottoneAnnulla->click(); // a refused entry keeps it open
         });
         Q_EMIT f.ListView1->itemDoubleClicked(const_cast<QTreeWidgetItem *>(dim), 0);
         QCOMPARE(Copione::Messaggi().size(), messaggi);
@@ -160,7 +160,7 @@ private Q_SLOTS:
         const QByteArray voce =
             Record::Codifica(VoceSostituzione{QStringLiteral("Dim"), QStringLiteral("Dichiara")});
         QCOMPARE(AmbienteProva::LeggiFile(percorso), aggiunta ? prima + voce : prima);
-        QCOMPARE(m_amb->Condiviso().NumSostituzioni, aggiunta ? 4 : 3);
+        QCOMPARE(m_amb->Condiviso().NumSostituzioni(), aggiunta ? 4 : 3);
         QCOMPARE(f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
                  aggiunta);
         QCOMPARE(f.NumeroRighe(), aggiunta ? 8 : 9);
