@@ -27,7 +27,8 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni")
                         : QStringLiteral("Elenco eliminazioni"));
     setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4515));
-    m_modello.ImpostaDecorazione(QVariant::fromValue(Icone::Riga())); // one picture shared by every row
+    m_modello.ImpostaDecorazione(
+        QVariant::fromValue(Icone::Riga())); // one picture shared by every row
 
     EtichettaElenco = new QLabel(
         sost ? QStringLiteral("Lista sostituzioni:") : QStringLiteral("Lista eliminazioni:"), this);
@@ -56,8 +57,8 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     VistaElenco->setColumnWidth(0, Pixel(2400));
     connect(VistaElenco, &QAbstractItemView::doubleClicked, this, &FinestraElenco::Modifica);
 
-    auto bottone = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y,
-                          int w, int h, void (FinestraElenco::*gestore)()) {
+    auto bottone = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
+                          int h, void (FinestraElenco::*gestore)()) {
         b = new QPushButton(QString::fromUtf8(testo), this);
         b->setObjectName(QString::fromLatin1(nome));
         b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
@@ -98,10 +99,10 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
 
     // The substitution editor takes the focus in reading order; the
     // elimination editor the other way round, from the down arrow.
-    QList<QWidget *> ordine = {EtichettaElenco,    VistaElenco,   BottoneSalva,
+    QList<QWidget *> ordine = {EtichettaElenco,    VistaElenco,    BottoneSalva,
                                BottoneAggiungi,    BottoneRimuovi, BottoneRimuoviTutti,
-                               BottonePredefiniti, BottoneChiudi, BottoneModifica,
-                               BottoneRipristina,  BottoneSu,     BottoneGiu};
+                               BottonePredefiniti, BottoneChiudi,  BottoneModifica,
+                               BottoneRipristina,  BottoneSu,      BottoneGiu};
     for (QPushButton *b : {BottoneLinguaggio, BottoneImporta, BottoneEsporta})
         if (b) ordine.insert(ordine.indexOf(BottoneRipristina) + 1, b);
     if (!sost) std::reverse(ordine.begin(), ordine.end());
@@ -112,8 +113,8 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     CaricaElenco();
 }
 
-void FinestraElenco::AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &liste,
-                                          Elenco elenco, const ErroreFile &errore)
+void FinestraElenco::AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &liste, Elenco elenco,
+                                          const ErroreFile &errore)
 {
     Piattaforma::MessageBox(
         padre,
@@ -229,10 +230,9 @@ void FinestraElenco::Chiudi()
 
 void FinestraElenco::Aggiungi()
 {
-    const auto riga = FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Aggiungi, {},
-                                           [this](const RigaElenco &r) {
-                                               return m_modello.Rifiuto(r, true);
-                                           });
+    const auto riga =
+        FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Aggiungi, {},
+                             [this](const RigaElenco &r) { return m_modello.Rifiuto(r, true); });
     if (riga) m_modello.Aggiungi(*riga);
 }
 
@@ -240,11 +240,9 @@ void FinestraElenco::Modifica()
 {
     const std::optional<int> selezionata = RigaSelezionata();
     if (!selezionata) return;
-    const auto riga = FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Modifica,
-                                           m_modello.Riga(*selezionata),
-                                           [this](const RigaElenco &r) {
-                                               return m_modello.Rifiuto(r, false);
-                                           });
+    const auto riga =
+        FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Modifica, m_modello.Riga(*selezionata),
+                             [this](const RigaElenco &r) { return m_modello.Rifiuto(r, false); });
     if (riga) m_modello.Imposta(*selezionata, *riga);
 }
 

@@ -29,9 +29,8 @@ public:
 
     QLabel *EtichettaElenco = nullptr;
     QTableView *VistaElenco = nullptr;
-    QPushButton *BottoneRimuoviTutti = nullptr, *BottoneSalva = nullptr,
-                *BottoneAggiungi = nullptr, *BottoneRimuovi = nullptr,
-                *BottonePredefiniti = nullptr, *BottoneChiudi = nullptr,
+    QPushButton *BottoneRimuoviTutti = nullptr, *BottoneSalva = nullptr, *BottoneAggiungi = nullptr,
+                *BottoneRimuovi = nullptr, *BottonePredefiniti = nullptr, *BottoneChiudi = nullptr,
                 *BottoneModifica = nullptr, *BottoneRipristina = nullptr, *BottoneSu = nullptr,
                 *BottoneGiu = nullptr, *BottoneLinguaggio = nullptr, *BottoneImporta = nullptr,
                 *BottoneEsporta = nullptr;

@@ -9,8 +9,8 @@
 
 using Piattaforma::Pixel;
 
-FinestraVoce::FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo,
-                           const RigaElenco &iniziale, Controllo rifiuto)
+FinestraVoce::FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo, const RigaElenco &iniziale,
+                           Controllo rifiuto)
     : QDialog(padre), m_rifiuto(std::move(rifiuto))
 {
     const bool sost = elenco == Elenco::Sostituzioni;

@@ -37,7 +37,7 @@ public:
 
     QLabel *EtichettaParola = nullptr, *EtichettaSostituzione = nullptr;
     QLineEdit *CasellaParola = nullptr, *CasellaSostituzione = nullptr; // the latter: substitutions
-    QCheckBox *CasellaParolaIntera = nullptr;                            // eliminations only
+    QCheckBox *CasellaParolaIntera = nullptr;                           // eliminations only
     QPushButton *BottoneOk = nullptr, *BottoneAnnulla = nullptr;
 
 public Q_SLOTS:

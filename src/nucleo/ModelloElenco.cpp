@@ -221,8 +221,10 @@ ModelloElenco::EsitoSalvataggio ModelloElenco::Salva()
         return esito;
     }
     const bool sost = m_elenco == Elenco::Sostituzioni;
-    const QVector<VoceSostituzione> sostituzioni = sost ? Sostituzioni() : QVector<VoceSostituzione>();
-    const QVector<VoceEliminazione> eliminazioni = sost ? QVector<VoceEliminazione>() : Eliminazioni();
+    const QVector<VoceSostituzione> sostituzioni =
+        sost ? Sostituzioni() : QVector<VoceSostituzione>();
+    const QVector<VoceEliminazione> eliminazioni =
+        sost ? QVector<VoceEliminazione>() : Eliminazioni();
     esito.riga = sost ? Record::PrimaRigaNonContenibile(sostituzioni, &esito.motivo)
                       : Record::PrimaRigaNonContenibile(eliminazioni, &esito.motivo);
     if (esito.riga) {

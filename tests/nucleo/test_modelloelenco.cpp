@@ -63,7 +63,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("righe");
         QTest::newRow("sostituzioni rifilate, senza sostituto nascoste")
             << Elenco::Sostituzioni
-            << Sostituzioni({{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s},
+            << Sostituzioni({{u"  If "_s, u" Se  "_s},
+                             {u"Then"_s, {}},
+                             {{}, u"vuota"_s},
                              {u"\tFor"_s, u"Per"_s}})
             << QStringList{"If|Se", "|vuota", "\tFor|Per"};
         QTest::newRow("eliminazioni: Sì/No dal testo, senza parola nascoste")
@@ -107,13 +109,15 @@ private Q_SLOTS:
                               ".Clear", ".TabIndex", "Unload"})
             elim += Modello::RecordLetterale({p, "S\xEC"}, {1});
         elim += Modello::RecordLetterale({"#", "No"}, {0});
-        QTest::newRow("sostituzioni predefinite") << Elenco::Sostituzioni << QByteArray() << true
-                                                  << sost;
-        QTest::newRow("eliminazioni predefinite") << Elenco::Eliminazioni << QByteArray() << true
-                                                  << elim;
+        QTest::newRow("sostituzioni predefinite")
+            << Elenco::Sostituzioni << QByteArray() << true << sost;
+        QTest::newRow("eliminazioni predefinite")
+            << Elenco::Eliminazioni << QByteArray() << true << elim;
         QTest::newRow("rifilate, senza sostituto tolte")
             << Elenco::Sostituzioni
-            << Sostituzioni({{u"  If "_s, u" Se  "_s}, {u"Then"_s, {}}, {{}, u"vuota"_s},
+            << Sostituzioni({{u"  If "_s, u" Se  "_s},
+                             {u"Then"_s, {}},
+                             {{}, u"vuota"_s},
                              {u"\tFor"_s, u"Per"_s}})
             << false
             << QByteArray(Modello::RecordLetterale({"If", "Se"}, {}) +
@@ -136,8 +140,7 @@ private Q_SLOTS:
         QVERIFY(!m.Modificato());
         QVERIFY(m.UgualeAlFile());
         // The empty word is not an entry a run walks.
-        if (elenco == Elenco::Sostituzioni)
-            QCOMPARE(c.liste.NumeroVoci(), predefiniti ? 8 : 2);
+        if (elenco == Elenco::Sostituzioni) QCOMPARE(c.liste.NumeroVoci(), predefiniti ? 8 : 2);
     }
 
     // The arrows swap a row with its neighbour; at either end nothing moves.
@@ -163,8 +166,9 @@ private Q_SLOTS:
         QFETCH(bool, su);
         QFETCH(int, nuova);
         QFETCH(QStringList, righe);
-        Cartella c(Elenco::Sostituzioni,
-                   Sostituzioni({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}}));
+        Cartella c(
+            Elenco::Sostituzioni,
+            Sostituzioni({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}}));
         ModelloElenco m(c.liste, Elenco::Sostituzioni);
         m.Carica();
         const std::optional<int> esito = su ? m.SpostaSu(riga) : m.SpostaGiu(riga);
@@ -195,8 +199,8 @@ private Q_SLOTS:
         QTest::newRow("UNLOAD contro Unload")
             << E << u"UNLOAD"_s << QString() << false << true
             << u"Esiste già 'UNLOAD' nella lista delle eliminazioni!"_s;
-        QTest::newRow("oltre 124 caratteri") << S << QString(100, u'a') << QString(25, u'b')
-                                             << false << true << u"124"_s;
+        QTest::newRow("oltre 124 caratteri")
+            << S << QString(100, u'a') << QString(25, u'b') << false << true << u"124"_s;
         QTest::newRow("fuori da Windows-1252")
             << S << u"Ω"_s << u"omega"_s << false << true << u"Windows-1252"_s;
         QTest::newRow("eliminazione intera oltre 120")
