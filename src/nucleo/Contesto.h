@@ -31,7 +31,6 @@ public:
     // The word lists.
     ArchivioListe Liste;
     qint32 NumSostituzioni = 0;
-    VoceSostituzione VoceSost;
     qint32 IndiceModifica = 0; // the row an entry dialog in "Modifica" mode rewrites
     Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
 
@@ -46,7 +45,6 @@ public:
     // The find engine's remembered position (1-based).
     qint32 PosRicerca = 0;
 
-    // Interrupt requests of the two long scans (0 or 1).
+    // Interrupt request of the find dialog's long scan (0 or 1).
     qint16 RichiestaInterruzione = 0;
-    qint16 InterruzionePseudo = 0;
 };

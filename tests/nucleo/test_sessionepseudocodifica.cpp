@@ -63,7 +63,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("eventi");
         const QStringList vuoto;
         QTest::newRow("controllo annullato")
-            << "If a\r\n" << SostituzioniPredefinite() << true << QStringList{"Annullata"};
+            << "If a\r\n"
+            << SostituzioniPredefinite() << true << QStringList{"Annullata"};
         QTest::newRow("trovata") << "a If b\r\n"
                                  << SostituzioniPredefinite() << false << QStringList{"InCammino"};
         QTest::newRow("nessuna voce compare")
@@ -101,10 +102,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("voce");
         QTest::addColumn<QStringList>("eventi");
         QTest::newRow("sostituisci, successivo, salta fino alla fine")
-            << "sul" << "Se a Then\r\n" << 9 << QStringList{"InCammino", "!Terminata", "Terminata"};
+            << "sul"
+            << "Se a Then\r\n"
+            << 9 << QStringList{"InCammino", "!Terminata", "Terminata"};
         QTest::newRow("sostituisci tutto")
-            << "t" << "Se a Then Se\r\n" << 2
-            << QStringList{"InCammino", "SostituzioneTotale", "scritto", "InCammino"};
+            << "t"
+            << "Se a Then Se\r\n"
+            << 2 << QStringList{"InCammino", "SostituzioneTotale", "scritto", "InCammino"};
     }
     void cammino()
     {
@@ -112,8 +116,9 @@ private Q_SLOTS:
         QFETCH(QString, testo);
         QFETCH(int, voce);
         QFETCH(QStringList, eventi);
-        Banco b(SostituzioniPredefinite(), QStringLiteral("If a Then%1\r\n")
-                                               .arg(comandi == u"t" ? QStringLiteral(" If") : ""));
+        Banco b(
+            SostituzioniPredefinite(),
+            QStringLiteral("If a Then%1\r\n").arg(comandi == u"t" ? QStringLiteral(" If") : ""));
         bool modificato = false;
         QObject::connect(&b.s, &SessionePseudocodifica::TestoModificato,
                          [&] { modificato = true; });
@@ -160,8 +165,8 @@ private Q_SLOTS:
             << QStringList{"Automatica", "scritto, cursore a 1"};
         QTest::newRow("ripresa prima che la corsa si fermi")
             << 3 << 0 << "interrompi e riprendi" << int(Esito::FineElenco) << 8
-            << QStringList{"Automatica", "InPausa", "Automatica", "scritto", "!Terminata",
-                           "Terminata"};
+            << QStringList{"Automatica", "InPausa",    "Automatica",
+                           "scritto",    "!Terminata", "Terminata"};
         // A click taken while an entry's scan yields stops the run at that entry.
         QTest::newRow("interrotta entro una voce")
             << 0 << 3 << "interrompi" << int(Esito::Interrotta) << 2

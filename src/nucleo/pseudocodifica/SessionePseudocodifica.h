@@ -16,13 +16,13 @@ class SessionePseudocodifica : public QObject
     Q_OBJECT
 public:
     enum class Fase {
-        Annullata,         // the start check was refused
-        NienteDaFare,      // no entry occurs in the text
-        InCammino,         // walking entry by entry
-        Automatica,        // the automatic run is going on
-        InPausa,           // the automatic run is interrupted
+        Annullata,          // the start check was refused
+        NienteDaFare,       // no entry occurs in the text
+        InCammino,          // walking entry by entry
+        Automatica,         // the automatic run is going on
+        InPausa,            // the automatic run is interrupted
         SostituzioneTotale, // "replace all" of the current entry is going on
-        Terminata,         // the list has been passed
+        Terminata,          // the list has been passed
     };
     Q_ENUM(Fase)
 
