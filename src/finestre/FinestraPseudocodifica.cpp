@@ -4,13 +4,13 @@
 #include "finestre/FinestraParole.h"
 #include "finestre/FinestraPrincipale.h"
 #include "nucleo/Contesto.h"
-#include "nucleo/pseudocodifica/Stima.h"
 #include "piattaforma/Icone.h"
 #include "piattaforma/PosizioneFinestra.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTime>
