@@ -267,8 +267,8 @@ void Finestra(FinestraPrincipale &f, Azione azione, const QString &argomento = {
             std::exit(1);
         }
         Copione::RispondiMessaggio(Piattaforma::Risposta::OK); // "Pseudocodificazione terminata."
-        p->Command5->click();
-        p->Command4->click();
+        p->BottoneAvviaAutomatica->click();
+        p->BottoneChiudi->click();
         break;
     }
     case Azione::Salva:

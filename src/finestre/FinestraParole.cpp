@@ -24,42 +24,42 @@ FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
     setWindowTitle(QStringLiteral("Parole non tradotte"));
     setFixedSize(Pixel(5175), Pixel(4755));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(Pixel(120), Pixel(120), Pixel(4935), Pixel(255));
+    EtichettaRiepilogo = new QLabel(this);
+    EtichettaRiepilogo->setObjectName(QStringLiteral("EtichettaRiepilogo"));
+    EtichettaRiepilogo->setGeometry(Pixel(120), Pixel(120), Pixel(4935), Pixel(255));
 
-    ListView1 = new QTreeWidget(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setGeometry(Pixel(120), Pixel(420), Pixel(4935), Pixel(3255));
-    ListView1->setRootIsDecorated(false);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setHeaderLabels({QStringLiteral("Parola"), QStringLiteral("Occorrenze")});
-    ListView1->setColumnWidth(0, Pixel(3300));
-    ListView1->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *voce) {
-        AggiungiTraduzione(ListView1->indexOfTopLevelItem(voce) + 1);
+    ElencoParole = new QTreeWidget(this);
+    ElencoParole->setObjectName(QStringLiteral("ElencoParole"));
+    ElencoParole->setGeometry(Pixel(120), Pixel(420), Pixel(4935), Pixel(3255));
+    ElencoParole->setRootIsDecorated(false);
+    ElencoParole->setSelectionMode(QAbstractItemView::SingleSelection);
+    ElencoParole->setHeaderLabels({QStringLiteral("Parola"), QStringLiteral("Occorrenze")});
+    ElencoParole->setColumnWidth(0, Pixel(3300));
+    ElencoParole->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    connect(ElencoParole, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *voce) {
+        AggiungiTraduzione(ElencoParole->indexOfTopLevelItem(voce) + 1);
     });
 
-    Label2 = new QLabel(
+    EtichettaSuggerimento = new QLabel(
         QStringLiteral("Doppio clic su una parola per aggiungerne la traduzione all'elenco."),
         this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(Pixel(120), Pixel(3720), Pixel(4935), Pixel(255));
+    EtichettaSuggerimento->setObjectName(QStringLiteral("EtichettaSuggerimento"));
+    EtichettaSuggerimento->setGeometry(Pixel(120), Pixel(3720), Pixel(4935), Pixel(255));
 
-    Command1 = new QPushButton(QStringLiteral("&Traduci..."), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Pixel(2400), Pixel(4200), Pixel(1275), Pixel(375));
-    Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("&Chiudi"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(Pixel(3780), Pixel(4200), Pixel(1275), Pixel(375));
-    connect(Command1, &QPushButton::clicked, this, &FinestraParole::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::accept);
+    BottoneTraduci = new QPushButton(QStringLiteral("&Traduci..."), this);
+    BottoneTraduci->setObjectName(QStringLiteral("BottoneTraduci"));
+    BottoneTraduci->setGeometry(Pixel(2400), Pixel(4200), Pixel(1275), Pixel(375));
+    BottoneTraduci->setDefault(true);
+    BottoneChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
+    BottoneChiudi->setObjectName(QStringLiteral("BottoneChiudi"));
+    BottoneChiudi->setGeometry(Pixel(3780), Pixel(4200), Pixel(1275), Pixel(375));
+    connect(BottoneTraduci, &QPushButton::clicked, this, &FinestraParole::TraduciSelezionata);
+    connect(BottoneChiudi, &QPushButton::clicked, this, &QDialog::accept);
 
-    setTabOrder(ListView1, Command1);
-    setTabOrder(Command1, Command2);
+    setTabOrder(ElencoParole, BottoneTraduci);
+    setTabOrder(BottoneTraduci, BottoneChiudi);
     Aggiorna();
-    ListView1->setFocus();
+    ElencoParole->setFocus();
 }
 
 void FinestraParole::Mostra(FinestraPrincipale &form, QWidget *padre)
@@ -70,12 +70,12 @@ void FinestraParole::Mostra(FinestraPrincipale &form, QWidget *padre)
 
 int FinestraParole::NumeroRighe() const
 {
-    return ListView1->topLevelItemCount();
+    return ElencoParole->topLevelItemCount();
 }
 
 QString FinestraParole::Testo(int riga, int colonna) const
 {
-    const QTreeWidgetItem *voce = ListView1->topLevelItem(riga - 1);
+    const QTreeWidgetItem *voce = ElencoParole->topLevelItem(riga - 1);
     return voce ? voce->text(colonna) : QString();
 }
 
@@ -89,7 +89,7 @@ void FinestraParole::Aggiorna()
     const QVector<ParolaContata> parole =
         ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
 
-    ListView1->clear();
+    ElencoParole->clear();
     QList<QTreeWidgetItem *> righe;
     righe.reserve(parole.size());
     for (const ParolaContata &p : parole) {
@@ -97,9 +97,9 @@ void FinestraParole::Aggiorna()
         voce->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         righe.append(voce);
     }
-    ListView1->addTopLevelItems(righe);
-    if (!righe.isEmpty()) ListView1->setCurrentItem(righe.first());
-    Command1->setEnabled(!righe.isEmpty());
+    ElencoParole->addTopLevelItems(righe);
+    if (!righe.isEmpty()) ElencoParole->setCurrentItem(righe.first());
+    BottoneTraduci->setEnabled(!righe.isEmpty());
 
     QString testo;
     if (tipo.linguaggio == Linguaggio::Nessuno)
@@ -112,7 +112,7 @@ void FinestraParole::Aggiorna()
                                                    "traduzione.")
                                   : QStringLiteral("Parole chiave %1 senza traduzione:"))
                     .arg(NomeLinguaggio(tipo.linguaggio));
-    Label1->setText(testo);
+    EtichettaRiepilogo->setText(testo);
     Piattaforma::PuntatoreOccupato(this, false);
 }
 
@@ -153,8 +153,8 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     return true;
 }
 
-void FinestraParole::Command1_Click()
+void FinestraParole::TraduciSelezionata()
 {
-    QTreeWidgetItem *voce = ListView1->currentItem();
-    if (voce) AggiungiTraduzione(ListView1->indexOfTopLevelItem(voce) + 1);
+    QTreeWidgetItem *voce = ElencoParole->currentItem();
+    if (voce) AggiungiTraduzione(ElencoParole->indexOfTopLevelItem(voce) + 1);
 }

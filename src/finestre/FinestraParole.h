@@ -23,10 +23,10 @@ public:
     // the end of a run) and shows it modally.
     static void Mostra(FinestraPrincipale &form, QWidget *padre);
 
-    QLabel *Label1 = nullptr, *Label2 = nullptr;
-    QTreeWidget *ListView1 = nullptr;
-    QPushButton *Command1 = nullptr; // "&Traduci..."
-    QPushButton *Command2 = nullptr; // "&Chiudi"
+    QLabel *EtichettaRiepilogo = nullptr, *EtichettaSuggerimento = nullptr;
+    QTreeWidget *ElencoParole = nullptr;
+    QPushButton *BottoneTraduci = nullptr; // "&Traduci..."
+    QPushButton *BottoneChiudi = nullptr;  // "&Chiudi"
 
     int NumeroRighe() const;
     QString Testo(int riga, int colonna) const; // riga from 1
@@ -40,7 +40,7 @@ public:
     bool AggiungiTraduzione(int riga);
 
 public Q_SLOTS:
-    void Command1_Click();
+    void TraduciSelezionata(); // "&Traduci...": the selected word
 
 private:
     Contesto &m_contesto;

@@ -4,13 +4,13 @@
 #include "finestre/FinestraParole.h"
 #include "finestre/FinestraPrincipale.h"
 #include "nucleo/Contesto.h"
-#include "nucleo/pseudocodifica/Stima.h"
 #include "piattaforma/Icone.h"
 #include "piattaforma/PosizioneFinestra.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTime>
@@ -29,10 +29,23 @@ double OraDelGiorno()
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
+QVector<VoceSostituzione> VociDelContesto(Contesto &contesto)
+{
+    QVector<VoceSostituzione> voci;
+    for (qint32 k = 1; k <= contesto.NumSostituzioni; ++k) {
+        VoceSostituzione voce;
+        contesto.Liste.LeggiVoce(k, voce);
+        voci.append(voce);
+    }
+    return voci;
+}
+
 } // namespace
 
 FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
-    : QDialog(nullptr), m_contesto(form.Condiviso()), m_form(form)
+    : QDialog(nullptr), m_contesto(form.Condiviso()), m_form(form),
+      m_sessione(new SessionePseudocodifica(VociDelContesto(m_contesto), m_contesto.Regole(),
+                                            FinestraPrincipale::TestoInattivo(), this))
 {
     setObjectName(QStringLiteral("FinestraPseudocodifica"));
     setWindowTitle(QStringLiteral("Pseudocodificazione in corso..."));
@@ -40,7 +53,6 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(Pixel(6300), Pixel(3990));
-    Orologio = OraDelGiorno;
 
     auto etichetta = [this](const char *nome, int x, int y, int w, int h, const QString &testo) {
         auto *l = new QLabel(testo, this);
@@ -67,121 +79,194 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
         return p;
     };
 
-    Image1 = etichetta("Image1", 240, 360, 480, 480, {});
-    Image1->setPixmap(Icone::Pseudo().pixmap(Pixel(480), Pixel(480)));
-    Label1 = etichetta("Label1", 840, 240, 1335, Altezza, QStringLiteral("Parola corrente:"));
+    Icona = etichetta("Icona", 240, 360, 480, 480, {});
+    Icona->setPixmap(Icone::Pseudo().pixmap(Pixel(480), Pixel(480)));
+    TitoloParola =
+        etichetta("TitoloParola", 840, 240, 1335, Altezza, QStringLiteral("Parola corrente:"));
     EtichettaParola = etichetta("EtichettaParola", 2160, 240, 3975, Altezza, {});
-    Label3 = etichetta("Label3", 840, 720, 1455, Altezza, QStringLiteral("Da sostituire con:"));
+    TitoloSostituto =
+        etichetta("TitoloSostituto", 840, 720, 1455, Altezza, QStringLiteral("Da sostituire con:"));
     EtichettaSostituto = etichetta("EtichettaSostituto", 2160, 720, 3975, Altezza, {});
-    Label2 = etichetta("Label2", 0, 1320, 2295, 375,
-                       QStringLiteral("Per sostituire tutte le parole nell'elenco Sostituzioni:"));
-    Label2->setWordWrap(true);
-    Command5 = pulsante("Command5", 2040, 1320, 2535, "&Avvia pseudocod. automatica",
-                        &FinestraPseudocodifica::Command5_Click);
+    TitoloAutomatica =
+        etichetta("TitoloAutomatica", 0, 1320, 2295, 375,
+                  QStringLiteral("Per sostituire tutte le parole nell'elenco Sostituzioni:"));
+    TitoloAutomatica->setWordWrap(true);
+    BottoneAvviaAutomatica =
+        pulsante("BottoneAvviaAutomatica", 2040, 1320, 2535, "&Avvia pseudocod. automatica",
+                 &FinestraPseudocodifica::AvviaAutomatica);
     // At the end of the list the automatic run's place shows what is left to translate.
-    Command8 = pulsante("Command8", 2040, 1320, 2535, "&Parole non tradotte...",
-                        [this] { FinestraParole::Mostra(m_form, this); });
-    Command8->hide();
-    Command7 = pulsante("Command7", 4680, 1320, 1575, "Ri&duci a icona",
-                        &FinestraPseudocodifica::Command7_Click);
-    Command1 = pulsante("Command1", 0, 2040, 1215, "&Sostituisci",
-                        &FinestraPseudocodifica::Command1_Click);
-    Command2 = pulsante("Command2", 1440, 2040, 1215, "S&uccessivo",
-                        &FinestraPseudocodifica::Command2_Click);
-    Command6 = pulsante("Command6", 3000, 2040, 1695, "Sa&lta questa parola",
-                        &FinestraPseudocodifica::Command6_Click);
-    Command3 = pulsante("Command3", 5040, 2040, 1215, "Sostituisci &tutto",
-                        &FinestraPseudocodifica::Command3_Click);
-    Label5 = etichetta("Label5", 0, 2520, 2655, Altezza, QStringLiteral("Totale pseudocodifica:"));
-    ProgressBar2 = barra("ProgressBar2", 2760);
+    BottoneParoleNonTradotte =
+        pulsante("BottoneParoleNonTradotte", 2040, 1320, 2535, "&Parole non tradotte...",
+                 [this] { FinestraParole::Mostra(m_form, this); });
+    BottoneParoleNonTradotte->hide();
+    BottoneRiduciAIcona = pulsante("BottoneRiduciAIcona", 4680, 1320, 1575, "Ri&duci a icona",
+                                   &FinestraPseudocodifica::RiduciORipristina);
+    BottoneSostituisci = pulsante("BottoneSostituisci", 0, 2040, 1215, "&Sostituisci",
+                                  &FinestraPseudocodifica::Sostituisci);
+    BottoneSuccessivo = pulsante("BottoneSuccessivo", 1440, 2040, 1215, "S&uccessivo",
+                                 &FinestraPseudocodifica::Successivo);
+    BottoneSalta = pulsante("BottoneSalta", 3000, 2040, 1695, "Sa&lta questa parola",
+                            &FinestraPseudocodifica::Salta);
+    BottoneSostituisciTutto =
+        pulsante("BottoneSostituisciTutto", 5040, 2040, 1215, "Sostituisci &tutto",
+                 &FinestraPseudocodifica::SostituisciTutto);
+    TitoloElenco =
+        etichetta("TitoloElenco", 0, 2520, 2655, Altezza, QStringLiteral("Totale pseudocodifica:"));
+    BarraElenco = barra("BarraElenco", 2760);
     BottoneInterrompi = pulsante("BottoneInterrompi", 5040, 2760, 1215, "&Interrompi",
                                  &FinestraPseudocodifica::InterrompiORiprendi);
-    Label4 = etichetta("Label4", 0, 3120, 4335, Altezza, QStringLiteral("Parola corrente:"));
-    Command4 =
-        pulsante("Command4", 5040, 3240, 1215, "&Chiudi", &FinestraPseudocodifica::Command4_Click);
-    ProgressBar1 = barra("ProgressBar1", 3360);
-    Label6 = etichetta("Label6", 0, 3720, 1335, Altezza, QStringLiteral("Tempo rimanente:"));
+    TitoloTesto =
+        etichetta("TitoloTesto", 0, 3120, 4335, Altezza, QStringLiteral("Parola corrente:"));
+    BottoneChiudi = pulsante("BottoneChiudi", 5040, 3240, 1215, "&Chiudi", &QWidget::close);
+    BarraTesto = barra("BarraTesto", 3360);
+    TitoloTempo =
+        etichetta("TitoloTempo", 0, 3720, 1335, Altezza, QStringLiteral("Tempo rimanente:"));
     EtichettaTempo =
-        etichetta("EtichettaTempo", 1440, 3720, 1335, Altezza, QStringLiteral("Indeterminato"));
-    m_commento = FinestraPrincipale::TestoInattivo();
-    Label7 = etichetta("Label7", 2880, 3720, 3375, Altezza, m_commento);
+        etichetta("EtichettaTempo", 1440, 3720, 1335, Altezza, m_sessione->TestoTempo());
+    EtichettaCommento =
+        etichetta("EtichettaCommento", 2880, 3720, 3375, Altezza, m_sessione->Commento());
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
-    Command1->setDefault(true);
-    QWidget *ordine[] = {Command5, Command8, Command7,          Command1, Command2,
-                         Command6, Command3, BottoneInterrompi, Command4};
+    BottoneSostituisci->setDefault(true);
+    QWidget *ordine[] = {BottoneAvviaAutomatica,  BottoneParoleNonTradotte, BottoneRiduciAIcona,
+                         BottoneSostituisci,      BottoneSuccessivo,        BottoneSalta,
+                         BottoneSostituisciTutto, BottoneInterrompi,        BottoneChiudi};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
-    Command5->setFocus();
+    BottoneAvviaAutomatica->setFocus();
     PosizioneFinestra::EvitaSelezione(this, m_form.Editor());
+
+    // The window shows what the run reports.
+    SessionePseudocodifica *s = m_sessione;
+    s->Orologio = OraDelGiorno;
+    s->NuovaCessione = [this]() -> std::function<void()> {
+        auto cedi = std::make_shared<Piattaforma::Cessione>(IntervalloCessione);
+        return [cedi] { (*cedi)(); };
+    };
+    s->CediTraVoci = [] { QCoreApplication::processEvents(); };
+    connect(s, &SessionePseudocodifica::FaseCambiata, this, &FinestraPseudocodifica::MostraFase);
+    connect(s, &SessionePseudocodifica::VoceCambiata, this, &FinestraPseudocodifica::MostraVoce);
+    connect(s, &SessionePseudocodifica::ElencoAvanzato, this,
+            [this](int fatte) { BarraElenco->setValue(std::min(fatte, BarraElenco->maximum())); });
+    connect(s, &SessionePseudocodifica::ScansioneIniziata, this, [this](qsizetype lunghezza) {
+        BarraTesto->setRange(0, int(std::clamp<qsizetype>(lunghezza, 1, INT_MAX)));
+        BarraTesto->setValue(0);
+    });
+    connect(s, &SessionePseudocodifica::TestoAvanzato, this, [this](qsizetype posizione) {
+        if (posizione <= BarraTesto->maximum()) BarraTesto->setValue(int(posizione));
+    });
+    connect(s, &SessionePseudocodifica::ScansioneCompleta, this,
+            [this] { BarraTesto->setValue(BarraTesto->maximum()); });
+    connect(s, &SessionePseudocodifica::StimaCambiata, this, [this] {
+        EtichettaTempo->setText(m_sessione->TestoTempo());
+        EtichettaTempo->repaint();
+        EtichettaCommento->setText(m_sessione->Commento());
+        EtichettaCommento->repaint();
+    });
+    connect(s, &SessionePseudocodifica::ScriviTesto, this,
+            &FinestraPseudocodifica::ScriviNellEditore);
+    connect(s, &SessionePseudocodifica::TestoModificato, this,
+            [this] { m_contesto.TestoModificato = true; });
+    connect(s, &SessionePseudocodifica::Annuncio, this, &FinestraPseudocodifica::MostraAvviso);
 }
 
 FinestraPseudocodifica::~FinestraPseudocodifica() = default;
 
-void FinestraPseudocodifica::ImpostaFase(Fase fase)
+void FinestraPseudocodifica::MostraFase(Fase fase)
 {
-    m_fase = fase;
     const bool cammino = fase == Fase::InCammino;
-    for (QPushButton *b : {Command1, Command2, Command3, Command5, Command6})
+    for (QPushButton *b : {BottoneSostituisci, BottoneSuccessivo, BottoneSostituisciTutto,
+                           BottoneAvviaAutomatica, BottoneSalta})
         b->setEnabled(cammino);
-    Command4->setEnabled(fase != Fase::Automatica);
+    BottoneChiudi->setEnabled(fase != Fase::Automatica);
     BottoneInterrompi->setEnabled(fase == Fase::Automatica || fase == Fase::InPausa);
     BottoneInterrompi->setText(fase == Fase::InPausa ? QStringLiteral("&Riprendi")
                                                      : QStringLiteral("&Interrompi"));
     const bool finita = fase == Fase::Terminata;
-    Command5->setVisible(!finita);
-    Command8->setVisible(finita);
+    BottoneAvviaAutomatica->setVisible(!finita);
+    BottoneParoleNonTradotte->setVisible(finita);
+    if (fase == Fase::InPausa) {
+        // The click shows at once, even if the run then takes a while to stop.
+        BottoneInterrompi->repaint();
+        BottoneChiudi->repaint();
+    }
+
+    QString conclusione;
+    if (fase == Fase::Annullata) {
+        conclusione = Annullata;
+        BarraElenco->setValue(0);
+    } else if (fase == Fase::NienteDaFare || fase == Fase::Terminata) {
+        conclusione = Terminata;
+        BarraElenco->setValue(BarraElenco->maximum());
+    }
+    if (!conclusione.isEmpty()) {
+        EtichettaParola->setText(conclusione);
+        EtichettaSostituto->setText(conclusione);
+        setWindowTitle(conclusione);
+    }
 }
 
 void FinestraPseudocodifica::MostraVoce()
 {
-    const VoceSostituzione voce = m_percorso.Voce();
-    m_contesto.VoceSost = voce;
+    const VoceSostituzione voce = m_sessione->Percorso().Voce();
     EtichettaParola->setText(voce.Trova);
     EtichettaSostituto->setText(voce.Sostituisci);
-    ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
+    BarraElenco->setValue(
+        std::min(m_sessione->Percorso().VoceCorrente() - 1, BarraElenco->maximum()));
+    EtichettaParola->repaint();
+    EtichettaSostituto->repaint();
 }
 
 void FinestraPseudocodifica::MostraSelezione()
 {
     EditorTesto *editor = m_form.Editor();
-    if (m_percorso.LunghezzaSelezione() > 0) {
-        editor->SetSelStart(m_percorso.InizioSelezione());
-        editor->SetSelLength(m_percorso.LunghezzaSelezione());
+    const Pseudocodifica::Percorso &percorso = m_sessione->Percorso();
+    if (percorso.LunghezzaSelezione() > 0) {
+        editor->SetSelStart(percorso.InizioSelezione());
+        editor->SetSelLength(percorso.LunghezzaSelezione());
         editor->ensureCursorVisible();
         // A later search of the find dialog goes on from this occurrence.
         m_contesto.PosRicerca =
-            qint32(std::min<qsizetype>(m_percorso.InizioSelezione() + 1, INT32_MAX));
+            qint32(std::min<qsizetype>(percorso.InizioSelezione() + 1, INT32_MAX));
     } else {
         editor->SetSelStart(1);
         editor->SetSelLength(0);
     }
 }
 
-void FinestraPseudocodifica::ScriviNellEditore(const QString &testo)
+void FinestraPseudocodifica::MostraAvviso(SessionePseudocodifica::Avviso avviso)
 {
-    m_form.Editor()->SostituisciTesto(testo);
+    switch (avviso) {
+    case SessionePseudocodifica::Avviso::NienteDaFare:
+        Piattaforma::MessageBox(
+            &m_form,
+            QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        break;
+    case SessionePseudocodifica::Avviso::Terminata:
+        Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+        break;
+    case SessionePseudocodifica::Avviso::Interrotta:
+        Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione interrotta dall'utente."),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+        break;
+    }
 }
 
-void FinestraPseudocodifica::Conclusione(const QString &testo)
+void FinestraPseudocodifica::ScriviNellEditore(const QString &testo, bool cursoreAllInizio)
 {
-    EtichettaParola->setText(testo);
-    EtichettaSostituto->setText(testo);
-    setWindowTitle(testo);
+    // The state the run stopped in shows before the text is written, which may take long.
+    if (isVisible()) repaint();
+    m_form.Editor()->SostituisciTesto(testo);
+    if (cursoreAllInizio) m_form.Editor()->SetSelStart(1);
 }
 
 void FinestraPseudocodifica::Avvia()
 {
-    QVector<VoceSostituzione> voci;
-    for (qint32 k = 1; k <= m_contesto.NumSostituzioni(); ++k) {
-        VoceSostituzione voce;
-        m_contesto.Liste.LeggiVoce(k, voce);
-        voci.append(voce);
-    }
-    m_percorso = Pseudocodifica::Percorso(voci, m_contesto.Regole());
-    const int numero = m_percorso.NumeroVoci();
-    ProgressBar2->setRange(0, std::max(numero, 1));
-    ProgressBar2->setValue(0);
+    const int numero = m_sessione->Percorso().NumeroVoci();
+    BarraElenco->setRange(0, std::max(numero, 1));
+    BarraElenco->setValue(0);
     m_form.ImpostaAvanzamento(0, numero);
     m_form.ImpostaStato(QStringLiteral("Controllo testo in corso, attendere..."));
 
@@ -192,76 +277,40 @@ void FinestraPseudocodifica::Avvia()
             Piattaforma::Icona::Informazione) != Piattaforma::Risposta::OK) {
         m_form.RipristinaStato();
         m_form.AzzeraAvanzamento();
-        ImpostaFase(Fase::Annullata);
-        Conclusione(Annullata);
-        ProgressBar2->setValue(0);
+        m_sessione->Annulla();
         Piattaforma::PuntatoreOccupato(&m_form, false);
         return;
     }
 
     Piattaforma::PuntatoreOccupato(&m_form, true);
-    BottoneInterrompi->setEnabled(false);
+    MostraFase(Fase::InCammino);
     // The check yields now and then, so the main window is out of reach from here on.
     m_form.setEnabled(false);
     QPointer<FinestraPseudocodifica> finestra(this);
-    Piattaforma::Cessione cedi(IntervalloCessione);
-    Pseudocodifica::Osservatore oss;
-    oss.avanzamento = [&](qsizetype, qsizetype) {
-        cedi();
-        return !finestra.isNull();
-    };
-    oss.inizioVoce = [&](int k) {
-        ProgressBar2->setValue(std::min(k - 1, ProgressBar2->maximum()));
-        m_form.ImpostaAvanzamento(std::min(k - 1, std::max(numero, 1)), numero);
-    };
-    oss.fineVoce = [&](int, qsizetype) {
-        cedi();
-        return !finestra.isNull();
-    };
-    const QString testo = m_form.Editor()->Text();
-    const Pseudocodifica::Esito esito = m_percorso.Controlla(testo, oss);
+    // The main window's bar follows the list during the check.
+    const QMetaObject::Connection barraPrincipale =
+        connect(m_sessione, &SessionePseudocodifica::ElencoAvanzato, this, [this, numero](int k) {
+            m_form.ImpostaAvanzamento(std::min(k, std::max(numero, 1)), numero);
+        });
+    const Pseudocodifica::Esito esito = m_sessione->Controlla(m_form.Editor()->Text());
     if (!finestra) return;
-    if (esito == Pseudocodifica::Esito::Trovata) {
-        Piattaforma::PuntatoreOccupato(&m_form, false);
-        m_form.RipristinaStato();
-        m_form.AzzeraAvanzamento();
-        MostraVoce();
-        MostraSelezione();
-        ImpostaFase(Fase::InCammino);
-        return;
-    }
-    Piattaforma::MessageBox(
-        &m_form,
-        QStringLiteral("Non sono presenti parole dell'elenco Sostituzioni in questo testo."),
-        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+    disconnect(barraPrincipale);
     m_form.RipristinaStato();
     m_form.AzzeraAvanzamento();
-    ImpostaFase(Fase::NienteDaFare);
-    Conclusione(Terminata);
-    ProgressBar2->setValue(ProgressBar2->maximum());
+    if (esito == Pseudocodifica::Esito::Trovata) MostraSelezione();
     Piattaforma::PuntatoreOccupato(&m_form, false);
 }
 
-void FinestraPseudocodifica::MostraEsito(Pseudocodifica::Esito esito)
+void FinestraPseudocodifica::DopoCammino(Pseudocodifica::Esito esito)
 {
-    switch (esito) {
-    case Pseudocodifica::Esito::Trovata:
-    case Pseudocodifica::Esito::Caricata:
-        MostraVoce();
+    if (esito == Pseudocodifica::Esito::Trovata || esito == Pseudocodifica::Esito::Caricata)
         MostraSelezione();
-        Piattaforma::PuntatoreOccupato(this, false);
-        break;
-    case Pseudocodifica::Esito::FineElenco:
-        FineElenco();
-        break;
-    case Pseudocodifica::Esito::Interrotta:
-        break;
-    }
+    Piattaforma::PuntatoreOccupato(this, false);
 }
 
-void FinestraPseudocodifica::Command1_Click()
+void FinestraPseudocodifica::Sostituisci()
 {
-    const std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
+    const std::optional<Pseudocodifica::Modifica> modifica = m_sessione->Sostituisci();
     if (!modifica) return;
     EditorTesto *editor = m_form.Editor();
     editor->SetSelStart(modifica->inizio);
@@ -269,191 +318,61 @@ void FinestraPseudocodifica::Command1_Click()
     if (editor->SostituisciSelezione(modifica->testo)) m_contesto.TestoModificato = true;
 }
 
-void FinestraPseudocodifica::Command2_Click()
+void FinestraPseudocodifica::Successivo()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    MostraEsito(m_percorso.Successivo(m_form.Editor()->Text()));
+    DopoCammino(m_sessione->Successivo(m_form.Editor()->Text()));
 }
 
-void FinestraPseudocodifica::Command6_Click()
+void FinestraPseudocodifica::Salta()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    MostraEsito(m_percorso.Salta(m_form.Editor()->Text()));
+    DopoCammino(m_sessione->Salta(m_form.Editor()->Text()));
 }
 
-void FinestraPseudocodifica::Command7_Click()
+void FinestraPseudocodifica::RiduciORipristina()
 {
     if (!m_ridotta) {
         showMinimized();
         m_form.showMinimized();
-        Command7->setText(QStringLiteral("Ripristi&na"));
+        BottoneRiduciAIcona->setText(QStringLiteral("Ripristi&na"));
     } else {
         m_form.showNormal();
-        Command7->setText(QStringLiteral("Ri&duci a icona"));
+        BottoneRiduciAIcona->setText(QStringLiteral("Ri&duci a icona"));
         activateWindow();
         setFocus();
     }
     m_ridotta = !m_ridotta;
 }
 
-void FinestraPseudocodifica::Command4_Click()
-{
-    close();
-}
-
-void FinestraPseudocodifica::FineElenco()
-{
-    ProgressBar2->setValue(ProgressBar2->maximum());
-    Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-    ImpostaFase(Fase::Terminata);
-    Conclusione(Terminata);
-    Piattaforma::PuntatoreOccupato(this, false);
-}
-
-Pseudocodifica::Osservatore
-FinestraPseudocodifica::OsservatoreScansione(Piattaforma::Cessione &cedi,
-                                             const QPointer<FinestraPseudocodifica> &finestra)
-{
-    Pseudocodifica::Osservatore oss;
-    oss.passo = Ricerca::PassoAvanzamentoFinestra;
-    oss.avanzamento = [this, &cedi, finestra](qsizetype posizione, qsizetype) {
-        if (posizione <= ProgressBar1->maximum()) ProgressBar1->setValue(int(posizione));
-        cedi();
-        return finestra && m_contesto.InterruzionePseudo == 0 && !m_chiusa;
-    };
-    return oss;
-}
-
-void FinestraPseudocodifica::AvviaBarraTesto(qsizetype lunghezza)
-{
-    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(lunghezza, 1, INT_MAX)));
-    ProgressBar1->setValue(0);
-}
-
-void FinestraPseudocodifica::Command3_Click()
+void FinestraPseudocodifica::SostituisciTutto()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    // The walking commands wait until this scan is over; closing stops it.
-    ImpostaFase(Fase::Automatica);
-    BottoneInterrompi->setEnabled(false);
-    Command4->setEnabled(true);
     QPointer<FinestraPseudocodifica> finestra(this);
-    QString testo = m_form.Editor()->Text();
-    Piattaforma::Cessione cedi(IntervalloCessione);
-    Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
-    oss.inizioVoce = [&](int) { AvviaBarraTesto(testo.size()); };
-    m_contesto.InterruzionePseudo = 0;
-    m_inCorsa = true;
-    qsizetype sostituzioni = 0;
-    const Pseudocodifica::Esito esito = m_percorso.SostituisciTutto(testo, oss, &sostituzioni);
+    const Pseudocodifica::Esito esito = m_sessione->SostituisciTutto(m_form.Editor()->Text());
     if (!finestra) return;
-    m_inCorsa = false;
-    if (m_chiusa) {
+    if (m_sessione->Chiusa()) {
         deleteLater();
         return;
     }
-    if (esito != Pseudocodifica::Esito::Interrotta) {
-        ProgressBar1->setValue(ProgressBar1->maximum());
-        if (sostituzioni > 0) ScriviNellEditore(testo);
-        m_contesto.TestoModificato = true;
-    }
-    ImpostaFase(Fase::InCammino);
-    MostraEsito(esito);
+    DopoCammino(esito);
 }
 
-void FinestraPseudocodifica::Command5_Click()
+void FinestraPseudocodifica::AvviaAutomatica()
 {
     QPointer<FinestraPseudocodifica> finestra(this);
-    ImpostaFase(Fase::Automatica);
-    m_contesto.InterruzionePseudo = 0;
-    // The text is kept here between words and written to the editor once,
-    // when the run ends or stops (and only if a word was replaced): the
-    // editor then holds what word-by-word writes would have left in it.
-    QString lavoro = m_form.Editor()->Text();
-    bool cambiato = false;
-    // One yield clock for the whole run: clicks are handled every few
-    // milliseconds of work, however short each word's scan is.
-    Piattaforma::Cessione cedi(IntervalloCessione);
-    double t1 = 0;
-    Pseudocodifica::Osservatore oss = OsservatoreScansione(cedi, finestra);
-    oss.inizioVoce = [&](int) {
-        AvviaBarraTesto(lavoro.size());
-        t1 = Orologio();
-    };
-    oss.fineVoce = [&](int, qsizetype sostituzioni) {
-        const double t2 = Orologio();
-        cambiato = cambiato || sostituzioni > 0;
-        m_contesto.TestoModificato = true;
-        ProgressBar1->setValue(ProgressBar1->maximum());
-        const qint16 E = Stima::TempoRimanente(
-            t1, t2, qint64(m_percorso.NumeroVoci()) - m_percorso.VoceCorrente() + 1);
-        EtichettaTempo->setText(Stima::TestoTempo(E));
-        EtichettaTempo->repaint();
-        m_commento = Stima::Commento(E, m_commento);
-        Label7->setText(m_commento);
-        Label7->repaint();
-        ProgressBar2->setValue(std::min(m_percorso.VoceCorrente() - 1, ProgressBar2->maximum()));
-        if (m_percorso.ElencoFinito()) return true;
-        MostraVoce();
-        EtichettaParola->repaint();
-        EtichettaSostituto->repaint();
-        // At least one turn of the event loop between two words.
-        QCoreApplication::processEvents();
-        return finestra && m_contesto.InterruzionePseudo == 0 && !m_chiusa;
-    };
-    m_inCorsa = true;
-    const Pseudocodifica::Esito esito = m_percorso.Automatica(lavoro, oss);
+    const Pseudocodifica::Esito esito = m_sessione->Automatica(m_form.Editor()->Text());
     if (!finestra) return;
-    m_inCorsa = false;
-
-    if (esito == Pseudocodifica::Esito::Interrotta) {
-        // The interrupted word's changes are dropped; earlier words' stay.
-        // The paused state shows before the text is written back, which may take long.
-        if (!m_chiusa) repaint();
-        if (cambiato) {
-            ScriviNellEditore(lavoro);
-            m_form.Editor()->SetSelStart(1);
-        }
-        if (m_chiusa) {
-            deleteLater();
-            return;
-        }
-        Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione interrotta dall'utente."),
-                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-        return;
-    }
-    if (cambiato) ScriviNellEditore(lavoro);
-    if (m_chiusa) {
+    if (m_sessione->Chiusa()) {
         deleteLater();
         return;
     }
-    Piattaforma::MessageBox(this, QStringLiteral("Pseudocodificazione terminata."),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
-    m_commento = FinestraPrincipale::TestoInattivo();
-    Label7->setText(m_commento);
-    ImpostaFase(Fase::Terminata);
-    Conclusione(Terminata);
-    Piattaforma::PuntatoreOccupato(this, false);
+    if (esito != Pseudocodifica::Esito::Interrotta) Piattaforma::PuntatoreOccupato(this, false);
 }
 
 void FinestraPseudocodifica::InterrompiORiprendi()
 {
-    if (m_fase == Fase::Automatica) {
-        ImpostaFase(Fase::InPausa);
-        m_contesto.InterruzionePseudo = 1;
-        // The click shows at once, even if the run then takes a while to stop.
-        BottoneInterrompi->repaint();
-        Command4->repaint();
-    } else if (m_fase == Fase::InPausa) {
-        m_contesto.InterruzionePseudo = 0;
-        if (m_inCorsa) {
-            // Resumed before the run noticed the interruption: it simply goes on.
-            ImpostaFase(Fase::Automatica);
-        } else {
-            Command5_Click();
-        }
-    }
+    if (m_sessione->InterrompiORiprendi()) AvviaAutomatica();
 }
 
 void FinestraPseudocodifica::keyPressEvent(QKeyEvent *e)
@@ -468,10 +387,8 @@ void FinestraPseudocodifica::closeEvent(QCloseEvent *e)
     m_form.setEnabled(true);
     if (m_form.isMinimized()) m_form.showNormal();
     e->accept();
-    if (m_inCorsa) {
-        // The scan stops at its next position; the run ends without a word.
-        m_chiusa = true;
-        m_contesto.InterruzionePseudo = 1;
+    if (m_sessione->Chiudi()) {
+        // The run ends at the scan's next position, without a word.
         hide();
         return;
     }

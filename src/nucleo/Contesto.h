@@ -33,7 +33,6 @@ public:
     // How many entries a pseudocoding run walks: the list archive's count,
     // rebuilt when the substitution list is read at start-up or saved.
     qint32 NumSostituzioni() const { return Liste.NumeroVoci(); }
-    VoceSostituzione VoceSost;
     Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
 
     // How the runs read the current text: the options, and the language its
@@ -47,7 +46,6 @@ public:
     // The find engine's remembered position (1-based).
     qint32 PosRicerca = 0;
 
-    // Interrupt requests of the two long scans (0 or 1).
+    // Interrupt request of the find dialog's long scan (0 or 1).
     qint16 RichiestaInterruzione = 0;
-    qint16 InterruzionePseudo = 0;
 };

@@ -213,8 +213,8 @@ private Q_SLOTS:
         QVERIFY(p);
         p->IntervalloCessione = 0;
         Copione::RispondiMessaggio(Risposta::OK);
-        p->Command5->click();
-        p->Command4->click();
+        p->BottoneAvviaAutomatica->click();
+        p->BottoneChiudi->click();
         Comando(f, "azioneSalva")->trigger();
         VERIFICA_COPIONE_ESAURITO();
         QCOMPARE(comando.out, Leggi(modulo));

@@ -384,7 +384,7 @@ Punto &?
         // Put over the word; "S&uccessivo" selects the "If" on the line below.
         p->move(parola() - QPoint(p->width() / 2, p->height() / 2));
         QCoreApplication::processEvents();
-        p->Command2->click();
+        p->BottoneSuccessivo->click();
         QCoreApplication::processEvents();
         QCOMPARE(f.Editor()->SelStart(), 9);
         QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
@@ -425,7 +425,10 @@ Punto &?
             auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
             p->IntervalloCessione = 0;
             if (operazione == 4) Copione::RispondiMessaggio(Risposta::OK);
-            (operazione == 2 ? p->Command1 : operazione == 3 ? p->Command3 : p->Command5)->click();
+            (operazione == 2   ? p->BottoneSostituisci
+             : operazione == 3 ? p->BottoneSostituisciTutto
+                               : p->BottoneAvviaAutomatica)
+                ->click();
             p->close();
         }
         Copione::Messaggi();

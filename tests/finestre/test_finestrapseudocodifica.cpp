@@ -35,12 +35,14 @@ QString Atteso(QString testo, const QVector<VoceSostituzione> &voci, int da = 1,
     return testo;
 }
 
-// Which of the buttons 1, 2, 3, 5, 6, 4 and BottoneInterrompi are enabled, as a string of 0 and 1.
+// Which of Sostituisci, Successivo, Sostituisci tutto, Avvia, Salta, Chiudi and Interrompi are
+// enabled, as a string of 0 and 1.
 QString Abilitati(FinestraPseudocodifica *f)
 {
     QString s;
-    for (QPushButton *b : {f->Command1, f->Command2, f->Command3, f->Command5, f->Command6,
-                           f->Command4, f->BottoneInterrompi})
+    for (QPushButton *b :
+         {f->BottoneSostituisci, f->BottoneSuccessivo, f->BottoneSostituisciTutto,
+          f->BottoneAvviaAutomatica, f->BottoneSalta, f->BottoneChiudi, f->BottoneInterrompi})
         s.append(b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0'));
     return s;
 }
@@ -103,15 +105,15 @@ private Q_SLOTS:
         QCOMPARE((QStringList{p->windowTitle(), p->EtichettaParola->text(),
                               p->EtichettaSostituto->text()}),
                  QStringList(3, annullata));
-        QCOMPARE(p->ProgressBar2->value(), 0);
+        QCOMPARE(p->BarraElenco->value(), 0);
         QCOMPARE(Avanzamento(f)->value(), 0);
         QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
-        QVERIFY(p->Command7->isEnabled());
+        QVERIFY(p->BottoneRiduciAIcona->isEnabled());
         QVERIFY(!f.isEnabled());
         QVERIFY(!HaPuntatoreOccupato(&f));
 
-        p->Command4->click();
+        p->BottoneChiudi->click();
         QVERIFY(f.isEnabled());
         QTRY_VERIFY(!f.FinestraPseudocodificaAperta());
     }
@@ -141,9 +143,9 @@ private Q_SLOTS:
         QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::NienteDaFare);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(p->EtichettaParola->text(), QStringLiteral("Pseudocodificazione terminata"));
-        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
-        QCOMPARE(p->ProgressBar2->maximum(), std::max(numero, 1));
-        QVERIFY(p->ProgressBar2->maximum() > p->ProgressBar2->minimum());
+        QCOMPARE(p->BarraElenco->value(), p->BarraElenco->maximum());
+        QCOMPARE(p->BarraElenco->maximum(), std::max(numero, 1));
+        QVERIFY(p->BarraElenco->maximum() > p->BarraElenco->minimum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
     }
@@ -159,22 +161,22 @@ private Q_SLOTS:
         QCOMPARE(Abilitati(p), QStringLiteral("1111110"));
         QVERIFY(f.DialogoTrova()->isHidden());
 
-        p->Command1->click();
+        p->BottoneSostituisci->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then\r\n"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
         QVERIFY(m_amb->Condiviso().TestoModificato);
 
-        p->Command2->click();
+        p->BottoneSuccessivo->click();
         QCOMPARE(p->VoceCorrente(), 2);
         QCOMPARE(p->EtichettaParola->text(), QStringLiteral("Then"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Then"));
-        QCOMPARE(p->ProgressBar2->value(), 1);
+        QCOMPARE(p->BarraElenco->value(), 1);
 
-        QCOMPARE(Clic(p->Command6), QStringList{Finita});
+        QCOMPARE(Clic(p->BottoneSalta), QStringList{Finita});
         QCOMPARE(p->FaseAttuale(), FinestraPseudocodifica::Fase::Terminata);
         QCOMPARE(p->windowTitle(), QStringLiteral("Pseudocodificazione terminata"));
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
-        QCOMPARE(p->ProgressBar2->value(), 8);
+        QCOMPARE(p->BarraElenco->value(), 8);
     }
 
     void sostituisciTutto()
@@ -182,7 +184,7 @@ private Q_SLOTS:
         FinestraPrincipale &f = Prepara(QStringLiteral("If a Then If\r\n"));
         FinestraPseudocodifica *p = Avvia(f);
         m_amb->Condiviso().TestoModificato = false;
-        p->Command3->click();
+        p->BottoneSostituisciTutto->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then Se\r\n"));
         QVERIFY(m_amb->Condiviso().TestoModificato);
         QCOMPARE(p->VoceCorrente(), 2);
@@ -199,18 +201,19 @@ private Q_SLOTS:
         FinestraPrincipale &f = Prepara(testo);
         FinestraPseudocodifica *p = Avvia(f);
         double ora = 1000.0;
-        p->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
-        QCOMPARE(Clic(p->Command5), QStringList{Finita});
+        p->Sessione()->Orologio = [&] { return ora += 1.25; }; // each word takes 1.25 s
+        QCOMPARE(Clic(p->BottoneAvviaAutomatica), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(), Atteso(testo, SostituzioniPredefinite()));
         QCOMPARE(p->EtichettaTempo->text(), QStringLiteral("0 secondi"));
-        QCOMPARE(p->Label7->text(), FinestraPrincipale::TestoInattivo());
-        QCOMPARE(p->ProgressBar2->value(), p->ProgressBar2->maximum());
+        QCOMPARE(p->EtichettaCommento->text(), FinestraPrincipale::TestoInattivo());
+        QCOMPARE(p->BarraElenco->value(), p->BarraElenco->maximum());
         QCOMPARE(Abilitati(p), QStringLiteral("0000010"));
         QVERIFY(m_amb->Condiviso().TestoModificato);
         // The end state offers the words still untranslated in place of the run.
-        QVERIFY(p->Command8->isVisible() && !p->Command5->isVisible());
+        QVERIFY(p->BottoneParoleNonTradotte->isVisible() &&
+                !p->BottoneAvviaAutomatica->isVisible());
         Copione::QuandoModale([](QDialog *d) { d->reject(); });
-        p->Command8->click();
+        p->BottoneParoleNonTradotte->click();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
     }
 
@@ -221,7 +224,7 @@ private Q_SLOTS:
             Prepara(QStringLiteral("If a Then ' If b Then\r\n\tIf c Then MsgBox \"If\"\r\n"));
         m_amb->Condiviso().OpzioniCodice = {true, true};
         m_amb->Condiviso().NomeFileCorrente = QStringLiteral("modulo.bas");
-        QCOMPARE(Clic(Avvia(f)->Command5), QStringList{Finita});
+        QCOMPARE(Clic(Avvia(f)->BottoneAvviaAutomatica), QStringList{Finita});
         QCOMPARE(f.Editor()->Text(),
                  QStringLiteral("Se a Allora ' If b Then\r\n\tSe c Allora MsgBox \"If\"\r\n"));
     }
@@ -241,14 +244,15 @@ private Q_SLOTS:
         FinestraPrincipale &f = Prepara(testo);
         QPointer<FinestraPseudocodifica> p = Avvia(f);
         int letture = 0;
-        p->Orologio = [&] {
+        p->Sessione()->Orologio = [&] {
             if (++letture == 3 && chiusa)
                 QTimer::singleShot(0, p.data(), &QWidget::close);
             else if (letture == 3)
                 QTimer::singleShot(0, p->BottoneInterrompi, &QPushButton::click);
             return 0.0;
         };
-        QCOMPARE(Clic(p->Command5, !chiusa), chiusa ? QStringList() : QStringList{Interrotta});
+        QCOMPARE(Clic(p->BottoneAvviaAutomatica, !chiusa),
+                 chiusa ? QStringList() : QStringList{Interrotta});
         if (chiusa) {
             QVERIFY(f.isEnabled());
             QTRY_VERIFY(!p);
@@ -281,27 +285,6 @@ private Q_SLOTS:
         }
     }
 
-    void interrompiEntroUnaVoce()
-    {
-        // Many short scans with the real yield interval: a click made while
-        // the run goes on stops it at the entry in progress.
-        QVector<VoceSostituzione> voci{{QStringLiteral("If"), QStringLiteral("Se")}};
-        for (int i = 0; i < 20000; ++i)
-            voci.append({QStringLiteral("w%1").arg(i), QStringLiteral("x")});
-        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then b\r\n").repeated(20), voci);
-        FinestraPseudocodifica *p = Avvia(f);
-        p->IntervalloCessione = Piattaforma::MillisecondiCessione;
-        int voceAlClic = 0;
-        QTimer::singleShot(40, p, [&] {
-            voceAlClic = p->VoceCorrente();
-            p->BottoneInterrompi->click();
-        });
-        QCOMPARE(Clic(p->Command5), QStringList{Interrotta});
-        QVERIFY(voceAlClic > 1);
-        QCOMPARE(p->VoceCorrente(), voceAlClic);
-        QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a Then b\r\n").repeated(20));
-    }
-
     void controlloCede()
     {
         // A long list over a large text: the check lets the event loop run,
@@ -331,12 +314,12 @@ private Q_SLOTS:
         FinestraPrincipale &f = Prepara(QStringLiteral("If\r\n"));
         f.show();
         FinestraPseudocodifica *p = Avvia(f);
-        p->Command7->click();
+        p->BottoneRiduciAIcona->click();
         QVERIFY(f.isMinimized());
-        QCOMPARE(p->Command7->text(), QStringLiteral("Ripristi&na"));
-        p->Command7->click();
+        QCOMPARE(p->BottoneRiduciAIcona->text(), QStringLiteral("Ripristi&na"));
+        p->BottoneRiduciAIcona->click();
         QVERIFY(!f.isMinimized());
-        QCOMPARE(p->Command7->text(), QStringLiteral("Ri&duci a icona"));
+        QCOMPARE(p->BottoneRiduciAIcona->text(), QStringLiteral("Ri&duci a icona"));
         f.showMinimized();
         p->close();
         QVERIFY(!f.isMinimized());

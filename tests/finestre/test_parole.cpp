@@ -99,9 +99,9 @@ private Q_SLOTS:
             auto *f = qobject_cast<FinestraParole *>(d);
             QVERIFY(f);
             QCOMPARE(Righe(*f), righe);
-            QCOMPARE(f->Label1->text(), titolo);
-            QCOMPARE(f->Command1->isEnabled(), !righe.isEmpty());
-            f->Command2->click();
+            QCOMPARE(f->EtichettaRiepilogo->text(), titolo);
+            QCOMPARE(f->BottoneTraduci->isEnabled(), !righe.isEmpty());
+            f->BottoneChiudi->click();
         });
         QCOMPARE(Comando(form, "azioneParoleNonTradotte")->text(),
                  QStringLiteral("Parole &non tradotte..."));
@@ -138,7 +138,7 @@ private Q_SLOTS:
         const QByteArray prima = AmbienteProva::LeggiFile(percorso);
         FinestraParole f(form, &form);
         const QTreeWidgetItem *dim =
-            f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).value(0);
+            f.ElencoParole->findItems(QStringLiteral("Dim"), Qt::MatchExactly).value(0);
         QVERIFY(dim);
 
         Copione::QuandoModale([&](QDialog *d) {
@@ -153,7 +153,7 @@ private Q_SLOTS:
             if (ok) v->BottoneOk->click();
             if (v->isVisible()) v->BottoneAnnulla->click(); // a refused entry keeps it open
         });
-        Q_EMIT f.ListView1->itemDoubleClicked(const_cast<QTreeWidgetItem *>(dim), 0);
+        Q_EMIT f.ElencoParole->itemDoubleClicked(const_cast<QTreeWidgetItem *>(dim), 0);
         QCOMPARE(Copione::Messaggi().size(), messaggi);
 
         const bool aggiunta = ok && messaggi == 0;
@@ -161,7 +161,7 @@ private Q_SLOTS:
             Record::Codifica(VoceSostituzione{QStringLiteral("Dim"), QStringLiteral("Dichiara")});
         QCOMPARE(AmbienteProva::LeggiFile(percorso), aggiunta ? prima + voce : prima);
         QCOMPARE(m_amb->Condiviso().NumSostituzioni(), aggiunta ? 4 : 3);
-        QCOMPARE(f.ListView1->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
+        QCOMPARE(f.ElencoParole->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
                  aggiunta);
         QCOMPARE(f.NumeroRighe(), aggiunta ? 8 : 9);
     }
