@@ -150,8 +150,7 @@ void FinestraPseudocodifica::MostraSelezione()
         editor->SetSelLength(m_percorso.LunghezzaSelezione());
         editor->ensureCursorVisible();
         // A later search of the find dialog goes on from this occurrence.
-        m_contesto.PosRicerca =
-            qint32(std::min<qsizetype>(m_percorso.InizioSelezione() + 1, INT32_MAX));
+        m_contesto.PosRicerca = Ricerca::PosizioneRicerca::Su(m_percorso.InizioSelezione());
     } else {
         editor->SetSelStart(1);
         editor->SetSelLength(0);

@@ -97,7 +97,7 @@ private Q_SLOTS:
                     motore.selLength = modello.selLength =
                         gen.bounded(int(motore.testo.size() - motore.selStart) + 1);
                 }
-                const Chiamata a = Esegui(Ricerca::CercaParola, motore, posMotore, r, risposte);
+                const Chiamata a = Esegui(Modello::CercaConDomande, motore, posMotore, r, risposte);
                 const Chiamata b = Esegui(Modello::CercaParola, modello, posModello, r, risposte);
                 if (!(a == b))
                     qWarning() << "testo" << motore.testo << "parola" << parola << "dir"
@@ -203,7 +203,7 @@ private Q_SLOTS:
         QFETCH(int, lunghezza);
         QFETCH(int, inizio);
         QFETCH(int, fine);
-        const auto r = Ricerca::IntervalloSostituzione(qint16(direzione), cursore, lunghezza);
+        const auto r = Ricerca::IntervalloSostituzione(Ricerca::Direzione(direzione), cursore, lunghezza);
         QCOMPARE(std::pair(r.inizio, r.fine), std::pair(qsizetype(inizio), qsizetype(fine)));
     }
 
@@ -245,9 +245,9 @@ private Q_SLOTS:
         QList<int> selezioniOttenute;
         QList<bool> fine;
         for (qsizetype i = 0; i < selezioni.size(); ++i) {
-            fine.append(!Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"),
-                                              qint16(maiuscole), qint16(intere), qint16(direzione),
-                                              {}));
+            fine.append(!Modello::CercaConDomande(ed, pos, parola, QStringLiteral("S"),
+                                                  qint16(maiuscole), qint16(intere),
+                                                  qint16(direzione), {}));
             selezioniOttenute.append(ed.selLength > 0 ? int(ed.selStart + 1) : 0);
         }
         QCOMPARE(selezioniOttenute, selezioni);
@@ -283,7 +283,7 @@ private Q_SLOTS:
         ed.selStart = selStart;
         ed.selLength = selLength;
         qint32 pos = 0;
-        QTEST(Esegui(Ricerca::CercaParola, ed, pos, {parola, 0, 1, 1, modo}, risposte), "atteso");
+        QTEST(Esegui(Modello::CercaConDomande, ed, pos, {parola, 0, 1, 1, modo}, risposte), "atteso");
     }
 
     void parolaVuotaSelezionaIlNulla()
@@ -292,7 +292,7 @@ private Q_SLOTS:
         ed.testo = QStringLiteral("abc");
         qint32 pos = 0;
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(Esegui(Ricerca::CercaParola, ed, pos, {{}, 0, 0, 1, QStringLiteral("S")}),
+            QCOMPARE(Esegui(Modello::CercaConDomande, ed, pos, {{}, 0, 0, 1, QStringLiteral("S")}),
                      (Chiamata{true, 1, 0, 0, {}}));
     }
 
