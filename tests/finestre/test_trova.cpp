@@ -98,26 +98,12 @@ private Q_SLOTS:
 
     void sostituisciTuttoCampi_data()
     {
-        // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
-        // line break at offsets 8 and 9), from the caret at the given offset.
+        // The dialog's direction, whole-word box and the caret reach the
+        // replace-all (its rules are checked in test_ricerca): "ab" becomes
+        // "X" in "ab.ab(ab\r\nxab abx ab zz".
         Colonne<int, int, bool, QString>("direzione", "caret", "intere", "atteso");
-        const char *tutte = "X.X(X\r\nxX Xx X zz";
-        const char *intere = "X.X(X\r\nxab abx X zz";
-        Riga("Tutte", 2, 12, false, tutte);
-        Riga("Tutte, parole intere", 2, 12, true, intere);
-        // "Giù" starts at the character before the caret.
-        Riga("Giù da 12", 1, 12, false, "ab.ab(ab\r\nxX Xx X zz");
-        Riga("Giù da 2", 1, 2, false, "ab.X(X\r\nxX Xx X zz");
-        Riga("Giù da 1", 1, 1, false, tutte);
         Riga("Giù da 15, parole intere", 1, 15, true, "ab.ab(ab\r\nxab abx X zz");
-        Riga("Giù da 0", 1, 0, false, tutte);
-        Riga("Giù dalla fine, parole intere", 1, 23, true, intere);
-        // "Su" works on the text before the caret's character.
         Riga("Su da 4", 0, 4, false, "X.ab(ab\r\nxab abx ab zz");
-        Riga("Su da 8", 0, 8, false, "X.X(ab\r\nxab abx ab zz");
-        Riga("Su da 16, parole intere", 0, 16, true, "X.X(X\r\nxab abx ab zz");
-        Riga("Su da 0", 0, 0, false, tutte);
-        Riga("Su da 1, parole intere", 0, 1, true, intere);
     }
     void sostituisciTuttoCampi()
     {
