@@ -27,7 +27,7 @@ void CercaParolaAssente(benchmark::State &stato)
     for (auto _ : stato) {
         qint32 pos = 0;
         benchmark::DoNotOptimize(Modello::CercaConDomande(editor, pos, QStringLiteral("Wend"),
-                                                      QStringLiteral("S"), 0, 1, 1, {}));
+                                                          QStringLiteral("S"), 0, 1, 1, {}));
     }
     stato.SetBytesProcessed(stato.iterations() * stato.range(0) * 2);
 }

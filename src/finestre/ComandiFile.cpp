@@ -245,7 +245,8 @@ void FinestraPrincipale::closeEvent(QCloseEvent *e)
     // While a run window is open, the find dialog is shown or a replace-all
     // runs, the main window is out of the user's reach: closing it would end
     // the program halfway through.
-    if (m_contesto.Occupato() || (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
+    if (m_contesto.Occupato() ||
+        (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
         e->ignore();
         return;
     }
