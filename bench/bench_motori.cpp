@@ -26,8 +26,8 @@ void CercaParolaAssente(benchmark::State &stato)
     editor.testo = Testo(stato.range(0));
     for (auto _ : stato) {
         qint32 pos = 0;
-        benchmark::DoNotOptimize(Ricerca::CercaParola(editor, pos, QStringLiteral("Wend"),
-                                                      QStringLiteral("S"), 0, 1, 1, {}));
+        benchmark::DoNotOptimize(Modello::CercaConDomande(editor, pos, QStringLiteral("Wend"),
+                                                          QStringLiteral("S"), 0, 1, 1, {}));
     }
     stato.SetBytesProcessed(stato.iterations() * stato.range(0) * 2);
 }

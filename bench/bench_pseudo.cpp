@@ -276,7 +276,7 @@ void Finestra(FinestraPrincipale &f, Azione azione, const QString &argomento = {
         break;
     case Azione::Ripeti:
         f.DialogoTrova()->TestoDaTrovare->setText(argomento);
-        f.Condiviso().PosRicerca = 1;
+        f.Condiviso().PosRicerca = Ricerca::PosizioneRicerca::Su(0);
         f.Editor()->SetSelStart(0);
         Comando(f, "azioneRipetiTrova")->trigger();
         break;

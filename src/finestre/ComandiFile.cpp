@@ -152,7 +152,7 @@ void FinestraPrincipale::Nuovo()
 {
     if (!OffriSalvataggio()) return;
     Text1->SetText(QString());
-    m_contesto.PosRicerca = 0; // searches in the new text start from its beginning
+    m_contesto.PosRicerca = {}; // searches in the new text start from its beginning
     m_contesto.TestoModificato = false;
     m_contesto.NomeFileCorrente.clear();
     m_contesto.FormatoDocumento = {};
@@ -198,7 +198,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     const bool rtf = LettoreRtf::Riconosce(letto->Byte());
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
     Text1->SetText(testo);
-    m_contesto.PosRicerca = 0; // searches in the new text start from its beginning
+    m_contesto.PosRicerca = {}; // searches in the new text start from its beginning
     m_contesto.NomeFileCorrente = *percorso;
     m_contesto.FormatoDocumento = formato;
     m_contesto.DocumentoRtf = rtf;
@@ -245,7 +245,8 @@ void FinestraPrincipale::closeEvent(QCloseEvent *e)
     // While a run window is open, the find dialog is shown or a replace-all
     // runs, the main window is out of the user's reach: closing it would end
     // the program halfway through.
-    if (!isEnabled() || (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
+    if (m_contesto.Occupato() ||
+        (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
         e->ignore();
         return;
     }

@@ -1,7 +1,6 @@
 #include "FinestraPrincipale.h"
 
 #include "finestre/ApriListe.h"
-#include "finestre/CercaParola.h"
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraElenco.h"
 #include "finestre/FinestraInformazioni.h"
@@ -81,18 +80,21 @@ FinestraTrova *FinestraPrincipale::DialogoTrova()
     return m_finestraTrova;
 }
 
+void FinestraPrincipale::MostraOccupato()
+{
+    setEnabled(!m_contesto.Occupato());
+}
+
 void FinestraPrincipale::Trova()
 {
     DialogoTrova()->ModoTrova(FinestraTrova::MisureTrova);
     m_finestraTrova->Mostra();
-    setEnabled(false);
 }
 
 void FinestraPrincipale::SostituisciParola()
 {
     DialogoTrova()->ModoSostituisci(FinestraTrova::MisureSostituisci);
     m_finestraTrova->Mostra();
-    setEnabled(false);
 }
 
 void FinestraPrincipale::MostraInformazioni()
@@ -114,9 +116,10 @@ void FinestraPrincipale::MostraParoleNonTradotte()
 
 void FinestraPrincipale::RipetiTrova()
 {
-    FinestraTrova *dialogo = DialogoTrova();
-    CercaParola(*this, dialogo->ParolaCercata(), QString(), dialogo->ValoreMaiuscole(),
-                dialogo->ValoreIntere(), 1);
+    // The dialog's word and options, always forward.
+    Ricerca::OpzioniRicerca opzioni = m_contesto.OpzioniTrova;
+    opzioni.direzione = Ricerca::Direzione::Giu;
+    DialogoTrova()->Cerca(m_contesto.ParolaCercata, opzioni);
 }
 
 QWidget *FinestraPrincipale::FinestraPseudocodificaAperta() const

@@ -77,6 +77,8 @@ public:
 
     // The find/replace dialog, created hidden on first use.
     FinestraTrova *DialogoTrova();
+    // Takes input again, or not, as the shared state is busy or not.
+    void MostraOccupato();
     // The run window while it exists.
     QWidget *FinestraPseudocodificaAperta() const;
 

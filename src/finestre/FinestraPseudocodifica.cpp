@@ -226,8 +226,7 @@ void FinestraPseudocodifica::MostraSelezione()
         editor->SetSelLength(percorso.LunghezzaSelezione());
         editor->ensureCursorVisible();
         // A later search of the find dialog goes on from this occurrence.
-        m_contesto.PosRicerca =
-            qint32(std::min<qsizetype>(percorso.InizioSelezione() + 1, INT32_MAX));
+        m_contesto.PosRicerca = Ricerca::PosizioneRicerca::Su(percorso.InizioSelezione());
     } else {
         editor->SetSelStart(1);
         editor->SetSelLength(0);

@@ -1,9 +1,7 @@
 #include "FinestraTrova.h"
 
-#include "finestre/CercaParola.h"
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraPrincipale.h"
-#include "finestre/SostituisciTutto.h"
 #include "nucleo/Contesto.h"
 #include "piattaforma/PosizioneFinestra.h"
 
@@ -12,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 using Piattaforma::Pixel;
@@ -47,49 +46,74 @@ FinestraTrova::FinestraTrova(FinestraPrincipale &form)
         return p;
     };
 
-    Label1 = new QLabel(QStringLiteral("&Testo da trovare:"), this);
-    posa(Label1, "Label1", 120, 120, 1455, 255);
+    EtichettaTrova = new QLabel(QStringLiteral("&Testo da trovare:"), this);
+    posa(EtichettaTrova, "EtichettaTrova", 120, 120, 1455, 255);
     TestoDaTrovare = new QLineEdit(this);
     posa(TestoDaTrovare, "TestoDaTrovare", 1560, 120, 2895, 285);
-    Label1->setBuddy(TestoDaTrovare);
-    Command1 = pulsante(this, "Command1", QStringLiteral("Trova succ&essivo"), 4680, 120, 1455,
-                        &FinestraTrova::Command1_Click);
-    Command1->setDefault(true);
+    EtichettaTrova->setBuddy(TestoDaTrovare);
+    BottoneTrovaSuccessivo =
+        pulsante(this, "BottoneTrovaSuccessivo", QStringLiteral("Trova succ&essivo"), 4680, 120,
+                 1455, &FinestraTrova::TrovaSuccessivo);
+    BottoneTrovaSuccessivo->setDefault(true);
 
-    Picture1 = pannello("Picture1", 120, 600, 6135, 975);
-    Label2 = new QLabel(QStringLiteral("Sostitui&re con:"), Picture1);
-    posa(Label2, "Label2", 0, 120, 1335, 255);
-    TestoSostitutivo = new QLineEdit(Picture1);
+    PannelloSostituisci = pannello("PannelloSostituisci", 120, 600, 6135, 975);
+    EtichettaSostituto = new QLabel(QStringLiteral("Sostitui&re con:"), PannelloSostituisci);
+    posa(EtichettaSostituto, "EtichettaSostituto", 0, 120, 1335, 255);
+    TestoSostitutivo = new QLineEdit(PannelloSostituisci);
     posa(TestoSostitutivo, "TestoSostitutivo", 1440, 120, 2895, 285);
-    Label2->setBuddy(TestoSostitutivo);
-    Command2 = pulsante(Picture1, "Command2", QStringLiteral("&Sostituisci"), 4560, 120, 1455,
-                        &FinestraTrova::Command2_Click);
-    Command6 = pulsante(Picture1, "Command6", QStringLiteral("So&lo trova"), 0, 600, 1335,
-                        &FinestraTrova::Command6_Click);
-    Command4 = pulsante(Picture1, "Command4", TestoSostituisciTutto, 4560, 600, 1455,
-                        &FinestraTrova::Command4_Click);
+    EtichettaSostituto->setBuddy(TestoSostitutivo);
+    BottoneSostituisci =
+        pulsante(PannelloSostituisci, "BottoneSostituisci", QStringLiteral("&Sostituisci"), 4560,
+                 120, 1455, &FinestraTrova::Sostituisci);
+    BottoneSoloTrova =
+        pulsante(PannelloSostituisci, "BottoneSoloTrova", QStringLiteral("So&lo trova"), 0, 600,
+                 1335, &FinestraTrova::SoloTrova);
+    BottoneSostituisciTutto =
+        pulsante(PannelloSostituisci, "BottoneSostituisciTutto", TestoSostituisciTutto, 4560, 600,
+                 1455, &FinestraTrova::SostituisciTutteOInterrompi);
 
-    Picture2 = pannello("Picture2", 0, 600, 6255, 735);
-    Command7 = pulsante(Picture2, "Command7", QStringLiteral("< Sost&ituisci"), 4680, 240, 1455,
-                        &FinestraTrova::Command7_Click);
+    PannelloTrova = pannello("PannelloTrova", 0, 600, 6255, 735);
+    BottoneModoSostituisci =
+        pulsante(PannelloTrova, "BottoneModoSostituisci", QStringLiteral("< Sost&ituisci"), 4680,
+                 240, 1455, &FinestraTrova::PassaASostituisci);
 
-    Picture3 = pannello("Picture3", 120, MisureTrova.topOpzioni, 6135, 615);
-    Check1 = new QCheckBox(QStringLiteral("Solo &parole intere"), Picture3);
-    posa(Check1, "Check1", 0, 0, 2175, 255);
-    Check2 = new QCheckBox(QStringLiteral("&Maiuscole/minuscole"), Picture3);
-    posa(Check2, "Check2", 0, 360, 2175, 255);
-    Label3 = new QLabel(QStringLiteral("&Direzione:"), Picture3);
-    posa(Label3, "Label3", 2160, 120, 855, 255);
-    Combo1 = new QComboBox(Picture3);
-    posa(Combo1, "Combo1", 3000, 120, 1335, 315);
-    Combo1->addItems({QStringLiteral("Su"), QStringLiteral("Giù"), QStringLiteral("Tutte")});
-    Combo1->setCurrentIndex(2);
-    Label3->setBuddy(Combo1);
-    Command5 = pulsante(Picture3, "Command5", QStringLiteral("&Chiudi"), 4560, 120, 1455,
-                        &FinestraTrova::Command5_Click);
+    PannelloOpzioni = pannello("PannelloOpzioni", 120, MisureTrova.topOpzioni, 6135, 615);
+    CasellaParoleIntere = new QCheckBox(QStringLiteral("Solo &parole intere"), PannelloOpzioni);
+    posa(CasellaParoleIntere, "CasellaParoleIntere", 0, 0, 2175, 255);
+    CasellaMaiuscole = new QCheckBox(QStringLiteral("&Maiuscole/minuscole"), PannelloOpzioni);
+    posa(CasellaMaiuscole, "CasellaMaiuscole", 0, 360, 2175, 255);
+    EtichettaDirezione = new QLabel(QStringLiteral("&Direzione:"), PannelloOpzioni);
+    posa(EtichettaDirezione, "EtichettaDirezione", 2160, 120, 855, 255);
+    SceltaDirezione = new QComboBox(PannelloOpzioni);
+    posa(SceltaDirezione, "SceltaDirezione", 3000, 120, 1335, 315);
+    // In the order of Ricerca::Direzione.
+    SceltaDirezione->addItems(
+        {QStringLiteral("Su"), QStringLiteral("Giù"), QStringLiteral("Tutte")});
+    EtichettaDirezione->setBuddy(SceltaDirezione);
+    BottoneChiudi = pulsante(PannelloOpzioni, "BottoneChiudi", QStringLiteral("&Chiudi"), 4560, 120,
+                             1455, &FinestraTrova::Chiudi);
 
-    QWidget *ordine[] = {TestoDaTrovare, TestoSostitutivo, Command1, Command2, Command4, Check1,
-                         Check2,         Combo1,           Command7, Command6, Command5};
+    // The fields show the shared state and write every change back to it.
+    TestoDaTrovare->setText(m_contesto.ParolaCercata);
+    TestoSostitutivo->setText(m_contesto.ParolaSostitutiva);
+    CasellaParoleIntere->setChecked(m_contesto.OpzioniTrova.paroleIntere);
+    CasellaMaiuscole->setChecked(m_contesto.OpzioniTrova.maiuscoleEsatte);
+    SceltaDirezione->setCurrentIndex(int(m_contesto.OpzioniTrova.direzione));
+    connect(TestoDaTrovare, &QLineEdit::textChanged, this,
+            [this](const QString &testo) { m_contesto.ParolaCercata = testo; });
+    connect(TestoSostitutivo, &QLineEdit::textChanged, this,
+            [this](const QString &testo) { m_contesto.ParolaSostitutiva = testo; });
+    connect(CasellaParoleIntere, &QCheckBox::toggled, this,
+            [this](bool attiva) { m_contesto.OpzioniTrova.paroleIntere = attiva; });
+    connect(CasellaMaiuscole, &QCheckBox::toggled, this,
+            [this](bool attiva) { m_contesto.OpzioniTrova.maiuscoleEsatte = attiva; });
+    connect(SceltaDirezione, &QComboBox::currentIndexChanged, this,
+            [this](int indice) { m_contesto.OpzioniTrova.direzione = Ricerca::Direzione(indice); });
+
+    QWidget *ordine[] = {
+        TestoDaTrovare,          TestoSostitutivo,    BottoneTrovaSuccessivo, BottoneSostituisci,
+        BottoneSostituisciTutto, CasellaParoleIntere, CasellaMaiuscole,       SceltaDirezione,
+        BottoneModoSostituisci,  BottoneSoloTrova,    BottoneChiudi};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     ModoTrova();
@@ -100,124 +124,192 @@ void FinestraTrova::Modo(QWidget *pannello, const QString &titolo, Misure misure
 {
     // The panel behind is hidden as well as covered: its buttons and access
     // keys must not act, and Tab must not walk into it.
-    for (QWidget *p : {Picture1, Picture2})
+    for (QWidget *p : {PannelloSostituisci, PannelloTrova})
         p->setVisible(p == pannello);
     pannello->raise();
-    Picture3->move(Picture3->x(), Pixel(misure.topOpzioni));
-    Picture3->raise();
+    PannelloOpzioni->move(PannelloOpzioni->x(), Pixel(misure.topOpzioni));
+    PannelloOpzioni->raise();
     setWindowTitle(titolo);
     setFixedSize(Pixel(6195), Pixel(misure.altezza - AltezzaCornice));
 }
 
 void FinestraTrova::ModoTrova(Misure misure)
 {
-    Modo(Picture2, QStringLiteral("Trova"), misure);
+    Modo(PannelloTrova, QStringLiteral("Trova"), misure);
 }
 
 void FinestraTrova::ModoSostituisci(Misure misure)
 {
-    Modo(Picture1, QStringLiteral("Sostituisci"), misure);
+    Modo(PannelloSostituisci, QStringLiteral("Sostituisci"), misure);
 }
 
 void FinestraTrova::Mostra()
 {
+    m_contesto.DialogoTrovaAperto = true;
+    m_form.MostraOccupato();
     Piattaforma::MostraSopra(this, &m_form);
     activateWindow();
     TestoDaTrovare->setFocus();
 }
 
-QString FinestraTrova::ParolaCercata() const
+bool FinestraTrova::Cerca(const QString &parola, const Ricerca::OpzioniRicerca &opzioni)
 {
-    return TestoDaTrovare->text();
+    EditorTesto &editor = *m_form.Editor();
+    const Ricerca::Parola cercata(parola, opzioni.ComeConfronto(), opzioni.delimitatori);
+    Piattaforma::PuntatoreOccupato(this, true);
+    bool trovata = true;
+    for (;;) {
+        const Ricerca::PassoRicerca passo = Ricerca::Cerca(
+            editor.Text(), editor.SelLength(), cercata, opzioni.direzione, m_contesto.PosRicerca);
+        if (passo.ricomincia) editor.SetSelLength(0);
+        if (passo.trovata) {
+            editor.SetSelStart(passo.trovata->inizio);
+            editor.SetSelLength(passo.trovata->lunghezza);
+            editor.ensureCursorVisible();
+        }
+        if (!passo.limite) break;
+        const QString domanda =
+            passo.limite == Ricerca::Domanda::FineTesto
+                ? QStringLiteral("Raggiunta la fine del testo. Ricominciare dall'inizio?")
+                : QStringLiteral("Raggiunto l'inizio del testo. Ricominciare dalla fine?");
+        if (Piattaforma::MessageBox(&m_form, domanda, Piattaforma::Pulsanti::SiNo,
+                                    Piattaforma::Icona::Domanda,
+                                    QStringLiteral("Trova")) != Piattaforma::Risposta::Si) {
+            trovata = false;
+            break;
+        }
+    }
+    Piattaforma::PuntatoreOccupato(this, false);
+    return trovata;
 }
 
-qint16 FinestraTrova::ValoreIntere() const
+void FinestraTrova::TrovaSuccessivo()
 {
-    return Check1->isChecked() ? 1 : 0;
-}
-qint16 FinestraTrova::ValoreMaiuscole() const
-{
-    return Check2->isChecked() ? 1 : 0;
+    if (m_contesto.SostituzioneTrova.Occupata()) return;
+    Cerca(m_contesto.ParolaCercata, m_contesto.OpzioniTrova);
 }
 
-void FinestraTrova::Command1_Click()
+void FinestraTrova::Sostituisci()
 {
-    if (m_inCorso) return;
-    CercaParola(m_form, TestoDaTrovare->text(), QString(), ValoreMaiuscole(), ValoreIntere(),
-                qint16(Combo1->currentIndex()));
-}
-
-void FinestraTrova::Command2_Click()
-{
-    if (m_inCorso) return;
-    if (m_form.Editor()->SostituisciSelezione(TestoSostitutivo->text()))
+    if (m_contesto.SostituzioneTrova.Occupata()) return;
+    if (m_form.Editor()->SostituisciSelezione(m_contesto.ParolaSostitutiva))
         m_contesto.TestoModificato = true;
-    Command1->setFocus();
+    BottoneTrovaSuccessivo->setFocus();
 }
 
-void FinestraTrova::AbilitaComandi(bool abilita)
+void FinestraTrova::MostraSostituzione()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{Command1, Command5, Command6, Command2,
-                                                       Check1, Check2, Combo1})
-        w->setEnabled(abilita);
+    const bool interrompibile = m_contesto.SostituzioneTrova.Interrompibile();
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             BottoneTrovaSuccessivo, BottoneChiudi, BottoneSoloTrova, BottoneSostituisci,
+             CasellaParoleIntere, CasellaMaiuscole, SceltaDirezione})
+        w->setEnabled(!interrompibile);
+    BottoneSostituisciTutto->setText(interrompibile ? TestoInterrompi : TestoSostituisciTutto);
 }
 
-void FinestraTrova::MostraInterrompi(bool interrompibile)
+void FinestraTrova::SostituisciTutteOInterrompi()
 {
-    m_interrompibile = interrompibile;
-    AbilitaComandi(!interrompibile);
-    Command4->setText(interrompibile ? TestoInterrompi : TestoSostituisciTutto);
-}
-
-void FinestraTrova::Command4_Click()
-{
-    if (!m_interrompibile) {
-        if (m_inCorso) return; // the previous run has not noticed its interruption yet
-        MostraInterrompi(true);
-        m_inCorso = true;
-        SostituisciTutto(m_form, TestoDaTrovare->text(), TestoSostitutivo->text(),
-                         ValoreMaiuscole(), ValoreIntere(), qint16(Combo1->currentIndex()));
-    } else {
-        m_contesto.RichiestaInterruzione = 1;
-        MostraInterrompi(false);
+    Ricerca::SostituzioneGlobale &sostituzione = m_contesto.SostituzioneTrova;
+    if (sostituzione.Interrompibile()) {
+        sostituzione.Interrompi();
+        MostraSostituzione();
         m_form.AzzeraAvanzamento();
         m_form.RipristinaStato();
+        return;
     }
+    SostituisciTutte();
 }
 
-void FinestraTrova::FineSostituzione()
+void FinestraTrova::SostituisciTutte()
 {
-    m_inCorso = false;
-    MostraInterrompi(false);
+    // Kept apart from the dialog, which the user may close during the run.
+    FinestraPrincipale &form = m_form;
+    Contesto &contesto = m_contesto;
+    Ricerca::SostituzioneGlobale &sostituzione = contesto.SostituzioneTrova;
+    // A run that has not noticed its interruption yet still holds the text.
+    if (sostituzione.Occupata()) return;
+    const QString parola = contesto.ParolaCercata;
+    const QString sostituto = contesto.ParolaSostitutiva;
+    const Ricerca::OpzioniRicerca opzioni = contesto.OpzioniTrova;
+    EditorTesto *editor = form.Editor();
+    const QString testoOriginale = editor->Text();
+    const qsizetype cursore = editor->SelStart();
+    const Ricerca::Intervallo intervallo =
+        Ricerca::IntervalloSostituzione(opzioni.direzione, cursore, testoOriginale.size());
+
+    Piattaforma::PuntatoreOccupato(&form, true);
+    form.ImpostaAvanzamento(0, intervallo.fine);
+    form.ImpostaStato(QStringLiteral("Sostituzione di '") + parola + QStringLiteral("' in '") +
+                      sostituto + QStringLiteral("'..."));
+
+    QPointer<FinestraTrova> dialogo(this);
+    Piattaforma::Cessione cedi(IntervalloCessione);
+    bool primo = true;
+    const std::optional<Ricerca::EsitoSostituzione> esito =
+        sostituzione.Esegui(testoOriginale, parola, sostituto, opzioni, intervallo,
+                            [&](qsizetype fatto, qsizetype lunghezza) {
+                                if (primo && dialogo)
+                                    MostraSostituzione(); // "I&nterrompi" from now on
+                                primo = false;
+                                form.ImpostaAvanzamento(fatto, lunghezza);
+                                cedi();
+                            });
+    if (primo && dialogo) MostraSostituzione();
+    if (esito->sostituzioni > 0) contesto.TestoModificato = true;
+
+    if (esito->interrotto) {
+        const Piattaforma::Risposta risposta = Piattaforma::MessageBox(
+            &form,
+            QStringLiteral(
+                "Sostituzione interrotta! Si desiderano mantenere le modifiche apportate?"),
+            Piattaforma::Pulsanti::SiNo, Piattaforma::Icona::Domanda,
+            QStringLiteral("Sostituisci tutto"));
+        // No: the editor still holds the text as it was before the run.
+        if (risposta == Piattaforma::Risposta::Si) editor->SostituisciTesto(esito->testo);
+    } else {
+        Piattaforma::MessageBox(&form, QStringLiteral("Operazione completata"),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione,
+                                QStringLiteral("Sostituisci tutto  1"));
+        editor->SostituisciTesto(esito->testo);
+        contesto.TestoModificato = true;
+    }
+
+    editor->SetSelStart(cursore);
+    Piattaforma::PuntatoreOccupato(&form, false);
+    sostituzione.Termina();
+    if (dialogo) MostraSostituzione();
     // Closed during the run: the main window waited for the run to end.
-    if (!isVisible()) m_form.setEnabled(true);
+    form.MostraOccupato();
+    form.AzzeraAvanzamento();
+    form.RipristinaStato();
 }
 
-void FinestraTrova::Command5_Click()
+void FinestraTrova::Chiudi()
 {
     hide();
+    m_contesto.DialogoTrovaAperto = false;
     // While a replace-all is still writing, the main window waits for it: a
     // text opened or typed meanwhile would be overwritten by its result.
-    if (m_inCorso) return;
-    m_form.setEnabled(true);
+    m_form.MostraOccupato();
+    if (m_contesto.Occupato()) return;
     m_form.activateWindow();
     m_form.Editor()->setFocus();
 }
 
-void FinestraTrova::Command6_Click()
+void FinestraTrova::SoloTrova()
 {
     ModoTrova();
     TestoDaTrovare->setFocus();
 }
 
-void FinestraTrova::Command7_Click()
+void FinestraTrova::PassaASostituisci()
 {
     ModoSostituisci(MisureSostituisciDaTrova);
 }
 
 void FinestraTrova::closeEvent(QCloseEvent *e)
 {
-    Command5_Click();
+    Chiudi();
     e->ignore();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nucleo/ricerca/Ricerca.h"
 #include "piattaforma/Piattaforma.h"
 
 #include <QDialog>
@@ -12,20 +13,24 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The find/replace dialog. Made once, then only shown and hidden, so its
-// texts and options last for the whole session and for "&Ripeti trova".
+// The find/replace dialog. Made once, then only shown and hidden. It writes
+// its texts and options into the shared state as they change, where they
+// last for the whole session and for "&Ripeti trova".
 class FinestraTrova : public QDialog
 {
     Q_OBJECT
 public:
     explicit FinestraTrova(FinestraPrincipale &form);
 
-    QLabel *Label1, *Label2, *Label3;
+    QLabel *EtichettaTrova, *EtichettaSostituto, *EtichettaDirezione;
     QLineEdit *TestoDaTrovare, *TestoSostitutivo;
-    QPushButton *Command1, *Command2, *Command4, *Command5, *Command6, *Command7;
-    QWidget *Picture1, *Picture2, *Picture3;
-    QCheckBox *Check1, *Check2;
-    QComboBox *Combo1;
+    QPushButton *BottoneTrovaSuccessivo, *BottoneSostituisci, *BottoneSostituisciTutto,
+        *BottoneChiudi, *BottoneSoloTrova, *BottoneModoSostituisci;
+    // The replace row (in front in replace mode), the "< Sost&ituisci" row (in
+    // front in find mode) and the options below them.
+    QWidget *PannelloSostituisci, *PannelloTrova, *PannelloOpzioni;
+    QCheckBox *CasellaParoleIntere, *CasellaMaiuscole;
+    QComboBox *SceltaDirezione;
 
     // Milliseconds of replacing between two turns of the event loop.
     int IntervalloCessione = Piattaforma::MillisecondiCessione;
@@ -44,25 +49,24 @@ public:
     static constexpr int AltezzaCornice = 420;
     void ModoTrova(Misure misure = MisureTrova);
     void ModoSostituisci(Misure misure);
-    // Shown beside the main window, which it disables.
+    // Shown beside the main window, which waits while it is open.
     void Mostra();
 
-    // The word to find, as typed.
-    QString ParolaCercata() const;
-    // Check box values as the engines take them.
-    qint16 ValoreIntere() const;
-    qint16 ValoreMaiuscole() const;
-
-    // Called when a replace-all ends: its controls work again.
-    void FineSostituzione();
+    // Finds the next occurrence of `parola` in the main window's editor and
+    // selects it, asking whether to go round at the end (the start) of the
+    // text; false when the user said No.
+    bool Cerca(const QString &parola, const Ricerca::OpzioniRicerca &opzioni);
 
 public Q_SLOTS:
-    void Command1_Click(); // "Trova succ&essivo"
-    void Command2_Click(); // "&Sostituisci"
-    void Command4_Click(); // "S&ostituisci tutto" / "I&nterrompi"
-    void Command5_Click(); // "&Chiudi"
-    void Command6_Click(); // "So&lo trova"
-    void Command7_Click(); // "< Sost&ituisci"
+    void TrovaSuccessivo();             // "Trova succ&essivo"
+    void Sostituisci();                 // "&Sostituisci"
+    void SostituisciTutteOInterrompi(); // "S&ostituisci tutto" / "I&nterrompi"
+    void Chiudi();                      // "&Chiudi"
+    void SoloTrova();                   // "So&lo trova"
+    void PassaASostituisci();           // "< Sost&ituisci"
+    // Replaces every occurrence of the word in the part of the text the
+    // direction gives, showing the progress in the main window.
+    void SostituisciTutte();
 
 protected:
     void closeEvent(QCloseEvent *e) override; // only hides
@@ -70,13 +74,10 @@ protected:
 
 private:
     void Modo(QWidget *pannello, const QString &titolo, Misure misure);
-    void AbilitaComandi(bool abilita);
-    // "S&ostituisci tutto" becomes "I&nterrompi" while a replace-all can be
-    // interrupted, and the other commands wait.
-    void MostraInterrompi(bool interrompibile);
+    // The replace-all's state: "S&ostituisci tutto" becomes "I&nterrompi"
+    // while the run can be interrupted, and the other commands wait.
+    void MostraSostituzione();
 
     Contesto &m_contesto;
     FinestraPrincipale &m_form;
-    bool m_inCorso = false;        // a replace-all is running
-    bool m_interrompibile = false; // ... and has not been asked to stop
 };

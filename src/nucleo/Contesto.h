@@ -4,6 +4,8 @@
 #include "nucleo/codice/RegoleCodice.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/ricerca/Ricerca.h"
+#include "nucleo/ricerca/SostituzioneGlobale.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
@@ -43,9 +45,14 @@ public:
                 TipoDaNomeFile(NomeFileCorrente)};
     }
 
-    // The find engine's remembered position (1-based).
-    qint32 PosRicerca = 0;
+    // The find dialog's words and options, which "&Ripeti trova" uses too,
+    // where the next find goes on from, and its replace-all.
+    QString ParolaCercata, ParolaSostitutiva;
+    Ricerca::OpzioniRicerca OpzioniTrova;
+    Ricerca::PosizioneRicerca PosRicerca;
+    Ricerca::SostituzioneGlobale SostituzioneTrova;
 
-    // Interrupt request of the find dialog's long scan (0 or 1).
-    qint16 RichiestaInterruzione = 0;
+    // The main window takes no input and does not close while busy.
+    bool DialogoTrovaAperto = false;
+    bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
 };

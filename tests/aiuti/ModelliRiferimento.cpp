@@ -34,6 +34,31 @@ QString Maiuscolo(const QString &s)
     return r;
 }
 
+bool CercaConDomande(Editor &editor, qint32 &PosRicerca, const QString &Parola, const QString &Modo,
+                     qint16 Maiuscole, qint16 Intere, qint16 Direzione,
+                     const std::function<bool(Ricerca::Domanda)> &chiedi)
+{
+    Ricerca::PosizioneRicerca posizione = Ricerca::PosizioneRicerca::Su(qsizetype(PosRicerca) - 1);
+    const Ricerca::Parola parola(Parola, Ricerca::Confronto::PerTrova(Maiuscole, Intere));
+    bool risultato = true;
+    for (;;) {
+        const Ricerca::PassoRicerca passo = Ricerca::Cerca(
+            editor.testo, editor.selLength, parola, Ricerca::Direzione(Direzione), posizione);
+        if (passo.ricomincia) editor.selLength = 0;
+        if (passo.trovata) {
+            editor.selStart = passo.trovata->inizio;
+            editor.selLength = passo.trovata->lunghezza;
+        }
+        if (!passo.limite) break;
+        if (!Modo.isEmpty() || !chiedi || !chiedi(*passo.limite)) {
+            risultato = false;
+            break;
+        }
+    }
+    PosRicerca = qint32(posizione.Indice() + 1);
+    return risultato;
+}
+
 bool CercaParola(Editor &editor, qint32 &PosRicerca, const QString &Parola, const QString &Modo,
                  qint16 Maiuscole, qint16 Intere, qint16 Direzione,
                  const std::function<bool(Ricerca::Domanda)> &chiedi)

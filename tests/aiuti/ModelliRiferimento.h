@@ -3,8 +3,8 @@
 // Slow, literal models of the program's algorithms, written step by step as
 // the behaviour is described, to check the engines against.
 
-#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/ricerca/Ricerca.h"
 
 #include <optional>
@@ -16,21 +16,19 @@ namespace Modello {
 QByteArray RecordLetterale(const QList<QByteArray> &campiTesto, const QList<int> &campiInteri);
 
 // An editor as plain values.
-struct Editor : Ricerca::EditorRicerca
+struct Editor
 {
     QString testo;
     qsizetype selStart = 0;
     qsizetype selLength = 0;
-
-    const QString &Testo() override { return testo; }
-    qsizetype SelLength() override { return selLength; }
-    void AzzeraSelLength() override { selLength = 0; }
-    void Seleziona(qsizetype offset, qsizetype lunghezza) override
-    {
-        selStart = offset;
-        selLength = lunghezza;
-    }
 };
+
+// The find engine driven as the find dialog drives it, on a plain editor, with
+// the remembered position counted from 1: `chiedi` answers the question at
+// the end (the start) of the text; silent mode (`Modo` not empty) never asks.
+bool CercaConDomande(Editor &editor, qint32 &PosRicerca, const QString &Parola, const QString &Modo,
+                     qint16 Maiuscole, qint16 Intere, qint16 Direzione,
+                     const std::function<bool(Ricerca::Domanda)> &chiedi);
 
 bool Separatore(QChar c);
 QString Maiuscolo(const QString &s);

@@ -121,7 +121,7 @@ private Q_SLOTS:
         for (const char *comando : {"azioneTrova", "azioneSostituisciParola"}) {
             Comando(f, comando)->trigger();
             visti << TitoloPerIlGestore(f.DialogoTrova());
-            f.DialogoTrova()->Command5->click();
+            f.DialogoTrova()->BottoneChiudi->click();
         }
         // Each list editor, and from it the entry dialog.
         for (QAction *menu : {Comando(f, "azioneSostituzioni"), Comando(f, "azionePulizia")}) {

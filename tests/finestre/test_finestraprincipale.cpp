@@ -7,7 +7,6 @@
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraPseudocodifica.h"
 #include "finestre/FinestraTrova.h"
-#include "finestre/SostituisciTutto.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -350,7 +349,7 @@ Punto &?
                 chiusa = chiudi();
             });
             Copione::RispondiMessaggio(Risposta::OK);
-            d->Command4->click();
+            d->BottoneSostituisciTutto->click();
             Copione::Messaggi();
             QVERIFY(!chiusa);
             QVERIFY(f.Editor()->Text().endsWith(u"1 due\r\n"_s)); // the run ended
@@ -358,7 +357,7 @@ Punto &?
             Comando(f, come == u"trova"_s ? "azioneTrova" : "azioneSostituisciParola")->trigger();
             QVERIFY(!chiudi());
             QVERIFY(f.isVisible());
-            d->Command5->click();
+            d->BottoneChiudi->click();
         }
         QVERIFY(f.isEnabled());
         Condiviso().TestoModificato = false;
@@ -416,7 +415,10 @@ Punto &?
         const QString prima = f.Editor()->Text();
         Copione::RispondiMessaggio(Risposta::OK);
         if (operazione == 0) {
-            SostituisciTutto(f, u"If"_s, u"Se"_s, 0, 1, 2);
+            Condiviso().ParolaCercata = u"If"_s;
+            Condiviso().ParolaSostitutiva = u"Se"_s;
+            Condiviso().OpzioniTrova.paroleIntere = true;
+            f.DialogoTrova()->SostituisciTutte();
         } else if (operazione == 1) {
             Copione::RispondiMessaggio(Risposta::OK);
             Comando(f, "azioneAvviaPulizia")->trigger();

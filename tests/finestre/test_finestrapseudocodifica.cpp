@@ -275,13 +275,13 @@ private Q_SLOTS:
         FinestraPrincipale &f = Prepara(QStringLiteral("x\r\n"));
         m_amb->ScriviFile(QStringLiteral("a.txt"), "If a\r\n");
         for (QAction *comando : {Comando(f, "azioneApri"), Comando(f, "azioneNuovo")}) {
-            m_amb->Condiviso().PosRicerca = 40;
+            m_amb->Condiviso().PosRicerca = Ricerca::PosizioneRicerca::Su(39);
             m_amb->Condiviso().TestoModificato = false;
             if (comando == Comando(f, "azioneApri"))
                 Copione::RispondiFile(m_amb->Percorso(QStringLiteral("a.txt")));
             comando->trigger();
             Copione::Dialoghi();
-            QCOMPARE(m_amb->Condiviso().PosRicerca, 0);
+            QCOMPARE(m_amb->Condiviso().PosRicerca.Indice(), -1);
         }
     }
 

@@ -5,6 +5,7 @@
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraTrova.h"
+#include "nucleo/Contesto.h"
 
 #include <QAction>
 #include <QApplication>
@@ -57,11 +58,11 @@ class TestTrova : public QObject
         FinestraTrova *d = f.DialogoTrova();
         d->TestoDaTrovare->setText(parola);
         d->TestoSostitutivo->setText(sostituto);
-        d->Check1->setChecked(intere);
-        d->Combo1->setCurrentIndex(direzione);
+        d->CasellaParoleIntere->setChecked(intere);
+        d->SceltaDirezione->setCurrentIndex(direzione);
         f.Editor()->SetSelStart(k);
         Copione::RispondiMessaggio(Risposta::OK);
-        d->Command4->click();
+        d->BottoneSostituisciTutto->click();
         // Any other message makes the caller's comparison fail and shows it.
         const Messaggi messaggi = Copione::Messaggi();
         if (messaggi != Messaggi{Completata})
@@ -97,26 +98,12 @@ private Q_SLOTS:
 
     void sostituisciTuttoCampi_data()
     {
-        // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
-        // line break at offsets 8 and 9), from the caret at the given offset.
+        // The dialog's direction, whole-word box and the caret reach the
+        // replace-all (its rules are checked in test_ricerca): "ab" becomes
+        // "X" in "ab.ab(ab\r\nxab abx ab zz".
         Colonne<int, int, bool, QString>("direzione", "caret", "intere", "atteso");
-        const char *tutte = "X.X(X\r\nxX Xx X zz";
-        const char *intere = "X.X(X\r\nxab abx X zz";
-        Riga("Tutte", 2, 12, false, tutte);
-        Riga("Tutte, parole intere", 2, 12, true, intere);
-        // "Giù" starts at the character before the caret.
-        Riga("Giù da 12", 1, 12, false, "ab.ab(ab\r\nxX Xx X zz");
-        Riga("Giù da 2", 1, 2, false, "ab.X(X\r\nxX Xx X zz");
-        Riga("Giù da 1", 1, 1, false, tutte);
         Riga("Giù da 15, parole intere", 1, 15, true, "ab.ab(ab\r\nxab abx X zz");
-        Riga("Giù da 0", 1, 0, false, tutte);
-        Riga("Giù dalla fine, parole intere", 1, 23, true, intere);
-        // "Su" works on the text before the caret's character.
         Riga("Su da 4", 0, 4, false, "X.ab(ab\r\nxab abx ab zz");
-        Riga("Su da 8", 0, 8, false, "X.X(ab\r\nxab abx ab zz");
-        Riga("Su da 16, parole intere", 0, 16, true, "X.X(X\r\nxab abx ab zz");
-        Riga("Su da 0", 0, 0, false, tutte);
-        Riga("Su da 1, parole intere", 0, 1, true, intere);
     }
     void sostituisciTuttoCampi()
     {
@@ -138,15 +125,17 @@ private Q_SLOTS:
         // At the first yield: the controls are disabled, then "I&nterrompi" is clicked.
         QString stati; // 1 enabled, 0 disabled
         QTimer::singleShot(0, d, [&] {
-            QTimer::singleShot(0, d, [&] { d->Command4->click(); }); // at the next yield
-            for (QWidget *w :
-                 std::initializer_list<QWidget *>{d->Command1, d->Command2, d->Command5,
-                                                  d->Command6, d->Check1, d->Check2, d->Combo1})
+            QTimer::singleShot(0, d,
+                               [&] { d->BottoneSostituisciTutto->click(); }); // at the next yield
+            for (QWidget *w : std::initializer_list<QWidget *>{
+                     d->BottoneTrovaSuccessivo, d->BottoneSostituisci, d->BottoneChiudi,
+                     d->BottoneSoloTrova, d->CasellaParoleIntere, d->CasellaMaiuscole,
+                     d->SceltaDirezione})
                 stati += QLatin1Char(w->isEnabled() ? '1' : '0');
-            stati += QLatin1Char(' ') + d->Command4->text();
+            stati += QLatin1Char(' ') + d->BottoneSostituisciTutto->text();
         });
         Copione::RispondiMessaggio(Risposta::No);
-        d->Command4->click();
+        d->BottoneSostituisciTutto->click();
         QCOMPARE(stati, QStringLiteral("0000000 I&nterrompi"));
         QCOMPARE(Copione::Messaggi(),
                  (Messaggi{{QStringLiteral("Sostituzione interrotta! Si desiderano mantenere le "
@@ -155,14 +144,15 @@ private Q_SLOTS:
         QCOMPARE(f.Editor()->Text(), Righe);
         QCOMPARE(f.Editor()->SelStart(), 5);
         QVERIFY(m_amb->Condiviso().TestoModificato); // some were replaced before the click
-        QCOMPARE(d->Command4->text(), QStringLiteral("S&ostituisci tutto"));
-        QVERIFY(d->Command1->isEnabled());
-        QCOMPARE(m_amb->Condiviso().RichiestaInterruzione, 0);
+        QCOMPARE(d->BottoneSostituisciTutto->text(), QStringLiteral("S&ostituisci tutto"));
+        QVERIFY(d->BottoneTrovaSuccessivo->isEnabled());
+        QVERIFY(!m_amb->Condiviso().SostituzioneTrova.Occupata());
 
         // Yes keeps what was done: the text starts replaced and ends as it was.
-        QTimer::singleShot(0, d, [&] { QTimer::singleShot(0, d, [&] { d->Command4->click(); }); });
+        QTimer::singleShot(
+            0, d, [&] { QTimer::singleShot(0, d, [&] { d->BottoneSostituisciTutto->click(); }); });
         Copione::RispondiMessaggio(Risposta::Si);
-        d->Command4->click();
+        d->BottoneSostituisciTutto->click();
         Copione::Messaggi();
         QVERIFY(f.Editor()->Text().startsWith(QStringLiteral("1 due")));
         QVERIFY(f.Editor()->Text().endsWith(QStringLiteral("uno due\r\n")));
@@ -181,7 +171,7 @@ private Q_SLOTS:
             principaleAbilitata = f.isEnabled();
         });
         Copione::RispondiMessaggio(Risposta::OK);
-        d->Command4->click();
+        d->BottoneSostituisciTutto->click();
         QCOMPARE(Copione::Messaggi(), Messaggi{Completata});
         QVERIFY(!principaleAbilitata);
         QVERIFY(!d->isVisible());
@@ -195,31 +185,32 @@ private Q_SLOTS:
         Comando(f, "azioneSostituisciParola")->trigger();
         FinestraTrova *d = f.DialogoTrova();
         QVERIFY(d->isVisible());
+        QVERIFY(m_amb->Condiviso().Occupato());
         QVERIFY(!f.isEnabled());
         QCOMPARE(d->windowTitle(), QStringLiteral("Sostituisci"));
-        QCOMPARE(d->Combo1->currentText(), QStringLiteral("Tutte"));
+        QCOMPARE(d->SceltaDirezione->currentText(), QStringLiteral("Tutte"));
         const int altezzaMenu = d->height();
-        d->Command6->click();
+        d->BottoneSoloTrova->click();
         QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
-        d->Command7->click();
+        d->BottoneModoSostituisci->click();
         QVERIFY(qAbs(Twip(altezzaMenu - d->height()) - 200) <= 15);
 
         // "&Sostituisci" right after a find replaces that word and keeps it selected.
         d->TestoDaTrovare->setText(QStringLiteral("if"));
         d->TestoSostitutivo->setText(QStringLiteral("Se"));
-        d->Check1->setChecked(true);
-        d->Command1->click();
+        d->CasellaParoleIntere->setChecked(true);
+        d->BottoneTrovaSuccessivo->click();
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("If"));
-        d->Command2->click();
+        d->BottoneSostituisci->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("Se a If b\r\n"));
         QCOMPARE(f.Editor()->SelText(), QStringLiteral("Se"));
         QVERIFY(m_amb->Condiviso().TestoModificato);
-        d->Command1->click();
+        d->BottoneTrovaSuccessivo->click();
         QCOMPARE(f.Editor()->SelStart(), 5);
         // A selection made by hand is replaced too.
         f.Editor()->SetSelStart(0);
         f.Editor()->SetSelLength(1);
-        d->Command2->click();
+        d->BottoneSostituisci->click();
         QCOMPARE(f.Editor()->Text(), QStringLiteral("See a If b\r\n"));
 
         // The close box only hides it; everything stays for the next time.
@@ -229,9 +220,9 @@ private Q_SLOTS:
         Comando(f, "azioneTrova")->trigger();
         QCOMPARE(d->TestoDaTrovare->text(), QStringLiteral("if"));
         QCOMPARE(d->TestoSostitutivo->text(), QStringLiteral("Se"));
-        QVERIFY(d->Check1->isChecked());
+        QVERIFY(d->CasellaParoleIntere->isChecked());
         QCOMPARE(d->windowTitle(), QStringLiteral("Trova"));
-        d->Command5->click();
+        d->BottoneChiudi->click();
         QVERIFY(f.isEnabled());
     }
 
@@ -270,9 +261,14 @@ private Q_SLOTS:
         bool raggiunta = false;
         for (int i = 0; i < volte; ++i) {
             QTest::keyClick(QApplication::focusWidget(), tasto, modificatore);
-            raggiunta = raggiunta || d->Picture1->isAncestorOf(QApplication::focusWidget());
+            raggiunta =
+                raggiunta || d->PannelloSostituisci->isAncestorOf(QApplication::focusWidget());
         }
-        QTest::qWait(300); // a button's access key clicks it after a short animation
+        // A button's access key clicks it after a short animation: wait until
+        // no button is down (the click then has run to its end).
+        const QList<QPushButton *> bottoni = d->findChildren<QPushButton *>();
+        QTRY_VERIFY(std::none_of(bottoni.begin(), bottoni.end(),
+                                 [](QPushButton *b) { return b->isDown(); }));
         Copione::Messaggi();
         QTEST(f.Editor()->Text(), "atteso");
         QTEST(raggiunta, "nellaRiga");
@@ -297,7 +293,7 @@ private Q_SLOTS:
             return QList<QPoint>{area->mapToGlobal(f.Editor()->cursorRect(inizio).center()),
                                  area->mapToGlobal(f.Editor()->cursorRect().center())};
         };
-        d->Command1->click();
+        d->BottoneTrovaSuccessivo->click();
         QCoreApplication::processEvents();
         QCOMPARE(f.Editor()->SelStart(), 12);
         // The user puts the dialog over the word; the next word found is the
@@ -305,12 +301,12 @@ private Q_SLOTS:
         d->move(estremi()[0] - QPoint(d->width() / 2, d->height() / 2));
         QCoreApplication::processEvents();
         QVERIFY(d->frameGeometry().contains(estremi()[0]));
-        d->Command1->click();
+        d->BottoneTrovaSuccessivo->click();
         QCoreApplication::processEvents();
         QCOMPARE(f.Editor()->SelStart(), 23);
         for (const QPoint &p : estremi())
             QVERIFY2(!d->frameGeometry().contains(p), "the dialog covers the word found");
-        d->Command5->click();
+        d->BottoneChiudi->click();
     }
 
     void ripetiTrova()
@@ -321,9 +317,11 @@ private Q_SLOTS:
         QCOMPARE(f.Editor()->SelLength(), 0);
         FinestraTrova *d = f.DialogoTrova();
         QVERIFY(!d->isVisible());
-        d->TestoDaTrovare->setText(QStringLiteral("ab"));
-        d->Combo1->setCurrentIndex(0); // "Su": "&Ripeti trova" still goes forward
-        m_amb->Condiviso().PosRicerca = 0;
+        // The word and options kept in the shared state, as the dialog writes them.
+        m_amb->Condiviso().ParolaCercata = QStringLiteral("ab");
+        // "Su": "&Ripeti trova" still goes forward
+        m_amb->Condiviso().OpzioniTrova.direzione = Ricerca::Direzione::Su;
+        m_amb->Condiviso().PosRicerca = {};
         f.Editor()->SetSelStart(0);
         Comando(f, "azioneRipetiTrova")->trigger();
         QCOMPARE(f.Editor()->SelStart(), 0);

@@ -4,6 +4,7 @@
 #include "aiuti/ModelliRiferimento.h"
 #include "aiuti/Tabella.h"
 #include "nucleo/ricerca/Ricerca.h"
+#include "nucleo/ricerca/SostituzioneGlobale.h"
 
 #include <QRandomGenerator>
 
@@ -97,7 +98,7 @@ private Q_SLOTS:
                     motore.selLength = modello.selLength =
                         gen.bounded(int(motore.testo.size() - motore.selStart) + 1);
                 }
-                const Chiamata a = Esegui(Ricerca::CercaParola, motore, posMotore, r, risposte);
+                const Chiamata a = Esegui(Modello::CercaConDomande, motore, posMotore, r, risposte);
                 const Chiamata b = Esegui(Modello::CercaParola, modello, posModello, r, risposte);
                 if (!(a == b))
                     qWarning() << "testo" << motore.testo << "parola" << parola << "dir"
@@ -203,8 +204,79 @@ private Q_SLOTS:
         QFETCH(int, lunghezza);
         QFETCH(int, inizio);
         QFETCH(int, fine);
-        const auto r = Ricerca::IntervalloSostituzione(qint16(direzione), cursore, lunghezza);
+        const auto r =
+            Ricerca::IntervalloSostituzione(Ricerca::Direzione(direzione), cursore, lunghezza);
         QCOMPARE(std::pair(r.inizio, r.fine), std::pair(qsizetype(inizio), qsizetype(fine)));
+    }
+
+    void sostituzioneGlobale_data()
+    {
+        // "ab" becomes "X" in "ab.ab(ab\r\nxab abx ab zz" (23 characters, the
+        // line break at offsets 8 and 9), from the caret at the given offset.
+        Colonne<int, int, bool, QString>("direzione", "caret", "intere", "atteso");
+        const char *tutte = "X.X(X\r\nxX Xx X zz";
+        const char *intere = "X.X(X\r\nxab abx X zz";
+        Riga("Tutte", 2, 12, false, tutte);
+        Riga("Tutte, parole intere", 2, 12, true, intere);
+        // "Giù" starts at the character before the caret.
+        Riga("Giù da 12", 1, 12, false, "ab.ab(ab\r\nxX Xx X zz");
+        Riga("Giù da 2", 1, 2, false, "ab.X(X\r\nxX Xx X zz");
+        Riga("Giù da 1", 1, 1, false, tutte);
+        Riga("Giù da 15, parole intere", 1, 15, true, "ab.ab(ab\r\nxab abx X zz");
+        Riga("Giù da 0", 1, 0, false, tutte);
+        Riga("Giù dalla fine, parole intere", 1, 23, true, intere);
+        // "Su" works on the text before the caret's character.
+        Riga("Su da 4", 0, 4, false, "X.ab(ab\r\nxab abx ab zz");
+        Riga("Su da 8", 0, 8, false, "X.X(ab\r\nxab abx ab zz");
+        Riga("Su da 16, parole intere", 0, 16, true, "X.X(X\r\nxab abx ab zz");
+        Riga("Su da 0", 0, 0, false, tutte);
+        Riga("Su da 1, parole intere", 0, 1, true, intere);
+    }
+    void sostituzioneGlobale()
+    {
+        QFETCH(int, direzione);
+        QFETCH(int, caret);
+        QFETCH(bool, intere);
+        const QString testo = QStringLiteral("ab.ab(ab\r\nxab abx ab zz");
+        const Ricerca::OpzioniRicerca opzioni{false, intere, Ricerca::Direzione(direzione)};
+        Ricerca::SostituzioneGlobale sostituzione;
+        const auto esito = sostituzione.Esegui(
+            testo, QStringLiteral("ab"), QStringLiteral("X"), opzioni,
+            Ricerca::IntervalloSostituzione(opzioni.direzione, caret, testo.size()));
+        QVERIFY(esito && !esito->interrotto);
+        QTEST(esito->testo, "atteso");
+        QCOMPARE(sostituzione.StatoAttuale(), Ricerca::SostituzioneGlobale::Stato::InCorso);
+    }
+
+    void sostituzioneGlobaleInterrotta()
+    {
+        using Stato = Ricerca::SostituzioneGlobale::Stato;
+        Ricerca::SostituzioneGlobale sostituzione;
+        sostituzione.Interrompi(); // nothing to interrupt
+        QCOMPARE(sostituzione.StatoAttuale(), Stato::Ferma);
+        const QString testo = QStringLiteral("uno due\r\n").repeated(500);
+        QList<qsizetype> avvisi;
+        const auto esito =
+            sostituzione.Esegui(testo, QStringLiteral("uno"), QStringLiteral("1"), {},
+                                {0, testo.size()}, [&](qsizetype fatto, qsizetype) {
+                                    avvisi.append(fatto);
+                                    if (avvisi.size() == 2) sostituzione.Interrompi();
+                                });
+        // The scan stops at the report during which the request came, keeping
+        // what it did;
+        // the reports count in the working text (1024 positions in, 114 "uno"
+        // have become "1").
+        QCOMPARE(avvisi, (QList<qsizetype>{0, 1024 - 114 * 2}));
+        QVERIFY(esito->interrotto);
+        QVERIFY(esito->testo.startsWith(QStringLiteral("1 due")));
+        QVERIFY(esito->testo.endsWith(QStringLiteral("uno due\r\n")));
+        // Busy until its outcome is dealt with: a second run does not start.
+        QCOMPARE(sostituzione.StatoAttuale(), Stato::Interruzione);
+        QVERIFY(!sostituzione.Interrompibile());
+        QVERIFY(!sostituzione.Esegui(testo, QStringLiteral("uno"), QStringLiteral("1"), {},
+                                     {0, testo.size()}));
+        sostituzione.Termina();
+        QVERIFY(!sostituzione.Occupata());
     }
 
     void cerca_data()
@@ -245,9 +317,9 @@ private Q_SLOTS:
         QList<int> selezioniOttenute;
         QList<bool> fine;
         for (qsizetype i = 0; i < selezioni.size(); ++i) {
-            fine.append(!Ricerca::CercaParola(ed, pos, parola, QStringLiteral("S"),
-                                              qint16(maiuscole), qint16(intere), qint16(direzione),
-                                              {}));
+            fine.append(!Modello::CercaConDomande(ed, pos, parola, QStringLiteral("S"),
+                                                  qint16(maiuscole), qint16(intere),
+                                                  qint16(direzione), {}));
             selezioniOttenute.append(ed.selLength > 0 ? int(ed.selStart + 1) : 0);
         }
         QCOMPARE(selezioniOttenute, selezioni);
@@ -283,7 +355,8 @@ private Q_SLOTS:
         ed.selStart = selStart;
         ed.selLength = selLength;
         qint32 pos = 0;
-        QTEST(Esegui(Ricerca::CercaParola, ed, pos, {parola, 0, 1, 1, modo}, risposte), "atteso");
+        QTEST(Esegui(Modello::CercaConDomande, ed, pos, {parola, 0, 1, 1, modo}, risposte),
+              "atteso");
     }
 
     void parolaVuotaSelezionaIlNulla()
@@ -292,7 +365,7 @@ private Q_SLOTS:
         ed.testo = QStringLiteral("abc");
         qint32 pos = 0;
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(Esegui(Ricerca::CercaParola, ed, pos, {{}, 0, 0, 1, QStringLiteral("S")}),
+            QCOMPARE(Esegui(Modello::CercaConDomande, ed, pos, {{}, 0, 0, 1, QStringLiteral("S")}),
                      (Chiamata{true, 1, 0, 0, {}}));
     }
 

@@ -95,77 +95,98 @@ qint32 Limita(qint64 valore)
     return qint32(std::clamp<qint64>(valore, INT32_MIN, INT32_MAX));
 }
 
-// One attempt forward; returns whether the end of the text counts as reached.
-bool ScansioneAvanti(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola, QStringView T)
-{
-    const qsizetype n = T.size();
-    const qsizetype L = parola.Lunghezza();
-    PosRicerca = Limita(qint64(PosRicerca) + editor.SelLength());
-    const qint64 inizio = PosRicerca;
-    // Candidates that would run past the end never match: stop before them.
-    const qint64 ultima = std::min<qint64>(n, n - L + 1);
-    for (qint64 p = std::max<qint64>(inizio, 1); p <= ultima; ++p) {
-        const qsizetype i = p - 1;
-        if (parola.CorrispondeNelTesto(T, i)) {
-            editor.Seleziona(i, L);
-            PosRicerca = qint32(p);
-            return PosRicerca >= n;
-        }
-    }
-    PosRicerca = Limita(std::max<qint64>(inizio, qint64(n) + 1));
-    return PosRicerca >= n;
-}
-
-// One attempt backward; returns whether the start of the text counts as reached.
-bool ScansioneIndietro(EditorRicerca &editor, qint32 &PosRicerca, const Parola &parola,
-                       QStringView T)
-{
-    const qsizetype n = T.size();
-    const qsizetype L = parola.Lunghezza();
-    PosRicerca = Limita(qint64(PosRicerca) - editor.SelLength());
-    const qint64 inizio = PosRicerca;
-    for (qint64 p = std::min<qint64>({inizio, qint64(n), qint64(n) - L + 1}); p >= 1; --p) {
-        const qsizetype i = p - 1;
-        if (parola.CorrispondeNelTesto(T, i)) {
-            editor.Seleziona(i, L);
-            PosRicerca = qint32(p);
-            return PosRicerca < 2;
-        }
-    }
-    PosRicerca = qint32(std::min<qint64>(inizio, 0));
-    return PosRicerca < 2;
-}
-
 } // namespace
 
-bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parolaCercata,
-                 const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
-                 const std::function<bool(Domanda)> &chiedi)
+PosizioneRicerca PosizioneRicerca::Su(qsizetype indice)
 {
-    const bool avanti = Direzione == 1 || Direzione == 2;
-    const bool indietro = Direzione == 0;
-    const bool silenzioso = !Modo.isEmpty();
-    const Parola parola(parolaCercata, Confronto::PerTrova(Maiuscole, Intere));
-    for (;;) {
-        const qsizetype lunghezza = editor.Testo().size();
-        if (avanti && PosRicerca >= lunghezza) {
-            editor.AzzeraSelLength();
-            PosRicerca = 1;
-        } else if (indietro && PosRicerca < 1) {
-            PosRicerca = Limita(lunghezza);
-            editor.AzzeraSelLength();
-        }
-        if (!avanti && !indietro) return true;
+    PosizioneRicerca posizione;
+    posizione.m_numero = Limita(qint64(indice) + 1);
+    return posizione;
+}
 
-        const QString T = editor.Testo(); // the snapshot of this attempt
-        if (avanti) {
-            if (!ScansioneAvanti(editor, PosRicerca, parola, T)) return true;
-            if (silenzioso || !chiedi || !chiedi(Domanda::FineTesto)) return false;
-        } else {
-            if (!ScansioneIndietro(editor, PosRicerca, parola, T)) return true;
-            if (silenzioso || !chiedi || !chiedi(Domanda::InizioTesto)) return false;
+// The scans count positions from 1 (the index + 1), so that 0 stands before
+// the text.
+struct Cercatore
+{
+    QStringView T;
+    const Parola &parola;
+    qint32 &pos;
+    PassoRicerca &passo;
+
+    static qint32 &Numero(PosizioneRicerca &posizione) { return posizione.m_numero; }
+
+    // One attempt forward; whether the end of the text counts as reached.
+    bool Avanti(qsizetype selezione)
+    {
+        const qsizetype n = T.size();
+        const qsizetype L = parola.Lunghezza();
+        pos = Limita(qint64(pos) + selezione);
+        const qint64 inizio = pos;
+        // Candidates that would run past the end never match: stop before them.
+        const qint64 ultima = std::min<qint64>(n, n - L + 1);
+        for (qint64 p = std::max<qint64>(inizio, 1); p <= ultima; ++p) {
+            if (parola.CorrispondeNelTesto(T, p - 1)) {
+                passo.trovata = Occorrenza{p - 1, L};
+                pos = qint32(p);
+                return pos >= n;
+            }
         }
+        pos = Limita(std::max<qint64>(inizio, qint64(n) + 1));
+        return pos >= n;
     }
+
+    // One attempt backward; whether the start of the text counts as reached.
+    bool Indietro(qsizetype selezione)
+    {
+        const qsizetype n = T.size();
+        const qsizetype L = parola.Lunghezza();
+        pos = Limita(qint64(pos) - selezione);
+        const qint64 inizio = pos;
+        for (qint64 p = std::min<qint64>({inizio, qint64(n), qint64(n) - L + 1}); p >= 1; --p) {
+            if (parola.CorrispondeNelTesto(T, p - 1)) {
+                passo.trovata = Occorrenza{p - 1, L};
+                pos = qint32(p);
+                return pos < 2;
+            }
+        }
+        pos = qint32(std::min<qint64>(inizio, 0));
+        return pos < 2;
+    }
+};
+
+PassoRicerca Cerca(QStringView testo, qsizetype lunghezzaSelezione, const Parola &parola,
+                   Direzione direzione, PosizioneRicerca &posizione)
+{
+    PassoRicerca passo;
+    const bool avanti = direzione == Direzione::Giu || direzione == Direzione::Tutte;
+    const bool indietro = direzione == Direzione::Su;
+    qint32 &pos = Cercatore::Numero(posizione);
+    const qsizetype lunghezza = testo.size();
+    if (avanti && pos >= lunghezza) {
+        passo.ricomincia = true;
+        pos = 1;
+    } else if (indietro && pos < 1) {
+        pos = Limita(lunghezza);
+        passo.ricomincia = true;
+    }
+    if (!avanti && !indietro) return passo;
+
+    const qsizetype selezione = passo.ricomincia ? 0 : lunghezzaSelezione;
+    Cercatore cercatore{testo, parola, pos, passo};
+    if (avanti) {
+        if (cercatore.Avanti(selezione)) passo.limite = Domanda::FineTesto;
+    } else {
+        if (cercatore.Indietro(selezione)) passo.limite = Domanda::InizioTesto;
+    }
+    return passo;
+}
+
+PassoRicerca Cerca(QStringView testo, qsizetype lunghezzaSelezione, const QString &parola,
+                   const OpzioniRicerca &opzioni, PosizioneRicerca &posizione)
+{
+    return Cerca(testo, lunghezzaSelezione,
+                 Parola(parola, opzioni.ComeConfronto(), opzioni.delimitatori), opzioni.direzione,
+                 posizione);
 }
 
 EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parolaCercata,
@@ -244,12 +265,12 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
     return esito;
 }
 
-Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype lunghezza)
+Intervallo IntervalloSostituzione(Direzione direzione, qsizetype cursore, qsizetype lunghezza)
 {
     Intervallo intervallo{0, lunghezza};
-    if (Direzione == 1) {
+    if (direzione == Direzione::Giu) {
         if (cursore > 0 && cursore < lunghezza) intervallo.inizio = cursore - 1;
-    } else if (Direzione == 0) {
+    } else if (direzione == Direzione::Su) {
         const qsizetype s = cursore <= 1 ? lunghezza : cursore;
         intervallo.fine = std::max<qsizetype>(s - 1, 0);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 // The text rules and scans shared by find, replace-all and the pseudocoding run.
-// Positions given to and taken from the outside are 1-based, as the engines
-// count them; editor offsets are position - 1.
+// Every position given to and taken from these functions is a 0-based index
+// into the text, as the editor counts its offsets.
 
 #include "nucleo/codice/Delimitatori.h"
 #include "nucleo/codice/Separatore.h"
@@ -11,6 +11,7 @@
 #include <QStringView>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class ZoneProtette;
 
@@ -82,25 +83,70 @@ private:
     Delimitatori m_delimitatori;
 };
 
-// What CercaParola needs of the editor.
-class EditorRicerca
+// The find dialog's "Direzione" list, in its order. A value outside these
+// finds nothing and replaces in the whole text.
+enum class Direzione : qint16 { Su = 0, Giu = 1, Tutte = 2 };
+
+// What a find or a replace-all compares, and which way it goes.
+struct OpzioniRicerca
+{
+    bool maiuscoleEsatte = false; // "&Maiuscole/minuscole"
+    bool paroleIntere = false;    // "Solo &parole intere"
+    Direzione direzione = Direzione::Tutte;
+    Delimitatori delimitatori = {}; // which characters end a whole word
+
+    Confronto ComeConfronto() const { return {true, !maiuscoleEsatte, paroleIntere}; }
+};
+
+// A stretch of the text.
+struct Occorrenza
+{
+    qsizetype inizio = 0;
+    qsizetype lunghezza = 0;
+    bool operator==(const Occorrenza &o) const
+    {
+        return inizio == o.inizio && lunghezza == o.lunghezza;
+    }
+};
+
+// Where the next find goes on from: the index of the occurrence last found,
+// or where the last scan stopped; a fresh one stands before the text.
+class PosizioneRicerca
 {
 public:
-    virtual ~EditorRicerca() = default;
-    virtual const QString &Testo() = 0;
-    virtual qsizetype SelLength() = 0;
-    virtual void AzzeraSelLength() = 0;
-    virtual void Seleziona(qsizetype offset, qsizetype lunghezza) = 0;
+    PosizioneRicerca() = default;
+    // On the occurrence that starts at `indice`.
+    static PosizioneRicerca Su(qsizetype indice);
+    // -1 before the text; the text's length or more past its end.
+    qsizetype Indice() const { return qsizetype(m_numero) - 1; }
+    bool operator==(const PosizioneRicerca &o) const { return m_numero == o.m_numero; }
+
+private:
+    friend struct Cercatore;
+    qint32 m_numero = 0; // the index + 1, kept within 32 bits
 };
 
 enum class Domanda { FineTesto, InizioTesto };
 
-// Finds the next occurrence of `parola` from the remembered `PosRicerca` and
-// selects it in the editor. `chiedi` answers the wrap questions (true = Yes);
-// it is only called in interactive mode (`Modo` empty).
-bool CercaParola(EditorRicerca &editor, qint32 &PosRicerca, const QString &parola,
-                 const QString &Modo, qint16 Maiuscole, qint16 Intere, qint16 Direzione,
-                 const std::function<bool(Domanda)> &chiedi);
+// What one search did.
+struct PassoRicerca
+{
+    // The search went round: the selection is dropped before anything else.
+    bool ricomincia = false;
+    // The occurrence to select.
+    std::optional<Occorrenza> trovata;
+    // The end of the text (its start, backward) was reached: the caller may
+    // ask whether to go round, and if so search again.
+    std::optional<Domanda> limite;
+};
+
+// One search of `parola` from `posizione` in `testo`, past the current
+// selection of `lunghezzaSelezione` characters (before it, backward);
+// `posizione` moves to the occurrence found or to where the scan stopped.
+PassoRicerca Cerca(QStringView testo, qsizetype lunghezzaSelezione, const Parola &parola,
+                   Direzione direzione, PosizioneRicerca &posizione);
+PassoRicerca Cerca(QStringView testo, qsizetype lunghezzaSelezione, const QString &parola,
+                   const OpzioniRicerca &opzioni, PosizioneRicerca &posizione);
 
 // Positions a scan examines between two progress reports; a window that shows
 // the progress and yields to the user asks for reports more often.
@@ -113,8 +159,9 @@ constexpr qsizetype PassoAvanzamentoFinestra = 1024;
 // occurrence may end on the last character of the range; whether it is a
 // whole word is decided by the character after it in `testo` (none at the end
 // of the text, which counts as a delimiter). The scan reports its progress
-// every `passo` positions with the current 1-based position and the current
-// length of the text up to the end of the range; when `avanzamento` returns
+// every `passo` positions with how far it got (the count of characters of the
+// working text up to and including the one examined) and the current length
+// of the text up to the end of the range; when `avanzamento` returns
 // false it stops there.
 using Avanzamento = std::function<bool(qsizetype posizione, qsizetype lunghezza)>;
 
@@ -136,17 +183,17 @@ EsitoSostituzione SostituisciOccorrenze(QStringView testo, const QString &parola
 
 // The part of a text of `lunghezza` characters that a replace-all works on,
 // as the indices [inizio, fine) SostituisciOccorrenze takes. `cursore` is the
-// caret's offset (a selection counts by its start alone). `Direzione` as the
-// find dialog gives it: 1 "Giù" from the character before the caret to the
-// end (the whole text with the caret at either end); 0 "Su" from the start to
-// before the character before the caret (before the last character with the
-// caret on the first two positions); anything else the whole text.
+// caret's offset (a selection counts by its start alone). "Giù" from the
+// character before the caret to the end (the whole text with the caret at
+// either end); "Su" from the start to before the character before the caret
+// (before the last character with the caret on the first two positions);
+// "Tutte" (or anything else) the whole text.
 struct Intervallo
 {
     qsizetype inizio = 0;
     qsizetype fine = 0;
 };
-Intervallo IntervalloSostituzione(qint16 Direzione, qsizetype cursore, qsizetype lunghezza);
+Intervallo IntervalloSostituzione(Direzione direzione, qsizetype cursore, qsizetype lunghezza);
 
 // The same scan reading the text as code: whole words end at `delimitatori`,
 // and an occurrence that starts inside one of `zone` (stretches of `testo`,
