@@ -617,10 +617,11 @@ int main(int argc, char *argv[])
             testo, rara, QStringLiteral("Fine Mentre"), Ricerca::Confronto::PerSostituzione(0, 1));
         if (esito.sostituzioni == 0) std::exit(1);
     });
+    const MotoreElenco soloRara({{rara, QStringLiteral("Fine Mentre")}});
     const double motore = Misura(volte, [&] {
-        QString r;
-        if (MotoreElenco::SostituisciParola(testo, rara, QStringLiteral("Fine Mentre"), r) == 0)
-            std::exit(1);
+        qsizetype conta = 0;
+        soloRara.Applica(testo, &conta);
+        if (conta == 0) std::exit(1);
     });
     righe.push_back({QStringLiteral("parola rara, una passata (finestra) / indexOf"), passata,
                      indexOf, false, 2});

@@ -494,7 +494,7 @@ private Q_SLOTS:
         riga("uguale e virgolette", true, N, "x=If\"", 2, 2, true);
         riga("operatori", true, N, "a+b-c*d/e\\f^g|h~i[j]k'", 10, 1, true);
         riga("inizio del testo", true, N, "If=", 0, 2, true);
-        riga("fine del testo", true, N, "=If", 1, 2, false);
+        riga("fine del testo", true, N, "=If", 1, 2, true);
         riga("trattino basso", true, N, "_If_", 1, 2, false);
         riga("suffissi non delimitano", true, N, "$If%", 1, 2, false);
         riga("cancelletto", true, N, "#If ", 1, 2, false);
@@ -516,8 +516,9 @@ private Q_SLOTS:
         QFETCH(int, inizio);
         QFETCH(int, lunghezza);
         QFETCH(bool, intera);
-        const Delimitatori d = Delimitatori::Per(codice, Linguaggio(linguaggio));
-        QCOMPARE(d.Prima(testo, inizio) && d.Dopo(testo, inizio + lunghezza), intera);
+        const Ricerca::Parola parola(testo.mid(inizio, lunghezza), Ricerca::Confronto(),
+                                     Delimitatori::Per(codice, Linguaggio(linguaggio)));
+        QCOMPARE(parola.CorrispondeNelTesto(testo, inizio), intera);
     }
 
     // The classic set is exactly the engines' 13; the code set adds 17 more.

@@ -2,16 +2,17 @@
 // the decoded text, on random texts and lists: the bytes written must be the
 // same, or the byte path must step aside and write nothing.
 
-#include "nucleo/testo/CodificaAnsi.h"
-#include "nucleo/testo/Documento.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/pseudocodifica/MotoreAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
+#include "nucleo/testo/CodificaAnsi.h"
+#include "nucleo/testo/Documento.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -250,6 +251,15 @@ private Q_SLOTS:
         QTest::newRow("Windows-1252 dopo 64 KB di ASCII") << QByteArray(70000, 'a') + "\n" + ansi;
         QTest::newRow("UTF-8") << QByteArray(70000, ' ') + "If perch\xc3\xa9 Then\n";
         QTest::newRow("Windows-1252, una riga sola") << "\xe9" + QByteArray(300000, 'x');
+        // Past 64 KB in the other formats: these must never take the byte path.
+        const QString righe = QStringLiteral("If perché Then ' più\r\n").repeated(4000);
+        QTest::newRow("UTF-8 con BOM") << "\xef\xbb\xbf" + righe.toUtf8();
+        for (const auto codifica : {QStringConverter::Utf16LE, QStringConverter::Utf16BE})
+            QTest::newRow(codifica == QStringConverter::Utf16LE ? "UTF-16 LE" : "UTF-16 BE")
+                << QByteArray(codifica == QStringConverter::Utf16LE ? "\xff\xfe" : "\xfe\xff") +
+                       QByteArray(QStringEncoder(codifica).encode(righe));
+        QTest::newRow("RTF") << "{\\rtf1\\ansi " +
+                                    QByteArray("If perch\\'e9 Then\\par\r\n").repeated(4000) + "}";
     }
     void File()
     {

@@ -125,6 +125,10 @@ private Q_SLOTS:
              "# Z");
         riga("batch: echo fino a &", "echo if x & if y", 3, true, false, "if>se",
              "echo if x & se y");
+        riga("batch: echo creato da una voce", "x If\r\nIf", 3, true, false, "x>echo|If>Se",
+             "echo If\r\nSe");
+        riga("batch: echo tolto da una voce", "echo If\r\nIf", 3, true, false, "echo>x|If>Se",
+             "x Se\r\nSe");
         riga("batch: rem e ::", "rem if\r\n::if\r\nif a", 3, true, false, "if>se",
              "rem if\r\n::if\r\nse a");
         riga("nessuno: niente da proteggere", "x=\"If\"", 4, true, true, "If>Se", "x=\"Se\"");

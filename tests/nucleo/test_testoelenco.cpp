@@ -1,10 +1,10 @@
 // Lists as text files (reading, writing, refused rows) and the lists shipped
 // for each language.
 
+#include "nucleo/codice/Delimitatori.h"
+#include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
-#include "nucleo/codice/ScansioneCodice.h"
-#include "nucleo/codice/Delimitatori.h"
 #include "nucleo/ricerca/Ricerca.h"
 
 #include <QRandomGenerator>
@@ -48,8 +48,9 @@ bool Occorre(const QString &testo, const QString &parola, Delimitatori regola)
 {
     const QString t = Ricerca::Maiuscolo(testo) + QLatin1Char(' ');
     const QString p = Ricerca::Maiuscolo(parola);
+    const Ricerca::Parola intera(p, Ricerca::Confronto(), regola);
     for (qsizetype i = t.indexOf(p); i >= 0; i = t.indexOf(p, i + 1))
-        if (regola.Prima(t, i) && regola.Dopo(t, i + p.size())) return true;
+        if (intera.CorrispondeNelTesto(t, i)) return true;
     return false;
 }
 

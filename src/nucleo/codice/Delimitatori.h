@@ -32,7 +32,6 @@ public:
     }
 
     constexpr bool Codice() const noexcept { return m_codice; }
-    constexpr bool SuffissiBasic() const noexcept { return m_suffissiBasic; }
 
     static constexpr bool Classico(QChar c) noexcept { return Ricerca::Separatore(c); }
 
@@ -79,22 +78,6 @@ public:
         if (!m_codice) return Classico(c);
         if (!DelCodice(c)) return false;
         return !(m_suffissiBasic && c == u'&' && CarattereNome(precedente));
-    }
-
-    // The character before the candidate at 0-based index `i` of `testo`
-    // delimits it (a space stands before the start of the text).
-    bool Prima(QStringView testo, qsizetype i) const noexcept
-    {
-        if (i <= 0) return true;
-        return Separatore(testo[i - 1], i >= 2 ? testo[i - 2] : QChar(u' '));
-    }
-
-    // The character at 0-based index `fine`, right after a candidate, delimits
-    // it; past the end of the text there is no character and no delimiter.
-    bool Dopo(QStringView testo, qsizetype fine) const noexcept
-    {
-        if (fine < 0 || fine >= testo.size()) return false;
-        return Separatore(testo[fine], fine > 0 ? testo[fine - 1] : QChar(u' '));
     }
 
 private:

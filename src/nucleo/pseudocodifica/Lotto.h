@@ -4,9 +4,9 @@
 // steps as opening the file in the window, the cleaning run, the automatic run
 // and "&Salva".
 
-#include "nucleo/testo/ErroreFile.h"
-#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/RegoleCodice.h"
+#include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/testo/ErroreFile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -33,10 +33,11 @@ QString Pseudocodifica(QString testo, const MotoreElenco &motore,
 
 // The same for a Windows-1252 text worked on as its bytes `byte` (for which
 // the file's own decoding found no other encoding): the bytes "&Salva" writes,
-// final CR LF included, go to `uscita`. False, with nothing written, when
-// the bytes cannot give exactly that result (a cleaning run, code rules, a
-// list or a text the byte engine does not take): the text is then decoded
-// and given to Pseudocodifica.
+// final CR LF included, go to `uscita`. Any text is taken, whatever its line
+// breaks. False, with nothing written, when the run cannot be worked out on
+// bytes: a cleaning run, code rules, or a list the byte engine does not take
+// (MotoreAnsi::Disponibile); the text is then decoded and given to
+// Pseudocodifica.
 bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
                         const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
                         UscitaByte &uscita, qsizetype *sostituzioni = nullptr);

@@ -67,9 +67,8 @@ public:
     bool Disponibile() const;
 
     // Writes to `uscita` the list's result for `testo` (Disponibile() being
-    // true) with its line breaks first made as the editor
-    // holds them (each CR or LF alone becomes CR LF); returns the number of
-    // replacements made.
+    // true) with its line breaks first made as the editor holds them (each CR
+    // or LF alone becomes CR LF); returns the number of replacements made.
     // Safe to call from several threads at once.
     qsizetype Applica(QByteArrayView testo, UscitaByte &uscita) const;
 

@@ -1,9 +1,9 @@
 #include "MotoreElenco.h"
 
-#include "nucleo/testo/PagineGrandi.h"
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
+#include "nucleo/testo/PagineGrandi.h"
 
 #include <QHash>
 #include <algorithm>
@@ -332,7 +332,6 @@ MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
 {
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
-        ++m_voci;
         m_toccaACapo = m_toccaACapo || TieneACapo(v.Trova) || TieneACapo(v.Sostituisci);
         const bool token = SenzaDelimitatori(v.Trova);
         if (!token || m_gruppi.empty() || !m_gruppi.back()->token) {
@@ -354,11 +353,6 @@ bool MotoreElenco::TieneACapo(QStringView testo)
         if (u == u'\r' || u == u'\n' || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
     }
     return false;
-}
-
-qsizetype MotoreElenco::Voci() const
-{
-    return m_voci;
 }
 
 QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) const
@@ -447,10 +441,4 @@ std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
             esiti.push_back(std::move(e));
         }
     return esiti;
-}
-
-qsizetype MotoreElenco::SostituisciParola(QStringView testo, const QString &parola,
-                                          const QString &sostituto, QString &risultato)
-{
-    return Passo(testo, Voce(parola, sostituto), risultato);
 }

@@ -12,8 +12,8 @@
 // each distinct token worked out once. An entry whose word holds a delimiter
 // gets a pass of its own over the text.
 
-#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/RegoleCodice.h"
+#include "nucleo/elenchi/VociElenco.h"
 
 #include <QString>
 #include <QVector>
@@ -44,9 +44,6 @@ public:
     QString Applica(const QString &testo, const RegoleCodice &regole,
                     qsizetype *sostituzioni = nullptr) const;
 
-    // Number of entries that take part (those with a word).
-    qsizetype Voci() const;
-
     // Whether a word or a replacement holds a line break or a paragraph or
     // frame separator: only then can the result hold line breaks other than
     // CR LF when the text held none.
@@ -65,15 +62,8 @@ public:
     };
     std::optional<std::vector<Esito>> EsitiToken() const;
 
-    // One entry's pass alone: every whole-word occurrence of `parola`, case
-    // aside, replaced from the start of the text. Returns the number of
-    // replacements; `risultato` is left untouched when there is none.
-    static qsizetype SostituisciParola(QStringView testo, const QString &parola,
-                                       const QString &sostituto, QString &risultato);
-
 private:
     struct Gruppo;
     std::vector<std::unique_ptr<Gruppo>> m_gruppi;
-    qsizetype m_voci = 0;
     bool m_toccaACapo = false;
 };

@@ -11,7 +11,9 @@
 // text of the group around them, so memory stays bounded.
 namespace LettoreRtf {
 
+// Whether the bytes are an RTF document: they start with "{\\rtf".
 bool Riconosce(QByteArrayView byte);
+// The document's plain text.
 QString Testo(QByteArrayView rtf);
 
 } // namespace LettoreRtf
