@@ -32,7 +32,7 @@ double OraDelGiorno()
 QVector<VoceSostituzione> VociDelContesto(Contesto &contesto)
 {
     QVector<VoceSostituzione> voci;
-    for (qint32 k = 1; k <= contesto.NumSostituzioni; ++k) {
+    for (qint32 k = 1; k <= contesto.NumSostituzioni(); ++k) {
         VoceSostituzione voce;
         contesto.Liste.LeggiVoce(k, voce);
         voci.append(voce);
