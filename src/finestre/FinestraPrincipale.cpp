@@ -31,6 +31,19 @@ const QString FiltroFile = QStringLiteral(
     "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
     "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
     "(*.*)|*");
+
+// The layout, in twips.
+constexpr int MargineSchermo = 1300;  // left free around the window at start-up
+constexpr int LarghezzaMinima = 3000; // the window is never made smaller
+constexpr int AltezzaMinima = 3000;
+constexpr int MargineDestroEditor = 110;    // between the editor and the window's right edge
+constexpr int MargineVerticaleEditor = 700; // frame, menu bar and status bar border
+constexpr int LarghezzaBarra = 3015;        // the progress bar's size
+constexpr int AltezzaBarra = 195;
+constexpr int DistanzaBarraDalFondo = 950;     // from the window's bottom to the bar's top
+constexpr int LarghezzaPerBarraADestra = 8900; // wider: the bar sits at the right
+constexpr int DistanzaBarraDaDestra = 3500;    // from the right edge, when it sits there
+constexpr int DistanzaBarraDalPannello = 900;  // after panel 2's start, otherwise
 } // namespace
 using Piattaforma::Twip;
 
@@ -43,29 +56,30 @@ FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
 
     m_area = new QWidget(this);
     setCentralWidget(m_area);
-    Text1 = new EditorTesto(m_area);
-    Text1->move(0, 0);
+    m_editor = new EditorTesto(m_area);
+    m_editor->setObjectName(QStringLiteral("m_editor"));
+    m_editor->move(0, 0);
 
     CreaMenu();
     CreaBarraDiStato();
     m_dialogoFile.ImpostaFiltro(FiltroFile);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->resize(Pixel(3015), Pixel(195));
+    m_barraAvanzamento = new QProgressBar(this);
+    m_barraAvanzamento->setObjectName(QStringLiteral("m_barraAvanzamento"));
+    m_barraAvanzamento->setRange(0, 100);
+    m_barraAvanzamento->setValue(0);
+    m_barraAvanzamento->setTextVisible(false);
+    m_barraAvanzamento->resize(Pixel(LarghezzaBarra), Pixel(AltezzaBarra));
 
     QList<QKeySequence> scorciatoie;
     for (QAction *azione : findChildren<QAction *>())
         scorciatoie.append(azione->shortcuts());
-    Text1->RiservaScorciatoie(scorciatoie);
-    connect(Text1, &EditorTesto::TestoCambiato, this,
+    m_editor->RiservaScorciatoie(scorciatoie);
+    connect(m_editor, &EditorTesto::TestoCambiato, this,
             [this] { m_contesto.TestoModificato = true; });
 
     setAcceptDrops(true);
-    Text1->viewport()->installEventFilter(this);
+    m_editor->viewport()->installEventFilter(this);
 }
 
 FinestraPrincipale::~FinestraPrincipale()
@@ -164,15 +178,15 @@ void FinestraPrincipale::CreaMenu()
 
     QMenu *modifica = menu("menuModifica", "&Modifica");
     azioneAnnulla = voce(modifica, "azioneAnnulla", "&Annulla", QKeySequence(Qt::CTRL | Qt::Key_Z),
-                         [this] { Text1->undo(); });
+                         [this] { m_editor->undo(); });
     azioneRifai = voce(modifica, "azioneRifai", "Ri&fai", QKeySequence(Qt::CTRL | Qt::Key_Y),
-                       [this] { Text1->redo(); });
+                       [this] { m_editor->redo(); });
     azioneRifai->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     azioneAnnulla->setEnabled(false);
     azioneRifai->setEnabled(false);
-    connect(Text1, &EditorTesto::undoAvailable, azioneAnnulla, &QAction::setEnabled);
-    connect(Text1, &EditorTesto::redoAvailable, azioneRifai, &QAction::setEnabled);
+    connect(m_editor, &EditorTesto::undoAvailable, azioneAnnulla, &QAction::setEnabled);
+    connect(m_editor, &EditorTesto::redoAvailable, azioneRifai, &QAction::setEnabled);
     modifica->addSeparator();
     azioneTaglia = voce(modifica, "azioneTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
                         &FinestraPrincipale::Taglia);
@@ -252,12 +266,12 @@ QString FinestraPrincipale::TestoStato() const
 
 void FinestraPrincipale::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
 {
-    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
-    ProgressBar1->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
+    m_barraAvanzamento->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
+    m_barraAvanzamento->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
 }
 void FinestraPrincipale::AzzeraAvanzamento()
 {
-    ProgressBar1->setValue(0);
+    m_barraAvanzamento->setValue(0);
 }
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
@@ -270,11 +284,11 @@ bool FinestraPrincipale::Avvia()
 {
     m_contesto.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
-    ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
-    ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
+    ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
+    ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
     if (!ApriListe(*this)) return false; // the options too
-    Text1->SetText(QString());
-    Text1->setFocus();
+    m_editor->SetText(QString());
+    m_editor->setFocus();
     m_contesto.TestoModificato = false;
     return true;
 }
@@ -298,14 +312,16 @@ FinestraPrincipale::Disposizione
 FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
 {
     Disposizione d;
-    d.larghezza = std::max(W, 3000);
-    d.altezza = std::max(H, 3000);
+    d.larghezza = std::max(W, LarghezzaMinima);
+    d.altezza = std::max(H, AltezzaMinima);
     W = d.larghezza;
     H = d.altezza;
-    if (W - 110 >= 0) d.larghezzaText1 = W - 110;
-    if (H - 700 - altezzaStatusBar >= 0) d.altezzaText1 = H - 700 - altezzaStatusBar;
-    d.topBarra = H - 950;
-    d.leftBarra = W > 8900 ? W - 3500 : bordoPannello2 + 900;
+    if (W - MargineDestroEditor >= 0) d.larghezzaEditor = W - MargineDestroEditor;
+    if (H - MargineVerticaleEditor - altezzaStatusBar >= 0)
+        d.altezzaEditor = H - MargineVerticaleEditor - altezzaStatusBar;
+    d.topBarra = H - DistanzaBarraDalFondo;
+    d.leftBarra = W > LarghezzaPerBarraADestra ? W - DistanzaBarraDaDestra
+                                               : bordoPannello2 + DistanzaBarraDalPannello;
     return d;
 }
 
@@ -327,11 +343,11 @@ void FinestraPrincipale::Ridisponi()
         return;
     }
     // The editor never reaches past the area it lives in, so its scroll bars stay visible.
-    const int w = d.larghezzaText1 ? Pixel(*d.larghezzaText1) : Text1->width();
-    const int h = d.altezzaText1 ? Pixel(*d.altezzaText1) : Text1->height();
-    Text1->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
-    ProgressBar1->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
-    ProgressBar1->raise();
+    const int w = d.larghezzaEditor ? Pixel(*d.larghezzaEditor) : m_editor->width();
+    const int h = d.altezzaEditor ? Pixel(*d.altezzaEditor) : m_editor->height();
+    m_editor->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
+    m_barraAvanzamento->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
+    m_barraAvanzamento->raise();
 }
 
 void FinestraPrincipale::MostraElenco(Elenco elenco)
@@ -360,10 +376,10 @@ void FinestraPrincipale::AvviaPulizia()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito =
-        Pulizia::Applica(Text1->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
+    const Pulizia::Esito esito = Pulizia::Applica(
+        m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        Text1->SostituisciTesto(esito.testo);
+        m_editor->SostituisciTesto(esito.testo);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
@@ -377,13 +393,13 @@ void FinestraPrincipale::AvviaPulizia()
 
 void FinestraPrincipale::Copia()
 {
-    QGuiApplication::clipboard()->setText(Text1->SelText());
+    QGuiApplication::clipboard()->setText(m_editor->SelText());
 }
 
 void FinestraPrincipale::Taglia()
 {
-    QGuiApplication::clipboard()->setText(Text1->SelText());
-    Text1->SetSelText(QString());
+    QGuiApplication::clipboard()->setText(m_editor->SelText());
+    m_editor->SetSelText(QString());
 }
 
 void FinestraPrincipale::Incolla()
@@ -391,5 +407,5 @@ void FinestraPrincipale::Incolla()
     // A clipboard without text (empty, or a picture) leaves the selection alone.
     const QString testo = QGuiApplication::clipboard()->text();
     if (testo.isEmpty()) return;
-    Text1->SetSelText(testo);
+    m_editor->SetSelText(testo);
 }

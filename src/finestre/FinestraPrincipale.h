@@ -31,7 +31,7 @@ public:
     struct Disposizione
     {
         int larghezza = 0, altezza = 0; // the window's outer size after steps 1 and 2
-        std::optional<int> larghezzaText1, altezzaText1;
+        std::optional<int> larghezzaEditor, altezzaEditor;
         int topBarra = 0, leftBarra = 0;
     };
     static Disposizione RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2);
@@ -45,7 +45,7 @@ public:
     // The program's shared state, for the windows this one opens.
     Contesto &Condiviso() { return m_contesto; }
     // The editor.
-    EditorTesto *Editor() const { return Text1; }
+    EditorTesto *Editor() const { return m_editor; }
     // The progress bar: `valore` of `massimo` (at least 1); empty again.
     void ImpostaAvanzamento(qsizetype valore, qsizetype massimo);
     void AzzeraAvanzamento();
@@ -112,9 +112,9 @@ private Q_SLOTS:
     void MostraInformazioni();
 
 private:
-    EditorTesto *Text1 = nullptr;
+    EditorTesto *m_editor = nullptr;
     QStatusBar *m_barraStato = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
+    QProgressBar *m_barraAvanzamento = nullptr;
     Piattaforma::DialogoFile m_dialogoFile;
 
     QAction *azioneNuovo = nullptr, *azioneApri = nullptr, *azioneSalva = nullptr,
@@ -141,10 +141,10 @@ private:
     // text over RTF or over a file changed on disk since it was read; true
     // when the text was saved (perhaps under a new .txt name).
     bool SalvaSulFileCorrente();
-    // The text is now the content of `percorso`, as it is on disk.
-    void RegistraFileSalvato(const QString &percorso);
-    // Saves to the text's own file, or to a name asked for (and not kept).
-    bool SalvaInFileProprioONuovo();
+    // Saves to the text's own file, or to a name asked for (and not kept);
+    // with `soloSeModificato`, only a modified text. False when the save was
+    // cancelled or failed.
+    bool SalvaInFileProprioONuovo(bool soloSeModificato = false);
     // Asks to save a modified text; false when the command must end here.
     bool OffriSalvataggio();
     // Takes a drag or drop that carries a file; false for anything else.

@@ -118,7 +118,7 @@ private Q_SLOTS:
         };
         EditorTesto e, riferimento;
         QSignalSpy cambiato(&e, &EditorTesto::TestoCambiato);
-        for (int caso = 0; caso < 600; ++caso) {
+        for (int caso = 0; caso < 200; ++caso) {
             const QString grezzo = casuale(30);
             QString nuovo = grezzo;
             if (caso % 5 == 0) {

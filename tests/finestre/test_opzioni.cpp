@@ -140,12 +140,12 @@ private Q_SLOTS:
             auto *f = qobject_cast<FinestraOpzioni *>(d);
             QVERIFY(f);
             QCOMPARE(f->windowTitle(), u"Opzioni"_s);
-            QCOMPARE(f->Label1->text(), u"Linguaggio del testo: "_s + linguaggio);
-            QCOMPARE(f->Check1->isChecked(), avvio.LasciaIntatti);
-            QCOMPARE(f->Check2->isChecked(), avvio.SeparatoriCodice);
-            f->Check1->setChecked(spuntate.LasciaIntatti);
-            f->Check2->setChecked(spuntate.SeparatoriCodice);
-            (ok ? f->Command1 : f->Command2)->click();
+            QCOMPARE(f->EtichettaLinguaggio->text(), u"Linguaggio del testo: "_s + linguaggio);
+            QCOMPARE(f->CasellaLasciaIntatti->isChecked(), avvio.LasciaIntatti);
+            QCOMPARE(f->CasellaSeparatori->isChecked(), avvio.SeparatoriCodice);
+            f->CasellaLasciaIntatti->setChecked(spuntate.LasciaIntatti);
+            f->CasellaSeparatori->setChecked(spuntate.SeparatoriCodice);
+            (ok ? f->BottoneOk : f->BottoneAnnulla)->click();
         });
         Comando(form, "azioneOpzioni")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraOpzioni"_s});
@@ -162,9 +162,9 @@ private Q_SLOTS:
         QVERIFY(QDir(m_amb->Cartella()).mkdir(u"opzioni.ini"_s));
         FinestraOpzioni f(m_amb->Condiviso());
         f.show();
-        f.Check1->setChecked(true);
+        f.CasellaLasciaIntatti->setChecked(true);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.Command1->click();
+        f.BottoneOk->click();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile salvare le opzioni in"_s),

@@ -1,5 +1,6 @@
 #include "MotoreElenco.h"
 
+#include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/PagineGrandi.h"
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
@@ -350,8 +351,7 @@ MotoreElenco::~MotoreElenco() = default;
 bool MotoreElenco::TieneACapo(QStringView testo)
 {
     for (QChar c : testo) {
-        const char16_t u = c.unicode();
-        if (u == u'\r' || u == u'\n' || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+        if (ACapo::Interruzione(c.unicode())) return true;
     }
     return false;
 }
