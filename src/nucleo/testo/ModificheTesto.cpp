@@ -5,13 +5,32 @@
 #include <algorithm>
 #include <iterator>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace ModificheTesto {
 
 namespace {
 
+// The CRs in `testo`: the line breaks before a position, which a write far
+// into a long text counts over megabytes.
 qsizetype ContaCr(QStringView testo)
 {
-    return std::count(testo.begin(), testo.end(), u'\r');
+    const char16_t *t = reinterpret_cast<const char16_t *>(testo.utf16());
+    const qsizetype n = testo.size();
+    qsizetype i = 0, conta = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi16('\r');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(t + i));
+        // Two mask bits per matching unit.
+        conta += __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(v, cr)))) / 2;
+    }
+#endif
+    for (; i < n; ++i)
+        conta += t[i] == u'\r';
+    return conta;
 }
 
 // One edit per line of `vecchio` that differs from the same line of `nuovo`,
