@@ -43,7 +43,8 @@ constexpr int AltezzaBarra = 195;
 constexpr int DistanzaBarraDalFondo = 950;     // from the window's bottom to the bar's top
 constexpr int LarghezzaPerBarraADestra = 8900; // wider: the bar sits at the right
 constexpr int DistanzaBarraDaDestra = 3500;    // from the right edge, when it sits there
-constexpr int DistanzaBarraDalPannello = 900;  // after panel 2's start, otherwise
+constexpr int DistanzaBarraDalPannello =
+    900; // after the start of the panel under the bar, otherwise
 } // namespace
 using Piattaforma::Twip;
 
@@ -233,13 +234,13 @@ void FinestraPrincipale::CreaBarraDiStato()
     m_barraStato->setObjectName(QStringLiteral("m_barraStato"));
     m_barraStato->setSizeGripEnabled(false);
     m_barraStato->setFixedHeight(Pixel(330));
-    m_pannello1 = new QLabel(TestoInattivo(), m_barraStato);
-    m_pannello1->setObjectName(QStringLiteral("Pannello1"));
-    m_pannello2 = new QLabel(m_barraStato);
-    m_pannello2->setObjectName(QStringLiteral("Pannello2"));
+    m_testoStato = new QLabel(TestoInattivo(), m_barraStato);
+    m_testoStato->setObjectName(QStringLiteral("m_testoStato"));
+    m_pannelloBarra = new QLabel(m_barraStato);
+    m_pannelloBarra->setObjectName(QStringLiteral("m_pannelloBarra"));
     // The panels share the width and never hold the window wider than the
     // layout rule's minimum.
-    for (QLabel *pannello : {m_pannello1, m_pannello2}) {
+    for (QLabel *pannello : {m_testoStato, m_pannelloBarra}) {
         pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         m_barraStato->addWidget(pannello, 1);
     }
@@ -253,15 +254,15 @@ QString FinestraPrincipale::TestoInattivo()
 
 void FinestraPrincipale::ImpostaStato(const QString &testo)
 {
-    m_pannello1->setText(testo);
+    m_testoStato->setText(testo);
 }
 void FinestraPrincipale::RipristinaStato()
 {
-    m_pannello1->setText(TestoInattivo());
+    m_testoStato->setText(TestoInattivo());
 }
 QString FinestraPrincipale::TestoStato() const
 {
-    return m_pannello1->text();
+    return m_testoStato->text();
 }
 
 void FinestraPrincipale::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
@@ -309,7 +310,7 @@ void FinestraPrincipale::ImpostaDimensioneEsterna(std::optional<int> larghezza,
 }
 
 FinestraPrincipale::Disposizione
-FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
+FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaBarraStato, int inizioPannelloBarra)
 {
     Disposizione d;
     d.larghezza = std::max(W, LarghezzaMinima);
@@ -317,11 +318,11 @@ FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaStatusBar, int b
     W = d.larghezza;
     H = d.altezza;
     if (W - MargineDestroEditor >= 0) d.larghezzaEditor = W - MargineDestroEditor;
-    if (H - MargineVerticaleEditor - altezzaStatusBar >= 0)
-        d.altezzaEditor = H - MargineVerticaleEditor - altezzaStatusBar;
+    if (H - MargineVerticaleEditor - altezzaBarraStato >= 0)
+        d.altezzaEditor = H - MargineVerticaleEditor - altezzaBarraStato;
     d.topBarra = H - DistanzaBarraDalFondo;
     d.leftBarra = W > LarghezzaPerBarraADestra ? W - DistanzaBarraDaDestra
-                                               : bordoPannello2 + DistanzaBarraDalPannello;
+                                               : inizioPannelloBarra + DistanzaBarraDalPannello;
     return d;
 }
 
@@ -335,8 +336,9 @@ void FinestraPrincipale::Ridisponi()
 {
     if (isMinimized()) return;
     const QSize esterno = DimensioneEsterna();
-    const Disposizione d = RegolaDisposizione(esterno.width(), esterno.height(),
-                                              Twip(m_barraStato->height()), Twip(m_pannello2->x()));
+    const Disposizione d =
+        RegolaDisposizione(esterno.width(), esterno.height(), Twip(m_barraStato->height()),
+                           Twip(m_pannelloBarra->x()));
     if (d.larghezza != esterno.width() || d.altezza != esterno.height()) {
         // Too small: snap back; the resize brings this rule back with the new size.
         ImpostaDimensioneEsterna(d.larghezza, d.altezza);

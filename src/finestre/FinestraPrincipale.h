@@ -32,11 +32,14 @@ public:
     {
         int larghezza = 0, altezza = 0; // the window's outer size after steps 1 and 2
         std::optional<int> larghezzaEditor, altezzaEditor;
-        int topBarra = 0, leftBarra = 0;
+        int topBarra = 0, leftBarra = 0; // the progress bar's place
     };
-    static Disposizione RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2);
+    // `altezzaBarraStato`: the status bar's height; `inizioPannelloBarra`: where
+    // its second panel, the one the progress bar sits over, starts.
+    static Disposizione RegolaDisposizione(int W, int H, int altezzaBarraStato,
+                                           int inizioPannelloBarra);
 
-    // Status bar panel 1: the idle text, or a progress text of an operation.
+    // The status bar's first panel: the idle text, or a progress text of an operation.
     static QString TestoInattivo();
     void ImpostaStato(const QString &testo);
     void RipristinaStato();
@@ -151,8 +154,8 @@ private:
     bool TrascinamentoDiFile(QEvent *e);
 
     Contesto &m_contesto;
-    QLabel *m_pannello1 = nullptr;
-    QLabel *m_pannello2 = nullptr;
+    QLabel *m_testoStato = nullptr;    // the status bar's first panel
+    QLabel *m_pannelloBarra = nullptr; // its second, empty: the progress bar is over it
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;
