@@ -60,18 +60,10 @@ void FinestraPrincipale::MostraErrore(const ErroreFile &errore)
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, Text1->Text(), m_contesto.FormatoDocumento, &errore))
+    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore))
         return true;
     MostraErrore(errore);
     return false;
-}
-
-void FinestraPrincipale::RegistraFileSalvato(const QString &percorso)
-{
-    m_contesto.NomeFileCorrente = percorso;
-    m_contesto.DocumentoRtf = false;
-    m_contesto.IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
-    m_contesto.TestoModificato = false;
 }
 
 bool FinestraPrincipale::SalvaSulFileCorrente()
@@ -81,13 +73,10 @@ bool FinestraPrincipale::SalvaSulFileCorrente()
         switch (
             Piattaforma::MessageBox(this, DomandaRtf, Pulsanti::SiNoAnnulla, Icona::Esclamazione)) {
         case Risposta::Si: {
-            // Offer the same name with the .txt extension.
-            const QFileInfo info(percorso);
-            m_dialogoFile.ProponiPercorso(
-                info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt")));
+            m_dialogoFile.ProponiPercorso(m_contesto.NomeTestoSemplice());
             const std::optional<QString> nuovo = CicloNome();
             if (!nuovo || !ScriviTesto(*nuovo)) return false;
-            RegistraFileSalvato(*nuovo);
+            m_contesto.DocumentoSalvato(*nuovo);
             return true;
         }
         case Risposta::No:
@@ -96,21 +85,28 @@ bool FinestraPrincipale::SalvaSulFileCorrente()
             return false;
         }
     }
-    if (ScritturaAtomica::IdentitaFile::Di(percorso) != m_contesto.IdentitaDocumento &&
+    if (m_contesto.FileCambiatoSulDisco() &&
         Piattaforma::MessageBox(this, DomandaFileCambiato.arg(QDir::toNativeSeparators(percorso)),
                                 Pulsanti::SiNo, Icona::Esclamazione) != Risposta::Si)
         return false;
     if (!ScriviTesto(percorso)) return false;
-    RegistraFileSalvato(percorso);
+    m_contesto.DocumentoSalvato(percorso);
     return true;
 }
 
-bool FinestraPrincipale::SalvaInFileProprioONuovo()
+bool FinestraPrincipale::SalvaInFileProprioONuovo(bool soloSeModificato)
 {
-    if (!m_contesto.NomeFileCorrente.isEmpty()) return SalvaSulFileCorrente();
+    switch (m_contesto.ComeSalvare(soloSeModificato)) {
+    case Contesto::Salvataggio::Nessuno:
+        return true;
+    case Contesto::Salvataggio::SulFileProprio:
+        return SalvaSulFileCorrente();
+    case Contesto::Salvataggio::ChiediNome:
+        break;
+    }
     const std::optional<QString> percorso = CicloNome();
     if (!percorso || !ScriviTesto(*percorso)) return false;
-    m_contesto.TestoModificato = false;
+    m_contesto.DocumentoSalvatoAltrove();
     return true;
 }
 
@@ -126,10 +122,7 @@ void FinestraPrincipale::OffriRipristini()
         if (!(ripristina ? ScritturaAtomica::Ripristina(copia, &errore)
                          : ScritturaAtomica::Scarta(copia, &errore)))
             MostraErrore(errore);
-        // A restored file that is open in the editor is not the one read any more.
-        if (ripristina &&
-            copia.percorso == QFileInfo(m_contesto.NomeFileCorrente).absoluteFilePath())
-            m_contesto.IdentitaDocumento = {};
+        if (ripristina) m_contesto.FileRipristinato(copia.percorso);
     }
 }
 
@@ -151,13 +144,8 @@ bool FinestraPrincipale::OffriSalvataggio()
 void FinestraPrincipale::Nuovo()
 {
     if (!OffriSalvataggio()) return;
-    Text1->SetText(QString());
-    m_contesto.PosRicerca = {}; // searches in the new text start from its beginning
-    m_contesto.TestoModificato = false;
-    m_contesto.NomeFileCorrente.clear();
-    m_contesto.FormatoDocumento = {};
-    m_contesto.DocumentoRtf = false;
-    m_contesto.IdentitaDocumento = {};
+    m_editor->SetText(QString());
+    m_contesto.DocumentoNuovo();
 }
 
 void FinestraPrincipale::Apri()
@@ -197,26 +185,15 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     }
     const bool rtf = LettoreRtf::Riconosce(letto->Byte());
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
-    Text1->SetText(testo);
-    m_contesto.PosRicerca = {}; // searches in the new text start from its beginning
-    m_contesto.NomeFileCorrente = *percorso;
-    m_contesto.FormatoDocumento = formato;
-    m_contesto.DocumentoRtf = rtf;
-    m_contesto.IdentitaDocumento = identita;
+    m_editor->SetText(testo);
+    m_contesto.DocumentoAperto(*percorso, formato, rtf, identita);
     if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }
 
 void FinestraPrincipale::Salva()
 {
-    if (!m_contesto.TestoModificato) return;
-    if (!m_contesto.NomeFileCorrente.isEmpty()) {
-        SalvaSulFileCorrente();
-        return;
-    }
-    const std::optional<QString> percorso = CicloNome();
-    if (!percorso || !ScriviTesto(*percorso)) return;
-    m_contesto.TestoModificato = false;
+    SalvaInFileProprioONuovo(true);
 }
 
 void FinestraPrincipale::SalvaConNome()
@@ -232,7 +209,7 @@ void FinestraPrincipale::SalvaConNome()
         m_contesto.NomeFileCorrente = precedente;
         return;
     }
-    RegistraFileSalvato(*percorso);
+    m_contesto.DocumentoSalvato(*percorso);
 }
 
 void FinestraPrincipale::Esci()

@@ -1,15 +1,13 @@
 #include "EditorTesto.h"
 
-#include "nucleo/pseudocodifica/Lotto.h"
+#include "nucleo/testo/ACapo.h"
+#include "nucleo/testo/ModificheTesto.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextDocument>
-
-#include <algorithm>
-#include <iterator>
 
 namespace {
 
@@ -22,38 +20,6 @@ void Sostituisci(QTextCursor &c, int da, int a, const QString &testo)
         c.removeSelectedText();
     else
         c.insertText(testo);
-}
-
-// Rewrites `vecchio`, at document position `pos`, into `nuovo`, which has as
-// many line breaks: line by line, only the span of each line that differs.
-// Lines keep their blocks, so the write costs what the changes cost rather
-// than what the whole text costs.
-void SostituisciRighe(QTextCursor &c, int pos, QStringView vecchio, QStringView nuovo)
-{
-    qsizetype ia = 0, ib = 0;
-    for (;;) {
-        qsizetype ea = vecchio.indexOf(u'\r', ia);
-        qsizetype eb = nuovo.indexOf(u'\r', ib);
-        if (ea < 0) ea = vecchio.size();
-        if (eb < 0) eb = nuovo.size();
-        const QStringView rigaA = vecchio.sliced(ia, ea - ia);
-        const QStringView rigaB = nuovo.sliced(ib, eb - ib);
-        if (rigaA != rigaB) {
-            const qsizetype comune = std::min(rigaA.size(), rigaB.size());
-            const qsizetype p =
-                std::mismatch(rigaA.begin(), rigaA.begin() + comune, rigaB.begin()).first -
-                rigaA.begin();
-            const qsizetype s =
-                std::mismatch(rigaA.rbegin(), rigaA.rbegin() + (comune - p), rigaB.rbegin()).first -
-                rigaA.rbegin();
-            Sostituisci(c, pos + int(p), pos + int(rigaA.size() - s),
-                        rigaB.sliced(p, rigaB.size() - s - p).toString());
-        }
-        if (ea == vecchio.size()) return;
-        pos += int(rigaB.size()) + 1; // the line as written now, and its break
-        ia = ea + 2;
-        ib = eb + 2;
-    }
 }
 
 // Ends a program write's undo step. Qt joins typed text to a step whose last
@@ -77,7 +43,6 @@ void ChiudiPasso(QTextCursor &c)
 
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 {
-    setObjectName(QStringLiteral("Text1"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
 
     QFont carattere(QStringLiteral("Courier New"), 9);
@@ -108,23 +73,6 @@ void EditorTesto::SegnaCambiamento(int, int rimossi, int aggiunti)
     if ((rimossi || aggiunti) && !m_scritturaIntera) Q_EMIT TestoCambiato();
 }
 
-QString EditorTesto::NormalizzaACapo(const QString &testo)
-{
-    if (!testo.contains(QLatin1Char('\r'))) return testo;
-    QString risultato;
-    risultato.reserve(testo.size());
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        const QChar c = testo[i];
-        if (c == QLatin1Char('\r')) {
-            risultato.append(QLatin1Char('\n'));
-            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n')) ++i;
-        } else {
-            risultato.append(c);
-        }
-    }
-    return risultato;
-}
-
 const QString &EditorTesto::Text() const
 {
     if (!m_testoValido) {
@@ -148,45 +96,26 @@ const QString &EditorTesto::Text() const
 void EditorTesto::SetText(const QString &testo)
 {
     m_scritturaIntera = true;
-    setPlainText(NormalizzaACapo(testo));
+    setPlainText(ACapo::Normalizza(testo, ACapo::Forma::Lf));
     m_scritturaIntera = false;
     // What the document now holds, without reading it back; usually `testo`
     // itself, shared.
-    m_testo = Lotto::ACapoComeEditor(testo);
+    m_testo = ACapo::Normalizza(testo);
     m_testoValido = true;
 }
 
 void EditorTesto::SostituisciTesto(const QString &testo)
 {
     // Both texts compared in the form Text() returns them.
-    const QString nuovo = Lotto::ACapoComeEditor(testo);
-    const QString &vecchio = Text();
-    const ushort *a = vecchio.utf16();
-    const ushort *b = nuovo.utf16();
-    const qsizetype la = vecchio.size(), lb = nuovo.size();
-    const qsizetype comune = std::min(la, lb);
-    const qsizetype inizio = std::mismatch(a, a + comune, b).first - a;
-    const auto coda = std::mismatch(std::reverse_iterator(a + la),
-                                    std::reverse_iterator(a + inizio + (la - comune)),
-                                    std::reverse_iterator(b + lb));
-    const qsizetype fineA = coda.first.base() - a;
-    const qsizetype fineB = coda.second.base() - b;
-    // Both texts pair every CR with an LF, so a CR matched in both is followed
-    // by an LF in both: the changed span never starts or ends inside a pair.
-    Q_ASSERT(inizio == 0 || a[inizio - 1] != u'\r');
-    Q_ASSERT(fineA == la || fineA == 0 || a[fineA - 1] != u'\r');
+    const QString nuovo = ACapo::Normalizza(testo);
+    const QList<ModificheTesto::Modifica> modifiche = ModificheTesto::Calcola(Text(), nuovo);
 
     m_scritturaIntera = true;
     QTextCursor c(document());
-    if (inizio < fineA || inizio < fineB) {
-        const QStringView spanA = QStringView(vecchio).sliced(inizio, fineA - inizio);
-        const QStringView spanB = QStringView(nuovo).sliced(inizio, fineB - inizio);
+    if (!modifiche.isEmpty()) {
         c.beginEditBlock();
-        if (spanA.count(u'\r') == spanB.count(u'\r'))
-            SostituisciRighe(c, PosizioneDaOffset(inizio), spanA, spanB);
-        else
-            Sostituisci(c, PosizioneDaOffset(inizio), PosizioneDaOffset(fineA),
-                        NormalizzaACapo(spanB.toString()));
+        for (const ModificheTesto::Modifica &m : modifiche)
+            Sostituisci(c, int(m.inizio), int(m.inizio + m.lunghezza), m.testo);
         ChiudiPasso(c);
         c.setPosition(0);
     }
@@ -200,26 +129,17 @@ void EditorTesto::SostituisciTesto(const QString &testo)
 qsizetype EditorTesto::OffsetDaPosizione(int posizione) const
 {
     const QTextBlock blocco = document()->findBlock(posizione);
-    return posizione + (blocco.isValid() ? blocco.blockNumber() : document()->blockCount() - 1);
+    return ACapo::OffsetDaPosizione(posizione, blocco.isValid() ? blocco.blockNumber()
+                                                                : document()->blockCount() - 1);
 }
 
 int EditorTesto::PosizioneDaOffset(qsizetype offset) const
 {
     const QTextDocument *doc = document();
-    if (offset <= 0) return 0;
-    // Last block whose CR LF start (position + number of breaks before it) is <= offset.
-    int basso = 0, alto = doc->blockCount() - 1;
-    while (basso < alto) {
-        const int medio = basso + (alto - basso + 1) / 2;
-        if (doc->findBlockByNumber(medio).position() + qsizetype(medio) <= offset)
-            basso = medio;
-        else
-            alto = medio - 1;
-    }
-    const QTextBlock blocco = doc->findBlockByNumber(basso);
-    const qsizetype dentro = offset - (blocco.position() + qsizetype(basso));
-    // Inside a line break (between CR and LF) counts as the end of the line.
-    return blocco.position() + int(std::min<qsizetype>(dentro, blocco.length() - 1));
+    return int(ACapo::PosizioneDaOffset(
+        offset, doc->blockCount(),
+        [doc](qsizetype riga) { return doc->findBlockByNumber(int(riga)).position(); },
+        [doc](qsizetype riga) { return doc->findBlockByNumber(int(riga)).length() - 1; }));
 }
 
 qsizetype EditorTesto::SelStart() const
@@ -261,7 +181,7 @@ void EditorTesto::SetSelText(const QString &testo)
     QTextCursor c = textCursor();
     if (!c.hasSelection() && testo.isEmpty()) return;
     c.beginEditBlock();
-    c.insertText(NormalizzaACapo(testo));
+    c.insertText(ACapo::Normalizza(testo, ACapo::Forma::Lf));
     ChiudiPasso(c);
     setTextCursor(c);
 }

@@ -19,9 +19,9 @@ public:
     // Replaces the whole text; CR LF, lone LF and lone CR become line breaks.
     // The previous selection is not kept.
     void SetText(const QString &testo);
-    // Replaces the whole text as one step of the undo history, rewriting only
-    // what differs: each changed line's changed span when the text keeps its
-    // line breaks, else the span from the first to the last changed character.
+    // Replaces the whole text as one step of the undo history, applying only
+    // the edits ModificheTesto::Calcola finds, so the unchanged lines keep
+    // their blocks.
     // Like SetText it does not keep the selection and does not raise
     // TestoCambiato; undoing or redoing the step does.
     void SostituisciTesto(const QString &testo);
@@ -43,9 +43,6 @@ public:
     // Conversions between Qt document positions and CR LF offsets.
     qsizetype OffsetDaPosizione(int posizione) const;
     int PosizioneDaOffset(qsizetype offset) const;
-
-    // Line breaks of any kind turned into '\n', as the Qt document holds them.
-    static QString NormalizzaACapo(const QString &testo);
 
 Q_SIGNALS:
     // The text changed by anything but SetText(): typing, deleting, pasting,

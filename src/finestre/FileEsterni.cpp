@@ -56,6 +56,6 @@ bool FinestraPrincipale::event(QEvent *e)
 
 bool FinestraPrincipale::eventFilter(QObject *oggetto, QEvent *e)
 {
-    if (oggetto == Text1->viewport() && TrascinamentoDiFile(e)) return true;
+    if (oggetto == m_editor->viewport() && TrascinamentoDiFile(e)) return true;
     return QMainWindow::eventFilter(oggetto, e);
 }

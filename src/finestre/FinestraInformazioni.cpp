@@ -58,29 +58,29 @@ FinestraInformazioni::FinestraInformazioni(const QString &cartellaProgramma, QWi
     setWindowIcon(Icone::Programma());
     setFixedSize(Pixel(4860), Pixel(3045));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(Icone::Programma().pixmap(48, 48));
-    Image1->setGeometry(Pixel(240), Pixel(240), Pixel(720), Pixel(720));
+    ImmagineProgramma = new QLabel(this);
+    ImmagineProgramma->setObjectName(QStringLiteral("ImmagineProgramma"));
+    ImmagineProgramma->setPixmap(Icone::Programma().pixmap(48, 48));
+    ImmagineProgramma->setGeometry(Pixel(240), Pixel(240), Pixel(720), Pixel(720));
 
-    Titolo = Etichetta(this, "Label1", QStringLiteral("Quadrivo"), 14.25, true, false, 240, 400);
+    Titolo = Etichetta(this, "Titolo", QStringLiteral("Quadrivo"), 14.25, true, false, 240, 400);
     Descrizione =
-        Etichetta(this, "Label2",
+        Etichetta(this, "Descrizione",
                   QStringLiteral("Trasforma il codice sorgente in un abbozzo di pseudocodifica"),
                   8.25, false, true, 720, 480);
     Versione =
-        Etichetta(this, "Label3", QStringLiteral("Versione 1"), 8.25, false, false, 1320, 255);
+        Etichetta(this, "Versione", QStringLiteral("Versione 1"), 8.25, false, false, 1320, 255);
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Pixel(3360), Pixel(2040), Pixel(1335), Pixel(375));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &FinestraInformazioni::Command1_Click);
-    Command2 = new QPushButton(QStringLiteral("&Crediti"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(Pixel(3360), Pixel(2520), Pixel(1335), Pixel(375));
-    Command2->setAutoDefault(false);
-    connect(Command2, &QPushButton::clicked, this, &FinestraInformazioni::Command2_Click);
+    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
+    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
+    BottoneOk->setGeometry(Pixel(3360), Pixel(2040), Pixel(1335), Pixel(375));
+    BottoneOk->setDefault(true);
+    connect(BottoneOk, &QPushButton::clicked, this, &FinestraInformazioni::Chiudi);
+    BottoneCrediti = new QPushButton(QStringLiteral("&Crediti"), this);
+    BottoneCrediti->setObjectName(QStringLiteral("BottoneCrediti"));
+    BottoneCrediti->setGeometry(Pixel(3360), Pixel(2520), Pixel(1335), Pixel(375));
+    BottoneCrediti->setAutoDefault(false);
+    connect(BottoneCrediti, &QPushButton::clicked, this, &FinestraInformazioni::MostraCrediti);
 }
 
 QString FinestraInformazioni::PercorsoCrediti() const
@@ -94,12 +94,12 @@ QString FinestraInformazioni::PercorsoCrediti() const
     return accanto;
 }
 
-void FinestraInformazioni::Command1_Click()
+void FinestraInformazioni::Chiudi()
 {
     accept();
 }
 
-void FinestraInformazioni::Command2_Click()
+void FinestraInformazioni::MostraCrediti()
 {
     // The viewer runs on by itself; the window does not wait for it.
     if (Piattaforma::AvviaVisualizzatore(PercorsoCrediti())) return;

@@ -14,15 +14,15 @@ public:
     // it when the program is installed.
     FinestraInformazioni(const QString &cartellaProgramma, QWidget *padre);
 
-    QLabel *Image1, *Titolo, *Descrizione, *Versione;
-    QPushButton *Command1, *Command2;
+    QLabel *ImmagineProgramma, *Titolo, *Descrizione, *Versione;
+    QPushButton *BottoneOk, *BottoneCrediti;
 
     // The credits file the "&Crediti" button opens.
     QString PercorsoCrediti() const;
 
 public Q_SLOTS:
-    void Command1_Click(); // "OK"
-    void Command2_Click(); // "&Crediti"
+    void Chiudi();        // "OK"
+    void MostraCrediti(); // "&Crediti"
 
 protected:
     void paintEvent(QPaintEvent *e) override;

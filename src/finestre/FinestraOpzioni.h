@@ -15,15 +15,15 @@ class FinestraOpzioni : public QDialog
 public:
     explicit FinestraOpzioni(Contesto &stato, QWidget *padre = nullptr);
 
-    QCheckBox *Check1 = nullptr; // comments and strings left alone
-    QCheckBox *Check2 = nullptr; // code delimiters
-    QLabel *Label1 = nullptr;    // the language of the text
-    QPushButton *Command1 = nullptr, *Command2 = nullptr;
+    QCheckBox *CasellaLasciaIntatti = nullptr; // comments and strings left alone
+    QCheckBox *CasellaSeparatori = nullptr;    // code delimiters
+    QLabel *EtichettaLinguaggio = nullptr;     // the language of the text
+    QPushButton *BottoneOk = nullptr, *BottoneAnnulla = nullptr;
 
 public Q_SLOTS:
     // Stores the ticked options; on a failed write shows the error and keeps
     // both the dialog and the options as they were.
-    void Command1_Click();
+    void Conferma();
 
 private:
     Contesto &m_contesto;

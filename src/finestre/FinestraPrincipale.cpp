@@ -30,6 +30,20 @@ const QString FiltroFile = QStringLiteral(
     "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
     "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
     "(*.*)|*");
+
+// The layout, in twips.
+constexpr int MargineSchermo = 1300;  // left free around the window at start-up
+constexpr int LarghezzaMinima = 3000; // the window is never made smaller
+constexpr int AltezzaMinima = 3000;
+constexpr int MargineDestroEditor = 110;    // between the editor and the window's right edge
+constexpr int MargineVerticaleEditor = 700; // frame, menu bar and status bar border
+constexpr int LarghezzaBarra = 3015;        // the progress bar's size
+constexpr int AltezzaBarra = 195;
+constexpr int DistanzaBarraDalFondo = 950;     // from the window's bottom to the bar's top
+constexpr int LarghezzaPerBarraADestra = 8900; // wider: the bar sits at the right
+constexpr int DistanzaBarraDaDestra = 3500;    // from the right edge, when it sits there
+constexpr int DistanzaBarraDalPannello =
+    900; // after the start of the panel under the bar, otherwise
 } // namespace
 using Piattaforma::Twip;
 
@@ -42,29 +56,30 @@ FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
 
     m_area = new QWidget(this);
     setCentralWidget(m_area);
-    Text1 = new EditorTesto(m_area);
-    Text1->move(0, 0);
+    m_editor = new EditorTesto(m_area);
+    m_editor->setObjectName(QStringLiteral("m_editor"));
+    m_editor->move(0, 0);
 
     CreaMenu();
     CreaBarraDiStato();
     m_dialogoFile.ImpostaFiltro(FiltroFile);
 
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setTextVisible(false);
-    ProgressBar1->resize(Pixel(3015), Pixel(195));
+    m_barraAvanzamento = new QProgressBar(this);
+    m_barraAvanzamento->setObjectName(QStringLiteral("m_barraAvanzamento"));
+    m_barraAvanzamento->setRange(0, 100);
+    m_barraAvanzamento->setValue(0);
+    m_barraAvanzamento->setTextVisible(false);
+    m_barraAvanzamento->resize(Pixel(LarghezzaBarra), Pixel(AltezzaBarra));
 
     QList<QKeySequence> scorciatoie;
     for (QAction *azione : findChildren<QAction *>())
         scorciatoie.append(azione->shortcuts());
-    Text1->RiservaScorciatoie(scorciatoie);
-    connect(Text1, &EditorTesto::TestoCambiato, this,
+    m_editor->RiservaScorciatoie(scorciatoie);
+    connect(m_editor, &EditorTesto::TestoCambiato, this,
             [this] { m_contesto.TestoModificato = true; });
 
     setAcceptDrops(true);
-    Text1->viewport()->installEventFilter(this);
+    m_editor->viewport()->installEventFilter(this);
 }
 
 FinestraPrincipale::~FinestraPrincipale()
@@ -167,15 +182,15 @@ void FinestraPrincipale::CreaMenu()
 
     QMenu *modifica = menu("menuModifica", "&Modifica");
     azioneAnnulla = voce(modifica, "azioneAnnulla", "&Annulla", QKeySequence(Qt::CTRL | Qt::Key_Z),
-                         [this] { Text1->undo(); });
+                         [this] { m_editor->undo(); });
     azioneRifai = voce(modifica, "azioneRifai", "Ri&fai", QKeySequence(Qt::CTRL | Qt::Key_Y),
-                       [this] { Text1->redo(); });
+                       [this] { m_editor->redo(); });
     azioneRifai->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     azioneAnnulla->setEnabled(false);
     azioneRifai->setEnabled(false);
-    connect(Text1, &EditorTesto::undoAvailable, azioneAnnulla, &QAction::setEnabled);
-    connect(Text1, &EditorTesto::redoAvailable, azioneRifai, &QAction::setEnabled);
+    connect(m_editor, &EditorTesto::undoAvailable, azioneAnnulla, &QAction::setEnabled);
+    connect(m_editor, &EditorTesto::redoAvailable, azioneRifai, &QAction::setEnabled);
     modifica->addSeparator();
     azioneTaglia = voce(modifica, "azioneTaglia", "&Taglia", QKeySequence(Qt::CTRL | Qt::Key_X),
                         &FinestraPrincipale::Taglia);
@@ -222,13 +237,13 @@ void FinestraPrincipale::CreaBarraDiStato()
     m_barraStato->setObjectName(QStringLiteral("m_barraStato"));
     m_barraStato->setSizeGripEnabled(false);
     m_barraStato->setFixedHeight(Pixel(330));
-    m_pannello1 = new QLabel(TestoInattivo(), m_barraStato);
-    m_pannello1->setObjectName(QStringLiteral("Pannello1"));
-    m_pannello2 = new QLabel(m_barraStato);
-    m_pannello2->setObjectName(QStringLiteral("Pannello2"));
+    m_testoStato = new QLabel(TestoInattivo(), m_barraStato);
+    m_testoStato->setObjectName(QStringLiteral("m_testoStato"));
+    m_pannelloBarra = new QLabel(m_barraStato);
+    m_pannelloBarra->setObjectName(QStringLiteral("m_pannelloBarra"));
     // The panels share the width and never hold the window wider than the
     // layout rule's minimum.
-    for (QLabel *pannello : {m_pannello1, m_pannello2}) {
+    for (QLabel *pannello : {m_testoStato, m_pannelloBarra}) {
         pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         m_barraStato->addWidget(pannello, 1);
     }
@@ -242,25 +257,25 @@ QString FinestraPrincipale::TestoInattivo()
 
 void FinestraPrincipale::ImpostaStato(const QString &testo)
 {
-    m_pannello1->setText(testo);
+    m_testoStato->setText(testo);
 }
 void FinestraPrincipale::RipristinaStato()
 {
-    m_pannello1->setText(TestoInattivo());
+    m_testoStato->setText(TestoInattivo());
 }
 QString FinestraPrincipale::TestoStato() const
 {
-    return m_pannello1->text();
+    return m_testoStato->text();
 }
 
 void FinestraPrincipale::ImpostaAvanzamento(qsizetype valore, qsizetype massimo)
 {
-    ProgressBar1->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
-    ProgressBar1->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
+    m_barraAvanzamento->setRange(0, int(std::clamp<qsizetype>(massimo, 1, INT_MAX)));
+    m_barraAvanzamento->setValue(int(std::clamp<qsizetype>(valore, INT_MIN, INT_MAX)));
 }
 void FinestraPrincipale::AzzeraAvanzamento()
 {
-    ProgressBar1->setValue(0);
+    m_barraAvanzamento->setValue(0);
 }
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
@@ -273,11 +288,11 @@ bool FinestraPrincipale::Avvia()
 {
     m_contesto.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
-    ImpostaDimensioneEsterna(std::nullopt, schermo.height() - 1300);
-    ImpostaDimensioneEsterna(schermo.width() - 1300, std::nullopt);
+    ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
+    ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
     if (!ApriListe(*this)) return false; // the options too
-    Text1->SetText(QString());
-    Text1->setFocus();
+    m_editor->SetText(QString());
+    m_editor->setFocus();
     m_contesto.TestoModificato = false;
     return true;
 }
@@ -298,17 +313,19 @@ void FinestraPrincipale::ImpostaDimensioneEsterna(std::optional<int> larghezza,
 }
 
 FinestraPrincipale::Disposizione
-FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2)
+FinestraPrincipale::RegolaDisposizione(int W, int H, int altezzaBarraStato, int inizioPannelloBarra)
 {
     Disposizione d;
-    d.larghezza = std::max(W, 3000);
-    d.altezza = std::max(H, 3000);
+    d.larghezza = std::max(W, LarghezzaMinima);
+    d.altezza = std::max(H, AltezzaMinima);
     W = d.larghezza;
     H = d.altezza;
-    if (W - 110 >= 0) d.larghezzaText1 = W - 110;
-    if (H - 700 - altezzaStatusBar >= 0) d.altezzaText1 = H - 700 - altezzaStatusBar;
-    d.topBarra = H - 950;
-    d.leftBarra = W > 8900 ? W - 3500 : bordoPannello2 + 900;
+    if (W - MargineDestroEditor >= 0) d.larghezzaEditor = W - MargineDestroEditor;
+    if (H - MargineVerticaleEditor - altezzaBarraStato >= 0)
+        d.altezzaEditor = H - MargineVerticaleEditor - altezzaBarraStato;
+    d.topBarra = H - DistanzaBarraDalFondo;
+    d.leftBarra = W > LarghezzaPerBarraADestra ? W - DistanzaBarraDaDestra
+                                               : inizioPannelloBarra + DistanzaBarraDalPannello;
     return d;
 }
 
@@ -322,19 +339,20 @@ void FinestraPrincipale::Ridisponi()
 {
     if (isMinimized()) return;
     const QSize esterno = DimensioneEsterna();
-    const Disposizione d = RegolaDisposizione(esterno.width(), esterno.height(),
-                                              Twip(m_barraStato->height()), Twip(m_pannello2->x()));
+    const Disposizione d =
+        RegolaDisposizione(esterno.width(), esterno.height(), Twip(m_barraStato->height()),
+                           Twip(m_pannelloBarra->x()));
     if (d.larghezza != esterno.width() || d.altezza != esterno.height()) {
         // Too small: snap back; the resize brings this rule back with the new size.
         ImpostaDimensioneEsterna(d.larghezza, d.altezza);
         return;
     }
     // The editor never reaches past the area it lives in, so its scroll bars stay visible.
-    const int w = d.larghezzaText1 ? Pixel(*d.larghezzaText1) : Text1->width();
-    const int h = d.altezzaText1 ? Pixel(*d.altezzaText1) : Text1->height();
-    Text1->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
-    ProgressBar1->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
-    ProgressBar1->raise();
+    const int w = d.larghezzaEditor ? Pixel(*d.larghezzaEditor) : m_editor->width();
+    const int h = d.altezzaEditor ? Pixel(*d.altezzaEditor) : m_editor->height();
+    m_editor->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
+    m_barraAvanzamento->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
+    m_barraAvanzamento->raise();
 }
 
 void FinestraPrincipale::MostraElenco(Elenco elenco)
@@ -363,10 +381,10 @@ void FinestraPrincipale::AvviaPulizia()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito =
-        Pulizia::Applica(Text1->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
+    const Pulizia::Esito esito = Pulizia::Applica(
+        m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        Text1->SostituisciTesto(esito.testo);
+        m_editor->SostituisciTesto(esito.testo);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
@@ -380,13 +398,13 @@ void FinestraPrincipale::AvviaPulizia()
 
 void FinestraPrincipale::Copia()
 {
-    QGuiApplication::clipboard()->setText(Text1->SelText());
+    QGuiApplication::clipboard()->setText(m_editor->SelText());
 }
 
 void FinestraPrincipale::Taglia()
 {
-    QGuiApplication::clipboard()->setText(Text1->SelText());
-    Text1->SetSelText(QString());
+    QGuiApplication::clipboard()->setText(m_editor->SelText());
+    m_editor->SetSelText(QString());
 }
 
 void FinestraPrincipale::Incolla()
@@ -394,5 +412,5 @@ void FinestraPrincipale::Incolla()
     // A clipboard without text (empty, or a picture) leaves the selection alone.
     const QString testo = QGuiApplication::clipboard()->text();
     if (testo.isEmpty()) return;
-    Text1->SetSelText(testo);
+    m_editor->SetSelText(testo);
 }

@@ -31,12 +31,15 @@ public:
     struct Disposizione
     {
         int larghezza = 0, altezza = 0; // the window's outer size after steps 1 and 2
-        std::optional<int> larghezzaText1, altezzaText1;
-        int topBarra = 0, leftBarra = 0;
+        std::optional<int> larghezzaEditor, altezzaEditor;
+        int topBarra = 0, leftBarra = 0; // the progress bar's place
     };
-    static Disposizione RegolaDisposizione(int W, int H, int altezzaStatusBar, int bordoPannello2);
+    // `altezzaBarraStato`: the status bar's height; `inizioPannelloBarra`: where
+    // its second panel, the one the progress bar sits over, starts.
+    static Disposizione RegolaDisposizione(int W, int H, int altezzaBarraStato,
+                                           int inizioPannelloBarra);
 
-    // Status bar panel 1: the idle text, or a progress text of an operation.
+    // The status bar's first panel: the idle text, or a progress text of an operation.
     static QString TestoInattivo();
     void ImpostaStato(const QString &testo);
     void RipristinaStato();
@@ -45,7 +48,7 @@ public:
     // The program's shared state, for the windows this one opens.
     Contesto &Condiviso() { return m_contesto; }
     // The editor.
-    EditorTesto *Editor() const { return Text1; }
+    EditorTesto *Editor() const { return m_editor; }
     // The progress bar: `valore` of `massimo` (at least 1); empty again.
     void ImpostaAvanzamento(qsizetype valore, qsizetype massimo);
     void AzzeraAvanzamento();
@@ -114,9 +117,9 @@ private Q_SLOTS:
     void MostraInformazioni();
 
 private:
-    EditorTesto *Text1 = nullptr;
+    EditorTesto *m_editor = nullptr;
     QStatusBar *m_barraStato = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
+    QProgressBar *m_barraAvanzamento = nullptr;
     Piattaforma::DialogoFile m_dialogoFile;
 
     QAction *azioneNuovo = nullptr, *azioneApri = nullptr, *azioneSalva = nullptr,
@@ -143,18 +146,18 @@ private:
     // text over RTF or over a file changed on disk since it was read; true
     // when the text was saved (perhaps under a new .txt name).
     bool SalvaSulFileCorrente();
-    // The text is now the content of `percorso`, as it is on disk.
-    void RegistraFileSalvato(const QString &percorso);
-    // Saves to the text's own file, or to a name asked for (and not kept).
-    bool SalvaInFileProprioONuovo();
+    // Saves to the text's own file, or to a name asked for (and not kept);
+    // with `soloSeModificato`, only a modified text. False when the save was
+    // cancelled or failed.
+    bool SalvaInFileProprioONuovo(bool soloSeModificato = false);
     // Asks to save a modified text; false when the command must end here.
     bool OffriSalvataggio();
     // Takes a drag or drop that carries a file; false for anything else.
     bool TrascinamentoDiFile(QEvent *e);
 
     Contesto &m_contesto;
-    QLabel *m_pannello1 = nullptr;
-    QLabel *m_pannello2 = nullptr;
+    QLabel *m_testoStato = nullptr;    // the status bar's first panel
+    QLabel *m_pannelloBarra = nullptr; // its second, empty: the progress bar is over it
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;

@@ -30,6 +30,33 @@ public:
     // writing over a file another program changed or replaced since.
     ScritturaAtomica::IdentitaFile IdentitaDocumento;
 
+    // What the File commands do to the document's state. The window asks the
+    // questions, reads and writes the file, and reports here what happened.
+    // "&Nuovo": an empty text with no file; searches start from its beginning.
+    void DocumentoNuovo();
+    // `percorso` was read as `formato` (`rtf`: it was an RTF file) and was
+    // `identita` just before the read. The modified flag stays as it was.
+    void DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
+                         const ScritturaAtomica::IdentitaFile &identita);
+    // The text was written to `percorso`, which is now its file as it is on disk.
+    void DocumentoSalvato(const QString &percorso);
+    // The text was written to a file chosen for that save only: the text
+    // keeps no file name.
+    void DocumentoSalvatoAltrove() { TestoModificato = false; }
+    // A save that was interrupted was undone at `percorso`: when that is the
+    // text's own file, it is no longer the file that was read.
+    void FileRipristinato(const QString &percorso);
+
+    // What a save does: nothing (`soloSeModificato` and the text is not
+    // modified), write to the text's own file, or ask for a name first.
+    enum class Salvataggio { Nessuno, SulFileProprio, ChiediNome };
+    Salvataggio ComeSalvare(bool soloSeModificato) const;
+    // Before writing over the text's own file: true when another program
+    // changed, replaced or removed it since it was read or last saved.
+    bool FileCambiatoSulDisco() const;
+    // The name offered when an RTF text is saved as plain text: the same, with .txt.
+    QString NomeTestoSemplice() const;
+
     // The word lists.
     ArchivioListe Liste;
     // How many entries a pseudocoding run walks: the list archive's count,

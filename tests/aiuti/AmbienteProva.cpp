@@ -56,7 +56,7 @@ QAction *Comando(QWidget &finestra, const char *nome)
 
 QProgressBar *Avanzamento(QWidget &finestra)
 {
-    auto *barra = finestra.findChild<QProgressBar *>(QStringLiteral("ProgressBar1"));
+    auto *barra = finestra.findChild<QProgressBar *>(QStringLiteral("m_barraAvanzamento"));
     if (!barra) qFatal("barra di avanzamento mancante");
     return barra;
 }

@@ -191,8 +191,8 @@ Punto &?
             FinestraPrincipale::RegolaDisposizione(2000, 5000, 330, 4200);
         QCOMPARE(d.larghezza, 3000);
         QCOMPARE(d.altezza, 5000);
-        QCOMPARE(*d.larghezzaText1, 2890);
-        QCOMPARE(*d.altezzaText1, 5000 - 700 - 330);
+        QCOMPARE(*d.larghezzaEditor, 2890);
+        QCOMPARE(*d.altezzaEditor, 5000 - 700 - 330);
         QCOMPARE(d.topBarra, 4050);
         d = FinestraPrincipale::RegolaDisposizione(3000, 2999, 330, 4200);
         QCOMPARE(d.altezza, 3000);
@@ -201,7 +201,7 @@ Punto &?
         QCOMPARE(FinestraPrincipale::RegolaDisposizione(8900, 6000, 330, 4200).leftBarra, 5100);
         QCOMPARE(FinestraPrincipale::RegolaDisposizione(8901, 6000, 330, 4200).leftBarra, 5401);
         // A negative editor height is a step skipped.
-        QVERIFY(!FinestraPrincipale::RegolaDisposizione(5000, 3000, 3000, 0).altezzaText1);
+        QVERIFY(!FinestraPrincipale::RegolaDisposizione(5000, 3000, 3000, 0).altezzaEditor);
     }
 
     void finestraRealeSiRidimensiona()
@@ -248,8 +248,8 @@ Punto &?
             QVERIFY(info->Descrizione->font().italic());
             QCOMPARE(info->Versione->text(), u"Versione 1"_s);
             // Twice "&Crediti": two viewers.
-            info->Command2->click();
-            info->Command2->click();
+            info->BottoneCrediti->click();
+            info->BottoneCrediti->click();
             const QStringList avviati = Copione::VisualizzatoriAvviati();
             QCOMPARE(avviati.size(), 2);
             QVERIFY(avviati[0].endsWith(u"/crediti.html"_s));
@@ -257,7 +257,7 @@ Punto &?
             // desktop's viewer, xdg-open), and the window stays.
             Copione::VisualizzatoreMancante(true);
             Copione::RispondiMessaggio(Risposta::OK);
-            info->Command2->click();
+            info->BottoneCrediti->click();
             const auto messaggi = Copione::Messaggi();
             QCOMPARE(messaggi.size(), 1);
             QVERIFY(messaggi[0].testo.startsWith(u"Impossibile avviare xdg-open"_s));
@@ -266,7 +266,7 @@ Punto &?
             QCOMPARE(messaggi[0].titolo, u"Appunti"_s);
             QCOMPARE(messaggi[0].icona, Icona::Critico);
             QVERIFY(info->isVisible());
-            info->Command1->click();
+            info->BottoneOk->click();
         });
         Comando(f, "azioneInformazioni")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraInformazioni"_s});

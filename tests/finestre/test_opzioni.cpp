@@ -1,4 +1,4 @@
-// The code-reading options: their file beside the lists, start-up and the dialog.
+// The code-reading options at start-up and in the dialog (the file itself: test_fileopzioni).
 
 #include "aiuti/AmbienteProva.h"
 #include "finestre/FinestraOpzioni.h"
@@ -40,73 +40,6 @@ private Q_SLOTS:
         m_amb.reset();
     }
 
-    void andataERitorno_data()
-    {
-        QTest::addColumn<Opzioni>("scritte");
-        for (bool a : {false, true})
-            for (bool b : {false, true})
-                QTest::addRow("%d%d", a, b) << Opzioni{a, b};
-    }
-    void andataERitorno()
-    {
-        QFETCH(Opzioni, scritte);
-        QTemporaryDir cartella;
-        ErroreFile errore;
-        QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte, &errore));
-        QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
-        // Writing again over an existing file replaces it.
-        const Opzioni opposte{!scritte.LasciaIntatti, !scritte.SeparatoriCodice};
-        QVERIFY(FileOpzioni::Scrivi(cartella.path(), opposte));
-        QCOMPARE(FileOpzioni::Leggi(cartella.path()), opposte);
-    }
-
-    // Anything but a well-formed file leaves both options off.
-    void lettura_data()
-    {
-        QTest::addColumn<QByteArray>("contenuto"); // null: no file
-        QTest::addColumn<Opzioni>("lette");
-        const QByteArray buono =
-            "[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=1\n";
-        const Opzioni spente;
-        QTest::newRow("mancante") << QByteArray() << spente;
-        QTest::newRow("vuoto") << QByteArray("") << spente;
-        QTest::newRow("buono") << buono << Opzioni{true, true};
-        QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
-            << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
-                          "\r\nAltro=0\r\n")
-            << Opzioni{false, true};
-        QTest::newRow("valore 2") << QByteArray(buono).replace("Codice=1", "Codice=2") << spente;
-        QTest::newRow("valore vuoto") << QByteArray(buono).replace("Codice=1", "Codice=") << spente;
-        QTest::newRow("riga senza uguale") << buono + "spazzatura\n" << spente;
-        QTest::newRow("chiave vuota") << buono + "=1\n" << spente;
-        QTest::newRow("altra sezione") << "[Altro]\n" + buono << spente;
-        QTest::newRow("utf-8 non valido") << buono + "; \xFF\xFE\n" << spente;
-        QTest::newRow("binario") << QByteArray("\x00\x01\x02=1", 5) << spente;
-        QTest::newRow("enorme") << buono + QByteArray(70 * 1024, ';') << spente;
-    }
-    void lettura()
-    {
-        QFETCH(QByteArray, contenuto);
-        QFETCH(Opzioni, lette);
-        QTemporaryDir cartella;
-        if (!contenuto.isNull()) {
-            QFile file(FileOpzioni::Percorso(cartella.path()));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QCOMPARE(file.write(contenuto), contenuto.size());
-        }
-        QCOMPARE(FileOpzioni::Leggi(cartella.path()), lette);
-    }
-
-    void scritturaFallitaDaErrno()
-    {
-        QTemporaryDir cartella;
-        ErroreFile errore;
-        const QString assente = QDir(cartella.path()).filePath(u"assente"_s);
-        QVERIFY(!FileOpzioni::Scrivi(assente, Opzioni{true, true}, &errore));
-        QCOMPARE(errore.numero, ENOENT);
-        QCOMPARE(errore.descrizione, u"File o cartella inesistente"_s);
-    }
-
     // The file is read at start-up; the dialog shows it and the text's
     // language, and OK stores what was ticked while Annulla stores nothing.
     void dialogo_data()
@@ -140,12 +73,12 @@ private Q_SLOTS:
             auto *f = qobject_cast<FinestraOpzioni *>(d);
             QVERIFY(f);
             QCOMPARE(f->windowTitle(), u"Opzioni"_s);
-            QCOMPARE(f->Label1->text(), u"Linguaggio del testo: "_s + linguaggio);
-            QCOMPARE(f->Check1->isChecked(), avvio.LasciaIntatti);
-            QCOMPARE(f->Check2->isChecked(), avvio.SeparatoriCodice);
-            f->Check1->setChecked(spuntate.LasciaIntatti);
-            f->Check2->setChecked(spuntate.SeparatoriCodice);
-            (ok ? f->Command1 : f->Command2)->click();
+            QCOMPARE(f->EtichettaLinguaggio->text(), u"Linguaggio del testo: "_s + linguaggio);
+            QCOMPARE(f->CasellaLasciaIntatti->isChecked(), avvio.LasciaIntatti);
+            QCOMPARE(f->CasellaSeparatori->isChecked(), avvio.SeparatoriCodice);
+            f->CasellaLasciaIntatti->setChecked(spuntate.LasciaIntatti);
+            f->CasellaSeparatori->setChecked(spuntate.SeparatoriCodice);
+            (ok ? f->BottoneOk : f->BottoneAnnulla)->click();
         });
         Comando(form, "azioneOpzioni")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraOpzioni"_s});
@@ -162,9 +95,9 @@ private Q_SLOTS:
         QVERIFY(QDir(m_amb->Cartella()).mkdir(u"opzioni.ini"_s));
         FinestraOpzioni f(m_amb->Condiviso());
         f.show();
-        f.Check1->setChecked(true);
+        f.CasellaLasciaIntatti->setChecked(true);
         Copione::RispondiMessaggio(Risposta::OK);
-        f.Command1->click();
+        f.BottoneOk->click();
         const auto messaggi = Copione::Messaggi();
         QCOMPARE(messaggi.size(), 1);
         QVERIFY2(messaggi[0].testo.startsWith(u"Impossibile salvare le opzioni in"_s),

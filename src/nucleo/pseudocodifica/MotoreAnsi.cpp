@@ -1,5 +1,6 @@
 #include "MotoreAnsi.h"
 
+#include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/CodificaAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/ricerca/Ricerca.h"
@@ -133,31 +134,6 @@ __attribute__((target("avx2"))) bool MaschereAvx2(const uchar *t, qsizetype bloc
     return errore == 0;
 }
 #endif
-
-// The text from `testo` on with its line breaks as the editor holds them:
-// each CR without a LF after it and each LF without a CR before it becomes
-// CR LF. `dopoCr`: the byte before `testo`, already written, is a CR.
-QByteArray ACapoComeEditor(QByteArrayView testo, bool dopoCr)
-{
-    QByteArray risultato;
-    risultato.reserve(testo.size() + testo.size() / 16 + 2);
-    const char *t = testo.data();
-    const qsizetype n = testo.size();
-    qsizetype i = 0;
-    if (dopoCr) {
-        risultato.append('\n');
-        i = n > 0 && t[0] == '\n';
-    }
-    for (; i < n; ++i) {
-        if (t[i] != '\r' && t[i] != '\n') {
-            risultato.append(t[i]);
-            continue;
-        }
-        if (t[i] == '\r' && i + 1 < n && t[i + 1] == '\n') ++i;
-        risultato.append("\r\n", 2);
-    }
-    return risultato;
-}
 
 } // namespace
 
@@ -531,7 +507,7 @@ MotoreAnsi::Dati::Fatto MotoreAnsi::Dati::Esegui(const uchar *t, qsizetype n, Us
 qsizetype MotoreAnsi::Dati::Resto(QByteArrayView resto, bool dopoCr, UscitaByte &uscita,
                                   qsizetype conta) const
 {
-    const QByteArray comeEditor = ACapoComeEditor(resto, dopoCr);
+    const QByteArray comeEditor = ACapo::NormalizzaByte(resto, dopoCr);
     quint64 cr = 0;
     Esegui(reinterpret_cast<const uchar *>(comeEditor.constData()), comeEditor.size(), uscita,
            false, true, cr, conta);
@@ -597,7 +573,7 @@ void MotoreAnsi::APezzi::Avanza(bool fine)
     }
     const qsizetype pronti =
         m_presenti - (!fine && m_presenti > 0 && m_buffer[m_presenti - 1] == '\r');
-    m_fatti += ACapoComeEditor(QByteArrayView(m_buffer.get(), pronti), m_cr);
+    m_fatti += ACapo::NormalizzaByte(QByteArrayView(m_buffer.get(), pronti), m_cr);
     m_cr = 0; // a CR already written before the buffer is followed by its LF now
     togli(pronti);
     const Dati::Fatto f = m_dati.Esegui(reinterpret_cast<const uchar *>(m_fatti.constData()),

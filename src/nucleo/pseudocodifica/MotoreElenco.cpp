@@ -3,6 +3,7 @@
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
+#include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/PagineGrandi.h"
 
 #include <QHash>
@@ -349,8 +350,7 @@ MotoreElenco::~MotoreElenco() = default;
 bool MotoreElenco::TieneACapo(QStringView testo)
 {
     for (QChar c : testo) {
-        const char16_t u = c.unicode();
-        if (u == u'\r' || u == u'\n' || u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+        if (ACapo::Interruzione(c.unicode())) return true;
     }
     return false;
 }

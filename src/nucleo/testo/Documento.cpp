@@ -1,5 +1,6 @@
 #include "Documento.h"
 
+#include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/CodificaAnsi.h"
 #include "nucleo/testo/FileRegolare.h"
 #include "nucleo/testo/LettoreRtf.h"
@@ -164,8 +165,7 @@ QString Decodifica(const QByteArray &byte, FormatoTesto *formato)
 bool ContieneSeparatoriSpeciali(const QString &testo)
 {
     for (const QChar c : testo) {
-        const char16_t u = c.unicode();
-        if (u == 0x2029 || u == 0xFDD0 || u == 0xFDD1) return true;
+        if (ACapo::Separatore(c.unicode())) return true;
     }
     return false;
 }

@@ -1,0 +1,54 @@
+#include "Contesto.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void Contesto::DocumentoNuovo()
+{
+    PosRicerca = {}; // searches in the new text start from its beginning
+    TestoModificato = false;
+    NomeFileCorrente.clear();
+    FormatoDocumento = {};
+    DocumentoRtf = false;
+    IdentitaDocumento = {};
+}
+
+void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
+                               const ScritturaAtomica::IdentitaFile &identita)
+{
+    PosRicerca = {}; // searches in the new text start from its beginning
+    NomeFileCorrente = percorso;
+    FormatoDocumento = formato;
+    DocumentoRtf = rtf;
+    IdentitaDocumento = identita;
+}
+
+void Contesto::DocumentoSalvato(const QString &percorso)
+{
+    NomeFileCorrente = percorso;
+    DocumentoRtf = false;
+    IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
+    TestoModificato = false;
+}
+
+void Contesto::FileRipristinato(const QString &percorso)
+{
+    if (percorso == QFileInfo(NomeFileCorrente).absoluteFilePath()) IdentitaDocumento = {};
+}
+
+Contesto::Salvataggio Contesto::ComeSalvare(bool soloSeModificato) const
+{
+    if (soloSeModificato && !TestoModificato) return Salvataggio::Nessuno;
+    return NomeFileCorrente.isEmpty() ? Salvataggio::ChiediNome : Salvataggio::SulFileProprio;
+}
+
+bool Contesto::FileCambiatoSulDisco() const
+{
+    return ScritturaAtomica::IdentitaFile::Di(NomeFileCorrente) != IdentitaDocumento;
+}
+
+QString Contesto::NomeTestoSemplice() const
+{
+    const QFileInfo info(NomeFileCorrente);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt"));
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The edits that turn one editor text into another, so that the editor
+// rewrites only what differs and keeps the rest of its document as it is.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace ModificheTesto {
+
+// Replace `lunghezza` characters at `inizio` with `testo`. Positions count
+// one per line break, as the editor's document holds them, and `testo` has
+// LF breaks.
+struct Modifica
+{
+    qsizetype inizio = 0;
+    qsizetype lunghezza = 0;
+    QString testo;
+};
+
+// The edits that turn `vecchio` into `nuovo`, both with CR LF breaks, to be
+// applied in order: each position is in the text as the earlier edits left
+// it. When the changed span keeps its number of line breaks, one edit per
+// changed line, covering that line's changed characters only, so no line break
+// is removed or written; otherwise one edit from the first to the last
+// changed character. None when the texts are equal.
+QList<Modifica> Calcola(QStringView vecchio, QStringView nuovo);
+
+} // namespace ModificheTesto

@@ -1,0 +1,161 @@
+// The document's state through the File commands: what each step leaves,
+// which save a command makes, and when the file on disk is not the one read.
+
+#include "nucleo/Contesto.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using Salvataggio = Contesto::Salvataggio;
+
+namespace {
+
+bool ScriviFile(const QString &percorso, const QByteArray &byte)
+{
+    QFile file(percorso);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(byte) == byte.size();
+}
+
+} // namespace
+
+class TestContesto : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_cartella;
+    QString P(const QString &nome) const { return m_cartella.filePath(nome); }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(m_cartella.isValid()); }
+
+    // Each step from a text read from an RTF file, modified, searched in.
+    void passi_data()
+    {
+        QTest::addColumn<QString>("passo");
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<bool>("modificato");
+        QTest::addColumn<bool>("rtf");
+        QTest::addColumn<bool>("formatoDelFile"); // the UTF-8 format read is kept
+        QTest::addColumn<bool>("identitaDelDisco");
+        QTest::newRow("nuovo: vuoto, senza nome")
+            << u"nuovo"_s << QString() << false << false << false << false;
+        QTest::newRow("aperto: il flag resta")
+            << u"aperto"_s << u"b.txt"_s << true << false << false << true;
+        QTest::newRow("salvato: il file e' quello scritto")
+            << u"salvato"_s << u"c.txt"_s << false << false << true << true;
+        QTest::newRow("salvato altrove: il nome resta")
+            << u"altrove"_s << u"a.rtf"_s << false << true << true << false;
+    }
+
+    void passi()
+    {
+        QFETCH(QString, passo);
+        QFETCH(QString, nome);
+        QFETCH(bool, modificato);
+        QFETCH(bool, rtf);
+        QFETCH(bool, formatoDelFile);
+        QFETCH(bool, identitaDelDisco);
+        QVERIFY(ScriviFile(P(u"b.txt"_s), "B"));
+        QVERIFY(ScriviFile(P(u"c.txt"_s), "C"));
+        Contesto c(m_cartella.path());
+        FormatoTesto utf8;
+        utf8.codifica = FormatoTesto::Codifica::Utf8;
+        c.DocumentoAperto(P(u"a.rtf"_s), utf8, true, {});
+        c.TestoModificato = true;
+        c.PosRicerca = Ricerca::PosizioneRicerca::Su(6);
+        if (passo == u"nuovo")
+            c.DocumentoNuovo();
+        else if (passo == u"aperto")
+            c.DocumentoAperto(P(u"b.txt"_s), {}, false,
+                              ScritturaAtomica::IdentitaFile::Di(P(u"b.txt"_s)));
+        else if (passo == u"salvato")
+            c.DocumentoSalvato(P(u"c.txt"_s));
+        else
+            c.DocumentoSalvatoAltrove();
+        QCOMPARE(c.NomeFileCorrente, nome.isEmpty() ? QString() : P(nome));
+        QCOMPARE(c.TestoModificato, modificato);
+        QCOMPARE(c.DocumentoRtf, rtf);
+        QCOMPARE(c.FormatoDocumento.codifica == FormatoTesto::Codifica::Utf8, formatoDelFile);
+        QCOMPARE(c.IdentitaDocumento.esiste, identitaDelDisco);
+        // Searches in an opened or new text start from its beginning.
+        QCOMPARE(c.PosRicerca.Indice(), passo == u"nuovo" || passo == u"aperto" ? -1 : 6);
+    }
+
+    void comeSalvare_data()
+    {
+        QTest::addColumn<bool>("modificato");
+        QTest::addColumn<bool>("conNome");
+        QTest::addColumn<bool>("soloSeModificato");
+        QTest::addColumn<Salvataggio>("atteso");
+        QTest::newRow("Salva, non modificato") << false << true << true << Salvataggio::Nessuno;
+        QTest::newRow("Salva, con nome") << true << true << true << Salvataggio::SulFileProprio;
+        QTest::newRow("Salva, senza nome") << true << false << true << Salvataggio::ChiediNome;
+        QTest::newRow("chiusura, non modificato, con nome")
+            << false << true << false << Salvataggio::SulFileProprio;
+        QTest::newRow("chiusura, senza nome") << false << false << false << Salvataggio::ChiediNome;
+    }
+
+    void comeSalvare()
+    {
+        QFETCH(bool, modificato);
+        QFETCH(bool, conNome);
+        QFETCH(bool, soloSeModificato);
+        QFETCH(Salvataggio, atteso);
+        Contesto c(m_cartella.path());
+        c.TestoModificato = modificato;
+        if (conNome) c.NomeFileCorrente = P(u"a.txt"_s);
+        QCOMPARE(c.ComeSalvare(soloSeModificato), atteso);
+    }
+
+    // The file as read or last saved against what is on disk now.
+    void fileCambiatoSulDisco_data()
+    {
+        QTest::addColumn<QString>("cambio");
+        QTest::addColumn<bool>("cambiato");
+        QTest::newRow("invariato") << u"nessuno"_s << false;
+        QTest::newRow("contenuto cambiato") << u"contenuto"_s << true;
+        QTest::newRow("rimosso") << u"rimosso"_s << true;
+        QTest::newRow("salvato dopo il cambio") << u"salvato"_s << false;
+        QTest::newRow("ripristinato") << u"ripristinato"_s << true;
+        QTest::newRow("ripristinato un altro file") << u"altro"_s << false;
+    }
+
+    void fileCambiatoSulDisco()
+    {
+        QFETCH(QString, cambio);
+        QFETCH(bool, cambiato);
+        const QString percorso = P(u"d.txt"_s);
+        QVERIFY(ScriviFile(percorso, "prima"));
+        Contesto c(m_cartella.path());
+        c.DocumentoAperto(percorso, {}, false, ScritturaAtomica::IdentitaFile::Di(percorso));
+        if (cambio == u"contenuto" || cambio == u"salvato") QVERIFY(ScriviFile(percorso, "dopo!"));
+        if (cambio == u"rimosso") QVERIFY(QFile::remove(percorso));
+        if (cambio == u"salvato") c.DocumentoSalvato(percorso);
+        if (cambio == u"ripristinato") c.FileRipristinato(percorso);
+        if (cambio == u"altro") c.FileRipristinato(P(u"e.txt"_s));
+        QCOMPARE(c.FileCambiatoSulDisco(), cambiato);
+    }
+
+    void nomeTestoSemplice_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("atteso");
+        QTest::newRow("rtf") << u"/a/d.rtf"_s << u"/a/d.txt"_s;
+        QTest::newRow("due punti") << u"/a/x.tar.rtf"_s << u"/a/x.tar.txt"_s;
+        QTest::newRow("senza estensione") << u"/a/leggimi"_s << u"/a/leggimi.txt"_s;
+    }
+
+    void nomeTestoSemplice()
+    {
+        QFETCH(QString, nome);
+        QFETCH(QString, atteso);
+        Contesto c(m_cartella.path());
+        c.NomeFileCorrente = nome;
+        QCOMPARE(c.NomeTestoSemplice(), atteso);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestContesto)
+#include "test_contesto.moc"

@@ -1,0 +1,94 @@
+// The options file beside the lists: written in its exact format, read back,
+// and anything but a well-formed file read as both options off.
+
+#include "nucleo/Opzioni.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestFileOpzioni : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void andataERitorno_data()
+    {
+        QTest::addColumn<Opzioni>("scritte");
+        for (bool a : {false, true})
+            for (bool b : {false, true})
+                QTest::addRow("%d%d", a, b) << Opzioni{a, b};
+    }
+    void andataERitorno()
+    {
+        QFETCH(Opzioni, scritte);
+        QTemporaryDir cartella;
+        ErroreFile errore;
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte, &errore));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
+        // The file's exact format: one section, one key a line, 0 or 1.
+        QFile file(FileOpzioni::Percorso(cartella.path()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("[Opzioni]\nLasciaIntattiCommentiEStringhe=") +
+                     (scritte.LasciaIntatti ? "1" : "0") +
+                     "\nSeparatoriDelCodice=" + (scritte.SeparatoriCodice ? "1" : "0") + "\n");
+        // Writing again over an existing file replaces it.
+        const Opzioni opposte{!scritte.LasciaIntatti, !scritte.SeparatoriCodice};
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), opposte));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), opposte);
+    }
+
+    // Anything but a well-formed file leaves both options off.
+    void lettura_data()
+    {
+        QTest::addColumn<QByteArray>("contenuto"); // null: no file
+        QTest::addColumn<Opzioni>("lette");
+        const QByteArray buono =
+            "[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=1\n";
+        const Opzioni spente;
+        QTest::newRow("mancante") << QByteArray() << spente;
+        QTest::newRow("vuoto") << QByteArray("") << spente;
+        QTest::newRow("buono") << buono << Opzioni{true, true};
+        QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
+            << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
+                          "\r\nAltro=0\r\n")
+            << Opzioni{false, true};
+        QTest::newRow("valore 2") << QByteArray(buono).replace("Codice=1", "Codice=2") << spente;
+        QTest::newRow("valore vuoto") << QByteArray(buono).replace("Codice=1", "Codice=") << spente;
+        QTest::newRow("riga senza uguale") << buono + "spazzatura\n" << spente;
+        QTest::newRow("chiave vuota") << buono + "=1\n" << spente;
+        QTest::newRow("altra sezione") << "[Altro]\n" + buono << spente;
+        QTest::newRow("utf-8 non valido") << buono + "; \xFF\xFE\n" << spente;
+        QTest::newRow("binario") << QByteArray("\x00\x01\x02=1", 5) << spente;
+        QTest::newRow("enorme") << buono + QByteArray(70 * 1024, ';') << spente;
+    }
+    void lettura()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(Opzioni, lette);
+        QTemporaryDir cartella;
+        if (!contenuto.isNull()) {
+            QFile file(FileOpzioni::Percorso(cartella.path()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(contenuto), contenuto.size());
+        }
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), lette);
+    }
+
+    void scritturaFallitaDaErrno()
+    {
+        QTemporaryDir cartella;
+        ErroreFile errore;
+        const QString assente = QDir(cartella.path()).filePath(u"assente"_s);
+        QVERIFY(!FileOpzioni::Scrivi(assente, Opzioni{true, true}, &errore));
+        QCOMPARE(errore.numero, ENOENT);
+        QCOMPARE(errore.descrizione, u"File o cartella inesistente"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileOpzioni)
+#include "test_fileopzioni.moc"
