@@ -1,5 +1,7 @@
 #include "Contesto.h"
 
+#include "nucleo/elenchi/ElenchiLinguaggio.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -51,4 +53,25 @@ QString Contesto::NomeTestoSemplice() const
 {
     const QFileInfo info(NomeFileCorrente);
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt"));
+}
+
+Linguaggio Contesto::LinguaggioElenco() const
+{
+    if (!OpzioniCodice.ElencoPerLinguaggio) return Linguaggio::Nessuno;
+    return TipoDaNomeFile(NomeFileCorrente).linguaggio;
+}
+
+ArchivioListe &Contesto::ListeDi(Linguaggio linguaggio, ErroreFile *errore)
+{
+    if (linguaggio == Linguaggio::Nessuno) return Liste;
+    std::unique_ptr<ArchivioListe> &liste = m_listeLinguaggio[int(linguaggio) - 1];
+    if (!liste)
+        liste = std::make_unique<ArchivioListe>(Liste.Cartella(), NomeElencoLinguaggio(linguaggio));
+    // Until the file is open, each request tries again: the folder may have
+    // become writable, or the user may have made room.
+    if (liste->Stato(Elenco::Sostituzioni) == StatoElenco::Chiuso &&
+        PreparaElencoLinguaggio(Liste.Cartella(), linguaggio, errore) &&
+        liste->Apri(Elenco::Sostituzioni, errore))
+        liste->ContaSostituzioni(errore);
+    return *liste;
 }

@@ -10,6 +10,8 @@
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QString>
+#include <array>
+#include <memory>
 
 // The program's shared state: one instance, made at start-up and handed to
 // every window, which reads and writes it directly.
@@ -62,7 +64,21 @@ public:
     // How many entries a pseudocoding run walks: the list archive's count,
     // rebuilt when the substitution list is read at start-up or saved.
     qint32 NumSostituzioni() const { return Liste.NumeroVoci(); }
-    Opzioni OpzioniCodice;     // read from "opzioni.ini" beside the lists at start-up
+    Opzioni OpzioniCodice; // read from "opzioni.ini" beside the lists at start-up
+
+    // "Un elenco per ogni linguaggio". The language whose own list the runs
+    // use on the current text: none (the shared list) while the option is off.
+    Linguaggio LinguaggioElenco() const;
+    // The archive of `linguaggio`'s substitution list: `Liste` for none;
+    // otherwise the language's own file, made from its ready list and opened
+    // the first time it is asked for (its state says when that failed, and
+    // `errore` why).
+    ArchivioListe &ListeDi(Linguaggio linguaggio, ErroreFile *errore = nullptr);
+    // The archive whose substitution list runs on the current text.
+    ArchivioListe &ListeInUso(ErroreFile *errore = nullptr)
+    {
+        return ListeDi(LinguaggioElenco(), errore);
+    }
 
     // How the runs read the current text: the options, and the language its
     // file name gives.
@@ -82,4 +98,8 @@ public:
     // The main window takes no input and does not close while busy.
     bool DialogoTrovaAperto = false;
     bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
+
+private:
+    // BASIC, C, batch: opened on demand, each only its substitution file.
+    std::array<std::unique_ptr<ArchivioListe>, 3> m_listeLinguaggio;
 };

@@ -1,6 +1,7 @@
 // The per-language lists: their files, made once from the ready lists and
 // never overwritten afterwards.
 
+#include "nucleo/Contesto.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
@@ -73,6 +74,67 @@ private Q_SLOTS:
                  QDir(cartella.path()).filePath(u"sostituzioni.dat"_s));
         QVERIFY(PreparaElencoLinguaggio(cartella.path(), Linguaggio::Nessuno));
         QVERIFY(QDir(cartella.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // The runs take the list of the text's language only with the option on.
+    void sceltoPerLinguaggio_data()
+    {
+        QTest::addColumn<bool>("perLinguaggio");
+        QTest::addColumn<QString>("nomeTesto");
+        QTest::addColumn<QString>("elenco");
+        QTest::newRow("spenta, basic") << false << u"/x/Modulo.bas"_s << u"sostituzioni.dat"_s;
+        QTest::newRow("spenta, c") << false << u"/x/main.c"_s << u"sostituzioni.dat"_s;
+        QTest::newRow("accesa, basic") << true << u"/x/Modulo.BAS"_s << u"sostituzioni-basic.dat"_s;
+        QTest::newRow("accesa, c++") << true << u"/x/main.cpp"_s << u"sostituzioni-c.dat"_s;
+        QTest::newRow("accesa, batch") << true << u"/x/a.cmd"_s << u"sostituzioni-batch.dat"_s;
+        QTest::newRow("accesa, senza linguaggio")
+            << true << u"/x/nota.txt"_s << u"sostituzioni.dat"_s;
+        QTest::newRow("accesa, senza nome") << true << QString() << u"sostituzioni.dat"_s;
+    }
+    void sceltoPerLinguaggio()
+    {
+        QFETCH(bool, perLinguaggio);
+        QFETCH(QString, nomeTesto);
+        QFETCH(QString, elenco);
+        QTemporaryDir cartella;
+        Contesto contesto(cartella.path());
+        QVERIFY(contesto.Liste.Apri(Elenco::Sostituzioni));
+        contesto.OpzioniCodice.ElencoPerLinguaggio = perLinguaggio;
+        contesto.NomeFileCorrente = nomeTesto;
+        ArchivioListe &liste = contesto.ListeInUso();
+        QCOMPARE(liste.Percorso(Elenco::Sostituzioni), QDir(cartella.path()).filePath(elenco));
+        QCOMPARE(liste.Stato(Elenco::Sostituzioni), StatoElenco::Scrivibile);
+        // A language's list holds its ready list, counted for the walk.
+        const Linguaggio linguaggio = contesto.LinguaggioElenco();
+        QCOMPARE(liste.NumeroVoci(), int(ListaDelLinguaggio(linguaggio).size()));
+        // Only the list in use was made beside the shared one.
+        const QStringList file = QDir(cartella.path()).entryList(QDir::Files);
+        QCOMPARE(QSet<QString>(file.begin(), file.end()),
+                 (QSet<QString>{u"sostituzioni.dat"_s, elenco}));
+    }
+
+    // Additions to one language's list stay there, through work on another
+    // language and a new start of the program.
+    void modificatiSeparatamente()
+    {
+        QTemporaryDir cartella;
+        const VoceSostituzione aggiunta{u"DoEvents"_s, u"LasciaLavorare"_s};
+        {
+            Contesto contesto(cartella.path());
+            ArchivioListe &basic = contesto.ListeDi(Linguaggio::Basic);
+            QVector<VoceSostituzione> righe = basic.LeggiSostituzioni();
+            righe.append(aggiunta);
+            QVERIFY(basic.Salva(righe));
+            QCOMPARE(&contesto.ListeDi(Linguaggio::Basic), &basic);
+            QVERIFY(!contesto.ListeDi(Linguaggio::C).LeggiSostituzioni().contains(aggiunta));
+        }
+        Contesto contesto(cartella.path());
+        const QVector<VoceSostituzione> basic =
+            contesto.ListeDi(Linguaggio::Basic).LeggiSostituzioni();
+        QCOMPARE(basic.size(), ListaDelLinguaggio(Linguaggio::Basic).size() + 1);
+        QCOMPARE(basic.last(), aggiunta);
+        QCOMPARE(contesto.ListeDi(Linguaggio::C).LeggiSostituzioni(),
+                 ListaDelLinguaggio(Linguaggio::C));
     }
 
     void cartellaMancante()

@@ -17,12 +17,15 @@ constexpr qint64 RecordPerLettura = 8192;
 
 } // namespace
 
-ArchivioListe::ArchivioListe(QString cartella) : m_cartella(std::move(cartella)) {}
+ArchivioListe::ArchivioListe(QString cartella, QString nomeSostituzioni)
+    : m_cartella(std::move(cartella)), m_nomeSostituzioni(std::move(nomeSostituzioni))
+{
+}
 
 QString ArchivioListe::Percorso(Elenco elenco) const
 {
     return QDir(m_cartella)
-        .filePath(elenco == Elenco::Sostituzioni ? QStringLiteral("sostituzioni.dat")
+        .filePath(elenco == Elenco::Sostituzioni ? m_nomeSostituzioni
                                                  : QStringLiteral("pulizia.dat"));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nucleo/testo/ErroreFile.h"
 #include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/testo/ErroreFile.h"
 
 #include <QFile>
 #include <QString>
@@ -27,10 +27,13 @@ enum class StatoElenco {
 
 // The two list files, "sostituzioni.dat" and "pulizia.dat", each a sequence of
 // 128-byte records. Both stay open from start-up to the end of the program.
+// `nomeSostituzioni` names another substitution file in the same folder (a
+// language's own list).
 class ArchivioListe
 {
 public:
-    explicit ArchivioListe(QString cartella);
+    explicit ArchivioListe(QString cartella,
+                           QString nomeSostituzioni = QStringLiteral("sostituzioni.dat"));
 
     const QString &Cartella() const { return m_cartella; }
     QString Percorso(Elenco elenco) const;
@@ -91,6 +94,7 @@ private:
     template <typename Voce> bool ContieneRighe(Elenco elenco, const QVector<Voce> &righe);
 
     QString m_cartella;
+    QString m_nomeSostituzioni;
     std::array<QFile, 2> m_file;
     std::array<StatoElenco, 2> m_stato{StatoElenco::Chiuso, StatoElenco::Chiuso};
     std::array<ErroreFile, 2> m_errore;
