@@ -8,38 +8,66 @@
 #include "piattaforma/Icone.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 
 using Piattaforma::Pixel;
 
 FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
-    : QDialog(&form), m_contesto(form.Condiviso()), m_form(&form),
-      m_modello(form.Condiviso().Liste, elenco)
+    : QDialog(&form), m_contesto(form.Condiviso()), m_form(&form)
 {
     const bool sost = elenco == Elenco::Sostituzioni;
+    const bool perLinguaggio = sost && m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    // With a list for each language the editor opens on the text's own; one
+    // that cannot be made or opened is reported and the shared list shown.
+    if (perLinguaggio) m_linguaggio = m_contesto.LinguaggioElenco();
+    ErroreFile erroreApertura;
+    ArchivioListe *liste = &m_contesto.ListeDi(m_linguaggio, &erroreApertura);
+    if (m_linguaggio != Linguaggio::Nessuno && liste->Stato(elenco) == StatoElenco::Chiuso) {
+        AvvisaAperturaFallita(&form, *liste, erroreApertura);
+        m_linguaggio = Linguaggio::Nessuno;
+        liste = &m_contesto.Liste;
+    }
+    m_modello = std::make_unique<ModelloElenco>(*liste, elenco);
     setObjectName(sost ? QStringLiteral("FinestraSostituzioni")
                        : QStringLiteral("FinestraEliminazioni"));
     setWindowTitle(sost ? QStringLiteral("Elenco sostituzioni")
                         : QStringLiteral("Elenco eliminazioni"));
     setFixedSize(Pixel(sost ? 6630 : 6690), Pixel(4515));
-    m_modello.ImpostaDecorazione(
+    m_modello->ImpostaDecorazione(
         QVariant::fromValue(Icone::Riga())); // one picture shared by every row
 
     EtichettaElenco = new QLabel(
         sost ? QStringLiteral("Lista sostituzioni:") : QStringLiteral("Lista eliminazioni:"), this);
     EtichettaElenco->setObjectName(QStringLiteral("EtichettaElenco"));
     EtichettaElenco->setGeometry(Pixel(120), Pixel(120), Pixel(3375), Pixel(255));
+    if (perLinguaggio) {
+        SceltaElenco = new QComboBox(this);
+        SceltaElenco->setObjectName(QStringLiteral("SceltaElenco"));
+        SceltaElenco->setGeometry(Pixel(3600), Pixel(40), Pixel(1455), Pixel(300));
+        // In the order of Linguaggio: the shared list first.
+        SceltaElenco->addItems({QStringLiteral("Testo"), QStringLiteral("BASIC"),
+                                QStringLiteral("C/C++"), QStringLiteral("batch")});
+        SceltaElenco->setCurrentIndex(int(m_linguaggio));
+        SceltaElenco->setToolTip(QDir::toNativeSeparators(liste->Percorso(elenco)));
+        connect(SceltaElenco, &QComboBox::currentIndexChanged, this, [this](int indice) {
+            if (CambiaElenco(Linguaggio(indice))) return;
+            const QSignalBlocker blocco(SceltaElenco);
+            SceltaElenco->setCurrentIndex(int(m_linguaggio));
+        });
+    }
 
     // A plain list of whole rows: no grid, no row numbers, Tab leaves the list.
     VistaElenco = new QTableView(this);
     VistaElenco->setObjectName(QStringLiteral("VistaElenco"));
     VistaElenco->setGeometry(Pixel(120), Pixel(360), Pixel(4935), Pixel(3135));
-    VistaElenco->setModel(&m_modello);
+    VistaElenco->setModel(m_modello.get());
     VistaElenco->setSelectionMode(QAbstractItemView::SingleSelection);
     VistaElenco->setSelectionBehavior(QAbstractItemView::SelectRows);
     VistaElenco->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -105,10 +133,11 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
                                BottoneRipristina,  BottoneSu,      BottoneGiu};
     for (QPushButton *b : {BottoneLinguaggio, BottoneImporta, BottoneEsporta})
         if (b) ordine.insert(ordine.indexOf(BottoneRipristina) + 1, b);
+    if (SceltaElenco) ordine.insert(1, SceltaElenco);
     if (!sost) std::reverse(ordine.begin(), ordine.end());
     for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
-    ordine[sost ? 1 : 0]->setFocus();
+    (sost ? VistaElenco : ordine[0])->setFocus();
 
     CaricaElenco();
 }
@@ -124,6 +153,40 @@ void FinestraElenco::AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &l
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
 }
 
+void FinestraElenco::AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste,
+                                           const ErroreFile &errore)
+{
+    Piattaforma::MessageBox(padre,
+                            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)),
+                                     errore.Messaggio()),
+                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+}
+
+bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
+{
+    if (linguaggio == m_linguaggio) return true;
+    if (!PuoChiudere()) return false;
+    ErroreFile errore;
+    ArchivioListe &liste = m_contesto.ListeDi(linguaggio, &errore);
+    if (liste.Stato(Elenco::Sostituzioni) == StatoElenco::Chiuso) {
+        AvvisaAperturaFallita(this, liste, errore);
+        return false;
+    }
+    auto nuovo = std::make_unique<ModelloElenco>(liste, Elenco::Sostituzioni);
+    nuovo->ImpostaDecorazione(QVariant::fromValue(Icone::Riga()));
+    // The view does not own its selection model: the old one goes with the old rows.
+    QItemSelectionModel *selezione = VistaElenco->selectionModel();
+    VistaElenco->setModel(nuovo.get());
+    delete selezione;
+    m_modello = std::move(nuovo);
+    m_linguaggio = linguaggio;
+    if (SceltaElenco)
+        SceltaElenco->setToolTip(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)));
+    CaricaElenco();
+    return true;
+}
+
 std::optional<int> FinestraElenco::RigaSelezionata() const
 {
     const QModelIndexList righe = VistaElenco->selectionModel()->selectedRows();
@@ -136,26 +199,26 @@ std::optional<int> FinestraElenco::RigaSelezionata() const
 
 void FinestraElenco::Seleziona(int riga)
 {
-    VistaElenco->setCurrentIndex(m_modello.index(riga, 0));
+    VistaElenco->setCurrentIndex(m_modello->index(riga, 0));
 }
 
 void FinestraElenco::CaricaElenco()
 {
     Piattaforma::PuntatoreOccupato(m_form, true);
     Piattaforma::PuntatoreOccupato(this, true);
-    const ErroreFile errore = m_modello.Carica();
+    const ErroreFile errore = m_modello->Carica();
     Piattaforma::PuntatoreOccupato(this, false);
     Piattaforma::PuntatoreOccupato(m_form, false);
-    if (errore.numero != 0) AvvisaLetturaFallita(this, m_contesto.Liste, Tipo(), errore);
+    if (errore.numero != 0) AvvisaLetturaFallita(this, m_modello->Liste(), Tipo(), errore);
 }
 
 bool FinestraElenco::SalvaElenco()
 {
     using Tipo = ModelloElenco::EsitoSalvataggio::Tipo;
-    const ArchivioListe &liste = m_contesto.Liste;
+    const ArchivioListe &liste = m_modello->Liste();
     const QString nome = QDir::toNativeSeparators(liste.Percorso(this->Tipo()));
     Piattaforma::PuntatoreOccupato(this, true);
-    const ModelloElenco::EsitoSalvataggio esito = m_modello.Salva();
+    const ModelloElenco::EsitoSalvataggio esito = m_modello->Salva();
     Piattaforma::PuntatoreOccupato(this, false);
     switch (esito.tipo) {
     case Tipo::NonLetto:
@@ -172,7 +235,7 @@ bool FinestraElenco::SalvaElenco()
             QStringLiteral("L'elenco non è stato salvato: la riga %1 (\"%2\") non può essere "
                            "memorizzata.\r\n%3")
                 .arg(esito.riga)
-                .arg(m_modello.Testo(esito.riga - 1, 0), esito.motivo),
+                .arg(m_modello->Testo(esito.riga - 1, 0), esito.motivo),
             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
         return false;
     case Tipo::ErroreScrittura:
@@ -196,9 +259,9 @@ bool FinestraElenco::SalvaElenco()
 
 bool FinestraElenco::PuoChiudere()
 {
-    if (!m_modello.Modificato()) return true;
+    if (!m_modello->Modificato()) return true;
     Piattaforma::PuntatoreOccupato(this, true); // a long list takes a while to compare
-    const bool uguali = m_modello.UgualeAlFile();
+    const bool uguali = m_modello->UgualeAlFile();
     Piattaforma::PuntatoreOccupato(this, false);
     if (uguali) return true;
     switch (Piattaforma::MessageBox(this, QStringLiteral("Salvare le modifiche all'elenco?"),
@@ -215,7 +278,7 @@ bool FinestraElenco::PuoChiudere()
 
 void FinestraElenco::RimuoviTutti()
 {
-    m_modello.SvuotaTutto();
+    m_modello->SvuotaTutto();
 }
 
 void FinestraElenco::Salva()
@@ -232,8 +295,8 @@ void FinestraElenco::Aggiungi()
 {
     const auto riga =
         FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Aggiungi, {},
-                             [this](const RigaElenco &r) { return m_modello.Rifiuto(r, true); });
-    if (riga) m_modello.Aggiungi(*riga);
+                             [this](const RigaElenco &r) { return m_modello->Rifiuto(r, true); });
+    if (riga) m_modello->Aggiungi(*riga);
 }
 
 void FinestraElenco::Modifica()
@@ -241,44 +304,45 @@ void FinestraElenco::Modifica()
     const std::optional<int> selezionata = RigaSelezionata();
     if (!selezionata) return;
     const auto riga =
-        FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Modifica, m_modello.Riga(*selezionata),
-                             [this](const RigaElenco &r) { return m_modello.Rifiuto(r, false); });
-    if (riga) m_modello.Imposta(*selezionata, *riga);
+        FinestraVoce::Chiedi(this, Tipo(), ModoVoce::Modifica, m_modello->Riga(*selezionata),
+                             [this](const RigaElenco &r) { return m_modello->Rifiuto(r, false); });
+    if (riga) m_modello->Imposta(*selezionata, *riga);
 }
 
 void FinestraElenco::Rimuovi()
 {
-    if (const std::optional<int> riga = RigaSelezionata()) m_modello.Rimuovi(*riga);
+    if (const std::optional<int> riga = RigaSelezionata()) m_modello->Rimuovi(*riga);
 }
 
 void FinestraElenco::Predefiniti()
 {
-    m_modello.Predefiniti();
+    m_modello->Predefiniti();
 }
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    if (const auto righe = AzioniElenco::CaricaLinguaggio(
-            this, m_modello.Sostituzioni(), TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio))
-        m_modello.ImpostaRighe(*righe);
+    if (const auto righe =
+            AzioniElenco::CaricaLinguaggio(this, m_modello->Sostituzioni(),
+                                           TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio))
+        m_modello->ImpostaRighe(*righe);
 }
 
 void FinestraElenco::Importa()
 {
     if (Tipo() == Elenco::Sostituzioni) {
-        if (const auto righe = AzioniElenco::Importa(this, m_modello.Sostituzioni()))
-            m_modello.ImpostaRighe(*righe);
-    } else if (const auto righe = AzioniElenco::Importa(this, m_modello.Eliminazioni())) {
-        m_modello.ImpostaRighe(*righe);
+        if (const auto righe = AzioniElenco::Importa(this, m_modello->Sostituzioni()))
+            m_modello->ImpostaRighe(*righe);
+    } else if (const auto righe = AzioniElenco::Importa(this, m_modello->Eliminazioni())) {
+        m_modello->ImpostaRighe(*righe);
     }
 }
 
 void FinestraElenco::Esporta()
 {
     if (Tipo() == Elenco::Sostituzioni)
-        AzioniElenco::Esporta(this, m_modello.Sostituzioni());
+        AzioniElenco::Esporta(this, m_modello->Sostituzioni());
     else
-        AzioniElenco::Esporta(this, m_modello.Eliminazioni());
+        AzioniElenco::Esporta(this, m_modello->Eliminazioni());
 }
 
 void FinestraElenco::Ripristina()
@@ -289,13 +353,13 @@ void FinestraElenco::Ripristina()
 void FinestraElenco::SpostaSu()
 {
     if (const std::optional<int> riga = RigaSelezionata())
-        if (const std::optional<int> nuova = m_modello.SpostaSu(*riga)) Seleziona(*nuova);
+        if (const std::optional<int> nuova = m_modello->SpostaSu(*riga)) Seleziona(*nuova);
 }
 
 void FinestraElenco::SpostaGiu()
 {
     if (const std::optional<int> riga = RigaSelezionata())
-        if (const std::optional<int> nuova = m_modello.SpostaGiu(*riga)) Seleziona(*nuova);
+        if (const std::optional<int> nuova = m_modello->SpostaGiu(*riga)) Seleziona(*nuova);
 }
 
 void FinestraElenco::keyPressEvent(QKeyEvent *e)

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "nucleo/ModelloElenco.h"
+#include "nucleo/codice/Linguaggio.h"
+
+#include <memory>
 
 #include <QDialog>
 
 class FinestraPrincipale;
 class Contesto;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -19,15 +23,20 @@ class FinestraElenco : public QDialog
 public:
     FinestraElenco(FinestraPrincipale &form, Elenco elenco);
 
-    Elenco Tipo() const { return m_modello.Tipo(); }
-    ModelloElenco &Modello() { return m_modello; }
-    const ModelloElenco &Modello() const { return m_modello; }
+    Elenco Tipo() const { return m_modello->Tipo(); }
+    ModelloElenco &Modello() { return *m_modello; }
+    const ModelloElenco &Modello() const { return *m_modello; }
+    // The language whose substitution list is shown (none: the shared list).
+    Linguaggio LinguaggioElenco() const { return m_linguaggio; }
 
     // The message shown when a list file could not be read.
     static void AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &liste, Elenco elenco,
                                      const ErroreFile &errore);
 
     QLabel *EtichettaElenco = nullptr;
+    // Which substitution list is edited ("Testo", "BASIC", "C/C++", "batch"):
+    // only when each language has its own list.
+    QComboBox *SceltaElenco = nullptr;
     QTableView *VistaElenco = nullptr;
     QPushButton *BottoneRimuoviTutti = nullptr, *BottoneSalva = nullptr, *BottoneAggiungi = nullptr,
                 *BottoneRimuovi = nullptr, *BottonePredefiniti = nullptr, *BottoneChiudi = nullptr,
@@ -70,9 +79,16 @@ protected:
 
 private:
     void CaricaElenco();
+    // Shows `linguaggio`'s substitution list, after the question about
+    // unsaved rows; false (the list unchanged) when the user cancelled or the
+    // list could not be opened.
+    bool CambiaElenco(Linguaggio linguaggio);
+    static void AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste,
+                                      const ErroreFile &errore);
     void Seleziona(int riga);
 
     Contesto &m_contesto;
     FinestraPrincipale *m_form;
-    ModelloElenco m_modello;
+    std::unique_ptr<ModelloElenco> m_modello;
+    Linguaggio m_linguaggio = Linguaggio::Nessuno;
 };

@@ -16,7 +16,7 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
 {
     setObjectName(QStringLiteral("FinestraOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
-    setFixedSize(Pixel(4575), Pixel(1950));
+    setFixedSize(Pixel(4575), Pixel(2310));
 
     CasellaLasciaIntatti =
         new QCheckBox(QStringLiteral("Lascia intatti &commenti e stringhe"), this);
@@ -27,32 +27,38 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
     CasellaSeparatori->setObjectName(QStringLiteral("CasellaSeparatori"));
     CasellaSeparatori->setGeometry(Pixel(120), Pixel(480), Pixel(4335), Pixel(255));
     CasellaSeparatori->setChecked(stato.OpzioniCodice.SeparatoriCodice);
+    CasellaElencoLinguaggio = new QCheckBox(QStringLiteral("Un elenco per ogni linguaggio"), this);
+    CasellaElencoLinguaggio->setObjectName(QStringLiteral("CasellaElencoLinguaggio"));
+    CasellaElencoLinguaggio->setGeometry(Pixel(120), Pixel(840), Pixel(4335), Pixel(255));
+    CasellaElencoLinguaggio->setChecked(stato.OpzioniCodice.ElencoPerLinguaggio);
 
     const Linguaggio linguaggio = TipoDaNomeFile(stato.NomeFileCorrente).linguaggio;
     EtichettaLinguaggio =
         new QLabel(QStringLiteral("Linguaggio del testo: ") + NomeLinguaggio(linguaggio), this);
     EtichettaLinguaggio->setObjectName(QStringLiteral("EtichettaLinguaggio"));
-    EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(900), Pixel(4335), Pixel(255));
+    EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(1260), Pixel(4335), Pixel(255));
 
     BottoneOk = new QPushButton(QStringLiteral("OK"), this);
     BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
-    BottoneOk->setGeometry(Pixel(2160), Pixel(1440), Pixel(1095), Pixel(375));
+    BottoneOk->setGeometry(Pixel(2160), Pixel(1800), Pixel(1095), Pixel(375));
     BottoneOk->setDefault(true);
     BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
     BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
-    BottoneAnnulla->setGeometry(Pixel(3360), Pixel(1440), Pixel(1095), Pixel(375));
+    BottoneAnnulla->setGeometry(Pixel(3360), Pixel(1800), Pixel(1095), Pixel(375));
     connect(BottoneOk, &QPushButton::clicked, this, &FinestraOpzioni::Conferma);
     connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 
     setTabOrder(CasellaLasciaIntatti, CasellaSeparatori);
-    setTabOrder(CasellaSeparatori, BottoneOk);
+    setTabOrder(CasellaSeparatori, CasellaElencoLinguaggio);
+    setTabOrder(CasellaElencoLinguaggio, BottoneOk);
     setTabOrder(BottoneOk, BottoneAnnulla);
     CasellaLasciaIntatti->setFocus();
 }
 
 void FinestraOpzioni::Conferma()
 {
-    const Opzioni scelte{CasellaLasciaIntatti->isChecked(), CasellaSeparatori->isChecked()};
+    const Opzioni scelte{CasellaLasciaIntatti->isChecked(), CasellaSeparatori->isChecked(),
+                         CasellaElencoLinguaggio->isChecked()};
     ErroreFile errore;
     if (!FileOpzioni::Scrivi(m_contesto.Liste.Cartella(), scelte, &errore)) {
         Piattaforma::MessageBox(

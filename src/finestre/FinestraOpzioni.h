@@ -7,17 +7,19 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 
-// The options dialog: the two ways of reading code, and the language the
-// current text is read as. OK stores them in the lists' folder.
+// The options dialog: the two ways of reading code, whether each language has
+// its own list, and the language the current text is read as. OK stores them
+// in the lists' folder.
 class FinestraOpzioni : public QDialog
 {
     Q_OBJECT
 public:
     explicit FinestraOpzioni(Contesto &stato, QWidget *padre = nullptr);
 
-    QCheckBox *CasellaLasciaIntatti = nullptr; // comments and strings left alone
-    QCheckBox *CasellaSeparatori = nullptr;    // code delimiters
-    QLabel *EtichettaLinguaggio = nullptr;     // the language of the text
+    QCheckBox *CasellaLasciaIntatti = nullptr;    // comments and strings left alone
+    QCheckBox *CasellaSeparatori = nullptr;       // code delimiters
+    QCheckBox *CasellaElencoLinguaggio = nullptr; // a list for each language
+    QLabel *EtichettaLinguaggio = nullptr;        // the language of the text
     QPushButton *BottoneOk = nullptr, *BottoneAnnulla = nullptr;
 
 public Q_SLOTS:

@@ -84,7 +84,7 @@ void FinestraParole::Aggiorna()
     Piattaforma::PuntatoreOccupato(this, true);
     const TipoTesto tipo = TipoDaNomeFile(m_contesto.NomeFileCorrente);
     QStringList paroleElenco;
-    for (const VoceSostituzione &voce : m_contesto.Liste.LeggiSostituzioni())
+    for (const VoceSostituzione &voce : m_contesto.ListeInUso().LeggiSostituzioni())
         if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
     const QVector<ParolaContata> parole =
         ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
@@ -122,9 +122,11 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     if (parola.isEmpty()) return false;
 
     // The list's rows as its editor shows them: the entry dialog checks them for a duplicate.
-    ModelloElenco elenco(m_contesto.Liste, Elenco::Sostituzioni);
+    // The list the text is pseudocoded with gets the entry.
+    ArchivioListe &liste = m_contesto.ListeInUso();
+    ModelloElenco elenco(liste, Elenco::Sostituzioni);
     if (const ErroreFile errore = elenco.Carica(); errore.numero != 0)
-        FinestraElenco::AvvisaLetturaFallita(this, m_contesto.Liste, Elenco::Sostituzioni, errore);
+        FinestraElenco::AvvisaLetturaFallita(this, liste, Elenco::Sostituzioni, errore);
     const std::optional<RigaElenco> scelta = FinestraVoce::Chiedi(
         this, Elenco::Sostituzioni, ModoVoce::Aggiungi, {parola, QString(), false},
         [&elenco](const RigaElenco &r) { return elenco.Rifiuto(r, true); }, true);
@@ -140,10 +142,10 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     }
 
     // The file keeps every record it had, as it is; the entry goes at the end.
-    QVector<VoceSostituzione> righe = m_contesto.Liste.LeggiSostituzioni();
+    QVector<VoceSostituzione> righe = liste.LeggiSostituzioni();
     righe.append(nuova);
     ErroreFile errore;
-    if (!m_contesto.Liste.Salva(righe, &errore)) {
+    if (!liste.Salva(righe, &errore)) {
         Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
                                 Piattaforma::Icona::Critico);
         return false;

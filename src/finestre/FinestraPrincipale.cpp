@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -145,6 +146,21 @@ QWidget *FinestraPrincipale::FinestraPseudocodificaAperta() const
 void FinestraPrincipale::AvviaPseudocodifica()
 {
     if (m_finestraPseudocodifica) return;
+    // A language's own list is made and opened when first used: a run never
+    // starts on a list that could not be.
+    ErroreFile errore;
+    const ArchivioListe &liste = m_contesto.ListeInUso(&errore);
+    const StatoElenco stato = liste.Stato(Elenco::Sostituzioni);
+    if (stato == StatoElenco::Chiuso || stato == StatoElenco::Illeggibile) {
+        if (errore.numero == 0) errore = liste.Errore(Elenco::Sostituzioni);
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+        return;
+    }
     auto *finestra = new FinestraPseudocodifica(*this);
     m_finestraPseudocodifica = finestra;
     finestra->Avvia();

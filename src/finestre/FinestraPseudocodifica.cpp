@@ -29,12 +29,15 @@ double OraDelGiorno()
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
+// The entries of the list the text is pseudocoded with (its language's own
+// list when each language has one).
 QVector<VoceSostituzione> VociDelContesto(Contesto &contesto)
 {
+    ArchivioListe &liste = contesto.ListeInUso();
     QVector<VoceSostituzione> voci;
-    for (qint32 k = 1; k <= contesto.NumSostituzioni(); ++k) {
+    for (qint32 k = 1; k <= liste.NumeroVoci(); ++k) {
         VoceSostituzione voce;
-        contesto.Liste.LeggiVoce(k, voce);
+        liste.LeggiVoce(k, voce);
         voci.append(voce);
     }
     return voci;

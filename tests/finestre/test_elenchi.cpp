@@ -5,12 +5,15 @@
 #include "finestre/FinestraElenco.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
+#include "nucleo/Contesto.h"
 #include "nucleo/elenchi/ArchivioListe.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/testo/CodificaAnsi.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QIcon>
 #include <QLineEdit>
@@ -581,6 +584,54 @@ private Q_SLOTS:
         QCOMPARE(f.Modello().NumeroRighe(), 9);
         for (int i = 1; i < f.Modello().NumeroRighe(); ++i)
             QCOMPARE(iconaDi(i).cacheKey(), icona.cacheKey());
+    }
+
+    // With a list for each language the editor opens on the text's own and
+    // switches between them, each saved to its file; off, it shows the shared
+    // list only.
+    void elencoPerLinguaggio()
+    {
+        FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}});
+        Contesto &stato = m_amb->Condiviso();
+        stato.NomeFileCorrente = m_amb->Percorso(u"Modulo.bas"_s);
+        {
+            FinestraElenco spento(form, Elenco::Sostituzioni);
+            QVERIFY(!spento.SceltaElenco);
+            QCOMPARE(Righe(spento), QStringList{u"If|Se"_s});
+        }
+        QVERIFY(!QFile::exists(m_amb->Percorso(u"sostituzioni-basic.dat"_s)));
+
+        stato.OpzioniCodice.ElencoPerLinguaggio = true;
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        QVERIFY(f.SceltaElenco);
+        QCOMPARE(f.SceltaElenco->currentText(), u"BASIC"_s);
+        const auto righePronte = [](Linguaggio l) {
+            return int(RigheElenco::DaMostrare(ListaDelLinguaggio(l)).size());
+        };
+        QCOMPARE(f.Modello().NumeroRighe(), righePronte(Linguaggio::Basic));
+        f.Modello().Aggiungi({u"DoEvents"_s, u"LasciaLavorare"_s, false});
+
+        // Switching asks about the unsaved row first; "Annulla" stays.
+        Copione::RispondiMessaggio(Risposta::Annulla);
+        f.SceltaElenco->setCurrentIndex(2);
+        QCOMPARE(f.SceltaElenco->currentText(), u"BASIC"_s);
+        QCOMPARE(f.Modello().NumeroRighe(), righePronte(Linguaggio::Basic) + 1);
+        QCOMPARE(Copione::Messaggi().size(), 1);
+        Copione::RispondiMessaggio(Risposta::Si);
+        Copione::RispondiMessaggio(Risposta::OK);
+        f.SceltaElenco->setCurrentIndex(2);
+        QCOMPARE(Copione::TestiMessaggi(Copione::Messaggi()),
+                 (QStringList{"Salvare le modifiche all'elenco?", "I dati sono stati salvati."}));
+        QCOMPARE(f.LinguaggioElenco(), Linguaggio::C);
+        QCOMPARE(f.Modello().NumeroRighe(), righePronte(Linguaggio::C));
+
+        // The BASIC addition is in the BASIC file only; the shared list is untouched.
+        const QVector<VoceSostituzione> basic =
+            stato.ListeDi(Linguaggio::Basic).LeggiSostituzioni();
+        QCOMPARE(basic.last(), (VoceSostituzione{u"DoEvents"_s, u"LasciaLavorare"_s}));
+        f.SceltaElenco->setCurrentIndex(0);
+        QCOMPARE(Righe(f), QStringList{u"If|Se"_s});
+        QCOMPARE(stato.NumSostituzioni(), 1);
     }
 };
 

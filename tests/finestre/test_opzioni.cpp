@@ -88,6 +88,22 @@ private Q_SLOTS:
         QCOMPARE(Copione::Messaggi().size(), 0);
     }
 
+    // The per-language box shows and stores its option with the others kept.
+    void elencoPerLinguaggio()
+    {
+        Avvia(FileOpzioni::Testo({true, false, false}));
+        FinestraOpzioni f(m_amb->Condiviso());
+        QVERIFY(!f.CasellaElencoLinguaggio->isChecked());
+        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un elenco per ogni linguaggio"_s);
+        f.CasellaElencoLinguaggio->setChecked(true);
+        f.BottoneOk->click();
+        const Opzioni attese{true, false, true};
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, attese);
+        QCOMPARE(FileOpzioni::Leggi(m_amb->Cartella()), attese);
+        FinestraOpzioni g(m_amb->Condiviso());
+        QVERIFY(g.CasellaElencoLinguaggio->isChecked());
+    }
+
     void dialogoScritturaFallita()
     {
         Avvia();
