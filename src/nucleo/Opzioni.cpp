@@ -12,6 +12,7 @@ namespace {
 const QString Sezione = QStringLiteral("[Opzioni]");
 const QString ChiaveLascia = QStringLiteral("LasciaIntattiCommentiEStringhe");
 const QString ChiaveSeparatori = QStringLiteral("SeparatoriDelCodice");
+const QString ChiaveElencoLinguaggio = QStringLiteral("ElencoPerLinguaggio");
 
 // A real options file is a few dozen bytes: anything far larger is not one.
 constexpr qint64 DimensioneMassima = 64 * 1024;
@@ -30,9 +31,10 @@ QByteArray Testo(const Opzioni &opzioni)
     const auto riga = [](const QString &chiave, bool valore) {
         return chiave + (valore ? QStringLiteral("=1\n") : QStringLiteral("=0\n"));
     };
-    return (Sezione + QLatin1Char('\n') + riga(ChiaveLascia, opzioni.LasciaIntatti) +
-            riga(ChiaveSeparatori, opzioni.SeparatoriCodice))
-        .toUtf8();
+    QString testo = Sezione + QLatin1Char('\n') + riga(ChiaveLascia, opzioni.LasciaIntatti) +
+                    riga(ChiaveSeparatori, opzioni.SeparatoriCodice);
+    if (opzioni.ElencoPerLinguaggio) testo += riga(ChiaveElencoLinguaggio, true);
+    return testo.toUtf8();
 }
 
 Opzioni DaTesto(QByteArrayView testo)
@@ -59,6 +61,8 @@ Opzioni DaTesto(QByteArrayView testo)
             letto.LasciaIntatti = acceso;
         else if (chiave.compare(ChiaveSeparatori, Qt::CaseInsensitive) == 0)
             letto.SeparatoriCodice = acceso;
+        else if (chiave.compare(ChiaveElencoLinguaggio, Qt::CaseInsensitive) == 0)
+            letto.ElencoPerLinguaggio = acceso;
     }
     return letto;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// The options of how source text is read as code, kept in "opzioni.ini" beside
-// the list files. Both are off unless the file says otherwise.
+// The options of how source text is read as code and which list it is read
+// with, kept in "opzioni.ini" beside the list files. All are off unless the
+// file says otherwise.
 
 #include "nucleo/testo/ErroreFile.h"
 
@@ -17,10 +18,14 @@ struct Opzioni
     // "Separatori del codice": tab and the operator characters count as word
     // delimiters too.
     bool SeparatoriCodice = false;
+    // "Un elenco per ogni linguaggio": a text is pseudocoded with the
+    // substitution list of its language (see ElenchiLinguaggio.h).
+    bool ElencoPerLinguaggio = false;
 
     bool operator==(const Opzioni &o) const
     {
-        return LasciaIntatti == o.LasciaIntatti && SeparatoriCodice == o.SeparatoriCodice;
+        return LasciaIntatti == o.LasciaIntatti && SeparatoriCodice == o.SeparatoriCodice &&
+               ElencoPerLinguaggio == o.ElencoPerLinguaggio;
     }
 };
 
@@ -30,13 +35,15 @@ namespace FileOpzioni {
 QString Percorso(const QString &cartella);
 
 // The text of the file: an "[Opzioni]" section with one "key=0|1" line each.
+// The per-language key follows the others and is written only when on, so a
+// file written with it off is the same as before the option existed.
 QByteArray Testo(const Opzioni &opzioni);
 // Reads that text. Empty lines, ";" or "#" comments, the section line and
 // unknown keys are passed over; any other line, a value other than 0/1 or a
-// text that is not valid UTF-8 makes the whole text damaged: both options off.
+// text that is not valid UTF-8 makes the whole text damaged: every option off.
 Opzioni DaTesto(QByteArrayView testo);
 
-// A missing, unreadable, oversized or damaged file gives both options off.
+// A missing, unreadable, oversized or damaged file gives every option off.
 // Only a regular file is read: a pipe or a device is refused at once. When
 // the file is there but refused or unreadable, `errore` says why.
 Opzioni Leggi(const QString &cartella, ErroreFile *errore = nullptr);

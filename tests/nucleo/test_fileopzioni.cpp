@@ -42,6 +42,18 @@ private Q_SLOTS:
         QCOMPARE(FileOpzioni::Leggi(cartella.path()), opposte);
     }
 
+    // The per-language key comes after the others, and only when on.
+    void elencoPerLinguaggio()
+    {
+        QTemporaryDir cartella;
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), Opzioni{true, false, true}));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), (Opzioni{true, false, true}));
+        QFile file(FileOpzioni::Percorso(cartella.path()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("[Opzioni]\nLasciaIntattiCommentiEStringhe=1\n"
+                                            "SeparatoriDelCodice=0\nElencoPerLinguaggio=1\n"));
+    }
+
     // Anything but a well-formed file leaves both options off.
     void lettura_data()
     {
@@ -53,6 +65,11 @@ private Q_SLOTS:
         QTest::newRow("mancante") << QByteArray() << spente;
         QTest::newRow("vuoto") << QByteArray("") << spente;
         QTest::newRow("buono") << buono << Opzioni{true, true};
+        QTest::newRow("elenco per linguaggio") << buono + "ElencoPerLinguaggio=1\n"
+                                               << Opzioni{true, true, true};
+        QTest::newRow("elenco per linguaggio 0") << buono + "elencoperlinguaggio = 0\n"
+                                                 << Opzioni{true, true, false};
+        QTest::newRow("elenco per linguaggio 2") << buono + "ElencoPerLinguaggio=2\n" << spente;
         QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
             << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
                           "\r\nAltro=0\r\n")

@@ -1,0 +1,23 @@
+#pragma once
+
+// The user's own substitution list for each language, kept beside
+// "sostituzioni.dat" and made from the language's ready list the first time
+// it is needed. A text with no language uses "sostituzioni.dat".
+
+#include "nucleo/codice/Linguaggio.h"
+#include "nucleo/testo/ErroreFile.h"
+
+#include <QString>
+
+// The file name of the language's list: "sostituzioni-basic.dat",
+// "sostituzioni-c.dat", "sostituzioni-batch.dat"; "sostituzioni.dat" for no language.
+QString NomeElencoLinguaggio(Linguaggio linguaggio);
+// That file in `cartella`.
+QString PercorsoElencoLinguaggio(const QString &cartella, Linguaggio linguaggio);
+
+// Makes the language's list file from its ready list when there is no such
+// file yet; an existing file (even an empty or damaged one) is left as it is.
+// The file is written whole beside its place and then moved there. Nothing to
+// do for no language. False, with `errore` set, when the file cannot be made.
+bool PreparaElencoLinguaggio(const QString &cartella, Linguaggio linguaggio,
+                             ErroreFile *errore = nullptr);
