@@ -2,16 +2,17 @@
 // list, giving the bytes the program writes for them.
 
 #include "nucleo/Opzioni.h"
+#include "nucleo/elenchi/CartellaListe.h"
+#include "nucleo/elenchi/ElenchiLinguaggio.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
+#include "nucleo/pseudocodifica/Lotto.h"
+#include "nucleo/pseudocodifica/MotoreAnsi.h"
+#include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/ParoleNonTradotte.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
 #include "nucleo/testo/ScritturaAtomica.h"
-#include "nucleo/elenchi/CartellaListe.h"
-#include "nucleo/pseudocodifica/Lotto.h"
-#include "nucleo/pseudocodifica/MotoreAnsi.h"
-#include "nucleo/pseudocodifica/MotoreElenco.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -72,8 +73,11 @@ const char *const Aiuto =
     "                     tra la parola e la traduzione), riconosciuto dal\n"
     "                     contenuto; basic, c o batch: l'elenco pronto di quel\n"
     "                     linguaggio (per un file con uno di questi nomi: ./basic);\n"
-    "                     auto: per ogni file l'elenco del suo linguaggio (per un\n"
-    "                     testo senza linguaggio, quello di Quadrivo).\n"
+    "                     auto: per ogni file l'elenco del suo linguaggio, quello\n"
+    "                     che Quadrivo tiene accanto agli altri (sostituzioni-basic.dat,\n"
+    "                     sostituzioni-c.dat, sostituzioni-batch.dat, fatto\n"
+    "                     dall'elenco pronto la prima volta che serve); per un\n"
+    "                     testo senza linguaggio, sostituzioni.dat.\n"
     "                     Un elenco vuoto, senza parole da cercare o che non è un\n"
     "                     elenco viene rifiutato (stato 1) e non si scrive nulla.\n"
     "                     Senza questa opzione si usa quello di Quadrivo, nella\n"
@@ -426,8 +430,23 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
     liste.perLinguaggio = perLinguaggio;
     const QString programma = QDir(cartella).filePath(QStringLiteral("sostituzioni.dat"));
     if (perLinguaggio) {
+        // Each language's own list beside the others, made from its ready
+        // list the first time; when it cannot be made, the ready list itself.
         for (const Linguaggio l : linguaggi) {
-            if (l != Linguaggio::Nessuno) liste.sostituzioni[l] = ListaDelLinguaggio(l);
+            if (l == Linguaggio::Nessuno) continue;
+            ErroreFile errore;
+            if (!PreparaElencoLinguaggio(cartella, l, &errore)) {
+                ScriviErrore(
+                    QStringLiteral("nota: impossibile creare l'elenco %1 (%2): si usa "
+                                   "l'elenco pronto del linguaggio")
+                        .arg(QDir::toNativeSeparators(PercorsoElencoLinguaggio(cartella, l)),
+                             errore.descrizione));
+                liste.sostituzioni[l] = ListaDelLinguaggio(l);
+                continue;
+            }
+            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l));
+            if (!voci) return std::nullopt;
+            liste.sostituzioni[l] = *voci;
         }
         if (linguaggi.contains(Linguaggio::Nessuno)) {
             const auto voci = ElencoDelProgramma(programma);
@@ -436,7 +455,7 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
         }
     } else {
         const std::optional<Linguaggio> pronto = ElencoPronto(o.elenco);
-        const auto voci = pronto ? std::optional(ListaDelLinguaggio(*pronto))
+        const auto voci = pronto               ? std::optional(ListaDelLinguaggio(*pronto))
                           : o.elenco.isEmpty() ? ElencoDelProgramma(programma)
                                                : ElencoScelto(o.elenco);
         if (!voci) return std::nullopt;
@@ -713,8 +732,7 @@ public:
         } else {
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            letto =
-                Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
+            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
         }
         const bool scritto = uscita.Fine();
         if (!letto)
@@ -885,18 +903,17 @@ int ParoleNonTradotteDi(Elaborazione &elaborazione, const Comando &o)
         for (auto p = parole.begin(); p != parole.end(); ++p)
             elenco.append({p.key(), p.value()});
         std::sort(elenco.begin(), elenco.end(), [](const ParolaContata &a, const ParolaContata &b) {
-            return a.occorrenze != b.occorrenze ? a.occorrenze > b.occorrenze
-                                                : a.parola < b.parola;
+            return a.occorrenze != b.occorrenze ? a.occorrenze > b.occorrenze : a.parola < b.parola;
         });
         const QString motivo = linguaggio == Linguaggio::Nessuno
                                    ? QStringLiteral("ripetuta almeno tre volte in un testo senza "
                                                     "linguaggio")
                                    : QStringLiteral("parola chiave senza traduzione");
         for (const ParolaContata &p : elenco)
-            uscita += (NomeLinguaggio(linguaggio) + QLatin1Char('\t') + p.parola +
-                       QLatin1Char('\t') + QString::number(p.occorrenze) + QLatin1Char('\t') +
-                       motivo + QLatin1Char('\n'))
-                          .toUtf8();
+            uscita +=
+                (NomeLinguaggio(linguaggio) + QLatin1Char('\t') + p.parola + QLatin1Char('\t') +
+                 QString::number(p.occorrenze) + QLatin1Char('\t') + motivo + QLatin1Char('\n'))
+                    .toUtf8();
     }
     ErroreFile errore;
     if (!ScriviStandardOutput(uscita, errore)) {
@@ -998,7 +1015,7 @@ int main(int argc, char *argv[])
                               erroreOpzioni.descrizione));
     if (!o.proteggi) o.proteggi = salvate.LasciaIntatti;
     if (!o.separatoriCodice) o.separatoriCodice = salvate.SeparatoriCodice;
-    if (!o.elencoPerLinguaggio) o.elencoPerLinguaggio = false;
+    if (!o.elencoPerLinguaggio) o.elencoPerLinguaggio = salvate.ElencoPerLinguaggio;
     const bool perLinguaggio =
         o.elenco == QStringLiteral("auto") || (o.elenco.isEmpty() && *o.elencoPerLinguaggio);
 
