@@ -1,13 +1,18 @@
 // quadrivo-pseudo: turns whole files into pseudocode with the substitution
 // list, giving the bytes the program writes for them.
 
-#include "nucleo/testo/Documento.h"
-#include "nucleo/testo/LettoreRtf.h"
-#include "nucleo/testo/ScritturaAtomica.h"
+#include "nucleo/Opzioni.h"
 #include "nucleo/elenchi/CartellaListe.h"
+#include "nucleo/elenchi/ElenchiLinguaggio.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/pseudocodifica/MotoreAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
+#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "nucleo/testo/Documento.h"
+#include "nucleo/testo/LettoreRtf.h"
+#include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QThread>
 #include <atomic>
 #include <cerrno>
@@ -36,10 +42,13 @@ namespace {
 const char *const Nome = "quadrivo-pseudo";
 
 const char *const Uso =
-    "Uso: quadrivo-pseudo [--elenco SOSTITUZIONI.dat] [--pulizia[=PULIZIA.dat]]\n"
-    "                     [-o CARTELLA | --sul-posto] [-j N]\n"
-    "                     [--linguaggio=basic|c|batch|nessuno] [--proteggi]\n"
-    "                     [--separatori-codice] [FILE...]\n";
+    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|batch|auto] [--pulizia[=PULIZIA.dat]]\n"
+    "                     [-o CARTELLA | --sul-posto | --parole-non-tradotte] [-j N]\n"
+    "                     [--linguaggio=basic|c|batch|nessuno]\n"
+    "                     [--proteggi | --no-proteggi]\n"
+    "                     [--separatori-codice | --no-separatori-codice]\n"
+    "                     [--elenco-per-linguaggio | --no-elenco-per-linguaggio]\n"
+    "                     [FILE...]\n";
 
 const char *const Aiuto =
     "\n"
@@ -58,10 +67,22 @@ const char *const Aiuto =
     "serve -o oppure --sul-posto.\n"
     "\n"
     "Opzioni:\n"
-    "  --elenco FILE      l'elenco delle sostituzioni da usare (un file .dat di\n"
-    "                     Quadrivo). Senza questa opzione si usa quello di\n"
-    "                     Quadrivo, nella cartella dove il programma tiene i suoi\n"
-    "                     elenchi; se manca o è vuoto, l'elenco predefinito.\n"
+    "  --elenco ELENCO    l'elenco delle sostituzioni da usare: un file .dat di\n"
+    "                     Quadrivo, oppure un elenco di testo come lo esportano gli\n"
+    "                     editor degli elenchi (UTF-8, una voce per riga, un tab\n"
+    "                     tra la parola e la traduzione), riconosciuto dal\n"
+    "                     contenuto; basic, c o batch: l'elenco pronto di quel\n"
+    "                     linguaggio (per un file con uno di questi nomi: ./basic);\n"
+    "                     auto: per ogni file l'elenco del suo linguaggio, quello\n"
+    "                     che Quadrivo tiene accanto agli altri (sostituzioni-basic.dat,\n"
+    "                     sostituzioni-c.dat, sostituzioni-batch.dat, fatto\n"
+    "                     dall'elenco pronto la prima volta che serve); per un\n"
+    "                     testo senza linguaggio, sostituzioni.dat.\n"
+    "                     Un elenco vuoto, senza parole da cercare o che non è un\n"
+    "                     elenco viene rifiutato (stato 1) e non si scrive nulla.\n"
+    "                     Senza questa opzione si usa quello di Quadrivo, nella\n"
+    "                     cartella dove il programma tiene i suoi elenchi; se manca\n"
+    "                     o è vuoto, l'elenco predefinito.\n"
     "  --pulizia[=FILE]   prima di tutto elimina dal testo le parole dell'elenco\n"
     "                     Pulizia (senza FILE, quello di Quadrivo).\n"
     "  -o CARTELLA        scrive ogni risultato nella CARTELLA con il nome del suo\n"
@@ -80,16 +101,29 @@ const char *const Aiuto =
     "                     il linguaggio viene dall'estensione di ogni file (.bas\n"
     "                     .frm .cls .ctl .dsr .vbs, .c .h .cpp .hpp .cc .cxx,\n"
     "                     .bat .cmd); lo standard input non ne ha.\n"
-    "  --proteggi         lascia intatti commenti e stringhe: una parola che\n"
+    "  --parole-non-tradotte\n"
+    "                     non scrive nessun risultato: mostra, per ogni linguaggio,\n"
+    "                     le parole che l'elenco lascia senza traduzione nei\n"
+    "                     risultati di tutti i FILE, una per riga: linguaggio,\n"
+    "                     parola, quante volte e perché, separati da un tab; le\n"
+    "                     più frequenti per prime.\n"
+    "\n"
+    "Le tre opzioni seguenti valgono come le ha salvate Quadrivo (\"Opzioni...\",\n"
+    "nel file opzioni.ini accanto agli elenchi), se la riga di comando non dice\n"
+    "altrimenti; la forma con no- le spegne.\n"
+    "  --proteggi, --no-proteggi\n"
+    "                     lascia intatti commenti e stringhe: una parola che\n"
     "                     comincia dentro un commento o una stringa del\n"
     "                     linguaggio non viene né sostituita né eliminata.\n"
-    "  --separatori-codice\n"
+    "  --separatori-codice, --no-separatori-codice\n"
     "                     per le parole intere conta come separatore anche il\n"
     "                     tab e = + - * / \\ ^ & | ~ { } [ ] \" ', tranne i\n"
     "                     caratteri che fanno parte di un nome (in BASIC la &\n"
     "                     subito dopo un nome).\n"
-    "                     Senza --proteggi e --separatori-codice il risultato è\n"
-    "                     quello di Quadrivo con le due opzioni spente.\n"
+    "  --elenco-per-linguaggio, --no-elenco-per-linguaggio\n"
+    "                     senza --elenco, usa per ogni file l'elenco del suo\n"
+    "                     linguaggio, come --elenco auto.\n"
+    "                     Il risultato è quello di Quadrivo con le stesse opzioni.\n"
     "  -h, --help         mostra questo aiuto ed esce.\n"
     "  --version          mostra la versione ed esce.\n"
     "\n"
@@ -131,7 +165,7 @@ QString Mostra(const QString &percorso)
                                            : QDir::toNativeSeparators(percorso);
 }
 
-struct Opzioni
+struct Comando
 {
     QString elenco;
     bool pulizia = false;
@@ -142,9 +176,24 @@ struct Opzioni
     QStringList file;
     QList<QByteArray> grezzi;             // each file's name as given, byte for byte
     std::optional<Linguaggio> linguaggio; // empty: from each file's extension
-    bool proteggi = false;
-    bool separatoriCodice = false;
+    // Empty: as saved in opzioni.ini.
+    std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio;
+    bool paroleNonTradotte = false;
 };
+
+// How the file `nome` is read as code: its language from its extension
+// unless one is chosen (a BASIC file keeps its header block when BASIC is
+// chosen); standard input has none.
+RegoleCodice RegoleDi(const Comando &o, const QString &nome)
+{
+    RegoleCodice regole;
+    regole.proteggi = o.proteggi.value_or(false);
+    regole.separatoriCodice = o.separatoriCodice.value_or(false);
+    if (nome != QStringLiteral("-")) regole.tipo = TipoDaNomeFile(nome);
+    if (o.linguaggio && *o.linguaggio != regole.tipo.linguaggio)
+        regole.tipo = {*o.linguaggio, false};
+    return regole;
+}
 
 std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
 {
@@ -158,7 +207,7 @@ std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
 
 // Empty when the command line is right, otherwise why it is not; `uscita`
 // receives 0 when --help or --version has been answered.
-std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Opzioni &o, int &uscita)
+std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int &uscita)
 {
     QStringList argomenti;
     for (const QByteArray &g : grezzi)
@@ -218,10 +267,16 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Opzioni &o, int
             o.linguaggio = v ? LinguaggioDaNome(*v) : std::nullopt;
             if (!o.linguaggio)
                 return QStringLiteral("--linguaggio vuole basic, c, batch oppure nessuno");
-        } else if (a == QStringLiteral("--proteggi")) {
-            o.proteggi = true;
-        } else if (a == QStringLiteral("--separatori-codice")) {
-            o.separatoriCodice = true;
+        } else if (a == QStringLiteral("--proteggi") || a == QStringLiteral("--no-proteggi")) {
+            o.proteggi = !a.startsWith(QStringLiteral("--no-"));
+        } else if (a == QStringLiteral("--separatori-codice") ||
+                   a == QStringLiteral("--no-separatori-codice")) {
+            o.separatoriCodice = !a.startsWith(QStringLiteral("--no-"));
+        } else if (a == QStringLiteral("--elenco-per-linguaggio") ||
+                   a == QStringLiteral("--no-elenco-per-linguaggio")) {
+            o.elencoPerLinguaggio = !a.startsWith(QStringLiteral("--no-"));
+        } else if (a == QStringLiteral("--parole-non-tradotte")) {
+            o.paroleNonTradotte = true;
         } else if (a == QStringLiteral("-j") ||
                    (a.startsWith(QStringLiteral("-j")) && a.size() > 2 &&
                     !a.startsWith(QStringLiteral("--")))) {
@@ -236,19 +291,25 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Opzioni &o, int
     }
     if (conCartella && o.sulPosto)
         return QStringLiteral("-o e --sul-posto non si possono usare insieme");
+    if (o.paroleNonTradotte && (conCartella || o.sulPosto))
+        return QStringLiteral("--parole-non-tradotte non scrive risultati: non vuole -o né "
+                              "--sul-posto");
     const bool standard = o.file.isEmpty() || o.file.contains(QStringLiteral("-"));
     if (o.sulPosto && standard)
         return QStringLiteral("--sul-posto vuole dei file, non lo standard input");
     if (conCartella && standard)
         return QStringLiteral("con -o il testo non può venire dallo standard input");
-    if (o.file.size() > 1 && !conCartella && !o.sulPosto)
+    if (o.file.size() > 1 && !conCartella && !o.sulPosto && !o.paroleNonTradotte)
         return QStringLiteral("con più file serve -o CARTELLA oppure --sul-posto");
     return std::nullopt;
 }
 
 struct Liste
 {
-    QVector<VoceSostituzione> sostituzioni;
+    // The list for the texts of each language; one for all unless lists are
+    // chosen by language. Filled before any file is read.
+    std::map<Linguaggio, QVector<VoceSostituzione>> sostituzioni;
+    bool perLinguaggio = false;
     std::optional<QVector<VoceEliminazione>> eliminazioni;
 };
 
@@ -264,41 +325,141 @@ bool CaricaElenco(const QString &percorso, bool scelto, const QString &quale,
                          .arg(quale, QDir::toNativeSeparators(percorso), errore.descrizione));
         return false;
     }
-    if (const qsizetype parte = dati->size() % Record::Lunghezza; parte != 0) {
-        // The program's list reader fills a part-record at the end with
-        // zeros and uses it: the same records here.
-        dati->append(QByteArray(Record::Lunghezza - parte, '\0'));
+    return true;
+}
+
+// A part-record at the end of a .dat list is filled with zeros and used, as
+// the program's list reader does.
+void CompletaRecord(const QString &percorso, const QString &quale, QByteArray &dati)
+{
+    if (const qsizetype parte = dati.size() % Record::Lunghezza; parte != 0) {
+        dati.append(QByteArray(Record::Lunghezza - parte, '\0'));
         ScriviErrore(QStringLiteral("nota: l'elenco %1 %2 finisce con un record incompleto "
                                     "(%3 byte), che viene completato con zeri e usato come fa "
                                     "Quadrivo")
                          .arg(quale, QDir::toNativeSeparators(percorso))
                          .arg(parte));
     }
-    return true;
 }
 
-std::optional<Liste> CaricaListe(const Opzioni &o)
+bool ConParole(const QVector<VoceSostituzione> &voci)
 {
-    const QString cartella =
-        ScegliCartellaListe(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    Liste liste;
-    const QString sostituzioni =
-        o.elenco.isEmpty() ? QDir(cartella).filePath(QStringLiteral("sostituzioni.dat")) : o.elenco;
+    return std::any_of(voci.begin(), voci.end(),
+                       [](const VoceSostituzione &v) { return !SenzaParola(v); });
+}
+
+// A list file named on the command line, as a .dat list or as a text list,
+// told apart by content: the records of a .dat list always hold zero bytes
+// (their length fields and filler), a text list never does. Nothing, with one
+// line saying why, when the file is none of these, is empty or has no word to
+// look for: an explicit list is never swapped for another.
+std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
+{
+    const QString quale = QStringLiteral("delle sostituzioni");
     std::optional<QByteArray> dati;
-    if (!CaricaElenco(sostituzioni, !o.elenco.isEmpty(), QStringLiteral("delle sostituzioni"),
-                      dati))
+    if (!CaricaElenco(percorso, true, quale, dati)) return std::nullopt;
+    auto rifiuta = [&](const QString &motivo) {
+        ScriviErrore(QStringLiteral("impossibile usare l'elenco delle sostituzioni %1: %2")
+                         .arg(QDir::toNativeSeparators(percorso), motivo));
         return std::nullopt;
-    if (dati) liste.sostituzioni = Lotto::Sostituzioni(*dati);
-    bool conParole = false;
-    for (const VoceSostituzione &v : liste.sostituzioni)
-        conParole = conParole || !SenzaParola(v);
-    if (!conParole) {
+    };
+    if (dati->isEmpty()) return rifiuta(QStringLiteral("è vuoto"));
+    QVector<VoceSostituzione> voci;
+    if (dati->contains('\0')) {
+        CompletaRecord(percorso, quale, *dati);
+        voci = Lotto::Sostituzioni(*dati);
+    } else {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString testo = utf8.decode(*dati);
+        if (utf8.hasError())
+            return rifiuta(QStringLiteral("non è un elenco (né un file .dat né un testo UTF-8)"));
+        const TestoElenco::Esito<VoceSostituzione> letto = TestoElenco::LeggiSostituzioni(*dati);
+        if (letto.voci.isEmpty() && !letto.rifiutate.isEmpty() &&
+            std::all_of(letto.rifiutate.begin(), letto.rifiutate.end(),
+                        [](const TestoElenco::RigaRifiutata &r) {
+                            return !r.testo.contains(QLatin1Char('\t'));
+                        }))
+            return rifiuta(QStringLiteral("non è un elenco (nessuna riga con un tab tra la "
+                                          "parola e la traduzione)"));
+        if (!letto.rifiutate.isEmpty())
+            return rifiuta(QStringLiteral("riga %1: %2")
+                               .arg(letto.rifiutate.front().riga)
+                               .arg(letto.rifiutate.front().motivo));
+        voci = letto.voci;
+    }
+    if (!ConParole(voci)) return rifiuta(QStringLiteral("non ha nessuna parola da cercare"));
+    return voci;
+}
+
+// The list of the program's folder; the factory list when it is missing or
+// has no word to look for.
+std::optional<QVector<VoceSostituzione>> ElencoDelProgramma(const QString &percorso)
+{
+    const QString quale = QStringLiteral("delle sostituzioni");
+    std::optional<QByteArray> dati;
+    if (!CaricaElenco(percorso, false, quale, dati)) return std::nullopt;
+    QVector<VoceSostituzione> voci;
+    if (dati) {
+        CompletaRecord(percorso, quale, *dati);
+        voci = Lotto::Sostituzioni(*dati);
+    }
+    if (!ConParole(voci)) {
         ScriviErrore(QStringLiteral("nota: l'elenco delle sostituzioni %1 %2: si usa l'elenco "
                                     "predefinito")
-                         .arg(QDir::toNativeSeparators(sostituzioni),
+                         .arg(QDir::toNativeSeparators(percorso),
                               dati ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
-        liste.sostituzioni = SostituzioniPredefinite();
+        voci = SostituzioniPredefinite();
+    }
+    return voci;
+}
+
+// The language whose ready list a name on the command line chooses.
+std::optional<Linguaggio> ElencoPronto(const QString &nome)
+{
+    if (nome == QStringLiteral("basic")) return Linguaggio::Basic;
+    if (nome == QStringLiteral("c")) return Linguaggio::C;
+    if (nome == QStringLiteral("batch")) return Linguaggio::Batch;
+    return std::nullopt;
+}
+
+// `linguaggi`: the languages of the texts to be read.
+std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool perLinguaggio,
+                                 const QSet<Linguaggio> &linguaggi)
+{
+    Liste liste;
+    liste.perLinguaggio = perLinguaggio;
+    const QString programma = QDir(cartella).filePath(QStringLiteral("sostituzioni.dat"));
+    if (perLinguaggio) {
+        // Each language's own list beside the others, made from its ready
+        // list the first time; when it cannot be made, the ready list itself.
+        for (const Linguaggio l : linguaggi) {
+            if (l == Linguaggio::Nessuno) continue;
+            ErroreFile errore;
+            if (!PreparaElencoLinguaggio(cartella, l, &errore)) {
+                ScriviErrore(
+                    QStringLiteral("nota: impossibile creare l'elenco %1 (%2): si usa "
+                                   "l'elenco pronto del linguaggio")
+                        .arg(QDir::toNativeSeparators(PercorsoElencoLinguaggio(cartella, l)),
+                             errore.descrizione));
+                liste.sostituzioni[l] = ListaDelLinguaggio(l);
+                continue;
+            }
+            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l));
+            if (!voci) return std::nullopt;
+            liste.sostituzioni[l] = *voci;
+        }
+        if (linguaggi.contains(Linguaggio::Nessuno)) {
+            const auto voci = ElencoDelProgramma(programma);
+            if (!voci) return std::nullopt;
+            liste.sostituzioni[Linguaggio::Nessuno] = *voci;
+        }
+    } else {
+        const std::optional<Linguaggio> pronto = ElencoPronto(o.elenco);
+        const auto voci = pronto               ? std::optional(ListaDelLinguaggio(*pronto))
+                          : o.elenco.isEmpty() ? ElencoDelProgramma(programma)
+                                               : ElencoScelto(o.elenco);
+        if (!voci) return std::nullopt;
+        liste.sostituzioni[Linguaggio::Nessuno] = *voci;
     }
 
     if (o.pulizia) {
@@ -309,6 +470,7 @@ std::optional<Liste> CaricaListe(const Opzioni &o)
         if (!CaricaElenco(pulizia, !o.filePulizia.isEmpty(), QStringLiteral("della pulizia"),
                           datiPulizia))
             return std::nullopt;
+        if (datiPulizia) CompletaRecord(pulizia, QStringLiteral("della pulizia"), *datiPulizia);
         liste.eliminazioni =
             datiPulizia ? Lotto::Eliminazioni(*datiPulizia) : QVector<VoceEliminazione>();
         if (liste.eliminazioni->isEmpty())
@@ -510,9 +672,48 @@ QByteArray Inizio(const QByteArray &percorso)
 class Elaborazione
 {
 public:
-    Elaborazione(const Liste &liste, const Opzioni &opzioni)
-        : m_liste(liste), m_opzioni(opzioni), m_motore(liste.sostituzioni), m_ansi(m_motore)
+    Elaborazione(const Liste &liste, const Comando &opzioni) : m_liste(liste), m_opzioni(opzioni)
     {
+        for (const auto &[linguaggio, voci] : liste.sostituzioni)
+            m_motori[linguaggio] = std::make_unique<Motori>(voci);
+    }
+
+    // The words of the list a text of `linguaggio` is worked with.
+    QStringList ParoleElenco(Linguaggio linguaggio) const
+    {
+        QStringList parole;
+        for (const VoceSostituzione &v : Voci(linguaggio))
+            if (!SenzaParola(v)) parole.append(v.Trova);
+        return parole;
+    }
+
+    RegoleCodice Regole(const QString &nome) const { return RegoleDi(m_opzioni, nome); }
+
+    // The bytes the file `nome` (given as `grezzo`) would be written as;
+    // nothing, with a message, when it cannot be read.
+    std::optional<QByteArray> Bozza(const QString &nome, const QByteArray &grezzo)
+    {
+        QByteArray risultato;
+        if (nome == QStringLiteral("-")) {
+            ErroreFile errore;
+            const std::optional<QByteArray> byte = LeggiStandardInput(errore);
+            if (!byte) {
+                ScriviErrore(QStringLiteral("impossibile leggere %1: %2")
+                                 .arg(Mostra(nome), errore.descrizione));
+                return std::nullopt;
+            }
+            UscitaByte uscita([&](QByteArrayView pezzo) {
+                risultato.append(pezzo);
+                return true;
+            });
+            const RegoleCodice regole = Regole(nome);
+            const Motori &m = MotoriPer(regole);
+            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
+            uscita.Fine();
+            return risultato;
+        }
+        if (!Risultato(nome, grezzo, risultato)) return std::nullopt;
+        return risultato;
     }
 
     // Standard input to standard output.
@@ -525,10 +726,13 @@ public:
         if (nome == QStringLiteral("-")) {
             const std::optional<QByteArray> byte = LeggiStandardInput(errore);
             letto = byte.has_value();
-            if (byte) Lotto::Elabora(*byte, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita);
+            const RegoleCodice regole = Regole(nome);
+            const Motori &m = MotoriPer(regole);
+            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
         } else {
-            letto = Lotto::Elabora(nome, m_motore, m_ansi, Eliminazioni(), Regole(nome), uscita,
-                                   &errore);
+            const RegoleCodice regole = Regole(nome);
+            const Motori &m = MotoriPer(regole);
+            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
         }
         const bool scritto = uscita.Fine();
         if (!letto)
@@ -611,9 +815,11 @@ private:
             else
                 errore = ErroreFile::DaErrno(errno);
         }
-        const bool letto = (fd >= 0 || percorso == nome) &&
-                           Lotto::Elabora(percorso, m_motore, m_ansi, Eliminazioni(), Regole(nome),
-                                          uscita, &errore);
+        const RegoleCodice regole = Regole(nome);
+        const Motori &m = MotoriPer(regole);
+        const bool letto =
+            (fd >= 0 || percorso == nome) &&
+            Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
         if (fd >= 0) ::close(fd);
         if (!letto) {
             ScriviErrore(
@@ -640,30 +846,83 @@ private:
         return scritto;
     }
 
-    // How the file `nome` is read as code: its language from its extension
-    // unless one is chosen (a BASIC file keeps its header block when BASIC
-    // is chosen); standard input has none.
-    RegoleCodice Regole(const QString &nome) const
-    {
-        RegoleCodice regole;
-        regole.proteggi = m_opzioni.proteggi;
-        regole.separatoriCodice = m_opzioni.separatoriCodice;
-        if (nome != QStringLiteral("-")) regole.tipo = TipoDaNomeFile(nome);
-        if (m_opzioni.linguaggio && *m_opzioni.linguaggio != regole.tipo.linguaggio)
-            regole.tipo = {*m_opzioni.linguaggio, false};
-        return regole;
-    }
-
     const QVector<VoceEliminazione> *Eliminazioni() const
     {
         return m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr;
     }
 
+    struct Motori
+    {
+        explicit Motori(const QVector<VoceSostituzione> &voci) : motore(voci), ansi(motore) {}
+        MotoreElenco motore;
+        MotoreAnsi ansi;
+    };
+
+    // The list's key: the text's language when lists are chosen by language.
+    Linguaggio Chiave(Linguaggio linguaggio) const
+    {
+        return m_liste.perLinguaggio ? linguaggio : Linguaggio::Nessuno;
+    }
+    const Motori &MotoriPer(const RegoleCodice &regole) const
+    {
+        return *m_motori.at(Chiave(regole.tipo.linguaggio));
+    }
+    const QVector<VoceSostituzione> &Voci(Linguaggio linguaggio) const
+    {
+        return m_liste.sostituzioni.at(Chiave(linguaggio));
+    }
+
     const Liste &m_liste;
-    const Opzioni &m_opzioni;
-    MotoreElenco m_motore;
-    MotoreAnsi m_ansi;
+    const Comando &m_opzioni;
+    std::map<Linguaggio, std::unique_ptr<Motori>> m_motori;
 };
+
+// The words the lists leave untranslated in the drafts of all the files, per
+// language, most frequent first: one line each on standard output.
+int ParoleNonTradotteDi(Elaborazione &elaborazione, const Comando &o)
+{
+    std::map<Linguaggio, QHash<QString, qsizetype>> conteggi;
+    bool falliti = false;
+    const QStringList file = o.file.isEmpty() ? QStringList{QStringLiteral("-")} : o.file;
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        const std::optional<QByteArray> bozza =
+            elaborazione.Bozza(file[i], i < o.grezzi.size() ? o.grezzi[i] : QByteArray("-"));
+        if (!bozza) {
+            falliti = true;
+            continue;
+        }
+        const TipoTesto tipo = elaborazione.Regole(file[i]).tipo;
+        const QString testo = Documento::Decodifica(*bozza, nullptr);
+        for (const ParolaContata &p :
+             ParoleNonTradotte(testo, tipo, elaborazione.ParoleElenco(tipo.linguaggio)))
+            conteggi[tipo.linguaggio][p.parola] += p.occorrenze;
+    }
+    QByteArray uscita;
+    for (const auto &[linguaggio, parole] : conteggi) {
+        QVector<ParolaContata> elenco;
+        for (auto p = parole.begin(); p != parole.end(); ++p)
+            elenco.append({p.key(), p.value()});
+        std::sort(elenco.begin(), elenco.end(), [](const ParolaContata &a, const ParolaContata &b) {
+            return a.occorrenze != b.occorrenze ? a.occorrenze > b.occorrenze : a.parola < b.parola;
+        });
+        const QString motivo = linguaggio == Linguaggio::Nessuno
+                                   ? QStringLiteral("ripetuta almeno tre volte in un testo senza "
+                                                    "linguaggio")
+                                   : QStringLiteral("parola chiave senza traduzione");
+        for (const ParolaContata &p : elenco)
+            uscita +=
+                (NomeLinguaggio(linguaggio) + QLatin1Char('\t') + p.parola + QLatin1Char('\t') +
+                 QString::number(p.occorrenze) + QLatin1Char('\t') + motivo + QLatin1Char('\n'))
+                    .toUtf8();
+    }
+    ErroreFile errore;
+    if (!ScriviStandardOutput(uscita, errore)) {
+        ScriviErrore(
+            QStringLiteral("impossibile scrivere il risultato: %1").arg(errore.descrizione));
+        return 1;
+    }
+    return falliti ? 1 : 0;
+}
 
 } // namespace
 
@@ -680,7 +939,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
 
-    Opzioni o;
+    Comando o;
     int uscita = -1;
     if (const std::optional<QString> errore = Analizza(grezzi, o, uscita))
         return ErroreUso(*errore);
@@ -744,9 +1003,32 @@ int main(int argc, char *argv[])
         }
     }
 
-    const std::optional<Liste> liste = CaricaListe(o);
+    // The options saved beside the lists, where the command line says nothing.
+    const QString cartella =
+        ScegliCartellaListe(QCoreApplication::applicationDirPath(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    ErroreFile erroreOpzioni;
+    const Opzioni salvate = FileOpzioni::Leggi(cartella, &erroreOpzioni);
+    if (erroreOpzioni.numero != 0)
+        ScriviErrore(QStringLiteral("nota: impossibile leggere le opzioni %1: %2; restano spente")
+                         .arg(QDir::toNativeSeparators(FileOpzioni::Percorso(cartella)),
+                              erroreOpzioni.descrizione));
+    if (!o.proteggi) o.proteggi = salvate.LasciaIntatti;
+    if (!o.separatoriCodice) o.separatoriCodice = salvate.SeparatoriCodice;
+    if (!o.elencoPerLinguaggio) o.elencoPerLinguaggio = salvate.ElencoPerLinguaggio;
+    const bool perLinguaggio =
+        o.elenco == QStringLiteral("auto") || (o.elenco.isEmpty() && *o.elencoPerLinguaggio);
+
+    QSet<Linguaggio> linguaggi;
+    if (o.file.isEmpty()) linguaggi.insert(RegoleDi(o, QStringLiteral("-")).tipo.linguaggio);
+    for (const QString &f : o.file)
+        linguaggi.insert(RegoleDi(o, f).tipo.linguaggio);
+
+    const std::optional<Liste> liste = CaricaListe(o, cartella, perLinguaggio, linguaggi);
     if (!liste) return 1;
     Elaborazione elaborazione(*liste, o);
+
+    if (o.paroleNonTradotte) return ParoleNonTradotteDi(elaborazione, o);
 
     if (o.cartella.isEmpty() && !o.sulPosto)
         return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;

@@ -6,6 +6,10 @@
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraPseudocodifica.h"
+#include "nucleo/Opzioni.h"
+#include "nucleo/elenchi/ElenchiLinguaggio.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/testo/CodificaAnsi.h"
 
@@ -55,6 +59,16 @@ const QByteArray Modulo = CodificaAnsi::Codifica(
 
 using Voci = QVector<VoceSostituzione>;
 
+// The command copied into `cartella`, so that it keeps its lists and saved
+// options there.
+QString CopiaComando(const QString &cartella)
+{
+    const QString copia = QDir(cartella).filePath(QStringLiteral("quadrivo-pseudo"));
+    QFile::copy(QStringLiteral(QUADRIVO_PSEUDO), copia);
+    QFile(copia).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    return copia;
+}
+
 } // namespace
 
 class TestQuadrivoPseudo : public QObject
@@ -93,6 +107,30 @@ class TestQuadrivoPseudo : public QObject
         if (!p.waitForFinished(60000)) return {};
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+
+    // The file at `percorso` opened in a window over `amb`, cleaned (with
+    // `pulizia`), run through the whole list and saved.
+    static void BozzaDellaFinestra(AmbienteProva &amb, const QString &percorso, bool pulizia)
+    {
+        FinestraPrincipale &f = amb.Avvia();
+        Copione::RispondiFile(percorso);
+        Comando(f, "azioneApri")->trigger();
+        if (pulizia) {
+            Copione::RispondiMessaggio(Risposta::OK);
+            Copione::RispondiMessaggio(Risposta::OK);
+            Comando(f, "azioneAvviaPulizia")->trigger();
+        }
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
+        QVERIFY(p);
+        p->IntervalloCessione = 0;
+        Copione::RispondiMessaggio(Risposta::OK);
+        p->BottoneAvviaAutomatica->click();
+        p->BottoneChiudi->click();
+        Comando(f, "azioneSalva")->trigger();
+        VERIFICA_COPIONE_ESAURITO();
     }
 
     // The factory list in the test folder and what it makes of Modulo.
@@ -199,24 +237,7 @@ private Q_SLOTS:
         QCOMPARE(comando.err.isEmpty(), taglio == 0);
         QCOMPARE(comando.uscita, 0);
 
-        FinestraPrincipale &f = amb.Avvia();
-        Copione::RispondiFile(modulo);
-        Comando(f, "azioneApri")->trigger();
-        if (pulizia) {
-            Copione::RispondiMessaggio(Risposta::OK);
-            Copione::RispondiMessaggio(Risposta::OK);
-            Comando(f, "azioneAvviaPulizia")->trigger();
-        }
-        Copione::RispondiMessaggio(Risposta::OK);
-        Comando(f, "azioneAvviaPseudocodifica")->trigger();
-        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
-        QVERIFY(p);
-        p->IntervalloCessione = 0;
-        Copione::RispondiMessaggio(Risposta::OK);
-        p->BottoneAvviaAutomatica->click();
-        p->BottoneChiudi->click();
-        Comando(f, "azioneSalva")->trigger();
-        VERIFICA_COPIONE_ESAURITO();
+        BozzaDellaFinestra(amb, modulo, pulizia);
         QCOMPARE(comando.out, Leggi(modulo));
         QVERIFY(comando.out != documento);
     }
@@ -572,6 +593,214 @@ private Q_SLOTS:
         QCOMPARE(e.uscita, 0);
         QCOMPARE(e.out, QByteArray("Se \r\n\r\n"));
         QVERIFY(e.err.contains("record incompleto"));
+    }
+
+    // Every list --elenco takes gives what the same entries give as a .dat
+    // list: a text list is told by its content, whatever its name.
+    void FormatiDellElenco_data()
+    {
+        // "argomento": empty for the file "elenco" holding "contenuto".
+        Colonne<QByteArray, QString, Voci>("contenuto", "argomento", "equivalente");
+        const Voci voci{{"If", "Se"}, {"Then", QStringLiteral("Allora è")}};
+        Riga("file .dat", Record::Unisci(voci), QString(), voci);
+        Riga("testo esportato", TestoElenco::ScriviSostituzioni(voci), QString(), voci);
+        Riga("testo con bom e cr lf",
+             "\xEF\xBB\xBF" + TestoElenco::ScriviSostituzioni(voci).replace("\n", "\r\n"),
+             QString(), voci);
+        // 128 bytes: read as records it would pass with no note at all.
+        Riga("testo lungo un record",
+             "If\tSe" + QByteArray(Record::Lunghezza - 10, '\n') + "b\tc\n", QString(),
+             Voci{{"If", "Se"}, {"b", "c"}});
+        Riga("elenco pronto basic", QByteArray(), "basic", ListaDelLinguaggio(Linguaggio::Basic));
+        Riga("elenco pronto c", QByteArray(), "c", ListaDelLinguaggio(Linguaggio::C));
+        Riga("elenco pronto batch", QByteArray(), "batch", ListaDelLinguaggio(Linguaggio::Batch));
+    }
+    void FormatiDellElenco()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(QString, argomento);
+        QFETCH(Voci, equivalente);
+        const QByteArray testo("If a Then\r\nif (a) return;\r\n@echo off\r\nb\r\n");
+        if (argomento.isEmpty()) {
+            Scrivi(P("elenco"), contenuto);
+            argomento = P("elenco");
+        }
+        Scrivi(P("equivalente.dat"), Record::Unisci(equivalente));
+        const Esito atteso = Esegui({"--elenco", P("equivalente.dat")}, testo);
+        QCOMPARE(atteso.uscita, 0);
+        QVERIFY(atteso.out != testo + "\r\n");
+        QCOMPARE(Esegui({"--elenco", argomento}, testo), atteso);
+    }
+
+    // A list that cannot be used: exit 1, one line naming it and why, and
+    // nothing written.
+    void ElenchiRifiutati_data()
+    {
+        Colonne<QByteArray, QString>("contenuto", "motivo");
+        Riga("vuoto", QByteArray(), "è vuoto");
+        Riga("nessuna parola da cercare", Record::Unisci(Voci{{"", "Se"}}),
+             "non ha nessuna parola da cercare");
+        Riga("testo senza tab", QByteArray("If Se\nThen Allora\n"), "non è un elenco");
+        Riga("testo non utf-8", QByteArray("If\tSe\nCitt\xE0\tx\n"), "non è un elenco");
+        Riga("testo con una riga sbagliata", QByteArray("If\tSe\nThen\n"), "riga 2: ");
+        Riga("testo con parola vuota", QByteArray("\tSe\n"), "riga 1: ");
+        Riga("testo di sole righe vuote", QByteArray("\n\r\n"), "non ha nessuna parola da cercare");
+    }
+    void ElenchiRifiutati()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(QString, motivo);
+        Scrivi(P("elenco.lst"), contenuto);
+        Scrivi(P("m.bas"), Modulo);
+        const Esito e = Esegui({"--elenco", P("elenco.lst"), "-o", P("x"), P("m.bas")});
+        QCOMPARE(e.uscita, 1);
+        const QByteArray inizio =
+            "quadrivo-pseudo: impossibile usare l'elenco delle sostituzioni " +
+            P("elenco.lst").toUtf8() + ": ";
+        QVERIFY2(e.err.startsWith(inizio + motivo.toUtf8()) && e.err.count('\n') == 1,
+                 e.err.constData());
+        QCOMPARE(e.out, QByteArray());
+        QVERIFY(!QFileInfo::exists(P("x/m.bas")));
+        QCOMPARE(Esegui({"--elenco", P("elenco.lst"), "--sul-posto", P("m.bas")}).uscita, 1);
+        QCOMPARE(Leggi(P("m.bas")), Modulo);
+    }
+
+    // The options saved beside the lists, then the command line.
+    void PrecedenzaDelleOpzioni_data()
+    {
+        Colonne<Opzioni, QStringList, QByteArray>("salvate", "argomenti", "atteso");
+        const Opzioni spente, proteggi{true, false}, separatori{false, true}, tutte{true, true};
+        Opzioni perLinguaggio;
+        perLinguaggio.ElencoPerLinguaggio = true;
+        Riga("nulla", spente, QStringList{}, QByteArray("\tIf a Allora ' Se"));
+        Riga("proteggi salvata", proteggi, QStringList{}, QByteArray("\tIf a Allora ' If"));
+        Riga("proteggi salvata e spenta", proteggi, QStringList{"--no-proteggi"},
+             QByteArray("\tIf a Allora ' Se"));
+        Riga("separatori salvati", separatori, QStringList{}, QByteArray("\tSe a Allora ' Se"));
+        Riga("separatori salvati e spenti", tutte, QStringList{"--no-separatori-codice"},
+             QByteArray("\tIf a Allora ' If"));
+        Riga("accese dalla riga di comando", spente,
+             QStringList{"--separatori-codice", "--proteggi"}, QByteArray("\tSe a Allora ' If"));
+        Riga("elenco per linguaggio salvato", perLinguaggio, QStringList{},
+             QByteArray("\tIf a ALLORA ' SE"));
+        Riga("elenco per linguaggio salvato e spento", perLinguaggio,
+             QStringList{"--no-elenco-per-linguaggio"}, QByteArray("\tIf a Allora ' Se"));
+        Riga("elenco per linguaggio dalla riga di comando", spente,
+             QStringList{"--elenco-per-linguaggio"}, QByteArray("\tIf a ALLORA ' SE"));
+        Riga("elenco scelto sopra l'elenco per linguaggio", perLinguaggio,
+             QStringList{"--elenco", "sostituzioni.dat"}, QByteArray("\tIf a Allora ' Se"));
+    }
+    void PrecedenzaDelleOpzioni()
+    {
+        QFETCH(Opzioni, salvate);
+        QFETCH(QStringList, argomenti);
+        QFETCH(QByteArray, atteso);
+        const QString copia = CopiaComando(m_dir.path());
+        QVERIFY(FileOpzioni::Scrivi(m_dir.path(), salvate));
+        Scrivi(P("sostituzioni.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
+        Scrivi(P("sostituzioni-basic.dat"), Record::Unisci(Voci{{"If", "SE"}, {"Then", "ALLORA"}}));
+        Scrivi(P("m.bas"), "\tIf a Then ' If\r\n");
+        QCOMPARE(Esegui(argomenti << P("m.bas"), {}, copia), (Esito{0, atteso + "\r\n\r\n", {}}));
+    }
+
+    // --elenco auto over a mixed folder gives what one run per language
+    // gives; each language's own list is made once, then used as edited.
+    void AutoComeUnaCorsaPerLinguaggio()
+    {
+        const QString copia = CopiaComando(m_dir.path());
+        Scrivi(P("sostituzioni.dat"), Record::Unisci(Voci{{"b", "bi"}}));
+        const QMap<QString, QString> elenchi{
+            {"a.bas", "basic"}, {"b.c", "c"}, {"c.bat", "batch"}, {"d.txt", P("sostituzioni.dat")}};
+        const QByteArray testo("If a Then\r\nif (a) return;\r\n@echo off\r\nb\r\n");
+        QStringList file;
+        for (const QString &nome : elenchi.keys()) {
+            Scrivi(P(nome), testo);
+            file << P(nome);
+        }
+        QCOMPARE(Esegui(QStringList{"--elenco", "auto", "-o", P("auto")} + file, {}, copia),
+                 (Esito{0, {}, {}}));
+        for (auto e = elenchi.begin(); e != elenchi.end(); ++e) {
+            const Esito una = Esegui({"--elenco", e.value(), P(e.key())}, {}, copia);
+            QCOMPARE(una.uscita, 0);
+            QCOMPARE(Leggi(P("auto/" + e.key())), una.out);
+        }
+        for (const Linguaggio l : {Linguaggio::Basic, Linguaggio::C, Linguaggio::Batch})
+            QCOMPARE(Leggi(PercorsoElencoLinguaggio(m_dir.path(), l)),
+                     Record::Unisci(ListaDelLinguaggio(l)));
+
+        // The BASIC list edited: only BASIC files change.
+        Scrivi(P("sostituzioni-basic.dat"), Record::Unisci(Voci{{"If", "SE"}}));
+        QCOMPARE(Esegui(QStringList{"--elenco", "auto", "-o", P("dopo")} + file, {}, copia).uscita,
+                 0);
+        QCOMPARE(Leggi(P("dopo/a.bas")),
+                 Esegui({"--elenco", P("sostituzioni-basic.dat"), P("a.bas")}, {}, copia).out);
+        QVERIFY(Leggi(P("dopo/a.bas")).startsWith("SE a Then"));
+        for (const QString nome : {"b.c", "c.bat", "d.txt"})
+            QCOMPARE(Leggi(P("dopo/" + nome)), Leggi(P("auto/" + nome)));
+    }
+
+    // The same file, list and saved options through the window and through
+    // the command beside the same lists with no flag at all: the same bytes,
+    // for each language and each combination of the options.
+    void StesseOpzioniComeLaFinestra_data()
+    {
+        Colonne<QString, QByteArray, Voci, Opzioni>("file", "documento", "voci", "opzioni");
+        const QList<std::tuple<QString, QByteArray, Linguaggio>> documenti{
+            {"modulo.frm",
+             "VERSION 5.00\r\nBegin VB.Form F\r\n   Left = 10\r\nEnd\r\nAttribute VB_Name = "
+             "\"F\"\r\nPrivate Sub Form_Load()\r\n\tIf Not a Then MsgBox \"If\" ' Left\r\nEnd "
+             "Sub\r\n",
+             Linguaggio::Basic},
+            {"prova.c", "int main() {\r\n\tif (a) return 0; /* if */\r\n\twhile(x) {}\r\n}\r\n",
+             Linguaggio::C},
+            {"prova.bat",
+             "@echo off\r\nrem if x\r\n\tif exist a goto fine\r\necho \"if\"\r\n:fine\r\n",
+             Linguaggio::Batch}};
+        for (const auto &[file, documento, linguaggio] : documenti)
+            for (const bool proteggi : {false, true})
+                for (const bool separatori : {false, true})
+                    Riga(qPrintable(QStringLiteral("%1 proteggi %2 separatori %3")
+                                        .arg(file)
+                                        .arg(proteggi)
+                                        .arg(separatori)),
+                         file, documento, ListaDelLinguaggio(linguaggio),
+                         Opzioni{proteggi, separatori});
+    }
+    void StesseOpzioniComeLaFinestra()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, documento);
+        QFETCH(Voci, voci);
+        QFETCH(Opzioni, opzioni);
+
+        AmbienteProva amb;
+        amb.ScriviElenchi(voci);
+        QVERIFY(FileOpzioni::Scrivi(amb.Cartella(), opzioni));
+        amb.ScriviFile(file, documento);
+        const Esito comando = Esegui({amb.Percorso(file)}, {}, CopiaComando(amb.Cartella()));
+        QCOMPARE(comando.uscita, 0);
+        QCOMPARE(comando.err, QByteArray());
+        BozzaDellaFinestra(amb, amb.Percorso(file), false);
+        QCOMPARE(comando.out, Leggi(amb.Percorso(file)));
+        QVERIFY(comando.out != documento);
+    }
+
+    // The words the lists leave untranslated, per language over all files.
+    void ParoleNonTradotteDeiFile()
+    {
+        Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
+        Scrivi(P("a.bas"), "Loop\r\nIf a Then Loop ' Dim\r\n");
+        Scrivi(P("b.bas"), "Dim a\r\nLoop\r\n");
+        Scrivi(P("c.c"), "while (a) { if (b) return; }\r\n");
+        const Esito e = Esegui({"--parole-non-tradotte", "--elenco", P("elenco.dat"), P("a.bas"),
+                                P("b.bas"), P("c.c")});
+        QCOMPARE(e.uscita, 0);
+        QCOMPARE(e.out, QByteArray("BASIC\tLoop\t3\tparola chiave senza traduzione\n"
+                                   "BASIC\tDim\t1\tparola chiave senza traduzione\n"
+                                   "C/C++\treturn\t1\tparola chiave senza traduzione\n"
+                                   "C/C++\twhile\t1\tparola chiave senza traduzione\n"));
+        QVERIFY(!QFileInfo::exists(P("a.bas.tmp")));
+        QCOMPARE(Leggi(P("b.bas")), QByteArray("Dim a\r\nLoop\r\n"));
     }
 };
 
