@@ -22,19 +22,21 @@ FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
 {
     setObjectName(QStringLiteral("FinestraParole"));
     setWindowTitle(QStringLiteral("Parole non tradotte"));
-    setFixedSize(Pixel(5175), Pixel(4755));
+    setFixedSize(Pixel(8775), Pixel(4755));
 
     EtichettaRiepilogo = new QLabel(this);
     EtichettaRiepilogo->setObjectName(QStringLiteral("EtichettaRiepilogo"));
-    EtichettaRiepilogo->setGeometry(Pixel(120), Pixel(120), Pixel(4935), Pixel(255));
+    EtichettaRiepilogo->setGeometry(Pixel(120), Pixel(120), Pixel(8535), Pixel(255));
 
     ElencoParole = new QTreeWidget(this);
     ElencoParole->setObjectName(QStringLiteral("ElencoParole"));
-    ElencoParole->setGeometry(Pixel(120), Pixel(420), Pixel(4935), Pixel(3255));
+    ElencoParole->setGeometry(Pixel(120), Pixel(420), Pixel(8535), Pixel(3255));
     ElencoParole->setRootIsDecorated(false);
     ElencoParole->setSelectionMode(QAbstractItemView::SingleSelection);
-    ElencoParole->setHeaderLabels({QStringLiteral("Parola"), QStringLiteral("Occorrenze")});
-    ElencoParole->setColumnWidth(0, Pixel(3300));
+    ElencoParole->setHeaderLabels(
+        {QStringLiteral("Parola"), QStringLiteral("Occorrenze"), QStringLiteral("Motivo")});
+    ElencoParole->setColumnWidth(0, Pixel(2100));
+    ElencoParole->setColumnWidth(1, Pixel(1200));
     ElencoParole->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     connect(ElencoParole, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *voce) {
         AggiungiTraduzione(ElencoParole->indexOfTopLevelItem(voce) + 1);
@@ -44,15 +46,15 @@ FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
         QStringLiteral("Doppio clic su una parola per aggiungerne la traduzione all'elenco."),
         this);
     EtichettaSuggerimento->setObjectName(QStringLiteral("EtichettaSuggerimento"));
-    EtichettaSuggerimento->setGeometry(Pixel(120), Pixel(3720), Pixel(4935), Pixel(255));
+    EtichettaSuggerimento->setGeometry(Pixel(120), Pixel(3720), Pixel(8535), Pixel(255));
 
     BottoneTraduci = new QPushButton(QStringLiteral("&Traduci..."), this);
     BottoneTraduci->setObjectName(QStringLiteral("BottoneTraduci"));
-    BottoneTraduci->setGeometry(Pixel(2400), Pixel(4200), Pixel(1275), Pixel(375));
+    BottoneTraduci->setGeometry(Pixel(6000), Pixel(4200), Pixel(1275), Pixel(375));
     BottoneTraduci->setDefault(true);
     BottoneChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     BottoneChiudi->setObjectName(QStringLiteral("BottoneChiudi"));
-    BottoneChiudi->setGeometry(Pixel(3780), Pixel(4200), Pixel(1275), Pixel(375));
+    BottoneChiudi->setGeometry(Pixel(7380), Pixel(4200), Pixel(1275), Pixel(375));
     connect(BottoneTraduci, &QPushButton::clicked, this, &FinestraParole::TraduciSelezionata);
     connect(BottoneChiudi, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -86,15 +88,17 @@ void FinestraParole::Aggiorna()
     QStringList paroleElenco;
     for (const VoceSostituzione &voce : m_contesto.ListeInUso().LeggiSostituzioni())
         if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
-    const QVector<ParolaContata> parole =
-        ParoleNonTradotte(m_form.Editor()->Text(), tipo, paroleElenco);
+    const QVector<ParolaContata> parole = ParoleNonTradotte(
+        m_form.Editor()->Text(), tipo, paroleElenco, m_contesto.OpzioniCodice.SeparatoriCodice);
 
     ElencoParole->clear();
     QList<QTreeWidgetItem *> righe;
     righe.reserve(parole.size());
     for (const ParolaContata &p : parole) {
-        auto *voce = new QTreeWidgetItem({p.parola, QString::number(p.occorrenze)});
+        auto *voce = new QTreeWidgetItem({p.parola, QString::number(p.occorrenze), p.motivo});
         voce->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        voce->setToolTip(2, p.motivo);
+        voce->setData(0, Qt::UserRole, p.conVoce);
         righe.append(voce);
     }
     ElencoParole->addTopLevelItems(righe);
@@ -120,6 +124,16 @@ bool FinestraParole::AggiungiTraduzione(int riga)
 {
     const QString parola = Testo(riga, 0);
     if (parola.isEmpty()) return false;
+    // A word the list already translates elsewhere: another entry would be
+    // refused; what keeps it is where it stands.
+    if (ElencoParole->topLevelItem(riga - 1)->data(0, Qt::UserRole).toBool()) {
+        Piattaforma::MessageBox(this,
+                                QStringLiteral("«%1» ha già una voce nell'elenco; qui è rimasta "
+                                               "%2.")
+                                    .arg(parola, Testo(riga, 2)),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+        return false;
+    }
 
     // The list's rows as its editor shows them: the entry dialog checks them for a duplicate.
     // The list the text is pseudocoded with gets the entry.

@@ -8,11 +8,12 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
-// "Parole non tradotte": the keywords of the text's language that occur in its
-// code and that no entry of the substitution list translates, with their
-// counts, most frequent first (for a text with no language, the words that
-// occur at least three times). Double-click on a word adds its translation to
-// the substitution list through the entry dialog.
+// "Parole non tradotte": the keywords of the text's language that stay in its
+// code after the substitution list, with their counts and why each stays (no
+// entry, or where it stands), most frequent first (for a text with no
+// language, the words that occur at least three times). Double-click on a word
+// with no entry adds its translation to the substitution list through the
+// entry dialog; on a word the list has, a message tells why it stayed.
 class FinestraParole : public QDialog
 {
     Q_OBJECT
@@ -36,7 +37,8 @@ public:
 
     // The entry dialog in "Aggiungi" mode with the word of row `riga` (from 1)
     // filled in; on OK the entry is appended to the list file and the rows are
-    // counted again. False when nothing was added.
+    // counted again. For a word the list already has, a message with the
+    // reason instead. False when nothing was added.
     bool AggiungiTraduzione(int riga);
 
 public Q_SLOTS:

@@ -33,12 +33,21 @@ const QVector<VoceSostituzione> ElencoProva = {
     {QStringLiteral("Then"), QStringLiteral("Allora")},
     {QStringLiteral("else"), QStringLiteral("Altrimenti")}};
 
-// The rows as "word=count", separated by spaces.
+const QString CTabulato =
+    QStringLiteral("int f(void)\n{\n\tif (a)\n\t\tb();\n\telse\n\t\tc();\n}\n");
+const QString DopoTabulazione =
+    QStringLiteral("dopo una tabulazione: attiva «Separatori del codice»");
+
+// The rows as "word=count", separated by spaces; "(reason)" after a word the
+// list has an entry for.
 QString Righe(const FinestraParole &f)
 {
     QStringList righe;
-    for (int i = 1; i <= f.NumeroRighe(); ++i)
-        righe << f.Testo(i, 0) + QLatin1Char('=') + f.Testo(i, 1);
+    for (int i = 1; i <= f.NumeroRighe(); ++i) {
+        const QString motivo = f.Testo(i, 2);
+        righe << f.Testo(i, 0) + QLatin1Char('=') + f.Testo(i, 1) +
+                     (motivo == u"nessuna voce nell'elenco" ? QString() : u'(' + motivo + u')');
+    }
     return righe.join(QLatin1Char(' '));
 }
 
@@ -50,11 +59,13 @@ class TestParole : public QObject
 
     std::unique_ptr<AmbienteProva> m_amb;
 
-    FinestraPrincipale &Prepara(const QString &nomeFile, const QString &testo)
+    FinestraPrincipale &Prepara(const QString &nomeFile, const QString &testo,
+                                bool separatori = false)
     {
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(ElencoProva);
         FinestraPrincipale &form = m_amb->Avvia();
+        m_amb->Condiviso().OpzioniCodice.SeparatoriCodice = separatori;
         m_amb->Condiviso().NomeFileCorrente = nomeFile;
         form.Editor()->SetText(testo);
         return form;
@@ -73,13 +84,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("testo");
         QTest::addColumn<QString>("righe");
         QTest::addColumn<QString>("titolo");
+        QTest::addColumn<bool>("separatori");
         auto riga = [](const char *nome, const QString &nomeFile, const QString &testo,
-                       const QString &righe, const QString &titolo) {
-            QTest::newRow(nome) << nomeFile << testo << righe << titolo;
+                       const QString &righe, const QString &titolo, bool separatori = false) {
+            QTest::newRow(nome) << nomeFile << testo << righe << titolo << separatori;
         };
         riga("basic", "/p/Contesto.bas", Modulo,
-             "As=4 Integer=4 ByVal=2 Function=2 Dim=1 End=1 Explicit=1 Option=1 Public=1",
+             "As=4 Integer=4 ByVal=2 Function=2 Dim=1 End=1 Explicit=1 If=1(" + DopoTabulazione +
+                 ") Option=1 Public=1",
              "Parole chiave BASIC senza traduzione:");
+        // Tab-indented C: the list has the words, but only the code separators
+        // reach them; the window says so, and with the option they are gone.
+        riga("c rientrato, senza separatori", "/p/f.c", CTabulato,
+             "else=1(" + DopoTabulazione + ") if=1(" + DopoTabulazione + ") int=1 void=1",
+             "Parole chiave C/C++ senza traduzione:");
+        riga("c rientrato, con separatori", "/p/f.c", CTabulato, "int=1 void=1",
+             "Parole chiave C/C++ senza traduzione:", true);
         riga("c", "/p/main.c", "#include <stdio.h>\nint main(void) { /* int */ if (1) return 0; }",
              "#include=1 int=1 return=1 void=1", "Parole chiave C/C++ senza traduzione:");
         riga("nessun linguaggio, almeno tre volte", "/p/note.txt",
@@ -94,10 +114,13 @@ private Q_SLOTS:
         QFETCH(QString, testo);
         QFETCH(QString, righe);
         QFETCH(QString, titolo);
-        FinestraPrincipale &form = Prepara(nomeFile, testo);
+        QFETCH(bool, separatori);
+        FinestraPrincipale &form = Prepara(nomeFile, testo, separatori);
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<FinestraParole *>(d);
             QVERIFY(f);
+            QCOMPARE(f->ElencoParole->columnCount(), 3);
+            QCOMPARE(f->ElencoParole->headerItem()->text(2), QStringLiteral("Motivo"));
             QCOMPARE(Righe(*f), righe);
             QCOMPARE(f->EtichettaRiepilogo->text(), titolo);
             QCOMPARE(f->BottoneTraduci->isEnabled(), !righe.isEmpty());
@@ -161,9 +184,35 @@ private Q_SLOTS:
             Record::Codifica(VoceSostituzione{QStringLiteral("Dim"), QStringLiteral("Dichiara")});
         QCOMPARE(AmbienteProva::LeggiFile(percorso), aggiunta ? prima + voce : prima);
         QCOMPARE(m_amb->Condiviso().NumSostituzioni(), aggiunta ? 4 : 3);
-        QCOMPARE(f.ElencoParole->findItems(QStringLiteral("Dim"), Qt::MatchExactly).isEmpty(),
-                 aggiunta);
-        QCOMPARE(f.NumeroRighe(), aggiunta ? 8 : 9);
+        // The text's only Dim stands after a tab: with its entry it stays, now
+        // for that reason.
+        const QList<QTreeWidgetItem *> dims =
+            f.ElencoParole->findItems(QStringLiteral("Dim"), Qt::MatchExactly);
+        QCOMPARE(dims.size(), 1);
+        QCOMPARE(dims.first()->text(2),
+                 aggiunta ? DopoTabulazione : QStringLiteral("nessuna voce nell'elenco"));
+        QCOMPARE(f.NumeroRighe(), 10);
+    }
+
+    // A word the list has opens no entry dialog: a message gives the reason
+    // and the file stays as it was.
+    void doppioClicSuParolaConVoce()
+    {
+        FinestraPrincipale &form = Prepara(QStringLiteral("f.c"), CTabulato);
+        Copione::Messaggi();
+        const QString percorso = m_amb->Condiviso().Liste.Percorso(Elenco::Sostituzioni);
+        const QByteArray prima = AmbienteProva::LeggiFile(percorso);
+        FinestraParole f(form, &form);
+        const QTreeWidgetItem *se =
+            f.ElencoParole->findItems(QStringLiteral("if"), Qt::MatchExactly).value(0);
+        QVERIFY(se);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Q_EMIT f.ElencoParole->itemDoubleClicked(const_cast<QTreeWidgetItem *>(se), 0);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi.first().testo,
+                 "«if» ha già una voce nell'elenco; qui è rimasta " + DopoTabulazione + '.');
+        QCOMPARE(AmbienteProva::LeggiFile(percorso), prima);
     }
 };
 

@@ -537,44 +537,84 @@ private Q_SLOTS:
         QCOMPARE(codice, 30);
     }
 
+    // Rows as "word:count", with "/reason" when the list has an entry for the
+    // word and where it stands keeps it.
     void paroleNonTradotte_data()
     {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("testo");
-        QTest::addColumn<QString>("elenco"); // the list's words, separated by spaces
+        QTest::addColumn<QString>("elenco"); // the list's words, separated by "|"
+        QTest::addColumn<bool>("separatori");
         QTest::addColumn<QString>("attese");
         auto riga = [](const char *nome, const char *tipo, const char *testo, const char *elenco,
-                       const char *attese) {
+                       const char *attese, bool separatori = false) {
             QTest::newRow(nome) << QString::fromUtf8(tipo) << QString::fromUtf8(testo)
-                                << QString::fromUtf8(elenco) << QString::fromUtf8(attese);
+                                << QString::fromUtf8(elenco) << separatori
+                                << QString::fromUtf8(attese);
         };
         riga("modulo BASIC", "form",
              "Attribute VB_Name = \"Contesto\"\r\nOption Explicit\r\n' Dim in un commento\r\n"
              "Private Sub Prova(ByVal n As Integer)\r\n\tDIM s As String\r\n"
              "\ts = \"If Then Else\"\r\n\tIf n > 0 Then s = s & \"x\"\r\nEnd Sub\r\n",
-             "If Then For To Do Until While Not",
-             "As:2 Sub:2 ByVal:1 Dim:1 End:1 Explicit:1 Integer:1 Option:1 Private:1 String:1");
-        riga("elenco in altre maiuscole", "basic", "Dim x As Long\r\nDim y", "dim AS", "Long:1");
+             "If|Then|For|To|Do|Until|While|Not",
+             "As:2 Sub:2 ByVal:1 Dim:1 End:1 Explicit:1 If:1/dopo una tabulazione: attiva "
+             "«Separatori del codice» Integer:1 Option:1 Private:1 String:1");
+        riga("elenco in altre maiuscole", "basic", "Dim x As Long\r\nDim y", "dim|AS", "Long:1");
         riga("sorgente C", "c",
              "#include <stdio.h>\n\tint main(void) {\n\tif (x) return 0; // int\n\tIF(y);\n}\n"
              "#endif\n",
-             "if else", "#endif:1 #include:1 int:1 return:1 void:1");
+             "if|else",
+             "#endif:1 #include:1 if:1/dopo una tabulazione: attiva «Separatori del codice» "
+             "int:1 return:1 void:1");
         riga("batch", "batch",
              "@echo off\r\nrem set x\r\nset a=1\r\nif exist f echo set\r\nGOTO fine\r\n", "echo",
-             "exist:1 goto:1 if:1 rem:1 set:1");
+             "echo:1/attaccata a «@» exist:1 goto:1 if:1 rem:1 set:1");
         riga("nessun linguaggio: tre volte almeno", "nessuno",
              "alfa beta alfa Alfa gamma 1e5 1e5 1e5 beta beta _x _x _x", "BETA", "_x:3 alfa:3");
+        // Where a listed word stands decides: tab indentation and operators need
+        // the code separators, which then translate those words.
+        riga("C rientrato con tabulazioni, senza separatori", "c",
+             "int f(void)\n{\n\tif (a)\n\t\treturn 1;\n\telse\n\t\treturn 0;\n}\n",
+             "if|else|return|int|void",
+             "return:2/dopo una tabulazione: attiva «Separatori del codice» else:1/dopo una "
+             "tabulazione: attiva «Separatori del codice» if:1/dopo una tabulazione: attiva "
+             "«Separatori del codice»");
+        riga("C rientrato con tabulazioni, con separatori", "c",
+             "int f(void)\n{\n\tif (a)\n\t\treturn 1;\n\telse\n\t\treturn 0;\n}\n",
+             "if|else|return|int|void", "", true);
+        riga("attaccata a un operatore", "c", "x=sizeof y;\n{return x;}\n", "sizeof|return",
+             "return:1/attaccata a un operatore: attiva «Separatori del codice» "
+             "sizeof:1/attaccata a un operatore: attiva «Separatori del codice»");
+        riga("suffisso di tipo BASIC", "basic", "s = String$(3, \"-\")\r\n", "String",
+             "String:1/con il suffisso di tipo «$»");
+        riga("suffisso nella voce", "basic", "s = String$(3, \"-\")\r\n", "String|String$", "");
+        // Names are never keywords: members, "->", a With block's ".Name",
+        // batch variables, labels and switches.
+        riga("membri BASIC", "basic",
+             "rs.Open\r\nWith rs\r\n.Close\r\n.Print 1\r\nEnd With\r\nVBA.Print\r\n", "With|End",
+             "");
+        riga("membro C", "c", "p->int = q.return;\n", "", "");
+        riga("nomi batch", "batch", "echo %date% !time!\r\ngoto :exit\r\ncopy /y a b\r\n:exit\r\n",
+             "echo|goto|copy", "");
+        riga("voce di più parole", "basic", "End If\r\n#If X Then\r\n#End If\r\n",
+             "End If|#If|#End If|Then", "");
+        riga("direttiva BASIC senza voce", "basic", "#If X Then\r\n", "If|Then",
+             "If:1/attaccata a «#»");
     }
     void paroleNonTradotte()
     {
         QFETCH(QString, tipo);
         QFETCH(QString, testo);
         QFETCH(QString, elenco);
+        QFETCH(bool, separatori);
         QFETCH(QString, attese);
         QStringList trovate;
         for (const ParolaContata &p :
-             ParoleNonTradotte(testo, Tipo(tipo), elenco.split(QLatin1Char(' '))))
-            trovate << p.parola + u':' + QString::number(p.occorrenze);
+             ParoleNonTradotte(testo, Tipo(tipo), elenco.split(QLatin1Char('|')), separatori)) {
+            QCOMPARE(p.conVoce, p.motivo != u"nessuna voce nell'elenco");
+            trovate << p.parola + u':' + QString::number(p.occorrenze) +
+                           (p.conVoce ? u'/' + p.motivo : QString());
+        }
         QCOMPARE(trovate.join(u' '), attese);
     }
 };

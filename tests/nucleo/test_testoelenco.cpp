@@ -168,13 +168,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("linguaggio");
         QTest::addColumn<int>("minimo");
         QTest::addColumn<QString>("richieste"); // "word=replacement|..."
-        QTest::newRow("BASIC") << int(Linguaggio::Basic) << 120
-                               << u"End If=Fine Se|Exit For=Esci da Per|Select Case=Seleziona Caso|"
-                                  u"ElseIf=Altrimenti Se|Dim=Dichiara|As=come|Integer=Intero|"
-                                  u"True=Vero"_s;
+        QTest::newRow("BASIC")
+            << int(Linguaggio::Basic) << 120
+            << u"End If=Fine Se|Exit For=Esci da Per|Select Case=Scegli in base a|"
+               u"ElseIf=Altrimenti Se|Dim=Variabile|As=come|Integer=Intero|"
+               u"True=Vero"_s;
         QTest::newRow("C")
             << int(Linguaggio::C) << 50
-            << u"if=se|else=altrimenti|while=mentre|return=restituisci|#endif=fine se"_s;
+            << u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s;
         QTest::newRow("batch") << int(Linguaggio::Batch) << 30
                                << u"rem=nota|echo=mostra|goto=vai a"_s;
     }

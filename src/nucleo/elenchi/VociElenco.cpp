@@ -209,7 +209,7 @@ QVector<VoceSostituzione> SostituzioniPredefinite()
         {QStringLiteral("Do"), QStringLiteral("Ripeti")},
         {QStringLiteral("Until"), QStringLiteral("Finché")},
         {QStringLiteral("While"), QStringLiteral("Mentre")},
-        {QStringLiteral("Not"), QStringLiteral("Non è")},
+        {QStringLiteral("Not"), QStringLiteral("non")},
     };
 }
 

@@ -1,7 +1,7 @@
 #include "ParoleNonTradotte.h"
 
-#include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/codice/Delimitatori.h"
+#include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/Ricerca.h"
 
 #include <QHash>
@@ -56,29 +56,116 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
     return nessuna;
 }
 
+namespace {
+
+const QString NessunaVoce = QStringLiteral("nessuna voce nell'elenco");
+
+// Whether the word starting at `inizio` names a member or, in batch, a
+// variable, a label or a switch: such names are never keywords.
+bool Nome(QStringView testo, qsizetype inizio, Linguaggio linguaggio)
+{
+    if (inizio == 0) return false;
+    const QChar prima = testo[inizio - 1];
+    if (prima == u'.') return true;
+    switch (linguaggio) {
+    case Linguaggio::C:
+        return prima == u'>' && inizio >= 2 && testo[inizio - 2] == u'-';
+    case Linguaggio::Batch:
+        return prima == u'%' || prima == u'!' || prima == u':' || prima == u'/';
+    case Linguaggio::Basic:
+    case Linguaggio::Nessuno:
+        break;
+    }
+    return false;
+}
+
+// Why an entry equal to the word testo[inizio, fine) does not replace it
+// there; empty when it does.
+QString MotivoPosizione(QStringView testo, qsizetype inizio, qsizetype fine,
+                        const Delimitatori &regola, Linguaggio linguaggio)
+{
+    const QChar spazio = QLatin1Char(' ');
+    const QChar prima = inizio > 0 ? testo[inizio - 1] : spazio;
+    const QChar primaAncora = inizio > 1 ? testo[inizio - 2] : spazio;
+    const QChar dopo = fine < testo.size() ? testo[fine] : spazio;
+    QChar ostacolo;
+    if (!regola.Separatore(prima, primaAncora))
+        ostacolo = prima;
+    else if (!regola.Separatore(dopo, testo[fine - 1]))
+        ostacolo = dopo;
+    else
+        return {};
+    if (linguaggio == Linguaggio::Basic && ostacolo == dopo &&
+        QStringView(u"$%&#@").contains(ostacolo))
+        return QStringLiteral("con il suffisso di tipo «%1»").arg(ostacolo);
+    if (ostacolo == u'\t')
+        return QStringLiteral("dopo una tabulazione: attiva «Separatori del codice»");
+    if (!regola.Codice() && Delimitatori::DelCodice(ostacolo))
+        return QStringLiteral("attaccata a un operatore: attiva «Separatori del codice»");
+    return QStringLiteral("attaccata a «%1»").arg(ostacolo);
+}
+
+// The characters of `testo` that an entry of several words, or of a word with
+// other characters than letters, digits and "_" ("#If", "Left$"), replaces, read as the engine
+// reads it: whole words, starting in code.
+std::vector<bool> CopertiDaVociComposte(QStringView testo, const QStringList &paroleElenco,
+                                        const Delimitatori &regola, CursoreZone protetto)
+{
+    std::vector<bool> coperti;
+    const QChar spazio = QLatin1Char(' ');
+    for (const QString &voce : paroleElenco) {
+        const bool composta = std::any_of(voce.cbegin(), voce.cend(),
+                                          [](QChar c) { return !Delimitatori::CarattereNome(c); });
+        if (!composta || voce.isEmpty()) continue;
+        for (qsizetype k = testo.indexOf(voce, 0, Qt::CaseInsensitive); k >= 0;
+             k = testo.indexOf(voce, k + 1, Qt::CaseInsensitive)) {
+            const qsizetype fine = k + voce.size();
+            const QChar prima = k > 0 ? testo[k - 1] : spazio;
+            const QChar dopo = fine < testo.size() ? testo[fine] : spazio;
+            const bool intera = regola.Separatore(prima, k > 1 ? testo[k - 2] : spazio) &&
+                                regola.Separatore(dopo, testo[fine - 1]);
+            if (!intera || protetto.Protetto(k)) continue;
+            if (coperti.empty()) coperti.resize(size_t(testo.size()), false);
+            std::fill(coperti.begin() + k, coperti.begin() + fine, true);
+        }
+    }
+    return coperti;
+}
+
+} // namespace
+
 QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
-                                         const QStringList &paroleElenco)
+                                         const QStringList &paroleElenco, bool separatoriCodice)
 {
     const Linguaggio linguaggio = tipo.linguaggio;
     const bool esatte = linguaggio == Linguaggio::C;
+    const Delimitatori regola = Delimitatori::Per(separatoriCodice, linguaggio);
     QSet<QString> elenco;
     for (const QString &p : paroleElenco)
         elenco.insert(Ricerca::Maiuscolo(p));
 
-    // Key: the word as compared (upper case unless exact); value: row index.
+    // Key: the word as compared (upper case unless exact), then the reason;
+    // value: row index.
     QHash<QString, qsizetype> indice;
     QVector<ParolaContata> righe;
+    QSet<QString> chiavi; // keywords, as compared
     const bool chiave = linguaggio != Linguaggio::Nessuno;
     if (chiave) {
-        for (const QString &p : ParoleChiave(linguaggio))
+        for (const QString &p : ParoleChiave(linguaggio)) {
+            const QString k = esatte ? p : Ricerca::Maiuscolo(p);
+            chiavi.insert(k);
             if (!elenco.contains(Ricerca::Maiuscolo(p))) {
-                indice.insert(esatte ? p : Ricerca::Maiuscolo(p), righe.size());
-                righe.append({p, 0});
+                indice.insert(k + u'\n' + NessunaVoce, righe.size());
+                righe.append({p, 0, NessunaVoce, false});
             }
+        }
     }
 
     const ZoneProtette zone = ScansionaCodice(testo, tipo);
     CursoreZone protetto(zone);
+    const std::vector<bool> coperti =
+        chiave ? CopertiDaVociComposte(testo, paroleElenco, regola, CursoreZone(zone))
+               : std::vector<bool>();
     const qsizetype n = testo.size();
     qsizetype i = 0;
     while (i < n) {
@@ -97,12 +184,31 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
         if (!lettera || testo[inizio].isDigit() || protetto.Protetto(inizio)) continue;
         const QStringView parola = testo.sliced(inizio, i - inizio);
         const QString chiaveParola = esatte ? parola.toString() : Ricerca::Maiuscolo(parola);
-        const auto trovata = indice.constFind(chiaveParola);
+        if (!chiave) {
+            const auto trovata = indice.constFind(chiaveParola);
+            if (trovata != indice.cend())
+                ++righe[*trovata].occorrenze;
+            else if (!elenco.contains(chiaveParola)) {
+                indice.insert(chiaveParola, righe.size());
+                righe.append({parola.toString(), 1, NessunaVoce, false});
+            }
+            continue;
+        }
+        if (!chiavi.contains(chiaveParola) || Nome(testo, inizio, linguaggio)) continue;
+        if (!coperti.empty() && coperti[size_t(inizio)]) continue;
+        QString motivo = NessunaVoce;
+        const bool conVoce = elenco.contains(Ricerca::Maiuscolo(parola));
+        if (conVoce) {
+            motivo = MotivoPosizione(testo, inizio, i, regola, linguaggio);
+            if (motivo.isEmpty()) continue; // the entry replaces it
+        }
+        const QString k = chiaveParola + u'\n' + motivo;
+        const auto trovata = indice.constFind(k);
         if (trovata != indice.cend()) {
             ++righe[*trovata].occorrenze;
-        } else if (!chiave && !elenco.contains(chiaveParola)) {
-            indice.insert(chiaveParola, righe.size());
-            righe.append({parola.toString(), 1});
+        } else {
+            indice.insert(k, righe.size());
+            righe.append({parola.toString(), 1, motivo, conVoce});
         }
     }
 

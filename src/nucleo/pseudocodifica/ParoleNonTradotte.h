@@ -8,13 +8,17 @@
 #include <QStringView>
 #include <QVector>
 
+// A word left in the code, how often, and why the list leaves it there.
 struct ParolaContata
 {
     QString parola;
     qsizetype occorrenze = 0;
+    QString motivo;       // e.g. "nessuna voce nell'elenco"
+    bool conVoce = false; // the list has an entry for the word: where it stands keeps it
     bool operator==(const ParolaContata &o) const
     {
-        return parola == o.parola && occorrenze == o.occorrenze;
+        return parola == o.parola && occorrenze == o.occorrenze && motivo == o.motivo &&
+               conVoce == o.conVoce;
     }
 };
 
@@ -26,11 +30,18 @@ struct ParolaContata
 const QStringList &ParoleChiave(Linguaggio linguaggio);
 
 // Counts, in the code of `testo` (outside comments, strings and the other
-// stretches the scanner protects), the words that are keywords of its
-// language and that no entry of `paroleElenco` equals (in any case); most
-// frequent first, then in alphabetical order. A word is a run of letters,
-// digits and "_" (in C, with the "#" of a directive before it). For a text
-// with no language, every word with a letter that occurs at least three times
-// (in any case; shown as first written) and is not a word of the list.
+// stretches the scanner protects), the keywords of its language that the list
+// whose words are `paroleElenco` leaves as they are, one row per word and
+// reason: no entry equals the word (in any case) and no entry of several
+// words covers it there, or the entry cannot take it where it stands (after a
+// tab or against an operator without the code separators, a BASIC type
+// suffix, another character glued to it). Member names (a word right after
+// "." or, in C, "->") are never counted, nor in batch the names after "%",
+// "!", ":" or "/" (variables, labels, switches). Most frequent first, then in
+// alphabetical order. A word is a run of letters, digits and "_" (in C, with
+// the "#" of a directive before it). For a text with no language, every word
+// with a letter that occurs at least three times (in any case; shown as first
+// written) and is not a word of the list.
 QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
-                                         const QStringList &paroleElenco);
+                                         const QStringList &paroleElenco,
+                                         bool separatoriCodice = false);

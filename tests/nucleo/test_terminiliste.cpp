@@ -1,0 +1,155 @@
+// The ready lists and the factory list speak with one voice: each concept has
+// one Italian term, directives read apart from statements, and the frequent
+// words are there (and the ones that are names in C or batch are not).
+
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The lists a concept row reads: B = BASIC, C, T = batch, F = factory list.
+QVector<VoceSostituzione> Liste(const QString &quali)
+{
+    QVector<VoceSostituzione> voci;
+    if (quali.contains(u'B')) voci += ListaDelLinguaggio(Linguaggio::Basic);
+    if (quali.contains(u'C')) voci += ListaDelLinguaggio(Linguaggio::C);
+    if (quali.contains(u'T')) voci += ListaDelLinguaggio(Linguaggio::Batch);
+    if (quali.contains(u'F')) voci += SostituzioniPredefinite();
+    return voci;
+}
+
+} // namespace
+
+class TestTerminiListe : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The table of terms: every entry whose word matches the concept's
+    // pattern (case aside) has a replacement holding the concept's term (case
+    // aside, or exactly when the term starts with "="); at least one does.
+    void unTerminePerConcetto_data()
+    {
+        QTest::addColumn<QString>("liste");
+        QTest::addColumn<QString>("parole"); // pattern over the whole entry word
+        QTest::addColumn<QString>("termine");
+        auto riga = [](const char *concetto, const char *liste, const char *parole,
+                       const char *termine) {
+            QTest::newRow(concetto) << QString::fromUtf8(liste) << QString::fromUtf8(parole)
+                                    << QString::fromUtf8(termine);
+        };
+        // "if not errorlevel n" reads as "less than n".
+        riga("negazione", "BCTF", R"((?!.*errorlevel).*\bnot\b.*)", "non");
+        riga("condizione", "BCTF", R"(#?(if|elseif|elif|ifdef|ifndef|else if)|if .*)", "se");
+        riga("alternativa", "BCT", R"(#?(else|elseif|elif|else if))", "altrimenti");
+        riga("fine condizione", "BC", R"(#?end ?if)", "fine se");
+        riga("ciclo Do/Loop", "BCF", R"(do|loop|(do|loop) .*|exit do)", "ripeti");
+        riga("finché", "BF", R"(.*\buntil\b.*)", "finché");
+        riga("mentre", "BCF", R"(.*\bwhile\b.*)", "mentre");
+        riga("per", "BCTF", R"(for|for each|for /.)", "per");
+        riga("uscita", "BT", R"(exit( .*)?)", "esci");
+        riga("ritorno", "BC", R"(return)", "ritorna");
+        riga("scelta", "BC", R"(select( case)?|end select|switch)", "scegli");
+        riga("caso", "BC", R"(case)", "caso");
+        riga("altri casi", "BC", R"(case else|default)", "negli altri casi");
+        // Written mid-line: never "È".
+        riga("è", "B", R"(is( nothing)?|is(null|empty|numeric))", "=è");
+        riga("variabile", "B", R"(dim)", "variabile");
+        riga("dichiarazione esterna", "B", R"(.*\bdeclare\b.*)", "estern");
+        riga("caratteri di una stringa", "B", R"((left|right|mid)\$?)", "caratteri");
+        riga("fine del file", "BC", R"(eof)", "fine del file");
+        riga("codice di uscita", "T", R"(.*errorlevel.*)", "codice di uscita");
+        riga("richiesta", "BT", R"(inputbox|set /p|choice)", "chiedi");
+        riga("procedura", "B", R"(.*\bsub\b.*)", "procedura");
+        riga("funzione", "B", R"(.*\bfunction\b.*)", "funzione");
+        riga("void", "C", R"(void)", "senza tipo");
+        riga("64 bit", "B", R"(.*\bptrsafe\b.*)", "a 64 bit");
+        // A directive reads as one: its replacement starts with "#".
+        riga("direttive", "BC", R"(#.*)", "#");
+    }
+    void unTerminePerConcetto()
+    {
+        QFETCH(QString, liste);
+        QFETCH(QString, parole);
+        QFETCH(QString, termine);
+        const QRegularExpression modello(QRegularExpression::anchoredPattern(parole),
+                                         QRegularExpression::CaseInsensitiveOption);
+        QVERIFY(modello.isValid());
+        const bool esatto = termine.startsWith(u'=');
+        if (esatto) termine.remove(0, 1);
+        int trovate = 0;
+        for (const VoceSostituzione &v : Liste(liste)) {
+            if (!modello.match(v.Trova).hasMatch()) continue;
+            ++trovate;
+            QVERIFY2(
+                v.Sostituisci.contains(termine, esatto ? Qt::CaseSensitive : Qt::CaseInsensitive),
+                qPrintable(v.Trova + u" → "_s + v.Sostituisci));
+            if (termine == u"#"_s) QVERIFY2(v.Sostituisci.startsWith(termine), qPrintable(v.Trova));
+        }
+        QVERIFY(trovate > 0);
+    }
+
+    // Words each list must hold, and words it must not: names in C (the C++
+    // words) and devices in batch stay as they are written.
+    void paroleDelleListe_data()
+    {
+        QTest::addColumn<int>("linguaggio");
+        QTest::addColumn<QString>("presenti"); // separated by "|"
+        QTest::addColumn<QString>("assenti");
+        QTest::newRow("BASIC") << int(Linguaggio::Basic)
+                               << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
+                                  u"IIf|On|Byte|LongPtr|PtrSafe"_s
+                               << QString();
+        QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
+                           << u"this new delete class try catch throw template namespace "
+                              u"virtual operator public private protected using typename"_s;
+        QTest::newRow("batch") << int(Linguaggio::Batch)
+                               << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%"_s
+                               << u"nul con prn aux"_s;
+    }
+    void paroleDelleListe()
+    {
+        QFETCH(int, linguaggio);
+        QFETCH(QString, presenti);
+        QFETCH(QString, assenti);
+        // The shipped text loads whole and every entry fits its record.
+        const auto esito =
+            TestoElenco::LeggiSostituzioni(TestoListaDelLinguaggio(Linguaggio(linguaggio)));
+        QVERIFY(esito.rifiutate.isEmpty());
+        QStringList parole;
+        for (const VoceSostituzione &v : esito.voci) {
+            QVERIFY2(Record::MotivoNonContenibile(v).isEmpty(), qPrintable(v.Trova));
+            parole << v.Trova;
+        }
+        for (const QString &p : presenti.split(u'|'))
+            QVERIFY2(parole.contains(p), qPrintable(p));
+        for (const QString &p : assenti.split(u' ', Qt::SkipEmptyParts))
+            QVERIFY2(!parole.contains(p, Qt::CaseInsensitive), qPrintable(p));
+    }
+
+    // A type-suffixed function reads like the function without its suffix.
+    void suffissiComeLaFunzione()
+    {
+        const QVector<VoceSostituzione> voci = ListaDelLinguaggio(Linguaggio::Basic);
+        int suffissi = 0;
+        for (const VoceSostituzione &v : voci) {
+            if (!v.Trova.endsWith(u'$') || v.Trova == u"String$"_s) continue;
+            ++suffissi;
+            const QString base = v.Trova.chopped(1);
+            const auto voce =
+                std::find_if(voci.cbegin(), voci.cend(),
+                             [&](const VoceSostituzione &b) { return b.Trova == base; });
+            QVERIFY2(voce != voci.cend(), qPrintable(base));
+            QCOMPARE(v.Sostituisci, voce->Sostituisci);
+        }
+        QVERIFY(suffissi >= 5);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTerminiListe)
+#include "test_terminiliste.moc"
