@@ -881,7 +881,8 @@ private:
 // language, most frequent first: one line each on standard output.
 int ParoleNonTradotteDi(Elaborazione &elaborazione, const Comando &o)
 {
-    std::map<Linguaggio, QHash<QString, qsizetype>> conteggi;
+    // Per language, word and reason: the occurrences over all the files.
+    std::map<Linguaggio, QHash<std::pair<QString, QString>, qsizetype>> conteggi;
     bool falliti = false;
     const QStringList file = o.file.isEmpty() ? QStringList{QStringLiteral("-")} : o.file;
     for (qsizetype i = 0; i < file.size(); ++i) {
@@ -894,26 +895,35 @@ int ParoleNonTradotteDi(Elaborazione &elaborazione, const Comando &o)
         const TipoTesto tipo = elaborazione.Regole(file[i]).tipo;
         const QString testo = Documento::Decodifica(*bozza, nullptr);
         for (const ParolaContata &p :
-             ParoleNonTradotte(testo, tipo, elaborazione.ParoleElenco(tipo.linguaggio)))
-            conteggi[tipo.linguaggio][p.parola] += p.occorrenze;
+             ParoleNonTradotte(testo, tipo, elaborazione.ParoleElenco(tipo.linguaggio),
+                               o.separatoriCodice.value_or(false)))
+            conteggi[tipo.linguaggio][{p.parola, p.motivo}] += p.occorrenze;
     }
     QByteArray uscita;
     for (const auto &[linguaggio, parole] : conteggi) {
         QVector<ParolaContata> elenco;
-        for (auto p = parole.begin(); p != parole.end(); ++p)
-            elenco.append({p.key(), p.value()});
+        for (auto p = parole.begin(); p != parole.end(); ++p) {
+            ParolaContata contata;
+            contata.parola = p.key().first;
+            contata.motivo = p.key().second;
+            contata.occorrenze = p.value();
+            elenco.append(contata);
+        }
         std::sort(elenco.begin(), elenco.end(), [](const ParolaContata &a, const ParolaContata &b) {
-            return a.occorrenze != b.occorrenze ? a.occorrenze > b.occorrenze : a.parola < b.parola;
+            if (a.occorrenze != b.occorrenze) return a.occorrenze > b.occorrenze;
+            return a.parola != b.parola ? a.parola < b.parola : a.motivo < b.motivo;
         });
-        const QString motivo = linguaggio == Linguaggio::Nessuno
-                                   ? QStringLiteral("ripetuta almeno tre volte in un testo senza "
-                                                    "linguaggio")
-                                   : QStringLiteral("parola chiave senza traduzione");
-        for (const ParolaContata &p : elenco)
+        for (const ParolaContata &p : elenco) {
+            const QString motivo =
+                !p.motivo.isEmpty() ? p.motivo
+                : linguaggio == Linguaggio::Nessuno
+                    ? QStringLiteral("ripetuta almeno tre volte in un testo senza linguaggio")
+                    : QStringLiteral("nessuna voce nell'elenco");
             uscita +=
                 (NomeLinguaggio(linguaggio) + QLatin1Char('\t') + p.parola + QLatin1Char('\t') +
                  QString::number(p.occorrenze) + QLatin1Char('\t') + motivo + QLatin1Char('\n'))
                     .toUtf8();
+        }
     }
     ErroreFile errore;
     if (!ScriviStandardOutput(uscita, errore)) {

@@ -795,10 +795,10 @@ private Q_SLOTS:
         const Esito e = Esegui({"--parole-non-tradotte", "--elenco", P("elenco.dat"), P("a.bas"),
                                 P("b.bas"), P("c.c")});
         QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, QByteArray("BASIC\tLoop\t3\tparola chiave senza traduzione\n"
-                                   "BASIC\tDim\t1\tparola chiave senza traduzione\n"
-                                   "C/C++\treturn\t1\tparola chiave senza traduzione\n"
-                                   "C/C++\twhile\t1\tparola chiave senza traduzione\n"));
+        QCOMPARE(e.out, QByteArray("BASIC\tLoop\t3\tnessuna voce nell'elenco\n"
+                                   "BASIC\tDim\t1\tnessuna voce nell'elenco\n"
+                                   "C/C++\treturn\t1\tnessuna voce nell'elenco\n"
+                                   "C/C++\twhile\t1\tnessuna voce nell'elenco\n"));
         QVERIFY(!QFileInfo::exists(P("a.bas.tmp")));
         QCOMPARE(Leggi(P("b.bas")), QByteArray("Dim a\r\nLoop\r\n"));
     }
