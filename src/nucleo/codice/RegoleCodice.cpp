@@ -61,9 +61,17 @@ ZoneProtette RegoleCodice::ZoneDopo(const ZoneProtette &zone, QStringView testo,
                                     const QVector<qsizetype> &inizi) const
 {
     if (!Protegge()) return {};
-    if (NomiIntatti())
-        return ZoneProtette(ScansionaCodice(testo, tipo).Elenco(),
+    if (NomiIntatti()) {
+        // The names are moved, never found again: what made a word a name
+        // (a "set", a "goto") may be what was just replaced.
+        const QVector<Zona> commenti =
+            SostituzioneNeutra(parola, sostituto)
+                ? SpostaZone(ZoneProtette(zone.Commenti()), inizi, parola.size(), sostituto.size())
+                      .Elenco()
+                : ScansionaCodice(testo, tipo).Elenco();
+        return ZoneProtette(commenti,
                             SpostaNomi(zone.Nomi(), inizi, parola.size(), sostituto.size()));
+    }
     return SostituzioneNeutra(parola, sostituto)
                ? SpostaZone(zone, inizi, parola.size(), sostituto.size())
                : Zone(testo);
