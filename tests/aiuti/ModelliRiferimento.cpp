@@ -1,5 +1,6 @@
 #include "ModelliRiferimento.h"
 
+#include "nucleo/codice/RegoleCodice.h"
 #include "nucleo/codice/ScansioneCodice.h"
 
 namespace Modello {
@@ -155,6 +156,11 @@ bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole)
     const QChar c = W[k];
     if (Separatore(c)) return true;
     if (!regole.separatori) return false;
+    if (Nomi(regole)) {
+        if (c == QLatin1Char('@') && regole.tipo.linguaggio == Linguaggio::Batch) return true;
+        if (c == QLatin1Char('$') && regole.tipo.linguaggio == Linguaggio::Basic)
+            return k > 0 && (W[k - 1].isLetterOrNumber() || W[k - 1] == QLatin1Char('_'));
+    }
     if (!QStringLiteral("\t=+-*/\\^&|~{}[]\"'").contains(c)) return false;
     if (c == QLatin1Char('&') && regole.tipo.linguaggio == Linguaggio::Basic && k > 0 &&
         (W[k - 1].isLetterOrNumber() || W[k - 1] == QLatin1Char('_')))
@@ -162,24 +168,49 @@ bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole)
     return true;
 }
 
-QVector<bool> Protetti(const QString &W, const Codice &regole)
+bool Nomi(const Codice &regole)
+{
+    return regole.proteggi && regole.separatori && regole.tipo.linguaggio != Linguaggio::Nessuno;
+}
+
+namespace {
+
+void Segna(QVector<bool> &flag, const QVector<Zona> &zone)
+{
+    for (const Zona &z : zone)
+        for (qsizetype i = z.inizio; i < z.fine; ++i)
+            flag[i] = true;
+}
+
+} // namespace
+
+QVector<bool> NomiIntatti(const QString &W, const Codice &regole)
+{
+    QVector<bool> flag(W.size(), false);
+    if (Nomi(regole)) Segna(flag, NomiDelCodice(W, regole.tipo.linguaggio));
+    return flag;
+}
+
+QVector<bool> Protetti(const QString &W, const Codice &regole, const QVector<bool> *nomi)
 {
     QVector<bool> flag(W.size(), false);
     if (!regole.proteggi) return flag;
-    const ZoneProtette zone = ScansionaCodice(W, regole.tipo);
-    for (const Zona &z : zone.Elenco())
-        for (qsizetype i = z.inizio; i < z.fine; ++i)
-            flag[i] = true;
+    Segna(flag, ScansionaCodice(W, regole.tipo).Elenco());
+    const QVector<bool> trovati = nomi ? QVector<bool>() : NomiIntatti(W, regole);
+    const QVector<bool> &segnati = nomi ? *nomi : trovati;
+    for (qsizetype i = 0; i < W.size(); ++i)
+        flag[i] = flag[i] || segnati[i];
     return flag;
 }
 
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
-                                    qint16 Maiuscole, qint16 Intere, const Codice &regole)
+                                    qint16 Maiuscole, qint16 Intere, const Codice &regole,
+                                    QVector<bool> *nomi)
 {
     const int L = Parola.size();
     if (L == 0) return {W};
     EsitoSostituzione esito;
-    QVector<bool> M = Protetti(W, regole);
+    QVector<bool> M = Protetti(W, regole, nomi);
     for (int p = 1; p <= W.size() - L + 1; ++p) {
         const QString candidato = W.mid(p - 1, L);
         const bool dopo = p + L - 1 == W.size() || DelimitaCodice(W, p + L - 1, regole);
@@ -189,6 +220,9 @@ EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QStr
         if (!uguale || (Intere == 1 && !intera) || M[p - 1]) continue;
         W = W.left(p - 1) + Sostituto + W.mid(p - 1 + L);
         M = M.mid(0, p - 1) + QVector<bool>(Sostituto.size(), false) + M.mid(p - 1 + L);
+        if (nomi)
+            *nomi =
+                nomi->mid(0, p - 1) + QVector<bool>(Sostituto.size(), false) + nomi->mid(p - 1 + L);
         p += Sostituto.size() - 1;
         ++esito.sostituzioni;
     }
@@ -200,9 +234,11 @@ QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Cod
                      int *sostituzioni)
 {
     int conta = 0;
+    // The names are those of the text given, moved with it entry after entry.
+    QVector<bool> nomi = NomiIntatti(W, regole);
     for (const VoceSostituzione &voce : voci) {
         const EsitoSostituzione e =
-            SostituisciCodice(W, voce.Trova, voce.Sostituisci, 0, 1, regole);
+            SostituisciCodice(W, voce.Trova, voce.Sostituisci, 0, 1, regole, &nomi);
         W = e.testo;
         conta += e.sostituzioni;
     }

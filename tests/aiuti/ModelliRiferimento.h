@@ -63,18 +63,27 @@ struct Codice
 
 // Whether W[k] ends a word: the 13 classic delimiters, and with `separatori`
 // also tab = + - * / \ ^ & | ~ { } [ ] " ' -- but an "&" right after a letter,
-// a digit or "_" in a BASIC text, which is that name's suffix. Before the
+// a digit or "_" in a BASIC text, which is that name's suffix. With the names
+// kept, also "@" in batch and "$" after a name character in BASIC. Before the
 // start of W (k < 0) stands a space.
 bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole);
 
-// One character flag per character of W: inside a comment or a string.
-QVector<bool> Protetti(const QString &W, const Codice &regole);
+// Whether the code's names are kept: both options on, with a language.
+bool Nomi(const Codice &regole);
+
+// One flag per character of W: a name kept intact (NomiDelCodice).
+QVector<bool> NomiIntatti(const QString &W, const Codice &regole);
+
+// One character flag per character of W: inside a comment or a string, or a
+// name kept intact (`nomi` when given, else those of W).
+QVector<bool> Protetti(const QString &W, const Codice &regole, const QVector<bool> *nomi = nullptr);
 
 // The replacing scan with the code rules: an occurrence whose first
 // character is flagged in the text the scan was given is left alone; the
 // flags move with the text as it is rebuilt, the inserted text unflagged.
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
-                                    qint16 Maiuscole, qint16 Intere, const Codice &regole);
+                                    qint16 Maiuscole, qint16 Intere, const Codice &regole,
+                                    QVector<bool> *nomi = nullptr);
 
 // The automatic run: every entry with a word, each a scan of the text the
 // entries before it made (case aside, whole words).

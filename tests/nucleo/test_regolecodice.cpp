@@ -48,13 +48,15 @@ Modello::Codice Letterale(const RegoleCodice &r)
 // Pieces of every language's comment and string openers, delimiters of both
 // sets, BASIC suffixes and words the lists look for.
 const QStringList Pezzi = {
-    "a",  "If", "if",   "Rem", "rem", "echo", "else", "x",  " ",
-    " ",  "\t", "\r\n", "\n",  "=",   "+",    "-",    "*",  "/",
-    "\\", "^",  "&",    "|",   "~",   "{",    "}",    "[",  "]",
-    "\"", "'",  "(",    ")",   ":",   "::",   "#",    "//", "/*",
-    "*/", "_",  "$",    "@",   " _",  "è",    ";",    "1",  "Attribute VB_Name"};
-const QStringList Parole = {"if",  "a", "x&",     "a=x", "rem", "echo", "else", "'", "\"",
-                            "a x", "&", "}else{", "/",   "\t",  "x",    "IF",   "se"};
+    "a",  "If", "if",   "Rem", "rem",   "echo", "else", "x",    " ",
+    " ",  "\t", "\r\n", "\n",  "=",     "+",    "-",    "*",    "/",
+    "\\", "^",  "&",    "|",   "~",     "{",    "}",    "[",    "]",
+    "\"", "'",  "(",    ")",   ":",     "::",   "#",    "//",   "/*",
+    "*/", "_",  "$",    "@",   " _",    "è",    ";",    "1",    "Attribute VB_Name",
+    ".",  "->", "%",    "!",   "goto ", "set ", "nul",  "@end", "Left"};
+const QStringList Parole = {"if", "a",    "x&",  "a=x",    "rem", "echo", "else", "'",
+                            "\"", "a x",  "&",   "}else{", "/",   "\t",   "x",    "IF",
+                            "se", "Left", "nul", "goto",   ".x",  "Left$"};
 const QStringList Sostituti = {"Se", "rem", "Rem x", "'",  "\"",      "//", "",   "a",
                                "If", "::",  "/*",    "x&", "Fine Se", " a", "èx1"};
 
@@ -131,6 +133,80 @@ private Q_SLOTS:
              "x Se\r\nSe");
         riga("batch: rem e ::", "rem if\r\n::if\r\nif a", 3, true, false, "if>se",
              "rem if\r\n::if\r\nse a");
+        // With both options on the code's own names stay; with either off,
+        // as before.
+        const char *membri =
+            "Set rs = Me.Open\r\nrs.Open x: rs.Close\r\nWith rs\r\n.Close\r\nEnd With";
+        const char *elencoMembri = "Me>Io|Open>Apri|Close>Chiudi|End With>Fine Con|With>Con";
+        riga("basic: membri intatti", membri, 0, true, true, elencoMembri,
+             "Set rs = Io.Open\r\nrs.Open x: rs.Close\r\nCon rs\r\n.Close\r\nFine Con");
+        riga("basic: membri senza protezione", membri, 0, false, true, elencoMembri,
+             "Set rs = Io.Apri\r\nrs.Apri x: rs.Chiudi\r\nCon rs\r\n.Chiudi\r\nFine Con");
+        riga("basic: membri con i separatori classici", membri, 0, true, false, elencoMembri,
+             "Set rs = Io.Apri\r\nrs.Apri x: rs.Chiudi\r\nCon rs\r\n.Chiudi\r\nFine Con");
+        riga("basic: voce che comincia con il punto", "With rs\r\n.Close: Close #1", 0, true, true,
+             ".Close>.Chiudi|Close>Chiudi", "With rs\r\n.Chiudi: Chiudi #1");
+        riga("basic: Left$", "s = Left$(a, 1) & Left(b, 2) & x.Left$", 0, true, true,
+             "Left>Sinistra", "s = Sinistra$(a, 1) & Sinistra(b, 2) & x.Left$");
+        riga("basic: Left$ senza protezione", "s = Left$(a, 1)", 0, false, true, "Left>Sinistra",
+             "s = Left$(a, 1)");
+        riga("basic: voce Left$", "s = Left$(a, 1)", 0, true, true, "Left$>Sinistra",
+             "s = Sinistra(a, 1)");
+        riga("basic: #If", "#If Win32 Then\r\n#End If\r\nIf x Then", 0, true, true,
+             "#If>#Se|#End If>#Fine Se|If>Se|Then>Allora",
+             "#Se Win32 Allora\r\n#Fine Se\r\nSe x Allora");
+        const char *attributo = "Attribute VB_Name = \"Modulo\"\r\nDim Name";
+        riga("basic: riga Attribute", attributo, 0, true, true, "Attribute>Attributo|Name>Nome",
+             "Attribute VB_Name = \"Modulo\"\r\nDim Nome");
+        riga("basic: riga Attribute senza separatori", attributo, 0, true, false,
+             "Attribute>Attributo|Name>Nome", "Attributo VB_Name = \"Modulo\"\r\nDim Nome");
+        riga("c: membri e ->", "p->next = s.next; next(p);", 2, true, true, "next>prossimo",
+             "p->next = s.next; prossimo(p);");
+        riga("c: -> senza separatori", "p->next = s.next; next(p);", 2, true, false,
+             "next>prossimo", "p->prossimo = s.prossimo; prossimo(p);");
+
+        const char *dispositivi = "copy a >nul\r\nif exist x\\nul del y 2>NUL";
+        riga("batch: nul", dispositivi, 3, true, true, "nul>il nulla|del>cancella|if>se",
+             "copy a >nul\r\nse exist x\\nul cancella y 2>NUL");
+        riga("batch: nul senza separatori", dispositivi, 3, false, true,
+             "nul>il nulla|del>cancella|if>se",
+             "copy a >il nulla\r\nse exist x\\il nulla cancella y 2>il nulla");
+        const char *etichette = ":exit\r\ngoto exit\r\ngoto :exit\r\ncall :exit\r\nexit /b";
+        riga("batch: etichette", etichette, 3, true, true, "exit>esci|goto>vai a|call>chiama",
+             ":exit\r\nvai a exit\r\nvai a :exit\r\nchiama :exit\r\nesci /b");
+        riga("batch: etichette con i separatori classici", etichette, 3, true, false,
+             "exit>esci|goto>vai a|call>chiama",
+             ":esci\r\nvai a esci\r\nvai a :esci\r\nchiama :esci\r\nesci /b");
+        const char *variabili =
+            "set del=1\r\nset \"bar.del=2\"\r\nset /a del+=1\r\nset /p del=Nome?\r\n"
+            "del %del% !del! %bar.del%\r\nfor %%f in (*) do del %%f";
+        riga("batch: variabili", variabili, 3, true, true, "del>cancella|for>per ogni|f>F",
+             "set del=1\r\nset \"bar.del=2\"\r\nset /a del+=1\r\nset /p del=Nome?\r\n"
+             "cancella %del% !del! %bar.del%\r\nper ogni %%f in (*) do cancella %%f");
+        riga("batch: variabili senza protezione", variabili, 3, false, true,
+             "del>cancella|for>per ogni|f>F",
+             "set cancella=1\r\nset \"bar.cancella=2\"\r\nset /a cancella+=1\r\n"
+             "set /p cancella=Nome?\r\ncancella %del% !cancella! %bar.del%\r\n"
+             "per ogni %%f in (*) do cancella %%f");
+        riga("batch: opzioni", "robocopy a b /COPY:DAT /s", 3, true, true, "copy>copia|s>S",
+             "robocopy a b /COPY:DAT /s");
+        riga("batch: opzioni senza protezione", "robocopy a b /COPY:DAT /s", 3, false, true,
+             "copy>copia|s>S", "robocopy a b /copia:DAT /S");
+        riga("batch: comandi dopo @", "@echo off\r\n@if x==y @title t", 3, true, true,
+             "echo>mostra|if>se|title>titolo", "@mostra off\r\n@se x==y @titolo t");
+        riga("batch: @ senza protezione", "@echo off\r\n@if x", 3, false, true, "echo>mostra|if>se",
+             "@echo off\r\n@if x");
+        const char *ibrido =
+            "@if (@a)==(@b) @end /*\r\n@echo off\r\ncscript //E:JScript \"%~f0\"\r\n"
+            "exit /b\r\n*/\r\nif (x) WScript.Echo(\"exit\");\r\nexit();";
+        riga("batch: file ibrido", ibrido, 3, true, true, "exit>esci|if>se",
+             "@se (@a)==(@b) @end /*\r\n@echo off\r\ncscript //E:JScript \"%~f0\"\r\n"
+             "esci /b\r\n*/\r\nif (x) WScript.Echo(\"exit\");\r\nexit();");
+        riga("batch: @end e @endlocal", "@endlocal\r\nexit\r\n@end\r\nexit", 3, true, true,
+             "exit>esci", "@endlocal\r\nesci\r\n@end\r\nexit");
+        riga("batch: file ibrido senza separatori", ibrido, 3, true, false, "exit>esci|if>se",
+             "@if (@a)==(@b) @end /*\r\n@echo off\r\ncscript //E:JScript \"%~f0\"\r\n"
+             "esci /b\r\n*/\r\nse (x) WScript.Echo(\"exit\");\r\nesci();");
         riga("nessuno: niente da proteggere", "x=\"If\"", 4, true, true, "If>Se", "x=\"Se\"");
         riga("nessuno: separatori classici", "x=\"If\"", 4, true, false, "If>Se", "x=\"If\"");
     }

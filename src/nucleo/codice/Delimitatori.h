@@ -8,6 +8,11 @@
 // Characters that belong to a name are never delimiters: letters, digits and
 // "_" are in neither set, and in BASIC an "&" right after a name character is
 // that name's type suffix (a& is one name), so it delimits only elsewhere.
+//
+// When code names are kept intact (both code options on), two more end a
+// word: in batch "@" (the echo-off prefix before a command), and in BASIC a
+// "$" right after a name character (the string suffix of Left$, Mid$...), so
+// that a suffixed function matches its entry without the suffix.
 
 #include "nucleo/codice/Linguaggio.h"
 #include "nucleo/codice/Separatore.h"
@@ -20,15 +25,20 @@ class Delimitatori
 public:
     // The classic 13.
     constexpr Delimitatori() = default;
-    constexpr Delimitatori(bool codice, bool suffissiBasic)
-        : m_codice(codice), m_suffissiBasic(codice && suffissiBasic)
+    constexpr Delimitatori(bool codice, bool suffissiBasic, Linguaggio nomi = Linguaggio::Nessuno)
+        : m_codice(codice), m_suffissiBasic(codice && suffissiBasic),
+          m_chiocciola(codice && nomi == Linguaggio::Batch),
+          m_dollaro(codice && nomi == Linguaggio::Basic)
     {
     }
     // The rule for a text: the code set when `separatoriCodice` is on, with the
     // BASIC suffix exception for BASIC texts.
-    static constexpr Delimitatori Per(bool separatoriCodice, Linguaggio linguaggio)
+    // `nomi`: the code names are kept intact ("@" and "$" as above).
+    static constexpr Delimitatori Per(bool separatoriCodice, Linguaggio linguaggio,
+                                      bool nomi = false)
     {
-        return Delimitatori(separatoriCodice, linguaggio == Linguaggio::Basic);
+        return Delimitatori(separatoriCodice, linguaggio == Linguaggio::Basic,
+                            nomi ? linguaggio : Linguaggio::Nessuno);
     }
 
     constexpr bool Codice() const noexcept { return m_codice; }
@@ -71,11 +81,20 @@ public:
         return c.isLetterOrNumber();
     }
 
+    // Whether `c` may delimit a word, whatever stands before it.
+    constexpr bool PuoDelimitare(QChar c) const noexcept
+    {
+        if (!m_codice) return Classico(c);
+        return DelCodice(c) || (m_chiocciola && c == u'@') || (m_dollaro && c == u'$');
+    }
+
     // Whether `c` delimits a word, given the character just before it
     // (`precedente`; pass a space when `c` opens the text).
     bool Separatore(QChar c, QChar precedente) const noexcept
     {
         if (!m_codice) return Classico(c);
+        if (m_chiocciola && c == u'@') return true;
+        if (m_dollaro && c == u'$') return CarattereNome(precedente);
         if (!DelCodice(c)) return false;
         return !(m_suffissiBasic && c == u'&' && CarattereNome(precedente));
     }
@@ -83,4 +102,6 @@ public:
 private:
     bool m_codice = false;
     bool m_suffissiBasic = false;
+    bool m_chiocciola = false; // batch "@"
+    bool m_dollaro = false;    // BASIC "$" suffix
 };

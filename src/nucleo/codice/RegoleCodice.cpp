@@ -1,5 +1,7 @@
 #include "RegoleCodice.h"
 
+#include <vector>
+
 namespace {
 
 // Letters, digits and spaces only, with no word that the scanner reads as a
@@ -59,6 +61,17 @@ ZoneProtette RegoleCodice::ZoneDopo(const ZoneProtette &zone, QStringView testo,
                                     const QVector<qsizetype> &inizi) const
 {
     if (!Protegge()) return {};
+    if (NomiIntatti()) {
+        // The names are moved, never found again: what made a word a name
+        // (a "set", a "goto") may be what was just replaced.
+        const QVector<Zona> commenti =
+            SostituzioneNeutra(parola, sostituto)
+                ? SpostaZone(ZoneProtette(zone.Commenti()), inizi, parola.size(), sostituto.size())
+                      .Elenco()
+                : ScansionaCodice(testo, tipo).Elenco();
+        return ZoneProtette(commenti,
+                            SpostaNomi(zone.Nomi(), inizi, parola.size(), sostituto.size()));
+    }
     return SostituzioneNeutra(parola, sostituto)
                ? SpostaZone(zone, inizi, parola.size(), sostituto.size())
                : Zone(testo);
@@ -70,4 +83,251 @@ ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
     return Sposta(
         zone, spostamenti.size(), [&](qsizetype k) { return spostamenti[k].inizio; },
         [&](qsizetype k) { return spostamenti[k].nuova - spostamenti[k].lunghezza; });
+}
+
+QVector<Zona> RegoleCodice::SpostaNomi(const QVector<Zona> &zone, const QVector<qsizetype> &inizi,
+                                       qsizetype lunghezza, qsizetype nuova)
+{
+    QVector<Zona> spostate;
+    qsizetype k = 0, spostamento = 0;
+    const qsizetype n = inizi.size();
+    for (const Zona &z : zone) {
+        qsizetype a = z.inizio;
+        while (a < z.fine) {
+            for (; k < n && inizi[k] + lunghezza <= a; ++k)
+                spostamento += nuova - lunghezza;
+            if (k < n && inizi[k] <= a) { // a replaced character
+                a = inizi[k] + lunghezza;
+                continue;
+            }
+            const qsizetype b = (k < n && inizi[k] < z.fine) ? inizi[k] : z.fine;
+            const Zona pezzo{a + spostamento, b + spostamento};
+            if (!spostate.isEmpty() && spostate.back().fine >= pezzo.inizio)
+                spostate.back().fine = pezzo.fine;
+            else
+                spostate.append(pezzo);
+            a = b;
+        }
+    }
+    return spostate;
+}
+
+namespace {
+
+bool Nome(QChar c)
+{
+    return Delimitatori::CarattereNome(c);
+}
+
+bool Spazio(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool FineRiga(QChar c)
+{
+    return c == u'\n' || c == u'\r';
+}
+
+// Marks characters of a text as names, then gives them as stretches.
+class Segni
+{
+public:
+    explicit Segni(qsizetype n) : m_segni(std::size_t(n), false) {}
+    void Segna(qsizetype da, qsizetype a)
+    {
+        for (qsizetype i = da; i < a; ++i)
+            m_segni[std::size_t(i)] = true;
+    }
+    QVector<Zona> Zone() const
+    {
+        QVector<Zona> zone;
+        const qsizetype n = qsizetype(m_segni.size());
+        for (qsizetype i = 0; i < n;) {
+            if (!m_segni[std::size_t(i)]) {
+                ++i;
+                continue;
+            }
+            const qsizetype inizio = i;
+            while (i < n && m_segni[std::size_t(i)])
+                ++i;
+            zone.append({inizio, i});
+        }
+        return zone;
+    }
+
+private:
+    std::vector<bool> m_segni;
+};
+
+// The end of the run of name characters from `i`.
+qsizetype FineNome(QStringView t, qsizetype i)
+{
+    while (i < t.size() && Nome(t[i]))
+        ++i;
+    return i;
+}
+
+qsizetype SaltaSpazi(QStringView t, qsizetype i)
+{
+    while (i < t.size() && Spazio(t[i]))
+        ++i;
+    return i;
+}
+
+// Whether the word at `i` is `parola` (case aside), ending there.
+bool Parola(QStringView t, qsizetype i, QStringView parola)
+{
+    if (i > 0 && Nome(t[i - 1])) return false;
+    const qsizetype fine = i + parola.size();
+    if (fine > t.size() || (fine < t.size() && Nome(t[fine]))) return false;
+    return t.sliced(i, parola.size()).compare(parola, Qt::CaseInsensitive) == 0;
+}
+
+void Membri(QStringView t, Linguaggio linguaggio, Segni &segni)
+{
+    for (qsizetype i = 0; i + 1 < t.size(); ++i) {
+        qsizetype inizio = -1;
+        if (t[i] == u'.' && Nome(t[i + 1]))
+            inizio = i + 1;
+        else if (linguaggio == Linguaggio::C && t[i] == u'-' && t[i + 1] == u'>' &&
+                 i + 2 < t.size() && Nome(t[i + 2]))
+            inizio = i + 2;
+        if (inizio < 0) continue;
+        i = FineNome(t, inizio);
+        segni.Segna(inizio, i);
+        --i;
+    }
+}
+
+void RigheAttribute(QStringView t, Segni &segni)
+{
+    for (qsizetype riga = 0; riga < t.size();) {
+        qsizetype fine = riga;
+        while (fine < t.size() && !FineRiga(t[fine]))
+            ++fine;
+        const qsizetype i = SaltaSpazi(t, riga);
+        if (Parola(t, i, u"attribute")) segni.Segna(i, fine);
+        riga = fine + 1;
+    }
+}
+
+bool Dispositivo(QStringView parola)
+{
+    for (const char16_t *nome : {u"nul", u"con", u"prn", u"aux"})
+        if (parola.compare(QStringView(nome), Qt::CaseInsensitive) == 0) return true;
+    return parola.size() == 4 && parola[3] >= u'1' && parola[3] <= u'9' &&
+           (parola.first(3).compare(u"com", Qt::CaseInsensitive) == 0 ||
+            parola.first(3).compare(u"lpt", Qt::CaseInsensitive) == 0);
+}
+
+void NomiBatch(QStringView t, Segni &segni)
+{
+    const qsizetype n = t.size();
+    qsizetype inizioRiga = 0;
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = t[i];
+        if (FineRiga(c)) {
+            inizioRiga = ++i;
+            continue;
+        }
+        if (i == inizioRiga) {
+            const qsizetype primo = SaltaSpazi(t, i);
+            const QStringView resto = t.sliced(primo);
+            bool script = resto.startsWith(u"*/") || resto.startsWith(u"-->") ||
+                          (resto.startsWith(u"@") && Parola(t, primo + 1, u"end"));
+            for (const char16_t *marca : {u"<job", u"<script"})
+                script = script || resto.startsWith(QStringView(marca), Qt::CaseInsensitive);
+            if (script) {
+                segni.Segna(primo, n);
+                return;
+            }
+            if (primo + 1 < n && t[primo] == u':' && t[primo + 1] != u':') {
+                const qsizetype fine = FineNome(t, primo + 1);
+                segni.Segna(primo + 1, fine);
+                i = fine;
+                continue;
+            }
+        }
+        if (Nome(c) && (i == 0 || !Nome(t[i - 1]))) {
+            const qsizetype fine = FineNome(t, i);
+            const QStringView parola = t.sliced(i, fine - i);
+            if (Dispositivo(parola)) {
+                segni.Segna(i, fine);
+            } else if (parola.compare(u"goto", Qt::CaseInsensitive) == 0 ||
+                       parola.compare(u"call", Qt::CaseInsensitive) == 0) {
+                qsizetype j = SaltaSpazi(t, fine);
+                const bool duepunti = j < n && t[j] == u':';
+                // "call name" runs a program; only "call :name" names a label.
+                if (duepunti || parola.compare(u"goto", Qt::CaseInsensitive) == 0) {
+                    j += duepunti ? 1 : 0;
+                    segni.Segna(j, FineNome(t, j));
+                }
+            } else if (parola.compare(u"set", Qt::CaseInsensitive) == 0) {
+                qsizetype j = SaltaSpazi(t, fine);
+                bool espressione = false;
+                while (j + 1 < n && t[j] == u'/') {
+                    espressione = espressione || t[j + 1] == u'a' || t[j + 1] == u'A';
+                    j = SaltaSpazi(t, FineNome(t, j + 1));
+                }
+                qsizetype k = j;
+                while (k < n && !FineRiga(t[k]) && t[k] != u'=' &&
+                       !(espressione && (t[k] == u'&' || t[k] == u'|')))
+                    ++k;
+                if (espressione) {
+                    while (k < n && !FineRiga(t[k]) && t[k] != u'&' && t[k] != u'|')
+                        ++k;
+                    segni.Segna(j, k);
+                } else if (k < n && t[k] == u'=') {
+                    if (j < n && t[j] == u'"') ++j;
+                    segni.Segna(j, k);
+                }
+            }
+            i = fine;
+            continue;
+        }
+        if (c == u'%' && i + 1 < n) {
+            if (t[i + 1] == u'%') { // a loop variable, with its ~ modifiers
+                const qsizetype inizio = i + 2 < n && t[i + 2] == u'~' ? i + 3 : i + 2;
+                i = FineNome(t, inizio);
+                segni.Segna(inizio, i);
+                continue;
+            }
+            if (t[i + 1].isDigit() || t[i + 1] == u'~' || t[i + 1] == u'*') {
+                i += 2;
+                continue;
+            }
+        }
+        if (c == u'%' || (c == u'!' && i + 1 < n && Nome(t[i + 1]))) {
+            qsizetype k = i + 1;
+            while (k < n && !FineRiga(t[k]) && t[k] != c && (c == u'%' || !Spazio(t[k])))
+                ++k;
+            if (k < n && t[k] == c) {
+                segni.Segna(i + 1, k);
+                i = k + 1;
+                continue;
+            }
+        }
+        if (c == u'/' && i + 1 < n && Nome(t[i + 1])) {
+            qsizetype k = i + 1;
+            while (k < n && (Nome(t[k]) || t[k] == u':' || t[k] == u'-' || t[k] == u'.'))
+                ++k;
+            segni.Segna(i + 1, k);
+            i = k;
+            continue;
+        }
+        ++i;
+    }
+}
+
+} // namespace
+
+QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
+{
+    if (linguaggio == Linguaggio::Nessuno) return {};
+    Segni segni(testo.size());
+    Membri(testo, linguaggio, segni);
+    if (linguaggio == Linguaggio::Basic) RigheAttribute(testo, segni);
+    if (linguaggio == Linguaggio::Batch) NomiBatch(testo, segni);
+    return segni.Zone();
 }

@@ -4,13 +4,15 @@
 // a comment or a string literal are left alone, and whether the code
 // delimiters end words. Both off gives the plain runs.
 
+#include "nucleo/codice/Delimitatori.h"
 #include "nucleo/codice/Linguaggio.h"
 #include "nucleo/codice/ScansioneCodice.h"
-#include "nucleo/codice/Delimitatori.h"
 
 #include <QString>
 #include <QStringView>
 #include <QVector>
+
+QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio);
 
 struct RegoleCodice
 {
@@ -21,16 +23,22 @@ struct RegoleCodice
     // Protection only means something for a text with a language.
     bool Protegge() const { return proteggi && tipo.linguaggio != Linguaggio::Nessuno; }
     bool Attive() const { return Protegge() || separatoriCodice; }
+    // With both options on the code's own names are kept too (NomiDelCodice).
+    bool NomiIntatti() const { return Protegge() && separatoriCodice; }
 
     Delimitatori Delimitazione() const
     {
-        return Delimitatori::Per(separatoriCodice, tipo.linguaggio);
+        return Delimitatori::Per(separatoriCodice, tipo.linguaggio, NomiIntatti());
     }
 
-    // The protected stretches of `testo`; none when protection is off.
+    // The protected stretches of `testo`: comments and strings, and the names
+    // when they are kept; none when protection is off.
     ZoneProtette Zone(QStringView testo) const
     {
-        return Protegge() ? ScansionaCodice(testo, tipo) : ZoneProtette();
+        if (!Protegge()) return ZoneProtette();
+        if (!NomiIntatti()) return ScansionaCodice(testo, tipo);
+        return ZoneProtette(ScansionaCodice(testo, tipo).Elenco(),
+                            NomiDelCodice(testo, tipo.linguaggio));
     }
 
     // Whether replacing whole-word occurrences of `parola` that start outside
@@ -63,4 +71,28 @@ struct RegoleCodice
     // The same for replacements of any lengths (increasing, all outside).
     static ZoneProtette SpostaZone(const ZoneProtette &zone,
                                    const QVector<Spostamento> &spostamenti);
+
+    // Stretches of a text once the `lunghezza` characters at each of `inizi`
+    // (increasing, not overlapping) became `nuova` characters: the replaced
+    // characters leave their stretch, the others move with the text.
+    static QVector<Zona> SpostaNomi(const QVector<Zona> &zone, const QVector<qsizetype> &inizi,
+                                    qsizetype lunghezza, qsizetype nuova);
 };
+
+// The words of a program that name something of its own and are never
+// replaced when both code options are on (sorted, disjoint stretches, each
+// from the first character of the name):
+// - every language: a name right after "." (a member, a file extension), and
+//   in C after "->"; an entry that itself begins with "." or "->" still
+//   matches, since its occurrence starts at the operator;
+// - BASIC: whole "Attribute" lines (module metadata);
+// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; the label
+//   after ":" at a line start, after "goto" (with or without ":") and after
+//   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
+//   the whole expression of "set /a"; what stands between "%...%" or
+//   "!...!" on one line, and the loop variable of "%%a"; a switch after "/"
+//   up to the next blank or "/". The script half of a hybrid file is left
+//   alone: from the first line that begins with "@end", "*/", "-->", "<job"
+//   or "<script" (blanks and case aside) to the end of the text, since these
+//   lines close the batch half of the usual JScript and WSF hybrids.
+QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio);

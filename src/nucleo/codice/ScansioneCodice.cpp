@@ -16,6 +16,24 @@ bool ZoneProtette::Protetto(qsizetype indice) const noexcept
     return it != m_zone.cend() && it->inizio <= indice;
 }
 
+QVector<Zona> ZoneProtette::Unione(const QVector<Zona> &a, const QVector<Zona> &b)
+{
+    if (b.isEmpty()) return a;
+    if (a.isEmpty()) return b;
+    QVector<Zona> unite;
+    unite.reserve(a.size() + b.size());
+    qsizetype i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        const Zona z =
+            (j == b.size() || (i < a.size() && a[i].inizio < b[j].inizio)) ? a[i++] : b[j++];
+        if (!unite.isEmpty() && z.inizio <= unite.back().fine)
+            unite.back().fine = std::max(unite.back().fine, z.fine);
+        else
+            unite.append(z);
+    }
+    return unite;
+}
+
 namespace {
 
 // Most of a text is none of the few characters a scanner stops at: they are

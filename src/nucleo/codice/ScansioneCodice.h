@@ -41,13 +41,27 @@ public:
     ZoneProtette() = default;
     // `zone` must already be sorted, disjoint, non-empty and non-adjacent.
     explicit ZoneProtette(QVector<Zona> zone) : m_zone(std::move(zone)) {}
+    // Comments and strings together with the code names kept intact; the
+    // names are also kept apart, to be moved with the text rather than found
+    // again (what makes a word a name may itself have been replaced).
+    ZoneProtette(const QVector<Zona> &commenti, QVector<Zona> nomi)
+        : m_zone(Unione(commenti, nomi)), m_commenti(commenti), m_nomi(std::move(nomi))
+    {
+    }
     const QVector<Zona> &Elenco() const { return m_zone; }
+    const QVector<Zona> &Nomi() const { return m_nomi; }
+    // The comments and strings alone, when the names were kept apart.
+    const QVector<Zona> &Commenti() const { return m_commenti; }
+    // Two sorted lists of stretches as one, overlapping or adjacent ones joined.
+    static QVector<Zona> Unione(const QVector<Zona> &a, const QVector<Zona> &b);
     bool Vuote() const { return m_zone.isEmpty(); }
     // Binary search; a scan should prefer CursoreZone.
     bool Protetto(qsizetype indice) const noexcept;
 
 private:
     QVector<Zona> m_zone;
+    QVector<Zona> m_commenti;
+    QVector<Zona> m_nomi;
 };
 
 // Answers "is this index protected?" in amortised constant time when the

@@ -55,9 +55,7 @@ public:
     bool Escluso(QChar prima, QChar primo) const noexcept
     {
         if (m_parola.isEmpty()) return false;
-        if (m_confronto.soloParoleIntere &&
-            !(m_delimitatori.Codice() ? Delimitatori::DelCodice(prima) : Separatore(prima)))
-            return true;
+        if (m_confronto.soloParoleIntere && !m_delimitatori.PuoDelimitare(prima)) return true;
         return primo != m_parola.front() &&
                (!m_confronto.ignoraMaiuscole || Maiuscola(primo) != m_maiuscola.front());
     }
