@@ -6,8 +6,11 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 namespace {
 
@@ -41,6 +44,20 @@ void ChiudiPasso(QTextCursor &c)
 
 } // namespace
 
+// The strip left of the text that shows the line numbers; the editor paints it.
+class MargineRighe : public QWidget
+{
+public:
+    explicit MargineRighe(EditorTesto *editor) : QWidget(editor), m_editor(editor) {}
+    QSize sizeHint() const override { return {m_editor->LarghezzaMargine(), 0}; }
+
+protected:
+    void paintEvent(QPaintEvent *e) override { m_editor->DisegnaMargine(e); }
+
+private:
+    EditorTesto *m_editor;
+};
+
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -52,6 +69,13 @@ EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
         carattere.setPointSize(9);
     }
     setFont(carattere);
+    m_dimensioneNormale = carattere.pointSizeF();
+
+    m_margine = new MargineRighe(this);
+    m_margine->setObjectName(QStringLiteral("m_margine"));
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &EditorTesto::AdattaMargine);
+    connect(this, &QPlainTextEdit::updateRequest, this, &EditorTesto::AggiornaMargine);
+    AdattaMargine();
 
     // The pseudocoding run selects words while the main window is disabled
     // and another window has the focus: keep the selection plainly visible.
@@ -211,4 +235,96 @@ bool EditorTesto::event(QEvent *e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+int EditorTesto::LarghezzaMargine() const
+{
+    int cifre = 1;
+    for (int n = std::max(1, blockCount()); n >= 10; n /= 10)
+        ++cifre;
+    const QFontMetrics misure(font());
+    return 6 + misure.horizontalAdvance(QLatin1Char('9')) * std::max(cifre, 3);
+}
+
+void EditorTesto::AdattaMargine()
+{
+    setViewportMargins(LarghezzaMargine(), 0, 0, 0);
+    const QRect interno = contentsRect();
+    m_margine->setGeometry(interno.left(), interno.top(), LarghezzaMargine(), interno.height());
+}
+
+void EditorTesto::AggiornaMargine(const QRect &zona, int scorrimentoVerticale)
+{
+    if (scorrimentoVerticale)
+        m_margine->scroll(0, scorrimentoVerticale);
+    else
+        m_margine->update(0, zona.y(), m_margine->width(), zona.height());
+}
+
+void EditorTesto::resizeEvent(QResizeEvent *e)
+{
+    QPlainTextEdit::resizeEvent(e);
+    AdattaMargine();
+}
+
+void EditorTesto::DisegnaMargine(QPaintEvent *e)
+{
+    QPainter pittore(m_margine);
+    pittore.fillRect(e->rect(), palette().color(QPalette::Window));
+    pittore.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+    pittore.setFont(font());
+    const int altezzaRiga = fontMetrics().height();
+    QTextBlock blocco = firstVisibleBlock();
+    int cima = qRound(blockBoundingGeometry(blocco).translated(contentOffset()).top());
+    int fondo = cima + qRound(blockBoundingRect(blocco).height());
+    while (blocco.isValid() && cima <= e->rect().bottom()) {
+        if (blocco.isVisible() && fondo >= e->rect().top())
+            pittore.drawText(0, cima, m_margine->width() - 3, altezzaRiga, Qt::AlignRight,
+                             QString::number(blocco.blockNumber() + 1));
+        blocco = blocco.next();
+        cima = fondo;
+        fondo = cima + qRound(blockBoundingRect(blocco).height());
+    }
+}
+
+void EditorTesto::CentraSelezione()
+{
+    centerCursor();
+    ensureCursorVisible(); // the horizontal part
+}
+
+int EditorTesto::RigaCursore() const
+{
+    return textCursor().blockNumber() + 1;
+}
+
+int EditorTesto::ColonnaCursore() const
+{
+    return textCursor().positionInBlock() + 1;
+}
+
+void EditorTesto::ImpostaIngrandimento(int passi)
+{
+    passi = std::clamp(passi, IngrandimentoMinimo, IngrandimentoMassimo);
+    if (passi == m_ingrandimento) return;
+    m_ingrandimento = passi;
+    QFont carattere = font();
+    carattere.setPointSizeF(std::max<qreal>(1, m_dimensioneNormale + passi));
+    setFont(carattere);
+    AdattaMargine();
+    Q_EMIT IngrandimentoCambiato(passi);
+}
+
+void EditorTesto::wheelEvent(QWheelEvent *e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QPlainTextEdit::wheelEvent(e);
+        return;
+    }
+    // One step a notch (120); a fine-grained wheel adds its parts up.
+    m_rotellaAccumulata += e->angleDelta().y();
+    const int passi = m_rotellaAccumulata / 120;
+    m_rotellaAccumulata %= 120;
+    if (passi) ImpostaIngrandimento(m_ingrandimento + passi);
+    e->accept();
 }

@@ -40,6 +40,23 @@ public:
     // Key combinations that belong to the menus, not to the editor.
     void RiservaScorciatoie(const QList<QKeySequence> &scorciatoie);
 
+    // Scrolls so that the caret's line sits in the middle of the view, with
+    // lines of context above and below it where the text has them.
+    void CentraSelezione();
+
+    // The 1-based line and column of the caret (a column counts characters).
+    int RigaCursore() const;
+    int ColonnaCursore() const;
+
+    // Font size steps from the normal size, within [IngrandimentoMinimo, IngrandimentoMassimo].
+    static constexpr int IngrandimentoMinimo = -6;
+    static constexpr int IngrandimentoMassimo = 30;
+    int Ingrandimento() const { return m_ingrandimento; }
+    void ImpostaIngrandimento(int passi);
+
+    // The margin that shows the line numbers, its width in pixels.
+    int LarghezzaMargine() const;
+
     // Conversions between Qt document positions and CR LF offsets.
     qsizetype OffsetDaPosizione(int posizione) const;
     int PosizioneDaOffset(qsizetype offset) const;
@@ -48,15 +65,28 @@ Q_SIGNALS:
     // The text changed by anything but SetText(): typing, deleting, pasting,
     // dragging, undo, redo, or a program write of the selection.
     void TestoCambiato();
+    // The zoom changed (Ctrl+wheel or ImpostaIngrandimento).
+    void IngrandimentoCambiato(int passi);
 
 protected:
     bool event(QEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
 
 private:
+    friend class MargineRighe;
+    void DisegnaMargine(QPaintEvent *e);
+    void AggiornaMargine(const QRect &zona, int scorrimentoVerticale);
+    void AdattaMargine();
+
     void SegnaCambiamento(int posizione, int rimossi, int aggiunti);
 
     mutable QString m_testo;
     mutable bool m_testoValido = false;
     bool m_scritturaIntera = false;
     QList<QKeySequence> m_riservate;
+    QWidget *m_margine = nullptr;
+    qreal m_dimensioneNormale = 9;
+    int m_ingrandimento = 0;
+    int m_rotellaAccumulata = 0;
 };

@@ -224,7 +224,7 @@ void FinestraPseudocodifica::MostraSelezione()
     if (percorso.LunghezzaSelezione() > 0) {
         editor->SetSelStart(percorso.InizioSelezione());
         editor->SetSelLength(percorso.LunghezzaSelezione());
-        editor->ensureCursorVisible();
+        editor->CentraSelezione();
         // A later search of the find dialog goes on from this occurrence.
         m_contesto.PosRicerca = Ricerca::PosizioneRicerca::Su(percorso.InizioSelezione());
     } else {

@@ -208,6 +208,43 @@ private Q_SLOTS:
         QCOMPARE(scelta.count(), 1);
         QCOMPARE(e->SelLength(), 0); // not "select all"
     }
+
+    // The walk's occurrence lands mid-view with context around it, wherever it is.
+    void selezioneCentrata_data()
+    {
+        QTest::addColumn<int>("riga");
+        QTest::addColumn<bool>("centrata");
+        QTest::newRow("middle of the text") << 100 << true;
+        QTest::newRow("below the first screen") << 40 << true;
+        QTest::newRow("above the current view") << 60 << true;
+        QTest::newRow("first line: at the top, nothing above") << 0 << false;
+    }
+    void selezioneCentrata()
+    {
+        QFETCH(int, riga);
+        QFETCH(bool, centrata);
+        EditorTesto e;
+        e.resize(400, 300);
+        e.show();
+        QStringList righe;
+        for (int i = 0; i < 200; ++i)
+            righe.append(u"riga %1 Dim x"_s.arg(i));
+        e.SetText(righe.join(u"\r\n"_s));
+        // Start from a view scrolled elsewhere: far down the text.
+        e.SetSelStart(e.Lunghezza());
+        e.ensureCursorVisible();
+        e.SetSelStart(e.Text().indexOf(u"riga %1 "_s.arg(riga)) + 8);
+        e.SetSelLength(3);
+        e.CentraSelezione();
+        const int altezzaRiga = e.fontMetrics().height();
+        const int y = e.cursorRect().center().y();
+        if (centrata)
+            QVERIFY2(qAbs(y - e.viewport()->height() / 2) <= altezzaRiga,
+                     qPrintable(u"y %1 of %2"_s.arg(y).arg(e.viewport()->height())));
+        else
+            QVERIFY(y < altezzaRiga);
+        QCOMPARE(e.RigaCursore(), riga + 1);
+    }
 };
 
 QTEST_MAIN(TestEditor)
