@@ -490,6 +490,24 @@ Punto &?
         Copione::Messaggi();
     }
 
+    // The word's bar follows the walk through the current word's occurrences.
+    void camminoMostraOccorrenze()
+    {
+        FinestraPrincipale &f = Avvia();
+        f.Editor()->SetText(u"a\r\nIf b\r\nIf c\r\n"_s);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
+        QVERIFY(p);
+        QCOMPARE(p->BarraTesto->text(), u"1 di 2"_s);
+        p->BottoneSostituisci->click();
+        QCOMPARE(p->BarraTesto->text(), u"1 di 2"_s);
+        p->BottoneSuccessivo->click();
+        QCOMPARE(p->BarraTesto->text(), u"2 di 2"_s);
+        Copione::Messaggi();
+        p->close();
+    }
+
     void operazioneSulTestoUnPasso_data()
     {
         QTest::addColumn<int>("operazione");
