@@ -1,5 +1,6 @@
 #include "EditorTesto.h"
 
+#include "finestre/Evidenziatore.h"
 #include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/ModificheTesto.h"
 
@@ -34,6 +35,14 @@ public:
     void undo() override {}
     void redo() override {}
 };
+
+// More marks than this are not shown: each one costs every repaint.
+constexpr qsizetype MassimoSegni = 20000;
+
+bool DiParola(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 // Closes the edit block of a program write as an undo step of its own.
 void ChiudiPasso(QTextCursor &c)
@@ -94,7 +103,10 @@ EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 void EditorTesto::SegnaCambiamento(int, int rimossi, int aggiunti)
 {
     m_testoValido = false;
-    if ((rimossi || aggiunti) && !m_scritturaIntera) Q_EMIT TestoCambiato();
+    if ((rimossi || aggiunti) && !m_scritturaIntera) {
+        if (!extraSelections().isEmpty()) setExtraSelections({});
+        Q_EMIT TestoCambiato();
+    }
 }
 
 const QString &EditorTesto::Text() const
@@ -120,6 +132,7 @@ const QString &EditorTesto::Text() const
 void EditorTesto::SetText(const QString &testo)
 {
     m_scritturaIntera = true;
+    setExtraSelections({});
     setPlainText(ACapo::Normalizza(testo, ACapo::Forma::Lf));
     m_scritturaIntera = false;
     // What the document now holds, without reading it back; usually `testo`
@@ -128,13 +141,14 @@ void EditorTesto::SetText(const QString &testo)
     m_testoValido = true;
 }
 
-void EditorTesto::SostituisciTesto(const QString &testo)
+void EditorTesto::SostituisciTesto(const QString &testo, bool segnaModifiche)
 {
     // Both texts compared in the form Text() returns them.
     const QString nuovo = ACapo::Normalizza(testo);
     const QList<ModificheTesto::Modifica> modifiche = ModificheTesto::Calcola(Text(), nuovo);
 
     m_scritturaIntera = true;
+    setExtraSelections({});
     QTextCursor c(document());
     if (!modifiche.isEmpty()) {
         c.beginEditBlock();
@@ -144,6 +158,28 @@ void EditorTesto::SostituisciTesto(const QString &testo)
         c.setPosition(0);
     }
     setTextCursor(c);
+    if (segnaModifiche) {
+        // Each edit's position is in the text the earlier ones left, so its
+        // inserted text is at that position in the final text too.
+        QTextCharFormat formato;
+        formato.setBackground(QColor(0xff, 0xec, 0x8c));
+        QList<QTextEdit::ExtraSelection> segni;
+        for (const ModificheTesto::Modifica &m : modifiche) {
+            if (m.testo.isEmpty() || segni.size() >= MassimoSegni) continue;
+            // An edit covers only the characters that differ: the mark takes
+            // in the whole words it touches.
+            int da = int(m.inizio), a = int(m.inizio + m.testo.size());
+            while (da > 0 && DiParola(document()->characterAt(da - 1)))
+                --da;
+            while (DiParola(document()->characterAt(a)))
+                ++a;
+            QTextCursor segno(document());
+            segno.setPosition(da);
+            segno.setPosition(a, QTextCursor::KeepAnchor);
+            segni.append({segno, formato});
+        }
+        setExtraSelections(segni);
+    }
     m_scritturaIntera = false;
     // The document now holds exactly `nuovo`: keep it instead of reading it back.
     m_testo = nuovo;
@@ -327,4 +363,23 @@ void EditorTesto::wheelEvent(QWheelEvent *e)
     m_rotellaAccumulata %= 120;
     if (passi) ImpostaIngrandimento(m_ingrandimento + passi);
     e->accept();
+}
+
+QList<std::pair<qsizetype, qsizetype>> EditorTesto::Segnati() const
+{
+    QList<std::pair<qsizetype, qsizetype>> segnati;
+    for (const QTextEdit::ExtraSelection &segno : extraSelections()) {
+        const qsizetype inizio = OffsetDaPosizione(segno.cursor.selectionStart());
+        segnati.append({inizio, OffsetDaPosizione(segno.cursor.selectionEnd()) - inizio});
+    }
+    return segnati;
+}
+
+void EditorTesto::ImpostaLinguaggio(const TipoTesto &tipo)
+{
+    if (!m_evidenziatore) {
+        if (tipo.linguaggio == Linguaggio::Nessuno) return;
+        m_evidenziatore = new Evidenziatore(this);
+    }
+    m_evidenziatore->ImpostaTipo(tipo);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nucleo/codice/Linguaggio.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
@@ -8,6 +10,8 @@
 // characters of the CR LF text: a line break counts as its two characters, so a
 // 1-based position p of Text() is the offset p - 1. The Qt document holds one
 // position per line break; the conversions below cost O(log² n) per call.
+class Evidenziatore;
+
 class EditorTesto : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,7 +28,14 @@ public:
     // their blocks.
     // Like SetText it does not keep the selection and does not raise
     // TestoCambiato; undoing or redoing the step does.
-    void SostituisciTesto(const QString &testo);
+    // With `segnaModifiche` the stretches it changes stay marked until the next
+    // change of the text (the words a run replaced).
+    void SostituisciTesto(const QString &testo, bool segnaModifiche = false);
+    // The marked stretches, in CR LF offsets: start and length.
+    QList<std::pair<qsizetype, qsizetype>> Segnati() const;
+
+    // The language the comments and strings are coloured by; none by default.
+    void ImpostaLinguaggio(const TipoTesto &tipo);
     qsizetype Lunghezza() const { return Text().size(); }
 
     qsizetype SelStart() const;
@@ -86,6 +97,7 @@ private:
     bool m_scritturaIntera = false;
     QList<QKeySequence> m_riservate;
     QWidget *m_margine = nullptr;
+    Evidenziatore *m_evidenziatore = nullptr;
     qreal m_dimensioneNormale = 9;
     int m_ingrandimento = 0;
     int m_rotellaAccumulata = 0;

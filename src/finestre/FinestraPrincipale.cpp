@@ -417,7 +417,7 @@ void FinestraPrincipale::AvviaPulizia()
     const Pulizia::Esito esito = Pulizia::Applica(
         m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        m_editor->SostituisciTesto(esito.testo);
+        m_editor->SostituisciTesto(esito.testo, true);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
@@ -461,6 +461,7 @@ void FinestraPrincipale::MostraNomeFile()
     m_pannelloFile->setText(percorso.isEmpty() ? QStringLiteral("Senza nome")
                                                : QFileInfo(percorso).fileName());
     m_pannelloFile->setToolTip(QDir::toNativeSeparators(percorso));
+    m_editor->ImpostaLinguaggio(TipoDaNomeFile(percorso));
 }
 
 namespace {

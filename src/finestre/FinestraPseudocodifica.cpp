@@ -268,7 +268,7 @@ void FinestraPseudocodifica::ScriviNellEditore(const QString &testo, bool cursor
 {
     // The state the run stopped in shows before the text is written, which may take long.
     if (isVisible()) repaint();
-    m_form.Editor()->SostituisciTesto(testo);
+    m_form.Editor()->SostituisciTesto(testo, true);
     if (cursoreAllInizio) m_form.Editor()->SetSelStart(1);
 }
 

@@ -118,9 +118,10 @@ private Q_SLOTS:
             return f.findChild<QLabel *>(QString::fromLatin1(nome))->text();
         };
         QCOMPARE(pannello("m_pannelloFile"), u"Senza nome"_s);
-        m_amb->ScriviFile(u"modulo.bas"_s, "uno\r\ndue righe\r\n");
+        m_amb->ScriviFile(u"modulo.bas"_s, "uno\r\ndue righe ' nota\r\n");
         f.ApriFile(m_amb->Percorso(u"modulo.bas"_s));
         QCOMPARE(pannello("m_pannelloFile"), u"modulo.bas"_s);
+        QVERIFY(!Condiviso().TestoModificato); // colouring the comments is no change
         QCOMPARE(pannello("m_pannelloPosizione"), u"Riga 1, colonna 1"_s);
         f.Editor()->SetSelStart(5 + 4); // "due |righe"
         QCOMPARE(pannello("m_pannelloPosizione"), u"Riga 2, colonna 5"_s);
