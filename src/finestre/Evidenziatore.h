@@ -11,7 +11,7 @@ class EditorTesto;
 // Shows the comments and strings of the editor's text in their own colour:
 // the stretches the runs' scanner leaves alone when protection is on. The
 // whole text is scanned again shortly after each change; a text with no
-// language shows nothing.
+// language, or one of more than 2 MB, shows nothing.
 class Evidenziatore : public QSyntaxHighlighter
 {
     Q_OBJECT
