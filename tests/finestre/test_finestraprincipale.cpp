@@ -143,6 +143,11 @@ private Q_SLOTS:
         Comando(g, "azioneDimensioneNormale")->trigger();
         QCOMPARE(g.Editor()->font().pointSizeF(), normale);
         QCOMPARE(Avvia().Editor()->Ingrandimento(), 0);
+        // Word wrap: off by default, remembered once chosen.
+        QCOMPARE(m_amb->Finestra().Editor()->lineWrapMode(), QPlainTextEdit::NoWrap);
+        Comando(m_amb->Finestra(), "azioneACapoAutomatico")->trigger();
+        QCOMPARE(Avvia().Editor()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(Comando(m_amb->Finestra(), "azioneACapoAutomatico")->isChecked());
     }
 
     void primoAvvioNoNo()
