@@ -77,6 +77,7 @@ bool FinestraPrincipale::SalvaSulFileCorrente()
             const std::optional<QString> nuovo = CicloNome();
             if (!nuovo || !ScriviTesto(*nuovo)) return false;
             m_contesto.DocumentoSalvato(*nuovo);
+            FileUsato(*nuovo);
             return true;
         }
         case Risposta::No:
@@ -91,6 +92,7 @@ bool FinestraPrincipale::SalvaSulFileCorrente()
         return false;
     if (!ScriviTesto(percorso)) return false;
     m_contesto.DocumentoSalvato(percorso);
+    FileUsato(percorso);
     return true;
 }
 
@@ -107,6 +109,7 @@ bool FinestraPrincipale::SalvaInFileProprioONuovo(bool soloSeModificato)
     const std::optional<QString> percorso = CicloNome();
     if (!percorso || !ScriviTesto(*percorso)) return false;
     m_contesto.DocumentoSalvatoAltrove();
+    FileUsato(*percorso);
     return true;
 }
 
@@ -124,6 +127,7 @@ void FinestraPrincipale::OffriRipristini()
             MostraErrore(errore);
         if (ripristina) m_contesto.FileRipristinato(copia.percorso);
     }
+    MostraNomeFile();
 }
 
 bool FinestraPrincipale::OffriSalvataggio()
@@ -146,6 +150,7 @@ void FinestraPrincipale::Nuovo()
     if (!OffriSalvataggio()) return;
     m_editor->SetText(QString());
     m_contesto.DocumentoNuovo();
+    MostraNomeFile();
 }
 
 void FinestraPrincipale::Apri()
@@ -187,6 +192,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
     m_editor->SetText(testo);
     m_contesto.DocumentoAperto(*percorso, formato, rtf, identita);
+    FileUsato(*percorso);
     if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }
@@ -210,6 +216,7 @@ void FinestraPrincipale::SalvaConNome()
         return;
     }
     m_contesto.DocumentoSalvato(*percorso);
+    FileUsato(*percorso);
 }
 
 void FinestraPrincipale::Esci()

@@ -1,13 +1,17 @@
 #include "EditorTesto.h"
 
+#include "finestre/Evidenziatore.h"
 #include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/ModificheTesto.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QWheelEvent>
 
 namespace {
 
@@ -32,6 +36,14 @@ public:
     void redo() override {}
 };
 
+// More marks than this are not shown: each one costs every repaint.
+constexpr qsizetype MassimoSegni = 20000;
+
+bool DiParola(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
 // Closes the edit block of a program write as an undo step of its own.
 void ChiudiPasso(QTextCursor &c)
 {
@@ -40,6 +52,20 @@ void ChiudiPasso(QTextCursor &c)
 }
 
 } // namespace
+
+// The strip left of the text that shows the line numbers; the editor paints it.
+class MargineRighe : public QWidget
+{
+public:
+    explicit MargineRighe(EditorTesto *editor) : QWidget(editor), m_editor(editor) {}
+    QSize sizeHint() const override { return {m_editor->LarghezzaMargine(), 0}; }
+
+protected:
+    void paintEvent(QPaintEvent *e) override { m_editor->DisegnaMargine(e); }
+
+private:
+    EditorTesto *m_editor;
+};
 
 EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 {
@@ -52,6 +78,13 @@ EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
         carattere.setPointSize(9);
     }
     setFont(carattere);
+    m_dimensioneNormale = carattere.pointSizeF();
+
+    m_margine = new MargineRighe(this);
+    m_margine->setObjectName(QStringLiteral("m_margine"));
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &EditorTesto::AdattaMargine);
+    connect(this, &QPlainTextEdit::updateRequest, this, &EditorTesto::AggiornaMargine);
+    AdattaMargine();
 
     // The pseudocoding run selects words while the main window is disabled
     // and another window has the focus: keep the selection plainly visible.
@@ -70,7 +103,10 @@ EditorTesto::EditorTesto(QWidget *padre) : QPlainTextEdit(padre)
 void EditorTesto::SegnaCambiamento(int, int rimossi, int aggiunti)
 {
     m_testoValido = false;
-    if ((rimossi || aggiunti) && !m_scritturaIntera) Q_EMIT TestoCambiato();
+    if ((rimossi || aggiunti) && !m_scritturaIntera) {
+        if (!extraSelections().isEmpty()) setExtraSelections({});
+        Q_EMIT TestoCambiato();
+    }
 }
 
 const QString &EditorTesto::Text() const
@@ -96,6 +132,7 @@ const QString &EditorTesto::Text() const
 void EditorTesto::SetText(const QString &testo)
 {
     m_scritturaIntera = true;
+    setExtraSelections({});
     setPlainText(ACapo::Normalizza(testo, ACapo::Forma::Lf));
     m_scritturaIntera = false;
     // What the document now holds, without reading it back; usually `testo`
@@ -104,13 +141,14 @@ void EditorTesto::SetText(const QString &testo)
     m_testoValido = true;
 }
 
-void EditorTesto::SostituisciTesto(const QString &testo)
+void EditorTesto::SostituisciTesto(const QString &testo, bool segnaModifiche)
 {
     // Both texts compared in the form Text() returns them.
     const QString nuovo = ACapo::Normalizza(testo);
     const QList<ModificheTesto::Modifica> modifiche = ModificheTesto::Calcola(Text(), nuovo);
 
     m_scritturaIntera = true;
+    setExtraSelections({});
     QTextCursor c(document());
     if (!modifiche.isEmpty()) {
         c.beginEditBlock();
@@ -120,6 +158,28 @@ void EditorTesto::SostituisciTesto(const QString &testo)
         c.setPosition(0);
     }
     setTextCursor(c);
+    if (segnaModifiche) {
+        // Each edit's position is in the text the earlier ones left, so its
+        // inserted text is at that position in the final text too.
+        QTextCharFormat formato;
+        formato.setBackground(QColor(0xff, 0xec, 0x8c));
+        QList<QTextEdit::ExtraSelection> segni;
+        for (const ModificheTesto::Modifica &m : modifiche) {
+            if (m.testo.isEmpty() || segni.size() >= MassimoSegni) continue;
+            // An edit covers only the characters that differ: the mark takes
+            // in the whole words it touches.
+            int da = int(m.inizio), a = int(m.inizio + m.testo.size());
+            while (da > 0 && DiParola(document()->characterAt(da - 1)))
+                --da;
+            while (DiParola(document()->characterAt(a)))
+                ++a;
+            QTextCursor segno(document());
+            segno.setPosition(da);
+            segno.setPosition(a, QTextCursor::KeepAnchor);
+            segni.append({segno, formato});
+        }
+        setExtraSelections(segni);
+    }
     m_scritturaIntera = false;
     // The document now holds exactly `nuovo`: keep it instead of reading it back.
     m_testo = nuovo;
@@ -211,4 +271,115 @@ bool EditorTesto::event(QEvent *e)
         }
     }
     return QPlainTextEdit::event(e);
+}
+
+int EditorTesto::LarghezzaMargine() const
+{
+    int cifre = 1;
+    for (int n = std::max(1, blockCount()); n >= 10; n /= 10)
+        ++cifre;
+    const QFontMetrics misure(font());
+    return 6 + misure.horizontalAdvance(QLatin1Char('9')) * std::max(cifre, 3);
+}
+
+void EditorTesto::AdattaMargine()
+{
+    setViewportMargins(LarghezzaMargine(), 0, 0, 0);
+    const QRect interno = contentsRect();
+    m_margine->setGeometry(interno.left(), interno.top(), LarghezzaMargine(), interno.height());
+}
+
+void EditorTesto::AggiornaMargine(const QRect &zona, int scorrimentoVerticale)
+{
+    if (scorrimentoVerticale)
+        m_margine->scroll(0, scorrimentoVerticale);
+    else
+        m_margine->update(0, zona.y(), m_margine->width(), zona.height());
+}
+
+void EditorTesto::resizeEvent(QResizeEvent *e)
+{
+    QPlainTextEdit::resizeEvent(e);
+    AdattaMargine();
+}
+
+void EditorTesto::DisegnaMargine(QPaintEvent *e)
+{
+    QPainter pittore(m_margine);
+    pittore.fillRect(e->rect(), palette().color(QPalette::Window));
+    pittore.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+    pittore.setFont(font());
+    const int altezzaRiga = fontMetrics().height();
+    QTextBlock blocco = firstVisibleBlock();
+    int cima = qRound(blockBoundingGeometry(blocco).translated(contentOffset()).top());
+    int fondo = cima + qRound(blockBoundingRect(blocco).height());
+    while (blocco.isValid() && cima <= e->rect().bottom()) {
+        if (blocco.isVisible() && fondo >= e->rect().top())
+            pittore.drawText(0, cima, m_margine->width() - 3, altezzaRiga, Qt::AlignRight,
+                             QString::number(blocco.blockNumber() + 1));
+        blocco = blocco.next();
+        cima = fondo;
+        fondo = cima + qRound(blockBoundingRect(blocco).height());
+    }
+}
+
+void EditorTesto::CentraSelezione()
+{
+    centerCursor();
+    ensureCursorVisible(); // the horizontal part
+}
+
+int EditorTesto::RigaCursore() const
+{
+    return textCursor().blockNumber() + 1;
+}
+
+int EditorTesto::ColonnaCursore() const
+{
+    return textCursor().positionInBlock() + 1;
+}
+
+void EditorTesto::ImpostaIngrandimento(int passi)
+{
+    passi = std::clamp(passi, IngrandimentoMinimo, IngrandimentoMassimo);
+    if (passi == m_ingrandimento) return;
+    m_ingrandimento = passi;
+    QFont carattere = font();
+    carattere.setPointSizeF(std::max<qreal>(1, m_dimensioneNormale + passi));
+    setFont(carattere);
+    AdattaMargine();
+    Q_EMIT IngrandimentoCambiato(passi);
+}
+
+void EditorTesto::wheelEvent(QWheelEvent *e)
+{
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        QPlainTextEdit::wheelEvent(e);
+        return;
+    }
+    // One step a notch (120); a fine-grained wheel adds its parts up.
+    m_rotellaAccumulata += e->angleDelta().y();
+    const int passi = m_rotellaAccumulata / 120;
+    m_rotellaAccumulata %= 120;
+    if (passi) ImpostaIngrandimento(m_ingrandimento + passi);
+    e->accept();
+}
+
+QList<std::pair<qsizetype, qsizetype>> EditorTesto::Segnati() const
+{
+    QList<std::pair<qsizetype, qsizetype>> segnati;
+    for (const QTextEdit::ExtraSelection &segno : extraSelections()) {
+        const qsizetype inizio = OffsetDaPosizione(segno.cursor.selectionStart());
+        segnati.append({inizio, OffsetDaPosizione(segno.cursor.selectionEnd()) - inizio});
+    }
+    return segnati;
+}
+
+void EditorTesto::ImpostaLinguaggio(const TipoTesto &tipo)
+{
+    if (!m_evidenziatore) {
+        if (tipo.linguaggio == Linguaggio::Nessuno) return;
+        m_evidenziatore = new Evidenziatore(this);
+    }
+    m_evidenziatore->ImpostaTipo(tipo);
 }

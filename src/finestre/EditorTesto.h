@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nucleo/codice/Linguaggio.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
@@ -8,6 +10,8 @@
 // characters of the CR LF text: a line break counts as its two characters, so a
 // 1-based position p of Text() is the offset p - 1. The Qt document holds one
 // position per line break; the conversions below cost O(log² n) per call.
+class Evidenziatore;
+
 class EditorTesto : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,7 +28,14 @@ public:
     // their blocks.
     // Like SetText it does not keep the selection and does not raise
     // TestoCambiato; undoing or redoing the step does.
-    void SostituisciTesto(const QString &testo);
+    // With `segnaModifiche` the stretches it changes stay marked until the next
+    // change of the text (the words a run replaced).
+    void SostituisciTesto(const QString &testo, bool segnaModifiche = false);
+    // The marked stretches, in CR LF offsets: start and length.
+    QList<std::pair<qsizetype, qsizetype>> Segnati() const;
+
+    // The language the comments and strings are coloured by; none by default.
+    void ImpostaLinguaggio(const TipoTesto &tipo);
     qsizetype Lunghezza() const { return Text().size(); }
 
     qsizetype SelStart() const;
@@ -40,6 +51,23 @@ public:
     // Key combinations that belong to the menus, not to the editor.
     void RiservaScorciatoie(const QList<QKeySequence> &scorciatoie);
 
+    // Scrolls so that the caret's line sits in the middle of the view, with
+    // lines of context above and below it where the text has them.
+    void CentraSelezione();
+
+    // The 1-based line and column of the caret (a column counts characters).
+    int RigaCursore() const;
+    int ColonnaCursore() const;
+
+    // Font size steps from the normal size, within [IngrandimentoMinimo, IngrandimentoMassimo].
+    static constexpr int IngrandimentoMinimo = -6;
+    static constexpr int IngrandimentoMassimo = 30;
+    int Ingrandimento() const { return m_ingrandimento; }
+    void ImpostaIngrandimento(int passi);
+
+    // The margin that shows the line numbers, its width in pixels.
+    int LarghezzaMargine() const;
+
     // Conversions between Qt document positions and CR LF offsets.
     qsizetype OffsetDaPosizione(int posizione) const;
     int PosizioneDaOffset(qsizetype offset) const;
@@ -48,15 +76,29 @@ Q_SIGNALS:
     // The text changed by anything but SetText(): typing, deleting, pasting,
     // dragging, undo, redo, or a program write of the selection.
     void TestoCambiato();
+    // The zoom changed (Ctrl+wheel or ImpostaIngrandimento).
+    void IngrandimentoCambiato(int passi);
 
 protected:
     bool event(QEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
 
 private:
+    friend class MargineRighe;
+    void DisegnaMargine(QPaintEvent *e);
+    void AggiornaMargine(const QRect &zona, int scorrimentoVerticale);
+    void AdattaMargine();
+
     void SegnaCambiamento(int posizione, int rimossi, int aggiunti);
 
     mutable QString m_testo;
     mutable bool m_testoValido = false;
     bool m_scritturaIntera = false;
     QList<QKeySequence> m_riservate;
+    QWidget *m_margine = nullptr;
+    Evidenziatore *m_evidenziatore = nullptr;
+    qreal m_dimensioneNormale = 9;
+    int m_ingrandimento = 0;
+    int m_rotellaAccumulata = 0;
 };

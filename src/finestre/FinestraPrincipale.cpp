@@ -16,10 +16,12 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <climits>
 
@@ -78,6 +80,14 @@ FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
     m_editor->RiservaScorciatoie(scorciatoie);
     connect(m_editor, &EditorTesto::TestoCambiato, this,
             [this] { m_contesto.TestoModificato = true; });
+    connect(m_editor, &EditorTesto::cursorPositionChanged, this,
+            &FinestraPrincipale::MostraPosizione);
+    LeggiImpostazioniEditor();
+    connect(m_editor, &EditorTesto::IngrandimentoCambiato, this, [this](int passi) {
+        SalvaImpostazioneEditor(QStringLiteral("Editor/Ingrandimento"), passi);
+    });
+    MostraPosizione();
+    MostraNomeFile();
 
     setAcceptDrops(true);
     m_editor->viewport()->installEventFilter(this);
@@ -192,7 +202,8 @@ void FinestraPrincipale::CreaMenu()
     azioneSalva = voce(file, "azioneSalva", "&Salva", {}, &FinestraPrincipale::Salva);
     azioneSalvaConNome = voce(file, "azioneSalvaConNome", "S&alva con nome...", {},
                               &FinestraPrincipale::SalvaConNome);
-    file->addSeparator();
+    m_separatoreRecenti = file->addSeparator();
+    m_menuFile = file;
     azioneEsci = voce(file, "azioneEsci", "&Esci", QKeySequence(Qt::CTRL | Qt::Key_E),
                       &FinestraPrincipale::Esci);
 
@@ -242,6 +253,23 @@ void FinestraPrincipale::CreaMenu()
     azioneOpzioni =
         voce(strumenti, "azioneOpzioni", "&Opzioni...", {}, &FinestraPrincipale::MostraOpzioni);
 
+    QMenu *visualizza = menu("menuVisualizza", "&Visualizza");
+    azioneIngrandisci =
+        voce(visualizza, "azioneIngrandisci", "&Ingrandisci", QKeySequence(Qt::CTRL | Qt::Key_Plus),
+             &FinestraPrincipale::Ingrandisci);
+    // Ctrl+= too: the plus sign needs Shift on many keyboards.
+    azioneIngrandisci->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    azioneRiduci = voce(visualizza, "azioneRiduci", "&Riduci",
+                        QKeySequence(Qt::CTRL | Qt::Key_Minus), &FinestraPrincipale::Riduci);
+    azioneDimensioneNormale =
+        voce(visualizza, "azioneDimensioneNormale", "Dimensione &normale",
+             QKeySequence(Qt::CTRL | Qt::Key_0), &FinestraPrincipale::DimensioneNormale);
+    visualizza->addSeparator();
+    azioneACapoAutomatico = voce(visualizza, "azioneACapoAutomatico", "A capo &automatico", {},
+                                 &FinestraPrincipale::ImpostaACapoAutomatico);
+    azioneACapoAutomatico->setCheckable(true);
+
     QMenu *punto = menu("Punto", "&?");
     azioneInformazioni = voce(punto, "azioneInformazioni", "&Informazioni su...", {},
                               &FinestraPrincipale::MostraInformazioni);
@@ -259,7 +287,11 @@ void FinestraPrincipale::CreaBarraDiStato()
     m_pannelloBarra->setObjectName(QStringLiteral("m_pannelloBarra"));
     // The panels share the width and never hold the window wider than the
     // layout rule's minimum.
-    for (QLabel *pannello : {m_testoStato, m_pannelloBarra}) {
+    m_pannelloPosizione = new QLabel(m_barraStato);
+    m_pannelloPosizione->setObjectName(QStringLiteral("m_pannelloPosizione"));
+    m_pannelloFile = new QLabel(m_barraStato);
+    m_pannelloFile->setObjectName(QStringLiteral("m_pannelloFile"));
+    for (QLabel *pannello : {m_testoStato, m_pannelloBarra, m_pannelloPosizione, m_pannelloFile}) {
         pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         m_barraStato->addWidget(pannello, 1);
     }
@@ -400,7 +432,7 @@ void FinestraPrincipale::AvviaPulizia()
     const Pulizia::Esito esito = Pulizia::Applica(
         m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        m_editor->SostituisciTesto(esito.testo);
+        m_editor->SostituisciTesto(esito.testo, true);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
@@ -429,4 +461,124 @@ void FinestraPrincipale::Incolla()
     const QString testo = QGuiApplication::clipboard()->text();
     if (testo.isEmpty()) return;
     m_editor->SetSelText(testo);
+}
+
+void FinestraPrincipale::MostraPosizione()
+{
+    m_pannelloPosizione->setText(QStringLiteral("Riga %1, colonna %2")
+                                     .arg(m_editor->RigaCursore())
+                                     .arg(m_editor->ColonnaCursore()));
+}
+
+void FinestraPrincipale::MostraNomeFile()
+{
+    const QString &percorso = m_contesto.NomeFileCorrente;
+    m_pannelloFile->setText(percorso.isEmpty() ? QStringLiteral("Senza nome")
+                                               : QFileInfo(percorso).fileName());
+    m_pannelloFile->setToolTip(QDir::toNativeSeparators(percorso));
+    m_editor->ImpostaLinguaggio(TipoDaNomeFile(percorso));
+}
+
+namespace {
+QSettings ImpostazioniUtente()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, FileRecenti::NomeOrganizzazione(),
+                     FileRecenti::NomeImpostazioni());
+}
+} // namespace
+
+void FinestraPrincipale::LeggiImpostazioniEditor()
+{
+    const QSettings impostazioni = ImpostazioniUtente();
+    m_editor->ImpostaIngrandimento(
+        impostazioni.value(QStringLiteral("Editor/Ingrandimento"), 0).toInt());
+    const bool aCapo = impostazioni.value(QStringLiteral("Editor/ACapoAutomatico"), false).toBool();
+    azioneACapoAutomatico->setChecked(aCapo);
+    m_editor->setLineWrapMode(aCapo ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    m_recenti.Carica(impostazioni);
+    MostraRecenti();
+}
+
+void FinestraPrincipale::SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore)
+{
+    QSettings impostazioni = ImpostazioniUtente();
+    impostazioni.setValue(chiave, valore);
+}
+
+void FinestraPrincipale::Ingrandisci()
+{
+    m_editor->ImpostaIngrandimento(m_editor->Ingrandimento() + 1);
+}
+
+void FinestraPrincipale::Riduci()
+{
+    m_editor->ImpostaIngrandimento(m_editor->Ingrandimento() - 1);
+}
+
+void FinestraPrincipale::DimensioneNormale()
+{
+    m_editor->ImpostaIngrandimento(0);
+}
+
+void FinestraPrincipale::ImpostaACapoAutomatico(bool attivo)
+{
+    m_editor->setLineWrapMode(attivo ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    SalvaImpostazioneEditor(QStringLiteral("Editor/ACapoAutomatico"), attivo);
+}
+
+void FinestraPrincipale::FileUsato(const QString &percorso)
+{
+    m_recenti.Aggiungi(percorso);
+    SalvaRecenti();
+    MostraNomeFile();
+}
+
+void FinestraPrincipale::SalvaRecenti()
+{
+    // Another window of the program may have stored its own list meanwhile:
+    // the last one written wins, as with any single-user setting.
+    QSettings impostazioni = ImpostazioniUtente();
+    m_recenti.Salva(impostazioni);
+    MostraRecenti();
+}
+
+void FinestraPrincipale::MostraRecenti()
+{
+    qDeleteAll(m_azioniRecenti);
+    m_azioniRecenti.clear();
+    const QStringList &elenco = m_recenti.Elenco();
+    // Numbered after "S&alva con nome...", with a separator of their own before "&Esci".
+    for (qsizetype i = 0; i < elenco.size(); ++i) {
+        QString nome = QDir::toNativeSeparators(elenco[i]);
+        nome.replace(QLatin1Char('&'), QLatin1String("&&"));
+        auto *azione = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(nome), m_menuFile);
+        azione->setObjectName(QStringLiteral("azioneFileRecente%1").arg(i + 1));
+        connect(azione, &QAction::triggered, this, [this, i] { ApriFileRecente(i); });
+        m_menuFile->insertAction(m_separatoreRecenti, azione);
+        m_azioniRecenti.append(azione);
+    }
+    if (!elenco.isEmpty()) {
+        QAction *separatore = new QAction(m_menuFile);
+        separatore->setSeparator(true);
+        m_menuFile->insertAction(m_azioniRecenti.first(), separatore);
+        m_azioniRecenti.append(separatore);
+    }
+}
+
+void FinestraPrincipale::ApriFileRecente(qsizetype indice)
+{
+    if (indice < 0 || indice >= m_recenti.Elenco().size()) return;
+    const QString percorso = m_recenti.Elenco()[indice];
+    const QFileInfo info(percorso);
+    if (!info.exists() || info.isDir()) {
+        m_recenti.Rimuovi(percorso);
+        SalvaRecenti();
+        Piattaforma::MessageBox(this,
+                                QStringLiteral("Il file «%1» non esiste più: è stato tolto "
+                                               "dall'elenco dei file recenti.")
+                                    .arg(QDir::toNativeSeparators(percorso)),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        return;
+    }
+    ApriFile(percorso);
 }

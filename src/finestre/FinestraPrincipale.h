@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nucleo/FileRecenti.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "piattaforma/Piattaforma.h"
 
@@ -11,6 +12,8 @@ class EditorTesto;
 class Contesto;
 class FinestraTrova;
 class QLabel;
+class QMenu;
+class QVariant;
 class QMimeData;
 class QProgressBar;
 class QStatusBar;
@@ -88,6 +91,12 @@ public:
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
+    // The files of the File menu's recent list, the latest first.
+    const QStringList &ElencoFileRecenti() const { return m_recenti.Elenco(); }
+    // Opens the n-th (0-based) recent file; a file gone from disk is dropped
+    // from the list with a message naming it.
+    void ApriFileRecente(qsizetype indice);
+
 protected:
     void resizeEvent(QResizeEvent *e) override; // Ridisponi
     void closeEvent(QCloseEvent *e) override;
@@ -115,6 +124,10 @@ private Q_SLOTS:
     void MostraParoleNonTradotte();
     void MostraOpzioni();
     void MostraInformazioni();
+    void Ingrandisci();
+    void Riduci();
+    void DimensioneNormale();
+    void ImpostaACapoAutomatico(bool attivo);
 
 private:
     EditorTesto *m_editor = nullptr;
@@ -132,10 +145,26 @@ private:
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
     QAction *azioneInformazioni = nullptr;
+    QAction *azioneIngrandisci = nullptr, *azioneRiduci = nullptr,
+            *azioneDimensioneNormale = nullptr, *azioneACapoAutomatico = nullptr;
+    QMenu *m_menuFile = nullptr;
+    QAction *m_separatoreRecenti = nullptr; // the one before "&Esci"
+    QList<QAction *> m_azioniRecenti;
 
     void CreaMenu();
     void CreaBarraDiStato();
     void Ridisponi();
+
+    // The recent list after `percorso` was opened or saved: stored and shown.
+    void FileUsato(const QString &percorso);
+    void SalvaRecenti();
+    void MostraRecenti();
+    // The status bar's panels of the caret's place and of the file's name.
+    void MostraPosizione();
+    void MostraNomeFile();
+    // The editor's zoom and word wrap, from and to the user's settings.
+    void LeggiImpostazioniEditor();
+    void SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore);
 
     // The save dialog until ControllaFile agrees; nothing when cancelled.
     std::optional<QString> CicloNome();
@@ -156,8 +185,11 @@ private:
     bool TrascinamentoDiFile(QEvent *e);
 
     Contesto &m_contesto;
-    QLabel *m_testoStato = nullptr;    // the status bar's first panel
-    QLabel *m_pannelloBarra = nullptr; // its second, empty: the progress bar is over it
+    QLabel *m_testoStato = nullptr;        // the status bar's first panel
+    QLabel *m_pannelloBarra = nullptr;     // its second, empty: the progress bar is over it
+    QLabel *m_pannelloPosizione = nullptr; // "Riga R, colonna C"
+    QLabel *m_pannelloFile = nullptr;      // the text's file name
+    FileRecenti m_recenti;
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;

@@ -43,6 +43,15 @@ QVector<VoceSostituzione> VociDelContesto(Contesto &contesto)
     return voci;
 }
 
+// The walk's place among the current word's occurrences, on the word's bar.
+void MostraOccorrenze(QProgressBar *barra, const SessionePseudocodifica::Occorrenze &occorrenze)
+{
+    barra->setRange(0, int(std::clamp<qsizetype>(occorrenze.totale, 1, INT_MAX)));
+    barra->setValue(int(std::min<qsizetype>(occorrenze.numero, barra->maximum())));
+    barra->setFormat(QStringLiteral("%v di %m"));
+    barra->setTextVisible(occorrenze.totale > 0);
+}
+
 } // namespace
 
 FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
@@ -152,6 +161,7 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
     connect(s, &SessionePseudocodifica::ElencoAvanzato, this,
             [this](int fatte) { BarraElenco->setValue(std::min(fatte, BarraElenco->maximum())); });
     connect(s, &SessionePseudocodifica::ScansioneIniziata, this, [this](qsizetype lunghezza) {
+        BarraTesto->setTextVisible(false);
         BarraTesto->setRange(0, int(std::clamp<qsizetype>(lunghezza, 1, INT_MAX)));
         BarraTesto->setValue(0);
     });
@@ -227,7 +237,8 @@ void FinestraPseudocodifica::MostraSelezione()
     if (percorso.LunghezzaSelezione() > 0) {
         editor->SetSelStart(percorso.InizioSelezione());
         editor->SetSelLength(percorso.LunghezzaSelezione());
-        editor->ensureCursorVisible();
+        editor->CentraSelezione();
+        MostraOccorrenze(BarraTesto, m_sessione->ProgressoOccorrenze(editor->Text()));
         // A later search of the find dialog goes on from this occurrence.
         m_contesto.PosRicerca = Ricerca::PosizioneRicerca::Su(percorso.InizioSelezione());
     } else {
@@ -260,7 +271,7 @@ void FinestraPseudocodifica::ScriviNellEditore(const QString &testo, bool cursor
 {
     // The state the run stopped in shows before the text is written, which may take long.
     if (isVisible()) repaint();
-    m_form.Editor()->SostituisciTesto(testo);
+    m_form.Editor()->SostituisciTesto(testo, true);
     if (cursoreAllInizio) m_form.Editor()->SetSelStart(1);
 }
 
@@ -318,6 +329,7 @@ void FinestraPseudocodifica::Sostituisci()
     editor->SetSelStart(modifica->inizio);
     editor->SetSelLength(modifica->lunghezza);
     if (editor->SostituisciSelezione(modifica->testo)) m_contesto.TestoModificato = true;
+    MostraOccorrenze(BarraTesto, m_sessione->ProgressoOccorrenze(editor->Text()));
 }
 
 void FinestraPseudocodifica::Successivo()

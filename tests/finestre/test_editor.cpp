@@ -5,7 +5,9 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -207,6 +209,106 @@ private Q_SLOTS:
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(scelta.count(), 1);
         QCOMPARE(e->SelLength(), 0); // not "select all"
+    }
+
+    // The walk's occurrence lands mid-view with context around it, wherever it is.
+    void selezioneCentrata_data()
+    {
+        QTest::addColumn<int>("riga");
+        QTest::addColumn<bool>("centrata");
+        QTest::newRow("middle of the text") << 100 << true;
+        QTest::newRow("below the first screen") << 40 << true;
+        QTest::newRow("above the current view") << 60 << true;
+        QTest::newRow("first line: at the top, nothing above") << 0 << false;
+    }
+    void selezioneCentrata()
+    {
+        QFETCH(int, riga);
+        QFETCH(bool, centrata);
+        EditorTesto e;
+        e.resize(400, 300);
+        e.show();
+        QStringList righe;
+        for (int i = 0; i < 200; ++i)
+            righe.append(u"riga %1 Dim x"_s.arg(i));
+        e.SetText(righe.join(u"\r\n"_s));
+        // Start from a view scrolled elsewhere: far down the text.
+        e.SetSelStart(e.Lunghezza());
+        e.ensureCursorVisible();
+        e.SetSelStart(e.Text().indexOf(u"riga %1 "_s.arg(riga)) + 8);
+        e.SetSelLength(3);
+        e.CentraSelezione();
+        const int altezzaRiga = e.fontMetrics().height();
+        const int y = e.cursorRect().center().y();
+        if (centrata)
+            QVERIFY2(qAbs(y - e.viewport()->height() / 2) <= altezzaRiga,
+                     qPrintable(u"y %1 of %2"_s.arg(y).arg(e.viewport()->height())));
+        else
+            QVERIFY(y < altezzaRiga);
+        QCOMPARE(e.RigaCursore(), riga + 1);
+    }
+
+    // The stretches a run changed stay marked, as whole words, until the next edit.
+    void segniDellaScrittura_data()
+    {
+        QTest::addColumn<QString>("vecchio");
+        QTest::addColumn<QString>("nuovo");
+        QTest::addColumn<QString>("segni"); // start+length, in CR LF offsets
+        QTest::newRow("one word a line") << u"Dim a\r\nx = 1\r\nDim b"_s
+                                         << u"Dichiara a\r\nx = 1\r\nDichiara b"_s << u"0+8 19+8"_s;
+        QTest::newRow("a word that shrinks") << u"x Then y"_s << u"x Allora y"_s << u"2+6"_s;
+        QTest::newRow("a removed word leaves no mark") << u"a Call b"_s << u"a b"_s << u""_s;
+        QTest::newRow("nothing changed") << u"a b"_s << u"a b"_s << u""_s;
+    }
+    void segniDellaScrittura()
+    {
+        QFETCH(QString, vecchio);
+        QFETCH(QString, nuovo);
+        QFETCH(QString, segni);
+        EditorTesto e;
+        e.SetText(vecchio);
+        e.SostituisciTesto(nuovo, true);
+        QStringList trovati;
+        for (const auto &[inizio, lunghezza] : e.Segnati())
+            trovati.append(u"%1+%2"_s.arg(inizio).arg(lunghezza));
+        QCOMPARE(trovati.join(u' '), segni);
+        QCOMPARE(e.Text(), nuovo);
+        // Gone at the first edit; a plain whole-text write marks nothing.
+        e.SetSelStart(0);
+        e.SetSelText(u"z"_s);
+        QVERIFY(e.Segnati().isEmpty());
+        e.SostituisciTesto(vecchio);
+        QVERIFY(e.Segnati().isEmpty());
+    }
+
+    // Comments and strings of the text's language in their own colour; none
+    // for a text with no language.
+    void commentiEStringheColorati_data()
+    {
+        QTest::addColumn<int>("linguaggio");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("colorati"); // line:start+length
+        QTest::newRow("BASIC") << int(Linguaggio::Basic) << u"x = 1 ' nota\r\ny = \"s\" & z"_s
+                               << u"0:6+6 1:4+3"_s;
+        QTest::newRow("C, a comment over two lines")
+            << int(Linguaggio::C) << u"a /* b\r\nc */ d"_s << u"0:2+4 1:0+4"_s;
+        QTest::newRow("no language") << int(Linguaggio::Nessuno) << u"x = 1 ' nota"_s << u""_s;
+    }
+    void commentiEStringheColorati()
+    {
+        QFETCH(int, linguaggio);
+        QFETCH(QString, testo);
+        QFETCH(QString, colorati);
+        EditorTesto e;
+        e.SetText(testo);
+        TipoTesto tipo;
+        tipo.linguaggio = Linguaggio(linguaggio);
+        e.ImpostaLinguaggio(tipo);
+        QStringList trovati;
+        for (QTextBlock b = e.document()->begin(); b.isValid(); b = b.next())
+            for (const QTextLayout::FormatRange &f : b.layout()->formats())
+                trovati.append(u"%1:%2+%3"_s.arg(b.blockNumber()).arg(f.start).arg(f.length));
+        QCOMPARE(trovati.join(u' '), colorati);
     }
 };
 

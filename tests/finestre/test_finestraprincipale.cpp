@@ -10,14 +10,18 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -31,6 +35,7 @@ class TestFinestraPrincipale : public QObject
     Q_OBJECT
 
     std::unique_ptr<AmbienteProva> m_amb;
+    QTemporaryDir m_configurazione; // the user's settings of this test program alone
 
     AmbienteProva &Nuovo() { return *(m_amb = std::make_unique<AmbienteProva>()); }
     // Started over the default substitutions, so start-up asks nothing; with
@@ -43,11 +48,106 @@ class TestFinestraPrincipale : public QObject
     }
     Contesto &Condiviso() { return m_amb->Condiviso(); }
 
+    // The File menu's captions between "S&alva con nome..." and "&Esci".
+    static QStringList VociRecenti(FinestraPrincipale &f)
+    {
+        QStringList voci;
+        bool dentro = false;
+        for (QAction *a : f.findChild<QMenu *>(u"menuFile"_s)->actions()) {
+            if (a->objectName() == u"azioneEsci"_s) break;
+            if (dentro) voci.append(a->isSeparator() ? u"-"_s : a->text());
+            if (a->objectName() == u"azioneSalvaConNome"_s) dentro = true;
+        }
+        return voci;
+    }
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_configurazione.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configurazione.path()));
+    }
+
     void cleanup()
     {
         if (m_amb) VERIFICA_COPIONE_ESAURITO();
         m_amb.reset();
+        // Every test starts with no recent files and the normal zoom.
+        QDir(m_configurazione.path()).removeRecursively();
+        QDir().mkpath(m_configurazione.path());
+    }
+
+    void fileRecenti()
+    {
+        FinestraPrincipale &f = Avvia();
+        QCOMPARE(VociRecenti(f), QStringList{u"-"_s});
+        QTemporaryDir cartella; // outlives each program's own folder
+        const QString a = cartella.filePath(u"a.bas"_s), b = cartella.filePath(u"b&c.txt"_s);
+        for (const QString &p : {a, b}) {
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("y") == 1);
+        }
+        f.ApriFile(a);
+        f.ApriFile(b);
+        f.ApriFile(a);
+        QCOMPARE(VociRecenti(f),
+                 (QStringList{u"-"_s, u"&1 "_s + a, u"&2 "_s + QString(b).replace(u"&"_s, u"&&"_s),
+                              u"-"_s}));
+        // Remembered by the next start; a file gone is dropped with a message naming it.
+        QVERIFY(QFile::remove(a));
+        f.ApriFile(b);
+        FinestraPrincipale &g = Avvia();
+        QCOMPARE(g.ElencoFileRecenti(), (QStringList{b, a}));
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(g, "azioneFileRecente2")->trigger();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QVERIFY(messaggi[0].testo.contains(a));
+        QCOMPARE(g.ElencoFileRecenti(), QStringList{b});
+        QCOMPARE(VociRecenti(g).size(), 3);
+        Comando(g, "azioneFileRecente1")->trigger();
+        QCOMPARE(g.Editor()->Text(), u"y"_s);
+        QCOMPARE(Condiviso().NomeFileCorrente, b);
+    }
+
+    // The caret's line and column and the file's name, beside the status text.
+    void barraDiStato()
+    {
+        FinestraPrincipale &f = Avvia();
+        const auto pannello = [&f](const char *nome) {
+            return f.findChild<QLabel *>(QString::fromLatin1(nome))->text();
+        };
+        QCOMPARE(pannello("m_pannelloFile"), u"Senza nome"_s);
+        m_amb->ScriviFile(u"modulo.bas"_s, "uno\r\ndue righe ' nota\r\n");
+        f.ApriFile(m_amb->Percorso(u"modulo.bas"_s));
+        QCOMPARE(pannello("m_pannelloFile"), u"modulo.bas"_s);
+        QVERIFY(!Condiviso().TestoModificato); // colouring the comments is no change
+        QCOMPARE(pannello("m_pannelloPosizione"), u"Riga 1, colonna 1"_s);
+        f.Editor()->SetSelStart(5 + 4); // "due |righe"
+        QCOMPARE(pannello("m_pannelloPosizione"), u"Riga 2, colonna 5"_s);
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
+    }
+
+    void ingrandimentoRicordato()
+    {
+        FinestraPrincipale &f = Avvia();
+        const qreal normale = f.Editor()->font().pointSizeF();
+        Comando(f, "azioneIngrandisci")->trigger();
+        Comando(f, "azioneIngrandisci")->trigger();
+        Comando(f, "azioneRiduci")->trigger();
+        Comando(f, "azioneIngrandisci")->trigger();
+        QCOMPARE(f.Editor()->font().pointSizeF(), normale + 2);
+        FinestraPrincipale &g = Avvia();
+        QCOMPARE(g.Editor()->Ingrandimento(), 2);
+        QCOMPARE(g.Editor()->font().pointSizeF(), normale + 2);
+        Comando(g, "azioneDimensioneNormale")->trigger();
+        QCOMPARE(g.Editor()->font().pointSizeF(), normale);
+        QCOMPARE(Avvia().Editor()->Ingrandimento(), 0);
+        // Word wrap: off by default, remembered once chosen.
+        QCOMPARE(m_amb->Finestra().Editor()->lineWrapMode(), QPlainTextEdit::NoWrap);
+        Comando(m_amb->Finestra(), "azioneACapoAutomatico")->trigger();
+        QCOMPARE(Avvia().Editor()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QVERIFY(Comando(m_amb->Finestra(), "azioneACapoAutomatico")->isChecked());
     }
 
     void primoAvvioNoNo()
@@ -169,6 +269,12 @@ menuStrumenti &Strumenti
   -
   azioneParoleNonTradotte Parole &non tradotte...
   azioneOpzioni &Opzioni...
+menuVisualizza &Visualizza
+  azioneIngrandisci &Ingrandisci Ctrl++
+  azioneRiduci &Riduci Ctrl+-
+  azioneDimensioneNormale Dimensione &normale Ctrl+0
+  -
+  azioneACapoAutomatico A capo &automatico
 Punto &?
   azioneInformazioni &Informazioni su...)"_s.split(u'\n');
         QStringList trovato;
@@ -388,6 +494,24 @@ Punto &?
         QCOMPARE(f.Editor()->SelStart(), 9);
         QVERIFY2(!p->frameGeometry().contains(parola()), "the run window covers the word");
         Copione::Messaggi();
+    }
+
+    // The word's bar follows the walk through the current word's occurrences.
+    void camminoMostraOccorrenze()
+    {
+        FinestraPrincipale &f = Avvia();
+        f.Editor()->SetText(u"a\r\nIf b\r\nIf c\r\n"_s);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "azioneAvviaPseudocodifica")->trigger();
+        auto *p = qobject_cast<FinestraPseudocodifica *>(f.FinestraPseudocodificaAperta());
+        QVERIFY(p);
+        QCOMPARE(p->BarraTesto->text(), u"1 di 2"_s);
+        p->BottoneSostituisci->click();
+        QCOMPARE(p->BarraTesto->text(), u"1 di 2"_s);
+        p->BottoneSuccessivo->click();
+        QCOMPARE(p->BarraTesto->text(), u"2 di 2"_s);
+        Copione::Messaggi();
+        p->close();
     }
 
     void operazioneSulTestoUnPasso_data()

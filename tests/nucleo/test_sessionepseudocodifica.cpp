@@ -238,6 +238,48 @@ private Q_SLOTS:
         QCOMPARE(b.scritture, 0);
         QCOMPARE(b.s.FaseAttuale(), Fase::Terminata);
     }
+
+    // Where the walk stands in the current entry's occurrences after each
+    // command: skipped and replaced ones count as passed, those in a comment
+    // not at all.
+    void progressoOccorrenze_data()
+    {
+        QTest::addColumn<QString>("comandi"); // u: Successivo, s: Sostituisci, l: Salta
+        QTest::addColumn<QStringList>("progressi");
+        QTest::newRow("next through the entry") << "uu" << QStringList{"1/3", "2/3", "3/3"};
+        QTest::newRow("replaced ones stay counted")
+            << "susu" << QStringList{"1/3", "1/3", "2/3", "2/3", "3/3"};
+        QTest::newRow("the next entry starts again") << "l" << QStringList{"1/3", "1/1"};
+    }
+    void progressoOccorrenze()
+    {
+        QFETCH(QString, comandi);
+        QFETCH(QStringList, progressi);
+        RegoleCodice regole;
+        regole.proteggi = true;
+        regole.tipo.linguaggio = Linguaggio::Basic;
+        SessionePseudocodifica s({{"Dim", "Dichiara"}, {"Loop", "Ripeti"}}, regole, Inattivo);
+        QString testo = QStringLiteral("Dim a ' Dim b\r\nDim c\r\nDim d Loop");
+        const auto progresso = [&] {
+            const SessionePseudocodifica::Occorrenze o = s.ProgressoOccorrenze(testo);
+            return QStringLiteral("%1/%2").arg(o.numero).arg(o.totale);
+        };
+        QCOMPARE(s.Controlla(testo), Esito::Trovata);
+        QStringList visti{progresso()};
+        for (QChar c : comandi) {
+            if (c == u's') {
+                const auto m = s.Sostituisci();
+                QVERIFY(m);
+                testo.replace(m->inizio, m->lunghezza, m->testo);
+            } else if (c == u'u') {
+                QCOMPARE(s.Successivo(testo), Esito::Trovata);
+            } else {
+                QCOMPARE(s.Salta(testo), Esito::Trovata);
+            }
+            visti << progresso();
+        }
+        QCOMPARE(visti, progressi);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSessionePseudocodifica)

@@ -9,8 +9,8 @@ using Pseudocodifica::Esito;
 SessionePseudocodifica::SessionePseudocodifica(const QVector<VoceSostituzione> &record,
                                                const RegoleCodice &regole,
                                                const QString &commentoIniziale, QObject *padre)
-    : QObject(padre), m_percorso(record, regole), m_commentoIniziale(commentoIniziale),
-      m_commento(commentoIniziale)
+    : QObject(padre), m_percorso(record, regole), m_regole(regole),
+      m_commentoIniziale(commentoIniziale), m_commento(commentoIniziale)
 {
 }
 
@@ -53,7 +53,34 @@ Esito SessionePseudocodifica::Controlla(QStringView testo)
 
 std::optional<Pseudocodifica::Modifica> SessionePseudocodifica::Sostituisci()
 {
-    return m_percorso.Sostituisci();
+    std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
+    if (modifica) {
+        if (m_voceSostituite != m_percorso.VoceCorrente()) {
+            m_voceSostituite = m_percorso.VoceCorrente();
+            m_sostituite = 0;
+        }
+        ++m_sostituite;
+    }
+    return modifica;
+}
+
+SessionePseudocodifica::Occorrenze
+SessionePseudocodifica::ProgressoOccorrenze(QStringView testo) const
+{
+    Occorrenze esito;
+    if (m_percorso.ElencoFinito()) return esito;
+    const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(),
+                                 m_regole.Delimitazione());
+    const ZoneProtette zone = m_regole.Zone(testo);
+    const qsizetype selezione =
+        m_percorso.LunghezzaSelezione() > 0 ? m_percorso.InizioSelezione() : -1;
+    if (m_voceSostituite == m_percorso.VoceCorrente()) esito.numero = esito.totale = m_sostituite;
+    for (qsizetype i = Pseudocodifica::Trova(testo, parola, 0, {}, 0, nullptr, &zone); i >= 0;
+         i = Pseudocodifica::Trova(testo, parola, i + parola.Lunghezza(), {}, 0, nullptr, &zone)) {
+        ++esito.totale;
+        if (selezione >= 0 && i <= selezione) ++esito.numero;
+    }
+    return esito;
 }
 
 void SessionePseudocodifica::FineElenco()

@@ -54,6 +54,21 @@ public:
     QString TestoTempo() const { return m_testoTempo; }
     QString Commento() const { return m_commento; }
 
+    // Where the walk stands in the current entry's occurrences: `numero` of
+    // `totale`. Occurrences replaced so far by "Replace" count as passed; the
+    // rest are those of `testo` outside the protected stretches. `numero`
+    // counts the selection when it is an occurrence. Both 0 with no entry.
+    struct Occorrenze
+    {
+        qsizetype numero = 0;
+        qsizetype totale = 0;
+        bool operator==(const Occorrenze &o) const
+        {
+            return numero == o.numero && totale == o.totale;
+        }
+    };
+    Occorrenze ProgressoOccorrenze(QStringView testo) const;
+
     // The start check refused.
     void Annulla();
     // The start check: the first entry that occurs, selected (Trovata, then
@@ -100,6 +115,10 @@ private:
     Pseudocodifica::Osservatore OsservatoreScansione(const std::function<void()> &cedi);
 
     Pseudocodifica::Percorso m_percorso;
+    RegoleCodice m_regole;
+    // Occurrences of entry m_voceSostituite replaced by "Replace".
+    int m_voceSostituite = 0;
+    qsizetype m_sostituite = 0;
     Fase m_fase = Fase::InCammino;
     QString m_commentoIniziale;
     QString m_commento;
