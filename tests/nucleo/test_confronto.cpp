@@ -87,6 +87,28 @@ private Q_SLOTS:
         QTEST(Segni(r, false), "segniAttuale");
         QTEST(int(r.RigheCambiate), "cambiate");
     }
+
+    // Rows 1-2 and 4 changed: the changes start at rows 1 and 4.
+    void Cambiamenti_data()
+    {
+        QTest::addColumn<int>("corrente");
+        QTest::addColumn<int>("successivo");
+        QTest::addColumn<int>("precedente");
+        QTest::newRow("prima di tutto") << -1 << 1 << -1;
+        QTest::newRow("riga uguale iniziale") << 0 << 1 << -1;
+        QTest::newRow("inizio di un cambiamento") << 1 << 4 << -1;
+        QTest::newRow("dentro un cambiamento") << 2 << 4 << 1;
+        QTest::newRow("ultimo cambiamento") << 4 << -1 << 1;
+        QTest::newRow("dopo l'ultimo") << 5 << -1 << 4;
+    }
+    void Cambiamenti()
+    {
+        QFETCH(int, corrente);
+        const Confronto::Risultato r =
+            Confronto::Confronta(u"a\nb\nc\nd\ne\nf"_s, u"a\nB\nC\nd\nE\nf"_s);
+        QTEST(int(Confronto::CambiamentoSuccessivo(r, corrente)), "successivo");
+        QTEST(int(Confronto::CambiamentoPrecedente(r, corrente)), "precedente");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfronto)

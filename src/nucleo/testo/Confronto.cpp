@@ -218,6 +218,27 @@ void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QLis
     }
 }
 
+namespace {
+bool InizioCambiamento(const Risultato &r, qsizetype k)
+{
+    return r.Righe[k].Cambiata && (k == 0 || !r.Righe[k - 1].Cambiata);
+}
+} // namespace
+
+qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente)
+{
+    for (qsizetype k = std::max<qsizetype>(corrente + 1, 0); k < r.Righe.size(); ++k)
+        if (InizioCambiamento(r, k)) return k;
+    return -1;
+}
+
+qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente)
+{
+    for (qsizetype k = std::min(corrente, r.Righe.size()) - 1; k >= 0; --k)
+        if (InizioCambiamento(r, k)) return k;
+    return -1;
+}
+
 Risultato Confronta(const QString &originale, const QString &attuale)
 {
     Risultato r;

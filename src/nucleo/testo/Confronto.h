@@ -38,6 +38,12 @@ QStringList Righe(const QString &testo);
 // added or removed stand alone.
 Risultato Confronta(const QString &originale, const QString &attuale);
 
+// The first row of the next change (a run of changed rows) after row
+// `corrente`, or of the one before it; -1 when there is none. From row -1
+// the next change is the first.
+qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente);
+qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente);
+
 // The words of `a` and of `b` that the other line does not hold in the same order.
 void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QList<Tratto> *segniB);
 
