@@ -60,8 +60,10 @@ void FinestraPrincipale::MostraErrore(const ErroreFile &errore)
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore))
+    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore)) {
+        m_contesto.TestoOriginale = m_editor->Text();
         return true;
+    }
     MostraErrore(errore);
     return false;
 }
@@ -187,6 +189,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
     m_editor->SetText(testo);
     m_contesto.DocumentoAperto(*percorso, formato, rtf, identita);
+    m_contesto.TestoOriginale = testo;
     if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }

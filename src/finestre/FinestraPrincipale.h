@@ -115,6 +115,7 @@ private Q_SLOTS:
     void MostraParoleNonTradotte();
     void MostraOpzioni();
     void MostraInformazioni();
+    void MostraConfronto();
 
 private:
     EditorTesto *m_editor = nullptr;
@@ -131,6 +132,7 @@ private:
     QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
+    QAction *azioneConfronto = nullptr;
     QAction *azioneInformazioni = nullptr;
 
     void CreaMenu();
