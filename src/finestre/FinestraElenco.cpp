@@ -300,8 +300,11 @@ void FinestraElenco::SpostaGiu()
 
 void FinestraElenco::keyPressEvent(QKeyEvent *e)
 {
-    // No button has the cancel role: Esc does nothing here.
-    if (e->key() == Qt::Key_Escape) return;
+    // Esc is "&Chiudi", with the same question about unsaved rows.
+    if (e->key() == Qt::Key_Escape) {
+        Chiudi();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 
