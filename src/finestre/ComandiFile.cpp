@@ -52,9 +52,11 @@ std::optional<QString> FinestraPrincipale::CicloNome()
     }
 }
 
-void FinestraPrincipale::MostraErrore(const ErroreFile &errore)
+void FinestraPrincipale::MostraErrore(const ErroreFile &errore, const QString &percorso)
 {
-    Piattaforma::MessageBox(this, errore.Messaggio(), Pulsanti::OK, Icona::Critico);
+    Piattaforma::MessageBox(this,
+                            percorso.isEmpty() ? errore.Messaggio() : errore.Messaggio(percorso),
+                            Pulsanti::OK, Icona::Critico);
 }
 
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
@@ -64,7 +66,7 @@ bool FinestraPrincipale::ScriviTesto(const QString &percorso)
         m_contesto.TestoOriginale = m_editor->Text();
         return true;
     }
-    MostraErrore(errore);
+    MostraErrore(errore, percorso);
     return false;
 }
 
@@ -123,7 +125,7 @@ void FinestraPrincipale::OffriRipristini()
                 Pulsanti::SiNo, Icona::Esclamazione, TitoloRipristino) == Risposta::Si;
         if (!(ripristina ? ScritturaAtomica::Ripristina(copia, &errore)
                          : ScritturaAtomica::Scarta(copia, &errore)))
-            MostraErrore(errore);
+            MostraErrore(errore, copia.percorso);
         if (ripristina) m_contesto.FileRipristinato(copia.percorso);
     }
 }
@@ -182,7 +184,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     ErroreFile errore;
     std::optional<Documento::FileLetto> letto = Documento::LeggiByte(*percorso, &errore);
     if (!letto) {
-        MostraErrore(errore);
+        MostraErrore(errore, *percorso);
         return;
     }
     const bool rtf = LettoreRtf::Riconosce(letto->Byte());

@@ -176,8 +176,9 @@ bool FinestraElenco::SalvaElenco()
             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
         return false;
     case Tipo::ErroreScrittura:
-        Piattaforma::MessageBox(this, esito.errore.Messaggio(), Piattaforma::Pulsanti::OK,
-                                Piattaforma::Icona::Critico);
+        Piattaforma::MessageBox(this,
+                                esito.errore.Messaggio(m_contesto.Liste.Percorso(this->Tipo())),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
         return false;
     case Tipo::Salvato:
         break;

@@ -144,8 +144,9 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     righe.append(nuova);
     ErroreFile errore;
     if (!m_contesto.Liste.Salva(righe, &errore)) {
-        Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
-                                Piattaforma::Icona::Critico);
+        Piattaforma::MessageBox(this,
+                                errore.Messaggio(m_contesto.Liste.Percorso(Elenco::Sostituzioni)),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
         return false;
     }
     m_form.AbilitaAvvio(Elenco::Sostituzioni, m_contesto.NumSostituzioni() > 0);

@@ -143,7 +143,8 @@ private:
     std::optional<QString> CicloNome();
     // Writes the editor text; shows the error and returns false on failure.
     bool ScriviTesto(const QString &percorso);
-    void MostraErrore(const ErroreFile &errore);
+    // The error, naming `percorso` when it happened on a file.
+    void MostraErrore(const ErroreFile &errore, const QString &percorso = {});
     // Saves to the text's own file, asking first when that would write plain
     // text over RTF or over a file changed on disk since it was read; true
     // when the text was saved (perhaps under a new .txt name).

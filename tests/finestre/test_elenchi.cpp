@@ -573,7 +573,8 @@ private Q_SLOTS:
         messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         if (leggibile)
-            QCOMPARE(messaggi[0].testo, erroreScrittura);
+            QCOMPARE(messaggi[0].testo, erroreScrittura + u"\r\nFile: \""_s +
+                                            QDir::toNativeSeparators(pulizia) + u'"');
         else
             QVERIFY(messaggi[0].testo.contains(u"non è stato letto"_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);
