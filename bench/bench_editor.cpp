@@ -6,6 +6,7 @@
 
 #include "SorgenteBasic.h"
 #include "finestre/EditorTesto.h"
+#include "finestre/FinestraConfronto.h"
 
 #include <QApplication>
 #include <QTextDocument>
@@ -107,8 +108,30 @@ void AnnullaScrittura(benchmark::State &stato)
     }
 }
 
+// Opening the comparison window on a run's result, up to its first paint:
+// every "If" became "Se" (lines one to one), or also one "Then" became a line
+// break (the lines are aligned). Arguments: megabytes, and whether a line was added.
+void ApriConfronto(benchmark::State &stato)
+{
+    const QString prima = SorgenteBasic(int(stato.range(0)) << 20);
+    QString dopo = QString(prima).replace(QStringLiteral("If"), QStringLiteral("Se"));
+    if (stato.range(1))
+        dopo.replace(dopo.indexOf(QStringLiteral(" Then"), dopo.size() / 2), 5,
+                     QStringLiteral("\r\nAllora"));
+    for (auto _ : stato) {
+        FinestraConfronto finestra(prima, dopo);
+        finestra.show();
+        finestra.grab(); // one paint of the visible rows
+    }
+}
+
 } // namespace
 
+BENCHMARK(ApriConfronto)
+    ->ArgNames({"MB", "a_capo"})
+    ->ArgsProduct({{1, 20}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(ScritturaIntera)
     ->ArgName("caso")
     ->DenseRange(AiDueCapi, OgniRiga)

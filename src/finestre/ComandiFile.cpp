@@ -52,17 +52,21 @@ std::optional<QString> FinestraPrincipale::CicloNome()
     }
 }
 
-void FinestraPrincipale::MostraErrore(const ErroreFile &errore)
+void FinestraPrincipale::MostraErrore(const ErroreFile &errore, const QString &percorso)
 {
-    Piattaforma::MessageBox(this, errore.Messaggio(), Pulsanti::OK, Icona::Critico);
+    Piattaforma::MessageBox(this,
+                            percorso.isEmpty() ? errore.Messaggio() : errore.Messaggio(percorso),
+                            Pulsanti::OK, Icona::Critico);
 }
 
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore))
+    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore)) {
+        m_contesto.TestoOriginale = m_editor->Text();
         return true;
-    MostraErrore(errore);
+    }
+    MostraErrore(errore, percorso);
     return false;
 }
 
@@ -124,7 +128,7 @@ void FinestraPrincipale::OffriRipristini()
                 Pulsanti::SiNo, Icona::Esclamazione, TitoloRipristino) == Risposta::Si;
         if (!(ripristina ? ScritturaAtomica::Ripristina(copia, &errore)
                          : ScritturaAtomica::Scarta(copia, &errore)))
-            MostraErrore(errore);
+            MostraErrore(errore, copia.percorso);
         if (ripristina) m_contesto.FileRipristinato(copia.percorso);
     }
     MostraNomeFile();
@@ -185,7 +189,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     ErroreFile errore;
     std::optional<Documento::FileLetto> letto = Documento::LeggiByte(*percorso, &errore);
     if (!letto) {
-        MostraErrore(errore);
+        MostraErrore(errore, *percorso);
         return;
     }
     const bool rtf = LettoreRtf::Riconosce(letto->Byte());
@@ -193,6 +197,7 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     m_editor->SetText(testo);
     m_contesto.DocumentoAperto(*percorso, formato, rtf, identita);
     FileUsato(*percorso);
+    m_contesto.TestoOriginale = testo;
     if (Documento::ContieneSeparatoriSpeciali(testo))
         Piattaforma::MessageBox(this, AvvisoSeparatori, Pulsanti::OK, Icona::Informazione);
 }

@@ -239,8 +239,9 @@ bool FinestraElenco::SalvaElenco()
             Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
         return false;
     case Tipo::ErroreScrittura:
-        Piattaforma::MessageBox(this, esito.errore.Messaggio(), Piattaforma::Pulsanti::OK,
-                                Piattaforma::Icona::Critico);
+        Piattaforma::MessageBox(this,
+                                esito.errore.Messaggio(m_contesto.Liste.Percorso(this->Tipo())),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
         return false;
     case Tipo::Salvato:
         break;
@@ -314,17 +315,34 @@ void FinestraElenco::Rimuovi()
     if (const std::optional<int> riga = RigaSelezionata()) m_modello->Rimuovi(*riga);
 }
 
+bool FinestraElenco::PuoSostituireRighe()
+{
+    if (!m_modello->Modificato()) return true;
+    Piattaforma::PuntatoreOccupato(this, true);
+    const bool uguali = m_modello->UgualeAlFile();
+    Piattaforma::PuntatoreOccupato(this, false);
+    return uguali ||
+           Piattaforma::MessageBox(
+               this,
+               QStringLiteral("Le modifiche non salvate all'elenco andranno perse. Continuare?"),
+               Piattaforma::Pulsanti::SiNo,
+               Piattaforma::Icona::Domanda) == Piattaforma::Risposta::Si;
+}
+
 void FinestraElenco::Predefiniti()
 {
-    m_modello->Predefiniti();
+    if (PuoSostituireRighe()) m_modello->Predefiniti();
 }
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    if (const auto righe =
-            AzioniElenco::CaricaLinguaggio(this, m_modello->Sostituzioni(),
-                                           TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio))
-        m_modello->ImpostaRighe(*righe);
+    const QVector<VoceSostituzione> attuali = m_modello->Sostituzioni();
+    const auto righe = AzioniElenco::CaricaLinguaggio(
+        this, attuali, TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio);
+    if (!righe) return;
+    // Entries added after the rows lose nothing; replacing them asks first.
+    if (righe->mid(0, attuali.size()) != attuali && !PuoSostituireRighe()) return;
+    m_modello->ImpostaRighe(*righe);
 }
 
 void FinestraElenco::Importa()
@@ -364,8 +382,11 @@ void FinestraElenco::SpostaGiu()
 
 void FinestraElenco::keyPressEvent(QKeyEvent *e)
 {
-    // No button has the cancel role: Esc does nothing here.
-    if (e->key() == Qt::Key_Escape) return;
+    // Esc is "&Chiudi", with the same question about unsaved rows.
+    if (e->key() == Qt::Key_Escape) {
+        Chiudi();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 

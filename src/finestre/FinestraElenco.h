@@ -53,6 +53,9 @@ public:
     // True when the window may close: its rows are those of the file, or the
     // user answered the question about saving them (and a save succeeded).
     bool PuoChiudere();
+    // True when the rows may be replaced by others ("&Predefiniti", "Carica
+    // &linguaggio..."): they are those of the file, or the user agreed to lose the edits.
+    bool PuoSostituireRighe();
 
 public Q_SLOTS:
     void RimuoviTutti(); // "R&imuovi tutti"

@@ -160,8 +160,8 @@ bool FinestraParole::AggiungiTraduzione(int riga)
     righe.append(nuova);
     ErroreFile errore;
     if (!liste.Salva(righe, &errore)) {
-        Piattaforma::MessageBox(this, errore.Messaggio(), Piattaforma::Pulsanti::OK,
-                                Piattaforma::Icona::Critico);
+        Piattaforma::MessageBox(this, errore.Messaggio(liste.Percorso(Elenco::Sostituzioni)),
+                                Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
         return false;
     }
     m_form.AbilitaAvvio(Elenco::Sostituzioni, m_contesto.NumSostituzioni() > 0);

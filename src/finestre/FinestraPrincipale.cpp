@@ -2,6 +2,7 @@
 
 #include "finestre/ApriListe.h"
 #include "finestre/EditorTesto.h"
+#include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraElenco.h"
 #include "finestre/FinestraInformazioni.h"
 #include "finestre/FinestraOpzioni.h"
@@ -135,6 +136,11 @@ void FinestraPrincipale::MostraOpzioni()
     Piattaforma::MostraModale(&finestra);
 }
 
+void FinestraPrincipale::MostraConfronto()
+{
+    FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this);
+}
+
 void FinestraPrincipale::MostraParoleNonTradotte()
 {
     FinestraParole::Mostra(*this, this);
@@ -252,6 +258,9 @@ void FinestraPrincipale::CreaMenu()
                                    {}, &FinestraPrincipale::MostraParoleNonTradotte);
     azioneOpzioni =
         voce(strumenti, "azioneOpzioni", "&Opzioni...", {}, &FinestraPrincipale::MostraOpzioni);
+    strumenti->addSeparator();
+    azioneConfronto = voce(strumenti, "azioneConfronto", "&Confronta con l'originale...", {},
+                           &FinestraPrincipale::MostraConfronto);
 
     QMenu *visualizza = menu("menuVisualizza", "&Visualizza");
     azioneIngrandisci =

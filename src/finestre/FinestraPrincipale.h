@@ -128,6 +128,7 @@ private Q_SLOTS:
     void Riduci();
     void DimensioneNormale();
     void ImpostaACapoAutomatico(bool attivo);
+    void MostraConfronto();
 
 private:
     EditorTesto *m_editor = nullptr;
@@ -144,6 +145,7 @@ private:
     QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
+    QAction *azioneConfronto = nullptr;
     QAction *azioneInformazioni = nullptr;
     QAction *azioneIngrandisci = nullptr, *azioneRiduci = nullptr,
             *azioneDimensioneNormale = nullptr, *azioneACapoAutomatico = nullptr;
@@ -170,7 +172,8 @@ private:
     std::optional<QString> CicloNome();
     // Writes the editor text; shows the error and returns false on failure.
     bool ScriviTesto(const QString &percorso);
-    void MostraErrore(const ErroreFile &errore);
+    // The error, naming `percorso` when it happened on a file.
+    void MostraErrore(const ErroreFile &errore, const QString &percorso = {});
     // Saves to the text's own file, asking first when that would write plain
     // text over RTF or over a file changed on disk since it was read; true
     // when the text was saved (perhaps under a new .txt name).

@@ -1,6 +1,7 @@
 #include "FinestraPseudocodifica.h"
 
 #include "finestre/EditorTesto.h"
+#include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraParole.h"
 #include "finestre/FinestraPrincipale.h"
 #include "nucleo/Contesto.h"
@@ -111,6 +112,12 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
         pulsante("BottoneParoleNonTradotte", 2040, 1320, 2535, "&Parole non tradotte...",
                  [this] { FinestraParole::Mostra(m_form, this); });
     BottoneParoleNonTradotte->hide();
+    // ... and, in the place of the automatic run's caption, the draft beside the original.
+    BottoneConfronta = pulsante("BottoneConfronta", 0, 1320, 1935, "C&onfronta...", [this] {
+        FinestraConfronto::Mostra(m_form.Condiviso().TestoOriginale, m_form.Editor()->Text(), this);
+    });
+    BottoneConfronta->setToolTip(QStringLiteral("Confronta con l'originale"));
+    BottoneConfronta->hide();
     BottoneRiduciAIcona = pulsante("BottoneRiduciAIcona", 4680, 1320, 1575, "Ri&duci a icona",
                                    &FinestraPseudocodifica::RiduciORipristina);
     BottoneSostituisci = pulsante("BottoneSostituisci", 0, 2040, 1215, "&Sostituisci",
@@ -140,9 +147,10 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
 
     // Enter is "&Sostituisci"; the automatic run has the focus first.
     BottoneSostituisci->setDefault(true);
-    QWidget *ordine[] = {BottoneAvviaAutomatica,  BottoneParoleNonTradotte, BottoneRiduciAIcona,
-                         BottoneSostituisci,      BottoneSuccessivo,        BottoneSalta,
-                         BottoneSostituisciTutto, BottoneInterrompi,        BottoneChiudi};
+    QWidget *ordine[] = {BottoneConfronta,    BottoneAvviaAutomatica,  BottoneParoleNonTradotte,
+                         BottoneRiduciAIcona, BottoneSostituisci,      BottoneSuccessivo,
+                         BottoneSalta,        BottoneSostituisciTutto, BottoneInterrompi,
+                         BottoneChiudi};
     for (size_t i = 0; i + 1 < std::size(ordine); ++i)
         setTabOrder(ordine[i], ordine[i + 1]);
     BottoneAvviaAutomatica->setFocus();
@@ -198,6 +206,8 @@ void FinestraPseudocodifica::MostraFase(Fase fase)
     const bool finita = fase == Fase::Terminata;
     BottoneAvviaAutomatica->setVisible(!finita);
     BottoneParoleNonTradotte->setVisible(finita);
+    TitoloAutomatica->setVisible(!finita);
+    BottoneConfronta->setVisible(finita);
     if (fase == Fase::InPausa) {
         // The click shows at once, even if the run then takes a while to stop.
         BottoneInterrompi->repaint();
@@ -391,8 +401,11 @@ void FinestraPseudocodifica::InterrompiORiprendi()
 
 void FinestraPseudocodifica::keyPressEvent(QKeyEvent *e)
 {
-    // No cancel button: Esc does nothing.
-    if (e->key() == Qt::Key_Escape) return;
+    // Esc is "&Chiudi", while it can be clicked (not during an automatic run).
+    if (e->key() == Qt::Key_Escape) {
+        if (BottoneChiudi->isEnabled()) BottoneChiudi->click();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 

@@ -41,6 +41,7 @@ public:
         *BottoneSuccessivo, *BottoneSalta, *BottoneSostituisciTutto, *BottoneInterrompi,
         *BottoneChiudi;
     QPushButton *BottoneParoleNonTradotte; // shown at the end of the list
+    QPushButton *BottoneConfronta;         // shown at the end of the list too
     QProgressBar *BarraElenco, *BarraTesto;
 
 public Q_SLOTS:

@@ -192,7 +192,14 @@ void FinestraTrova::TrovaSuccessivo()
 void FinestraTrova::Sostituisci()
 {
     if (m_contesto.SostituzioneTrova.Occupata()) return;
-    if (m_form.Editor()->SostituisciSelezione(m_contesto.ParolaSostitutiva))
+    // Pressed again on the word it just wrote: writing it over itself would
+    // only leave an undo step that changes nothing.
+    EditorTesto *editor = m_form.Editor();
+    if (editor->SelLength() > 0 && editor->SelText() == m_contesto.ParolaSostitutiva) {
+        BottoneTrovaSuccessivo->setFocus();
+        return;
+    }
+    if (editor->SostituisciSelezione(m_contesto.ParolaSostitutiva))
         m_contesto.TestoModificato = true;
     BottoneTrovaSuccessivo->setFocus();
 }
@@ -315,7 +322,10 @@ void FinestraTrova::closeEvent(QCloseEvent *e)
 
 void FinestraTrova::keyPressEvent(QKeyEvent *e)
 {
-    // No button answers Escape.
-    if (e->key() == Qt::Key_Escape) return;
+    // Esc is "&Chiudi", while that can be clicked.
+    if (e->key() == Qt::Key_Escape) {
+        if (BottoneChiudi->isEnabled()) Chiudi();
+        return;
+    }
     QDialog::keyPressEvent(e);
 }

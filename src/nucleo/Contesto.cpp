@@ -13,6 +13,7 @@ void Contesto::DocumentoNuovo()
     FormatoDocumento = {};
     DocumentoRtf = false;
     IdentitaDocumento = {};
+    TestoOriginale.clear();
 }
 
 void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,

@@ -31,6 +31,9 @@ public:
     // The file as it was when opened or last saved: "&Salva" asks before
     // writing over a file another program changed or replaced since.
     ScritturaAtomica::IdentitaFile IdentitaDocumento;
+    // The text as it was when last opened or saved (empty for a new text):
+    // the comparison window shows it beside the current text.
+    QString TestoOriginale;
 
     // What the File commands do to the document's state. The window asks the
     // questions, reads and writes the file, and reports here what happened.

@@ -217,6 +217,9 @@ private Q_SLOTS:
         if (!errore.isEmpty()) {
             QVERIFY2(messaggi[0].testo.startsWith(u"Errore: "_s + errore + u"  ("_s),
                      qPrintable(messaggi[0].testo));
+            // ... naming the file it could not open.
+            QVERIFY2(messaggi[0].testo.contains(u")\r\nFile: \""_s + m_amb->Cartella()),
+                     qPrintable(messaggi[0].testo));
             QCOMPARE(messaggi[0].icona, Icona::Critico);
         }
         QCOMPARE(f.Editor()->Text(), testo);

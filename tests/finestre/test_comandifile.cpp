@@ -223,6 +223,8 @@ private Q_SLOTS:
             QVERIFY(messaggi[1].testo.startsWith(percorso == P("manca.txt")
                                                      ? u"Errore: File o cartella inesistente  ("_s
                                                      : u"Errore: È una cartella  ("_s));
+            // ... and names the file.
+            QVERIFY(messaggi[1].testo.endsWith(u")\r\nFile: \""_s + percorso + u'"'));
             QCOMPARE(Documento(f), Vista(u"prima!"_s, P("a.txt"), true));
             QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
             QVERIFY(!HaPuntatoreOccupato(&f));
@@ -408,9 +410,12 @@ private Q_SLOTS:
         DispositivoGuasto::Installa guasto(5);
         Esegui(f, "azioneSalva", {Risposta::OK});
         Esegui(f, "azioneSalvaConNome", {P("altro.txt"), Risposta::OK});
-        const Copione::Messaggio pieno{u"Errore: Spazio esaurito sul dispositivo  (28)"_s,
-                                       Pulsanti::OK, Icona::Critico, u"Quadrivo"_s};
-        QCOMPARE(Righe(Copione::Messaggi()), Righe({pieno, pieno}));
+        auto pieno = [&](const char *nome) {
+            return Copione::Messaggio{
+                u"Errore: Spazio esaurito sul dispositivo  (28)\r\nFile: \""_s + P(nome) + u'"',
+                Pulsanti::OK, Icona::Critico, u"Quadrivo"_s};
+        };
+        QCOMPARE(Righe(Copione::Messaggi()), Righe({pieno("c.txt"), pieno("altro.txt")}));
         QCOMPARE(Contenuto("c.txt"), QByteArray("originale"));
         QVERIFY(!QFileInfo::exists(P("altro.txt")));
         QCOMPARE(Documento(f), Vista(u"originale cambiato Ω"_s, P("c.txt"), true));

@@ -380,24 +380,30 @@ private Q_SLOTS:
     void chiusuraConRigheCambiate_data()
     {
         QTest::addColumn<QString>("modifica");
-        QTest::addColumn<bool>("pulsanteChiudi"); // else the window's close button
-        QTest::addColumn<int>("risposta");        // -1: no question
+        QTest::addColumn<QString>("chiusura"); // "Chiudi", the window's close button, or Esc
+        QTest::addColumn<int>("risposta");     // -1: no question
         QTest::addColumn<bool>("aperta");
         QTest::addColumn<bool>("salvato");
         const int si = int(Risposta::Si), no = int(Risposta::No), annulla = int(Risposta::Annulla);
-        QTest::newRow("nessuna modifica") << "nessuna" << true << -1 << false << false;
-        QTest::newRow("spostata e rimessa") << "rimessa" << true << -1 << false << false;
-        QTest::newRow("Chiudi, Sì") << "predefiniti" << true << si << false << true;
-        QTest::newRow("Chiudi, No") << "predefiniti" << true << no << false << false;
-        QTest::newRow("Chiudi, Annulla") << "predefiniti" << true << annulla << true << false;
-        QTest::newRow("chiusura, Sì") << "predefiniti" << false << si << false << true;
-        QTest::newRow("chiusura, No") << "predefiniti" << false << no << false << false;
-        QTest::newRow("chiusura, Annulla") << "predefiniti" << false << annulla << true << false;
+        QTest::newRow("nessuna modifica") << "nessuna" << u"Chiudi"_s << -1 << false << false;
+        QTest::newRow("spostata e rimessa") << "rimessa" << u"Chiudi"_s << -1 << false << false;
+        QTest::newRow("Chiudi, Sì") << "predefiniti" << u"Chiudi"_s << si << false << true;
+        QTest::newRow("Chiudi, No") << "predefiniti" << u"Chiudi"_s << no << false << false;
+        QTest::newRow("Chiudi, Annulla")
+            << "predefiniti" << u"Chiudi"_s << annulla << true << false;
+        QTest::newRow("chiusura, Sì") << "predefiniti" << u"finestra"_s << si << false << true;
+        QTest::newRow("chiusura, No") << "predefiniti" << u"finestra"_s << no << false << false;
+        QTest::newRow("Esc, Sì") << "predefiniti" << u"Esc"_s << si << false << true;
+        QTest::newRow("Esc, No") << "predefiniti" << u"Esc"_s << no << false << false;
+        QTest::newRow("Esc, Annulla") << "predefiniti" << u"Esc"_s << annulla << true << false;
+        QTest::newRow("Esc, nessuna modifica") << "nessuna" << u"Esc"_s << -1 << false << false;
+        QTest::newRow("chiusura, Annulla")
+            << "predefiniti" << u"finestra"_s << annulla << true << false;
     }
     void chiusuraConRigheCambiate()
     {
         QFETCH(QString, modifica);
-        QFETCH(bool, pulsanteChiudi);
+        QFETCH(QString, chiusura);
         QFETCH(int, risposta);
         QFETCH(bool, aperta);
         QFETCH(bool, salvato);
@@ -414,8 +420,10 @@ private Q_SLOTS:
         }
         if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
         if (risposta == int(Risposta::Si)) Copione::RispondiMessaggio(Risposta::OK);
-        if (pulsanteChiudi)
+        if (chiusura == u"Chiudi"_s)
             f.BottoneChiudi->click();
+        else if (chiusura == u"Esc"_s)
+            QTest::keyClick(f.VistaElenco, Qt::Key_Escape);
         else
             f.close();
         const auto messaggi = Copione::Messaggi();
@@ -430,6 +438,54 @@ private Q_SLOTS:
         // A new editor shows the file's rows.
         QCOMPARE(Righe(FinestraElenco(form, Elenco::Sostituzioni)),
                  salvato ? Righe(f) : QStringList({"A|B", "C|D"}));
+    }
+
+    // "&Predefiniti" and "Carica linguaggio..." (replacing the rows) over rows
+    // with unsaved edits ask first; "No" keeps the edits.
+    void righeNonSalvateChiedono_data()
+    {
+        QTest::addColumn<QString>("azione");
+        QTest::addColumn<bool>("modificate");
+        QTest::addColumn<int>("risposta"); // -1: no question
+        QTest::addColumn<bool>("sostituite");
+        const int si = int(Risposta::Si), no = int(Risposta::No);
+        QTest::newRow("predefiniti, righe del file") << u"predefiniti"_s << false << -1 << true;
+        QTest::newRow("predefiniti, Sì") << u"predefiniti"_s << true << si << true;
+        QTest::newRow("predefiniti, No") << u"predefiniti"_s << true << no << false;
+        QTest::newRow("linguaggio, righe del file") << u"linguaggio"_s << false << -1 << true;
+        QTest::newRow("linguaggio, Sì") << u"linguaggio"_s << true << si << true;
+        QTest::newRow("linguaggio, No") << u"linguaggio"_s << true << no << false;
+    }
+    void righeNonSalvateChiedono()
+    {
+        QFETCH(QString, azione);
+        QFETCH(bool, modificate);
+        QFETCH(int, risposta);
+        QFETCH(bool, sostituite);
+        FinestraPrincipale &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
+        FinestraElenco f(form, Elenco::Sostituzioni);
+        f.show();
+        if (modificate) {
+            Seleziona(f, 1);
+            f.BottoneRimuovi->click();
+        }
+        const QStringList prima = Righe(f);
+        if (azione == u"linguaggio"_s) {
+            Copione::QuandoModale([](QDialog *d) { d->accept(); });
+            Copione::RispondiMessaggio(Risposta::Si); // replace the entries, not add to them
+        }
+        if (risposta >= 0) Copione::RispondiMessaggio(Risposta(risposta));
+        (azione == u"linguaggio"_s ? f.BottoneLinguaggio : f.BottonePredefiniti)->click();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), (azione == u"linguaggio"_s ? 1 : 0) + (risposta >= 0 ? 1 : 0));
+        if (risposta >= 0)
+            QCOMPARE(messaggi.last().testo,
+                     u"Le modifiche non salvate all'elenco andranno perse. Continuare?"_s);
+        QCOMPARE(Righe(f) != prima, sostituite);
+        if (modificate && !sostituite) QCOMPARE(Righe(f), QStringList{u"C|D"_s});
+        Copione::RispondiMessaggio(Risposta::No); // closing: do not save
+        f.close();
+        Copione::Messaggi();
     }
 
     // A list file that cannot be written, or not even read, does not stop the
@@ -520,7 +576,8 @@ private Q_SLOTS:
         messaggi = Salva(f);
         QCOMPARE(messaggi.size(), 1);
         if (leggibile)
-            QCOMPARE(messaggi[0].testo, erroreScrittura);
+            QCOMPARE(messaggi[0].testo, erroreScrittura + u"\r\nFile: \""_s +
+                                            QDir::toNativeSeparators(pulizia) + u'"');
         else
             QVERIFY(messaggi[0].testo.contains(u"non è stato letto"_s));
         QCOMPARE(messaggi[0].icona, Icona::Critico);

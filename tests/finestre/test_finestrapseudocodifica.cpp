@@ -215,6 +215,30 @@ private Q_SLOTS:
         Copione::QuandoModale([](QDialog *d) { d->reject(); });
         p->BottoneParoleNonTradotte->click();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
+        // ... and the draft beside the original.
+        QVERIFY(p->BottoneConfronta->isVisible() && !p->TitoloAutomatica->isVisible());
+        Copione::QuandoModale([](QDialog *d) { d->reject(); });
+        p->BottoneConfronta->click();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraConfronto")});
+    }
+
+    // Esc is "&Chiudi": it closes the window whenever that button can be clicked.
+    void escChiude_data()
+    {
+        QTest::addColumn<bool>("finoAllaFine");
+        QTest::newRow("in cammino") << false;
+        QTest::newRow("terminata") << true;
+    }
+    void escChiude()
+    {
+        QFETCH(bool, finoAllaFine);
+        FinestraPrincipale &f = Prepara(QStringLiteral("If a Then\r\n"));
+        FinestraPseudocodifica *p = Avvia(f);
+        if (finoAllaFine) QCOMPARE(Clic(p->BottoneAvviaAutomatica), QStringList{Finita});
+        QVERIFY(p->BottoneChiudi->isEnabled());
+        QTest::keyClick(p, Qt::Key_Escape);
+        QVERIFY(!p->isVisible());
+        QVERIFY(f.isEnabled());
     }
 
     // The run reads the text with the stored options and the language of its file name.

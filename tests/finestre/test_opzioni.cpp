@@ -104,6 +104,22 @@ private Q_SLOTS:
         QVERIFY(g.CasellaElencoLinguaggio->isChecked());
     }
 
+    // Esc is Annulla: the ticks made are not stored.
+    void escAnnulla()
+    {
+        FinestraPrincipale &form = Avvia();
+        Copione::QuandoModale([](QDialog *d) {
+            auto *f = qobject_cast<FinestraOpzioni *>(d);
+            QVERIFY(f);
+            f->CasellaLasciaIntatti->setChecked(true);
+            QTest::keyClick(f->CasellaLasciaIntatti, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        });
+        Comando(form, "azioneOpzioni")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraOpzioni"_s});
+        QCOMPARE(m_amb->Condiviso().OpzioniCodice, Opzioni{});
+    }
+
     void dialogoScritturaFallita()
     {
         Avvia();

@@ -132,6 +132,18 @@ private Q_SLOTS:
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
     }
 
+    // Esc closes the window as "&Chiudi" does.
+    void escChiude()
+    {
+        FinestraPrincipale &form = Prepara(QStringLiteral("a.bas"), QStringLiteral("Dim a\r\n"));
+        Copione::QuandoModale([](QDialog *d) {
+            QTest::keyClick(d, Qt::Key_Escape);
+            QVERIFY(!d->isVisible());
+        });
+        Comando(form, "azioneParoleNonTradotte")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraParole")});
+    }
+
     // Double-click fills the entry dialog with the word; its OK appends the
     // entry to the file, which otherwise stays as it was.
     void doppioClicAggiunge_data()

@@ -226,6 +226,48 @@ private Q_SLOTS:
         QVERIFY(f.isEnabled());
     }
 
+    // "&Sostituisci" pressed once or again on the word it just wrote: one undo
+    // step a replacement, and the first Ctrl+Z undoes the last one.
+    void sostituisciUnPassoDiAnnulla_data()
+    {
+        QTest::addColumn<int>("clic");
+        QTest::newRow("una volta") << 1;
+        QTest::newRow("due volte") << 2;
+        QTest::newRow("tre volte") << 3;
+    }
+    void sostituisciUnPassoDiAnnulla()
+    {
+        QFETCH(int, clic);
+        const QString testo = QStringLiteral("Dim a\r\nDim b\r\n");
+        FinestraPrincipale &f = Prepara(testo);
+        Comando(f, "azioneSostituisciParola")->trigger();
+        FinestraTrova *d = f.DialogoTrova();
+        d->TestoDaTrovare->setText(QStringLiteral("Dim"));
+        d->TestoSostitutivo->setText(QStringLiteral("Dichiara"));
+        d->BottoneTrovaSuccessivo->click();
+        for (int i = 0; i < clic; ++i)
+            d->BottoneSostituisci->click();
+        QCOMPARE(f.Editor()->Text(), QStringLiteral("Dichiara a\r\nDim b\r\n"));
+        d->BottoneChiudi->click();
+        Comando(f, "azioneAnnulla")->trigger();
+        QCOMPARE(f.Editor()->Text(), testo);
+        QVERIFY(!f.Editor()->document()->isUndoAvailable()); // that was the only step
+    }
+
+    // Esc is "&Chiudi": the dialog hides and the main window takes input again;
+    // while a replace-all runs (Chiudi disabled) it does nothing.
+    void escChiude()
+    {
+        FinestraPrincipale &f = Prepara(QStringLiteral("a\r\n"));
+        Comando(f, "azioneTrova")->trigger();
+        FinestraTrova *d = f.DialogoTrova();
+        QVERIFY(d->isVisible());
+        QTest::keyClick(d->TestoDaTrovare, Qt::Key_Escape);
+        QVERIFY(!d->isVisible());
+        QVERIFY(f.isEnabled());
+        QVERIFY(!m_amb->Condiviso().Occupato());
+    }
+
     void rigaSostituzioneSoloInModoSostituisci_data()
     {
         // "nellaRiga": whether the focus reached the replacement row.

@@ -1,5 +1,7 @@
 #include "ErroreFile.h"
 
+#include <QDir>
+
 #include <cerrno>
 #include <cstring>
 
@@ -64,6 +66,12 @@ QString ErroreFile::Messaggio() const
 {
     return QStringLiteral("Errore: ") + descrizione + QStringLiteral("  (") +
            QString::number(numero) + QLatin1Char(')');
+}
+
+QString ErroreFile::Messaggio(const QString &percorso) const
+{
+    return Messaggio() + QStringLiteral("\r\nFile: \"") + QDir::toNativeSeparators(percorso) +
+           QLatin1Char('"');
 }
 
 ErroreFile ErroreAnnullamento()

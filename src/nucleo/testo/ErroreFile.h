@@ -13,6 +13,9 @@ struct ErroreFile
 
     // "Errore: <descrizione>  (<numero>)"
     QString Messaggio() const;
+    // The same, with a line naming the file it happened on:
+    // "Errore: <descrizione>  (<numero>)\r\nFile: \"<percorso>\""
+    QString Messaggio(const QString &percorso) const;
 };
 
 // Number of the condition "the user cancelled the file dialog".

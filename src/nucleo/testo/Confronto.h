@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Two versions of a text set line beside line: which line of the original
+// sits beside which line of the current text, and which words changed.
+namespace Confronto {
+
+// A stretch of characters within one line.
+struct Tratto
+{
+    qsizetype Inizio = 0, Lunghezza = 0;
+};
+
+// One row of the comparison: a line of each side, or of one side only (-1
+// on the other), with the changed words of each side.
+struct Riga
+{
+    qsizetype Originale = -1, Attuale = -1;
+    bool Cambiata = false;
+    QList<Tratto> SegniOriginale, SegniAttuale;
+};
+
+struct Risultato
+{
+    QStringList RigheOriginale, RigheAttuale;
+    QList<Riga> Righe;
+    qsizetype RigheCambiate = 0;
+};
+
+// The lines of `testo`, split at CR LF, CR, LF and the paragraph separator.
+QStringList Righe(const QString &testo);
+
+// Lines pair one to one when both texts have as many; otherwise lines
+// changed in place stay paired with their original and the lines a change
+// added or removed stand alone.
+Risultato Confronta(const QString &originale, const QString &attuale);
+
+// The first row of the next change (a run of changed rows) after row
+// `corrente`, or of the one before it; -1 when there is none. From row -1
+// the next change is the first.
+qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente);
+qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente);
+
+// The words of `a` and of `b` that the other line does not hold in the same order.
+void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QList<Tratto> *segniB);
+
+} // namespace Confronto
