@@ -171,8 +171,7 @@ int ArchivioListe::ContaSostituzioni(ErroreFile *errore)
         Elenco::Sostituzioni,
         [&](QByteArrayView r) {
             ++numero;
-            // The word's length field is enough to tell an empty word.
-            if (r[0] != 0 || r[1] != 0) m_recordVoci.append(numero);
+            if (!SenzaParola(Record::DecodificaSostituzione(r))) m_recordVoci.append(numero);
             return true;
         },
         errore);

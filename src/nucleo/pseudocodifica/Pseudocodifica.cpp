@@ -8,7 +8,7 @@ namespace Pseudocodifica {
 
 Ricerca::Confronto Regole()
 {
-    return Ricerca::Confronto::PerSostituzione(0, 1);
+    return Ricerca::Confronto::PerSostituzione(false, true);
 }
 
 QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &record)
