@@ -258,19 +258,13 @@ void FinestraElenco::Predefiniti()
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    if (const auto righe = AzioniElenco::CaricaLinguaggio(
-            this, m_modello.Sostituzioni(), TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio))
-        m_modello.ImpostaRighe(*righe);
+    AzioniElenco::CaricaLinguaggio(this, m_modello,
+                                   TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio);
 }
 
 void FinestraElenco::Importa()
 {
-    if (Tipo() == Elenco::Sostituzioni) {
-        if (const auto righe = AzioniElenco::Importa(this, m_modello.Sostituzioni()))
-            m_modello.ImpostaRighe(*righe);
-    } else if (const auto righe = AzioniElenco::Importa(this, m_modello.Eliminazioni())) {
-        m_modello.ImpostaRighe(*righe);
-    }
+    AzioniElenco::Importa(this, m_modello);
 }
 
 void FinestraElenco::Esporta()
