@@ -20,14 +20,6 @@ QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &reco
     return voci;
 }
 
-QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record,
-                      const RegoleCodice &regole)
-{
-    Percorso percorso(record, regole);
-    percorso.Automatica(testo);
-    return testo;
-}
-
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,
                 const Ricerca::Avanzamento &avanzamento, qsizetype passo, bool *interrotta,
                 const ZoneProtette *zone)
