@@ -133,14 +133,14 @@ bool ArchivioListe::Scorri(Elenco elenco, const std::function<bool(QByteArrayVie
     return true;
 }
 
-QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
+template <typename Voce> QVector<Voce> ArchivioListe::LeggiRighe(Elenco elenco, ErroreFile *errore)
 {
-    QVector<VoceSostituzione> voci;
-    voci.reserve(Lunghezza(Elenco::Sostituzioni) / Record::Lunghezza + 1);
+    QVector<Voce> voci;
+    voci.reserve(Lunghezza(elenco) / Record::Lunghezza + 1);
     if (!Scorri(
-            Elenco::Sostituzioni,
+            elenco,
             [&](QByteArrayView r) {
-                voci.append(Record::DecodificaSostituzione(r));
+                voci.append(Record::Decodifica<Voce>(r));
                 return true;
             },
             errore))
@@ -148,19 +148,14 @@ QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
     return voci;
 }
 
+QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
+{
+    return LeggiRighe<VoceSostituzione>(Elenco::Sostituzioni, errore);
+}
+
 QVector<VoceEliminazione> ArchivioListe::LeggiEliminazioni(ErroreFile *errore)
 {
-    QVector<VoceEliminazione> voci;
-    voci.reserve(Lunghezza(Elenco::Eliminazioni) / Record::Lunghezza + 1);
-    if (!Scorri(
-            Elenco::Eliminazioni,
-            [&](QByteArrayView r) {
-                voci.append(Record::DecodificaEliminazione(r));
-                return true;
-            },
-            errore))
-        return {};
-    return voci;
+    return LeggiRighe<VoceEliminazione>(Elenco::Eliminazioni, errore);
 }
 
 int ArchivioListe::ContaSostituzioni(ErroreFile *errore)

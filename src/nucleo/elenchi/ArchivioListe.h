@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nucleo/testo/ErroreFile.h"
 #include "nucleo/elenchi/VociElenco.h"
+#include "nucleo/testo/ErroreFile.h"
 
 #include <QFile>
 #include <QString>
@@ -86,6 +86,7 @@ private:
     bool Scorri(Elenco elenco, const std::function<bool(QByteArrayView)> &perRecord,
                 ErroreFile *errore);
     bool Illeggibile(Elenco elenco, const ErroreFile &causa, ErroreFile *errore);
+    template <typename Voce> QVector<Voce> LeggiRighe(Elenco elenco, ErroreFile *errore);
     template <typename Voce>
     bool SalvaRighe(Elenco elenco, const QVector<Voce> &righe, ErroreFile *errore);
     template <typename Voce> bool ContieneRighe(Elenco elenco, const QVector<Voce> &righe);
