@@ -533,8 +533,11 @@ void RigaProtezione(const QString &testo, int volte, std::vector<Riga> &righe)
     protette.proteggi = true;
     protette.tipo = {Linguaggio::Basic, false};
     const double senza =
-        Misura(volte, [&] { Pseudocodifica::ApplicaElenco(testo, otto, RegoleCodice()); });
-    const double con = Misura(volte, [&] { Pseudocodifica::ApplicaElenco(testo, otto, protette); });
+        Misura(volte, [&] { QString t = testo; Pseudocodifica::Percorso(otto).Automatica(t); });
+    const double con = Misura(volte, [&] {
+        QString t = testo;
+        Pseudocodifica::Percorso(otto, protette).Automatica(t);
+    });
     righe.push_back(
         {QStringLiteral("automatica 8 voci, protezione / senza"), con, senza, false, 1.5});
 }

@@ -2,7 +2,6 @@
 
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
-#include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/testo/ErroreFile.h"
 #include "nucleo/testo/FileRegolare.h"
 #include "nucleo/testo/ScritturaAtomica.h"
@@ -14,8 +13,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <cerrno>
+#include <functional>
 
 using Piattaforma::Icona;
 using Piattaforma::Pixel;
@@ -41,27 +40,17 @@ Piattaforma::DialogoFile &Dialogo()
     return dialogo;
 }
 
-template <typename Voce> QVector<Voce> Mancanti(QVector<Voce> righe, const QVector<Voce> &nuove)
-{
-    QSet<QString> presenti;
-    for (const Voce &v : righe)
-        presenti.insert(Ricerca::Maiuscolo(ParolaDi(v)));
-    for (const Voce &v : nuove) {
-        const QString chiave = Ricerca::Maiuscolo(ParolaDi(v));
-        if (presenti.contains(chiave)) continue;
-        presenti.insert(chiave);
-        righe.append(v);
-    }
-    return righe;
-}
-
-// Replace, add the missing ones, or nothing (cancelled). With no rows there is
-// nothing to ask.
+// Brings `nuove` into the model: in place of its rows, or only the missing
+// ones, as asked when it holds rows. False when cancelled.
 template <typename Voce>
-std::optional<QVector<Voce>> Unisci(QWidget *padre, const QVector<Voce> &righe,
-                                    const QVector<Voce> &nuove, const QString &origine)
+bool Unisci(QWidget *padre, ModelloElenco &modello, const QVector<Voce> &nuove,
+            const QString &origine, const std::function<bool()> &puoSostituire = {})
 {
-    if (righe.isEmpty()) return nuove;
+    using Unione = ModelloElenco::Unione;
+    if (modello.NumeroRighe() == 0) {
+        modello.Unisci(nuove, Unione::Sostituisci);
+        return true;
+    }
     const Risposta r = Piattaforma::MessageBox(
         padre,
         QStringLiteral("L'elenco contiene già delle voci.\r\n\r\nSì: sostituisce le voci con "
@@ -69,9 +58,11 @@ std::optional<QVector<Voce>> Unisci(QWidget *padre, const QVector<Voce> &righe,
                        "l'elenco resta com'è.")
             .arg(origine),
         Pulsanti::SiNoAnnulla, Icona::Domanda);
-    if (r == Risposta::Si) return nuove;
-    if (r == Risposta::No) return Mancanti(righe, nuove);
-    return std::nullopt;
+    if (r != Risposta::Si && r != Risposta::No) return false;
+    // Adding the missing entries loses nothing; replacing may lose unsaved edits.
+    if (r == Risposta::Si && puoSostituire && !puoSostituire()) return false;
+    modello.Unisci(nuove, r == Risposta::Si ? Unione::Sostituisci : Unione::AggiungiMancanti);
+    return true;
 }
 
 void Errore(QWidget *padre, const QString &testo, const QString &percorso, int numeroErrno)
@@ -82,12 +73,13 @@ void Errore(QWidget *padre, const QString &testo, const QString &percorso, int n
                             Pulsanti::OK, Icona::Critico);
 }
 
-template <typename Voce, typename Leggi>
-std::optional<QVector<Voce>> ImportaDa(QWidget *padre, const QVector<Voce> &righe, Leggi leggi)
+template <typename Voce>
+bool ImportaDa(QWidget *padre, ModelloElenco &modello,
+               TestoElenco::Esito<Voce> (*leggi)(QByteArrayView))
 {
     const std::optional<QString> percorso =
         Dialogo().Mostra(padre, Piattaforma::DialogoFile::Modo::Apri);
-    if (!percorso) return std::nullopt;
+    if (!percorso) return false;
     const QString errore = QStringLiteral("Impossibile importare l'elenco da \"%1\".");
     // Only a regular file of bounded size: a pipe would block, a device never end.
     ErroreFile perche;
@@ -98,7 +90,7 @@ std::optional<QVector<Voce>> ImportaDa(QWidget *padre, const QVector<Voce> &righ
                                 errore.arg(QDir::toNativeSeparators(*percorso)) +
                                     QStringLiteral("\r\n") + perche.Messaggio(),
                                 Pulsanti::OK, Icona::Critico);
-        return std::nullopt;
+        return false;
     }
 
     const TestoElenco::Esito<Voce> esito = leggi(*dati);
@@ -109,9 +101,9 @@ std::optional<QVector<Voce>> ImportaDa(QWidget *padre, const QVector<Voce> &righ
         if (esito.rifiutate.isEmpty())
             Piattaforma::MessageBox(padre, QStringLiteral("Il file non contiene voci."),
                                     Pulsanti::OK, Icona::Informazione);
-        return std::nullopt;
+        return false;
     }
-    return Unisci(padre, righe, esito.voci, QStringLiteral("del file"));
+    return Unisci(padre, modello, esito.voci, QStringLiteral("del file"));
 }
 
 template <typename Voce, typename Scrivi>
@@ -182,26 +174,21 @@ Linguaggio FinestraLinguaggio::Scelto() const
 
 namespace AzioniElenco {
 
-std::optional<QVector<VoceSostituzione>>
-CaricaLinguaggio(QWidget *padre, const QVector<VoceSostituzione> &righe, Linguaggio proposto)
+bool CaricaLinguaggio(QWidget *padre, ModelloElenco &modello, Linguaggio proposto,
+                      const std::function<bool()> &puoSostituire)
 {
     FinestraLinguaggio scelta(proposto, padre);
-    if (Piattaforma::MostraModale(&scelta) != QDialog::Accepted) return std::nullopt;
+    if (Piattaforma::MostraModale(&scelta) != QDialog::Accepted) return false;
     const Linguaggio linguaggio = scelta.Scelto();
-    return Unisci(padre, righe, ListaDelLinguaggio(linguaggio),
-                  QStringLiteral("dell'elenco ") + NomeLinguaggio(linguaggio));
+    return Unisci(padre, modello, ListaDelLinguaggio(linguaggio),
+                  QStringLiteral("dell'elenco ") + NomeLinguaggio(linguaggio), puoSostituire);
 }
 
-std::optional<QVector<VoceSostituzione>> Importa(QWidget *padre,
-                                                 const QVector<VoceSostituzione> &righe)
+bool Importa(QWidget *padre, ModelloElenco &modello)
 {
-    return ImportaDa(padre, righe, &TestoElenco::LeggiSostituzioni);
-}
-
-std::optional<QVector<VoceEliminazione>> Importa(QWidget *padre,
-                                                 const QVector<VoceEliminazione> &righe)
-{
-    return ImportaDa(padre, righe, &TestoElenco::LeggiEliminazioni);
+    if (modello.Tipo() == Elenco::Sostituzioni)
+        return ImportaDa(padre, modello, &TestoElenco::LeggiSostituzioni);
+    return ImportaDa(padre, modello, &TestoElenco::LeggiEliminazioni);
 }
 
 bool Esporta(QWidget *padre, const QVector<VoceSostituzione> &righe)
@@ -212,18 +199,6 @@ bool Esporta(QWidget *padre, const QVector<VoceSostituzione> &righe)
 bool Esporta(QWidget *padre, const QVector<VoceEliminazione> &righe)
 {
     return EsportaIn(padre, righe, &TestoElenco::ScriviEliminazioni);
-}
-
-QVector<VoceSostituzione> AggiungiMancanti(QVector<VoceSostituzione> righe,
-                                           const QVector<VoceSostituzione> &nuove)
-{
-    return Mancanti(std::move(righe), nuove);
-}
-
-QVector<VoceEliminazione> AggiungiMancanti(QVector<VoceEliminazione> righe,
-                                           const QVector<VoceEliminazione> &nuove)
-{
-    return Mancanti(std::move(righe), nuove);
 }
 
 } // namespace AzioniElenco

@@ -1,16 +1,17 @@
 #pragma once
 
 // Commands of the list editors that bring rows in from elsewhere or write them
-// out: a language's shipped list, and list text files. Each takes the rows the
-// editor shows and returns the rows it is to show, or nothing when they stay
-// as they are (cancelled, or nothing could be read). The file is written
+// out: a language's shipped list, and list text files. They ask through their
+// dialogs and hand what was chosen to the editor's model. The file is written
 // only by the editor's own save.
 
+#include "nucleo/ModelloElenco.h"
 #include "nucleo/codice/Linguaggio.h"
 #include "nucleo/elenchi/VociElenco.h"
 
 #include <QDialog>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -36,30 +37,22 @@ public:
 namespace AzioniElenco {
 
 // Asks for a language, then, when the editor holds rows, whether to replace
-// them or to add at the end the entries whose word they lack.
-std::optional<QVector<VoceSostituzione>> CaricaLinguaggio(QWidget *padre,
-                                                          const QVector<VoceSostituzione> &righe,
-                                                          Linguaggio proposto = Linguaggio::Basic);
+// them or to add at the end the entries whose word they lack; replacing goes
+// ahead only when `puoSostituire` (if given) agrees. False when the rows stay
+// as they are (cancelled).
+bool CaricaLinguaggio(QWidget *padre, ModelloElenco &modello,
+                      Linguaggio proposto = Linguaggio::Basic,
+                      const std::function<bool()> &puoSostituire = {});
 
 // The open dialog, then the file read as list text: refused lines are listed
 // in one message and the rest loaded (replacing the rows or added at the end,
-// as asked when the editor holds rows).
-std::optional<QVector<VoceSostituzione>> Importa(QWidget *padre,
-                                                 const QVector<VoceSostituzione> &righe);
-std::optional<QVector<VoceEliminazione>> Importa(QWidget *padre,
-                                                 const QVector<VoceEliminazione> &righe);
+// as asked when the editor holds rows). False when the rows stay as they are.
+bool Importa(QWidget *padre, ModelloElenco &modello);
 
 // The save dialog (asking before replacing a file), then the rows written as
 // list text; rows that could not be read back are left out and listed in one
 // message. False when cancelled or the write failed (the error was shown).
 bool Esporta(QWidget *padre, const QVector<VoceSostituzione> &righe);
 bool Esporta(QWidget *padre, const QVector<VoceEliminazione> &righe);
-
-// Adds at the end of `righe` the entries of `nuove` whose word no row has, in
-// any case (nor an earlier entry of `nuove`).
-QVector<VoceSostituzione> AggiungiMancanti(QVector<VoceSostituzione> righe,
-                                           const QVector<VoceSostituzione> &nuove);
-QVector<VoceEliminazione> AggiungiMancanti(QVector<VoceEliminazione> righe,
-                                           const QVector<VoceEliminazione> &nuove);
 
 } // namespace AzioniElenco

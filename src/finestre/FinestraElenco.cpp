@@ -336,23 +336,14 @@ void FinestraElenco::Predefiniti()
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    const QVector<VoceSostituzione> attuali = m_modello->Sostituzioni();
-    const auto righe = AzioniElenco::CaricaLinguaggio(
-        this, attuali, TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio);
-    if (!righe) return;
-    // Entries added after the rows lose nothing; replacing them asks first.
-    if (righe->mid(0, attuali.size()) != attuali && !PuoSostituireRighe()) return;
-    m_modello->ImpostaRighe(*righe);
+    AzioniElenco::CaricaLinguaggio(this, *m_modello,
+                                   TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio,
+                                   [this] { return PuoSostituireRighe(); });
 }
 
 void FinestraElenco::Importa()
 {
-    if (Tipo() == Elenco::Sostituzioni) {
-        if (const auto righe = AzioniElenco::Importa(this, m_modello->Sostituzioni()))
-            m_modello->ImpostaRighe(*righe);
-    } else if (const auto righe = AzioniElenco::Importa(this, m_modello->Eliminazioni())) {
-        m_modello->ImpostaRighe(*righe);
-    }
+    AzioniElenco::Importa(this, *m_modello);
 }
 
 void FinestraElenco::Esporta()

@@ -125,6 +125,32 @@ void ModelloElenco::ImpostaRighe(const QVector<VoceEliminazione> &voci)
     Sostituisci(Righe(voci));
 }
 
+void ModelloElenco::UnisciRighe(const QVector<RigaElenco> &nuove, Unione modo)
+{
+    if (modo == Unione::Sostituisci) return Sostituisci(nuove);
+    QVector<RigaElenco> righe = m_righe;
+    QSet<QString> presenti;
+    for (const RigaElenco &r : righe)
+        presenti.insert(Ricerca::Maiuscolo(r.parola));
+    for (const RigaElenco &r : nuove) {
+        const QString chiave = Ricerca::Maiuscolo(r.parola);
+        if (presenti.contains(chiave)) continue;
+        presenti.insert(chiave);
+        righe.append(r);
+    }
+    Sostituisci(std::move(righe));
+}
+
+void ModelloElenco::Unisci(const QVector<VoceSostituzione> &nuove, Unione modo)
+{
+    UnisciRighe(Righe(nuove), modo);
+}
+
+void ModelloElenco::Unisci(const QVector<VoceEliminazione> &nuove, Unione modo)
+{
+    UnisciRighe(Righe(nuove), modo);
+}
+
 void ModelloElenco::Aggiungi(const RigaElenco &riga)
 {
     beginInsertRows({}, NumeroRighe(), NumeroRighe());

@@ -74,6 +74,13 @@ public:
     void ImpostaRighe(const QVector<VoceSostituzione> &voci);
     void ImpostaRighe(const QVector<VoceEliminazione> &voci);
 
+    // How entries brought in from elsewhere (a language's list, a list text
+    // file) join the rows: in their place, or the ones whose word no row has,
+    // case aside, added at the end (nor an earlier entry brought in).
+    enum class Unione { Sostituisci, AggiungiMancanti };
+    void Unisci(const QVector<VoceSostituzione> &nuove, Unione modo);
+    void Unisci(const QVector<VoceEliminazione> &nuove, Unione modo);
+
     // Rows changed since they were loaded or saved.
     bool Modificato() const { return m_modificato; }
     // True when the file holds exactly the records that saving the rows would write.
@@ -93,6 +100,7 @@ public:
 
 private:
     void Sostituisci(QVector<RigaElenco> righe);
+    void UnisciRighe(const QVector<RigaElenco> &nuove, Unione modo);
     void Cambiato() { m_modificato = true; }
 
     ArchivioListe &m_liste;

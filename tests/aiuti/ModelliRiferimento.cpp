@@ -40,7 +40,9 @@ bool CercaConDomande(Editor &editor, qint32 &PosRicerca, const QString &Parola, 
                      const std::function<bool(Ricerca::Domanda)> &chiedi)
 {
     Ricerca::PosizioneRicerca posizione = Ricerca::PosizioneRicerca::Su(qsizetype(PosRicerca) - 1);
-    const Ricerca::Parola parola(Parola, Ricerca::Confronto::PerTrova(Maiuscole, Intere));
+    // Maiuscole 0 = case aside; Intere 1 = whole words, 0 = anywhere, anything else finds nothing.
+    const Ricerca::Parola parola(
+        Parola, Ricerca::Confronto{Intere == 0 || Intere == 1, Maiuscole == 0, Intere == 1});
     bool risultato = true;
     for (;;) {
         const Ricerca::PassoRicerca passo = Ricerca::Cerca(

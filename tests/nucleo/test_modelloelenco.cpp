@@ -177,6 +177,46 @@ private Q_SLOTS:
         QCOMPARE(m.Modificato(), nuova >= 0);
     }
 
+    // Entries brought in (a language's list, an imported file) replace the
+    // rows, or only those whose word is missing, case aside, against the rows
+    // and against earlier entries brought in, are added at the end.
+    void unisci_data()
+    {
+        QTest::addColumn<Elenco>("elenco");
+        QTest::addColumn<bool>("aggiungi");
+        QTest::addColumn<QStringList>("righe");
+        const auto S = Elenco::Sostituzioni, E = Elenco::Eliminazioni;
+        QTest::newRow("sostituisce") << S << false << QStringList{"IF|X", "Città|a", "CITTÀ|b"};
+        QTest::newRow("aggiunge le mancanti") << S << true << QStringList{"if|se", "Città|a"};
+        QTest::newRow("eliminazioni, aggiunge") << E << true << QStringList{"if|Sì", "Città|No"};
+    }
+    void unisci()
+    {
+        QFETCH(Elenco, elenco);
+        QFETCH(bool, aggiungi);
+        QFETCH(QStringList, righe);
+        Cartella c(elenco, {});
+        ModelloElenco m(c.liste, elenco);
+        m.Carica();
+        const auto modo =
+            aggiungi ? ModelloElenco::Unione::AggiungiMancanti : ModelloElenco::Unione::Sostituisci;
+        if (elenco == Elenco::Sostituzioni) {
+            m.Aggiungi({u"if"_s, u"se"_s, false});
+            m.Unisci(QVector<VoceSostituzione>{{u"IF"_s, u"X"_s},
+                                               {u"Città"_s, u"a"_s},
+                                               {u"CITTÀ"_s, u"b"_s}},
+                     modo);
+        } else {
+            m.Aggiungi({u"if"_s, {}, true});
+            m.Unisci(QVector<VoceEliminazione>{{u"IF"_s, TestoNo, 0},
+                                               {u"Città"_s, TestoNo, 0},
+                                               {u"CITTÀ"_s, TestoSi, 1}},
+                     modo);
+        }
+        QCOMPARE(Righe(m), righe);
+        QVERIFY(m.Modificato());
+    }
+
     // A new row whose word is there in any case, or a row no record can hold,
     // is refused with the reason; an edited row is not checked for duplicates.
     void rifiuto_data()

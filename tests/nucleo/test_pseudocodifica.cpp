@@ -1,6 +1,7 @@
 // The pseudocoding run without a window: the check, the walk's commands and
 // the automatic run, against the literal model where there is one.
 
+#include "aiuti/CorsaAutomatica.h"
 #include "aiuti/ModelliRiferimento.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
 #include "nucleo/pseudocodifica/Pulizia.h"
@@ -140,7 +141,7 @@ private Q_SLOTS:
             for (int i = int(gen.bounded(1, 6)); i > 0; --i)
                 voci.append({Casuale(gen, 3, alfabeto), Casuale(gen, 4, alfabeto)});
             const QString atteso = Atteso(testo, voci);
-            QCOMPARE(Pseudocodifica::ApplicaElenco(testo, voci), atteso);
+            QCOMPARE(CorsaAutomatica(testo, voci), atteso);
         }
     }
 

@@ -3,6 +3,7 @@
 // literal models on random texts and lists, with the rules in all four
 // combinations.
 
+#include "aiuti/CorsaAutomatica.h"
 #include "aiuti/ModelliRiferimento.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
@@ -220,7 +221,7 @@ private Q_SLOTS:
         QFETCH(QString, atteso);
         const RegoleCodice regole = Regole(tipo, proteggi, separatori);
         const Voci voci = Elenco(elenco);
-        QCOMPARE(Pseudocodifica::ApplicaElenco(testo, voci, regole), atteso);
+        QCOMPARE(CorsaAutomatica(testo, voci, regole), atteso);
         QCOMPARE(MotoreElenco(voci).Applica(testo, regole), atteso);
         QCOMPARE(Modello::ElencoCodice(testo, voci, Letterale(regole)), atteso);
     }
@@ -282,8 +283,7 @@ private Q_SLOTS:
             // The automatic run, the batch engine and the cleaning run.
             int conta = 0;
             const QString atteso = Modello::ElencoCodice(testo, voci, modello, &conta);
-            QVERIFY2(Pseudocodifica::ApplicaElenco(testo, voci, regole) == atteso,
-                     qPrintable(contesto()));
+            QVERIFY2(CorsaAutomatica(testo, voci, regole) == atteso, qPrintable(contesto()));
             // With something to report the run goes entry by entry.
             QString riferito = testo;
             Pseudocodifica::Osservatore oss;

@@ -130,9 +130,13 @@ private Q_SLOTS:
                 parte, parola, sostituto, maiuscole, intere, fermaA, inizio,
                 parte.size() < testo.size() ? std::optional(testo[parte.size()]) : std::nullopt);
             atteso.testo += testo.mid(parte.size());
+            // A flag other than 0/1 compares nothing, as the model replaces nothing.
+            Ricerca::Confronto confronto =
+                Ricerca::Confronto::PerSostituzione(maiuscole == 1, intere == 1);
+            confronto.valido = maiuscole <= 1 && intere <= 1;
             qsizetype chiamate = 0;
             const Ricerca::EsitoSostituzione ottenuto = Ricerca::SostituisciOccorrenze(
-                testo, parola, sostituto, Ricerca::Confronto::PerSostituzione(maiuscole, intere),
+                testo, parola, sostituto, confronto,
                 [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1, inizio - 1, fine);
             if (ottenuto.testo != atteso.testo || ottenuto.interrotto != atteso.interrotto)
                 qWarning() << testo << parola << sostituto << maiuscole << intere << fermaA
@@ -173,7 +177,7 @@ private Q_SLOTS:
         QFETCH(QString, parola);
         QFETCH(QString, sostituto);
         QFETCH(int, intere);
-        const auto confronto = Ricerca::Confronto::PerSostituzione(0, qint16(intere));
+        const auto confronto = Ricerca::Confronto::PerSostituzione(false, intere == 1);
         QTEST(Ricerca::SostituisciOccorrenze(testo, parola, sostituto, confronto).testo, "atteso");
     }
 
@@ -374,7 +378,7 @@ private Q_SLOTS:
         // A 2-million-character text with a match every few characters.
         const auto esito = Ricerca::SostituisciOccorrenze(
             QStringLiteral("If a Then\r\n").repeated(200000), QStringLiteral("if"),
-            QStringLiteral("Se"), Ricerca::Confronto::PerSostituzione(0, 1));
+            QStringLiteral("Se"), Ricerca::Confronto::PerSostituzione(false, true));
         QCOMPARE(esito.sostituzioni, 200000);
         QVERIFY(esito.testo.startsWith(QStringLiteral("Se a Then\r\nSe a")));
     }

@@ -2,6 +2,7 @@
 // automatic run with its estimate, interrupt/resume, closing, and the single
 // write-back of the worked text.
 
+#include "aiuti/CorsaAutomatica.h"
 #include "nucleo/pseudocodifica/SessionePseudocodifica.h"
 
 #include <QTest>
@@ -17,7 +18,7 @@ const QString Inattivo = QStringLiteral("Pronto");
 // The text after the first `n` entries of `voci`, one after the other.
 QString Dopo(const QString &testo, const QVector<VoceSostituzione> &voci, int n)
 {
-    return Pseudocodifica::ApplicaElenco(testo, voci.mid(0, n));
+    return CorsaAutomatica(testo, voci.mid(0, n));
 }
 
 // A session over `voci` that logs what it reports and keeps the text written back.

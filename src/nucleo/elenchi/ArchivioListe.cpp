@@ -136,14 +136,14 @@ bool ArchivioListe::Scorri(Elenco elenco, const std::function<bool(QByteArrayVie
     return true;
 }
 
-QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
+template <typename Voce> QVector<Voce> ArchivioListe::LeggiRighe(Elenco elenco, ErroreFile *errore)
 {
-    QVector<VoceSostituzione> voci;
-    voci.reserve(Lunghezza(Elenco::Sostituzioni) / Record::Lunghezza + 1);
+    QVector<Voce> voci;
+    voci.reserve(Lunghezza(elenco) / Record::Lunghezza + 1);
     if (!Scorri(
-            Elenco::Sostituzioni,
+            elenco,
             [&](QByteArrayView r) {
-                voci.append(Record::DecodificaSostituzione(r));
+                voci.append(Record::Decodifica<Voce>(r));
                 return true;
             },
             errore))
@@ -151,19 +151,14 @@ QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
     return voci;
 }
 
+QVector<VoceSostituzione> ArchivioListe::LeggiSostituzioni(ErroreFile *errore)
+{
+    return LeggiRighe<VoceSostituzione>(Elenco::Sostituzioni, errore);
+}
+
 QVector<VoceEliminazione> ArchivioListe::LeggiEliminazioni(ErroreFile *errore)
 {
-    QVector<VoceEliminazione> voci;
-    voci.reserve(Lunghezza(Elenco::Eliminazioni) / Record::Lunghezza + 1);
-    if (!Scorri(
-            Elenco::Eliminazioni,
-            [&](QByteArrayView r) {
-                voci.append(Record::DecodificaEliminazione(r));
-                return true;
-            },
-            errore))
-        return {};
-    return voci;
+    return LeggiRighe<VoceEliminazione>(Elenco::Eliminazioni, errore);
 }
 
 int ArchivioListe::ContaSostituzioni(ErroreFile *errore)
@@ -174,8 +169,7 @@ int ArchivioListe::ContaSostituzioni(ErroreFile *errore)
         Elenco::Sostituzioni,
         [&](QByteArrayView r) {
             ++numero;
-            // The word's length field is enough to tell an empty word.
-            if (r[0] != 0 || r[1] != 0) m_recordVoci.append(numero);
+            if (!SenzaParola(Record::DecodificaSostituzione(r))) m_recordVoci.append(numero);
             return true;
         },
         errore);

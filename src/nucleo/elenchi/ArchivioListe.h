@@ -89,6 +89,7 @@ private:
     bool Scorri(Elenco elenco, const std::function<bool(QByteArrayView)> &perRecord,
                 ErroreFile *errore);
     bool Illeggibile(Elenco elenco, const ErroreFile &causa, ErroreFile *errore);
+    template <typename Voce> QVector<Voce> LeggiRighe(Elenco elenco, ErroreFile *errore);
     template <typename Voce>
     bool SalvaRighe(Elenco elenco, const QVector<Voce> &righe, ErroreFile *errore);
     template <typename Voce> bool ContieneRighe(Elenco elenco, const QVector<Voce> &righe);

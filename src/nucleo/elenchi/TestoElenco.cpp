@@ -13,8 +13,8 @@ bool HaFineRiga(const QString &s)
     return s.contains(u'\n') || s.contains(u'\r');
 }
 
-// Why the two fields cannot be a row of the substitution list, or empty.
-QString MotivoSostituzione(const VoceSostituzione &voce)
+// Why the two fields cannot be a row of the list, or empty.
+QString Motivo(const VoceSostituzione &voce)
 {
     if (voce.Trova.isEmpty()) return QStringLiteral("la parola da cercare è vuota");
     if (voce.Sostituisci.isEmpty())
@@ -26,7 +26,7 @@ QString MotivoSostituzione(const VoceSostituzione &voce)
     return Record::MotivoNonContenibile(voce);
 }
 
-QString MotivoEliminazione(const VoceEliminazione &voce)
+QString Motivo(const VoceEliminazione &voce)
 {
     if (voce.Elimina.isEmpty()) return QStringLiteral("la parola da eliminare è vuota");
     if (voce.Elimina.contains(Tab))
@@ -34,7 +34,7 @@ QString MotivoEliminazione(const VoceEliminazione &voce)
     if (HaFineRiga(voce.Elimina)) return QStringLiteral("la parola contiene un ritorno a capo");
     if (voce.ParolaIntera != TestoSi && voce.ParolaIntera != TestoNo)
         return QStringLiteral("il secondo campo deve essere \"Sì\" o \"No\"");
-    return Record::MotivoNonContenibile(VoceEliminazione{voce.Elimina, voce.ParolaIntera, 0});
+    return Record::MotivoNonContenibile(voce);
 }
 
 // Calls `riga(numero, bytes)` for every line of `testo`.
@@ -84,83 +84,78 @@ QString Flag(const QString &testo)
     return testo;
 }
 
-void Scrivi(QByteArray &uscita, const QString &primo, const QString &secondo)
+// The entry a line's two fields make.
+template <typename Voce> Voce DaiCampi(const QString &primo, const QString &secondo);
+template <> VoceSostituzione DaiCampi(const QString &primo, const QString &secondo)
 {
-    uscita.append(primo.toUtf8());
-    uscita.append('\t');
-    uscita.append(secondo.toUtf8());
-    uscita.append('\n');
+    return {primo, secondo};
+}
+template <> VoceEliminazione DaiCampi(const QString &primo, const QString &secondo)
+{
+    return RigheElenco::Eliminazione(primo, Flag(secondo));
+}
+
+template <typename Voce> Esito<Voce> Leggi(QByteArrayView testo)
+{
+    Esito<Voce> esito;
+    PerOgniRiga(testo, [&](qsizetype numero, QByteArrayView byte) {
+        if (byte.isEmpty()) return;
+        QString riga, primo, secondo, motivo;
+        if (Campi(byte, riga, primo, secondo, motivo)) {
+            const Voce voce = DaiCampi<Voce>(primo, secondo);
+            motivo = Motivo(voce);
+            if (motivo.isEmpty()) {
+                esito.voci.append(voce);
+                return;
+            }
+        }
+        esito.rifiutate.append({numero, riga, motivo});
+    });
+    return esito;
+}
+
+template <typename Voce>
+QByteArray Scrivi(const QVector<Voce> &voci, QVector<RigaRifiutata> *rifiutate)
+{
+    QByteArray uscita;
+    for (qsizetype i = 0; i < voci.size(); ++i) {
+        const QString &primo = ParolaDi(voci[i]);
+        const QString &secondo = SecondoDi(voci[i]);
+        const QString motivo = Motivo(voci[i]);
+        if (motivo.isEmpty()) {
+            uscita.append(primo.toUtf8());
+            uscita.append('\t');
+            uscita.append(secondo.toUtf8());
+            uscita.append('\n');
+        } else if (rifiutate) {
+            rifiutate->append({i + 1, primo + Tab + secondo, motivo});
+        }
+    }
+    return uscita;
 }
 
 } // namespace
 
 Esito<VoceSostituzione> LeggiSostituzioni(QByteArrayView testo)
 {
-    Esito<VoceSostituzione> esito;
-    PerOgniRiga(testo, [&](qsizetype numero, QByteArrayView byte) {
-        if (byte.isEmpty()) return;
-        QString riga, primo, secondo, motivo;
-        if (Campi(byte, riga, primo, secondo, motivo)) {
-            const VoceSostituzione voce{primo, secondo};
-            motivo = MotivoSostituzione(voce);
-            if (motivo.isEmpty()) {
-                esito.voci.append(voce);
-                return;
-            }
-        }
-        esito.rifiutate.append({numero, riga, motivo});
-    });
-    return esito;
+    return Leggi<VoceSostituzione>(testo);
 }
 
 Esito<VoceEliminazione> LeggiEliminazioni(QByteArrayView testo)
 {
-    Esito<VoceEliminazione> esito;
-    PerOgniRiga(testo, [&](qsizetype numero, QByteArrayView byte) {
-        if (byte.isEmpty()) return;
-        QString riga, primo, secondo, motivo;
-        if (Campi(byte, riga, primo, secondo, motivo)) {
-            const QString flag = Flag(secondo);
-            const VoceEliminazione voce = RigheElenco::Eliminazione(primo, flag);
-            motivo = MotivoEliminazione(voce);
-            if (motivo.isEmpty()) {
-                esito.voci.append(voce);
-                return;
-            }
-        }
-        esito.rifiutate.append({numero, riga, motivo});
-    });
-    return esito;
+    return Leggi<VoceEliminazione>(testo);
 }
 
 QByteArray ScriviSostituzioni(const QVector<VoceSostituzione> &voci,
                               QVector<RigaRifiutata> *rifiutate)
 {
-    QByteArray uscita;
-    for (qsizetype i = 0; i < voci.size(); ++i) {
-        const VoceSostituzione &v = voci[i];
-        const QString motivo = MotivoSostituzione(v);
-        if (motivo.isEmpty())
-            Scrivi(uscita, v.Trova, v.Sostituisci);
-        else if (rifiutate)
-            rifiutate->append({i + 1, v.Trova + Tab + v.Sostituisci, motivo});
-    }
-    return uscita;
+    return Scrivi(voci, rifiutate);
 }
 
 QByteArray ScriviEliminazioni(const QVector<VoceEliminazione> &voci,
                               QVector<RigaRifiutata> *rifiutate)
 {
-    QByteArray uscita;
-    for (qsizetype i = 0; i < voci.size(); ++i) {
-        const VoceEliminazione &v = voci[i];
-        const QString motivo = MotivoEliminazione(v);
-        if (motivo.isEmpty())
-            Scrivi(uscita, v.Elimina, v.ParolaIntera);
-        else if (rifiutate)
-            rifiutate->append({i + 1, v.Elimina + Tab + v.ParolaIntera, motivo});
-    }
-    return uscita;
+    return Scrivi(voci, rifiutate);
 }
 
 QString Messaggio(const QVector<RigaRifiutata> &rifiutate, bool scrittura, int massimo)

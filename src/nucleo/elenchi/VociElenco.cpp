@@ -66,95 +66,63 @@ QString MotivoCodifica(const QString &testo)
 
 } // namespace
 
-QByteArray Codifica(const VoceSostituzione &voce)
+// The word, then the second text, then (elimination) the flag: each string
+// keeps room for the fields after it.
+template <typename Voce> QByteArray Codifica(const Voce &voce)
 {
+    using Campi = CampiVoce<Voce>;
+    const int flag = Campi::ConFlag ? 2 : 0;
     QByteArray record;
     record.reserve(Lunghezza);
-    ScriviStringa(record, voce.Trova, 2);
-    ScriviStringa(record, voce.Sostituisci, 0);
+    ScriviStringa(record, ParolaDi(voce), 2 + flag);
+    ScriviStringa(record, SecondoDi(voce), flag);
+    if constexpr (Campi::ConFlag) ScriviIntero(record, FlagParolaIntera(SecondoDi(voce)));
     Riempi(record);
     return record;
 }
 
-QByteArray Codifica(const VoceEliminazione &voce)
+template <typename Voce> Voce Decodifica(QByteArrayView record)
 {
-    QByteArray record;
-    record.reserve(Lunghezza);
-    ScriviStringa(record, voce.Elimina, 4);
-    ScriviStringa(record, voce.ParolaIntera, 2);
-    ScriviIntero(record, FlagParolaIntera(voce.ParolaIntera));
-    Riempi(record);
-    return record;
-}
-
-VoceSostituzione DecodificaSostituzione(QByteArrayView record)
-{
+    using Campi = CampiVoce<Voce>;
     record = record.first(std::min<qsizetype>(record.size(), Lunghezza));
     qsizetype pos = 0;
-    VoceSostituzione voce;
-    voce.Trova = LeggiStringa(record, pos);
-    voce.Sostituisci = LeggiStringa(record, pos);
+    Voce voce;
+    voce.*Campi::Parola = LeggiStringa(record, pos);
+    voce.*Campi::Secondo = LeggiStringa(record, pos);
+    if constexpr (Campi::ConFlag) voce.FlagIntera = LeggiIntero(record, pos);
     return voce;
 }
 
-VoceEliminazione DecodificaEliminazione(QByteArrayView record)
+template <typename Voce> QString MotivoNonContenibile(const Voce &voce)
 {
-    record = record.first(std::min<qsizetype>(record.size(), Lunghezza));
-    qsizetype pos = 0;
-    VoceEliminazione voce;
-    voce.Elimina = LeggiStringa(record, pos);
-    voce.ParolaIntera = LeggiStringa(record, pos);
-    voce.FlagIntera = LeggiIntero(record, pos);
-    return voce;
-}
-
-QString MotivoNonContenibile(const VoceSostituzione &voce)
-{
-    for (const QString &testo : {voce.Trova, voce.Sostituisci})
+    const QString &parola = ParolaDi(voce);
+    const QString &secondo = SecondoDi(voce);
+    for (const QString &testo : {parola, secondo})
         if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty()) return motivo;
-    const qsizetype byte = voce.Trova.size() + voce.Sostituisci.size();
-    if (byte > CapacitaSostituzione)
-        return QStringLiteral("La parola e il testo sostitutivo insieme superano i %1 caratteri "
-                              "che l'elenco può memorizzare (ora sono %2).")
-            .arg(CapacitaSostituzione)
-            .arg(byte);
+    if constexpr (CampiVoce<Voce>::ConFlag) {
+        const qsizetype limite = CapacitaEliminazione - secondo.size();
+        if (parola.size() > limite)
+            return QStringLiteral("La parola da eliminare supera i %1 caratteri che l'elenco può "
+                                  "memorizzare (ora sono %2).")
+                .arg(limite)
+                .arg(parola.size());
+    } else {
+        const qsizetype byte = parola.size() + secondo.size();
+        if (byte > CapacitaSostituzione)
+            return QStringLiteral("La parola e il testo sostitutivo insieme superano i %1 "
+                                  "caratteri che l'elenco può memorizzare (ora sono %2).")
+                .arg(CapacitaSostituzione)
+                .arg(byte);
+    }
     return {};
 }
 
-QString MotivoNonContenibile(const VoceEliminazione &voce)
-{
-    for (const QString &testo : {voce.Elimina, voce.ParolaIntera})
-        if (QString motivo = MotivoCodifica(testo); !motivo.isEmpty()) return motivo;
-    const qsizetype limite = CapacitaEliminazione - voce.ParolaIntera.size();
-    if (voce.Elimina.size() > limite)
-        return QStringLiteral("La parola da eliminare supera i %1 caratteri che l'elenco può "
-                              "memorizzare (ora sono %2).")
-            .arg(limite)
-            .arg(voce.Elimina.size());
-    return {};
-}
-
-namespace {
-template <typename Voce> int PrimaNonContenibile(const QVector<Voce> &righe, QString *motivo)
-{
-    for (qsizetype i = 0; i < righe.size(); ++i)
-        if (QString m = MotivoNonContenibile(righe[i]); !m.isEmpty()) {
-            if (motivo) *motivo = m;
-            return int(i + 1);
-        }
-    return 0;
-}
-} // namespace
-
-int PrimaRigaNonContenibile(const QVector<VoceSostituzione> &righe, QString *motivo)
-{
-    return PrimaNonContenibile(righe, motivo);
-}
-
-int PrimaRigaNonContenibile(const QVector<VoceEliminazione> &righe, QString *motivo)
-{
-    return PrimaNonContenibile(righe, motivo);
-}
+template QByteArray Codifica(const VoceSostituzione &);
+template QByteArray Codifica(const VoceEliminazione &);
+template VoceSostituzione Decodifica<VoceSostituzione>(QByteArrayView);
+template VoceEliminazione Decodifica<VoceEliminazione>(QByteArrayView);
+template QString MotivoNonContenibile(const VoceSostituzione &);
+template QString MotivoNonContenibile(const VoceEliminazione &);
 
 } // namespace Record
 
@@ -172,25 +140,24 @@ QString Rifila(const QString &testo)
 }
 } // namespace
 
-QVector<VoceSostituzione> DaMostrare(const QVector<VoceSostituzione> &record)
+template <typename Voce> QVector<Voce> DaMostrare(const QVector<Voce> &record)
 {
-    QVector<VoceSostituzione> righe;
+    QVector<Voce> righe;
     righe.reserve(record.size());
-    for (const VoceSostituzione &voce : record)
-        if (!voce.Sostituisci.isEmpty())
-            righe.append({Rifila(voce.Trova), Rifila(voce.Sostituisci)});
+    for (const Voce &voce : record) {
+        if ((voce.*CampiVoce<Voce>::Mostrata).isEmpty()) continue;
+        Voce riga;
+        riga.*CampiVoce<Voce>::Parola = Rifila(ParolaDi(voce));
+        riga.*CampiVoce<Voce>::Secondo = Rifila(SecondoDi(voce));
+        if constexpr (CampiVoce<Voce>::ConFlag)
+            riga.FlagIntera = FlagParolaIntera(riga.ParolaIntera);
+        righe.append(riga);
+    }
     return righe;
 }
 
-QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &record)
-{
-    QVector<VoceEliminazione> righe;
-    righe.reserve(record.size());
-    for (const VoceEliminazione &voce : record)
-        if (!SenzaParola(voce))
-            righe.append(Eliminazione(Rifila(voce.Elimina), Rifila(voce.ParolaIntera)));
-    return righe;
-}
+template QVector<VoceSostituzione> DaMostrare(const QVector<VoceSostituzione> &);
+template QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &);
 
 VoceEliminazione Eliminazione(const QString &elimina, const QString &parolaIntera)
 {

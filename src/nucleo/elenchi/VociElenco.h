@@ -28,14 +28,34 @@ struct VoceEliminazione
     }
 };
 
+// The fields of an entry, whichever list it belongs to: both kinds hold a word
+// and a second text (the replacement, or "Sì"/"No"); an elimination record
+// also holds the whole-word flag, derived from that text.
+template <typename Voce> struct CampiVoce;
+template <> struct CampiVoce<VoceSostituzione>
+{
+    static constexpr QString VoceSostituzione::*Parola = &VoceSostituzione::Trova;
+    static constexpr QString VoceSostituzione::*Secondo = &VoceSostituzione::Sostituisci;
+    static constexpr bool ConFlag = false;
+    // The field without which an editor does not show the record.
+    static constexpr QString VoceSostituzione::*Mostrata = &VoceSostituzione::Sostituisci;
+};
+template <> struct CampiVoce<VoceEliminazione>
+{
+    static constexpr QString VoceEliminazione::*Parola = &VoceEliminazione::Elimina;
+    static constexpr QString VoceEliminazione::*Secondo = &VoceEliminazione::ParolaIntera;
+    static constexpr bool ConFlag = true;
+    static constexpr QString VoceEliminazione::*Mostrata = &VoceEliminazione::Elimina;
+};
+
 // The word of an entry, whichever list it belongs to.
-inline const QString &ParolaDi(const VoceSostituzione &voce)
+template <typename Voce> const QString &ParolaDi(const Voce &voce)
 {
-    return voce.Trova;
+    return voce.*CampiVoce<Voce>::Parola;
 }
-inline const QString &ParolaDi(const VoceEliminazione &voce)
+template <typename Voce> const QString &SecondoDi(const Voce &voce)
 {
-    return voce.Elimina;
+    return voce.*CampiVoce<Voce>::Secondo;
 }
 
 // An entry with an empty word is never looked for: every reader of the lists
@@ -58,8 +78,7 @@ inline qint16 FlagParolaIntera(const QString &parolaIntera)
 // trailing spaces are trimmed from both texts, and a record with no replacement
 // (substitution list) or no word (elimination list) is not shown.
 namespace RigheElenco {
-QVector<VoceSostituzione> DaMostrare(const QVector<VoceSostituzione> &record);
-QVector<VoceEliminazione> DaMostrare(const QVector<VoceEliminazione> &record);
+template <typename Voce> QVector<Voce> DaMostrare(const QVector<Voce> &record);
 // An elimination row as the editor holds it, its flag derived from its text.
 VoceEliminazione Eliminazione(const QString &elimina, const QString &parolaIntera);
 } // namespace RigheElenco
@@ -74,8 +93,7 @@ constexpr int CapacitaEliminazione = 122;
 // 128 bytes: each string as a 16-bit little-endian length and its Windows-1252
 // bytes, then zero filler. The caller checks Contenibile() first; a row that
 // does not fit is cut so that the record never overflows.
-QByteArray Codifica(const VoceSostituzione &voce);
-QByteArray Codifica(const VoceEliminazione &voce);
+template <typename Voce> QByteArray Codifica(const Voce &voce);
 // The bytes of a whole list file: the rows' records one after the other.
 template <typename Voce> QByteArray Unisci(const QVector<Voce> &righe)
 {
@@ -87,17 +105,31 @@ template <typename Voce> QByteArray Unisci(const QVector<Voce> &righe)
 }
 
 // Reads one record; length fields that run past the record are cut at its end.
-VoceSostituzione DecodificaSostituzione(QByteArrayView record);
-VoceEliminazione DecodificaEliminazione(QByteArrayView record);
+template <typename Voce> Voce Decodifica(QByteArrayView record);
+inline VoceSostituzione DecodificaSostituzione(QByteArrayView record)
+{
+    return Decodifica<VoceSostituzione>(record);
+}
+inline VoceEliminazione DecodificaEliminazione(QByteArrayView record)
+{
+    return Decodifica<VoceEliminazione>(record);
+}
 
 // Why a row cannot be stored, or an empty string when it can.
-QString MotivoNonContenibile(const VoceSostituzione &voce);
-QString MotivoNonContenibile(const VoceEliminazione &voce);
+template <typename Voce> QString MotivoNonContenibile(const Voce &voce);
 
 // The first row (from 1) that no record can hold, with the reason in `motivo`;
 // 0 when every row fits.
-int PrimaRigaNonContenibile(const QVector<VoceSostituzione> &righe, QString *motivo = nullptr);
-int PrimaRigaNonContenibile(const QVector<VoceEliminazione> &righe, QString *motivo = nullptr);
+template <typename Voce>
+int PrimaRigaNonContenibile(const QVector<Voce> &righe, QString *motivo = nullptr)
+{
+    for (qsizetype i = 0; i < righe.size(); ++i)
+        if (QString m = MotivoNonContenibile(righe[i]); !m.isEmpty()) {
+            if (motivo) *motivo = m;
+            return int(i + 1);
+        }
+    return 0;
+}
 
 } // namespace Record
 

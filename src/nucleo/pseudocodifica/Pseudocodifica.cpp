@@ -8,7 +8,7 @@ namespace Pseudocodifica {
 
 Ricerca::Confronto Regole()
 {
-    return Ricerca::Confronto::PerSostituzione(0, 1);
+    return Ricerca::Confronto::PerSostituzione(false, true);
 }
 
 QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &record)
@@ -18,14 +18,6 @@ QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &reco
     for (const VoceSostituzione &voce : record)
         if (!SenzaParola(voce)) voci.append(voce);
     return voci;
-}
-
-QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record,
-                      const RegoleCodice &regole)
-{
-    Percorso percorso(record, regole);
-    percorso.Automatica(testo);
-    return testo;
 }
 
 qsizetype Trova(QStringView testo, const Ricerca::Parola &parola, qsizetype da,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/RegoleCodice.h"
+#include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/ricerca/Ricerca.h"
 
 #include <QString>
@@ -37,10 +37,6 @@ struct Osservatore
     // Positions examined between two progress reports.
     qsizetype passo = Ricerca::PassoAvanzamentoFinestra;
 };
-
-// The automatic run's result over a whole list, with nothing to report.
-QString ApplicaElenco(QString testo, const QVector<VoceSostituzione> &record,
-                      const RegoleCodice &regole = {});
 
 enum class Esito {
     Trovata,    // an occurrence of the current entry is selected

@@ -14,10 +14,10 @@ Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco,
     ZoneProtette zone = regole.Zone(esito.testo);
     for (const VoceEliminazione &voce : elenco) {
         if (SenzaParola(voce)) continue;
-        const qint16 intere = FlagParolaIntera(voce.ParolaIntera);
+        const bool intere = FlagParolaIntera(voce.ParolaIntera) == 1;
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-            esito.testo, voce.Elimina, QString(), Ricerca::Confronto::PerSostituzione(0, intere),
-            delimitatori, &zone);
+            esito.testo, voce.Elimina, QString(),
+            Ricerca::Confronto::PerSostituzione(false, intere), delimitatori, &zone);
         esito.testo = std::move(passo.testo);
         esito.eliminate += passo.sostituzioni;
         if (passo.sostituzioni > 0 && regole.Protegge()) zone = regole.Zone(esito.testo);

@@ -25,17 +25,6 @@ QString Maiuscolo(QStringView testo)
     return risultato;
 }
 
-Confronto Confronto::PerTrova(qint16 Maiuscole, qint16 Intere)
-{
-    return {Intere == 0 || Intere == 1, Maiuscole == 0, Intere == 1};
-}
-
-Confronto Confronto::PerSostituzione(qint16 Maiuscole, qint16 Intere)
-{
-    return {(Maiuscole == 0 || Maiuscole == 1) && (Intere == 0 || Intere == 1), Maiuscole == 0,
-            Intere == 1};
-}
-
 Parola::Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori)
     : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto),
       m_delimitatori(delimitatori)

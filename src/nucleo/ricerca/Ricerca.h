@@ -34,12 +34,11 @@ struct Confronto
     bool ignoraMaiuscole = true;
     bool soloParoleIntere = true;
 
-    // Find engine: Maiuscole 0 = case-insensitive, anything else = exact;
-    // Intere 1 = whole words, 0 = any occurrence, anything else = no match.
-    static Confronto PerTrova(qint16 Maiuscole, qint16 Intere);
-    // Replace scans: Maiuscole 1 = exact, 0 = case-insensitive; Intere 1 or 0;
-    // any other value of either replaces nothing.
-    static Confronto PerSostituzione(qint16 Maiuscole, qint16 Intere);
+    // The comparison of the replacing scans (the run, the cleaning, the list engine).
+    static Confronto PerSostituzione(bool maiuscoleEsatte, bool paroleIntere)
+    {
+        return {true, !maiuscoleEsatte, paroleIntere};
+    }
 };
 
 // The word being looked for, with its upper-case form computed once.
