@@ -77,8 +77,8 @@ void ConfrontaRicerca(FuzzedDataProvider &dati)
             return c;
         };
         const Chiamata a =
-            esegui([](auto &...argomenti) { return Ricerca::CercaParola(argomenti...); }, motore,
-                   posMotore);
+            esegui([](auto &...argomenti) { return Modello::CercaConDomande(argomenti...); },
+                   motore, posMotore);
         const Chiamata b =
             esegui([](auto &...argomenti) { return Modello::CercaParola(argomenti...); }, modello,
                    posModello);
@@ -101,8 +101,11 @@ void ConfrontaSostituzione(FuzzedDataProvider &dati)
     const Modello::EsitoSostituzione atteso =
         Modello::Sostituisci(testo, parola, sostituto, maiuscole, intere, fermaA, inizio);
     qsizetype chiamate = 0;
+    // Flag values other than 0 and 1 make a comparison that replaces nothing.
+    auto confronto = Ricerca::Confronto::PerSostituzione(maiuscole == 1, intere == 1);
+    confronto.valido = maiuscole <= 1 && intere <= 1;
     const Ricerca::EsitoSostituzione ottenuto = Ricerca::SostituisciOccorrenze(
-        testo, parola, sostituto, Ricerca::Confronto::PerSostituzione(maiuscole, intere),
+        testo, parola, sostituto, confronto,
         [&](qsizetype, qsizetype) { return ++chiamate != fermaA; }, 1, inizio - 1);
     if (ottenuto.testo != atteso.testo || ottenuto.sostituzioni != atteso.sostituzioni ||
         ottenuto.interrotto != atteso.interrotto)
