@@ -134,6 +134,7 @@ void FinestraPrincipale::MostraOpzioni()
 {
     FinestraOpzioni finestra(m_contesto, this);
     Piattaforma::MostraModale(&finestra);
+    AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
 }
 
 void FinestraPrincipale::MostraConfronto()
@@ -337,8 +338,14 @@ void FinestraPrincipale::AzzeraAvanzamento()
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
 {
-    (elenco == Elenco::Sostituzioni ? azioneAvviaPseudocodifica : azioneAvviaPulizia)
-        ->setEnabled(abilita);
+    if (elenco == Elenco::Eliminazioni) {
+        azioneAvviaPulizia->setEnabled(abilita);
+        return;
+    }
+    // With a list for each language the run uses the text's own list, made
+    // when first needed: the shared list being empty does not matter then.
+    m_sostituzioniUsabili = abilita;
+    azioneAvviaPseudocodifica->setEnabled(abilita || m_contesto.OpzioniCodice.ElencoPerLinguaggio);
 }
 
 bool FinestraPrincipale::Avvia()
@@ -348,6 +355,7 @@ bool FinestraPrincipale::Avvia()
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
     ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
     if (!ApriListe(*this)) return false; // the options too
+    AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
     m_editor->SetText(QString());
     m_editor->setFocus();
     m_contesto.TestoModificato = false;

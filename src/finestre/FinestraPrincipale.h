@@ -152,6 +152,8 @@ private:
     QMenu *m_menuFile = nullptr;
     QAction *m_separatoreRecenti = nullptr; // the one before "&Esci"
     QList<QAction *> m_azioniRecenti;
+    // The shared substitution list can be run (not empty, readable).
+    bool m_sostituzioniUsabili = true;
 
     void CreaMenu();
     void CreaBarraDiStato();

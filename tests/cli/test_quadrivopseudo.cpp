@@ -756,15 +756,21 @@ private Q_SLOTS:
             {"prova.bat",
              "@echo off\r\nrem if x\r\n\tif exist a goto fine\r\necho \"if\"\r\n:fine\r\n",
              Linguaggio::Batch}};
+        // With a list for each language the shared list holds a word no text has:
+        // both faces must take the text's own list, made from the ready one.
         for (const auto &[file, documento, linguaggio] : documenti)
-            for (const bool proteggi : {false, true})
-                for (const bool separatori : {false, true})
-                    Riga(qPrintable(QStringLiteral("%1 proteggi %2 separatori %3")
-                                        .arg(file)
-                                        .arg(proteggi)
-                                        .arg(separatori)),
-                         file, documento, ListaDelLinguaggio(linguaggio),
-                         Opzioni{proteggi, separatori});
+            for (const bool perLinguaggio : {false, true})
+                for (const bool proteggi : {false, true})
+                    for (const bool separatori : {false, true})
+                        Riga(qPrintable(
+                                 QStringLiteral("%1 proteggi %2 separatori %3 per linguaggio %4")
+                                     .arg(file)
+                                     .arg(proteggi)
+                                     .arg(separatori)
+                                     .arg(perLinguaggio)),
+                             file, documento,
+                             perLinguaggio ? Voci{{"Zzz", "Www"}} : ListaDelLinguaggio(linguaggio),
+                             Opzioni{proteggi, separatori, perLinguaggio});
     }
     void StesseOpzioniComeLaFinestra()
     {

@@ -4,11 +4,13 @@
 #include "aiuti/AmbienteProva.h"
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraInformazioni.h"
+#include "finestre/FinestraOpzioni.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraPseudocodifica.h"
 #include "finestre/FinestraTrova.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -171,6 +173,26 @@ private Q_SLOTS:
         QCOMPARE(f.windowTitle(), u"Quadrivo"_s);
         QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
         QVERIFY(!Condiviso().TestoModificato);
+    }
+
+    // With a list for each language an empty shared list does not disable the
+    // run, which uses the text's own list; turning the option off does.
+    void elencoPerLinguaggioConElencoVuoto()
+    {
+        AmbienteProva &amb = Nuovo();
+        amb.ScriviFile(u"opzioni.ini"_s, FileOpzioni::Testo({false, false, true}));
+        Copione::RispondiMessaggio(Risposta::No);
+        Copione::RispondiMessaggio(Risposta::No);
+        FinestraPrincipale &f = amb.Avvia();
+        QVERIFY(Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
+        Copione::QuandoModale([](QDialog *d) {
+            auto *opzioni = qobject_cast<FinestraOpzioni *>(d);
+            QVERIFY(opzioni);
+            opzioni->CasellaElencoLinguaggio->setChecked(false);
+            opzioni->BottoneOk->click();
+        });
+        Comando(f, "azioneOpzioni")->trigger();
+        QVERIFY(!Comando(f, "azioneAvviaPseudocodifica")->isEnabled());
     }
 
     void primoAvvioSiApreGliEditor()
