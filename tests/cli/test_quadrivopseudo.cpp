@@ -748,7 +748,7 @@ private Q_SLOTS:
         const QList<std::tuple<QString, QByteArray, Linguaggio>> documenti{
             {"modulo.frm",
              "VERSION 5.00\r\nBegin VB.Form F\r\n   Left = 10\r\nEnd\r\nAttribute VB_Name = "
-             "\"F\"\r\nPrivate Sub Form_Load()\r\n\tIf Not a Then MsgBox \"If\" ' Left\r\nEnd "
+             "\"F\"\r\nPrivate Sub Carica()\r\n\tIf Not a Then MsgBox \"If\" ' Left\r\nEnd "
              "Sub\r\n",
              Linguaggio::Basic},
             {"prova.c", "int main() {\r\n\tif (a) return 0; /* if */\r\n\twhile(x) {}\r\n}\r\n",
