@@ -115,16 +115,6 @@ void ModelloElenco::SvuotaTutto()
     Sostituisci({});
 }
 
-void ModelloElenco::ImpostaRighe(const QVector<VoceSostituzione> &voci)
-{
-    Sostituisci(Righe(voci));
-}
-
-void ModelloElenco::ImpostaRighe(const QVector<VoceEliminazione> &voci)
-{
-    Sostituisci(Righe(voci));
-}
-
 void ModelloElenco::UnisciRighe(const QVector<RigaElenco> &nuove, Unione modo)
 {
     if (modo == Unione::Sostituisci) return Sostituisci(nuove);

@@ -70,9 +70,6 @@ public:
     // The rows as list entries, for saving and exporting.
     QVector<VoceSostituzione> Sostituzioni() const;
     QVector<VoceEliminazione> Eliminazioni() const;
-    // Every row replaced (import, language list).
-    void ImpostaRighe(const QVector<VoceSostituzione> &voci);
-    void ImpostaRighe(const QVector<VoceEliminazione> &voci);
 
     // How entries brought in from elsewhere (a language's list, a list text
     // file) join the rows: in their place, or the ones whose word no row has,

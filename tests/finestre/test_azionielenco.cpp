@@ -39,7 +39,7 @@ struct Banco
     Banco(const QString &cartella, Elenco elenco, const QVector<Voce> &righe)
         : liste(cartella), modello(liste, elenco)
     {
-        modello.ImpostaRighe(righe);
+        modello.Unisci(righe, ModelloElenco::Unione::Sostituisci);
     }
     explicit Banco(const QString &cartella, const Righe &righe = {})
         : Banco(cartella, Elenco::Sostituzioni, righe)

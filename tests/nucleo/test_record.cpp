@@ -1,9 +1,9 @@
 // The list files: record bytes, reading damaged files, counting, saving.
 
 #include "aiuti/ModelliRiferimento.h"
-#include "nucleo/testo/CodificaAnsi.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/elenchi/CartellaListe.h"
+#include "nucleo/testo/CodificaAnsi.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,6 +191,12 @@ private Q_SLOTS:
             const VoceEliminazione e{casuale(100), gen.bounded(2) ? TestoSi : TestoNo, 0};
             QCOMPARE(Record::DecodificaEliminazione(Record::Codifica(e)),
                      (VoceEliminazione{e.Elimina, e.ParolaIntera, e.ParolaIntera == TestoSi}));
+            // The count's empty-word test on raw (also short or damaged) records.
+            QByteArray grezzo(int(gen.bounded(131)), '\0');
+            for (char &c : grezzo)
+                c = char(gen.bounded(4) ? gen.bounded(3) : gen.bounded(256));
+            QCOMPARE(Record::SenzaParola(grezzo),
+                     SenzaParola(Record::DecodificaSostituzione(grezzo)));
         }
     }
 

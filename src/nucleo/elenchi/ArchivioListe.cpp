@@ -169,7 +169,7 @@ int ArchivioListe::ContaSostituzioni(ErroreFile *errore)
         Elenco::Sostituzioni,
         [&](QByteArrayView r) {
             ++numero;
-            if (!SenzaParola(Record::DecodificaSostituzione(r))) m_recordVoci.append(numero);
+            if (!Record::SenzaParola(r)) m_recordVoci.append(numero);
             return true;
         },
         errore);

@@ -93,6 +93,15 @@ template <typename Voce> Voce Decodifica(QByteArrayView record)
     return voce;
 }
 
+bool SenzaParola(QByteArrayView record)
+{
+    // As LeggiStringa reads the word: its length cut at the record's end; a
+    // Windows-1252 byte is always one character.
+    record = record.first(std::min<qsizetype>(record.size(), Lunghezza));
+    if (record.size() < 2) return true;
+    return std::min<qsizetype>(qFromLittleEndian<quint16>(record.data()), record.size() - 2) == 0;
+}
+
 template <typename Voce> QString MotivoNonContenibile(const Voce &voce)
 {
     const QString &parola = ParolaDi(voce);

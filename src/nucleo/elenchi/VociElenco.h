@@ -115,6 +115,10 @@ inline VoceEliminazione DecodificaEliminazione(QByteArrayView record)
     return Decodifica<VoceEliminazione>(record);
 }
 
+// SenzaParola on the record's entry, read from the word's length field alone:
+// a record is counted without decoding its texts.
+bool SenzaParola(QByteArrayView record);
+
 // Why a row cannot be stored, or an empty string when it can.
 template <typename Voce> QString MotivoNonContenibile(const Voce &voce);
 
