@@ -326,8 +326,25 @@ private Q_SLOTS:
             QFile(f).setPermissions(tutti);
         QFile(P("sola")).setPermissions(QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                         QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-        const Esito e =
-            Shell(utente + "\"$QP\" --elenco fabbrica.dat --sul-posto " + file + " libera/ok.bas");
+        // The ordinary user runs a copy of the command and its library in the
+        // test folder: the build folder may sit where only its owner can reach.
+        QString programma = QStringLiteral("\"$QP\"");
+        if (!utente.isEmpty()) {
+            const auto aperti = tutti | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+            QFile(m_dir.path()).setPermissions(aperti);
+            QVERIFY(QDir().mkpath(P("programma")));
+            QFile(P("programma")).setPermissions(aperti);
+            for (const QString &origine :
+                 {QStringLiteral(QUADRIVO_PSEUDO), QStringLiteral(QUADRIVO_CORE)}) {
+                const QString copia = P("programma/" + QFileInfo(origine).fileName());
+                QVERIFY(QFile::copy(origine, copia));
+                QFile(copia).setPermissions(aperti);
+            }
+            programma =
+                "env LD_LIBRARY_PATH=" + P("programma") + " " + P("programma/quadrivo-pseudo");
+        }
+        const Esito e = Shell(utente + programma + " --elenco fabbrica.dat --sul-posto " + file +
+                              " libera/ok.bas");
         QFile(P("sola")).setPermissions(tutti | QFile::ExeOwner);
         QCOMPARE(e.uscita, 1);
         QVERIFY2(e.err.contains("usare -o CARTELLA") && e.err.count('\n') == 1, e.err.constData());
