@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTest>
+#include <tuple>
 
 // The columns of a data-driven test, their types in order: Colonne<int, QString>("n", "s").
 template <typename... Tipi, typename... Nomi> void Colonne(const Nomi &...nomi)
@@ -14,4 +15,12 @@ template <typename... Tipi, typename... Nomi> void Colonne(const Nomi &...nomi)
 template <typename... Valori> void Riga(const char *nome, const Valori &...valori)
 {
     (QTest::newRow(nome) << ... << valori);
+}
+
+// The current row's values, fetched by column name, their types in order:
+// const auto [n, s] = DatiRiga<int, QString>("n", "s");
+template <typename... Tipi, typename... Nomi> std::tuple<Tipi...> DatiRiga(const Nomi &...nomi)
+{
+    static_assert(sizeof...(Tipi) == sizeof...(Nomi), "one name per column");
+    return {*static_cast<const Tipi *>(QTest::qData(nomi, qMetaTypeId<Tipi>()))...};
 }

@@ -2,6 +2,7 @@
 // file and export the rows, driven through their dialogs.
 
 #include "aiuti/AmbienteProva.h"
+#include "aiuti/Tabella.h"
 #include "finestre/AzioniElenco.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
@@ -87,11 +88,10 @@ private Q_SLOTS:
     // the rows or added where missing, as answered.
     void importa_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<Righe>("righe");
-        QTest::addColumn<std::optional<Risposta>>("risposta"); // to "replace the rows?"
-        QTest::addColumn<QString>("attese");
-        QTest::addColumn<QStringList>("messaggi"); // their beginnings
+        // risposta: to "replace the rows?"
+        // messaggi: their beginnings
+        Colonne<QByteArray, Righe, std::optional<Risposta>, QString, QStringList>(
+            "file", "righe", "risposta", "attese", "messaggi");
         const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
                                                annulla = Risposta::Annulla;
         const QByteArray file = "IF\tSE\nnon valida\nFor\tPer\n\xCF\x80\tpi greco\n";
@@ -99,25 +99,21 @@ private Q_SLOTS:
             u"Le righe seguenti non sono state caricate:\nriga 2: \"non valida\""_s};
         QStringList conDomanda = rifiutate;
         conDomanda << u"L'elenco contiene già delle voci."_s;
-        QTest::newRow("elenco vuoto: nessuna domanda")
-            << file << Righe() << nessuna << "IF=SE|For=Per" << rifiutate;
-        QTest::newRow("sostituisce") << file << Esistenti << si << "IF=SE|For=Per" << conDomanda;
-        QTest::newRow("aggiunge le mancanti")
-            << file << Esistenti << no << "If=Se|Wend=Fine Mentre|For=Per" << conDomanda;
-        QTest::newRow("annulla") << file << Esistenti << annulla << "<invariato>" << conDomanda;
-        QTest::newRow("tutte rifiutate")
-            << QByteArray("senza tab\n") << Esistenti << nessuna << "<invariato>"
-            << QStringList{rifiutate[0].section(u'\n', 0, 0)};
-        QTest::newRow("file vuoto") << QByteArray("\r\n\n") << Esistenti << nessuna << "<invariato>"
-                                    << QStringList{u"Il file non contiene voci."_s};
+        Riga("elenco vuoto: nessuna domanda", file, Righe(), nessuna, "IF=SE|For=Per", rifiutate);
+        Riga("sostituisce", file, Esistenti, si, "IF=SE|For=Per", conDomanda);
+        Riga("aggiunge le mancanti", file, Esistenti, no, "If=Se|Wend=Fine Mentre|For=Per",
+             conDomanda);
+        Riga("annulla", file, Esistenti, annulla, "<invariato>", conDomanda);
+        Riga("tutte rifiutate", QByteArray("senza tab\n"), Esistenti, nessuna, "<invariato>",
+             QStringList{rifiutate[0].section(u'\n', 0, 0)});
+        Riga("file vuoto", QByteArray("\r\n\n"), Esistenti, nessuna, "<invariato>",
+             QStringList{u"Il file non contiene voci."_s});
     }
     void importa()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(Righe, righe);
-        QFETCH(std::optional<Risposta>, risposta);
-        QFETCH(QString, attese);
-        QFETCH(QStringList, messaggi);
+        const auto [file, righe, risposta, attese, messaggi] =
+            DatiRiga<QByteArray, Righe, std::optional<Risposta>, QString, QStringList>(
+                "file", "righe", "risposta", "attese", "messaggi");
         Scrivi("elenco.txt", file);
         Copione::RispondiFile(Percorso("elenco.txt"));
         for (const QString &m : messaggi)
@@ -182,15 +178,13 @@ private Q_SLOTS:
 
     void erroriConErrno_data()
     {
-        QTest::addColumn<bool>("esporta");
-        QTest::addColumn<QString>("inizio");
-        QTest::newRow("importa") << false << "Impossibile importare l'elenco da \"";
-        QTest::newRow("esporta") << true << "Impossibile esportare l'elenco in \"";
+        Colonne<bool, QString>("esporta", "inizio");
+        Riga("importa", false, "Impossibile importare l'elenco da \"");
+        Riga("esporta", true, "Impossibile esportare l'elenco in \"");
     }
     void erroriConErrno()
     {
-        QFETCH(bool, esporta);
-        QFETCH(QString, inizio);
+        const auto [esporta, inizio] = DatiRiga<bool, QString>("esporta", "inizio");
         const QString percorso = Percorso("assente/elenco.txt");
         Copione::RispondiFile(percorso);
         Copione::RispondiMessaggio(Risposta::OK);
@@ -208,10 +202,9 @@ private Q_SLOTS:
 
     void caricaLinguaggio_data()
     {
-        QTest::addColumn<Righe>("righe");
-        QTest::addColumn<int>("scelta"); // combo row; -1: Annulla
-        QTest::addColumn<std::optional<Risposta>>("risposta");
-        QTest::addColumn<QString>("attese");
+        // scelta: combo row; -1: Annulla
+        Colonne<Righe, int, std::optional<Risposta>, QString>("righe", "scelta", "risposta",
+                                                              "attese");
         const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
                                                annulla = Risposta::Annulla;
         const Righe c = ListaDelLinguaggio(Linguaggio::C);
@@ -220,18 +213,17 @@ private Q_SLOTS:
         Righe ifSeEBatch = ifSe; // the batch entries whose word is not "if", added
         for (const VoceSostituzione &v : batch)
             if (v.Trova.compare(u"if"_s, Qt::CaseInsensitive) != 0) ifSeEBatch.append(v);
-        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
-        QTest::newRow("sostituisce") << ifSe << 2 << si << Testo(batch);
-        QTest::newRow("aggiunge") << ifSe << 2 << no << Testo(ifSeEBatch);
-        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
-        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
+        Riga("vuoto, C", Righe(), 1, nessuna, Testo(c));
+        Riga("sostituisce", ifSe, 2, si, Testo(batch));
+        Riga("aggiunge", ifSe, 2, no, Testo(ifSeEBatch));
+        Riga("annulla la domanda", ifSe, 0, annulla, "<invariato>");
+        Riga("annulla la scelta", ifSe, -1, nessuna, "<invariato>");
     }
     void caricaLinguaggio()
     {
-        QFETCH(Righe, righe);
-        QFETCH(int, scelta);
-        QFETCH(std::optional<Risposta>, risposta);
-        QFETCH(QString, attese);
+        const auto [righe, scelta, risposta, attese] =
+            DatiRiga<Righe, int, std::optional<Risposta>, QString>("righe", "scelta", "risposta",
+                                                                   "attese");
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<FinestraLinguaggio *>(d);
             QVERIFY(f);
@@ -253,19 +245,14 @@ private Q_SLOTS:
     // turns a hang into a failure.
     void importaRifiutato_data()
     {
-        QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QString>("motivo");
-        QTest::newRow("pipe con nome") << "pipe"
-                                       << "È una pipe con nome";
-        QTest::newRow("dispositivo") << "dispositivo"
-                                     << "È un dispositivo";
-        QTest::newRow("sparso oltre il limite") << "sparso"
-                                                << "(il limite è 16 MB)";
+        Colonne<QString, QString>("tipo", "motivo");
+        Riga("pipe con nome", "pipe", "È una pipe con nome");
+        Riga("dispositivo", "dispositivo", "È un dispositivo");
+        Riga("sparso oltre il limite", "sparso", "(il limite è 16 MB)");
     }
     void importaRifiutato()
     {
-        QFETCH(QString, tipo);
-        QFETCH(QString, motivo);
+        const auto [tipo, motivo] = DatiRiga<QString, QString>("tipo", "motivo");
         QString percorso = Percorso("rifiutato.txt");
         if (tipo == u"pipe"_s) {
             QFile::remove(percorso);

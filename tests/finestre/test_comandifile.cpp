@@ -2,6 +2,7 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/DispositivoGuasto.h"
+#include "aiuti/Tabella.h"
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraPrincipale.h"
 #include "nucleo/testo/ScritturaAtomica.h"
@@ -249,9 +250,9 @@ private Q_SLOTS:
     void apriRtfSalvaTesto_data()
     {
         QTest::addColumn<int>("risposta");
-        QTest::newRow("testo semplice sul file RTF") << int(Risposta::No);
-        QTest::newRow("salva con nome .txt") << int(Risposta::Si);
-        QTest::newRow("annulla") << int(Risposta::Annulla);
+        Riga("testo semplice sul file RTF", int(Risposta::No));
+        Riga("salva con nome .txt", int(Risposta::Si));
+        Riga("annulla", int(Risposta::Annulla));
     }
 
     void apriRtfSalvaTesto()
@@ -296,22 +297,19 @@ private Q_SLOTS:
     // it was opened asks first; a file only this program wrote is not asked about.
     void fileCambiatoSulDisco_data()
     {
-        QTest::addColumn<QString>("cambio");
-        QTest::addColumn<int>("risposta"); // -1: no question expected
-        QTest::newRow("invariato, salvato due volte") << u"nessuno"_s << -1;
-        QTest::newRow("contenuto cambiato, sovrascrivi") << u"contenuto"_s << int(Risposta::Si);
-        QTest::newRow("contenuto cambiato, non sovrascrivere")
-            << u"contenuto"_s << int(Risposta::No);
-        QTest::newRow("sostituito, stessi dimensione e tempo")
-            << u"sostituito"_s << int(Risposta::No);
-        QTest::newRow("diventato un collegamento") << u"collegamento"_s << int(Risposta::No);
-        QTest::newRow("rimosso, salvato di nuovo") << u"rimosso"_s << int(Risposta::Si);
+        // risposta: -1: no question expected
+        Colonne<QString, int>("cambio", "risposta");
+        Riga("invariato, salvato due volte", u"nessuno"_s, -1);
+        Riga("contenuto cambiato, sovrascrivi", u"contenuto"_s, int(Risposta::Si));
+        Riga("contenuto cambiato, non sovrascrivere", u"contenuto"_s, int(Risposta::No));
+        Riga("sostituito, stessi dimensione e tempo", u"sostituito"_s, int(Risposta::No));
+        Riga("diventato un collegamento", u"collegamento"_s, int(Risposta::No));
+        Riga("rimosso, salvato di nuovo", u"rimosso"_s, int(Risposta::Si));
     }
 
     void fileCambiatoSulDisco()
     {
-        QFETCH(QString, cambio);
-        QFETCH(int, risposta);
+        const auto [cambio, risposta] = DatiRiga<QString, int>("cambio", "risposta");
         FinestraPrincipale &f = Prepara();
         Scrivi("e.txt", "uno");
         Esegui(f, "azioneApri", {P("e.txt")});
@@ -367,8 +365,8 @@ private Q_SLOTS:
     void ripristinoAllAvvio_data()
     {
         QTest::addColumn<int>("risposta");
-        QTest::newRow("ripristina") << int(Risposta::Si);
-        QTest::newRow("scarta") << int(Risposta::No);
+        Riga("ripristina", int(Risposta::Si));
+        Riga("scarta", int(Risposta::No));
     }
 
     void ripristinoAllAvvio()

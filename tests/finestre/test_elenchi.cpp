@@ -2,6 +2,7 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/ModelliRiferimento.h"
+#include "aiuti/Tabella.h"
 #include "finestre/FinestraElenco.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
@@ -255,26 +256,23 @@ private Q_SLOTS:
     {
         // Enter with the focus on a push button presses that button; elsewhere
         // it presses the default one.
-        QTest::addColumn<QString>("fuoco"); // in the editor, or "voce" + Tabs from the word
-        QTest::addColumn<int>("righe");
-        QTest::addColumn<QStringList>("modali");
-        QTest::addColumn<QString>("ultima"); // the last row's word
+        // fuoco: in the editor, or "voce" + Tabs from the word
+        // ultima: the last row's word
+        Colonne<QString, int, QStringList, QString>("fuoco", "righe", "modali", "ultima");
         const QStringList voce{u"VoceSostituzioni"_s};
         const QString nuova = u"Nuova"_s;
         const QString immutata = u"Not"_s; // the last default entry
-        QTest::newRow("&Rimuovi") << u"BottoneRimuovi"_s << 7 << QStringList() << immutata;
-        QTest::newRow("&Chiudi") << u"BottoneChiudi"_s << 8 << QStringList() << immutata;
-        QTest::newRow("lista: &Modifica...") << u"VistaElenco"_s << 8 << voce << immutata;
-        QTest::newRow("Annulla dopo tre Tab") << u"voce3"_s << 8 << voce << immutata;
-        QTest::newRow("OK dopo due Tab") << u"voce2"_s << 9 << voce << nuova;
-        QTest::newRow("OK dal testo") << u"voce0"_s << 9 << voce << nuova;
+        Riga("&Rimuovi", u"BottoneRimuovi"_s, 7, QStringList(), immutata);
+        Riga("&Chiudi", u"BottoneChiudi"_s, 8, QStringList(), immutata);
+        Riga("lista: &Modifica...", u"VistaElenco"_s, 8, voce, immutata);
+        Riga("Annulla dopo tre Tab", u"voce3"_s, 8, voce, immutata);
+        Riga("OK dopo due Tab", u"voce2"_s, 9, voce, nuova);
+        Riga("OK dal testo", u"voce0"_s, 9, voce, nuova);
     }
     void invioSulPulsanteConIlFuoco()
     {
-        QFETCH(QString, fuoco);
-        QFETCH(int, righe);
-        QFETCH(QStringList, modali);
-        QFETCH(QString, ultima);
+        const auto [fuoco, righe, modali, ultima] =
+            DatiRiga<QString, int, QStringList, QString>("fuoco", "righe", "modali", "ultima");
         FinestraPrincipale &form = Prepara();
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
@@ -379,34 +377,29 @@ private Q_SLOTS:
     // Closing with rows that differ from the file asks whether to save them.
     void chiusuraConRigheCambiate_data()
     {
-        QTest::addColumn<QString>("modifica");
-        QTest::addColumn<QString>("chiusura"); // "Chiudi", the window's close button, or Esc
-        QTest::addColumn<int>("risposta");     // -1: no question
-        QTest::addColumn<bool>("aperta");
-        QTest::addColumn<bool>("salvato");
+        // chiusura: "Chiudi", the window's close button, or Esc
+        // risposta: -1: no question
+        Colonne<QString, QString, int, bool, bool>("modifica", "chiusura", "risposta", "aperta",
+                                                   "salvato");
         const int si = int(Risposta::Si), no = int(Risposta::No), annulla = int(Risposta::Annulla);
-        QTest::newRow("nessuna modifica") << "nessuna" << u"Chiudi"_s << -1 << false << false;
-        QTest::newRow("spostata e rimessa") << "rimessa" << u"Chiudi"_s << -1 << false << false;
-        QTest::newRow("Chiudi, Sì") << "predefiniti" << u"Chiudi"_s << si << false << true;
-        QTest::newRow("Chiudi, No") << "predefiniti" << u"Chiudi"_s << no << false << false;
-        QTest::newRow("Chiudi, Annulla")
-            << "predefiniti" << u"Chiudi"_s << annulla << true << false;
-        QTest::newRow("chiusura, Sì") << "predefiniti" << u"finestra"_s << si << false << true;
-        QTest::newRow("chiusura, No") << "predefiniti" << u"finestra"_s << no << false << false;
-        QTest::newRow("Esc, Sì") << "predefiniti" << u"Esc"_s << si << false << true;
-        QTest::newRow("Esc, No") << "predefiniti" << u"Esc"_s << no << false << false;
-        QTest::newRow("Esc, Annulla") << "predefiniti" << u"Esc"_s << annulla << true << false;
-        QTest::newRow("Esc, nessuna modifica") << "nessuna" << u"Esc"_s << -1 << false << false;
-        QTest::newRow("chiusura, Annulla")
-            << "predefiniti" << u"finestra"_s << annulla << true << false;
+        Riga("nessuna modifica", "nessuna", u"Chiudi"_s, -1, false, false);
+        Riga("spostata e rimessa", "rimessa", u"Chiudi"_s, -1, false, false);
+        Riga("Chiudi, Sì", "predefiniti", u"Chiudi"_s, si, false, true);
+        Riga("Chiudi, No", "predefiniti", u"Chiudi"_s, no, false, false);
+        Riga("Chiudi, Annulla", "predefiniti", u"Chiudi"_s, annulla, true, false);
+        Riga("chiusura, Sì", "predefiniti", u"finestra"_s, si, false, true);
+        Riga("chiusura, No", "predefiniti", u"finestra"_s, no, false, false);
+        Riga("Esc, Sì", "predefiniti", u"Esc"_s, si, false, true);
+        Riga("Esc, No", "predefiniti", u"Esc"_s, no, false, false);
+        Riga("Esc, Annulla", "predefiniti", u"Esc"_s, annulla, true, false);
+        Riga("Esc, nessuna modifica", "nessuna", u"Esc"_s, -1, false, false);
+        Riga("chiusura, Annulla", "predefiniti", u"finestra"_s, annulla, true, false);
     }
     void chiusuraConRigheCambiate()
     {
-        QFETCH(QString, modifica);
-        QFETCH(QString, chiusura);
-        QFETCH(int, risposta);
-        QFETCH(bool, aperta);
-        QFETCH(bool, salvato);
+        const auto [modifica, chiusura, risposta, aperta, salvato] =
+            DatiRiga<QString, QString, int, bool, bool>("modifica", "chiusura", "risposta",
+                                                        "aperta", "salvato");
         FinestraPrincipale &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
         const QByteArray prima = File(Elenco::Sostituzioni);
         FinestraElenco f(form, Elenco::Sostituzioni);
@@ -444,24 +437,20 @@ private Q_SLOTS:
     // with unsaved edits ask first; "No" keeps the edits.
     void righeNonSalvateChiedono_data()
     {
-        QTest::addColumn<QString>("azione");
-        QTest::addColumn<bool>("modificate");
-        QTest::addColumn<int>("risposta"); // -1: no question
-        QTest::addColumn<bool>("sostituite");
+        // risposta: -1: no question
+        Colonne<QString, bool, int, bool>("azione", "modificate", "risposta", "sostituite");
         const int si = int(Risposta::Si), no = int(Risposta::No);
-        QTest::newRow("predefiniti, righe del file") << u"predefiniti"_s << false << -1 << true;
-        QTest::newRow("predefiniti, Sì") << u"predefiniti"_s << true << si << true;
-        QTest::newRow("predefiniti, No") << u"predefiniti"_s << true << no << false;
-        QTest::newRow("linguaggio, righe del file") << u"linguaggio"_s << false << -1 << true;
-        QTest::newRow("linguaggio, Sì") << u"linguaggio"_s << true << si << true;
-        QTest::newRow("linguaggio, No") << u"linguaggio"_s << true << no << false;
+        Riga("predefiniti, righe del file", u"predefiniti"_s, false, -1, true);
+        Riga("predefiniti, Sì", u"predefiniti"_s, true, si, true);
+        Riga("predefiniti, No", u"predefiniti"_s, true, no, false);
+        Riga("linguaggio, righe del file", u"linguaggio"_s, false, -1, true);
+        Riga("linguaggio, Sì", u"linguaggio"_s, true, si, true);
+        Riga("linguaggio, No", u"linguaggio"_s, true, no, false);
     }
     void righeNonSalvateChiedono()
     {
-        QFETCH(QString, azione);
-        QFETCH(bool, modificate);
-        QFETCH(int, risposta);
-        QFETCH(bool, sostituite);
+        const auto [azione, modificate, risposta, sostituite] =
+            DatiRiga<QString, bool, int, bool>("azione", "modificate", "risposta", "sostituite");
         FinestraPrincipale &form = Prepara({{u"A"_s, u"B"_s}, {u"C"_s, u"D"_s}});
         FinestraElenco f(form, Elenco::Sostituzioni);
         f.show();
@@ -492,25 +481,18 @@ private Q_SLOTS:
     // program, and is never replaced.
     void elencoNonScrivibileOIlleggibile_data()
     {
-        QTest::addColumn<QString>("come");
-        QTest::addColumn<QString>("motivo"); // in the start-up message
-        QTest::newRow("sola lettura") << "sola lettura"
-                                      << "";
-        QTest::newRow("illeggibile") << "illeggibile"
-                                     << "";
-        QTest::newRow("una cartella al suo posto") << "cartella"
-                                                   << "È una cartella";
-        QTest::newRow("pipe con nome") << "pipe"
-                                       << "È una pipe con nome";
-        QTest::newRow("collegamento a /dev/zero") << "dispositivo"
-                                                  << "È un dispositivo";
-        QTest::newRow("sparso oltre il limite") << "sparso"
-                                                << "troppo grande";
+        // motivo: in the start-up message
+        Colonne<QString, QString>("come", "motivo");
+        Riga("sola lettura", "sola lettura", "");
+        Riga("illeggibile", "illeggibile", "");
+        Riga("una cartella al suo posto", "cartella", "È una cartella");
+        Riga("pipe con nome", "pipe", "È una pipe con nome");
+        Riga("collegamento a /dev/zero", "dispositivo", "È un dispositivo");
+        Riga("sparso oltre il limite", "sparso", "troppo grande");
     }
     void elencoNonScrivibileOIlleggibile()
     {
-        QFETCH(QString, come);
-        QFETCH(QString, motivo);
+        const auto [come, motivo] = DatiRiga<QString, QString>("come", "motivo");
         m_amb = std::make_unique<AmbienteProva>();
         m_amb->ScriviElenchi(SostituzioniPredefinite());
         const QString pulizia = m_amb->Percorso(u"pulizia.dat"_s);

@@ -107,9 +107,8 @@ private Q_SLOTS:
     }
     void sostituisciTuttoCampi()
     {
-        QFETCH(int, direzione);
-        QFETCH(int, caret);
-        QFETCH(bool, intere);
+        const auto [direzione, caret, intere] =
+            DatiRiga<int, int, bool>("direzione", "caret", "intere");
         FinestraPrincipale &f = Prepara(QStringLiteral("ab.ab(ab\r\nxab abx ab zz"));
         QTEST(SostituisciTutti(f, QStringLiteral("ab"), QStringLiteral("X"), direzione, caret,
                                intere),
@@ -231,9 +230,9 @@ private Q_SLOTS:
     void sostituisciUnPassoDiAnnulla_data()
     {
         QTest::addColumn<int>("clic");
-        QTest::newRow("una volta") << 1;
-        QTest::newRow("due volte") << 2;
-        QTest::newRow("tre volte") << 3;
+        Riga("una volta", 1);
+        Riga("due volte", 2);
+        Riga("tre volte", 3);
     }
     void sostituisciUnPassoDiAnnulla()
     {
@@ -287,10 +286,9 @@ private Q_SLOTS:
     }
     void rigaSostituzioneSoloInModoSostituisci()
     {
-        QFETCH(bool, sostituisci);
-        QFETCH(Qt::Key, tasto);
-        QFETCH(Qt::KeyboardModifier, modificatore);
-        QFETCH(int, volte);
+        const auto [sostituisci, tasto, modificatore, volte] =
+            DatiRiga<bool, Qt::Key, Qt::KeyboardModifier, int>("sostituisci", "tasto",
+                                                               "modificatore", "volte");
         FinestraPrincipale &f = Prepara(QStringLiteral("ab ab\r\n"));
         Comando(f, sostituisci ? "azioneSostituisciParola" : "azioneTrova")->trigger();
         FinestraTrova *d = f.DialogoTrova();

@@ -2,6 +2,7 @@
 // of documents and list files.
 
 #include "aiuti/DispositivoGuasto.h"
+#include "aiuti/Tabella.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
@@ -180,8 +181,7 @@ private Q_SLOTS:
     // not lossless in the encoding its mark names is read as Windows-1252.
     void andataERitornoSenzaPerdite_data()
     {
-        QTest::addColumn<QByteArray>("byte");
-        QTest::addColumn<FormatoTesto>("formato");
+        Colonne<QByteArray, FormatoTesto>("byte", "formato");
         const QString testo = u"perché Ω\r\nfine"_s;
         const QByteArray le = QStringEncoder(QStringConverter::Utf16LE).encode(testo);
         const QByteArray be = QStringEncoder(QStringConverter::Utf16BE).encode(testo);
@@ -190,24 +190,22 @@ private Q_SLOTS:
             ogniByte.append(char(b));
         const QByteArray bom = "\xEF\xBB\xBF";
         const FormatoTesto ansi, utf16Be{Codifica::Utf16Be, true};
-        QTest::newRow("ogni byte") << ogniByte << ansi;
-        QTest::newRow("BOM UTF-8, byte non valido") << bom + "caff\xE8" << ansi;
-        QTest::newRow("BOM UTF-8, sequenza tagliata") << bom + "ab\xC3" << ansi;
-        QTest::newRow("BOM UTF-8 due volte")
-            << bom + bom + "x" << FormatoTesto{Codifica::Utf8, true};
-        QTest::newRow("UTF-16 LE") << "\xFF\xFE" + le << FormatoTesto{Codifica::Utf16Le, true};
-        QTest::newRow("UTF-16 BE") << "\xFE\xFF" + be << utf16Be;
-        QTest::newRow("UTF-16 LE, byte dispari") << "\xFF\xFE" + le + 'x' << ansi;
-        QTest::newRow("UTF-16 BE vuoto") << QByteArray("\xFE\xFF") << utf16Be;
-        QTest::newRow("vuoto") << QByteArray() << ansi;
-        QTest::newRow("righe lunghe con accenti")
-            << QByteArray("  x = \"perch\xE9 \x80\"\r\n").repeated(50) << ansi;
+        Riga("ogni byte", ogniByte, ansi);
+        Riga("BOM UTF-8, byte non valido", bom + "caff\xE8", ansi);
+        Riga("BOM UTF-8, sequenza tagliata", bom + "ab\xC3", ansi);
+        Riga("BOM UTF-8 due volte", bom + bom + "x", FormatoTesto{Codifica::Utf8, true});
+        Riga("UTF-16 LE", "\xFF\xFE" + le, FormatoTesto{Codifica::Utf16Le, true});
+        Riga("UTF-16 BE", "\xFE\xFF" + be, utf16Be);
+        Riga("UTF-16 LE, byte dispari", "\xFF\xFE" + le + 'x', ansi);
+        Riga("UTF-16 BE vuoto", QByteArray("\xFE\xFF"), utf16Be);
+        Riga("vuoto", QByteArray(), ansi);
+        Riga("righe lunghe con accenti", QByteArray("  x = \"perch\xE9 \x80\"\r\n").repeated(50),
+             ansi);
     }
 
     void andataERitornoSenzaPerdite()
     {
-        QFETCH(QByteArray, byte);
-        QFETCH(FormatoTesto, formato);
+        const auto [byte, formato] = DatiRiga<QByteArray, FormatoTesto>("byte", "formato");
         FormatoTesto f;
         const QString testo = Documento::Decodifica(byte, &f);
         QCOMPARE(f, formato);
@@ -308,22 +306,20 @@ private Q_SLOTS:
     // is refused before it is opened, so a pipe with no writer blocks nothing.
     void fileSpeciali_data()
     {
-        QTest::addColumn<QString>("nome"); // in the test folder, or absolute
-        QTest::addColumn<QString>("messaggio");
+        // nome: in the test folder, or absolute
+        Colonne<QString, QString>("nome", "messaggio");
         const QString nonAperto = u", non un file: non viene aperto  (22)"_s;
-        QTest::newRow("pipe") << u"tubo"_s << u"Errore: È una pipe con nome"_s + nonAperto;
-        QTest::newRow("collegamento a una pipe")
-            << u"al tubo"_s << u"Errore: È una pipe con nome"_s + nonAperto;
-        QTest::newRow("socket") << u"presa"_s << u"Errore: È un socket"_s + nonAperto;
-        QTest::newRow("dispositivo") << u"/dev/null"_s << u"Errore: È un dispositivo"_s + nonAperto;
-        QTest::newRow("cartella") << QString() << u"Errore: È una cartella  (21)"_s;
-        QTest::newRow("collegamento a un file") << u"al file"_s << QString();
+        Riga("pipe", u"tubo"_s, u"Errore: È una pipe con nome"_s + nonAperto);
+        Riga("collegamento a una pipe", u"al tubo"_s, u"Errore: È una pipe con nome"_s + nonAperto);
+        Riga("socket", u"presa"_s, u"Errore: È un socket"_s + nonAperto);
+        Riga("dispositivo", u"/dev/null"_s, u"Errore: È un dispositivo"_s + nonAperto);
+        Riga("cartella", QString(), u"Errore: È una cartella  (21)"_s);
+        Riga("collegamento a un file", u"al file"_s, QString());
     }
 
     void fileSpeciali()
     {
-        QFETCH(QString, nome);
-        QFETCH(QString, messaggio);
+        const auto [nome, messaggio] = DatiRiga<QString, QString>("nome", "messaggio");
         QTemporaryDir dir;
         const QString tubo = dir.filePath(u"tubo"_s);
         QCOMPARE(::mkfifo(QFile::encodeName(tubo).constData(), 0600), 0);
@@ -359,8 +355,8 @@ private Q_SLOTS:
     // fail replaces the file.
     void scritturaAtomica_data()
     {
-        QTest::addColumn<bool>("elenco");
-        QTest::addColumn<int>("guasto"); // -1 none, else 0 first byte, 1 middle, 2 last byte
+        // guasto: -1 none, else 0 first byte, 1 middle, 2 last byte
+        Colonne<bool, int>("elenco", "guasto");
         for (const bool elenco : {false, true}) {
             const char *cosa = elenco ? "elenco" : "documento";
             QTest::addRow("%s, nessun guasto", cosa) << elenco << -1;
@@ -372,8 +368,7 @@ private Q_SLOTS:
 
     void scritturaAtomica()
     {
-        QFETCH(bool, elenco);
-        QFETCH(int, guasto);
+        const auto [elenco, guasto] = DatiRiga<bool, int>("elenco", "guasto");
         QTemporaryDir dir;
         const QString percorso = PreparaVecchio(dir.path(), elenco);
         QVERIFY(!percorso.isEmpty());
@@ -423,17 +418,15 @@ private Q_SLOTS:
     // those of a large one while it is being written.
     void spazioEsaurito_data()
     {
-        QTest::addColumn<bool>("elenco");
-        QTest::addColumn<int>("righe");
-        QTest::newRow("documento piccolo, rifiutato alla chiusura") << false << 100;
-        QTest::newRow("documento grande, rifiutato durante la scrittura") << false << 10000;
-        QTest::newRow("elenco") << true << 0;
+        Colonne<bool, int>("elenco", "righe");
+        Riga("documento piccolo, rifiutato alla chiusura", false, 100);
+        Riga("documento grande, rifiutato durante la scrittura", false, 10000);
+        Riga("elenco", true, 0);
     }
 
     void spazioEsaurito()
     {
-        QFETCH(bool, elenco);
-        QFETCH(int, righe);
+        const auto [elenco, righe] = DatiRiga<bool, int>("elenco", "righe");
         QTemporaryDir dir;
         const QString percorso = PreparaVecchio(dir.path(), elenco);
         QVERIFY(!percorso.isEmpty());
@@ -519,8 +512,8 @@ private Q_SLOTS:
     // no copy of them is left over.
     void guastoConservaIlVecchio_data()
     {
-        QTest::addColumn<bool>("inPosto");
-        QTest::addColumn<int>("guasto"); // 0 none, 1 full disk halfway, 2 fsync
+        // guasto: 0 none, 1 full disk halfway, 2 fsync
+        Colonne<bool, int>("inPosto", "guasto");
         for (const bool inPosto : {false, true}) {
             const char *come = inPosto ? "in posto" : "atomica";
             QTest::addRow("%s, nessun guasto", come) << inPosto << 0;
@@ -531,8 +524,7 @@ private Q_SLOTS:
 
     void guastoConservaIlVecchio()
     {
-        QFETCH(bool, inPosto);
-        QFETCH(int, guasto);
+        const auto [inPosto, guasto] = DatiRiga<bool, int>("inPosto", "guasto");
         QTemporaryDir dir;
         const QString percorso = PreparaVecchio(dir.path(), false);
         QVERIFY(!percorso.isEmpty());
@@ -595,8 +587,8 @@ private Q_SLOTS:
     void interruzioneInPosto_data()
     {
         QTest::addColumn<bool>("ripristina");
-        QTest::newRow("ripristinata") << true;
-        QTest::newRow("scartata") << false;
+        Riga("ripristinata", true);
+        Riga("scartata", false);
     }
 
     void interruzioneInPosto()
@@ -638,19 +630,18 @@ private Q_SLOTS:
     // setuid, setgid and sticky included.
     void proprietarioEModo_data()
     {
-        QTest::addColumn<int>("modo");
-        QTest::addColumn<bool>("altroProprietario"); // uid and gid 65534: only root may give them
-        QTest::newRow("0444") << 0444 << false;
-        QTest::newRow("0000") << 0000 << false;
-        QTest::newRow("01755") << 01755 << false;
-        QTest::newRow("04640, utente nobody") << 04640 << true;
-        QTest::newRow("06750, utente nobody") << 06750 << true;
+        // altroProprietario: uid and gid 65534: only root may give them
+        Colonne<int, bool>("modo", "altroProprietario");
+        Riga("0444", 0444, false);
+        Riga("0000", 0000, false);
+        Riga("01755", 01755, false);
+        Riga("04640, utente nobody", 04640, true);
+        Riga("06750, utente nobody", 06750, true);
     }
 
     void proprietarioEModo()
     {
-        QFETCH(int, modo);
-        QFETCH(bool, altroProprietario);
+        const auto [modo, altroProprietario] = DatiRiga<int, bool>("modo", "altroProprietario");
         constexpr uid_t Nessuno = 65534;
         if (altroProprietario && ::geteuid() != 0)
             QSKIP("Only root may give a file to another user");

@@ -2,6 +2,7 @@
 // the decoded text, on random texts and lists: the bytes written must be the
 // same, or the byte path must step aside and write nothing.
 
+#include "aiuti/Tabella.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/pseudocodifica/MotoreAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
@@ -151,23 +152,19 @@ class TestLotto : public QObject
 private Q_SLOTS:
     void ByteComeTesto_data()
     {
-        QTest::addColumn<quint32>("seme");
-        QTest::addColumn<int>("casi");
-        QTest::addColumn<int>("pezzi");
-        QTest::addColumn<int>("aCapoIrregolari"); // in a hundred line breaks
-        QTest::newRow("brevi") << 11u << 3000 << 40 << 20;
-        QTest::newRow("a capo tutti irregolari") << 12u << 1000 << 60 << 100;
-        QTest::newRow("a capo tutti CR LF") << 13u << 1000 << 60 << 0;
+        // aCapoIrregolari: in a hundred line breaks
+        Colonne<quint32, int, int, int>("seme", "casi", "pezzi", "aCapoIrregolari");
+        Riga("brevi", 11u, 3000, 40, 20);
+        Riga("a capo tutti irregolari", 12u, 1000, 60, 100);
+        Riga("a capo tutti CR LF", 13u, 1000, 60, 0);
         // Past the 4 KB rounds of the scan, and past the output's own buffer.
-        QTest::newRow("lunghi") << 14u << 60 << 6000 << 2;
-        QTest::newRow("molto lunghi") << 15u << 3 << 150000 << 1;
+        Riga("lunghi", 14u, 60, 6000, 2);
+        Riga("molto lunghi", 15u, 3, 150000, 1);
     }
     void ByteComeTesto()
     {
-        QFETCH(quint32, seme);
-        QFETCH(int, casi);
-        QFETCH(int, pezzi);
-        QFETCH(int, aCapoIrregolari);
+        const auto [seme, casi, pezzi, aCapoIrregolari] =
+            DatiRiga<quint32, int, int, int>("seme", "casi", "pezzi", "aCapoIrregolari");
         QRandomGenerator gen(seme);
         int sulByte = 0;
         for (int caso = 0; caso < casi; ++caso) {
@@ -201,14 +198,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("byte");
         const QByteArray a4095(4095, 'a');
-        QTest::newRow("CR LF a cavallo, poi LF da solo") << a4095 + "\r\nb\nc";
-        QTest::newRow("parola a cavallo, poi CR da solo") << QByteArray(4094, ' ') + "Then\rx";
-        QTest::newRow("CR alla fine di 4096 byte") << QByteArray(4095, ' ') + "\r";
-        QTest::newRow("CR alla fine di 64 byte") << QByteArray(60, ' ') + "If\r\r";
-        QTest::newRow("LF all'inizio") << QByteArray("\nIf a");
-        QTest::newRow("parola lunga fino alla fine") << QByteArray(4096 * 3, 'x');
-        QTest::newRow("parola alla fine di 8192 byte") << QByteArray(8190, '.') + "do";
-        QTest::newRow("vuoto") << QByteArray();
+        Riga("CR LF a cavallo, poi LF da solo", a4095 + "\r\nb\nc");
+        Riga("parola a cavallo, poi CR da solo", QByteArray(4094, ' ') + "Then\rx");
+        Riga("CR alla fine di 4096 byte", QByteArray(4095, ' ') + "\r");
+        Riga("CR alla fine di 64 byte", QByteArray(60, ' ') + "If\r\r");
+        Riga("LF all'inizio", QByteArray("\nIf a"));
+        Riga("parola lunga fino alla fine", QByteArray(4096 * 3, 'x'));
+        Riga("parola alla fine di 8192 byte", QByteArray(8190, '.') + "do");
+        Riga("vuoto", QByteArray());
     }
     void Confini()
     {
@@ -247,19 +244,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("byte");
         QRandomGenerator gen(16);
         const QByteArray ansi = "' perch\xe9\r\n" + Testo(gen, 400000, 1) + "\r";
-        QTest::newRow("Windows-1252, a pezzi") << ansi;
-        QTest::newRow("Windows-1252 dopo 64 KB di ASCII") << QByteArray(70000, 'a') + "\n" + ansi;
-        QTest::newRow("UTF-8") << QByteArray(70000, ' ') + "If perch\xc3\xa9 Then\n";
-        QTest::newRow("Windows-1252, una riga sola") << "\xe9" + QByteArray(300000, 'x');
+        Riga("Windows-1252, a pezzi", ansi);
+        Riga("Windows-1252 dopo 64 KB di ASCII", QByteArray(70000, 'a') + "\n" + ansi);
+        Riga("UTF-8", QByteArray(70000, ' ') + "If perch\xc3\xa9 Then\n");
+        Riga("Windows-1252, una riga sola", "\xe9" + QByteArray(300000, 'x'));
         // Past 64 KB in the other formats: these must never take the byte path.
         const QString righe = QStringLiteral("If perché Then ' più\r\n").repeated(4000);
-        QTest::newRow("UTF-8 con BOM") << "\xef\xbb\xbf" + righe.toUtf8();
+        Riga("UTF-8 con BOM", "\xef\xbb\xbf" + righe.toUtf8());
         for (const auto codifica : {QStringConverter::Utf16LE, QStringConverter::Utf16BE})
-            QTest::newRow(codifica == QStringConverter::Utf16LE ? "UTF-16 LE" : "UTF-16 BE")
-                << QByteArray(codifica == QStringConverter::Utf16LE ? "\xff\xfe" : "\xfe\xff") +
-                       QByteArray(QStringEncoder(codifica).encode(righe));
-        QTest::newRow("RTF") << "{\\rtf1\\ansi " +
-                                    QByteArray("If perch\\'e9 Then\\par\r\n").repeated(4000) + "}";
+            Riga(codifica == QStringConverter::Utf16LE ? "UTF-16 LE" : "UTF-16 BE",
+                 QByteArray(codifica == QStringConverter::Utf16LE ? "\xff\xfe" : "\xfe\xff") +
+                     QByteArray(QStringEncoder(codifica).encode(righe)));
+        Riga("RTF",
+             "{\\rtf1\\ansi " + QByteArray("If perch\\'e9 Then\\par\r\n").repeated(4000) + "}");
     }
     void File()
     {
@@ -289,24 +286,21 @@ private Q_SLOTS:
     // The byte path steps aside where the text path must decide.
     void ByteNonPresi_data()
     {
-        QTest::addColumn<QVector<VoceSostituzione>>("voci");
-        QTest::addColumn<bool>("pulizia");
-        QTest::addColumn<bool>("regole");
+        Colonne<QVector<VoceSostituzione>, bool, bool>("voci", "pulizia", "regole");
         const QVector<VoceSostituzione> fabbrica = SostituzioniPredefinite();
-        QTest::newRow("fabbrica, pulizia") << fabbrica << true << false;
-        QTest::newRow("fabbrica, separatori del codice") << fabbrica << false << true;
-        QTest::newRow("parola con un delimitatore")
-            << QVector<VoceSostituzione>{{"End If", "Fine Se"}} << false << false;
-        QTest::newRow("a capo nel sostituto")
-            << QVector<VoceSostituzione>{{"Then", "Allora\r\n"}} << false << false;
-        QTest::newRow("sostituto fuori dalla code page")
-            << QVector<VoceSostituzione>{{"To", "→"}} << false << false;
+        Riga("fabbrica, pulizia", fabbrica, true, false);
+        Riga("fabbrica, separatori del codice", fabbrica, false, true);
+        Riga("parola con un delimitatore", QVector<VoceSostituzione>{{"End If", "Fine Se"}}, false,
+             false);
+        Riga("a capo nel sostituto", QVector<VoceSostituzione>{{"Then", "Allora\r\n"}}, false,
+             false);
+        Riga("sostituto fuori dalla code page", QVector<VoceSostituzione>{{"To", "→"}}, false,
+             false);
     }
     void ByteNonPresi()
     {
-        QFETCH(QVector<VoceSostituzione>, voci);
-        QFETCH(bool, pulizia);
-        QFETCH(bool, regole);
+        const auto [voci, pulizia, regole] =
+            DatiRiga<QVector<VoceSostituzione>, bool, bool>("voci", "pulizia", "regole");
         const MotoreElenco motore(voci);
         const MotoreAnsi ansi(motore);
         const QVector<VoceEliminazione> eliminazioni{{"Dim", "Sì", 1}};
@@ -337,17 +331,15 @@ private Q_SLOTS:
     // alarm turns a read that blocks into a failure rather than a hang.
     void ElencoRifiutato_data()
     {
-        QTest::addColumn<QString>("tipo");
-        QTest::addColumn<int>("numero");
-        QTest::newRow("pipe con nome") << "pipe" << EINVAL;
-        QTest::newRow("dispositivo") << "dispositivo" << EINVAL;
-        QTest::newRow("cartella") << "cartella" << EISDIR;
-        QTest::newRow("sparso oltre il limite") << "sparso" << EFBIG;
+        Colonne<QString, int>("tipo", "numero");
+        Riga("pipe con nome", "pipe", EINVAL);
+        Riga("dispositivo", "dispositivo", EINVAL);
+        Riga("cartella", "cartella", EISDIR);
+        Riga("sparso oltre il limite", "sparso", EFBIG);
     }
     void ElencoRifiutato()
     {
-        QFETCH(QString, tipo);
-        QFETCH(int, numero);
+        const auto [tipo, numero] = DatiRiga<QString, int>("tipo", "numero");
         QTemporaryDir cartella;
         QString percorso = cartella.filePath(QStringLiteral("sostituzioni.dat"));
         const QByteArray nome = QFile::encodeName(percorso);

@@ -2,6 +2,7 @@
 // refused rows, the changed mark and saving.
 
 #include "aiuti/ModelliRiferimento.h"
+#include "aiuti/Tabella.h"
 #include "nucleo/ModelloElenco.h"
 #include "nucleo/testo/CodificaAnsi.h"
 
@@ -58,32 +59,26 @@ private Q_SLOTS:
     // replacement (substitutions) or without a word (eliminations).
     void carica_data()
     {
-        QTest::addColumn<Elenco>("elenco");
-        QTest::addColumn<QByteArray>("dati");
-        QTest::addColumn<QStringList>("righe");
-        QTest::newRow("sostituzioni rifilate, senza sostituto nascoste")
-            << Elenco::Sostituzioni
-            << Sostituzioni({{u"  If "_s, u" Se  "_s},
-                             {u"Then"_s, {}},
-                             {{}, u"vuota"_s},
-                             {u"\tFor"_s, u"Per"_s}})
-            << QStringList{"If|Se", "|vuota", "\tFor|Per"};
-        QTest::newRow("eliminazioni: Sì/No dal testo, senza parola nascoste")
-            << Elenco::Eliminazioni
-            << Record::Unisci(QVector<VoceEliminazione>{
-                   {u" Unload "_s, u"Sì"_s, 0}, {{}, u"Sì"_s, 1}, {u"#"_s, u"No"_s, 1}})
-            << QStringList{"Unload|Sì", "#|No"};
-        QTest::newRow("record danneggiato senza sostituto")
-            << Elenco::Sostituzioni
-            << QByteArray(QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
-                          QByteArray::fromHex("0300"))
-            << QStringList();
+        Colonne<Elenco, QByteArray, QStringList>("elenco", "dati", "righe");
+        Riga("sostituzioni rifilate, senza sostituto nascoste", Elenco::Sostituzioni,
+             Sostituzioni({{u"  If "_s, u" Se  "_s},
+                           {u"Then"_s, {}},
+                           {{}, u"vuota"_s},
+                           {u"\tFor"_s, u"Per"_s}}),
+             QStringList{"If|Se", "|vuota", "\tFor|Per"});
+        Riga("eliminazioni: Sì/No dal testo, senza parola nascoste", Elenco::Eliminazioni,
+             Record::Unisci(QVector<VoceEliminazione>{
+                 {u" Unload "_s, u"Sì"_s, 0}, {{}, u"Sì"_s, 1}, {u"#"_s, u"No"_s, 1}}),
+             QStringList{"Unload|Sì", "#|No"});
+        Riga("record danneggiato senza sostituto", Elenco::Sostituzioni,
+             QByteArray(QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
+                        QByteArray::fromHex("0300")),
+             QStringList());
     }
     void carica()
     {
-        QFETCH(Elenco, elenco);
-        QFETCH(QByteArray, dati);
-        QFETCH(QStringList, righe);
+        const auto [elenco, dati, righe] =
+            DatiRiga<Elenco, QByteArray, QStringList>("elenco", "dati", "righe");
         Cartella c(elenco, dati);
         ModelloElenco m(c.liste, elenco);
         QCOMPARE(m.Carica().numero, 0);
@@ -96,10 +91,7 @@ private Q_SLOTS:
     // rows are written byte for byte.
     void salva_data()
     {
-        QTest::addColumn<Elenco>("elenco");
-        QTest::addColumn<QByteArray>("dati");
-        QTest::addColumn<bool>("predefiniti");
-        QTest::addColumn<QByteArray>("atteso");
+        Colonne<Elenco, QByteArray, bool, QByteArray>("elenco", "dati", "predefiniti", "atteso");
         QByteArray sost;
         for (const auto &v : SostituzioniPredefinite())
             sost += Modello::RecordLetterale(
@@ -109,27 +101,23 @@ private Q_SLOTS:
                               ".Clear", ".TabIndex", "Unload"})
             elim += Modello::RecordLetterale({p, "S\xEC"}, {1});
         elim += Modello::RecordLetterale({"#", "No"}, {0});
-        QTest::newRow("sostituzioni predefinite")
-            << Elenco::Sostituzioni << QByteArray() << true << sost;
-        QTest::newRow("eliminazioni predefinite")
-            << Elenco::Eliminazioni << QByteArray() << true << elim;
-        QTest::newRow("rifilate, senza sostituto tolte")
-            << Elenco::Sostituzioni
-            << Sostituzioni({{u"  If "_s, u" Se  "_s},
-                             {u"Then"_s, {}},
-                             {{}, u"vuota"_s},
-                             {u"\tFor"_s, u"Per"_s}})
-            << false
-            << QByteArray(Modello::RecordLetterale({"If", "Se"}, {}) +
-                          Modello::RecordLetterale({"", "vuota"}, {}) +
-                          Modello::RecordLetterale({"\tFor", "Per"}, {}));
+        Riga("sostituzioni predefinite", Elenco::Sostituzioni, QByteArray(), true, sost);
+        Riga("eliminazioni predefinite", Elenco::Eliminazioni, QByteArray(), true, elim);
+        Riga("rifilate, senza sostituto tolte", Elenco::Sostituzioni,
+             Sostituzioni({{u"  If "_s, u" Se  "_s},
+                           {u"Then"_s, {}},
+                           {{}, u"vuota"_s},
+                           {u"\tFor"_s, u"Per"_s}}),
+             false,
+             QByteArray(Modello::RecordLetterale({"If", "Se"}, {}) +
+                        Modello::RecordLetterale({"", "vuota"}, {}) +
+                        Modello::RecordLetterale({"\tFor", "Per"}, {})));
     }
     void salva()
     {
-        QFETCH(Elenco, elenco);
-        QFETCH(QByteArray, dati);
-        QFETCH(bool, predefiniti);
-        QFETCH(QByteArray, atteso);
+        const auto [elenco, dati, predefiniti, atteso] =
+            DatiRiga<Elenco, QByteArray, bool, QByteArray>("elenco", "dati", "predefiniti",
+                                                           "atteso");
         Cartella c(elenco, dati);
         ModelloElenco m(c.liste, elenco);
         m.Carica();
@@ -146,26 +134,19 @@ private Q_SLOTS:
     // The arrows swap a row with its neighbour; at either end nothing moves.
     void sposta_data()
     {
-        QTest::addColumn<int>("riga");
-        QTest::addColumn<bool>("su");
-        QTest::addColumn<int>("nuova"); // -1: nothing moved
-        QTest::addColumn<QStringList>("righe");
+        // nuova: -1: nothing moved
+        Colonne<int, bool, int, QStringList>("riga", "su", "nuova", "righe");
         const QStringList iniziale{"If|Se", "Then|Allora", "For|Per"};
-        QTest::newRow("prima su: niente") << 0 << true << -1 << iniziale;
-        QTest::newRow("ultima giù: niente") << 2 << false << -1 << iniziale;
-        QTest::newRow("seconda su")
-            << 1 << true << 0 << QStringList{"Then|Allora", "If|Se", "For|Per"};
-        QTest::newRow("prima giù")
-            << 0 << false << 1 << QStringList{"Then|Allora", "If|Se", "For|Per"};
-        QTest::newRow("seconda giù")
-            << 1 << false << 2 << QStringList{"If|Se", "For|Per", "Then|Allora"};
+        Riga("prima su: niente", 0, true, -1, iniziale);
+        Riga("ultima giù: niente", 2, false, -1, iniziale);
+        Riga("seconda su", 1, true, 0, QStringList{"Then|Allora", "If|Se", "For|Per"});
+        Riga("prima giù", 0, false, 1, QStringList{"Then|Allora", "If|Se", "For|Per"});
+        Riga("seconda giù", 1, false, 2, QStringList{"If|Se", "For|Per", "Then|Allora"});
     }
     void sposta()
     {
-        QFETCH(int, riga);
-        QFETCH(bool, su);
-        QFETCH(int, nuova);
-        QFETCH(QStringList, righe);
+        const auto [riga, su, nuova, righe] =
+            DatiRiga<int, bool, int, QStringList>("riga", "su", "nuova", "righe");
         Cartella c(
             Elenco::Sostituzioni,
             Sostituzioni({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"For"_s, u"Per"_s}}));
@@ -182,19 +163,16 @@ private Q_SLOTS:
     // and against earlier entries brought in, are added at the end.
     void unisci_data()
     {
-        QTest::addColumn<Elenco>("elenco");
-        QTest::addColumn<bool>("aggiungi");
-        QTest::addColumn<QStringList>("righe");
+        Colonne<Elenco, bool, QStringList>("elenco", "aggiungi", "righe");
         const auto S = Elenco::Sostituzioni, E = Elenco::Eliminazioni;
-        QTest::newRow("sostituisce") << S << false << QStringList{"IF|X", "Città|a", "CITTÀ|b"};
-        QTest::newRow("aggiunge le mancanti") << S << true << QStringList{"if|se", "Città|a"};
-        QTest::newRow("eliminazioni, aggiunge") << E << true << QStringList{"if|Sì", "Città|No"};
+        Riga("sostituisce", S, false, QStringList{"IF|X", "Città|a", "CITTÀ|b"});
+        Riga("aggiunge le mancanti", S, true, QStringList{"if|se", "Città|a"});
+        Riga("eliminazioni, aggiunge", E, true, QStringList{"if|Sì", "Città|No"});
     }
     void unisci()
     {
-        QFETCH(Elenco, elenco);
-        QFETCH(bool, aggiungi);
-        QFETCH(QStringList, righe);
+        const auto [elenco, aggiungi, righe] =
+            DatiRiga<Elenco, bool, QStringList>("elenco", "aggiungi", "righe");
         Cartella c(elenco, {});
         ModelloElenco m(c.liste, elenco);
         m.Carica();
@@ -221,41 +199,30 @@ private Q_SLOTS:
     // is refused with the reason; an edited row is not checked for duplicates.
     void rifiuto_data()
     {
-        QTest::addColumn<Elenco>("elenco");
-        QTest::addColumn<QString>("parola");
-        QTest::addColumn<QString>("sostituzione");
-        QTest::addColumn<bool>("intera");
-        QTest::addColumn<bool>("nuova");
-        QTest::addColumn<QString>("motivo"); // contained in the reason; empty: taken
+        // motivo: contained in the reason; empty: taken
+        Colonne<Elenco, QString, QString, bool, bool, QString>("elenco", "parola", "sostituzione",
+                                                               "intera", "nuova", "motivo");
         const auto S = Elenco::Sostituzioni, E = Elenco::Eliminazioni;
-        QTest::newRow("if contro If") << S << u"if"_s << u"se"_s << false << true
-                                      << u"Esiste già 'if' nella lista delle sostituzioni!"_s;
-        QTest::newRow("È contro è") << S << u"È"_s << u""_s << false << true
-                                    << u"Esiste già 'È' nella lista delle sostituzioni!"_s;
-        QTest::newRow("If con uno spazio è un'altra parola")
-            << S << u"If "_s << u"Se"_s << false << true << QString();
-        QTest::newRow("modifica senza controllo duplicati")
-            << S << u"If"_s << u"Se!"_s << false << false << QString();
-        QTest::newRow("UNLOAD contro Unload")
-            << E << u"UNLOAD"_s << QString() << false << true
-            << u"Esiste già 'UNLOAD' nella lista delle eliminazioni!"_s;
-        QTest::newRow("oltre 124 caratteri")
-            << S << QString(100, u'a') << QString(25, u'b') << false << true << u"124"_s;
-        QTest::newRow("fuori da Windows-1252")
-            << S << u"Ω"_s << u"omega"_s << false << true << u"Windows-1252"_s;
-        QTest::newRow("eliminazione intera oltre 120")
-            << E << QString(121, u'x') << QString() << true << true << u"120"_s;
-        QTest::newRow("eliminazione intera di 120")
-            << E << QString(120, u'x') << QString() << true << true << QString();
+        Riga("if contro If", S, u"if"_s, u"se"_s, false, true,
+             u"Esiste già 'if' nella lista delle sostituzioni!"_s);
+        Riga("È contro è", S, u"È"_s, u""_s, false, true,
+             u"Esiste già 'È' nella lista delle sostituzioni!"_s);
+        Riga("If con uno spazio è un'altra parola", S, u"If "_s, u"Se"_s, false, true, QString());
+        Riga("modifica senza controllo duplicati", S, u"If"_s, u"Se!"_s, false, false, QString());
+        Riga("UNLOAD contro Unload", E, u"UNLOAD"_s, QString(), false, true,
+             u"Esiste già 'UNLOAD' nella lista delle eliminazioni!"_s);
+        Riga("oltre 124 caratteri", S, QString(100, u'a'), QString(25, u'b'), false, true,
+             u"124"_s);
+        Riga("fuori da Windows-1252", S, u"Ω"_s, u"omega"_s, false, true, u"Windows-1252"_s);
+        Riga("eliminazione intera oltre 120", E, QString(121, u'x'), QString(), true, true,
+             u"120"_s);
+        Riga("eliminazione intera di 120", E, QString(120, u'x'), QString(), true, true, QString());
     }
     void rifiuto()
     {
-        QFETCH(Elenco, elenco);
-        QFETCH(QString, parola);
-        QFETCH(QString, sostituzione);
-        QFETCH(bool, intera);
-        QFETCH(bool, nuova);
-        QFETCH(QString, motivo);
+        const auto [elenco, parola, sostituzione, intera, nuova, motivo] =
+            DatiRiga<Elenco, QString, QString, bool, bool, QString>(
+                "elenco", "parola", "sostituzione", "intera", "nuova", "motivo");
         const QByteArray dati =
             elenco == Elenco::Sostituzioni
                 ? Sostituzioni({{u"If"_s, u"Se"_s}, {u"è"_s, u"x"_s}})

@@ -1,6 +1,7 @@
 // The list files: record bytes, reading damaged files, counting, saving.
 
 #include "aiuti/ModelliRiferimento.h"
+#include "aiuti/Tabella.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/testo/CodificaAnsi.h"
@@ -115,18 +116,16 @@ private Q_SLOTS:
 
     void flagDalTestoSoltanto_data()
     {
-        QTest::addColumn<QString>("testo");
-        QTest::addColumn<int>("flag");
-        QTest::newRow("Sì") << u"Sì"_s << 1;
-        QTest::newRow("sì minuscolo") << u"sì"_s << 0;
-        QTest::newRow("SÌ") << u"SÌ"_s << 0;
-        QTest::newRow("No") << u"No"_s << 0;
-        QTest::newRow("Si senza accento") << u"Si"_s << 0;
+        Colonne<QString, int>("testo", "flag");
+        Riga("Sì", u"Sì"_s, 1);
+        Riga("sì minuscolo", u"sì"_s, 0);
+        Riga("SÌ", u"SÌ"_s, 0);
+        Riga("No", u"No"_s, 0);
+        Riga("Si senza accento", u"Si"_s, 0);
     }
     void flagDalTestoSoltanto()
     {
-        QFETCH(QString, testo);
-        QFETCH(int, flag);
+        const auto [testo, flag] = DatiRiga<QString, int>("testo", "flag");
         QCOMPARE(Record::Codifica(VoceEliminazione{u"x"_s, testo, 1}),
                  Modello::RecordLetterale({"x", CodificaAnsi::Codifica(testo)}, {flag}));
     }
@@ -135,28 +134,23 @@ private Q_SLOTS:
     {
         // A record's two texts and how an editor shows it: "primo|secondo"
         // (with "|flag" for the elimination list), or nothing when hidden.
-        QTest::addColumn<bool>("sostituzioni");
-        QTest::addColumn<QString>("primo");
-        QTest::addColumn<QString>("secondo");
-        QTest::addColumn<QString>("atteso");
-        QTest::newRow("spazi tolti") << true << u"  If "_s << u" Se  "_s << u"If|Se"_s;
-        QTest::newRow("senza sostituto: nascosta") << true << u"Then"_s << u""_s << u""_s;
-        QTest::newRow("senza parola: mostrata") << true << u""_s << u"vuota"_s << u"|vuota"_s;
-        QTest::newRow("tabulazione rimasta") << true << u"\tFor"_s << u"Per"_s << u"\tFor|Per"_s;
-        QTest::newRow("solo spazi") << true << u"   "_s << u" x"_s << u"|x"_s;
-        QTest::newRow("eliminazione Sì") << false << u" Unload "_s << u"Sì"_s << u"Unload|Sì|1"_s;
-        QTest::newRow("Sì tra spazi") << false << u"x"_s << u" Sì "_s << u"x|Sì|1"_s;
-        QTest::newRow("eliminazione No") << false << u"#"_s << u"No"_s << u"#|No|0"_s;
-        QTest::newRow("sì minuscolo") << false << u"x"_s << u"sì"_s << u"x|sì|0"_s;
-        QTest::newRow("senza parola: nascosta") << false << u""_s << u"Sì"_s << u""_s;
-        QTest::newRow("parola di soli spazi") << false << u"   "_s << u"No"_s << u"|No|0"_s;
+        Colonne<bool, QString, QString, QString>("sostituzioni", "primo", "secondo", "atteso");
+        Riga("spazi tolti", true, u"  If "_s, u" Se  "_s, u"If|Se"_s);
+        Riga("senza sostituto: nascosta", true, u"Then"_s, u""_s, u""_s);
+        Riga("senza parola: mostrata", true, u""_s, u"vuota"_s, u"|vuota"_s);
+        Riga("tabulazione rimasta", true, u"\tFor"_s, u"Per"_s, u"\tFor|Per"_s);
+        Riga("solo spazi", true, u"   "_s, u" x"_s, u"|x"_s);
+        Riga("eliminazione Sì", false, u" Unload "_s, u"Sì"_s, u"Unload|Sì|1"_s);
+        Riga("Sì tra spazi", false, u"x"_s, u" Sì "_s, u"x|Sì|1"_s);
+        Riga("eliminazione No", false, u"#"_s, u"No"_s, u"#|No|0"_s);
+        Riga("sì minuscolo", false, u"x"_s, u"sì"_s, u"x|sì|0"_s);
+        Riga("senza parola: nascosta", false, u""_s, u"Sì"_s, u""_s);
+        Riga("parola di soli spazi", false, u"   "_s, u"No"_s, u"|No|0"_s);
     }
     void righeMostrate()
     {
-        QFETCH(bool, sostituzioni);
-        QFETCH(QString, primo);
-        QFETCH(QString, secondo);
-        QFETCH(QString, atteso);
+        const auto [sostituzioni, primo, secondo, atteso] =
+            DatiRiga<bool, QString, QString, QString>("sostituzioni", "primo", "secondo", "atteso");
         QStringList righe;
         if (sostituzioni) {
             for (const VoceSostituzione &v :
@@ -283,23 +277,19 @@ private Q_SLOTS:
     // save says why.
     void fileNonScrivibileOIlleggibile_data()
     {
-        QTest::addColumn<int>("permessi"); // -1: a folder stands in its place
-        QTest::addColumn<StatoElenco>("stato");
-        QTest::addColumn<int>("righe");
-        QTest::addColumn<QString>("erroreSalvataggio");
+        // permessi: -1: a folder stands in its place
+        Colonne<int, StatoElenco, int, QString>("permessi", "stato", "righe", "erroreSalvataggio");
         const QString negato = u"Errore: Permesso negato  (13)"_s;
-        QTest::newRow("sola lettura") << 0444 << StatoElenco::SolaLettura << 2 << negato;
-        QTest::newRow("illeggibile") << 0000 << StatoElenco::Illeggibile << 0 << negato;
-        QTest::newRow("sola scrittura") << 0200 << StatoElenco::Illeggibile << 0 << negato;
-        QTest::newRow("una cartella")
-            << -1 << StatoElenco::Illeggibile << 0 << u"Errore: È una cartella  (21)"_s;
+        Riga("sola lettura", 0444, StatoElenco::SolaLettura, 2, negato);
+        Riga("illeggibile", 0000, StatoElenco::Illeggibile, 0, negato);
+        Riga("sola scrittura", 0200, StatoElenco::Illeggibile, 0, negato);
+        Riga("una cartella", -1, StatoElenco::Illeggibile, 0, u"Errore: È una cartella  (21)"_s);
     }
     void fileNonScrivibileOIlleggibile()
     {
-        QFETCH(int, permessi);
-        QFETCH(StatoElenco, stato);
-        QFETCH(int, righe);
-        QFETCH(QString, erroreSalvataggio);
+        const auto [permessi, stato, righe, erroreSalvataggio] =
+            DatiRiga<int, StatoElenco, int, QString>("permessi", "stato", "righe",
+                                                     "erroreSalvataggio");
         QTemporaryDir dir;
         const QString percorso = dir.filePath(u"sostituzioni.dat"_s);
         const QByteArray dati = Sost("If", "Se") + Sost("For", "Per");
@@ -386,19 +376,16 @@ private Q_SLOTS:
     // Rows a record cannot hold are refused, never cut.
     void righeCheUnRecordNonContiene_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("riga");
-        QTest::newRow("parola di 124 byte da un file danneggiato")
-            << Record::Codifica(EliminazioniPredefinite().first()) + QByteArray::fromHex("7C00") +
-                   QByteArray(124, 'z')
-            << 2;
-        QTest::newRow("tutte contenibili")
-            << Record::Codifica(EliminazioniPredefinite().last()) << 0;
+        Colonne<QByteArray, int>("file", "riga");
+        Riga("parola di 124 byte da un file danneggiato",
+             Record::Codifica(EliminazioniPredefinite().first()) + QByteArray::fromHex("7C00") +
+                 QByteArray(124, 'z'),
+             2);
+        Riga("tutte contenibili", Record::Codifica(EliminazioniPredefinite().last()), 0);
     }
     void righeCheUnRecordNonContiene()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(int, riga);
+        const auto [file, riga] = DatiRiga<QByteArray, int>("file", "riga");
         QTemporaryDir dir;
         const QString percorso = dir.filePath(u"pulizia.dat"_s);
         Scrivi(percorso, file);
@@ -415,24 +402,23 @@ private Q_SLOTS:
     // Whether the file holds exactly the rows that a save would write.
     void fileContieneLeRighe_data()
     {
-        QTest::addColumn<QVector<VoceSostituzione>>("righe");
-        QTest::addColumn<bool>("contiene");
+        Colonne<QVector<VoceSostituzione>, bool>("righe", "contiene");
         const QVector<VoceSostituzione> file = {{u"If"_s, u"Se"_s}, {u"a"_s, QString(122, u'b')}};
-        QTest::newRow("le stesse") << file << true;
+        Riga("le stesse", file, true);
         QVector<VoceSostituzione> r = file;
         r[1].Sostituisci[5] = u'c';
-        QTest::newRow("una lettera diversa") << r << false;
-        QTest::newRow("una riga in meno") << file.mid(0, 1) << false;
-        QTest::newRow("una riga in più") << file + file.mid(0, 1) << false;
+        Riga("una lettera diversa", r, false);
+        Riga("una riga in meno", file.mid(0, 1), false);
+        Riga("una riga in più", file + file.mid(0, 1), false);
         r = file;
         r[1].Sostituisci.append(u'b'); // would be cut to what the file holds
-        QTest::newRow("una riga troppo lunga") << r << false;
-        QTest::newRow("nessuna") << QVector<VoceSostituzione>{} << false;
+        Riga("una riga troppo lunga", r, false);
+        Riga("nessuna", QVector<VoceSostituzione>{}, false);
     }
     void fileContieneLeRighe()
     {
-        QFETCH(QVector<VoceSostituzione>, righe);
-        QFETCH(bool, contiene);
+        const auto [righe, contiene] =
+            DatiRiga<QVector<VoceSostituzione>, bool>("righe", "contiene");
         QTemporaryDir dir;
         Scrivi(dir.filePath(u"sostituzioni.dat"_s),
                Sost("If", "Se") + Record::Codifica(VoceSostituzione{u"a"_s, QString(122, u'b')}));
@@ -445,36 +431,28 @@ private Q_SLOTS:
     // folder, taking the lists the program folder holds when it has none yet.
     void sceltaDellaCartellaListe_data()
     {
-        QTest::addColumn<bool>("programmaScrivibile");
-        QTest::addColumn<bool>("installato");
-        QTest::addColumn<QStringList>("nelProgramma");
-        QTest::addColumn<QStringList>("neiDati");
-        QTest::addColumn<QString>("scelta");
-        QTest::addColumn<QStringList>("datiDopo"); // name=content of the data folder's files
+        // datiDopo: name=content of the data folder's files
+        Colonne<bool, bool, QStringList, QStringList, QString, QStringList>(
+            "programmaScrivibile", "installato", "nelProgramma", "neiDati", "scelta", "datiDopo");
         const QString s = u"sostituzioni.dat"_s, p = u"pulizia.dat"_s;
-        QTest::newRow("programma scrivibile")
-            << true << false << QStringList{s, p} << QStringList{} << "programma" << QStringList{};
-        QTest::newRow("programma installato, scrivibile")
-            << true << true << QStringList{} << QStringList{} << "dati" << QStringList{};
-        QTest::newRow("copia entrambi")
-            << false << false << QStringList{s, p} << QStringList{} << "dati"
-            << QStringList{p + "=programma", s + "=programma"};
-        QTest::newRow("copia quello che c'è") << false << false << QStringList{p} << QStringList{}
-                                              << "dati" << QStringList{p + "=programma"};
-        QTest::newRow("i dati hanno già un elenco")
-            << false << false << QStringList{s, p} << QStringList{s} << "dati"
-            << QStringList{s + "=dati"};
-        QTest::newRow("nessun elenco")
-            << false << false << QStringList{} << QStringList{} << "dati" << QStringList{};
+        Riga("programma scrivibile", true, false, QStringList{s, p}, QStringList{}, "programma",
+             QStringList{});
+        Riga("programma installato, scrivibile", true, true, QStringList{}, QStringList{}, "dati",
+             QStringList{});
+        Riga("copia entrambi", false, false, QStringList{s, p}, QStringList{}, "dati",
+             QStringList{p + "=programma", s + "=programma"});
+        Riga("copia quello che c'è", false, false, QStringList{p}, QStringList{}, "dati",
+             QStringList{p + "=programma"});
+        Riga("i dati hanno già un elenco", false, false, QStringList{s, p}, QStringList{s}, "dati",
+             QStringList{s + "=dati"});
+        Riga("nessun elenco", false, false, QStringList{}, QStringList{}, "dati", QStringList{});
     }
     void sceltaDellaCartellaListe()
     {
-        QFETCH(bool, programmaScrivibile);
-        QFETCH(bool, installato);
-        QFETCH(QStringList, nelProgramma);
-        QFETCH(QStringList, neiDati);
-        QFETCH(QString, scelta);
-        QFETCH(QStringList, datiDopo);
+        const auto [programmaScrivibile, installato, nelProgramma, neiDati, scelta, datiDopo] =
+            DatiRiga<bool, bool, QStringList, QStringList, QString, QStringList>(
+                "programmaScrivibile", "installato", "nelProgramma", "neiDati", "scelta",
+                "datiDopo");
         QTemporaryDir dir;
         const QString programma = dir.filePath(u"programma"_s);
         const QString dati = dir.filePath(u"casa/dati/quadrivo"_s);

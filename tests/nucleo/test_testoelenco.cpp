@@ -1,6 +1,7 @@
 // Lists as text files (reading, writing, refused rows) and the lists shipped
 // for each language.
 
+#include "aiuti/Tabella.h"
 #include "nucleo/codice/Delimitatori.h"
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
@@ -63,44 +64,38 @@ class TestTestoElenco : public QObject
 private Q_SLOTS:
     void leggi_data()
     {
-        QTest::addColumn<bool>("eliminazioni"); // else substitutions
-        QTest::addColumn<QByteArray>("testo");
-        QTest::addColumn<QString>("voci");
-        QTest::addColumn<QList<int>>("rifiutate");
-        QTest::newRow("righe semplici") << false << QByteArray("If\tSe\nThen\tAllora\n")
-                                        << u"If=Se|Then=Allora"_s << QList<int>{};
-        QTest::newRow("fine riga di ogni tipo, BOM, righe vuote")
-            << false << QByteArray("\xEF\xBB\xBFIf\tSe\r\n\r\nThen\tAllora\rFor\tPer")
-            << u"If=Se|Then=Allora|For=Per"_s << QList<int>{};
-        QTest::newRow("tab nel secondo campo, spazi tenuti")
-            << false << QByteArray(" a \tb\tc ") << u" a =b\tc "_s << QList<int>{};
-        QTest::newRow("accenti e simboli della tabella occidentale")
-            << false << QByteArray("Until\tFinché\n€\tEuro\n") << u"Until=Finché|€=Euro"_s
-            << QList<int>{};
-        QTest::newRow("righe rifiutate, le altre caricate")
-            << false
-            << QByteArray("senza tab\nA\tB\n\tvuota\nvuoto\t\n\xe4\xb8\xad\tcinese\nC\tD\n"
-                          "\xff\tbyte\n") +
-                   QByteArray(100, 'x') + "\t" + QByteArray(25, 'y') + "\n" + QByteArray(100, 'x') +
-                   "\t" + QByteArray(24, 'y') + "\n"
-            << u"A=B|C=D|"_s + QString(100, u'x') + u'=' + QString(24, u'y')
-            << QList<int>{1, 3, 4, 5, 7, 8};
-        QTest::newRow("Sì e No in ogni forma")
-            << true << QByteArray("a\tSì\nb\tno\nc\tsi\nd\tSÌ\ne\tNO\n")
-            << u"a=Sì1|b=No0|c=Sì1|d=Sì1|e=No0"_s << QList<int>{};
-        QTest::newRow("secondo campo sbagliato o mancante")
-            << true << QByteArray("a\tforse\nb\nc\tSì \nd\tNo\n") << u"d=No0"_s
-            << QList<int>{1, 2, 3};
-        QTest::newRow("lunghezza al limite")
-            << true << QByteArray(120, 'w') + "\tSì\n" + QByteArray(121, 'w') + "\tNo\n"
-            << QString(120, u'w') + u"=Sì1"_s << QList<int>{2};
+        // eliminazioni: else substitutions
+        Colonne<bool, QByteArray, QString, QList<int>>("eliminazioni", "testo", "voci",
+                                                       "rifiutate");
+        Riga("righe semplici", false, QByteArray("If\tSe\nThen\tAllora\n"), u"If=Se|Then=Allora"_s,
+             QList<int>{});
+        Riga("fine riga di ogni tipo, BOM, righe vuote", false,
+             QByteArray("\xEF\xBB\xBFIf\tSe\r\n\r\nThen\tAllora\rFor\tPer"),
+             u"If=Se|Then=Allora|For=Per"_s, QList<int>{});
+        Riga("tab nel secondo campo, spazi tenuti", false, QByteArray(" a \tb\tc "), u" a =b\tc "_s,
+             QList<int>{});
+        Riga("accenti e simboli della tabella occidentale", false,
+             QByteArray("Until\tFinché\n€\tEuro\n"), u"Until=Finché|€=Euro"_s, QList<int>{});
+        Riga("righe rifiutate, le altre caricate", false,
+             QByteArray("senza tab\nA\tB\n\tvuota\nvuoto\t\n\xe4\xb8\xad\tcinese\nC\tD\n"
+                        "\xff\tbyte\n") +
+                 QByteArray(100, 'x') + "\t" + QByteArray(25, 'y') + "\n" + QByteArray(100, 'x') +
+                 "\t" + QByteArray(24, 'y') + "\n",
+             u"A=B|C=D|"_s + QString(100, u'x') + u'=' + QString(24, u'y'),
+             QList<int>{1, 3, 4, 5, 7, 8});
+        Riga("Sì e No in ogni forma", true, QByteArray("a\tSì\nb\tno\nc\tsi\nd\tSÌ\ne\tNO\n"),
+             u"a=Sì1|b=No0|c=Sì1|d=Sì1|e=No0"_s, QList<int>{});
+        Riga("secondo campo sbagliato o mancante", true, QByteArray("a\tforse\nb\nc\tSì \nd\tNo\n"),
+             u"d=No0"_s, QList<int>{1, 2, 3});
+        Riga("lunghezza al limite", true,
+             QByteArray(120, 'w') + "\tSì\n" + QByteArray(121, 'w') + "\tNo\n",
+             QString(120, u'w') + u"=Sì1"_s, QList<int>{2});
     }
     void leggi()
     {
-        QFETCH(bool, eliminazioni);
-        QFETCH(QByteArray, testo);
-        QFETCH(QString, voci);
-        QFETCH(QList<int>, rifiutate);
+        const auto [eliminazioni, testo, voci, rifiutate] =
+            DatiRiga<bool, QByteArray, QString, QList<int>>("eliminazioni", "testo", "voci",
+                                                            "rifiutate");
         const auto controlla = [&](const auto &esito) {
             QCOMPARE(Testo(esito.voci), voci);
             QCOMPARE(Righe(esito.rifiutate), rifiutate);
@@ -165,19 +160,15 @@ private Q_SLOTS:
 
     void listeDeiLinguaggi_data()
     {
-        QTest::addColumn<int>("linguaggio");
-        QTest::addColumn<int>("minimo");
-        QTest::addColumn<QString>("richieste"); // "word=replacement|..."
-        QTest::newRow("BASIC")
-            << int(Linguaggio::Basic) << 120
-            << u"End If=Fine Se|Exit For=Esci da Per|Select Case=Scegli in base a|"
-               u"ElseIf=Altrimenti Se|Dim=Variabile|As=come|Integer=Intero|"
-               u"True=Vero"_s;
-        QTest::newRow("C")
-            << int(Linguaggio::C) << 50
-            << u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s;
-        QTest::newRow("batch") << int(Linguaggio::Batch) << 30
-                               << u"rem=nota|echo=mostra|goto=vai a"_s;
+        // richieste: "word=replacement|..."
+        Colonne<int, int, QString>("linguaggio", "minimo", "richieste");
+        Riga("BASIC", int(Linguaggio::Basic), 120,
+             u"End If=Fine Se|Exit For=Esci da Per|Select Case=Scegli in base a|"
+             u"ElseIf=Altrimenti Se|Dim=Variabile|As=come|Integer=Intero|"
+             u"True=Vero"_s);
+        Riga("C", int(Linguaggio::C), 50,
+             u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s);
+        Riga("batch", int(Linguaggio::Batch), 30, u"rem=nota|echo=mostra|goto=vai a"_s);
     }
     // Each list loads whole from its text, fits the records, holds every word
     // once, puts entries of several words before the words they contain, keeps
@@ -186,9 +177,8 @@ private Q_SLOTS:
     // either set of delimiters.
     void listeDeiLinguaggi()
     {
-        QFETCH(int, linguaggio);
-        QFETCH(int, minimo);
-        QFETCH(QString, richieste);
+        const auto [linguaggio, minimo, richieste] =
+            DatiRiga<int, int, QString>("linguaggio", "minimo", "richieste");
         const QByteArray testo = TestoListaDelLinguaggio(Linguaggio(linguaggio));
         const auto esito = TestoElenco::LeggiSostituzioni(testo);
         QVERIFY2(esito.rifiutate.isEmpty(),

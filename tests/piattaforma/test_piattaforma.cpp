@@ -1,6 +1,7 @@
 // The real message box and modal window behind the scripted ones: Italian
 // buttons, Esc, the answer, the window's own loop.
 
+#include "aiuti/Tabella.h"
 #include "piattaforma/Piattaforma.h"
 #include "piattaforma/PosizioneFinestra.h"
 
@@ -54,30 +55,26 @@ private Q_SLOTS:
     // Italian buttons, each way of answering: a click, an access key, Esc, Enter.
     void risposte_data()
     {
-        QTest::addColumn<Pulsanti>("pulsanti");
-        QTest::addColumn<QStringList>("testi"); // of the buttons, sorted
-        QTest::addColumn<QString>("azione");    // keys, or "clic " and a button's text
-        QTest::addColumn<Risposta>("attesa");
+        // testi: of the buttons, sorted
+        // azione: keys, or "clic " and a button's text
+        Colonne<Pulsanti, QStringList, QString, Risposta>("pulsanti", "testi", "azione", "attesa");
         const QStringList sna{"&Annulla", "&No", "&Sì"}, sn{"&No", "&Sì"}, oa{"&Annulla", "OK"};
-        QTest::newRow("clic su &No")
-            << Pulsanti::SiNoAnnulla << sna << u"clic &No"_s << Risposta::No;
-        QTest::newRow("clic su OK") << Pulsanti::OKAnnulla << oa << u"clic OK"_s << Risposta::OK;
-        QTest::newRow("Alt+S") << Pulsanti::SiNoAnnulla << sna << u"Alt+S"_s << Risposta::Si;
-        QTest::newRow("Alt+N") << Pulsanti::SiNoAnnulla << sna << u"Alt+N"_s << Risposta::No;
-        QTest::newRow("Alt+A") << Pulsanti::SiNoAnnulla << sna << u"Alt+A"_s << Risposta::Annulla;
-        QTest::newRow("Alt+N, Sì e No") << Pulsanti::SiNo << sn << u"Alt+N"_s << Risposta::No;
-        QTest::newRow("Alt+A, OK e Annulla")
-            << Pulsanti::OKAnnulla << oa << u"Alt+A"_s << Risposta::Annulla;
-        QTest::newRow("Esc") << Pulsanti::SiNoAnnulla << sna << u"Esc"_s << Risposta::Annulla;
-        QTest::newRow("Esc, Sì e No") << Pulsanti::SiNo << sn << u"Esc"_s << Risposta::No;
-        QTest::newRow("Invio, Sì e No") << Pulsanti::SiNo << sn << u"Return"_s << Risposta::Si;
+        Riga("clic su &No", Pulsanti::SiNoAnnulla, sna, u"clic &No"_s, Risposta::No);
+        Riga("clic su OK", Pulsanti::OKAnnulla, oa, u"clic OK"_s, Risposta::OK);
+        Riga("Alt+S", Pulsanti::SiNoAnnulla, sna, u"Alt+S"_s, Risposta::Si);
+        Riga("Alt+N", Pulsanti::SiNoAnnulla, sna, u"Alt+N"_s, Risposta::No);
+        Riga("Alt+A", Pulsanti::SiNoAnnulla, sna, u"Alt+A"_s, Risposta::Annulla);
+        Riga("Alt+N, Sì e No", Pulsanti::SiNo, sn, u"Alt+N"_s, Risposta::No);
+        Riga("Alt+A, OK e Annulla", Pulsanti::OKAnnulla, oa, u"Alt+A"_s, Risposta::Annulla);
+        Riga("Esc", Pulsanti::SiNoAnnulla, sna, u"Esc"_s, Risposta::Annulla);
+        Riga("Esc, Sì e No", Pulsanti::SiNo, sn, u"Esc"_s, Risposta::No);
+        Riga("Invio, Sì e No", Pulsanti::SiNo, sn, u"Return"_s, Risposta::Si);
     }
     void risposte()
     {
-        QFETCH(Pulsanti, pulsanti);
-        QFETCH(QStringList, testi);
-        QFETCH(QString, azione);
-        QFETCH(Risposta, attesa);
+        const auto [pulsanti, testi, azione, attesa] =
+            DatiRiga<Pulsanti, QStringList, QString, Risposta>("pulsanti", "testi", "azione",
+                                                               "attesa");
         QString mostrato; // title, text and icon
         QStringList visti;
         const auto rispondi = [&](QMessageBox *box) {
@@ -125,52 +122,44 @@ private Q_SLOTS:
     void posizioneLibera_data()
     {
         // A 1000 × 800 screen, the window 4 pixels away from the selection.
-        QTest::addColumn<QRect>("finestra");
-        QTest::addColumn<QRect>("selezione");
-        QTest::addColumn<QPoint>("attesa");
-        QTest::newRow("non copre")
-            << QRect(100, 100, 200, 100) << QRect(400, 400, 50, 15) << QPoint(100, 100);
-        QTest::newRow("selezione vuota")
-            << QRect(100, 100, 200, 100) << QRect() << QPoint(100, 100);
-        QTest::newRow("sotto, più vicino")
-            << QRect(100, 300, 200, 100) << QRect(150, 320, 50, 15) << QPoint(100, 339);
-        QTest::newRow("sopra, più vicino")
-            << QRect(100, 300, 200, 100) << QRect(150, 390, 50, 15) << QPoint(100, 286);
-        QTest::newRow("sotto non c'è posto")
-            << QRect(100, 650, 200, 100) << QRect(150, 700, 50, 15) << QPoint(100, 596);
-        QTest::newRow("sopra non c'è posto")
-            << QRect(100, 0, 200, 100) << QRect(150, 50, 50, 15) << QPoint(100, 69);
-        QTest::newRow("oltre il bordo destro")
-            << QRect(900, 300, 200, 100) << QRect(950, 320, 40, 15) << QPoint(800, 339);
-        QTest::newRow("posto da nessuna parte")
-            << QRect(100, 50, 200, 700) << QRect(150, 300, 50, 15) << QPoint(100, 100);
+        Colonne<QRect, QRect, QPoint>("finestra", "selezione", "attesa");
+        Riga("non copre", QRect(100, 100, 200, 100), QRect(400, 400, 50, 15), QPoint(100, 100));
+        Riga("selezione vuota", QRect(100, 100, 200, 100), QRect(), QPoint(100, 100));
+        Riga("sotto, più vicino", QRect(100, 300, 200, 100), QRect(150, 320, 50, 15),
+             QPoint(100, 339));
+        Riga("sopra, più vicino", QRect(100, 300, 200, 100), QRect(150, 390, 50, 15),
+             QPoint(100, 286));
+        Riga("sotto non c'è posto", QRect(100, 650, 200, 100), QRect(150, 700, 50, 15),
+             QPoint(100, 596));
+        Riga("sopra non c'è posto", QRect(100, 0, 200, 100), QRect(150, 50, 50, 15),
+             QPoint(100, 69));
+        Riga("oltre il bordo destro", QRect(900, 300, 200, 100), QRect(950, 320, 40, 15),
+             QPoint(800, 339));
+        Riga("posto da nessuna parte", QRect(100, 50, 200, 700), QRect(150, 300, 50, 15),
+             QPoint(100, 100));
     }
     void posizioneLibera()
     {
-        QFETCH(QRect, finestra);
-        QFETCH(QRect, selezione);
-        QFETCH(QPoint, attesa);
+        const auto [finestra, selezione, attesa] =
+            DatiRiga<QRect, QRect, QPoint>("finestra", "selezione", "attesa");
         QCOMPARE(PosizioneFinestra::Libera(finestra, selezione, QRect(0, 0, 1000, 800), 4), attesa);
     }
 
     void twip_data()
     {
-        QTest::addColumn<int>("twip");
-        QTest::addColumn<int>("pixel");
-        QTest::addColumn<int>("ritorno"); // Twip(pixel)
-        QTest::newRow("un pollice") << 1440 << 96 << 1440;
-        QTest::newRow("pulsante") << 375 << 25 << 375;
-        QTest::newRow("etichetta") << 255 << 17 << 255;
-        QTest::newRow("dialogo") << 6195 << 413 << 6195;
-        QTest::newRow("sotto mezzo pixel") << 7 << 0 << 0;
-        QTest::newRow("sopra mezzo pixel") << 8 << 1 << 15;
-        QTest::newRow("zero") << 0 << 0 << 0;
+        // ritorno: Twip(pixel)
+        Colonne<int, int, int>("twip", "pixel", "ritorno");
+        Riga("un pollice", 1440, 96, 1440);
+        Riga("pulsante", 375, 25, 375);
+        Riga("etichetta", 255, 17, 255);
+        Riga("dialogo", 6195, 413, 6195);
+        Riga("sotto mezzo pixel", 7, 0, 0);
+        Riga("sopra mezzo pixel", 8, 1, 15);
+        Riga("zero", 0, 0, 0);
     }
     void twip()
     {
-        QFETCH(int, twip);
-        QFETCH(int, pixel);
-        QFETCH(int, ritorno);
+        const auto [twip, pixel, ritorno] = DatiRiga<int, int, int>("twip", "pixel", "ritorno");
         // The offscreen screen has 96 logical dots per inch: 15 twips a pixel.
         QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
         QCOMPARE(Pixel(twip), pixel);
