@@ -415,18 +415,21 @@ private Q_SLOTS:
 
     // The kernel refuses the write (file-size limit, as on a full disk): the
     // last bytes of a small file are refused when the buffer is written out,
-    // those of a large one while it is being written.
+    // those of a large one while it is being written. In place, the write is
+    // refused before a byte is written, with no SIGXFSZ to end the process.
     void spazioEsaurito_data()
     {
-        Colonne<bool, int>("elenco", "righe");
-        Riga("documento piccolo, rifiutato alla chiusura", false, 100);
-        Riga("documento grande, rifiutato durante la scrittura", false, 10000);
-        Riga("elenco", true, 0);
+        Colonne<bool, int, bool>("elenco", "righe", "inPosto");
+        Riga("documento piccolo, rifiutato alla chiusura", false, 100, false);
+        Riga("documento grande, rifiutato durante la scrittura", false, 10000, false);
+        Riga("elenco", true, 0, false);
+        Riga("in posto, rifiutato prima di scrivere", false, 200, true);
     }
 
     void spazioEsaurito()
     {
-        const auto [elenco, righe] = DatiRiga<bool, int>("elenco", "righe");
+        const auto [elenco, righe, inPosto] =
+            DatiRiga<bool, int, bool>("elenco", "righe", "inPosto");
         QTemporaryDir dir;
         const QString percorso = PreparaVecchio(dir.path(), elenco);
         QVERIFY(!percorso.isEmpty());
@@ -434,7 +437,11 @@ private Q_SLOTS:
         const EsitoFiglio esito = InFiglio([&](int fd) {
             const rlimit limite{1024, 1024};
             if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) return 77;
-            ::signal(SIGXFSZ, SIG_IGN);
+            std::optional<DispositivoGuasto::InPosto> forza;
+            if (inPosto)
+                forza.emplace();
+            else
+                ::signal(SIGXFSZ, SIG_IGN);
             ErroreFile errore;
             bool riuscita;
             if (elenco) {
@@ -456,6 +463,7 @@ private Q_SLOTS:
         QCOMPARE(esito.righe, QByteArray("Errore: File troppo grande  (27)\n"));
         QCOMPARE(LeggiFile(percorso), prima);
         QCOMPARE(FileDi(dir.path()), QStringList{QFileInfo(percorso).fileName()});
+        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
     }
 
     // A user who may write a file but not its folder: a document is rewritten
@@ -553,33 +561,6 @@ private Q_SLOTS:
                                          ? u"Errore: Spazio esaurito sul dispositivo  (28)"_s
                                          : u"Errore: Errore di input/output  (5)"_s);
         QCOMPARE(LeggiFile(percorso), prima);
-    }
-
-    // In place under a file-size limit below the new size: refused before a
-    // byte is written, with no SIGXFSZ to end the process.
-    void inPostoLimiteDimensione()
-    {
-        QTemporaryDir dir;
-        const QString percorso = PreparaVecchio(dir.path(), false);
-        QVERIFY(!percorso.isEmpty());
-        const QByteArray prima = LeggiFile(percorso);
-        const EsitoFiglio esito = InFiglio([&](int fd) {
-            const rlimit limite{1024, 1024};
-            if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) return 77;
-            DispositivoGuasto::InPosto forza;
-            FormatoTesto formato;
-            ErroreFile errore;
-            Riporta(fd, Documento::Scrivi(percorso, u"Se a Allora b\r\n"_s.repeated(200), formato,
-                                          &errore)
-                            ? u"salvato"_s
-                            : errore.Messaggio());
-            return 0;
-        });
-        if (esito.stato == 77) QSKIP("The file-size limit cannot be lowered here");
-        QCOMPARE(esito.stato, 0);
-        QCOMPARE(esito.righe, QByteArray("Errore: File troppo grande  (27)\n"));
-        QCOMPARE(LeggiFile(percorso), prima);
-        QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
     }
 
     // A process killed halfway through an in-place write leaves a torn file
