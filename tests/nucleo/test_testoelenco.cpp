@@ -176,6 +176,9 @@ private Q_SLOTS:
         QTest::newRow("C")
             << int(Linguaggio::C) << 50
             << u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s;
+        QTest::newRow("C++") << int(Linguaggio::Cpp) << 80
+                             << u"if=se|this=questo oggetto|new=nuovo|delete=elimina|"
+                                u"std::cout=uscita standard|#endif=#fine se"_s;
         QTest::newRow("batch") << int(Linguaggio::Batch) << 30
                                << u"rem=nota|echo=mostra|goto=vai a"_s;
     }
