@@ -441,12 +441,9 @@ private Q_SLOTS:
             "*/", "#",  "\\",   "echo", "echo.",     "@",    "(",      ")",  "&",    "|",
             "^",  "::", "a1",   "è",    "Attribute", " ",    "VB_Name"};
         QRandomGenerator gen(12);
-        const TipoTesto tipi[] = {{Linguaggio::Basic, false},
-                                  {Linguaggio::Basic, true},
-                                  {Linguaggio::C, false},
-                                  {Linguaggio::Cpp, false},
-                                  {Linguaggio::Batch, false},
-                                  {Linguaggio::Nessuno, false}};
+        const TipoTesto tipi[] = {{Linguaggio::Basic, false}, {Linguaggio::Basic, true},
+                                  {Linguaggio::C, false},     {Linguaggio::Cpp, false},
+                                  {Linguaggio::Batch, false}, {Linguaggio::Nessuno, false}};
         for (int prova = 0; prova < 20000; ++prova) {
             QString testo;
             for (int k = int(gen.bounded(40)); k > 0; --k)
