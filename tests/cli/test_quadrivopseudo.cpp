@@ -779,6 +779,8 @@ private Q_SLOTS:
              Linguaggio::Basic},
             {"prova.c", "int main() {\r\n\tif (a) return 0; /* if */\r\n\twhile(x) {}\r\n}\r\n",
              Linguaggio::C},
+            {"prova.cpp", "class A {\r\n\tvoid f() { if (a) delete this; } // new\r\n};\r\n",
+             Linguaggio::Cpp},
             {"prova.bat",
              "@echo off\r\nrem if x\r\n\tif exist a goto fine\r\necho \"if\"\r\n:fine\r\n",
              Linguaggio::Batch}};
