@@ -42,9 +42,9 @@ namespace {
 const char *const Nome = "quadrivo-pseudo";
 
 const char *const Uso =
-    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|batch|auto] [--pulizia[=PULIZIA.dat]]\n"
+    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|c++|batch|auto] [--pulizia[=PULIZIA.dat]]\n"
     "                     [-o CARTELLA | --sul-posto | --parole-non-tradotte] [-j N]\n"
-    "                     [--linguaggio=basic|c|batch|nessuno]\n"
+    "                     [--linguaggio=basic|c|c++|batch|nessuno]\n"
     "                     [--proteggi | --no-proteggi]\n"
     "                     [--separatori-codice | --no-separatori-codice]\n"
     "                     [--elenco-per-linguaggio | --no-elenco-per-linguaggio]\n"
@@ -71,11 +71,13 @@ const char *const Aiuto =
     "                     Quadrivo, oppure un elenco di testo come lo esportano gli\n"
     "                     editor degli elenchi (UTF-8, una voce per riga, un tab\n"
     "                     tra la parola e la traduzione), riconosciuto dal\n"
-    "                     contenuto; basic, c o batch: l'elenco pronto di quel\n"
-    "                     linguaggio (per un file con uno di questi nomi: ./basic);\n"
+    "                     contenuto; basic, c, c++ (o cpp) o batch: l'elenco pronto\n"
+    "                     di quel linguaggio (per un file con uno di questi nomi:\n"
+    "                     ./basic);\n"
     "                     auto: per ogni file l'elenco del suo linguaggio, quello\n"
     "                     che Quadrivo tiene accanto agli altri (sostituzioni-basic.dat,\n"
-    "                     sostituzioni-c.dat, sostituzioni-batch.dat, fatto\n"
+    "                     sostituzioni-c.dat, sostituzioni-cpp.dat,\n"
+    "                     sostituzioni-batch.dat, fatto\n"
     "                     dall'elenco pronto la prima volta che serve); per un\n"
     "                     testo senza linguaggio, sostituzioni.dat.\n"
     "                     Un elenco vuoto, senza parole da cercare o che non è un\n"
@@ -97,10 +99,11 @@ const char *const Aiuto =
     "  -j N               elabora N file alla volta (di solito quanti sono i\n"
     "                     processori).\n"
     "  --linguaggio=L     legge ogni testo come codice del linguaggio L: basic,\n"
-    "                     c (C e C++), batch oppure nessuno. Senza questa opzione\n"
-    "                     il linguaggio viene dall'estensione di ogni file (.bas\n"
-    "                     .frm .cls .ctl .dsr .vbs, .c .h .cpp .hpp .cc .cxx,\n"
-    "                     .bat .cmd); lo standard input non ne ha.\n"
+    "                     c, c++ (o cpp), batch oppure nessuno. Senza questa\n"
+    "                     opzione il linguaggio viene dall'estensione di ogni file\n"
+    "                     (.bas .frm .cls .ctl .dsr .vbs; .c .h; .cpp .hpp .cc .cxx\n"
+    "                     .hh .hxx; .bat .cmd); un'intestazione .h è letta come C.\n"
+    "                     Lo standard input non ha linguaggio.\n"
     "  --parole-non-tradotte\n"
     "                     non scrive nessun risultato: mostra, per ogni linguaggio,\n"
     "                     le parole che l'elenco lascia senza traduzione nei\n"
@@ -200,6 +203,7 @@ std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
     const QString n = nome.toLower();
     if (n == QStringLiteral("basic")) return Linguaggio::Basic;
     if (n == QStringLiteral("c")) return Linguaggio::C;
+    if (n == QStringLiteral("c++") || n == QStringLiteral("cpp")) return Linguaggio::Cpp;
     if (n == QStringLiteral("batch")) return Linguaggio::Batch;
     if (n == QStringLiteral("nessuno")) return Linguaggio::Nessuno;
     return std::nullopt;
@@ -266,7 +270,7 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
             const std::optional<QString> v = valore(dopoUguale);
             o.linguaggio = v ? LinguaggioDaNome(*v) : std::nullopt;
             if (!o.linguaggio)
-                return QStringLiteral("--linguaggio vuole basic, c, batch oppure nessuno");
+                return QStringLiteral("--linguaggio vuole basic, c, c++, batch oppure nessuno");
         } else if (a == QStringLiteral("--proteggi") || a == QStringLiteral("--no-proteggi")) {
             o.proteggi = !a.startsWith(QStringLiteral("--no-"));
         } else if (a == QStringLiteral("--separatori-codice") ||
@@ -418,6 +422,7 @@ std::optional<Linguaggio> ElencoPronto(const QString &nome)
 {
     if (nome == QStringLiteral("basic")) return Linguaggio::Basic;
     if (nome == QStringLiteral("c")) return Linguaggio::C;
+    if (nome == QStringLiteral("c++") || nome == QStringLiteral("cpp")) return Linguaggio::Cpp;
     if (nome == QStringLiteral("batch")) return Linguaggio::Batch;
     return std::nullopt;
 }

@@ -23,7 +23,8 @@ using Piattaforma::Risposta;
 
 namespace {
 
-const Linguaggio Linguaggi[] = {Linguaggio::Basic, Linguaggio::C, Linguaggio::Batch};
+const Linguaggio Linguaggi[] = {Linguaggio::Basic, Linguaggio::C, Linguaggio::Cpp,
+                                Linguaggio::Batch};
 
 // A list text file is at most a few hundred kilobytes; this keeps a wrong
 // choice (a disk image, a video) from filling the memory.

@@ -53,7 +53,8 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
         SceltaElenco->setGeometry(Pixel(3600), Pixel(40), Pixel(1455), Pixel(300));
         // In the order of Linguaggio: the shared list first.
         SceltaElenco->addItems({QStringLiteral("Testo"), QStringLiteral("BASIC"),
-                                QStringLiteral("C/C++"), QStringLiteral("batch")});
+                                QStringLiteral("C"), QStringLiteral("C++"),
+                                QStringLiteral("batch")});
         SceltaElenco->setCurrentIndex(int(m_linguaggio));
         SceltaElenco->setToolTip(QDir::toNativeSeparators(liste->Percorso(elenco)));
         connect(SceltaElenco, &QComboBox::currentIndexChanged, this, [this](int indice) {

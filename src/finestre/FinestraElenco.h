@@ -34,7 +34,7 @@ public:
                                      const ErroreFile &errore);
 
     QLabel *EtichettaElenco = nullptr;
-    // Which substitution list is edited ("Testo", "BASIC", "C/C++", "batch"):
+    // Which substitution list is edited ("Testo", "BASIC", "C", "C++", "batch"):
     // only when each language has its own list.
     QComboBox *SceltaElenco = nullptr;
     QTableView *VistaElenco = nullptr;

@@ -103,6 +103,6 @@ public:
     bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
 
 private:
-    // BASIC, C, batch: opened on demand, each only its substitution file.
-    std::array<std::unique_ptr<ArchivioListe>, 3> m_listeLinguaggio;
+    // BASIC, C, C++, batch: opened on demand, each only its substitution file.
+    std::array<std::unique_ptr<ArchivioListe>, 4> m_listeLinguaggio;
 };

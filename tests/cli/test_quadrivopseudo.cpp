@@ -242,16 +242,19 @@ private Q_SLOTS:
         QVERIFY(comando.out != documento);
     }
 
-    // Standard input to standard output, with "-" or no file at all.
+    // Standard input to standard output, with "-" or no file at all. A copy
+    // of the command runs, so that lists or options left beside the built one
+    // do not count.
     void FlussoStandard()
     {
+        const QString copia = CopiaComando(m_dir.path());
         Scrivi(P("m.bas"), Modulo);
-        const Esito daFile = Esegui({P("m.bas")});
+        const Esito daFile = Esegui({P("m.bas")}, {}, copia);
         QCOMPARE(daFile.uscita, 0);
         QVERIFY(daFile.out.startsWith("Sub Citt\xE0()\r\n  Se a Allora b\r\n"));
         QVERIFY(daFile.out.endsWith("\r\n\r\n"));
-        QCOMPARE(Esegui({}, Modulo), daFile);
-        QCOMPARE(Esegui({"-"}, Modulo), daFile);
+        QCOMPARE(Esegui({}, Modulo, copia), daFile);
+        QCOMPARE(Esegui({"-"}, Modulo, copia), daFile);
     }
 
     // Several files into a folder or over themselves; the unreadable ones
@@ -565,7 +568,7 @@ private Q_SLOTS:
         QCOMPARE(aiuto.uscita, 0);
         QVERIFY(aiuto.out.startsWith("Uso: quadrivo-pseudo"));
         QVERIFY(aiuto.out.contains("byte per byte"));
-        QVERIFY(aiuto.out.contains("--linguaggio=basic|c|batch|nessuno"));
+        QVERIFY(aiuto.out.contains("--linguaggio=basic|c|c++|batch|nessuno"));
         const Esito versione = Esegui({"--version"});
         QCOMPARE(versione.uscita, 0);
         QVERIFY(versione.out.startsWith("quadrivo-pseudo "));
@@ -630,6 +633,8 @@ private Q_SLOTS:
              Voci{{"If", "Se"}, {"b", "c"}});
         Riga("elenco pronto basic", QByteArray(), "basic", ListaDelLinguaggio(Linguaggio::Basic));
         Riga("elenco pronto c", QByteArray(), "c", ListaDelLinguaggio(Linguaggio::C));
+        Riga("elenco pronto c++", QByteArray(), "c++", ListaDelLinguaggio(Linguaggio::Cpp));
+        Riga("elenco pronto cpp", QByteArray(), "cpp", ListaDelLinguaggio(Linguaggio::Cpp));
         Riga("elenco pronto batch", QByteArray(), "batch", ListaDelLinguaggio(Linguaggio::Batch));
     }
     void FormatiDellElenco()
@@ -637,7 +642,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, contenuto);
         QFETCH(QString, argomento);
         QFETCH(Voci, equivalente);
-        const QByteArray testo("If a Then\r\nif (a) return;\r\n@echo off\r\nb\r\n");
+        const QByteArray testo("If a Then\r\nif (a) return;\r\ndelete this;\r\n@echo off\r\nb\r\n");
         if (argomento.isEmpty()) {
             Scrivi(P("elenco"), contenuto);
             argomento = P("elenco");
@@ -726,9 +731,12 @@ private Q_SLOTS:
     {
         const QString copia = CopiaComando(m_dir.path());
         Scrivi(P("sostituzioni.dat"), Record::Unisci(Voci{{"b", "bi"}}));
-        const QMap<QString, QString> elenchi{
-            {"a.bas", "basic"}, {"b.c", "c"}, {"c.bat", "batch"}, {"d.txt", P("sostituzioni.dat")}};
-        const QByteArray testo("If a Then\r\nif (a) return;\r\n@echo off\r\nb\r\n");
+        const QMap<QString, QString> elenchi{{"a.bas", "basic"},
+                                             {"b.c", "c"},
+                                             {"c.bat", "batch"},
+                                             {"d.txt", P("sostituzioni.dat")},
+                                             {"e.cpp", "c++"}};
+        const QByteArray testo("If a Then\r\nif (a) return;\r\ndelete this;\r\n@echo off\r\nb\r\n");
         QStringList file;
         for (const QString &nome : elenchi.keys()) {
             Scrivi(P(nome), testo);
@@ -741,7 +749,8 @@ private Q_SLOTS:
             QCOMPARE(una.uscita, 0);
             QCOMPARE(Leggi(P("auto/" + e.key())), una.out);
         }
-        for (const Linguaggio l : {Linguaggio::Basic, Linguaggio::C, Linguaggio::Batch})
+        for (const Linguaggio l :
+             {Linguaggio::Basic, Linguaggio::C, Linguaggio::Cpp, Linguaggio::Batch})
             QCOMPARE(Leggi(PercorsoElencoLinguaggio(m_dir.path(), l)),
                      Record::Unisci(ListaDelLinguaggio(l)));
 
@@ -752,7 +761,7 @@ private Q_SLOTS:
         QCOMPARE(Leggi(P("dopo/a.bas")),
                  Esegui({"--elenco", P("sostituzioni-basic.dat"), P("a.bas")}, {}, copia).out);
         QVERIFY(Leggi(P("dopo/a.bas")).startsWith("SE a Then"));
-        for (const QString nome : {"b.c", "c.bat", "d.txt"})
+        for (const QString nome : {"b.c", "c.bat", "d.txt", "e.cpp"})
             QCOMPARE(Leggi(P("dopo/" + nome)), Leggi(P("auto/" + nome)));
     }
 
@@ -770,6 +779,8 @@ private Q_SLOTS:
              Linguaggio::Basic},
             {"prova.c", "int main() {\r\n\tif (a) return 0; /* if */\r\n\twhile(x) {}\r\n}\r\n",
              Linguaggio::C},
+            {"prova.cpp", "class A {\r\n\tvoid f() { if (a) delete this; } // new\r\n};\r\n",
+             Linguaggio::Cpp},
             {"prova.bat",
              "@echo off\r\nrem if x\r\n\tif exist a goto fine\r\necho \"if\"\r\n:fine\r\n",
              Linguaggio::Batch}};
@@ -814,14 +825,16 @@ private Q_SLOTS:
         Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
         Scrivi(P("a.bas"), "Loop\r\nIf a Then Loop ' Dim\r\n");
         Scrivi(P("b.bas"), "Dim a\r\nLoop\r\n");
-        Scrivi(P("c.c"), "while (a) { if (b) return; }\r\n");
+        Scrivi(P("c.c"), "while (a) { if (b) return; }\r\nnew = delete;\r\n");
+        Scrivi(P("d.cpp"), "delete p;\r\n");
         const Esito e = Esegui({"--parole-non-tradotte", "--elenco", P("elenco.dat"), P("a.bas"),
-                                P("b.bas"), P("c.c")});
+                                P("b.bas"), P("c.c"), P("d.cpp")});
         QCOMPARE(e.uscita, 0);
         QCOMPARE(e.out, QByteArray("BASIC\tLoop\t3\tnessuna voce nell'elenco\n"
                                    "BASIC\tDim\t1\tnessuna voce nell'elenco\n"
-                                   "C/C++\treturn\t1\tnessuna voce nell'elenco\n"
-                                   "C/C++\twhile\t1\tnessuna voce nell'elenco\n"));
+                                   "C\treturn\t1\tnessuna voce nell'elenco\n"
+                                   "C\twhile\t1\tnessuna voce nell'elenco\n"
+                                   "C++\tdelete\t1\tnessuna voce nell'elenco\n"));
         QVERIFY(!QFileInfo::exists(P("a.bas.tmp")));
         QCOMPARE(Leggi(P("b.bas")), QByteArray("Dim a\r\nLoop\r\n"));
     }

@@ -208,16 +208,26 @@ private Q_SLOTS:
         const std::optional<Risposta> nessuna, si = Risposta::Si, no = Risposta::No,
                                                annulla = Risposta::Annulla;
         const Righe c = ListaDelLinguaggio(Linguaggio::C);
+        const Righe cpp = ListaDelLinguaggio(Linguaggio::Cpp);
         const Righe batch = ListaDelLinguaggio(Linguaggio::Batch);
         const Righe ifSe = {{u"IF"_s, u"Se!"_s}};
         Righe ifSeEBatch = ifSe; // the batch entries whose word is not "if", added
         for (const VoceSostituzione &v : batch)
             if (v.Trova.compare(u"if"_s, Qt::CaseInsensitive) != 0) ifSeEBatch.append(v);
+<<<<<<< HEAD
         Riga("vuoto, C", Righe(), 1, nessuna, Testo(c));
         Riga("sostituisce", ifSe, 2, si, Testo(batch));
         Riga("aggiunge", ifSe, 2, no, Testo(ifSeEBatch));
         Riga("annulla la domanda", ifSe, 0, annulla, "<invariato>");
         Riga("annulla la scelta", ifSe, -1, nessuna, "<invariato>");
+=======
+        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
+        QTest::newRow("vuoto, C++") << Righe() << 2 << nessuna << Testo(cpp);
+        QTest::newRow("sostituisce") << ifSe << 3 << si << Testo(batch);
+        QTest::newRow("aggiunge") << ifSe << 3 << no << Testo(ifSeEBatch);
+        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
+        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
+>>>>>>> r3-cpp20
     }
     void caricaLinguaggio()
     {
@@ -227,8 +237,8 @@ private Q_SLOTS:
         Copione::QuandoModale([&](QDialog *d) {
             auto *f = qobject_cast<FinestraLinguaggio *>(d);
             QVERIFY(f);
-            QCOMPARE(f->SceltaLinguaggio->currentText(), u"C/C++"_s); // the proposed one
-            QCOMPARE(f->SceltaLinguaggio->count(), 3);
+            QCOMPARE(f->SceltaLinguaggio->currentText(), u"C"_s); // the proposed one
+            QCOMPARE(f->SceltaLinguaggio->count(), 4);
             if (scelta < 0) return f->BottoneAnnulla->click();
             f->SceltaLinguaggio->setCurrentIndex(scelta);
             f->BottoneOk->click();

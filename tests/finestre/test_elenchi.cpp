@@ -663,6 +663,10 @@ private Q_SLOTS:
                  (QStringList{"Salvare le modifiche all'elenco?", "I dati sono stati salvati."}));
         QCOMPARE(f.LinguaggioElenco(), Linguaggio::C);
         QCOMPARE(f.Modello().NumeroRighe(), righePronte(Linguaggio::C));
+        f.SceltaElenco->setCurrentIndex(3);
+        QCOMPARE(f.SceltaElenco->currentText(), u"C++"_s);
+        QCOMPARE(f.LinguaggioElenco(), Linguaggio::Cpp);
+        QCOMPARE(f.Modello().NumeroRighe(), righePronte(Linguaggio::Cpp));
 
         // The BASIC addition is in the BASIC file only; the shared list is untouched.
         const QVector<VoceSostituzione> basic =

@@ -53,7 +53,7 @@ private Q_SLOTS:
         QTest::newRow("basic, attiva")
             << QByteArray() << "/x/Contesto.BAS" << Opzioni{true, false} << true << "BASIC";
         QTest::newRow("c, spegne")
-            << entrambe << "/x/main.cpp" << Opzioni{false, true} << true << "C/C++";
+            << entrambe << "/x/main.cpp" << Opzioni{false, true} << true << "C++";
         QTest::newRow("batch, annulla") << entrambe << "/x/a.cmd" << Opzioni{} << false << "Batch";
         QTest::newRow("senza nome")
             << QByteArray() << "" << Opzioni{true, true} << true << "Nessuno";

@@ -97,11 +97,11 @@ private Q_SLOTS:
         // reach them; the window says so, and with the option they are gone.
         riga("c rientrato, senza separatori", "/p/f.c", CTabulato,
              "else=1(" + DopoTabulazione + ") if=1(" + DopoTabulazione + ") int=1 void=1",
-             "Parole chiave C/C++ senza traduzione:");
+             "Parole chiave C senza traduzione:");
         riga("c rientrato, con separatori", "/p/f.c", CTabulato, "int=1 void=1",
-             "Parole chiave C/C++ senza traduzione:", true);
+             "Parole chiave C senza traduzione:", true);
         riga("c", "/p/main.c", "#include <stdio.h>\nint main(void) { /* int */ if (1) return 0; }",
-             "#include=1 int=1 return=1 void=1", "Parole chiave C/C++ senza traduzione:");
+             "#include=1 int=1 return=1 void=1", "Parole chiave C senza traduzione:");
         riga("nessun linguaggio, almeno tre volte", "/p/note.txt",
              "alfa beta Alfa gamma alfa beta beta se Se SE If if", "alfa=3 beta=3 se=3",
              "Parole ripetute almeno tre volte, senza traduzione:");

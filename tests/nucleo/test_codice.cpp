@@ -17,6 +17,7 @@ TipoTesto Tipo(const QString &nome)
     if (nome == QLatin1String("basic")) return {Linguaggio::Basic, false};
     if (nome == QLatin1String("form")) return {Linguaggio::Basic, true};
     if (nome == QLatin1String("c")) return {Linguaggio::C, false};
+    if (nome == QLatin1String("c++")) return {Linguaggio::Cpp, false};
     if (nome == QLatin1String("batch")) return {Linguaggio::Batch, false};
     return {};
 }
@@ -324,7 +325,7 @@ QVector<bool> ModelloBatch(const QString &t)
 QVector<bool> Modello(const QString &t, TipoTesto tipo)
 {
     if (tipo.linguaggio == Linguaggio::Basic) return ModelloBasic(t, tipo.intestazioneBasic);
-    if (tipo.linguaggio == Linguaggio::C) return ModelloC(t);
+    if (FamigliaC(tipo.linguaggio)) return ModelloC(t);
     if (tipo.linguaggio == Linguaggio::Batch) return ModelloBatch(t);
     return QVector<bool>(t.size(), false);
 }
@@ -343,7 +344,8 @@ private Q_SLOTS:
         const QVector<std::pair<QString, QStringList>> tipi = {
             {"basic", {"/p/Contesto.bas", "s.vbs", "C:\\d.x\\f.bas"}},
             {"form", {"/p/FinestraPrincipale.FRM", "c.cls", "c.Ctl", "d.dsr"}},
-            {"c", {"a.c", "a.H", "a.cpp", "a.hpp", "a.cc", "a.CXX"}},
+            {"c", {"a.c", "a.H", "/p.cpp/a.h"}},
+            {"c++", {"a.cpp", "a.hpp", "a.cc", "a.CXX", "a.hh", "a.Hxx", "C:\\p.c\\a.cpp"}},
             {"batch", {"x.bat", "x.CMD"}},
             {"nessuno", {"", "/p/Makefile", "/p.bas/leggimi", "a.txt", "a.bas.txt", "a.c~"}}};
         for (const auto &[tipo, nomi] : tipi)
@@ -439,11 +441,9 @@ private Q_SLOTS:
             "*/", "#",  "\\",   "echo", "echo.",     "@",    "(",      ")",  "&",    "|",
             "^",  "::", "a1",   "è",    "Attribute", " ",    "VB_Name"};
         QRandomGenerator gen(12);
-        const TipoTesto tipi[] = {{Linguaggio::Basic, false},
-                                  {Linguaggio::Basic, true},
-                                  {Linguaggio::C, false},
-                                  {Linguaggio::Batch, false},
-                                  {Linguaggio::Nessuno, false}};
+        const TipoTesto tipi[] = {{Linguaggio::Basic, false}, {Linguaggio::Basic, true},
+                                  {Linguaggio::C, false},     {Linguaggio::Cpp, false},
+                                  {Linguaggio::Batch, false}, {Linguaggio::Nessuno, false}};
         for (int prova = 0; prova < 20000; ++prova) {
             QString testo;
             for (int k = int(gen.bounded(40)); k > 0; --k)

@@ -34,6 +34,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nome");
         QTest::newRow("basic") << Linguaggio::Basic << u"sostituzioni-basic.dat"_s;
         QTest::newRow("c") << Linguaggio::C << u"sostituzioni-c.dat"_s;
+        QTest::newRow("c++") << Linguaggio::Cpp << u"sostituzioni-cpp.dat"_s;
         QTest::newRow("batch") << Linguaggio::Batch << u"sostituzioni-batch.dat"_s;
     }
     void creatoUnaVolta()
@@ -85,7 +86,9 @@ private Q_SLOTS:
         QTest::newRow("spenta, basic") << false << u"/x/Modulo.bas"_s << u"sostituzioni.dat"_s;
         QTest::newRow("spenta, c") << false << u"/x/main.c"_s << u"sostituzioni.dat"_s;
         QTest::newRow("accesa, basic") << true << u"/x/Modulo.BAS"_s << u"sostituzioni-basic.dat"_s;
-        QTest::newRow("accesa, c++") << true << u"/x/main.cpp"_s << u"sostituzioni-c.dat"_s;
+        QTest::newRow("accesa, c") << true << u"/x/main.c"_s << u"sostituzioni-c.dat"_s;
+        QTest::newRow("accesa, intestazione") << true << u"/x/main.h"_s << u"sostituzioni-c.dat"_s;
+        QTest::newRow("accesa, c++") << true << u"/x/main.cpp"_s << u"sostituzioni-cpp.dat"_s;
         QTest::newRow("accesa, batch") << true << u"/x/a.cmd"_s << u"sostituzioni-batch.dat"_s;
         QTest::newRow("accesa, senza linguaggio")
             << true << u"/x/nota.txt"_s << u"sostituzioni.dat"_s;

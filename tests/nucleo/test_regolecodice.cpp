@@ -5,6 +5,7 @@
 
 #include "aiuti/CorsaAutomatica.h"
 #include "aiuti/ModelliRiferimento.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
 #include "nucleo/pseudocodifica/Pulizia.h"
@@ -26,14 +27,15 @@ Voci Elenco(const QString &testo)
 }
 
 // The rules for a type the tables name by index: 0 BASIC, 1 BASIC with a
-// header block, 2 C, 3 batch, 4 none.
+// header block, 2 C, 3 batch, 4 none, 5 C++.
 RegoleCodice Regole(int tipo, bool proteggi, bool separatori)
 {
     const TipoTesto tipi[] = {{Linguaggio::Basic, false},
                               {Linguaggio::Basic, true},
                               {Linguaggio::C, false},
                               {Linguaggio::Batch, false},
-                              {}};
+                              {},
+                              {Linguaggio::Cpp, false}};
     RegoleCodice r;
     r.tipo = tipi[tipo];
     r.proteggi = proteggi;
@@ -208,6 +210,12 @@ private Q_SLOTS:
         riga("batch: file ibrido senza separatori", ibrido, 3, true, false, "exit>esci|if>se",
              "@if (@a)==(@b) @end /*\r\n@echo off\r\ncscript //E:JScript \"%~f0\"\r\n"
              "esci /b\r\n*/\r\nse (x) WScript.Echo(\"exit\");\r\nesci();");
+        // "=c", "=c++": the language's ready list. The C++ words are names in C.
+        const char *oggetti = "p = new Nodo(this); delete q; // new\r\n#define NUOVO new";
+        riga("c: parole del C++ con l'elenco pronto", oggetti, 2, true, true, "=c",
+             "p = new Nodo(this); delete q; // new\r\n#definisci NUOVO new");
+        riga("c++: parole del C++ con l'elenco pronto", oggetti, 5, true, true, "=c++",
+             "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO new");
         riga("nessuno: niente da proteggere", "x=\"If\"", 4, true, true, "If>Se", "x=\"Se\"");
         riga("nessuno: separatori classici", "x=\"If\"", 4, true, false, "If>Se", "x=\"If\"");
     }
@@ -220,7 +228,9 @@ private Q_SLOTS:
         QFETCH(QString, elenco);
         QFETCH(QString, atteso);
         const RegoleCodice regole = Regole(tipo, proteggi, separatori);
-        const Voci voci = Elenco(elenco);
+        const Voci voci = elenco == QLatin1String("=c")     ? ListaDelLinguaggio(Linguaggio::C)
+                          : elenco == QLatin1String("=c++") ? ListaDelLinguaggio(Linguaggio::Cpp)
+                                                            : Elenco(elenco);
         QCOMPARE(CorsaAutomatica(testo, voci, regole), atteso);
         QCOMPARE(MotoreElenco(voci).Applica(testo, regole), atteso);
         QCOMPARE(Modello::ElencoCodice(testo, voci, Letterale(regole)), atteso);
@@ -233,8 +243,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("tipo");
         QTest::addColumn<bool>("proteggi");
         QTest::addColumn<bool>("separatori");
-        const char *nomi[] = {"basic", "modulo", "c", "batch", "nessuno"};
-        for (int t = 0; t < 5; ++t)
+        const char *nomi[] = {"basic", "modulo", "c", "batch", "nessuno", "c++"};
+        for (int t = 0; t < 6; ++t)
             for (int combinazione = 0; combinazione < 4; ++combinazione)
                 QTest::addRow("%s %d%d", nomi[t], combinazione & 1, combinazione >> 1)
                     << t << bool(combinazione & 1) << bool(combinazione >> 1);

@@ -12,12 +12,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The lists a concept row reads: B = BASIC, C, T = batch, F = factory list.
+// The lists a concept row reads: B = BASIC, C, P = C++, T = batch, F = factory
+// list.
 QVector<VoceSostituzione> Liste(const QString &quali)
 {
     QVector<VoceSostituzione> voci;
     if (quali.contains(u'B')) voci += ListaDelLinguaggio(Linguaggio::Basic);
     if (quali.contains(u'C')) voci += ListaDelLinguaggio(Linguaggio::C);
+    if (quali.contains(u'P')) voci += ListaDelLinguaggio(Linguaggio::Cpp);
     if (quali.contains(u'T')) voci += ListaDelLinguaggio(Linguaggio::Batch);
     if (quali.contains(u'F')) voci += SostituzioniPredefinite();
     return voci;
@@ -44,33 +46,40 @@ private Q_SLOTS:
                                     << QString::fromUtf8(termine);
         };
         // "if not errorlevel n" reads as "less than n".
-        riga("negazione", "BCTF", R"((?!.*errorlevel).*\bnot\b.*)", "non");
-        riga("condizione", "BCTF", R"(#?(if|elseif|elif|ifdef|ifndef|else if)|if .*)", "se");
-        riga("alternativa", "BCT", R"(#?(else|elseif|elif|else if))", "altrimenti");
-        riga("fine condizione", "BC", R"(#?end ?if)", "fine se");
-        riga("ciclo Do/Loop", "BCF", R"(do|loop|(do|loop) .*|exit do)", "ripeti");
+        riga("negazione", "BCPTF", R"((?!.*errorlevel).*\bnot\b.*)", "non");
+        riga("condizione", "BCPTF", R"(#?(if|elseif|elif|ifdef|ifndef|else if)|if .*)", "se");
+        riga("alternativa", "BCPT", R"(#?(else|elseif|elif|else if))", "altrimenti");
+        riga("fine condizione", "BCP", R"(#?end ?if)", "fine se");
+        riga("ciclo Do/Loop", "BCPF", R"(do|loop|(do|loop) .*|exit do)", "ripeti");
         riga("finché", "BF", R"(.*\buntil\b.*)", "finché");
-        riga("mentre", "BCF", R"(.*\bwhile\b.*)", "mentre");
-        riga("per", "BCTF", R"(for|for each|for /.)", "per");
+        riga("mentre", "BCPF", R"(.*\bwhile\b.*)", "mentre");
+        riga("per", "BCPTF", R"(for|for each|for /.)", "per");
         riga("uscita", "BT", R"(exit( .*)?)", "esci");
-        riga("ritorno", "BC", R"(return)", "ritorna");
-        riga("scelta", "BC", R"(select( case)?|end select|switch)", "scegli");
-        riga("caso", "BC", R"(case)", "caso");
-        riga("altri casi", "BC", R"(case else|default)", "negli altri casi");
+        riga("ritorno", "BCP", R"(return)", "ritorna");
+        riga("scelta", "BCP", R"(select( case)?|end select|switch)", "scegli");
+        riga("caso", "BCP", R"(case)", "caso");
+        riga("altri casi", "BCP", R"(case else|default)", "negli altri casi");
         // Written mid-line: never "È".
         riga("è", "B", R"(is( nothing)?|is(null|empty|numeric))", "=è");
         riga("variabile", "B", R"(dim)", "variabile");
         riga("dichiarazione esterna", "B", R"(.*\bdeclare\b.*)", "estern");
         riga("caratteri di una stringa", "B", R"((left|right|mid)\$?)", "caratteri");
-        riga("fine del file", "BC", R"(eof)", "fine del file");
+        riga("fine del file", "BCP", R"(eof)", "fine del file");
         riga("codice di uscita", "T", R"(.*errorlevel.*)", "codice di uscita");
         riga("richiesta", "BT", R"(inputbox|set /p|choice)", "chiedi");
         riga("procedura", "B", R"(.*\bsub\b.*)", "procedura");
         riga("funzione", "B", R"(.*\bfunction\b.*)", "funzione");
-        riga("void", "C", R"(void)", "senza tipo");
+        riga("void", "CP", R"(void)", "senza tipo");
         riga("64 bit", "B", R"(.*\bptrsafe\b.*)", "a 64 bit");
+        riga("oggetto corrente", "BP", R"(me|this)", "=questo oggetto");
+        riga("nuovo", "BP", R"(new)", "nuovo");
+        riga("pubblico", "BP", R"(public)", "pubblic");
+        riga("privato", "BP", R"(private)", "privat");
+        riga("conversione", "P", R"(.*_cast)", "converti");
+        riga("uscita standard", "CP", R"(stdout|(std::)?cout)", "uscita standard");
+        riga("errore standard", "CP", R"(stderr|(std::)?cerr)", "errore standard");
         // A directive reads as one: its replacement starts with "#".
-        riga("direttive", "BC", R"(#.*)", "#");
+        riga("direttive", "BCP", R"(#.*)", "#");
     }
     void unTerminePerConcetto()
     {
@@ -108,6 +117,12 @@ private Q_SLOTS:
         QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
                            << u"this new delete class try catch throw template namespace "
                               u"virtual operator public private protected using typename"_s;
+        QTest::newRow("C++") << int(Linguaggio::Cpp)
+                             << u"this|new|delete|class|public|private|protected|try|catch|throw|"
+                                u"template|typename|namespace|using|virtual|override|operator|"
+                                u"friend|const_cast|nullptr|bool|true|false|std::string|cout|"
+                                u"cin|endl|size_t|FILE|EOF"_s
+                             << QString();
         QTest::newRow("batch") << int(Linguaggio::Batch)
                                << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%"_s
                                << u"nul con prn aux"_s;
@@ -130,6 +145,14 @@ private Q_SLOTS:
             QVERIFY2(parole.contains(p), qPrintable(p));
         for (const QString &p : assenti.split(u' ', Qt::SkipEmptyParts))
             QVERIFY2(!parole.contains(p, Qt::CaseInsensitive), qPrintable(p));
+    }
+
+    // C++ reads every C entry as C does: the C++ list only adds to the C one.
+    void cppComprendeC()
+    {
+        const QVector<VoceSostituzione> cpp = ListaDelLinguaggio(Linguaggio::Cpp);
+        for (const VoceSostituzione &v : ListaDelLinguaggio(Linguaggio::C))
+            QVERIFY2(cpp.contains(v), qPrintable(v.Trova));
     }
 
     // A type-suffixed function reads like the function without its suffix.

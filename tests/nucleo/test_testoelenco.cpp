@@ -168,6 +168,9 @@ private Q_SLOTS:
              u"True=Vero"_s);
         Riga("C", int(Linguaggio::C), 50,
              u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s);
+        Riga("C++", int(Linguaggio::Cpp), 80,
+             u"if=se|this=questo oggetto|new=nuovo|delete=elimina|"
+             u"std::cout=uscita standard|#endif=#fine se"_s);
         Riga("batch", int(Linguaggio::Batch), 30, u"rem=nota|echo=mostra|goto=vai a"_s);
     }
     // Each list loads whole from its text, fits the records, holds every word

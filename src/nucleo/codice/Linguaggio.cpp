@@ -21,8 +21,9 @@ TipoTesto TipoDaNomeFile(QStringView nomeFile)
         {u"cls", Linguaggio::Basic, true},  {u"ctl", Linguaggio::Basic, true},
         {u"dsr", Linguaggio::Basic, true},  {u"vbs", Linguaggio::Basic, false},
         {u"c", Linguaggio::C, false},       {u"h", Linguaggio::C, false},
-        {u"cpp", Linguaggio::C, false},     {u"hpp", Linguaggio::C, false},
-        {u"cc", Linguaggio::C, false},      {u"cxx", Linguaggio::C, false},
+        {u"cpp", Linguaggio::Cpp, false},   {u"hpp", Linguaggio::Cpp, false},
+        {u"cc", Linguaggio::Cpp, false},    {u"cxx", Linguaggio::Cpp, false},
+        {u"hh", Linguaggio::Cpp, false},    {u"hxx", Linguaggio::Cpp, false},
         {u"bat", Linguaggio::Batch, false}, {u"cmd", Linguaggio::Batch, false},
     };
     for (const Voce &v : tabella)
@@ -36,7 +37,9 @@ QString NomeLinguaggio(Linguaggio linguaggio)
     case Linguaggio::Basic:
         return QStringLiteral("BASIC");
     case Linguaggio::C:
-        return QStringLiteral("C/C++");
+        return QStringLiteral("C");
+    case Linguaggio::Cpp:
+        return QStringLiteral("C++");
     case Linguaggio::Batch:
         return QStringLiteral("Batch");
     case Linguaggio::Nessuno:

@@ -5,7 +5,16 @@
 #include <QString>
 #include <QStringView>
 
-enum class Linguaggio { Nessuno, Basic, C, Batch };
+// The list editor offers the languages in this order (its choice index is the
+// value), so a new language goes where it should appear.
+enum class Linguaggio { Nessuno, Basic, C, Cpp, Batch };
+
+// C and C++ read alike: the same comments, strings, "->" members,
+// preprocessor lines and exact-case keywords. Only their lists differ.
+constexpr bool FamigliaC(Linguaggio linguaggio)
+{
+    return linguaggio == Linguaggio::C || linguaggio == Linguaggio::Cpp;
+}
 
 struct TipoTesto
 {
@@ -22,9 +31,12 @@ struct TipoTesto
 };
 
 // From the extension of the file name, in any case: .bas .frm .cls .ctl .dsr
-// .vbs are BASIC, .c .h .cpp .hpp .cc .cxx the C family, .bat .cmd batch;
-// anything else (no name, no extension) has no language.
+// .vbs are BASIC, .c .h C, .cpp .hpp .cc .cxx .hh .hxx C++, .bat .cmd batch;
+// anything else (no name, no extension) has no language. A ".h" header is read
+// as C whatever stands beside it: both languages use the extension, and in C
+// the C++ words are ordinary names that must not be translated, while a C++
+// header read as C only leaves its C++ words in English.
 TipoTesto TipoDaNomeFile(QStringView nomeFile);
 
-// The name shown to the user: "BASIC", "C/C++", "Batch", "Nessuno".
+// The name shown to the user: "BASIC", "C", "C++", "Batch", "Nessuno".
 QString NomeLinguaggio(Linguaggio linguaggio);

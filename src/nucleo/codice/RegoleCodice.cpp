@@ -24,7 +24,7 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
     if (parola.front() == u' ' || parola.back() == u' ') return false;
     // In C the name after "#" ends where the directive's protected text
     // begins: a word or a replacement of more than one name could straddle it.
-    const bool spazi = tipo.linguaggio != Linguaggio::C;
+    const bool spazi = !FamigliaC(tipo.linguaggio);
     return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 
@@ -190,8 +190,8 @@ void Membri(QStringView t, Linguaggio linguaggio, Segni &segni)
         qsizetype inizio = -1;
         if (t[i] == u'.' && Nome(t[i + 1]))
             inizio = i + 1;
-        else if (linguaggio == Linguaggio::C && t[i] == u'-' && t[i + 1] == u'>' &&
-                 i + 2 < t.size() && Nome(t[i + 2]))
+        else if (FamigliaC(linguaggio) && t[i] == u'-' && t[i + 1] == u'>' && i + 2 < t.size() &&
+                 Nome(t[i + 2]))
             inizio = i + 2;
         if (inizio < 0) continue;
         i = FineNome(t, inizio);

@@ -556,6 +556,7 @@ ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
         costruttore.Basic(tipo.intestazioneBasic);
         break;
     case Linguaggio::C:
+    case Linguaggio::Cpp:
         costruttore.C();
         break;
     case Linguaggio::Batch:

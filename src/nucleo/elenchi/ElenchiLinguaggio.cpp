@@ -14,6 +14,8 @@ QString NomeElencoLinguaggio(Linguaggio linguaggio)
         return QStringLiteral("sostituzioni-basic.dat");
     case Linguaggio::C:
         return QStringLiteral("sostituzioni-c.dat");
+    case Linguaggio::Cpp:
+        return QStringLiteral("sostituzioni-cpp.dat");
     case Linguaggio::Batch:
         return QStringLiteral("sostituzioni-batch.dat");
     case Linguaggio::Nessuno:

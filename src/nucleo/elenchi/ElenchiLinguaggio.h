@@ -10,7 +10,8 @@
 #include <QString>
 
 // The file name of the language's list: "sostituzioni-basic.dat",
-// "sostituzioni-c.dat", "sostituzioni-batch.dat"; "sostituzioni.dat" for no language.
+// "sostituzioni-c.dat", "sostituzioni-cpp.dat", "sostituzioni-batch.dat";
+// "sostituzioni.dat" for no language.
 QString NomeElencoLinguaggio(Linguaggio linguaggio);
 // That file in `cartella`.
 QString PercorsoElencoLinguaggio(const QString &cartella, Linguaggio linguaggio);

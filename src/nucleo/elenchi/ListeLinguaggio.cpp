@@ -14,6 +14,9 @@ QByteArray TestoListaDelLinguaggio(Linguaggio linguaggio)
     case Linguaggio::C:
         nome = QStringLiteral(":/liste/c.txt");
         break;
+    case Linguaggio::Cpp:
+        nome = QStringLiteral(":/liste/cpp.txt");
+        break;
     case Linguaggio::Batch:
         nome = QStringLiteral(":/liste/batch.txt");
         break;

@@ -31,12 +31,14 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
         "Wend While With WithEvents Write Xor");
     static const QStringList c = Parole(
         "#define #elif #else #endif #error #if #ifdef #ifndef #include #line #pragma #undef "
-        "auto bool break case catch char class const const_cast constexpr continue default "
-        "delete do double dynamic_cast else enum explicit extern false float for friend goto if "
-        "inline int long mutable namespace new noexcept nullptr operator private protected "
-        "public register reinterpret_cast return short signed sizeof static static_cast struct "
-        "switch template this throw true try typedef typename union unsigned using virtual void "
-        "volatile while NULL");
+        "auto bool break case char const continue default do double else enum extern false "
+        "float for goto if inline int long nullptr register return short signed sizeof static "
+        "struct switch true typedef union unsigned void volatile while NULL");
+    // In C these are ordinary names.
+    static const QStringList cpp =
+        c + Parole("catch class const_cast constexpr delete dynamic_cast explicit friend mutable "
+                   "namespace new noexcept operator private protected public reinterpret_cast "
+                   "static_cast template this throw try typename using virtual");
     static const QStringList batch = Parole(
         "assoc attrib call cd chdir choice cls cmd color copy date defined del dir do echo "
         "else endlocal equ erase errorlevel exist exit find findstr for ftype geq goto gtr if "
@@ -48,6 +50,8 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
         return basic;
     case Linguaggio::C:
         return c;
+    case Linguaggio::Cpp:
+        return cpp;
     case Linguaggio::Batch:
         return batch;
     case Linguaggio::Nessuno:
@@ -69,6 +73,7 @@ bool Nome(QStringView testo, qsizetype inizio, Linguaggio linguaggio)
     if (prima == u'.') return true;
     switch (linguaggio) {
     case Linguaggio::C:
+    case Linguaggio::Cpp:
         return prima == u'>' && inizio >= 2 && testo[inizio - 2] == u'-';
     case Linguaggio::Batch:
         return prima == u'%' || prima == u'!' || prima == u':' || prima == u'/';
@@ -138,7 +143,7 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
                                          const QStringList &paroleElenco, bool separatoriCodice)
 {
     const Linguaggio linguaggio = tipo.linguaggio;
-    const bool esatte = linguaggio == Linguaggio::C;
+    const bool esatte = FamigliaC(linguaggio);
     const Delimitatori regola = Delimitatori::Per(separatoriCodice, linguaggio);
     QSet<QString> elenco;
     for (const QString &p : paroleElenco)
