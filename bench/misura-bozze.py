@@ -218,6 +218,11 @@ class LettoreC:
                 ruolo = 'chiave' if parola in DIRETTIVE_C else 'identificatore'
                 toks.append(Token('parola', testo, ruolo))
                 i = fine
+                if parola in ('#define', '#ifdef', '#ifndef', '#undef'):
+                    m = re.match(r'\s*([A-Za-z_]\w*)', riga[i:])
+                    if m:
+                        toks.append(Token('parola', m.group(1), 'identificatore'))
+                        i += len(m.group(0))
                 if parola == '#include':
                     m = re.match(r'\s*<[^>]*>', riga[i:])
                     if m:
@@ -322,7 +327,7 @@ def LeggiRigaBatch(riga):
             i += 1
             continue
         parola = m.group(0)
-        chiave = parola.lower()
+        chiave = parola.lower().strip("'`")
         precedente = riga[:i].rstrip()
         if nome_set or (ultima == 'set' and riga[i + len(parola):].startswith('=')):
             ruolo = 'variabile'
@@ -413,6 +418,10 @@ class Misura:
         # words of the draft line
         parole, info = [], []
         for tipo, testo, ruolo in toks:
+            if tipo == 'testo':
+                for p in Parole(testo):
+                    parole.append(p)
+                    info.append(('testo', testo))
             if tipo == 'parola':
                 # a token without letters or digits (a quote, an operator) is
                 # not a word
@@ -426,6 +435,8 @@ class Misura:
                 tenute[k] = True
         visti = set()
         for k, (ruolo, testo) in enumerate(info):
+            if ruolo == 'testo':
+                continue
             chiave = (id(testo), testo, k if len(Parole(testo)) <= 1 else None)
             if ruolo in ('chiave', 'uguale'):
                 if ruolo == 'uguale':

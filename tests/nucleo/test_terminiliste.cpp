@@ -69,6 +69,10 @@ private Q_SLOTS:
         riga("funzione", "B", R"(.*\bfunction\b.*)", "funzione");
         riga("void", "C", R"(void)", "senza tipo");
         riga("64 bit", "B", R"(.*\bptrsafe\b.*)", "a 64 bit");
+        riga("in stringa", "B", R"(c?str\$?)", "in stringa");
+        riga("senza spazi", "B", R"([lr]?trim\$?)", "senza spazi");
+        riga("variabili locali", "T", R"(setlocal.*)", "inizia le variabili locali");
+        riga("senza maiuscole", "T", R"(if /i.*)", "senza distinguere le maiuscole");
         // A directive reads as one: its replacement starts with "#".
         riga("direttive", "BC", R"(#.*)", "#");
     }
@@ -101,16 +105,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("linguaggio");
         QTest::addColumn<QString>("presenti"); // separated by "|"
         QTest::addColumn<QString>("assenti");
-        QTest::newRow("BASIC") << int(Linguaggio::Basic)
-                               << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
-                                  u"IIf|On|Byte|LongPtr|PtrSafe"_s
-                               << QString();
+        QTest::newRow("BASIC")
+            << int(Linguaggio::Basic)
+            << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
+               u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer"_s
+            << QString();
         QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
                            << u"this new delete class try catch throw template namespace "
                               u"virtual operator public private protected using typename"_s;
-        QTest::newRow("batch") << int(Linguaggio::Batch)
-                               << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%"_s
-                               << u"nul con prn aux"_s;
+        QTest::newRow("batch")
+            << int(Linguaggio::Batch)
+            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|if /i|color|mklink"_s
+            << u"nul con prn aux"_s;
     }
     void paroleDelleListe()
     {
