@@ -60,10 +60,10 @@ replace split join val str cstr cint clng cdbl csng cbool cdate cbyte ccur cvar 
 isempty isnumeric isarray isdate isobject ubound lbound now format chr asc abs rnd
 randomize erase freefile eof lof iif err int fix sgn sqr timer environ dir shell
 createobject getobject typename vartype array debug rem line binary random append output
-access read
+access read vbcrlf vbcr vblf vbnewline vbtab vbnullstring
 """.split())
 # Written the same in Italian: kept, not counted among the translated.
-UGUALI_BASIC = {'byte'}
+UGUALI_BASIC = {'byte', 'in'}
 
 CHIAVI_C = set("""
 auto break case char const continue default do double else enum extern float for goto if
@@ -145,7 +145,7 @@ def LeggiRigaBasic(riga):
                 toks.append(Token('parola', parola, 'chiave'))
                 toks.append(Token('testo', riga[i + len(parola):]))
                 break
-            if precedente in ('.', '!'):
+            if precedente in ('.', '!') and not re.search(r'(?i)\bdebug\.$', riga[:i]):
                 ruolo = 'membro'
             elif etichetta and i == etichetta.start(1):
                 ruolo = 'etichetta'
