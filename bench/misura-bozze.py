@@ -34,6 +34,7 @@ Cosa conta, per linguaggio:
 import difflib
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -503,6 +504,7 @@ def Esegui(programma, linguaggio, file, uscita):
     comando = [programma, '--elenco', linguaggio, f'--linguaggio={linguaggio}', '--proteggi',
                '--separatori-codice', '-o', uscita] + file
     esito = subprocess.run(comando, cwd=casa, env=ambiente, capture_output=True, text=True)
+    shutil.rmtree(casa, ignore_errors=True)
     if esito.returncode != 0:
         sys.exit(f'{programma} ha restituito {esito.returncode}: {esito.stderr.strip()}')
 
@@ -532,6 +534,7 @@ def main():
         for f in file:
             nome = os.path.basename(f)
             MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
+        shutil.rmtree(uscita, ignore_errors=True)
         tabella.append((linguaggio, misura))
 
     print('| linguaggio | file | righe | parole chiave nel codice | tradotte | % | nomi cambiati'
