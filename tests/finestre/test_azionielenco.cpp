@@ -214,20 +214,12 @@ private Q_SLOTS:
         Righe ifSeEBatch = ifSe; // the batch entries whose word is not "if", added
         for (const VoceSostituzione &v : batch)
             if (v.Trova.compare(u"if"_s, Qt::CaseInsensitive) != 0) ifSeEBatch.append(v);
-<<<<<<< HEAD
         Riga("vuoto, C", Righe(), 1, nessuna, Testo(c));
-        Riga("sostituisce", ifSe, 2, si, Testo(batch));
-        Riga("aggiunge", ifSe, 2, no, Testo(ifSeEBatch));
+        Riga("vuoto, C++", Righe(), 2, nessuna, Testo(cpp));
+        Riga("sostituisce", ifSe, 3, si, Testo(batch));
+        Riga("aggiunge", ifSe, 3, no, Testo(ifSeEBatch));
         Riga("annulla la domanda", ifSe, 0, annulla, "<invariato>");
         Riga("annulla la scelta", ifSe, -1, nessuna, "<invariato>");
-=======
-        QTest::newRow("vuoto, C") << Righe() << 1 << nessuna << Testo(c);
-        QTest::newRow("vuoto, C++") << Righe() << 2 << nessuna << Testo(cpp);
-        QTest::newRow("sostituisce") << ifSe << 3 << si << Testo(batch);
-        QTest::newRow("aggiunge") << ifSe << 3 << no << Testo(ifSeEBatch);
-        QTest::newRow("annulla la domanda") << ifSe << 0 << annulla << "<invariato>";
-        QTest::newRow("annulla la scelta") << ifSe << -1 << nessuna << "<invariato>";
->>>>>>> r3-cpp20
     }
     void caricaLinguaggio()
     {

@@ -78,6 +78,10 @@ private Q_SLOTS:
         riga("conversione", "P", R"(.*_cast)", "converti");
         riga("uscita standard", "CP", R"(stdout|(std::)?cout)", "uscita standard");
         riga("errore standard", "CP", R"(stderr|(std::)?cerr)", "errore standard");
+        riga("in stringa", "B", R"(c?str\$?)", "in stringa");
+        riga("senza spazi", "B", R"([lr]?trim\$?)", "senza spazi");
+        riga("variabili locali", "T", R"(setlocal.*)", "inizia le variabili locali");
+        riga("senza maiuscole", "T", R"(if /i.*)", "senza distinguere le maiuscole");
         // A directive reads as one: its replacement starts with "#".
         riga("direttive", "BCP", R"(#.*)", "#");
     }
@@ -110,10 +114,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("linguaggio");
         QTest::addColumn<QString>("presenti"); // separated by "|"
         QTest::addColumn<QString>("assenti");
-        QTest::newRow("BASIC") << int(Linguaggio::Basic)
-                               << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
-                                  u"IIf|On|Byte|LongPtr|PtrSafe"_s
-                               << QString();
+        QTest::newRow("BASIC")
+            << int(Linguaggio::Basic)
+            << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
+               u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer"_s
+            << QString();
         QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
                            << u"this new delete class try catch throw template namespace "
                               u"virtual operator public private protected using typename"_s;
@@ -123,9 +128,10 @@ private Q_SLOTS:
                                 u"friend|const_cast|nullptr|bool|true|false|std::string|cout|"
                                 u"cin|endl|size_t|FILE|EOF"_s
                              << QString();
-        QTest::newRow("batch") << int(Linguaggio::Batch)
-                               << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%"_s
-                               << u"nul con prn aux"_s;
+        QTest::newRow("batch")
+            << int(Linguaggio::Batch)
+            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|if /i|color|mklink"_s
+            << u"nul con prn aux"_s;
     }
     void paroleDelleListe()
     {

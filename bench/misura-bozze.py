@@ -1,0 +1,566 @@
+#!/usr/bin/env python3
+"""Misura le bozze di quadrivo-pseudo su file veri.
+
+Uso: misura-bozze.py QUADRIVO-PSEUDO CARTELLA-CORPUS [--esempi N]
+
+La CARTELLA-CORPUS ha le sottocartelle basic/, c/ e batch/. Per ogni linguaggio
+il programma viene eseguito una volta su tutti i suoi file, con l'elenco pronto
+del linguaggio e le due opzioni del codice accese:
+
+    quadrivo-pseudo --elenco L --linguaggio=L --proteggi --separatori-codice -o OUT FILE...
+
+Poi ogni originale è confrontato con la sua bozza riga per riga. Lo script legge
+da sé commenti, stringhe e nomi (non usa il lettore del programma) e ha i suoi
+insiemi di parole chiave: le parole riservate e le funzioni, i comandi e le
+costanti più frequenti del linguaggio, non "le parole dell'elenco".
+
+Cosa conta, per linguaggio:
+- parole chiave nel codice: le occorrenze nel codice (fuori da commenti e
+  stringhe, non dopo un punto) di una parola chiave; "tradotta" se nella bozza
+  non è rimasta com'era (allineamento delle parole della riga con difflib).
+  Le parole che in italiano si scrivono uguali (batch "in") sono contate a parte.
+  Le funzioni di libreria del C contano come parole chiave solo prima di "(".
+- nomi cambiati: membri (dopo "." o "!" in BASIC, dopo "." o "->" in C),
+  identificatori (ogni altra parola del codice), etichette, variabili, opzioni
+  dopo "/" e dispositivi (nul, con, prn, aux, comN, lptN) del batch; con i primi
+  esempi file:riga.
+- caratteri di commenti e stringhe cambiati: ogni commento e ogni stringa (in
+  batch anche il testo dopo echo) deve ritrovarsi intatto, nell'ordine, nella
+  riga della bozza; se non c'è, conta i caratteri che non combaciano.
+- in BASIC il blocco del designer e le righe Attribute devono restare uguali:
+  conta le righe cambiate.
+"""
+
+import difflib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from collections import Counter, defaultdict
+
+ESTENSIONI = {
+    'basic': ('.bas', '.frm', '.cls', '.ctl'),
+    'c': ('.c', '.h'),
+    'batch': ('.bat', '.cmd'),
+}
+
+# --- parole chiave -----------------------------------------------------------
+
+CHIAVI_BASIC = set("""
+if then else elseif end select case for to step next each in do loop while wend until
+exit sub function property get let set dim redim preserve as new me const static private
+public global friend call return goto gosub on error resume option explicit base compare
+with type enum declare lib alias byval byref optional paramarray integer byte long longptr
+single double currency string boolean date variant object true false nothing null empty
+not and or xor mod is like typeof addressof event raiseevent withevents implements ptrsafe
+open close input print write put kill mkdir rmdir chdir filecopy load unload show hide
+msgbox inputbox doevents len left right mid trim ltrim rtrim ucase lcase instr instrrev
+replace split join val str cstr cint clng cdbl csng cbool cdate cbyte ccur cvar isnull
+isempty isnumeric isarray isdate isobject ubound lbound now format chr asc abs rnd
+randomize erase freefile eof lof iif err int fix sgn sqr timer environ dir shell
+createobject getobject typename vartype array debug rem line binary random append output
+access read vbcrlf vbcr vblf vbnewline vbtab vbnullstring
+""".split())
+# Written the same in Italian: kept, not counted among the translated.
+UGUALI_BASIC = {'byte', 'in'}
+
+CHIAVI_C = set("""
+auto break case char const continue default do double else enum extern float for goto if
+int long register return short signed sizeof static struct switch typedef union unsigned
+void volatile while inline restrict bool true false NULL EOF FILE size_t stdin stdout
+stderr far near
+""".split())
+# Library functions: keywords only when called.
+FUNZIONI_C = set("""
+printf fprintf sprintf snprintf scanf sscanf fscanf puts fputs gets fgets putchar getchar
+putc getc fputc fgetc fopen fclose fread fwrite fseek ftell fflush malloc calloc realloc
+free strcpy strncpy strcat strncat strcmp strncmp strlen strchr strrchr strstr memcpy
+memmove memset memcmp exit abort atoi atol strtol
+""".split())
+DIRETTIVE_C = {'#include', '#define', '#undef', '#if', '#ifdef', '#ifndef', '#elif',
+               '#else', '#endif', '#pragma', '#error', '#line'}
+
+CHIAVI_BATCH = set("""
+echo set if else for in do goto call exit setlocal endlocal not exist defined errorlevel
+equ neq lss leq gtr geq shift pause cls cd chdir pushd popd dir copy xcopy robocopy move
+del erase ren rename mkdir md rmdir rd type start title color choice findstr find timeout
+ping taskkill tasklist shutdown mode ver vol path prompt attrib sort more mklink net reg
+wmic where cmd chcp cscript wscript enabledelayedexpansion enableextensions
+disabledelayedexpansion disableextensions off on rem
+""".split())
+UGUALI_BATCH = {'in'}
+DISPOSITIVI = re.compile(r'(?i)^(nul|con|prn|aux|com[1-9]|lpt[1-9])$')
+
+# --- reading a line ----------------------------------------------------------
+# Each reader turns a line into tokens: (kind, text, role)
+#   kind: 'parola' (a word in code), 'testo' (comment or string), 'altro'
+#   role for words: chiave, uguale, membro, identificatore, etichetta,
+#   variabile, opzione, dispositivo
+
+
+def Token(tipo, testo, ruolo=None):
+    return (tipo, testo, ruolo)
+
+
+PAROLA_BASIC = re.compile(r'#?[A-Za-z_][A-Za-z0-9_]*[$%&!#@]?')
+
+
+def LeggiRigaBasic(riga):
+    toks = []
+    i, n = 0, len(riga)
+    etichetta = re.match(r'\s*([A-Za-z_]\w*):(\s|$)', riga)
+    inizio_istruzione = True
+    precedente = ''  # last non-blank code character
+    while i < n:
+        c = riga[i]
+        if c in ' \t':
+            i += 1
+            continue
+        if c == '"':
+            j = i + 1
+            while j < n:
+                if riga[j] == '"':
+                    if j + 1 < n and riga[j + 1] == '"':
+                        j += 2
+                        continue
+                    break
+                j += 1
+            toks.append(Token('testo', riga[i:j + 1]))
+            i = j + 1
+            precedente = '"'
+            inizio_istruzione = False
+            continue
+        if c == "'":
+            toks.append(Token('testo', riga[i:]))
+            break
+        m = PAROLA_BASIC.match(riga, i)
+        if m and (c != '#' or inizio_istruzione):
+            parola = m.group(0)
+            # "rs!Campo": the ! is the member operator, not a suffix
+            if parola[-1] == '!' and m.end() < n and re.match(r'[A-Za-z_\[]', riga[m.end()]):
+                parola = parola[:-1]
+            chiave = parola.lower().rstrip('$%&!#@')
+            if inizio_istruzione and chiave == 'rem':
+                toks.append(Token('parola', parola, 'chiave'))
+                toks.append(Token('testo', riga[i + len(parola):]))
+                break
+            if precedente in ('.', '!') and not re.search(r'(?i)\bdebug\.$', riga[:i]):
+                ruolo = 'membro'
+            elif etichetta and i == etichetta.start(1):
+                ruolo = 'etichetta'
+            elif chiave in UGUALI_BASIC:
+                ruolo = 'uguale'
+            elif chiave in CHIAVI_BASIC or chiave.lstrip('#') in ('if', 'elseif', 'else', 'end', 'const'):
+                ruolo = 'chiave'
+            else:
+                ruolo = 'identificatore'
+            toks.append(Token('parola', parola, ruolo))
+            i += len(parola)
+            precedente = 'a'
+            inizio_istruzione = False
+            continue
+        if re.match(r'\d', c):
+            m = re.match(r'[\d.]+([eE][-+]?\d+)?[#!%&@]?', riga[i:])
+            i += len(m.group(0))
+            precedente = '0'
+            continue
+        toks.append(Token('altro', c))
+        inizio_istruzione = c == ':'
+        precedente = c
+        i += 1
+    return toks
+
+
+class LettoreC:
+    """Reads C lines, carrying an open /* comment */ from line to line."""
+
+    PAROLA = re.compile(r'[A-Za-z_]\w*')
+
+    def __init__(self):
+        self.in_commento = False
+
+    def __call__(self, riga):
+        toks = []
+        i, n = 0, len(riga)
+        precedente = ''
+        direttiva = re.match(r'\s*#\s*([a-z]+)', riga)
+        while i < n:
+            if self.in_commento:
+                j = riga.find('*/', i)
+                fine = n if j < 0 else j + 2
+                toks.append(Token('testo', riga[i:fine]))
+                self.in_commento = j < 0
+                i = fine
+                continue
+            c = riga[i]
+            if c in ' \t\f\v':
+                i += 1
+                continue
+            if riga.startswith('/*', i):
+                self.in_commento = True
+                continue
+            if riga.startswith('//', i):
+                toks.append(Token('testo', riga[i:]))
+                break
+            if c in '"\'':
+                j = i + 1
+                while j < n and riga[j] != c:
+                    j += 2 if riga[j] == '\\' else 1
+                toks.append(Token('testo', riga[i:j + 1]))
+                i = j + 1
+                precedente = c
+                continue
+            if direttiva and i == direttiva.start(0) + riga[direttiva.start(0):].index('#'):
+                fine = direttiva.end(1)
+                testo = riga[i:fine]
+                parola = '#' + direttiva.group(1)
+                ruolo = 'chiave' if parola in DIRETTIVE_C else 'identificatore'
+                toks.append(Token('parola', testo, ruolo))
+                i = fine
+                if parola in ('#define', '#ifdef', '#ifndef', '#undef'):
+                    m = re.match(r'\s*([A-Za-z_]\w*)', riga[i:])
+                    if m:
+                        toks.append(Token('parola', m.group(1), 'identificatore'))
+                        i += len(m.group(0))
+                if parola == '#include':
+                    m = re.match(r'\s*<[^>]*>', riga[i:])
+                    if m:
+                        toks.append(Token('testo', m.group(0).strip()))
+                        i += len(m.group(0))
+                continue
+            m = self.PAROLA.match(riga, i)
+            if m:
+                parola = m.group(0)
+                dopo = riga[m.end():].lstrip()
+                if precedente in ('.', '->'):
+                    ruolo = 'membro'
+                elif parola in CHIAVI_C or (parola in FUNZIONI_C and dopo.startswith('(')):
+                    ruolo = 'chiave'
+                else:
+                    ruolo = 'identificatore'
+                toks.append(Token('parola', parola, ruolo))
+                i = m.end()
+                precedente = 'a'
+                continue
+            if re.match(r'\d', c):
+                m = re.match(r'\w+(\.\w*)?', riga[i:])
+                i += len(m.group(0))
+                precedente = '0'
+                continue
+            if riga.startswith('->', i):
+                toks.append(Token('altro', '->'))
+                precedente = '->'
+                i += 2
+                continue
+            toks.append(Token('altro', c))
+            precedente = c
+            i += 1
+        return toks
+
+
+VARIABILE_BATCH = re.compile(r'%%~?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
+
+
+def LeggiRigaBatch(riga):
+    toks = []
+    s = riga.lstrip(' \t@')
+    if re.match(r'(?i)rem(\s|$)', s) or s.startswith('::'):
+        if s.startswith('::'):
+            return [Token('testo', riga.strip())]
+        return [Token('parola', s[:3], 'chiave'), Token('testo', s[3:].strip())] if s[3:].strip() else \
+            [Token('parola', s[:3], 'chiave')]
+    m = re.match(r'\s*:([^\s:]+)(.*)', riga)
+    if m:
+        toks.append(Token('parola', m.group(1), 'etichetta'))
+        if m.group(2).strip():
+            toks.append(Token('testo', m.group(2).strip()))
+        return toks
+    i, n = 0, len(riga)
+    ultima = ''  # last keyword read, lower case
+    nome_set = False
+    while i < n:
+        c = riga[i]
+        if c in ' \t@(),;=':
+            i += 1
+            continue
+        v = VARIABILE_BATCH.match(riga, i)
+        if v:
+            nome = v.group(0)
+            if nome.lower() == '%errorlevel%':
+                toks.append(Token('parola', nome, 'chiave'))
+            else:
+                toks.append(Token('parola', nome, 'variabile'))
+            i = v.end()
+            continue
+        if c == '"':
+            j = riga.find('"', i + 1)
+            j = n - 1 if j < 0 else j
+            testo = riga[i:j + 1]
+            if nome_set and '=' in testo:
+                nome, resto = testo[1:].split('=', 1)
+                toks.append(Token('parola', nome, 'variabile'))
+                if resto.strip('"'):
+                    toks.append(Token('testo', resto.rstrip('"')))
+                nome_set = False
+            else:
+                toks.append(Token('testo', testo))
+            i = j + 1
+            continue
+        if c == '/' and (i == 0 or riga[i - 1] in ' \t'):
+            m = re.match(r'/[^\s/"]*', riga[i:])
+            opzione = m.group(0)
+            legata = ultima in ('set', 'for', 'exit', 'if') and len(opzione) == 2
+            toks.append(Token('parola', opzione, 'chiave' if legata else 'opzione'))
+            if ultima == 'set':
+                nome_set = True
+            i += len(opzione)
+            continue
+        if c in '<>|&':
+            toks.append(Token('altro', c))
+            i += 1
+            ultima = '' if c in '|&' else ultima
+            continue
+        m = re.match(r'[^\s@(),;=<>|&"%!]+', riga[i:])
+        if not m:
+            toks.append(Token('altro', c))
+            i += 1
+            continue
+        parola = m.group(0)
+        chiave = parola.lower().strip("'`")
+        precedente = riga[:i].rstrip()
+        if nome_set or (ultima == 'set' and riga[i + len(parola):].startswith('=')):
+            ruolo = 'variabile'
+            nome_set = False
+        elif ultima in ('goto', 'call') and (parola.startswith(':') or ultima == 'goto'):
+            ruolo = 'chiave' if chiave.lstrip(':') == 'eof' else 'etichetta'
+            ultima = ''
+        elif DISPOSITIVI.match(parola) or (precedente.endswith('>') and DISPOSITIVI.match(parola)):
+            ruolo = 'dispositivo'
+        elif '\\' in parola or '.' in parola.strip('.') or ':' in parola:
+            # a path or a file: its parts are names (a device inside a path too)
+            for parte in re.split(r'[\\/.:]', parola):
+                if DISPOSITIVI.match(parte):
+                    toks.append(Token('parola', parte, 'dispositivo'))
+            toks.append(Token('parola', parola, 'identificatore'))
+            i += len(parola)
+            continue
+        elif chiave in UGUALI_BATCH:
+            ruolo = 'uguale'
+        elif chiave.rstrip('.') in CHIAVI_BATCH:
+            ruolo = 'chiave'
+        else:
+            ruolo = 'identificatore'
+        toks.append(Token('parola', parola, ruolo))
+        i += len(parola)
+        if ruolo == 'chiave':
+            ultima = chiave.rstrip('.')
+            if ultima == 'echo':
+                resto = riga[i:]
+                fine = re.search(r'[<>|&]', resto)
+                testo = resto[:fine.start()] if fine else resto
+                if testo.strip() and testo.strip().lower() not in ('off', 'on'):
+                    toks.append(Token('testo', testo.strip()))
+                    i += len(testo)
+    return toks
+
+
+# --- comparing ---------------------------------------------------------------
+
+PAROLA_BOZZA = re.compile(r'\w+', re.UNICODE)
+
+
+def Leggi(percorso):
+    dati = open(percorso, 'rb').read()
+    if dati.startswith(b'\xef\xbb\xbf'):
+        testo = dati[3:].decode('utf-8', 'replace')
+    elif dati[:2] in (b'\xff\xfe', b'\xfe\xff'):
+        testo = dati.decode('utf-16', 'replace')
+    else:
+        try:
+            testo = dati.decode('utf-8')
+        except UnicodeDecodeError:
+            testo = dati.decode('cp1252', 'replace')
+    righe = testo.replace('\r\n', '\n').replace('\r', '\n').split('\n')
+    while righe and not righe[-1].strip():
+        righe.pop()
+    return righe
+
+
+def Parole(testo):
+    return PAROLA_BOZZA.findall(testo)
+
+
+class Misura:
+    def __init__(self, esempi):
+        self.esempi = esempi
+        self.chiavi = 0
+        self.tradotte = 0
+        self.uguali = 0
+        self.non_tradotte = Counter()
+        self.nomi = Counter()
+        self.esempi_nomi = defaultdict(list)
+        self.caratteri_testo = 0
+        self.testo_cambiato = 0
+        self.esempi_testo = []
+        self.righe_designer = 0
+        self.designer_cambiate = 0
+        self.righe = 0
+        self.file = 0
+
+    def Nome(self, ruolo, dove, originale, bozza):
+        self.nomi[ruolo] += 1
+        if len(self.esempi_nomi[ruolo]) < self.esempi:
+            self.esempi_nomi[ruolo].append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
+
+    def Riga(self, dove, toks, originale, bozza):
+        # words of the original line (in code and in texts) aligned with the
+        # words of the draft line
+        parole, info = [], []
+        for tipo, testo, ruolo in toks:
+            if tipo == 'testo':
+                for p in Parole(testo):
+                    parole.append(p)
+                    info.append(('testo', testo))
+            if tipo == 'parola':
+                # a token without letters or digits (a quote, an operator) is
+                # not a word
+                for p in Parole(testo):
+                    parole.append(p)
+                    info.append((ruolo, testo))
+        tenute = [False] * len(parole)
+        sm = difflib.SequenceMatcher(None, parole, Parole(bozza), autojunk=False)
+        for a, _b, lung in sm.get_matching_blocks():
+            for k in range(a, a + lung):
+                tenute[k] = True
+        visti = set()
+        for k, (ruolo, testo) in enumerate(info):
+            if ruolo == 'testo':
+                continue
+            chiave = (id(testo), testo, k if len(Parole(testo)) <= 1 else None)
+            if ruolo in ('chiave', 'uguale'):
+                if ruolo == 'uguale':
+                    self.uguali += 1
+                    continue
+                self.chiavi += 1
+                if tenute[k]:
+                    self.non_tradotte[testo.lower()] += 1
+                else:
+                    self.tradotte += 1
+            elif not tenute[k] and chiave not in visti:
+                visti.add(chiave)
+                self.Nome(ruolo, dove, originale, bozza)
+        # every comment and string, in order, intact in the draft line
+        cursore = 0
+        for tipo, testo, _ruolo in toks:
+            if tipo != 'testo':
+                continue
+            self.caratteri_testo += len(testo)
+            j = bozza.find(testo, cursore)
+            if j >= 0:
+                cursore = j + len(testo)
+                continue
+            uguali = sum(b.size for b in difflib.SequenceMatcher(
+                None, testo, bozza[cursore:], autojunk=False).get_matching_blocks())
+            self.testo_cambiato += len(testo) - uguali
+            if len(self.esempi_testo) < self.esempi:
+                self.esempi_testo.append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
+
+
+def MisuraFile(misura, linguaggio, nome, originale, bozza):
+    misura.file += 1
+    if len(originale) != len(bozza):
+        # the draft never joins or splits lines; if it does, align the lines
+        sm = difflib.SequenceMatcher(None, originale, bozza, autojunk=False)
+        coppie = []
+        for op, a1, a2, b1, b2 in sm.get_opcodes():
+            if op == 'equal' or (a2 - a1) == (b2 - b1):
+                coppie += list(zip(range(a1, a2), range(b1, b2)))
+            else:
+                print(f'  {nome}: righe {a1 + 1}-{a2} non allineate', file=sys.stderr)
+    else:
+        coppie = list(zip(range(len(originale)), range(len(bozza))))
+    lettore = {'basic': LeggiRigaBasic, 'c': LettoreC(), 'batch': LeggiRigaBatch}[linguaggio]
+    designer = linguaggio == 'basic' and any(r.startswith('Attribute VB_') for r in originale)
+    for a, b in coppie:
+        riga, riga_bozza = originale[a], bozza[b]
+        misura.righe += 1
+        if designer and (riga.startswith('Attribute ') or
+                         not any(r.startswith('Attribute VB_') for r in originale[:a])):
+            misura.righe_designer += 1
+            if riga != riga_bozza:
+                misura.designer_cambiate += 1
+                if len(misura.esempi_testo) < misura.esempi:
+                    misura.esempi_testo.append(f'{nome}:{a + 1}: {riga.strip()} -> {riga_bozza.strip()}')
+            continue
+        misura.Riga(f'{nome}:{a + 1}', lettore(riga), riga, riga_bozza)
+
+
+def Esegui(programma, linguaggio, file, uscita):
+    casa = tempfile.mkdtemp(prefix='misura-casa-')
+    ambiente = dict(os.environ, HOME=casa, XDG_CONFIG_HOME=casa, XDG_DATA_HOME=casa,
+                    QT_QPA_PLATFORM='offscreen')
+    comando = [programma, '--elenco', linguaggio, f'--linguaggio={linguaggio}', '--proteggi',
+               '--separatori-codice', '-o', uscita] + file
+    esito = subprocess.run(comando, cwd=casa, env=ambiente, capture_output=True, text=True)
+    shutil.rmtree(casa, ignore_errors=True)
+    if esito.returncode != 0:
+        sys.exit(f'{programma} ha restituito {esito.returncode}: {esito.stderr.strip()}')
+
+
+def main():
+    argomenti = sys.argv[1:]
+    esempi = 3
+    if '--esempi' in argomenti:
+        k = argomenti.index('--esempi')
+        esempi = int(argomenti[k + 1])
+        del argomenti[k:k + 2]
+    if len(argomenti) != 2:
+        sys.exit(__doc__.split('\n\n')[1])
+    programma, corpus = os.path.abspath(argomenti[0]), argomenti[1]
+    tabella = []
+    for linguaggio, estensioni in ESTENSIONI.items():
+        cartella = os.path.join(corpus, linguaggio)
+        if not os.path.isdir(cartella):
+            continue
+        file = sorted(os.path.abspath(os.path.join(cartella, f)) for f in os.listdir(cartella)
+                      if f.lower().endswith(estensioni))
+        if not file:
+            continue
+        uscita = tempfile.mkdtemp(prefix=f'misura-{linguaggio}-')
+        Esegui(programma, linguaggio, file, uscita)
+        misura = Misura(esempi)
+        for f in file:
+            nome = os.path.basename(f)
+            MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
+        shutil.rmtree(uscita, ignore_errors=True)
+        tabella.append((linguaggio, misura))
+
+    print('| linguaggio | file | righe | parole chiave nel codice | tradotte | % | nomi cambiati'
+          ' | caratteri di commenti/stringhe cambiati | righe designer/Attribute cambiate |')
+    print('|---|---|---|---|---|---|---|---|---|')
+    for linguaggio, m in tabella:
+        perc = 100.0 * m.tradotte / m.chiavi if m.chiavi else 100.0
+        nomi = ', '.join(f'{r} {n}' for r, n in sorted(m.nomi.items())) or '0'
+        print(f'| {linguaggio} | {m.file} | {m.righe} | {m.chiavi} | {m.tradotte} | {perc:.1f} |'
+              f' {nomi} | {m.testo_cambiato} di {m.caratteri_testo} |'
+              f' {m.designer_cambiate} di {m.righe_designer} |')
+    for linguaggio, m in tabella:
+        print(f'\n## {linguaggio}')
+        if m.uguali:
+            print(f'parole uguali in italiano, non contate: {m.uguali}')
+        restate = ', '.join(f'{p} {n}' for p, n in m.non_tradotte.most_common(25))
+        print(f'parole chiave rimaste: {restate or "nessuna"}')
+        for ruolo, esempi_ruolo in sorted(m.esempi_nomi.items()):
+            print(f'{ruolo} cambiati ({m.nomi[ruolo]}):')
+            for e in esempi_ruolo:
+                print(f'  {e}')
+        if m.esempi_testo:
+            print('commenti, stringhe o designer cambiati:')
+            for e in m.esempi_testo:
+                print(f'  {e}')
+
+
+if __name__ == '__main__':
+    main()
