@@ -81,6 +81,8 @@ QVector<bool> Protetti(const QString &W, const Codice &regole, const QVector<boo
 // The replacing scan with the code rules: an occurrence whose first
 // character is flagged in the text the scan was given is left alone; the
 // flags move with the text as it is rebuilt, the inserted text unflagged.
+// With the names kept, a word that does not begin with a letter, a digit or
+// "_" needs no delimiter before it.
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
                                     qint16 Maiuscole, qint16 Intere, const Codice &regole,
                                     QVector<bool> *nomi = nullptr);

@@ -27,7 +27,8 @@ QString Maiuscolo(QStringView testo)
 
 Parola::Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori)
     : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto),
-      m_delimitatori(delimitatori)
+      m_delimitatori(delimitatori),
+      m_inizioProprio(!parola.isEmpty() && delimitatori.InizioProprio(parola.front()))
 {
 }
 
@@ -59,7 +60,7 @@ bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, QChar prim
         } else {
             // The character after the candidate follows its last character.
             const QChar ultimo = m_parola.isEmpty() ? prima : testo[i + m_parola.size() - 1];
-            if (!m_delimitatori.Separatore(prima, primaPrima) ||
+            if ((!m_inizioProprio && !m_delimitatori.Separatore(prima, primaPrima)) ||
                 (dopo && !m_delimitatori.Separatore(*dopo, ultimo)))
                 return false;
         }

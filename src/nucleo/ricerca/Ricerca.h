@@ -54,7 +54,9 @@ public:
     bool Escluso(QChar prima, QChar primo) const noexcept
     {
         if (m_parola.isEmpty()) return false;
-        if (m_confronto.soloParoleIntere && !m_delimitatori.PuoDelimitare(prima)) return true;
+        if (m_confronto.soloParoleIntere && !m_inizioProprio &&
+            !m_delimitatori.PuoDelimitare(prima))
+            return true;
         return primo != m_parola.front() &&
                (!m_confronto.ignoraMaiuscole || Maiuscola(primo) != m_maiuscola.front());
     }
@@ -78,6 +80,7 @@ private:
     QString m_maiuscola;
     Confronto m_confronto;
     Delimitatori m_delimitatori;
+    bool m_inizioProprio = false; // no delimiter is needed before the word
 };
 
 // The find dialog's "Direzione" list, in its order. A value outside these
