@@ -276,11 +276,12 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
     return W;
 }
 
-qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole)
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole,
+                      const QVector<bool> *nomi)
 {
     const qsizetype L = Parola.size();
     if (L == 0) return -1;
-    const QVector<bool> M = Protetti(W, regole);
+    const QVector<bool> M = Protetti(W, regole, nomi);
     for (qsizetype i = std::max<qsizetype>(da, 0); i + L <= W.size(); ++i) {
         const bool dopo = i + L == W.size() || DelimitaCodice(W, i + L, regole);
         if ((InizioProprio(Parola, regole) || DelimitaCodice(W, i - 1, regole)) && dopo && !M[i] &&
@@ -288,6 +289,21 @@ qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, con
             return i;
     }
     return -1;
+}
+
+QString CamminoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole)
+{
+    QVector<bool> nomi = NomiIntatti(W, regole);
+    for (const VoceSostituzione &voce : voci) {
+        qsizetype i = TrovaCodice(W, voce.Trova, 0, regole, &nomi);
+        for (int limite = 0; i >= 0 && limite < 200; ++limite) {
+            const qsizetype L = voce.Trova.size(), nuova = voce.Sostituisci.size();
+            W.replace(i, L, voce.Sostituisci);
+            nomi = nomi.mid(0, i) + QVector<bool>(nuova, false) + nomi.mid(i + L);
+            i = TrovaCodice(W, voce.Trova, i + nuova, regole, &nomi);
+        }
+    }
+    return W;
 }
 
 } // namespace Modello

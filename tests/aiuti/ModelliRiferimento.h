@@ -97,7 +97,14 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
                       int *eliminate = nullptr);
 
 // The first 0-based index at or after `da` where `Parola` occurs as a whole
-// word, case aside, outside comments and strings; -1 when none.
-qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole);
+// word, case aside, outside comments and strings; -1 when none. `nomi`: the
+// names kept intact, when not those of W.
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole,
+                      const QVector<bool> *nomi = nullptr);
+
+// The walk that replaces every occurrence it finds, entry after entry: each
+// find reads the comments and strings of the text as it is then, and the
+// names of the text given, moved with it as in ElencoCodice.
+QString CamminoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole);
 
 } // namespace Modello

@@ -113,7 +113,7 @@ public:
 private:
     bool m_codice = false;
     bool m_suffissiBasic = false;
-    bool m_chiocciola = false; // batch "@"
-    bool m_dollaro = false;    // BASIC "$" suffix
+    bool m_chiocciola = false;    // batch "@"
+    bool m_dollaro = false;       // BASIC "$" suffix
     bool m_inizioProprio = false; // a word not beginning with a name character
 };
