@@ -75,7 +75,17 @@ public:
     // start, nothing after its end).
     bool CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept;
 
+    // Which side of the candidate at `i` lacks the delimiter the whole-word
+    // rule wants there, the first one found (neighbours as for
+    // CorrispondeNelTesto); the rule alone, whatever the characters.
+    enum class Lato { Nessuno, Prima, Dopo };
+    Lato SenzaDelimitatore(QStringView testo, qsizetype i) const noexcept;
+
 private:
+    // `ultimo`: the candidate's last character (read only with the code set).
+    Lato SenzaDelimitatore(QChar prima, QChar primaPrima, QChar ultimo,
+                           const QChar *dopo) const noexcept;
+
     QString m_parola;
     QString m_maiuscola;
     Confronto m_confronto;
