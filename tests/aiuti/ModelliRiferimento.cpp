@@ -205,6 +205,18 @@ QVector<bool> Protetti(const QString &W, const Codice &regole, const QVector<boo
     return flag;
 }
 
+namespace {
+
+// With the names kept, a word whose first character is no letter, digit or
+// "_" (".Close", "->next") needs no delimiter before it.
+bool InizioProprio(const QString &Parola, const Codice &regole)
+{
+    return Nomi(regole) && !Parola.isEmpty() && !Parola[0].isLetterOrNumber() &&
+           Parola[0] != QLatin1Char('_');
+}
+
+} // namespace
+
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
                                     qint16 Maiuscole, qint16 Intere, const Codice &regole,
                                     QVector<bool> *nomi)
@@ -216,7 +228,8 @@ EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QStr
     for (int p = 1; p <= W.size() - L + 1; ++p) {
         const QString candidato = W.mid(p - 1, L);
         const bool dopo = p + L - 1 == W.size() || DelimitaCodice(W, p + L - 1, regole);
-        const bool intera = DelimitaCodice(W, p - 2, regole) && dopo;
+        const bool intera =
+            (InizioProprio(Parola, regole) || DelimitaCodice(W, p - 2, regole)) && dopo;
         const bool uguale =
             Maiuscole == 1 ? candidato == Parola : Maiuscolo(candidato) == Maiuscolo(Parola);
         if (!uguale || (Intere == 1 && !intera) || M[p - 1]) continue;
@@ -263,18 +276,34 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
     return W;
 }
 
-qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole)
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole,
+                      const QVector<bool> *nomi)
 {
     const qsizetype L = Parola.size();
     if (L == 0) return -1;
-    const QVector<bool> M = Protetti(W, regole);
+    const QVector<bool> M = Protetti(W, regole, nomi);
     for (qsizetype i = std::max<qsizetype>(da, 0); i + L <= W.size(); ++i) {
         const bool dopo = i + L == W.size() || DelimitaCodice(W, i + L, regole);
-        if (DelimitaCodice(W, i - 1, regole) && dopo && !M[i] &&
+        if ((InizioProprio(Parola, regole) || DelimitaCodice(W, i - 1, regole)) && dopo && !M[i] &&
             Maiuscolo(W.mid(i, L)) == Maiuscolo(Parola))
             return i;
     }
     return -1;
+}
+
+QString CamminoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole)
+{
+    QVector<bool> nomi = NomiIntatti(W, regole);
+    for (const VoceSostituzione &voce : voci) {
+        qsizetype i = TrovaCodice(W, voce.Trova, 0, regole, &nomi);
+        for (int limite = 0; i >= 0 && limite < 200; ++limite) {
+            const qsizetype L = voce.Trova.size(), nuova = voce.Sostituisci.size();
+            W.replace(i, L, voce.Sostituisci);
+            nomi = nomi.mid(0, i) + QVector<bool>(nuova, false) + nomi.mid(i + L);
+            i = TrovaCodice(W, voce.Trova, i + nuova, regole, &nomi);
+        }
+    }
+    return W;
 }
 
 } // namespace Modello

@@ -81,6 +81,8 @@ QVector<bool> Protetti(const QString &W, const Codice &regole, const QVector<boo
 // The replacing scan with the code rules: an occurrence whose first
 // character is flagged in the text the scan was given is left alone; the
 // flags move with the text as it is rebuilt, the inserted text unflagged.
+// With the names kept, a word that does not begin with a letter, a digit or
+// "_" needs no delimiter before it.
 EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QString &Sostituto,
                                     qint16 Maiuscole, qint16 Intere, const Codice &regole,
                                     QVector<bool> *nomi = nullptr);
@@ -95,7 +97,14 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
                       int *eliminate = nullptr);
 
 // The first 0-based index at or after `da` where `Parola` occurs as a whole
-// word, case aside, outside comments and strings; -1 when none.
-qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole);
+// word, case aside, outside comments and strings; -1 when none. `nomi`: the
+// names kept intact, when not those of W.
+qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole,
+                      const QVector<bool> *nomi = nullptr);
+
+// The walk that replaces every occurrence it finds, entry after entry: each
+// find reads the comments and strings of the text as it is then, and the
+// names of the text given, moved with it as in ElencoCodice.
+QString CamminoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole);
 
 } // namespace Modello

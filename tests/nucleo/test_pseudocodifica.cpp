@@ -129,6 +129,66 @@ private Q_SLOTS:
         QCOMPARE(testo, finale);
     }
 
+    // Walking to the end, replacing every occurrence found, gives the
+    // automatic run's draft: with both code options on the walk keeps the
+    // names it found at the start (a translated "set" or "goto" leaves the
+    // name after it alone), and an entry written with its operator matches a
+    // member. Options off: as the plain run.
+    void camminoComeAutomatica_data()
+    {
+        QTest::addColumn<int>("linguaggio");
+        QTest::addColumn<bool>("codice");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("elenco"); // "word\treplacement|..."
+        QTest::addColumn<QString>("atteso");
+        auto riga = [](const char *nome, Linguaggio linguaggio, bool codice, const char *testo,
+                       const char *elenco, const char *atteso) {
+            QTest::newRow(nome) << int(linguaggio) << codice << QString::fromUtf8(testo)
+                                << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
+        };
+        const char *batch = "set x=1\r\ngoto :fine\r\ngoto fine\r\n:fine\r\necho %x%\r\n";
+        riga("batch: set e goto tradotti", Linguaggio::Batch, true, batch,
+             "set\timposta|goto\tvai a|x\tics|fine\ttermina|echo\tmostra",
+             "imposta x=1\r\nvai a :fine\r\nvai a fine\r\n:fine\r\nmostra %x%\r\n");
+        riga("batch: opzioni spente", Linguaggio::Batch, false, batch,
+             "set\timposta|goto\tvai a|x\tics|fine\ttermina",
+             "imposta x=1\r\nvai a :termina\r\nvai a termina\r\n:termina\r\necho %x%\r\n");
+        const char *membri = "With rs\r\n.Open\r\nrs.Close\r\nClose #1\r\nEnd With\r\n";
+        riga("basic: membri e voce con il punto", Linguaggio::Basic, true, membri,
+             ".Close\t.Chiudi|Close\tChiudi|Open\tApri|With\tCon",
+             "Con rs\r\n.Open\r\nrs.Chiudi\r\nChiudi #1\r\nEnd Con\r\n");
+        riga("basic: voce con il punto, opzioni spente", Linguaggio::Basic, false, membri,
+             ".Close\t.Chiudi|Open\tApri",
+             "With rs\r\n.Apri\r\nrs.Close\r\nClose #1\r\nEnd With\r\n");
+        riga("c: voce con la freccia", Linguaggio::C, true, "p->next = q->next;\n",
+             "->next\t->successivo|next\tprossimo", "p->successivo = q->successivo;\n");
+        riga("c: la fine vuole un delimitatore", Linguaggio::C, true, "p->nextx = 0;\n",
+             "->next\t->successivo", "p->nextx = 0;\n");
+    }
+    void camminoComeAutomatica()
+    {
+        QFETCH(int, linguaggio);
+        QFETCH(bool, codice);
+        QFETCH(QString, testo);
+        QFETCH(QString, elenco);
+        RegoleCodice regole;
+        regole.proteggi = regole.separatoriCodice = codice;
+        regole.tipo.linguaggio = Linguaggio(linguaggio);
+        QVector<VoceSostituzione> voci;
+        for (const QString &voce : elenco.split(QLatin1Char('|')))
+            voci.append(
+                {voce.section(QLatin1Char('\t'), 0, 0), voce.section(QLatin1Char('\t'), 1)});
+        QTEST(CorsaAutomatica(testo, voci, regole), "atteso");
+        Percorso percorso(voci, regole);
+        for (Esito esito = percorso.Controlla(testo); esito == Esito::Trovata;
+             esito = percorso.Successivo(testo)) {
+            const auto modifica = percorso.Sostituisci();
+            QVERIFY(modifica);
+            testo.replace(modifica->inizio, modifica->lunghezza, modifica->testo);
+        }
+        QTEST(testo, "atteso");
+    }
+
     void automaticaContoModello()
     {
         // Words that hold delimiters, replacements that hold list words, and

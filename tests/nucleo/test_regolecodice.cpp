@@ -311,21 +311,15 @@ private Q_SLOTS:
                      qPrintable(contesto()));
 
             // The walk's find, and a walk that replaces every occurrence it
-            // finds (each find reads the text as it is then).
+            // finds (each find reads the comments of the text as it is then,
+            // the names as they were found and moved).
             const qsizetype da = gen.bounded(int(testo.size()) + 1);
             const Ricerca::Parola parola(voci[0].Trova, Pseudocodifica::Regole(),
                                          regole.Delimitazione());
             QCOMPARE(Pseudocodifica::Trova(testo, parola, da, {}, 4096, nullptr, &zone),
                      Modello::TrovaCodice(testo, voci[0].Trova, da, modello));
-            QString cammino = testo, attesoCammino = testo;
-            for (const VoceSostituzione &voce : voci) {
-                qsizetype i = Modello::TrovaCodice(attesoCammino, voce.Trova, 0, modello);
-                for (int limite = 0; i >= 0 && limite < 200; ++limite) {
-                    attesoCammino.replace(i, voce.Trova.size(), voce.Sostituisci);
-                    i = Modello::TrovaCodice(attesoCammino, voce.Trova, i + voce.Sostituisci.size(),
-                                             modello);
-                }
-            }
+            QString cammino = testo;
+            const QString attesoCammino = Modello::CamminoCodice(testo, voci, modello);
             Pseudocodifica::Percorso percorso(voci, regole);
             Pseudocodifica::Esito esito = percorso.Controlla(cammino);
             for (int limite = 0; esito == Pseudocodifica::Esito::Trovata && limite < 1000;

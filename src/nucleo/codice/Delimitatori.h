@@ -12,7 +12,11 @@
 // When code names are kept intact (both code options on), two more end a
 // word: in batch "@" (the echo-off prefix before a command), and in BASIC a
 // "$" right after a name character (the string suffix of Left$, Mid$...), so
-// that a suffixed function matches its entry without the suffix.
+// that a suffixed function matches its entry without the suffix. And a word
+// that does not begin with a name character (".Close", "->next", "#If") needs
+// no delimiter before it: its first character is its own boundary, so an
+// entry written with its operator matches right after a name ("rs.Close").
+// Only then, since the plain word ("Close") is kept there as a member.
 
 #include "nucleo/codice/Linguaggio.h"
 #include "nucleo/codice/Separatore.h"
@@ -28,7 +32,8 @@ public:
     constexpr Delimitatori(bool codice, bool suffissiBasic, Linguaggio nomi = Linguaggio::Nessuno)
         : m_codice(codice), m_suffissiBasic(codice && suffissiBasic),
           m_chiocciola(codice && nomi == Linguaggio::Batch),
-          m_dollaro(codice && nomi == Linguaggio::Basic)
+          m_dollaro(codice && nomi == Linguaggio::Basic),
+          m_inizioProprio(codice && nomi != Linguaggio::Nessuno)
     {
     }
     // The rule for a text: the code set when `separatoriCodice` is on, with the
@@ -88,6 +93,12 @@ public:
         return DelCodice(c) || (m_chiocciola && c == u'@') || (m_dollaro && c == u'$');
     }
 
+    // Whether a word that begins with `primo` needs no delimiter before it.
+    bool InizioProprio(QChar primo) const noexcept
+    {
+        return m_inizioProprio && !CarattereNome(primo);
+    }
+
     // Whether `c` delimits a word, given the character just before it
     // (`precedente`; pass a space when `c` opens the text).
     bool Separatore(QChar c, QChar precedente) const noexcept
@@ -102,6 +113,7 @@ public:
 private:
     bool m_codice = false;
     bool m_suffissiBasic = false;
-    bool m_chiocciola = false; // batch "@"
-    bool m_dollaro = false;    // BASIC "$" suffix
+    bool m_chiocciola = false;    // batch "@"
+    bool m_dollaro = false;       // BASIC "$" suffix
+    bool m_inizioProprio = false; // a word not beginning with a name character
 };

@@ -64,6 +64,9 @@ namespace {
 
 const QString NessunaVoce = QStringLiteral("nessuna voce nell'elenco");
 
+// Whole words as the run compares them.
+constexpr Ricerca::Confronto Intere{true, true, true};
+
 // Whether the word starting at `inizio` names a member or, in batch, a
 // variable, a label or a switch: such names are never keywords.
 bool Nome(QStringView testo, qsizetype inizio, Linguaggio linguaggio)
@@ -85,21 +88,23 @@ bool Nome(QStringView testo, qsizetype inizio, Linguaggio linguaggio)
 }
 
 // Why an entry equal to the word testo[inizio, fine) does not replace it
-// there; empty when it does.
+// there; empty when it does. The whole-word rule is the run's own.
 QString MotivoPosizione(QStringView testo, qsizetype inizio, qsizetype fine,
                         const Delimitatori &regola, Linguaggio linguaggio)
 {
-    const QChar spazio = QLatin1Char(' ');
-    const QChar prima = inizio > 0 ? testo[inizio - 1] : spazio;
-    const QChar primaAncora = inizio > 1 ? testo[inizio - 2] : spazio;
-    const QChar dopo = fine < testo.size() ? testo[fine] : spazio;
+    const Ricerca::Parola voce(testo.sliced(inizio, fine - inizio).toString(), Intere, regola);
     QChar ostacolo;
-    if (!regola.Separatore(prima, primaAncora))
-        ostacolo = prima;
-    else if (!regola.Separatore(dopo, testo[fine - 1]))
-        ostacolo = dopo;
-    else
+    switch (voce.SenzaDelimitatore(testo, inizio)) {
+    case Ricerca::Parola::Lato::Nessuno:
         return {};
+    case Ricerca::Parola::Lato::Prima:
+        ostacolo = testo[inizio - 1]; // the start of the text delimits
+        break;
+    case Ricerca::Parola::Lato::Dopo:
+        ostacolo = testo[fine]; // so does its end
+        break;
+    }
+    const QChar dopo = fine < testo.size() ? testo[fine] : QLatin1Char(' ');
     if (linguaggio == Linguaggio::Basic && ostacolo == dopo &&
         QStringView(u"$%&#@").contains(ostacolo))
         return QStringLiteral("con il suffisso di tipo «%1»").arg(ostacolo);
@@ -117,19 +122,15 @@ std::vector<bool> CopertiDaVociComposte(QStringView testo, const QStringList &pa
                                         const Delimitatori &regola, CursoreZone protetto)
 {
     std::vector<bool> coperti;
-    const QChar spazio = QLatin1Char(' ');
     for (const QString &voce : paroleElenco) {
         const bool composta = std::any_of(voce.cbegin(), voce.cend(),
                                           [](QChar c) { return !Delimitatori::CarattereNome(c); });
         if (!composta || voce.isEmpty()) continue;
+        const Ricerca::Parola parola(voce, Intere, regola);
         for (qsizetype k = testo.indexOf(voce, 0, Qt::CaseInsensitive); k >= 0;
              k = testo.indexOf(voce, k + 1, Qt::CaseInsensitive)) {
             const qsizetype fine = k + voce.size();
-            const QChar prima = k > 0 ? testo[k - 1] : spazio;
-            const QChar dopo = fine < testo.size() ? testo[fine] : spazio;
-            const bool intera = regola.Separatore(prima, k > 1 ? testo[k - 2] : spazio) &&
-                                regola.Separatore(dopo, testo[fine - 1]);
-            if (!intera || protetto.Protetto(k)) continue;
+            if (!parola.CorrispondeNelTesto(testo, k) || protetto.Protetto(k)) continue;
             if (coperti.empty()) coperti.resize(size_t(testo.size()), false);
             std::fill(coperti.begin() + k, coperti.begin() + fine, true);
         }

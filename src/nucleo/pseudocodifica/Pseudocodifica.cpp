@@ -56,6 +56,28 @@ Percorso::Percorso(const QVector<VoceSostituzione> &record, const RegoleCodice &
 {
 }
 
+ZoneProtette Percorso::ZoneDi(QStringView testo) const
+{
+    if (m_zoneConservate && testo == m_testoZone) return m_zone;
+    return m_regole.Zone(testo);
+}
+
+const ZoneProtette &Percorso::ZonePer(QStringView testo)
+{
+    // Without protection there are no stretches.
+    if (m_regole.Protegge() && !(m_zoneConservate && testo == m_testoZone))
+        Conserva(testo.toString(), m_regole.Zone(testo));
+    return m_zone;
+}
+
+void Percorso::Conserva(const QString &testo, ZoneProtette zone)
+{
+    // Without protection there is nothing to keep.
+    m_zoneConservate = m_regole.Protegge();
+    m_testoZone = m_zoneConservate ? testo : QString();
+    m_zone = std::move(zone);
+}
+
 VoceSostituzione Percorso::Voce() const
 {
     return ElencoFinito() ? VoceSostituzione{} : m_voci[m_voce - 1];
@@ -103,7 +125,9 @@ Esito Percorso::PrimaVoceCheCompare(QStringView testo, const Osservatore &oss,
 Esito Percorso::Controlla(QStringView testo, const Osservatore &oss)
 {
     m_selInizio = m_selLunghezza = m_da = 0;
-    const ZoneProtette zone = m_regole.Zone(testo);
+    // The start reads the text afresh.
+    m_zoneConservate = false;
+    const ZoneProtette zone = ZonePer(testo);
     return PrimaVoceCheCompare(testo, oss, &zone);
 }
 
@@ -111,6 +135,16 @@ std::optional<Modifica> Percorso::Sostituisci()
 {
     if (ElencoFinito() || m_selLunghezza == 0) return std::nullopt;
     Modifica modifica{m_selInizio, m_selLunghezza, m_voci[m_voce - 1].Sostituisci};
+    // The selection was found in the kept text: the stretches move with the
+    // replacement, read again only if it may open or close a comment.
+    if (m_zoneConservate && m_selInizio + m_selLunghezza <= m_testoZone.size()) {
+        const QString sostituita = m_testoZone.mid(m_selInizio, m_selLunghezza);
+        QString nuovo = m_testoZone;
+        nuovo.replace(m_selInizio, m_selLunghezza, modifica.testo);
+        ZoneProtette zone =
+            m_regole.ZoneDopo(m_zone, nuovo, sostituita, modifica.testo, {m_selInizio});
+        Conserva(nuovo, std::move(zone));
+    }
     m_selLunghezza = modifica.testo.size();
     m_da = m_selInizio + m_selLunghezza;
     return modifica;
@@ -121,7 +155,7 @@ Esito Percorso::Successivo(QStringView testo, const Osservatore &oss)
     if (ElencoFinito()) return Esito::FineElenco;
     const int k = m_voce;
     if (oss.inizioVoce) oss.inizioVoce(k);
-    const ZoneProtette zone = m_regole.Zone(testo);
+    const ZoneProtette zone = ZonePer(testo);
     const Esito esito = CercaDa(testo, m_da, oss, &zone);
     if (esito != Esito::Caricata) return esito;
     return Salta(testo, oss, &zone);
@@ -129,7 +163,7 @@ Esito Percorso::Successivo(QStringView testo, const Osservatore &oss)
 
 Esito Percorso::Salta(QStringView testo, const Osservatore &oss)
 {
-    const ZoneProtette zone = m_regole.Zone(testo);
+    const ZoneProtette zone = ZonePer(testo);
     return Salta(testo, oss, &zone);
 }
 
@@ -144,8 +178,16 @@ Esito Percorso::Salta(QStringView testo, const Osservatore &oss, const ZoneProte
 
 Esito Percorso::SostituisciTutto(QString &testo, const Osservatore &oss, qsizetype *sostituzioni)
 {
-    const ZoneProtette zone = m_regole.Zone(testo);
-    return SostituisciVoce(testo, oss, sostituzioni, &zone);
+    const ZoneProtette zone = ZonePer(testo);
+    const VoceSostituzione voce = Voce();
+    QVector<qsizetype> posizioni;
+    qsizetype fatte = 0;
+    const Esito esito = SostituisciVoce(testo, oss, &fatte, &zone, &posizioni);
+    if (sostituzioni) *sostituzioni = fatte;
+    // Replacements are counted only once the scan is complete.
+    if (fatte > 0)
+        Conserva(testo, m_regole.ZoneDopo(zone, testo, voce.Trova, voce.Sostituisci, posizioni));
+    return esito;
 }
 
 Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetype *sostituzioni,
@@ -171,7 +213,8 @@ Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetyp
 
 Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
 {
-    if (m_regole.Attive() && !oss.avanzamento && !oss.inizioVoce && !oss.fineVoce) {
+    const bool conservate = m_zoneConservate && testo == m_testoZone;
+    if (m_regole.Attive() && !conservate && !oss.avanzamento && !oss.inizioVoce && !oss.fineVoce) {
         // Nothing to report: the whole-list engine reads the text as code too.
         testo = MotoreElenco(m_voci.mid(m_voce - 1)).Applica(testo, m_regole);
         m_voce = NumeroVoci();
@@ -183,13 +226,21 @@ Esito Percorso::Automatica(QString &testo, const Osservatore &oss)
         // a replacement may open or close one (a word that becomes "Rem", a
         // quote), so the stretches are found again after an entry that changed
         // the text, unless its replacements only moved them.
-        ZoneProtette zone = m_regole.Zone(testo);
+        // A run that goes on from the walk keeps the names the walk kept.
+        ZoneProtette zone = ZonePer(testo);
         while (!ElencoFinito()) {
             const VoceSostituzione voce = m_voci[m_voce - 1];
             QVector<qsizetype> posizioni;
             qsizetype sostituzioni = 0;
             const Esito esito = SostituisciVoce(testo, oss, &sostituzioni, &zone, &posizioni);
-            if (esito == Esito::Interrotta) return esito;
+            if (esito == Esito::Interrotta) {
+                // Stopped in the scan, the text is as before the entry;
+                // stopped after it, the entry's replacements are done.
+                if (sostituzioni > 0)
+                    zone = m_regole.ZoneDopo(zone, testo, voce.Trova, voce.Sostituisci, posizioni);
+                Conserva(testo, std::move(zone));
+                return esito;
+            }
             if (sostituzioni > 0 && !ElencoFinito())
                 zone = m_regole.ZoneDopo(zone, testo, voce.Trova, voce.Sostituisci, posizioni);
         }

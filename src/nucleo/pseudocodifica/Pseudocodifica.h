@@ -71,6 +71,11 @@ public:
     // The current entry; empty once the list is passed.
     VoceSostituzione Voce() const;
 
+    // The protected stretches of `testo` as the walk reads them: those it
+    // kept and moved with its own replacements while the text is the one
+    // they belong to, else those read from `testo`.
+    ZoneProtette ZoneDi(QStringView testo) const;
+
     // The occurrence selected in the text (0-based start); a length of 0
     // means that nothing is selected.
     qsizetype InizioSelezione() const { return m_selInizio; }
@@ -124,8 +129,21 @@ private:
     // Salta over the stretches already found in `testo`.
     Esito Salta(QStringView testo, const Osservatore &oss, const ZoneProtette *zone);
 
+    // The stretches of `testo`: the kept ones when `testo` is the text they
+    // belong to, else read from it (and kept from then on).
+    const ZoneProtette &ZonePer(QStringView testo);
+    // Keeps `zone` as the stretches of `testo`.
+    void Conserva(const QString &testo, ZoneProtette zone);
+
     QVector<VoceSostituzione> m_voci;
     RegoleCodice m_regole;
+    // Like the automatic run, the walk finds the names of the code once and
+    // moves them with its replacements (a translated "set" or "goto" must not
+    // free the name after it); they are read again only from a text that
+    // changed otherwise (the user edited it).
+    bool m_zoneConservate = false;
+    QString m_testoZone; // the text m_zone belongs to
+    ZoneProtette m_zone;
     int m_voce = 1;
     qsizetype m_selInizio = 0;
     qsizetype m_selLunghezza = 0;

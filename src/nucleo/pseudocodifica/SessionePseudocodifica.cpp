@@ -71,7 +71,7 @@ SessionePseudocodifica::ProgressoOccorrenze(QStringView testo) const
     if (m_percorso.ElencoFinito()) return esito;
     const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(),
                                  m_regole.Delimitazione());
-    const ZoneProtette zone = m_regole.Zone(testo);
+    const ZoneProtette zone = m_percorso.ZoneDi(testo);
     const qsizetype selezione =
         m_percorso.LunghezzaSelezione() > 0 ? m_percorso.InizioSelezione() : -1;
     if (m_voceSostituite == m_percorso.VoceCorrente()) esito.numero = esito.totale = m_sostituite;

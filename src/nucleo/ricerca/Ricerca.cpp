@@ -27,7 +27,8 @@ QString Maiuscolo(QStringView testo)
 
 Parola::Parola(const QString &parola, Confronto confronto, Delimitatori delimitatori)
     : m_parola(parola), m_maiuscola(Maiuscolo(parola)), m_confronto(confronto),
-      m_delimitatori(delimitatori)
+      m_delimitatori(delimitatori),
+      m_inizioProprio(!parola.isEmpty() && delimitatori.InizioProprio(parola.front()))
 {
 }
 
@@ -48,21 +49,29 @@ bool Parola::UgualeA(QStringView testo, qsizetype i) const noexcept
     return true;
 }
 
+Parola::Lato Parola::SenzaDelimitatore(QChar prima, QChar primaPrima, QChar ultimo,
+                                       const QChar *dopo) const noexcept
+{
+    // The end of the text counts as a delimiter, as its start counts as a space.
+    if (!m_delimitatori.Codice()) {
+        if (!Separatore(prima)) return Lato::Prima;
+        if (dopo && !Separatore(*dopo)) return Lato::Dopo;
+        return Lato::Nessuno;
+    }
+    if (!m_inizioProprio && !m_delimitatori.Separatore(prima, primaPrima)) return Lato::Prima;
+    // The character after the candidate follows its last character.
+    if (dopo && !m_delimitatori.Separatore(*dopo, ultimo)) return Lato::Dopo;
+    return Lato::Nessuno;
+}
+
 bool Parola::Corrisponde(QStringView testo, qsizetype i, QChar prima, QChar primaPrima,
                          const QChar *dopo) const noexcept
 {
     if (!m_confronto.valido) return false;
-    // The end of the text counts as a delimiter, as its start counts as a space.
     if (m_confronto.soloParoleIntere) {
-        if (!m_delimitatori.Codice()) {
-            if (!Separatore(prima) || (dopo && !Separatore(*dopo))) return false;
-        } else {
-            // The character after the candidate follows its last character.
-            const QChar ultimo = m_parola.isEmpty() ? prima : testo[i + m_parola.size() - 1];
-            if (!m_delimitatori.Separatore(prima, primaPrima) ||
-                (dopo && !m_delimitatori.Separatore(*dopo, ultimo)))
-                return false;
-        }
+        const QChar ultimo =
+            m_parola.isEmpty() || !m_delimitatori.Codice() ? prima : testo[i + m_parola.size() - 1];
+        if (SenzaDelimitatore(prima, primaPrima, ultimo, dopo) != Lato::Nessuno) return false;
     }
     return UgualeA(testo, i);
 }
@@ -75,6 +84,15 @@ bool Parola::CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept
     const qsizetype dopo = i + m_parola.size();
     return Corrisponde(testo, i, prima, primaPrima,
                        dopo < testo.size() ? testo.data() + dopo : nullptr);
+}
+
+Parola::Lato Parola::SenzaDelimitatore(QStringView testo, qsizetype i) const noexcept
+{
+    const QChar spazio = QLatin1Char(' ');
+    const qsizetype fine = i + m_parola.size();
+    return SenzaDelimitatore(i > 0 ? testo[i - 1] : spazio, i > 1 ? testo[i - 2] : spazio,
+                             fine > i ? testo[fine - 1] : (i > 0 ? testo[i - 1] : spazio),
+                             fine < testo.size() ? testo.data() + fine : nullptr);
 }
 
 namespace {

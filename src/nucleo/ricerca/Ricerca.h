@@ -54,7 +54,9 @@ public:
     bool Escluso(QChar prima, QChar primo) const noexcept
     {
         if (m_parola.isEmpty()) return false;
-        if (m_confronto.soloParoleIntere && !m_delimitatori.PuoDelimitare(prima)) return true;
+        if (m_confronto.soloParoleIntere && !m_inizioProprio &&
+            !m_delimitatori.PuoDelimitare(prima))
+            return true;
         return primo != m_parola.front() &&
                (!m_confronto.ignoraMaiuscole || Maiuscola(primo) != m_maiuscola.front());
     }
@@ -73,11 +75,22 @@ public:
     // start, nothing after its end).
     bool CorrispondeNelTesto(QStringView testo, qsizetype i) const noexcept;
 
+    // Which side of the candidate at `i` lacks the delimiter the whole-word
+    // rule wants there, the first one found (neighbours as for
+    // CorrispondeNelTesto); the rule alone, whatever the characters.
+    enum class Lato { Nessuno, Prima, Dopo };
+    Lato SenzaDelimitatore(QStringView testo, qsizetype i) const noexcept;
+
 private:
+    // `ultimo`: the candidate's last character (read only with the code set).
+    Lato SenzaDelimitatore(QChar prima, QChar primaPrima, QChar ultimo,
+                           const QChar *dopo) const noexcept;
+
     QString m_parola;
     QString m_maiuscola;
     Confronto m_confronto;
     Delimitatori m_delimitatori;
+    bool m_inizioProprio = false; // no delimiter is needed before the word
 };
 
 // The find dialog's "Direzione" list, in its order. A value outside these
