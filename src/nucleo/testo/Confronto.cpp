@@ -109,14 +109,20 @@ public:
     qsizetype RigaB(qsizetype j) const { return m_inizioB + j; }
 
     // The lines that occur exactly once on each side, as (i, j) pairs in the
-    // order of the original.
+    // order of the original, when a line next to them is also equal on both
+    // sides: a line found once on each side by chance (one removed here, its
+    // like added far away) would pull the texts out of step.
     std::vector<std::pair<qsizetype, qsizetype>> Uniche() const
     {
+        const qsizetype n = qsizetype(A.size()), m = qsizetype(B.size());
         std::vector<std::pair<qsizetype, qsizetype>> uniche;
-        for (qsizetype i = 0; i < qsizetype(A.size()); ++i) {
+        for (qsizetype i = 0; i < n; ++i) {
             const size_t numero = size_t(A[size_t(i)]);
-            if (m_contaA[numero] == 1 && m_contaB[numero] == 1)
-                uniche.emplace_back(i, m_postoB[numero]);
+            if (m_contaA[numero] != 1 || m_contaB[numero] != 1) continue;
+            const qsizetype j = m_postoB[numero];
+            if ((i > 0 && j > 0 && A[size_t(i - 1)] == B[size_t(j - 1)]) ||
+                (i + 1 < n && j + 1 < m && A[size_t(i + 1)] == B[size_t(j + 1)]))
+                uniche.emplace_back(i, j);
         }
         return uniche;
     }
