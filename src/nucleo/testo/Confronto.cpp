@@ -204,7 +204,8 @@ void AllineaTratto(Numerate &nu, qsizetype inizioA, qsizetype fineA, qsizetype i
     const qsizetype n = fineA - inizioA, m = fineB - inizioB;
     const qsizetype banda = std::abs(n - m) + MargineBanda;
     const qsizetype larghezza = 2 * banda + 1;
-    if (n == 0 || m == 0 || (n + 1) * larghezza > CelleMassime) {
+    // No line against some: they stand alone; one against one: they pair.
+    if (n == 0 || m == 0 || (n == 1 && m == 1) || (n + 1) * larghezza > CelleMassime) {
         AccodaInOrdine(nu, inizioA, fineA, inizioB, fineB, righe);
     } else {
         // Score: rows spared (a pair of equal lines spares two, any other
