@@ -109,15 +109,28 @@ void AnnullaScrittura(benchmark::State &stato)
 }
 
 // Opening the comparison window on a run's result, up to its first paint:
-// every "If" became "Se" (lines one to one), or also one "Then" became a line
-// break (the lines are aligned). Arguments: megabytes, and whether a line was added.
+// every "If" became "Se" (lines one to one), and in the middle of the text
+// also one "Then" became a line break, or one line was added, or one removed
+// (the lines are aligned). Arguments: megabytes, and which line change.
+enum CambioRiga { Nessuno, ACapo, Aggiunta, Tolta };
+
 void ApriConfronto(benchmark::State &stato)
 {
     const QString prima = SorgenteBasic(int(stato.range(0)) << 20);
     QString dopo = QString(prima).replace(QStringLiteral("If"), QStringLiteral("Se"));
-    if (stato.range(1))
+    const qsizetype riga = dopo.indexOf(QStringLiteral("\r\n"), dopo.size() / 2) + 2;
+    switch (stato.range(1)) {
+    case ACapo:
         dopo.replace(dopo.indexOf(QStringLiteral(" Then"), dopo.size() / 2), 5,
                      QStringLiteral("\r\nAllora"));
+        break;
+    case Aggiunta:
+        dopo.insert(riga, QStringLiteral("    Beep\r\n"));
+        break;
+    case Tolta:
+        dopo.remove(riga, dopo.indexOf(QStringLiteral("\r\n"), riga) + 2 - riga);
+        break;
+    }
     for (auto _ : stato) {
         FinestraConfronto finestra(prima, dopo);
         finestra.show();
@@ -128,8 +141,8 @@ void ApriConfronto(benchmark::State &stato)
 } // namespace
 
 BENCHMARK(ApriConfronto)
-    ->ArgNames({"MB", "a_capo"})
-    ->ArgsProduct({{1, 20}, {0, 1}})
+    ->ArgNames({"MB", "riga"})
+    ->ArgsProduct({{1, 20}, {Nessuno, ACapo, Aggiunta, Tolta}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 BENCHMARK(ScritturaIntera)

@@ -5,6 +5,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <random>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -33,6 +36,93 @@ QString Segni(const Confronto::Risultato &r, bool originale)
             parti.append(righe[i].mid(t.Inizio, t.Lunghezza));
     }
     return parti.join(u'|');
+}
+
+// Edits a random text undergoes, as bits.
+enum Modifica {
+    CambiaParola = 1,
+    AggiungiRiga = 2,
+    TogliRiga = 4,
+    SpezzaRiga = 8,
+    SpostaRiga = 16
+};
+
+// A random text of few distinct lines, so that lines repeat, with now and
+// then a line found nowhere else.
+QStringList TestoCasuale(std::mt19937 &caso)
+{
+    static const QStringList comuni = {u"Dim x"_s, u"x = 1"_s, u"End Sub"_s, u"Print x y"_s, u""_s};
+    QStringList righe;
+    const int quante = int(caso() % 25);
+    for (int k = 0; k < quante; ++k)
+        righe.append(caso() % 5 == 0 ? u"unica %1"_s.arg(caso() % 1000)
+                                     : comuni[int(caso() % comuni.size())]);
+    return righe;
+}
+
+QStringList Modificato(QStringList righe, int modifiche, std::mt19937 &caso)
+{
+    const int volte = 1 + int(caso() % 4);
+    for (int v = 0; v < volte; ++v) {
+        const int tipo = 1 << (caso() % 5);
+        if (!(modifiche & tipo)) continue;
+        const int k = righe.isEmpty() ? 0 : int(caso() % righe.size());
+        if (tipo == AggiungiRiga) {
+            righe.insert(caso() % (righe.size() + 1), caso() % 2 ? u"nuova"_s : u"x = 1"_s);
+        } else if (righe.isEmpty()) {
+            continue;
+        } else if (tipo == CambiaParola) {
+            QStringList parole = righe[k].split(u' ');
+            parole[int(caso() % parole.size())] = caso() % 2 ? u"Dichiara"_s : u"x"_s;
+            righe[k] = parole.join(u' ');
+        } else if (tipo == TogliRiga) {
+            righe.removeAt(k);
+        } else if (tipo == SpostaRiga) {
+            // A block of up to three lines elsewhere.
+            const QStringList blocco = righe.mid(k, 1 + int(caso() % 3));
+            righe.remove(k, blocco.size());
+            qsizetype dove = caso() % (righe.size() + 1);
+            for (const QString &riga : blocco)
+                righe.insert(dove++, riga);
+        } else if (const qsizetype spazio = righe[k].indexOf(u' '); spazio >= 0) {
+            righe.insert(k + 1, righe[k].mid(spazio + 1));
+            righe[k].truncate(spazio);
+        }
+    }
+    return righe;
+}
+
+// Length of the longest common subsequence of lines, the literal way.
+qsizetype LungaComune(const QStringList &a, const QStringList &b)
+{
+    std::vector<std::vector<qsizetype>> L(size_t(a.size() + 1),
+                                          std::vector<qsizetype>(size_t(b.size() + 1)));
+    for (qsizetype i = a.size() - 1; i >= 0; --i)
+        for (qsizetype j = b.size() - 1; j >= 0; --j)
+            L[size_t(i)][size_t(j)] =
+                a[i] == b[j] ? L[size_t(i + 1)][size_t(j + 1)] + 1
+                             : std::max(L[size_t(i + 1)][size_t(j)], L[size_t(i)][size_t(j + 1)]);
+    return L[0][0];
+}
+
+// Changed rows when the common first and last lines pair and the rest pairs in order.
+qsizetype CambiateInOrdine(const QStringList &a, const QStringList &b)
+{
+    const qsizetype n = a.size(), m = b.size();
+    qsizetype cambiate = std::abs(n - m);
+    if (n == m) {
+        for (qsizetype k = 0; k < n; ++k)
+            cambiate += a[k] != b[k];
+        return cambiate;
+    }
+    qsizetype prima = 0, dopo = 0;
+    while (prima < n && prima < m && a[prima] == b[prima])
+        ++prima;
+    while (dopo < n - prima && dopo < m - prima && a[n - 1 - dopo] == b[m - 1 - dopo])
+        ++dopo;
+    for (qsizetype k = prima; k < std::min(n, m) - dopo; ++k)
+        cambiate += a[k] != b[k];
+    return cambiate;
 }
 
 } // namespace
@@ -68,6 +158,12 @@ private Q_SLOTS:
             << u"Print|Print|Print"_s << u"Stampa|Stampa|vai|Stampa"_s << 4;
         QTest::newRow("riga tolta")
             << u"a\nb\nc"_s << u"a\nc"_s << u"0:0 1:-* 2:1"_s << u"b"_s << QString() << 1;
+        // "x = 1" occurs once on each side, far apart: the texts stay in step.
+        QTest::newRow("riga uguale lontana")
+            << u"a\nDim x\n\nEnd Sub\nEnd Sub\n\nx = 1\nEnd Sub\ne"_s
+            << u"a\nx = 1\nDim x\n\nEnd Sub\nEnd Sub\n\nEnd\nSub\ne"_s
+            << u"0:0 -:1* 1:2 2:3 3:4 4:5 5:6 6:7* 7:8* 8:9"_s << u"x|=|1|End"_s << u"x = 1|End"_s
+            << 3;
         QTest::newRow("originale vuoto")
             << QString() << u"a\nb"_s << u"0:0* -:1*"_s << QString() << u"a|b"_s << 2;
         QTest::newRow("attuale vuoto")
@@ -86,6 +182,54 @@ private Q_SLOTS:
         QTEST(Segni(r, true), "segniOriginale");
         QTEST(Segni(r, false), "segniAttuale");
         QTEST(int(r.RigheCambiate), "cambiate");
+    }
+
+    // Random texts with frequent repeats, edited at random, against literal
+    // models: the rows are a valid alignment, never more changed rows than pairing in order,
+    // and when one text holds all the lines of the other in order (lines
+    // only added or only removed) every one of them pairs with its equal.
+    void Casuale_data()
+    {
+        QTest::addColumn<int>("modifiche");
+        QTest::newRow("parole cambiate") << int(CambiaParola);
+        QTest::newRow("righe aggiunte") << int(AggiungiRiga);
+        QTest::newRow("righe tolte") << int(TogliRiga);
+        QTest::newRow("righe spezzate") << int(SpezzaRiga);
+        QTest::newRow("aggiunte e tolte") << int(AggiungiRiga | TogliRiga);
+        QTest::newRow("righe spostate a blocchi") << int(SpostaRiga);
+        QTest::newRow("tutte") << int(CambiaParola | AggiungiRiga | TogliRiga | SpezzaRiga |
+                                      SpostaRiga);
+    }
+    void Casuale()
+    {
+        QFETCH(int, modifiche);
+        std::mt19937 caso{unsigned(modifiche)};
+        for (int prova = 0; prova < 400; ++prova) {
+            const QStringList a = TestoCasuale(caso), b = Modificato(a, modifiche, caso);
+            const Confronto::Risultato r = Confronto::Confronta(a.join(u'\n'), b.join(u'\n'));
+            const QString dove = u"%1 → %2: %3"_s.arg(a.join(u'|'), b.join(u'|'), Allineamento(r));
+            const QStringList &ra = r.RigheOriginale, &rb = r.RigheAttuale;
+            qsizetype prossimaA = 0, prossimaB = 0, cambiate = 0;
+            for (const Confronto::Riga &riga : r.Righe) {
+                // Every line of each side once, in order.
+                if (riga.Originale >= 0) QVERIFY2(riga.Originale == prossimaA++, qPrintable(dove));
+                if (riga.Attuale >= 0) QVERIFY2(riga.Attuale == prossimaB++, qPrintable(dove));
+                QVERIFY2(riga.Originale >= 0 || riga.Attuale >= 0, qPrintable(dove));
+                const bool uguale = riga.Originale >= 0 && riga.Attuale >= 0 &&
+                                    ra[riga.Originale] == rb[riga.Attuale];
+                QVERIFY2(riga.Cambiata != uguale, qPrintable(dove));
+                QVERIFY2(uguale || riga.SegniOriginale.size() + riga.SegniAttuale.size() > 0 ||
+                             ra.value(riga.Originale).simplified() ==
+                                 rb.value(riga.Attuale).simplified(),
+                         qPrintable(dove));
+                cambiate += riga.Cambiata;
+            }
+            QVERIFY2(prossimaA == ra.size() && prossimaB == rb.size(), qPrintable(dove));
+            QCOMPARE(r.RigheCambiate, cambiate);
+            QVERIFY2(cambiate <= CambiateInOrdine(ra, rb), qPrintable(dove));
+            if (LungaComune(ra, rb) == std::min(ra.size(), rb.size()))
+                QVERIFY2(cambiate == std::abs(ra.size() - rb.size()), qPrintable(dove));
+        }
     }
 
     // Rows 1-2 and 4 changed: the changes start at rows 1 and 4.

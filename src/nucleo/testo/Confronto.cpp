@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace Confronto {
@@ -45,20 +46,6 @@ std::vector<size_t> ImprontaParole(const QString &riga)
     return impronta;
 }
 
-int Somiglianza(const std::vector<size_t> &a, const std::vector<size_t> &b)
-{
-    int comuni = 0;
-    for (size_t i = 0, j = 0; i < a.size() && j < b.size();) {
-        if (a[i] < b[j])
-            ++i;
-        else if (b[j] < a[i])
-            ++j;
-        else
-            ++comuni, ++i, ++j;
-    }
-    return comuni;
-}
-
 Riga Coppia(qsizetype originale, qsizetype attuale)
 {
     Riga riga;
@@ -72,101 +59,279 @@ void MarcaTutta(const QString &riga, QList<Tratto> *segni)
     if (!riga.isEmpty()) segni->append({0, riga.size()});
 }
 
-// Lines beyond which the middle of two texts is no longer aligned by
+// Lines beyond which a stretch of two texts is no longer aligned by
 // likeness but paired in order: the work grows with lines times the difference.
 constexpr qsizetype CelleMassime = 60'000'000;
 constexpr qsizetype MargineBanda = 8;
 
-// Pairs a[inizioA, fineA) with b[inizioB, fineB): the lines of the longer side
-// that fit the other's lines least stand alone. A band around the diagonal
-// keeps it linear in the number of lines.
+// The middle of the two texts with every line as a number: equal lines have
+// the same number. Each number knows how often it occurs on each side and
+// the words of its line, hashed once when first needed.
+class Numerate
+{
+public:
+    Numerate(const QStringList &a, qsizetype inizioA, qsizetype fineA, const QStringList &b,
+             qsizetype inizioB, qsizetype fineB)
+        : m_inizioA(inizioA), m_inizioB(inizioB)
+    {
+        QHash<QStringView, int> numeri;
+        numeri.reserve(fineA - inizioA);
+        auto numera = [&](const QStringList &righe, qsizetype inizio, qsizetype fine,
+                          std::vector<int> *lato, bool originale) {
+            lato->reserve(size_t(fine - inizio));
+            for (qsizetype k = inizio; k < fine; ++k) {
+                const qsizetype prima = numeri.size();
+                int &numero = numeri[QStringView(righe[k])];
+                if (numeri.size() != prima) {
+                    numero = int(m_contaA.size());
+                    m_contaA.push_back(0), m_contaB.push_back(0), m_postoB.push_back(-1);
+                    m_riga.push_back(&righe[k]);
+                }
+                if (originale) {
+                    ++m_contaA[size_t(numero)];
+                } else {
+                    ++m_contaB[size_t(numero)];
+                    m_postoB[size_t(numero)] = k - inizio;
+                }
+                lato->push_back(numero);
+            }
+        };
+        numera(a, inizioA, fineA, &A, true);
+        numera(b, inizioB, fineB, &B, false);
+        m_inizioParole.assign(m_contaA.size(), -1);
+        m_fineParole.assign(m_contaA.size(), -1);
+    }
+
+    // Lines of the middle, relative to its start, as numbers.
+    std::vector<int> A, B;
+
+    qsizetype RigaA(qsizetype i) const { return m_inizioA + i; }
+    qsizetype RigaB(qsizetype j) const { return m_inizioB + j; }
+
+    // The lines that occur exactly once on each side, as (i, j) pairs in the
+    // order of the original, when a line next to them is also equal on both
+    // sides: a line found once on each side by chance (one removed here, its
+    // like added far away) would pull the texts out of step.
+    std::vector<std::pair<qsizetype, qsizetype>> Uniche() const
+    {
+        const qsizetype n = qsizetype(A.size()), m = qsizetype(B.size());
+        std::vector<std::pair<qsizetype, qsizetype>> uniche;
+        for (qsizetype i = 0; i < n; ++i) {
+            const size_t numero = size_t(A[size_t(i)]);
+            if (m_contaA[numero] != 1 || m_contaB[numero] != 1) continue;
+            const qsizetype j = m_postoB[numero];
+            if ((i > 0 && j > 0 && A[size_t(i - 1)] == B[size_t(j - 1)]) ||
+                (i + 1 < n && j + 1 < m && A[size_t(i + 1)] == B[size_t(j + 1)]))
+                uniche.emplace_back(i, j);
+        }
+        return uniche;
+    }
+
+    // How alike two different lines are: the words they share.
+    int Somiglianza(int x, int y)
+    {
+        Parole(x), Parole(y);
+        const size_t *p = m_parole.data() + m_inizioParole[size_t(x)],
+                     *fineP = m_parole.data() + m_fineParole[size_t(x)];
+        const size_t *q = m_parole.data() + m_inizioParole[size_t(y)],
+                     *fineQ = m_parole.data() + m_fineParole[size_t(y)];
+        int comuni = 0;
+        while (p < fineP && q < fineQ) {
+            if (*p < *q)
+                ++p;
+            else if (*q < *p)
+                ++q;
+            else
+                ++comuni, ++p, ++q;
+        }
+        return comuni;
+    }
+    int ContaParole(int x)
+    {
+        Parole(x);
+        return int(m_fineParole[size_t(x)] - m_inizioParole[size_t(x)]);
+    }
+
+private:
+    void Parole(int x)
+    {
+        if (m_inizioParole[size_t(x)] >= 0) return;
+        const std::vector<size_t> impronta = ImprontaParole(*m_riga[size_t(x)]);
+        m_inizioParole[size_t(x)] = qsizetype(m_parole.size());
+        m_parole.insert(m_parole.end(), impronta.begin(), impronta.end());
+        m_fineParole[size_t(x)] = qsizetype(m_parole.size());
+    }
+
+    qsizetype m_inizioA, m_inizioB;
+    std::vector<int> m_contaA, m_contaB;
+    std::vector<qsizetype> m_postoB;
+    std::vector<const QString *> m_riga;
+    std::vector<size_t> m_parole;
+    std::vector<qsizetype> m_inizioParole, m_fineParole;
+};
+
+void AccodaInOrdine(const Numerate &nu, qsizetype inizioA, qsizetype fineA, qsizetype inizioB,
+                    qsizetype fineB, QList<Riga> *righe)
+{
+    const qsizetype n = fineA - inizioA, m = fineB - inizioB;
+    const qsizetype comuni = std::min(n, m);
+    for (qsizetype k = 0; k < comuni; ++k)
+        righe->append(Coppia(nu.RigaA(inizioA + k), nu.RigaB(inizioB + k)));
+    for (qsizetype k = comuni; k < n; ++k)
+        righe->append(Coppia(nu.RigaA(inizioA + k), -1));
+    for (qsizetype k = comuni; k < m; ++k)
+        righe->append(Coppia(-1, nu.RigaB(inizioB + k)));
+}
+
+// Aligns A[inizioA, fineA) with B[inizioB, fineB): first as few changed rows
+// as can be (a pair of equal lines is no change, any other pair one, a line
+// standing alone one), then among those the pairs of most alike lines. So a
+// line changed in place stays beside its original and the lines a change
+// added or removed stand alone. A band around the diagonal keeps it linear
+// in the number of lines.
+void AllineaTratto(Numerate &nu, qsizetype inizioA, qsizetype fineA, qsizetype inizioB,
+                   qsizetype fineB, QList<Riga> *righe)
+{
+    // Equal lines at the ends of the stretch pair with each other.
+    while (inizioA < fineA && inizioB < fineB && nu.A[size_t(inizioA)] == nu.B[size_t(inizioB)])
+        righe->append(Coppia(nu.RigaA(inizioA++), nu.RigaB(inizioB++)));
+    qsizetype dopo = 0;
+    while (inizioA < fineA - dopo && inizioB < fineB - dopo &&
+           nu.A[size_t(fineA - 1 - dopo)] == nu.B[size_t(fineB - 1 - dopo)])
+        ++dopo;
+    fineA -= dopo, fineB -= dopo;
+
+    const qsizetype n = fineA - inizioA, m = fineB - inizioB;
+    const qsizetype banda = std::abs(n - m) + MargineBanda;
+    const qsizetype larghezza = 2 * banda + 1;
+    // No line against some: they stand alone; one against one: they pair.
+    if (n == 0 || m == 0 || (n == 1 && m == 1) || (n + 1) * larghezza > CelleMassime) {
+        AccodaInOrdine(nu, inizioA, fineA, inizioB, fineB, righe);
+    } else {
+        // Score: rows spared (a pair of equal lines spares two, any other
+        // pair one) in the high half, likeness in the low half. Only two rows
+        // of scores are kept; the moves are kept for the way back.
+        constexpr qint64 Fuori = std::numeric_limits<qint64>::min();
+        constexpr qint64 Risparmio = qint64(1) << 32;
+        std::vector<qint64> precedente(size_t(larghezza), Fuori),
+            corrente(size_t(larghezza), Fuori);
+        std::vector<unsigned char> mossa(size_t((n + 1) * larghezza), 0); // 1 pair, 2 a, 3 b alone
+        for (qsizetype i = 0; i <= n; ++i) {
+            std::fill(corrente.begin(), corrente.end(), Fuori);
+            const qsizetype primaJ = std::max<qsizetype>(0, i - banda),
+                            ultimaJ = std::min(m, i + banda);
+            for (qsizetype j = primaJ; j <= ultimaJ; ++j) {
+                const qsizetype k = j - i + banda;
+                if (i == 0 && j == 0) {
+                    corrente[size_t(k)] = 0;
+                    continue;
+                }
+                qint64 migliore = Fuori;
+                unsigned char scelta = 0;
+                // On a tie a line stands alone rather than pairs: read from
+                // the end back, the pairs come first.
+                if (i > 0 && j > 0 && precedente[size_t(k)] != Fuori) {
+                    const int x = nu.A[size_t(inizioA + i - 1)], y = nu.B[size_t(inizioB + j - 1)];
+                    // Equal lines weigh most; then shared words, plus one so
+                    // that pairing beats standing alone.
+                    const qint64 guadagno = x == y ? 2 * Risparmio + 4 * nu.ContaParole(x) + 4
+                                                   : Risparmio + nu.Somiglianza(x, y) + 1;
+                    migliore = precedente[size_t(k)] + guadagno, scelta = 1;
+                }
+                if (i > 0 && k + 1 < larghezza && precedente[size_t(k + 1)] != Fuori &&
+                    precedente[size_t(k + 1)] >= migliore)
+                    migliore = precedente[size_t(k + 1)], scelta = 2;
+                if (j > 0 && k > 0 && corrente[size_t(k - 1)] != Fuori &&
+                    corrente[size_t(k - 1)] >= migliore)
+                    migliore = corrente[size_t(k - 1)], scelta = 3;
+                corrente[size_t(k)] = migliore;
+                mossa[size_t(i * larghezza + k)] = scelta;
+            }
+            std::swap(precedente, corrente);
+        }
+        QList<Riga> inverse;
+        for (qsizetype i = n, j = m; i > 0 || j > 0;) {
+            switch (mossa[size_t(i * larghezza + j - i + banda)]) {
+            case 1:
+                --i, --j;
+                inverse.append(Coppia(nu.RigaA(inizioA + i), nu.RigaB(inizioB + j)));
+                break;
+            case 2:
+                --i;
+                inverse.append(Coppia(nu.RigaA(inizioA + i), -1));
+                break;
+            default:
+                --j;
+                inverse.append(Coppia(-1, nu.RigaB(inizioB + j)));
+                break;
+            }
+        }
+        for (qsizetype k = inverse.size() - 1; k >= 0; --k)
+            righe->append(inverse[k]);
+    }
+    for (qsizetype k = 0; k < dopo; ++k)
+        righe->append(Coppia(nu.RigaA(fineA + k), nu.RigaB(fineB + k)));
+}
+
+// The longest run of unique lines in increasing order on both sides: the
+// lines that surely did not change and split the texts into stretches.
+std::vector<std::pair<qsizetype, qsizetype>>
+Ancore(const std::vector<std::pair<qsizetype, qsizetype>> &uniche)
+{
+    // Longest increasing subsequence of the positions in the current text.
+    std::vector<qsizetype> code;                 // per length, the index of its smallest tail
+    std::vector<qsizetype> prima(uniche.size()); // the previous anchor in the run
+    for (qsizetype u = 0; u < qsizetype(uniche.size()); ++u) {
+        const auto posto = std::lower_bound(
+            code.begin(), code.end(), uniche[size_t(u)].second,
+            [&](qsizetype c, qsizetype j) { return uniche[size_t(c)].second < j; });
+        prima[size_t(u)] = posto == code.begin() ? -1 : *(posto - 1);
+        if (posto == code.end())
+            code.push_back(u);
+        else
+            *posto = u;
+    }
+    std::vector<std::pair<qsizetype, qsizetype>> ancore(code.size());
+    for (qsizetype u = code.empty() ? -1 : code.back(), k = qsizetype(code.size()) - 1; u >= 0;
+         u = prima[size_t(u)], --k)
+        ancore[size_t(k)] = uniche[size_t(u)];
+    return ancore;
+}
+
+// Aligns a[inizioA, fineA) with b[inizioB, fineB): split at the anchors, each
+// stretch between them aligned on its own. Never more changed rows than
+// pairing the lines in order would give (anchors far apart on the two sides,
+// a line moved, could cost more).
 void AllineaMezzo(const QStringList &a, qsizetype inizioA, qsizetype fineA, const QStringList &b,
                   qsizetype inizioB, qsizetype fineB, QList<Riga> *righe)
 {
+    Numerate nu(a, inizioA, fineA, b, inizioB, fineB);
     const qsizetype n = fineA - inizioA, m = fineB - inizioB;
-    const qsizetype differenza = std::abs(n - m);
-    const qsizetype banda = differenza + MargineBanda;
-    const qsizetype larghezza = 2 * banda + 1;
-    if (n == 0 || m == 0 || (n + 1) * larghezza > CelleMassime) {
-        const qsizetype comuni = std::min(n, m);
-        for (qsizetype k = 0; k < comuni; ++k)
-            righe->append(Coppia(inizioA + k, inizioB + k));
-        for (qsizetype k = comuni; k < n; ++k)
-            righe->append(Coppia(inizioA + k, -1));
-        for (qsizetype k = comuni; k < m; ++k)
-            righe->append(Coppia(-1, inizioB + k));
-        return;
+    const qsizetype primaRiga = righe->size();
+    qsizetype i = 0, j = 0;
+    for (const auto &[ai, bj] : Ancore(nu.Uniche())) {
+        AllineaTratto(nu, i, ai, j, bj, righe);
+        righe->append(Coppia(nu.RigaA(ai), nu.RigaB(bj)));
+        i = ai + 1, j = bj + 1;
     }
-    std::vector<std::vector<size_t>> impA(n), impB(m);
-    for (qsizetype i = 0; i < n; ++i)
-        impA[i] = ImprontaParole(a[inizioA + i]);
-    for (qsizetype j = 0; j < m; ++j)
-        impB[j] = ImprontaParole(b[inizioB + j]);
+    AllineaTratto(nu, i, n, j, m, righe);
 
-    // Cell (i, j) with j - i + banda in [0, larghezza): best likeness of
-    // a[0, i) beside b[0, j), and the move that reached it.
-    constexpr int Fuori = -1;
-    std::vector<int> punti(size_t((n + 1) * larghezza), Fuori);
-    std::vector<unsigned char> mossa(size_t((n + 1) * larghezza),
-                                     0); // 1 pair, 2 a alone, 3 b alone
-    auto cella = [&](qsizetype i, qsizetype j) -> qsizetype {
-        const qsizetype k = j - i + banda;
-        return (k < 0 || k >= larghezza || j < 0 || j > m) ? -1 : i * larghezza + k;
+    auto cambiate = [&](qsizetype daRiga) {
+        qsizetype conta = 0;
+        for (qsizetype k = daRiga; k < righe->size(); ++k) {
+            const Riga &riga = righe->at(k);
+            conta += riga.Originale < 0 || riga.Attuale < 0 ||
+                     nu.A[size_t(riga.Originale - inizioA)] != nu.B[size_t(riga.Attuale - inizioB)];
+        }
+        return conta;
     };
-    punti[size_t(cella(0, 0))] = 0;
-    for (qsizetype i = 0; i <= n; ++i) {
-        for (qsizetype j = std::max<qsizetype>(0, i - banda); j <= std::min(m, i + banda); ++j) {
-            const qsizetype c = cella(i, j);
-            if (i == 0 && j == 0) continue;
-            int migliore = Fuori;
-            unsigned char scelta = 0;
-            // On a tie a line stands alone rather than pairs: read from the
-            // end back, the pairs come first.
-            if (i > 0 && j > 0) {
-                const qsizetype p = cella(i - 1, j - 1);
-                if (p >= 0 && punti[size_t(p)] != Fuori) {
-                    const std::vector<size_t> &x = impA[size_t(i - 1)], &y = impB[size_t(j - 1)];
-                    // Equal lines weigh most; then shared words, plus one so
-                    // that pairing beats standing alone.
-                    const int guadagno = a[inizioA + i - 1] == b[inizioB + j - 1]
-                                             ? 4 * int(x.size()) + 4
-                                             : Somiglianza(x, y) + 1;
-                    migliore = punti[size_t(p)] + guadagno, scelta = 1;
-                }
-            }
-            if (i > 0) {
-                const qsizetype p = cella(i - 1, j);
-                if (p >= 0 && punti[size_t(p)] != Fuori && punti[size_t(p)] >= migliore)
-                    migliore = punti[size_t(p)], scelta = 2;
-            }
-            if (j > 0) {
-                const qsizetype p = cella(i, j - 1);
-                if (p >= 0 && punti[size_t(p)] != Fuori && punti[size_t(p)] >= migliore)
-                    migliore = punti[size_t(p)], scelta = 3;
-            }
-            punti[size_t(c)] = migliore;
-            mossa[size_t(c)] = scelta;
-        }
+    qsizetype inOrdine = std::abs(n - m);
+    for (qsizetype k = 0; k < std::min(n, m); ++k)
+        inOrdine += nu.A[size_t(k)] != nu.B[size_t(k)];
+    if (cambiate(primaRiga) > inOrdine) {
+        righe->resize(primaRiga);
+        AccodaInOrdine(nu, 0, n, 0, m, righe);
     }
-    QList<Riga> inverse;
-    for (qsizetype i = n, j = m; i > 0 || j > 0;) {
-        switch (mossa[size_t(cella(i, j))]) {
-        case 1:
-            --i, --j;
-            inverse.append(Coppia(inizioA + i, inizioB + j));
-            break;
-        case 2:
-            --i;
-            inverse.append(Coppia(inizioA + i, -1));
-            break;
-        default:
-            --j;
-            inverse.append(Coppia(-1, inizioB + j));
-            break;
-        }
-    }
-    for (qsizetype k = inverse.size() - 1; k >= 0; --k)
-        righe->append(inverse[k]);
 }
 
 } // namespace
