@@ -94,4 +94,34 @@ QList<Modifica> Calcola(QStringView vecchio, QStringView nuovo)
     return modifiche;
 }
 
+QList<Segno> Segni(const QList<Modifica> &modifiche, QStringView nuovo, qsizetype massimo)
+{
+    const auto diParola = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    QList<Segno> segni;
+    // Each edit's text is at its position in the final text too: the edits
+    // come in order and a later one never moves an earlier one. Positions
+    // count a line break once, offsets of `nuovo` twice; one walk converts
+    // them all, as they only grow.
+    qsizetype posizione = 0, offset = 0;
+    const auto avanza = [&](qsizetype verso) {
+        while (posizione < verso && offset < nuovo.size()) {
+            offset += nuovo[offset] == u'\r' && offset + 1 < nuovo.size() ? 2 : 1;
+            ++posizione;
+        }
+        return offset;
+    };
+    for (const Modifica &m : modifiche) {
+        if (segni.size() >= massimo) break;
+        if (m.testo.isEmpty()) continue;
+        qsizetype da = avanza(m.inizio);
+        qsizetype a = avanza(m.inizio + m.testo.size());
+        while (da > 0 && diParola(nuovo[da - 1]))
+            --da;
+        while (a < nuovo.size() && diParola(nuovo[a]))
+            ++a;
+        segni.append({da, a - da});
+    }
+    return segni;
+}
+
 } // namespace ModificheTesto

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <utility>
 
 namespace ModificheTesto {
 
@@ -26,5 +27,13 @@ struct Modifica
 // is removed or written; otherwise one edit from the first to the last
 // changed character. None when the texts are equal.
 QList<Modifica> Calcola(QStringView vecchio, QStringView nuovo);
+
+// A stretch of a CR LF text: start and length in its characters.
+using Segno = std::pair<qsizetype, qsizetype>;
+
+// The stretches of `nuovo` (CR LF breaks) that the edits Calcola gave for it
+// wrote, each widened to the whole words it touches; an edit that only
+// removed characters leaves none. At most `massimo` stretches, the first ones.
+QList<Segno> Segni(const QList<Modifica> &modifiche, QStringView nuovo, qsizetype massimo = 20000);
 
 } // namespace ModificheTesto
