@@ -79,8 +79,11 @@ FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
     for (QAction *azione : findChildren<QAction *>())
         scorciatoie.append(azione->shortcuts());
     m_editor->RiservaScorciatoie(scorciatoie);
-    connect(m_editor, &EditorTesto::TestoCambiato, this,
-            [this] { m_contesto.TestoModificato = true; });
+    connect(m_editor, &EditorTesto::TestoCambiato, this, [this] { m_contesto.TestoCambiato(); });
+    // A whole-text write that is not a run's (the find dialog's replace-all)
+    // leaves no mark either.
+    connect(m_editor, &EditorTesto::TestoRiscritto, this,
+            [this] { m_contesto.SegniCorsa.clear(); });
     connect(m_editor, &EditorTesto::cursorPositionChanged, this,
             &FinestraPrincipale::MostraPosizione);
     LeggiImpostazioniEditor();
@@ -139,7 +142,8 @@ void FinestraPrincipale::MostraOpzioni()
 
 void FinestraPrincipale::MostraConfronto()
 {
-    FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this);
+    FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
+                              m_contesto.SegniCorsa);
 }
 
 void FinestraPrincipale::MostraParoleNonTradotte()
@@ -449,7 +453,7 @@ void FinestraPrincipale::AvviaPulizia()
     const Pulizia::Esito esito = Pulizia::Applica(
         m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        m_editor->SostituisciTesto(esito.testo, true);
+        RiscriviDaCorsa(esito.testo);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
@@ -459,6 +463,14 @@ void FinestraPrincipale::AvviaPulizia()
                              : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
                                    .arg(esito.eliminate),
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+}
+
+void FinestraPrincipale::RiscriviDaCorsa(const QString &testo)
+{
+    const QString prima = m_editor->Text();
+    const QList<ModificheTesto::Modifica> modifiche = m_editor->SostituisciTesto(testo);
+    m_contesto.TestoRiscrittoDaCorsa(modifiche, prima, m_editor->Text());
+    m_editor->MostraSegni(m_contesto.SegniCorsa);
 }
 
 void FinestraPrincipale::Copia()

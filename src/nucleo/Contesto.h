@@ -40,11 +40,11 @@ public:
     // next edited, rewritten, opened or made new.
     QList<ModificheTesto::Segno> SegniCorsa;
 
-    // A run wrote `testo` (CR LF breaks) into the editor with `modifiche`.
+    // A run rewrote `prima` as `dopo` (CR LF breaks) in the editor with `modifiche`.
     void TestoRiscrittoDaCorsa(const QList<ModificheTesto::Modifica> &modifiche,
-                               const QString &testo)
+                               const QString &prima, const QString &dopo)
     {
-        SegniCorsa = ModificheTesto::Segni(modifiche, testo);
+        SegniCorsa = ModificheTesto::Segni(modifiche, prima, dopo);
     }
     // The user (or a command) changed the text: the run's marks no longer say
     // what the run replaced.

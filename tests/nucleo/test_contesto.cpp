@@ -70,7 +70,8 @@ private Q_SLOTS:
         c.TestoModificato = true;
         c.PosRicerca = Ricerca::PosizioneRicerca::Su(6);
         const QString riscritto = u"Dichiara a\r\nb"_s;
-        c.TestoRiscrittoDaCorsa(ModificheTesto::Calcola(u"Dim a\r\nb"_s, riscritto), riscritto);
+        c.TestoRiscrittoDaCorsa(ModificheTesto::Calcola(u"Dim a\r\nb"_s, riscritto),
+                                u"Dim a\r\nb"_s, riscritto);
         QCOMPARE(c.SegniCorsa, QList<ModificheTesto::Segno>({{0, 8}}));
         if (passo == u"nuovo")
             c.DocumentoNuovo();

@@ -254,12 +254,18 @@ private Q_SLOTS:
             << u"a\r\nb\r\nc\r\nDim x"_s << u"a\r\nb\r\nc\r\nDichiara x"_s << u"9+8=Dichiara"_s;
         QTest::newRow("a changed tail takes the whole word")
             << u"x Then y"_s << u"x Thenne y"_s << u"2+6=Thenne"_s;
-        QTest::newRow("two lines, one mark each")
-            << u"If a\r\nb\r\nEnd If"_s << u"Se a\r\nb\r\nFine Se"_s << u"0+2=Se 9+7=Fine Se"_s;
+        QTest::newRow("two lines, their words each")
+            << u"If a\r\nb\r\nEnd If"_s << u"Se a\r\nb\r\nFine Se"_s
+            << u"0+2=Se 9+4=Fine 14+2=Se"_s;
         QTest::newRow("a replacement holding a line break")
             << u"a X b\r\nc"_s << u"a P\r\nQ b\r\nc"_s << u"2+4=P\r\nQ"_s;
         QTest::newRow("removed words leave no mark")
             << u"a Call b\r\nc"_s << u"a b\r\nc"_s << u""_s;
+        QTest::newRow("words kept between the changed ones stay unmarked")
+            << u"x\r\nIf Not a Then"_s << u"x\r\nSe Non a Allora"_s
+            << u"3+2=Se 6+3=Non 12+6=Allora"_s;
+        QTest::newRow("a changed sign is not widened into its words")
+            << u"a.b"_s << u"a,b"_s << u"1+1=,"_s;
         QTest::newRow("equal texts") << u"a"_s << u"a"_s << u""_s;
         QTest::newRow("from empty") << u""_s << u"ab\r\ncd"_s << u"0+6=ab\r\ncd"_s;
     }
@@ -270,7 +276,7 @@ private Q_SLOTS:
         QFETCH(QString, segnati);
         QStringList trovati;
         for (const auto &[inizio, lunghezza] :
-             ModificheTesto::Segni(ModificheTesto::Calcola(vecchio, nuovo), nuovo))
+             ModificheTesto::Segni(ModificheTesto::Calcola(vecchio, nuovo), vecchio, nuovo))
             trovati.append(
                 u"%1+%2=%3"_s.arg(inizio).arg(lunghezza).arg(nuovo.sliced(inizio, lunghezza)));
         QCOMPARE(trovati.join(u' '), segnati);
@@ -280,8 +286,8 @@ private Q_SLOTS:
     void segniOltreIlLimite()
     {
         const QString nuovo = u"B\r\nB\r\nB"_s;
-        const auto segni =
-            ModificheTesto::Segni(ModificheTesto::Calcola(u"a\r\na\r\na"_s, nuovo), nuovo, 2);
+        const auto segni = ModificheTesto::Segni(ModificheTesto::Calcola(u"a\r\na\r\na"_s, nuovo),
+                                                 u"a\r\na\r\na"_s, nuovo, 2);
         QCOMPARE(segni, QList<ModificheTesto::Segno>({{0, 1}, {3, 1}}));
     }
 };
