@@ -457,12 +457,16 @@ void FinestraPrincipale::AvviaPulizia()
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
-    Piattaforma::MessageBox(
-        this,
-        esito.eliminate == 1 ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
-                             : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
-                                   .arg(esito.eliminate),
-        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    // When words went, the box offers the text beside the original.
+    if (Piattaforma::MessageBox(
+            this,
+            esito.eliminate == 1
+                ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
+                : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
+                      .arg(esito.eliminate),
+            esito.eliminate > 0 ? Piattaforma::Pulsanti::OKConfronta : Piattaforma::Pulsanti::OK,
+            Piattaforma::Icona::Informazione) == Piattaforma::Risposta::Confronta)
+        MostraConfronto();
 }
 
 void FinestraPrincipale::RiscriviDaCorsa(const QString &testo)

@@ -361,8 +361,21 @@ Punto &?
         // for "No".
         QCOMPARE(f.Editor()->Text(), u" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"_s);
         QVERIFY(Condiviso().TestoModificato);
-        QCOMPARE(Copione::Messaggi().last().testo,
-                 u"Pulizia terminata: sono state eliminate 3 parole."_s);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.last().testo, u"Pulizia terminata: sono state eliminate 3 parole."_s);
+        // The end box offers the comparison when words went, and only then.
+        QCOMPARE(messaggi.last().pulsanti, Pulsanti::OKConfronta);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "azioneAvviaPulizia")->trigger();
+        QCOMPARE(Copione::Messaggi().last().pulsanti, Pulsanti::OK);
+        f.Editor()->SetText(u"Unload Me"_s);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::Confronta);
+        Copione::QuandoModale([](QDialog *d) { d->reject(); });
+        Comando(f, "azioneAvviaPulizia")->trigger();
+        Copione::Messaggi();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraConfronto"_s});
     }
 
     void finestraInformazioni()
