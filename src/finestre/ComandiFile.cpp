@@ -231,11 +231,10 @@ void FinestraPrincipale::Esci()
 
 void FinestraPrincipale::closeEvent(QCloseEvent *e)
 {
-    // While a run window is open, the find dialog is shown or a replace-all
-    // runs, the main window is out of the user's reach: closing it would end
-    // the program halfway through.
-    if (m_contesto.Occupato() ||
-        (m_finestraPseudocodifica && m_finestraPseudocodifica->isVisible())) {
+    // While a run window is open (or, closed, waits for its scan to stop),
+    // the find dialog is shown or a replace-all runs, the main window is out
+    // of the user's reach: closing it would end the program halfway through.
+    if (m_contesto.Occupato() || m_finestraPseudocodifica) {
         e->ignore();
         return;
     }

@@ -39,11 +39,6 @@ public:
 // More marks than this are not shown: each one costs every repaint.
 constexpr qsizetype MassimoSegni = 20000;
 
-bool DiParola(QChar c)
-{
-    return c.isLetterOrNumber() || c == QLatin1Char('_');
-}
-
 // Closes the edit block of a program write as an undo step of its own.
 void ChiudiPasso(QTextCursor &c)
 {
@@ -141,11 +136,13 @@ void EditorTesto::SetText(const QString &testo)
     m_testoValido = true;
 }
 
-void EditorTesto::SostituisciTesto(const QString &testo, bool segnaModifiche)
+QList<ModificheTesto::Modifica> EditorTesto::SostituisciTesto(const QString &testo,
+                                                              bool segnaModifiche)
 {
     // Both texts compared in the form Text() returns them.
     const QString nuovo = ACapo::Normalizza(testo);
-    const QList<ModificheTesto::Modifica> modifiche = ModificheTesto::Calcola(Text(), nuovo);
+    const QString vecchio = Text();
+    const QList<ModificheTesto::Modifica> modifiche = ModificheTesto::Calcola(vecchio, nuovo);
 
     m_scritturaIntera = true;
     setExtraSelections({});
@@ -158,32 +155,33 @@ void EditorTesto::SostituisciTesto(const QString &testo, bool segnaModifiche)
         c.setPosition(0);
     }
     setTextCursor(c);
-    if (segnaModifiche) {
-        // Each edit's position is in the text the earlier ones left, so its
-        // inserted text is at that position in the final text too.
-        QTextCharFormat formato;
-        formato.setBackground(QColor(0xff, 0xec, 0x8c));
-        QList<QTextEdit::ExtraSelection> segni;
-        for (const ModificheTesto::Modifica &m : modifiche) {
-            if (m.testo.isEmpty() || segni.size() >= MassimoSegni) continue;
-            // An edit covers only the characters that differ: the mark takes
-            // in the whole words it touches.
-            int da = int(m.inizio), a = int(m.inizio + m.testo.size());
-            while (da > 0 && DiParola(document()->characterAt(da - 1)))
-                --da;
-            while (DiParola(document()->characterAt(a)))
-                ++a;
-            QTextCursor segno(document());
-            segno.setPosition(da);
-            segno.setPosition(a, QTextCursor::KeepAnchor);
-            segni.append({segno, formato});
-        }
-        setExtraSelections(segni);
-    }
     m_scritturaIntera = false;
     // The document now holds exactly `nuovo`: keep it instead of reading it back.
     m_testo = nuovo;
     m_testoValido = true;
+    if (segnaModifiche) MostraSegni(ModificheTesto::Segni(modifiche, vecchio, nuovo, MassimoSegni));
+    if (!modifiche.isEmpty()) Q_EMIT TestoRiscritto();
+    return modifiche;
+}
+
+void EditorTesto::MostraSegni(const QList<ModificheTesto::Segno> &segni)
+{
+    QTextCharFormat formato;
+    formato.setBackground(ColoreSegni());
+    QList<QTextEdit::ExtraSelection> selezioni;
+    for (const auto &[inizio, lunghezza] : segni) {
+        if (selezioni.size() >= MassimoSegni) break;
+        QTextCursor segno(document());
+        segno.setPosition(PosizioneDaOffset(inizio));
+        segno.setPosition(PosizioneDaOffset(inizio + lunghezza), QTextCursor::KeepAnchor);
+        selezioni.append({segno, formato});
+    }
+    setExtraSelections(selezioni);
+}
+
+QColor EditorTesto::ColoreSegni()
+{
+    return QColor(0xff, 0xec, 0x8c);
 }
 
 qsizetype EditorTesto::OffsetDaPosizione(int posizione) const

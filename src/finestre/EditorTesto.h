@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/testo/ModificheTesto.h"
 
 #include <QKeySequence>
 #include <QList>
@@ -29,10 +30,16 @@ public:
     // Like SetText it does not keep the selection and does not raise
     // TestoCambiato; undoing or redoing the step does.
     // With `segnaModifiche` the stretches it changes stay marked until the next
-    // change of the text (the words a run replaced).
-    void SostituisciTesto(const QString &testo, bool segnaModifiche = false);
+    // change of the text (the words a run replaced). Returns the edits made.
+    QList<ModificheTesto::Modifica> SostituisciTesto(const QString &testo,
+                                                     bool segnaModifiche = false);
+    // Marks `segni` (CR LF offsets of the current text) until the next change
+    // of the text, in place of any earlier marks.
+    void MostraSegni(const QList<ModificheTesto::Segno> &segni);
     // The marked stretches, in CR LF offsets: start and length.
     QList<std::pair<qsizetype, qsizetype>> Segnati() const;
+    // The background of the marked stretches.
+    static QColor ColoreSegni();
 
     // The language the comments and strings are coloured by; none by default.
     void ImpostaLinguaggio(const TipoTesto &tipo);
@@ -76,6 +83,8 @@ Q_SIGNALS:
     // The text changed by anything but SetText(): typing, deleting, pasting,
     // dragging, undo, redo, or a program write of the selection.
     void TestoCambiato();
+    // SostituisciTesto() changed the text (any marks shown before are gone).
+    void TestoRiscritto();
     // The zoom changed (Ctrl+wheel or ImpostaIngrandimento).
     void IngrandimentoCambiato(int passi);
 

@@ -1,5 +1,6 @@
 #include "FinestraConfronto.h"
 
+#include "finestre/EditorTesto.h"
 #include "piattaforma/Piattaforma.h"
 
 #include <QAbstractTableModel>
@@ -18,6 +19,8 @@ namespace {
 
 enum Colonna { NumeroOriginale, TestoOriginale, NumeroAttuale, TestoAttuale, Colonne };
 constexpr int RuoloSegni = Qt::UserRole;
+// The editor's mark colour, darker: a thin line must stand out on white.
+const QColor ColoreSottolineato = EditorTesto::ColoreSegni().darker(160);
 
 // The comparison as table rows: it reads the result, built once, and makes
 // nothing per row until the row is shown.
@@ -78,8 +81,9 @@ private:
 class DelegatoSegni : public QStyledItemDelegate
 {
 public:
-    DelegatoSegni(const Confronto::Risultato &r, QObject *padre)
-        : QStyledItemDelegate(padre), m_r(r)
+    DelegatoSegni(const Confronto::Risultato &r,
+                  const QHash<qsizetype, QList<Confronto::Tratto>> &segniCorsa, QObject *padre)
+        : QStyledItemDelegate(padre), m_r(r), m_segniCorsa(segniCorsa)
     {
     }
     void paint(QPainter *p, const QStyleOptionViewItem &opzione,
@@ -113,6 +117,15 @@ public:
             if (x > area.width()) break;
             p->fillRect(QRect(area.left() + x, area.top() + 1, l, area.height() - 2), segno);
         }
+        // The run's replaced words: underlined, so that they show over the
+        // change marks too, in the colour the editor marks them with.
+        if (!sinistra)
+            for (const Confronto::Tratto &t : m_segniCorsa.value(riga.toInt())) {
+                const int x = misure.horizontalAdvance(mostrato.left(t.Inizio));
+                const int l = misure.horizontalAdvance(mostrato.mid(t.Inizio, t.Lunghezza));
+                if (x > area.width()) break;
+                p->fillRect(QRect(area.left() + x, area.bottom() - 2, l, 3), ColoreSottolineato);
+            }
         p->setPen(opzione.palette.color(QPalette::Text));
         p->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, mostrato);
         p->restore();
@@ -120,14 +133,19 @@ public:
 
 private:
     const Confronto::Risultato &m_r;
+    const QHash<qsizetype, QList<Confronto::Tratto>> &m_segniCorsa;
 };
 
 } // namespace
 
 FinestraConfronto::FinestraConfronto(const QString &originale, const QString &attuale,
-                                     QWidget *padre)
+                                     QWidget *padre,
+                                     const QList<std::pair<qsizetype, qsizetype>> &segniCorsa)
     : QDialog(padre), m_risultato(Confronto::Confronta(originale, attuale))
 {
+    for (const Confronto::TrattoInRiga &t :
+         Confronto::TrattiAttuali(m_risultato, attuale, segniCorsa))
+        m_segniCorsa[t.Riga].append(t.Segno);
     setObjectName(QStringLiteral("FinestraConfronto"));
     setWindowTitle(QStringLiteral("Confronto con l'originale"));
     resize(Piattaforma::Pixel(12000), Piattaforma::Pixel(7500));
@@ -135,7 +153,7 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     VistaConfronto = new QTableView(this);
     VistaConfronto->setObjectName(QStringLiteral("VistaConfronto"));
     VistaConfronto->setModel(new ModelloConfronto(m_risultato, VistaConfronto));
-    VistaConfronto->setItemDelegate(new DelegatoSegni(m_risultato, VistaConfronto));
+    VistaConfronto->setItemDelegate(new DelegatoSegni(m_risultato, m_segniCorsa, VistaConfronto));
     VistaConfronto->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     VistaConfronto->setSelectionBehavior(QAbstractItemView::SelectRows);
     VistaConfronto->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -160,6 +178,12 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
             ? QStringLiteral("1 riga cambiata")
             : QStringLiteral("%1 righe cambiate").arg(m_risultato.RigheCambiate));
 
+    EtichettaLegenda = new QLabel(this);
+    EtichettaLegenda->setObjectName(QStringLiteral("EtichettaLegenda"));
+    EtichettaLegenda->setText(QStringLiteral("Sottolineate: le parole sostituite dall'ultima "
+                                             "pseudocodificazione"));
+    EtichettaLegenda->setVisible(!m_segniCorsa.isEmpty());
+
     BottonePrecedente = new QPushButton(QStringLiteral("Cambiamento &precedente"), this);
     BottonePrecedente->setObjectName(QStringLiteral("BottonePrecedente"));
     BottonePrecedente->setToolTip(QStringLiteral("Maiusc+F8"));
@@ -176,6 +200,7 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
 
     auto *pulsanti = new QHBoxLayout;
     pulsanti->addWidget(EtichettaRiepilogo, 1);
+    pulsanti->addWidget(EtichettaLegenda);
     pulsanti->addWidget(BottonePrecedente);
     pulsanti->addWidget(BottoneSuccessivo);
     pulsanti->addWidget(BottoneChiudi);
@@ -188,9 +213,10 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     VaiA(Confronto::CambiamentoSuccessivo(m_risultato, -1));
 }
 
-void FinestraConfronto::Mostra(const QString &originale, const QString &attuale, QWidget *padre)
+void FinestraConfronto::Mostra(const QString &originale, const QString &attuale, QWidget *padre,
+                               const QList<std::pair<qsizetype, qsizetype>> &segniCorsa)
 {
-    FinestraConfronto finestra(originale, attuale, padre);
+    FinestraConfronto finestra(originale, attuale, padre, segniCorsa);
     Piattaforma::MostraModale(&finestra);
 }
 

@@ -3,6 +3,7 @@
 #include "nucleo/testo/Confronto.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QLabel;
 class QPushButton;
@@ -11,14 +12,18 @@ class QTableView;
 // The original text on the left and the current text on the right, line
 // beside line in one table (so both sides scroll together), the changed
 // words highlighted; buttons and F8 / Maiusc+F8 walk through the changes.
+// The words the last run replaced are underlined on the current side.
 class FinestraConfronto : public QDialog
 {
     Q_OBJECT
 public:
-    FinestraConfronto(const QString &originale, const QString &attuale, QWidget *padre = nullptr);
+    // `segniCorsa`: the stretches of `attuale` the last run replaced (CR LF offsets).
+    FinestraConfronto(const QString &originale, const QString &attuale, QWidget *padre = nullptr,
+                      const QList<std::pair<qsizetype, qsizetype>> &segniCorsa = {});
 
     // Compares and shows the dialog until it is closed.
-    static void Mostra(const QString &originale, const QString &attuale, QWidget *padre);
+    static void Mostra(const QString &originale, const QString &attuale, QWidget *padre,
+                       const QList<std::pair<qsizetype, qsizetype>> &segniCorsa = {});
 
     const Confronto::Risultato &Risultato() const { return m_risultato; }
     // The table row the user is on, -1 for none.
@@ -26,6 +31,9 @@ public:
 
     QTableView *VistaConfronto = nullptr;
     QLabel *EtichettaRiepilogo = nullptr; // how many lines changed
+    QLabel *EtichettaLegenda = nullptr;   // what the underlining means; shown with marks only
+    // The run's marks of each row's current line.
+    const QHash<qsizetype, QList<Confronto::Tratto>> &SegniCorsa() const { return m_segniCorsa; }
     QPushButton *BottonePrecedente = nullptr, *BottoneSuccessivo = nullptr,
                 *BottoneChiudi = nullptr;
 
@@ -38,5 +46,6 @@ protected:
 
 private:
     Confronto::Risultato m_risultato;
+    QHash<qsizetype, QList<Confronto::Tratto>> m_segniCorsa;
     void VaiA(qsizetype riga);
 };

@@ -18,9 +18,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
@@ -47,7 +49,45 @@ constexpr int DistanzaBarraDalFondo = 950;     // from the window's bottom to th
 constexpr int LarghezzaPerBarraADestra = 8900; // wider: the bar sits at the right
 constexpr int DistanzaBarraDaDestra = 3500;    // from the right edge, when it sits there
 constexpr int DistanzaBarraDalPannello =
-    900; // after the start of the panel under the bar, otherwise
+    900;                                // after the start of the panel under the bar, otherwise
+constexpr int SpazioAccantoBarra = 120; // between the progress bar and the panels beside it
+
+// A label that shows a text too long for it shortened in the middle.
+class EtichettaAccorciata : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter pittore(this);
+        const QRect area = contentsRect();
+        pittore.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+// Calls `azione` whenever the watched widget moves or changes size.
+class OsservaGeometria : public QObject
+{
+public:
+    OsservaGeometria(QWidget *osservato, std::function<void()> azione)
+        : QObject(osservato), m_azione(std::move(azione))
+    {
+        osservato->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::Move) m_azione();
+        return false;
+    }
+
+private:
+    std::function<void()> m_azione;
+};
 } // namespace
 using Piattaforma::Twip;
 
@@ -79,8 +119,11 @@ FinestraPrincipale::FinestraPrincipale(Contesto &stato, QWidget *padre)
     for (QAction *azione : findChildren<QAction *>())
         scorciatoie.append(azione->shortcuts());
     m_editor->RiservaScorciatoie(scorciatoie);
-    connect(m_editor, &EditorTesto::TestoCambiato, this,
-            [this] { m_contesto.TestoModificato = true; });
+    connect(m_editor, &EditorTesto::TestoCambiato, this, [this] { m_contesto.TestoCambiato(); });
+    // A whole-text write that is not a run's (the find dialog's replace-all)
+    // leaves no mark either.
+    connect(m_editor, &EditorTesto::TestoRiscritto, this,
+            [this] { m_contesto.SegniCorsa.clear(); });
     connect(m_editor, &EditorTesto::cursorPositionChanged, this,
             &FinestraPrincipale::MostraPosizione);
     LeggiImpostazioniEditor();
@@ -139,7 +182,8 @@ void FinestraPrincipale::MostraOpzioni()
 
 void FinestraPrincipale::MostraConfronto()
 {
-    FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this);
+    FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
+                              m_contesto.SegniCorsa);
 }
 
 void FinestraPrincipale::MostraParoleNonTradotte()
@@ -295,17 +339,32 @@ void FinestraPrincipale::CreaBarraDiStato()
     m_testoStato->setObjectName(QStringLiteral("m_testoStato"));
     m_pannelloBarra = new QLabel(m_barraStato);
     m_pannelloBarra->setObjectName(QStringLiteral("m_pannelloBarra"));
-    // The panels share the width and never hold the window wider than the
-    // layout rule's minimum.
-    m_pannelloPosizione = new QLabel(m_barraStato);
-    m_pannelloPosizione->setObjectName(QStringLiteral("m_pannelloPosizione"));
-    m_pannelloFile = new QLabel(m_barraStato);
-    m_pannelloFile->setObjectName(QStringLiteral("m_pannelloFile"));
-    for (QLabel *pannello : {m_testoStato, m_pannelloBarra, m_pannelloPosizione, m_pannelloFile}) {
+    // The two panels share the width and never hold the window wider than
+    // the layout rule's minimum, so the second one, which places the progress
+    // bar, starts halfway at any width.
+    for (QLabel *pannello : {m_testoStato, m_pannelloBarra}) {
         pannello->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         m_barraStato->addWidget(pannello, 1);
     }
+    // The caret's place and the file's name live in the second panel, beside
+    // the progress bar (Ridisponi keeps them off it); the name gives way first.
+    m_pannelloPosizione = new QLabel(m_pannelloBarra);
+    m_pannelloPosizione->setObjectName(QStringLiteral("m_pannelloPosizione"));
+    m_pannelloPosizione->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    m_pannelloFile = new EtichettaAccorciata(m_pannelloBarra);
+    m_pannelloFile->setObjectName(QStringLiteral("m_pannelloFile"));
+    m_pannelloFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *accanto = new QHBoxLayout(m_pannelloBarra);
+    accanto->setSizeConstraint(QLayout::SetNoConstraint);
+    accanto->setContentsMargins(0, 0, 0, 0);
+    accanto->addWidget(m_pannelloPosizione);
+    accanto->addWidget(m_pannelloFile, 1);
     setStatusBar(m_barraStato);
+    // The status bar lays its panels out after the window's resize: the
+    // progress bar follows the panel it is placed by.
+    new OsservaGeometria(m_pannelloBarra, [this] {
+        if (m_barraAvanzamento) Ridisponi();
+    });
 }
 
 QString FinestraPrincipale::TestoInattivo()
@@ -418,6 +477,17 @@ void FinestraPrincipale::Ridisponi()
     m_editor->resize(std::min(w, m_area->width()), std::min(h, m_area->height()));
     m_barraAvanzamento->move(Pixel(d.leftBarra), menuBar()->height() + Pixel(d.topBarra));
     m_barraAvanzamento->raise();
+    // The second panel's line and file name sit after the progress bar when
+    // it is placed over the panel, before it when it sits at the right.
+    const int barraNelPannello = Pixel(d.leftBarra) - m_barraStato->x() - m_pannelloBarra->x();
+    if (d.larghezza > LarghezzaPerBarraADestra)
+        m_pannelloBarra->layout()->setContentsMargins(
+            0, 0,
+            std::max(0, m_pannelloBarra->width() - barraNelPannello + Pixel(SpazioAccantoBarra)),
+            0);
+    else
+        m_pannelloBarra->layout()->setContentsMargins(
+            std::max(0, barraNelPannello + Pixel(LarghezzaBarra + SpazioAccantoBarra)), 0, 0, 0);
 }
 
 void FinestraPrincipale::MostraElenco(Elenco elenco)
@@ -449,16 +519,28 @@ void FinestraPrincipale::AvviaPulizia()
     const Pulizia::Esito esito = Pulizia::Applica(
         m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
-        m_editor->SostituisciTesto(esito.testo, true);
+        RiscriviDaCorsa(esito.testo);
         m_contesto.TestoModificato = true;
     }
     Piattaforma::PuntatoreOccupato(this, false);
-    Piattaforma::MessageBox(
-        this,
-        esito.eliminate == 1 ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
-                             : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
-                                   .arg(esito.eliminate),
-        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+    // When words went, the box offers the text beside the original.
+    if (Piattaforma::MessageBox(
+            this,
+            esito.eliminate == 1
+                ? QStringLiteral("Pulizia terminata: è stata eliminata 1 parola.")
+                : QStringLiteral("Pulizia terminata: sono state eliminate %1 parole.")
+                      .arg(esito.eliminate),
+            esito.eliminate > 0 ? Piattaforma::Pulsanti::OKConfronta : Piattaforma::Pulsanti::OK,
+            Piattaforma::Icona::Informazione) == Piattaforma::Risposta::Confronta)
+        MostraConfronto();
+}
+
+void FinestraPrincipale::RiscriviDaCorsa(const QString &testo)
+{
+    const QString prima = m_editor->Text();
+    const QList<ModificheTesto::Modifica> modifiche = m_editor->SostituisciTesto(testo);
+    m_contesto.TestoRiscrittoDaCorsa(modifiche, prima, m_editor->Text());
+    m_editor->MostraSegni(m_contesto.SegniCorsa);
 }
 
 void FinestraPrincipale::Copia()

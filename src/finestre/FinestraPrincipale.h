@@ -85,6 +85,9 @@ public:
     FinestraTrova *DialogoTrova();
     // Takes input again, or not, as the shared state is busy or not.
     void MostraOccupato();
+    // A run (pseudocoding or cleaning) rewrites the text as `testo`: one undo
+    // step, and the stretches it replaced marked until the next edit.
+    void RiscriviDaCorsa(const QString &testo);
     // The run window while it exists.
     QWidget *FinestraPseudocodificaAperta() const;
 

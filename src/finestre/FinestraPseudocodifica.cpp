@@ -114,7 +114,8 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
     BottoneParoleNonTradotte->hide();
     // ... and, in the place of the automatic run's caption, the draft beside the original.
     BottoneConfronta = pulsante("BottoneConfronta", 0, 1320, 1935, "C&onfronta...", [this] {
-        FinestraConfronto::Mostra(m_form.Condiviso().TestoOriginale, m_form.Editor()->Text(), this);
+        FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_form.Editor()->Text(), this,
+                                  m_contesto.SegniCorsa);
     });
     BottoneConfronta->setToolTip(QStringLiteral("Confronta con l'originale"));
     BottoneConfronta->hide();
@@ -281,7 +282,7 @@ void FinestraPseudocodifica::ScriviNellEditore(const QString &testo, bool cursor
 {
     // The state the run stopped in shows before the text is written, which may take long.
     if (isVisible()) repaint();
-    m_form.Editor()->SostituisciTesto(testo, true);
+    m_form.RiscriviDaCorsa(testo);
     if (cursoreAllInizio) m_form.Editor()->SetSelStart(1);
 }
 
@@ -376,7 +377,7 @@ void FinestraPseudocodifica::SostituisciTutto()
     const Pseudocodifica::Esito esito = m_sessione->SostituisciTutto(m_form.Editor()->Text());
     if (!finestra) return;
     if (m_sessione->Chiusa()) {
-        deleteLater();
+        Termina(); // closed while it ran
         return;
     }
     DopoCammino(esito);
@@ -388,7 +389,7 @@ void FinestraPseudocodifica::AvviaAutomatica()
     const Pseudocodifica::Esito esito = m_sessione->Automatica(m_form.Editor()->Text());
     if (!finestra) return;
     if (m_sessione->Chiusa()) {
-        deleteLater();
+        Termina(); // closed while it ran
         return;
     }
     if (esito != Pseudocodifica::Esito::Interrotta) Piattaforma::PuntatoreOccupato(this, false);
@@ -411,13 +412,20 @@ void FinestraPseudocodifica::keyPressEvent(QKeyEvent *e)
 
 void FinestraPseudocodifica::closeEvent(QCloseEvent *e)
 {
-    m_form.setEnabled(true);
-    if (m_form.isMinimized()) m_form.showNormal();
     e->accept();
     if (m_sessione->Chiudi()) {
-        // The run ends at the scan's next position, without a word.
+        // The run ends at the scan's next position, without a word, and then
+        // writes what it did: until then the main window stays out of reach,
+        // or an edit made meanwhile would be written over.
         hide();
         return;
     }
+    Termina();
+}
+
+void FinestraPseudocodifica::Termina()
+{
+    m_form.setEnabled(true);
+    if (m_form.isMinimized()) m_form.showNormal();
     deleteLater();
 }

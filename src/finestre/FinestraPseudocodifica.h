@@ -67,6 +67,8 @@ private:
     void ScriviNellEditore(const QString &testo, bool cursoreAllInizio);
     // After a walking command: the new entry or occurrence shows.
     void DopoCammino(Pseudocodifica::Esito esito);
+    // The window is done: the main window takes input again, and this one goes.
+    void Termina();
 
     Contesto &m_contesto;
     FinestraPrincipale &m_form;

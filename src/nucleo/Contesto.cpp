@@ -14,6 +14,7 @@ void Contesto::DocumentoNuovo()
     DocumentoRtf = false;
     IdentitaDocumento = {};
     TestoOriginale.clear();
+    SegniCorsa.clear();
 }
 
 void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
@@ -24,6 +25,7 @@ void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &form
     FormatoDocumento = formato;
     DocumentoRtf = rtf;
     IdentitaDocumento = identita;
+    SegniCorsa.clear();
 }
 
 void Contesto::DocumentoSalvato(const QString &percorso)

@@ -7,6 +7,7 @@
 #include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/ricerca/SostituzioneGlobale.h"
 #include "nucleo/testo/Documento.h"
+#include "nucleo/testo/ModificheTesto.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QString>
@@ -34,6 +35,24 @@ public:
     // The text as it was when last opened or saved (empty for a new text):
     // the comparison window shows it beside the current text.
     QString TestoOriginale;
+    // The stretches of the text the last run replaced (CR LF offsets): the
+    // editor and the comparison window show them marked until the text is
+    // next edited, rewritten, opened or made new.
+    QList<ModificheTesto::Segno> SegniCorsa;
+
+    // A run rewrote `prima` as `dopo` (CR LF breaks) in the editor with `modifiche`.
+    void TestoRiscrittoDaCorsa(const QList<ModificheTesto::Modifica> &modifiche,
+                               const QString &prima, const QString &dopo)
+    {
+        SegniCorsa = ModificheTesto::Segni(modifiche, prima, dopo);
+    }
+    // The user (or a command) changed the text: the run's marks no longer say
+    // what the run replaced.
+    void TestoCambiato()
+    {
+        TestoModificato = true;
+        SegniCorsa.clear();
+    }
 
     // What the File commands do to the document's state. The window asks the
     // questions, reads and writes the file, and reports here what happened.

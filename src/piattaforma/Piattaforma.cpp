@@ -67,6 +67,7 @@ Risposta RispostaEsc(Pulsanti pulsanti)
 {
     switch (pulsanti) {
     case Pulsanti::OK:
+    case Pulsanti::OKConfronta:
         return Risposta::OK;
     case Pulsanti::SiNo:
         return Risposta::No;
@@ -118,6 +119,10 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
     switch (pulsanti) {
     case Pulsanti::OK:
         voci = {{Risposta::OK, QMessageBox::Ok, "OK"}};
+        break;
+    case Pulsanti::OKConfronta:
+        voci = {{Risposta::OK, QMessageBox::Ok, "OK"},
+                {Risposta::Confronta, QMessageBox::Apply, "C&onfronta..."}};
         break;
     case Pulsanti::OKAnnulla:
         voci = {{Risposta::OK, QMessageBox::Ok, "OK"},

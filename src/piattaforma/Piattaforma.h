@@ -19,9 +19,10 @@ class QWidget;
 
 namespace Piattaforma {
 
-enum class Pulsanti { OK, OKAnnulla, SiNo, SiNoAnnulla };
+// OKConfronta: OK, and "C&onfronta..." that opens the comparison window.
+enum class Pulsanti { OK, OKAnnulla, SiNo, SiNoAnnulla, OKConfronta };
 enum class Icona { Informazione, Domanda, Esclamazione, Critico };
-enum class Risposta { OK, Annulla, Si, No };
+enum class Risposta { OK, Annulla, Si, No, Confronta };
 
 inline const QString TitoloProgramma = QStringLiteral("Quadrivo");
 

@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -347,6 +348,25 @@ Punto &?
         f.resize(Pixel(9000), Pixel(6000));
         QTRY_COMPARE(Avanzamento(f)->x(), Pixel(f.DimensioneEsterna().width() - 3500));
         QVERIFY(f.Editor()->width() > 0);
+        // The status bar's second panel starts halfway at any width and places
+        // the progress bar; the line and file panels sit beside the bar, never under it.
+        auto *pannello = f.findChild<QLabel *>(u"m_pannelloBarra"_s);
+        auto *barraStato = f.findChild<QStatusBar *>(u"m_barraStato"_s);
+        const auto sinistraNellaFinestra = [&f](QWidget *w) { return w->mapTo(&f, QPoint()).x(); };
+        for (const int larghezza : {8000, 9000, 17000}) {
+            f.resize(Pixel(larghezza), Pixel(6000));
+            QTRY_COMPARE(f.width(), Pixel(larghezza));
+            QTRY_VERIFY(qAbs(pannello->x() - barraStato->width() / 2) <= 8);
+            const QRect barra = Avanzamento(f)->geometry();
+            if (f.DimensioneEsterna().width() <= 8900)
+                QTRY_COMPARE(barra.x(), sinistraNellaFinestra(pannello) + Pixel(900));
+            for (const char *nome : {"m_pannelloPosizione", "m_pannelloFile"}) {
+                QWidget *w = f.findChild<QLabel *>(QString::fromLatin1(nome));
+                const int da = sinistraNellaFinestra(w), a = da + w->width();
+                if (w->width() > 0) QTRY_VERIFY2(a <= barra.left() || da > barra.right(), nome);
+            }
+        }
+        QVERIFY(f.findChild<QLabel *>(u"m_pannelloPosizione"_s)->width() > 0);
     }
 
     void puliziaEliminaLeParole()
@@ -361,8 +381,21 @@ Punto &?
         // for "No".
         QCOMPARE(f.Editor()->Text(), u" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n"_s);
         QVERIFY(Condiviso().TestoModificato);
-        QCOMPARE(Copione::Messaggi().last().testo,
-                 u"Pulizia terminata: sono state eliminate 3 parole."_s);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.last().testo, u"Pulizia terminata: sono state eliminate 3 parole."_s);
+        // The end box offers the comparison when words went, and only then.
+        QCOMPARE(messaggi.last().pulsanti, Pulsanti::OKConfronta);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Comando(f, "azioneAvviaPulizia")->trigger();
+        QCOMPARE(Copione::Messaggi().last().pulsanti, Pulsanti::OK);
+        f.Editor()->SetText(u"Unload Me"_s);
+        Copione::RispondiMessaggio(Risposta::OK);
+        Copione::RispondiMessaggio(Risposta::Confronta);
+        Copione::QuandoModale([](QDialog *d) { d->reject(); });
+        Comando(f, "azioneAvviaPulizia")->trigger();
+        Copione::Messaggi();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraConfronto"_s});
     }
 
     void finestraInformazioni()

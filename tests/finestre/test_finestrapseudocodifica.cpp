@@ -3,6 +3,7 @@
 #include "aiuti/AmbienteProva.h"
 #include "aiuti/ModelliRiferimento.h"
 #include "finestre/EditorTesto.h"
+#include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraPseudocodifica.h"
 #include "finestre/FinestraTrova.h"
@@ -220,6 +221,31 @@ private Q_SLOTS:
         Copione::QuandoModale([](QDialog *d) { d->reject(); });
         p->BottoneConfronta->click();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{QStringLiteral("FinestraConfronto")});
+        // The replaced words are held in the shared state, which the editor
+        // and the comparison show, until the next edit.
+        const Contesto &c = m_amb->Condiviso();
+        QStringList parole;
+        for (const auto &[inizio, lunghezza] : c.SegniCorsa.first(3))
+            parole.append(f.Editor()->Text().mid(inizio, lunghezza));
+        QCOMPARE(parole, (QStringList{QStringLiteral("Se"), QStringLiteral("non"),
+                                      QStringLiteral("Allora")}));
+        QCOMPARE(c.SegniCorsa.size(), 300 * 8);
+        QCOMPARE(f.Editor()->Segnati(), c.SegniCorsa);
+        qsizetype righeSegnate = -1;
+        bool legenda = false;
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *confronto = qobject_cast<FinestraConfronto *>(d);
+            righeSegnate = confronto->SegniCorsa().size();
+            legenda = confronto->EtichettaLegenda->isVisibleTo(confronto);
+            d->reject();
+        });
+        p->BottoneConfronta->click();
+        Copione::ModaliMostrati();
+        QCOMPARE(righeSegnate, 300 * 4);
+        QVERIFY(legenda);
+        f.Editor()->SetSelStart(0);
+        f.Editor()->SetSelText(QStringLiteral("x"));
+        QVERIFY(c.SegniCorsa.isEmpty() && f.Editor()->Segnati().isEmpty());
     }
 
     // Esc is "&Chiudi": it closes the window whenever that button can be clicked.
@@ -348,6 +374,31 @@ private Q_SLOTS:
         p->close();
         QVERIFY(!f.isMinimized());
         QVERIFY(f.isEnabled());
+    }
+
+    // The run window closed mid-run: the main window takes no input and does
+    // not close until the run has stopped and written its text.
+    void chiusaDuranteLaCorsa()
+    {
+        const QString testo = QStringLiteral("If a Then\r\n").repeated(2000);
+        FinestraPrincipale &f = Prepara(testo);
+        f.show();
+        FinestraPseudocodifica *p = Avvia(f);
+        bool abilitata = true, chiusa = true;
+        QTimer::singleShot(0, p, [&] {
+            p->close();
+            abilitata = f.isEnabled();
+            chiusa = f.close();
+        });
+        QCOMPARE(Clic(p->BottoneAvviaAutomatica, 0), QStringList{}); // stopped without a word
+        QVERIFY(!abilitata);
+        QVERIFY(!chiusa);
+        QVERIFY(f.isEnabled());
+        QTRY_VERIFY(!f.FinestraPseudocodificaAperta());
+        Copione::RispondiMessaggio(Risposta::No); // "Salvare le modifiche?"
+        m_amb->Condiviso().TestoModificato = true;
+        QVERIFY(f.close());
+        Copione::Messaggi();
     }
 };
 

@@ -253,6 +253,46 @@ private Q_SLOTS:
         QTEST(int(Confronto::CambiamentoSuccessivo(r, corrente)), "successivo");
         QTEST(int(Confronto::CambiamentoPrecedente(r, corrente)), "precedente");
     }
+
+    // Stretches of the current text (as the editor gives them) placed on rows.
+    void TrattiAttuali_data()
+    {
+        QTest::addColumn<QString>("originale");
+        QTest::addColumn<QString>("attuale");
+        QTest::addColumn<QString>("tratti"); // start+length, space-separated
+        QTest::addColumn<QString>("pezzi");  // Lline:text of each piece's row
+        QTest::newRow("CR LF counts two on a later line")
+            << u"a\r\nb\r\nDim x"_s << u"a\r\nb\r\nDichiara x"_s << u"6+8"_s << u"L2:Dichiara"_s;
+        QTest::newRow("over a line break: one piece a line")
+            << u"a X b\r\nc"_s << u"a P\r\nQ b\r\nc"_s << u"2+4"_s << u"L0:P L1:Q"_s;
+        QTest::newRow("lines removed above: rows shift")
+            << u"x\r\ny\r\nDim a"_s << u"Dichiara a"_s << u"0+8"_s << u"L0:Dichiara"_s;
+        QTest::newRow("lone LF and CR breaks")
+            << u"a\nb\rc"_s << u"a\nb\rC"_s << u"4+1"_s << u"L2:C"_s;
+        QTest::newRow("the break is in no piece")
+            << u"ab\r\ncd"_s << u"ab\r\ncd"_s << u"0+4 2+4"_s << u"L0:ab L1:cd"_s;
+        QTest::newRow("past the end is cut") << u"a"_s << u"ab"_s << u"1+10"_s << u"L0:b"_s;
+        QTest::newRow("empty current text") << u"a"_s << QString() << u"0+0"_s << QString();
+    }
+    void TrattiAttuali()
+    {
+        QFETCH(QString, originale);
+        QFETCH(QString, attuale);
+        QFETCH(QString, tratti);
+        const Confronto::Risultato r = Confronto::Confronta(originale, attuale);
+        QList<std::pair<qsizetype, qsizetype>> dati;
+        for (const QString &t : tratti.split(u' ')) {
+            const QStringList parti = t.split(u'+');
+            dati.append({parti[0].toLongLong(), parti[1].toLongLong()});
+        }
+        QStringList pezzi;
+        for (const Confronto::TrattoInRiga &t : Confronto::TrattiAttuali(r, attuale, dati)) {
+            const qsizetype linea = r.Righe[t.Riga].Attuale;
+            pezzi.append(u"L%1:%2"_s.arg(linea).arg(
+                r.RigheAttuale[linea].mid(t.Segno.Inizio, t.Segno.Lunghezza)));
+        }
+        QTEST(pezzi.join(u' '), "pezzi");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConfronto)

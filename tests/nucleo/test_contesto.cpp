@@ -39,14 +39,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("rtf");
         QTest::addColumn<bool>("formatoDelFile"); // the UTF-8 format read is kept
         QTest::addColumn<bool>("identitaDelDisco");
+        QTest::addColumn<bool>("segniCorsa"); // the last run's marks are still there
         QTest::newRow("nuovo: vuoto, senza nome")
-            << u"nuovo"_s << QString() << false << false << false << false;
+            << u"nuovo"_s << QString() << false << false << false << false << false;
         QTest::newRow("aperto: il flag resta")
-            << u"aperto"_s << u"b.txt"_s << true << false << false << true;
+            << u"aperto"_s << u"b.txt"_s << true << false << false << true << false;
         QTest::newRow("salvato: il file e' quello scritto")
-            << u"salvato"_s << u"c.txt"_s << false << false << true << true;
+            << u"salvato"_s << u"c.txt"_s << false << false << true << true << true;
         QTest::newRow("salvato altrove: il nome resta")
-            << u"altrove"_s << u"a.rtf"_s << false << true << true << false;
+            << u"altrove"_s << u"a.rtf"_s << false << true << true << false << true;
+        QTest::newRow("testo cambiato: i segni della corsa cadono")
+            << u"cambiato"_s << u"a.rtf"_s << true << true << true << false << false;
     }
 
     void passi()
@@ -57,6 +60,7 @@ private Q_SLOTS:
         QFETCH(bool, rtf);
         QFETCH(bool, formatoDelFile);
         QFETCH(bool, identitaDelDisco);
+        QFETCH(bool, segniCorsa);
         QVERIFY(ScriviFile(P(u"b.txt"_s), "B"));
         QVERIFY(ScriviFile(P(u"c.txt"_s), "C"));
         Contesto c(m_cartella.path());
@@ -65,6 +69,10 @@ private Q_SLOTS:
         c.DocumentoAperto(P(u"a.rtf"_s), utf8, true, {});
         c.TestoModificato = true;
         c.PosRicerca = Ricerca::PosizioneRicerca::Su(6);
+        const QString riscritto = u"Dichiara a\r\nb"_s;
+        c.TestoRiscrittoDaCorsa(ModificheTesto::Calcola(u"Dim a\r\nb"_s, riscritto),
+                                u"Dim a\r\nb"_s, riscritto);
+        QCOMPARE(c.SegniCorsa, QList<ModificheTesto::Segno>({{0, 8}}));
         if (passo == u"nuovo")
             c.DocumentoNuovo();
         else if (passo == u"aperto")
@@ -72,6 +80,8 @@ private Q_SLOTS:
                               ScritturaAtomica::IdentitaFile::Di(P(u"b.txt"_s)));
         else if (passo == u"salvato")
             c.DocumentoSalvato(P(u"c.txt"_s));
+        else if (passo == u"cambiato")
+            c.TestoCambiato();
         else
             c.DocumentoSalvatoAltrove();
         QCOMPARE(c.NomeFileCorrente, nome.isEmpty() ? QString() : P(nome));
@@ -79,6 +89,7 @@ private Q_SLOTS:
         QCOMPARE(c.DocumentoRtf, rtf);
         QCOMPARE(c.FormatoDocumento.codifica == FormatoTesto::Codifica::Utf8, formatoDelFile);
         QCOMPARE(c.IdentitaDocumento.esiste, identitaDelDisco);
+        QCOMPARE(!c.SegniCorsa.isEmpty(), segniCorsa);
         // Searches in an opened or new text start from its beginning.
         QCOMPARE(c.PosRicerca.Indice(), passo == u"nuovo" || passo == u"aperto" ? -1 : 6);
     }

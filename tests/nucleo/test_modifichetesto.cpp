@@ -243,6 +243,53 @@ private Q_SLOTS:
             }
         }
     }
+
+    // The stretches a run's rewrite marks, read back as the words of the new text.
+    void segni_data()
+    {
+        QTest::addColumn<QString>("vecchio");
+        QTest::addColumn<QString>("nuovo");
+        QTest::addColumn<QString>("segnati"); // start+length=text, in CR LF offsets
+        QTest::newRow("a word far down: offsets count CR LF as two")
+            << u"a\r\nb\r\nc\r\nDim x"_s << u"a\r\nb\r\nc\r\nDichiara x"_s << u"9+8=Dichiara"_s;
+        QTest::newRow("a changed tail takes the whole word")
+            << u"x Then y"_s << u"x Thenne y"_s << u"2+6=Thenne"_s;
+        QTest::newRow("two lines, their words each")
+            << u"If a\r\nb\r\nEnd If"_s << u"Se a\r\nb\r\nFine Se"_s
+            << u"0+2=Se 9+4=Fine 14+2=Se"_s;
+        QTest::newRow("a replacement holding a line break")
+            << u"a X b\r\nc"_s << u"a P\r\nQ b\r\nc"_s << u"2+4=P\r\nQ"_s;
+        QTest::newRow("removed words leave no mark")
+            << u"a Call b\r\nc"_s << u"a b\r\nc"_s << u""_s;
+        QTest::newRow("words kept between the changed ones stay unmarked")
+            << u"x\r\nIf Not a Then"_s << u"x\r\nSe Non a Allora"_s
+            << u"3+2=Se 6+3=Non 12+6=Allora"_s;
+        QTest::newRow("a changed sign is not widened into its words")
+            << u"a.b"_s << u"a,b"_s << u"1+1=,"_s;
+        QTest::newRow("equal texts") << u"a"_s << u"a"_s << u""_s;
+        QTest::newRow("from empty") << u""_s << u"ab\r\ncd"_s << u"0+6=ab\r\ncd"_s;
+    }
+    void segni()
+    {
+        QFETCH(QString, vecchio);
+        QFETCH(QString, nuovo);
+        QFETCH(QString, segnati);
+        QStringList trovati;
+        for (const auto &[inizio, lunghezza] :
+             ModificheTesto::Segni(ModificheTesto::Calcola(vecchio, nuovo), vecchio, nuovo))
+            trovati.append(
+                u"%1+%2=%3"_s.arg(inizio).arg(lunghezza).arg(nuovo.sliced(inizio, lunghezza)));
+        QCOMPARE(trovati.join(u' '), segnati);
+    }
+
+    // The first stretches only, past the limit.
+    void segniOltreIlLimite()
+    {
+        const QString nuovo = u"B\r\nB\r\nB"_s;
+        const auto segni = ModificheTesto::Segni(ModificheTesto::Calcola(u"a\r\na\r\na"_s, nuovo),
+                                                 u"a\r\na\r\na"_s, nuovo, 2);
+        QCOMPARE(segni, QList<ModificheTesto::Segno>({{0, 1}, {3, 1}}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestModificheTesto)

@@ -445,4 +445,39 @@ Risultato Confronta(const QString &originale, const QString &attuale)
     return r;
 }
 
+QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
+                                  const QList<std::pair<qsizetype, qsizetype>> &tratti)
+{
+    // Where each line of `attuale` starts and ends, split as Righe() splits it.
+    std::vector<qsizetype> inizi{0}, fini;
+    for (qsizetype i = 0; i < attuale.size(); ++i) {
+        const char16_t u = attuale[i].unicode();
+        if (u != u'\r' && u != u'\n' && u != 0x2029) continue;
+        fini.push_back(i);
+        if (u == u'\r' && i + 1 < attuale.size() && attuale[i + 1] == u'\n') ++i;
+        inizi.push_back(i + 1);
+    }
+    fini.push_back(attuale.size());
+    std::vector<qsizetype> rigaDellaLinea(inizi.size(), -1);
+    for (qsizetype k = 0; k < r.Righe.size(); ++k) {
+        const qsizetype linea = r.Righe[k].Attuale;
+        if (linea >= 0 && size_t(linea) < rigaDellaLinea.size()) rigaDellaLinea[size_t(linea)] = k;
+    }
+    QList<TrattoInRiga> risultato;
+    for (const auto &[inizio, lunghezza] : tratti) {
+        const qsizetype da = std::clamp<qsizetype>(inizio, 0, attuale.size());
+        const qsizetype a = std::clamp<qsizetype>(inizio + lunghezza, da, attuale.size());
+        // The line holding `da`: the last one starting at or before it.
+        size_t linea = size_t(std::upper_bound(inizi.begin(), inizi.end(), da) - inizi.begin()) - 1;
+        for (; linea < inizi.size() && inizi[linea] < a; ++linea) {
+            const qsizetype pezzoDa = std::max(da, inizi[linea]);
+            const qsizetype pezzoA = std::min(a, fini[linea]);
+            if (pezzoA > pezzoDa && rigaDellaLinea[linea] >= 0)
+                risultato.append(TrattoInRiga{rigaDellaLinea[linea],
+                                              {pezzoDa - inizi[linea], pezzoA - pezzoDa}});
+        }
+    }
+    return risultato;
+}
+
 } // namespace Confronto

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 // Two versions of a text set line beside line: which line of the original
 // sits beside which line of the current text, and which words changed.
@@ -46,5 +47,20 @@ qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente);
 
 // The words of `a` and of `b` that the other line does not hold in the same order.
 void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QList<Tratto> *segniB);
+
+// A stretch of the current text placed on the comparison: the row, and the
+// stretch within that row's current line.
+struct TrattoInRiga
+{
+    qsizetype Riga = -1;
+    Tratto Segno;
+};
+
+// Where `tratti` (start and length in characters of `attuale`, whose line
+// breaks count as the characters they are: two for CR LF) fall in `r`, the
+// comparison of some text with `attuale`. A stretch over several lines gives
+// one piece per line; line breaks belong to none, and empty pieces are left out.
+QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
+                                  const QList<std::pair<qsizetype, qsizetype>> &tratti);
 
 } // namespace Confronto

@@ -1,6 +1,7 @@
 #include "ModificheTesto.h"
 
 #include "ACapo.h"
+#include "Confronto.h"
 
 #include <algorithm>
 #include <iterator>
@@ -92,6 +93,65 @@ QList<Modifica> Calcola(QStringView vecchio, QStringView nuovo)
         modifiche.append(
             {pos, spanA.size() - crA, ACapo::Normalizza(spanB.toString(), ACapo::Forma::Lf)});
     return modifiche;
+}
+
+QList<Segno> Segni(const QList<Modifica> &modifiche, QStringView vecchio, QStringView nuovo,
+                   qsizetype massimo)
+{
+    const auto diParola = [](QChar c) { return c.isLetterOrNumber() || c == u'_'; };
+    // Converts growing positions of a text (a line break counts once) to its
+    // CR LF offsets in one walk.
+    struct Cammino
+    {
+        QStringView testo;
+        qsizetype posizione = 0, offset = 0;
+        qsizetype operator()(qsizetype verso)
+        {
+            while (posizione < verso && offset < testo.size()) {
+                offset += testo[offset] == u'\r' && offset + 1 < testo.size() ? 2 : 1;
+                ++posizione;
+            }
+            return offset;
+        }
+    } inVecchio{vecchio}, inNuovo{nuovo};
+    QList<Segno> segni;
+    // Each edit's text is at its position in the final text too: the edits
+    // come in order and a later one never moves an earlier one. In the old
+    // text, the earlier edits moved it by `scarto`.
+    qsizetype scarto = 0;
+    for (const Modifica &m : modifiche) {
+        if (segni.size() >= massimo) break;
+        const qsizetype vecchioDa = inVecchio(m.inizio - scarto);
+        const qsizetype vecchioA = inVecchio(m.inizio - scarto + m.lunghezza);
+        scarto += m.testo.size() - m.lunghezza;
+        if (m.testo.isEmpty()) continue;
+        const qsizetype da = inNuovo(m.inizio);
+        const qsizetype a = inNuovo(m.inizio + m.testo.size());
+        const QString prima = vecchio.sliced(vecchioDa, vecchioA - vecchioDa).toString();
+        const QString dopo = nuovo.sliced(da, a - da).toString();
+        QList<Confronto::Tratto> pezzi;
+        if (prima.contains(u'\r') || dopo.contains(u'\r')) {
+            pezzi.append({0, dopo.size()});
+        } else {
+            QList<Confronto::Tratto> tolti;
+            Confronto::SegniParole(prima, dopo, &tolti, &pezzi);
+        }
+        for (const Confronto::Tratto &t : pezzi) {
+            if (segni.size() >= massimo) break;
+            qsizetype s = da + t.Inizio, e = s + t.Lunghezza;
+            // A word the edit changed only in part is marked whole.
+            while (s > 0 && diParola(nuovo[s]) && diParola(nuovo[s - 1]))
+                --s;
+            while (e < nuovo.size() && diParola(nuovo[e - 1]) && diParola(nuovo[e]))
+                ++e;
+            if (!segni.isEmpty() && s <= segni.last().first + segni.last().second) {
+                segni.last().second = std::max(segni.last().second, e - segni.last().first);
+                continue;
+            }
+            segni.append({s, e - s});
+        }
+    }
+    return segni;
 }
 
 } // namespace ModificheTesto

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <utility>
 
 namespace ModificheTesto {
 
@@ -26,5 +27,16 @@ struct Modifica
 // is removed or written; otherwise one edit from the first to the last
 // changed character. None when the texts are equal.
 QList<Modifica> Calcola(QStringView vecchio, QStringView nuovo);
+
+// A stretch of a CR LF text: start and length in its characters.
+using Segno = std::pair<qsizetype, qsizetype>;
+
+// The stretches of `nuovo` that the edits Calcola(vecchio, nuovo) wrote (both
+// with CR LF breaks): within a line, the words the edit changed; an edit over
+// several lines, all it wrote. Each stretch takes in the whole words it
+// touches; an edit that only removed characters leaves none. At most
+// `massimo` stretches, the first ones.
+QList<Segno> Segni(const QList<Modifica> &modifiche, QStringView vecchio, QStringView nuovo,
+                   qsizetype massimo = 20000);
 
 } // namespace ModificheTesto
