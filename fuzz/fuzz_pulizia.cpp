@@ -39,10 +39,11 @@ RegoleCodice Regole(FuzzedDataProvider &dati)
     const TipoTesto tipi[] = {{Linguaggio::Basic, false},
                               {Linguaggio::Basic, true},
                               {Linguaggio::C, false},
+                              {Linguaggio::Cpp, false},
                               {Linguaggio::Batch, false},
                               {}};
     RegoleCodice regole;
-    regole.tipo = tipi[dati.ConsumeIntegralInRange(0, 4)];
+    regole.tipo = tipi[dati.ConsumeIntegralInRange(0, 5)];
     regole.proteggi = dati.ConsumeBool();
     regole.separatoriCodice = dati.ConsumeBool();
     return regole;
