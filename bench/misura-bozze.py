@@ -260,7 +260,7 @@ class LettoreC:
         return toks
 
 
-VARIABILE_BATCH = re.compile(r'%%~?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
+VARIABILE_BATCH = re.compile(r'%%(?:~[A-Za-z$:]*)?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
 
 
 def LeggiRigaBatch(riga):
@@ -295,8 +295,13 @@ def LeggiRigaBatch(riga):
             i = v.end()
             continue
         if c == '"':
-            j = riga.find('"', i + 1)
-            j = n - 1 if j < 0 else j
+            # the closing quote; a %name:x=y% inside is expanded before the
+            # quotes are read, so its own quotes do not close the string
+            j = i + 1
+            while j < n and riga[j] != '"':
+                v = VARIABILE_BATCH.match(riga, j) if riga[j] == '%' else None
+                j = v.end() if v else j + 1
+            j = n - 1 if j >= n else j
             testo = riga[i:j + 1]
             if nome_set and '=' in testo:
                 nome, resto = testo[1:].split('=', 1)
@@ -338,24 +343,26 @@ def LeggiRigaBatch(riga):
             ultima = ''
         elif DISPOSITIVI.match(parola) or (precedente.endswith('>') and DISPOSITIVI.match(parola)):
             ruolo = 'dispositivo'
-        elif '\\' in parola or '.' in parola.strip('.') or ':' in parola:
-            # a path or a file: its parts are names (a device inside a path too)
+        elif ('\\' in parola or '.' in parola.strip('.') or ':' in parola) and \
+                not re.fullmatch(r'(?i)echo[.:]', parola):
+            # a path or a file: its parts are names, a device inside a path
+            # too (each part once, so that its words are counted once)
             for parte in re.split(r'[\\/.:]', parola):
-                if DISPOSITIVI.match(parte):
-                    toks.append(Token('parola', parte, 'dispositivo'))
-            toks.append(Token('parola', parola, 'identificatore'))
+                if parte:
+                    toks.append(Token('parola', parte,
+                                      'dispositivo' if DISPOSITIVI.match(parte) else 'identificatore'))
             i += len(parola)
             continue
         elif chiave in UGUALI_BATCH:
             ruolo = 'uguale'
-        elif chiave.rstrip('.') in CHIAVI_BATCH:
+        elif chiave.rstrip('.:') in CHIAVI_BATCH:
             ruolo = 'chiave'
         else:
             ruolo = 'identificatore'
         toks.append(Token('parola', parola, ruolo))
         i += len(parola)
         if ruolo == 'chiave':
-            ultima = chiave.rstrip('.')
+            ultima = chiave.rstrip('.:')
             if ultima == 'echo':
                 resto = riga[i:]
                 fine = re.search(r'[<>|&]', resto)
