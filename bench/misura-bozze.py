@@ -61,7 +61,8 @@ replace split join val str cstr cint clng cdbl csng cbool cdate cbyte ccur cvar 
 isempty isnumeric isarray isdate isobject ubound lbound now format chr asc abs rnd
 randomize erase freefile eof lof iif err int fix sgn sqr timer environ dir shell
 createobject getobject typename vartype array debug rem line binary random append output
-access read vbcrlf vbcr vblf vbnewline vbtab vbnullstring
+access read vbcrlf vbcr vblf vbnewline vbtab vbnullstring any lenb space varptr strptr
+objptr
 """.split())
 # Written the same in Italian: kept, not counted among the translated.
 UGUALI_BASIC = {'byte', 'in'}
@@ -260,7 +261,7 @@ class LettoreC:
         return toks
 
 
-VARIABILE_BATCH = re.compile(r'%%~?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
+VARIABILE_BATCH = re.compile(r'%%(?:~[A-Za-z$:]*)?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
 
 
 def LeggiRigaBatch(riga):
@@ -295,8 +296,13 @@ def LeggiRigaBatch(riga):
             i = v.end()
             continue
         if c == '"':
-            j = riga.find('"', i + 1)
-            j = n - 1 if j < 0 else j
+            # the closing quote; a %name:x=y% inside is expanded before the
+            # quotes are read, so its own quotes do not close the string
+            j = i + 1
+            while j < n and riga[j] != '"':
+                v = VARIABILE_BATCH.match(riga, j) if riga[j] == '%' else None
+                j = v.end() if v else j + 1
+            j = n - 1 if j >= n else j
             testo = riga[i:j + 1]
             if nome_set and '=' in testo:
                 nome, resto = testo[1:].split('=', 1)
@@ -334,28 +340,31 @@ def LeggiRigaBatch(riga):
             ruolo = 'variabile'
             nome_set = False
         elif ultima in ('goto', 'call') and (parola.startswith(':') or ultima == 'goto'):
-            ruolo = 'chiave' if chiave.lstrip(':') == 'eof' else 'etichetta'
+            # "goto :eof" ends the script; "goto eof" jumps to a label :eof
+            ruolo = 'chiave' if chiave == ':eof' else 'etichetta'
             ultima = ''
         elif DISPOSITIVI.match(parola) or (precedente.endswith('>') and DISPOSITIVI.match(parola)):
             ruolo = 'dispositivo'
-        elif '\\' in parola or '.' in parola.strip('.') or ':' in parola:
-            # a path or a file: its parts are names (a device inside a path too)
+        elif ('\\' in parola or '.' in parola.strip('.') or ':' in parola) and \
+                not re.fullmatch(r'(?i)echo[.:]', parola):
+            # a path or a file: its parts are names, a device inside a path
+            # too (each part once, so that its words are counted once)
             for parte in re.split(r'[\\/.:]', parola):
-                if DISPOSITIVI.match(parte):
-                    toks.append(Token('parola', parte, 'dispositivo'))
-            toks.append(Token('parola', parola, 'identificatore'))
+                if parte:
+                    toks.append(Token('parola', parte,
+                                      'dispositivo' if DISPOSITIVI.match(parte) else 'identificatore'))
             i += len(parola)
             continue
         elif chiave in UGUALI_BATCH:
             ruolo = 'uguale'
-        elif chiave.rstrip('.') in CHIAVI_BATCH:
+        elif chiave.rstrip('.:') in CHIAVI_BATCH:
             ruolo = 'chiave'
         else:
             ruolo = 'identificatore'
         toks.append(Token('parola', parola, ruolo))
         i += len(parola)
         if ruolo == 'chiave':
-            ultima = chiave.rstrip('.')
+            ultima = chiave.rstrip('.:')
             if ultima == 'echo':
                 resto = riga[i:]
                 fine = re.search(r'[<>|&]', resto)
@@ -404,6 +413,7 @@ class Misura:
         self.caratteri_testo = 0
         self.testo_cambiato = 0
         self.esempi_testo = []
+        self.esempi_rimaste = []
         self.righe_designer = 0
         self.designer_cambiate = 0
         self.righe = 0
@@ -446,6 +456,8 @@ class Misura:
                 self.chiavi += 1
                 if tenute[k]:
                     self.non_tradotte[testo.lower()] += 1
+                    if len(self.esempi_rimaste) < self.esempi:
+                        self.esempi_rimaste.append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
                 else:
                     self.tradotte += 1
             elif not tenute[k] and chiave not in visti:
@@ -468,6 +480,24 @@ class Misura:
                 self.esempi_testo.append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
 
 
+def InizioParteEstranea(righe):
+    # A hybrid batch file carries a script in another language that cmd never
+    # reads: JScript after the "@end" of "@if (@X == @Y) @then", PowerShell
+    # after the "goto :eof" of a file that opens with "<# :". That part must
+    # stay as it is, like a comment.
+    prima = next((r for r in righe if r.strip()), '')
+    if re.match(r'(?i)\s*@?if\s*\(@', prima):
+        fine = r'(?i)\s*@end\b'
+    elif re.match(r'\s*<#\s*:', prima):
+        fine = r'(?i)\s*(goto\s+:eof|exit\s+/b)\b'
+    else:
+        return len(righe)
+    for k, riga in enumerate(righe):
+        if k > 0 and re.match(fine, riga):
+            return k + 1
+    return len(righe)
+
+
 def MisuraFile(misura, linguaggio, nome, originale, bozza):
     misura.file += 1
     if len(originale) != len(bozza):
@@ -482,6 +512,7 @@ def MisuraFile(misura, linguaggio, nome, originale, bozza):
     else:
         coppie = list(zip(range(len(originale)), range(len(bozza))))
     lettore = {'basic': LeggiRigaBasic, 'c': LettoreC(), 'batch': LeggiRigaBatch}[linguaggio]
+    estranea = InizioParteEstranea(originale) if linguaggio == 'batch' else len(originale)
     designer = linguaggio == 'basic' and any(r.startswith('Attribute VB_') for r in originale)
     for a, b in coppie:
         riga, riga_bozza = originale[a], bozza[b]
@@ -494,7 +525,8 @@ def MisuraFile(misura, linguaggio, nome, originale, bozza):
                 if len(misura.esempi_testo) < misura.esempi:
                     misura.esempi_testo.append(f'{nome}:{a + 1}: {riga.strip()} -> {riga_bozza.strip()}')
             continue
-        misura.Riga(f'{nome}:{a + 1}', lettore(riga), riga, riga_bozza)
+        toks = lettore(riga) if a < estranea else [Token('testo', riga.strip())] if riga.strip() else []
+        misura.Riga(f'{nome}:{a + 1}', toks, riga, riga_bozza)
 
 
 def Esegui(programma, linguaggio, file, uscita):
@@ -552,6 +584,8 @@ def main():
             print(f'parole uguali in italiano, non contate: {m.uguali}')
         restate = ', '.join(f'{p} {n}' for p, n in m.non_tradotte.most_common(25))
         print(f'parole chiave rimaste: {restate or "nessuna"}')
+        for e in m.esempi_rimaste:
+            print(f'  {e}')
         for ruolo, esempi_ruolo in sorted(m.esempi_nomi.items()):
             print(f'{ruolo} cambiati ({m.nomi[ruolo]}):')
             for e in esempi_ruolo:

@@ -82,6 +82,15 @@ private Q_SLOTS:
         riga("senza spazi", "B", R"([lr]?trim\$?)", "senza spazi");
         riga("variabili locali", "T", R"(setlocal.*)", "inizia le variabili locali");
         riga("senza maiuscole", "T", R"(if /i.*)", "senza distinguere le maiuscole");
+        riga("costante", "B", R"(#?const|(public|private) const)", "costante");
+        riga("lunghezza", "B", R"(lenb?)", "lunghezza");
+        riga("indirizzo", "B", R"((var|str|obj)ptr)", "indirizzo");
+        riga("copia", "T", R"(x?copy|robocopy)", "copia");
+        riga("cancella", "T", R"(del|erase|reg delete)", "cancella");
+        riga("rinomina", "T", R"(ren|rename)", "rinomina");
+        riga("cartella corrente", "T", R"(cd|chdir)", "vai alla cartella");
+        riga("servizio", "T", R"(net (start|stop))", "il servizio");
+        riga("registro", "T", R"(reg .*)", "registro");
         // A directive reads as one: its replacement starts with "#".
         riga("direttive", "BCP", R"(#.*)", "#");
     }
@@ -117,7 +126,8 @@ private Q_SLOTS:
         QTest::newRow("BASIC")
             << int(Linguaggio::Basic)
             << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
-               u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer"_s
+               u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer|"
+               u"#Const|VarType|LenB|Space$|Any|VarPtr"_s
             << QString();
         QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
                            << u"this new delete class try catch throw template namespace "
@@ -130,7 +140,8 @@ private Q_SLOTS:
                              << QString();
         QTest::newRow("batch")
             << int(Linguaggio::Batch)
-            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|if /i|color|mklink"_s
+            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|if /i|color|mklink|"
+               u"net start|net stop|robocopy|mode|erase|rename|chdir"_s
             << u"nul con prn aux"_s;
     }
     void paroleDelleListe()
