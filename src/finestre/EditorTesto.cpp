@@ -327,6 +327,14 @@ void EditorTesto::CentraSelezione()
     ensureCursorVisible(); // the horizontal part
 }
 
+void EditorTesto::VaiAllaRiga(int riga)
+{
+    const QTextBlock blocco = document()->findBlockByNumber(std::clamp(riga, 1, NumeroRighe()) - 1);
+    QTextCursor cursore(blocco);
+    setTextCursor(cursore);
+    CentraSelezione();
+}
+
 int EditorTesto::RigaCursore() const
 {
     return textCursor().blockNumber() + 1;

@@ -61,6 +61,11 @@ public:
     // Scrolls so that the caret's line sits in the middle of the view, with
     // lines of context above and below it where the text has them.
     void CentraSelezione();
+    // Puts the caret at the start of 1-based line `riga` (kept within the
+    // text's lines) and centres it in the view.
+    void VaiAllaRiga(int riga);
+    // The text's lines: one more than its line breaks.
+    int NumeroRighe() const { return blockCount(); }
 
     // The 1-based line and column of the caret (a column counts characters).
     int RigaCursore() const;

@@ -197,6 +197,8 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     connect(BottoneSuccessivo, &QPushButton::clicked, this,
             &FinestraConfronto::CambiamentoSuccessivo);
     connect(BottoneChiudi, &QPushButton::clicked, this, &QDialog::reject); // Esc too
+    connect(VistaConfronto, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &indice) { ScegliRiga(indice.row()); });
 
     auto *pulsanti = new QHBoxLayout;
     pulsanti->addWidget(EtichettaRiepilogo, 1);
@@ -214,9 +216,11 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
 }
 
 void FinestraConfronto::Mostra(const QString &originale, const QString &attuale, QWidget *padre,
-                               const QList<std::pair<qsizetype, qsizetype>> &segniCorsa)
+                               const QList<std::pair<qsizetype, qsizetype>> &segniCorsa,
+                               const std::function<void(qsizetype)> &allaRiga)
 {
     FinestraConfronto finestra(originale, attuale, padre, segniCorsa);
+    if (allaRiga) connect(&finestra, &FinestraConfronto::RigaScelta, &finestra, allaRiga);
     Piattaforma::MostraModale(&finestra);
 }
 
@@ -235,9 +239,20 @@ void FinestraConfronto::CambiamentoPrecedente()
     VaiA(Confronto::CambiamentoPrecedente(m_risultato, RigaCorrente()));
 }
 
+void FinestraConfronto::ScegliRiga(qsizetype riga)
+{
+    const qsizetype attuale = Confronto::RigaAttuale(m_risultato, riga);
+    if (attuale >= 0) Q_EMIT RigaScelta(attuale);
+}
+
 void FinestraConfronto::keyPressEvent(QKeyEvent *e)
 {
-    if (e->key() == Qt::Key_F8 && e->modifiers() == Qt::NoModifier)
+    // Enter on a row of the table picks it (the table passes Enter on); on a
+    // button it stays the button's.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        focusWidget() == VistaConfronto)
+        ScegliRiga(RigaCorrente());
+    else if (e->key() == Qt::Key_F8 && e->modifiers() == Qt::NoModifier)
         CambiamentoSuccessivo();
     else if (e->key() == Qt::Key_F8 && e->modifiers() == Qt::ShiftModifier)
         CambiamentoPrecedente();

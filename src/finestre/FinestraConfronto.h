@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -21,9 +22,11 @@ public:
     FinestraConfronto(const QString &originale, const QString &attuale, QWidget *padre = nullptr,
                       const QList<std::pair<qsizetype, qsizetype>> &segniCorsa = {});
 
-    // Compares and shows the dialog until it is closed.
+    // Compares and shows the dialog until it is closed. `allaRiga`, when
+    // given, is called with each line of `attuale` (0-based) the user picks.
     static void Mostra(const QString &originale, const QString &attuale, QWidget *padre,
-                       const QList<std::pair<qsizetype, qsizetype>> &segniCorsa = {});
+                       const QList<std::pair<qsizetype, qsizetype>> &segniCorsa = {},
+                       const std::function<void(qsizetype)> &allaRiga = {});
 
     const Confronto::Risultato &Risultato() const { return m_risultato; }
     // The table row the user is on, -1 for none.
@@ -40,6 +43,12 @@ public:
 public Q_SLOTS:
     void CambiamentoSuccessivo();
     void CambiamentoPrecedente();
+    // Picks the current line of table row `riga` (double-click, or Enter on the row).
+    void ScegliRiga(qsizetype riga);
+
+Q_SIGNALS:
+    // The user picked line `rigaAttuale` (0-based) of the current text.
+    void RigaScelta(qsizetype rigaAttuale);
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -182,8 +183,30 @@ void FinestraPrincipale::MostraOpzioni()
 
 void FinestraPrincipale::MostraConfronto()
 {
+    // A line picked in the comparison is shown in the editor, which comes
+    // forward; the comparison stays open.
     FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
-                              m_contesto.SegniCorsa);
+                              m_contesto.SegniCorsa, [this](qsizetype riga) {
+                                  m_editor->VaiAllaRiga(
+                                      int(std::min<qsizetype>(riga, INT_MAX - 1)) + 1);
+                                  raise();
+                                  activateWindow();
+                              });
+}
+
+void FinestraPrincipale::VaiAllaRiga()
+{
+    QInputDialog domanda(this);
+    domanda.setObjectName(QStringLiteral("DomandaVaiAllaRiga"));
+    domanda.setWindowTitle(QStringLiteral("Vai alla riga"));
+    domanda.setInputMode(QInputDialog::IntInput);
+    const int righe = m_editor->NumeroRighe();
+    domanda.setLabelText(QStringLiteral("Numero di riga (1–%1):").arg(righe));
+    domanda.setIntRange(1, righe);
+    domanda.setIntValue(m_editor->RigaCursore());
+    if (Piattaforma::MostraModale(&domanda) != QDialog::Accepted) return;
+    m_editor->VaiAllaRiga(domanda.intValue());
+    m_editor->setFocus();
 }
 
 void FinestraPrincipale::MostraParoleNonTradotte()
@@ -284,6 +307,9 @@ void FinestraPrincipale::CreaMenu()
     azioneSostituisciParola =
         voce(modifica, "azioneSostituisciParola", "&Sostituisci una parola...",
              QKeySequence(Qt::CTRL | Qt::Key_H), &FinestraPrincipale::SostituisciParola);
+    modifica->addSeparator();
+    azioneVaiAllaRiga = voce(modifica, "azioneVaiAllaRiga", "&Vai alla riga...",
+                             QKeySequence(Qt::CTRL | Qt::Key_G), &FinestraPrincipale::VaiAllaRiga);
 
     QMenu *strumenti = menu("menuStrumenti", "&Strumenti");
     azioneSostituzioni =

@@ -132,6 +132,7 @@ private Q_SLOTS:
     void DimensioneNormale();
     void ImpostaACapoAutomatico(bool attivo);
     void MostraConfronto();
+    void VaiAllaRiga();
 
 private:
     EditorTesto *m_editor = nullptr;
@@ -144,7 +145,7 @@ private:
     QAction *azioneAnnulla = nullptr, *azioneRifai = nullptr;
     QAction *azioneTaglia = nullptr, *azioneCopia = nullptr, *azioneIncolla = nullptr,
             *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
-            *azioneSostituisciParola = nullptr;
+            *azioneSostituisciParola = nullptr, *azioneVaiAllaRiga = nullptr;
     QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;

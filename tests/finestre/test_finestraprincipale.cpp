@@ -3,6 +3,7 @@
 
 #include "aiuti/AmbienteProva.h"
 #include "finestre/EditorTesto.h"
+#include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraInformazioni.h"
 #include "finestre/FinestraOpzioni.h"
 #include "finestre/FinestraPrincipale.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -129,6 +131,87 @@ private Q_SLOTS:
         f.Editor()->SetSelStart(5 + 4); // "due |righe"
         QCOMPARE(pannello("m_pannelloPosizione"), u"Riga 2, colonna 5"_s);
         QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo());
+    }
+
+    // Ctrl+G asks for a line, offering the caret's; the range keeps the
+    // answer within the text's lines.
+    void vaiAllaRiga_data()
+    {
+        QTest::addColumn<int>("risposta"); // 0: Annulla
+        QTest::addColumn<QString>("posizione");
+        QTest::addColumn<qsizetype>("offset");
+        QTest::newRow("riga 3") << 3 << u"Riga 3, colonna 1"_s << qsizetype(10);
+        QTest::newRow("oltre la fine") << 99 << u"Riga 5, colonna 1"_s << qsizetype(24);
+        QTest::newRow("annullata") << 0 << u"Riga 2, colonna 3"_s << qsizetype(7);
+    }
+    void vaiAllaRiga()
+    {
+        QFETCH(int, risposta);
+        FinestraPrincipale &f = Avvia();
+        f.show();
+        f.Editor()->SetText(u"uno\r\ndue\r\ntre\r\nquattro\r\ncinque"_s);
+        f.Editor()->SetSelStart(7); // "du|e"
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *domanda = qobject_cast<QInputDialog *>(d);
+            QVERIFY(domanda);
+            QCOMPARE(domanda->labelText(), u"Numero di riga (1–5):"_s);
+            QCOMPARE(domanda->intValue(), 2);
+            if (risposta == 0) return QTest::keyClick(d, Qt::Key_Escape);
+            domanda->setIntValue(risposta);
+            domanda->accept();
+        });
+        Comando(f, "azioneVaiAllaRiga")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"DomandaVaiAllaRiga"_s});
+        QTEST(f.findChild<QLabel *>(u"m_pannelloPosizione"_s)->text(), "posizione");
+        QTEST(f.Editor()->SelStart(), "offset");
+    }
+
+    // A double-click or Enter on a row of the comparison puts the editor's
+    // caret on that row's current line; a line only the original has goes to
+    // the next current line, or the one before at the end.
+    void dalConfrontoAllEditor_data()
+    {
+        QTest::addColumn<QString>("attuale");
+        QTest::addColumn<int>("riga"); // of the table
+        QTest::addColumn<bool>("conInvio");
+        QTest::addColumn<QString>("posizione");
+        const QString senzaDue = u"uno\r\ntre\r\nquattro"_s;
+        QTest::newRow("riga uguale") << senzaDue << 3 << false << u"Riga 3, colonna 1"_s;
+        QTest::newRow("riga tolta") << senzaDue << 1 << false << u"Riga 2, colonna 1"_s;
+        QTest::newRow("Invio") << senzaDue << 2 << true << u"Riga 2, colonna 1"_s;
+        QTest::newRow("riga tolta alla fine")
+            << u"uno\r\ndue\r\ntre"_s << 3 << false << u"Riga 3, colonna 1"_s;
+    }
+    void dalConfrontoAllEditor()
+    {
+        QFETCH(QString, attuale);
+        QFETCH(int, riga);
+        QFETCH(bool, conInvio);
+        FinestraPrincipale &f = Avvia();
+        f.show();
+        m_amb->ScriviFile(u"prova.bas"_s, "uno\r\ndue\r\ntre\r\nquattro");
+        f.ApriFile(m_amb->Percorso(u"prova.bas"_s));
+        f.Editor()->SetText(attuale);
+        Copione::QuandoModale([&](QDialog *d) {
+            auto *c = qobject_cast<FinestraConfronto *>(d);
+            QVERIFY(c);
+            const QModelIndex indice = c->VistaConfronto->model()->index(riga, 1);
+            c->VistaConfronto->setCurrentIndex(indice);
+            if (conInvio)
+                QTest::keyClick(c->VistaConfronto, Qt::Key_Return);
+            else { // a double-click: press and release, then the second press
+                QWidget *vista = c->VistaConfronto->viewport();
+                const QPoint punto = c->VistaConfronto->visualRect(indice).center();
+                QTest::mouseClick(vista, Qt::LeftButton, {}, punto);
+                QTest::mouseDClick(vista, Qt::LeftButton, {}, punto);
+            }
+            QVERIFY(c->isVisible()); // it stays open
+            c->reject();
+        });
+        Comando(f, "azioneConfronto")->trigger();
+        QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraConfronto"_s});
+        QTEST(f.findChild<QLabel *>(u"m_pannelloPosizione"_s)->text(), "posizione");
+        QCOMPARE(f.Editor()->ColonnaCursore(), 1);
     }
 
     void ingrandimentoRicordato()
@@ -283,6 +366,8 @@ menuModifica &Modifica
   azioneTrova &Trova... Ctrl+T
   azioneRipetiTrova &Ripeti trova F3
   azioneSostituisciParola &Sostituisci una parola... Ctrl+H
+  -
+  azioneVaiAllaRiga &Vai alla riga... Ctrl+G
 menuStrumenti &Strumenti
   azioneSostituzioni &Sostituzioni... Ctrl+S
   azionePulizia &Pulizia...

@@ -254,6 +254,26 @@ private Q_SLOTS:
         QTEST(int(Confronto::CambiamentoPrecedente(r, corrente)), "precedente");
     }
 
+    // The current line a row stands for: a line only the original has gives
+    // the next current line, or the one before at the end.
+    void RigaAttuale_data()
+    {
+        QTest::addColumn<QString>("attuale");
+        QTest::addColumn<int>("riga");
+        QTest::addColumn<int>("atteso");
+        QTest::newRow("riga propria") << u"a\nc\nd"_s << 2 << 1;
+        QTest::newRow("tolta: la successiva") << u"a\nc\nd"_s << 1 << 1;
+        QTest::newRow("tolte alla fine: la precedente") << u"a\nb"_s << 3 << 1;
+        QTest::newRow("fuori dalla tabella") << u"a\nc\nd"_s << 4 << -1;
+    }
+    void RigaAttuale()
+    {
+        QFETCH(QString, attuale);
+        QFETCH(int, riga);
+        const Confronto::Risultato r = Confronto::Confronta(u"a\nb\nc\nd"_s, attuale);
+        QTEST(int(Confronto::RigaAttuale(r, riga)), "atteso");
+    }
+
     // Stretches of the current text (as the editor gives them) placed on rows.
     void TrattiAttuali_data()
     {

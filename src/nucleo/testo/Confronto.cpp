@@ -404,6 +404,16 @@ qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente)
     return -1;
 }
 
+qsizetype RigaAttuale(const Risultato &r, qsizetype riga)
+{
+    if (riga < 0 || riga >= r.Righe.size()) return -1;
+    for (qsizetype k = riga; k < r.Righe.size(); ++k)
+        if (r.Righe[k].Attuale >= 0) return r.Righe[k].Attuale;
+    for (qsizetype k = riga - 1; k >= 0; --k)
+        if (r.Righe[k].Attuale >= 0) return r.Righe[k].Attuale;
+    return -1;
+}
+
 Risultato Confronta(const QString &originale, const QString &attuale)
 {
     Risultato r;

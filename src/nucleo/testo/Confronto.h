@@ -45,6 +45,11 @@ Risultato Confronta(const QString &originale, const QString &attuale);
 qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente);
 qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente);
 
+// The line of the current text (0-based) that row `riga` stands for: its own,
+// or, for a row with none (a line only the original has), that of the nearest
+// row after it, else before it; -1 when the current text has no line there.
+qsizetype RigaAttuale(const Risultato &r, qsizetype riga);
+
 // The words of `a` and of `b` that the other line does not hold in the same order.
 void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QList<Tratto> *segniB);
 
