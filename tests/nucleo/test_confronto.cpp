@@ -289,6 +289,8 @@ private Q_SLOTS:
             << u"x\r\ny\r\nDim a"_s << u"Dichiara a"_s << u"0+8"_s << u"L0:Dichiara"_s;
         QTest::newRow("lone LF and CR breaks")
             << u"a\nb\rc"_s << u"a\nb\rC"_s << u"4+1"_s << u"L2:C"_s;
+        QTest::newRow("separators end lines as in the editor")
+            << u"a\u2029b\uFDD0c\uFDD1d"_s << u"a\u2029b\uFDD0c\uFDD1D"_s << u"6+1"_s << u"L3:D"_s;
         QTest::newRow("the break is in no piece")
             << u"ab\r\ncd"_s << u"ab\r\ncd"_s << u"0+4 2+4"_s << u"L0:ab L1:cd"_s;
         QTest::newRow("past the end is cut") << u"a"_s << u"ab"_s << u"1+10"_s << u"L0:b"_s;

@@ -1,5 +1,7 @@
 #include "nucleo/testo/Confronto.h"
 
+#include "nucleo/testo/ACapo.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -336,18 +338,31 @@ void AllineaMezzo(const QStringList &a, qsizetype inizioA, qsizetype fineA, cons
 
 } // namespace
 
-QStringList Righe(const QString &testo)
+namespace {
+
+// Calls `riga(inizio, fine)` for each line of `testo`, its break excluded; a
+// line ends where the editor ends one (CR LF, CR, LF and the separators).
+template <typename Riga> void PerOgniRiga(const QString &testo, Riga riga)
 {
-    QStringList righe;
     qsizetype inizio = 0;
     for (qsizetype i = 0; i < testo.size(); ++i) {
         const char16_t u = testo[i].unicode();
-        if (u != u'\r' && u != u'\n' && u != 0x2029) continue;
-        righe.append(testo.mid(inizio, i - inizio));
+        if (!ACapo::Interruzione(u)) continue;
+        riga(inizio, i);
         if (u == u'\r' && i + 1 < testo.size() && testo[i + 1] == u'\n') ++i;
         inizio = i + 1;
     }
-    righe.append(testo.mid(inizio));
+    riga(inizio, testo.size());
+}
+
+} // namespace
+
+QStringList Righe(const QString &testo)
+{
+    QStringList righe;
+    PerOgniRiga(testo, [&](qsizetype inizio, qsizetype fine) {
+        righe.append(testo.mid(inizio, fine - inizio));
+    });
     return righe;
 }
 
@@ -459,15 +474,11 @@ QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
                                   const QList<std::pair<qsizetype, qsizetype>> &tratti)
 {
     // Where each line of `attuale` starts and ends, split as Righe() splits it.
-    std::vector<qsizetype> inizi{0}, fini;
-    for (qsizetype i = 0; i < attuale.size(); ++i) {
-        const char16_t u = attuale[i].unicode();
-        if (u != u'\r' && u != u'\n' && u != 0x2029) continue;
-        fini.push_back(i);
-        if (u == u'\r' && i + 1 < attuale.size() && attuale[i + 1] == u'\n') ++i;
-        inizi.push_back(i + 1);
-    }
-    fini.push_back(attuale.size());
+    std::vector<qsizetype> inizi, fini;
+    PerOgniRiga(attuale, [&](qsizetype inizio, qsizetype fine) {
+        inizi.push_back(inizio);
+        fini.push_back(fine);
+    });
     std::vector<qsizetype> rigaDellaLinea(inizi.size(), -1);
     for (qsizetype k = 0; k < r.Righe.size(); ++k) {
         const qsizetype linea = r.Righe[k].Attuale;

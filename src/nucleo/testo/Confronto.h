@@ -31,7 +31,7 @@ struct Risultato
     qsizetype RigheCambiate = 0;
 };
 
-// The lines of `testo`, split at CR LF, CR, LF and the paragraph separator.
+// The lines of `testo`, split where the editor splits them (ACapo::Interruzione).
 QStringList Righe(const QString &testo);
 
 // Lines pair one to one when both texts have as many; otherwise lines
