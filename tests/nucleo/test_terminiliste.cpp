@@ -82,6 +82,7 @@ private Q_SLOTS:
         riga("con limite", "CP", R"(v?snprintf|strn(cpy|cat|cmp))", "con limite");
         riga("ingresso standard", "CP", R"(stdin|(std::)?cin)", "ingresso standard");
         riga("un carattere", "CP", R"(f?putc|putchar|f?getc|getchar)", "il carattere");
+        riga("messaggio di errore", "CP", R"(perror|strerror)", "messaggio di errore");
         riga("memoria", "CP", R"(mem(cpy|set|move|cmp))", "la memoria");
         riga("allocazione", "CP", R"((m|c|re)alloc)", "alloca");
         riga("conversione in intero", "CP", R"(ato[il]|strtol)", "converti in intero");
