@@ -3,9 +3,10 @@
 
 Uso: misura-bozze.py QUADRIVO-PSEUDO CARTELLA-CORPUS [--esempi N]
 
-La CARTELLA-CORPUS ha le sottocartelle basic/, c/ e batch/. Per ogni linguaggio
-il programma viene eseguito una volta su tutti i suoi file, con l'elenco pronto
-del linguaggio e le due opzioni del codice accese:
+La CARTELLA-CORPUS ha le sottocartelle basic/, c/, cpp/ e batch/. Per ogni
+linguaggio il programma viene eseguito una volta su tutti i suoi file, con
+l'elenco pronto del linguaggio (c++ per cpp/) e le due opzioni del codice
+accese:
 
     quadrivo-pseudo --elenco L --linguaggio=L --proteggi --separatori-codice -o OUT FILE...
 
@@ -43,6 +44,8 @@ from collections import Counter, defaultdict
 ESTENSIONI = {
     'basic': ('.bas', '.frm', '.cls', '.ctl'),
     'c': ('.c', '.h'),
+    # the headers of a C++ project are C++ too
+    'cpp': ('.cpp', '.hpp', '.cc', '.cxx', '.h'),
     'batch': ('.bat', '.cmd'),
 }
 
@@ -71,15 +74,24 @@ CHIAVI_C = set("""
 auto break case char const continue default do double else enum extern float for goto if
 int long register return short signed sizeof static struct switch typedef union unsigned
 void volatile while inline restrict bool true false NULL EOF FILE size_t stdin stdout
-stderr far near
+stderr far near defined
 """.split())
 # Library functions: keywords only when called.
 FUNZIONI_C = set("""
 printf fprintf sprintf snprintf scanf sscanf fscanf puts fputs gets fgets putchar getchar
 putc getc fputc fgetc fopen fclose fread fwrite fseek ftell fflush malloc calloc realloc
 free strcpy strncpy strcat strncat strcmp strncmp strlen strchr strrchr strstr memcpy
-memmove memset memcmp exit abort atoi atol strtol
+memmove memset memcmp exit abort atoi atol strtol feof ferror perror strerror vsnprintf
 """.split())
+# C++ reads every C word, plus its own. The standard names count after "std::"
+# (and, with "using namespace std", the stream names alone).
+CHIAVI_CPP = CHIAVI_C | set("""
+this new delete class public private protected friend virtual override final explicit
+mutable operator try catch throw noexcept template typename namespace using constexpr
+static_cast dynamic_cast const_cast reinterpret_cast nullptr static_assert decltype
+cout cerr cin endl
+""".split())
+NOMI_STD = {'cout', 'cerr', 'cin', 'endl', 'string'}
 DIRETTIVE_C = {'#include', '#define', '#undef', '#if', '#ifdef', '#ifndef', '#elif',
                '#else', '#endif', '#pragma', '#error', '#line'}
 
@@ -175,12 +187,14 @@ def LeggiRigaBasic(riga):
 
 
 class LettoreC:
-    """Reads C lines, carrying an open /* comment */ from line to line."""
+    """Reads C (or C++) lines, carrying an open /* comment */ from line to line."""
 
     PAROLA = re.compile(r'[A-Za-z_]\w*')
 
-    def __init__(self):
+    def __init__(self, cpp=False):
         self.in_commento = False
+        self.chiavi = CHIAVI_CPP if cpp else CHIAVI_C
+        self.cpp = cpp
 
     def __call__(self, riga):
         toks = []
@@ -232,12 +246,20 @@ class LettoreC:
                         i += len(m.group(0))
                 continue
             m = self.PAROLA.match(riga, i)
+            if m and self.cpp and m.group(0) == 'std' and riga.startswith('::', m.end()):
+                # "std::" only qualifies the name after it
+                toks.append(Token('parola', 'std', 'qualificatore'))
+                i = m.end() + 2
+                precedente = 'std::'
+                continue
             if m:
                 parola = m.group(0)
                 dopo = riga[m.end():].lstrip()
                 if precedente in ('.', '->'):
                     ruolo = 'membro'
-                elif parola in CHIAVI_C or (parola in FUNZIONI_C and dopo.startswith('(')):
+                elif precedente == 'std::' and parola in NOMI_STD:
+                    ruolo = 'chiave'
+                elif parola in self.chiavi or (parola in FUNZIONI_C and dopo.startswith('(')):
                     ruolo = 'chiave'
                 else:
                     ruolo = 'identificatore'
@@ -446,7 +468,7 @@ class Misura:
                 tenute[k] = True
         visti = set()
         for k, (ruolo, testo) in enumerate(info):
-            if ruolo == 'testo':
+            if ruolo in ('testo', 'qualificatore'):
                 continue
             chiave = (id(testo), testo, k if len(Parole(testo)) <= 1 else None)
             if ruolo in ('chiave', 'uguale'):
@@ -511,7 +533,8 @@ def MisuraFile(misura, linguaggio, nome, originale, bozza):
                 print(f'  {nome}: righe {a1 + 1}-{a2} non allineate', file=sys.stderr)
     else:
         coppie = list(zip(range(len(originale)), range(len(bozza))))
-    lettore = {'basic': LeggiRigaBasic, 'c': LettoreC(), 'batch': LeggiRigaBatch}[linguaggio]
+    lettore = {'basic': LeggiRigaBasic, 'c': LettoreC(), 'cpp': LettoreC(cpp=True),
+               'batch': LeggiRigaBatch}[linguaggio]
     estranea = InizioParteEstranea(originale) if linguaggio == 'batch' else len(originale)
     designer = linguaggio == 'basic' and any(r.startswith('Attribute VB_') for r in originale)
     for a, b in coppie:
@@ -533,6 +556,7 @@ def Esegui(programma, linguaggio, file, uscita):
     casa = tempfile.mkdtemp(prefix='misura-casa-')
     ambiente = dict(os.environ, HOME=casa, XDG_CONFIG_HOME=casa, XDG_DATA_HOME=casa,
                     QT_QPA_PLATFORM='offscreen')
+    linguaggio = {'cpp': 'c++'}.get(linguaggio, linguaggio)
     comando = [programma, '--elenco', linguaggio, f'--linguaggio={linguaggio}', '--proteggi',
                '--separatori-codice', '-o', uscita] + file
     esito = subprocess.run(comando, cwd=casa, env=ambiente, capture_output=True, text=True)

@@ -78,6 +78,18 @@ private Q_SLOTS:
         riga("conversione", "P", R"(.*_cast)", "converti");
         riga("uscita standard", "CP", R"(stdout|(std::)?cout)", "uscita standard");
         riga("errore standard", "CP", R"(stderr|(std::)?cerr)", "errore standard");
+        // The bounded forms read as the plain ones plus "con limite".
+        riga("con limite", "CP", R"(v?snprintf|strn(cpy|cat|cmp))", "con limite");
+        riga("ingresso standard", "CP", R"(stdin|(std::)?cin)", "ingresso standard");
+        riga("un carattere", "CP", R"(f?putc|putchar|f?getc|getchar)", "il carattere");
+        riga("messaggio di errore", "CP", R"(perror|strerror)", "messaggio di errore");
+        riga("memoria", "CP", R"(mem(cpy|set|move|cmp))", "la memoria");
+        riga("allocazione", "CP", R"((m|c|re)alloc)", "alloca");
+        riga("conversione in intero", "CP", R"(ato[il]|strtol)", "converti in intero");
+        // C and C++ read auto alike (the C++ list holds every C entry).
+        riga("tipo dedotto", "CP", R"(auto)", "tipo dedotto");
+        riga("definito", "CP", R"(#ifn?def|defined)", "definito");
+        riga("in compilazione", "P", R"(constexpr|static_assert)", "in compilazione");
         riga("in stringa", "B", R"(c?str\$?)", "in stringa");
         riga("senza spazi", "B", R"([lr]?trim\$?)", "senza spazi");
         riga("variabili locali", "T", R"(setlocal.*)", "inizia le variabili locali");
@@ -129,14 +141,18 @@ private Q_SLOTS:
                u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer|"
                u"#Const|VarType|LenB|Space$|Any|VarPtr"_s
             << QString();
-        QTest::newRow("C") << int(Linguaggio::C) << u"size_t|FILE|stderr|stdout|EOF|far"_s
-                           << u"this new delete class try catch throw template namespace "
-                              u"virtual operator public private protected using typename"_s;
+        QTest::newRow("C")
+            << int(Linguaggio::C)
+            << u"size_t|FILE|stderr|stdout|stdin|EOF|far|unsigned short|auto|defined|"
+               u"snprintf|vsnprintf|perror|strerror|strncpy|strcat|memset|calloc|"
+               u"realloc|fputs|fputc|getchar|putchar|fflush|fread|fwrite|atoi"_s
+            << u"this new delete class try catch throw template namespace "
+               u"virtual operator public private protected using typename"_s;
         QTest::newRow("C++") << int(Linguaggio::Cpp)
                              << u"this|new|delete|class|public|private|protected|try|catch|throw|"
                                 u"template|typename|namespace|using|virtual|override|operator|"
                                 u"friend|const_cast|nullptr|bool|true|false|std::string|cout|"
-                                u"cin|endl|size_t|FILE|EOF"_s
+                                u"cin|endl|size_t|FILE|EOF|static_assert|decltype|snprintf|fputs"_s
                              << QString();
         QTest::newRow("batch")
             << int(Linguaggio::Batch)
