@@ -21,6 +21,9 @@ void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &form
                                const ScritturaAtomica::IdentitaFile &identita)
 {
     PosRicerca = {}; // searches in the new text start from its beginning
+    // The editor now holds the file's own text: nothing is unsaved, whatever
+    // was modified before (the user saved it or chose to drop it).
+    TestoModificato = false;
     NomeFileCorrente = percorso;
     FormatoDocumento = formato;
     DocumentoRtf = rtf;

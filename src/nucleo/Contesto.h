@@ -59,7 +59,7 @@ public:
     // "&Nuovo": an empty text with no file; searches start from its beginning.
     void DocumentoNuovo();
     // `percorso` was read as `formato` (`rtf`: it was an RTF file) and was
-    // `identita` just before the read. The modified flag stays as it was.
+    // `identita` just before the read. The text is the file's: not modified.
     void DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
                          const ScritturaAtomica::IdentitaFile &identita);
     // The text was written to `percorso`, which is now its file as it is on disk.

@@ -42,8 +42,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("segniCorsa"); // the last run's marks are still there
         QTest::newRow("nuovo: vuoto, senza nome")
             << u"nuovo"_s << QString() << false << false << false << false << false;
-        QTest::newRow("aperto: il flag resta")
-            << u"aperto"_s << u"b.txt"_s << true << false << false << true << false;
+        // A "No" to the save question drops the edits: the opened file is not
+        // modified, and a later save or exit must not write it again.
+        QTest::newRow("aperto: il testo e' quello del file")
+            << u"aperto"_s << u"b.txt"_s << false << false << false << true << false;
         QTest::newRow("salvato: il file e' quello scritto")
             << u"salvato"_s << u"c.txt"_s << false << false << true << true << true;
         QTest::newRow("salvato altrove: il nome resta")
