@@ -249,6 +249,8 @@ private:
     qsizetype FineRigaC(qsizetype i) const;
     qsizetype FineLetteraleC(qsizetype i) const;
     qsizetype FineDirettiva(qsizetype i) const;
+    qsizetype FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const;
+    qsizetype ValoreSet(qsizetype i) const;
 };
 
 // --- BASIC ------------------------------------------------------------------
@@ -434,8 +436,22 @@ void CostruttoreZone::C()
             qsizetype j = i + 1;
             while (j < n && Spazio(t[j]))
                 ++j;
+            const qsizetype parola = j;
             while (Nome(j))
                 ++j;
+            if (v.sliced(parola, j - parola) == u"define") {
+                // The macro's name is the program's own; its body is code.
+                qsizetype k = j;
+                while (k < n && Spazio(t[k]))
+                    ++k;
+                qsizetype f = k;
+                while (Nome(f))
+                    ++f;
+                Aggiungi(k, f);
+                i = f;
+                inizioRiga = false;
+                continue;
+            }
             const qsizetype fine = FineDirettiva(j);
             Aggiungi(j, fine);
             i = fine;
@@ -464,25 +480,70 @@ void CostruttoreZone::C()
 
 // --- Batch ------------------------------------------------------------------
 
+// The end of a command's text from `i` (an echo text, a set value): the line
+// end, or an unquoted, unescaped "&", "|" ("<" and ">" too when
+// `redirezioni`), or ")" inside a parenthesised block.
+qsizetype CostruttoreZone::FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const
+{
+    bool tra = false; // inside "..."
+    while (i < n) {
+        const QChar e = t[i];
+        if (FineRiga(e)) break;
+        if (e == u'^') {
+            i = i + 1 < n ? DopoFineRiga(i + 1) : n;
+            continue;
+        }
+        if (e == u'"')
+            tra = !tra;
+        else if (!tra && (e == u'&' || e == u'|' || (e == u')' && profondita > 0) ||
+                          (redirezioni && (e == u'<' || e == u'>'))))
+            break;
+        ++i;
+    }
+    return i;
+}
+
+// Where the value of the set command whose word ends at `i` starts (after its
+// first "="), or -1 when it has none to keep: "set /a" (an expression), "set
+// "name=value"" (a string already), no "=" before the line end, a quote, a
+// caret, a bracket or a redirection.
+qsizetype CostruttoreZone::ValoreSet(qsizetype i) const
+{
+    while (i < n && Spazio(t[i]))
+        ++i;
+    while (i + 1 < n && t[i] == u'/' && Nome(i + 1)) {
+        if ((t[i + 1].unicode() | 0x20) == u'a') return -1;
+        i += 2;
+        while (Nome(i))
+            ++i;
+        while (i < n && Spazio(t[i]))
+            ++i;
+    }
+    for (; i < n; ++i) {
+        const QChar c = t[i];
+        if (c == u'=') return i + 1;
+        if (FineRiga(c) || QStringView(u"\"^&|<>()").contains(c)) return -1;
+    }
+    return -1;
+}
+
 void CostruttoreZone::Batch()
 {
     qsizetype i = 0;
     qsizetype profondita = 0; // open parenthesised blocks
-    bool virgolette = false;  // inside "..." in code
     bool inizioRiga = true;   // only blanks so far on this line
     while (i < n) {
         const QChar c = t[i];
         // Letters that start no command word, digits and the like.
         const char16_t u = c.unicode();
-        if ((u > u'^' && u != u'e' && u != u'r') ||
-            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R')) {
+        if ((u > u'^' && u != u'e' && u != u'r' && u != u's') ||
+            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R' && u != u'S')) {
             inizioRiga = false;
             ++i;
             continue;
         }
         if (FineRiga(c)) {
             inizioRiga = true;
-            virgolette = false;
             ++i;
             continue;
         }
@@ -501,13 +562,11 @@ void CostruttoreZone::Batch()
             i = i + 1 < n ? DopoFineRiga(i + 1) : n;
             continue;
         }
-        if (c == u'"') {
-            virgolette = !virgolette;
-            ++i;
-            continue;
-        }
-        if (virgolette) {
-            ++i;
+        if (c == u'"') { // to the next quote on the line, else to its end
+            const qsizetype j = Prossimo(this->u, i + 1, n, std::array{u'\r', u'\n', u'"'});
+            const qsizetype fine = j < n && t[j] == u'"' ? j + 1 : j;
+            Aggiungi(i, fine);
+            i = fine;
             continue;
         }
         const bool comando = i == 0 || FineRiga(t[i - 1]) || Spazio(t[i - 1]) || t[i - 1] == u'@' ||
@@ -519,24 +578,19 @@ void CostruttoreZone::Batch()
             continue;
         }
         if (comando && ParolaA(i, QLatin1String("echo"))) {
-            qsizetype j = i + 4;
-            bool tra = false; // inside "..." in the echo text
-            while (j < n) {
-                const QChar e = t[j];
-                if (FineRiga(e)) break;
-                if (e == u'^') {
-                    j = j + 1 < n ? DopoFineRiga(j + 1) : n;
-                    continue;
-                }
-                if (e == u'"')
-                    tra = !tra;
-                else if (!tra && (e == u'&' || e == u'|' || (e == u')' && profondita > 0)))
-                    break;
-                ++j;
-            }
-            Aggiungi(i + 4, j);
-            i = j;
+            const qsizetype fine = FineTestoBatch(i + 4, profondita, false);
+            Aggiungi(i + 4, fine);
+            i = fine;
             continue;
+        }
+        if (comando && ParolaA(i, QLatin1String("set"))) {
+            const qsizetype valore = ValoreSet(i + 3);
+            if (valore >= 0) {
+                const qsizetype fine = FineTestoBatch(valore, profondita, true);
+                Aggiungi(valore, fine);
+                i = fine;
+                continue;
+            }
         }
         if (c == u'(')
             ++profondita;

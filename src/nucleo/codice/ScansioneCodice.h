@@ -13,14 +13,26 @@
 // C family: // (continued by a backslash at the line end), /* */, "..." and
 // '...' with backslash escapes, and preprocessor lines after their directive
 // word ("#endif" stays code, the rest of the line does not), continued by a
-// backslash at the line end.
-// Batch: "::" lines, and the text after the command words rem and echo. A
-// command word stands at the start of a line or after a blank, "@", "(", "&"
-// or "|". The rem text runs to the end of the line; the echo text to the end
-// of the line or an unquoted, unescaped "&" or "|", or ")" inside a
-// parenthesised block. "^" escapes the next character, a line end included.
+// backslash at the line end. "#define" is the exception: only the macro's
+// name is kept (the program's own identifier); the body is code, its comments
+// and literals kept as anywhere else.
+// Batch: "::" lines, the text after the command words rem and echo, strings
+// and the values of set. A command word stands at the start of a line or
+// after a blank, "@", "(", "&" or "|". The rem text runs to the end of the
+// line; the echo text to the end of the line or an unquoted, unescaped "&" or
+// "|", or ")" inside a parenthesised block. Outside those texts "^" escapes
+// the next character, a line end included, so "^"" opens nothing; otherwise a
+// quote opens a string, quotes included, that the next quote on the same line
+// closes, else the line's end (inside it "^" is a plain character, as cmd
+// reads it). The value of "set name=value" (also "set /p name=value") runs
+// from after the first "=" to where an echo text would end or an unquoted,
+// unescaped "<" or ">"; "set "name=value"" is a string; a "set /a"
+// expression is no value (the names it holds are kept elsewhere). The name
+// part must reach its "=" without a line end, quote, caret, bracket, "&",
+// "|", "<" or ">", else there is no value. Single-quoted text, like the
+// command of "for /f ... in ('dir /b')", is code.
 // Strings end at the end of their line; an unterminated comment runs to the
-// end of the text. Keywords that open a comment (Rem, rem, echo) stay code.
+// end of the text. Keywords that open a comment (Rem, rem, echo, set) stay code.
 
 #include "nucleo/codice/Linguaggio.h"
 
