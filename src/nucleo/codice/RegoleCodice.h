@@ -89,7 +89,8 @@ struct RegoleCodice
 // - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; the label
 //   after ":" at a line start, after "goto" (with or without ":") and after
 //   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
-//   the whole expression of "set /a"; what stands between "%...%" or
+//   with the value the scanner keeps after its "=" (data, kept even once
+//   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
 //   "!...!" on one line, and the loop variable of "%%a"; a switch after "/"
 //   up to the next blank or "/". The script half of a hybrid file is left
 //   alone: from the first line that begins with "@end", "*/", "-->", "<job"
