@@ -673,6 +673,15 @@ private Q_SLOTS:
              "End If|#If|#End If|Then", "");
         riga("direttiva BASIC senza voce", "basic", "#If X Then\r\n", "If|Then",
              "If:1/attaccata a «#»");
+        // A macro body is code; batch strings and set values are not.
+        const char *macro =
+            "#define EOF ((char) -1)\n#define X(a) ((a) ? \"if\" : a+sizeof a) // int\n";
+        riga("corpo di #define", "c", macro, "#define|char|sizeof",
+             "sizeof:1/attaccata a un operatore: attiva «Separatori del codice»");
+        riga("corpo di #define con separatori", "c", macro, "#define|char|sizeof", "", true);
+        riga("corpo di #define senza voce", "c", macro, "#define", "char:1 sizeof:1");
+        riga("stringhe e valori batch", "batch", "if \"%x%\"==\"if\" set y=goto & exit\r\n", "",
+             "exit:1 if:1 set:1");
     }
     void paroleNonTradotte()
     {
