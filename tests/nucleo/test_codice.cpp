@@ -300,6 +300,21 @@ QVector<bool> ModelloBatch(const QString &t)
             if (i + 1 < n) p[++i] = proteggi;
             if (t[i] == u'\r' && i + 1 < n && t[i + 1] == u'\n') p[++i] = proteggi;
         };
+        // A "%" expansion, marked like the characters around it.
+        auto percento = [&] {
+            const QChar dopo = i + 1 < n ? t[i + 1] : QChar();
+            qsizetype fine = i;
+            if (dopo == u'%' || dopo == u'~' || dopo == u'*' || dopo.isDigit()) {
+                fine = i + 1;
+            } else {
+                qsizetype k = i + 1;
+                while (k < n && !FineRiga(t[k]) && t[k] != u'%')
+                    ++k;
+                if (k < n && t[k] == u'%') fine = k;
+            }
+            for (; i < fine; ++i)
+                p[i + 1] = p[i];
+        };
         if (stato == FinoACapo) {
             if (!FineRiga(c)) {
                 p[i] = true;
@@ -311,6 +326,7 @@ QVector<bool> ModelloBatch(const QString &t)
             if (!FineRiga(c)) {
                 p[i] = true;
                 if (c == u'"') stato = Codice;
+                if (c == u'%') percento();
                 continue;
             }
             stato = Codice;
@@ -327,6 +343,7 @@ QVector<bool> ModelloBatch(const QString &t)
             } else {
                 if (c == u'"') virgoletteEco = !virgoletteEco;
                 p[i] = true;
+                if (c == u'%') percento();
                 continue;
             }
         }
@@ -343,6 +360,10 @@ QVector<bool> ModelloBatch(const QString &t)
         inizioRiga = false;
         if (c == u'^') {
             salta(false);
+            continue;
+        }
+        if (c == u'%') {
+            percento();
             continue;
         }
         if (c == u'"') {
@@ -488,6 +509,11 @@ private Q_SLOTS:
         riga("start e call", "batch", "start \"\" \"%P%\\a.exe\"\r\ncall \"%~dp0x.bat\"",
              "......##.###########\r\n.....############");
         riga("virgolette con escape", "batch", "if ^\"a dir", "..........");
+        riga("virgolette in una sostituzione", "batch",
+             "IF [\"%fn:\"=%\"]==[\"%~n0\"] EXIT\r\n%1\"a\" %%a\"b\" 5% \"c\"",
+             "....#########....######......\r\n..###....###....###");
+        riga("sostituzione in echo e set", "batch", "echo %x:\"=% & dir\r\nset y=%x:\"=%& dir",
+             "....########.....\r\n......######.....");
         riga("virgolette aperte", "batch", "x \"a dir\r\ndir", "..######\r\n...");
         // No language
         riga("nessun linguaggio", "nessuno", "' x // y \"z\"", "............");
@@ -508,11 +534,11 @@ private Q_SLOTS:
     void scannerContoModello()
     {
         static const char *const pezzi[] = {
-            "'",       "\"",  "\"\"", ":",  " ",   "\t",   "_",     " _",        "\r\n",
-            "\n",      "\r",  "x",    "If", "Rem", "rem ", "REM:",  "/",         "*",
-            "//",      "/*",  "*/",   "#",  "\\",  "echo", "echo.", "@",         "(",
-            ")",       "&",   "|",    "^",  "::",  "a1",   "è",     "Attribute", " ",
-            "VB_Name", "set", "set ", "/p", "/a",  "=",    "<",     "define",    "'"};
+            "'",  "\"", "\"\"", ":",      " ",         "\t",   "_",       " _",  "\r\n", "\n",
+            "\r", "x",  "If",   "Rem",    "rem ",      "REM:", "/",       "*",   "//",   "/*",
+            "*/", "#",  "\\",   "echo",   "echo.",     "@",    "(",       ")",   "&",    "|",
+            "^",  "::", "a1",   "è",      "Attribute", " ",    "VB_Name", "set", "set ", "/p",
+            "/a", "=",  "<",    "define", "'",         "%",    "%~"};
         QRandomGenerator gen(12);
         const TipoTesto tipi[] = {{Linguaggio::Basic, false}, {Linguaggio::Basic, true},
                                   {Linguaggio::C, false},     {Linguaggio::Cpp, false},

@@ -249,6 +249,7 @@ private:
     qsizetype FineRigaC(qsizetype i) const;
     qsizetype FineLetteraleC(qsizetype i) const;
     qsizetype FineDirettiva(qsizetype i) const;
+    qsizetype FinePercento(qsizetype i) const;
     qsizetype FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const;
     qsizetype ValoreSet(qsizetype i) const;
 };
@@ -480,9 +481,23 @@ void CostruttoreZone::C()
 
 // --- Batch ------------------------------------------------------------------
 
+// The end of the expansion that the "%" at `i` opens. cmd expands "%name%"
+// before it reads quotes, so what stands between (a substitution like
+// "%x:"=%") is one piece: to the next "%" on the line, or this "%" alone.
+// "%%a", "%1", "%~dp1" and "%*" take two characters, the rest being a name.
+qsizetype CostruttoreZone::FinePercento(qsizetype i) const
+{
+    if (i + 1 < n &&
+        (t[i + 1] == u'%' || t[i + 1] == u'~' || t[i + 1] == u'*' || t[i + 1].isDigit()))
+        return i + 2;
+    const qsizetype chiusura = Prossimo(u, i + 1, n, std::array{u'\r', u'\n', u'%'});
+    return chiusura < n && t[chiusura] == u'%' ? chiusura + 1 : i + 1;
+}
+
 // The end of a command's text from `i` (an echo text, a set value): the line
 // end, or an unquoted, unescaped "&", "|" ("<" and ">" too when
-// `redirezioni`), or ")" inside a parenthesised block.
+// `redirezioni`), or ")" inside a parenthesised block; "%" expansions are
+// passed over whole (see FinePercento).
 qsizetype CostruttoreZone::FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const
 {
     bool tra = false; // inside "..."
@@ -491,6 +506,10 @@ qsizetype CostruttoreZone::FineTestoBatch(qsizetype i, qsizetype profondita, boo
         if (FineRiga(e)) break;
         if (e == u'^') {
             i = i + 1 < n ? DopoFineRiga(i + 1) : n;
+            continue;
+        }
+        if (e == u'%') {
+            i = FinePercento(i);
             continue;
         }
         if (e == u'"')
@@ -562,8 +581,17 @@ void CostruttoreZone::Batch()
             i = i + 1 < n ? DopoFineRiga(i + 1) : n;
             continue;
         }
+        if (c == u'%') {
+            i = FinePercento(i);
+            continue;
+        }
         if (c == u'"') { // to the next quote on the line, else to its end
-            const qsizetype j = Prossimo(this->u, i + 1, n, std::array{u'\r', u'\n', u'"'});
+            qsizetype j = i + 1;
+            for (;;) {
+                j = Prossimo(this->u, j, n, std::array{u'\r', u'\n', u'"', u'%'});
+                if (j == n || t[j] != u'%') break;
+                j = FinePercento(j);
+            }
             const qsizetype fine = j < n && t[j] == u'"' ? j + 1 : j;
             Aggiungi(i, fine);
             i = fine;

@@ -21,7 +21,11 @@
 // after a blank, "@", "(", "&" or "|". The rem text runs to the end of the
 // line; the echo text to the end of the line or an unquoted, unescaped "&" or
 // "|", or ")" inside a parenthesised block. Outside those texts "^" escapes
-// the next character, a line end included, so "^"" opens nothing; otherwise a
+// the next character, a line end included, so "^"" opens nothing; a
+// "%name%" expansion (to the next "%" on the line, inside a string too) is
+// read as a whole, so the quote of "%x:"=%" opens or closes nothing ("%%",
+// "%~", "%*" and "%" with a
+// digit take two characters); otherwise a
 // quote opens a string, quotes included, that the next quote on the same line
 // closes, else the line's end (inside it "^" is a plain character, as cmd
 // reads it). The value of "set name=value" (also "set /p name=value") runs
