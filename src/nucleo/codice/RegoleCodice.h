@@ -48,7 +48,10 @@ struct RegoleCodice
     // holds a word that opens a comment or ends a header (rem, echo,
     // attribute), and in C both are one name (either may stand for a
     // preprocessor directive's word). Then the scanner would find on the new
-    // text what SpostaZone gives, and need not read it again.
+    // text what SpostaZone gives, and need not read it again. The batch word
+    // "set" is the one exception it allows: a set value, once found, moves
+    // with the text when "set" is replaced, since it is still the program's
+    // data; a "set" written by a replacement opens no value.
     bool SostituzioneNeutra(const QString &parola, const QString &sostituto) const;
 
     // The stretches of a text once the `lunghezza` characters at each of
