@@ -206,7 +206,11 @@ QVector<bool> ModelloC(const QString &t)
             qsizetype k = i;
             while (k > 0 && Nome(t, k - 1))
                 --k;
-            if (t.mid(k, i - k) == QLatin1String("define")) {
+            static const QStringList protette = {
+                "include", "include_next", "import", "if",    "ifdef",  "ifndef",  "elif",
+                "elifdef", "elifndef",     "else",   "endif", "undef",  "error",   "warning",
+                "pragma",  "line",         "ident",  "sccs",  "assert", "unassert"};
+            if (i > k && !protette.contains(t.mid(k, i - k))) {
                 stato = NomeMacro;
                 nomeMacro = false;
                 --i; // read again as the macro's name
@@ -482,6 +486,8 @@ private Q_SLOTS:
         riga("define con parametri e letterale", "c", "# define MAX(a) ((a)?\"if\":0)",
              ".........###.........####...");
         riga("undef resta protetto", "c", "#undef EOF", "......####");
+        riga("direttiva tradotta", "c", "#definisci EOF (-1)\r\n#se X",
+             "...........###.....\r\n....#");
         // Batch
         riga("rem e due punti", "batch", "@echo off\r\nrem If x\r\n:: If y\r\n  REM z\r\nremark",
              ".....####\r\n...#####\r\n#######\r\n.....##\r\n......");
@@ -706,6 +712,8 @@ private Q_SLOTS:
              "sizeof:1/attaccata a un operatore: attiva «Separatori del codice»");
         riga("corpo di #define con separatori", "c", macro, "#define|char|sizeof", "", true);
         riga("corpo di #define senza voce", "c", macro, "#define", "char:1 sizeof:1");
+        riga("corpo di #define in una bozza", "c",
+             "#definisci R(a) volatile a\n#includi <stdio.h>\n", "#define|#include", "volatile:1");
         riga("stringhe e valori batch", "batch", "if \"%x%\"==\"if\" set y=goto & exit\r\n", "",
              "exit:1 if:1 set:1");
     }

@@ -26,6 +26,9 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
     // In C the name after "#" ends where the directive's protected text
     // begins: a word or a replacement of more than one name could straddle it.
     const bool spazi = !FamigliaC(tipo.linguaggio);
+    // A directive word decides what its line keeps: "if" and "se" do not
+    // keep the same.
+    if (!spazi && DirettivaProtetta(parola) != DirettivaProtetta(sostituto)) return false;
     return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 

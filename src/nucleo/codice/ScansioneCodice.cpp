@@ -440,8 +440,9 @@ void CostruttoreZone::C()
             const qsizetype parola = j;
             while (Nome(j))
                 ++j;
-            if (v.sliced(parola, j - parola) == u"define") {
-                // The macro's name is the program's own; its body is code.
+            if (j > parola && !DirettivaProtetta(v.sliced(parola, j - parola))) {
+                // A definition: the macro's name is the program's own; its
+                // body is code.
                 qsizetype k = j;
                 while (k < n && Spazio(t[k]))
                     ++k;
@@ -629,6 +630,17 @@ void CostruttoreZone::Batch()
 }
 
 } // namespace
+
+bool DirettivaProtetta(QStringView parola)
+{
+    static constexpr const char16_t *parole[] = {
+        u"assert", u"elif",   u"elifdef", u"elifndef", u"else",   u"endif",   u"error",
+        u"ident",  u"if",     u"ifdef",   u"ifndef",   u"import", u"include", u"include_next",
+        u"line",   u"pragma", u"sccs",    u"unassert", u"undef",  u"warning"};
+    for (const char16_t *p : parole)
+        if (parola == QStringView(p)) return true;
+    return false;
+}
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
 {

@@ -13,9 +13,11 @@
 // C family: // (continued by a backslash at the line end), /* */, "..." and
 // '...' with backslash escapes, and preprocessor lines after their directive
 // word ("#endif" stays code, the rest of the line does not), continued by a
-// backslash at the line end. "#define" is the exception: only the macro's
-// name is kept (the program's own identifier); the body is code, its comments
-// and literals kept as anywhere else.
+// backslash at the line end. That holds for the standard directives but
+// "#define" (DirettivaProtetta); after "#define", and after any other word
+// (a directive written in another language, as a draft has it), only the
+// name that follows is kept (the macro's, the program's own identifier); the
+// body is code, its comments and literals kept as anywhere else.
 // Batch: "::" lines, the text after the command words rem and echo, strings
 // and the values of set. A command word stands at the start of a line or
 // after a blank, "@", "(", "&" or "|". The rem text runs to the end of the
@@ -102,5 +104,9 @@ private:
     const QVector<Zona> *m_zone;
     qsizetype m_k = 0;
 };
+
+// Whether the rest of a C preprocessor line after this directive word is kept
+// whole (a path, a message, a condition): the standard words but "define".
+bool DirettivaProtetta(QStringView parola);
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
