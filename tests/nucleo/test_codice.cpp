@@ -153,12 +153,13 @@ QVector<bool> ModelloC(const QString &t)
 {
     const qsizetype n = t.size();
     QVector<bool> p(n, false);
-    enum { Codice, Riga, Blocco, Letterale, ParolaDirettiva, Direttiva };
+    enum { Codice, Riga, Blocco, Letterale, ParolaDirettiva, NomeMacro, Direttiva };
     int stato = Codice;
     int ritorno = Codice; // the state a block comment or a literal returns to
     QChar virgolette;
     qsizetype inizioBlocco = 0;
     bool inizioRiga = true;
+    bool nomeMacro = false; // a name character of the macro read
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = t[i];
         auto saltaACapo = [&] { // a backslash and the line end it continues
@@ -191,10 +192,32 @@ QVector<bool> ModelloC(const QString &t)
             p[i] = true;
             if (c == virgolette) stato = ritorno;
             continue;
-        case ParolaDirettiva:
+        case NomeMacro:
+            if (Vuoto(c) && !nomeMacro) continue;
+            if (Nome(t, i)) {
+                p[i] = nomeMacro = true;
+                continue;
+            }
+            stato = Codice;
+            break;
+        case ParolaDirettiva: {
             if (Vuoto(c) && !Nome(t, i - 1)) continue;
             if (Nome(t, i)) continue;
+            qsizetype k = i;
+            while (k > 0 && Nome(t, k - 1))
+                --k;
+            static const QStringList protette = {
+                "include", "include_next", "import", "if",    "ifdef",  "ifndef",  "elif",
+                "elifdef", "elifndef",     "else",   "endif", "undef",  "error",   "warning",
+                "pragma",  "line",         "ident",  "sccs",  "assert", "unassert"};
+            if (i > k && !protette.contains(t.mid(k, i - k))) {
+                stato = NomeMacro;
+                nomeMacro = false;
+                --i; // read again as the macro's name
+                continue;
+            }
             stato = Direttiva;
+        }
             Q_FALLTHROUGH();
         case Direttiva:
             if (FineRiga(c)) {
@@ -248,19 +271,53 @@ QVector<bool> ModelloC(const QString &t)
     return p;
 }
 
+// Where the value of a set command whose word ends at `i` starts, or -1.
+qsizetype ValoreSetModello(const QString &t, qsizetype i)
+{
+    while (i < t.size() && Vuoto(t[i]))
+        ++i;
+    while (i + 1 < t.size() && t[i] == u'/' && Nome(t, i + 1)) {
+        if (t[i + 1] == u'a' || t[i + 1] == u'A') return -1;
+        for (++i; Nome(t, i);)
+            ++i;
+        while (i < t.size() && Vuoto(t[i]))
+            ++i;
+    }
+    for (; i < t.size(); ++i) {
+        if (t[i] == u'=') return i + 1;
+        if (FineRiga(t[i]) || QStringLiteral("\"^&|<>()").contains(t[i])) return -1;
+    }
+    return -1;
+}
+
 QVector<bool> ModelloBatch(const QString &t)
 {
     const qsizetype n = t.size();
     QVector<bool> p(n, false);
-    enum { Codice, FinoACapo, Eco } stato = Codice;
+    enum { Codice, FinoACapo, Eco, Valore, Stringa } stato = Codice;
     int profondita = 0;
-    bool virgolette = false, virgoletteEco = false, inizioRiga = true;
+    bool virgoletteEco = false, inizioRiga = true;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = t[i];
         auto salta = [&](bool proteggi) { // "^" and the character it escapes
             p[i] = proteggi;
             if (i + 1 < n) p[++i] = proteggi;
             if (t[i] == u'\r' && i + 1 < n && t[i + 1] == u'\n') p[++i] = proteggi;
+        };
+        // A "%" expansion, marked like the characters around it.
+        auto percento = [&] {
+            const QChar dopo = i + 1 < n ? t[i + 1] : QChar();
+            qsizetype fine = i;
+            if (dopo == u'%' || dopo == u'~' || dopo == u'*' || dopo.isDigit()) {
+                fine = i + 1;
+            } else {
+                qsizetype k = i + 1;
+                while (k < n && !FineRiga(t[k]) && t[k] != u'%')
+                    ++k;
+                if (k < n && t[k] == u'%') fine = k;
+            }
+            for (; i < fine; ++i)
+                p[i + 1] = p[i];
         };
         if (stato == FinoACapo) {
             if (!FineRiga(c)) {
@@ -269,24 +326,33 @@ QVector<bool> ModelloBatch(const QString &t)
             }
             stato = Codice;
         }
-        if (stato == Eco) {
+        if (stato == Stringa) {
+            if (!FineRiga(c)) {
+                p[i] = true;
+                if (c == u'"') stato = Codice;
+                if (c == u'%') percento();
+                continue;
+            }
+            stato = Codice;
+        }
+        if (stato == Eco || stato == Valore) {
             if (FineRiga(c)) {
                 stato = Codice;
             } else if (c == u'^') {
                 salta(true);
                 continue;
-            } else if (!virgoletteEco &&
-                       (c == u'&' || c == u'|' || (c == u')' && profondita > 0))) {
+            } else if (!virgoletteEco && (c == u'&' || c == u'|' || (c == u')' && profondita > 0) ||
+                                          (stato == Valore && (c == u'<' || c == u'>')))) {
                 stato = Codice;
             } else {
                 if (c == u'"') virgoletteEco = !virgoletteEco;
                 p[i] = true;
+                if (c == u'%') percento();
                 continue;
             }
         }
         if (FineRiga(c)) {
             inizioRiga = true;
-            virgolette = false;
             continue;
         }
         if (inizioRiga && Vuoto(c)) continue;
@@ -300,12 +366,18 @@ QVector<bool> ModelloBatch(const QString &t)
             salta(false);
             continue;
         }
-        if (c == u'"') {
-            virgolette = !virgolette;
+        if (c == u'%') {
+            percento();
             continue;
         }
-        if (virgolette) continue;
+        if (c == u'"') {
+            p[i] = true;
+            stato = Stringa;
+            continue;
+        }
         const bool comando = i == 0 || QStringLiteral("\r\n \t@(&|").contains(t[i - 1]);
+        const qsizetype valore =
+            comando && ParolaA(t, i, QStringLiteral("set")) ? ValoreSetModello(t, i + 3) : -1;
         if (comando && ParolaA(t, i, QStringLiteral("rem"))) {
             stato = FinoACapo;
             i += 2;
@@ -313,6 +385,10 @@ QVector<bool> ModelloBatch(const QString &t)
             stato = Eco;
             virgoletteEco = false;
             i += 3;
+        } else if (valore >= 0) {
+            stato = Valore;
+            virgoletteEco = false;
+            i = valore - 1;
         } else if (c == u'(') {
             ++profondita;
         } else if (c == u')' && profondita > 0) {
@@ -397,7 +473,7 @@ private Q_SLOTS:
              "....#######...###...####...");
         riga("direttive", "c",
              "#include <stdio.h>\r\n  #  endif // x\r\n#define A \\\r\n  if\r\nif",
-             "........##########\r\n..........#####\r\n.......##########\r\n..");
+             "........##########\r\n..........#####\r\n........#..\r\n....\r\n..");
         riga("direttiva con blocco su due righe", "c", "#if A /* x\r\ny */ B\r\nif",
              "...###############\r\n..");
         riga("commento di riga continuato", "c", "// a \\\r\nif\r\nif", "##########\r\n..");
@@ -405,6 +481,13 @@ private Q_SLOTS:
         riga("stringa aperta", "c", "\"if\r\nif", "###\r\n..");
         riga("stringa continuata", "c", "\"a\\\r\nb\" c", "#######..");
         riga("cancelletto non a inizio riga", "c", "a # b", ".....");
+        riga("define: il corpo è codice", "c", "#define EOF ((char) -1) /* x */\r\nif",
+             "........###.............#######\r\n..");
+        riga("define con parametri e letterale", "c", "# define MAX(a) ((a)?\"if\":0)",
+             ".........###.........####...");
+        riga("undef resta protetto", "c", "#undef EOF", "......####");
+        riga("direttiva tradotta", "c", "#definisci EOF (-1)\r\n#se X",
+             "...........###.....\r\n....#");
         // Batch
         riga("rem e due punti", "batch", "@echo off\r\nrem If x\r\n:: If y\r\n  REM z\r\nremark",
              ".....####\r\n...#####\r\n#######\r\n.....##\r\n......");
@@ -416,7 +499,28 @@ private Q_SLOTS:
         riga("echo dopo if", "batch", "if exist x echo if", "...............###");
         riga("echo continuato", "batch", "echo a ^\r\nif\r\nif", "....########\r\n..");
         riga("rem fino alla fine", "batch", "rem & x", "...####");
-        riga("echo tra virgolette", "batch", "x \"echo\" y", "..........");
+        riga("echo tra virgolette", "batch", "x \"echo\" y", "..######..");
+        riga("valore di set", "batch", "set x=Start & if\r\n(set y=a b) if",
+             "......######....\r\n.......###....");
+        riga("set tra virgolette", "batch", "set \"log=Start\" & if", "....###########.....");
+        riga("set /p tra virgolette", "batch", "set /p \"n=Type a\"", ".......##########");
+        riga("set /p e redirezione", "batch", "set /p x=<type.txt", "..................");
+        riga("set /a resta codice", "batch", "set /a x=x+1", "............");
+        riga("set senza uguale", "batch", "set x & type", "............");
+        riga("confronto tra virgolette", "batch", "if /i \"%a\" == \"Exit\" goto fine",
+             "......####....######..........");
+        riga("virgolette vuote", "batch", "if \"%x%\"==\"\" goto :fine", "...#####..##...........");
+        riga("for /f: opzioni e comando", "batch", "for /f \"delims=,\" %%a in ('dir /b') do",
+             ".......##########.....................");
+        riga("start e call", "batch", "start \"\" \"%P%\\a.exe\"\r\ncall \"%~dp0x.bat\"",
+             "......##.###########\r\n.....############");
+        riga("virgolette con escape", "batch", "if ^\"a dir", "..........");
+        riga("virgolette in una sostituzione", "batch",
+             "IF [\"%fn:\"=%\"]==[\"%~n0\"] EXIT\r\n%1\"a\" %%a\"b\" 5% \"c\"",
+             "....#########....######......\r\n..###....###....###");
+        riga("sostituzione in echo e set", "batch", "echo %x:\"=% & dir\r\nset y=%x:\"=%& dir",
+             "....########.....\r\n......######.....");
+        riga("virgolette aperte", "batch", "x \"a dir\r\ndir", "..######\r\n...");
         // No language
         riga("nessun linguaggio", "nessuno", "' x // y \"z\"", "............");
     }
@@ -436,10 +540,11 @@ private Q_SLOTS:
     void scannerContoModello()
     {
         static const char *const pezzi[] = {
-            "'",  "\"", "\"\"", ":",    " ",         "\t",   "_",      " _", "\r\n", "\n",
-            "\r", "x",  "If",   "Rem",  "rem ",      "REM:", "/",      "*",  "//",   "/*",
-            "*/", "#",  "\\",   "echo", "echo.",     "@",    "(",      ")",  "&",    "|",
-            "^",  "::", "a1",   "è",    "Attribute", " ",    "VB_Name"};
+            "'",  "\"", "\"\"", ":",      " ",         "\t",   "_",       " _",  "\r\n", "\n",
+            "\r", "x",  "If",   "Rem",    "rem ",      "REM:", "/",       "*",   "//",   "/*",
+            "*/", "#",  "\\",   "echo",   "echo.",     "@",    "(",       ")",   "&",    "|",
+            "^",  "::", "a1",   "è",      "Attribute", " ",    "VB_Name", "set", "set ", "/p",
+            "/a", "=",  "<",    "define", "'",         "%",    "%~"};
         QRandomGenerator gen(12);
         const TipoTesto tipi[] = {{Linguaggio::Basic, false}, {Linguaggio::Basic, true},
                                   {Linguaggio::C, false},     {Linguaggio::Cpp, false},
@@ -600,6 +705,17 @@ private Q_SLOTS:
              "End If|#If|#End If|Then", "");
         riga("direttiva BASIC senza voce", "basic", "#If X Then\r\n", "If|Then",
              "If:1/attaccata a «#»");
+        // A macro body is code; batch strings and set values are not.
+        const char *macro =
+            "#define EOF ((char) -1)\n#define X(a) ((a) ? \"if\" : a+sizeof a) // int\n";
+        riga("corpo di #define", "c", macro, "#define|char|sizeof",
+             "sizeof:1/attaccata a un operatore: attiva «Separatori del codice»");
+        riga("corpo di #define con separatori", "c", macro, "#define|char|sizeof", "", true);
+        riga("corpo di #define senza voce", "c", macro, "#define", "char:1 sizeof:1");
+        riga("corpo di #define in una bozza", "c",
+             "#definisci R(a) volatile a\n#includi <stdio.h>\n", "#define|#include", "volatile:1");
+        riga("stringhe e valori batch", "batch", "if \"%x%\"==\"if\" set y=goto & exit\r\n", "",
+             "exit:1 if:1 set:1");
     }
     void paroleNonTradotte()
     {

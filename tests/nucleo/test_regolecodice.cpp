@@ -210,12 +210,62 @@ private Q_SLOTS:
         riga("batch: file ibrido senza separatori", ibrido, 3, true, false, "exit>esci|if>se",
              "@if (@a)==(@b) @end /*\r\n@echo off\r\ncscript //E:JScript \"%~f0\"\r\n"
              "esci /b\r\n*/\r\nse (x) WScript.Echo(\"exit\");\r\nesci();");
-        // "=c", "=c++": the language's ready list. The C++ words are names in C.
+        // "=c", "=c++", "=batch": the language's ready list. The C++ words are names in C.
         const char *oggetti = "p = new Nodo(this); delete q; // new\r\n#define NUOVO new";
         riga("c: parole del C++ con l'elenco pronto", oggetti, 2, true, true, "=c",
              "p = new Nodo(this); delete q; // new\r\n#definisci NUOVO new");
         riga("c++: parole del C++ con l'elenco pronto", oggetti, 5, true, true, "=c++",
-             "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO new");
+             "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO nuovo");
+        // Batch strings and set values are data; C macro bodies are code.
+        const char *stringhe =
+            "set /p \"name=Please type a name\"\r\nset /p x=Please type a name\r\n"
+            "if /i \"%a\" == \"Exit\" goto fine\r\nset \"log=Start\" & set x=Start& dir\r\n"
+            "for /f \"tokens=1,2 delims=,\" %%a in ('dir /b') do type %%a\r\n"
+            "if \"%x%\"==\"\" goto :fine\r\nstart \"\" \"%ProgramFiles%\\app.exe\"\r\n"
+            "call \"%~dp0x.bat\"\r\nif x (set y=a dir) else type ^\"a dir\r\ntype \"a dir\r\ndir";
+        riga("batch: stringhe e valori di set", stringhe, 3, true, true, "=batch",
+             "chiedi \"name=Please type a name\"\r\n"
+             "chiedi x=Please type a name\r\n"
+             "se (senza distinguere le maiuscole) \"%a\" == \"Exit\" vai a fine\r\n"
+             "imposta \"log=Start\" & imposta x=Start& elenca\r\n"
+             "per ogni riga \"tokens=1,2 delims=,\" %%a in ('elenca /b') esegui mostra il file "
+             "%%a\r\n"
+             "se \"%x%\"==\"\" vai a :fine\r\n"
+             "avvia \"\" \"%ProgramFiles%\\app.exe\"\r\n"
+             "chiama \"%~dp0x.bat\"\r\n"
+             "se x (imposta y=a dir) altrimenti mostra il file ^\"a elenca\r\n"
+             "mostra il file \"a dir\r\n"
+             "elenca");
+        riga("batch: stringhe senza le opzioni", stringhe, 3, false, false, "=batch",
+             "chiedi \"name=Please mostra il file a name\"\r\n"
+             "chiedi x=Please mostra il file a name\r\n"
+             "se (senza distinguere le maiuscole) \"%a\" == \"Exit\" vai a fine\r\n"
+             "imposta \"log=Start\" & imposta x=Start& elenca\r\n"
+             "per ogni riga \"tokens=1,2 delims=,\" %%a in ('dir /b') esegui mostra il file %%a\r\n"
+             "se \"%x%\"==\"\" vai a :fine\r\n"
+             "avvia \"\" \"%ProgramFiles%\\app.exe\"\r\n"
+             "chiama \"%~dp0x.bat\"\r\n"
+             "se x (imposta y=a elenca) altrimenti mostra il file ^\"a elenca\r\n"
+             "mostra il file \"a elenca\r\n"
+             "elenca");
+        const char *macro =
+            "#define EOF ((char) -1)\r\n#define MAX(a, b) ((a) > (b) ? \"if\" : (b)) "
+            "/* if */\r\n#undef EOF\r\nint x = EOF;";
+        riga("c: corpo di #define", macro, 2, true, true, "=c",
+             "#definisci EOF ((carattere) -1)\r\n"
+             "#definisci MAX(a, b) ((a) > (b) ? \"if\" : (b)) /* if */\r\n"
+             "#annulla la definizione EOF\r\n"
+             "intero x = fine del file;");
+        riga("c: #define con la sola protezione", macro, 2, true, false, "=c",
+             "#definisci EOF ((carattere) -1)\r\n"
+             "#definisci MAX(a, b) ((a) > (b) ? \"if\" : (b)) /* if */\r\n"
+             "#annulla la definizione EOF\r\n"
+             "intero x = fine del file;");
+        riga("c: #define senza le opzioni", macro, 2, false, false, "=c",
+             "#definisci fine del file ((carattere) -1)\r\n"
+             "#definisci MAX(a, b) ((a) > (b) ? \"if\" : (b)) /* se */\r\n"
+             "#annulla la definizione fine del file\r\n"
+             "intero x = fine del file;");
         riga("nessuno: niente da proteggere", "x=\"If\"", 4, true, true, "If>Se", "x=\"Se\"");
         riga("nessuno: separatori classici", "x=\"If\"", 4, true, false, "If>Se", "x=\"If\"");
     }
@@ -230,7 +280,9 @@ private Q_SLOTS:
         const RegoleCodice regole = Regole(tipo, proteggi, separatori);
         const Voci voci = elenco == QLatin1String("=c")     ? ListaDelLinguaggio(Linguaggio::C)
                           : elenco == QLatin1String("=c++") ? ListaDelLinguaggio(Linguaggio::Cpp)
-                                                            : Elenco(elenco);
+                          : elenco == QLatin1String("=batch")
+                              ? ListaDelLinguaggio(Linguaggio::Batch)
+                              : Elenco(elenco);
         QCOMPARE(CorsaAutomatica(testo, voci, regole), atteso);
         QCOMPARE(MotoreElenco(voci).Applica(testo, regole), atteso);
         QCOMPARE(Modello::ElencoCodice(testo, voci, Letterale(regole)), atteso);

@@ -1,5 +1,6 @@
 #include "RegoleCodice.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -25,6 +26,9 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
     // In C the name after "#" ends where the directive's protected text
     // begins: a word or a replacement of more than one name could straddle it.
     const bool spazi = !FamigliaC(tipo.linguaggio);
+    // A directive word decides what its line keeps: "if" and "se" do not
+    // keep the same.
+    if (!spazi && DirettivaProtetta(parola) != DirettivaProtetta(sostituto)) return false;
     return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 
@@ -221,8 +225,18 @@ bool Dispositivo(QStringView parola)
             parola.first(3).compare(u"lpt", Qt::CaseInsensitive) == 0);
 }
 
+// The end of the protected stretch of `zone` that holds index `i`, or `i`.
+qsizetype FineZona(const QVector<Zona> &zone, qsizetype i)
+{
+    const auto z = std::upper_bound(zone.cbegin(), zone.cend(), i,
+                                    [](qsizetype k, const Zona &zona) { return k < zona.fine; });
+    return z != zone.cend() && z->inizio <= i ? z->fine : i;
+}
+
 void NomiBatch(QStringView t, Segni &segni)
 {
+    // The scanner tells where a set value ends (quotes, escapes, blocks).
+    const QVector<Zona> testi = ScansionaCodice(t, {Linguaggio::Batch, false}).Elenco();
     const qsizetype n = t.size();
     qsizetype inizioRiga = 0;
     for (qsizetype i = 0; i < n;) {
@@ -281,6 +295,9 @@ void NomiBatch(QStringView t, Segni &segni)
                 } else if (k < n && t[k] == u'=') {
                     if (j < n && t[j] == u'"') ++j;
                     segni.Segna(j, k);
+                    // The value is data: kept with the name, even once the
+                    // words before it were replaced.
+                    segni.Segna(k + 1, FineZona(testi, k + 1));
                 }
             }
             i = fine;

@@ -47,8 +47,12 @@ struct RegoleCodice
     // and ends with neither space), the replacement is not empty, neither
     // holds a word that opens a comment or ends a header (rem, echo,
     // attribute), and in C both are one name (either may stand for a
-    // preprocessor directive's word). Then the scanner would find on the new
-    // text what SpostaZone gives, and need not read it again.
+    // preprocessor directive's word) and, as directive words, keep the rest
+    // of their line alike (DirettivaProtetta). Then the scanner would find on the new
+    // text what SpostaZone gives, and need not read it again. The batch word
+    // "set" is the one exception it allows: a set value, once found, moves
+    // with the text when "set" is replaced, since it is still the program's
+    // data; a "set" written by a replacement opens no value.
     bool SostituzioneNeutra(const QString &parola, const QString &sostituto) const;
 
     // The stretches of a text once the `lunghezza` characters at each of
@@ -89,7 +93,8 @@ struct RegoleCodice
 // - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; the label
 //   after ":" at a line start, after "goto" (with or without ":") and after
 //   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
-//   the whole expression of "set /a"; what stands between "%...%" or
+//   with the value the scanner keeps after its "=" (data, kept even once
+//   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
 //   "!...!" on one line, and the loop variable of "%%a"; a switch after "/"
 //   up to the next blank or "/". The script half of a hybrid file is left
 //   alone: from the first line that begins with "@end", "*/", "-->", "<job"

@@ -249,6 +249,9 @@ private:
     qsizetype FineRigaC(qsizetype i) const;
     qsizetype FineLetteraleC(qsizetype i) const;
     qsizetype FineDirettiva(qsizetype i) const;
+    qsizetype FinePercento(qsizetype i) const;
+    qsizetype FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const;
+    qsizetype ValoreSet(qsizetype i) const;
 };
 
 // --- BASIC ------------------------------------------------------------------
@@ -434,8 +437,23 @@ void CostruttoreZone::C()
             qsizetype j = i + 1;
             while (j < n && Spazio(t[j]))
                 ++j;
+            const qsizetype parola = j;
             while (Nome(j))
                 ++j;
+            if (j > parola && !DirettivaProtetta(v.sliced(parola, j - parola))) {
+                // A definition: the macro's name is the program's own; its
+                // body is code.
+                qsizetype k = j;
+                while (k < n && Spazio(t[k]))
+                    ++k;
+                qsizetype f = k;
+                while (Nome(f))
+                    ++f;
+                Aggiungi(k, f);
+                i = f;
+                inizioRiga = false;
+                continue;
+            }
             const qsizetype fine = FineDirettiva(j);
             Aggiungi(j, fine);
             i = fine;
@@ -464,25 +482,88 @@ void CostruttoreZone::C()
 
 // --- Batch ------------------------------------------------------------------
 
+// The end of the expansion that the "%" at `i` opens. cmd expands "%name%"
+// before it reads quotes, so what stands between (a substitution like
+// "%x:"=%") is one piece: to the next "%" on the line, or this "%" alone.
+// "%%a", "%1", "%~dp1" and "%*" take two characters, the rest being a name.
+qsizetype CostruttoreZone::FinePercento(qsizetype i) const
+{
+    if (i + 1 < n &&
+        (t[i + 1] == u'%' || t[i + 1] == u'~' || t[i + 1] == u'*' || t[i + 1].isDigit()))
+        return i + 2;
+    const qsizetype chiusura = Prossimo(u, i + 1, n, std::array{u'\r', u'\n', u'%'});
+    return chiusura < n && t[chiusura] == u'%' ? chiusura + 1 : i + 1;
+}
+
+// The end of a command's text from `i` (an echo text, a set value): the line
+// end, or an unquoted, unescaped "&", "|" ("<" and ">" too when
+// `redirezioni`), or ")" inside a parenthesised block; "%" expansions are
+// passed over whole (see FinePercento).
+qsizetype CostruttoreZone::FineTestoBatch(qsizetype i, qsizetype profondita, bool redirezioni) const
+{
+    bool tra = false; // inside "..."
+    while (i < n) {
+        const QChar e = t[i];
+        if (FineRiga(e)) break;
+        if (e == u'^') {
+            i = i + 1 < n ? DopoFineRiga(i + 1) : n;
+            continue;
+        }
+        if (e == u'%') {
+            i = FinePercento(i);
+            continue;
+        }
+        if (e == u'"')
+            tra = !tra;
+        else if (!tra && (e == u'&' || e == u'|' || (e == u')' && profondita > 0) ||
+                          (redirezioni && (e == u'<' || e == u'>'))))
+            break;
+        ++i;
+    }
+    return i;
+}
+
+// Where the value of the set command whose word ends at `i` starts (after its
+// first "="), or -1 when it has none to keep: "set /a" (an expression), "set
+// "name=value"" (a string already), no "=" before the line end, a quote, a
+// caret, a bracket or a redirection.
+qsizetype CostruttoreZone::ValoreSet(qsizetype i) const
+{
+    while (i < n && Spazio(t[i]))
+        ++i;
+    while (i + 1 < n && t[i] == u'/' && Nome(i + 1)) {
+        if ((t[i + 1].unicode() | 0x20) == u'a') return -1;
+        i += 2;
+        while (Nome(i))
+            ++i;
+        while (i < n && Spazio(t[i]))
+            ++i;
+    }
+    for (; i < n; ++i) {
+        const QChar c = t[i];
+        if (c == u'=') return i + 1;
+        if (FineRiga(c) || QStringView(u"\"^&|<>()").contains(c)) return -1;
+    }
+    return -1;
+}
+
 void CostruttoreZone::Batch()
 {
     qsizetype i = 0;
     qsizetype profondita = 0; // open parenthesised blocks
-    bool virgolette = false;  // inside "..." in code
     bool inizioRiga = true;   // only blanks so far on this line
     while (i < n) {
         const QChar c = t[i];
         // Letters that start no command word, digits and the like.
         const char16_t u = c.unicode();
-        if ((u > u'^' && u != u'e' && u != u'r') ||
-            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R')) {
+        if ((u > u'^' && u != u'e' && u != u'r' && u != u's') ||
+            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R' && u != u'S')) {
             inizioRiga = false;
             ++i;
             continue;
         }
         if (FineRiga(c)) {
             inizioRiga = true;
-            virgolette = false;
             ++i;
             continue;
         }
@@ -501,13 +582,20 @@ void CostruttoreZone::Batch()
             i = i + 1 < n ? DopoFineRiga(i + 1) : n;
             continue;
         }
-        if (c == u'"') {
-            virgolette = !virgolette;
-            ++i;
+        if (c == u'%') {
+            i = FinePercento(i);
             continue;
         }
-        if (virgolette) {
-            ++i;
+        if (c == u'"') { // to the next quote on the line, else to its end
+            qsizetype j = i + 1;
+            for (;;) {
+                j = Prossimo(this->u, j, n, std::array{u'\r', u'\n', u'"', u'%'});
+                if (j == n || t[j] != u'%') break;
+                j = FinePercento(j);
+            }
+            const qsizetype fine = j < n && t[j] == u'"' ? j + 1 : j;
+            Aggiungi(i, fine);
+            i = fine;
             continue;
         }
         const bool comando = i == 0 || FineRiga(t[i - 1]) || Spazio(t[i - 1]) || t[i - 1] == u'@' ||
@@ -519,24 +607,19 @@ void CostruttoreZone::Batch()
             continue;
         }
         if (comando && ParolaA(i, QLatin1String("echo"))) {
-            qsizetype j = i + 4;
-            bool tra = false; // inside "..." in the echo text
-            while (j < n) {
-                const QChar e = t[j];
-                if (FineRiga(e)) break;
-                if (e == u'^') {
-                    j = j + 1 < n ? DopoFineRiga(j + 1) : n;
-                    continue;
-                }
-                if (e == u'"')
-                    tra = !tra;
-                else if (!tra && (e == u'&' || e == u'|' || (e == u')' && profondita > 0)))
-                    break;
-                ++j;
-            }
-            Aggiungi(i + 4, j);
-            i = j;
+            const qsizetype fine = FineTestoBatch(i + 4, profondita, false);
+            Aggiungi(i + 4, fine);
+            i = fine;
             continue;
+        }
+        if (comando && ParolaA(i, QLatin1String("set"))) {
+            const qsizetype valore = ValoreSet(i + 3);
+            if (valore >= 0) {
+                const qsizetype fine = FineTestoBatch(valore, profondita, true);
+                Aggiungi(valore, fine);
+                i = fine;
+                continue;
+            }
         }
         if (c == u'(')
             ++profondita;
@@ -547,6 +630,17 @@ void CostruttoreZone::Batch()
 }
 
 } // namespace
+
+bool DirettivaProtetta(QStringView parola)
+{
+    static constexpr const char16_t *parole[] = {
+        u"assert", u"elif",   u"elifdef", u"elifndef", u"else",   u"endif",   u"error",
+        u"ident",  u"if",     u"ifdef",   u"ifndef",   u"import", u"include", u"include_next",
+        u"line",   u"pragma", u"sccs",    u"unassert", u"undef",  u"warning"};
+    for (const char16_t *p : parole)
+        if (parola == QStringView(p)) return true;
+    return false;
+}
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)
 {

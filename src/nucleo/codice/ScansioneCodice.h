@@ -13,14 +13,32 @@
 // C family: // (continued by a backslash at the line end), /* */, "..." and
 // '...' with backslash escapes, and preprocessor lines after their directive
 // word ("#endif" stays code, the rest of the line does not), continued by a
-// backslash at the line end.
-// Batch: "::" lines, and the text after the command words rem and echo. A
-// command word stands at the start of a line or after a blank, "@", "(", "&"
-// or "|". The rem text runs to the end of the line; the echo text to the end
-// of the line or an unquoted, unescaped "&" or "|", or ")" inside a
-// parenthesised block. "^" escapes the next character, a line end included.
+// backslash at the line end. That holds for the standard directives but
+// "#define" (DirettivaProtetta); after "#define", and after any other word
+// (a directive written in another language, as a draft has it), only the
+// name that follows is kept (the macro's, the program's own identifier); the
+// body is code, its comments and literals kept as anywhere else.
+// Batch: "::" lines, the text after the command words rem and echo, strings
+// and the values of set. A command word stands at the start of a line or
+// after a blank, "@", "(", "&" or "|". The rem text runs to the end of the
+// line; the echo text to the end of the line or an unquoted, unescaped "&" or
+// "|", or ")" inside a parenthesised block. Outside those texts "^" escapes
+// the next character, a line end included, so "^"" opens nothing; a
+// "%name%" expansion (to the next "%" on the line, inside a string too) is
+// read as a whole, so the quote of "%x:"=%" opens or closes nothing ("%%",
+// "%~", "%*" and "%" with a
+// digit take two characters); otherwise a
+// quote opens a string, quotes included, that the next quote on the same line
+// closes, else the line's end (inside it "^" is a plain character, as cmd
+// reads it). The value of "set name=value" (also "set /p name=value") runs
+// from after the first "=" to where an echo text would end or an unquoted,
+// unescaped "<" or ">"; "set "name=value"" is a string; a "set /a"
+// expression is no value (the names it holds are kept elsewhere). The name
+// part must reach its "=" without a line end, quote, caret, bracket, "&",
+// "|", "<" or ">", else there is no value. Single-quoted text, like the
+// command of "for /f ... in ('dir /b')", is code.
 // Strings end at the end of their line; an unterminated comment runs to the
-// end of the text. Keywords that open a comment (Rem, rem, echo) stay code.
+// end of the text. Keywords that open a comment (Rem, rem, echo, set) stay code.
 
 #include "nucleo/codice/Linguaggio.h"
 
@@ -86,5 +104,9 @@ private:
     const QVector<Zona> *m_zone;
     qsizetype m_k = 0;
 };
+
+// Whether the rest of a C preprocessor line after this directive word is kept
+// whole (a path, a message, a condition): the standard words but "define".
+bool DirettivaProtetta(QStringView parola);
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
