@@ -207,10 +207,17 @@ QVector<bool> ModelloC(const QString &t)
             while (k > 0 && Nome(t, k - 1))
                 --k;
             static const QStringList protette = {
-                "include", "include_next", "import", "if",    "ifdef",  "ifndef",  "elif",
-                "elifdef", "elifndef",     "else",   "endif", "undef",  "error",   "warning",
-                "pragma",  "line",         "ident",  "sccs",  "assert", "unassert"};
-            if (i > k && !protette.contains(t.mid(k, i - k))) {
+                "include",  "include_next", "import", "ifdef", "ifndef", "elifdef",
+                "elifndef", "else",         "endif",  "undef", "error",  "warning",
+                "pragma",   "line",         "ident",  "sccs",  "assert", "unassert"};
+            const QString parola = t.mid(k, i - k);
+            if (parola == u"if" || parola == u"elif") { // a condition: code
+                stato = Codice;
+                inizioRiga = false;
+                --i;
+                continue;
+            }
+            if (i > k && !protette.contains(parola)) {
                 stato = NomeMacro;
                 nomeMacro = false;
                 --i; // read again as the macro's name
@@ -474,8 +481,10 @@ private Q_SLOTS:
         riga("direttive", "c",
              "#include <stdio.h>\r\n  #  endif // x\r\n#define A \\\r\n  if\r\nif",
              "........##########\r\n..........#####\r\n........#..\r\n....\r\n..");
-        riga("direttiva con blocco su due righe", "c", "#if A /* x\r\ny */ B\r\nif",
-             "...###############\r\n..");
+        riga("condizione con blocco su due righe", "c", "#if A /* x\r\ny */ B\r\nif",
+             "......##########..\r\n..");
+        riga("condizione: codice", "c", "#if defined(X) && !defined(Y)\r\n#elif sizeof(int)",
+             ".............................\r\n.................");
         riga("commento di riga continuato", "c", "// a \\\r\nif\r\nif", "##########\r\n..");
         riga("blocco aperto", "c", "x /* if\r\nif", "..#########");
         riga("stringa aperta", "c", "\"if\r\nif", "###\r\n..");

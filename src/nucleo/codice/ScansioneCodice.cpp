@@ -440,7 +440,15 @@ void CostruttoreZone::C()
             const qsizetype parola = j;
             while (Nome(j))
                 ++j;
-            if (j > parola && !DirettivaProtetta(v.sliced(parola, j - parola))) {
+            const QStringView direttiva = v.sliced(parola, j - parola);
+            if (direttiva == u"if" || direttiva == u"elif") {
+                // A condition is code: "defined", "sizeof" and the operators
+                // read as anywhere else.
+                i = j;
+                inizioRiga = false;
+                continue;
+            }
+            if (j > parola && !DirettivaProtetta(direttiva)) {
                 // A definition: the macro's name is the program's own; its
                 // body is code.
                 qsizetype k = j;
@@ -634,9 +642,9 @@ void CostruttoreZone::Batch()
 bool DirettivaProtetta(QStringView parola)
 {
     static constexpr const char16_t *parole[] = {
-        u"assert", u"elif",   u"elifdef", u"elifndef", u"else",   u"endif",   u"error",
-        u"ident",  u"if",     u"ifdef",   u"ifndef",   u"import", u"include", u"include_next",
-        u"line",   u"pragma", u"sccs",    u"unassert", u"undef",  u"warning"};
+        u"assert", u"elifdef", u"elifndef", u"else",     u"endif",   u"error",
+        u"ident",  u"ifdef",   u"ifndef",   u"import",   u"include", u"include_next",
+        u"line",   u"pragma",  u"sccs",     u"unassert", u"undef",   u"warning"};
     for (const char16_t *p : parole)
         if (parola == QStringView(p)) return true;
     return false;

@@ -14,7 +14,8 @@
 // '...' with backslash escapes, and preprocessor lines after their directive
 // word ("#endif" stays code, the rest of the line does not), continued by a
 // backslash at the line end. That holds for the standard directives but
-// "#define" (DirettivaProtetta); after "#define", and after any other word
+// "#if" and "#elif", whose condition is code, and "#define"
+// (DirettivaProtetta); after "#define", and after any other word
 // (a directive written in another language, as a draft has it), only the
 // name that follows is kept (the macro's, the program's own identifier); the
 // body is code, its comments and literals kept as anywhere else.
@@ -106,7 +107,8 @@ private:
 };
 
 // Whether the rest of a C preprocessor line after this directive word is kept
-// whole (a path, a message, a condition): the standard words but "define".
+// whole (a path, a message, a name): the standard words but "define", "if"
+// and "elif".
 bool DirettivaProtetta(QStringView parola);
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
