@@ -52,9 +52,17 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
 
 private:
     Confronto::Risultato m_risultato;
     QHash<qsizetype, QList<Confronto::Tratto>> m_segniCorsa;
+    int m_colonneTab = 8;                                   // columns a tab reaches to
+    qsizetype m_colonneOriginale = 0, m_colonneAttuale = 0; // longest line of each side
     void VaiA(qsizetype riga);
+    // Text columns as wide as the longest line of their side, at least half the view.
+    void AdattaColonne();
+    // Scrolls sideways so that the first change mark of table row `riga` shows.
+    void MostraSegno(qsizetype riga);
 };
