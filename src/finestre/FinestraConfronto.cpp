@@ -105,6 +105,19 @@ public:
         QTableView::scrollTo(indice, suggerimento);
         horizontalScrollBar()->setValue(orizzontale);
     }
+
+protected:
+    // The arrows left and right scroll sideways (the row is the selection).
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->modifiers() == Qt::NoModifier &&
+            (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right))
+            horizontalScrollBar()->triggerAction(e->key() == Qt::Key_Left
+                                                     ? QAbstractSlider::SliderSingleStepSub
+                                                     : QAbstractSlider::SliderSingleStepAdd);
+        else
+            QTableView::keyPressEvent(e);
+    }
 };
 
 // The comparison as table rows: it reads the result, built once, and makes

@@ -13,6 +13,8 @@ class QTableView;
 // The original text on the left and the current text on the right, line
 // beside line in one table (so both sides scroll together), the changed
 // words highlighted; buttons and F8 / Maiusc+F8 walk through the changes.
+// Each side is as wide as its longest line and the table scrolls sideways
+// as one (scroll bar, Maiusc+wheel, arrows); F8 brings the change into view.
 // The words the last run replaced are underlined on the current side.
 class FinestraConfronto : public QDialog
 {

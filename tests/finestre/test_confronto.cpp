@@ -80,7 +80,7 @@ private Q_SLOTS:
     }
     // A change far right in a long line, or after a deep indent, is reached:
     // F8 scrolls sideways until the change mark shows inside its column;
-    // Maiusc+wheel scrolls sideways; tabs take their width.
+    // Maiusc+wheel and the arrows scroll sideways; tabs take their width.
     void righeLungheERientrate_data()
     {
         QTest::addColumn<QString>("originale");
@@ -140,6 +140,11 @@ private Q_SLOTS:
                                 Qt::NoScrollPhase, false);
             QApplication::sendEvent(vista->viewport(), &rotella);
             QVERIFY(barra->value() > 0);
+            barra->setValue(0);
+            QTest::keyClick(vista, Qt::Key_Right);
+            QVERIFY(barra->value() > 0);
+            QTest::keyClick(vista, Qt::Key_Left);
+            QCOMPARE(barra->value(), 0);
         }
     }
 };
