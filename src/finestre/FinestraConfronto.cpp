@@ -11,9 +11,15 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
 
 namespace {
 
@@ -21,14 +27,106 @@ enum Colonna { NumeroOriginale, TestoOriginale, NumeroAttuale, TestoAttuale, Col
 constexpr int RuoloSegni = Qt::UserRole;
 // The editor's mark colour, darker: a thin line must stand out on white.
 const QColor ColoreSottolineato = EditorTesto::ColoreSegni().darker(160);
+constexpr int Margine = 3;               // pixels left and right of a line's text
+constexpr int LimiteSuggerimento = 2000; // characters of a side shown in the tooltip
+
+// The width of one character of the fixed-width `carattere` as text lays it
+// out (a long run, so that rounded advances add up as they do on screen).
+qreal Passo(const QFont &carattere)
+{
+    return QFontMetricsF(carattere).horizontalAdvance(QString(100, u'x')) / 100;
+}
+
+// How many columns a tab reaches to: the editor's tab stop (a text
+// document's default) in characters.
+int ColonneTab(const QFont &carattere)
+{
+    const qreal tabulazione = QTextDocument().defaultTextOption().tabStopDistance();
+    return std::max(1, int(std::lround(tabulazione / Passo(carattere))));
+}
+
+// The column characters of one line start at, tabs reaching to the next
+// multiple of `tab`; asked for in increasing order, each character is read once.
+class ColonneRiga
+{
+public:
+    ColonneRiga(QStringView riga, int tab) : m_riga(riga), m_tab(tab) {}
+    qsizetype Di(qsizetype indice)
+    {
+        for (; m_i < indice && m_i < m_riga.size(); ++m_i)
+            m_colonna = m_riga[m_i] == u'\t' ? (m_colonna / m_tab + 1) * m_tab : m_colonna + 1;
+        return m_colonna;
+    }
+
+private:
+    QStringView m_riga;
+    int m_tab;
+    qsizetype m_i = 0, m_colonna = 0;
+};
+
+// `riga` with its tabs as the spaces up to the next tab column.
+QString Espansa(const QString &riga, int tab)
+{
+    if (!riga.contains(u'\t')) return riga;
+    QString espansa;
+    espansa.reserve(riga.size() + 4 * tab);
+    for (QChar c : riga)
+        if (c == u'\t')
+            espansa.append(QString(tab - espansa.size() % tab, u' '));
+        else
+            espansa.append(c);
+    return espansa;
+}
+
+// The columns of the longest of `righe`: one quick pass, lines without a
+// tab are as long as they are.
+qsizetype ColonneMassime(const QStringList &righe, int tab)
+{
+    qsizetype massimo = 0;
+    for (const QString &riga : righe) {
+        if (riga.size() * tab <= massimo) continue;
+        const qsizetype colonne =
+            riga.contains(u'\t') ? ColonneRiga(riga, tab).Di(riga.size()) : riga.size();
+        massimo = std::max(massimo, colonne);
+    }
+    return massimo;
+}
+
+// Moving the current row scrolls the table up and down only: a line wider
+// than the view would otherwise throw the view back to its start on every
+// click or arrow key. Sideways the user scrolls, or F8 shows the change.
+class TabellaConfronto : public QTableView
+{
+public:
+    using QTableView::QTableView;
+    void scrollTo(const QModelIndex &indice, ScrollHint suggerimento) override
+    {
+        const int orizzontale = horizontalScrollBar()->value();
+        QTableView::scrollTo(indice, suggerimento);
+        horizontalScrollBar()->setValue(orizzontale);
+    }
+
+protected:
+    // The arrows left and right scroll sideways (the row is the selection).
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (e->modifiers() == Qt::NoModifier &&
+            (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right))
+            horizontalScrollBar()->triggerAction(e->key() == Qt::Key_Left
+                                                     ? QAbstractSlider::SliderSingleStepSub
+                                                     : QAbstractSlider::SliderSingleStepAdd);
+        else
+            QTableView::keyPressEvent(e);
+    }
+};
 
 // The comparison as table rows: it reads the result, built once, and makes
 // nothing per row until the row is shown.
 class ModelloConfronto : public QAbstractTableModel
 {
 public:
-    ModelloConfronto(const Confronto::Risultato &r, QObject *padre)
-        : QAbstractTableModel(padre), m_r(r)
+    ModelloConfronto(const Confronto::Risultato &r, int tab, QObject *padre)
+        : QAbstractTableModel(padre), m_r(r), m_tab(tab)
     {
     }
     int rowCount(const QModelIndex &padre) const override
@@ -56,6 +154,7 @@ public:
         const Confronto::Riga &riga = m_r.Righe[indice.row()];
         const bool sinistra = indice.column() < NumeroAttuale;
         const qsizetype numero = sinistra ? riga.Originale : riga.Attuale;
+        if (ruolo == Qt::ToolTipRole) return Suggerimento(riga);
         if (ruolo == Qt::BackgroundRole && riga.Cambiata)
             return QColor(numero < 0 ? QColor(0xe8, 0xe8, 0xe8) : QColor(0xff, 0xf6, 0xd5));
         if (numero < 0) return {};
@@ -74,6 +173,22 @@ public:
 
 private:
     const Confronto::Risultato &m_r;
+    int m_tab;
+
+    // Both sides of a row in full (up to a limit), as plain text whatever it holds.
+    QString Suggerimento(const Confronto::Riga &riga) const
+    {
+        const auto lato = [this](const QString &titolo, const QStringList &righe, qsizetype n) {
+            QString testo = n < 0 ? QStringLiteral("(nessuna riga)")
+                                  : Espansa(righe[n].left(LimiteSuggerimento), m_tab);
+            if (n >= 0 && righe[n].size() > LimiteSuggerimento) testo += u'…';
+            const QString numero = n < 0 ? QString() : QStringLiteral(" (riga %1)").arg(n + 1);
+            return QStringLiteral("<b>%1</b>%2<pre>%3</pre>")
+                .arg(titolo, numero, testo.toHtmlEscaped());
+        };
+        return lato(QStringLiteral("Originale"), m_r.RigheOriginale, riga.Originale) +
+               lato(QStringLiteral("Attuale"), m_r.RigheAttuale, riga.Attuale);
+    }
 };
 
 // Draws a line with its changed words on a stronger background; tabs as
@@ -82,8 +197,9 @@ class DelegatoSegni : public QStyledItemDelegate
 {
 public:
     DelegatoSegni(const Confronto::Risultato &r,
-                  const QHash<qsizetype, QList<Confronto::Tratto>> &segniCorsa, QObject *padre)
-        : QStyledItemDelegate(padre), m_r(r), m_segniCorsa(segniCorsa)
+                  const QHash<qsizetype, QList<Confronto::Tratto>> &segniCorsa, int tab,
+                  QObject *padre)
+        : QStyledItemDelegate(padre), m_r(r), m_segniCorsa(segniCorsa), m_tab(tab)
     {
     }
     void paint(QPainter *p, const QStyleOptionViewItem &opzione,
@@ -105,35 +221,55 @@ public:
         base.text.clear();
         base.widget->style()->drawControl(QStyle::CE_ItemViewItem, &base, p, base.widget);
 
-        const QString mostrato = QString(testo).replace(u'\t', u' ');
-        const QFontMetrics misure(opzione.font);
-        const QRect area = opzione.rect.adjusted(3, 0, -3, 0);
+        const QString mostrata = Espansa(testo, m_tab);
+        const qreal passo = Passo(opzione.font);
+        const QRect area = opzione.rect.adjusted(Margine, 0, -Margine, 0);
+        // Only the columns inside the view are drawn: a line may be far wider.
+        int destraVista = area.right();
+        if (const auto *vista = qobject_cast<const QAbstractScrollArea *>(opzione.widget))
+            destraVista = vista->viewport()->width();
+        const qsizetype primaColonna =
+            std::max<qsizetype>(0, qsizetype(std::floor(-area.left() / passo)) - 1);
+        const qsizetype ultimaColonna =
+            qsizetype(std::ceil((destraVista - area.left()) / passo)) + 1;
+        const auto tratto = [&](ColonneRiga &colonne, const Confronto::Tratto &t, int alto,
+                                int altezza) {
+            const qsizetype inizio = colonne.Di(t.Inizio);
+            const qsizetype fine = colonne.Di(t.Inizio + t.Lunghezza);
+            return QRectF(area.left() + inizio * passo, alto, (fine - inizio) * passo, altezza);
+        };
         p->save();
         p->setClipRect(opzione.rect);
         const QColor segno = sinistra ? QColor(0xff, 0xb3, 0xb3) : QColor(0xa6, 0xe6, 0xa6);
+        ColonneRiga colonne(testo, m_tab);
         for (const Confronto::Tratto &t : segni) {
-            const int x = misure.horizontalAdvance(mostrato.left(t.Inizio));
-            const int l = misure.horizontalAdvance(mostrato.mid(t.Inizio, t.Lunghezza));
-            if (x > area.width()) break;
-            p->fillRect(QRect(area.left() + x, area.top() + 1, l, area.height() - 2), segno);
+            const QRectF r = tratto(colonne, t, area.top() + 1, area.height() - 2);
+            if (r.left() > destraVista) break;
+            p->fillRect(r, segno);
         }
         // The run's replaced words: underlined, so that they show over the
         // change marks too, in the colour the editor marks them with.
-        if (!sinistra)
+        if (!sinistra) {
+            ColonneRiga colonneCorsa(testo, m_tab);
             for (const Confronto::Tratto &t : m_segniCorsa.value(riga.toInt())) {
-                const int x = misure.horizontalAdvance(mostrato.left(t.Inizio));
-                const int l = misure.horizontalAdvance(mostrato.mid(t.Inizio, t.Lunghezza));
-                if (x > area.width()) break;
-                p->fillRect(QRect(area.left() + x, area.bottom() - 2, l, 3), ColoreSottolineato);
+                const QRectF r = tratto(colonneCorsa, t, area.bottom() - 2, 3);
+                if (r.left() > destraVista) break;
+                p->fillRect(r, ColoreSottolineato);
             }
+        }
         p->setPen(opzione.palette.color(QPalette::Text));
-        p->drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, mostrato);
+        if (primaColonna < mostrata.size())
+            p->drawText(QRectF(area.left() + primaColonna * passo, area.top(),
+                               (ultimaColonna - primaColonna + 1) * passo, area.height()),
+                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                        mostrata.mid(primaColonna, ultimaColonna - primaColonna));
         p->restore();
     }
 
 private:
     const Confronto::Risultato &m_r;
     const QHash<qsizetype, QList<Confronto::Tratto>> &m_segniCorsa;
+    int m_tab;
 };
 
 } // namespace
@@ -148,13 +284,26 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
         m_segniCorsa[t.Riga].append(t.Segno);
     setObjectName(QStringLiteral("FinestraConfronto"));
     setWindowTitle(QStringLiteral("Confronto con l'originale"));
-    resize(Piattaforma::Pixel(12000), Piattaforma::Pixel(7500));
+    // Most of the screen: long lines need the width.
+    const QScreen *schermo = padre && padre->screen() ? padre->screen() : screen();
+    const QRect disponibile = schermo ? schermo->availableGeometry() : QRect();
+    if (disponibile.isValid())
+        resize(disponibile.width() * 9 / 10,
+               std::min(Piattaforma::Pixel(9000), disponibile.height() * 9 / 10));
+    else
+        resize(Piattaforma::Pixel(12000), Piattaforma::Pixel(7500));
 
-    VistaConfronto = new QTableView(this);
+    VistaConfronto = new TabellaConfronto(this);
     VistaConfronto->setObjectName(QStringLiteral("VistaConfronto"));
-    VistaConfronto->setModel(new ModelloConfronto(m_risultato, VistaConfronto));
-    VistaConfronto->setItemDelegate(new DelegatoSegni(m_risultato, m_segniCorsa, VistaConfronto));
     VistaConfronto->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_colonneTab = ColonneTab(VistaConfronto->font());
+    m_colonneOriginale = ColonneMassime(m_risultato.RigheOriginale, m_colonneTab);
+    m_colonneAttuale = ColonneMassime(m_risultato.RigheAttuale, m_colonneTab);
+    VistaConfronto->setModel(new ModelloConfronto(m_risultato, m_colonneTab, VistaConfronto));
+    VistaConfronto->setItemDelegate(
+        new DelegatoSegni(m_risultato, m_segniCorsa, m_colonneTab, VistaConfronto));
+    VistaConfronto->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    VistaConfronto->viewport()->installEventFilter(this);
     VistaConfronto->setSelectionBehavior(QAbstractItemView::SelectRows);
     VistaConfronto->setSelectionMode(QAbstractItemView::SingleSelection);
     VistaConfronto->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -168,8 +317,9 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     QHeaderView *intestazione = VistaConfronto->horizontalHeader();
     intestazione->setSectionResizeMode(NumeroOriginale, QHeaderView::ResizeToContents);
     intestazione->setSectionResizeMode(NumeroAttuale, QHeaderView::ResizeToContents);
-    intestazione->setSectionResizeMode(TestoOriginale, QHeaderView::Stretch);
-    intestazione->setSectionResizeMode(TestoAttuale, QHeaderView::Stretch);
+    // Each side as wide as its longest line, at least half the view (AdattaColonne).
+    intestazione->setSectionResizeMode(TestoOriginale, QHeaderView::Interactive);
+    intestazione->setSectionResizeMode(TestoAttuale, QHeaderView::Interactive);
 
     EtichettaRiepilogo = new QLabel(this);
     EtichettaRiepilogo->setObjectName(QStringLiteral("EtichettaRiepilogo"));
@@ -260,10 +410,99 @@ void FinestraConfronto::keyPressEvent(QKeyEvent *e)
         QDialog::keyPressEvent(e); // Esc closes, as "&Chiudi"
 }
 
+void FinestraConfronto::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    AdattaColonne();
+    MostraSegno(RigaCorrente());
+}
+
+bool FinestraConfronto::eventFilter(QObject *oggetto, QEvent *e)
+{
+    if (oggetto == VistaConfronto->viewport()) {
+        if (e->type() == QEvent::Resize) AdattaColonne();
+        // Maiusc+wheel scrolls sideways.
+        if (e->type() == QEvent::Wheel) {
+            const auto *rotella = static_cast<QWheelEvent *>(e);
+            if ((rotella->modifiers() & Qt::ShiftModifier) && rotella->angleDelta().x() == 0) {
+                QScrollBar *barra = VistaConfronto->horizontalScrollBar();
+                const qreal colonne = rotella->angleDelta().y() / 120.0 * 8;
+                barra->setValue(barra->value() -
+                                int(std::lround(colonne * Passo(VistaConfronto->font()))));
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(oggetto, e);
+}
+
+void FinestraConfronto::AdattaColonne()
+{
+    QHeaderView *intestazione = VistaConfronto->horizontalHeader();
+    const int larghezzaVista = VistaConfronto->viewport()->width();
+    const int numeri =
+        intestazione->sectionSize(NumeroOriginale) + intestazione->sectionSize(NumeroAttuale);
+    const int meta = std::max(0, (larghezzaVista - numeri) / 2);
+    const qreal passo = Passo(VistaConfronto->font());
+    const auto larghezza = [&](qsizetype colonne) {
+        const qreal necessaria = std::ceil(colonne * passo) + 2 * Margine + 1;
+        return std::min(intestazione->maximumSectionSize(),
+                        std::max(meta, int(std::min<qreal>(necessaria, INT_MAX / 4))));
+    };
+    intestazione->resizeSection(TestoOriginale, larghezza(m_colonneOriginale));
+    intestazione->resizeSection(TestoAttuale, larghezza(m_colonneAttuale));
+    // The table updates its scroll range later; set it now so that a scroll
+    // to a change far right takes effect at once.
+    VistaConfronto->horizontalScrollBar()->setRange(
+        0, std::max(0, intestazione->length() - larghezzaVista));
+}
+
+void FinestraConfronto::MostraSegno(qsizetype riga)
+{
+    if (riga < 0 || riga >= m_risultato.Righe.size()) return;
+    const Confronto::Riga &r = m_risultato.Righe[riga];
+    QHeaderView *intestazione = VistaConfronto->horizontalHeader();
+    const qreal passo = Passo(VistaConfronto->font());
+    // From where to where, in the table's width, the first mark of each side lies;
+    // a side without marks counts its line's start when the line is only there.
+    const auto primo = [&](Colonna colonna, qsizetype numero, const QStringList &righe,
+                           const QList<Confronto::Tratto> &segni) -> std::pair<qreal, qreal> {
+        const qreal base = intestazione->sectionPosition(colonna) + Margine;
+        if (numero < 0) return {-1, -1};
+        if (segni.isEmpty()) return {base, base};
+        ColonneRiga colonne(righe[numero], m_colonneTab);
+        const qsizetype inizio = colonne.Di(segni.first().Inizio);
+        const qsizetype fine = colonne.Di(segni.first().Inizio + segni.first().Lunghezza);
+        return {base + inizio * passo, base + fine * passo};
+    };
+    auto sinistra =
+        primo(TestoOriginale, r.Originale, m_risultato.RigheOriginale, r.SegniOriginale);
+    auto destra = primo(TestoAttuale, r.Attuale, m_risultato.RigheAttuale, r.SegniAttuale);
+    if (!r.SegniOriginale.isEmpty() && r.SegniAttuale.isEmpty() && r.Attuale >= 0)
+        destra = {-1, -1};
+    if (!r.SegniAttuale.isEmpty() && r.SegniOriginale.isEmpty() && r.Originale >= 0)
+        sinistra = {-1, -1};
+    std::pair<qreal, qreal> mostra = sinistra.first >= 0 ? sinistra : destra;
+    if (mostra.first < 0) return;
+    const int larghezzaVista = VistaConfronto->viewport()->width();
+    const int spazio = int(std::lround(4 * passo));
+    // Both sides' first marks when they fit together.
+    if (sinistra.first >= 0 && destra.first >= 0 &&
+        destra.second - sinistra.first + 2 * spazio <= larghezzaVista)
+        mostra = {sinistra.first, destra.second};
+    QScrollBar *barra = VistaConfronto->horizontalScrollBar();
+    if (mostra.first < barra->value())
+        barra->setValue(std::max(0, int(mostra.first) - spazio));
+    else if (mostra.second > barra->value() + larghezzaVista)
+        barra->setValue(std::min(int(mostra.first) - spazio,
+                                 int(std::ceil(mostra.second)) + spazio - larghezzaVista));
+}
+
 void FinestraConfronto::VaiA(qsizetype riga)
 {
     if (riga < 0) return; // no change that way: the row stays
     const QModelIndex indice = VistaConfronto->model()->index(int(riga), TestoOriginale);
     VistaConfronto->setCurrentIndex(indice);
     VistaConfronto->scrollTo(indice, QAbstractItemView::PositionAtCenter);
+    MostraSegno(riga);
 }

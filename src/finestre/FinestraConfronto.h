@@ -13,6 +13,8 @@ class QTableView;
 // The original text on the left and the current text on the right, line
 // beside line in one table (so both sides scroll together), the changed
 // words highlighted; buttons and F8 / Maiusc+F8 walk through the changes.
+// Each side is as wide as its longest line and the table scrolls sideways
+// as one (scroll bar, Maiusc+wheel, arrows); F8 brings the change into view.
 // The words the last run replaced are underlined on the current side.
 class FinestraConfronto : public QDialog
 {
@@ -52,9 +54,17 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *oggetto, QEvent *e) override;
 
 private:
     Confronto::Risultato m_risultato;
     QHash<qsizetype, QList<Confronto::Tratto>> m_segniCorsa;
+    int m_colonneTab = 8;                                   // columns a tab reaches to
+    qsizetype m_colonneOriginale = 0, m_colonneAttuale = 0; // longest line of each side
     void VaiA(qsizetype riga);
+    // Text columns as wide as the longest line of their side, at least half the view.
+    void AdattaColonne();
+    // Scrolls sideways so that the first change mark of table row `riga` shows.
+    void MostraSegno(qsizetype riga);
 };

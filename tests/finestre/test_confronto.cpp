@@ -9,8 +9,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -74,6 +77,75 @@ private Q_SLOTS:
         });
         Comando(form, "azioneConfronto")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraConfronto"_s});
+    }
+    // A change far right in a long line, or after a deep indent, is reached:
+    // F8 scrolls sideways until the change mark shows inside its column;
+    // Maiusc+wheel and the arrows scroll sideways; tabs take their width.
+    void righeLungheERientrate_data()
+    {
+        QTest::addColumn<QString>("originale");
+        QTest::addColumn<QString>("attuale");
+        QTest::addColumn<int>("colonneMinime"); // where the mark starts, at least
+        QTest::addColumn<bool>("lunga");
+        const QString coda = QString(300, u'a');
+        QTest::newRow("riga lunga")
+            << u"If x Then\r\nb\r\nIf a <> b "_s + coda + u" Then\r\n"_s
+            << u"Se x Then\r\nb\r\nIf a <> b "_s + coda + u" Allora\r\n"_s << 300 << true;
+        QTest::newRow("rientro di spazi")
+            << u"If x Then\r\nb\r\n"_s + QString(150, u' ') + u"ByVal x As Long\r\n"_s
+            << u"Se x Then\r\nb\r\n"_s + QString(150, u' ') + u"PerValore x As Long\r\n"_s << 150
+            << true;
+        QTest::newRow("rientro di tabulazioni")
+            << u"If x Then\r\nb\r\n\t\t\tByVal x As Long\r\n"_s
+            << u"Se x Then\r\nb\r\n\t\t\tPerValore x As Long\r\n"_s << 3 * 4 << true;
+    }
+    void righeLungheERientrate()
+    {
+        QFETCH(QString, originale);
+        QFETCH(QString, attuale);
+        QFETCH(int, colonneMinime);
+        QFETCH(bool, lunga);
+        FinestraConfronto f(originale, attuale);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        const QRect schermo = f.screen()->availableGeometry();
+        QVERIFY(f.width() >= schermo.width() * 8 / 10);
+        QVERIFY(schermo.contains(f.frameGeometry()));
+        QTableView *vista = f.VistaConfronto;
+        QScrollBar *barra = vista->horizontalScrollBar();
+        QCOMPARE(barra->maximum() > 0, lunga);
+
+        QCOMPARE(f.RigaCorrente(), 0);
+        QTest::keyClick(vista, Qt::Key_F8);
+        QCOMPARE(f.RigaCorrente(), 2);
+        const QModelIndex indice = vista->model()->index(2, 1);
+        QVERIFY(vista->model()
+                    ->data(indice, Qt::ToolTipRole)
+                    .toString()
+                    .contains(attuale.contains(u"<>"_s) ? u"a &lt;&gt; b"_s : u"PerValore"_s));
+        // The original side's change mark, as drawn, inside the view and its column.
+        const QImage immagine = vista->viewport()->grab().toImage();
+        const QRect cella = vista->visualRect(indice) & vista->viewport()->rect();
+        int xSegno = -1;
+        for (int x = cella.left(); x <= cella.right() && xSegno < 0; ++x)
+            if (immagine.pixel(x, cella.center().y()) == qRgb(0xff, 0xb3, 0xb3)) xSegno = x;
+        QVERIFY(xSegno >= 0);
+        const qreal avanzamento = QFontMetricsF(vista->font()).horizontalAdvance(u'x');
+        QVERIFY(xSegno - vista->visualRect(indice).left() >= colonneMinime * avanzamento - 2);
+
+        if (lunga) {
+            barra->setValue(0);
+            QWheelEvent rotella(QPointF(10, 10), vista->viewport()->mapToGlobal(QPointF(10, 10)),
+                                QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier,
+                                Qt::NoScrollPhase, false);
+            QApplication::sendEvent(vista->viewport(), &rotella);
+            QVERIFY(barra->value() > 0);
+            barra->setValue(0);
+            QTest::keyClick(vista, Qt::Key_Right);
+            QVERIFY(barra->value() > 0);
+            QTest::keyClick(vista, Qt::Key_Left);
+            QCOMPARE(barra->value(), 0);
+        }
     }
 };
 
