@@ -639,12 +639,15 @@ def main():
         if not file:
             continue
         uscita = tempfile.mkdtemp(prefix=f'misura-{linguaggio}-')
-        Esegui(programma, linguaggio, file, uscita)
-        misura = Misura(esempi)
-        for f in file:
-            nome = os.path.basename(f)
-            MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
-        shutil.rmtree(uscita, ignore_errors=True)
+        try:
+            Esegui(programma, linguaggio, file, uscita)
+            misura = Misura(esempi)
+            for f in file:
+                nome = os.path.basename(f)
+                MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
+        finally:
+            # also when the program fails
+            shutil.rmtree(uscita, ignore_errors=True)
         tabella.append((linguaggio, misura))
 
     print('| linguaggio | file | righe | parole chiave nel codice | tradotte | % | nomi cambiati'
