@@ -5,8 +5,8 @@ Uso: misura-bozze.py QUADRIVO-PSEUDO CARTELLA-CORPUS [--esempi N]
 
 La CARTELLA-CORPUS ha le sottocartelle basic/, c/, cpp/ e batch/. Per ogni
 linguaggio il programma viene eseguito una volta su tutti i suoi file, con
-l'elenco pronto del linguaggio (c++ per cpp/) e le due opzioni del codice
-accese:
+l'elenco pronto del linguaggio (c++ per cpp/, c se il programma non conosce
+c++) e le due opzioni del codice accese:
 
     quadrivo-pseudo --elenco L --linguaggio=L --proteggi --separatori-codice -o OUT FILE...
 
@@ -19,15 +19,23 @@ Cosa conta, per linguaggio:
 - parole chiave nel codice: le occorrenze nel codice (fuori da commenti e
   stringhe, non dopo un punto) di una parola chiave; "tradotta" se nella bozza
   non è rimasta com'era (allineamento delle parole della riga con difflib).
+  Le parole dell'originale e della bozza si trovano allo stesso modo (\w+):
+  ogni parola dell'originale prende il ruolo di ciò che le sta sotto, e un nome
+  attaccato a una variabile del batch ("%~p0config", "%1r") conta come nome.
   Le parole che in italiano si scrivono uguali (batch "in") sono contate a parte.
   Le funzioni di libreria del C contano come parole chiave solo prima di "(".
+  In BASIC le parole di "Option" (Module, Compare, Text, ...) sono chiave solo
+  in quell'istruzione.
 - nomi cambiati: membri (dopo "." o "!" in BASIC, dopo "." o "->" in C),
   identificatori (ogni altra parola del codice), etichette, variabili, opzioni
   dopo "/" e dispositivi (nul, con, prn, aux, comN, lptN) del batch; con i primi
   esempi file:riga.
 - caratteri di commenti e stringhe cambiati: ogni commento e ogni stringa (in
-  batch anche il testo dopo echo) deve ritrovarsi intatto, nell'ordine, nella
-  riga della bozza; se non c'è, conta i caratteri che non combaciano.
+  batch anche il testo dopo echo e il valore di set, set /p e set "nome=valore"
+  fino a fine riga o a un & | < > fuori dalle virgolette; non set /a, che è
+  un'espressione) deve ritrovarsi intatto, nell'ordine, nella riga della bozza;
+  se non c'è, conta i caratteri che non combaciano. Un %nome:x=y% si legge
+  intero prima delle virgolette: le sue non aprono una stringa.
 - in BASIC il blocco del designer e le righe Attribute devono restare uguali:
   conta le righe cambiate.
 """
@@ -69,6 +77,10 @@ objptr
 """.split())
 # Written the same in Italian: kept, not counted among the translated.
 UGUALI_BASIC = {'byte', 'in'}
+# Keywords only inside an Option statement ("Option Private Module"): elsewhere
+# Text or Module are names.
+CHIAVI_OPTION = {'module', 'compare', 'text', 'binary', 'database', 'base', 'explicit',
+                 'private'}
 
 CHIAVI_C = set("""
 auto break case char const continue default do double else enum extern float for goto if
@@ -124,6 +136,7 @@ def LeggiRigaBasic(riga):
     toks = []
     i, n = 0, len(riga)
     etichetta = re.match(r'\s*([A-Za-z_]\w*):(\s|$)', riga)
+    opzione = re.match(r'(?i)\s*option\s', riga)
     inizio_istruzione = True
     precedente = ''  # last non-blank code character
     while i < n:
@@ -165,7 +178,8 @@ def LeggiRigaBasic(riga):
                 ruolo = 'etichetta'
             elif chiave in UGUALI_BASIC:
                 ruolo = 'uguale'
-            elif chiave in CHIAVI_BASIC or chiave.lstrip('#') in ('if', 'elseif', 'else', 'end', 'const'):
+            elif chiave in CHIAVI_BASIC or (opzione and chiave in CHIAVI_OPTION) or \
+                    chiave.lstrip('#') in ('if', 'elseif', 'else', 'end', 'const'):
                 ruolo = 'chiave'
             else:
                 ruolo = 'identificatore'
@@ -176,6 +190,7 @@ def LeggiRigaBasic(riga):
             continue
         if re.match(r'\d', c):
             m = re.match(r'[\d.]+([eE][-+]?\d+)?[#!%&@]?', riga[i:])
+            toks.append(Token('altro', m.group(0)))
             i += len(m.group(0))
             precedente = '0'
             continue
@@ -269,6 +284,7 @@ class LettoreC:
                 continue
             if re.match(r'\d', c):
                 m = re.match(r'\w+(\.\w*)?', riga[i:])
+                toks.append(Token('altro', m.group(0)))
                 i += len(m.group(0))
                 precedente = '0'
                 continue
@@ -284,6 +300,23 @@ class LettoreC:
 
 
 VARIABILE_BATCH = re.compile(r'%%(?:~[A-Za-z$:]*)?[A-Za-z]|%~?[0-9*]|%~[a-z]*[0-9]|%[^%\s]+%|![^!\s]+!')
+
+
+def FineValoreSet(riga, i):
+    # The value of "set name=value" is data up to the line end or an unquoted,
+    # unescaped & | < >.
+    tra_virgolette = False
+    while i < len(riga):
+        c = riga[i]
+        if c == '^':
+            i += 2
+            continue
+        if c == '"':
+            tra_virgolette = not tra_virgolette
+        elif c in '&|<>' and not tra_virgolette:
+            break
+        i += 1
+    return min(i, len(riga))
 
 
 def LeggiRigaBatch(riga):
@@ -303,6 +336,7 @@ def LeggiRigaBatch(riga):
     i, n = 0, len(riga)
     ultima = ''  # last keyword read, lower case
     nome_set = False
+    espressione_set = False  # "set /a": the value is an expression, not data
     while i < n:
         c = riga[i]
         if c in ' \t@(),;=':
@@ -311,7 +345,7 @@ def LeggiRigaBatch(riga):
         v = VARIABILE_BATCH.match(riga, i)
         if v:
             nome = v.group(0)
-            if nome.lower() == '%errorlevel%':
+            if nome.lower() in ('%errorlevel%', '!errorlevel!'):
                 toks.append(Token('parola', nome, 'chiave'))
             else:
                 toks.append(Token('parola', nome, 'variabile'))
@@ -326,12 +360,13 @@ def LeggiRigaBatch(riga):
                 j = v.end() if v else j + 1
             j = n - 1 if j >= n else j
             testo = riga[i:j + 1]
-            if nome_set and '=' in testo:
+            if (nome_set or ultima == 'set') and '=' in testo:
                 nome, resto = testo[1:].split('=', 1)
                 toks.append(Token('parola', nome, 'variabile'))
                 if resto.strip('"'):
                     toks.append(Token('testo', resto.rstrip('"')))
                 nome_set = False
+                ultima = ''
             else:
                 toks.append(Token('testo', testo))
             i = j + 1
@@ -343,6 +378,7 @@ def LeggiRigaBatch(riga):
             toks.append(Token('parola', opzione, 'chiave' if legata else 'opzione'))
             if ultima == 'set':
                 nome_set = True
+                espressione_set = opzione.lower() == '/a'
             i += len(opzione)
             continue
         if c in '<>|&':
@@ -359,8 +395,16 @@ def LeggiRigaBatch(riga):
         chiave = parola.lower().strip("'`")
         precedente = riga[:i].rstrip()
         if nome_set or (ultima == 'set' and riga[i + len(parola):].startswith('=')):
-            ruolo = 'variabile'
+            toks.append(Token('parola', parola, 'variabile'))
+            i += len(parola)
             nome_set = False
+            ultima = ''
+            if riga.startswith('=', i) and not espressione_set:
+                fine = FineValoreSet(riga, i + 1)
+                if riga[i + 1:fine].strip():
+                    toks.append(Token('testo', riga[i + 1:fine].strip()))
+                i = fine
+            continue
         elif ultima in ('goto', 'call') and (parola.startswith(':') or ultima == 'goto'):
             # "goto :eof" ends the script; "goto eof" jumps to a label :eof
             ruolo = 'chiave' if chiave == ':eof' else 'etichetta'
@@ -447,43 +491,49 @@ class Misura:
             self.esempi_nomi[ruolo].append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
 
     def Riga(self, dove, toks, originale, bozza):
-        # words of the original line (in code and in texts) aligned with the
-        # words of the draft line
+        # The words of both lines are found the same way (\w+), so that
+        # "%~p0config" is one word in each; each word of the original takes the
+        # role of the tokens under it.
         parole, info = [], []
+        posti, cursore = [], 0
         for tipo, testo, ruolo in toks:
-            if tipo == 'testo':
-                for p in Parole(testo):
-                    parole.append(p)
-                    info.append(('testo', testo))
-            if tipo == 'parola':
-                # a token without letters or digits (a quote, an operator) is
-                # not a word
-                for p in Parole(testo):
-                    parole.append(p)
-                    info.append((ruolo, testo))
+            j = originale.find(testo, cursore)
+            posti.append((j, j + len(testo)) if j >= 0 else (-1, -1))
+            cursore = j + len(testo) if j >= 0 else cursore
+        for m in PAROLA_BOZZA.finditer(originale):
+            sotto = [(k, 'testo' if toks[k][0] == 'testo' else toks[k][2])
+                     for k, (a, b) in enumerate(posti) if a < m.end() and b > m.start()]
+            sotto = [(k, r) for k, r in sotto if r]
+            # a name glued to a variable ("%1r") is a name; a word without a
+            # token (a number) only helps the alignment
+            scelta = next((x for x in sotto if x[1] not in ('testo', 'variabile', 'qualificatore')),
+                          next((x for x in sotto if x[1] == 'variabile'),
+                               sotto[0] if sotto else (None, None)))
+            parole.append(m.group(0))
+            info.append((scelta[1], scelta[0], m.group(0)))
         tenute = [False] * len(parole)
         sm = difflib.SequenceMatcher(None, parole, Parole(bozza), autojunk=False)
         for a, _b, lung in sm.get_matching_blocks():
             for k in range(a, a + lung):
                 tenute[k] = True
         visti = set()
-        for k, (ruolo, testo) in enumerate(info):
-            if ruolo in ('testo', 'qualificatore'):
+        for k, (ruolo, token, parola) in enumerate(info):
+            if ruolo in (None, 'testo', 'qualificatore'):
                 continue
-            chiave = (id(testo), testo, k if len(Parole(testo)) <= 1 else None)
             if ruolo in ('chiave', 'uguale'):
                 if ruolo == 'uguale':
                     self.uguali += 1
                     continue
                 self.chiavi += 1
                 if tenute[k]:
-                    self.non_tradotte[testo.lower()] += 1
+                    self.non_tradotte[toks[token][1].lower()] += 1
                     if len(self.esempi_rimaste) < self.esempi:
                         self.esempi_rimaste.append(f'{dove}: {originale.strip()} -> {bozza.strip()}')
                 else:
                     self.tradotte += 1
-            elif not tenute[k] and chiave not in visti:
-                visti.add(chiave)
+            elif not tenute[k] and token not in visti:
+                # a name of several words ("%bar.del%") counts once
+                visti.add(token)
                 self.Nome(ruolo, dove, originale, bozza)
         # every comment and string, in order, intact in the draft line
         cursore = 0
@@ -560,6 +610,10 @@ def Esegui(programma, linguaggio, file, uscita):
     comando = [programma, '--elenco', linguaggio, f'--linguaggio={linguaggio}', '--proteggi',
                '--separatori-codice', '-o', uscita] + file
     esito = subprocess.run(comando, cwd=casa, env=ambiente, capture_output=True, text=True)
+    if esito.returncode != 0 and linguaggio == 'c++' and '--linguaggio' in esito.stderr:
+        # an older program without a C++ list reads C++ with the C one
+        comando = [{'c++': 'c', '--linguaggio=c++': '--linguaggio=c'}.get(a, a) for a in comando]
+        esito = subprocess.run(comando, cwd=casa, env=ambiente, capture_output=True, text=True)
     shutil.rmtree(casa, ignore_errors=True)
     if esito.returncode != 0:
         sys.exit(f'{programma} ha restituito {esito.returncode}: {esito.stderr.strip()}')
@@ -585,12 +639,15 @@ def main():
         if not file:
             continue
         uscita = tempfile.mkdtemp(prefix=f'misura-{linguaggio}-')
-        Esegui(programma, linguaggio, file, uscita)
-        misura = Misura(esempi)
-        for f in file:
-            nome = os.path.basename(f)
-            MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
-        shutil.rmtree(uscita, ignore_errors=True)
+        try:
+            Esegui(programma, linguaggio, file, uscita)
+            misura = Misura(esempi)
+            for f in file:
+                nome = os.path.basename(f)
+                MisuraFile(misura, linguaggio, nome, Leggi(f), Leggi(os.path.join(uscita, nome)))
+        finally:
+            # also when the program fails
+            shutil.rmtree(uscita, ignore_errors=True)
         tabella.append((linguaggio, misura))
 
     print('| linguaggio | file | righe | parole chiave nel codice | tradotte | % | nomi cambiati'
