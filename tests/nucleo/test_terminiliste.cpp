@@ -156,7 +156,7 @@ private Q_SLOTS:
                              << QString();
         QTest::newRow("batch")
             << int(Linguaggio::Batch)
-            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|if /i|color|mklink|"
+            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|!errorlevel!|if /i|color|mklink|"
                u"net start|net stop|robocopy|mode|erase|rename|chdir"_s
             << u"nul con prn aux"_s;
     }
