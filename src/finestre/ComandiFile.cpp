@@ -196,6 +196,9 @@ void FinestraPrincipale::ApriFile(const std::optional<QString> &scelto)
     const QString testo = Documento::Decodifica(*std::move(letto), &formato);
     m_editor->SetText(testo);
     m_contesto.DocumentoAperto(*percorso, formato, rtf, identita);
+    // Opened from the command line or the recent files, the file is still
+    // what the next open or save dialog offers.
+    if (scelto) m_dialogoFile.ProponiPercorso(*percorso);
     FileUsato(*percorso);
     m_contesto.TestoOriginale = testo;
     if (Documento::ContieneSeparatoriSpeciali(testo))
