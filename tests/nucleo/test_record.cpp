@@ -252,6 +252,31 @@ private Q_SLOTS:
         QCOMPARE(Leggi(dir.filePath(u"sostituzioni.dat"_s)), QByteArray());
     }
 
+    // The entries a run walks, counted from files a user or a fault can leave.
+    void conteggioVoci_data()
+    {
+        Colonne<QByteArray, int>("dati", "voci");
+        Riga("solo parole vuote",
+             QByteArray(Record::Codifica(VoceSostituzione{QString(), u"x"_s}) +
+                        Record::Codifica(VoceSostituzione{})),
+             0);
+        // The part-record at the end holds a word.
+        Riga("lunghezza oltre il record e coda spezzata",
+             QByteArray(QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
+                        QByteArray::fromHex("0300")),
+             2);
+    }
+    void conteggioVoci()
+    {
+        const auto [dati, voci] = DatiRiga<QByteArray, int>("dati", "voci");
+        QTemporaryDir dir;
+        Scrivi(dir.filePath(u"sostituzioni.dat"_s), dati);
+        ArchivioListe liste(dir.path());
+        QVERIFY(liste.Apri(Elenco::Sostituzioni));
+        QCOMPARE(liste.ContaSostituzioni(), voci);
+        QCOMPARE(liste.NumeroVoci(), voci);
+    }
+
     // A part-record at the end is a whole record padded with zeros: read,
     // counted, walked, and saved back with its bytes.
     void fileConCodaSpezzata()
