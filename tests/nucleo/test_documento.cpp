@@ -313,6 +313,7 @@ private Q_SLOTS:
         Riga("collegamento a una pipe", u"al tubo"_s, u"Errore: È una pipe con nome"_s + nonAperto);
         Riga("socket", u"presa"_s, u"Errore: È un socket"_s + nonAperto);
         Riga("dispositivo", u"/dev/null"_s, u"Errore: È un dispositivo"_s + nonAperto);
+        Riga("dispositivo senza fine", u"/dev/zero"_s, u"Errore: È un dispositivo"_s + nonAperto);
         Riga("cartella", QString(), u"Errore: È una cartella  (21)"_s);
         Riga("collegamento a un file", u"al file"_s, QString());
         Riga("mancante", u"manca"_s, u"Errore: File o cartella inesistente  (2)"_s);
