@@ -262,8 +262,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("riga");
         QTest::addColumn<int>("atteso");
         QTest::newRow("riga propria") << u"a\nc\nd"_s << 2 << 1;
+        QTest::newRow("riga propria dopo una tolta") << u"a\nc\nd"_s << 3 << 2;
         QTest::newRow("tolta: la successiva") << u"a\nc\nd"_s << 1 << 1;
         QTest::newRow("tolte alla fine: la precedente") << u"a\nb"_s << 3 << 1;
+        QTest::newRow("ultima tolta: la precedente") << u"a\nb\nc"_s << 3 << 2;
         QTest::newRow("fuori dalla tabella") << u"a\nc\nd"_s << 4 << -1;
     }
     void RigaAttuale()

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 using Salvataggio = Contesto::Salvataggio;
@@ -130,6 +132,8 @@ private Q_SLOTS:
         QTest::newRow("invariato") << u"nessuno"_s << false;
         QTest::newRow("contenuto cambiato") << u"contenuto"_s << true;
         QTest::newRow("rimosso") << u"rimosso"_s << true;
+        QTest::newRow("sostituito, stessi dimensione e tempo") << u"sostituito"_s << true;
+        QTest::newRow("diventato un collegamento") << u"collegamento"_s << true;
         QTest::newRow("salvato dopo il cambio") << u"salvato"_s << false;
         QTest::newRow("ripristinato") << u"ripristinato"_s << true;
         QTest::newRow("ripristinato un altro file") << u"altro"_s << false;
@@ -145,6 +149,24 @@ private Q_SLOTS:
         c.DocumentoAperto(percorso, {}, false, ScritturaAtomica::IdentitaFile::Di(percorso));
         if (cambio == u"contenuto" || cambio == u"salvato") QVERIFY(ScriviFile(percorso, "dopo!"));
         if (cambio == u"rimosso") QVERIFY(QFile::remove(percorso));
+        if (cambio == u"sostituito") {
+            // Another file of the same size and times renamed over it.
+            struct stat st;
+            QCOMPARE(::stat(QFile::encodeName(percorso).constData(), &st), 0);
+            QVERIFY(ScriviFile(P(u"nuovo.tmp"_s), "dopo!"));
+            const timespec tempi[2] = {st.st_atim, st.st_mtim};
+            QCOMPARE(
+                ::utimensat(AT_FDCWD, QFile::encodeName(P(u"nuovo.tmp"_s)).constData(), tempi, 0),
+                0);
+            QCOMPARE(::rename(QFile::encodeName(P(u"nuovo.tmp"_s)).constData(),
+                              QFile::encodeName(percorso).constData()),
+                     0);
+        }
+        if (cambio == u"collegamento") {
+            QVERIFY(ScriviFile(P(u"altro.txt"_s), "altrove"));
+            QVERIFY(QFile::remove(percorso));
+            QVERIFY(QFile::link(P(u"altro.txt"_s), percorso));
+        }
         if (cambio == u"salvato") c.DocumentoSalvato(percorso);
         if (cambio == u"ripristinato") c.FileRipristinato(percorso);
         if (cambio == u"altro") c.FileRipristinato(P(u"e.txt"_s));

@@ -313,8 +313,12 @@ private Q_SLOTS:
         Riga("collegamento a una pipe", u"al tubo"_s, u"Errore: È una pipe con nome"_s + nonAperto);
         Riga("socket", u"presa"_s, u"Errore: È un socket"_s + nonAperto);
         Riga("dispositivo", u"/dev/null"_s, u"Errore: È un dispositivo"_s + nonAperto);
+        Riga("dispositivo senza fine", u"/dev/zero"_s, u"Errore: È un dispositivo"_s + nonAperto);
         Riga("cartella", QString(), u"Errore: È una cartella  (21)"_s);
         Riga("collegamento a un file", u"al file"_s, QString());
+        Riga("mancante", u"manca"_s, u"Errore: File o cartella inesistente  (2)"_s);
+        Riga("collegamento circolare", u"giro"_s,
+             u"Errore: Troppi livelli di collegamenti simbolici  (40)"_s);
     }
 
     void fileSpeciali()
@@ -328,6 +332,8 @@ private Q_SLOTS:
         file.close();
         QVERIFY(QFile::link(tubo, dir.filePath(u"al tubo"_s)));
         QVERIFY(QFile::link(file.fileName(), dir.filePath(u"al file"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"giro"_s), dir.filePath(u"giro2"_s)));
+        QVERIFY(QFile::link(dir.filePath(u"giro2"_s), dir.filePath(u"giro"_s)));
         const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un indirizzo{};
         indirizzo.sun_family = AF_UNIX;

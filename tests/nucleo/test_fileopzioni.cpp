@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -94,6 +96,39 @@ private Q_SLOTS:
             QCOMPARE(file.write(contenuto), contenuto.size());
         }
         QCOMPARE(FileOpzioni::Leggi(cartella.path()), lette);
+    }
+
+    // A file that cannot be taken is refused at once, naming why; both
+    // options off. The alarm turns a hang into a failure.
+    void fileRifiutato_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("motivo");
+        QTest::newRow("pipe con nome") << u"pipe"_s << u"È una pipe con nome"_s;
+        QTest::newRow("cartella") << u"cartella"_s << u"È una cartella"_s;
+        QTest::newRow("enorme") << u"enorme"_s << u"troppo grande"_s;
+    }
+    void fileRifiutato()
+    {
+        QFETCH(QString, tipo);
+        QFETCH(QString, motivo);
+        QTemporaryDir cartella;
+        const QString percorso = FileOpzioni::Percorso(cartella.path());
+        if (tipo == u"pipe"_s) {
+            QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        } else if (tipo == u"cartella"_s) {
+            QVERIFY(QDir().mkdir(percorso));
+        } else {
+            QFile file(percorso);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.write(FileOpzioni::Testo({true, true}) + QByteArray(70 * 1024, ';')) > 0);
+        }
+        ErroreFile errore;
+        alarm(10);
+        const Opzioni lette = FileOpzioni::Leggi(cartella.path(), &errore);
+        alarm(0);
+        QCOMPARE(lette, Opzioni{});
+        QVERIFY2(errore.Messaggio().contains(motivo), qPrintable(errore.Messaggio()));
     }
 
     void scritturaFallitaDaErrno()

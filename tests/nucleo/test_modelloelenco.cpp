@@ -91,7 +91,9 @@ private Q_SLOTS:
     // rows are written byte for byte.
     void salva_data()
     {
-        Colonne<Elenco, QByteArray, bool, QByteArray>("elenco", "dati", "predefiniti", "atteso");
+        // ultima: the last row shown before saving
+        Colonne<Elenco, QByteArray, bool, QString, QByteArray>("elenco", "dati", "predefiniti",
+                                                               "ultima", "atteso");
         QByteArray sost;
         for (const auto &v : SostituzioniPredefinite())
             sost += Modello::RecordLetterale(
@@ -101,27 +103,28 @@ private Q_SLOTS:
                               ".Clear", ".TabIndex", "Unload"})
             elim += Modello::RecordLetterale({p, "S\xEC"}, {1});
         elim += Modello::RecordLetterale({"#", "No"}, {0});
-        Riga("sostituzioni predefinite", Elenco::Sostituzioni, QByteArray(), true, sost);
-        Riga("eliminazioni predefinite", Elenco::Eliminazioni, QByteArray(), true, elim);
+        Riga("sostituzioni predefinite", Elenco::Sostituzioni, QByteArray(), true, "Not|non", sost);
+        Riga("eliminazioni predefinite", Elenco::Eliminazioni, QByteArray(), true, "#|No", elim);
         Riga("rifilate, senza sostituto tolte", Elenco::Sostituzioni,
              Sostituzioni({{u"  If "_s, u" Se  "_s},
                            {u"Then"_s, {}},
                            {{}, u"vuota"_s},
                            {u"\tFor"_s, u"Per"_s}}),
-             false,
+             false, "\tFor|Per",
              QByteArray(Modello::RecordLetterale({"If", "Se"}, {}) +
                         Modello::RecordLetterale({"", "vuota"}, {}) +
                         Modello::RecordLetterale({"\tFor", "Per"}, {})));
     }
     void salva()
     {
-        const auto [elenco, dati, predefiniti, atteso] =
-            DatiRiga<Elenco, QByteArray, bool, QByteArray>("elenco", "dati", "predefiniti",
-                                                           "atteso");
+        const auto [elenco, dati, predefiniti, ultima, atteso] =
+            DatiRiga<Elenco, QByteArray, bool, QString, QByteArray>("elenco", "dati", "predefiniti",
+                                                                    "ultima", "atteso");
         Cartella c(elenco, dati);
         ModelloElenco m(c.liste, elenco);
         m.Carica();
         if (predefiniti) m.Predefiniti();
+        QCOMPARE(Righe(m).last(), ultima);
         QCOMPARE(m.UgualeAlFile(), false);
         QCOMPARE(m.Salva().tipo, ModelloElenco::EsitoSalvataggio::Tipo::Salvato);
         QCOMPARE(c.File(elenco), atteso);

@@ -338,13 +338,37 @@ private Q_SLOTS:
         QCOMPARE(fermato.VoceCorrente(), 3);
     }
 
-    void puliziaAllaFineDelTesto()
+    // The cleaning run deletes whole words for "Sì" and anywhere for "No",
+    // a word that ends the text too.
+    void pulizia_data()
     {
-        // The cleaning run deletes a word that ends the text, whole word or not.
-        const QVector<VoceEliminazione> elenco{{QStringLiteral("Unload"), TestoSi, 1},
-                                               {QStringLiteral("#"), TestoNo, 0}};
-        QCOMPARE(Pulizia::Applica(QStringLiteral("x Unload"), elenco).testo, QStringLiteral("x "));
-        QCOMPARE(Pulizia::Applica(QStringLiteral("a b#"), elenco).testo, QStringLiteral("a b"));
+        // predefinito: the factory list, else "Unload" (Sì) and "#" (No)
+        QTest::addColumn<bool>("predefinito");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<QString>("atteso");
+        QTest::addColumn<qsizetype>("eliminate");
+        QTest::newRow("parola intera alla fine")
+            << false << QStringLiteral("x Unload") << QStringLiteral("x ") << qsizetype(1);
+        QTest::newRow("ovunque alla fine")
+            << false << QStringLiteral("a b#") << QStringLiteral("a b") << qsizetype(1);
+        // ".Show" after "Form2" is no whole word.
+        QTest::newRow("elenco predefinito")
+            << true
+            << QStringLiteral(
+                   "Unload Me\r\nForm2.Show\r\nMsgBox x, vbInformation\r\nUnloaded #1\r\n")
+            << QStringLiteral(" Me\r\nForm2.Show\r\nMsgBox x, \r\nUnloaded 1\r\n") << qsizetype(3);
+    }
+    void pulizia()
+    {
+        QFETCH(bool, predefinito);
+        QFETCH(QString, testo);
+        const QVector<VoceEliminazione> elenco =
+            predefinito ? EliminazioniPredefinite()
+                        : QVector<VoceEliminazione>{{QStringLiteral("Unload"), TestoSi, 1},
+                                                    {QStringLiteral("#"), TestoNo, 0}};
+        const Pulizia::Esito esito = Pulizia::Applica(testo, elenco);
+        QTEST(esito.testo, "atteso");
+        QTEST(esito.eliminate, "eliminate");
     }
 };
 

@@ -252,6 +252,31 @@ private Q_SLOTS:
         QCOMPARE(Leggi(dir.filePath(u"sostituzioni.dat"_s)), QByteArray());
     }
 
+    // The entries a run walks, counted from files a user or a fault can leave.
+    void conteggioVoci_data()
+    {
+        Colonne<QByteArray, int>("dati", "voci");
+        Riga("solo parole vuote",
+             QByteArray(Record::Codifica(VoceSostituzione{QString(), u"x"_s}) +
+                        Record::Codifica(VoceSostituzione{})),
+             0);
+        // The part-record at the end holds a word.
+        Riga("lunghezza oltre il record e coda spezzata",
+             QByteArray(QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
+                        QByteArray::fromHex("0300")),
+             2);
+    }
+    void conteggioVoci()
+    {
+        const auto [dati, voci] = DatiRiga<QByteArray, int>("dati", "voci");
+        QTemporaryDir dir;
+        Scrivi(dir.filePath(u"sostituzioni.dat"_s), dati);
+        ArchivioListe liste(dir.path());
+        QVERIFY(liste.Apri(Elenco::Sostituzioni));
+        QCOMPARE(liste.ContaSostituzioni(), voci);
+        QCOMPARE(liste.NumeroVoci(), voci);
+    }
+
     // A part-record at the end is a whole record padded with zeros: read,
     // counted, walked, and saved back with its bytes.
     void fileConCodaSpezzata()
@@ -324,6 +349,50 @@ private Q_SLOTS:
             QCOMPARE(Leggi(percorso), dati);
         else
             QVERIFY(QFileInfo(percorso).isDir());
+    }
+
+    // Something other than a regular file of bounded size in a list's place
+    // is refused at once, naming why, and never replaced.
+    void fileCheNonEUnElenco_data()
+    {
+        Colonne<QString, QString>("come", "motivo");
+        Riga("una cartella al suo posto", "cartella", "È una cartella");
+        Riga("pipe con nome", "pipe", "È una pipe con nome");
+        Riga("collegamento a /dev/zero", "dispositivo", "È un dispositivo");
+        Riga("sparso oltre il limite", "sparso", "troppo grande");
+    }
+    void fileCheNonEUnElenco()
+    {
+        const auto [come, motivo] = DatiRiga<QString, QString>("come", "motivo");
+        QTemporaryDir dir;
+        const QString percorso = dir.filePath(u"pulizia.dat"_s);
+        const QByteArray fp = QFile::encodeName(percorso);
+        if (come == u"cartella"_s) {
+            QVERIFY(QDir().mkdir(percorso));
+        } else if (come == u"pipe"_s) {
+            QCOMPARE(mkfifo(fp.constData(), 0600), 0);
+        } else if (come == u"dispositivo"_s) {
+            QVERIFY(QFile::link(u"/dev/zero"_s, percorso));
+        } else {
+            QFile sparso(percorso); // holes only: nothing written to disk
+            QVERIFY(sparso.open(QIODevice::WriteOnly));
+            QVERIFY(sparso.resize(DimensioneMassimaElenco + 128));
+        }
+        struct stat prima;
+        QCOMPARE(lstat(fp.constData(), &prima), 0);
+        ArchivioListe liste(dir.path());
+        alarm(10); // a refusal that blocks is ended by the alarm
+        QVERIFY(!liste.Apri(Elenco::Eliminazioni));
+        alarm(0);
+        QCOMPARE(liste.Stato(Elenco::Eliminazioni), StatoElenco::Illeggibile);
+        QVERIFY2(liste.Errore(Elenco::Eliminazioni).Messaggio().contains(motivo),
+                 qPrintable(liste.Errore(Elenco::Eliminazioni).Messaggio()));
+        QVERIFY(liste.LeggiEliminazioni().isEmpty());
+        QVERIFY(!liste.Salva(EliminazioniPredefinite()));
+        struct stat dopo;
+        QCOMPARE(lstat(fp.constData(), &dopo), 0);
+        QCOMPARE(dopo.st_ino, prima.st_ino);
+        QCOMPARE(dopo.st_size, prima.st_size);
     }
 
     // A read error is no empty list: it is reported, and no save may write
