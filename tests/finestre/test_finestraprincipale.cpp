@@ -113,6 +113,11 @@ private Q_SLOTS:
         Comando(g, "azioneFileRecente1")->trigger();
         QCOMPARE(g.Editor()->Text(), u"y"_s);
         QCOMPARE(Condiviso().NomeFileCorrente, b);
+        // The file dialog then offers the file opened from the list.
+        Copione::RispondiFile(std::nullopt);
+        Copione::RispondiMessaggio(Risposta::OK); // a cancelled save says so
+        Comando(g, "azioneSalvaConNome")->trigger();
+        QCOMPARE(Copione::Dialoghi().last().percorsoProposto, b);
     }
 
     // The caret's line and column and the file's name, beside the status text.
