@@ -713,6 +713,7 @@ private Q_SLOTS:
         riga("dispositivi e variabili batch", "batch",
              "copy a >nul\r\nset path=x\r\nif exist x\\nul del %TIME%\r\n", "",
              "copy:1 del:1 exist:1 if:1 set:1");
+        riga("riga di etichetta", "batch", ":getTime <TIME> & exit\r\n", "", "");
         riga("nomi dichiarati BASIC", "basic",
              "Public Property Get Print() As Long\r\nPrint = Len(x)\r\n", "",
              "As:1 Get:1 Long:1 Property:1 Public:1");

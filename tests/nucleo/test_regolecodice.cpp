@@ -181,6 +181,11 @@ private Q_SLOTS:
         riga("batch: etichette con i separatori classici", etichette, 3, true, false,
              "exit>esci|goto>vai a|call>chiama",
              ":esci\r\nvai a esci\r\nvai a :esci\r\nchiama :esci\r\nesci /b");
+        const char *rigaEtichetta = ":getTime <TIME> x & exit\r\nexit";
+        riga("batch: riga di etichetta", rigaEtichetta, 3, true, true, "time>ora|exit>esci",
+             ":getTime <TIME> x & exit\r\nesci");
+        riga("batch: riga di etichetta con i separatori classici", rigaEtichetta, 3, true, false,
+             "time>ora|exit>esci", ":getTime <ora> x & esci\r\nesci");
         const char *variabili =
             "set del=1\r\nset \"bar.del=2\"\r\nset /a del+=1\r\nset /p del=Nome?\r\n"
             "del %del% !del! %bar.del%\r\nfor %%f in (*) do del %%f";

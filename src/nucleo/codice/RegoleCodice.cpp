@@ -262,7 +262,10 @@ void NomiBatch(QStringView t, Segni &segni)
                 return;
             }
             if (primo + 1 < n && t[primo] == u':' && t[primo + 1] != u':') {
-                const qsizetype fine = FineNome(t, primo + 1);
+                // cmd never runs a label line: what follows the label is a note.
+                qsizetype fine = primo + 1;
+                while (fine < n && !FineRiga(t[fine]))
+                    ++fine;
                 segni.Segna(primo + 1, fine);
                 i = fine;
                 continue;

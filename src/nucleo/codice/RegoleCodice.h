@@ -96,8 +96,9 @@ struct RegoleCodice
 //   file, case aside: the program's own name shadows the built-in one;
 // - C and C++: a library function the lists translate (exit, free, malloc,
 //   printf...) not followed, blanks aside, by "(": a name of the program;
-// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; the label
-//   after ":" at a line start, after "goto" (with or without ":") and after
+// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a label
+//   line (":" at a line start) whole, since cmd never runs what follows the
+//   label there; the label after "goto" (with or without ":") and after
 //   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
 //   with the value the scanner keeps after its "=" (data, kept even once
 //   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
