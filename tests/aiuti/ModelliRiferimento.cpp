@@ -162,6 +162,8 @@ bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole)
         if (c == QLatin1Char('@') && regole.tipo.linguaggio == Linguaggio::Batch) return true;
         if (c == QLatin1Char('$') && regole.tipo.linguaggio == Linguaggio::Basic)
             return k > 0 && (W[k - 1].isLetterOrNumber() || W[k - 1] == QLatin1Char('_'));
+        if (c == QLatin1Char('-') && regole.tipo.linguaggio == Linguaggio::Batch)
+            return !(k > 0 && (W[k - 1].isLetterOrNumber() || W[k - 1] == QLatin1Char('_')));
     }
     if (!QStringLiteral("\t=+-*/\\^&|~{}[]\"'").contains(c)) return false;
     if (c == QLatin1Char('&') && regole.tipo.linguaggio == Linguaggio::Basic && k > 0 &&

@@ -64,7 +64,8 @@ struct Codice
 // Whether W[k] ends a word: the 13 classic delimiters, and with `separatori`
 // also tab = + - * / \ ^ & | ~ { } [ ] " ' -- but an "&" right after a letter,
 // a digit or "_" in a BASIC text, which is that name's suffix. With the names
-// kept, also "@" in batch and "$" after a name character in BASIC. Before the
+// kept, also "@" in batch and "$" after a name character in BASIC, while in
+// batch a "-" after a name character no longer ends a word. Before the
 // start of W (k < 0) stands a space.
 bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole);
 

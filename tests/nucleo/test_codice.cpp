@@ -710,6 +710,13 @@ private Q_SLOTS:
         riga("membro C", "c", "p->int = q.return;\n", "", "");
         riga("nomi batch", "batch", "echo %date% !time!\r\ngoto :exit\r\ncopy /y a b\r\n:exit\r\n",
              "echo|goto|copy", "");
+        riga("dispositivi e variabili batch", "batch",
+             "copy a >nul\r\nset path=x\r\nif exist x\\nul del %TIME%\r\n", "",
+             "copy:1 del:1 exist:1 if:1 set:1");
+        riga("riga di etichetta", "batch", ":getTime <TIME> & exit\r\n", "", "");
+        riga("nomi dichiarati BASIC", "basic",
+             "Public Property Get Print() As Long\r\nPrint = Len(x)\r\n", "",
+             "As:1 Get:1 Long:1 Property:1 Public:1");
         riga("voce di più parole", "basic", "End If\r\n#If X Then\r\n#End If\r\n",
              "End If|#If|#End If|Then", "");
         riga("direttiva BASIC senza voce", "basic", "#If X Then\r\n", "If|Then",

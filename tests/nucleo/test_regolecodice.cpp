@@ -51,15 +51,16 @@ Modello::Codice Letterale(const RegoleCodice &r)
 // Pieces of every language's comment and string openers, delimiters of both
 // sets, BASIC suffixes and words the lists look for.
 const QStringList Pezzi = {
-    "a",  "If", "if",   "Rem", "rem",   "echo", "else", "x",    " ",
-    " ",  "\t", "\r\n", "\n",  "=",     "+",    "-",    "*",    "/",
-    "\\", "^",  "&",    "|",   "~",     "{",    "}",    "[",    "]",
-    "\"", "'",  "(",    ")",   ":",     "::",   "#",    "//",   "/*",
-    "*/", "_",  "$",    "@",   " _",    "è",    ";",    "1",    "Attribute VB_Name",
-    ".",  "->", "%",    "!",   "goto ", "set ", "nul",  "@end", "Left"};
-const QStringList Parole = {"if", "a",    "x&",  "a=x",    "rem", "echo", "else", "'",
-                            "\"", "a x",  "&",   "}else{", "/",   "\t",   "x",    "IF",
-                            "se", "Left", "nul", "goto",   ".x",  "Left$"};
+    "a",  "If",   "if",   "Rem",   "rem",   "echo", "else", "x",    " ",
+    " ",  "\t",   "\r\n", "\n",    "=",     "+",    "-",    "*",    "/",
+    "\\", "^",    "&",    "|",     "~",     "{",    "}",    "[",    "]",
+    "\"", "'",    "(",    ")",     ":",     "::",   "#",    "//",   "/*",
+    "*/", "_",    "$",    "@",     " _",    "è",    ";",    "1",    "Attribute VB_Name",
+    ".",  "->",   "%",    "!",     "goto ", "set ", "nul",  "@end", "Left",
+    "#>", "free", "Sub ", "Const "};
+const QStringList Parole = {"if", "a",    "x&",  "a=x",    "rem", "echo",  "else", "'",
+                            "\"", "a x",  "&",   "}else{", "/",   "\t",    "x",    "IF",
+                            "se", "Left", "nul", "goto",   ".x",  "Left$", "free"};
 const QStringList Sostituti = {"Se", "rem", "Rem x", "'",  "\"",      "//", "",   "a",
                                "If", "::",  "/*",    "x&", "Fine Se", " a", "èx1"};
 
@@ -180,6 +181,11 @@ private Q_SLOTS:
         riga("batch: etichette con i separatori classici", etichette, 3, true, false,
              "exit>esci|goto>vai a|call>chiama",
              ":esci\r\nvai a esci\r\nvai a :esci\r\nchiama :esci\r\nesci /b");
+        const char *rigaEtichetta = ":getTime <TIME> x & exit\r\nexit";
+        riga("batch: riga di etichetta", rigaEtichetta, 3, true, true, "time>ora|exit>esci",
+             ":getTime <TIME> x & exit\r\nesci");
+        riga("batch: riga di etichetta con i separatori classici", rigaEtichetta, 3, true, false,
+             "time>ora|exit>esci", ":getTime <ora> x & esci\r\nesci");
         const char *variabili =
             "set del=1\r\nset \"bar.del=2\"\r\nset /a del+=1\r\nset /p del=Nome?\r\n"
             "del %del% !del! %bar.del%\r\nfor %%f in (*) do del %%f";
@@ -216,6 +222,48 @@ private Q_SLOTS:
              "p = new Nodo(this); delete q; // new\r\n#definisci NUOVO new");
         riga("c++: parole del C++ con l'elenco pronto", oggetti, 5, true, true, "=c++",
              "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO nuovo");
+        const char *trattini = "powershell -command Find-Java -Output x\r\nping -n 5 h & find /i";
+        const char *elencoTrattini = "find>cerca il testo|ping>prova|n>N|command>comando|Output>Y";
+        riga("batch: parola con -", trattini, 3, true, true, elencoTrattini,
+             "powershell -command Find-Java -Output x\r\nprova -n 5 h & cerca il testo /i");
+        riga("batch: - senza protezione", trattini, 3, false, true, elencoTrattini,
+             "powershell -comando cerca il testo-Java -Y x\r\nprova -N 5 h & cerca il testo /i");
+        const char *powershell = "<# : x\r\n@echo off\r\nexit /b\r\n#>\r\nexit 1";
+        riga("batch: ibrido con PowerShell", powershell, 3, true, true, "exit>esci|echo>mostra",
+             "<# : x\r\n@mostra off\r\nesci /b\r\n#>\r\nexit 1");
+        riga("batch: ibrido con PowerShell senza separatori", powershell, 3, true, false,
+             "exit>esci|echo>mostra", "<# : x\r\n@echo off\r\nesci /b\r\n#>\r\nesci 1");
+        const char *funzioni = "int exit = 0; while (!exit) exit = 1;\r\n"
+                               "void (*free)(void *); p->free(q); free (q); exit(1);\r\n"
+                               "if (f == NULL) fputs(\"x\", stdout);";
+        riga("c: funzioni di libreria come nomi", funzioni, 2, true, true, "=c",
+             "intero exit = 0; mentre (!exit) exit = 1;\r\n"
+             "senza tipo (*free)(senza tipo *); p->free(q); libera (q); termina(1);\r\n"
+             "se (f == nullo) scrivi la stringa nel file(\"x\", uscita standard);");
+        riga("c: funzioni di libreria senza separatori", funzioni, 2, true, false, "=c",
+             "intero termina = 0; mentre (!termina) termina = 1;\r\n"
+             "senza tipo (*free)(senza tipo *); p->libera(q); libera (q); termina(1);\r\n"
+             "se (f == nullo) scrivi la stringa nel file(\"x\", uscita standard);");
+        const char *dichiarati = "Public Enum LongPtr: [_]: End Enum\r\n"
+                                 "Public Property Get IsEmpty() As Boolean\r\n"
+                                 "IsEmpty = Not isempty(x) And IsEmptyX\r\n"
+                                 "Private Declare PtrSafe Function Beep Lib \"k\" () As LongPtr\r\n"
+                                 "Const Len = 2: Beep: Exit Sub";
+        const char *elencoDichiarati = "LongPtr>Intero puntatore|IsEmpty>è vuoto|Beep>Suona|"
+                                       "Len>Lunghezza|Not>non|Exit Sub>Esci";
+        riga("basic: nomi dichiarati", dichiarati, 0, true, true, elencoDichiarati,
+             "Public Enum LongPtr: [_]: End Enum\r\n"
+             "Public Property Get IsEmpty() As Boolean\r\n"
+             "IsEmpty = non isempty(x) And IsEmptyX\r\n"
+             "Private Declare PtrSafe Function Beep Lib \"k\" () As LongPtr\r\n"
+             "Const Len = 2: Beep: Esci");
+        riga("basic: nomi dichiarati senza protezione", dichiarati, 0, false, true,
+             elencoDichiarati,
+             "Public Enum Intero puntatore: [_]: End Enum\r\n"
+             "Public Property Get è vuoto() As Boolean\r\n"
+             "è vuoto = non è vuoto(x) And IsEmptyX\r\n"
+             "Private Declare PtrSafe Function Suona Lib \"k\" () As Intero puntatore\r\n"
+             "Const Lunghezza = 2: Suona: Esci");
         // Batch strings and set values are data; C macro bodies are code.
         const char *stringhe =
             "set /p \"name=Please type a name\"\r\nset /p x=Please type a name\r\n"

@@ -12,7 +12,9 @@
 // When code names are kept intact (both code options on), two more end a
 // word: in batch "@" (the echo-off prefix before a command), and in BASIC a
 // "$" right after a name character (the string suffix of Left$, Mid$...), so
-// that a suffixed function matches its entry without the suffix. And a word
+// that a suffixed function matches its entry without the suffix. In batch,
+// where "-" is no operator (a "set /a" expression is kept whole), a "-" right
+// after a name character joins the two parts into one word (Find-Java). A word
 // that does not begin with a name character (".Close", "->next", "#If") needs
 // no delimiter before it: its first character is its own boundary, so an
 // entry written with its operator matches right after a name ("rs.Close").
@@ -33,6 +35,7 @@ public:
         : m_codice(codice), m_suffissiBasic(codice && suffissiBasic),
           m_chiocciola(codice && nomi == Linguaggio::Batch),
           m_dollaro(codice && nomi == Linguaggio::Basic),
+          m_trattino(codice && nomi == Linguaggio::Batch),
           m_inizioProprio(codice && nomi != Linguaggio::Nessuno)
     {
     }
@@ -106,6 +109,7 @@ public:
         if (!m_codice) return Classico(c);
         if (m_chiocciola && c == u'@') return true;
         if (m_dollaro && c == u'$') return CarattereNome(precedente);
+        if (m_trattino && c == u'-') return !CarattereNome(precedente);
         if (!DelCodice(c)) return false;
         return !(m_suffissiBasic && c == u'&' && CarattereNome(precedente));
     }
@@ -115,5 +119,6 @@ private:
     bool m_suffissiBasic = false;
     bool m_chiocciola = false;    // batch "@"
     bool m_dollaro = false;       // BASIC "$" suffix
+    bool m_trattino = false;      // batch "-" inside a name
     bool m_inizioProprio = false; // a word not beginning with a name character
 };

@@ -1,6 +1,10 @@
 #include "RegoleCodice.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -249,6 +253,7 @@ void NomiBatch(QStringView t, Segni &segni)
             const qsizetype primo = SaltaSpazi(t, i);
             const QStringView resto = t.sliced(primo);
             bool script = resto.startsWith(u"*/") || resto.startsWith(u"-->") ||
+                          resto.startsWith(u"#>") ||
                           (resto.startsWith(u"@") && Parola(t, primo + 1, u"end"));
             for (const char16_t *marca : {u"<job", u"<script"})
                 script = script || resto.startsWith(QStringView(marca), Qt::CaseInsensitive);
@@ -257,7 +262,10 @@ void NomiBatch(QStringView t, Segni &segni)
                 return;
             }
             if (primo + 1 < n && t[primo] == u':' && t[primo + 1] != u':') {
-                const qsizetype fine = FineNome(t, primo + 1);
+                // cmd never runs a label line: what follows the label is a note.
+                qsizetype fine = primo + 1;
+                while (fine < n && !FineRiga(t[fine]))
+                    ++fine;
                 segni.Segna(primo + 1, fine);
                 i = fine;
                 continue;
@@ -325,7 +333,9 @@ void NomiBatch(QStringView t, Segni &segni)
                 continue;
             }
         }
-        if (c == u'/' && i + 1 < n && Nome(t[i + 1])) {
+        // A switch: "/name", or "-name" after a blank (ping -n, powershell -command).
+        if ((c == u'/' || (c == u'-' && i > 0 && Spazio(t[i - 1]))) && i + 1 < n &&
+            Nome(t[i + 1])) {
             qsizetype k = i + 1;
             while (k < n && (Nome(t[k]) || t[k] == u':' || t[k] == u'-' || t[k] == u'.'))
                 ++k;
@@ -337,6 +347,108 @@ void NomiBatch(QStringView t, Segni &segni)
     }
 }
 
+// The C library functions the ready lists translate: only a call is the
+// function; the same name used otherwise is the program's own.
+bool FunzioneLibreriaC(QStringView parola)
+{
+    static const std::unordered_set<std::u16string_view> funzioni = {
+        u"printf",  u"fprintf", u"sprintf", u"snprintf", u"vsnprintf", u"scanf",   u"sscanf",
+        u"fscanf",  u"puts",    u"fputs",   u"fputc",    u"putc",      u"putchar", u"getchar",
+        u"getc",    u"fgetc",   u"fgets",   u"fopen",    u"fclose",    u"fread",   u"fwrite",
+        u"fflush",  u"fseek",   u"ftell",   u"feof",     u"ferror",    u"perror",  u"strerror",
+        u"malloc",  u"calloc",  u"realloc", u"free",     u"strcpy",    u"strncpy", u"strcat",
+        u"strncat", u"strcmp",  u"strncmp", u"strlen",   u"strchr",    u"strrchr", u"strstr",
+        u"memcpy",  u"memmove", u"memset",  u"memcmp",   u"atoi",      u"atol",    u"strtol",
+        u"exit",    u"abort"};
+    return funzioni.count(std::u16string_view(parola.utf16(), std::size_t(parola.size()))) > 0;
+}
+
+void FunzioniComeNomi(QStringView t, Segni &segni)
+{
+    const qsizetype n = t.size();
+    for (qsizetype i = 0; i < n;) {
+        if (!Nome(t[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype fine = FineNome(t, i);
+        if ((i == 0 || !Nome(t[i - 1])) && FunzioneLibreriaC(t.sliced(i, fine - i))) {
+            const qsizetype dopo = SaltaSpazi(t, fine);
+            if (dopo >= n || t[dopo] != u'(') segni.Segna(i, fine);
+        }
+        i = fine;
+    }
+}
+
+// The word at `i` (a run of name characters), or an empty one.
+QStringView ParolaIn(QStringView t, qsizetype i)
+{
+    return t.sliced(i, FineNome(t, i) - i);
+}
+
+bool Uguale(QStringView parola, const char16_t *chiave)
+{
+    return parola.compare(QStringView(chiave), Qt::CaseInsensitive) == 0;
+}
+
+// The name a BASIC line declares (Sub, Function, Property Get|Let|Set, Enum,
+// Type, Event, Const, Declare Sub|Function, after any of Public, Private,
+// Friend, Global, Static): its start, or -1.
+qsizetype NomeDichiarato(QStringView t, qsizetype i)
+{
+    QStringView parola = ParolaIn(t, i);
+    const auto avanti = [&] {
+        i = SaltaSpazi(t, i + parola.size());
+        parola = ParolaIn(t, i);
+    };
+    while (Uguale(parola, u"public") || Uguale(parola, u"private") || Uguale(parola, u"friend") ||
+           Uguale(parola, u"global") || Uguale(parola, u"static"))
+        avanti();
+    if (Uguale(parola, u"declare")) {
+        avanti();
+        if (Uguale(parola, u"ptrsafe")) avanti();
+        if (!Uguale(parola, u"sub") && !Uguale(parola, u"function")) return -1;
+    } else if (Uguale(parola, u"property")) {
+        avanti();
+        if (!Uguale(parola, u"get") && !Uguale(parola, u"let") && !Uguale(parola, u"set"))
+            return -1;
+    } else if (!Uguale(parola, u"sub") && !Uguale(parola, u"function") &&
+               !Uguale(parola, u"enum") && !Uguale(parola, u"type") && !Uguale(parola, u"event") &&
+               !Uguale(parola, u"const")) {
+        return -1;
+    }
+    if (parola.isEmpty()) return -1;
+    avanti();
+    return parola.isEmpty() ? -1 : i;
+}
+
+// The names the file declares, at their declaration and everywhere else as
+// whole words (case aside): there they are the program's, not the built-ins.
+void NomiDichiaratiBasic(QStringView t, Segni &segni)
+{
+    QSet<QString> nomi;
+    for (qsizetype riga = 0; riga < t.size();) {
+        qsizetype fine = riga;
+        while (fine < t.size() && !FineRiga(t[fine]))
+            ++fine;
+        const qsizetype nome = NomeDichiarato(t.first(fine), SaltaSpazi(t, riga));
+        if (nome >= 0) nomi.insert(ParolaIn(t, nome).toString().toLower());
+        riga = fine + 1;
+    }
+    if (nomi.isEmpty()) return;
+    for (qsizetype i = 0; i < t.size();) {
+        if (!Nome(t[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype fine = FineNome(t, i);
+        if ((i == 0 || !Nome(t[i - 1])) &&
+            nomi.contains(t.sliced(i, fine - i).toString().toLower()))
+            segni.Segna(i, fine);
+        i = fine;
+    }
+}
+
 } // namespace
 
 QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
@@ -344,7 +456,11 @@ QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
     if (linguaggio == Linguaggio::Nessuno) return {};
     Segni segni(testo.size());
     Membri(testo, linguaggio, segni);
-    if (linguaggio == Linguaggio::Basic) RigheAttribute(testo, segni);
+    if (linguaggio == Linguaggio::Basic) {
+        RigheAttribute(testo, segni);
+        NomiDichiaratiBasic(testo, segni);
+    }
+    if (FamigliaC(linguaggio)) FunzioniComeNomi(testo, segni);
     if (linguaggio == Linguaggio::Batch) NomiBatch(testo, segni);
     return segni.Zone();
 }

@@ -89,15 +89,23 @@ struct RegoleCodice
 // - every language: a name right after "." (a member, a file extension), and
 //   in C after "->"; an entry that itself begins with "." or "->" still
 //   matches, since its occurrence starts at the operator;
-// - BASIC: whole "Attribute" lines (module metadata);
-// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; the label
-//   after ":" at a line start, after "goto" (with or without ":") and after
+// - BASIC: whole "Attribute" lines (module metadata); the name declared
+//   after Sub, Function, Property Get|Let|Set, Enum, Type, Event, Const or
+//   Declare [PtrSafe] Sub|Function (Public, Private, Friend, Global, Static
+//   before) at a line start, there and at every whole-word occurrence in the
+//   file, case aside: the program's own name shadows the built-in one;
+// - C and C++: a library function the lists translate (exit, free, malloc,
+//   printf...) not followed, blanks aside, by "(": a name of the program;
+// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a label
+//   line (":" at a line start) whole, since cmd never runs what follows the
+//   label there; the label after "goto" (with or without ":") and after
 //   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
 //   with the value the scanner keeps after its "=" (data, kept even once
 //   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
-//   "!...!" on one line, and the loop variable of "%%a"; a switch after "/"
-//   up to the next blank or "/". The script half of a hybrid file is left
-//   alone: from the first line that begins with "@end", "*/", "-->", "<job"
-//   or "<script" (blanks and case aside) to the end of the text, since these
-//   lines close the batch half of the usual JScript and WSF hybrids.
+//   "!...!" on one line, and the loop variable of "%%a"; a switch after "/",
+//   or after "-" that follows a blank, up to the next blank or "/". The
+//   script half of a hybrid file is left alone: from the first line that
+//   begins with "@end", "*/", "-->", "#>", "<job" or "<script" (blanks and
+//   case aside) to the end of the text, since these lines close the batch
+//   half of the usual JScript, PowerShell and WSF hybrids.
 QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio);

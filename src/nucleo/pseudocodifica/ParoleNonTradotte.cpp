@@ -1,6 +1,7 @@
 #include "ParoleNonTradotte.h"
 
 #include "nucleo/codice/Delimitatori.h"
+#include "nucleo/codice/RegoleCodice.h"
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/Ricerca.h"
 
@@ -169,6 +170,9 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
 
     const ZoneProtette zone = ScansionaCodice(testo, tipo);
     CursoreZone protetto(zone);
+    // The program's own names are names whatever the options: never offered.
+    const ZoneProtette nomi(chiave ? NomiDelCodice(testo, linguaggio) : QVector<Zona>());
+    CursoreZone nome(nomi);
     const std::vector<bool> coperti =
         chiave ? CopertiDaVociComposte(testo, paroleElenco, regola, CursoreZone(zone))
                : std::vector<bool>();
@@ -200,7 +204,9 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
             }
             continue;
         }
-        if (!chiavi.contains(chiaveParola) || Nome(testo, inizio, linguaggio)) continue;
+        if (!chiavi.contains(chiaveParola) || Nome(testo, inizio, linguaggio) ||
+            nome.Protetto(i - 1))
+            continue;
         if (!coperti.empty() && coperti[size_t(inizio)]) continue;
         QString motivo = NessunaVoce;
         const bool conVoce = elenco.contains(Ricerca::Maiuscolo(parola));

@@ -37,7 +37,9 @@ const QStringList &ParoleChiave(Linguaggio linguaggio);
 // tab or against an operator without the code separators, a BASIC type
 // suffix, another character glued to it). Member names (a word right after
 // "." or, in C, "->") are never counted, nor in batch the names after "%",
-// "!", ":" or "/" (variables, labels, switches). Most frequent first, then in
+// "!", ":" or "/" (variables, labels, switches), nor a word that ends inside
+// the names NomiDelCodice finds for the language, whatever the options (a
+// device, a set variable, a name the BASIC file declares). Most frequent first, then in
 // alphabetical order. A word is a run of letters, digits and "_" (in C, with
 // the "#" of a directive before it). For a text with no language, every word
 // with a letter that occurs at least three times (in any case; shown as first
