@@ -228,11 +228,14 @@ private Q_SLOTS:
              "powershell -command Find-Java -Output x\r\nprova -n 5 h & cerca il testo /i");
         riga("batch: - senza protezione", trattini, 3, false, true, elencoTrattini,
              "powershell -comando cerca il testo-Java -Y x\r\nprova -N 5 h & cerca il testo /i");
-        const char *powershell = "<# : x\r\n@echo off\r\nexit /b\r\n#>\r\nexit 1";
+        // The lines after the batch half's last "exit" are PowerShell's comment.
+        const char *powershell =
+            "<# : x\r\n@echo off\r\n  exit /b\r\nexit /b\r\necho for\r\n#>\r\nexit 1";
         riga("batch: ibrido con PowerShell", powershell, 3, true, true, "exit>esci|echo>mostra",
-             "<# : x\r\n@mostra off\r\nesci /b\r\n#>\r\nexit 1");
+             "<# : x\r\n@mostra off\r\n  esci /b\r\nesci /b\r\necho for\r\n#>\r\nexit 1");
         riga("batch: ibrido con PowerShell senza separatori", powershell, 3, true, false,
-             "exit>esci|echo>mostra", "<# : x\r\n@echo off\r\nesci /b\r\n#>\r\nesci 1");
+             "exit>esci|echo>mostra",
+             "<# : x\r\n@echo off\r\n  esci /b\r\nesci /b\r\nmostra for\r\n#>\r\nesci 1");
         const char *funzioni = "int exit = 0; while (!exit) exit = 1;\r\n"
                                "void (*free)(void *); p->free(q); free (q); exit(1);\r\n"
                                "if (f == NULL) fputs(\"x\", stdout);";

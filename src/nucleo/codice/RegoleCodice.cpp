@@ -242,6 +242,10 @@ void NomiBatch(QStringView t, Segni &segni)
     // The scanner tells where a set value ends (quotes, escapes, blocks).
     const QVector<Zona> testi = ScansionaCodice(t, {Linguaggio::Batch, false}).Elenco();
     const qsizetype n = t.size();
+    // A PowerShell hybrid opens with "<#": its batch half ends at the first
+    // unindented line that leaves the script ("goto :eof", "exit"); what
+    // follows, up to "#>", is a PowerShell comment cmd never reads.
+    const bool powershell = t.sliced(SaltaSpazi(t, 0)).startsWith(u"<#");
     qsizetype inizioRiga = 0;
     for (qsizetype i = 0; i < n;) {
         const QChar c = t[i];
@@ -252,6 +256,21 @@ void NomiBatch(QStringView t, Segni &segni)
         if (i == inizioRiga) {
             const qsizetype primo = SaltaSpazi(t, i);
             const QStringView resto = t.sliced(primo);
+            if (powershell && i > 0 && primo == i) { // not inside an indented block
+                const qsizetype comando = primo + (resto.startsWith(u"@") ? 1 : 0);
+                const qsizetype dopo = SaltaSpazi(t, comando + 4);
+                const bool esce = (Parola(t, comando, u"goto") && dopo < n &&
+                                   (Parola(t, dopo, u"eof") ||
+                                    (t[dopo] == u':' && Parola(t, dopo + 1, u"eof")))) ||
+                                  Parola(t, comando, u"exit");
+                if (esce) {
+                    qsizetype fine = primo;
+                    while (fine < n && !FineRiga(t[fine]))
+                        ++fine;
+                    if (fine < n) segni.Segna(fine, n);
+                    return;
+                }
+            }
             bool script = resto.startsWith(u"*/") || resto.startsWith(u"-->") ||
                           resto.startsWith(u"#>") ||
                           (resto.startsWith(u"@") && Parola(t, primo + 1, u"end"));

@@ -107,5 +107,7 @@ struct RegoleCodice
 //   script half of a hybrid file is left alone: from the first line that
 //   begins with "@end", "*/", "-->", "#>", "<job" or "<script" (blanks and
 //   case aside) to the end of the text, since these lines close the batch
-//   half of the usual JScript, PowerShell and WSF hybrids.
+//   half of the usual JScript, PowerShell and WSF hybrids; in a file that
+//   opens with "<#" (PowerShell), already from the line after the first
+//   unindented "goto :eof" or "exit", the end of its batch half.
 QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio);
