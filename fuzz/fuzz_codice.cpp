@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
         CursoreZone cursore(zone);
         for (qsizetype i = 0; i < testo.size(); ++i)
             if (cursore.Protetto(i) != zone.Protetto(i)) std::abort();
-        (void)ParoleNonTradotte(testo, tipo, {QStringLiteral("If")});
+        (void)ParoleNonTradotte(testo, tipo, {{QStringLiteral("If"), QStringLiteral("Se")}});
     }
 
     const auto sostituzioni = TestoElenco::LeggiSostituzioni(byte);

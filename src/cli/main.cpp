@@ -683,13 +683,10 @@ public:
             m_motori[linguaggio] = std::make_unique<Motori>(voci);
     }
 
-    // The words of the list a text of `linguaggio` is worked with.
-    QStringList ParoleElenco(Linguaggio linguaggio) const
+    // The entries of the list a text of `linguaggio` is worked with.
+    const QVector<VoceSostituzione> &VociElenco(Linguaggio linguaggio) const
     {
-        QStringList parole;
-        for (const VoceSostituzione &v : Voci(linguaggio))
-            if (!SenzaParola(v)) parole.append(v.Trova);
-        return parole;
+        return Voci(linguaggio);
     }
 
     RegoleCodice Regole(const QString &nome) const { return RegoleDi(m_opzioni, nome); }
@@ -900,7 +897,7 @@ int ParoleNonTradotteDi(Elaborazione &elaborazione, const Comando &o)
         const TipoTesto tipo = elaborazione.Regole(file[i]).tipo;
         const QString testo = Documento::Decodifica(*bozza, nullptr);
         for (const ParolaContata &p :
-             ParoleNonTradotte(testo, tipo, elaborazione.ParoleElenco(tipo.linguaggio),
+             ParoleNonTradotte(testo, tipo, elaborazione.VociElenco(tipo.linguaggio),
                                o.separatoriCodice.value_or(false)))
             conteggi[tipo.linguaggio][{p.parola, p.motivo}] += p.occorrenze;
     }

@@ -85,11 +85,9 @@ void FinestraParole::Aggiorna()
 {
     Piattaforma::PuntatoreOccupato(this, true);
     const TipoTesto tipo = TipoDaNomeFile(m_contesto.NomeFileCorrente);
-    QStringList paroleElenco;
-    for (const VoceSostituzione &voce : m_contesto.ListeInUso().LeggiSostituzioni())
-        if (!voce.Trova.isEmpty()) paroleElenco.append(voce.Trova);
     const QVector<ParolaContata> parole = ParoleNonTradotte(
-        m_form.Editor()->Text(), tipo, paroleElenco, m_contesto.OpzioniCodice.SeparatoriCodice);
+        m_form.Editor()->Text(), tipo, m_contesto.ListeInUso().LeggiSostituzioni(),
+        m_contesto.OpzioniCodice.SeparatoriCodice);
 
     ElencoParole->clear();
     QList<QTreeWidgetItem *> righe;

@@ -139,11 +139,101 @@ std::vector<bool> CopertiDaVociComposte(QStringView testo, const QStringList &pa
     return coperti;
 }
 
+// Whether the replacement of `voce` leaves unprotected what its word
+// protects, or the other way round (echo, rem, set and their translations):
+// compared on the word followed by some text, as the list's order rule does.
+bool CambiaZone(const VoceSostituzione &voce, TipoTesto tipo)
+{
+    for (const QString &resto : {QStringLiteral(" x y"), QStringLiteral(" x=y")}) {
+        const QString prima = voce.Trova + resto, dopo = voce.Sostituisci + resto;
+        if (ScansionaCodice(prima, tipo).Protetto(prima.size() - 1) !=
+            ScansionaCodice(dopo, tipo).Protetto(dopo.size() - 1))
+            return true;
+    }
+    return false;
+}
+
+// A copy of a draft with the word of each entry that changes what is
+// protected put back in place of its replacement, and where it was put back
+// (indexes in the copy).
+struct Ripristino
+{
+    QString copia;
+    QVector<RegoleCodice::Spostamento> spostamenti;
+};
+
+// Nothing when no such replacement stands in the code of `testo`. Whole words
+// starting outside the stretches of `zone`, in text order; where two
+// replacements overlap, the first one found in the text wins, on a tie the
+// earlier entry.
+Ripristino RimettiParole(QStringView testo, TipoTesto tipo, const ZoneProtette &zone,
+                         const QVector<VoceSostituzione> &voci, const Delimitatori &regola)
+{
+    struct Posto
+    {
+        qsizetype inizio;
+        const VoceSostituzione *voce;
+    };
+    QVector<Posto> posti;
+    for (const VoceSostituzione &voce : voci) {
+        if (SenzaParola(voce) || voce.Sostituisci.trimmed().isEmpty() || !CambiaZone(voce, tipo))
+            continue;
+        const Ricerca::Parola parola(voce.Sostituisci, Intere, regola);
+        for (qsizetype k = testo.indexOf(voce.Sostituisci, 0, Qt::CaseInsensitive); k >= 0;
+             k = testo.indexOf(voce.Sostituisci, k + 1, Qt::CaseInsensitive))
+            if (parola.CorrispondeNelTesto(testo, k) && !zone.Protetto(k)) posti.append({k, &voce});
+    }
+    if (posti.isEmpty()) return {};
+    std::stable_sort(posti.begin(), posti.end(),
+                     [](const Posto &a, const Posto &b) { return a.inizio < b.inizio; });
+    Ripristino r;
+    r.copia.reserve(testo.size());
+    qsizetype fatto = 0;
+    for (const Posto &p : posti) {
+        if (p.inizio < fatto) continue; // inside the one put back before
+        r.copia += testo.sliced(fatto, p.inizio - fatto);
+        r.spostamenti.append({r.copia.size(), p.voce->Trova.size(), p.voce->Sostituisci.size()});
+        r.copia += p.voce->Trova;
+        fatto = p.inizio + p.voce->Sostituisci.size();
+    }
+    r.copia += testo.sliced(fatto);
+    return r;
+}
+
+// Stretches of the copy moved onto the draft: each end moves by the change of
+// length of the words put back before it, so a stretch that begins with such
+// a word (a comment opened by "rem") keeps all of its draft text.
+QVector<Zona> Riporta(const QVector<Zona> &zone,
+                      const QVector<RegoleCodice::Spostamento> &spostamenti)
+{
+    QVector<Zona> riportate;
+    riportate.reserve(zone.size());
+    qsizetype k = 0, spostamento = 0;
+    const auto sposta = [&](qsizetype indice) {
+        for (; k < spostamenti.size() && spostamenti[k].inizio < indice; ++k)
+            spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
+        return indice + spostamento;
+    };
+    for (const Zona &z : zone) {
+        const Zona r{sposta(z.inizio), sposta(z.fine)};
+        if (r.fine <= r.inizio) continue;
+        if (!riportate.isEmpty() && riportate.back().fine >= r.inizio)
+            riportate.back().fine = std::max(riportate.back().fine, r.fine);
+        else
+            riportate.append(r);
+    }
+    return riportate;
+}
+
 } // namespace
 
 QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
-                                         const QStringList &paroleElenco, bool separatoriCodice)
+                                         const QVector<VoceSostituzione> &voci,
+                                         bool separatoriCodice)
 {
+    QStringList paroleElenco;
+    for (const VoceSostituzione &voce : voci)
+        if (!SenzaParola(voce)) paroleElenco.append(voce.Trova);
     const Linguaggio linguaggio = tipo.linguaggio;
     const bool esatte = FamigliaC(linguaggio);
     const Delimitatori regola = Delimitatori::Per(separatoriCodice, linguaggio);
@@ -168,10 +258,17 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
         }
     }
 
-    const ZoneProtette zone = ScansionaCodice(testo, tipo);
+    ZoneProtette zone = ScansionaCodice(testo, tipo);
+    // On a draft the stretches and names are those of the text as written.
+    const Ripristino r = chiave ? RimettiParole(testo, tipo, zone, voci, regola) : Ripristino();
+    const bool rimesse = !r.spostamenti.isEmpty();
+    if (rimesse)
+        zone = ZoneProtette(Riporta(ScansionaCodice(r.copia, tipo).Elenco(), r.spostamenti));
     CursoreZone protetto(zone);
     // The program's own names are names whatever the options: never offered.
-    const ZoneProtette nomi(chiave ? NomiDelCodice(testo, linguaggio) : QVector<Zona>());
+    const ZoneProtette nomi(!chiave   ? QVector<Zona>()
+                            : rimesse ? Riporta(NomiDelCodice(r.copia, linguaggio), r.spostamenti)
+                                      : NomiDelCodice(testo, linguaggio));
     CursoreZone nome(nomi);
     const std::vector<bool> coperti =
         chiave ? CopertiDaVociComposte(testo, paroleElenco, regola, CursoreZone(zone))

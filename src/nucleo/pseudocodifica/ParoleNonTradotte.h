@@ -3,6 +3,7 @@
 // The keywords a substitution list leaves untranslated in a text's code.
 
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/elenchi/VociElenco.h"
 
 #include <QStringList>
 #include <QStringView>
@@ -31,7 +32,7 @@ const QStringList &ParoleChiave(Linguaggio linguaggio);
 
 // Counts, in the code of `testo` (outside comments, strings and the other
 // stretches the scanner protects), the keywords of its language that the list
-// whose words are `paroleElenco` leaves as they are, one row per word and
+// `voci` leaves as they are, one row per word and
 // reason: no entry equals the word (in any case) and no entry of several
 // words covers it there, or the entry cannot take it where it stands (after a
 // tab or against an operator without the code separators, a BASIC type
@@ -44,6 +45,10 @@ const QStringList &ParoleChiave(Linguaggio linguaggio);
 // the "#" of a directive before it). For a text with no language, every word
 // with a letter that occurs at least three times (in any case; shown as first
 // written) and is not a word of the list.
+// `testo` may be a draft the list already ran on: the replacement of an entry
+// whose word opens or closes protected text (echo, rem, set) no longer opens
+// it, so the stretches are read on a copy with the entry's word put back in
+// place of its replacement wherever it stands as a whole word in code.
 QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
-                                         const QStringList &paroleElenco,
+                                         const QVector<VoceSostituzione> &voci,
                                          bool separatoriCodice = false);
