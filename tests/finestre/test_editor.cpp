@@ -209,6 +209,12 @@ private Q_SLOTS:
         QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(scelta.count(), 1);
         QCOMPARE(e->SelLength(), 0); // not "select all"
+        // The keypad's key is the menu's too, and types nothing.
+        azione.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        e->RiservaScorciatoie({azione.shortcut()});
+        QTest::keyClick(e, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        QCOMPARE(scelta.count(), 2);
+        QCOMPARE(e->Text(), u"abc"_s);
     }
 
     // The walk's occurrence lands mid-view with context around it, wherever it is.
