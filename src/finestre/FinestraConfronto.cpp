@@ -29,6 +29,7 @@ constexpr int RuoloSegni = Qt::UserRole;
 const QColor ColoreSottolineato = EditorTesto::ColoreSegni().darker(160);
 constexpr int Margine = 3;               // pixels left and right of a line's text
 constexpr int LimiteSuggerimento = 2000; // characters of a side shown in the tooltip
+constexpr int ColonnePasso = 4;          // columns an arrow key moves the text by
 
 // The width of one character of the fixed-width `carattere` as text lays it
 // out (a long run, so that rounded advances add up as they do on screen).
@@ -92,13 +93,13 @@ qsizetype ColonneMassime(const QStringList &righe, int tab)
     return massimo;
 }
 
-// Moving the current row scrolls the table up and down only: a line wider
-// than the view would otherwise throw the view back to its start on every
-// click or arrow key. Sideways the user scrolls, or F8 shows the change.
+// The columns fit the view: moving the current row scrolls up and down
+// only. Sideways the text moves inside its columns by the offset `Barra`.
 class TabellaConfronto : public QTableView
 {
 public:
     using QTableView::QTableView;
+    QScrollBar *Barra = nullptr;
     void scrollTo(const QModelIndex &indice, ScrollHint suggerimento) override
     {
         const int orizzontale = horizontalScrollBar()->value();
@@ -107,14 +108,13 @@ public:
     }
 
 protected:
-    // The arrows left and right scroll sideways (the row is the selection).
+    // The arrows left and right move the text sideways (the row is the selection).
     void keyPressEvent(QKeyEvent *e) override
     {
         if (e->modifiers() == Qt::NoModifier &&
             (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right))
-            horizontalScrollBar()->triggerAction(e->key() == Qt::Key_Left
-                                                     ? QAbstractSlider::SliderSingleStepSub
-                                                     : QAbstractSlider::SliderSingleStepAdd);
+            Barra->triggerAction(e->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                          : QAbstractSlider::SliderSingleStepAdd);
         else
             QTableView::keyPressEvent(e);
     }
@@ -192,14 +192,15 @@ private:
 };
 
 // Draws a line with its changed words on a stronger background; tabs as
-// spaces so that the marks fall on their words.
+// spaces so that the marks fall on their words. The line starts `barra`'s
+// value in pixels to the left of its column: both sides move together.
 class DelegatoSegni : public QStyledItemDelegate
 {
 public:
     DelegatoSegni(const Confronto::Risultato &r,
                   const QHash<qsizetype, QList<Confronto::Tratto>> &segniCorsa, int tab,
-                  QObject *padre)
-        : QStyledItemDelegate(padre), m_r(r), m_segniCorsa(segniCorsa), m_tab(tab)
+                  const QScrollBar *barra, QObject *padre)
+        : QStyledItemDelegate(padre), m_r(r), m_segniCorsa(segniCorsa), m_tab(tab), m_barra(barra)
     {
     }
     void paint(QPainter *p, const QStyleOptionViewItem &opzione,
@@ -224,22 +225,22 @@ public:
         const QString mostrata = Espansa(testo, m_tab);
         const qreal passo = Passo(opzione.font);
         const QRect area = opzione.rect.adjusted(Margine, 0, -Margine, 0);
-        // Only the columns inside the view are drawn: a line may be far wider.
-        int destraVista = area.right();
-        if (const auto *vista = qobject_cast<const QAbstractScrollArea *>(opzione.widget))
-            destraVista = vista->viewport()->width();
+        const int scostamento = m_barra->value();
+        const qreal inizioRiga = area.left() - scostamento;
+        const int destraVista = area.right();
+        // Only the columns inside the cell are drawn: a line may be far wider.
         const qsizetype primaColonna =
-            std::max<qsizetype>(0, qsizetype(std::floor(-area.left() / passo)) - 1);
+            std::max<qsizetype>(0, qsizetype(std::floor(scostamento / passo)) - 1);
         const qsizetype ultimaColonna =
-            qsizetype(std::ceil((destraVista - area.left()) / passo)) + 1;
+            qsizetype(std::ceil((scostamento + area.width()) / passo)) + 1;
         const auto tratto = [&](ColonneRiga &colonne, const Confronto::Tratto &t, int alto,
                                 int altezza) {
             const qsizetype inizio = colonne.Di(t.Inizio);
             const qsizetype fine = colonne.Di(t.Inizio + t.Lunghezza);
-            return QRectF(area.left() + inizio * passo, alto, (fine - inizio) * passo, altezza);
+            return QRectF(inizioRiga + inizio * passo, alto, (fine - inizio) * passo, altezza);
         };
         p->save();
-        p->setClipRect(opzione.rect);
+        p->setClipRect(area);
         const QColor segno = sinistra ? QColor(0xff, 0xb3, 0xb3) : QColor(0xa6, 0xe6, 0xa6);
         ColonneRiga colonne(testo, m_tab);
         for (const Confronto::Tratto &t : segni) {
@@ -259,7 +260,7 @@ public:
         }
         p->setPen(opzione.palette.color(QPalette::Text));
         if (primaColonna < mostrata.size())
-            p->drawText(QRectF(area.left() + primaColonna * passo, area.top(),
+            p->drawText(QRectF(inizioRiga + primaColonna * passo, area.top(),
                                (ultimaColonna - primaColonna + 1) * passo, area.height()),
                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                         mostrata.mid(primaColonna, ultimaColonna - primaColonna));
@@ -270,6 +271,7 @@ private:
     const Confronto::Risultato &m_r;
     const QHash<qsizetype, QList<Confronto::Tratto>> &m_segniCorsa;
     int m_tab;
+    const QScrollBar *m_barra;
 };
 
 } // namespace
@@ -293,16 +295,22 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     else
         resize(Piattaforma::Pixel(12000), Piattaforma::Pixel(7500));
 
-    VistaConfronto = new TabellaConfronto(this);
+    auto *tabella = new TabellaConfronto(this);
+    VistaConfronto = tabella;
     VistaConfronto->setObjectName(QStringLiteral("VistaConfronto"));
     VistaConfronto->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    BarraOrizzontale = new QScrollBar(Qt::Horizontal, this);
+    BarraOrizzontale->setObjectName(QStringLiteral("BarraOrizzontale"));
+    tabella->Barra = BarraOrizzontale;
     m_colonneTab = ColonneTab(VistaConfronto->font());
-    m_colonneOriginale = ColonneMassime(m_risultato.RigheOriginale, m_colonneTab);
-    m_colonneAttuale = ColonneMassime(m_risultato.RigheAttuale, m_colonneTab);
+    m_colonneMassime = std::max(ColonneMassime(m_risultato.RigheOriginale, m_colonneTab),
+                                ColonneMassime(m_risultato.RigheAttuale, m_colonneTab));
     VistaConfronto->setModel(new ModelloConfronto(m_risultato, m_colonneTab, VistaConfronto));
-    VistaConfronto->setItemDelegate(
-        new DelegatoSegni(m_risultato, m_segniCorsa, m_colonneTab, VistaConfronto));
-    VistaConfronto->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    VistaConfronto->setItemDelegate(new DelegatoSegni(m_risultato, m_segniCorsa, m_colonneTab,
+                                                      BarraOrizzontale, VistaConfronto));
+    VistaConfronto->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(BarraOrizzontale, &QScrollBar::valueChanged, VistaConfronto->viewport(),
+            qOverload<>(&QWidget::update));
     VistaConfronto->viewport()->installEventFilter(this);
     VistaConfronto->setSelectionBehavior(QAbstractItemView::SelectRows);
     VistaConfronto->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -317,9 +325,10 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     QHeaderView *intestazione = VistaConfronto->horizontalHeader();
     intestazione->setSectionResizeMode(NumeroOriginale, QHeaderView::ResizeToContents);
     intestazione->setSectionResizeMode(NumeroAttuale, QHeaderView::ResizeToContents);
-    // Each side as wide as its longest line, at least half the view (AdattaColonne).
-    intestazione->setSectionResizeMode(TestoOriginale, QHeaderView::Interactive);
-    intestazione->setSectionResizeMode(TestoAttuale, QHeaderView::Interactive);
+    // Each side half of what the numbers leave (AdattaColonne).
+    intestazione->setSectionResizeMode(TestoOriginale, QHeaderView::Fixed);
+    intestazione->setSectionResizeMode(TestoAttuale, QHeaderView::Fixed);
+    intestazione->setStretchLastSection(false);
 
     EtichettaRiepilogo = new QLabel(this);
     EtichettaRiepilogo->setObjectName(QStringLiteral("EtichettaRiepilogo"));
@@ -356,8 +365,12 @@ FinestraConfronto::FinestraConfronto(const QString &originale, const QString &at
     pulsanti->addWidget(BottonePrecedente);
     pulsanti->addWidget(BottoneSuccessivo);
     pulsanti->addWidget(BottoneChiudi);
+    auto *tabellaEBarra = new QVBoxLayout;
+    tabellaEBarra->setSpacing(0);
+    tabellaEBarra->addWidget(VistaConfronto, 1);
+    tabellaEBarra->addWidget(BarraOrizzontale);
     auto *disposizione = new QVBoxLayout(this);
-    disposizione->addWidget(VistaConfronto, 1);
+    disposizione->addLayout(tabellaEBarra, 1);
     disposizione->addLayout(pulsanti);
 
     VistaConfronto->setFocus();
@@ -372,6 +385,13 @@ void FinestraConfronto::Mostra(const QString &originale, const QString &attuale,
     FinestraConfronto finestra(originale, attuale, padre, segniCorsa);
     if (allaRiga) connect(&finestra, &FinestraConfronto::RigaScelta, &finestra, allaRiga);
     Piattaforma::MostraModale(&finestra);
+}
+
+std::function<void(qsizetype)> FinestraConfronto::AllaRigaDi(EditorTesto *editor)
+{
+    return [editor](qsizetype riga) {
+        editor->VaiAllaRiga(int(std::min<qsizetype>(riga, INT_MAX - 1)) + 1);
+    };
 }
 
 qsizetype FinestraConfronto::RigaCorrente() const
@@ -392,7 +412,10 @@ void FinestraConfronto::CambiamentoPrecedente()
 void FinestraConfronto::ScegliRiga(qsizetype riga)
 {
     const qsizetype attuale = Confronto::RigaAttuale(m_risultato, riga);
-    if (attuale >= 0) Q_EMIT RigaScelta(attuale);
+    if (attuale < 0) return;
+    // Closed first: the comparison neither hides the line nor blocks the editor.
+    reject();
+    Q_EMIT RigaScelta(attuale);
 }
 
 void FinestraConfronto::keyPressEvent(QKeyEvent *e)
@@ -425,10 +448,10 @@ bool FinestraConfronto::eventFilter(QObject *oggetto, QEvent *e)
         if (e->type() == QEvent::Wheel) {
             const auto *rotella = static_cast<QWheelEvent *>(e);
             if ((rotella->modifiers() & Qt::ShiftModifier) && rotella->angleDelta().x() == 0) {
-                QScrollBar *barra = VistaConfronto->horizontalScrollBar();
                 const qreal colonne = rotella->angleDelta().y() / 120.0 * 8;
-                barra->setValue(barra->value() -
-                                int(std::lround(colonne * Passo(VistaConfronto->font()))));
+                BarraOrizzontale->setValue(
+                    BarraOrizzontale->value() -
+                    int(std::lround(colonne * Passo(VistaConfronto->font()))));
                 return true;
             }
         }
@@ -442,60 +465,59 @@ void FinestraConfronto::AdattaColonne()
     const int larghezzaVista = VistaConfronto->viewport()->width();
     const int numeri =
         intestazione->sectionSize(NumeroOriginale) + intestazione->sectionSize(NumeroAttuale);
-    const int meta = std::max(0, (larghezzaVista - numeri) / 2);
+    const int resto = std::max(0, larghezzaVista - numeri);
+    const int meta = resto / 2;
+    intestazione->resizeSection(TestoOriginale, meta);
+    intestazione->resizeSection(TestoAttuale, resto - meta);
+    // The offset reaches the end of the longest line in the narrower column.
     const qreal passo = Passo(VistaConfronto->font());
-    const auto larghezza = [&](qsizetype colonne) {
-        const qreal necessaria = std::ceil(colonne * passo) + 2 * Margine + 1;
-        return std::min(intestazione->maximumSectionSize(),
-                        std::max(meta, int(std::min<qreal>(necessaria, INT_MAX / 4))));
-    };
-    intestazione->resizeSection(TestoOriginale, larghezza(m_colonneOriginale));
-    intestazione->resizeSection(TestoAttuale, larghezza(m_colonneAttuale));
-    // The table updates its scroll range later; set it now so that a scroll
-    // to a change far right takes effect at once.
-    VistaConfronto->horizontalScrollBar()->setRange(
-        0, std::max(0, intestazione->length() - larghezzaVista));
+    const qreal necessaria = std::ceil(m_colonneMassime * passo) + 2 * Margine + 1;
+    BarraOrizzontale->setRange(0, int(std::clamp<qreal>(necessaria - meta, 0, INT_MAX / 4)));
+    BarraOrizzontale->setPageStep(std::max(1, meta));
+    BarraOrizzontale->setSingleStep(std::max(1, int(std::lround(ColonnePasso * passo))));
 }
 
 void FinestraConfronto::MostraSegno(qsizetype riga)
 {
     if (riga < 0 || riga >= m_risultato.Righe.size()) return;
     const Confronto::Riga &r = m_risultato.Righe[riga];
-    QHeaderView *intestazione = VistaConfronto->horizontalHeader();
     const qreal passo = Passo(VistaConfronto->font());
-    // From where to where, in the table's width, the first mark of each side lies;
-    // a side without marks counts its line's start when the line is only there.
-    const auto primo = [&](Colonna colonna, qsizetype numero, const QStringList &righe,
+    // From where to where, in pixels from the line's start, the first mark of
+    // each side lies; a side without marks counts its line's start when the
+    // line is only there.
+    const auto primo = [&](qsizetype numero, const QStringList &righe,
                            const QList<Confronto::Tratto> &segni) -> std::pair<qreal, qreal> {
-        const qreal base = intestazione->sectionPosition(colonna) + Margine;
         if (numero < 0) return {-1, -1};
-        if (segni.isEmpty()) return {base, base};
+        if (segni.isEmpty()) return {0, 0};
         ColonneRiga colonne(righe[numero], m_colonneTab);
         const qsizetype inizio = colonne.Di(segni.first().Inizio);
         const qsizetype fine = colonne.Di(segni.first().Inizio + segni.first().Lunghezza);
-        return {base + inizio * passo, base + fine * passo};
+        return {inizio * passo, fine * passo};
     };
-    auto sinistra =
-        primo(TestoOriginale, r.Originale, m_risultato.RigheOriginale, r.SegniOriginale);
-    auto destra = primo(TestoAttuale, r.Attuale, m_risultato.RigheAttuale, r.SegniAttuale);
+    auto sinistra = primo(r.Originale, m_risultato.RigheOriginale, r.SegniOriginale);
+    auto destra = primo(r.Attuale, m_risultato.RigheAttuale, r.SegniAttuale);
     if (!r.SegniOriginale.isEmpty() && r.SegniAttuale.isEmpty() && r.Attuale >= 0)
         destra = {-1, -1};
     if (!r.SegniAttuale.isEmpty() && r.SegniOriginale.isEmpty() && r.Originale >= 0)
         sinistra = {-1, -1};
     std::pair<qreal, qreal> mostra = sinistra.first >= 0 ? sinistra : destra;
     if (mostra.first < 0) return;
-    const int larghezzaVista = VistaConfronto->viewport()->width();
+    // The text width of the narrower column.
+    const int larghezza =
+        VistaConfronto->horizontalHeader()->sectionSize(TestoOriginale) - 2 * Margine;
     const int spazio = int(std::lround(4 * passo));
     // Both sides' first marks when they fit together.
-    if (sinistra.first >= 0 && destra.first >= 0 &&
-        destra.second - sinistra.first + 2 * spazio <= larghezzaVista)
-        mostra = {sinistra.first, destra.second};
-    QScrollBar *barra = VistaConfronto->horizontalScrollBar();
-    if (mostra.first < barra->value())
-        barra->setValue(std::max(0, int(mostra.first) - spazio));
-    else if (mostra.second > barra->value() + larghezzaVista)
-        barra->setValue(std::min(int(mostra.first) - spazio,
-                                 int(std::ceil(mostra.second)) + spazio - larghezzaVista));
+    if (sinistra.first >= 0 && destra.first >= 0) {
+        const std::pair<qreal, qreal> insieme = {std::min(sinistra.first, destra.first),
+                                                 std::max(sinistra.second, destra.second)};
+        if (insieme.second - insieme.first + 2 * spazio <= larghezza) mostra = insieme;
+    }
+    if (mostra.second <= larghezza)
+        BarraOrizzontale->setValue(0);
+    else
+        BarraOrizzontale->setValue(
+            std::max(0, std::min(int(mostra.first) - spazio,
+                                 int(std::ceil(mostra.second)) + spazio - larghezza)));
 }
 
 void FinestraConfronto::VaiA(qsizetype riga)

@@ -183,15 +183,9 @@ void FinestraPrincipale::MostraOpzioni()
 
 void FinestraPrincipale::MostraConfronto()
 {
-    // A line picked in the comparison is shown in the editor, which comes
-    // forward; the comparison stays open.
+    // A line picked in the comparison closes it and is shown in the editor.
     FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
-                              m_contesto.SegniCorsa, [this](qsizetype riga) {
-                                  m_editor->VaiAllaRiga(
-                                      int(std::min<qsizetype>(riga, INT_MAX - 1)) + 1);
-                                  raise();
-                                  activateWindow();
-                              });
+                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor));
 }
 
 void FinestraPrincipale::VaiAllaRiga()

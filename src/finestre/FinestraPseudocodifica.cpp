@@ -114,8 +114,10 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
     BottoneParoleNonTradotte->hide();
     // ... and, in the place of the automatic run's caption, the draft beside the original.
     BottoneConfronta = pulsante("BottoneConfronta", 0, 1320, 1935, "C&onfronta...", [this] {
+        // A picked line is where the editor's caret goes (seen once the run closes).
         FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_form.Editor()->Text(), this,
-                                  m_contesto.SegniCorsa);
+                                  m_contesto.SegniCorsa,
+                                  FinestraConfronto::AllaRigaDi(m_form.Editor()));
     });
     BottoneConfronta->setToolTip(QStringLiteral("Confronta con l'originale"));
     BottoneConfronta->hide();

@@ -79,8 +79,9 @@ private Q_SLOTS:
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraConfronto"_s});
     }
     // A change far right in a long line, or after a deep indent, is reached:
-    // F8 scrolls sideways until the change mark shows inside its column;
-    // Maiusc+wheel and the arrows scroll sideways; tabs take their width.
+    // F8 moves the text sideways until the change mark shows inside its
+    // column; Maiusc+wheel and the arrows move it; tabs take their width.
+    // Both text columns stay inside the view, however long the lines.
     void righeLungheERientrate_data()
     {
         QTest::addColumn<QString>("originale");
@@ -94,6 +95,10 @@ private Q_SLOTS:
         QTest::newRow("rientro di spazi")
             << u"If x Then\r\nb\r\n"_s + QString(150, u' ') + u"ByVal x As Long\r\n"_s
             << u"Se x Then\r\nb\r\n"_s + QString(150, u' ') + u"PerValore x As Long\r\n"_s << 150
+            << true;
+        QTest::newRow("riga di 283 caratteri")
+            << u"If x Then\r\nb\r\nIf a <> b "_s + QString(268, u'a') + u" Then\r\n"_s
+            << u"Se x Then\r\nb\r\nIf a <> b "_s + QString(268, u'a') + u" Allora\r\n"_s << 278
             << true;
         QTest::newRow("rientro di tabulazioni")
             << u"If x Then\r\nb\r\n\t\t\tByVal x As Long\r\n"_s
@@ -112,8 +117,14 @@ private Q_SLOTS:
         QVERIFY(f.width() >= schermo.width() * 8 / 10);
         QVERIFY(schermo.contains(f.frameGeometry()));
         QTableView *vista = f.VistaConfronto;
-        QScrollBar *barra = vista->horizontalScrollBar();
+        QScrollBar *barra = f.BarraOrizzontale;
         QCOMPARE(barra->maximum() > 0, lunga);
+        QCOMPARE(barra->value(), 0); // opens at the lines' start
+        for (int colonna : {1, 3}) {
+            const QRect testo = vista->visualRect(vista->model()->index(0, colonna));
+            QVERIFY2(vista->viewport()->rect().contains(testo),
+                     qPrintable(QString::number(colonna)));
+        }
 
         QCOMPARE(f.RigaCorrente(), 0);
         QTest::keyClick(vista, Qt::Key_F8);
@@ -131,7 +142,8 @@ private Q_SLOTS:
             if (immagine.pixel(x, cella.center().y()) == qRgb(0xff, 0xb3, 0xb3)) xSegno = x;
         QVERIFY(xSegno >= 0);
         const qreal avanzamento = QFontMetricsF(vista->font()).horizontalAdvance(u'x');
-        QVERIFY(xSegno - vista->visualRect(indice).left() >= colonneMinime * avanzamento - 2);
+        QVERIFY(xSegno - vista->visualRect(indice).left() + barra->value() >=
+                colonneMinime * avanzamento - 2);
 
         if (lunga) {
             barra->setValue(0);
