@@ -198,13 +198,14 @@ RegoleCodice RegoleDi(const Comando &o, const QString &nome)
     return regole;
 }
 
+// The language a name on the command line chooses, in any case: its short
+// name, "c++" or "nessuno".
 std::optional<Linguaggio> LinguaggioDaNome(const QString &nome)
 {
     const QString n = nome.toLower();
-    if (n == QStringLiteral("basic")) return Linguaggio::Basic;
-    if (n == QStringLiteral("c")) return Linguaggio::C;
-    if (n == QStringLiteral("c++") || n == QStringLiteral("cpp")) return Linguaggio::Cpp;
-    if (n == QStringLiteral("batch")) return Linguaggio::Batch;
+    if (n == QStringLiteral("c++")) return Linguaggio::Cpp;
+    for (Linguaggio l : {Linguaggio::Basic, Linguaggio::C, Linguaggio::Cpp, Linguaggio::Batch})
+        if (n == ChiaveLinguaggio(l)) return l;
     if (n == QStringLiteral("nessuno")) return Linguaggio::Nessuno;
     return std::nullopt;
 }
@@ -417,14 +418,13 @@ std::optional<QVector<VoceSostituzione>> ElencoDelProgramma(const QString &perco
     return voci;
 }
 
-// The language whose ready list a name on the command line chooses.
+// The language whose ready list a name on the command line chooses: a
+// language's name in lower case (any other name is a list file).
 std::optional<Linguaggio> ElencoPronto(const QString &nome)
 {
-    if (nome == QStringLiteral("basic")) return Linguaggio::Basic;
-    if (nome == QStringLiteral("c")) return Linguaggio::C;
-    if (nome == QStringLiteral("c++") || nome == QStringLiteral("cpp")) return Linguaggio::Cpp;
-    if (nome == QStringLiteral("batch")) return Linguaggio::Batch;
-    return std::nullopt;
+    const std::optional<Linguaggio> linguaggio = LinguaggioDaNome(nome);
+    if (nome != nome.toLower() || linguaggio == Linguaggio::Nessuno) return std::nullopt;
+    return linguaggio;
 }
 
 // `linguaggi`: the languages of the texts to be read.

@@ -31,6 +31,23 @@ TipoTesto TipoDaNomeFile(QStringView nomeFile)
     return {};
 }
 
+QString ChiaveLinguaggio(Linguaggio linguaggio)
+{
+    switch (linguaggio) {
+    case Linguaggio::Basic:
+        return QStringLiteral("basic");
+    case Linguaggio::C:
+        return QStringLiteral("c");
+    case Linguaggio::Cpp:
+        return QStringLiteral("cpp");
+    case Linguaggio::Batch:
+        return QStringLiteral("batch");
+    case Linguaggio::Nessuno:
+        break;
+    }
+    return QString();
+}
+
 QString NomeLinguaggio(Linguaggio linguaggio)
 {
     switch (linguaggio) {

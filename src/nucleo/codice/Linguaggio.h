@@ -38,5 +38,9 @@ struct TipoTesto
 // header read as C only leaves its C++ words in English.
 TipoTesto TipoDaNomeFile(QStringView nomeFile);
 
+// The short name of a language's files and of its name on the command line:
+// "basic", "c", "cpp", "batch"; empty for no language.
+QString ChiaveLinguaggio(Linguaggio linguaggio);
+
 // The name shown to the user: "BASIC", "C", "C++", "Batch", "Nessuno".
 QString NomeLinguaggio(Linguaggio linguaggio);

@@ -9,19 +9,9 @@
 
 QString NomeElencoLinguaggio(Linguaggio linguaggio)
 {
-    switch (linguaggio) {
-    case Linguaggio::Basic:
-        return QStringLiteral("sostituzioni-basic.dat");
-    case Linguaggio::C:
-        return QStringLiteral("sostituzioni-c.dat");
-    case Linguaggio::Cpp:
-        return QStringLiteral("sostituzioni-cpp.dat");
-    case Linguaggio::Batch:
-        return QStringLiteral("sostituzioni-batch.dat");
-    case Linguaggio::Nessuno:
-        break;
-    }
-    return QStringLiteral("sostituzioni.dat");
+    const QString chiave = ChiaveLinguaggio(linguaggio);
+    return chiave.isEmpty() ? QStringLiteral("sostituzioni.dat")
+                            : QStringLiteral("sostituzioni-") + chiave + QStringLiteral(".dat");
 }
 
 QString PercorsoElencoLinguaggio(const QString &cartella, Linguaggio linguaggio)

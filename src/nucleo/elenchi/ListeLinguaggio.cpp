@@ -6,24 +6,8 @@
 
 QByteArray TestoListaDelLinguaggio(Linguaggio linguaggio)
 {
-    QString nome;
-    switch (linguaggio) {
-    case Linguaggio::Basic:
-        nome = QStringLiteral(":/liste/basic.txt");
-        break;
-    case Linguaggio::C:
-        nome = QStringLiteral(":/liste/c.txt");
-        break;
-    case Linguaggio::Cpp:
-        nome = QStringLiteral(":/liste/cpp.txt");
-        break;
-    case Linguaggio::Batch:
-        nome = QStringLiteral(":/liste/batch.txt");
-        break;
-    case Linguaggio::Nessuno:
-        return {};
-    }
-    QFile file(nome);
+    if (linguaggio == Linguaggio::Nessuno) return {};
+    QFile file(QStringLiteral(":/liste/") + ChiaveLinguaggio(linguaggio) + QStringLiteral(".txt"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
