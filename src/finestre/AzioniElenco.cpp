@@ -18,6 +18,7 @@
 
 using Piattaforma::Icona;
 using Piattaforma::Pixel;
+using Piattaforma::Pulsante;
 using Piattaforma::Pulsanti;
 using Piattaforma::Risposta;
 
@@ -156,13 +157,10 @@ FinestraLinguaggio::FinestraLinguaggio(Linguaggio proposto, QWidget *padre) : QD
     SceltaLinguaggio->setCurrentIndex(indice < 0 ? 0 : indice);
     EtichettaLinguaggio->setBuddy(SceltaLinguaggio);
 
-    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
-    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
-    BottoneOk->setGeometry(Pixel(1320), Pixel(600), Pixel(1095), Pixel(375));
+    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 1320, 600, 1095, 375);
     BottoneOk->setDefault(true);
-    BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
-    BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
-    BottoneAnnulla->setGeometry(Pixel(2520), Pixel(600), Pixel(1095), Pixel(375));
+    BottoneAnnulla =
+        Pulsante(this, "BottoneAnnulla", QStringLiteral("Annulla"), 2520, 600, 1095, 375);
     connect(BottoneOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
     SceltaLinguaggio->setFocus();

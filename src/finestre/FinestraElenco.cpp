@@ -88,9 +88,7 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
 
     auto bottone = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
                           int h, void (FinestraElenco::*gestore)()) {
-        b = new QPushButton(QString::fromUtf8(testo), this);
-        b->setObjectName(QString::fromLatin1(nome));
-        b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(h));
+        b = Piattaforma::Pulsante(this, nome, QString::fromUtf8(testo), x, y, w, h);
         connect(b, &QPushButton::clicked, this, gestore);
     };
     bottone(BottoneSalva, "BottoneSalva", "&Salva", 3600, 3600, 1455, 375, &FinestraElenco::Salva);

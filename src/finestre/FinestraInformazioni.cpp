@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 using Piattaforma::Pixel;
+using Piattaforma::Pulsante;
 
 namespace {
 
@@ -71,14 +72,11 @@ FinestraInformazioni::FinestraInformazioni(const QString &cartellaProgramma, QWi
     Versione =
         Etichetta(this, "Versione", QStringLiteral("Versione 1"), 8.25, false, false, 1320, 255);
 
-    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
-    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
-    BottoneOk->setGeometry(Pixel(3360), Pixel(2040), Pixel(1335), Pixel(375));
+    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 3360, 2040, 1335, 375);
     BottoneOk->setDefault(true);
     connect(BottoneOk, &QPushButton::clicked, this, &FinestraInformazioni::Chiudi);
-    BottoneCrediti = new QPushButton(QStringLiteral("&Crediti"), this);
-    BottoneCrediti->setObjectName(QStringLiteral("BottoneCrediti"));
-    BottoneCrediti->setGeometry(Pixel(3360), Pixel(2520), Pixel(1335), Pixel(375));
+    BottoneCrediti =
+        Pulsante(this, "BottoneCrediti", QStringLiteral("&Crediti"), 3360, 2520, 1335, 375);
     BottoneCrediti->setAutoDefault(false);
     connect(BottoneCrediti, &QPushButton::clicked, this, &FinestraInformazioni::MostraCrediti);
 }

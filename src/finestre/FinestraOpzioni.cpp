@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 using Piattaforma::Pixel;
+using Piattaforma::Pulsante;
 
 FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
     : QDialog(padre), m_contesto(stato)
@@ -38,13 +39,10 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
     EtichettaLinguaggio->setObjectName(QStringLiteral("EtichettaLinguaggio"));
     EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(1260), Pixel(4335), Pixel(255));
 
-    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
-    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
-    BottoneOk->setGeometry(Pixel(2160), Pixel(1800), Pixel(1095), Pixel(375));
+    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 2160, 1800, 1095, 375);
     BottoneOk->setDefault(true);
-    BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
-    BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
-    BottoneAnnulla->setGeometry(Pixel(3360), Pixel(1800), Pixel(1095), Pixel(375));
+    BottoneAnnulla =
+        Pulsante(this, "BottoneAnnulla", QStringLiteral("Annulla"), 3360, 1800, 1095, 375);
     connect(BottoneOk, &QPushButton::clicked, this, &FinestraOpzioni::Conferma);
     connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 

@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 using Piattaforma::Pixel;
+using Piattaforma::Pulsante;
 
 FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
     : QDialog(padre), m_contesto(form.Condiviso()), m_form(form)
@@ -48,13 +49,11 @@ FinestraParole::FinestraParole(FinestraPrincipale &form, QWidget *padre)
     EtichettaSuggerimento->setObjectName(QStringLiteral("EtichettaSuggerimento"));
     EtichettaSuggerimento->setGeometry(Pixel(120), Pixel(3720), Pixel(8535), Pixel(255));
 
-    BottoneTraduci = new QPushButton(QStringLiteral("&Traduci..."), this);
-    BottoneTraduci->setObjectName(QStringLiteral("BottoneTraduci"));
-    BottoneTraduci->setGeometry(Pixel(6000), Pixel(4200), Pixel(1275), Pixel(375));
+    BottoneTraduci =
+        Pulsante(this, "BottoneTraduci", QStringLiteral("&Traduci..."), 6000, 4200, 1275, 375);
     BottoneTraduci->setDefault(true);
-    BottoneChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
-    BottoneChiudi->setObjectName(QStringLiteral("BottoneChiudi"));
-    BottoneChiudi->setGeometry(Pixel(7380), Pixel(4200), Pixel(1275), Pixel(375));
+    BottoneChiudi =
+        Pulsante(this, "BottoneChiudi", QStringLiteral("&Chiudi"), 7380, 4200, 1275, 375);
     connect(BottoneTraduci, &QPushButton::clicked, this, &FinestraParole::TraduciSelezionata);
     connect(BottoneChiudi, &QPushButton::clicked, this, &QDialog::accept);
 

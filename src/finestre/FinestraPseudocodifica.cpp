@@ -75,9 +75,8 @@ FinestraPseudocodifica::FinestraPseudocodifica(FinestraPrincipale &form)
         return l;
     };
     auto pulsante = [this](const char *nome, int x, int y, int w, const char *testo, auto gestore) {
-        auto *b = new QPushButton(QString::fromUtf8(testo), this);
-        b->setObjectName(QString::fromLatin1(nome));
-        b->setGeometry(Pixel(x), Pixel(y), Pixel(w), Pixel(AltezzaPulsante));
+        QPushButton *b =
+            Piattaforma::Pulsante(this, nome, QString::fromUtf8(testo), x, y, w, AltezzaPulsante);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, gestore);
         return b;

@@ -33,8 +33,7 @@ FinestraTrova::FinestraTrova(FinestraPrincipale &form)
     };
     auto pulsante = [&](QWidget *padre, const char *nome, const QString &testo, int x, int y,
                         int larghezza, void (FinestraTrova::*gestore)()) {
-        auto *b = new QPushButton(testo, padre);
-        posa(b, nome, x, y, larghezza, 375);
+        QPushButton *b = Piattaforma::Pulsante(padre, nome, testo, x, y, larghezza, 375);
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, gestore);
         return b;

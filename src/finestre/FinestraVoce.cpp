@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 using Piattaforma::Pixel;
+using Piattaforma::Pulsante;
 
 FinestraVoce::FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo, const RigaElenco &iniziale,
                            Controllo rifiuto)
@@ -48,13 +49,10 @@ FinestraVoce::FinestraVoce(QWidget *padre, Elenco elenco, ModoVoce modo, const R
         ultimo = CasellaParolaIntera;
     }
     const int yBottoni = sost ? 1200 : 960;
-    BottoneOk = new QPushButton(QStringLiteral("OK"), this);
-    BottoneOk->setObjectName(QStringLiteral("BottoneOk"));
-    BottoneOk->setGeometry(Pixel(1320), Pixel(yBottoni), Pixel(1095), Pixel(375));
+    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 1320, yBottoni, 1095, 375);
     BottoneOk->setDefault(true);
-    BottoneAnnulla = new QPushButton(QStringLiteral("Annulla"), this);
-    BottoneAnnulla->setObjectName(QStringLiteral("BottoneAnnulla"));
-    BottoneAnnulla->setGeometry(Pixel(2520), Pixel(yBottoni), Pixel(1095), Pixel(375));
+    BottoneAnnulla =
+        Pulsante(this, "BottoneAnnulla", QStringLiteral("Annulla"), 2520, yBottoni, 1095, 375);
     connect(BottoneOk, &QPushButton::clicked, this, &FinestraVoce::Conferma);
     connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 

@@ -271,6 +271,15 @@ int Pixel(int twip)
 {
     return qRound(twip * PuntiPerPollice() / 1440.0);
 }
+QPushButton *Pulsante(QWidget *padre, const char *nome, const QString &testo, int x, int y,
+                      int larghezza, int altezza)
+{
+    auto *pulsante = new QPushButton(testo, padre);
+    pulsante->setObjectName(QString::fromLatin1(nome));
+    pulsante->setGeometry(Pixel(x), Pixel(y), Pixel(larghezza), Pixel(altezza));
+    return pulsante;
+}
+
 int Twip(int pixel)
 {
     return qRound(pixel * 1440.0 / PuntiPerPollice());

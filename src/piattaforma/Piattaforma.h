@@ -13,6 +13,8 @@
 #include <functional>
 #include <optional>
 
+class QPushButton;
+
 class QApplication;
 class QDialog;
 class QWidget;
@@ -94,6 +96,11 @@ QSize DimensioneSchermo();
 // Twips (1/1440 inch) at the screen's logical resolution.
 int Pixel(int twip);
 int Twip(int pixel);
+
+// A push button of `padre` named `nome` (for tests and styles), at a place
+// and size given in twips.
+QPushButton *Pulsante(QWidget *padre, const char *nome, const QString &testo, int x, int y,
+                      int larghezza, int altezza);
 
 // Folder for the list files: the executable's folder when it can be written,
 // otherwise the user's data folder for the program (created when needed).
