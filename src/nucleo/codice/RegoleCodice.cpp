@@ -32,7 +32,7 @@ bool RegoleCodice::SostituzioneNeutra(const QString &parola, const QString &sost
     const bool spazi = !FamigliaC(tipo.linguaggio);
     // A directive word decides what its line keeps: "if" and "se" do not
     // keep the same.
-    if (!spazi && DirettivaProtetta(parola) != DirettivaProtetta(sostituto)) return false;
+    if (!spazi && LeggiDirettiva(parola) != LeggiDirettiva(sostituto)) return false;
     return Inerte(parola, spazi) && Inerte(sostituto, spazi);
 }
 

@@ -48,7 +48,7 @@ struct RegoleCodice
     // holds a word that opens a comment or ends a header (rem, echo,
     // attribute), and in C both are one name (either may stand for a
     // preprocessor directive's word) and, as directive words, keep the rest
-    // of their line alike (DirettivaProtetta). Then the scanner would find on the new
+    // of their line alike (LeggiDirettiva). Then the scanner would find on the new
     // text what SpostaZone gives, and need not read it again. The batch word
     // "set" is the one exception it allows: a set value, once found, moves
     // with the text when "set" is replaced, since it is still the program's

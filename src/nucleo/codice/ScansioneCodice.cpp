@@ -440,15 +440,14 @@ void CostruttoreZone::C()
             const qsizetype parola = j;
             while (Nome(j))
                 ++j;
-            const QStringView direttiva = v.sliced(parola, j - parola);
-            if (direttiva == u"if" || direttiva == u"elif") {
-                // A condition is code: "defined", "sizeof" and the operators
-                // read as anywhere else.
+            const LetturaDirettiva lettura = LeggiDirettiva(v.sliced(parola, j - parola));
+            if (lettura == LetturaDirettiva::Condizione) {
+                // "defined", "sizeof" and the operators read as anywhere else.
                 i = j;
                 inizioRiga = false;
                 continue;
             }
-            if (j > parola && !DirettivaProtetta(direttiva)) {
+            if (lettura == LetturaDirettiva::Definizione) {
                 // A definition: the macro's name is the program's own; its
                 // body is code.
                 qsizetype k = j;
@@ -639,15 +638,17 @@ void CostruttoreZone::Batch()
 
 } // namespace
 
-bool DirettivaProtetta(QStringView parola)
+LetturaDirettiva LeggiDirettiva(QStringView parola)
 {
+    if (parola.isEmpty()) return LetturaDirettiva::RestoProtetto;
+    if (parola == u"if" || parola == u"elif") return LetturaDirettiva::Condizione;
     static constexpr const char16_t *parole[] = {
         u"assert", u"elifdef", u"elifndef", u"else",     u"endif",   u"error",
         u"ident",  u"ifdef",   u"ifndef",   u"import",   u"include", u"include_next",
         u"line",   u"pragma",  u"sccs",     u"unassert", u"undef",   u"warning"};
     for (const char16_t *p : parole)
-        if (parola == QStringView(p)) return true;
-    return false;
+        if (parola == QStringView(p)) return LetturaDirettiva::RestoProtetto;
+    return LetturaDirettiva::Definizione;
 }
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo)

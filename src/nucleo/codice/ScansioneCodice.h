@@ -106,9 +106,12 @@ private:
     qsizetype m_k = 0;
 };
 
-// Whether the rest of a C preprocessor line after this directive word is kept
-// whole (a path, a message, a name): the standard words but "define", "if"
-// and "elif".
-bool DirettivaProtetta(QStringView parola);
+// How a C preprocessor line reads after its directive word: the rest kept
+// whole (a path, a message, a name: the standard words but the three below,
+// and a line with no word), a condition that is code ("if", "elif"), or a
+// definition ("define", and any other word, as a draft's translated
+// directive) whose first name is kept and whose body is code.
+enum class LetturaDirettiva { RestoProtetto, Condizione, Definizione };
+LetturaDirettiva LeggiDirettiva(QStringView parola);
 
 ZoneProtette ScansionaCodice(QStringView testo, TipoTesto tipo);
