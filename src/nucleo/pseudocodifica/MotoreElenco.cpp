@@ -379,7 +379,8 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
     const Delimitatori delimitatori = regole.Delimitazione();
-    const Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(0, 1);
+    const Ricerca::Confronto confronto =
+        Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true);
     QString lavoro = testo;
     ZoneProtette zone = regole.Zone(lavoro);
     qsizetype totale = 0;
@@ -387,7 +388,8 @@ QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
     // With the classic delimiters and replacements that only move the
     // stretches, the groups work as without protection, passing over the
     // tokens and occurrences that start in a stretch.
-    bool neutre = !regole.separatoriCodice;
+    // The token groups compare case aside.
+    bool neutre = !regole.separatoriCodice && !regole.MaiuscoleEsatte();
     for (const auto &g : m_gruppi)
         for (const Voce &v : g->voci)
             neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
