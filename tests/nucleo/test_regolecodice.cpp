@@ -317,10 +317,12 @@ private Q_SLOTS:
         // Text for people and other programs' switches stay; a JScript half
         // opened by a comment on the first line is left alone.
         const char *perLePersone = "title Shutdown & shutdown /s\r\n"
-                                   "wmic --type hdd -type x\r\n";
+                                   "wmic --type hdd -type x\r\n"
+                                   "@cScript.EXE //job:x & call ::find 1 & echo.find\r\n";
         riga("batch: title e interruttori", perLePersone, 3, true, true, "=batch",
              "imposta il titolo Shutdown & spegni il computer /s\r\n"
-             "interroga WMI --type hdd -type x\r\n");
+             "interroga WMI --type hdd -type x\r\n"
+             "@cScript.EXE //job:x & chiama ::find 1 & mostra.find\r\n");
         riga("batch: title con la sola protezione", "title Shutdown & shutdown", 3, true, false,
              "shutdown>spegni il computer|title>imposta il titolo",
              "imposta il titolo Shutdown & spegni il computer");

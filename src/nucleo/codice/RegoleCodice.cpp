@@ -305,15 +305,21 @@ void NomiBatch(QStringView t, Segni &segni)
         if (Nome(c) && (i == 0 || !Nome(t[i - 1]))) {
             const qsizetype fine = FineNome(t, i);
             const QStringView parola = t.sliced(i, fine - i);
-            if (Dispositivo(parola)) {
+            // A file name with its extension (cscript.exe, setup.bat); "echo."
+            // and "echo.text" are the echo command.
+            const bool file = fine + 1 < n && t[fine] == u'.' && Nome(t[fine + 1]) &&
+                              parola.compare(u"echo", Qt::CaseInsensitive) != 0;
+            if (Dispositivo(parola) || file) {
                 segni.Segna(i, fine);
             } else if (parola.compare(u"goto", Qt::CaseInsensitive) == 0 ||
                        parola.compare(u"call", Qt::CaseInsensitive) == 0) {
                 qsizetype j = SaltaSpazi(t, fine);
                 const bool duepunti = j < n && t[j] == u':';
-                // "call name" runs a program; only "call :name" names a label.
+                // "call name" runs a program; only "call :name" (or "::name")
+                // names a label.
                 if (duepunti || parola.compare(u"goto", Qt::CaseInsensitive) == 0) {
-                    j += duepunti ? 1 : 0;
+                    while (j < n && t[j] == u':')
+                        ++j;
                     segni.Segna(j, FineNome(t, j));
                 }
             } else if (parola.compare(u"set", Qt::CaseInsensitive) == 0) {
@@ -680,13 +686,13 @@ void NomiDichiaratiBasic(QStringView t, Segni &segni)
     }
 }
 
-// "Me" before a member ("Me.Move", "Me.Caption"): the object the member
+// "Me" before a member ("Me.Move", "Me.[Cella]"): the object the member
 // belongs to reads as part of the member's name.
 void OggettoCorrente(QStringView t, Segni &segni)
 {
     for (qsizetype i = t.indexOf(u"me.", 0, Qt::CaseInsensitive); i >= 0;
          i = t.indexOf(u"me.", i + 3, Qt::CaseInsensitive))
-        if ((i == 0 || !Nome(t[i - 1])) && i + 3 < t.size() && Nome(t[i + 3]))
+        if ((i == 0 || !Nome(t[i - 1])) && i + 3 < t.size() && (Nome(t[i + 3]) || t[i + 3] == u'['))
             segni.Segna(i, i + 2);
 }
 

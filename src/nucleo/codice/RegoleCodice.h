@@ -102,15 +102,18 @@ struct RegoleCodice
 //   are kept where they are declared only; "Me" before a member (Me.Move);
 // - C and C++: a library function the lists translate (exit, free, malloc,
 //   printf...) not followed, blanks aside, by "(": a name of the program;
-// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a label
+// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a file
+//   name before its extension (cscript.exe), but "echo" (echo.text); a label
 //   line (":" at a line start) whole, since cmd never runs what follows the
 //   label there; the label after "goto" (with or without ":") and after
-//   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
+//   "call :" or "call ::"; the variable of "set name=", "set "name=" and "set /p name=",
 //   with the value the scanner keeps after its "=" (data, kept even once
 //   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
 //   "!...!" on one line, and the loop variable of "%%a"; a switch after "/",
 //   or after "-" that follows a blank, up to the next blank or "/". The
-//   script half of a hybrid file is left alone: from the first line that
+//   script half of a hybrid file is left alone: in a file whose first line
+//   opens a comment ("0</* :", "@set @x=0 /*"), from the "*/" that closes
+//   it; from the first line that
 //   begins with "@end", "*/", "-->", "#>", "<job" or "<script" (blanks and
 //   case aside) to the end of the text, since these lines close the batch
 //   half of the usual JScript, PowerShell and WSF hybrids; in a file that
