@@ -733,6 +733,8 @@ private Q_SLOTS:
              "Private Type R\r\n  Type As Long\r\nEnd Type\r\nDim x As R\r\n",
              "End Type=Fine Tipo|Type=Tipo|As=come|Long=Intero lungo|Private=Privato|Dim=Variabile",
              "Type:1/è un nome dichiarato dal programma");
+        riga("riga Attribute nella bozza", "basic", "Attribute VB_Exposed = False\r\nx = Falso\r\n",
+             "False=Falso", "");
         riga("In senza voce", "basic", "For Each f In Forms\r\n", "For Each=Per ogni", "In:1");
         riga("C: voce in altre maiuscole", "c", "FOR(x); for(y);\n", "FOR=per",
              "for:1/la voce ha altre maiuscole: in C e in C++ le maiuscole contano", true);

@@ -179,6 +179,19 @@ std::vector<bool> ScrittiDaiSostituti(QStringView testo, const QVector<VoceSosti
     return scritti;
 }
 
+// Whether the word at `i` stands on a BASIC "Attribute" line (file metadata).
+bool RigaAttribute(QStringView testo, qsizetype i)
+{
+    qsizetype inizio = i;
+    while (inizio > 0 && testo[inizio - 1] != u'\n' && testo[inizio - 1] != u'\r')
+        --inizio;
+    while (inizio < i && (testo[inizio] == u' ' || testo[inizio] == u'\t'))
+        ++inizio;
+    const QStringView riga = testo.sliced(inizio);
+    return riga.startsWith(u"attribute", Qt::CaseInsensitive) &&
+           (riga.size() == 9 || !Delimitatori::CarattereNome(riga[9]));
+}
+
 // Whether the replacement of `voce` leaves unprotected what its word
 // protects, or the other way round (echo, rem, set and their translations):
 // compared on the word followed by some text, as the list's order rule does.
@@ -358,7 +371,8 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
             // A BASIC keyword the file declares as its own name keeps its
             // entry from applying; elsewhere such names are no keywords.
             if (!conVoce || linguaggio != Linguaggio::Basic ||
-                (i < n && testo[i] == u'.')) // "Me.Move": part of the member's name
+                (i < n && testo[i] == u'.') || // "Me.Move": part of the member's name
+                RigaAttribute(testo, inizio))
                 continue;
             motivo = NomeDelProgramma;
         } else {
