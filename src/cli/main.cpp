@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -174,6 +173,7 @@ struct Comando
     bool pulizia = false;
     QString filePulizia;
     QString cartella;
+    QByteArray cartellaGrezza; // the output folder's name as given, byte for byte
     bool sulPosto = false;
     int lavori = 0;
     QStringList file;
@@ -263,6 +263,7 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
             const std::optional<QString> v = valore(dopoLettera);
             if (!v || v->isEmpty()) return QStringLiteral("-o vuole il nome di una cartella");
             o.cartella = *v;
+            o.cartellaGrezza = dopoLettera >= 0 ? grezzi[i].mid(2) : grezzi[i];
             conCartella = true;
         } else if (a == QStringLiteral("--sul-posto")) {
             o.sulPosto = true;
@@ -594,10 +595,54 @@ QByteArray NomeDi(const QByteArray &percorso)
     return percorso.mid(percorso.lastIndexOf('/') + 1);
 }
 
+// Makes the folder `cartella` and those above it that are missing; false,
+// with the reason, when one of them cannot be made.
+bool CreaCartella(const QByteArray &cartella, ErroreFile &errore)
+{
+    for (qsizetype fine = 0; fine >= 0;) {
+        fine = cartella.indexOf('/', fine + 1);
+        const QByteArray parte = fine < 0 ? cartella : cartella.first(fine);
+        if (::mkdir(parte.constData(), 0777) != 0 && errno != EEXIST) {
+            errore = ErroreFile::DaErrno(errno);
+            return false;
+        }
+    }
+    struct stat stato;
+    if (::stat(cartella.constData(), &stato) != 0 || !S_ISDIR(stato.st_mode)) {
+        errore = ErroreFile::DaErrno(errno == 0 || S_ISDIR(stato.st_mode) ? errno : ENOTDIR);
+        return false;
+    }
+    return true;
+}
+
+// Removes the new files that killed runs left in the folders of `percorsi`.
+void RimuoviTemporaneiDi(const QList<QByteArray> &percorsi)
+{
+    QSet<QByteArray> cartelle;
+    for (const QByteArray &p : percorsi)
+        cartelle.insert(CartellaDi(p));
+    for (const QByteArray &c : cartelle) {
+        const int fd = ::open(c.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        ScritturaAtomica::RimuoviTemporanei(fd);
+        ::close(fd);
+    }
+}
+
 // Whether a new file can be made in `cartella` (where a replacement is
 // first written): a file is made there and removed at once.
 bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
 {
+    // An unnamed file leaves nothing behind, even if the command is killed.
+    const int anonimo = ::open(cartella.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (anonimo >= 0) {
+        ::close(anonimo);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        errore = ErroreFile::DaErrno(errno);
+        return false;
+    }
     QByteArray modello = cartella + "/.quadrivo-pseudo-XXXXXX";
     const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -607,60 +652,6 @@ bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
     ::close(fd);
     ::unlink(modello.constData());
     return true;
-}
-
-// What a name in the output folder is when it is not a regular file.
-QString TipoNonNormale(mode_t modo)
-{
-    if (S_ISLNK(modo)) return QStringLiteral("un collegamento simbolico");
-    if (S_ISDIR(modo)) return QStringLiteral("una cartella");
-    if (S_ISFIFO(modo)) return QStringLiteral("una FIFO");
-    if (S_ISCHR(modo) || S_ISBLK(modo)) return QStringLiteral("un dispositivo");
-    return QStringLiteral("un file speciale");
-}
-
-// The atomic write for a name Qt cannot spell: a new file beside it, every
-// byte checked on its way to the disk, then renamed over the name (a rename
-// replaces whatever is there and never follows a link).
-bool ScriviGrezzo(const QByteArray &percorso, QByteArrayView byte, ErroreFile &errore)
-{
-    const QByteArray nome = NomeDi(percorso);
-    const int cartella =
-        ::open(CartellaDi(percorso).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (cartella < 0) {
-        errore = ErroreFile::DaErrno(errno);
-        return false;
-    }
-    struct stat prima;
-    const bool esiste = ::fstatat(cartella, nome.constData(), &prima, AT_SYMLINK_NOFOLLOW) == 0;
-    // A new name beside it; made with the permissions a new file gets.
-    QByteArray temporaneo;
-    int fd = -1, e = 0;
-    for (int prova = 0; fd < 0 && prova < 100; ++prova) {
-        temporaneo = "." + nome + "." +
-                     QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::openat(cartella, temporaneo.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        e = errno;
-    } else {
-        for (qsizetype fatto = 0; !e && fatto < byte.size();) {
-            const ssize_t scritti = ::write(fd, byte.data() + fatto, size_t(byte.size() - fatto));
-            if (scritti < 0 && errno != EINTR) e = errno;
-            if (scritti > 0) fatto += scritti;
-        }
-        if (!e && esiste) ::fchmod(fd, prima.st_mode & 07777);
-        if (!e && ::fsync(fd) != 0 && errno != EINVAL) e = errno;
-        if (::close(fd) != 0 && !e) e = errno;
-        if (!e && ::renameat(cartella, temporaneo.constData(), cartella, nome.constData()) != 0)
-            e = errno;
-        if (e) ::unlinkat(cartella, temporaneo.constData(), 0);
-    }
-    ::close(cartella);
-    if (e) errore = ErroreFile::DaErrno(e);
-    return e == 0;
 }
 
 // The first bytes of a file; empty when it cannot be read.
@@ -776,7 +767,8 @@ public:
             return false;
         }
         QByteArray risultato;
-        return Risultato(nome, grezzo, risultato) && Scrivi(nome, reale, risultato);
+        return Risultato(nome, grezzo, risultato) &&
+               Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui);
     }
 
     // One file into the output folder, at `destinazione`, where only a
@@ -785,16 +777,9 @@ public:
     bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione)
     {
         QByteArray risultato;
-        if (!Risultato(nome, grezzo, risultato)) return false;
-        struct stat stato;
-        if (::lstat(destinazione.constData(), &stato) == 0 && !S_ISREG(stato.st_mode)) {
-            ScriviErrore(
-                QStringLiteral("impossibile scrivere %1: è %2; nella cartella si "
-                               "sostituiscono solo file normali")
-                    .arg(Mostra(QFile::decodeName(destinazione)), TipoNonNormale(stato.st_mode)));
-            return false;
-        }
-        return Scrivi(QFile::decodeName(destinazione), destinazione, risultato);
+        return Risultato(nome, grezzo, risultato) &&
+               Scrivi(QFile::decodeName(destinazione), destinazione, risultato,
+                      ScritturaAtomica::Collegamento::Rifiuta);
     }
 
 private:
@@ -833,15 +818,16 @@ private:
     }
 
     // `risultato` atomically over the file at `percorso` (shown as `nome`).
-    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato)
+    // The stale new files of killed runs are removed once per folder, before
+    // the run (see RimuoviTemporaneiDi).
+    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato,
+                       ScritturaAtomica::Collegamento collegamento)
     {
         ErroreFile errore;
-        const QString decodificato = QFile::decodeName(percorso);
-        const bool scritto =
-            Rappresentabile(decodificato, percorso)
-                ? ScritturaAtomica::Scrivi(decodificato, risultato,
-                                           ScritturaAtomica::Modo::SoloAtomica, &errore)
-                : ScriviGrezzo(percorso, risultato, errore);
+        ScritturaAtomica::Scrittura scrittura;
+        scrittura.collegamento = collegamento;
+        scrittura.rimuoviTemporanei = false;
+        const bool scritto = ScritturaAtomica::Scrivi(percorso, risultato, scrittura, &errore);
         if (!scritto)
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(nome), errore.descrizione));
@@ -996,7 +982,7 @@ int main(int argc, char *argv[])
         }
         for (qsizetype i = 0; i < o.file.size(); ++i) {
             const QString &f = o.file[i];
-            QByteArray grezza = QFile::encodeName(o.cartella);
+            QByteArray grezza = o.cartellaGrezza;
             if (!grezza.endsWith('/')) grezza += '/';
             grezza += NomeDi(o.grezzi[i]);
             const QString d = QFile::decodeName(grezza);
@@ -1045,10 +1031,13 @@ int main(int argc, char *argv[])
     if (o.cartella.isEmpty() && !o.sulPosto)
         return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;
 
-    if (!o.cartella.isEmpty() && !QDir().mkpath(o.cartella)) {
-        ScriviErrore(QStringLiteral("impossibile creare la cartella %1").arg(Mostra(o.cartella)));
+    ErroreFile erroreCartella;
+    if (!o.cartella.isEmpty() && !CreaCartella(o.cartellaGrezza, erroreCartella)) {
+        ScriviErrore(QStringLiteral("impossibile creare la cartella %1: %2")
+                         .arg(Mostra(o.cartella), erroreCartella.descrizione));
         return 1;
     }
+    RimuoviTemporaneiDi(o.sulPosto ? o.grezzi : destinazioni);
 
     const qsizetype totale = o.file.size();
     const bool progresso = isatty(STDERR_FILENO) && totale >= 10;
