@@ -937,11 +937,25 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
 
+    // Room for the whole help: its write is checked once, with its reason.
+    static char bufferUscita[1 << 16];
+    std::setvbuf(stdout, bufferUscita, _IOFBF, sizeof bufferUscita);
     Comando o;
     int uscita = -1;
     if (const std::optional<QString> errore = Analizza(grezzi, o, uscita))
         return ErroreUso(*errore);
-    if (uscita >= 0) return uscita;
+    if (uscita >= 0) {
+        // The help or the version went to standard output: a full or closed
+        // one is an error like any other write's.
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) || uscitaChiusa) {
+            const ErroreFile errore = uscitaChiusa ? DescrittoreChiuso() : ErroreFile::DaErrno(errno);
+            ScriviErrore(QStringLiteral("impossibile scrivere sullo standard output: %1")
+                             .arg(errore.descrizione));
+            return 1;
+        }
+        return uscita;
+    }
 
     // A file named twice (by any path) is done once: over itself twice the
     // two runs would race; into the folder, the same result under the same

@@ -22,8 +22,11 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Piattaforma;
@@ -76,13 +79,18 @@ class TestQuadrivoPseudo : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    // Every run uses a copy of the command in a folder of its own: the lists
+    // and options a user saved beside the built program are never read.
+    QTemporaryDir m_programma;
+    QString m_comando;
 
     QString P(const QString &nome) const { return m_dir.filePath(nome); }
 
     // The command run in the test folder, `ingresso` on its standard input.
     Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
-                 const QString &programma = QStringLiteral(QUADRIVO_PSEUDO)) const
+                 QString programma = {}) const
     {
+        if (programma.isEmpty()) programma = m_comando;
         QProcess p;
         p.setWorkingDirectory(m_dir.path());
         p.start(programma, argomenti);
@@ -98,7 +106,7 @@ class TestQuadrivoPseudo : public QObject
     Esito Shell(const QString &script) const
     {
         QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        ambiente.insert(QStringLiteral("QP"), QStringLiteral(QUADRIVO_PSEUDO));
+        ambiente.insert(QStringLiteral("QP"), m_comando);
         QProcess p;
         p.setProcessEnvironment(ambiente);
         p.setWorkingDirectory(m_dir.path());
@@ -141,7 +149,19 @@ class TestQuadrivoPseudo : public QObject
     }
 
 private Q_SLOTS:
-    void init() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
+    void initTestCase() { m_comando = CopiaComando(m_programma.path()); }
+
+    void init()
+    {
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path()));
+        // Whatever a run left beside the command goes: each test starts clean.
+        for (const QFileInfo &voce :
+             QDir(m_programma.path())
+                 .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            if (voce.fileName() != QStringLiteral("quadrivo-pseudo"))
+                QVERIFY(voce.isDir() ? QDir(voce.filePath()).removeRecursively()
+                                     : QFile::remove(voce.filePath()));
+    }
 
     // The code page's tables give what the converter gives, every character
     // and every byte, inside a run of plain letters and alone.
@@ -384,6 +404,8 @@ private Q_SLOTS:
         Riga("collegamento pendente", "pendente");
         Riga("fifo", "fifo");
         Riga("cartella", "cartella");
+        Riga("dispositivo", "dispositivo");
+        Riga("collegamento a un dispositivo", "collegamento a un dispositivo");
     }
     void UscitaNonNormale()
     {
@@ -398,6 +420,13 @@ private Q_SLOTS:
             QVERIFY(QFile::link(P("bersaglio"), posto));
         if (tipo == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(posto).constData(), 0644), 0);
         if (tipo == "cartella") QVERIFY(QDir().mkpath(posto));
+        if (tipo.contains("dispositivo")) {
+            // A null device node of the test's own, never /dev/null itself.
+            const QString nodo = tipo == "dispositivo" ? posto : P("bersaglio");
+            if (::mknod(QFile::encodeName(nodo).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("Only root may make a device node");
+            if (nodo != posto) QVERIFY(QFile::link(nodo, posto));
+        }
         struct stat prima, dopo;
         QCOMPARE(::lstat(QFile::encodeName(posto).constData(), &prima), 0);
 
@@ -410,7 +439,10 @@ private Q_SLOTS:
         QCOMPARE(dopo.st_mode, prima.st_mode);
         QCOMPARE(dopo.st_ino, prima.st_ino);
         QCOMPARE(Leggi(P("bersaglio")), tipo == "collegamento" ? QByteArray("intatto") : "");
-        QCOMPARE(QFileInfo::exists(P("bersaglio")), tipo == "collegamento");
+        QCOMPARE(QFileInfo::exists(P("bersaglio")), tipo.startsWith("collegamento"));
+        if (tipo == "collegamento a un dispositivo")
+            QVERIFY(QFileInfo(P("bersaglio")).isSymLink() == false &&
+                    !QFileInfo(P("bersaglio")).isFile());
         QCOMPARE(Leggi(P("uscita/b.bas")), atteso);
     }
 
@@ -464,6 +496,19 @@ private Q_SLOTS:
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, Modulo.constData(), size_t(Modulo.size())), ssize_t(Modulo.size()));
         ::close(fd);
+        // The replaced file's owner, group and mode stay (only root may give
+        // a file to another user).
+        const bool root = ::geteuid() == 0;
+        if (!sulPosto) {
+            QVERIFY(QDir().mkpath(P("uscita")));
+            const int vecchio = ::open(risultato.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(vecchio >= 0);
+            ::close(vecchio);
+        }
+        if (root) QCOMPARE(::chown(risultato.constData(), 65534, 65534), 0);
+        QCOMPARE(::chmod(risultato.constData(), 0640), 0);
+        struct stat prima, dopo;
+        QCOMPARE(::stat(risultato.constData(), &prima), 0);
         const Esito e = Shell("LC_ALL=" + locale + " exec \"$QP\" --elenco fabbrica.dat " +
                               (sulPosto ? "--sul-posto" : "-o uscita") + " $'n\\xe9.bas'");
         QCOMPARE(e, (Esito{0, {}, {}}));
@@ -471,6 +516,11 @@ private Q_SLOTS:
         const int letto = ::open(risultato.constData(), O_RDONLY);
         QVERIFY(letto >= 0 && f.open(letto, QIODevice::ReadOnly, QFile::AutoCloseHandle));
         QCOMPARE(f.readAll(), atteso);
+        QCOMPARE(::stat(risultato.constData(), &dopo), 0);
+        QVERIFY(dopo.st_ino != prima.st_ino);
+        QCOMPARE(dopo.st_uid, prima.st_uid);
+        QCOMPARE(dopo.st_gid, prima.st_gid);
+        QCOMPARE(int(dopo.st_mode & 07777), 0640);
     }
 
     // A closed standard input or output is an error, said in Italian.
@@ -572,6 +622,52 @@ private Q_SLOTS:
         const Esito versione = Esegui({"--version"});
         QCOMPARE(versione.uscita, 0);
         QVERIFY(versione.out.startsWith("quadrivo-pseudo "));
+        // A full device takes none of it: the command says so.
+        for (const char *opzione : {"--help", "--version"}) {
+            const Esito pieno = Shell(QStringLiteral("\"$QP\" ") + QLatin1String(opzione) +
+                                      QStringLiteral(" > /dev/full"));
+            QCOMPARE(pieno.uscita, 1);
+            QCOMPARE(pieno.err, QByteArray("quadrivo-pseudo: impossibile scrivere sullo standard "
+                                           "output: Spazio esaurito sul dispositivo\n"));
+        }
+    }
+
+    // A link planted and removed in the output folder while the command runs
+    // (by anyone who may write there) never takes a result outside it.
+    void CollegamentoPiantato()
+    {
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("vittima"), "intatta");
+        QVERIFY(QDir().mkpath(P("uscita")));
+        const QByteArray posto = QFile::encodeName(P("uscita/a.bas"));
+        std::atomic<bool> fine{false};
+        std::thread pianta([&] {
+            while (!fine) {
+                ::symlink("../vittima", posto.constData());
+                ::unlink(posto.constData());
+            }
+        });
+        // 400 runs, or as many as 40 seconds allow.
+        const Esito e = Shell("fine=$((SECONDS + 40)); for i in $(seq 400); do "
+                              "[ $SECONDS -lt $fine ] || break; "
+                              "\"$QP\" --elenco fabbrica.dat -o uscita a.bas 2>/dev/null; done; "
+                              "echo $i");
+        fine = true;
+        pianta.join();
+        QVERIFY2(e.out.trimmed().toInt() >= 100, e.out.constData());
+        QCOMPARE(Leggi(P("vittima")), QByteArray("intatta"));
+    }
+
+    // A folder that cannot be made is named with the reason.
+    void CartellaNonCreata()
+    {
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("file"), "");
+        const Esito e = Esegui({"--elenco", "fabbrica.dat", "-o", "file/sotto", "a.bas"});
+        QCOMPARE(e, (Esito{1, {}, "quadrivo-pseudo: impossibile creare la cartella file/sotto: "
+                                   "Non è una cartella\n"}));
     }
 
     // The program's own lists beside it; the factory list when there is none.
