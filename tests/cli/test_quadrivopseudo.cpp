@@ -366,7 +366,7 @@ private Q_SLOTS:
         Scrivi(P("grande.bas"), grande);
         Scrivi(P("piccolo.bas"), Modulo);
         const Esito e = Shell("ulimit -f 8; exec \"$QP\" --elenco fabbrica.dat --sul-posto "
-                              "grande.bas piccolo.bas");
+                              "--senza-copia grande.bas piccolo.bas");
         QCOMPARE(e.uscita, 1);
         QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere grande.bas: "),
                  e.err.constData());
@@ -459,6 +459,7 @@ private Q_SLOTS:
         const auto pulizia = qScopeGuard([&] {
             ::unlink(nome.constData());
             ::unlink(risultato.constData());
+            ::unlink((nome + '~').constData());
         });
         const int fd = ::open(nome.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
@@ -471,6 +472,14 @@ private Q_SLOTS:
         const int letto = ::open(risultato.constData(), O_RDONLY);
         QVERIFY(letto >= 0 && f.open(letto, QIODevice::ReadOnly, QFile::AutoCloseHandle));
         QCOMPARE(f.readAll(), atteso);
+        // Rewritten in place, the file as it was is kept under its own name with "~".
+        QFile copia;
+        const int originale = ::open((nome + '~').constData(), O_RDONLY);
+        QCOMPARE(originale >= 0, sulPosto);
+        if (sulPosto) {
+            QVERIFY(copia.open(originale, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+            QCOMPARE(copia.readAll(), Modulo);
+        }
     }
 
     // A closed standard input or output is an error, said in Italian.
