@@ -386,7 +386,7 @@ private Q_SLOTS:
         Scrivi(P("grande.bas"), grande);
         Scrivi(P("piccolo.bas"), Modulo);
         const Esito e = Shell("ulimit -f 8; exec \"$QP\" --elenco fabbrica.dat --sul-posto "
-                              "grande.bas piccolo.bas");
+                              "--senza-copia grande.bas piccolo.bas");
         QCOMPARE(e.uscita, 1);
         QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere grande.bas: "),
                  e.err.constData());
@@ -491,6 +491,7 @@ private Q_SLOTS:
         const auto pulizia = qScopeGuard([&] {
             ::unlink(nome.constData());
             ::unlink(risultato.constData());
+            ::unlink((nome + '~').constData());
         });
         const int fd = ::open(nome.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
@@ -521,6 +522,14 @@ private Q_SLOTS:
         QCOMPARE(dopo.st_uid, prima.st_uid);
         QCOMPARE(dopo.st_gid, prima.st_gid);
         QCOMPARE(int(dopo.st_mode & 07777), 0640);
+        // Rewritten in place, the file as it was is kept under its own name with "~".
+        QFile copia;
+        const int originale = ::open((nome + '~').constData(), O_RDONLY);
+        QCOMPARE(originale >= 0, sulPosto);
+        if (sulPosto) {
+            QVERIFY(copia.open(originale, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+            QCOMPARE(copia.readAll(), Modulo);
+        }
     }
 
     // A closed standard input or output is an error, said in Italian.
