@@ -79,6 +79,85 @@ QVector<Zona> SpostaNomi(const QVector<Zona> &zone,
     return spostate;
 }
 
+bool Spazio(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool FineRiga(QChar c)
+{
+    return c == u'\n' || c == u'\r';
+}
+
+// Whether a run of letters and digits in `testo` is a word the scanners read
+// as a comment opener or as a module header's end.
+bool ParolaChiave(QStringView testo)
+{
+    for (qsizetype i = 0; i < testo.size();) {
+        if (!testo[i].isLetterOrNumber()) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < testo.size() && testo[j].isLetterOrNumber())
+            ++j;
+        for (const char16_t *chiave : {u"rem", u"echo", u"attribute"})
+            if (testo.sliced(i, j - i).compare(QStringView(chiave), Qt::CaseInsensitive) == 0)
+                return true;
+        i = j;
+    }
+    return false;
+}
+
+// How a replacement moves the stretches, beyond RegoleCodice::SostituzioneNeutra.
+enum class Neutralita { Nessuna, Ovunque, FuoriDaiPreprocessori };
+
+// BASIC comments and strings start only at a quote, "'" or a Rem statement
+// (blanks or ":" before it on its line, no name character after it): a word
+// and a replacement of letters, digits, spaces, "#", "." and "$", the word
+// with no blank at its ends and the replacement not blank, with no such
+// keyword in them and the same kind of first character (of a name or not: a
+// Rem keeps its comment only before no name character), open, close and move
+// none.
+// In C and C++ only line ends, "/", "*", quotes, "#" and "\\" matter, and the
+// head of a preprocessor line ("#", its word, the name a definition gives):
+// any other characters are neutral away from such a head.
+Neutralita NeutralitaDi(const RegoleCodice &regole, const QString &parola, const QString &sostituto)
+{
+    if (!regole.Protegge() || regole.SostituzioneNeutra(parola, sostituto))
+        return Neutralita::Ovunque;
+    if (parola.isEmpty() || sostituto.trimmed().isEmpty() || Spazio(parola.front()) ||
+        Spazio(parola.back()))
+        return Neutralita::Nessuna;
+    const auto tutti = [&](auto ammesso) {
+        return std::all_of(parola.begin(), parola.end(), ammesso) &&
+               std::all_of(sostituto.begin(), sostituto.end(), ammesso);
+    };
+    switch (regole.tipo.linguaggio) {
+    case Linguaggio::Basic: {
+        const auto nome = [](QChar c) { return Delimitatori::CarattereNome(c); };
+        if (!tutti([](QChar c) {
+                return c.isLetterOrNumber() || c == u' ' || c == u'#' || c == u'.' || c == u'$';
+            }) ||
+            ParolaChiave(parola) || ParolaChiave(sostituto) ||
+            nome(parola.front()) != nome(sostituto.front()))
+            return Neutralita::Nessuna;
+        return Neutralita::Ovunque;
+    }
+    case Linguaggio::C:
+    case Linguaggio::Cpp:
+        if (!tutti([](QChar c) {
+                return !(FineRiga(c) || c == u'/' || c == u'*' || c == u'"' || c == u'\'' ||
+                         c == u'#' || c == u'\\' || c == QChar(0x2028) || c == QChar(0x2029) ||
+                         c == u'\v' || c == u'\f');
+            }))
+            return Neutralita::Nessuna;
+        return Neutralita::FuoriDaiPreprocessori;
+    default:
+        return Neutralita::Nessuna;
+    }
+}
+
 } // namespace
 
 struct MotoreCodice::Voce
@@ -86,9 +165,10 @@ struct MotoreCodice::Voce
     QString parola, sostituto;
     QString chiave, chiaveSostituto; // both as compared (upper case unless exact)
     Ricerca::Parola regola;
-    bool semplice = false;     // only ever a whole token
-    bool inizioProprio = false; // needs no delimiter before it
-    bool neutra = true;        // leaves the comments and strings where they were
+    bool semplice = false;              // only ever a whole token
+    bool inizioProprio = false;         // needs no delimiter before it
+    bool neutra = true;                 // leaves the comments and strings where they were
+    bool fuoriDaiPreprocessori = false; // only away from a preprocessor line's head
 
     Voce(const VoceSostituzione &v, Ricerca::Confronto confronto, Delimitatori delimitatori)
         : parola(v.Trova), sostituto(v.Sostituisci),
@@ -106,8 +186,9 @@ struct MotoreCodice::Voce
 
 struct MotoreCodice::Gruppo
 {
-    int primo = 0, fine = 0; // its entries, [primo, fine)
-    bool neutro = true;      // every entry leaves the stretches where they were
+    int primo = 0, fine = 0;            // its entries, [primo, fine)
+    bool neutro = true;                 // every entry leaves the stretches where they were
+    bool fuoriDaiPreprocessori = false; // some entry only away from a preprocessor head
 
     // The words free of delimiters: each distinct one with the first entry
     // that has it, in an open-addressing table of indices.
@@ -128,6 +209,9 @@ struct MotoreCodice::Gruppo
     std::vector<Nodo> nodi{Nodo{}};
     std::array<int, 128> radice; // the root's children for ASCII units, -1 = none
     bool dentroToken = false;    // some trie word may start inside a token
+    // The last characters of the words (as compared), for the ASCII ones.
+    std::array<bool, 128> finali{};
+    bool finaliNonAscii = false;
 
     Gruppo() { radice.fill(-1); }
 
@@ -141,6 +225,11 @@ struct MotoreCodice::Gruppo
 
     void Aggiungi(const Voce &v, int indice)
     {
+        const char16_t ultimo = v.chiave.back().unicode();
+        if (ultimo < 128)
+            finali[ultimo] = true;
+        else
+            finaliNonAscii = true;
         if (v.semplice) {
             if (std::find(chiavi.begin(), chiavi.end(), v.chiave) != chiavi.end()) return;
             quint32 h = SemeHash;
@@ -225,8 +314,9 @@ MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCo
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
         m_voci.emplace_back(v, confronto, m_delimitatori);
-        // Without protection there are no stretches to move.
-        m_voci.back().neutra = !regole.Protegge() || regole.SostituzioneNeutra(v.Trova, v.Sostituisci);
+        const Neutralita neutralita = NeutralitaDi(regole, v.Trova, v.Sostituisci);
+        m_voci.back().neutra = neutralita != Neutralita::Nessuna;
+        m_voci.back().fuoriDaiPreprocessori = neutralita == Neutralita::FuoriDaiPreprocessori;
     }
     bool chiuso = true;
     for (int b = 0; b < int(m_voci.size()); ++b) {
@@ -237,6 +327,8 @@ MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCo
         Gruppo &g = *m_gruppi.back();
         g.fine = b + 1;
         g.neutro = g.neutro && m_voci[size_t(b)].neutra;
+        g.fuoriDaiPreprocessori =
+            g.fuoriDaiPreprocessori || m_voci[size_t(b)].fuoriDaiPreprocessori;
         g.Aggiungi(m_voci[size_t(b)], b);
         // After a replacement that may move a comment's edge, the later
         // entries read the stretches afresh.
@@ -337,6 +429,53 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
         return esito;
     };
 
+    const auto puoFinireCon = [&](QChar c) {
+        const char16_t u = piega(c);
+        return u < 128 ? g.finali[u] : g.finaliNonAscii;
+    };
+    // The line of the last replacement checked, and where the head of its
+    // preprocessor line ends (-1: it is none).
+    qsizetype rigaFine = -1, testa = -1;
+    const auto inTesta = [&](qsizetype p) {
+        if (p >= rigaFine) {
+            qsizetype a = p;
+            while (a > 0 && !FineRiga(t[a - 1]))
+                --a;
+            rigaFine = p;
+            while (rigaFine < n && !FineRiga(t[rigaFine]))
+                ++rigaFine;
+            testa = -1;
+            const auto spazi = [&](qsizetype k) {
+                while (k < n && Spazio(t[k]))
+                    ++k;
+                return k;
+            };
+            const auto nome = [&](qsizetype k) {
+                while (k < n && Delimitatori::CarattereNome(t[k]))
+                    ++k;
+                return k;
+            };
+            // The scanner reads the directive's word and, after a definition's
+            // word, the name it gives; a replacement there or just after could
+            // change either.
+            const qsizetype k = spazi(a);
+            if (k < n && t[k] == u'#') {
+                const qsizetype parola = spazi(k + 1);
+                testa = nome(parola);
+                if (LeggiDirettiva(QStringView(testo).sliced(parola, testa - parola)) ==
+                    LetturaDirettiva::Definizione)
+                    testa = nome(spazi(testa));
+            }
+        }
+        return p <= testa;
+    };
+
+    // The stretches are read again after the group's last entry when it is
+    // not neutral: where its own replacements go does not matter.
+    const auto ultimaNonNeutra = [&](int e) {
+        return e == g.fine - 1 && !m_voci[size_t(e)].neutra;
+    };
+
     // Whether the later entries read every form of the replacement of the
     // `L` characters at `p` in place as they read it apart: the neighbours
     // delimit it the same way, and it delimits them as the word did.
@@ -356,13 +495,16 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
             }
             if (p > 0) {
                 if (!inizio && !m_delimitatori.InizioProprio(f.front())) return false;
-                if (S(f.front(), prima) != S(f.front(), spazio) ||
-                    S(f.front(), prima) != S(t[p], prima))
-                    return false;
+                if (S(f.front(), prima) != S(f.front(), spazio)) return false;
+                // A word ending just before reads the replacement as its end.
+                if (S(f.front(), prima) != S(t[p], prima) && puoFinireCon(prima)) return false;
             }
             if (!fineTesto) {
+                if (!S(dopo, f.back())) return false;
+                // A word starting just after reads the replacement as its start.
                 const QChar penultimo = f.size() > 1 ? f[f.size() - 2] : prima;
-                if (!S(dopo, f.back()) || S(f.back(), penultimo) != ultimoDelimita) return false;
+                if (S(f.back(), penultimo) != ultimoDelimita && g.Figlio(0, piega(dopo)) >= 0)
+                    return false;
             }
         }
         return true;
@@ -411,7 +553,9 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
         }
         const Lavoro::Esito &esito = risolvi(migliore);
         // Two replacements side by side change each other's neighbours.
-        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme)) return false;
+        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme) ||
+            (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) && inTesta(p)))
+            return false;
         if (!R) R.emplace(n + n / 8 + 64);
         R->Aggiungi(t + copiato, p - copiato);
         R->Aggiungi(esito.risultato.constData(), esito.risultato.size());
