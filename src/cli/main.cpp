@@ -4,6 +4,7 @@
 #include "nucleo/Opzioni.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
+#include "nucleo/elenchi/FormatoElenco.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
@@ -378,11 +379,13 @@ bool ConParole(const QVector<VoceSostituzione> &voci)
 }
 
 // A list file named on the command line, as a .dat list or as a text list,
-// told apart by content: the records of a .dat list always hold zero bytes
-// (their length fields and filler), a text list never does. Nothing, with one
-// line saying why, when the file is none of these, is empty or has no word to
-// look for: an explicit list is never swapped for another.
-std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
+// told apart by content (FormatoElenco). Nothing, with one line saying why,
+// when the file is none of these, is empty or has no word to look for: an
+// explicit list is never swapped for another.
+// The program's own per-language lists (`delProgramma`) keep the reading of
+// its list files: a part-record at the end is completed and used.
+std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso,
+                                                      bool delProgramma = false)
 {
     const QString quale = QStringLiteral("delle sostituzioni");
     std::optional<QByteArray> dati;
@@ -394,14 +397,13 @@ std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
     };
     if (dati->isEmpty()) return rifiuta(QStringLiteral("è vuoto"));
     QVector<VoceSostituzione> voci;
-    if (dati->contains('\0')) {
+    const FormatoElenco::Esito formato = FormatoElenco::Riconosci(*dati);
+    const bool recordDelProgramma = !formato.tipo && delProgramma && dati->contains('\0');
+    if (!formato.tipo && !recordDelProgramma) return rifiuta(formato.motivo);
+    if (recordDelProgramma || *formato.tipo == FormatoElenco::Tipo::Record) {
         CompletaRecord(percorso, quale, *dati);
         voci = Lotto::Sostituzioni(*dati);
     } else {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString testo = utf8.decode(*dati);
-        if (utf8.hasError())
-            return rifiuta(QStringLiteral("non è un elenco (né un file .dat né un testo UTF-8)"));
         const TestoElenco::Esito<VoceSostituzione> letto = TestoElenco::LeggiSostituzioni(*dati);
         if (letto.voci.isEmpty() && !letto.rifiutate.isEmpty() &&
             std::all_of(letto.rifiutate.begin(), letto.rifiutate.end(),
@@ -491,7 +493,7 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
                 liste.sostituzioni[l] = ListaDelLinguaggio(l);
                 continue;
             }
-            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l));
+            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l), true);
             if (!voci) return std::nullopt;
             liste.sostituzioni[l] = *voci;
         }

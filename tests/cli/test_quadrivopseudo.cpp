@@ -253,9 +253,13 @@ private Q_SLOTS:
         QStringList argomenti{QStringLiteral("--elenco"), amb.Percorso("sostituzioni.dat"), modulo};
         if (pulizia) argomenti.prepend(QStringLiteral("--pulizia=") + amb.Percorso("pulizia.dat"));
         const Esito comando = Esegui(argomenti);
-        QCOMPARE(comando.err.contains("record incompleto"), taglio > 0);
+        // A list named with --elenco that is not a whole number of records is
+        // no list: refused, where the window completes its own list's last
+        // record (see ElenchiDanneggiati).
+        QCOMPARE(comando.err.contains("non sono un numero intero di record"), taglio > 0);
         QCOMPARE(comando.err.isEmpty(), taglio == 0);
-        QCOMPARE(comando.uscita, 0);
+        QCOMPARE(comando.uscita, taglio > 0 ? 1 : 0);
+        if (taglio > 0) return;
 
         BozzaDellaFinestra(amb, modulo, pulizia);
         QCOMPARE(comando.out, Leggi(modulo));
@@ -707,17 +711,48 @@ private Q_SLOTS:
         QCOMPARE(e.out, QByteArray());
         QCOMPARE(Esegui({"--pulizia=" + P("manca.dat")}, "If\r\n").uscita, 1);
 
-        // A part-record at the end is filled with zeros and used, as the
-        // program does (here "Th" with an empty replacement); a length field
-        // that runs past its record is cut there.
+        // A part-record at the end, or a length field that runs past its
+        // record: a list named with --elenco is then no list, refused with
+        // the reason and nothing written.
         QByteArray dati = Record::Unisci(Voci{{"If", "Se"}});
         dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
         dati.append("\x02\x00Th", 4);
         Scrivi(P("rotto.dat"), dati);
         e = Esegui({"--elenco", P("rotto.dat")}, "If Th\r\n");
-        QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, QByteArray("Se \r\n\r\n"));
-        QVERIFY(e.err.contains("record incompleto"));
+        QCOMPARE(e.uscita, 1);
+        QCOMPARE(e.out, QByteArray());
+        QVERIFY2(e.err.contains("non è un elenco: né un file .dat (i suoi 260 byte non sono un "
+                                "numero intero di record da 128) né un testo (non è UTF-8)"),
+                 e.err.constData());
+    }
+
+    // Text with a zero byte, random bytes and a program are no list: exit 1,
+    // the reason, nothing written.
+    void ElencoCheNonEUnElenco_data()
+    {
+        Colonne<QByteArray, QByteArray>("contenuto", "motivo");
+        QRandomGenerator gen(5);
+        QByteArray casuali(4 * Record::Lunghezza, '\0');
+        gen.fillRange(reinterpret_cast<quint32 *>(casuali.data()), casuali.size() / 4);
+        Riga("testo con un byte nullo", QByteArray("If\tSe\nThen\tAllora\0\nDo\tFai\n", 26),
+             QByteArray("né un testo (ha un byte nullo alla riga 2)"));
+        Riga("byte casuali", casuali, QByteArray("il record 1 non si legge come testo"));
+        QFile ls(QStringLiteral("/bin/ls"));
+        if (ls.open(QIODevice::ReadOnly)) Riga("/bin/ls", ls.readAll(), QByteArray("non è un elenco"));
+    }
+    void ElencoCheNonEUnElenco()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(QByteArray, motivo);
+        Scrivi(P("elenco"), contenuto);
+        Scrivi(P("a.bas"), Modulo);
+        const Esito e = Esegui({"--elenco", "elenco", "-o", "uscita", "a.bas"});
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile usare l'elenco delle "
+                                  "sostituzioni elenco: non è un elenco: ") &&
+                     e.err.contains(motivo) && e.err.count('\n') == 1,
+                 e.err.constData());
+        QVERIFY(!QFileInfo::exists(P("uscita")));
     }
 
     // Every list --elenco takes gives what the same entries give as a .dat
