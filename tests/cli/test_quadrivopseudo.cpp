@@ -602,8 +602,11 @@ private Q_SLOTS:
         Riga("linguaggio scelto sopra l'estensione", "m.bas",
              QStringList{"--linguaggio", "nessuno", "--proteggi"}, basic, tutto);
         Riga("c dall'estensione", "m.c", QStringList{"--proteggi", "--separatori-codice"},
-             QByteArray("\tif(a) s = \"if\"; // if\r\n"),
-             QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n"));
+             QByteArray("\tIf(a) s = \"If\"; // If\r\n"),
+             QByteArray("\tSe(a) s = \"If\"; // If\r\n\r\n"));
+        // C tells case apart: "If" is not "if".
+        Riga("c con le maiuscole esatte", "m.c", QStringList{"--proteggi", "--separatori-codice"},
+             QByteArray("\tif(a) If(b);\r\n"), QByteArray("\tif(a) Se(b);\r\n\r\n"));
         Riga("tab senza separatori del codice", "m.bas", QStringList{}, tab,
              QByteArray("\tIf a Allora\r\n\r\n"));
         Riga("tab con separatori del codice", "m.bas", QStringList{"--separatori-codice"}, tab,
