@@ -121,28 +121,29 @@ private Q_SLOTS:
     // result as the model.
     void voceAVoce_data()
     {
-        Colonne<QString, QString, int, bool, int>("testo", "elenco", "linguaggio", "separatori",
-                                                  "voceAVoce");
+        Colonne<QString, QString, int, bool, int, int>("testo", "elenco", "linguaggio",
+                                                       "separatori", "letture", "voceAVoce");
         const int basic = int(Linguaggio::Basic), c = int(Linguaggio::C),
                   batch = int(Linguaggio::Batch);
-        Riga("nulla da temere", "If x Then End If", "End If>Fine Se|If>Se|x>y", basic, true, 0);
+        Riga("nulla da temere", "If x Then End If", "End If>Fine Se|If>Se|x>y", basic, true, 1, 0);
         Riga("un suffisso che resta tale", "a Input$ b", "Input>Ingresso|Ingresso>x", basic, true,
-             0);
-        Riga("un suffisso dopo un altro", "a Input$ b", "Input>x$|x>y", basic, true, 1);
-        Riga("un suffisso dopo un sostituto senza nome", "Input$(1)", "Input>+|x>y", basic, true,
+             1, 0);
+        Riga("un suffisso dopo un altro", "a Input$ b", "Input>x$|x>y", basic, true, 1, 1);
+        Riga("un suffisso dopo un sostituto senza nome", "Input$(1)", "Input>+|x>y", basic, true, 2,
              1);
-        Riga("due sostituzioni a contatto", "a.b.c", ".b>.X|.c>.Y", basic, true, 1);
-        Riga("C: il nome di una direttiva", "#  goto x\ngoto y", "goto>vai a|x>z", c, true, 1);
+        Riga("due sostituzioni a contatto", "a.b.c", ".b>.X|.c>.Y", basic, true, 1, 1);
+        // The group is read up to the entry, then the rest after a fresh reading.
+        Riga("C: il nome di una direttiva", "#  goto x\ngoto y", "goto>vai a|x>z", c, true, 3, 0);
         Riga("C: fuori dalla testa della direttiva", "#define X goto y", "goto>vai a|y>z", c, true,
-             0);
-        Riga("batch: un trattino che unisce", "x%-y", "x%>+a|y>z", batch, true, 1);
-        Riga("batch: un trattino che resta", "x%-y", "x%>+%|y>z", batch, true, 0);
+             1, 0);
+        Riga("batch: un trattino che unisce", "x%-y", "x%>+a|y>z", batch, true, 2, 1);
+        Riga("batch: un trattino che resta", "x%-y", "x%>+%|y>z", batch, true, 2, 0);
     }
     void voceAVoce()
     {
-        const auto [testo, elenco, linguaggio, separatori, voceAVoce] =
-            DatiRiga<QString, QString, int, bool, int>("testo", "elenco", "linguaggio",
-                                                       "separatori", "voceAVoce");
+        const auto [testo, elenco, linguaggio, separatori, letture, voceAVoce] =
+            DatiRiga<QString, QString, int, bool, int, int>("testo", "elenco", "linguaggio",
+                                                            "separatori", "letture", "voceAVoce");
         const RegoleCodice regole = Regole(Linguaggio(linguaggio), true, separatori);
         const Voci voci = Elenco(elenco);
         MotoreCodice::Resoconto resoconto;
@@ -151,6 +152,7 @@ private Q_SLOTS:
         const QString atteso = Modello::ElencoCodice(testo, voci, Letterale(regole), &conta);
         QCOMPARE(MotoreCodice(voci, regole).Applica(testo, &contaMotore, &resoconto), atteso);
         QCOMPARE(contaMotore, qsizetype(conta));
+        QCOMPARE(resoconto.gruppi, letture);
         QCOMPARE(resoconto.voceAVoce, voceAVoce);
     }
 

@@ -324,18 +324,32 @@ MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCo
             m_gruppi.push_back(std::make_unique<Gruppo>());
             m_gruppi.back()->primo = b;
         }
-        Gruppo &g = *m_gruppi.back();
-        g.fine = b + 1;
-        g.neutro = g.neutro && m_voci[size_t(b)].neutra;
-        g.fuoriDaiPreprocessori =
-            g.fuoriDaiPreprocessori || m_voci[size_t(b)].fuoriDaiPreprocessori;
-        g.Aggiungi(m_voci[size_t(b)], b);
+        Aggiungi(*m_gruppi.back(), b);
         // After a replacement that may move a comment's edge, the later
         // entries read the stretches afresh.
         chiuso = !m_voci[size_t(b)].neutra;
     }
     for (auto &g : m_gruppi)
         g->Prepara();
+}
+
+void MotoreCodice::Aggiungi(Gruppo &g, int b) const
+{
+    g.fine = b + 1;
+    g.neutro = g.neutro && m_voci[size_t(b)].neutra;
+    g.fuoriDaiPreprocessori = g.fuoriDaiPreprocessori || m_voci[size_t(b)].fuoriDaiPreprocessori;
+    g.Aggiungi(m_voci[size_t(b)], b);
+}
+
+std::unique_ptr<MotoreCodice::Gruppo> MotoreCodice::Parte(int primo, int fine, bool neutro) const
+{
+    auto g = std::make_unique<Gruppo>();
+    g->primo = primo;
+    for (int b = primo; b < fine; ++b)
+        Aggiungi(*g, b);
+    g->neutro = g->neutro && neutro;
+    g->Prepara();
+    return g;
 }
 
 MotoreCodice::~MotoreCodice() = default;
@@ -388,8 +402,8 @@ bool MotoreCodice::Conflitto(const Gruppo &gruppo, int b) const
     return false;
 }
 
-bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
-                              Lavoro &lavoro) const
+int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
+                             Lavoro &lavoro) const
 {
     const qsizetype n = testo.size();
     const QChar *t = testo.constData();
@@ -472,9 +486,7 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
 
     // The stretches are read again after the group's last entry when it is
     // not neutral: where its own replacements go does not matter.
-    const auto ultimaNonNeutra = [&](int e) {
-        return e == g.fine - 1 && !m_voci[size_t(e)].neutra;
-    };
+    const auto ultimaNonNeutra = [&](int e) { return e == g.fine - 1 && !g.neutro; };
 
     // Whether the later entries read every form of the replacement of the
     // `L` characters at `p` in place as they read it apart: the neighbours
@@ -553,9 +565,13 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
         }
         const Lavoro::Esito &esito = risolvi(migliore);
         // Two replacements side by side change each other's neighbours.
-        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme) ||
-            (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) && inTesta(p)))
-            return false;
+        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme)) return VoceAVoceSoltanto;
+        // In the head of a preprocessor line the entry may change what the
+        // scanner keeps: the later entries must read the line again.
+        if (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) &&
+            (m_voci[size_t(migliore)].fuoriDaiPreprocessori || esito.forme.size() > 1) &&
+            inTesta(p))
+            return migliore;
         if (!R) R.emplace(n + n / 8 + 64);
         R->Aggiungi(t + copiato, p - copiato);
         R->Aggiungi(esito.risultato.constData(), esito.risultato.size());
@@ -566,11 +582,11 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
     }
     if (!R) {
         lavoro.testo = testo;
-        return true;
+        return Letto;
     }
     R->Aggiungi(t + copiato, n - copiato);
     lavoro.testo = R->Fine();
-    return true;
+    return Letto;
 }
 
 void MotoreCodice::VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone,
@@ -594,32 +610,51 @@ QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
     ZoneProtette zone = m_regole.Zone(lavoro);
     qsizetype totale = 0;
     if (resoconto) *resoconto = {};
-    for (const auto &g : m_gruppi) {
-        if (resoconto) ++resoconto->gruppi;
-        Lavoro letto;
-        if (!UnaLettura(*g, lavoro, zone, letto)) {
-            if (resoconto) ++resoconto->voceAVoce;
-            VoceAVoce(*g, lavoro, zone, totale);
-            continue;
-        }
-        if (letto.conta == 0) continue;
-        lavoro = std::move(letto.testo);
-        totale += letto.conta;
-        // After the last group no one reads the stretches again.
-        if (&g == &m_gruppi.back() || !m_regole.Protegge()) continue;
-        const QVector<RegoleCodice::Spostamento> &spostamenti = letto.spostamenti;
-        if (m_regole.NomiIntatti()) {
-            // The names are moved, never found again: what made a word a name
-            // (a "set", a "goto") may be what was just replaced.
-            const QVector<Zona> commenti =
-                g->neutro
-                    ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
-                    : ScansionaCodice(lavoro, m_regole.tipo).Elenco();
-            zone = ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
-        } else {
-            zone = g->neutro ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(lavoro);
+    for (const auto &gruppo : m_gruppi) {
+        // A text may split the group where an entry's replacement must be
+        // followed by a fresh reading of the stretches.
+        std::unique_ptr<Gruppo> parte;
+        for (const Gruppo *g = gruppo.get(); g;) {
+            if (resoconto) ++resoconto->gruppi;
+            Lavoro letto;
+            const int esito = UnaLettura(*g, lavoro, zone, letto);
+            if (esito >= 0) {
+                parte = Parte(g->primo, esito + 1, false);
+                g = parte.get();
+                continue;
+            }
+            const Gruppo &letti = *g;
+            std::unique_ptr<Gruppo> resto;
+            if (g->fine < gruppo->fine) resto = Parte(g->fine, gruppo->fine, gruppo->neutro);
+            g = resto.get();
+            if (esito == VoceAVoceSoltanto) {
+                if (resoconto) ++resoconto->voceAVoce;
+                VoceAVoce(letti, lavoro, zone, totale);
+            } else if (letto.conta > 0) {
+                lavoro = std::move(letto.testo);
+                totale += letto.conta;
+                // After the last group no one reads the stretches again.
+                if (g || &gruppo != &m_gruppi.back()) zone = ZoneDopo(letti, zone, lavoro, letto);
+            }
+            parte = std::move(resto);
         }
     }
     if (sostituzioni) *sostituzioni = totale;
     return lavoro;
+}
+
+ZoneProtette MotoreCodice::ZoneDopo(const Gruppo &g, const ZoneProtette &zone, const QString &testo,
+                                    const Lavoro &letto) const
+{
+    if (!m_regole.Protegge()) return {};
+    const QVector<RegoleCodice::Spostamento> &spostamenti = letto.spostamenti;
+    if (m_regole.NomiIntatti()) {
+        // The names are moved, never found again: what made a word a name
+        // (a "set", a "goto") may be what was just replaced.
+        const QVector<Zona> commenti =
+            g.neutro ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
+                     : ScansionaCodice(testo, m_regole.tipo).Elenco();
+        return ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
+    }
+    return g.neutro ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(testo);
 }
