@@ -294,12 +294,14 @@ struct MotoreCodice::Lavoro
 {
     QString testo;
     qsizetype conta = 0;
+    bool nonNeutra = false; // a replacement not neutral was made
     QVector<RegoleCodice::Spostamento> spostamenti;
     // For each entry of the group, once met: what the rest of the group makes
     // of its replacement, and every form that replacement goes through.
     struct Esito
     {
         bool pronto = false;
+        bool nonNeutra = false; // a replacement not neutral was made
         QString risultato;
         qsizetype conta = 0;
         std::vector<QString> forme;
@@ -412,8 +414,20 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
     const auto piega = [esatte](QChar c) {
         return esatte ? c.unicode() : Ricerca::Maiuscola(c).unicode();
     };
-    const auto S = [this](QChar c, QChar precedente) {
-        return m_delimitatori.Separatore(c, precedente);
+    // The delimiters as a table: none beyond ASCII, and for the few that
+    // depend on their neighbour, one answer after a name character and one
+    // after anything else.
+    std::array<bool, 128> dopoNome{}, dopoAltro{}, dipende{};
+    for (char16_t u = 0; u < 128; ++u) {
+        dopoNome[u] = m_delimitatori.Separatore(QChar(u), QLatin1Char('a'));
+        dopoAltro[u] = m_delimitatori.Separatore(QChar(u), spazio);
+        dipende[u] = dopoNome[u] != dopoAltro[u];
+    }
+    const auto S = [&](QChar c, QChar precedente) {
+        const char16_t u = c.unicode();
+        if (u >= 128) return false;
+        if (!dipende[u]) return dopoAltro[u];
+        return Delimitatori::CarattereNome(precedente) ? dopoNome[u] : dopoAltro[u];
     };
     // A delimiter whatever stands before it.
     const auto sempre = [&](QChar c) { return S(c, QLatin1Char('a')) && S(c, spazio); };
@@ -421,12 +435,19 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
     if (!zone.Vuote()) protette.emplace(zone);
     lavoro.esiti.assign(size_t(g.fine - g.primo), {});
 
+    // Whether entry e leaves the stretches where they were here: a group's
+    // last entry may not, or the text may have split the group after it.
+    const auto neutraQui = [&](int e) {
+        return m_voci[size_t(e)].neutra && !(e == g.fine - 1 && !g.neutro);
+    };
+
     // What the rest of the group makes of entry e's replacement, read apart.
     const auto risolvi = [&](int e) -> const Lavoro::Esito & {
         Lavoro::Esito &esito = lavoro.esiti[size_t(e - g.primo)];
         if (esito.pronto) return esito;
         QString s = m_voci[size_t(e)].sostituto;
         esito.conta = 1;
+        esito.nonNeutra = !neutraQui(e);
         esito.forme.push_back(s);
         for (int c = e + 1; c < g.fine; ++c) {
             const Voce &v = m_voci[size_t(c)];
@@ -436,6 +457,7 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
             if (passo.sostituzioni == 0) continue;
             s = std::move(passo.testo);
             esito.conta += passo.sostituzioni;
+            esito.nonNeutra = esito.nonNeutra || !neutraQui(c);
             esito.forme.push_back(s);
         }
         esito.risultato = std::move(s);
@@ -524,7 +546,17 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
 
     std::optional<Scrittura> R;
     qsizetype p = 0, copiato = 0, fineUnita = -1;
+    // With no whole-token word only the characters a trie word begins with matter.
+    const bool soloTrie = g.chiavi.empty();
+    std::array<bool, 128> iniziaTrie{};
+    for (char16_t u = 0; u < 128; ++u)
+        iniziaTrie[u] = g.Figlio(0, piega(QChar(u))) >= 0;
     while (p < n) {
+        if (soloTrie) {
+            while (p < n && t[p].unicode() < 128 && !iniziaTrie[t[p].unicode()])
+                ++p;
+            if (p == n) break;
+        }
         const QChar prima = p > 0 ? t[p - 1] : spazio;
         const QChar primaPrima = p > 1 ? t[p - 2] : spazio;
         int migliore = INT_MAX;
@@ -577,6 +609,7 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
         R->Aggiungi(esito.risultato.constData(), esito.risultato.size());
         lavoro.spostamenti.append({p, lunghezza, esito.risultato.size()});
         lavoro.conta += esito.conta;
+        lavoro.nonNeutra = lavoro.nonNeutra || esito.nonNeutra;
         p += lunghezza;
         copiato = fineUnita = p;
     }
@@ -634,7 +667,7 @@ QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
                 lavoro = std::move(letto.testo);
                 totale += letto.conta;
                 // After the last group no one reads the stretches again.
-                if (g || &gruppo != &m_gruppi.back()) zone = ZoneDopo(letti, zone, lavoro, letto);
+                if (g || &gruppo != &m_gruppi.back()) zone = ZoneDopo(zone, lavoro, letto);
             }
             parte = std::move(resto);
         }
@@ -643,7 +676,7 @@ QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
     return lavoro;
 }
 
-ZoneProtette MotoreCodice::ZoneDopo(const Gruppo &g, const ZoneProtette &zone, const QString &testo,
+ZoneProtette MotoreCodice::ZoneDopo(const ZoneProtette &zone, const QString &testo,
                                     const Lavoro &letto) const
 {
     if (!m_regole.Protegge()) return {};
@@ -652,9 +685,10 @@ ZoneProtette MotoreCodice::ZoneDopo(const Gruppo &g, const ZoneProtette &zone, c
         // The names are moved, never found again: what made a word a name
         // (a "set", a "goto") may be what was just replaced.
         const QVector<Zona> commenti =
-            g.neutro ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
-                     : ScansionaCodice(testo, m_regole.tipo).Elenco();
+            !letto.nonNeutra
+                ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
+                : ScansionaCodice(testo, m_regole.tipo).Elenco();
         return ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
     }
-    return g.neutro ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(testo);
+    return !letto.nonNeutra ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(testo);
 }

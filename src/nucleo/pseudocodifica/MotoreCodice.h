@@ -72,7 +72,9 @@ private:
     static constexpr int Letto = -1, VoceAVoceSoltanto = -2;
     int UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
                    Lavoro &lavoro) const;
-    ZoneProtette ZoneDopo(const Gruppo &g, const ZoneProtette &zone, const QString &testo,
+    // The stretches after a reading: moved, or read again from `testo` when
+    // a replacement that is not neutral was made.
+    ZoneProtette ZoneDopo(const ZoneProtette &zone, const QString &testo,
                           const Lavoro &letto) const;
     void VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone, qsizetype &conta) const;
 
