@@ -294,7 +294,8 @@ struct MotoreCodice::Lavoro
 {
     QString testo;
     qsizetype conta = 0;
-    bool nonNeutra = false; // a replacement not neutral was made
+    bool nonNeutra = false;     // a replacement not neutral was made
+    bool conSpostamenti = true; // the stretches are moved afterwards: keep the replacements
     QVector<RegoleCodice::Spostamento> spostamenti;
     // For each entry of the group, once met: what the rest of the group makes
     // of its replacement, and every form that replacement goes through.
@@ -607,7 +608,8 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
         if (!R) R.emplace(n + n / 8 + 64);
         R->Aggiungi(t + copiato, p - copiato);
         R->Aggiungi(esito.risultato.constData(), esito.risultato.size());
-        lavoro.spostamenti.append({p, lunghezza, esito.risultato.size()});
+        if (lavoro.conSpostamenti)
+            lavoro.spostamenti.append({p, lunghezza, esito.risultato.size()});
         lavoro.conta += esito.conta;
         lavoro.nonNeutra = lavoro.nonNeutra || esito.nonNeutra;
         p += lunghezza;
@@ -636,10 +638,10 @@ void MotoreCodice::VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone
     }
 }
 
-QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
-                              Resoconto *resoconto) const
+QString MotoreCodice::Applica(QString testo, qsizetype *sostituzioni, Resoconto *resoconto) const
 {
-    QString lavoro = testo;
+    // Each reading writes a new text: the one before is let go at once.
+    QString lavoro = std::move(testo);
     ZoneProtette zone = m_regole.Zone(lavoro);
     qsizetype totale = 0;
     if (resoconto) *resoconto = {};
@@ -650,6 +652,9 @@ QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
         for (const Gruppo *g = gruppo.get(); g;) {
             if (resoconto) ++resoconto->gruppi;
             Lavoro letto;
+            // After the last group no one reads the stretches again.
+            const bool ultima = &gruppo == &m_gruppi.back() && g->fine == gruppo->fine;
+            letto.conSpostamenti = m_regole.Protegge() && !ultima;
             const int esito = UnaLettura(*g, lavoro, zone, letto);
             if (esito >= 0) {
                 parte = Parte(g->primo, esito + 1, false);
@@ -666,8 +671,7 @@ QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
             } else if (letto.conta > 0) {
                 lavoro = std::move(letto.testo);
                 totale += letto.conta;
-                // After the last group no one reads the stretches again.
-                if (g || &gruppo != &m_gruppi.back()) zone = ZoneDopo(zone, lavoro, letto);
+                if (letto.conSpostamenti) zone = ZoneDopo(zone, lavoro, letto);
             }
             parte = std::move(resto);
         }

@@ -52,7 +52,7 @@ public:
 
     // The text after every entry; `sostituzioni` receives the replacements
     // made. Safe to call from several threads at once.
-    QString Applica(const QString &testo, qsizetype *sostituzioni = nullptr,
+    QString Applica(QString testo, qsizetype *sostituzioni = nullptr,
                     Resoconto *resoconto = nullptr) const;
 
     int NumeroGruppi() const { return int(m_gruppi.size()); }

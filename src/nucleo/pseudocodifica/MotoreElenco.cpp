@@ -377,11 +377,11 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
     return lavoro;
 }
 
-QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
-    return MotoreCodice(m_voci, regole).Applica(testo, sostituzioni);
+    return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
 }
 
 std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
