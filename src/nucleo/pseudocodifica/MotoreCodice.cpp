@@ -357,17 +357,6 @@ std::unique_ptr<MotoreCodice::Gruppo> MotoreCodice::Parte(int primo, int fine, b
 
 MotoreCodice::~MotoreCodice() = default;
 
-namespace {
-
-// Whether `a` and `b` agree over the shorter one's length.
-bool Concordano(QStringView a, QStringView b)
-{
-    const qsizetype L = std::min(a.size(), b.size());
-    return a.first(L) == b.first(L);
-}
-
-} // namespace
-
 // Entry `b` cannot join `gruppo` when taking the lowest entry at each place
 // could differ from the entries one after the other:
 // - an earlier word may start inside b's word: in the text, b would be
@@ -384,22 +373,30 @@ bool MotoreCodice::Conflitto(const Gruppo &gruppo, int b) const
     const auto dopoDelimitatore = [&](const QString &s, qsizetype j) {
         return j == 0 || m_delimitatori.PuoDelimitare(s[j - 1]);
     };
+    // Whether `x` starting at w[j] agrees with `w` where they overlap, and the
+    // one that ends first is followed there, in the other, by a character
+    // that may end a word (as its whole-word match needs).
+    const auto sovrapposti = [&](const QString &w, qsizetype j, const QString &x) {
+        const QStringView coda = QStringView(w).sliced(j);
+        const qsizetype L = std::min(coda.size(), x.size());
+        if (coda.first(L) != QStringView(x).first(L)) return false;
+        if (coda.size() < x.size()) return m_delimitatori.PuoDelimitare(x[L]);
+        if (x.size() < coda.size()) return m_delimitatori.PuoDelimitare(coda[L]);
+        return true;
+    };
     for (int a = gruppo.primo; a < gruppo.fine; ++a) {
         const Voce &va = m_voci[size_t(a)];
         for (qsizetype j = 1; j < wb.size(); ++j)
-            if ((va.inizioProprio || dopoDelimitatore(wb, j)) &&
-                Concordano(QStringView(wb).sliced(j), va.chiave))
+            if ((va.inizioProprio || dopoDelimitatore(wb, j)) && sovrapposti(wb, j, va.chiave))
                 return true;
         if (vb.semplice) continue;
         const QString &r = va.chiaveSostituto;
         if (r.isEmpty()) return true;
         for (qsizetype j = 1; j < wb.size(); ++j)
-            if ((va.inizioProprio || dopoDelimitatore(wb, j)) &&
-                Concordano(QStringView(wb).sliced(j), r))
-                return true;
+            if ((va.inizioProprio || dopoDelimitatore(wb, j)) && sovrapposti(wb, j, r)) return true;
         for (qsizetype k = 0; k < r.size(); ++k)
             if ((vb.inizioProprio || dopoDelimitatore(r, k)) && r.size() - k < wb.size() &&
-                Concordano(QStringView(r).sliced(k), wb))
+                sovrapposti(r, k, wb))
                 return true;
     }
     return false;
