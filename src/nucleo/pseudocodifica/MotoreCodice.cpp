@@ -294,12 +294,15 @@ struct MotoreCodice::Lavoro
 {
     QString testo;
     qsizetype conta = 0;
+    bool nonNeutra = false;     // a replacement not neutral was made
+    bool conSpostamenti = true; // the stretches are moved afterwards: keep the replacements
     QVector<RegoleCodice::Spostamento> spostamenti;
     // For each entry of the group, once met: what the rest of the group makes
     // of its replacement, and every form that replacement goes through.
     struct Esito
     {
         bool pronto = false;
+        bool nonNeutra = false; // a replacement not neutral was made
         QString risultato;
         qsizetype conta = 0;
         std::vector<QString> forme;
@@ -324,12 +327,7 @@ MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCo
             m_gruppi.push_back(std::make_unique<Gruppo>());
             m_gruppi.back()->primo = b;
         }
-        Gruppo &g = *m_gruppi.back();
-        g.fine = b + 1;
-        g.neutro = g.neutro && m_voci[size_t(b)].neutra;
-        g.fuoriDaiPreprocessori =
-            g.fuoriDaiPreprocessori || m_voci[size_t(b)].fuoriDaiPreprocessori;
-        g.Aggiungi(m_voci[size_t(b)], b);
+        Aggiungi(*m_gruppi.back(), b);
         // After a replacement that may move a comment's edge, the later
         // entries read the stretches afresh.
         chiuso = !m_voci[size_t(b)].neutra;
@@ -338,18 +336,26 @@ MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCo
         g->Prepara();
 }
 
-MotoreCodice::~MotoreCodice() = default;
-
-namespace {
-
-// Whether `a` and `b` agree over the shorter one's length.
-bool Concordano(QStringView a, QStringView b)
+void MotoreCodice::Aggiungi(Gruppo &g, int b) const
 {
-    const qsizetype L = std::min(a.size(), b.size());
-    return a.first(L) == b.first(L);
+    g.fine = b + 1;
+    g.neutro = g.neutro && m_voci[size_t(b)].neutra;
+    g.fuoriDaiPreprocessori = g.fuoriDaiPreprocessori || m_voci[size_t(b)].fuoriDaiPreprocessori;
+    g.Aggiungi(m_voci[size_t(b)], b);
 }
 
-} // namespace
+std::unique_ptr<MotoreCodice::Gruppo> MotoreCodice::Parte(int primo, int fine, bool neutro) const
+{
+    auto g = std::make_unique<Gruppo>();
+    g->primo = primo;
+    for (int b = primo; b < fine; ++b)
+        Aggiungi(*g, b);
+    g->neutro = g->neutro && neutro;
+    g->Prepara();
+    return g;
+}
+
+MotoreCodice::~MotoreCodice() = default;
 
 // Entry `b` cannot join `gruppo` when taking the lowest entry at each place
 // could differ from the entries one after the other:
@@ -367,29 +373,37 @@ bool MotoreCodice::Conflitto(const Gruppo &gruppo, int b) const
     const auto dopoDelimitatore = [&](const QString &s, qsizetype j) {
         return j == 0 || m_delimitatori.PuoDelimitare(s[j - 1]);
     };
+    // Whether `x` starting at w[j] agrees with `w` where they overlap, and the
+    // one that ends first is followed there, in the other, by a character
+    // that may end a word (as its whole-word match needs).
+    const auto sovrapposti = [&](const QString &w, qsizetype j, const QString &x) {
+        const QStringView coda = QStringView(w).sliced(j);
+        const qsizetype L = std::min(coda.size(), x.size());
+        if (coda.first(L) != QStringView(x).first(L)) return false;
+        if (coda.size() < x.size()) return m_delimitatori.PuoDelimitare(x[L]);
+        if (x.size() < coda.size()) return m_delimitatori.PuoDelimitare(coda[L]);
+        return true;
+    };
     for (int a = gruppo.primo; a < gruppo.fine; ++a) {
         const Voce &va = m_voci[size_t(a)];
         for (qsizetype j = 1; j < wb.size(); ++j)
-            if ((va.inizioProprio || dopoDelimitatore(wb, j)) &&
-                Concordano(QStringView(wb).sliced(j), va.chiave))
+            if ((va.inizioProprio || dopoDelimitatore(wb, j)) && sovrapposti(wb, j, va.chiave))
                 return true;
         if (vb.semplice) continue;
         const QString &r = va.chiaveSostituto;
         if (r.isEmpty()) return true;
         for (qsizetype j = 1; j < wb.size(); ++j)
-            if ((va.inizioProprio || dopoDelimitatore(wb, j)) &&
-                Concordano(QStringView(wb).sliced(j), r))
-                return true;
+            if ((va.inizioProprio || dopoDelimitatore(wb, j)) && sovrapposti(wb, j, r)) return true;
         for (qsizetype k = 0; k < r.size(); ++k)
             if ((vb.inizioProprio || dopoDelimitatore(r, k)) && r.size() - k < wb.size() &&
-                Concordano(QStringView(r).sliced(k), wb))
+                sovrapposti(r, k, wb))
                 return true;
     }
     return false;
 }
 
-bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
-                              Lavoro &lavoro) const
+int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
+                             Lavoro &lavoro) const
 {
     const qsizetype n = testo.size();
     const QChar *t = testo.constData();
@@ -398,8 +412,20 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
     const auto piega = [esatte](QChar c) {
         return esatte ? c.unicode() : Ricerca::Maiuscola(c).unicode();
     };
-    const auto S = [this](QChar c, QChar precedente) {
-        return m_delimitatori.Separatore(c, precedente);
+    // The delimiters as a table: none beyond ASCII, and for the few that
+    // depend on their neighbour, one answer after a name character and one
+    // after anything else.
+    std::array<bool, 128> dopoNome{}, dopoAltro{}, dipende{};
+    for (char16_t u = 0; u < 128; ++u) {
+        dopoNome[u] = m_delimitatori.Separatore(QChar(u), QLatin1Char('a'));
+        dopoAltro[u] = m_delimitatori.Separatore(QChar(u), spazio);
+        dipende[u] = dopoNome[u] != dopoAltro[u];
+    }
+    const auto S = [&](QChar c, QChar precedente) {
+        const char16_t u = c.unicode();
+        if (u >= 128) return false;
+        if (!dipende[u]) return dopoAltro[u];
+        return Delimitatori::CarattereNome(precedente) ? dopoNome[u] : dopoAltro[u];
     };
     // A delimiter whatever stands before it.
     const auto sempre = [&](QChar c) { return S(c, QLatin1Char('a')) && S(c, spazio); };
@@ -407,12 +433,19 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
     if (!zone.Vuote()) protette.emplace(zone);
     lavoro.esiti.assign(size_t(g.fine - g.primo), {});
 
+    // Whether entry e leaves the stretches where they were here: a group's
+    // last entry may not, or the text may have split the group after it.
+    const auto neutraQui = [&](int e) {
+        return m_voci[size_t(e)].neutra && !(e == g.fine - 1 && !g.neutro);
+    };
+
     // What the rest of the group makes of entry e's replacement, read apart.
     const auto risolvi = [&](int e) -> const Lavoro::Esito & {
         Lavoro::Esito &esito = lavoro.esiti[size_t(e - g.primo)];
         if (esito.pronto) return esito;
         QString s = m_voci[size_t(e)].sostituto;
         esito.conta = 1;
+        esito.nonNeutra = !neutraQui(e);
         esito.forme.push_back(s);
         for (int c = e + 1; c < g.fine; ++c) {
             const Voce &v = m_voci[size_t(c)];
@@ -422,6 +455,7 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
             if (passo.sostituzioni == 0) continue;
             s = std::move(passo.testo);
             esito.conta += passo.sostituzioni;
+            esito.nonNeutra = esito.nonNeutra || !neutraQui(c);
             esito.forme.push_back(s);
         }
         esito.risultato = std::move(s);
@@ -472,9 +506,7 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
 
     // The stretches are read again after the group's last entry when it is
     // not neutral: where its own replacements go does not matter.
-    const auto ultimaNonNeutra = [&](int e) {
-        return e == g.fine - 1 && !m_voci[size_t(e)].neutra;
-    };
+    const auto ultimaNonNeutra = [&](int e) { return e == g.fine - 1 && !g.neutro; };
 
     // Whether the later entries read every form of the replacement of the
     // `L` characters at `p` in place as they read it apart: the neighbours
@@ -512,7 +544,17 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
 
     std::optional<Scrittura> R;
     qsizetype p = 0, copiato = 0, fineUnita = -1;
+    // With no whole-token word only the characters a trie word begins with matter.
+    const bool soloTrie = g.chiavi.empty();
+    std::array<bool, 128> iniziaTrie{};
+    for (char16_t u = 0; u < 128; ++u)
+        iniziaTrie[u] = g.Figlio(0, piega(QChar(u))) >= 0;
     while (p < n) {
+        if (soloTrie) {
+            while (p < n && t[p].unicode() < 128 && !iniziaTrie[t[p].unicode()])
+                ++p;
+            if (p == n) break;
+        }
         const QChar prima = p > 0 ? t[p - 1] : spazio;
         const QChar primaPrima = p > 1 ? t[p - 2] : spazio;
         int migliore = INT_MAX;
@@ -553,24 +595,30 @@ bool MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZoneP
         }
         const Lavoro::Esito &esito = risolvi(migliore);
         // Two replacements side by side change each other's neighbours.
-        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme) ||
-            (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) && inTesta(p)))
-            return false;
+        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme)) return VoceAVoceSoltanto;
+        // In the head of a preprocessor line the entry may change what the
+        // scanner keeps: the later entries must read the line again.
+        if (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) &&
+            (m_voci[size_t(migliore)].fuoriDaiPreprocessori || esito.forme.size() > 1) &&
+            inTesta(p))
+            return migliore;
         if (!R) R.emplace(n + n / 8 + 64);
         R->Aggiungi(t + copiato, p - copiato);
         R->Aggiungi(esito.risultato.constData(), esito.risultato.size());
-        lavoro.spostamenti.append({p, lunghezza, esito.risultato.size()});
+        if (lavoro.conSpostamenti)
+            lavoro.spostamenti.append({p, lunghezza, esito.risultato.size()});
         lavoro.conta += esito.conta;
+        lavoro.nonNeutra = lavoro.nonNeutra || esito.nonNeutra;
         p += lunghezza;
         copiato = fineUnita = p;
     }
     if (!R) {
         lavoro.testo = testo;
-        return true;
+        return Letto;
     }
     R->Aggiungi(t + copiato, n - copiato);
     lavoro.testo = R->Fine();
-    return true;
+    return Letto;
 }
 
 void MotoreCodice::VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone,
@@ -587,39 +635,61 @@ void MotoreCodice::VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone
     }
 }
 
-QString MotoreCodice::Applica(const QString &testo, qsizetype *sostituzioni,
-                              Resoconto *resoconto) const
+QString MotoreCodice::Applica(QString testo, qsizetype *sostituzioni, Resoconto *resoconto) const
 {
-    QString lavoro = testo;
+    // Each reading writes a new text: the one before is let go at once.
+    QString lavoro = std::move(testo);
     ZoneProtette zone = m_regole.Zone(lavoro);
     qsizetype totale = 0;
     if (resoconto) *resoconto = {};
-    for (const auto &g : m_gruppi) {
-        if (resoconto) ++resoconto->gruppi;
-        Lavoro letto;
-        if (!UnaLettura(*g, lavoro, zone, letto)) {
-            if (resoconto) ++resoconto->voceAVoce;
-            VoceAVoce(*g, lavoro, zone, totale);
-            continue;
-        }
-        if (letto.conta == 0) continue;
-        lavoro = std::move(letto.testo);
-        totale += letto.conta;
-        // After the last group no one reads the stretches again.
-        if (&g == &m_gruppi.back() || !m_regole.Protegge()) continue;
-        const QVector<RegoleCodice::Spostamento> &spostamenti = letto.spostamenti;
-        if (m_regole.NomiIntatti()) {
-            // The names are moved, never found again: what made a word a name
-            // (a "set", a "goto") may be what was just replaced.
-            const QVector<Zona> commenti =
-                g->neutro
-                    ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
-                    : ScansionaCodice(lavoro, m_regole.tipo).Elenco();
-            zone = ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
-        } else {
-            zone = g->neutro ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(lavoro);
+    for (const auto &gruppo : m_gruppi) {
+        // A text may split the group where an entry's replacement must be
+        // followed by a fresh reading of the stretches.
+        std::unique_ptr<Gruppo> parte;
+        for (const Gruppo *g = gruppo.get(); g;) {
+            if (resoconto) ++resoconto->gruppi;
+            Lavoro letto;
+            // After the last group no one reads the stretches again.
+            const bool ultima = &gruppo == &m_gruppi.back() && g->fine == gruppo->fine;
+            letto.conSpostamenti = m_regole.Protegge() && !ultima;
+            const int esito = UnaLettura(*g, lavoro, zone, letto);
+            if (esito >= 0) {
+                parte = Parte(g->primo, esito + 1, false);
+                g = parte.get();
+                continue;
+            }
+            const Gruppo &letti = *g;
+            std::unique_ptr<Gruppo> resto;
+            if (g->fine < gruppo->fine) resto = Parte(g->fine, gruppo->fine, gruppo->neutro);
+            g = resto.get();
+            if (esito == VoceAVoceSoltanto) {
+                if (resoconto) ++resoconto->voceAVoce;
+                VoceAVoce(letti, lavoro, zone, totale);
+            } else if (letto.conta > 0) {
+                lavoro = std::move(letto.testo);
+                totale += letto.conta;
+                if (letto.conSpostamenti) zone = ZoneDopo(zone, lavoro, letto);
+            }
+            parte = std::move(resto);
         }
     }
     if (sostituzioni) *sostituzioni = totale;
     return lavoro;
+}
+
+ZoneProtette MotoreCodice::ZoneDopo(const ZoneProtette &zone, const QString &testo,
+                                    const Lavoro &letto) const
+{
+    if (!m_regole.Protegge()) return {};
+    const QVector<RegoleCodice::Spostamento> &spostamenti = letto.spostamenti;
+    if (m_regole.NomiIntatti()) {
+        // The names are moved, never found again: what made a word a name
+        // (a "set", a "goto") may be what was just replaced.
+        const QVector<Zona> commenti =
+            !letto.nonNeutra
+                ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
+                : ScansionaCodice(testo, m_regole.tipo).Elenco();
+        return ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
+    }
+    return !letto.nonNeutra ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(testo);
 }

@@ -41,8 +41,9 @@ public:
     MotoreCodice(const MotoreCodice &) = delete;
     MotoreCodice &operator=(const MotoreCodice &) = delete;
 
-    // How a text was worked: the groups read in one pass and those worked
-    // entry by entry.
+    // How a text was worked: the readings of the text by a group (or by a
+    // part of one, where the text split it) and the groups worked entry by
+    // entry instead.
     struct Resoconto
     {
         int gruppi = 0;
@@ -51,7 +52,7 @@ public:
 
     // The text after every entry; `sostituzioni` receives the replacements
     // made. Safe to call from several threads at once.
-    QString Applica(const QString &testo, qsizetype *sostituzioni = nullptr,
+    QString Applica(QString testo, qsizetype *sostituzioni = nullptr,
                     Resoconto *resoconto = nullptr) const;
 
     int NumeroGruppi() const { return int(m_gruppi.size()); }
@@ -61,8 +62,20 @@ private:
     struct Gruppo;
     struct Lavoro;
     bool Conflitto(const Gruppo &gruppo, int b) const;
-    bool UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
-                    Lavoro &lavoro) const;
+    void Aggiungi(Gruppo &g, int b) const;
+    // The entries [primo, fine) as a group; `neutro` false: the stretches are
+    // read again after its last entry.
+    std::unique_ptr<Gruppo> Parte(int primo, int fine, bool neutro) const;
+    // One reading of the text by the group: Letto, or VoceAVoceSoltanto when
+    // the text needs the group entry by entry, or the entry after which the
+    // stretches must be read again (the group is split there).
+    static constexpr int Letto = -1, VoceAVoceSoltanto = -2;
+    int UnaLettura(const Gruppo &g, const QString &testo, const ZoneProtette &zone,
+                   Lavoro &lavoro) const;
+    // The stretches after a reading: moved, or read again from `testo` when
+    // a replacement that is not neutral was made.
+    ZoneProtette ZoneDopo(const ZoneProtette &zone, const QString &testo,
+                          const Lavoro &letto) const;
     void VoceAVoce(const Gruppo &g, QString &testo, ZoneProtette &zone, qsizetype &conta) const;
 
     RegoleCodice m_regole;

@@ -377,17 +377,17 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
     return lavoro;
 }
 
-QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
     // Exact case (C read as code) still goes the older way, group by group.
     if (!regole.MaiuscoleEsatte())
-    return MotoreCodice(m_voci, regole).Applica(testo, sostituzioni);
+        return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
     const Delimitatori delimitatori = regole.Delimitazione();
     const Ricerca::Confronto confronto =
         Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true);
-    QString lavoro = testo;
+    QString lavoro = std::move(testo);
     ZoneProtette zone = regole.Zone(lavoro);
     qsizetype totale = 0;
 

@@ -37,7 +37,7 @@ public:
     // The same with the text read as code: occurrences that start in a
     // comment or a string of the text an entry reads are left alone, and
     // whole words may end at the code delimiters (MotoreCodice).
-    QString Applica(const QString &testo, const RegoleCodice &regole,
+    QString Applica(QString testo, const RegoleCodice &regole,
                     qsizetype *sostituzioni = nullptr) const;
 
     // Whether a word or a replacement holds a line break or a paragraph or
