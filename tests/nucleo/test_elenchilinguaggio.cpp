@@ -178,9 +178,13 @@ private Q_SLOTS:
                "int g( int x) { if (x)  return 1; }\r\n"_s;
         QTest::newRow("batch") << Linguaggio::Batch << true
                                << u"@echo off\r\ncopy a b >nul\r\ndel x 2>nul\r\n"
-                                  "dir >nul 2>&1\r\necho a@b.c >lista.txt\r\n"_s
+                                  "dir >nul 2>&1\r\necho a@b.c >lista.txt\r\n"
+                                  "fltmc 1>nul 2>&1 || exit /b\r\n"
+                                  "for /f %%a in ('ver 2^>nul') do echo %%a\r\n"_s
                                << u"@echo off\r\ncopy a b \r\ndel x \r\n"
-                                  "dir \r\necho a@b.c >lista.txt\r\n"_s;
+                                  "dir \r\necho a@b.c >lista.txt\r\n"
+                                  "fltmc  || exit /b\r\n"
+                                  "for /f %%a in ('ver ') do echo %%a\r\n"_s;
         QTest::newRow("basic") << Linguaggio::Basic << true
                                << u"Open f For Input As #1\r\nUnload Me\r\n"_s
                                << u"Open f For Input As 1\r\n Me\r\n"_s;
