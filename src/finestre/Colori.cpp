@@ -88,7 +88,7 @@ QColor Sottolineatura(const QPalette &tavolozza)
 
 QColor RigaCambiata(const QPalette &tavolozza)
 {
-    return Tinta(Sfondo(tavolozza), QColor(0xff, 0xe0, 0x60), Quota(tavolozza, 0.17, 0.22),
+    return Tinta(Sfondo(tavolozza), QColor(0xff, 0xd0, 0x40), Quota(tavolozza, 0.22, 0.22),
                  Testo(tavolozza));
 }
 
