@@ -179,13 +179,16 @@ void FinestraPrincipale::MostraOpzioni()
     FinestraOpzioni finestra(m_contesto, this);
     Piattaforma::MostraModale(&finestra);
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
+    AbilitaAvvio(Elenco::Eliminazioni, m_eliminazioniUsabili);
 }
 
 void FinestraPrincipale::MostraConfronto()
 {
     // A line picked in the comparison closes it and is shown in the editor.
+    // Shown as the editor shows the text: its font and zoom, its colouring.
     FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
-                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor));
+                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor),
+                              AspettoConfronto::Di(m_editor, m_contesto.Regole().tipo));
 }
 
 void FinestraPrincipale::VaiAllaRiga()
@@ -417,14 +420,16 @@ void FinestraPrincipale::AzzeraAvanzamento()
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
 {
-    if (elenco == Elenco::Eliminazioni) {
-        azioneAvviaPulizia->setEnabled(abilita);
-        return;
-    }
     // With a list for each language the run uses the text's own list, made
     // when first needed: the shared list being empty does not matter then.
+    const bool perLinguaggio = m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    if (elenco == Elenco::Eliminazioni) {
+        m_eliminazioniUsabili = abilita;
+        azioneAvviaPulizia->setEnabled(abilita || perLinguaggio);
+        return;
+    }
     m_sostituzioniUsabili = abilita;
-    azioneAvviaPseudocodifica->setEnabled(abilita || m_contesto.OpzioniCodice.ElencoPerLinguaggio);
+    azioneAvviaPseudocodifica->setEnabled(abilita || perLinguaggio);
 }
 
 bool FinestraPrincipale::Avvia()
@@ -528,6 +533,21 @@ void FinestraPrincipale::MostraPulizia()
 void FinestraPrincipale::AvviaPulizia()
 {
     // Deletes the words of the elimination list from the whole text at once.
+    // With a list for each language, the text's own cleaning list, made from
+    // its ready list when first used.
+    ErroreFile errore;
+    ArchivioListe &liste = m_contesto.ListeInUso(Elenco::Eliminazioni, &errore);
+    const StatoElenco stato = liste.Stato(Elenco::Eliminazioni);
+    if (stato == StatoElenco::Chiuso || stato == StatoElenco::Illeggibile) {
+        if (errore.numero == 0) errore = liste.Errore(Elenco::Eliminazioni);
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Eliminazioni)),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+        return;
+    }
     if (Piattaforma::MessageBox(
             this,
             QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
@@ -536,8 +556,8 @@ void FinestraPrincipale::AvviaPulizia()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito = Pulizia::Applica(
-        m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
+    const Pulizia::Esito esito =
+        Pulizia::Applica(m_editor->Text(), liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
         RiscriviDaCorsa(esito.testo);
         m_contesto.TestoModificato = true;

@@ -158,6 +158,7 @@ private:
     QList<QAction *> m_azioniRecenti;
     // The shared substitution list can be run (not empty, readable).
     bool m_sostituzioniUsabili = true;
+    bool m_eliminazioniUsabili = true;
 
     void CreaMenu();
     void CreaBarraDiStato();
@@ -177,7 +178,12 @@ private:
     // The save dialog until ControllaFile agrees; nothing when cancelled.
     std::optional<QString> CicloNome();
     // Writes the editor text; shows the error and returns false on failure.
+    // The first write of a draft over a file keeps it as "NAME~" first.
     bool ScriviTesto(const QString &percorso);
+    // Keeps `percorso` as it is when the shared state says so, and tells where
+    // in the status bar; when no copy can be kept, asks whether to write
+    // anyway. False when the user chose not to.
+    bool ConservaOriginale(const QString &percorso);
     // The error, naming `percorso` when it happened on a file.
     void MostraErrore(const ErroreFile &errore, const QString &percorso = {});
     // Saves to the text's own file, asking first when that would write plain
