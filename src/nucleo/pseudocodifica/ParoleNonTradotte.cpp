@@ -179,17 +179,24 @@ std::vector<bool> ScrittiDaiSostituti(QStringView testo, const QVector<VoceSosti
     return scritti;
 }
 
-// Whether the word at `i` stands on a BASIC "Attribute" line (file metadata).
-bool RigaAttribute(QStringView testo, qsizetype i)
+// The BASIC "Attribute" lines of `testo` (file metadata), each whole.
+QVector<Zona> RigheAttribute(QStringView testo)
 {
-    qsizetype inizio = i;
-    while (inizio > 0 && testo[inizio - 1] != u'\n' && testo[inizio - 1] != u'\r')
-        --inizio;
-    while (inizio < i && (testo[inizio] == u' ' || testo[inizio] == u'\t'))
-        ++inizio;
-    const QStringView riga = testo.sliced(inizio);
-    return riga.startsWith(u"attribute", Qt::CaseInsensitive) &&
-           (riga.size() == 9 || !Delimitatori::CarattereNome(riga[9]));
+    QVector<Zona> righe;
+    for (qsizetype riga = 0; riga < testo.size();) {
+        qsizetype fine = riga;
+        while (fine < testo.size() && testo[fine] != u'\n' && testo[fine] != u'\r')
+            ++fine;
+        qsizetype i = riga;
+        while (i < fine && (testo[i] == u' ' || testo[i] == u'\t'))
+            ++i;
+        const QStringView resto = testo.sliced(i, fine - i);
+        if (resto.startsWith(u"attribute", Qt::CaseInsensitive) &&
+            (resto.size() == 9 || !Delimitatori::CarattereNome(resto[9])))
+            righe.append({riga, fine});
+        riga = fine + 1;
+    }
+    return righe;
 }
 
 // Whether the replacement of `voce` leaves unprotected what its word
@@ -325,6 +332,9 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
                             : rimesse ? Riporta(NomiDelCodice(r.copia, linguaggio), r.spostamenti)
                                       : NomiDelCodice(testo, linguaggio));
     CursoreZone nome(nomi);
+    const ZoneProtette righeAttribute(linguaggio == Linguaggio::Basic ? RigheAttribute(testo)
+                                                                      : QVector<Zona>());
+    CursoreZone attribute(righeAttribute);
     const std::vector<bool> coperti =
         chiave ? CopertiDaVociComposte(testo, paroleElenco, regola, CursoreZone(zone))
                : std::vector<bool>();
@@ -372,7 +382,7 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
             // entry from applying; elsewhere such names are no keywords.
             if (!conVoce || linguaggio != Linguaggio::Basic ||
                 (i < n && testo[i] == u'.') || // "Me.Move": part of the member's name
-                RigaAttribute(testo, inizio))
+                attribute.Protetto(inizio))
                 continue;
             motivo = NomeDelProgramma;
         } else {
