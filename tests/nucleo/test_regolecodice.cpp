@@ -317,6 +317,10 @@ private Q_SLOTS:
              "  ByRef Right() come Intero lungo) come Intero lungo\r\n"
              "Conv = val + Val(Top) + Sinistra(Str, Mid) + Format: Variabile Chr\r\n"
              "Fine Funzione");
+        riga("basic: Public Default Function", "Public Default Function Item(Key)\r\nItem = Key", 0,
+             true, true,
+             "End Function>Fine Funzione|Function>Funzione|Default>Predefinita|Key>Chiave",
+             "Public Predefinita Funzione Item(Key)\r\nItem = Key");
         // Text for people and other programs' switches stay; a JScript half
         // opened by a comment on the first line is left alone.
         const char *perLePersone = "title Shutdown & shutdown /s\r\n"

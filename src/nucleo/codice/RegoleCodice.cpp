@@ -595,7 +595,8 @@ private:
             return;
         }
         bool modificatore = false;
-        while (E(u"public") || E(u"private") || E(u"friend") || E(u"global") || E(u"static")) {
+        while (E(u"public") || E(u"private") || E(u"friend") || E(u"global") || E(u"static") ||
+               E(u"default")) { // VBScript's "Public Default Function"
             Avanti();
             modificatore = true;
         }
