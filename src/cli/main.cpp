@@ -4,6 +4,7 @@
 #include "nucleo/Opzioni.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
+#include "nucleo/elenchi/FormatoElenco.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -190,6 +190,7 @@ struct Comando
     bool pulizia = false;
     QString filePulizia;
     QString cartella;
+    QByteArray cartellaGrezza; // the output folder's name as given, byte for byte
     bool sulPosto = false;
     int lavori = 0;
     QStringList file;
@@ -279,6 +280,7 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
             const std::optional<QString> v = valore(dopoLettera);
             if (!v || v->isEmpty()) return QStringLiteral("-o vuole il nome di una cartella");
             o.cartella = *v;
+            o.cartellaGrezza = dopoLettera >= 0 ? grezzi[i].mid(2) : grezzi[i];
             conCartella = true;
         } else if (a == QStringLiteral("--sul-posto")) {
             o.sulPosto = true;
@@ -377,11 +379,13 @@ bool ConParole(const QVector<VoceSostituzione> &voci)
 }
 
 // A list file named on the command line, as a .dat list or as a text list,
-// told apart by content: the records of a .dat list always hold zero bytes
-// (their length fields and filler), a text list never does. Nothing, with one
-// line saying why, when the file is none of these, is empty or has no word to
-// look for: an explicit list is never swapped for another.
-std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
+// told apart by content (FormatoElenco). Nothing, with one line saying why,
+// when the file is none of these, is empty or has no word to look for: an
+// explicit list is never swapped for another.
+// The program's own per-language lists (`delProgramma`) keep the reading of
+// its list files: a part-record at the end is completed and used.
+std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso,
+                                                      bool delProgramma = false)
 {
     const QString quale = QStringLiteral("delle sostituzioni");
     std::optional<QByteArray> dati;
@@ -393,14 +397,13 @@ std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
     };
     if (dati->isEmpty()) return rifiuta(QStringLiteral("è vuoto"));
     QVector<VoceSostituzione> voci;
-    if (dati->contains('\0')) {
+    const FormatoElenco::Esito formato = FormatoElenco::Riconosci(*dati);
+    const bool recordDelProgramma = !formato.tipo && delProgramma && dati->contains('\0');
+    if (!formato.tipo && !recordDelProgramma) return rifiuta(formato.motivo);
+    if (recordDelProgramma || *formato.tipo == FormatoElenco::Tipo::Record) {
         CompletaRecord(percorso, quale, *dati);
         voci = Lotto::Sostituzioni(*dati);
     } else {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString testo = utf8.decode(*dati);
-        if (utf8.hasError())
-            return rifiuta(QStringLiteral("non è un elenco (né un file .dat né un testo UTF-8)"));
         const TestoElenco::Esito<VoceSostituzione> letto = TestoElenco::LeggiSostituzioni(*dati);
         if (letto.voci.isEmpty() && !letto.rifiutate.isEmpty() &&
             std::all_of(letto.rifiutate.begin(), letto.rifiutate.end(),
@@ -490,7 +493,7 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
                 liste.sostituzioni[l] = ListaDelLinguaggio(l);
                 continue;
             }
-            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l));
+            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l), true);
             if (!voci) return std::nullopt;
             liste.sostituzioni[l] = *voci;
         }
@@ -649,10 +652,54 @@ QByteArray NomeDi(const QByteArray &percorso)
     return percorso.mid(percorso.lastIndexOf('/') + 1);
 }
 
+// Makes the folder `cartella` and those above it that are missing; false,
+// with the reason, when one of them cannot be made.
+bool CreaCartella(const QByteArray &cartella, ErroreFile &errore)
+{
+    for (qsizetype fine = 0; fine >= 0;) {
+        fine = cartella.indexOf('/', fine + 1);
+        const QByteArray parte = fine < 0 ? cartella : cartella.first(fine);
+        if (::mkdir(parte.constData(), 0777) != 0 && errno != EEXIST) {
+            errore = ErroreFile::DaErrno(errno);
+            return false;
+        }
+    }
+    struct stat stato;
+    if (::stat(cartella.constData(), &stato) != 0 || !S_ISDIR(stato.st_mode)) {
+        errore = ErroreFile::DaErrno(errno == 0 || S_ISDIR(stato.st_mode) ? errno : ENOTDIR);
+        return false;
+    }
+    return true;
+}
+
+// Removes the new files that killed runs left in the folders of `percorsi`.
+void RimuoviTemporaneiDi(const QList<QByteArray> &percorsi)
+{
+    QSet<QByteArray> cartelle;
+    for (const QByteArray &p : percorsi)
+        cartelle.insert(CartellaDi(p));
+    for (const QByteArray &c : cartelle) {
+        const int fd = ::open(c.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        ScritturaAtomica::RimuoviTemporanei(fd);
+        ::close(fd);
+    }
+}
+
 // Whether a new file can be made in `cartella` (where a replacement is
 // first written): a file is made there and removed at once.
 bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
 {
+    // An unnamed file leaves nothing behind, even if the command is killed.
+    const int anonimo = ::open(cartella.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (anonimo >= 0) {
+        ::close(anonimo);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        errore = ErroreFile::DaErrno(errno);
+        return false;
+    }
     QByteArray modello = cartella + "/.quadrivo-pseudo-XXXXXX";
     const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -662,60 +709,6 @@ bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
     ::close(fd);
     ::unlink(modello.constData());
     return true;
-}
-
-// What a name in the output folder is when it is not a regular file.
-QString TipoNonNormale(mode_t modo)
-{
-    if (S_ISLNK(modo)) return QStringLiteral("un collegamento simbolico");
-    if (S_ISDIR(modo)) return QStringLiteral("una cartella");
-    if (S_ISFIFO(modo)) return QStringLiteral("una FIFO");
-    if (S_ISCHR(modo) || S_ISBLK(modo)) return QStringLiteral("un dispositivo");
-    return QStringLiteral("un file speciale");
-}
-
-// The atomic write for a name Qt cannot spell: a new file beside it, every
-// byte checked on its way to the disk, then renamed over the name (a rename
-// replaces whatever is there and never follows a link).
-bool ScriviGrezzo(const QByteArray &percorso, QByteArrayView byte, ErroreFile &errore)
-{
-    const QByteArray nome = NomeDi(percorso);
-    const int cartella =
-        ::open(CartellaDi(percorso).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (cartella < 0) {
-        errore = ErroreFile::DaErrno(errno);
-        return false;
-    }
-    struct stat prima;
-    const bool esiste = ::fstatat(cartella, nome.constData(), &prima, AT_SYMLINK_NOFOLLOW) == 0;
-    // A new name beside it; made with the permissions a new file gets.
-    QByteArray temporaneo;
-    int fd = -1, e = 0;
-    for (int prova = 0; fd < 0 && prova < 100; ++prova) {
-        temporaneo = "." + nome + "." +
-                     QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::openat(cartella, temporaneo.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        e = errno;
-    } else {
-        for (qsizetype fatto = 0; !e && fatto < byte.size();) {
-            const ssize_t scritti = ::write(fd, byte.data() + fatto, size_t(byte.size() - fatto));
-            if (scritti < 0 && errno != EINTR) e = errno;
-            if (scritti > 0) fatto += scritti;
-        }
-        if (!e && esiste) ::fchmod(fd, prima.st_mode & 07777);
-        if (!e && ::fsync(fd) != 0 && errno != EINVAL) e = errno;
-        if (::close(fd) != 0 && !e) e = errno;
-        if (!e && ::renameat(cartella, temporaneo.constData(), cartella, nome.constData()) != 0)
-            e = errno;
-        if (e) ::unlinkat(cartella, temporaneo.constData(), 0);
-    }
-    ::close(cartella);
-    if (e) errore = ErroreFile::DaErrno(e);
-    return e == 0;
 }
 
 // CopiaOriginale::Conserva for a name Qt cannot spell: the copy only beside
@@ -747,7 +740,9 @@ CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
         esito.errore = ErroreFile::DaErrno(e);
         return esito;
     }
-    if (!ScriviGrezzo(copia, byte, esito.errore)) return esito;
+    ScritturaAtomica::Scrittura scrittura;
+    scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
+    if (!ScritturaAtomica::Scrivi(copia, byte, scrittura, &esito.errore)) return esito;
     ::chmod(copia.constData(), info.st_mode & 07777);
     esito.tipo = CopiaOriginale::Esito::Tipo::Conservata;
     esito.copia = QFile::decodeName(copia);
@@ -869,7 +864,7 @@ public:
         }
         QByteArray risultato;
         return Risultato(nome, grezzo, risultato) && ConservaOriginale(nome, reale) &&
-               Scrivi(nome, reale, risultato);
+               Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui);
     }
 
     // One file into the output folder, at `destinazione`, where only a
@@ -878,16 +873,9 @@ public:
     bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione)
     {
         QByteArray risultato;
-        if (!Risultato(nome, grezzo, risultato)) return false;
-        struct stat stato;
-        if (::lstat(destinazione.constData(), &stato) == 0 && !S_ISREG(stato.st_mode)) {
-            ScriviErrore(
-                QStringLiteral("impossibile scrivere %1: è %2; nella cartella si "
-                               "sostituiscono solo file normali")
-                    .arg(Mostra(QFile::decodeName(destinazione)), TipoNonNormale(stato.st_mode)));
-            return false;
-        }
-        return Scrivi(QFile::decodeName(destinazione), destinazione, risultato);
+        return Risultato(nome, grezzo, risultato) &&
+               Scrivi(QFile::decodeName(destinazione), destinazione, risultato,
+                      ScritturaAtomica::Collegamento::Rifiuta);
     }
 
 private:
@@ -950,15 +938,16 @@ private:
     }
 
     // `risultato` atomically over the file at `percorso` (shown as `nome`).
-    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato)
+    // The stale new files of killed runs are removed once per folder, before
+    // the run (see RimuoviTemporaneiDi).
+    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato,
+                       ScritturaAtomica::Collegamento collegamento)
     {
         ErroreFile errore;
-        const QString decodificato = QFile::decodeName(percorso);
-        const bool scritto =
-            Rappresentabile(decodificato, percorso)
-                ? ScritturaAtomica::Scrivi(decodificato, risultato,
-                                           ScritturaAtomica::Modo::SoloAtomica, &errore)
-                : ScriviGrezzo(percorso, risultato, errore);
+        ScritturaAtomica::Scrittura scrittura;
+        scrittura.collegamento = collegamento;
+        scrittura.rimuoviTemporanei = false;
+        const bool scritto = ScritturaAtomica::Scrivi(percorso, risultato, scrittura, &errore);
         if (!scritto)
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(nome), errore.descrizione));
@@ -1073,11 +1062,25 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
 
+    // Room for the whole help: its write is checked once, with its reason.
+    static char bufferUscita[1 << 16];
+    std::setvbuf(stdout, bufferUscita, _IOFBF, sizeof bufferUscita);
     Comando o;
     int uscita = -1;
     if (const std::optional<QString> errore = Analizza(grezzi, o, uscita))
         return ErroreUso(*errore);
-    if (uscita >= 0) return uscita;
+    if (uscita >= 0) {
+        // The help or the version went to standard output: a full or closed
+        // one is an error like any other write's.
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) || uscitaChiusa) {
+            const ErroreFile errore = uscitaChiusa ? DescrittoreChiuso() : ErroreFile::DaErrno(errno);
+            ScriviErrore(QStringLiteral("impossibile scrivere sullo standard output: %1")
+                             .arg(errore.descrizione));
+            return 1;
+        }
+        return uscita;
+    }
 
     // A file named twice (by any path) is done once: over itself twice the
     // two runs would race; into the folder, the same result under the same
@@ -1118,7 +1121,7 @@ int main(int argc, char *argv[])
         }
         for (qsizetype i = 0; i < o.file.size(); ++i) {
             const QString &f = o.file[i];
-            QByteArray grezza = QFile::encodeName(o.cartella);
+            QByteArray grezza = o.cartellaGrezza;
             if (!grezza.endsWith('/')) grezza += '/';
             grezza += NomeDi(o.grezzi[i]);
             const QString d = QFile::decodeName(grezza);
@@ -1168,10 +1171,13 @@ int main(int argc, char *argv[])
     if (o.cartella.isEmpty() && !o.sulPosto)
         return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;
 
-    if (!o.cartella.isEmpty() && !QDir().mkpath(o.cartella)) {
-        ScriviErrore(QStringLiteral("impossibile creare la cartella %1").arg(Mostra(o.cartella)));
+    ErroreFile erroreCartella;
+    if (!o.cartella.isEmpty() && !CreaCartella(o.cartellaGrezza, erroreCartella)) {
+        ScriviErrore(QStringLiteral("impossibile creare la cartella %1: %2")
+                         .arg(Mostra(o.cartella), erroreCartella.descrizione));
         return 1;
     }
+    RimuoviTemporaneiDi(o.sulPosto ? o.grezzi : destinazioni);
 
     const qsizetype totale = o.file.size();
     const bool progresso = isatty(STDERR_FILENO) && totale >= 10;

@@ -1,5 +1,6 @@
 #include "EditorTesto.h"
 
+#include "finestre/Colori.h"
 #include "finestre/Evidenziatore.h"
 #include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/ModificheTesto.h"
@@ -167,7 +168,7 @@ QList<ModificheTesto::Modifica> EditorTesto::SostituisciTesto(const QString &tes
 void EditorTesto::MostraSegni(const QList<ModificheTesto::Segno> &segni)
 {
     QTextCharFormat formato;
-    formato.setBackground(ColoreSegni());
+    formato.setBackground(Colori::SegniCorsa(palette()));
     QList<QTextEdit::ExtraSelection> selezioni;
     for (const auto &[inizio, lunghezza] : segni) {
         if (selezioni.size() >= MassimoSegni) break;
@@ -177,11 +178,6 @@ void EditorTesto::MostraSegni(const QList<ModificheTesto::Segno> &segni)
         selezioni.append({segno, formato});
     }
     setExtraSelections(selezioni);
-}
-
-QColor EditorTesto::ColoreSegni()
-{
-    return QColor(0xff, 0xec, 0x8c);
 }
 
 qsizetype EditorTesto::OffsetDaPosizione(int posizione) const

@@ -38,8 +38,6 @@ public:
     void MostraSegni(const QList<ModificheTesto::Segno> &segni);
     // The marked stretches, in CR LF offsets: start and length.
     QList<std::pair<qsizetype, qsizetype>> Segnati() const;
-    // The background of the marked stretches.
-    static QColor ColoreSegni();
 
     // The language the comments and strings are coloured by; none by default.
     void ImpostaLinguaggio(const TipoTesto &tipo);

@@ -44,6 +44,10 @@ QLabel *Etichetta(QWidget *padre, const char *nome, const QString &testo, qreal 
     carattere.setBold(grassetto);
     carattere.setItalic(corsivo);
     l->setFont(carattere);
+    // The picture behind is light whatever the theme: dark text on it.
+    QPalette tavolozza = l->palette();
+    tavolozza.setColor(QPalette::WindowText, QColor(0x20, 0x20, 0x20));
+    l->setPalette(tavolozza);
     l->setWordWrap(true);
     l->setGeometry(Pixel(1080), Pixel(y), Pixel(3600), Pixel(altezza));
     return l;

@@ -185,8 +185,10 @@ void FinestraPrincipale::MostraOpzioni()
 void FinestraPrincipale::MostraConfronto()
 {
     // A line picked in the comparison closes it and is shown in the editor.
+    // Shown as the editor shows the text: its font and zoom, its colouring.
     FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
-                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor));
+                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor),
+                              AspettoConfronto::Di(m_editor, m_contesto.Regole().tipo));
 }
 
 void FinestraPrincipale::VaiAllaRiga()

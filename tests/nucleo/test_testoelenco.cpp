@@ -163,7 +163,7 @@ private Q_SLOTS:
         // richieste: "word=replacement|..."
         Colonne<int, int, QString>("linguaggio", "minimo", "richieste");
         Riga("BASIC", int(Linguaggio::Basic), 120,
-             u"End If=Fine Se|Exit For=Esci da Per|Select Case=Scegli in base a|"
+             u"End If=Fine Se|Exit For=Esci dal ciclo Per|Select Case=Scegli in base a|"
              u"ElseIf=Altrimenti Se|Dim=Variabile|As=come|Integer=Intero|"
              u"True=Vero"_s);
         Riga("C", int(Linguaggio::C), 50,

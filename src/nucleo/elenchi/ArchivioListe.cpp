@@ -1,6 +1,7 @@
 #include "ArchivioListe.h"
 
 #include "nucleo/testo/FileRegolare.h"
+#include "nucleo/elenchi/FormatoElenco.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QDir>
@@ -81,6 +82,21 @@ bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
         return true;
     }
     return Illeggibile(elenco, lettura, errore);
+}
+
+QString ArchivioListe::DifettiRecord(Elenco elenco)
+{
+    qint64 letti = 0, primoIlleggibile = 0;
+    Scorri(
+        elenco,
+        [&](QByteArrayView record) {
+            ++letti;
+            if (FormatoElenco::RecordLeggibile(record)) return true;
+            primoIlleggibile = letti;
+            return false;
+        },
+        nullptr);
+    return FormatoElenco::DescriviDifetti(primoIlleggibile, Lunghezza(elenco) % Record::Lunghezza);
 }
 
 qint64 ArchivioListe::Lunghezza(Elenco elenco) const

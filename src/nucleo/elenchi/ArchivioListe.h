@@ -51,6 +51,10 @@ public:
     // Why the list is not `Scrivibile`: the error met writing, opening or reading it.
     const ErroreFile &Errore(Elenco elenco) const { return m_errore[Indice(elenco)]; }
 
+    // What is wrong with the list file's records, for a note to the user: a
+    // part-record at the end or a record whose fields do not read as text
+    // (see FormatoElenco); empty when nothing is or the file cannot be read.
+    QString DifettiRecord(Elenco elenco);
     // Current length of the file in bytes (0 when it is not open).
     qint64 Lunghezza(Elenco elenco) const;
 

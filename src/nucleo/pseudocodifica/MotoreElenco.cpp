@@ -1,5 +1,7 @@
 #include "MotoreElenco.h"
 
+#include "nucleo/pseudocodifica/MotoreCodice.h"
+
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
@@ -333,6 +335,7 @@ MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
 {
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
+        m_voci.append(v);
         m_toccaACapo = m_toccaACapo || TieneACapo(v.Trova) || TieneACapo(v.Sostituisci);
         const bool token = SenzaDelimitatori(v.Trova);
         if (!token || m_gruppi.empty() || !m_gruppi.back()->token) {
@@ -374,20 +377,25 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
     return lavoro;
 }
 
-QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
+    // Exact case (C read as code) still goes the older way, group by group.
+    if (!regole.MaiuscoleEsatte())
+        return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
     const Delimitatori delimitatori = regole.Delimitazione();
-    const Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(0, 1);
-    QString lavoro = testo;
+    const Ricerca::Confronto confronto =
+        Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true);
+    QString lavoro = std::move(testo);
     ZoneProtette zone = regole.Zone(lavoro);
     qsizetype totale = 0;
 
     // With the classic delimiters and replacements that only move the
     // stretches, the groups work as without protection, passing over the
     // tokens and occurrences that start in a stretch.
-    bool neutre = !regole.separatoriCodice;
+    // The token groups compare case aside.
+    bool neutre = !regole.separatoriCodice && !regole.MaiuscoleEsatte();
     for (const auto &g : m_gruppi)
         for (const Voce &v : g->voci)
             neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
