@@ -11,6 +11,7 @@
 #include "finestre/FinestraTrova.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/pseudocodifica/Pulizia.h"
+#include "nucleo/testo/FileRegolare.h"
 #include "piattaforma/Icone.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <climits>
 
@@ -432,12 +434,32 @@ void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
     azioneAvviaPseudocodifica->setEnabled(abilita || perLinguaggio);
 }
 
+namespace {
+// Where QSettings keeps the user's editor settings.
+QString FileImpostazioni()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(FileRecenti::NomeOrganizzazione() + QLatin1Char('/') +
+                  FileRecenti::NomeImpostazioni() + QStringLiteral(".ini"));
+}
+} // namespace
+
 bool FinestraPrincipale::Avvia()
 {
     m_contesto.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
     ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
+    if (m_impostazioniRifiutate) {
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile leggere le impostazioni dell'editor \"%1\".\r\n%2\r\nSi "
+                           "usano le impostazioni predefinite, che non vengono salvate.")
+                .arg(QDir::toNativeSeparators(FileImpostazioni()),
+                     m_impostazioniRifiutate->Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        m_impostazioniRifiutate.reset();
+    }
     if (!ApriListe(*this)) return false; // the options too
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
     m_editor->SetText(QString());
@@ -619,16 +641,31 @@ void FinestraPrincipale::MostraNomeFile()
 }
 
 namespace {
-QSettings ImpostazioniUtente()
+// The editor settings, or nothing when their file is not a regular file (a
+// named pipe would block QSettings in open for ever, a device never end):
+// the defaults are then used and nothing is saved.
+std::unique_ptr<QSettings> ImpostazioniUtente(ErroreFile *errore = nullptr)
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, FileRecenti::NomeOrganizzazione(),
-                     FileRecenti::NomeImpostazioni());
+    if (std::optional<ErroreFile> e = FileRegolare::NonRegolare(FileImpostazioni())) {
+        if (errore) *errore = *e;
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       FileRecenti::NomeOrganizzazione(),
+                                       FileRecenti::NomeImpostazioni());
 }
 } // namespace
 
 void FinestraPrincipale::LeggiImpostazioniEditor()
 {
-    const QSettings impostazioni = ImpostazioniUtente();
+    ErroreFile errore;
+    const std::unique_ptr<QSettings> lette = ImpostazioniUtente(&errore);
+    if (!lette) {
+        // Said once, when the window starts.
+        m_impostazioniRifiutate = errore;
+        return;
+    }
+    const QSettings &impostazioni = *lette;
     m_editor->ImpostaIngrandimento(
         impostazioni.value(QStringLiteral("Editor/Ingrandimento"), 0).toInt());
     const bool aCapo = impostazioni.value(QStringLiteral("Editor/ACapoAutomatico"), false).toBool();
@@ -640,8 +677,8 @@ void FinestraPrincipale::LeggiImpostazioniEditor()
 
 void FinestraPrincipale::SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore)
 {
-    QSettings impostazioni = ImpostazioniUtente();
-    impostazioni.setValue(chiave, valore);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        impostazioni->setValue(chiave, valore);
 }
 
 void FinestraPrincipale::Ingrandisci()
@@ -676,8 +713,8 @@ void FinestraPrincipale::SalvaRecenti()
 {
     // Another window of the program may have stored its own list meanwhile:
     // the last one written wins, as with any single-user setting.
-    QSettings impostazioni = ImpostazioniUtente();
-    m_recenti.Salva(impostazioni);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        m_recenti.Salva(*impostazioni);
     MostraRecenti();
 }
 

@@ -205,6 +205,8 @@ private:
     QLabel *m_pannelloPosizione = nullptr; // "Riga R, colonna C"
     QLabel *m_pannelloFile = nullptr;      // the text's file name
     FileRecenti m_recenti;
+    // Why the editor settings file was not read, until start-up says so.
+    std::optional<ErroreFile> m_impostazioniRifiutate;
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;
