@@ -310,13 +310,13 @@ struct MotoreCodice::Lavoro
     std::vector<Esito> esiti;
 };
 
-MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole,
-                           Ricerca::Confronto confronto)
-    : m_regole(regole), m_delimitatori(regole.Delimitazione()), m_confronto(confronto)
+MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole)
+    : m_regole(regole), m_delimitatori(regole.Delimitazione()),
+      m_confronto(Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true))
 {
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
-        m_voci.emplace_back(v, confronto, m_delimitatori);
+        m_voci.emplace_back(v, m_confronto, m_delimitatori);
         const Neutralita neutralita = NeutralitaDi(regole, v.Trova, v.Sostituisci);
         m_voci.back().neutra = neutralita != Neutralita::Nessuna;
         m_voci.back().fuoriDaiPreprocessori = neutralita == Neutralita::FuoriDaiPreprocessori;
