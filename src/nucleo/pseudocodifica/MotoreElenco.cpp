@@ -381,60 +381,7 @@ QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
-    // Exact case (C read as code) still goes the older way, group by group.
-    if (!regole.MaiuscoleEsatte())
-        return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
-    const Delimitatori delimitatori = regole.Delimitazione();
-    const Ricerca::Confronto confronto =
-        Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true);
-    QString lavoro = std::move(testo);
-    ZoneProtette zone = regole.Zone(lavoro);
-    qsizetype totale = 0;
-
-    // With the classic delimiters and replacements that only move the
-    // stretches, the groups work as without protection, passing over the
-    // tokens and occurrences that start in a stretch.
-    // The token groups compare case aside.
-    bool neutre = !regole.separatoriCodice && !regole.MaiuscoleEsatte();
-    for (const auto &g : m_gruppi)
-        for (const Voce &v : g->voci)
-            neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
-    if (neutre) {
-        for (const auto &g : m_gruppi) {
-            // After the last group no one reads the stretches again.
-            const bool ultimo = &g == &m_gruppi.back();
-            if (g->token) {
-                QVector<RegoleCodice::Spostamento> spostamenti;
-                lavoro = g->ApplicaToken(lavoro, totale, &zone, ultimo ? nullptr : &spostamenti);
-                if (!spostamenti.isEmpty()) zone = RegoleCodice::SpostaZone(zone, spostamenti);
-                continue;
-            }
-            const Voce &v = g->voci.front();
-            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
-            if (passo.sostituzioni == 0) continue;
-            lavoro = std::move(passo.testo);
-            totale += passo.sostituzioni;
-            if (!ultimo)
-                zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
-                                                v.sostituto.size());
-        }
-        if (sostituzioni) *sostituzioni = totale;
-        return lavoro;
-    }
-
-    for (const auto &g : m_gruppi) {
-        for (const Voce &v : g->voci) {
-            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
-            if (passo.sostituzioni == 0) continue;
-            lavoro = std::move(passo.testo);
-            totale += passo.sostituzioni;
-            zone = regole.ZoneDopo(zone, lavoro, v.parola, v.sostituto, passo.posizioni);
-        }
-    }
-    if (sostituzioni) *sostituzioni = totale;
-    return lavoro;
+    return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
 }
 
 std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
