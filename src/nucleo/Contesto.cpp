@@ -15,6 +15,7 @@ void Contesto::DocumentoNuovo()
     IdentitaDocumento = {};
     TestoOriginale.clear();
     SegniCorsa.clear();
+    LinguaggioScelto.reset();
 }
 
 void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
@@ -29,10 +30,14 @@ void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &form
     DocumentoRtf = rtf;
     IdentitaDocumento = identita;
     SegniCorsa.clear();
+    LinguaggioScelto.reset();
 }
 
 void Contesto::DocumentoSalvato(const QString &percorso)
 {
+    // A new name that tells a language tells the text's language from now on.
+    if (percorso != NomeFileCorrente && TipoDaNomeFile(percorso).linguaggio != Linguaggio::Nessuno)
+        LinguaggioScelto.reset();
     NomeFileCorrente = percorso;
     DocumentoRtf = false;
     IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
@@ -64,7 +69,16 @@ QString Contesto::NomeTestoSemplice() const
 Linguaggio Contesto::LinguaggioElenco() const
 {
     if (!OpzioniCodice.ElencoPerLinguaggio) return Linguaggio::Nessuno;
-    return TipoDaNomeFile(NomeFileCorrente).linguaggio;
+    return TipoDocumento().linguaggio;
+}
+
+TipoTesto Contesto::TipoDocumento() const
+{
+    TipoTesto tipo = TipoDaNomeFile(NomeFileCorrente);
+    // A language chosen over the name's: the BASIC file header belongs to the name's.
+    if (LinguaggioScelto && *LinguaggioScelto != tipo.linguaggio)
+        tipo = TipoTesto{*LinguaggioScelto, false};
+    return tipo;
 }
 
 ArchivioListe &Contesto::ListeDi(Linguaggio linguaggio, ErroreFile *errore)

@@ -69,6 +69,14 @@ private Q_SLOTS:
         Riga("Esc", Pulsanti::SiNoAnnulla, sna, u"Esc"_s, Risposta::Annulla);
         Riga("Esc, Sì e No", Pulsanti::SiNo, sn, u"Esc"_s, Risposta::No);
         Riga("Invio, Sì e No", Pulsanti::SiNo, sn, u"Return"_s, Risposta::Si);
+        // The import question: Enter adds, which loses nothing.
+        const QStringList sag{"&Aggiungi in fondo", "&Sostituisci le righe", "A&nnulla"};
+        Riga("Invio aggiunge in fondo", Pulsanti::SostituisciAggiungi, sag, u"Return"_s,
+             Risposta::No);
+        Riga("Alt+S sostituisce", Pulsanti::SostituisciAggiungi, sag, u"Alt+S"_s, Risposta::Si);
+        Riga("Alt+A aggiunge", Pulsanti::SostituisciAggiungi, sag, u"Alt+A"_s, Risposta::No);
+        Riga("Alt+N annulla", Pulsanti::SostituisciAggiungi, sag, u"Alt+N"_s, Risposta::Annulla);
+        Riga("Esc annulla", Pulsanti::SostituisciAggiungi, sag, u"Esc"_s, Risposta::Annulla);
     }
     void risposte()
     {
@@ -98,6 +106,25 @@ private Q_SLOTS:
         QCOMPARE(mostrato, u"Titolo|Testo|"_s + QString::number(QMessageBox::Warning));
         visti.sort();
         QCOMPARE(visti, testi);
+    }
+
+    // A name chosen to save under gets the dialog's extension only when it has none.
+    void suffisso_data()
+    {
+        Colonne<QString, QString, QString>("suffisso", "scelto", "atteso");
+        Riga("senza estensione", u"txt"_s, u"/d/elenco-c"_s, u"/d/elenco-c.txt"_s);
+        Riga("con la sua", u"txt"_s, u"/d/elenco.csv"_s, u"/d/elenco.csv"_s);
+        Riga("gia' .txt", u"txt"_s, u"/d/elenco.txt"_s, u"/d/elenco.txt"_s);
+        Riga("punto nella cartella", u"txt"_s, u"/d.x/elenco"_s, u"/d.x/elenco.txt"_s);
+        Riga("nessun suffisso", QString(), u"/d/elenco"_s, u"/d/elenco"_s);
+    }
+    void suffisso()
+    {
+        const auto [suffisso, scelto, atteso] =
+            DatiRiga<QString, QString, QString>("suffisso", "scelto", "atteso");
+        DialogoFile dialogo;
+        dialogo.ImpostaSuffisso(suffisso);
+        QCOMPARE(dialogo.ConSuffisso(scelto), atteso);
     }
 
     void testoSemplice()
