@@ -28,7 +28,7 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
     CasellaSeparatori->setObjectName(QStringLiteral("CasellaSeparatori"));
     CasellaSeparatori->setGeometry(Pixel(120), Pixel(480), Pixel(4935), Pixel(255));
     CasellaSeparatori->setChecked(stato.OpzioniCodice.SeparatoriCodice);
-    CasellaElencoLinguaggio = new QCheckBox(QStringLiteral("Un elenco per ogni linguaggio"), this);
+    CasellaElencoLinguaggio = new QCheckBox(QStringLiteral("Un &elenco per ogni linguaggio"), this);
     CasellaElencoLinguaggio->setObjectName(QStringLiteral("CasellaElencoLinguaggio"));
     CasellaElencoLinguaggio->setGeometry(Pixel(120), Pixel(840), Pixel(4935), Pixel(255));
     CasellaElencoLinguaggio->setChecked(stato.OpzioniCodice.ElencoPerLinguaggio);
@@ -38,7 +38,7 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
     CasellaCopiaOriginale->setGeometry(Pixel(120), Pixel(1200), Pixel(4935), Pixel(255));
     CasellaCopiaOriginale->setChecked(stato.OpzioniCodice.ConservaOriginale);
 
-    const Linguaggio linguaggio = TipoDaNomeFile(stato.NomeFileCorrente).linguaggio;
+    const Linguaggio linguaggio = stato.TipoDocumento().linguaggio;
     EtichettaLinguaggio =
         new QLabel(QStringLiteral("Linguaggio del testo: ") + NomeLinguaggio(linguaggio), this);
     EtichettaLinguaggio->setObjectName(QStringLiteral("EtichettaLinguaggio"));

@@ -95,7 +95,7 @@ private Q_SLOTS:
         Avvia(FileOpzioni::Testo({true, false, false}));
         FinestraOpzioni f(m_amb->Condiviso());
         QVERIFY(!f.CasellaElencoLinguaggio->isChecked());
-        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un elenco per ogni linguaggio"_s);
+        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un &elenco per ogni linguaggio"_s);
         f.CasellaElencoLinguaggio->setChecked(true);
         f.BottoneOk->click();
         const Opzioni attese{true, false, true};
