@@ -97,10 +97,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("separatori");
         QTest::addColumn<QString>("elenco");
         QTest::addColumn<QString>("atteso");
+        // Every C row runs again as C++, which reads C code the same way.
         auto riga = [](const char *nome, const char *testo, int tipo, bool proteggi,
                        bool separatori, const char *elenco, const char *atteso) {
-            QTest::newRow(nome) << QString::fromUtf8(testo) << tipo << proteggi << separatori
-                                << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
+            const QVector<int> tipi = tipo == 2 ? QVector<int>{2, 5} : QVector<int>{tipo};
+            for (const int t : tipi)
+                QTest::addRow("%s%s", t == 5 ? "c++ come " : "", nome)
+                    << QString::fromUtf8(testo) << t << proteggi << separatori
+                    << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
         };
         riga("basic: stringa e commento", "x = \"If a\" ' If b\r\nIf c", 0, true, false, "If>Se",
              "x = \"If a\" ' If b\r\nSe c");

@@ -209,11 +209,18 @@ struct MotoreCodice::Gruppo
     std::vector<Nodo> nodi{Nodo{}};
     std::array<int, 128> radice; // the root's children for ASCII units, -1 = none
     bool dentroToken = false;    // some trie word may start inside a token
-    // The last characters of the words (as compared), for the ASCII ones.
-    std::array<bool, 128> finali{};
-    bool finaliNonAscii = false;
+    // The last entry whose word ends with a character (as compared), for the
+    // ASCII ones and for the others together; the same for the first
+    // character of the trie words. -1: none.
+    std::array<int, 128> finali, iniziali;
+    int finaliNonAscii = -1, inizialiNonAscii = -1;
 
-    Gruppo() { radice.fill(-1); }
+    Gruppo()
+    {
+        radice.fill(-1);
+        finali.fill(-1);
+        iniziali.fill(-1);
+    }
 
     int Figlio(int nodo, char16_t u) const noexcept
     {
@@ -225,11 +232,9 @@ struct MotoreCodice::Gruppo
 
     void Aggiungi(const Voce &v, int indice)
     {
-        const char16_t ultimo = v.chiave.back().unicode();
-        if (ultimo < 128)
-            finali[ultimo] = true;
-        else
-            finaliNonAscii = true;
+        const char16_t ultimo = v.chiave.back().unicode(), primo = v.chiave.front().unicode();
+        (ultimo < 128 ? finali[ultimo] : finaliNonAscii) = indice;
+        if (!v.semplice) (primo < 128 ? iniziali[primo] : inizialiNonAscii) = indice;
         if (v.semplice) {
             if (std::find(chiavi.begin(), chiavi.end(), v.chiave) != chiavi.end()) return;
             quint32 h = SemeHash;
@@ -310,13 +315,13 @@ struct MotoreCodice::Lavoro
     std::vector<Esito> esiti;
 };
 
-MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole,
-                           Ricerca::Confronto confronto)
-    : m_regole(regole), m_delimitatori(regole.Delimitazione()), m_confronto(confronto)
+MotoreCodice::MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole)
+    : m_regole(regole), m_delimitatori(regole.Delimitazione()),
+      m_confronto(Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true))
 {
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
-        m_voci.emplace_back(v, confronto, m_delimitatori);
+        m_voci.emplace_back(v, m_confronto, m_delimitatori);
         const Neutralita neutralita = NeutralitaDi(regole, v.Trova, v.Sostituisci);
         m_voci.back().neutra = neutralita != Neutralita::Nessuna;
         m_voci.back().fuoriDaiPreprocessori = neutralita == Neutralita::FuoriDaiPreprocessori;
@@ -463,9 +468,14 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
         return esito;
     };
 
-    const auto puoFinireCon = [&](QChar c) {
+    // Whether an entry after `e` has a word that ends (starts) with `c`.
+    const auto finisceDopo = [&](QChar c, int e) {
         const char16_t u = piega(c);
-        return u < 128 ? g.finali[u] : g.finaliNonAscii;
+        return (u < 128 ? g.finali[u] : g.finaliNonAscii) > e;
+    };
+    const auto iniziaDopo = [&](QChar c, int e) {
+        const char16_t u = piega(c);
+        return (u < 128 ? g.iniziali[u] : g.inizialiNonAscii) > e;
     };
     // The line of the last replacement checked, and where the head of its
     // preprocessor line ends (-1: it is none).
@@ -510,8 +520,10 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
 
     // Whether the later entries read every form of the replacement of the
     // `L` characters at `p` in place as they read it apart: the neighbours
-    // delimit it the same way, and it delimits them as the word did.
-    const auto alSuoPosto = [&](qsizetype p, qsizetype L, const std::vector<QString> &forme) {
+    // delimit it the same way, and it delimits them as the word did. Only
+    // the entries after `e`, the entry replaced there, read the forms.
+    const auto alSuoPosto = [&](qsizetype p, qsizetype L, int e,
+                                const std::vector<QString> &forme) {
         const QChar prima = p > 0 ? t[p - 1] : spazio;
         const QChar primaPrima = p > 1 ? t[p - 2] : spazio;
         const bool inizio = p == 0 || S(prima, primaPrima);
@@ -529,14 +541,13 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
                 if (!inizio && !m_delimitatori.InizioProprio(f.front())) return false;
                 if (S(f.front(), prima) != S(f.front(), spazio)) return false;
                 // A word ending just before reads the replacement as its end.
-                if (S(f.front(), prima) != S(t[p], prima) && puoFinireCon(prima)) return false;
+                if (S(f.front(), prima) != S(t[p], prima) && finisceDopo(prima, e)) return false;
             }
             if (!fineTesto) {
                 if (!S(dopo, f.back())) return false;
                 // A word starting just after reads the replacement as its start.
                 const QChar penultimo = f.size() > 1 ? f[f.size() - 2] : prima;
-                if (S(f.back(), penultimo) != ultimoDelimita && g.Figlio(0, piega(dopo)) >= 0)
-                    return false;
+                if (S(f.back(), penultimo) != ultimoDelimita && iniziaDopo(dopo, e)) return false;
             }
         }
         return true;
@@ -595,7 +606,8 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
         }
         const Lavoro::Esito &esito = risolvi(migliore);
         // Two replacements side by side change each other's neighbours.
-        if (p == fineUnita || !alSuoPosto(p, lunghezza, esito.forme)) return VoceAVoceSoltanto;
+        if (p == fineUnita || !alSuoPosto(p, lunghezza, migliore, esito.forme))
+            return VoceAVoceSoltanto;
         // In the head of a preprocessor line the entry may change what the
         // scanner keeps: the later entries must read the line again.
         if (g.fuoriDaiPreprocessori && !ultimaNonNeutra(migliore) &&

@@ -33,10 +33,10 @@
 class MotoreCodice
 {
 public:
-    // `voci` in list order (entries with an empty word are passed over);
-    // `confronto` says whether words match case aside or exactly.
-    MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole,
-                 Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(false, true));
+    // `voci` in list order (entries with an empty word are passed over).
+    // Words match case aside, or exactly where the rules say the language
+    // tells case apart (RegoleCodice::MaiuscoleEsatte).
+    MotoreCodice(const QVector<VoceSostituzione> &voci, const RegoleCodice &regole);
     ~MotoreCodice();
     MotoreCodice(const MotoreCodice &) = delete;
     MotoreCodice &operator=(const MotoreCodice &) = delete;

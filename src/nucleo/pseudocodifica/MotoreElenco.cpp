@@ -381,10 +381,7 @@ QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
-    // C read as code compares the words as written (RegoleCodice::MaiuscoleEsatte).
-    return MotoreCodice(m_voci, regole,
-                        Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true))
-        .Applica(std::move(testo), sostituzioni);
+    return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
 }
 
 std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const
