@@ -27,7 +27,7 @@ Cosa conta, per linguaggio:
   In BASIC le parole di "Option" (Module, Compare, Text, ...) sono chiave solo
   in quell'istruzione.
 - nomi cambiati: membri (dopo "." o "!" in BASIC, con il "Me" di "Me.x", dopo
-  "." o "->" in C), nomi dichiarati dal file BASIC (Dim, ReDim, Const, Public,
+  "." o "->" in C, con il "this" di "this->x"), nomi dichiarati dal file BASIC (Dim, ReDim, Const, Public,
   Private, Static, Global, parametri, membri di Enum in tutto il file; campi di
   Type e parole riservate solo dove sono dichiarati),
   identificatori (ogni altra parola del codice), etichette, variabili, opzioni
@@ -373,6 +373,8 @@ class LettoreC:
                 dopo = riga[m.end():].lstrip()
                 if precedente in ('.', '->'):
                     ruolo = 'membro'
+                elif parola == 'this' and riga.startswith('->', m.end()):
+                    ruolo = 'membro'  # "this->x" reads with its member
                 elif precedente == 'std::' and parola in NOMI_STD:
                     ruolo = 'chiave'
                 elif parola in self.chiavi or (parola in FUNZIONI_C and dopo.startswith('(')):

@@ -3,6 +3,7 @@
 #include "finestre/AzioniElenco.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
+#include "finestre/VistaVoci.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/codice/Linguaggio.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
@@ -85,6 +86,7 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     VistaElenco->horizontalHeader()->setHighlightSections(false);
     VistaElenco->horizontalHeader()->setStretchLastSection(true);
     VistaElenco->setColumnWidth(0, Pixel(2400));
+    VistaVoci::Prepara(VistaElenco);
     connect(VistaElenco, &QAbstractItemView::doubleClicked, this, &FinestraElenco::Modifica);
 
     auto bottone = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
@@ -131,8 +133,10 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
                                BottoneAggiungi,    BottoneRimuovi, BottoneRimuoviTutti,
                                BottonePredefiniti, BottoneChiudi,  BottoneModifica,
                                BottoneRipristina,  BottoneSu,      BottoneGiu};
+    // The added buttons after "Ripris&tina", in reading order.
+    qsizetype dopo = ordine.indexOf(BottoneRipristina) + 1;
     for (QPushButton *b : {BottoneLinguaggio, BottoneImporta, BottoneEsporta})
-        if (b) ordine.insert(ordine.indexOf(BottoneRipristina) + 1, b);
+        if (b) ordine.insert(dopo++, b);
     if (SceltaElenco) ordine.insert(1, SceltaElenco);
     if (!sost) std::reverse(ordine.begin(), ordine.end());
     for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
@@ -341,8 +345,7 @@ void FinestraElenco::Predefiniti()
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    AzioniElenco::CaricaLinguaggio(this, *m_modello,
-                                   TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio,
+    AzioniElenco::CaricaLinguaggio(this, *m_modello, m_contesto.TipoDocumento().linguaggio,
                                    [this] { return PuoSostituireRighe(); });
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 
 using Piattaforma::Pixel;
@@ -104,7 +105,19 @@ void FinestraInformazioni::Chiudi()
 void FinestraInformazioni::MostraCrediti()
 {
     // The viewer runs on by itself; the window does not wait for it.
-    if (Piattaforma::AvviaVisualizzatore(PercorsoCrediti())) return;
+    const QString percorso = PercorsoCrediti();
+    // Asked of the main window: the about window may be closed by then.
+    QPointer<QWidget> padre = parentWidget();
+    const auto nessunBrowser = [padre, percorso] {
+        Piattaforma::MessageBox(
+            padre,
+            QStringLiteral("Impossibile mostrare i crediti: sul desktop non c'è un programma che "
+                           "apra le pagine HTML (un browser).\r\nInstallarne uno (per esempio "
+                           "il pacchetto firefox-esr) oppure aprire a mano il file \"%1\".")
+                .arg(QDir::toNativeSeparators(percorso)),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione, QStringLiteral("Crediti"));
+    };
+    if (Piattaforma::AvviaVisualizzatore(percorso, nessunBrowser)) return;
     Piattaforma::MessageBox(
         this,
         QStringLiteral("Impossibile avviare xdg-open, il programma che apre i file con il "

@@ -4,6 +4,7 @@
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraElenco.h"
+#include "finestre/FinestraGuida.h"
 #include "finestre/FinestraInformazioni.h"
 #include "finestre/FinestraOpzioni.h"
 #include "finestre/FinestraParole.h"
@@ -11,8 +12,10 @@
 #include "finestre/FinestraTrova.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/pseudocodifica/Pulizia.h"
+#include "nucleo/testo/FileRegolare.h"
 #include "piattaforma/Icone.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -26,17 +29,22 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <climits>
 
 using Piattaforma::Pixel;
 
 namespace {
+// The descriptions as the users know them; the patterns take in every file
+// the program reads as a language (batch .cmd files, C headers and the other
+// BASIC and C++ extensions) as well.
 const QString FiltroFile = QStringLiteral(
-    "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h|"
+    "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h;"
+    "*.bat;*.cmd;*.cls;*.ctl;*.dsr;*.vbs;*.hpp;*.cc;*.cxx;*.hh;*.hxx|"
     "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
-    "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
-    "(*.*)|*");
+    "(*.bas)|*.bas|File batch (*.bat)|*.bat;*.cmd|Sorgente C (*.c, *.cpp)|*.c;*.cpp;*.h;*.hpp;"
+    "*.cc;*.cxx;*.hh;*.hxx|Tutti i file (*.*)|*");
 
 // The layout, in twips.
 constexpr int MargineSchermo = 1300;  // left free around the window at start-up
@@ -174,6 +182,19 @@ void FinestraPrincipale::MostraInformazioni()
     Piattaforma::MostraModale(&finestra);
 }
 
+void FinestraPrincipale::MostraGuida()
+{
+    // One guide, beside the editor: it blocks nothing, and F1 brings it back to the front.
+    if (!m_finestraGuida) {
+        auto *guida = new FinestraGuida(this);
+        guida->setAttribute(Qt::WA_DeleteOnClose);
+        m_finestraGuida = guida;
+    }
+    m_finestraGuida->show();
+    m_finestraGuida->raise();
+    m_finestraGuida->activateWindow();
+}
+
 void FinestraPrincipale::MostraOpzioni()
 {
     FinestraOpzioni finestra(m_contesto, this);
@@ -268,8 +289,10 @@ void FinestraPrincipale::CreaMenu()
     };
 
     QMenu *file = menu("menuFile", "&File");
-    azioneNuovo = voce(file, "azioneNuovo", "&Nuovo", {}, &FinestraPrincipale::Nuovo);
-    azioneApri = voce(file, "azioneApri", "&Apri...", {}, &FinestraPrincipale::Apri);
+    azioneNuovo = voce(file, "azioneNuovo", "&Nuovo", QKeySequence(Qt::CTRL | Qt::Key_N),
+                       &FinestraPrincipale::Nuovo);
+    azioneApri = voce(file, "azioneApri", "&Apri...", QKeySequence(Qt::CTRL | Qt::Key_O),
+                      &FinestraPrincipale::Apri);
     azioneSalva = voce(file, "azioneSalva", "&Salva", {}, &FinestraPrincipale::Salva);
     azioneSalvaConNome = voce(file, "azioneSalvaConNome", "S&alva con nome...", {},
                               &FinestraPrincipale::SalvaConNome);
@@ -296,6 +319,9 @@ void FinestraPrincipale::CreaMenu()
                        &FinestraPrincipale::Copia);
     azioneIncolla = voce(modifica, "azioneIncolla", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
                          &FinestraPrincipale::Incolla);
+    // No key: Ctrl+A starts a run.
+    azioneSelezionaTutto = voce(modifica, "azioneSelezionaTutto", "Seleziona &tutto", {},
+                                [this] { m_editor->selectAll(); });
     modifica->addSeparator();
     azioneTrova = voce(modifica, "azioneTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T),
                        &FinestraPrincipale::Trova);
@@ -326,6 +352,26 @@ void FinestraPrincipale::CreaMenu()
                                    {}, &FinestraPrincipale::MostraParoleNonTradotte);
     azioneOpzioni =
         voce(strumenti, "azioneOpzioni", "&Opzioni...", {}, &FinestraPrincipale::MostraOpzioni);
+    // The language the text is read as: by default its file name's.
+    QMenu *linguaggi = strumenti->addMenu(QStringLiteral("&Linguaggio del testo"));
+    linguaggi->setObjectName(QStringLiteral("menuLinguaggio"));
+    linguaggi->menuAction()->setObjectName(QStringLiteral("menuLinguaggio"));
+    auto *gruppo = new QActionGroup(linguaggi);
+    for (const auto &[linguaggio, titolo] :
+         {std::pair{Linguaggio::Nessuno, "&Testo"}, std::pair{Linguaggio::Basic, "&BASIC"},
+          std::pair{Linguaggio::C, "&C"}, std::pair{Linguaggio::Cpp, "C&++"},
+          std::pair{Linguaggio::Batch, "B&atch"}}) {
+        QAction *azione = linguaggi->addAction(QString::fromUtf8(titolo));
+        azione->setObjectName(QStringLiteral("azioneLinguaggio_") +
+                              (linguaggio == Linguaggio::Nessuno ? QStringLiteral("testo")
+                                                                 : ChiaveLinguaggio(linguaggio)));
+        azione->setCheckable(true);
+        azione->setData(int(linguaggio));
+        gruppo->addAction(azione);
+        connect(azione, &QAction::triggered, this,
+                [this, linguaggio = linguaggio] { ScegliLinguaggio(linguaggio); });
+        m_azioniLinguaggio.append(azione);
+    }
     strumenti->addSeparator();
     azioneConfronto = voce(strumenti, "azioneConfronto", "&Confronta con l'originale...", {},
                            &FinestraPrincipale::MostraConfronto);
@@ -348,6 +394,8 @@ void FinestraPrincipale::CreaMenu()
     azioneACapoAutomatico->setCheckable(true);
 
     QMenu *punto = menu("Punto", "&?");
+    azioneGuida = voce(punto, "azioneGuida", "&Guida", QKeySequence(Qt::Key_F1),
+                       &FinestraPrincipale::MostraGuida);
     azioneInformazioni = voce(punto, "azioneInformazioni", "&Informazioni su...", {},
                               &FinestraPrincipale::MostraInformazioni);
 }
@@ -432,12 +480,32 @@ void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
     azioneAvviaPseudocodifica->setEnabled(abilita || perLinguaggio);
 }
 
+namespace {
+// Where QSettings keeps the user's editor settings.
+QString FileImpostazioni()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(FileRecenti::NomeOrganizzazione() + QLatin1Char('/') +
+                  FileRecenti::NomeImpostazioni() + QStringLiteral(".ini"));
+}
+} // namespace
+
 bool FinestraPrincipale::Avvia()
 {
     m_contesto.TestoModificato = false;
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
     ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
+    if (m_impostazioniRifiutate) {
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile leggere le impostazioni dell'editor \"%1\".\r\n%2\r\nSi "
+                           "usano le impostazioni predefinite, che non vengono salvate.")
+                .arg(QDir::toNativeSeparators(FileImpostazioni()),
+                     m_impostazioniRifiutate->Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        m_impostazioniRifiutate.reset();
+    }
     if (!ApriListe(*this)) return false; // the options too
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
     m_editor->SetText(QString());
@@ -615,20 +683,49 @@ void FinestraPrincipale::MostraNomeFile()
     m_pannelloFile->setText(percorso.isEmpty() ? QStringLiteral("Senza nome")
                                                : QFileInfo(percorso).fileName());
     m_pannelloFile->setToolTip(QDir::toNativeSeparators(percorso));
-    m_editor->ImpostaLinguaggio(TipoDaNomeFile(percorso));
+    MostraLinguaggio();
+}
+
+void FinestraPrincipale::MostraLinguaggio()
+{
+    const TipoTesto tipo = m_contesto.TipoDocumento();
+    m_editor->ImpostaLinguaggio(tipo);
+    for (QAction *azione : m_azioniLinguaggio)
+        azione->setChecked(Linguaggio(azione->data().toInt()) == tipo.linguaggio);
+}
+
+void FinestraPrincipale::ScegliLinguaggio(Linguaggio linguaggio)
+{
+    m_contesto.LinguaggioScelto = linguaggio;
+    MostraLinguaggio();
 }
 
 namespace {
-QSettings ImpostazioniUtente()
+// The editor settings, or nothing when their file is not a regular file (a
+// named pipe would block QSettings in open for ever, a device never end):
+// the defaults are then used and nothing is saved.
+std::unique_ptr<QSettings> ImpostazioniUtente(ErroreFile *errore = nullptr)
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, FileRecenti::NomeOrganizzazione(),
-                     FileRecenti::NomeImpostazioni());
+    if (std::optional<ErroreFile> e = FileRegolare::NonRegolare(FileImpostazioni())) {
+        if (errore) *errore = *e;
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       FileRecenti::NomeOrganizzazione(),
+                                       FileRecenti::NomeImpostazioni());
 }
 } // namespace
 
 void FinestraPrincipale::LeggiImpostazioniEditor()
 {
-    const QSettings impostazioni = ImpostazioniUtente();
+    ErroreFile errore;
+    const std::unique_ptr<QSettings> lette = ImpostazioniUtente(&errore);
+    if (!lette) {
+        // Said once, when the window starts.
+        m_impostazioniRifiutate = errore;
+        return;
+    }
+    const QSettings &impostazioni = *lette;
     m_editor->ImpostaIngrandimento(
         impostazioni.value(QStringLiteral("Editor/Ingrandimento"), 0).toInt());
     const bool aCapo = impostazioni.value(QStringLiteral("Editor/ACapoAutomatico"), false).toBool();
@@ -640,8 +737,8 @@ void FinestraPrincipale::LeggiImpostazioniEditor()
 
 void FinestraPrincipale::SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore)
 {
-    QSettings impostazioni = ImpostazioniUtente();
-    impostazioni.setValue(chiave, valore);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        impostazioni->setValue(chiave, valore);
 }
 
 void FinestraPrincipale::Ingrandisci()
@@ -676,8 +773,8 @@ void FinestraPrincipale::SalvaRecenti()
 {
     // Another window of the program may have stored its own list meanwhile:
     // the last one written wins, as with any single-user setting.
-    QSettings impostazioni = ImpostazioniUtente();
-    m_recenti.Salva(impostazioni);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        m_recenti.Salva(*impostazioni);
     MostraRecenti();
 }
 

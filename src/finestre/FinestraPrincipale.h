@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nucleo/FileRecenti.h"
+#include "nucleo/codice/Linguaggio.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "piattaforma/Piattaforma.h"
 
@@ -90,7 +91,11 @@ public:
     void RiscriviDaCorsa(const QString &testo);
     // The run window while it exists.
     QWidget *FinestraPseudocodificaAperta() const;
+    // The guide's window while it is open.
+    QWidget *FinestraGuidaAperta() const { return m_finestraGuida; }
 
+    // Reads the text as `linguaggio` from now on, whatever its file name says.
+    void ScegliLinguaggio(Linguaggio linguaggio);
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
@@ -127,6 +132,7 @@ private Q_SLOTS:
     void MostraParoleNonTradotte();
     void MostraOpzioni();
     void MostraInformazioni();
+    void MostraGuida();
     void Ingrandisci();
     void Riduci();
     void DimensioneNormale();
@@ -144,18 +150,19 @@ private:
             *azioneSalvaConNome = nullptr, *azioneEsci = nullptr;
     QAction *azioneAnnulla = nullptr, *azioneRifai = nullptr;
     QAction *azioneTaglia = nullptr, *azioneCopia = nullptr, *azioneIncolla = nullptr,
-            *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
+            *azioneSelezionaTutto = nullptr, *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
             *azioneSostituisciParola = nullptr, *azioneVaiAllaRiga = nullptr;
     QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
     QAction *azioneConfronto = nullptr;
-    QAction *azioneInformazioni = nullptr;
+    QAction *azioneInformazioni = nullptr, *azioneGuida = nullptr;
     QAction *azioneIngrandisci = nullptr, *azioneRiduci = nullptr,
             *azioneDimensioneNormale = nullptr, *azioneACapoAutomatico = nullptr;
     QMenu *m_menuFile = nullptr;
     QAction *m_separatoreRecenti = nullptr; // the one before "&Esci"
     QList<QAction *> m_azioniRecenti;
+    QList<QAction *> m_azioniLinguaggio; // Strumenti → "&Linguaggio del testo"
     // The shared substitution list can be run (not empty, readable).
     bool m_sostituzioniUsabili = true;
     bool m_eliminazioniUsabili = true;
@@ -171,6 +178,8 @@ private:
     // The status bar's panels of the caret's place and of the file's name.
     void MostraPosizione();
     void MostraNomeFile();
+    // The editor's colouring and the menu's mark follow the text's language.
+    void MostraLinguaggio();
     // The editor's zoom and word wrap, from and to the user's settings.
     void LeggiImpostazioniEditor();
     void SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore);
@@ -205,7 +214,10 @@ private:
     QLabel *m_pannelloPosizione = nullptr; // "Riga R, colonna C"
     QLabel *m_pannelloFile = nullptr;      // the text's file name
     FileRecenti m_recenti;
+    // Why the editor settings file was not read, until start-up says so.
+    std::optional<ErroreFile> m_impostazioniRifiutate;
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;
+    QPointer<QWidget> m_finestraGuida;
 };

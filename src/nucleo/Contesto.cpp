@@ -17,6 +17,7 @@ void Contesto::DocumentoNuovo()
     SegniCorsa.clear();
     m_testoDaCorsa = false;
     m_fileSostituiti.clear();
+    LinguaggioScelto.reset();
 }
 
 void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &formato, bool rtf,
@@ -33,10 +34,14 @@ void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &form
     SegniCorsa.clear();
     m_testoDaCorsa = false;
     m_fileSostituiti.clear();
+    LinguaggioScelto.reset();
 }
 
 void Contesto::DocumentoSalvato(const QString &percorso)
 {
+    // A new name that tells a language tells the text's language from now on.
+    if (percorso != NomeFileCorrente && TipoDaNomeFile(percorso).linguaggio != Linguaggio::Nessuno)
+        LinguaggioScelto.reset();
     NomeFileCorrente = percorso;
     DocumentoRtf = false;
     IdentitaDocumento = ScritturaAtomica::IdentitaFile::Di(percorso);
@@ -92,7 +97,16 @@ void Contesto::FileScritto(const QString &percorso)
 Linguaggio Contesto::LinguaggioElenco() const
 {
     if (!OpzioniCodice.ElencoPerLinguaggio) return Linguaggio::Nessuno;
-    return TipoDaNomeFile(NomeFileCorrente).linguaggio;
+    return TipoDocumento().linguaggio;
+}
+
+TipoTesto Contesto::TipoDocumento() const
+{
+    TipoTesto tipo = TipoDaNomeFile(NomeFileCorrente);
+    // A language chosen over the name's: the BASIC file header belongs to the name's.
+    if (LinguaggioScelto && *LinguaggioScelto != tipo.linguaggio)
+        tipo = TipoTesto{*LinguaggioScelto, false};
+    return tipo;
 }
 
 ArchivioListe &Contesto::ListeDi(Linguaggio linguaggio, Elenco elenco, ErroreFile *errore)

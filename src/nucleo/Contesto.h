@@ -14,6 +14,7 @@
 #include <QString>
 #include <array>
 #include <memory>
+#include <optional>
 
 // The program's shared state: one instance, made at start-up and handed to
 // every window, which reads and writes it directly.
@@ -126,12 +127,17 @@ public:
         return ListeDi(LinguaggioElenco(), elenco, errore);
     }
 
-    // How the runs read the current text: the options, and the language its
-    // file name gives.
+    // The language the user chose for the text, over the one its file name
+    // gives; none chosen for a text just opened or made new, or saved under
+    // a name that gives a language.
+    std::optional<Linguaggio> LinguaggioScelto;
+    // How the text is read: the language chosen, or else its file name's.
+    TipoTesto TipoDocumento() const;
+
+    // How the runs read the current text: the options, and its language.
     RegoleCodice Regole() const
     {
-        return {OpzioniCodice.LasciaIntatti, OpzioniCodice.SeparatoriCodice,
-                TipoDaNomeFile(NomeFileCorrente)};
+        return {OpzioniCodice.LasciaIntatti, OpzioniCodice.SeparatoriCodice, TipoDocumento()};
     }
 
     // The find dialog's words and options, which "&Ripeti trova" uses too,

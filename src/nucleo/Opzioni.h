@@ -47,12 +47,12 @@ QByteArray Testo(const Opzioni &opzioni);
 // Reads that text. Empty lines, ";" or "#" comments, the section line and
 // unknown keys are passed over; any other line, a value other than 0/1 or a
 // text that is not valid UTF-8 makes the whole text damaged: every option at
-// its default.
-Opzioni DaTesto(QByteArrayView testo);
+// its default, and `danno` says which line (or that it is not UTF-8).
+Opzioni DaTesto(QByteArrayView testo, QString *danno = nullptr);
 
 // A missing, unreadable, oversized or damaged file gives every option its default.
 // Only a regular file is read: a pipe or a device is refused at once. When
-// the file is there but refused or unreadable, `errore` says why.
+// the file is there but refused, unreadable or damaged, `errore` says why.
 Opzioni Leggi(const QString &cartella, ErroreFile *errore = nullptr);
 // Writes the whole file beside the old one and puts it in its place, so a
 // failure leaves the previous file as it was; false with the error otherwise.

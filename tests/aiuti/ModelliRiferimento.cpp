@@ -275,8 +275,8 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
     int conta = 0;
     for (const VoceEliminazione &voce : voci) {
         const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
-        const EsitoSostituzione e =
-            SostituisciCodice(W, voce.Elimina, QString(), 0, intere, regole);
+        const EsitoSostituzione e = SostituisciCodice(
+            W, voce.Elimina, QString(), MaiuscoleEsatte(regole) ? 1 : 0, intere, regole);
         W = e.testo;
         conta += e.sostituzioni;
     }

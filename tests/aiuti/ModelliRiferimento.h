@@ -96,7 +96,8 @@ EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QStr
 QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole,
                      int *sostituzioni = nullptr);
 
-// The cleaning run: every word deleted, whole or anywhere as its "Sì"/"No" says.
+// The cleaning run: every word deleted, whole or anywhere as its "Sì"/"No" says
+// (case as MaiuscoleEsatte says).
 QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Codice &regole,
                       int *eliminate = nullptr);
 

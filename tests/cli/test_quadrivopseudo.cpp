@@ -678,6 +678,30 @@ private Q_SLOTS:
         QCOMPARE(Leggi(P("vittima")), QByteArray("intatta"));
     }
 
+    // -o onto the inputs' own folder, by any path to it: refused before
+    // anything is written, the input left as it was.
+    void CartellaDegliIngressi_data()
+    {
+        Colonne<QString>("cartella");
+        Riga("la stessa", ".");
+        Riga("un collegamento a essa", "specchio");
+        Riga("un percorso che vi ritorna", "sotto/..");
+    }
+    void CartellaDegliIngressi()
+    {
+        QFETCH(QString, cartella);
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        QVERIFY(QDir().mkpath(P("sotto")));
+        QVERIFY(QFile::link(m_dir.path(), P("specchio")));
+        const Esito e = Esegui({"--elenco", "fabbrica.dat", "-o", cartella, "a.bas"});
+        QCOMPARE(e.uscita, 2);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: il risultato di a.bas andrebbe sopra un file "
+                                  "da elaborare"),
+                 e.err.constData());
+        QCOMPARE(Leggi(P("a.bas")), Modulo);
+    }
+
     // A folder that cannot be made is named with the reason.
     void CartellaNonCreata()
     {

@@ -95,7 +95,7 @@ private Q_SLOTS:
         Avvia(FileOpzioni::Testo({true, false, false}));
         FinestraOpzioni f(m_amb->Condiviso());
         QVERIFY(!f.CasellaElencoLinguaggio->isChecked());
-        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un elenco per ogni linguaggio"_s);
+        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un &elenco per ogni linguaggio"_s);
         f.CasellaElencoLinguaggio->setChecked(true);
         f.BottoneOk->click();
         const Opzioni attese{true, false, true};
@@ -203,6 +203,37 @@ private Q_SLOTS:
         QVERIFY2(messaggi[0].testo.contains(u"È una pipe con nome"_s),
                  qPrintable(messaggi[0].testo));
         QCOMPARE(m_amb->Condiviso().OpzioniCodice, (Opzioni{}));
+    }
+
+    // An editor settings file that is a named pipe would block the start in
+    // open(): the window starts with the defaults and says why, once.
+    void avvioConImpostazioniEditorRifiutate()
+    {
+        QTemporaryDir configurazione;
+        const QByteArray prima = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configurazione.path()));
+        const QString percorso = configurazione.filePath(u"quadrivo/editor.ini"_s);
+        QVERIFY(QDir().mkpath(configurazione.filePath(u"quadrivo"_s)));
+        QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        FinestraPrincipale &f = m_amb->Avvia();
+        // Changing a setting writes nothing over the pipe.
+        f.findChild<QAction *>(u"azioneACapoAutomatico"_s)->trigger();
+        alarm(0);
+        qputenv("XDG_CONFIG_HOME", prima);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo,
+                 u"Impossibile leggere le impostazioni dell'editor \""_s +
+                     QDir::toNativeSeparators(percorso) +
+                     u"\".\r\nErrore: È una pipe con nome, non un file: non viene aperto  "
+                     u"(22)\r\nSi usano le impostazioni predefinite, che non vengono salvate."_s);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(percorso).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 };
 

@@ -176,6 +176,13 @@ private Q_SLOTS:
                "int g([[maybe_unused]] int x) { if (x) [[likely]] return 1; }\r\n"_s
             << u"#pragma once\r\n int  f();\r\n"
                "int g( int x) { if (x)  return 1; }\r\n"_s;
+        // C tells case apart: a user's "CALLBACK" leaves the program's "callback".
+        QTest::newRow("c, parola dell'utente")
+            << Linguaggio::C << true << u"int CALLBACK f(int callback);\r\n"_s
+            << u"int  f(int callback);\r\n"_s;
+        QTest::newRow("c, parola dell'utente senza protezione")
+            << Linguaggio::C << false << u"int CALLBACK f(int callback);\r\n"_s
+            << u"int  f(int );\r\n"_s;
         QTest::newRow("batch") << Linguaggio::Batch << true
                                << u"@echo off\r\ncopy a b >nul\r\ndel x 2>nul\r\n"
                                   "dir >nul 2>&1\r\necho a@b.c >lista.txt\r\n"
@@ -195,13 +202,15 @@ private Q_SLOTS:
         QFETCH(bool, proteggi);
         QFETCH(QString, testo);
         QFETCH(QString, atteso);
-        const QVector<VoceEliminazione> lista = PuliziaDelLinguaggio(linguaggio);
+        QVector<VoceEliminazione> lista = PuliziaDelLinguaggio(linguaggio);
         if (linguaggio == Linguaggio::Basic) QCOMPARE(lista, EliminazioniPredefinite());
         // The shipped text has no line the reader refuses.
         const auto letto = TestoElenco::LeggiEliminazioni(TestoPuliziaDelLinguaggio(linguaggio));
         QVERIFY(letto.rifiutate.isEmpty());
         QCOMPARE(letto.voci, lista);
         QVERIFY(!lista.isEmpty());
+        if (QString(QTest::currentDataTag()).contains(u"utente"_s))
+            lista.append(RigheElenco::Eliminazione(u"CALLBACK"_s, TestoSi));
         RegoleCodice regole;
         regole.proteggi = proteggi;
         regole.separatoriCodice = proteggi;

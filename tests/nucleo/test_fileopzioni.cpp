@@ -127,6 +127,11 @@ private Q_SLOTS:
         QTest::newRow("pipe con nome") << u"pipe"_s << u"È una pipe con nome"_s;
         QTest::newRow("cartella") << u"cartella"_s << u"È una cartella"_s;
         QTest::newRow("enorme") << u"enorme"_s << u"troppo grande"_s;
+        // Damaged: every option off, and the line that did it named.
+        QTest::newRow("riga illeggibile")
+            << u"[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=sì\n"_s
+            << u"La riga 3 non si legge (\"SeparatoriDelCodice=sì\")"_s;
+        QTest::newRow("non UTF-8") << u"\xff"_s << u"Non è un testo UTF-8"_s;
     }
     void fileRifiutato()
     {
@@ -138,10 +143,16 @@ private Q_SLOTS:
             QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
         } else if (tipo == u"cartella"_s) {
             QVERIFY(QDir().mkdir(percorso));
-        } else {
+        } else if (tipo == u"enorme"_s) {
             QFile file(percorso);
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(file.write(FileOpzioni::Testo({true, true}) + QByteArray(70 * 1024, ';')) > 0);
+        } else {
+            QFile file(percorso);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // The row's text as it is, or one byte that is not UTF-8.
+            const QByteArray byte = tipo == u"\xff"_s ? QByteArray("\xff") : tipo.toUtf8();
+            QCOMPARE(file.write(byte), byte.size());
         }
         ErroreFile errore;
         alarm(10);

@@ -96,10 +96,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("separatori");
         QTest::addColumn<QString>("elenco");
         QTest::addColumn<QString>("atteso");
+        // Every C row runs again as C++, which reads C code the same way.
         auto riga = [](const char *nome, const char *testo, int tipo, bool proteggi,
                        bool separatori, const char *elenco, const char *atteso) {
-            QTest::newRow(nome) << QString::fromUtf8(testo) << tipo << proteggi << separatori
-                                << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
+            const QVector<int> tipi = tipo == 2 ? QVector<int>{2, 5} : QVector<int>{tipo};
+            for (const int t : tipi)
+                QTest::addRow("%s%s", t == 5 ? "c++ come " : "", nome)
+                    << QString::fromUtf8(testo) << t << proteggi << separatori
+                    << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
         };
         riga("basic: stringa e commento", "x = \"If a\" ' If b\r\nIf c", 0, true, false, "If>Se",
              "x = \"If a\" ' If b\r\nSe c");
@@ -127,6 +131,8 @@ private Q_SLOTS:
              "{ \"for\", FOR, FOR }, caso RETURN: ritorna;");
         riga("c++: maiuscole esatte", "If(x) IF; if(x) Else; NULL; null;", 5, true, true,
              "if>se|else>altrimenti|NULL>nullo", "If(x) IF; se(x) Else; nullo; null;");
+        riga("c++: this davanti a un membro", "this->x = *this; f(this);", 5, true, true, "=c++",
+             "this->x = *questo oggetto; f(questo oggetto);");
         riga("c: maiuscole con la sola protezione", "FOR; Exit;", 2, true, false,
              "for>per|exit>esci", "per; esci;");
         riga("c: maiuscole con i soli separatori", "FOR;", 2, false, true, "for>per", "per;");
@@ -239,7 +245,7 @@ private Q_SLOTS:
         riga("c: parole del C++ con l'elenco pronto", oggetti, 2, true, true, "=c",
              "p = new Nodo(this); delete q; // new\r\n#definisci NUOVO new");
         riga("c++: parole del C++ con l'elenco pronto", oggetti, 5, true, true, "=c++",
-             "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO nuovo");
+             "p = nuovo Nodo(questo oggetto); libera q; // new\r\n#definisci NUOVO nuovo");
         const char *trattini = "powershell -command Find-Java -Output x\r\nping -n 5 h & find /i";
         const char *elencoTrattini = "find>cerca il testo|ping>prova|n>N|command>comando|Output>Y";
         riga("batch: parola con -", trattini, 3, true, true, elencoTrattini,

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -146,6 +148,47 @@ private Q_SLOTS:
         if (messaggio.isEmpty() && !attese.contains(fatto)) attese.append(fatto);
         attese.sort();
         QCOMPARE(VociDi(dir.path()), attese);
+    }
+
+    // In place, a file that fits under the file-size limit while the copy of
+    // its old bytes does not: the refusal names the copy, not the file.
+    void copiaOltreIlLimite()
+    {
+        QTemporaryDir dir;
+        const QString percorso = dir.filePath(u"a.txt"_s);
+        const QByteArray vecchi(4096, 'v');
+        {
+            QFile f(percorso);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(vecchi) == vecchi.size());
+        }
+        int tubo[2];
+        QCOMPARE(::pipe(tubo), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(tubo[0]);
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limite{1024, 1024};
+            if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) ::_exit(77);
+            ScritturaAtomica::Canale canale;
+            canale.sempreInPosto = true;
+            ErroreFile errore;
+            const bool scritto = ScritturaAtomica::Scrivi(
+                percorso, "nuovo", ScritturaAtomica::Modo::InPostoSeNecessario, &errore, &canale);
+            const QByteArray riga = scritto ? "scritto" : errore.Messaggio().toUtf8();
+            ::_exit(::write(tubo[1], riga.constData(), size_t(riga.size())) > 0 ? 0 : 1);
+        }
+        ::close(tubo[1]);
+        QByteArray riga(4096, '\0');
+        const ssize_t n = ::read(tubo[0], riga.data(), size_t(riga.size()));
+        ::close(tubo[0]);
+        int stato = 0;
+        QCOMPARE(::waitpid(pid, &stato, 0), pid);
+        if (WEXITSTATUS(stato) == 77) QSKIP("The file-size limit cannot be lowered here");
+        riga.truncate(std::max<ssize_t>(n, 0));
+        QVERIFY2(riga.startsWith("Errore: La copia di sicurezza dei vecchi contenuti (in ") &&
+                     riga.endsWith(") supera il limite di dimensione dei file  (27)"),
+                 riga.constData());
+        QCOMPARE(LeggiFile(percorso), vecchi);
     }
 
     // A name that is not UTF-8 keeps its owner, group and mode.

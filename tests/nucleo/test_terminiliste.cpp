@@ -86,7 +86,11 @@ private Q_SLOTS:
         riga("void", "CP", R"(void)", "=vuoto");
         riga("64 bit", "B", R"(.*\bptrsafe\b.*)", "a 64 bit");
         riga("oggetto corrente", "BP", R"(me|this)", "=questo oggetto");
-        riga("nuovo", "BP", R"(new)", "nuovo");
+        riga("nuovo", "BP", R"(new)", "=nuovo");
+        riga("facoltativo", "B", R"(optional)", "=facoltativo");
+        riga("elenco di parametri", "B", R"(paramarray)", "=elenco di parametri");
+        riga("chiusura di una finestra", "B", R"(unload( me)?)", "chiudi");
+        riga("cancellazione di file", "BT", R"(kill|del)", "cancella");
         riga("pubblico", "BP", R"(public)", "pubblic");
         riga("privato", "BP", R"(private)", "privat");
         riga("conversione", "P", R"(.*_cast)", "converti");
@@ -99,6 +103,7 @@ private Q_SLOTS:
         riga("messaggio di errore", "CP", R"(perror|strerror)", "messaggio di errore");
         riga("memoria", "CP", R"(mem(cpy|set|move|cmp))", "la memoria");
         riga("allocazione", "CP", R"((m|c|re)alloc)", "alloca");
+        riga("liberazione della memoria", "CP", R"(free|delete)", "=libera");
         riga("conversione in intero", "CP", R"(ato[il]|strtol)", "converti in intero");
         // C and C++ read auto alike (the C++ list holds every C entry).
         riga("tipo dedotto", "CP", R"(auto)", "tipo dedotto");
@@ -114,7 +119,7 @@ private Q_SLOTS:
         riga("copia", "T", R"(x?copy|robocopy)", "copia");
         riga("cancella", "T", R"(del|erase|reg delete)", "cancella");
         riga("rinomina", "T", R"(ren|rename)", "rinomina");
-        riga("cartella corrente", "T", R"(cd|chdir)", "vai alla cartella");
+        riga("cartella corrente", "BT", R"(cd|chdir)", "vai alla cartella");
         riga("servizio", "T", R"(net (start|stop))", "il servizio");
         riga("registro", "T", R"(reg .*)", "registro");
         // A directive reads as one: its replacement starts with "#".

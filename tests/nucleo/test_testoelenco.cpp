@@ -169,7 +169,7 @@ private Q_SLOTS:
         Riga("C", int(Linguaggio::C), 50,
              u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s);
         Riga("C++", int(Linguaggio::Cpp), 80,
-             u"if=se|this=questo oggetto|new=nuovo|delete=elimina|"
+             u"if=se|this=questo oggetto|new=nuovo|delete=libera|"
              u"std::cout=uscita standard|#endif=#fine se"_s);
         Riga("batch", int(Linguaggio::Batch), 30, u"rem=nota|echo=mostra|goto=vai a"_s);
     }

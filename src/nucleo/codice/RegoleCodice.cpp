@@ -708,7 +708,11 @@ QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
         NomiDichiaratiBasic(testo, segni);
         OggettoCorrente(testo, segni);
     }
-    if (FamigliaC(linguaggio)) FunzioniComeNomi(testo, segni);
+    if (FamigliaC(linguaggio)) {
+        FunzioniComeNomi(testo, segni);
+        for (qsizetype i = testo.indexOf(u"this->"); i >= 0; i = testo.indexOf(u"this->", i + 6))
+            if (i == 0 || !Nome(testo[i - 1])) segni.Segna(i, i + 4);
+    }
     if (linguaggio == Linguaggio::Batch) NomiBatch(testo, segni);
     return segni.Zone();
 }

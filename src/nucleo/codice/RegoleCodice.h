@@ -102,6 +102,7 @@ struct RegoleCodice
 //   are kept where they are declared only; "Me" before a member (Me.Move);
 // - C and C++: a library function the lists translate (exit, free, malloc,
 //   printf...) not followed, blanks aside, by "(": a name of the program;
+//   "this" before "->", which reads with its member;
 // - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a file
 //   name before its extension (cscript.exe), but "echo" (echo.text); a label
 //   line (":" at a line start) whole, since cmd never runs what follows the
