@@ -1,10 +1,15 @@
 // Any text read as each language: the scanner must end, stay inside the text
 // and give sorted, disjoint stretches; the untranslated-word count must not
-// crash; a list read from the same bytes must write back to what it read.
+// crash; the language's ready list with both code options gives what the
+// literal model gives; a list read from the same bytes must write back to
+// what it read.
 
-#include "nucleo/elenchi/TestoElenco.h"
-#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "aiuti/ModelliRiferimento.h"
 #include "nucleo/codice/ScansioneCodice.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
+#include "nucleo/elenchi/TestoElenco.h"
+#include "nucleo/pseudocodifica/MotoreElenco.h"
+#include "nucleo/pseudocodifica/ParoleNonTradotte.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +35,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t dimensione)
         for (qsizetype i = 0; i < testo.size(); ++i)
             if (cursore.Protetto(i) != zone.Protetto(i)) std::abort();
         (void)ParoleNonTradotte(testo, tipo, {{QStringLiteral("If"), QStringLiteral("Se")}});
+    }
+
+    // The model reads the text again for every entry and rebuilds it at every
+    // match: short texts only, one language each.
+    if (testo.size() <= 400) {
+        const TipoTesto &tipo = tipi[dimensione % 4];
+        static const QVector<VoceSostituzione> liste[] = {
+            ListaDelLinguaggio(Linguaggio::Basic), ListaDelLinguaggio(Linguaggio::Basic),
+            ListaDelLinguaggio(Linguaggio::C), ListaDelLinguaggio(Linguaggio::Batch)};
+        const QVector<VoceSostituzione> &voci = liste[dimensione % 4];
+        RegoleCodice regole;
+        regole.tipo = tipo;
+        regole.proteggi = regole.separatoriCodice = true;
+        if (MotoreElenco(voci).Applica(testo, regole) !=
+            Modello::ElencoCodice(testo, voci, {true, true, tipo}))
+            std::abort();
     }
 
     const auto sostituzioni = TestoElenco::LeggiSostituzioni(byte);

@@ -2,7 +2,6 @@
 
 #include "nucleo/pseudocodifica/MotoreCodice.h"
 
-#include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/testo/ACapo.h"
@@ -260,13 +259,8 @@ struct MotoreElenco::Gruppo
         return prossima;
     }
 
-    // Tokens that start in one of `zone` are left alone; `spostamenti`
-    // (when given) receives every token replaced.
-    QString ApplicaToken(const QString &T, qsizetype &totale, const ZoneProtette *zone = nullptr,
-                         QVector<RegoleCodice::Spostamento> *spostamenti = nullptr) const
+    QString ApplicaToken(const QString &T, qsizetype &totale) const
     {
-        std::optional<CursoreZone> protette;
-        if (zone && !zone->Vuote()) protette.emplace(*zone);
         struct Variante
         {
             QString esatta, risultato;
@@ -305,7 +299,7 @@ struct MotoreElenco::Gruppo
             const qsizetype L = i - inizio;
             if (L < minima || L > massima) continue;
             const int k = Cerca(h, t + inizio, L);
-            if (k < 0 || (protette && protette->Protetto(inizio))) continue;
+            if (k < 0) continue;
             // Every spelling of the word is worked out once (all have its length).
             const Variante *nota = nullptr;
             for (const Variante &v : noti[k])
@@ -322,7 +316,6 @@ struct MotoreElenco::Gruppo
                         nota->risultato.size());
             copiato = i;
             conta += nota->conta;
-            if (spostamenti) spostamenti->append({inizio, L, nota->risultato.size()});
         }
         if (conta == 0) return T;
         R->Aggiungi(t + copiato, n - copiato);
