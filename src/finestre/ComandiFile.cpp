@@ -62,7 +62,8 @@ void FinestraPrincipale::MostraErrore(const ErroreFile &errore, const QString &p
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore)) {
+    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore,
+                          m_contesto.CanaleScrittura())) {
         m_contesto.TestoOriginale = m_editor->Text();
         return true;
     }

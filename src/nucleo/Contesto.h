@@ -121,7 +121,13 @@ public:
     bool DialogoTrovaAperto = false;
     bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
 
+    // The way the document's saves reach the disk (none: straight); it must
+    // outlive the saves.
+    void ImpostaCanaleScrittura(const ScritturaAtomica::Canale *canale) { m_canale = canale; }
+    const ScritturaAtomica::Canale *CanaleScrittura() const { return m_canale; }
+
 private:
+    const ScritturaAtomica::Canale *m_canale = nullptr;
     // BASIC, C, C++, batch: opened on demand, each only its substitution file.
     std::array<std::unique_ptr<ArchivioListe>, 4> m_listeLinguaggio;
 };
