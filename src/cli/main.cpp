@@ -11,6 +11,7 @@
 #include "nucleo/pseudocodifica/MotoreAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "nucleo/testo/CopiaOriginale.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
 #include "nucleo/testo/ScritturaAtomica.h"
@@ -42,8 +43,10 @@ namespace {
 const char *const Nome = "quadrivo-pseudo";
 
 const char *const Uso =
-    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|c++|batch|auto] [--pulizia[=PULIZIA.dat]]\n"
-    "                     [-o CARTELLA | --sul-posto | --parole-non-tradotte] [-j N]\n"
+    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|c++|batch|auto]\n"
+    "                     [--pulizia[=PULIZIA.dat|auto]]\n"
+    "                     [-o CARTELLA | --sul-posto [--copia | --senza-copia]\n"
+    "                      | --parole-non-tradotte] [-j N]\n"
     "                     [--linguaggio=basic|c|c++|batch|nessuno]\n"
     "                     [--proteggi | --no-proteggi]\n"
     "                     [--separatori-codice | --no-separatori-codice]\n"
@@ -86,7 +89,13 @@ const char *const Aiuto =
     "                     cartella dove il programma tiene i suoi elenchi; se manca\n"
     "                     o è vuoto, l'elenco predefinito.\n"
     "  --pulizia[=FILE]   prima di tutto elimina dal testo le parole dell'elenco\n"
-    "                     Pulizia (senza FILE, quello di Quadrivo).\n"
+    "                     Pulizia (senza FILE, quello di Quadrivo: con l'elenco\n"
+    "                     per linguaggio, quello del linguaggio di ogni file);\n"
+    "                     auto: per ogni file l'elenco della pulizia del suo\n"
+    "                     linguaggio (pulizia-basic.dat, pulizia-c.dat,\n"
+    "                     pulizia-cpp.dat, pulizia-batch.dat, fatto dall'elenco\n"
+    "                     pronto la prima volta che serve); per un testo senza\n"
+    "                     linguaggio, pulizia.dat (per un file di nome auto: ./auto).\n"
     "  -o CARTELLA        scrive ogni risultato nella CARTELLA con il nome del suo\n"
     "                     file; non scrive mai sopra un file da elaborare, e\n"
     "                     con quel nome sostituisce solo un file normale (mai un\n"
@@ -95,7 +104,8 @@ const char *const Aiuto =
     "                     sostituito solo quando il nuovo contenuto è scritto tutto.\n"
     "                     Rifiuta un file nella cui cartella non si possono creare\n"
     "                     file e un documento RTF (diventerebbe testo semplice):\n"
-    "                     per questi serve -o.\n"
+    "                     per questi serve -o. Prima conserva il file com'era\n"
+    "                     come NOME~ accanto a lui (vedi --copia).\n"
     "  -j N               elabora N file alla volta (di solito quanti sono i\n"
     "                     processori).\n"
     "  --linguaggio=L     legge ogni testo come codice del linguaggio L: basic,\n"
@@ -111,9 +121,9 @@ const char *const Aiuto =
     "                     parola, quante volte e perché, separati da un tab; le\n"
     "                     più frequenti per prime.\n"
     "\n"
-    "Le tre opzioni seguenti valgono come le ha salvate Quadrivo (\"Opzioni...\",\n"
+    "Le opzioni seguenti valgono come le ha salvate Quadrivo (\"Opzioni...\",\n"
     "nel file opzioni.ini accanto agli elenchi), se la riga di comando non dice\n"
-    "altrimenti; la forma con no- le spegne.\n"
+    "altrimenti; la forma con no- o senza- le spegne.\n"
     "  --proteggi, --no-proteggi\n"
     "                     lascia intatti commenti e stringhe: una parola che\n"
     "                     comincia dentro un commento o una stringa del\n"
@@ -127,6 +137,12 @@ const char *const Aiuto =
     "                     senza --elenco, usa per ogni file l'elenco del suo\n"
     "                     linguaggio, come --elenco auto.\n"
     "                     Il risultato è quello di Quadrivo con le stesse opzioni.\n"
+    "  --copia, --senza-copia\n"
+    "                     solo con --sul-posto: conserva (o no) una copia\n"
+    "                     dell'originale, NOME~ accanto al file; dove al suo posto\n"
+    "                     c'è altro che un file normale, la copia va nella\n"
+    "                     cartella dei dati di Quadrivo. Un file di cui non si\n"
+    "                     può conservare la copia resta com'è. Di solito è accesa.\n"
     "  -h, --help         mostra questo aiuto ed esce.\n"
     "  --version          mostra la versione ed esce.\n"
     "\n"
@@ -181,7 +197,7 @@ struct Comando
     QList<QByteArray> grezzi;             // each file's name as given, byte for byte
     std::optional<Linguaggio> linguaggio; // empty: from each file's extension
     // Empty: as saved in opzioni.ini.
-    std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio;
+    std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio, copia;
     bool paroleNonTradotte = false;
 };
 
@@ -282,6 +298,8 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
         } else if (a == QStringLiteral("--elenco-per-linguaggio") ||
                    a == QStringLiteral("--no-elenco-per-linguaggio")) {
             o.elencoPerLinguaggio = !a.startsWith(QStringLiteral("--no-"));
+        } else if (a == QStringLiteral("--copia") || a == QStringLiteral("--senza-copia")) {
+            o.copia = a == QStringLiteral("--copia");
         } else if (a == QStringLiteral("--parole-non-tradotte")) {
             o.paroleNonTradotte = true;
         } else if (a == QStringLiteral("-j") ||
@@ -298,6 +316,8 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
     }
     if (conCartella && o.sulPosto)
         return QStringLiteral("-o e --sul-posto non si possono usare insieme");
+    if (o.copia && !o.sulPosto)
+        return QStringLiteral("--copia e --senza-copia valgono solo con --sul-posto");
     if (o.paroleNonTradotte && (conCartella || o.sulPosto))
         return QStringLiteral("--parole-non-tradotte non scrive risultati: non vuole -o né "
                               "--sul-posto");
@@ -317,7 +337,10 @@ struct Liste
     // chosen by language. Filled before any file is read.
     std::map<Linguaggio, QVector<VoceSostituzione>> sostituzioni;
     bool perLinguaggio = false;
-    std::optional<QVector<VoceEliminazione>> eliminazioni;
+    // The cleaning list for the texts of each language (one for all unless
+    // chosen by language); none without --pulizia.
+    std::map<Linguaggio, QVector<VoceEliminazione>> eliminazioni;
+    bool puliziaPerLinguaggio = false;
 };
 
 // Reads one list; a missing default list is not an error (nothing comes back).
@@ -430,6 +453,24 @@ std::optional<Linguaggio> ElencoPronto(const QString &nome)
     return linguaggio;
 }
 
+// A cleaning list file; a missing list not `scelto` is an empty one. Nothing
+// (after the message) when it cannot be read.
+std::optional<QVector<VoceEliminazione>> ElencoPulizia(const QString &pulizia, bool scelto)
+{
+    const QString quale = QStringLiteral("della pulizia");
+    std::optional<QByteArray> dati;
+    if (!CaricaElenco(pulizia, scelto, quale, dati)) return std::nullopt;
+    if (dati) CompletaRecord(pulizia, quale, *dati);
+    QVector<VoceEliminazione> voci =
+        dati ? Lotto::Eliminazioni(*dati) : QVector<VoceEliminazione>();
+    if (voci.isEmpty())
+        ScriviErrore(
+            QStringLiteral("nota: l'elenco della pulizia %1 %2: nessuna parola da eliminare")
+                .arg(QDir::toNativeSeparators(pulizia),
+                     dati ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+    return voci;
+}
+
 // `linguaggi`: the languages of the texts to be read.
 std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool perLinguaggio,
                                  const QSet<Linguaggio> &linguaggi)
@@ -470,23 +511,37 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
         liste.sostituzioni[Linguaggio::Nessuno] = *voci;
     }
 
-    if (o.pulizia) {
-        const QString pulizia = o.filePulizia.isEmpty()
-                                    ? QDir(cartella).filePath(QStringLiteral("pulizia.dat"))
-                                    : o.filePulizia;
-        std::optional<QByteArray> datiPulizia;
-        if (!CaricaElenco(pulizia, !o.filePulizia.isEmpty(), QStringLiteral("della pulizia"),
-                          datiPulizia))
-            return std::nullopt;
-        if (datiPulizia) CompletaRecord(pulizia, QStringLiteral("della pulizia"), *datiPulizia);
-        liste.eliminazioni =
-            datiPulizia ? Lotto::Eliminazioni(*datiPulizia) : QVector<VoceEliminazione>();
-        if (liste.eliminazioni->isEmpty())
-            ScriviErrore(
-                QStringLiteral("nota: l'elenco della pulizia %1 %2: nessuna parola da "
-                               "eliminare")
-                    .arg(QDir::toNativeSeparators(pulizia),
-                         datiPulizia ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+    if (!o.pulizia) return liste;
+    // Each language's own cleaning list, as for the substitutions.
+    liste.puliziaPerLinguaggio = o.filePulizia == QStringLiteral("auto") ||
+                                 (o.filePulizia.isEmpty() && o.elencoPerLinguaggio.value_or(false));
+    const QString comune = QDir(cartella).filePath(QStringLiteral("pulizia.dat"));
+    if (!liste.puliziaPerLinguaggio) {
+        const QString pulizia = o.filePulizia.isEmpty() ? comune : o.filePulizia;
+        const auto voci = ElencoPulizia(pulizia, !o.filePulizia.isEmpty());
+        if (!voci) return std::nullopt;
+        liste.eliminazioni[Linguaggio::Nessuno] = *voci;
+        return liste;
+    }
+    for (const Linguaggio l : linguaggi) {
+        if (l == Linguaggio::Nessuno) {
+            const auto voci = ElencoPulizia(comune, false);
+            if (!voci) return std::nullopt;
+            liste.eliminazioni[l] = *voci;
+            continue;
+        }
+        const QString percorso = PercorsoElencoLinguaggio(cartella, l, Elenco::Eliminazioni);
+        ErroreFile errore;
+        if (!PreparaElencoLinguaggio(cartella, l, Elenco::Eliminazioni, &errore)) {
+            ScriviErrore(QStringLiteral("nota: impossibile creare l'elenco %1 (%2): si usa "
+                                        "l'elenco pronto del linguaggio")
+                             .arg(QDir::toNativeSeparators(percorso), errore.descrizione));
+            liste.eliminazioni[l] = PuliziaDelLinguaggio(l);
+            continue;
+        }
+        const auto voci = ElencoPulizia(percorso, true);
+        if (!voci) return std::nullopt;
+        liste.eliminazioni[l] = *voci;
     }
     return liste;
 }
@@ -656,6 +711,44 @@ bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
     return true;
 }
 
+// CopiaOriginale::Conserva for a name Qt cannot spell: the copy only beside
+// the file, where only a previous copy (a regular file) is replaced.
+CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
+{
+    CopiaOriginale::Esito esito;
+    esito.tipo = CopiaOriginale::Esito::Tipo::Fallita;
+    const QByteArray copia = percorso + '~';
+    const int fd = ::open(percorso.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat info, posto;
+    QByteArray byte;
+    int e = 0;
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        e = errno;
+    else if (!S_ISREG(info.st_mode))
+        e = EINVAL;
+    else if (info.st_size > Documento::DimensioneMassima)
+        e = EFBIG;
+    for (char blocco[1 << 16]; !e;) {
+        const ssize_t letti = ::read(fd, blocco, sizeof blocco);
+        if (letti == 0) break;
+        if (letti < 0 && errno != EINTR) e = errno;
+        if (letti > 0) byte.append(blocco, letti);
+    }
+    if (fd >= 0) ::close(fd);
+    if (!e && ::lstat(copia.constData(), &posto) == 0 && !S_ISREG(posto.st_mode)) e = EEXIST;
+    if (e) {
+        esito.errore = ErroreFile::DaErrno(e);
+        return esito;
+    }
+    ScritturaAtomica::Scrittura scrittura;
+    scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
+    if (!ScritturaAtomica::Scrivi(copia, byte, scrittura, &esito.errore)) return esito;
+    ::chmod(copia.constData(), info.st_mode & 07777);
+    esito.tipo = CopiaOriginale::Esito::Tipo::Conservata;
+    esito.copia = QFile::decodeName(copia);
+    return esito;
+}
+
 // The first bytes of a file; empty when it cannot be read.
 QByteArray Inizio(const QByteArray &percorso)
 {
@@ -703,7 +796,7 @@ public:
             });
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
+            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
             uscita.Fine();
             return risultato;
         }
@@ -723,11 +816,12 @@ public:
             letto = byte.has_value();
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
+            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
         } else {
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
+            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(regole), regole, uscita,
+                                   &errore);
         }
         const bool scritto = uscita.Fine();
         if (!letto)
@@ -769,7 +863,7 @@ public:
             return false;
         }
         QByteArray risultato;
-        return Risultato(nome, grezzo, risultato) &&
+        return Risultato(nome, grezzo, risultato) && ConservaOriginale(nome, reale) &&
                Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui);
     }
 
@@ -806,9 +900,9 @@ private:
         }
         const RegoleCodice regole = Regole(nome);
         const Motori &m = MotoriPer(regole);
-        const bool letto =
-            (fd >= 0 || percorso == nome) &&
-            Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
+        const bool letto = (fd >= 0 || percorso == nome) &&
+                           Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(regole), regole,
+                                          uscita, &errore);
         if (fd >= 0) ::close(fd);
         if (!letto) {
             ScriviErrore(
@@ -816,6 +910,30 @@ private:
             return false;
         }
         uscita.Fine();
+        return true;
+    }
+
+    // With the copy on, the file at `reale` (shown as `nome`) as it is now,
+    // kept before its draft replaces it; false, with a message, when no copy
+    // can be kept: the file is then left as it is.
+    bool ConservaOriginale(const QString &nome, const QByteArray &reale) const
+    {
+        if (!m_opzioni.copia.value_or(true)) return true;
+        const QString percorso = QFile::decodeName(reale);
+        const CopiaOriginale::Esito esito = Rappresentabile(percorso, reale)
+                                                ? CopiaOriginale::Conserva(percorso, m_cartellaDati)
+                                                : CopiaGrezza(reale);
+        if (esito.tipo == CopiaOriginale::Esito::Tipo::Fallita) {
+            ScriviErrore(QStringLiteral("impossibile conservare la copia dell'originale di %1: "
+                                        "%2; lasciato com'è (--senza-copia per riscriverlo "
+                                        "senza copia)")
+                             .arg(Mostra(nome), esito.errore.descrizione));
+            return false;
+        }
+        if (esito.tipo == CopiaOriginale::Esito::Tipo::Conservata &&
+            esito.copia != CopiaOriginale::Accanto(percorso))
+            ScriviErrore(QStringLiteral("nota: la copia dell'originale di %1 è in %2")
+                             .arg(Mostra(nome), Mostra(esito.copia)));
         return true;
     }
 
@@ -836,9 +954,12 @@ private:
         return scritto;
     }
 
-    const QVector<VoceEliminazione> *Eliminazioni() const
+    // The cleaning list of a text read with `regole`; none without --pulizia.
+    const QVector<VoceEliminazione> *Eliminazioni(const RegoleCodice &regole) const
     {
-        return m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr;
+        const auto voci = m_liste.eliminazioni.find(
+            m_liste.puliziaPerLinguaggio ? regole.tipo.linguaggio : Linguaggio::Nessuno);
+        return voci == m_liste.eliminazioni.end() ? nullptr : &voci->second;
     }
 
     struct Motori
@@ -864,6 +985,8 @@ private:
 
     const Liste &m_liste;
     const Comando &m_opzioni;
+    const QString m_cartellaDati =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     std::map<Linguaggio, std::unique_ptr<Motori>> m_motori;
 };
 
@@ -1030,6 +1153,7 @@ int main(int argc, char *argv[])
     if (!o.proteggi) o.proteggi = salvate.LasciaIntatti;
     if (!o.separatoriCodice) o.separatoriCodice = salvate.SeparatoriCodice;
     if (!o.elencoPerLinguaggio) o.elencoPerLinguaggio = salvate.ElencoPerLinguaggio;
+    if (!o.copia) o.copia = salvate.ConservaOriginale;
     const bool perLinguaggio =
         o.elenco == QStringLiteral("auto") || (o.elenco.isEmpty() && *o.elencoPerLinguaggio);
 

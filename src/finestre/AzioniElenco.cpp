@@ -37,6 +37,7 @@ Piattaforma::DialogoFile &Dialogo()
     static Piattaforma::DialogoFile dialogo = [] {
         Piattaforma::DialogoFile d;
         d.ImpostaFiltro(QStringLiteral("Elenco di testo (*.txt)|*.txt|Tutti i file (*.*)|*.*"));
+        d.ImpostaSuffisso(QStringLiteral("txt"));
         return d;
     }();
     return dialogo;
@@ -55,11 +56,11 @@ bool Unisci(QWidget *padre, ModelloElenco &modello, const QVector<Voce> &nuove,
     }
     const Risposta r = Piattaforma::MessageBox(
         padre,
-        QStringLiteral("L'elenco contiene già delle voci.\r\n\r\nSì: sostituisce le voci con "
-                       "quelle %1.\r\nNo: aggiunge in fondo quelle mancanti.\r\nAnnulla: "
-                       "l'elenco resta com'è.")
+        QStringLiteral("L'elenco contiene già delle voci.\r\n\r\nSostituisci le righe: "
+                       "sostituisce le voci con quelle %1.\r\nAggiungi in fondo: aggiunge in "
+                       "fondo quelle mancanti.\r\nAnnulla: l'elenco resta com'è.")
             .arg(origine),
-        Pulsanti::SiNoAnnulla, Icona::Domanda);
+        Pulsanti::SostituisciAggiungi, Icona::Domanda);
     if (r != Risposta::Si && r != Risposta::No) return false;
     // Adding the missing entries loses nothing; replacing may lose unsaved edits.
     if (r == Risposta::Si && puoSostituire && !puoSostituire()) return false;
@@ -109,8 +110,11 @@ bool ImportaDa(QWidget *padre, ModelloElenco &modello,
 }
 
 template <typename Voce, typename Scrivi>
-bool EsportaIn(QWidget *padre, const QVector<Voce> &righe, Scrivi scrivi)
+bool EsportaIn(QWidget *padre, const QVector<Voce> &righe, Scrivi scrivi, const QString &nome)
 {
+    // The list's own name, in the folder used last (not over the file imported last).
+    const QString ultimo = Dialogo().Ultimo();
+    Dialogo().ProponiPercorso(ultimo.isEmpty() ? nome : QFileInfo(ultimo).dir().filePath(nome));
     std::optional<QString> percorso;
     for (;;) {
         percorso = Dialogo().Mostra(padre, Piattaforma::DialogoFile::Modo::Salva);
@@ -192,12 +196,13 @@ bool Importa(QWidget *padre, ModelloElenco &modello)
 
 bool Esporta(QWidget *padre, const QVector<VoceSostituzione> &righe)
 {
-    return EsportaIn(padre, righe, &TestoElenco::ScriviSostituzioni);
+    return EsportaIn(padre, righe, &TestoElenco::ScriviSostituzioni,
+                     QStringLiteral("sostituzioni.txt"));
 }
 
 bool Esporta(QWidget *padre, const QVector<VoceEliminazione> &righe)
 {
-    return EsportaIn(padre, righe, &TestoElenco::ScriviEliminazioni);
+    return EsportaIn(padre, righe, &TestoElenco::ScriviEliminazioni, QStringLiteral("pulizia.txt"));
 }
 
 } // namespace AzioniElenco

@@ -1,8 +1,12 @@
 #include "EditorTesto.h"
 
+#include "finestre/Colori.h"
 #include "finestre/Evidenziatore.h"
+
 #include "nucleo/testo/ACapo.h"
 #include "nucleo/testo/ModificheTesto.h"
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -167,7 +171,7 @@ QList<ModificheTesto::Modifica> EditorTesto::SostituisciTesto(const QString &tes
 void EditorTesto::MostraSegni(const QList<ModificheTesto::Segno> &segni)
 {
     QTextCharFormat formato;
-    formato.setBackground(ColoreSegni());
+    formato.setBackground(Colori::SegniCorsa(palette()));
     QList<QTextEdit::ExtraSelection> selezioni;
     for (const auto &[inizio, lunghezza] : segni) {
         if (selezioni.size() >= MassimoSegni) break;
@@ -177,11 +181,6 @@ void EditorTesto::MostraSegni(const QList<ModificheTesto::Segno> &segni)
         selezioni.append({segno, formato});
     }
     setExtraSelections(selezioni);
-}
-
-QColor EditorTesto::ColoreSegni()
-{
-    return QColor(0xff, 0xec, 0x8c);
 }
 
 qsizetype EditorTesto::OffsetDaPosizione(int posizione) const
@@ -388,4 +387,25 @@ void EditorTesto::ImpostaLinguaggio(const TipoTesto &tipo)
         m_evidenziatore = new Evidenziatore(this);
     }
     m_evidenziatore->ImpostaTipo(tipo);
+}
+
+QMenu *EditorTesto::CreaMenuContestuale()
+{
+    QMenu *menu = createStandardContextMenu();
+    // The items show their key after a tab ("Seleziona tutto\tCtrl+A"). Select
+    // all's key belongs to a window's menu (Ctrl+A starts a run): no key shown.
+    for (QAction *azione : menu->actions()) {
+        const qsizetype tab = azione->text().indexOf(u'\t');
+        if (azione->objectName() != QStringLiteral("select-all") || tab < 0) continue;
+        const QKeySequence tasto(azione->text().mid(tab + 1), QKeySequence::NativeText);
+        if (m_riservate.contains(tasto)) azione->setText(azione->text().left(tab));
+    }
+    return menu;
+}
+
+void EditorTesto::contextMenuEvent(QContextMenuEvent *e)
+{
+    QMenu *menu = CreaMenuContestuale();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(e->globalPos());
 }

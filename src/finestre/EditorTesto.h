@@ -7,6 +7,8 @@
 #include <QList>
 #include <QPlainTextEdit>
 
+class QMenu;
+
 // The document editor. Its text and selection are read and written in
 // characters of the CR LF text: a line break counts as its two characters, so a
 // 1-based position p of Text() is the offset p - 1. The Qt document holds one
@@ -38,8 +40,6 @@ public:
     void MostraSegni(const QList<ModificheTesto::Segno> &segni);
     // The marked stretches, in CR LF offsets: start and length.
     QList<std::pair<qsizetype, qsizetype>> Segnati() const;
-    // The background of the marked stretches.
-    static QColor ColoreSegni();
 
     // The language the comments and strings are coloured by; none by default.
     void ImpostaLinguaggio(const TipoTesto &tipo);
@@ -57,6 +57,9 @@ public:
 
     // Key combinations that belong to the menus, not to the editor.
     void RiservaScorciatoie(const QList<QKeySequence> &scorciatoie);
+    // The context menu the editor shows, not yet shown: "Seleziona tutto"
+    // names no key when a menu of the window takes that key for itself.
+    QMenu *CreaMenuContestuale();
 
     // Scrolls so that the caret's line sits in the middle of the view, with
     // lines of context above and below it where the text has them.
@@ -97,6 +100,7 @@ protected:
     bool event(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
 
 private:
     friend class MargineRighe;

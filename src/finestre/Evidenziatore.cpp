@@ -1,5 +1,6 @@
 #include "Evidenziatore.h"
 
+#include "finestre/Colori.h"
 #include "finestre/EditorTesto.h"
 
 #include <QTextDocument>
@@ -55,7 +56,7 @@ void Evidenziatore::highlightBlock(const QString &testo)
     auto z = std::upper_bound(zone.cbegin(), zone.cend(), inizio,
                               [](qsizetype i, const Zona &zona) { return i < zona.fine; });
     QTextCharFormat formato;
-    formato.setForeground(QColor(0x2e, 0x7d, 0x32));
+    formato.setForeground(Colori::Commento(m_editor->palette()));
     for (; z != zone.cend() && z->inizio < fine; ++z) {
         const qsizetype da = std::max(z->inizio, inizio);
         const qsizetype a = std::min(z->fine, fine);

@@ -3,8 +3,10 @@
 #include "finestre/AzioniElenco.h"
 #include "finestre/FinestraPrincipale.h"
 #include "finestre/FinestraVoce.h"
+#include "finestre/VistaVoci.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
 #include "piattaforma/Icone.h"
 
 #include <QCloseEvent>
@@ -23,14 +25,14 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     : QDialog(&form), m_contesto(form.Condiviso()), m_form(&form)
 {
     const bool sost = elenco == Elenco::Sostituzioni;
-    const bool perLinguaggio = sost && m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    const bool perLinguaggio = m_contesto.OpzioniCodice.ElencoPerLinguaggio;
     // With a list for each language the editor opens on the text's own; one
     // that cannot be made or opened is reported and the shared list shown.
     if (perLinguaggio) m_linguaggio = m_contesto.LinguaggioElenco();
     ErroreFile erroreApertura;
-    ArchivioListe *liste = &m_contesto.ListeDi(m_linguaggio, &erroreApertura);
+    ArchivioListe *liste = &m_contesto.ListeDi(m_linguaggio, elenco, &erroreApertura);
     if (m_linguaggio != Linguaggio::Nessuno && liste->Stato(elenco) == StatoElenco::Chiuso) {
-        AvvisaAperturaFallita(&form, *liste, erroreApertura);
+        AvvisaAperturaFallita(&form, *liste, elenco, erroreApertura);
         m_linguaggio = Linguaggio::Nessuno;
         liste = &m_contesto.Liste;
     }
@@ -84,6 +86,7 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     VistaElenco->horizontalHeader()->setHighlightSections(false);
     VistaElenco->horizontalHeader()->setStretchLastSection(true);
     VistaElenco->setColumnWidth(0, Pixel(2400));
+    VistaVoci::Prepara(VistaElenco);
     connect(VistaElenco, &QAbstractItemView::doubleClicked, this, &FinestraElenco::Modifica);
 
     auto bottone = [this](QPushButton *&b, const char *nome, const char *testo, int x, int y, int w,
@@ -130,8 +133,10 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
                                BottoneAggiungi,    BottoneRimuovi, BottoneRimuoviTutti,
                                BottonePredefiniti, BottoneChiudi,  BottoneModifica,
                                BottoneRipristina,  BottoneSu,      BottoneGiu};
+    // The added buttons after "Ripris&tina", in reading order.
+    qsizetype dopo = ordine.indexOf(BottoneRipristina) + 1;
     for (QPushButton *b : {BottoneLinguaggio, BottoneImporta, BottoneEsporta})
-        if (b) ordine.insert(ordine.indexOf(BottoneRipristina) + 1, b);
+        if (b) ordine.insert(dopo++, b);
     if (SceltaElenco) ordine.insert(1, SceltaElenco);
     if (!sost) std::reverse(ordine.begin(), ordine.end());
     for (qsizetype i = 0; i + 1 < ordine.size(); ++i)
@@ -153,13 +158,13 @@ void FinestraElenco::AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &l
 }
 
 void FinestraElenco::AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste,
-                                           const ErroreFile &errore)
+                                           Elenco elenco, const ErroreFile &errore)
 {
-    Piattaforma::MessageBox(padre,
-                            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
-                                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)),
-                                     errore.Messaggio()),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+    Piattaforma::MessageBox(
+        padre,
+        QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+            .arg(QDir::toNativeSeparators(liste.Percorso(elenco)), errore.Messaggio()),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
 }
 
 bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
@@ -167,12 +172,12 @@ bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
     if (linguaggio == m_linguaggio) return true;
     if (!PuoChiudere()) return false;
     ErroreFile errore;
-    ArchivioListe &liste = m_contesto.ListeDi(linguaggio, &errore);
-    if (liste.Stato(Elenco::Sostituzioni) == StatoElenco::Chiuso) {
-        AvvisaAperturaFallita(this, liste, errore);
+    ArchivioListe &liste = m_contesto.ListeDi(linguaggio, Tipo(), &errore);
+    if (liste.Stato(Tipo()) == StatoElenco::Chiuso) {
+        AvvisaAperturaFallita(this, liste, Tipo(), errore);
         return false;
     }
-    auto nuovo = std::make_unique<ModelloElenco>(liste, Elenco::Sostituzioni);
+    auto nuovo = std::make_unique<ModelloElenco>(liste, Tipo());
     nuovo->ImpostaDecorazione(QVariant::fromValue(Icone::Riga()));
     // The view does not own its selection model: the old one goes with the old rows.
     QItemSelectionModel *selezione = VistaElenco->selectionModel();
@@ -180,8 +185,7 @@ bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
     delete selezione;
     m_modello = std::move(nuovo);
     m_linguaggio = linguaggio;
-    if (SceltaElenco)
-        SceltaElenco->setToolTip(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)));
+    if (SceltaElenco) SceltaElenco->setToolTip(QDir::toNativeSeparators(liste.Percorso(Tipo())));
     CaricaElenco();
     return true;
 }
@@ -330,13 +334,18 @@ bool FinestraElenco::PuoSostituireRighe()
 
 void FinestraElenco::Predefiniti()
 {
-    if (PuoSostituireRighe()) m_modello->Predefiniti();
+    if (!PuoSostituireRighe()) return;
+    // A language's cleaning list starts again from that language's ready
+    // list: the factory rows are BASIC's, and would strip marks code needs.
+    if (Tipo() == Elenco::Eliminazioni && m_linguaggio != Linguaggio::Nessuno)
+        m_modello->Unisci(PuliziaDelLinguaggio(m_linguaggio), ModelloElenco::Unione::Sostituisci);
+    else
+        m_modello->Predefiniti();
 }
 
 void FinestraElenco::CaricaLinguaggio()
 {
-    AzioniElenco::CaricaLinguaggio(this, *m_modello,
-                                   TipoDaNomeFile(m_contesto.NomeFileCorrente).linguaggio,
+    AzioniElenco::CaricaLinguaggio(this, *m_modello, m_contesto.TipoDocumento().linguaggio,
                                    [this] { return PuoSostituireRighe(); });
 }
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 
 using Piattaforma::Pixel;
@@ -44,6 +45,10 @@ QLabel *Etichetta(QWidget *padre, const char *nome, const QString &testo, qreal 
     carattere.setBold(grassetto);
     carattere.setItalic(corsivo);
     l->setFont(carattere);
+    // The picture behind is light whatever the theme: dark text on it.
+    QPalette tavolozza = l->palette();
+    tavolozza.setColor(QPalette::WindowText, QColor(0x20, 0x20, 0x20));
+    l->setPalette(tavolozza);
     l->setWordWrap(true);
     l->setGeometry(Pixel(1080), Pixel(y), Pixel(3600), Pixel(altezza));
     return l;
@@ -100,7 +105,19 @@ void FinestraInformazioni::Chiudi()
 void FinestraInformazioni::MostraCrediti()
 {
     // The viewer runs on by itself; the window does not wait for it.
-    if (Piattaforma::AvviaVisualizzatore(PercorsoCrediti())) return;
+    const QString percorso = PercorsoCrediti();
+    // Asked of the main window: the about window may be closed by then.
+    QPointer<QWidget> padre = parentWidget();
+    const auto nessunBrowser = [padre, percorso] {
+        Piattaforma::MessageBox(
+            padre,
+            QStringLiteral("Impossibile mostrare i crediti: sul desktop non c'è un programma che "
+                           "apra le pagine HTML (un browser).\r\nInstallarne uno (per esempio "
+                           "il pacchetto firefox-esr) oppure aprire a mano il file \"%1\".")
+                .arg(QDir::toNativeSeparators(percorso)),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione, QStringLiteral("Crediti"));
+    };
+    if (Piattaforma::AvviaVisualizzatore(percorso, nessunBrowser)) return;
     Piattaforma::MessageBox(
         this,
         QStringLiteral("Impossibile avviare xdg-open, il programma che apre i file con il "

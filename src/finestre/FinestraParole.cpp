@@ -83,7 +83,7 @@ QString FinestraParole::Testo(int riga, int colonna) const
 void FinestraParole::Aggiorna()
 {
     Piattaforma::PuntatoreOccupato(this, true);
-    const TipoTesto tipo = TipoDaNomeFile(m_contesto.NomeFileCorrente);
+    const TipoTesto tipo = m_contesto.TipoDocumento();
     const QVector<ParolaContata> parole = ParoleNonTradotte(
         m_form.Editor()->Text(), tipo, m_contesto.ListeInUso().LeggiSostituzioni(),
         m_contesto.OpzioniCodice.SeparatoriCodice);

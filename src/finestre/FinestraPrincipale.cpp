@@ -4,6 +4,7 @@
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraElenco.h"
+#include "finestre/FinestraGuida.h"
 #include "finestre/FinestraInformazioni.h"
 #include "finestre/FinestraOpzioni.h"
 #include "finestre/FinestraParole.h"
@@ -14,6 +15,7 @@
 #include "nucleo/testo/FileRegolare.h"
 #include "piattaforma/Icone.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -34,11 +36,15 @@
 using Piattaforma::Pixel;
 
 namespace {
+// The descriptions as the users know them; the patterns take in every file
+// the program reads as a language (batch .cmd files, C headers and the other
+// BASIC and C++ extensions) as well.
 const QString FiltroFile = QStringLiteral(
-    "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h|"
+    "File di testo (*.txt, *.c, *.cpp, *.bas, *.frm, *.h)|*.txt;*.c;*.cpp;*.bas;*.frm;*.h;"
+    "*.bat;*.cmd;*.cls;*.ctl;*.dsr;*.vbs;*.hpp;*.cc;*.cxx;*.hh;*.hxx|"
     "Solo testo (*.txt)|*.txt|Form di Visual Basic (*.frm)|*.frm|Modulo di Visual Basic "
-    "(*.bas)|*.bas|File batch (*.bat)|*.bat|Sorgente C (*.c, *.cpp)|*.c;*.cpp|Tutti i file "
-    "(*.*)|*");
+    "(*.bas)|*.bas|File batch (*.bat)|*.bat;*.cmd|Sorgente C (*.c, *.cpp)|*.c;*.cpp;*.h;*.hpp;"
+    "*.cc;*.cxx;*.hh;*.hxx|Tutti i file (*.*)|*");
 
 // The layout, in twips.
 constexpr int MargineSchermo = 1300;  // left free around the window at start-up
@@ -176,18 +182,34 @@ void FinestraPrincipale::MostraInformazioni()
     Piattaforma::MostraModale(&finestra);
 }
 
+void FinestraPrincipale::MostraGuida()
+{
+    // One guide, beside the editor: it blocks nothing, and F1 brings it back to the front.
+    if (!m_finestraGuida) {
+        auto *guida = new FinestraGuida(this);
+        guida->setAttribute(Qt::WA_DeleteOnClose);
+        m_finestraGuida = guida;
+    }
+    m_finestraGuida->show();
+    m_finestraGuida->raise();
+    m_finestraGuida->activateWindow();
+}
+
 void FinestraPrincipale::MostraOpzioni()
 {
     FinestraOpzioni finestra(m_contesto, this);
     Piattaforma::MostraModale(&finestra);
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
+    AbilitaAvvio(Elenco::Eliminazioni, m_eliminazioniUsabili);
 }
 
 void FinestraPrincipale::MostraConfronto()
 {
     // A line picked in the comparison closes it and is shown in the editor.
+    // Shown as the editor shows the text: its font and zoom, its colouring.
     FinestraConfronto::Mostra(m_contesto.TestoOriginale, m_editor->Text(), this,
-                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor));
+                              m_contesto.SegniCorsa, FinestraConfronto::AllaRigaDi(m_editor),
+                              AspettoConfronto::Di(m_editor, m_contesto.Regole().tipo));
 }
 
 void FinestraPrincipale::VaiAllaRiga()
@@ -267,8 +289,10 @@ void FinestraPrincipale::CreaMenu()
     };
 
     QMenu *file = menu("menuFile", "&File");
-    azioneNuovo = voce(file, "azioneNuovo", "&Nuovo", {}, &FinestraPrincipale::Nuovo);
-    azioneApri = voce(file, "azioneApri", "&Apri...", {}, &FinestraPrincipale::Apri);
+    azioneNuovo = voce(file, "azioneNuovo", "&Nuovo", QKeySequence(Qt::CTRL | Qt::Key_N),
+                       &FinestraPrincipale::Nuovo);
+    azioneApri = voce(file, "azioneApri", "&Apri...", QKeySequence(Qt::CTRL | Qt::Key_O),
+                      &FinestraPrincipale::Apri);
     azioneSalva = voce(file, "azioneSalva", "&Salva", {}, &FinestraPrincipale::Salva);
     azioneSalvaConNome = voce(file, "azioneSalvaConNome", "S&alva con nome...", {},
                               &FinestraPrincipale::SalvaConNome);
@@ -295,6 +319,9 @@ void FinestraPrincipale::CreaMenu()
                        &FinestraPrincipale::Copia);
     azioneIncolla = voce(modifica, "azioneIncolla", "&Incolla", QKeySequence(Qt::CTRL | Qt::Key_V),
                          &FinestraPrincipale::Incolla);
+    // No key: Ctrl+A starts a run.
+    azioneSelezionaTutto = voce(modifica, "azioneSelezionaTutto", "Seleziona &tutto", {},
+                                [this] { m_editor->selectAll(); });
     modifica->addSeparator();
     azioneTrova = voce(modifica, "azioneTrova", "&Trova...", QKeySequence(Qt::CTRL | Qt::Key_T),
                        &FinestraPrincipale::Trova);
@@ -325,6 +352,26 @@ void FinestraPrincipale::CreaMenu()
                                    {}, &FinestraPrincipale::MostraParoleNonTradotte);
     azioneOpzioni =
         voce(strumenti, "azioneOpzioni", "&Opzioni...", {}, &FinestraPrincipale::MostraOpzioni);
+    // The language the text is read as: by default its file name's.
+    QMenu *linguaggi = strumenti->addMenu(QStringLiteral("&Linguaggio del testo"));
+    linguaggi->setObjectName(QStringLiteral("menuLinguaggio"));
+    linguaggi->menuAction()->setObjectName(QStringLiteral("menuLinguaggio"));
+    auto *gruppo = new QActionGroup(linguaggi);
+    for (const auto &[linguaggio, titolo] :
+         {std::pair{Linguaggio::Nessuno, "&Testo"}, std::pair{Linguaggio::Basic, "&BASIC"},
+          std::pair{Linguaggio::C, "&C"}, std::pair{Linguaggio::Cpp, "C&++"},
+          std::pair{Linguaggio::Batch, "B&atch"}}) {
+        QAction *azione = linguaggi->addAction(QString::fromUtf8(titolo));
+        azione->setObjectName(QStringLiteral("azioneLinguaggio_") +
+                              (linguaggio == Linguaggio::Nessuno ? QStringLiteral("testo")
+                                                                 : ChiaveLinguaggio(linguaggio)));
+        azione->setCheckable(true);
+        azione->setData(int(linguaggio));
+        gruppo->addAction(azione);
+        connect(azione, &QAction::triggered, this,
+                [this, linguaggio = linguaggio] { ScegliLinguaggio(linguaggio); });
+        m_azioniLinguaggio.append(azione);
+    }
     strumenti->addSeparator();
     azioneConfronto = voce(strumenti, "azioneConfronto", "&Confronta con l'originale...", {},
                            &FinestraPrincipale::MostraConfronto);
@@ -347,6 +394,8 @@ void FinestraPrincipale::CreaMenu()
     azioneACapoAutomatico->setCheckable(true);
 
     QMenu *punto = menu("Punto", "&?");
+    azioneGuida = voce(punto, "azioneGuida", "&Guida", QKeySequence(Qt::Key_F1),
+                       &FinestraPrincipale::MostraGuida);
     azioneInformazioni = voce(punto, "azioneInformazioni", "&Informazioni su...", {},
                               &FinestraPrincipale::MostraInformazioni);
 }
@@ -419,14 +468,16 @@ void FinestraPrincipale::AzzeraAvanzamento()
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
 {
-    if (elenco == Elenco::Eliminazioni) {
-        azioneAvviaPulizia->setEnabled(abilita);
-        return;
-    }
     // With a list for each language the run uses the text's own list, made
     // when first needed: the shared list being empty does not matter then.
+    const bool perLinguaggio = m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    if (elenco == Elenco::Eliminazioni) {
+        m_eliminazioniUsabili = abilita;
+        azioneAvviaPulizia->setEnabled(abilita || perLinguaggio);
+        return;
+    }
     m_sostituzioniUsabili = abilita;
-    azioneAvviaPseudocodifica->setEnabled(abilita || m_contesto.OpzioniCodice.ElencoPerLinguaggio);
+    azioneAvviaPseudocodifica->setEnabled(abilita || perLinguaggio);
 }
 
 namespace {
@@ -550,6 +601,21 @@ void FinestraPrincipale::MostraPulizia()
 void FinestraPrincipale::AvviaPulizia()
 {
     // Deletes the words of the elimination list from the whole text at once.
+    // With a list for each language, the text's own cleaning list, made from
+    // its ready list when first used.
+    ErroreFile errore;
+    ArchivioListe &liste = m_contesto.ListeInUso(Elenco::Eliminazioni, &errore);
+    const StatoElenco stato = liste.Stato(Elenco::Eliminazioni);
+    if (stato == StatoElenco::Chiuso || stato == StatoElenco::Illeggibile) {
+        if (errore.numero == 0) errore = liste.Errore(Elenco::Eliminazioni);
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Eliminazioni)),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+        return;
+    }
     if (Piattaforma::MessageBox(
             this,
             QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
@@ -558,8 +624,8 @@ void FinestraPrincipale::AvviaPulizia()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito = Pulizia::Applica(
-        m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
+    const Pulizia::Esito esito =
+        Pulizia::Applica(m_editor->Text(), liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
         RiscriviDaCorsa(esito.testo);
         m_contesto.TestoModificato = true;
@@ -617,7 +683,21 @@ void FinestraPrincipale::MostraNomeFile()
     m_pannelloFile->setText(percorso.isEmpty() ? QStringLiteral("Senza nome")
                                                : QFileInfo(percorso).fileName());
     m_pannelloFile->setToolTip(QDir::toNativeSeparators(percorso));
-    m_editor->ImpostaLinguaggio(TipoDaNomeFile(percorso));
+    MostraLinguaggio();
+}
+
+void FinestraPrincipale::MostraLinguaggio()
+{
+    const TipoTesto tipo = m_contesto.TipoDocumento();
+    m_editor->ImpostaLinguaggio(tipo);
+    for (QAction *azione : m_azioniLinguaggio)
+        azione->setChecked(Linguaggio(azione->data().toInt()) == tipo.linguaggio);
+}
+
+void FinestraPrincipale::ScegliLinguaggio(Linguaggio linguaggio)
+{
+    m_contesto.LinguaggioScelto = linguaggio;
+    MostraLinguaggio();
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nucleo/FileRecenti.h"
+#include "nucleo/codice/Linguaggio.h"
 #include "nucleo/elenchi/ArchivioListe.h"
 #include "piattaforma/Piattaforma.h"
 
@@ -90,7 +91,11 @@ public:
     void RiscriviDaCorsa(const QString &testo);
     // The run window while it exists.
     QWidget *FinestraPseudocodificaAperta() const;
+    // The guide's window while it is open.
+    QWidget *FinestraGuidaAperta() const { return m_finestraGuida; }
 
+    // Reads the text as `linguaggio` from now on, whatever its file name says.
+    void ScegliLinguaggio(Linguaggio linguaggio);
     // Shows the list editor of `elenco` modally.
     void MostraElenco(Elenco elenco);
 
@@ -127,6 +132,7 @@ private Q_SLOTS:
     void MostraParoleNonTradotte();
     void MostraOpzioni();
     void MostraInformazioni();
+    void MostraGuida();
     void Ingrandisci();
     void Riduci();
     void DimensioneNormale();
@@ -144,20 +150,22 @@ private:
             *azioneSalvaConNome = nullptr, *azioneEsci = nullptr;
     QAction *azioneAnnulla = nullptr, *azioneRifai = nullptr;
     QAction *azioneTaglia = nullptr, *azioneCopia = nullptr, *azioneIncolla = nullptr,
-            *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
+            *azioneSelezionaTutto = nullptr, *azioneTrova = nullptr, *azioneRipetiTrova = nullptr,
             *azioneSostituisciParola = nullptr, *azioneVaiAllaRiga = nullptr;
     QAction *azioneSostituzioni = nullptr, *azionePulizia = nullptr,
             *azioneAvviaPseudocodifica = nullptr, *azioneAvviaPulizia = nullptr;
     QAction *azioneParoleNonTradotte = nullptr, *azioneOpzioni = nullptr;
     QAction *azioneConfronto = nullptr;
-    QAction *azioneInformazioni = nullptr;
+    QAction *azioneInformazioni = nullptr, *azioneGuida = nullptr;
     QAction *azioneIngrandisci = nullptr, *azioneRiduci = nullptr,
             *azioneDimensioneNormale = nullptr, *azioneACapoAutomatico = nullptr;
     QMenu *m_menuFile = nullptr;
     QAction *m_separatoreRecenti = nullptr; // the one before "&Esci"
     QList<QAction *> m_azioniRecenti;
+    QList<QAction *> m_azioniLinguaggio; // Strumenti → "&Linguaggio del testo"
     // The shared substitution list can be run (not empty, readable).
     bool m_sostituzioniUsabili = true;
+    bool m_eliminazioniUsabili = true;
 
     void CreaMenu();
     void CreaBarraDiStato();
@@ -170,6 +178,8 @@ private:
     // The status bar's panels of the caret's place and of the file's name.
     void MostraPosizione();
     void MostraNomeFile();
+    // The editor's colouring and the menu's mark follow the text's language.
+    void MostraLinguaggio();
     // The editor's zoom and word wrap, from and to the user's settings.
     void LeggiImpostazioniEditor();
     void SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore);
@@ -177,7 +187,12 @@ private:
     // The save dialog until ControllaFile agrees; nothing when cancelled.
     std::optional<QString> CicloNome();
     // Writes the editor text; shows the error and returns false on failure.
+    // The first write of a draft over a file keeps it as "NAME~" first.
     bool ScriviTesto(const QString &percorso);
+    // Keeps `percorso` as it is when the shared state says so, and tells where
+    // in the status bar; when no copy can be kept, asks whether to write
+    // anyway. False when the user chose not to.
+    bool ConservaOriginale(const QString &percorso);
     // The error, naming `percorso` when it happened on a file.
     void MostraErrore(const ErroreFile &errore, const QString &percorso = {});
     // Saves to the text's own file, asking first when that would write plain
@@ -204,4 +219,5 @@ private:
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;
+    QPointer<QWidget> m_finestraGuida;
 };

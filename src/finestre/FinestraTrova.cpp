@@ -263,6 +263,7 @@ void FinestraTrova::SostituisciTutte()
     if (primo && dialogo) MostraSostituzione();
     if (esito->sostituzioni > 0) contesto.TestoModificato = true;
 
+    qsizetype sostituite = esito->sostituzioni;
     if (esito->interrotto) {
         const Piattaforma::Risposta risposta = Piattaforma::MessageBox(
             &form,
@@ -272,6 +273,8 @@ void FinestraTrova::SostituisciTutte()
             QStringLiteral("Sostituisci tutto"));
         // No: the editor still holds the text as it was before the run.
         if (risposta == Piattaforma::Risposta::Si) editor->SostituisciTesto(esito->testo);
+        else
+            sostituite = 0;
     } else {
         Piattaforma::MessageBox(&form, QStringLiteral("Operazione completata"),
                                 Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione,
@@ -287,7 +290,18 @@ void FinestraTrova::SostituisciTutte()
     // Closed during the run: the main window waited for the run to end.
     form.MostraOccupato();
     form.AzzeraAvanzamento();
-    form.RipristinaStato();
+    // The message box says only that it ended: how many stays in the status
+    // bar, which is idle again when nothing was replaced.
+    if (sostituite > 0)
+        form.ImpostaStato(TestoSostituite(sostituite));
+    else
+        form.RipristinaStato();
+}
+
+QString FinestraTrova::TestoSostituite(qsizetype sostituite)
+{
+    if (sostituite == 1) return QStringLiteral("Sostituisci tutto: 1 sostituzione");
+    return QStringLiteral("Sostituisci tutto: %1 sostituzioni").arg(sostituite);
 }
 
 void FinestraTrova::Chiudi()

@@ -67,6 +67,8 @@ public Q_SLOTS:
     // Replaces every occurrence of the word in the part of the text the
     // direction gives, showing the progress in the main window.
     void SostituisciTutte();
+    // What the status bar says when a replace-all ends: how many it replaced.
+    static QString TestoSostituite(qsizetype sostituite);
 
 protected:
     void closeEvent(QCloseEvent *e) override; // only hides

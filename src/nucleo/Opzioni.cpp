@@ -13,6 +13,7 @@ const QString Sezione = QStringLiteral("[Opzioni]");
 const QString ChiaveLascia = QStringLiteral("LasciaIntattiCommentiEStringhe");
 const QString ChiaveSeparatori = QStringLiteral("SeparatoriDelCodice");
 const QString ChiaveElencoLinguaggio = QStringLiteral("ElencoPerLinguaggio");
+const QString ChiaveConservaOriginale = QStringLiteral("ConservaCopiaOriginale");
 
 // A real options file is a few dozen bytes: anything far larger is not one.
 constexpr qint64 DimensioneMassima = 64 * 1024;
@@ -34,6 +35,7 @@ QByteArray Testo(const Opzioni &opzioni)
     QString testo = Sezione + QLatin1Char('\n') + riga(ChiaveLascia, opzioni.LasciaIntatti) +
                     riga(ChiaveSeparatori, opzioni.SeparatoriCodice);
     if (opzioni.ElencoPerLinguaggio) testo += riga(ChiaveElencoLinguaggio, true);
+    if (!opzioni.ConservaOriginale) testo += riga(ChiaveConservaOriginale, false);
     return testo.toUtf8();
 }
 
@@ -76,6 +78,8 @@ Opzioni DaTesto(QByteArrayView testo, QString *danno)
             letto.SeparatoriCodice = acceso;
         else if (chiave.compare(ChiaveElencoLinguaggio, Qt::CaseInsensitive) == 0)
             letto.ElencoPerLinguaggio = acceso;
+        else if (chiave.compare(ChiaveConservaOriginale, Qt::CaseInsensitive) == 0)
+            letto.ConservaOriginale = acceso;
     }
     return letto;
 }

@@ -9,20 +9,63 @@ namespace Icone {
 
 namespace {
 
-template <typename Disegno> QIcon Crea(std::initializer_list<int> lati, Disegno disegna)
+// A picture drawn in code at whatever size and scale it is asked for, as a
+// vector image is: sharp at 200% as at 100%. `lati` are the sizes it lists.
+class MotoreVettoriale : public QIconEngine
 {
-    QIcon icona;
-    for (int lato : lati) {
-        QPixmap immagine(lato, lato);
+public:
+    MotoreVettoriale(QList<int> lati, std::function<void(QPainter &)> disegna)
+        : m_lati(std::move(lati)), m_disegna(std::move(disegna))
+    {
+    }
+    void paint(QPainter *p, const QRect &r, QIcon::Mode modo, QIcon::State) override
+    {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        // Disabled: the same picture, faded.
+        if (modo == QIcon::Disabled) p->setOpacity(0.4);
+        const int lato = std::min(r.width(), r.height());
+        p->translate(r.x() + (r.width() - lato) / 2.0, r.y() + (r.height() - lato) / 2.0);
+        p->scale(lato / 32.0, lato / 32.0);
+        m_disegna(*p);
+        p->restore();
+    }
+    QPixmap pixmap(const QSize &lato, QIcon::Mode modo, QIcon::State stato) override
+    {
+        return scaledPixmap(lato, modo, stato, 1.0);
+    }
+    // QIcon asks for the size in device pixels already: `scala` only labels it.
+    QPixmap scaledPixmap(const QSize &pixel, QIcon::Mode modo, QIcon::State stato,
+                         qreal scala) override
+    {
+        if (pixel.isEmpty()) return {};
+        QPixmap immagine(pixel);
         immagine.fill(Qt::transparent);
         QPainter p(&immagine);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(lato / 32.0, lato / 32.0);
-        disegna(p);
+        paint(&p, QRect(QPoint(0, 0), pixel), modo, stato);
         p.end();
-        icona.addPixmap(immagine);
+        immagine.setDevicePixelRatio(scala);
+        return immagine;
     }
-    return icona;
+    QSize actualSize(const QSize &lato, QIcon::Mode, QIcon::State) override { return lato; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> lati;
+        for (int lato : m_lati)
+            lati.append(QSize(lato, lato));
+        return lati;
+    }
+    QString key() const override { return QStringLiteral("MotoreVettoriale"); }
+    QIconEngine *clone() const override { return new MotoreVettoriale(*this); }
+
+private:
+    QList<int> m_lati;
+    std::function<void(QPainter &)> m_disegna;
+};
+
+QIcon Crea(std::initializer_list<int> lati, std::function<void(QPainter &)> disegna)
+{
+    return QIcon(new MotoreVettoriale(lati, std::move(disegna)));
 }
 
 // A page with lines of text, the first few turned into another colour.
@@ -134,10 +177,12 @@ public:
     {
         return Icona().pixmap(lato, modo, stato);
     }
-    QPixmap scaledPixmap(const QSize &lato, QIcon::Mode modo, QIcon::State stato,
+    // `pixel` is in device pixels: the icon asked for is that divided by the scale.
+    QPixmap scaledPixmap(const QSize &pixel, QIcon::Mode modo, QIcon::State stato,
                          qreal scala) override
     {
-        return Icona().pixmap(lato, scala, modo, stato);
+        if (scala <= 0) scala = 1;
+        return Icona().pixmap((QSizeF(pixel) / scala).toSize(), scala, modo, stato);
     }
     QSize actualSize(const QSize &lato, QIcon::Mode modo, QIcon::State stato) override
     {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStyleOption>
 #include <QTranslator>
@@ -73,6 +75,7 @@ Risposta RispostaEsc(Pulsanti pulsanti)
         return Risposta::No;
     case Pulsanti::OKAnnulla:
     case Pulsanti::SiNoAnnulla:
+    case Pulsanti::SostituisciAggiungi:
         return Risposta::Annulla;
     }
     return Risposta::Annulla;
@@ -97,6 +100,68 @@ QMessageBox::Icon IconaQt(Icona icona)
 
 } // namespace
 
+namespace {
+struct VoceMessaggio
+{
+    Risposta risposta;
+    QMessageBox::StandardButton pulsante;
+    const char *testo;
+};
+
+// The buttons of `pulsanti` in order; the first is the default but where said.
+QVector<VoceMessaggio> VociMessaggio(Pulsanti pulsanti)
+{
+    switch (pulsanti) {
+    case Pulsanti::OK:
+        return {{Risposta::OK, QMessageBox::Ok, "OK"}};
+    case Pulsanti::OKConfronta:
+        return {{Risposta::OK, QMessageBox::Ok, "OK"},
+                {Risposta::Confronta, QMessageBox::Apply, "C&onfronta..."}};
+    case Pulsanti::OKAnnulla:
+        return {{Risposta::OK, QMessageBox::Ok, "OK"},
+                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
+    case Pulsanti::SiNo:
+        return {{Risposta::Si, QMessageBox::Yes, "&Sì"}, {Risposta::No, QMessageBox::No, "&No"}};
+    case Pulsanti::SiNoAnnulla:
+        return {{Risposta::Si, QMessageBox::Yes, "&Sì"},
+                {Risposta::No, QMessageBox::No, "&No"},
+                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
+    case Pulsanti::SostituisciAggiungi:
+        return {{Risposta::Si, QMessageBox::Yes, "&Sostituisci le righe"},
+                {Risposta::No, QMessageBox::No, "&Aggiungi in fondo"},
+                {Risposta::Annulla, QMessageBox::Cancel, "A&nnulla"}};
+    }
+    return {};
+}
+
+// The answer Enter gives: the first button, or the one that loses nothing.
+Risposta RispostaPredefinita(Pulsanti pulsanti)
+{
+    return pulsanti == Pulsanti::SostituisciAggiungi ? Risposta::No
+                                                     : VociMessaggio(pulsanti).first().risposta;
+}
+} // namespace
+
+std::unique_ptr<QMessageBox> CreaMessaggio(QWidget *padre, const QString &testo, Pulsanti pulsanti,
+                                           Icona icona, const QString &titolo)
+{
+    auto box =
+        std::make_unique<QMessageBox>(IconaQt(icona), titolo, testo, QMessageBox::NoButton, padre);
+    // Messages often quote what the user typed: never read it as markup.
+    box->setTextFormat(Qt::PlainText);
+    const QVector<VoceMessaggio> voci = VociMessaggio(pulsanti);
+    QMessageBox::StandardButtons insieme;
+    for (const VoceMessaggio &v : voci)
+        insieme |= v.pulsante;
+    box->setStandardButtons(insieme);
+    for (const VoceMessaggio &v : voci) {
+        box->button(v.pulsante)->setText(QString::fromUtf8(v.testo));
+        if (v.risposta == RispostaPredefinita(pulsanti)) box->setDefaultButton(v.pulsante);
+        if (v.risposta == RispostaEsc(pulsanti)) box->setEscapeButton(v.pulsante);
+    }
+    return box;
+}
+
 Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
                     const QString &titolo)
 {
@@ -106,48 +171,9 @@ Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Ico
     // A box owned by a disabled window would be disabled too.
     if (padre && !padre->isEnabled()) padre = QApplication::activeWindow();
     if (padre && !padre->isEnabled()) padre = nullptr;
-    QMessageBox box(IconaQt(icona), titolo, testo, QMessageBox::NoButton, padre);
-    // Messages often quote what the user typed: never read it as markup.
-    box.setTextFormat(Qt::PlainText);
-    struct Voce
-    {
-        Risposta risposta;
-        QMessageBox::StandardButton pulsante;
-        const char *testo;
-    };
-    QVector<Voce> voci;
-    switch (pulsanti) {
-    case Pulsanti::OK:
-        voci = {{Risposta::OK, QMessageBox::Ok, "OK"}};
-        break;
-    case Pulsanti::OKConfronta:
-        voci = {{Risposta::OK, QMessageBox::Ok, "OK"},
-                {Risposta::Confronta, QMessageBox::Apply, "C&onfronta..."}};
-        break;
-    case Pulsanti::OKAnnulla:
-        voci = {{Risposta::OK, QMessageBox::Ok, "OK"},
-                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
-        break;
-    case Pulsanti::SiNo:
-        voci = {{Risposta::Si, QMessageBox::Yes, "&Sì"}, {Risposta::No, QMessageBox::No, "&No"}};
-        break;
-    case Pulsanti::SiNoAnnulla:
-        voci = {{Risposta::Si, QMessageBox::Yes, "&Sì"},
-                {Risposta::No, QMessageBox::No, "&No"},
-                {Risposta::Annulla, QMessageBox::Cancel, "&Annulla"}};
-        break;
-    }
-    QMessageBox::StandardButtons insieme;
-    for (const Voce &v : voci)
-        insieme |= v.pulsante;
-    box.setStandardButtons(insieme);
-    for (const Voce &v : voci)
-        box.button(v.pulsante)->setText(QString::fromUtf8(v.testo));
-    box.setDefaultButton(voci.first().pulsante);
-    for (const Voce &v : voci)
-        if (v.risposta == RispostaEsc(pulsanti)) box.setEscapeButton(v.pulsante);
-    const int scelto = box.exec();
-    for (const Voce &v : voci)
+    const std::unique_ptr<QMessageBox> box = CreaMessaggio(padre, testo, pulsanti, icona, titolo);
+    const int scelto = box->exec();
+    for (const VoceMessaggio &v : VociMessaggio(pulsanti))
         if (v.pulsante == scelto) return v.risposta;
     return RispostaEsc(pulsanti);
 }
@@ -202,10 +228,44 @@ void DialogoFile::ImpostaFiltro(const QString &filtro)
     }
 }
 
+namespace {
+// How long after starting xdg-open its failure still means that no viewer
+// was found, in milliseconds.
+constexpr qint64 AttesaVisualizzatore = 20000;
+
+// The dialog's file list in Italian whatever the system's language: the
+// folders' type (which Qt's translations leave in English) and the dates in
+// the program's locale.
+class ElencoFileItaliano : public QSortFilterProxyModel
+{
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    QVariant data(const QModelIndex &indice, int ruolo) const override
+    {
+        if (ruolo == Qt::DisplayRole && (indice.column() == 2 || indice.column() == 3)) {
+            if (const auto *file = qobject_cast<const QFileSystemModel *>(sourceModel())) {
+                const QModelIndex origine = mapToSource(indice);
+                if (indice.column() == 3)
+                    return QLocale().toString(file->lastModified(origine), QLocale::ShortFormat);
+                if (file->isDir(origine)) return QStringLiteral("Cartella");
+            }
+        }
+        return QSortFilterProxyModel::data(indice, ruolo);
+    }
+};
+} // namespace
+
+QString DialogoFile::ConSuffisso(const QString &percorso) const
+{
+    if (m_suffisso.isEmpty() || !QFileInfo(percorso).suffix().isEmpty()) return percorso;
+    return percorso + u'.' + m_suffisso;
+}
+
 std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
 {
     if (Risponditore *r = RisponditoreInstallato()) {
         std::optional<QString> scelto = r->File(modo, m_ultimo, m_descrizioni.value(0));
+        if (scelto && modo == Modo::Salva) scelto = ConSuffisso(*scelto);
         if (scelto) m_ultimo = *scelto;
         return scelto;
     }
@@ -230,17 +290,42 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
         dialogo.setFileMode(QFileDialog::AnyFile);
         dialogo.setWindowTitle(QStringLiteral("Salva con nome"));
     }
+    dialogo.setProxyModel(new ElencoFileItaliano(&dialogo));
     if (!m_ultimo.isEmpty()) dialogo.selectFile(m_ultimo);
     if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
         return std::nullopt;
     m_ultimo = dialogo.selectedFiles().first();
+    if (modo == Modo::Salva) m_ultimo = ConSuffisso(m_ultimo);
     return m_ultimo;
 }
 
-bool AvviaVisualizzatore(const QString &percorso)
+bool AvviaVisualizzatore(const QString &percorso, const std::function<void()> &nonAperto)
 {
     if (Risponditore *r = RisponditoreInstallato()) return r->Visualizzatore(percorso);
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {percorso});
+    // xdg-open ends at once with a failure when the desktop has no program
+    // for the file (no browser installed); a viewer it hands the file to may
+    // run long after it, and a failure then is the viewer's own.
+    auto *processo = new QProcess;
+    processo->setProgram(QStringLiteral("xdg-open"));
+    processo->setArguments({percorso});
+    processo->setProcessChannelMode(QProcess::ForwardedChannels);
+    QElapsedTimer orologio;
+    orologio.start();
+    QObject::connect(processo, &QProcess::finished, processo,
+                     [processo, orologio, nonAperto](int codice, QProcess::ExitStatus stato) {
+                         processo->deleteLater();
+                         if ((stato != QProcess::NormalExit || codice != 0) && nonAperto &&
+                             orologio.elapsed() < AttesaVisualizzatore)
+                             nonAperto();
+                     });
+    processo->start();
+    if (!processo->waitForStarted()) {
+        delete processo;
+        return false;
+    }
+    // Never owned by another object: a viewer still running when the program
+    // ends runs on (a QProcess destroyed with its owner would kill it).
+    return true;
 }
 
 void PuntatoreOccupato(QWidget *finestra, bool occupato)

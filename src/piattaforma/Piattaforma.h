@@ -11,7 +11,10 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QMessageBox;
 
 class QPushButton;
 
@@ -22,7 +25,9 @@ class QWidget;
 namespace Piattaforma {
 
 // OKConfronta: OK, and "C&onfronta..." that opens the comparison window.
-enum class Pulsanti { OK, OKAnnulla, SiNo, SiNoAnnulla, OKConfronta };
+// SostituisciAggiungi: "&Sostituisci le righe" (Si), "&Aggiungi in fondo" (No,
+// the default: it loses nothing) and "A&nnulla".
+enum class Pulsanti { OK, OKAnnulla, SiNo, SiNoAnnulla, OKConfronta, SostituisciAggiungi };
 enum class Icona { Informazione, Domanda, Esclamazione, Critico };
 enum class Risposta { OK, Annulla, Si, No, Confronta };
 
@@ -33,6 +38,9 @@ inline const QString TitoloProgramma = QStringLiteral("Quadrivo");
 Risposta RispostaEsc(Pulsanti pulsanti);
 Risposta MessageBox(QWidget *padre, const QString &testo, Pulsanti pulsanti, Icona icona,
                     const QString &titolo = TitoloProgramma);
+// The box MessageBox shows, not yet shown: its buttons, default and Esc button set.
+std::unique_ptr<QMessageBox> CreaMessaggio(QWidget *padre, const QString &testo, Pulsanti pulsanti,
+                                           Icona icona, const QString &titolo = TitoloProgramma);
 
 // Shows `finestra` modally and returns when it has closed.
 int MostraModale(QDialog *finestra);
@@ -72,6 +80,11 @@ public:
     std::optional<QString> Mostra(QWidget *padre, Modo modo);
     // The path the next dialog offers.
     void ProponiPercorso(const QString &percorso) { m_ultimo = percorso; }
+    const QString &Ultimo() const { return m_ultimo; }
+    // The extension (without the dot) a name chosen to save under gets when
+    // it has none; empty: names are kept as typed.
+    void ImpostaSuffisso(const QString &suffisso) { m_suffisso = suffisso; }
+    QString ConSuffisso(const QString &percorso) const;
 
     const QStringList &Descrizioni() const { return m_descrizioni; }
     // The patterns of each description, space-separated.
@@ -81,11 +94,13 @@ private:
     QStringList m_descrizioni;
     QStringList m_modelli; // patterns of each description, space-separated
     QString m_ultimo;
+    QString m_suffisso;
 };
 
 // Starts the desktop's viewer on `percorso` without waiting for it; false
-// when no viewer could be started.
-bool AvviaVisualizzatore(const QString &percorso);
+// when no viewer could be started. `nonAperto` is called later when the
+// desktop turns out to have no program that shows the file.
+bool AvviaVisualizzatore(const QString &percorso, const std::function<void()> &nonAperto = {});
 
 void PuntatoreOccupato(QWidget *finestra, bool occupato);
 bool HaPuntatoreOccupato(const QWidget *finestra);

@@ -12,6 +12,7 @@
 #include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/testo/CodificaAnsi.h"
+#include "nucleo/testo/CopiaOriginale.h"
 
 #include <QAction>
 #include <QDir>
@@ -390,7 +391,7 @@ private Q_SLOTS:
         Scrivi(P("grande.bas"), grande);
         Scrivi(P("piccolo.bas"), Modulo);
         const Esito e = Shell("ulimit -f 8; exec \"$QP\" --elenco fabbrica.dat --sul-posto "
-                              "grande.bas piccolo.bas");
+                              "--senza-copia grande.bas piccolo.bas");
         QCOMPARE(e.uscita, 1);
         QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere grande.bas: "),
                  e.err.constData());
@@ -495,6 +496,7 @@ private Q_SLOTS:
         const auto pulizia = qScopeGuard([&] {
             ::unlink(nome.constData());
             ::unlink(risultato.constData());
+            ::unlink((nome + '~').constData());
         });
         const int fd = ::open(nome.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
@@ -525,6 +527,14 @@ private Q_SLOTS:
         QCOMPARE(dopo.st_uid, prima.st_uid);
         QCOMPARE(dopo.st_gid, prima.st_gid);
         QCOMPARE(int(dopo.st_mode & 07777), 0640);
+        // Rewritten in place, the file as it was is kept under its own name with "~".
+        QFile copia;
+        const int originale = ::open((nome + '~').constData(), O_RDONLY);
+        QCOMPARE(originale >= 0, sulPosto);
+        if (sulPosto) {
+            QVERIFY(copia.open(originale, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+            QCOMPARE(copia.readAll(), Modulo);
+        }
     }
 
     // A closed standard input or output is an error, said in Italian.
@@ -561,6 +571,8 @@ private Q_SLOTS:
         Riga("due risultati con lo stesso nome", QStringList{"-o", "x", "a.bas", "sotto/a.bas"});
         Riga("linguaggio sconosciuto", QStringList{"--linguaggio=pascal", "a"});
         Riga("--linguaggio senza nome", QStringList{"--linguaggio"});
+        Riga("--copia senza --sul-posto", QStringList{"--copia", "-o", "x", "a.bas"});
+        Riga("--senza-copia senza --sul-posto", QStringList{"--senza-copia", "a.bas"});
     }
     void RigaDiComandoSbagliata()
     {
@@ -593,8 +605,11 @@ private Q_SLOTS:
         Riga("linguaggio scelto sopra l'estensione", "m.bas",
              QStringList{"--linguaggio", "nessuno", "--proteggi"}, basic, tutto);
         Riga("c dall'estensione", "m.c", QStringList{"--proteggi", "--separatori-codice"},
-             QByteArray("\tif(a) s = \"if\"; // if\r\n"),
-             QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n"));
+             QByteArray("\tIf(a) s = \"If\"; // If\r\n"),
+             QByteArray("\tSe(a) s = \"If\"; // If\r\n\r\n"));
+        // C tells case apart: "If" is not "if".
+        Riga("c con le maiuscole esatte", "m.c", QStringList{"--proteggi", "--separatori-codice"},
+             QByteArray("\tif(a) If(b);\r\n"), QByteArray("\tif(a) Se(b);\r\n\r\n"));
         Riga("tab senza separatori del codice", "m.bas", QStringList{}, tab,
              QByteArray("\tIf a Allora\r\n\r\n"));
         Riga("tab con separatori del codice", "m.bas", QStringList{"--separatori-codice"}, tab,
@@ -918,6 +933,118 @@ private Q_SLOTS:
         QVERIFY(Leggi(P("dopo/a.bas")).startsWith("SE a Then"));
         for (const QString nome : {"b.c", "c.bat", "d.txt", "e.cpp"})
             QCOMPARE(Leggi(P("dopo/" + nome)), Leggi(P("auto/" + nome)));
+    }
+
+    // --sul-posto keeps the file as it was as NAME~ as the saved option says,
+    // unless --copia or --senza-copia says otherwise. A previous copy is
+    // replaced; anything else at that name is left alone and the copy goes
+    // to the data folder; with no place for it the file is not rewritten.
+    void CopiaSulPosto_data()
+    {
+        Colonne<bool, QStringList, QString, bool, QString>("salvata", "argomenti", "posto",
+                                                           "conDati", "copia");
+        Riga("salvata accesa", true, QStringList{}, "nulla", true, "accanto");
+        Riga("salvata spenta", false, QStringList{}, "nulla", true, "");
+        Riga("--copia sopra la salvata", false, QStringList{"--copia"}, "nulla", true, "accanto");
+        Riga("--senza-copia sopra la salvata", true, QStringList{"--senza-copia"}, "nulla", true,
+             "");
+        Riga("copia precedente", true, QStringList{}, "copia", true, "accanto");
+        Riga("cartella al suo posto", true, QStringList{}, "cartella", true, "dati");
+        Riga("nessun posto", true, QStringList{}, "cartella", false, "fallita");
+        Riga("nessun posto, --senza-copia", true, QStringList{"--senza-copia"}, "cartella", false,
+             "");
+    }
+    void CopiaSulPosto()
+    {
+        const auto [salvata, argomenti, posto, conDati, copia] =
+            DatiRiga<bool, QStringList, QString, bool, QString>("salvata", "argomenti", "posto",
+                                                                "conDati", "copia");
+        const QByteArray atteso = ListaEAtteso();
+        CopiaComando(m_dir.path());
+        Opzioni opzioni;
+        opzioni.ConservaOriginale = salvata;
+        QVERIFY(FileOpzioni::Scrivi(m_dir.path(), opzioni));
+        Scrivi(P("m.bas"), Modulo);
+        if (posto == "copia") Scrivi(P("m.bas~"), "vecchia");
+        if (posto == "cartella") QVERIFY(QDir().mkpath(P("m.bas~")));
+        // No data folder can be made under a file.
+        if (!conDati) Scrivi(P("dati"), "");
+        const QString dati = P(conDati ? "dati/quadrivo" : "dati");
+        const Esito e = Shell("XDG_DATA_HOME=\"$PWD/dati\" exec ./quadrivo-pseudo --elenco "
+                              "fabbrica.dat --sul-posto " +
+                              argomenti.join(u' ') + " m.bas");
+        const bool fallita = copia == "fallita";
+        QCOMPARE(e.uscita, fallita ? 1 : 0);
+        QCOMPARE(Leggi(P("m.bas")), fallita ? Modulo : atteso);
+        QCOMPARE(QFileInfo(P("m.bas~")).isFile(), copia == "accanto");
+        if (copia == "accanto") QCOMPARE(Leggi(P("m.bas~")), Modulo);
+        if (posto == "cartella") QVERIFY(QFileInfo(P("m.bas~")).isDir());
+        const QString nelleDati =
+            CopiaOriginale::NellaCartellaDati(QFileInfo(P("m.bas")).canonicalFilePath(), dati);
+        QCOMPARE(Leggi(nelleDati), copia == "dati" ? Modulo : QByteArray());
+        // Only a copy kept away from the file, or none, is worth a line.
+        if (copia == "dati")
+            QVERIFY2(e.err.startsWith("quadrivo-pseudo: nota: la copia dell'originale di m.bas "
+                                      "è in "),
+                     e.err.constData());
+        else if (fallita)
+            QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile conservare la copia "
+                                      "dell'originale di m.bas: ") &&
+                         e.err.contains("--senza-copia"),
+                     e.err.constData());
+        else
+            QCOMPARE(e.err, QByteArray());
+    }
+
+    // --pulizia=auto cleans each file with its language's cleaning list, made
+    // once from the ready list beside the shared one, as one run per list
+    // would; plain --pulizia does so too when lists go by language.
+    void PuliziaPerLinguaggio()
+    {
+        const QString comando = CopiaComando(m_dir.path());
+        Scrivi(P("fabbrica.dat"), Record::Unisci(SostituzioniPredefinite()));
+        Scrivi(P("pulizia.dat"), Record::Unisci(EliminazioniPredefinite()));
+        const QMap<QString, QString> elenchi{{"a.bas", "pulizia-basic.dat"},
+                                             {"b.c", "pulizia-c.dat"},
+                                             {"c.bat", "pulizia-batch.dat"},
+                                             {"d.txt", "pulizia.dat"}};
+        const QByteArray testo("#include <a.h>\r\nint __cdecl f(); vbInformation\r\n"
+                               "dir >nul\r\n");
+        QStringList file;
+        for (const QString &nome : elenchi.keys()) {
+            Scrivi(P(nome), testo);
+            file << P(nome);
+        }
+        QCOMPARE(
+            Esegui(QStringList{"--elenco", P("fabbrica.dat"), "--pulizia=auto", "-o", P("auto")} +
+                       file,
+                   {}, comando),
+            (Esito{0, {}, {}}));
+        QCOMPARE(Leggi(P("pulizia-c.dat")), Record::Unisci(PuliziaDelLinguaggio(Linguaggio::C)));
+        QCOMPARE(Leggi(P("pulizia-batch.dat")),
+                 Record::Unisci(PuliziaDelLinguaggio(Linguaggio::Batch)));
+        QCOMPARE(Leggi(P("pulizia-basic.dat")), Record::Unisci(EliminazioniPredefinite()));
+        QVERIFY(!QFileInfo::exists(P("pulizia-cpp.dat")));
+        for (auto e = elenchi.begin(); e != elenchi.end(); ++e) {
+            const Esito una =
+                Esegui({"--elenco", P("fabbrica.dat"), "--pulizia=" + P(e.value()), P(e.key())}, {},
+                       comando);
+            QCOMPARE(una.uscita, 0);
+            QCOMPARE(Leggi(P("auto/" + e.key())), una.out);
+        }
+        QVERIFY(Leggi(P("auto/b.c")).startsWith("#include <a.h>\r\nint  f();"));
+        QVERIFY(Leggi(P("auto/d.txt")).startsWith("include <a.h>"));
+
+        Opzioni perLinguaggio;
+        perLinguaggio.ElencoPerLinguaggio = true;
+        QVERIFY(FileOpzioni::Scrivi(m_dir.path(), perLinguaggio));
+        QCOMPARE(
+            Esegui(QStringList{"--elenco", P("fabbrica.dat"), "--pulizia", "-o", P("salvata")} +
+                       file,
+                   {}, comando),
+            (Esito{0, {}, {}}));
+        for (const QString &nome : elenchi.keys())
+            QCOMPARE(Leggi(P("salvata/" + nome)), Leggi(P("auto/" + nome)));
     }
 
     // The same file, list and saved options through the window and through

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,6 +126,10 @@ private Q_SLOTS:
         QCOMPARE(mostrati.size(), messaggi.size());
         for (qsizetype i = 0; i < messaggi.size(); ++i)
             QVERIFY2(mostrati[i].startsWith(messaggi[i]), qPrintable(mostrati[i]));
+        // The question's buttons say what they do; Enter adds, losing nothing.
+        for (const Copione::Messaggio &m : Copione::Messaggi())
+            if (m.testo.startsWith(u"L'elenco contiene"_s))
+                QCOMPARE(m.pulsanti, Pulsanti::SostituisciAggiungi);
         QCOMPARE(Copione::Dialoghi().first().modo, DialogoFile::Modo::Apri);
     }
 
@@ -167,6 +172,17 @@ private Q_SLOTS:
                      u"Le righe seguenti non sono state scritte nel file:\nvoce 2:"_s),
                  qPrintable(messaggi[1].testo));
         QCOMPARE(Copione::Dialoghi().size(), 1);
+
+        // A name typed without an extension gets ".txt"; the dialog proposes
+        // the list's name in the folder used last.
+        Copione::RispondiFile(Percorso("elenco-c"));
+        Copione::RispondiMessaggio(Risposta::OK);
+        QVERIFY(AzioniElenco::Esporta(nullptr, righe));
+        QCOMPARE(Copione::Dialoghi().first().percorsoProposto,
+                 QDir(m_cartella.path()).filePath(u"sostituzioni.txt"_s));
+        QVERIFY(QFileInfo::exists(Percorso("elenco-c.txt")));
+        QVERIFY(!QFileInfo::exists(Percorso("elenco-c")));
+        Copione::Messaggi();
 
         Copione::RispondiFile(percorso);
         Banco riletto(m_cartella.path());

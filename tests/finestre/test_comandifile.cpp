@@ -133,6 +133,12 @@ private Q_SLOTS:
         QCOMPARE(dialoghi[0].modo, DialogoFile::Modo::Apri);
         // Files without an extension (LEGGIMI, Makefile) are shown too.
         QCOMPARE(f.DialogoApriSalva().Modelli().last(), u"*"_s);
+        // The patterns take in every file the program reads as a language.
+        const QStringList modelli = f.DialogoApriSalva().Modelli();
+        for (const QString &estensione : {u"*.bat"_s, u"*.cmd"_s, u"*.h"_s, u"*.cls"_s, u"*.hpp"_s})
+            QVERIFY2(modelli.first().split(u' ').contains(estensione), qPrintable(estensione));
+        QVERIFY(modelli[4].split(u' ').contains(u"*.cmd"_s)); // "File batch"
+        QVERIFY(modelli[5].split(u' ').contains(u"*.h"_s));   // "Sorgente C"
     }
 
     void tabellaDegliStati()

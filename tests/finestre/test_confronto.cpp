@@ -2,12 +2,15 @@
 // changes, and closing (the alignment itself: tests/nucleo/test_confronto.cpp).
 
 #include "aiuti/AmbienteProva.h"
+#include "finestre/Colori.h"
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraConfronto.h"
 #include "finestre/FinestraPrincipale.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -139,7 +142,9 @@ private Q_SLOTS:
         const QRect cella = vista->visualRect(indice) & vista->viewport()->rect();
         int xSegno = -1;
         for (int x = cella.left(); x <= cella.right() && xSegno < 0; ++x)
-            if (immagine.pixel(x, cella.center().y()) == qRgb(0xff, 0xb3, 0xb3)) xSegno = x;
+            if (immagine.pixel(x, cella.center().y()) ==
+                Colori::SegnoOriginale(vista->palette()).rgb())
+                xSegno = x;
         QVERIFY(xSegno >= 0);
         const qreal avanzamento = QFontMetricsF(vista->font()).horizontalAdvance(u'x');
         QVERIFY(xSegno - vista->visualRect(indice).left() + barra->value() >=
@@ -158,6 +163,76 @@ private Q_SLOTS:
             QTest::keyClick(vista, Qt::Key_Left);
             QCOMPARE(barra->value(), 0);
         }
+    }
+
+    // The controls above the table: the find field (Ctrl+T, typing, F3 and
+    // Maiusc+F3), "Solo le righe cambiate", "A capo automatico"; "Cambiamento
+    // N di M" beside the buttons; Ctrl++ and Ctrl+0; the rows hold the focus.
+    void trovaFiltraACapoIngrandisci()
+    {
+        QString originale, attuale;
+        for (int k = 0; k < 40; ++k) {
+            const QString riga =
+                k == 5 || k == 30 ? u"If x Then ' nota %1\r\n"_s.arg(k) : u"Print %1\r\n"_s.arg(k);
+            originale += riga;
+            attuale += QString(riga).replace(u"If x Then"_s, u"Se x Allora"_s);
+        }
+        attuale += u"Print "_s + QString(400, u'z') + u"\r\n"_s;
+        AspettoConfronto aspetto;
+        aspetto.Tipo.linguaggio = Linguaggio::Basic;
+        FinestraConfronto f(originale, attuale, nullptr, {}, aspetto);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QCOMPARE(f.focusWidget(), f.VistaConfronto);
+        QCOMPARE(f.RigaCorrente(), 5);
+        QCOMPARE(f.EtichettaCambiamento->text(), u"Cambiamento 1 di 3"_s);
+        // The comment after the apostrophe is coloured on both sides.
+        QCOMPARE(f.CommentiOriginale().value(5).size(), 1);
+        QCOMPARE(f.CommentiAttuale().value(30).size(), 1);
+
+        QTest::keyClick(f.VistaConfronto, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(f.focusWidget(), f.CampoTrova);
+        QTest::keyClicks(f.CampoTrova, u"print 3"_s);
+        QCOMPARE(f.RigaCorrente(), 30 + 1); // "Print 31": the first after row 5
+        QTest::keyClick(f.CampoTrova, Qt::Key_F3);
+        QCOMPARE(f.RigaCorrente(), 32);
+        QTest::keyClick(f.CampoTrova, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(f.RigaCorrente(), 31);
+        QTest::keyClick(f.CampoTrova, Qt::Key_Return);
+        QCOMPARE(f.RigaCorrente(), 32);
+        QVERIFY(f.isVisible()); // Enter in the field presses no button
+        QTest::keyClicks(f.CampoTrova, u"nessuno"_s);
+        QCOMPARE(f.EtichettaTrova->text(), u"Non trovato"_s);
+        QCOMPARE(f.RigaCorrente(), 32);
+
+        f.CasellaSoloCambiate->click();
+        QCOMPARE(f.VistaConfronto->model()->rowCount(), 3);
+        QCOMPARE(f.RigaCorrente(), 40); // the next change after the hidden row
+        QCOMPARE(f.EtichettaCambiamento->text(), u"Cambiamento 3 di 3"_s);
+        QTest::keyClick(f.VistaConfronto, Qt::Key_F8, Qt::ShiftModifier);
+        QCOMPARE(f.RigaCorrente(), 30);
+        f.CasellaSoloCambiate->click();
+        QCOMPARE(f.VistaConfronto->model()->rowCount(), 42);
+        QCOMPARE(f.RigaCorrente(), 30);
+
+        QTableView *vista = f.VistaConfronto;
+        const int altezzaRiga = vista->rowHeight(0);
+        QVERIFY(f.BarraOrizzontale->maximum() > 0);
+        f.CasellaACapo->click();
+        QVERIFY(vista->rowHeight(40) >= 2 * altezzaRiga - 2);
+        QCOMPARE(vista->rowHeight(0), altezzaRiga);
+        QVERIFY(!f.BarraOrizzontale->isVisible());
+        f.CasellaACapo->click();
+        QCOMPARE(vista->rowHeight(40), altezzaRiga);
+
+        const qreal normale = vista->font().pointSizeF();
+        QTest::keyClick(vista, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(f.Ingrandimento(), 1);
+        QCOMPARE(vista->font().pointSizeF(), normale + 1);
+        QVERIFY(vista->rowHeight(0) > altezzaRiga);
+        QTest::keyClick(vista, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(vista->font().pointSizeF(), normale);
+        QCOMPARE(f.RigaCorrente(), 30);
     }
 };
 

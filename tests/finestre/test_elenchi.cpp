@@ -16,12 +16,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -147,6 +151,51 @@ private Q_SLOTS:
         QCOMPARE(m_amb->Condiviso().NumSostituzioni(), 8);
         sost.BottoneChiudi->click();
         QVERIFY(Comando(form, "azioneAvviaPseudocodifica")->isEnabled());
+    }
+
+    // Beyond the table's fixed size: a cut entry shows whole in a tooltip,
+    // the columns take the widths dragged (scrolling sideways), Home and End
+    // go to the first and last entry, typing goes to an entry by its start;
+    // the added buttons follow "Ripris&tina" in reading order.
+    void tabellaELettura()
+    {
+        const QString lunga = u"intero molto lungo senza separatori "_s + QString(80, u'x');
+        FinestraPrincipale &form =
+            Prepara({{u"If"_s, u"Se"_s}, {u"Then"_s, u"Allora"_s}, {u"Wend"_s, lunga}});
+        FinestraElenco sost(form, Elenco::Sostituzioni);
+        sost.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sost));
+        QTableView *vista = sost.VistaElenco;
+        QVERIFY(!vista->horizontalHeader()->stretchLastSection());
+        QCOMPARE(vista->horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
+        vista->setColumnWidth(1, vista->viewport()->width() * 2);
+        QTRY_VERIFY(vista->horizontalScrollBar()->maximum() > 0);
+
+        vista->setColumnWidth(1, 60);
+        const QRect cella = vista->visualRect(vista->model()->index(2, 1));
+        QHelpEvent aiuto(QEvent::ToolTip, cella.center(),
+                         vista->viewport()->mapToGlobal(cella.center()));
+        QApplication::sendEvent(vista->viewport(), &aiuto);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains(lunga), qPrintable(QToolTip::text()));
+        QToolTip::hideText();
+
+        vista->setFocus();
+        QTest::keyClick(vista, Qt::Key_End);
+        QCOMPARE(vista->currentIndex().row(), 2);
+        QTest::keyClick(vista, Qt::Key_Home);
+        QCOMPARE(vista->currentIndex().row(), 0);
+        QTest::keyClicks(vista, u"th"_s);
+        QCOMPARE(vista->currentIndex().row(), 1);
+
+        QWidget *dopo = sost.BottoneRipristina;
+        for (QWidget *atteso : {static_cast<QWidget *>(sost.BottoneLinguaggio),
+                                static_cast<QWidget *>(sost.BottoneImporta),
+                                static_cast<QWidget *>(sost.BottoneEsporta)}) {
+            QCOMPARE(dopo->nextInFocusChain(), atteso);
+            dopo = atteso;
+        }
+        sost.BottoneChiudi->click();
     }
 
     void caricamentoRifilatoEVociNascoste()
@@ -640,6 +689,32 @@ private Q_SLOTS:
         f.SceltaElenco->setCurrentIndex(0);
         QCOMPARE(Righe(f), QStringList{u"If|Se"_s});
         QCOMPARE(stato.NumSostituzioni(), 1);
+    }
+
+    // The cleaning list editor switches alike; a language's "&Predefiniti"
+    // are its ready cleaning list, which never holds the factory "#".
+    void puliziaPerLinguaggio()
+    {
+        FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}});
+        Contesto &stato = m_amb->Condiviso();
+        stato.NomeFileCorrente = m_amb->Percorso(u"main.c"_s);
+        stato.OpzioniCodice.ElencoPerLinguaggio = true;
+        FinestraElenco f(form, Elenco::Eliminazioni);
+        QVERIFY(f.SceltaElenco);
+        QCOMPARE(f.SceltaElenco->currentText(), u"C"_s);
+        const QVector<VoceEliminazione> pronta = PuliziaDelLinguaggio(Linguaggio::C);
+        QCOMPARE(f.Modello().Eliminazioni(), pronta);
+        QVERIFY(QFile::exists(m_amb->Percorso(u"pulizia-c.dat"_s)));
+        f.Modello().Rimuovi(0);
+        Copione::RispondiMessaggio(Risposta::Si); // lose the removal
+        f.BottonePredefiniti->click();
+        QCOMPARE(f.Modello().Eliminazioni(), pronta);
+        QVERIFY(!f.Modello().ContieneParola(u"#"_s));
+        f.SceltaElenco->setCurrentIndex(0);
+        QCOMPARE(f.LinguaggioElenco(), Linguaggio::Nessuno);
+        QCOMPARE(f.Modello().Eliminazioni(),
+                 QVector<VoceEliminazione>{EliminazioniPredefinite()[0]});
+        QCOMPARE(Copione::Messaggi().size(), 1);
     }
 };
 

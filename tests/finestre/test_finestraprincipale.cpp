@@ -28,6 +28,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -357,8 +358,8 @@ private Q_SLOTS:
         FinestraPrincipale &f = Avvia();
         // A command a line: name, caption, shortcut; a menu's commands indented.
         const QStringList atteso = uR"(menuFile &File
-  azioneNuovo &Nuovo
-  azioneApri &Apri...
+  azioneNuovo &Nuovo Ctrl+N
+  azioneApri &Apri... Ctrl+O
   azioneSalva &Salva
   azioneSalvaConNome S&alva con nome...
   -
@@ -370,6 +371,7 @@ menuModifica &Modifica
   azioneTaglia &Taglia Ctrl+X
   azioneCopia &Copia Ctrl+C
   azioneIncolla &Incolla Ctrl+V
+  azioneSelezionaTutto Seleziona &tutto
   -
   azioneTrova &Trova... Ctrl+T
   azioneRipetiTrova &Ripeti trova F3
@@ -385,6 +387,7 @@ menuStrumenti &Strumenti
   -
   azioneParoleNonTradotte Parole &non tradotte...
   azioneOpzioni &Opzioni...
+  menuLinguaggio &Linguaggio del testo
   -
   azioneConfronto &Confronta con l'originale...
 menuVisualizza &Visualizza
@@ -394,6 +397,7 @@ menuVisualizza &Visualizza
   -
   azioneACapoAutomatico A capo &automatico
 Punto &?
+  azioneGuida &Guida F1
   azioneInformazioni &Informazioni su...)"_s.split(u'\n');
         QStringList trovato;
         for (QAction *menu : f.menuBar()->actions()) {
@@ -525,6 +529,77 @@ Punto &?
         });
         Comando(f, "azioneInformazioni")->trigger();
         QCOMPARE(Copione::ModaliMostrati(), QStringList{u"FinestraInformazioni"_s});
+    }
+
+    // F1: the guide, built into the program, beside the editor; F1 again
+    // brings the same window back.
+    void guida()
+    {
+        FinestraPrincipale &f = Avvia();
+        QCOMPARE(Comando(f, "azioneGuida")->shortcut(), QKeySequence(Qt::Key_F1));
+        Comando(f, "azioneGuida")->trigger();
+        QWidget *guida = f.FinestraGuidaAperta();
+        QVERIFY(guida);
+        QVERIFY(guida->isVisible());
+        QCOMPARE(guida->windowTitle(), u"Guida di Quadrivo"_s);
+        auto *testo = guida->findChild<QTextBrowser *>();
+        QVERIFY(testo);
+        const QString contenuto = testo->toPlainText();
+        for (const QString &parte : {u"A che cosa serve"_s, u"L'uso tipico"_s, u"Gli elenchi"_s,
+                                     u"Lascia intatti commenti e stringhe"_s, u"quadrivo-pseudo"_s,
+                                     u"opzioni.ini"_s, u"sostituzioni.dat"_s})
+            QVERIFY2(contenuto.contains(parte), qPrintable(parte));
+        QVERIFY(Copione::ModaliMostrati().isEmpty()); // it blocks nothing
+        Comando(f, "azioneGuida")->trigger();
+        QCOMPARE(f.FinestraGuidaAperta(), guida);
+        guida->close();
+    }
+
+    // Strumenti → "&Linguaggio del testo": the file name's language is marked;
+    // a choice changes how the runs read the text; opening a file or "&Nuovo"
+    // goes back to the name's.
+    void linguaggioDelTesto()
+    {
+        FinestraPrincipale &f = Avvia();
+        const auto marcato = [&f] {
+            for (QAction *a : f.findChild<QMenu *>(u"menuLinguaggio"_s)->actions())
+                if (a->isChecked()) return a->text();
+            return QString();
+        };
+        QCOMPARE(marcato(), u"&Testo"_s);
+        QStringList voci;
+        for (QAction *a : f.findChild<QMenu *>(u"menuLinguaggio"_s)->actions())
+            voci.append(a->text());
+        QCOMPARE(voci, (QStringList{u"&Testo"_s, u"&BASIC"_s, u"&C"_s, u"C&++"_s, u"B&atch"_s}));
+        Comando(f, "azioneLinguaggio_c")->trigger();
+        QCOMPARE(marcato(), u"&C"_s);
+        QCOMPARE(Condiviso().Regole().tipo.linguaggio, Linguaggio::C);
+        m_amb->ScriviFile(u"prova.bas"_s, "If a Then\r\n");
+        f.ApriFile(m_amb->Percorso(u"prova.bas"_s));
+        QCOMPARE(marcato(), u"&BASIC"_s);
+        Comando(f, "azioneLinguaggio_testo")->trigger();
+        QCOMPARE(Condiviso().Regole().tipo.linguaggio, Linguaggio::Nessuno);
+        Comando(f, "azioneNuovo")->trigger();
+        QCOMPARE(marcato(), u"&Testo"_s);
+    }
+
+    // "Seleziona &tutto" selects the whole text; the editor's own menu shows
+    // no Ctrl+A beside its "select all" (Ctrl+A starts a run).
+    void selezionaTutto()
+    {
+        FinestraPrincipale &f = Avvia();
+        f.Editor()->SetText(u"ab\r\ncd"_s);
+        Comando(f, "azioneSelezionaTutto")->trigger();
+        QCOMPARE(f.Editor()->SelLength(), 6);
+        QVERIFY(Comando(f, "azioneSelezionaTutto")->shortcut().isEmpty());
+        std::unique_ptr<QMenu> menu(f.Editor()->CreaMenuContestuale());
+        bool trovata = false;
+        for (QAction *a : menu->actions()) {
+            if (a->objectName() != u"select-all"_s) continue;
+            trovata = true;
+            QVERIFY2(!a->text().contains(u'\t'), qPrintable(a->text()));
+        }
+        QVERIFY(trovata);
     }
 
     void modificatoDaOgniCambiamentoDellUtente()

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -94,7 +95,7 @@ private Q_SLOTS:
         Avvia(FileOpzioni::Testo({true, false, false}));
         FinestraOpzioni f(m_amb->Condiviso());
         QVERIFY(!f.CasellaElencoLinguaggio->isChecked());
-        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un elenco per ogni linguaggio"_s);
+        QCOMPARE(f.CasellaElencoLinguaggio->text(), u"Un &elenco per ogni linguaggio"_s);
         f.CasellaElencoLinguaggio->setChecked(true);
         f.BottoneOk->click();
         const Opzioni attese{true, false, true};
@@ -102,6 +103,46 @@ private Q_SLOTS:
         QCOMPARE(FileOpzioni::Leggi(m_amb->Cartella()), attese);
         FinestraOpzioni g(m_amb->Condiviso());
         QVERIFY(g.CasellaElencoLinguaggio->isChecked());
+    }
+
+    // A cleaning run's draft saved over its file first keeps the file as
+    // NAME~ and says where in the status bar; with the box unticked (stored
+    // with the others) the same save keeps nothing.
+    void copiaDellOriginale()
+    {
+        FinestraPrincipale &form = Avvia();
+        const QString file = m_amb->Percorso(u"Modulo.bas"_s), copia = file + u"~"_s;
+        const QByteArray originale = "MsgBox x, vbInformation\r\n";
+        for (const bool conserva : {true, false}) {
+            m_amb->ScriviFile(u"Modulo.bas"_s, originale);
+            form.ApriFile(file);
+            Copione::RispondiMessaggio(Risposta::OK); // delete the words?
+            Copione::RispondiMessaggio(Risposta::OK); // words deleted
+            Comando(form, "azioneAvviaPulizia")->trigger();
+            Comando(form, "azioneSalva")->trigger();
+            // A save ends the text with one more CR LF.
+            QCOMPARE(AmbienteProva::LeggiFile(file), QByteArray("MsgBox x, \r\n\r\n"));
+            QCOMPARE(QFile::exists(copia), conserva);
+            QCOMPARE(form.TestoStato().startsWith(u"Copia dell'originale"_s), conserva);
+            if (conserva) {
+                QCOMPARE(AmbienteProva::LeggiFile(copia), originale);
+                QCOMPARE(form.TestoStato(), u"Copia dell'originale conservata in «"_s +
+                                                QDir::toNativeSeparators(copia) + u"»"_s);
+                QVERIFY(QFile::remove(copia));
+                Copione::QuandoModale([](QDialog *d) {
+                    auto *f = qobject_cast<FinestraOpzioni *>(d);
+                    QVERIFY(f);
+                    QCOMPARE(f->CasellaCopiaOriginale->text(),
+                             u"Conserva una copia dell'originale (NOME~)"_s);
+                    QVERIFY(f->CasellaCopiaOriginale->isChecked());
+                    f->CasellaCopiaOriginale->setChecked(false);
+                    f->BottoneOk->click();
+                });
+                Comando(form, "azioneOpzioni")->trigger();
+                QVERIFY(!FileOpzioni::Leggi(m_amb->Cartella()).ConservaOriginale);
+            }
+        }
+        QCOMPARE(Copione::Messaggi().size(), 4);
     }
 
     // Esc is Annulla: the ticks made are not stored.

@@ -85,11 +85,14 @@ private Q_SLOTS:
         QCOMPARE(SostituisciTutti(f, QStringLiteral("a"), QStringLiteral("bbb"), 2, 3), atteso);
         QCOMPARE(f.Editor()->SelStart(), 3); // the caret goes back to where it was
         QVERIFY(m_amb->Condiviso().TestoModificato);
+        // The box only says it ended; the count is in the status bar.
+        QCOMPARE(f.TestoStato(), QStringLiteral("Sostituisci tutto: 4 sostituzioni"));
 
         // Nothing found: still completed, and the text counts as modified.
         m_amb->Condiviso().TestoModificato = false;
         QCOMPARE(SostituisciTutti(f, QStringLiteral("zz"), QStringLiteral("y"), 2, 0), atteso);
         QVERIFY(m_amb->Condiviso().TestoModificato);
+        QCOMPARE(f.TestoStato(), FinestraPrincipale::TestoInattivo()); // none replaced
         // An empty word ends at once and leaves the text intact.
         QCOMPARE(SostituisciTutti(f, QString(), QStringLiteral("y"), 2, 0), atteso);
         QCOMPARE(Avanzamento(f)->value(), 0);

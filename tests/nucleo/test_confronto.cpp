@@ -233,17 +233,22 @@ private Q_SLOTS:
     }
 
     // Rows 1-2 and 4 changed: the changes start at rows 1 and 4.
+    // Walking the changes, and the "Cambiamento N di M" the window shows for
+    // the row the user is on.
     void Cambiamenti_data()
     {
         QTest::addColumn<int>("corrente");
         QTest::addColumn<int>("successivo");
         QTest::addColumn<int>("precedente");
-        QTest::newRow("prima di tutto") << -1 << 1 << -1;
-        QTest::newRow("riga uguale iniziale") << 0 << 1 << -1;
-        QTest::newRow("inizio di un cambiamento") << 1 << 4 << -1;
-        QTest::newRow("dentro un cambiamento") << 2 << 4 << 1;
-        QTest::newRow("ultimo cambiamento") << 4 << -1 << 1;
-        QTest::newRow("dopo l'ultimo") << 5 << -1 << 4;
+        QTest::addColumn<QString>("descrizione");
+        QTest::newRow("prima di tutto") << -1 << 1 << -1 << u"2 cambiamenti"_s;
+        QTest::newRow("riga uguale iniziale") << 0 << 1 << -1 << u"2 cambiamenti"_s;
+        QTest::newRow("inizio di un cambiamento") << 1 << 4 << -1 << u"Cambiamento 1 di 2"_s;
+        QTest::newRow("dentro un cambiamento") << 2 << 4 << 1 << u"Cambiamento 1 di 2"_s;
+        QTest::newRow("riga uguale in mezzo") << 3 << 4 << 1 << u"2 cambiamenti"_s;
+        QTest::newRow("ultimo cambiamento") << 4 << -1 << 1 << u"Cambiamento 2 di 2"_s;
+        QTest::newRow("dopo l'ultimo") << 5 << -1 << 4 << u"2 cambiamenti"_s;
+        QTest::newRow("oltre la fine") << 99 << -1 << 4 << u"2 cambiamenti"_s;
     }
     void Cambiamenti()
     {
@@ -252,6 +257,75 @@ private Q_SLOTS:
             Confronto::Confronta(u"a\nb\nc\nd\ne\nf"_s, u"a\nB\nC\nd\nE\nf"_s);
         QTEST(int(Confronto::CambiamentoSuccessivo(r, corrente)), "successivo");
         QTEST(int(Confronto::CambiamentoPrecedente(r, corrente)), "precedente");
+        QTEST(Confronto::DescriviCambiamento(r, corrente), "descrizione");
+    }
+    void CambiamentiContati_data()
+    {
+        QTest::addColumn<QString>("originale");
+        QTest::addColumn<QString>("attuale");
+        QTest::addColumn<QString>("descrizione"); // on the first changed row, or row 0
+        QTest::newRow("nessuno") << u"a\nb"_s << u"a\nb"_s << u"Nessun cambiamento"_s;
+        QTest::newRow("testi vuoti") << QString() << QString() << u"Nessun cambiamento"_s;
+        QTest::newRow("uno solo") << u"a\nb"_s << u"a\nB"_s << u"Cambiamento 1 di 1"_s;
+        QTest::newRow("righe aggiunte contigue: uno")
+            << u"a\nb"_s << u"a\nx\ny\nb"_s << u"Cambiamento 1 di 1"_s;
+        QTest::newRow("tutto cambiato: uno")
+            << u"a\nb\nc"_s << u"A\nB\nC"_s << u"Cambiamento 1 di 1"_s;
+    }
+    void CambiamentiContati()
+    {
+        QFETCH(QString, originale);
+        QFETCH(QString, attuale);
+        const Confronto::Risultato r = Confronto::Confronta(originale, attuale);
+        const qsizetype primo = Confronto::CambiamentoSuccessivo(r, -1);
+        QTEST(Confronto::DescriviCambiamento(r, std::max<qsizetype>(primo, 0)), "descrizione");
+    }
+
+    // The rows shown with "Solo le righe cambiate", and the find field's
+    // search among them: either side, any case, round past the end.
+    void Cerca_data()
+    {
+        QTest::addColumn<bool>("soloCambiate");
+        QTest::addColumn<QString>("testo");
+        QTest::addColumn<int>("da");
+        QTest::addColumn<bool>("avanti");
+        QTest::addColumn<QString>("mostrate"); // the rows shown, and "> the row found"
+        const QString tutte = u"0 1 2 3 4 5"_s;
+        QTest::newRow("dall'inizio") << false << u"end"_s << -1 << true << tutte + u" > 2"_s;
+        QTest::newRow("maiuscole e minuscole")
+            << false << u"END"_s << -1 << true << tutte + u" > 2"_s;
+        QTest::newRow("la successiva") << false << u"end"_s << 2 << true << tutte + u" > 5"_s;
+        QTest::newRow("fa il giro") << false << u"end"_s << 5 << true << tutte + u" > 2"_s;
+        QTest::newRow("solo lei: torna su se stessa")
+            << false << u"Allora"_s << 1 << true << tutte + u" > 1"_s;
+        QTest::newRow("sul lato originale")
+            << false << u"Then"_s << -1 << true << tutte + u" > 1"_s;
+        QTest::newRow("indietro dal nulla: l'ultima")
+            << false << u"end"_s << -1 << false << tutte + u" > 5"_s;
+        QTest::newRow("indietro fa il giro")
+            << false << u"end"_s << 2 << false << tutte + u" > 5"_s;
+        QTest::newRow("non trovato") << false << u"zzz"_s << -1 << true << tutte + u" > -1"_s;
+        QTest::newRow("testo vuoto") << false << QString() << -1 << true << tutte + u" > -1"_s;
+        QTest::newRow("solo le cambiate") << true << u"then"_s << -1 << true << u"1 4 > 1"_s;
+        QTest::newRow("solo le cambiate: nessuna ha la parola")
+            << true << u"Print"_s << -1 << true << u"1 4 > -1"_s;
+    }
+    void Cerca()
+    {
+        QFETCH(bool, soloCambiate);
+        QFETCH(QString, testo);
+        QFETCH(int, da);
+        QFETCH(bool, avanti);
+        const Confronto::Risultato r =
+            Confronto::Confronta(u"Print a\nIf a Then b\nEnd If\nx = 1\nLoop\nend"_s,
+                                 u"Print a\nSe a Allora b\nEnd If\nx = 1\nCiclo\nend"_s);
+        const QList<qsizetype> righe = Confronto::RigheMostrate(r, soloCambiate);
+        QStringList parti;
+        for (qsizetype k : righe)
+            parti.append(QString::number(k));
+        const qsizetype trovata = Confronto::Cerca(r, righe, testo, da, avanti);
+        QTEST(parti.join(u' ') + u" > "_s + QString::number(trovata < 0 ? -1 : righe[trovata]),
+              "mostrate");
     }
 
     // The current line a row stands for: a line only the original has gives
@@ -316,6 +390,21 @@ private Q_SLOTS:
                 r.RigheAttuale[linea].mid(t.Segno.Inizio, t.Segno.Lunghezza)));
         }
         QTEST(pezzi.join(u' '), "pezzi");
+    }
+    // The original side's stretches (the colouring of its comments) fall on
+    // its own lines, also where a line stands alone.
+    void TrattiOriginali()
+    {
+        const QString originale = u"a\r\n' uno\r\nb ' due\r\n"_s;
+        const Confronto::Risultato r = Confronto::Confronta(originale, u"a\r\nb ' due\r\n"_s);
+        QStringList pezzi;
+        for (const Confronto::TrattoInRiga &t :
+             Confronto::TrattiOriginali(r, originale, {{3, 5}, {12, 5}})) {
+            const qsizetype linea = r.Righe[t.Riga].Originale;
+            pezzi.append(u"R%1 L%2:%3"_s.arg(t.Riga).arg(linea).arg(
+                r.RigheOriginale[linea].mid(t.Segno.Inizio, t.Segno.Lunghezza)));
+        }
+        QCOMPARE(pezzi.join(u' '), u"R1 L1:' uno R2 L2:' due"_s);
     }
 };
 

@@ -32,6 +32,58 @@ class TestContesto : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_cartella.isValid()); }
 
+    // The language the text is read as: the one chosen, else the file name's;
+    // a new or opened text, or a save under a name that tells one, drops the choice.
+    void linguaggioDelTesto_data()
+    {
+        QTest::addColumn<QString>("nome");   // the text's file, before the choice
+        QTest::addColumn<int>("scelto");     // -1: none chosen
+        QTest::addColumn<QString>("passo");  // then: "", "nuovo", "aperto NOME", "salvato NOME"
+        QTest::addColumn<int>("linguaggio"); // what the runs read it as
+        QTest::addColumn<bool>("intestazione");
+        const int nessuno = int(Linguaggio::Nessuno), basic = int(Linguaggio::Basic),
+                  c = int(Linguaggio::C), cpp = int(Linguaggio::Cpp),
+                  batch = int(Linguaggio::Batch);
+        QTest::newRow("dal nome") << u"a.frm"_s << -1 << QString() << basic << true;
+        QTest::newRow("testo nuovo: nessuno") << QString() << -1 << QString() << nessuno << false;
+        QTest::newRow("scelto per un testo incollato") << QString() << c << QString() << c << false;
+        QTest::newRow("scelto sopra il nome") << u"a.frm"_s << cpp << QString() << cpp << false;
+        QTest::newRow("scelto come il nome") << u"a.frm"_s << basic << QString() << basic << true;
+        QTest::newRow("scelto Testo sopra il nome")
+            << u"a.c"_s << nessuno << QString() << nessuno << false;
+        QTest::newRow("nuovo: la scelta cade")
+            << u"a.c"_s << batch << u"nuovo"_s << nessuno << false;
+        QTest::newRow("aperto: la scelta cade")
+            << QString() << batch << u"aperto b.bas"_s << basic << false;
+        QTest::newRow("salvato con un nome senza linguaggio: resta")
+            << QString() << batch << u"salvato b.txt"_s << batch << false;
+        QTest::newRow("salvato con un nome di un linguaggio: il nome")
+            << QString() << batch << u"salvato b.cpp"_s << cpp << false;
+        QTest::newRow("salvato sul suo file: resta")
+            << u"a.c"_s << cpp << u"salvato a.c"_s << cpp << false;
+    }
+    void linguaggioDelTesto()
+    {
+        QFETCH(QString, nome);
+        QFETCH(int, scelto);
+        QFETCH(QString, passo);
+        Contesto c(m_cartella.path());
+        if (!nome.isEmpty()) c.DocumentoAperto(P(nome), {}, false, {});
+        if (scelto >= 0) c.LinguaggioScelto = Linguaggio(scelto);
+        const QString file = passo.section(u' ', 1);
+        if (passo == u"nuovo")
+            c.DocumentoNuovo();
+        else if (passo.startsWith(u"aperto"))
+            c.DocumentoAperto(P(file), {}, false, {});
+        else if (passo.startsWith(u"salvato"))
+            c.DocumentoSalvato(P(file));
+        QTEST(int(c.TipoDocumento().linguaggio), "linguaggio");
+        QTEST(c.TipoDocumento().intestazioneBasic, "intestazione");
+        QCOMPARE(c.Regole().tipo, c.TipoDocumento());
+        c.OpzioniCodice.ElencoPerLinguaggio = true;
+        QCOMPARE(c.LinguaggioElenco(), c.TipoDocumento().linguaggio);
+    }
+
     // Each step from a text read from an RTF file, modified, searched in.
     void passi_data()
     {

@@ -56,6 +56,18 @@ private Q_SLOTS:
                                             "SeparatoriDelCodice=0\nElencoPerLinguaggio=1\n"));
     }
 
+    // The copy key comes last, and only when off.
+    void conservaOriginale()
+    {
+        QTemporaryDir cartella;
+        const Opzioni scritte{false, true, true, false};
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
+        QCOMPARE(FileOpzioni::Testo(scritte),
+                 QByteArray("[Opzioni]\nLasciaIntattiCommentiEStringhe=0\nSeparatoriDelCodice=1\n"
+                            "ElencoPerLinguaggio=1\nConservaCopiaOriginale=0\n"));
+    }
+
     // Anything but a well-formed file leaves both options off.
     void lettura_data()
     {
@@ -72,6 +84,14 @@ private Q_SLOTS:
         QTest::newRow("elenco per linguaggio 0") << buono + "elencoperlinguaggio = 0\n"
                                                  << Opzioni{true, true, false};
         QTest::newRow("elenco per linguaggio 2") << buono + "ElencoPerLinguaggio=2\n" << spente;
+        // The copy of the original is on unless the file turns it off; an
+        // old file without the key keeps it on, and so does a damaged one.
+        QVERIFY(spente.ConservaOriginale);
+        QTest::newRow("senza copia") << buono + "ConservaCopiaOriginale=0\n"
+                                     << Opzioni{true, true, false, false};
+        QTest::newRow("con copia") << buono + "conservacopiaoriginale=1\n" << Opzioni{true, true};
+        QTest::newRow("senza copia, danneggiato") << buono + "ConservaCopiaOriginale=0\nx\n"
+                                                  << spente;
         QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
             << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
                           "\r\nAltro=0\r\n")

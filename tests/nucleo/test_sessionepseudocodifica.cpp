@@ -245,12 +245,18 @@ private Q_SLOTS:
     // not at all.
     void progressoOccorrenze_data()
     {
-        QTest::addColumn<QString>("comandi"); // u: Successivo, s: Sostituisci, l: Salta
+        // u: Successivo, s: Sostituisci, S: Sostituisci again on the word it
+        // just put there (nothing to replace), l: Salta
+        QTest::addColumn<QString>("comandi");
         QTest::addColumn<QStringList>("progressi");
         QTest::newRow("next through the entry") << "uu" << QStringList{"1/3", "2/3", "3/3"};
         QTest::newRow("replaced ones stay counted")
             << "susu" << QStringList{"1/3", "1/3", "2/3", "2/3", "3/3"};
         QTest::newRow("the next entry starts again") << "l" << QStringList{"1/3", "1/1"};
+        QTest::newRow("replace again: the count stays")
+            << "sSSu" << QStringList{"1/3", "1/3", "1/3", "1/3", "2/3"};
+        QTest::newRow("replace again after the next one")
+            << "susSu" << QStringList{"1/3", "1/3", "2/3", "2/3", "2/3", "3/3"};
     }
     void progressoOccorrenze()
     {
@@ -272,6 +278,8 @@ private Q_SLOTS:
                 const auto m = s.Sostituisci();
                 QVERIFY(m);
                 testo.replace(m->inizio, m->lunghezza, m->testo);
+            } else if (c == u'S') {
+                QVERIFY(!s.Sostituisci());
             } else if (c == u'u') {
                 QCOMPARE(s.Successivo(testo), Esito::Trovata);
             } else {

@@ -2,6 +2,7 @@
 // buttons, Esc, the answer, the window's own loop.
 
 #include "aiuti/Tabella.h"
+#include "piattaforma/Icone.h"
 #include "piattaforma/Piattaforma.h"
 #include "piattaforma/PosizioneFinestra.h"
 
@@ -69,6 +70,14 @@ private Q_SLOTS:
         Riga("Esc", Pulsanti::SiNoAnnulla, sna, u"Esc"_s, Risposta::Annulla);
         Riga("Esc, Sì e No", Pulsanti::SiNo, sn, u"Esc"_s, Risposta::No);
         Riga("Invio, Sì e No", Pulsanti::SiNo, sn, u"Return"_s, Risposta::Si);
+        // The import question: Enter adds, which loses nothing.
+        const QStringList sag{"&Aggiungi in fondo", "&Sostituisci le righe", "A&nnulla"};
+        Riga("Invio aggiunge in fondo", Pulsanti::SostituisciAggiungi, sag, u"Return"_s,
+             Risposta::No);
+        Riga("Alt+S sostituisce", Pulsanti::SostituisciAggiungi, sag, u"Alt+S"_s, Risposta::Si);
+        Riga("Alt+A aggiunge", Pulsanti::SostituisciAggiungi, sag, u"Alt+A"_s, Risposta::No);
+        Riga("Alt+N annulla", Pulsanti::SostituisciAggiungi, sag, u"Alt+N"_s, Risposta::Annulla);
+        Riga("Esc annulla", Pulsanti::SostituisciAggiungi, sag, u"Esc"_s, Risposta::Annulla);
     }
     void risposte()
     {
@@ -98,6 +107,55 @@ private Q_SLOTS:
         QCOMPARE(mostrato, u"Titolo|Testo|"_s + QString::number(QMessageBox::Warning));
         visti.sort();
         QCOMPARE(visti, testi);
+    }
+
+    // The pictures are drawn at the size and scale asked for: at 200% a
+    // 16-pixel icon has 32 pixels of its own, not 16 stretched.
+    void iconeNitide_data()
+    {
+        Colonne<QIcon, int>("icona", "lato");
+        Riga("programma", Icone::Programma(), 32);
+        Riga("riga", Icone::Riga(), 16);
+        Riga("freccia", Icone::FrecciaSu(), 24);
+        Riga("pseudo", Icone::Pseudo(), 48);
+    }
+    void iconeNitide()
+    {
+        const auto [icona, lato] = DatiRiga<QIcon, int>("icona", "lato");
+        for (const qreal scala : {1.0, 1.5, 2.0}) {
+            const QPixmap immagine = icona.pixmap(QSize(lato, lato), scala);
+            QCOMPARE(immagine.size(), (QSizeF(lato, lato) * scala).toSize());
+            QCOMPARE(immagine.devicePixelRatio(), scala);
+            // Drawn at that size: scaled down again it is the picture at 100%
+            // within rounding, and it holds more detail than that one stretched.
+            const QImage grande = immagine.toImage();
+            const QImage piccola = icona.pixmap(QSize(lato, lato), 1.0).toImage();
+            QVERIFY(!grande.isNull() && !piccola.isNull());
+            if (scala == 2.0) {
+                const QImage stirata = piccola.scaled(grande.size());
+                QVERIFY(grande.convertToFormat(QImage::Format_ARGB32) !=
+                        stirata.convertToFormat(QImage::Format_ARGB32));
+            }
+        }
+    }
+
+    // A name chosen to save under gets the dialog's extension only when it has none.
+    void suffisso_data()
+    {
+        Colonne<QString, QString, QString>("suffisso", "scelto", "atteso");
+        Riga("senza estensione", u"txt"_s, u"/d/elenco-c"_s, u"/d/elenco-c.txt"_s);
+        Riga("con la sua", u"txt"_s, u"/d/elenco.csv"_s, u"/d/elenco.csv"_s);
+        Riga("gia' .txt", u"txt"_s, u"/d/elenco.txt"_s, u"/d/elenco.txt"_s);
+        Riga("punto nella cartella", u"txt"_s, u"/d.x/elenco"_s, u"/d.x/elenco.txt"_s);
+        Riga("nessun suffisso", QString(), u"/d/elenco"_s, u"/d/elenco"_s);
+    }
+    void suffisso()
+    {
+        const auto [suffisso, scelto, atteso] =
+            DatiRiga<QString, QString, QString>("suffisso", "scelto", "atteso");
+        DialogoFile dialogo;
+        dialogo.ImpostaSuffisso(suffisso);
+        QCOMPARE(dialogo.ConSuffisso(scelto), atteso);
     }
 
     void testoSemplice()

@@ -18,16 +18,16 @@ constexpr qint64 RecordPerLettura = 8192;
 
 } // namespace
 
-ArchivioListe::ArchivioListe(QString cartella, QString nomeSostituzioni)
-    : m_cartella(std::move(cartella)), m_nomeSostituzioni(std::move(nomeSostituzioni))
+ArchivioListe::ArchivioListe(QString cartella, QString nomeSostituzioni, QString nomeEliminazioni)
+    : m_cartella(std::move(cartella)), m_nomeSostituzioni(std::move(nomeSostituzioni)),
+      m_nomeEliminazioni(std::move(nomeEliminazioni))
 {
 }
 
 QString ArchivioListe::Percorso(Elenco elenco) const
 {
     return QDir(m_cartella)
-        .filePath(elenco == Elenco::Sostituzioni ? m_nomeSostituzioni
-                                                 : QStringLiteral("pulizia.dat"));
+        .filePath(elenco == Elenco::Sostituzioni ? m_nomeSostituzioni : m_nomeEliminazioni);
 }
 
 bool ArchivioListe::Illeggibile(Elenco elenco, const ErroreFile &causa, ErroreFile *errore)

@@ -31,13 +31,14 @@ enum class StatoElenco {
 
 // The two list files, "sostituzioni.dat" and "pulizia.dat", each a sequence of
 // 128-byte records. Both stay open from start-up to the end of the program.
-// `nomeSostituzioni` names another substitution file in the same folder (a
-// language's own list).
+// `nomeSostituzioni` and `nomeEliminazioni` name other files in the same
+// folder (a language's own lists).
 class ArchivioListe
 {
 public:
     explicit ArchivioListe(QString cartella,
-                           QString nomeSostituzioni = QStringLiteral("sostituzioni.dat"));
+                           QString nomeSostituzioni = QStringLiteral("sostituzioni.dat"),
+                           QString nomeEliminazioni = QStringLiteral("pulizia.dat"));
 
     const QString &Cartella() const { return m_cartella; }
     QString Percorso(Elenco elenco) const;
@@ -107,6 +108,7 @@ private:
 
     QString m_cartella;
     QString m_nomeSostituzioni;
+    QString m_nomeEliminazioni;
     std::array<QFile, 2> m_file;
     std::array<StatoElenco, 2> m_stato{StatoElenco::Chiuso, StatoElenco::Chiuso};
     std::array<ErroreFile, 2> m_errore;

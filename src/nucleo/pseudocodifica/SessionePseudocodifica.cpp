@@ -53,8 +53,17 @@ Esito SessionePseudocodifica::Controlla(QStringView testo)
 
 std::optional<Pseudocodifica::Modifica> SessionePseudocodifica::Sostituisci()
 {
+    // The selection is the text this command has just put there: there is
+    // no occurrence to replace, and the count does not move.
+    if (m_percorso.LunghezzaSelezione() > 0 &&
+        m_ultimaSostituita.voce == m_percorso.VoceCorrente() &&
+        m_ultimaSostituita.inizio == m_percorso.InizioSelezione() &&
+        m_ultimaSostituita.lunghezza == m_percorso.LunghezzaSelezione())
+        return std::nullopt;
     std::optional<Pseudocodifica::Modifica> modifica = m_percorso.Sostituisci();
     if (modifica) {
+        m_ultimaSostituita = {m_percorso.VoceCorrente(), m_percorso.InizioSelezione(),
+                              m_percorso.LunghezzaSelezione()};
         if (m_voceSostituite != m_percorso.VoceCorrente()) {
             m_voceSostituite = m_percorso.VoceCorrente();
             m_sostituite = 0;
@@ -69,7 +78,7 @@ SessionePseudocodifica::ProgressoOccorrenze(QStringView testo) const
 {
     Occorrenze esito;
     if (m_percorso.ElencoFinito()) return esito;
-    const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(),
+    const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(m_regole),
                                  m_regole.Delimitazione());
     const ZoneProtette zone = m_percorso.ZoneDi(testo);
     const qsizetype selezione =

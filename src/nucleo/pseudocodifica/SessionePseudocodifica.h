@@ -116,6 +116,12 @@ private:
 
     Pseudocodifica::Percorso m_percorso;
     RegoleCodice m_regole;
+    // The selection the last "Replace" left: the text it put in.
+    struct Selezione
+    {
+        int voce = -1;
+        qsizetype inizio = -1, lunghezza = 0;
+    } m_ultimaSostituita;
     // Occurrences of entry m_voceSostituite replaced by "Replace".
     int m_voceSostituite = 0;
     qsizetype m_sostituite = 0;

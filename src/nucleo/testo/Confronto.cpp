@@ -398,24 +398,65 @@ void SegniParole(const QString &a, const QString &b, QList<Tratto> *segniA, QLis
     }
 }
 
-namespace {
-bool InizioCambiamento(const Risultato &r, qsizetype k)
-{
-    return r.Righe[k].Cambiata && (k == 0 || !r.Righe[k - 1].Cambiata);
-}
-} // namespace
-
 qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente)
 {
-    for (qsizetype k = std::max<qsizetype>(corrente + 1, 0); k < r.Righe.size(); ++k)
-        if (InizioCambiamento(r, k)) return k;
-    return -1;
+    const auto dopo = std::upper_bound(r.Cambiamenti.cbegin(), r.Cambiamenti.cend(), corrente);
+    return dopo == r.Cambiamenti.cend() ? -1 : *dopo;
 }
 
 qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente)
 {
-    for (qsizetype k = std::min(corrente, r.Righe.size()) - 1; k >= 0; --k)
-        if (InizioCambiamento(r, k)) return k;
+    const auto prima = std::lower_bound(r.Cambiamenti.cbegin(), r.Cambiamenti.cend(), corrente);
+    return prima == r.Cambiamenti.cbegin() ? -1 : *(prima - 1);
+}
+
+qsizetype NumeroCambiamento(const Risultato &r, qsizetype riga)
+{
+    if (riga < 0 || riga >= r.Righe.size() || !r.Righe[riga].Cambiata) return 0;
+    // The changes that start at or before the row: the last of them holds it.
+    return std::upper_bound(r.Cambiamenti.cbegin(), r.Cambiamenti.cend(), riga) -
+           r.Cambiamenti.cbegin();
+}
+
+QString DescriviCambiamento(const Risultato &r, qsizetype riga)
+{
+    const qsizetype totale = r.Cambiamenti.size();
+    if (totale == 0) return QStringLiteral("Nessun cambiamento");
+    if (const qsizetype n = NumeroCambiamento(r, riga))
+        return QStringLiteral("Cambiamento %1 di %2").arg(n).arg(totale);
+    return totale == 1 ? QStringLiteral("1 cambiamento")
+                       : QStringLiteral("%1 cambiamenti").arg(totale);
+}
+
+QList<qsizetype> RigheMostrate(const Risultato &r, bool soloCambiate)
+{
+    QList<qsizetype> righe;
+    righe.reserve(soloCambiate ? r.RigheCambiate : r.Righe.size());
+    for (qsizetype k = 0; k < r.Righe.size(); ++k)
+        if (!soloCambiate || r.Righe[k].Cambiata) righe.append(k);
+    return righe;
+}
+
+qsizetype Cerca(const Risultato &r, const QList<qsizetype> &righe, const QString &testo,
+                qsizetype da, bool avanti)
+{
+    const qsizetype n = righe.size();
+    if (testo.isEmpty() || n == 0) return -1;
+    const auto contiene = [&](const QStringList &linee, qsizetype linea) {
+        return linea >= 0 && linee[linea].contains(testo, Qt::CaseInsensitive);
+    };
+    // From the row after (or before) `da`, once round, `da` itself last.
+    // From none (or beyond the rows), forward starts at the first row and
+    // backward at the last.
+    const qsizetype inizio =
+        avanti ? std::clamp<qsizetype>(da, -1, n - 1) : (da < 0 || da >= n ? n : da);
+    for (qsizetype passo = 1; passo <= n; ++passo) {
+        qsizetype k = avanti ? inizio + passo : inizio - passo;
+        k = ((k % n) + n) % n;
+        const Riga &riga = r.Righe[righe[k]];
+        if (contiene(r.RigheOriginale, riga.Originale) || contiene(r.RigheAttuale, riga.Attuale))
+            return k;
+    }
     return -1;
 }
 
@@ -467,27 +508,30 @@ Risultato Confronta(const QString &originale, const QString &attuale)
         }
         if (riga.Cambiata) ++r.RigheCambiate;
     }
+    for (qsizetype k = 0; k < r.Righe.size(); ++k)
+        if (r.Righe[k].Cambiata && (k == 0 || !r.Righe[k - 1].Cambiata)) r.Cambiamenti.append(k);
     return r;
 }
 
-QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
-                                  const QList<std::pair<qsizetype, qsizetype>> &tratti)
+namespace {
+QList<TrattoInRiga> TrattiDi(const Risultato &r, const QString &testo, bool originale,
+                             const QList<std::pair<qsizetype, qsizetype>> &tratti)
 {
-    // Where each line of `attuale` starts and ends, split as Righe() splits it.
+    // Where each line of `testo` starts and ends, split as Righe() splits it.
     std::vector<qsizetype> inizi, fini;
-    PerOgniRiga(attuale, [&](qsizetype inizio, qsizetype fine) {
+    PerOgniRiga(testo, [&](qsizetype inizio, qsizetype fine) {
         inizi.push_back(inizio);
         fini.push_back(fine);
     });
     std::vector<qsizetype> rigaDellaLinea(inizi.size(), -1);
     for (qsizetype k = 0; k < r.Righe.size(); ++k) {
-        const qsizetype linea = r.Righe[k].Attuale;
+        const qsizetype linea = originale ? r.Righe[k].Originale : r.Righe[k].Attuale;
         if (linea >= 0 && size_t(linea) < rigaDellaLinea.size()) rigaDellaLinea[size_t(linea)] = k;
     }
     QList<TrattoInRiga> risultato;
     for (const auto &[inizio, lunghezza] : tratti) {
-        const qsizetype da = std::clamp<qsizetype>(inizio, 0, attuale.size());
-        const qsizetype a = std::clamp<qsizetype>(inizio + lunghezza, da, attuale.size());
+        const qsizetype da = std::clamp<qsizetype>(inizio, 0, testo.size());
+        const qsizetype a = std::clamp<qsizetype>(inizio + lunghezza, da, testo.size());
         // The line holding `da`: the last one starting at or before it.
         size_t linea = size_t(std::upper_bound(inizi.begin(), inizi.end(), da) - inizi.begin()) - 1;
         for (; linea < inizi.size() && inizi[linea] < a; ++linea) {
@@ -499,6 +543,20 @@ QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
         }
     }
     return risultato;
+}
+
+} // namespace
+
+QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
+                                  const QList<std::pair<qsizetype, qsizetype>> &tratti)
+{
+    return TrattiDi(r, attuale, false, tratti);
+}
+
+QList<TrattoInRiga> TrattiOriginali(const Risultato &r, const QString &originale,
+                                    const QList<std::pair<qsizetype, qsizetype>> &tratti)
+{
+    return TrattiDi(r, originale, true, tratti);
 }
 
 } // namespace Confronto

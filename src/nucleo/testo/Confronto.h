@@ -29,6 +29,8 @@ struct Risultato
     QStringList RigheOriginale, RigheAttuale;
     QList<Riga> Righe;
     qsizetype RigheCambiate = 0;
+    // The first row of each change (a run of changed rows), in order.
+    QList<qsizetype> Cambiamenti;
 };
 
 // The lines of `testo`, split where the editor splits them (ACapo::Interruzione).
@@ -44,6 +46,22 @@ Risultato Confronta(const QString &originale, const QString &attuale);
 // the next change is the first.
 qsizetype CambiamentoSuccessivo(const Risultato &r, qsizetype corrente);
 qsizetype CambiamentoPrecedente(const Risultato &r, qsizetype corrente);
+
+// Which change (1-based) row `riga` belongs to; 0 for an unchanged row.
+qsizetype NumeroCambiamento(const Risultato &r, qsizetype riga);
+// What the window shows beside its buttons for row `riga`: "Cambiamento N
+// di M" on a changed row, the number of changes elsewhere.
+QString DescriviCambiamento(const Risultato &r, qsizetype riga);
+
+// The rows shown: every row, or only the changed ones.
+QList<qsizetype> RigheMostrate(const Risultato &r, bool soloCambiate);
+
+// Among `righe` (rows of `r`, in order), the index of the first one after
+// index `da` (before it, when not `avanti`) whose original or current line
+// holds `testo`, case-insensitively; the search wraps round and ends on `da`
+// itself. -1 when no row holds it, or `testo` is empty.
+qsizetype Cerca(const Risultato &r, const QList<qsizetype> &righe, const QString &testo,
+                qsizetype da, bool avanti = true);
 
 // The line of the current text (0-based) that row `riga` stands for: its own,
 // or, for a row with none (a line only the original has), that of the nearest
@@ -67,5 +85,8 @@ struct TrattoInRiga
 // one piece per line; line breaks belong to none, and empty pieces are left out.
 QList<TrattoInRiga> TrattiAttuali(const Risultato &r, const QString &attuale,
                                   const QList<std::pair<qsizetype, qsizetype>> &tratti);
+// The same for stretches of `originale`, placed on its rows' original lines.
+QList<TrattoInRiga> TrattiOriginali(const Risultato &r, const QString &originale,
+                                    const QList<std::pair<qsizetype, qsizetype>> &tratti);
 
 } // namespace Confronto
