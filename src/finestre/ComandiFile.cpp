@@ -91,7 +91,8 @@ bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
     if (!ConservaOriginale(percorso)) return false;
     ErroreFile errore;
-    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore)) {
+    if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore,
+                          m_contesto.CanaleScrittura())) {
         m_contesto.TestoOriginale = m_editor->Text();
         m_contesto.FileScritto(percorso);
         return true;

@@ -151,7 +151,13 @@ public:
     bool DialogoTrovaAperto = false;
     bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
 
+    // The way the document's saves reach the disk (none: straight); it must
+    // outlive the saves.
+    void ImpostaCanaleScrittura(const ScritturaAtomica::Canale *canale) { m_canale = canale; }
+    const ScritturaAtomica::Canale *CanaleScrittura() const { return m_canale; }
+
 private:
+    const ScritturaAtomica::Canale *m_canale = nullptr;
     bool m_testoDaCorsa = false;
     // The files (their real paths) a save has replaced since a run changed
     // the text of this document.

@@ -1,6 +1,6 @@
 #pragma once
 
-// A write path that runs out of room: installed in the atomic writer, it
+// A write path that runs out of room: handed to a write in its channel, it
 // passes the bytes on to the file being written until `accettati` of them
 // went through, then fails as a full disk does (ENOSPC), or ends the process
 // there as a kill would (Guasto::Termina). Negative: no limit.
@@ -25,45 +25,27 @@ public:
         open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
 
-    // Every following atomic write goes through a new DispositivoGuasto.
-    struct Installa
+    // A channel whose every write goes through a new DispositivoGuasto.
+    static ScritturaAtomica::Canale Canale(qint64 accettati, Guasto guasto = Guasto::SpazioEsaurito)
     {
-        explicit Installa(qint64 accettati, Guasto guasto = Guasto::SpazioEsaurito)
-        {
-            ScritturaAtomica::ImpostaDispositivoPerProve([accettati, guasto](QIODevice &file) {
-                return std::make_unique<DispositivoGuasto>(file, accettati, guasto);
-            });
-        }
-        ~Installa() { ScritturaAtomica::ImpostaDispositivoPerProve({}); }
-        Installa(const Installa &) = delete;
-        Installa &operator=(const Installa &) = delete;
-    };
+        ScritturaAtomica::Canale canale;
+        canale.dispositivo = [accettati, guasto](QIODevice &file) {
+            return std::make_unique<DispositivoGuasto>(file, accettati, guasto);
+        };
+        return canale;
+    }
 
-    // While it exists, flushing a written file to the disk fails with
+    // A channel where flushing a written file to the disk fails with
     // `numeroErrno` (a delayed write error) after every byte was accepted.
-    struct SincronizzazioneGuasta
+    static ScritturaAtomica::Canale SincronizzazioneGuasta(int numeroErrno = EIO)
     {
-        explicit SincronizzazioneGuasta(int numeroErrno = EIO)
-        {
-            ScritturaAtomica::ImpostaSincronizzazionePerProve([numeroErrno](int) {
-                errno = numeroErrno;
-                return -1;
-            });
-        }
-        ~SincronizzazioneGuasta() { ScritturaAtomica::ImpostaSincronizzazionePerProve({}); }
-        SincronizzazioneGuasta(const SincronizzazioneGuasta &) = delete;
-        SincronizzazioneGuasta &operator=(const SincronizzazioneGuasta &) = delete;
-    };
-
-    // While it exists, a write that may go in place does so, as in a folder
-    // where no temporary file can be made.
-    struct InPosto
-    {
-        InPosto() { ScritturaAtomica::ForzaInPostoPerProve(true); }
-        ~InPosto() { ScritturaAtomica::ForzaInPostoPerProve(false); }
-        InPosto(const InPosto &) = delete;
-        InPosto &operator=(const InPosto &) = delete;
-    };
+        ScritturaAtomica::Canale canale;
+        canale.sincronizza = [numeroErrno](int) {
+            errno = numeroErrno;
+            return -1;
+        };
+        return canale;
+    }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }

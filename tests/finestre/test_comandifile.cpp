@@ -393,9 +393,11 @@ private Q_SLOTS:
         // "Ω" is not in the 8-bit code page: a save that went through would make it UTF-8.
         Digita(f, u" cambiato "_s);
         f.Editor()->SetSelText(u"Ω"_s);
-        DispositivoGuasto::Installa guasto(5);
+        const ScritturaAtomica::Canale guasto = DispositivoGuasto::Canale(5);
+        f.Condiviso().ImpostaCanaleScrittura(&guasto);
         Esegui(f, "azioneSalva", {Risposta::OK});
         Esegui(f, "azioneSalvaConNome", {P("altro.txt"), Risposta::OK});
+        f.Condiviso().ImpostaCanaleScrittura(nullptr);
         auto pieno = [&](const char *nome) {
             return Copione::Messaggio{
                 u"Errore: Spazio esaurito sul dispositivo  (28)\r\nFile: \""_s + P(nome) + u'"',

@@ -405,9 +405,11 @@ private Q_SLOTS:
         ErroreFile errore;
         bool riuscita;
         {
-            DispositivoGuasto::Installa installa(accettati);
+            const ScritturaAtomica::Canale canale = DispositivoGuasto::Canale(accettati);
+            archivio.ImpostaCanale(&canale);
             riuscita = elenco ? archivio.Salva(righe, &errore)
-                              : Documento::Scrivi(percorso, testo, formato, &errore);
+                              : Documento::Scrivi(percorso, testo, formato, &errore, &canale);
+            archivio.ImpostaCanale(nullptr);
         }
         QCOMPARE(FileDi(dir.path()), QStringList{QFileInfo(percorso).fileName()});
         if (guasto < 0) {
@@ -454,11 +456,9 @@ private Q_SLOTS:
         const EsitoFiglio esito = InFiglio([&](int fd) {
             const rlimit limite{1024, 1024};
             if (::setrlimit(RLIMIT_FSIZE, &limite) != 0) return 77;
-            std::optional<DispositivoGuasto::InPosto> forza;
-            if (inPosto)
-                forza.emplace();
-            else
-                ::signal(SIGXFSZ, SIG_IGN);
+            ScritturaAtomica::Canale forza;
+            forza.sempreInPosto = inPosto;
+            if (!inPosto) ::signal(SIGXFSZ, SIG_IGN);
             ErroreFile errore;
             bool riuscita;
             if (elenco) {
@@ -470,7 +470,7 @@ private Q_SLOTS:
             } else {
                 FormatoTesto formato;
                 riuscita = Documento::Scrivi(percorso, u"Se a Allora b\r\n"_s.repeated(righe),
-                                             formato, &errore);
+                                             formato, &errore, &forza);
             }
             Riporta(fd, riuscita ? u"salvato"_s : errore.Messaggio());
             return 0;
@@ -558,13 +558,12 @@ private Q_SLOTS:
         ErroreFile errore;
         bool riuscita;
         {
-            DispositivoGuasto::InPosto forza;
-            if (!inPosto) ScritturaAtomica::ForzaInPostoPerProve(false);
-            DispositivoGuasto::Installa spazio(guasto == 1 ? nuovo.size() / 2 : -1);
-            std::optional<DispositivoGuasto::SincronizzazioneGuasta> sincronizzazione;
-            if (guasto == 2) sincronizzazione.emplace();
+            ScritturaAtomica::Canale canale =
+                guasto == 2 ? DispositivoGuasto::SincronizzazioneGuasta()
+                            : DispositivoGuasto::Canale(guasto == 1 ? nuovo.size() / 2 : -1);
+            canale.sempreInPosto = inPosto;
             riuscita = ScritturaAtomica::Scrivi(
-                percorso, nuovo, ScritturaAtomica::Modo::InPostoSeNecessario, &errore);
+                percorso, nuovo, ScritturaAtomica::Modo::InPostoSeNecessario, &errore, &canale);
         }
         QCOMPARE(FileDi(dir.path()), QStringList{QFileInfo(percorso).fileName()});
         QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
@@ -600,11 +599,11 @@ private Q_SLOTS:
         vecchio.close();
         const QByteArray nuovo = QByteArray("If x Then y\r\n").repeated(800);
         const EsitoFiglio esito = InFiglio([&](int) {
-            DispositivoGuasto::InPosto forza;
-            DispositivoGuasto::Installa uccidi(nuovo.size() / 2,
-                                               DispositivoGuasto::Guasto::Termina);
+            ScritturaAtomica::Canale uccidi =
+                DispositivoGuasto::Canale(nuovo.size() / 2, DispositivoGuasto::Guasto::Termina);
+            uccidi.sempreInPosto = true;
             ScritturaAtomica::Scrivi(percorso, nuovo, ScritturaAtomica::Modo::InPostoSeNecessario,
-                                     nullptr);
+                                     nullptr, &uccidi);
             return 0;
         });
         QCOMPARE(esito.stato, DispositivoGuasto::CodiceTermina);

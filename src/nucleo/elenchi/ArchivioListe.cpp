@@ -254,7 +254,7 @@ bool ArchivioListe::SalvaRighe(Elenco elenco, const QVector<Voce> &righe, Errore
         return false;
     }
     if (!ScritturaAtomica::Scrivi(Percorso(elenco), Record::Unisci(righe),
-                                  ScritturaAtomica::Modo::SoloAtomica, errore))
+                                  ScritturaAtomica::Modo::SoloAtomica, errore, m_canale))
         return false;
     // The open handle still points at the replaced file. The new file is in
     // place even when reopening it fails (Errore() then says why).

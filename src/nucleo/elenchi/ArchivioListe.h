@@ -9,6 +9,10 @@
 #include <array>
 #include <functional>
 
+namespace ScritturaAtomica {
+struct Canale;
+}
+
 // The largest list file taken: 4 M records, well above the largest lists in
 // use (2.4 M rows, 307 MB). A larger file, or one that is not a regular file,
 // is refused as unreadable rather than filling the memory.
@@ -85,6 +89,9 @@ public:
     // it again fails: the list is then `Illeggibile` and Errore() says why.
     bool Salva(const QVector<VoceSostituzione> &righe, ErroreFile *errore = nullptr);
     bool Salva(const QVector<VoceEliminazione> &righe, ErroreFile *errore = nullptr);
+    // The way the saves' bytes reach the disk (none: straight); it must
+    // outlive the saves.
+    void ImpostaCanale(const ScritturaAtomica::Canale *canale) { m_canale = canale; }
 
 private:
     static int Indice(Elenco elenco) { return int(elenco); }
@@ -105,5 +112,6 @@ private:
     std::array<QFile, 2> m_file;
     std::array<StatoElenco, 2> m_stato{StatoElenco::Chiuso, StatoElenco::Chiuso};
     std::array<ErroreFile, 2> m_errore;
+    const ScritturaAtomica::Canale *m_canale = nullptr;
     QVector<qint64> m_recordVoci; // record numbers (1-based) of the counted entries
 };

@@ -312,12 +312,12 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
 }
 
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,
-            ErroreFile *errore)
+            ErroreFile *errore, const ScritturaAtomica::Canale *canale)
 {
     FormatoTesto nuovo = formato;
     const QByteArray byte = Codifica(testoCrLf, nuovo);
     if (!ScritturaAtomica::Scrivi(percorso, byte, ScritturaAtomica::Modo::InPostoSeNecessario,
-                                  errore))
+                                  errore, canale))
         return false;
     formato = nuovo;
     return true;

@@ -4,6 +4,10 @@
 
 #include <QByteArray>
 #include <QString>
+
+namespace ScritturaAtomica {
+struct Canale;
+}
 #include <optional>
 
 // How a document's bytes stand for its text; kept from reading to saving.
@@ -107,7 +111,8 @@ std::optional<QString> Leggi(const QString &percorso, FormatoTesto *formato, Err
 // Writes atomically: a write that fails leaves the previous file whole and
 // `formato` unchanged. In a folder where no temporary file can be made the
 // file is rewritten in place, as safely as ScritturaAtomica does it.
+// `canale`: the way the bytes reach the disk (none: straight).
 bool Scrivi(const QString &percorso, const QString &testoCrLf, FormatoTesto &formato,
-            ErroreFile *errore);
+            ErroreFile *errore, const ScritturaAtomica::Canale *canale = nullptr);
 
 } // namespace Documento

@@ -19,14 +19,8 @@ namespace ScritturaAtomica {
 
 namespace {
 
-// The channel of the writes that name none.
-Canale &CanalePredefinito()
-{
-    static Canale canale;
-    return canale;
-}
-
-// The copies of old bytes this unit keeps for itself go straight to the disk.
+// The channel of the writes that name none, and of the copies of old bytes
+// this unit keeps for itself: straight to the disk.
 const Canale &CanaleDiretto()
 {
     static const Canale canale;
@@ -508,7 +502,7 @@ void RimuoviTemporanei(int cartella, const QByteArray &nome)
 
 bool Scrivi(const QByteArray &percorso, QByteArrayView byte, const Scrittura &s, ErroreFile *errore)
 {
-    const Canale &canale = s.canale ? *s.canale : CanalePredefinito();
+    const Canale &canale = s.canale ? *s.canale : CanaleDiretto();
     Bersaglio b;
     if (!Individua(percorso, s.collegamento, b, errore)) return false;
     if (s.rimuoviTemporanei) RimuoviTemporanei(b.cartella, b.nome);
@@ -592,21 +586,6 @@ IdentitaFile IdentitaFile::Di(const QString &percorso)
     identita.dimensione = qint64(st.st_size);
     identita.modificaNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     return identita;
-}
-
-void ImpostaDispositivoPerProve(FabbricaDispositivo fabbrica)
-{
-    CanalePredefinito().dispositivo = std::move(fabbrica);
-}
-
-void ImpostaSincronizzazionePerProve(Sincronizzazione sincronizza)
-{
-    CanalePredefinito().sincronizza = std::move(sincronizza);
-}
-
-void ForzaInPostoPerProve(bool forza)
-{
-    CanalePredefinito().sempreInPosto = forza;
 }
 
 } // namespace ScritturaAtomica

@@ -125,10 +125,4 @@ struct IdentitaFile
     bool operator!=(const IdentitaFile &o) const { return !(*this == o); }
 };
 
-// For tests: the channel of every write that names none (empty: the plain
-// file).
-void ImpostaDispositivoPerProve(FabbricaDispositivo fabbrica);
-void ImpostaSincronizzazionePerProve(Sincronizzazione sincronizza);
-void ForzaInPostoPerProve(bool forza);
-
 } // namespace ScritturaAtomica
