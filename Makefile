@@ -23,9 +23,9 @@ $(BUILD)/CMakeCache.txt: | dipendenze
 $(BUILD_SAN)/CMakeCache.txt: | dipendenze
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DQUADRIVO_SANITIZZATORI=ON -DQUADRIVO_BENCH=OFF
 
-# The program alone, as `make run` builds it.
+# The program and its batch command, as `make run` builds them.
 programma: dipendenze $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j$(JOBS) --target quadrivo
+	cmake --build $(BUILD) -j$(JOBS) --target quadrivo quadrivo-pseudo
 
 run: programma
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \

@@ -20,6 +20,7 @@
 #include "finestre/FinestraPseudocodifica.h"
 #include "finestre/FinestraTrova.h"
 #include "nucleo/Contesto.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/Pseudocodifica.h"
@@ -34,10 +35,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -78,7 +81,7 @@ double Misura(int volte, const std::function<void()> &f)
 // false when it could not run or did not end with 0. `cpu` receives the
 // processor time it used (user and system).
 bool Lancia(const QStringList &argomenti, const QString &ingresso, const QString &uscita,
-            double &cpu)
+            double &cpu, double *picco = nullptr)
 {
     std::vector<QByteArray> byte;
     for (const QString &a : argomenti)
@@ -101,6 +104,7 @@ bool Lancia(const QStringList &argomenti, const QString &ingresso, const QString
     wait4(pid, &stato, 0, &uso);
     cpu = double(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
           double(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
+    if (picco) *picco = double(uso.ru_maxrss) * 1024;
     return WIFEXITED(stato) && WEXITSTATUS(stato) == 0;
 }
 
@@ -208,6 +212,128 @@ QByteArray ScriptPerl(const QVector<VoceSostituzione> &voci)
         alternativa += CodificaAnsi::Codifica(v.Trova);
     }
     return "BEGIN { %t = (" + tabella + "); }\ns/\\b(" + alternativa + ")\\b/$t{lc $1}/gi;\n";
+}
+
+// Code of a language as its programs have it: statements drawn from a pool
+// of the usual ones, with names, numbers, comments and strings, CR LF lines.
+QString Codice(Linguaggio linguaggio, qsizetype caratteri)
+{
+    QRandomGenerator gen(2027);
+    const QStringList nomi{"conta", "riga", "Totale", "i",    "nome",   "valore", "buffer",
+                           "rs",    "x",    "indice", "file", "Prezzo", "lista",  "elenco"};
+    QStringList righe;
+    switch (linguaggio) {
+    case Linguaggio::Basic:
+        righe = {"Private Sub %1_Click()",
+                 "    Dim %1 As Long, %2 As String",
+                 "    On Error GoTo Errore",
+                 "    If %1 > 0 Then",
+                 "        %2 = Left$(%2, %1) & Mid$(%3, 2)",
+                 "    Else",
+                 "        Debug.Print \"valore: \" & %1",
+                 "    End If",
+                 "    For %1 = 1 To UBound(%2)",
+                 "    Next %1",
+                 "    Do While Not EOF(1)",
+                 "        Line Input #1, %2",
+                 "    Loop",
+                 "    Set %1 = Nothing",
+                 "    ' se il valore è vuoto si esce",
+                 "    Select Case %1",
+                 "        Case 1: %2 = \"uno\"",
+                 "        Case Else",
+                 "    End Select",
+                 "    %1.Close",
+                 "    MsgBox \"Errore \" & Err.Description, vbExclamation",
+                 "    Exit Sub",
+                 "Errore:",
+                 "    Resume Next",
+                 "End Sub",
+                 "Public Function %1(ByVal %2 As Integer) As Boolean",
+                 "    %1 = Trim$(%2) <> \"\"",
+                 "End Function"};
+        break;
+    case Linguaggio::Batch:
+        righe = {"@echo off",
+                 "setlocal enabledelayedexpansion",
+                 "rem copia i file di %1",
+                 "set %1=%2",
+                 "if /i \"%~1\"==\"\" goto :eof",
+                 "if not exist \"%%1%\\%2\" mkdir \"%%1%\\%2\"",
+                 "for /f \"tokens=*\" %%a in ('dir /b %1') do echo %%a",
+                 "call :%1 %2",
+                 "echo.",
+                 "echo Copia di %1 in corso...",
+                 "copy /y %1 %2 > nul",
+                 "if %errorlevel% neq 0 exit /b 1",
+                 "goto %1",
+                 ":%1",
+                 "set /a %1=%1+1",
+                 "del /q %1",
+                 "pause",
+                 "endlocal"};
+        break;
+    default:
+        righe = {"#include <stdio.h>",
+                 "#define MAX_%1 64",
+                 "static int %1(const char *%2, size_t %3)",
+                 "{",
+                 "    unsigned long %1 = 0;",
+                 "    if (%1 == NULL) return -1;",
+                 "    else if (%2 > %3) %1++;",
+                 "    for (int %1 = 0; %1 < %2; %1++) {",
+                 "        printf(\"%s: %d\\n\", %2, %1); /* stampa */",
+                 "    }",
+                 "    while (%1-- > 0) free(%2);",
+                 "    // controlla la lunghezza",
+                 "    %1 = strlen(%2);",
+                 "    memcpy(%1, %2, sizeof(%3));",
+                 "    switch (%1) {",
+                 "    case 1: break;",
+                 "    default: return 0;",
+                 "    }",
+                 "    return %1;",
+                 "}",
+                 "#if defined(%1)",
+                 "#endif",
+                 "typedef struct { int %1; double %2; } %3;"};
+        break;
+    }
+    QString testo;
+    testo.reserve(caratteri + 200);
+    while (testo.size() < caratteri) {
+        QString riga = righe[gen.bounded(int(righe.size()))];
+        for (const char *segno : {"%1", "%2", "%3"})
+            riga.replace(QLatin1String(segno), nomi[gen.bounded(int(nomi.size()))]);
+        testo += riga + QStringLiteral("\r\n");
+    }
+    testo.truncate(testo.lastIndexOf(QLatin1Char('\n'), caratteri - 1) + 1);
+    return testo;
+}
+
+// One pass with an alternation of every word of a list, each written as it
+// is (any character but a letter, a digit or "_" escaped), whole words only.
+QByteArray ScriptPerlParole(const QVector<VoceSostituzione> &voci)
+{
+    const auto letterale = [](const QByteArray &parola) {
+        QByteArray r;
+        for (char c : parola) {
+            if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+                  static_cast<unsigned char>(c) >= 128))
+                r += '\\';
+            r += c;
+        }
+        return r;
+    };
+    QByteArray tabella, alternativa;
+    for (const VoceSostituzione &v : voci) {
+        tabella += "'" + CodificaAnsi::Codifica(v.Trova.toLower()).replace("'", "\\'") + "'=>'" +
+                   CodificaAnsi::Codifica(v.Sostituisci).replace("'", "\\'") + "',";
+        if (!alternativa.isEmpty()) alternativa += '|';
+        alternativa += letterale(CodificaAnsi::Codifica(v.Trova));
+    }
+    return "BEGIN { %t = (" + tabella + "); }\ns/(?<!\\w)(" + alternativa +
+           ")(?!\\w)/$t{lc $1}/gi;\n";
 }
 
 void Scrivi(const QString &percorso, const QByteArray &byte)
@@ -525,6 +651,58 @@ void FigureFinestre(std::vector<Riga> &righe, int volte, const QString &comando,
 
 // The automatic run of the factory list over the text read as BASIC, with
 // comments and strings left alone, against the same run without.
+// The draft people use: the ready list of a language with both code options,
+// on code of that language, against one perl pass over the same words; how
+// the time grows from 5 MB to 20 MB, and the peak memory against the file.
+void FigureListePronte(std::vector<Riga> &righe, int volte, const QString &comando,
+                       const std::function<QString(const char *)> &P)
+{
+    struct Lingua
+    {
+        const char *nome, *opzione, *file5, *file20, *perl;
+        Linguaggio linguaggio;
+    };
+    for (const Lingua &l :
+         {Lingua{"BASIC", "basic", "codice5.bas", "codice20.bas", "basic.pl", Linguaggio::Basic},
+          Lingua{"C", "c", "codice5.c", "codice20.c", "c.pl", Linguaggio::C},
+          Lingua{"batch", "batch", "codice5.bat", "codice20.bat", "batch.pl", Linguaggio::Batch}}) {
+        std::fprintf(stderr, "Elenco pronto %s con le opzioni del codice, perl...\n", l.nome);
+        Scrivi(P(l.file5), CodificaAnsi::Codifica(Codice(l.linguaggio, 5 << 20)));
+        Scrivi(P(l.file20), CodificaAnsi::Codifica(Codice(l.linguaggio, 20 << 20)));
+        Scrivi(P(l.perl), ScriptPerlParole(ListaDelLinguaggio(l.linguaggio)));
+        const QString lingua = QString::fromLatin1(l.opzione);
+        const auto cpu = [&](const QStringList &argomenti, const char *file, double *picco) {
+            std::vector<double> tempi, picchi;
+            for (int i = 0; i < volte; ++i) {
+                double c = 0, m = 0;
+                if (!Lancia(argomenti, P(file), P("uscita"), c, &m)) {
+                    std::fprintf(stderr, "non riuscito: %s\n", qPrintable(argomenti.join(' ')));
+                    std::exit(1);
+                }
+                tempi.push_back(c);
+                picchi.push_back(m);
+            }
+            if (picco) *picco = Mediana(picchi);
+            return Mediana(tempi);
+        };
+        const QStringList nostro{comando,      "--elenco",
+                                 lingua,       "--linguaggio=" + lingua,
+                                 "--proteggi", "--separatori-codice"};
+        double picco = 0;
+        const double venti = cpu(nostro, l.file20, &picco);
+        const double cinque = cpu(nostro, l.file5, nullptr);
+        const double perl = cpu({"perl", "-p", P(l.perl)}, l.file20, nullptr);
+        const QString nome = QString::fromLatin1(l.nome);
+        righe.push_back(
+            {QStringLiteral("20 MB %1, elenco pronto e opzioni del codice / perl, CPU").arg(nome),
+             venti, perl, true, 10});
+        righe.push_back({QStringLiteral("%1, elenco pronto: 20 MB / 5 MB, CPU").arg(nome), venti,
+                         cinque, false, 4.6});
+        righe.push_back({QStringLiteral("%1, elenco pronto: picco di memoria / file").arg(nome),
+                         picco, double(QFileInfo(P(l.file20)).size()), false, 4, true});
+    }
+}
+
 void RigaProtezione(const QString &testo, int volte, std::vector<Riga> &righe)
 {
     std::fprintf(stderr, "Pseudocodifica automatica con e senza protezione...\n");
@@ -532,8 +710,10 @@ void RigaProtezione(const QString &testo, int volte, std::vector<Riga> &righe)
     RegoleCodice protette;
     protette.proteggi = true;
     protette.tipo = {Linguaggio::Basic, false};
-    const double senza =
-        Misura(volte, [&] { QString t = testo; Pseudocodifica::Percorso(otto).Automatica(t); });
+    const double senza = Misura(volte, [&] {
+        QString t = testo;
+        Pseudocodifica::Percorso(otto).Automatica(t);
+    });
     const double con = Misura(volte, [&] {
         QString t = testo;
         Pseudocodifica::Percorso(otto, protette).Automatica(t);
@@ -558,81 +738,92 @@ int main(int argc, char *argv[])
     const int volte = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     QTemporaryDir cartella;
     auto P = [&](const char *nome) { return cartella.filePath(QString::fromLatin1(nome)); };
-
-    std::fprintf(stderr, "Preparazione del testo di 20 MB...\n");
-    const QString testo = Sorgente(20 << 20);
-    const QByteArray file = CodificaAnsi::Codifica(testo);
-    Scrivi(P("modulo.bas"), file);
-    const QVector<VoceSostituzione> otto = SostituzioniPredefinite(), cento = CentoVoci();
-    Scrivi(P("otto.dat"), Record::Unisci(otto));
-    Scrivi(P("cento.dat"), Record::Unisci(cento));
-    Scrivi(P("otto.sed"), ScriptSed(otto));
-    Scrivi(P("cento.sed"), ScriptSed(cento));
-    Scrivi(P("otto.pl"), ScriptPerl(otto));
-    Scrivi(P("cento.pl"), ScriptPerl(cento));
-    qputenv("LC_ALL", "C"); // sed and perl work on the bytes, as the text is Windows-1252
-
     std::vector<Riga> righe;
-    // Wall-clock and processor time of a whole process, medians.
-    struct Tempi
-    {
-        double parete, cpu;
-    };
-    auto processo = [&](const QStringList &argomenti) {
-        std::vector<double> cpu;
-        const double parete = Misura(volte, [&] {
-            double c = 0;
-            if (!Lancia(argomenti, P("modulo.bas"), P("uscita"), c)) {
-                std::fprintf(stderr, "non riuscito: %s\n", qPrintable(argomenti.join(' ')));
-                std::exit(1);
-            }
-            cpu.push_back(c);
-        });
-        return Tempi{parete, Mediana(cpu)};
-    };
-    for (const char *elenco : {"otto", "cento"}) {
-        const QString e = QString::fromLatin1(elenco);
-        std::fprintf(stderr, "Elenco di %s voci: quadrivo-pseudo, sed, perl...\n", elenco);
-        const Tempi nostro = processo({comando, "--elenco", P(elenco) + ".dat", P("modulo.bas")});
-        const Tempi sed = processo({"sed", "-f", P(elenco) + ".sed"});
-        const Tempi perl = processo({"perl", "-p", P(elenco) + ".pl"});
-        const QString voci = e == "otto" ? QStringLiteral("8 voci") : QStringLiteral("100 voci");
-        for (const auto &[nome, rif, obiettivo] :
-             {std::tuple{"sed", sed, 10.0}, std::tuple{"perl", perl, 3.0}}) {
-            righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo reale").arg(voci, nome),
-                             nostro.parete, rif.parete, true, obiettivo});
-            righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo di CPU").arg(voci, nome),
-                             nostro.cpu, rif.cpu, true, obiettivo});
-        }
-    }
-
-    std::fprintf(stderr, "Una parola rara, una passata...\n");
+    // "--liste-pronte" after the repetitions: only the rows of the ready lists.
+    const bool soloListe = argc > 3 && std::strcmp(argv[3], "--liste-pronte") == 0;
     const QString rara = QStringLiteral("Prezzo7"); // one name in about 10000
     qsizetype trovate = 0;
-    const double indexOf = Misura(volte, [&] {
-        trovate = 0;
-        for (qsizetype i = testo.indexOf(rara, 0, Qt::CaseInsensitive); i >= 0;
-             i = testo.indexOf(rara, i + rara.size(), Qt::CaseInsensitive))
-            ++trovate;
-    });
-    const double passata = Misura(volte, [&] {
-        const auto esito = Ricerca::SostituisciOccorrenze(
-            testo, rara, QStringLiteral("Fine Mentre"), Ricerca::Confronto::PerSostituzione(0, 1));
-        if (esito.sostituzioni == 0) std::exit(1);
-    });
-    const MotoreElenco soloRara({{rara, QStringLiteral("Fine Mentre")}});
-    const double motore = Misura(volte, [&] {
-        qsizetype conta = 0;
-        soloRara.Applica(testo, &conta);
-        if (conta == 0) std::exit(1);
-    });
-    righe.push_back({QStringLiteral("parola rara, una passata (finestra) / indexOf"), passata,
-                     indexOf, false, 2});
-    righe.push_back(
-        {QStringLiteral("parola rara, una passata (elenco) / indexOf"), motore, indexOf, false, 2});
+    if (soloListe) {
+        qputenv("LC_ALL", "C");
+        FigureListePronte(righe, volte, comando, P);
+    } else {
 
-    RigaProtezione(testo, volte, righe);
-    FigureFinestre(righe, volte, comando, file, testo, P, argv[0]);
+        std::fprintf(stderr, "Preparazione del testo di 20 MB...\n");
+        const QString testo = Sorgente(20 << 20);
+        const QByteArray file = CodificaAnsi::Codifica(testo);
+        Scrivi(P("modulo.bas"), file);
+        const QVector<VoceSostituzione> otto = SostituzioniPredefinite(), cento = CentoVoci();
+        Scrivi(P("otto.dat"), Record::Unisci(otto));
+        Scrivi(P("cento.dat"), Record::Unisci(cento));
+        Scrivi(P("otto.sed"), ScriptSed(otto));
+        Scrivi(P("cento.sed"), ScriptSed(cento));
+        Scrivi(P("otto.pl"), ScriptPerl(otto));
+        Scrivi(P("cento.pl"), ScriptPerl(cento));
+        qputenv("LC_ALL", "C"); // sed and perl work on the bytes, as the text is Windows-1252
+
+        // Wall-clock and processor time of a whole process, medians.
+        struct Tempi
+        {
+            double parete, cpu;
+        };
+        auto processo = [&](const QStringList &argomenti) {
+            std::vector<double> cpu;
+            const double parete = Misura(volte, [&] {
+                double c = 0;
+                if (!Lancia(argomenti, P("modulo.bas"), P("uscita"), c)) {
+                    std::fprintf(stderr, "non riuscito: %s\n", qPrintable(argomenti.join(' ')));
+                    std::exit(1);
+                }
+                cpu.push_back(c);
+            });
+            return Tempi{parete, Mediana(cpu)};
+        };
+        for (const char *elenco : {"otto", "cento"}) {
+            const QString e = QString::fromLatin1(elenco);
+            std::fprintf(stderr, "Elenco di %s voci: quadrivo-pseudo, sed, perl...\n", elenco);
+            const Tempi nostro =
+                processo({comando, "--elenco", P(elenco) + ".dat", P("modulo.bas")});
+            const Tempi sed = processo({"sed", "-f", P(elenco) + ".sed"});
+            const Tempi perl = processo({"perl", "-p", P(elenco) + ".pl"});
+            const QString voci =
+                e == "otto" ? QStringLiteral("8 voci") : QStringLiteral("100 voci");
+            for (const auto &[nome, rif, obiettivo] :
+                 {std::tuple{"sed", sed, 10.0}, std::tuple{"perl", perl, 3.0}}) {
+                righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo reale").arg(voci, nome),
+                                 nostro.parete, rif.parete, true, obiettivo});
+                righe.push_back({QStringLiteral("20 MB, %1 / %2, tempo di CPU").arg(voci, nome),
+                                 nostro.cpu, rif.cpu, true, obiettivo});
+            }
+        }
+
+        std::fprintf(stderr, "Una parola rara, una passata...\n");
+        const double indexOf = Misura(volte, [&] {
+            trovate = 0;
+            for (qsizetype i = testo.indexOf(rara, 0, Qt::CaseInsensitive); i >= 0;
+                 i = testo.indexOf(rara, i + rara.size(), Qt::CaseInsensitive))
+                ++trovate;
+        });
+        const double passata = Misura(volte, [&] {
+            const auto esito =
+                Ricerca::SostituisciOccorrenze(testo, rara, QStringLiteral("Fine Mentre"),
+                                               Ricerca::Confronto::PerSostituzione(0, 1));
+            if (esito.sostituzioni == 0) std::exit(1);
+        });
+        const MotoreElenco soloRara({{rara, QStringLiteral("Fine Mentre")}});
+        const double motore = Misura(volte, [&] {
+            qsizetype conta = 0;
+            soloRara.Applica(testo, &conta);
+            if (conta == 0) std::exit(1);
+        });
+        righe.push_back({QStringLiteral("parola rara, una passata (finestra) / indexOf"), passata,
+                         indexOf, false, 2});
+        righe.push_back({QStringLiteral("parola rara, una passata (elenco) / indexOf"), motore,
+                         indexOf, false, 2});
+
+        RigaProtezione(testo, volte, righe);
+        FigureListePronte(righe, volte, comando, P);
+        FigureFinestre(righe, volte, comando, file, testo, P, argv[0]);
+    }
 
     const QString titolo = QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
                                .arg(QStringLiteral("Misura"), -60)

@@ -26,7 +26,10 @@ Cosa conta, per linguaggio:
   Le funzioni di libreria del C contano come parole chiave solo prima di "(".
   In BASIC le parole di "Option" (Module, Compare, Text, ...) sono chiave solo
   in quell'istruzione.
-- nomi cambiati: membri (dopo "." o "!" in BASIC, dopo "." o "->" in C),
+- nomi cambiati: membri (dopo "." o "!" in BASIC, con il "Me" di "Me.x", dopo
+  "." o "->" in C, con il "this" di "this->x"), nomi dichiarati dal file BASIC (Dim, ReDim, Const, Public,
+  Private, Static, Global, parametri, membri di Enum in tutto il file; campi di
+  Type e parole riservate solo dove sono dichiarati),
   identificatori (ogni altra parola del codice), etichette, variabili, opzioni
   dopo "/" e dispositivi (nul, con, prn, aux, comN, lptN) del batch; con i primi
   esempi file:riga.
@@ -73,7 +76,8 @@ isempty isnumeric isarray isdate isobject ubound lbound now format chr asc abs r
 randomize erase freefile eof lof iif err int fix sgn sqr timer environ dir shell
 createobject getobject typename vartype array debug rem line binary random append output
 access read vbcrlf vbcr vblf vbnewline vbtab vbnullstring any lenb space varptr strptr
-objptr
+objptr vbyes vbno vbok vbcancel vbyesno vbokonly vbokcancel vbyesnocancel vbcritical
+vbexclamation vbinformation vbquestion
 """.split())
 # Written the same in Italian: kept, not counted among the translated.
 UGUALI_BASIC = {'byte', 'in'}
@@ -132,10 +136,103 @@ def Token(tipo, testo, ruolo=None):
 PAROLA_BASIC = re.compile(r'#?[A-Za-z_][A-Za-z0-9_]*[$%&!#@]?')
 
 
-def LeggiRigaBasic(riga):
+# Words that can never name a variable: a field spelled like one ("Type As
+# Long" in a Type block) is a name only where it is declared.
+RISERVATE_BASIC = set("""
+and as boolean byref byte byval call case const currency date declare dim do double each
+else elseif end enum event exit for friend function get global gosub goto if in integer
+is let long loop me mod new next not nothing object on option optional or paramarray
+preserve private property public redim rem resume return select set single static step
+string sub then to type until variant wend while with withevents xor
+""".split())
+
+
+def DividiAlLivello(testo, separatore):
+    """Splits at `separatore` outside brackets; strings are already blanked."""
+    parti, profondita, inizio = [], 0, 0
+    for k, c in enumerate(testo):
+        if c == '(':
+            profondita += 1
+        elif c == ')':
+            profondita -= 1
+        elif c == separatore and profondita == 0:
+            parti.append(testo[inizio:k])
+            inizio = k + 1
+    parti.append(testo[inizio:])
+    return parti
+
+
+def DichiaratiBasic(righe):
+    """The names a BASIC file declares, read with regular expressions: those of
+    Dim, ReDim, Const, Public, Private, Static, Global, of parameters and of
+    Enum members, for the whole file (lower case); Type fields and reserved
+    words as (line, name) at their declaration only."""
+    nomi, posti = set(), set()
+    blocco = None
+    k = 0
+    while k < len(righe):
+        prima = k
+        logica = righe[k]
+        while re.search(r'(^|\s)_\s*$', logica) and k + 1 < len(righe):
+            k += 1
+            logica = re.sub(r'_\s*$', ' ', logica) + righe[k]
+        k += 1
+        codice = re.sub(r'"[^"]*"?', '""', logica)
+        codice = codice.split("'")[0]
+
+        def Dichiara(nome, solo_qui=False):
+            nome = nome.lower()
+            if solo_qui or nome in RISERVATE_BASIC:
+                posti.add((prima, nome))
+            else:
+                nomi.add(nome)
+
+        def Elenco(testo):
+            for voce in DividiAlLivello(testo, ','):
+                m = re.match(r'\s*(?:(?:optional|byval|byref|paramarray|withevents)\s+)*'
+                             r'([A-Za-z]\w*)', voce, re.I)
+                if m:
+                    Dichiara(m.group(1))
+
+        for istruzione in DividiAlLivello(codice, ':'):
+            m = re.match(r'\s*([A-Za-z]\w*)', istruzione)
+            if not m:
+                continue
+            if blocco:
+                if m.group(1).lower() == 'end':
+                    blocco = None
+                else:
+                    Dichiara(m.group(1), blocco == 'type')
+                continue
+            resto = istruzione
+            modificatore = re.match(r'(?i)\s*((public|private|friend|global|static)\s+)+', resto)
+            if modificatore:
+                resto = resto[modificatore.end():]
+            d = re.match(r'(?i)\s*(dim|redim|const)\s+((preserve|shared|withevents)\s+)*', resto)
+            p = re.match(r'(?i)\s*(sub|function|event|property\s+(get|let|set)|'
+                         r'declare\s+(ptrsafe\s+)?(sub|function))\s+([A-Za-z]\w*)', resto)
+            t = re.match(r'(?i)\s*(type|enum)\s+([A-Za-z]\w*)', resto)
+            if d:
+                Elenco(resto[d.end():])
+            elif p:
+                Dichiara(p.group(5))
+                aperta = resto.find('(', p.end())
+                if aperta >= 0:
+                    Elenco(DividiAlLivello(resto[aperta + 1:], ')')[0])
+            elif t:
+                Dichiara(t.group(2))
+                blocco = t.group(1).lower()
+            elif modificatore:
+                Elenco(resto)
+    return nomi, posti
+
+
+def LeggiRigaBasic(riga, dichiarati=(set(), set()), indice=-1):
     toks = []
     i, n = 0, len(riga)
     etichetta = re.match(r'\s*([A-Za-z_]\w*):(\s|$)', riga)
+    if etichetta and etichetta.group(1).lower() in CHIAVI_BASIC:
+        etichetta = None  # "Else:" ends a statement
     opzione = re.match(r'(?i)\s*option\s', riga)
     inizio_istruzione = True
     precedente = ''  # last non-blank code character
@@ -174,6 +271,10 @@ def LeggiRigaBasic(riga):
                 break
             if precedente in ('.', '!') and not re.search(r'(?i)\bdebug\.$', riga[:i]):
                 ruolo = 'membro'
+            elif chiave == 'me' and riga[i + len(parola):i + len(parola) + 1] == '.':
+                ruolo = 'membro'  # the object of "Me.Caption" reads with its member
+            elif chiave in dichiarati[0] or (indice, chiave) in dichiarati[1]:
+                ruolo = 'dichiarato'
             elif etichetta and i == etichetta.start(1):
                 ruolo = 'etichetta'
             elif chiave in UGUALI_BASIC:
@@ -272,6 +373,8 @@ class LettoreC:
                 dopo = riga[m.end():].lstrip()
                 if precedente in ('.', '->'):
                     ruolo = 'membro'
+                elif parola == 'this' and riga.startswith('->', m.end()):
+                    ruolo = 'membro'  # "this->x" reads with its member
                 elif precedente == 'std::' and parola in NOMI_STD:
                     ruolo = 'chiave'
                 elif parola in self.chiavi or (parola in FUNZIONI_C and dopo.startswith('(')):
@@ -392,6 +495,8 @@ def LeggiRigaBatch(riga):
             i += 1
             continue
         parola = m.group(0)
+        if re.match(r'(?i)echo[.:\\/]', parola):
+            parola = parola[:5]  # "echo:text", "echo\": echo and its separator
         chiave = parola.lower().strip("'`")
         precedente = riga[:i].rstrip()
         if nome_set or (ultima == 'set' and riga[i + len(parola):].startswith('=')):
@@ -412,7 +517,7 @@ def LeggiRigaBatch(riga):
         elif DISPOSITIVI.match(parola) or (precedente.endswith('>') and DISPOSITIVI.match(parola)):
             ruolo = 'dispositivo'
         elif ('\\' in parola or '.' in parola.strip('.') or ':' in parola) and \
-                not re.fullmatch(r'(?i)echo[.:]', parola):
+                not re.fullmatch(r'(?i)echo[.:\\/]', parola):
             # a path or a file: its parts are names, a device inside a path
             # too (each part once, so that its words are counted once)
             for parte in re.split(r'[\\/.:]', parola):
@@ -421,16 +526,19 @@ def LeggiRigaBatch(riga):
                                       'dispositivo' if DISPOSITIVI.match(parte) else 'identificatore'))
             i += len(parola)
             continue
+        elif ultima in ('reg', 'net') and chiave in ('query', 'add', 'delete', 'start', 'stop',
+                                                     'use'):
+            ruolo = 'chiave'  # the subcommand reads with its command ("reg query")
         elif chiave in UGUALI_BATCH:
             ruolo = 'uguale'
-        elif chiave.rstrip('.:') in CHIAVI_BATCH:
+        elif chiave.rstrip('.:\\/') in CHIAVI_BATCH:
             ruolo = 'chiave'
         else:
             ruolo = 'identificatore'
         toks.append(Token('parola', parola, ruolo))
         i += len(parola)
         if ruolo == 'chiave':
-            ultima = chiave.rstrip('.:')
+            ultima = chiave.rstrip('.:\\/')
             if ultima == 'echo':
                 resto = riga[i:]
                 fine = re.search(r'[<>|&]', resto)
@@ -557,7 +665,18 @@ def InizioParteEstranea(righe):
     # reads: JScript after the "@end" of "@if (@X == @Y) @then", PowerShell
     # after the "goto :eof" of a file that opens with "<# :". That part must
     # stay as it is, like a comment.
+    # Or JScript after the "*/" that closes a comment the first line opens
+    # ("0</* :", "@set @x=0 /*"), wherever it stands on its line.
     prima = next((r for r in righe if r.strip()), '')
+    if '/*' in prima:
+        for k, riga in enumerate(righe):
+            if k > 0 and '*/' in riga:
+                return k + 1  # the batch before the "*/" is read as batch
+    # A line that begins with "*/" after one that opened "/*" (a C# or
+    # JScript half after "exit /b") is past the end of the batch half.
+    for k, riga in enumerate(righe):
+        if re.match(r'\s*\*/', riga) and any('/*' in r for r in righe[:k]):
+            return k
     if re.match(r'(?i)\s*@?if\s*\(@', prima):
         fine = r'(?i)\s*@end\b'
     elif re.match(r'\s*<#\s*:', prima):
@@ -583,8 +702,9 @@ def MisuraFile(misura, linguaggio, nome, originale, bozza):
                 print(f'  {nome}: righe {a1 + 1}-{a2} non allineate', file=sys.stderr)
     else:
         coppie = list(zip(range(len(originale)), range(len(bozza))))
-    lettore = {'basic': LeggiRigaBasic, 'c': LettoreC(), 'cpp': LettoreC(cpp=True),
-               'batch': LeggiRigaBatch}[linguaggio]
+    dichiarati = DichiaratiBasic(originale) if linguaggio == 'basic' else None
+    lettore = {'basic': lambda riga: LeggiRigaBasic(riga, dichiarati, a), 'c': LettoreC(),
+               'cpp': LettoreC(cpp=True), 'batch': LeggiRigaBatch}[linguaggio]
     estranea = InizioParteEstranea(originale) if linguaggio == 'batch' else len(originale)
     designer = linguaggio == 'basic' and any(r.startswith('Attribute VB_') for r in originale)
     for a, b in coppie:

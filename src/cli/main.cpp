@@ -4,12 +4,14 @@
 #include "nucleo/Opzioni.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
+#include "nucleo/elenchi/FormatoElenco.h"
 #include "nucleo/elenchi/ListeLinguaggio.h"
 #include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/pseudocodifica/MotoreAnsi.h"
 #include "nucleo/pseudocodifica/MotoreElenco.h"
 #include "nucleo/pseudocodifica/ParoleNonTradotte.h"
+#include "nucleo/testo/CopiaOriginale.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
 #include "nucleo/testo/ScritturaAtomica.h"
@@ -19,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -42,8 +43,10 @@ namespace {
 const char *const Nome = "quadrivo-pseudo";
 
 const char *const Uso =
-    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|c++|batch|auto] [--pulizia[=PULIZIA.dat]]\n"
-    "                     [-o CARTELLA | --sul-posto | --parole-non-tradotte] [-j N]\n"
+    "Uso: quadrivo-pseudo [--elenco ELENCO|basic|c|c++|batch|auto]\n"
+    "                     [--pulizia[=PULIZIA.dat|auto]]\n"
+    "                     [-o CARTELLA | --sul-posto [--copia | --senza-copia]\n"
+    "                      | --parole-non-tradotte] [-j N]\n"
     "                     [--linguaggio=basic|c|c++|batch|nessuno]\n"
     "                     [--proteggi | --no-proteggi]\n"
     "                     [--separatori-codice | --no-separatori-codice]\n"
@@ -86,7 +89,13 @@ const char *const Aiuto =
     "                     cartella dove il programma tiene i suoi elenchi; se manca\n"
     "                     o è vuoto, l'elenco predefinito.\n"
     "  --pulizia[=FILE]   prima di tutto elimina dal testo le parole dell'elenco\n"
-    "                     Pulizia (senza FILE, quello di Quadrivo).\n"
+    "                     Pulizia (senza FILE, quello di Quadrivo: con l'elenco\n"
+    "                     per linguaggio, quello del linguaggio di ogni file);\n"
+    "                     auto: per ogni file l'elenco della pulizia del suo\n"
+    "                     linguaggio (pulizia-basic.dat, pulizia-c.dat,\n"
+    "                     pulizia-cpp.dat, pulizia-batch.dat, fatto dall'elenco\n"
+    "                     pronto la prima volta che serve); per un testo senza\n"
+    "                     linguaggio, pulizia.dat (per un file di nome auto: ./auto).\n"
     "  -o CARTELLA        scrive ogni risultato nella CARTELLA con il nome del suo\n"
     "                     file; non scrive mai sopra un file da elaborare, e\n"
     "                     con quel nome sostituisce solo un file normale (mai un\n"
@@ -95,7 +104,8 @@ const char *const Aiuto =
     "                     sostituito solo quando il nuovo contenuto è scritto tutto.\n"
     "                     Rifiuta un file nella cui cartella non si possono creare\n"
     "                     file e un documento RTF (diventerebbe testo semplice):\n"
-    "                     per questi serve -o.\n"
+    "                     per questi serve -o. Prima conserva il file com'era\n"
+    "                     come NOME~ accanto a lui (vedi --copia).\n"
     "  -j N               elabora N file alla volta (di solito quanti sono i\n"
     "                     processori).\n"
     "  --linguaggio=L     legge ogni testo come codice del linguaggio L: basic,\n"
@@ -111,9 +121,9 @@ const char *const Aiuto =
     "                     parola, quante volte e perché, separati da un tab; le\n"
     "                     più frequenti per prime.\n"
     "\n"
-    "Le tre opzioni seguenti valgono come le ha salvate Quadrivo (\"Opzioni...\",\n"
+    "Le opzioni seguenti valgono come le ha salvate Quadrivo (\"Opzioni...\",\n"
     "nel file opzioni.ini accanto agli elenchi), se la riga di comando non dice\n"
-    "altrimenti; la forma con no- le spegne.\n"
+    "altrimenti; la forma con no- o senza- le spegne.\n"
     "  --proteggi, --no-proteggi\n"
     "                     lascia intatti commenti e stringhe: una parola che\n"
     "                     comincia dentro un commento o una stringa del\n"
@@ -127,6 +137,12 @@ const char *const Aiuto =
     "                     senza --elenco, usa per ogni file l'elenco del suo\n"
     "                     linguaggio, come --elenco auto.\n"
     "                     Il risultato è quello di Quadrivo con le stesse opzioni.\n"
+    "  --copia, --senza-copia\n"
+    "                     solo con --sul-posto: conserva (o no) una copia\n"
+    "                     dell'originale, NOME~ accanto al file; dove al suo posto\n"
+    "                     c'è altro che un file normale, la copia va nella\n"
+    "                     cartella dei dati di Quadrivo. Un file di cui non si\n"
+    "                     può conservare la copia resta com'è. Di solito è accesa.\n"
     "  -h, --help         mostra questo aiuto ed esce.\n"
     "  --version          mostra la versione ed esce.\n"
     "\n"
@@ -174,13 +190,14 @@ struct Comando
     bool pulizia = false;
     QString filePulizia;
     QString cartella;
+    QByteArray cartellaGrezza; // the output folder's name as given, byte for byte
     bool sulPosto = false;
     int lavori = 0;
     QStringList file;
     QList<QByteArray> grezzi;             // each file's name as given, byte for byte
     std::optional<Linguaggio> linguaggio; // empty: from each file's extension
     // Empty: as saved in opzioni.ini.
-    std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio;
+    std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio, copia;
     bool paroleNonTradotte = false;
 };
 
@@ -263,6 +280,7 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
             const std::optional<QString> v = valore(dopoLettera);
             if (!v || v->isEmpty()) return QStringLiteral("-o vuole il nome di una cartella");
             o.cartella = *v;
+            o.cartellaGrezza = dopoLettera >= 0 ? grezzi[i].mid(2) : grezzi[i];
             conCartella = true;
         } else if (a == QStringLiteral("--sul-posto")) {
             o.sulPosto = true;
@@ -280,6 +298,8 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
         } else if (a == QStringLiteral("--elenco-per-linguaggio") ||
                    a == QStringLiteral("--no-elenco-per-linguaggio")) {
             o.elencoPerLinguaggio = !a.startsWith(QStringLiteral("--no-"));
+        } else if (a == QStringLiteral("--copia") || a == QStringLiteral("--senza-copia")) {
+            o.copia = a == QStringLiteral("--copia");
         } else if (a == QStringLiteral("--parole-non-tradotte")) {
             o.paroleNonTradotte = true;
         } else if (a == QStringLiteral("-j") ||
@@ -296,6 +316,8 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
     }
     if (conCartella && o.sulPosto)
         return QStringLiteral("-o e --sul-posto non si possono usare insieme");
+    if (o.copia && !o.sulPosto)
+        return QStringLiteral("--copia e --senza-copia valgono solo con --sul-posto");
     if (o.paroleNonTradotte && (conCartella || o.sulPosto))
         return QStringLiteral("--parole-non-tradotte non scrive risultati: non vuole -o né "
                               "--sul-posto");
@@ -315,7 +337,10 @@ struct Liste
     // chosen by language. Filled before any file is read.
     std::map<Linguaggio, QVector<VoceSostituzione>> sostituzioni;
     bool perLinguaggio = false;
-    std::optional<QVector<VoceEliminazione>> eliminazioni;
+    // The cleaning list for the texts of each language (one for all unless
+    // chosen by language); none without --pulizia.
+    std::map<Linguaggio, QVector<VoceEliminazione>> eliminazioni;
+    bool puliziaPerLinguaggio = false;
 };
 
 // Reads one list; a missing default list is not an error (nothing comes back).
@@ -354,11 +379,13 @@ bool ConParole(const QVector<VoceSostituzione> &voci)
 }
 
 // A list file named on the command line, as a .dat list or as a text list,
-// told apart by content: the records of a .dat list always hold zero bytes
-// (their length fields and filler), a text list never does. Nothing, with one
-// line saying why, when the file is none of these, is empty or has no word to
-// look for: an explicit list is never swapped for another.
-std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
+// told apart by content (FormatoElenco). Nothing, with one line saying why,
+// when the file is none of these, is empty or has no word to look for: an
+// explicit list is never swapped for another.
+// The program's own per-language lists (`delProgramma`) keep the reading of
+// its list files: a part-record at the end is completed and used.
+std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso,
+                                                      bool delProgramma = false)
 {
     const QString quale = QStringLiteral("delle sostituzioni");
     std::optional<QByteArray> dati;
@@ -370,14 +397,13 @@ std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso)
     };
     if (dati->isEmpty()) return rifiuta(QStringLiteral("è vuoto"));
     QVector<VoceSostituzione> voci;
-    if (dati->contains('\0')) {
+    const FormatoElenco::Esito formato = FormatoElenco::Riconosci(*dati);
+    const bool recordDelProgramma = !formato.tipo && delProgramma && dati->contains('\0');
+    if (!formato.tipo && !recordDelProgramma) return rifiuta(formato.motivo);
+    if (recordDelProgramma || *formato.tipo == FormatoElenco::Tipo::Record) {
         CompletaRecord(percorso, quale, *dati);
         voci = Lotto::Sostituzioni(*dati);
     } else {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString testo = utf8.decode(*dati);
-        if (utf8.hasError())
-            return rifiuta(QStringLiteral("non è un elenco (né un file .dat né un testo UTF-8)"));
         const TestoElenco::Esito<VoceSostituzione> letto = TestoElenco::LeggiSostituzioni(*dati);
         if (letto.voci.isEmpty() && !letto.rifiutate.isEmpty() &&
             std::all_of(letto.rifiutate.begin(), letto.rifiutate.end(),
@@ -427,6 +453,24 @@ std::optional<Linguaggio> ElencoPronto(const QString &nome)
     return linguaggio;
 }
 
+// A cleaning list file; a missing list not `scelto` is an empty one. Nothing
+// (after the message) when it cannot be read.
+std::optional<QVector<VoceEliminazione>> ElencoPulizia(const QString &pulizia, bool scelto)
+{
+    const QString quale = QStringLiteral("della pulizia");
+    std::optional<QByteArray> dati;
+    if (!CaricaElenco(pulizia, scelto, quale, dati)) return std::nullopt;
+    if (dati) CompletaRecord(pulizia, quale, *dati);
+    QVector<VoceEliminazione> voci =
+        dati ? Lotto::Eliminazioni(*dati) : QVector<VoceEliminazione>();
+    if (voci.isEmpty())
+        ScriviErrore(
+            QStringLiteral("nota: l'elenco della pulizia %1 %2: nessuna parola da eliminare")
+                .arg(QDir::toNativeSeparators(pulizia),
+                     dati ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+    return voci;
+}
+
 // `linguaggi`: the languages of the texts to be read.
 std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool perLinguaggio,
                                  const QSet<Linguaggio> &linguaggi)
@@ -449,7 +493,7 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
                 liste.sostituzioni[l] = ListaDelLinguaggio(l);
                 continue;
             }
-            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l));
+            const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l), true);
             if (!voci) return std::nullopt;
             liste.sostituzioni[l] = *voci;
         }
@@ -467,23 +511,37 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
         liste.sostituzioni[Linguaggio::Nessuno] = *voci;
     }
 
-    if (o.pulizia) {
-        const QString pulizia = o.filePulizia.isEmpty()
-                                    ? QDir(cartella).filePath(QStringLiteral("pulizia.dat"))
-                                    : o.filePulizia;
-        std::optional<QByteArray> datiPulizia;
-        if (!CaricaElenco(pulizia, !o.filePulizia.isEmpty(), QStringLiteral("della pulizia"),
-                          datiPulizia))
-            return std::nullopt;
-        if (datiPulizia) CompletaRecord(pulizia, QStringLiteral("della pulizia"), *datiPulizia);
-        liste.eliminazioni =
-            datiPulizia ? Lotto::Eliminazioni(*datiPulizia) : QVector<VoceEliminazione>();
-        if (liste.eliminazioni->isEmpty())
-            ScriviErrore(
-                QStringLiteral("nota: l'elenco della pulizia %1 %2: nessuna parola da "
-                               "eliminare")
-                    .arg(QDir::toNativeSeparators(pulizia),
-                         datiPulizia ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
+    if (!o.pulizia) return liste;
+    // Each language's own cleaning list, as for the substitutions.
+    liste.puliziaPerLinguaggio = o.filePulizia == QStringLiteral("auto") ||
+                                 (o.filePulizia.isEmpty() && o.elencoPerLinguaggio.value_or(false));
+    const QString comune = QDir(cartella).filePath(QStringLiteral("pulizia.dat"));
+    if (!liste.puliziaPerLinguaggio) {
+        const QString pulizia = o.filePulizia.isEmpty() ? comune : o.filePulizia;
+        const auto voci = ElencoPulizia(pulizia, !o.filePulizia.isEmpty());
+        if (!voci) return std::nullopt;
+        liste.eliminazioni[Linguaggio::Nessuno] = *voci;
+        return liste;
+    }
+    for (const Linguaggio l : linguaggi) {
+        if (l == Linguaggio::Nessuno) {
+            const auto voci = ElencoPulizia(comune, false);
+            if (!voci) return std::nullopt;
+            liste.eliminazioni[l] = *voci;
+            continue;
+        }
+        const QString percorso = PercorsoElencoLinguaggio(cartella, l, Elenco::Eliminazioni);
+        ErroreFile errore;
+        if (!PreparaElencoLinguaggio(cartella, l, Elenco::Eliminazioni, &errore)) {
+            ScriviErrore(QStringLiteral("nota: impossibile creare l'elenco %1 (%2): si usa "
+                                        "l'elenco pronto del linguaggio")
+                             .arg(QDir::toNativeSeparators(percorso), errore.descrizione));
+            liste.eliminazioni[l] = PuliziaDelLinguaggio(l);
+            continue;
+        }
+        const auto voci = ElencoPulizia(percorso, true);
+        if (!voci) return std::nullopt;
+        liste.eliminazioni[l] = *voci;
     }
     return liste;
 }
@@ -594,10 +652,54 @@ QByteArray NomeDi(const QByteArray &percorso)
     return percorso.mid(percorso.lastIndexOf('/') + 1);
 }
 
+// Makes the folder `cartella` and those above it that are missing; false,
+// with the reason, when one of them cannot be made.
+bool CreaCartella(const QByteArray &cartella, ErroreFile &errore)
+{
+    for (qsizetype fine = 0; fine >= 0;) {
+        fine = cartella.indexOf('/', fine + 1);
+        const QByteArray parte = fine < 0 ? cartella : cartella.first(fine);
+        if (::mkdir(parte.constData(), 0777) != 0 && errno != EEXIST) {
+            errore = ErroreFile::DaErrno(errno);
+            return false;
+        }
+    }
+    struct stat stato;
+    if (::stat(cartella.constData(), &stato) != 0 || !S_ISDIR(stato.st_mode)) {
+        errore = ErroreFile::DaErrno(errno == 0 || S_ISDIR(stato.st_mode) ? errno : ENOTDIR);
+        return false;
+    }
+    return true;
+}
+
+// Removes the new files that killed runs left in the folders of `percorsi`.
+void RimuoviTemporaneiDi(const QList<QByteArray> &percorsi)
+{
+    QSet<QByteArray> cartelle;
+    for (const QByteArray &p : percorsi)
+        cartelle.insert(CartellaDi(p));
+    for (const QByteArray &c : cartelle) {
+        const int fd = ::open(c.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        ScritturaAtomica::RimuoviTemporanei(fd);
+        ::close(fd);
+    }
+}
+
 // Whether a new file can be made in `cartella` (where a replacement is
 // first written): a file is made there and removed at once.
 bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
 {
+    // An unnamed file leaves nothing behind, even if the command is killed.
+    const int anonimo = ::open(cartella.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (anonimo >= 0) {
+        ::close(anonimo);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        errore = ErroreFile::DaErrno(errno);
+        return false;
+    }
     QByteArray modello = cartella + "/.quadrivo-pseudo-XXXXXX";
     const int fd = ::mkostemp(modello.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -609,58 +711,42 @@ bool SiPuoCreare(const QByteArray &cartella, ErroreFile &errore)
     return true;
 }
 
-// What a name in the output folder is when it is not a regular file.
-QString TipoNonNormale(mode_t modo)
+// CopiaOriginale::Conserva for a name Qt cannot spell: the copy only beside
+// the file, where only a previous copy (a regular file) is replaced.
+CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
 {
-    if (S_ISLNK(modo)) return QStringLiteral("un collegamento simbolico");
-    if (S_ISDIR(modo)) return QStringLiteral("una cartella");
-    if (S_ISFIFO(modo)) return QStringLiteral("una FIFO");
-    if (S_ISCHR(modo) || S_ISBLK(modo)) return QStringLiteral("un dispositivo");
-    return QStringLiteral("un file speciale");
-}
-
-// The atomic write for a name Qt cannot spell: a new file beside it, every
-// byte checked on its way to the disk, then renamed over the name (a rename
-// replaces whatever is there and never follows a link).
-bool ScriviGrezzo(const QByteArray &percorso, QByteArrayView byte, ErroreFile &errore)
-{
-    const QByteArray nome = NomeDi(percorso);
-    const int cartella =
-        ::open(CartellaDi(percorso).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (cartella < 0) {
-        errore = ErroreFile::DaErrno(errno);
-        return false;
-    }
-    struct stat prima;
-    const bool esiste = ::fstatat(cartella, nome.constData(), &prima, AT_SYMLINK_NOFOLLOW) == 0;
-    // A new name beside it; made with the permissions a new file gets.
-    QByteArray temporaneo;
-    int fd = -1, e = 0;
-    for (int prova = 0; fd < 0 && prova < 100; ++prova) {
-        temporaneo = "." + nome + "." +
-                     QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
-        fd = ::openat(cartella, temporaneo.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
+    CopiaOriginale::Esito esito;
+    esito.tipo = CopiaOriginale::Esito::Tipo::Fallita;
+    const QByteArray copia = percorso + '~';
+    const int fd = ::open(percorso.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat info, posto;
+    QByteArray byte;
+    int e = 0;
+    if (fd < 0 || ::fstat(fd, &info) != 0)
         e = errno;
-    } else {
-        for (qsizetype fatto = 0; !e && fatto < byte.size();) {
-            const ssize_t scritti = ::write(fd, byte.data() + fatto, size_t(byte.size() - fatto));
-            if (scritti < 0 && errno != EINTR) e = errno;
-            if (scritti > 0) fatto += scritti;
-        }
-        if (!e && esiste) ::fchmod(fd, prima.st_mode & 07777);
-        if (!e && ::fsync(fd) != 0 && errno != EINVAL) e = errno;
-        if (::close(fd) != 0 && !e) e = errno;
-        if (!e && ::renameat(cartella, temporaneo.constData(), cartella, nome.constData()) != 0)
-            e = errno;
-        if (e) ::unlinkat(cartella, temporaneo.constData(), 0);
+    else if (!S_ISREG(info.st_mode))
+        e = EINVAL;
+    else if (info.st_size > Documento::DimensioneMassima)
+        e = EFBIG;
+    for (char blocco[1 << 16]; !e;) {
+        const ssize_t letti = ::read(fd, blocco, sizeof blocco);
+        if (letti == 0) break;
+        if (letti < 0 && errno != EINTR) e = errno;
+        if (letti > 0) byte.append(blocco, letti);
     }
-    ::close(cartella);
-    if (e) errore = ErroreFile::DaErrno(e);
-    return e == 0;
+    if (fd >= 0) ::close(fd);
+    if (!e && ::lstat(copia.constData(), &posto) == 0 && !S_ISREG(posto.st_mode)) e = EEXIST;
+    if (e) {
+        esito.errore = ErroreFile::DaErrno(e);
+        return esito;
+    }
+    ScritturaAtomica::Scrittura scrittura;
+    scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
+    if (!ScritturaAtomica::Scrivi(copia, byte, scrittura, &esito.errore)) return esito;
+    ::chmod(copia.constData(), info.st_mode & 07777);
+    esito.tipo = CopiaOriginale::Esito::Tipo::Conservata;
+    esito.copia = QFile::decodeName(copia);
+    return esito;
 }
 
 // The first bytes of a file; empty when it cannot be read.
@@ -710,7 +796,7 @@ public:
             });
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
+            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
             uscita.Fine();
             return risultato;
         }
@@ -730,11 +816,12 @@ public:
             letto = byte.has_value();
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(), regole, uscita);
+            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
         } else {
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
+            letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(regole), regole, uscita,
+                                   &errore);
         }
         const bool scritto = uscita.Fine();
         if (!letto)
@@ -776,7 +863,8 @@ public:
             return false;
         }
         QByteArray risultato;
-        return Risultato(nome, grezzo, risultato) && Scrivi(nome, reale, risultato);
+        return Risultato(nome, grezzo, risultato) && ConservaOriginale(nome, reale) &&
+               Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui);
     }
 
     // One file into the output folder, at `destinazione`, where only a
@@ -785,16 +873,9 @@ public:
     bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione)
     {
         QByteArray risultato;
-        if (!Risultato(nome, grezzo, risultato)) return false;
-        struct stat stato;
-        if (::lstat(destinazione.constData(), &stato) == 0 && !S_ISREG(stato.st_mode)) {
-            ScriviErrore(
-                QStringLiteral("impossibile scrivere %1: è %2; nella cartella si "
-                               "sostituiscono solo file normali")
-                    .arg(Mostra(QFile::decodeName(destinazione)), TipoNonNormale(stato.st_mode)));
-            return false;
-        }
-        return Scrivi(QFile::decodeName(destinazione), destinazione, risultato);
+        return Risultato(nome, grezzo, risultato) &&
+               Scrivi(QFile::decodeName(destinazione), destinazione, risultato,
+                      ScritturaAtomica::Collegamento::Rifiuta);
     }
 
 private:
@@ -819,9 +900,9 @@ private:
         }
         const RegoleCodice regole = Regole(nome);
         const Motori &m = MotoriPer(regole);
-        const bool letto =
-            (fd >= 0 || percorso == nome) &&
-            Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(), regole, uscita, &errore);
+        const bool letto = (fd >= 0 || percorso == nome) &&
+                           Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(regole), regole,
+                                          uscita, &errore);
         if (fd >= 0) ::close(fd);
         if (!letto) {
             ScriviErrore(
@@ -832,25 +913,53 @@ private:
         return true;
     }
 
+    // With the copy on, the file at `reale` (shown as `nome`) as it is now,
+    // kept before its draft replaces it; false, with a message, when no copy
+    // can be kept: the file is then left as it is.
+    bool ConservaOriginale(const QString &nome, const QByteArray &reale) const
+    {
+        if (!m_opzioni.copia.value_or(true)) return true;
+        const QString percorso = QFile::decodeName(reale);
+        const CopiaOriginale::Esito esito = Rappresentabile(percorso, reale)
+                                                ? CopiaOriginale::Conserva(percorso, m_cartellaDati)
+                                                : CopiaGrezza(reale);
+        if (esito.tipo == CopiaOriginale::Esito::Tipo::Fallita) {
+            ScriviErrore(QStringLiteral("impossibile conservare la copia dell'originale di %1: "
+                                        "%2; lasciato com'è (--senza-copia per riscriverlo "
+                                        "senza copia)")
+                             .arg(Mostra(nome), esito.errore.descrizione));
+            return false;
+        }
+        if (esito.tipo == CopiaOriginale::Esito::Tipo::Conservata &&
+            esito.copia != CopiaOriginale::Accanto(percorso))
+            ScriviErrore(QStringLiteral("nota: la copia dell'originale di %1 è in %2")
+                             .arg(Mostra(nome), Mostra(esito.copia)));
+        return true;
+    }
+
     // `risultato` atomically over the file at `percorso` (shown as `nome`).
-    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato)
+    // The stale new files of killed runs are removed once per folder, before
+    // the run (see RimuoviTemporaneiDi).
+    static bool Scrivi(const QString &nome, const QByteArray &percorso, QByteArrayView risultato,
+                       ScritturaAtomica::Collegamento collegamento)
     {
         ErroreFile errore;
-        const QString decodificato = QFile::decodeName(percorso);
-        const bool scritto =
-            Rappresentabile(decodificato, percorso)
-                ? ScritturaAtomica::Scrivi(decodificato, risultato,
-                                           ScritturaAtomica::Modo::SoloAtomica, &errore)
-                : ScriviGrezzo(percorso, risultato, errore);
+        ScritturaAtomica::Scrittura scrittura;
+        scrittura.collegamento = collegamento;
+        scrittura.rimuoviTemporanei = false;
+        const bool scritto = ScritturaAtomica::Scrivi(percorso, risultato, scrittura, &errore);
         if (!scritto)
             ScriviErrore(QStringLiteral("impossibile scrivere %1: %2")
                              .arg(Mostra(nome), errore.descrizione));
         return scritto;
     }
 
-    const QVector<VoceEliminazione> *Eliminazioni() const
+    // The cleaning list of a text read with `regole`; none without --pulizia.
+    const QVector<VoceEliminazione> *Eliminazioni(const RegoleCodice &regole) const
     {
-        return m_liste.eliminazioni ? &*m_liste.eliminazioni : nullptr;
+        const auto voci = m_liste.eliminazioni.find(
+            m_liste.puliziaPerLinguaggio ? regole.tipo.linguaggio : Linguaggio::Nessuno);
+        return voci == m_liste.eliminazioni.end() ? nullptr : &voci->second;
     }
 
     struct Motori
@@ -876,6 +985,8 @@ private:
 
     const Liste &m_liste;
     const Comando &m_opzioni;
+    const QString m_cartellaDati =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     std::map<Linguaggio, std::unique_ptr<Motori>> m_motori;
 };
 
@@ -951,11 +1062,25 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quadrivo"));
 
+    // Room for the whole help: its write is checked once, with its reason.
+    static char bufferUscita[1 << 16];
+    std::setvbuf(stdout, bufferUscita, _IOFBF, sizeof bufferUscita);
     Comando o;
     int uscita = -1;
     if (const std::optional<QString> errore = Analizza(grezzi, o, uscita))
         return ErroreUso(*errore);
-    if (uscita >= 0) return uscita;
+    if (uscita >= 0) {
+        // The help or the version went to standard output: a full or closed
+        // one is an error like any other write's.
+        errno = 0;
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) || uscitaChiusa) {
+            const ErroreFile errore = uscitaChiusa ? DescrittoreChiuso() : ErroreFile::DaErrno(errno);
+            ScriviErrore(QStringLiteral("impossibile scrivere sullo standard output: %1")
+                             .arg(errore.descrizione));
+            return 1;
+        }
+        return uscita;
+    }
 
     // A file named twice (by any path) is done once: over itself twice the
     // two runs would race; into the folder, the same result under the same
@@ -996,7 +1121,7 @@ int main(int argc, char *argv[])
         }
         for (qsizetype i = 0; i < o.file.size(); ++i) {
             const QString &f = o.file[i];
-            QByteArray grezza = QFile::encodeName(o.cartella);
+            QByteArray grezza = o.cartellaGrezza;
             if (!grezza.endsWith('/')) grezza += '/';
             grezza += NomeDi(o.grezzi[i]);
             const QString d = QFile::decodeName(grezza);
@@ -1028,6 +1153,7 @@ int main(int argc, char *argv[])
     if (!o.proteggi) o.proteggi = salvate.LasciaIntatti;
     if (!o.separatoriCodice) o.separatoriCodice = salvate.SeparatoriCodice;
     if (!o.elencoPerLinguaggio) o.elencoPerLinguaggio = salvate.ElencoPerLinguaggio;
+    if (!o.copia) o.copia = salvate.ConservaOriginale;
     const bool perLinguaggio =
         o.elenco == QStringLiteral("auto") || (o.elenco.isEmpty() && *o.elencoPerLinguaggio);
 
@@ -1045,10 +1171,13 @@ int main(int argc, char *argv[])
     if (o.cartella.isEmpty() && !o.sulPosto)
         return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;
 
-    if (!o.cartella.isEmpty() && !QDir().mkpath(o.cartella)) {
-        ScriviErrore(QStringLiteral("impossibile creare la cartella %1").arg(Mostra(o.cartella)));
+    ErroreFile erroreCartella;
+    if (!o.cartella.isEmpty() && !CreaCartella(o.cartellaGrezza, erroreCartella)) {
+        ScriviErrore(QStringLiteral("impossibile creare la cartella %1: %2")
+                         .arg(Mostra(o.cartella), erroreCartella.descrizione));
         return 1;
     }
+    RimuoviTemporaneiDi(o.sulPosto ? o.grezzi : destinazioni);
 
     const qsizetype totale = o.file.size();
     const bool progresso = isatty(STDERR_FILENO) && totale >= 10;

@@ -24,6 +24,21 @@ void AvvisaIlleggibile(Contesto &stato, FinestraPrincipale &form, Elenco elenco)
         Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
 }
 
+// A substitution list with a part-record at the end or a record whose fields
+// do not read as text is used as it always was; the user is told once.
+void AvvisaDifetti(Contesto &stato, FinestraPrincipale &form)
+{
+    const QString difetti = stato.Liste.DifettiRecord(Elenco::Sostituzioni);
+    if (difetti.isEmpty()) return;
+    Piattaforma::MessageBox(
+        &form,
+        QStringLiteral("L'elenco \"%1\": %2.\r\nViene usato lo stesso: un record incompleto è "
+                       "completato con zeri, un campo più lungo del record è tagliato alla sua "
+                       "fine.")
+            .arg(NomeFile(stato, Elenco::Sostituzioni), difetti),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Informazione);
+}
+
 // False when the program cannot go on: the file can be neither opened nor created.
 bool Apri(Contesto &stato, FinestraPrincipale &form, Elenco elenco)
 {
@@ -61,6 +76,8 @@ bool ApriListe(FinestraPrincipale &form)
 {
     Contesto &stato = form.Condiviso();
     if (!Apri(stato, form, Elenco::Sostituzioni)) return false;
+    if (stato.Liste.Stato(Elenco::Sostituzioni) != StatoElenco::Illeggibile)
+        AvvisaDifetti(stato, form);
     bool usabile = OffriRiempimento(
         stato, form, Elenco::Sostituzioni,
         QStringLiteral("Il file delle sostituzioni è vuoto. Si desidera riempirlo ora?"));

@@ -3,6 +3,7 @@
 #include "finestre/EditorTesto.h"
 #include "finestre/FinestraPrincipale.h"
 #include "nucleo/Contesto.h"
+#include "nucleo/testo/CopiaOriginale.h"
 #include "nucleo/testo/Documento.h"
 #include "nucleo/testo/LettoreRtf.h"
 #include "nucleo/testo/ScritturaAtomica.h"
@@ -10,6 +11,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using Piattaforma::Icona;
 using Piattaforma::Pulsanti;
@@ -31,6 +33,10 @@ const QString DomandaRipristino = QStringLiteral(
     "Il salvataggio di «%1» è stato interrotto: il file potrebbe essere incompleto.\n"
     "Ripristinare il contenuto che aveva prima del salvataggio?");
 const QString TitoloRipristino = QStringLiteral("Salvataggio interrotto");
+const QString DomandaSenzaCopia =
+    QStringLiteral("Impossibile conservare una copia dell'originale di «%1».\n%2\n"
+                   "Salvare comunque, sostituendo il file senza copia?");
+const QString StatoCopia = QStringLiteral("Copia dell'originale conservata in «%1»");
 } // namespace
 
 bool FinestraPrincipale::ControllaFile(const QString &nomefile)
@@ -59,11 +65,35 @@ void FinestraPrincipale::MostraErrore(const ErroreFile &errore, const QString &p
                             Pulsanti::OK, Icona::Critico);
 }
 
+bool FinestraPrincipale::ConservaOriginale(const QString &percorso)
+{
+    if (!m_contesto.ConservaPrimaDiScrivere(percorso)) return true;
+    using Tipo = CopiaOriginale::Esito::Tipo;
+    const CopiaOriginale::Esito copia = CopiaOriginale::Conserva(
+        percorso, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    switch (copia.tipo) {
+    case Tipo::Conservata:
+        m_contesto.FileScritto(percorso);
+        ImpostaStato(StatoCopia.arg(QDir::toNativeSeparators(copia.copia)));
+        return true;
+    case Tipo::NienteDaConservare:
+        return true;
+    case Tipo::Fallita:
+        break;
+    }
+    return Piattaforma::MessageBox(
+               this,
+               DomandaSenzaCopia.arg(QDir::toNativeSeparators(percorso), copia.errore.Messaggio()),
+               Pulsanti::SiNo, Icona::Esclamazione) == Risposta::Si;
+}
+
 bool FinestraPrincipale::ScriviTesto(const QString &percorso)
 {
+    if (!ConservaOriginale(percorso)) return false;
     ErroreFile errore;
     if (Documento::Scrivi(percorso, m_editor->Text(), m_contesto.FormatoDocumento, &errore)) {
         m_contesto.TestoOriginale = m_editor->Text();
+        m_contesto.FileScritto(percorso);
         return true;
     }
     MostraErrore(errore, percorso);

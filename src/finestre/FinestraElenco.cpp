@@ -6,6 +6,7 @@
 #include "finestre/VistaVoci.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/codice/Linguaggio.h"
+#include "nucleo/elenchi/ListeLinguaggio.h"
 #include "piattaforma/Icone.h"
 
 #include <QCloseEvent>
@@ -24,14 +25,14 @@ FinestraElenco::FinestraElenco(FinestraPrincipale &form, Elenco elenco)
     : QDialog(&form), m_contesto(form.Condiviso()), m_form(&form)
 {
     const bool sost = elenco == Elenco::Sostituzioni;
-    const bool perLinguaggio = sost && m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    const bool perLinguaggio = m_contesto.OpzioniCodice.ElencoPerLinguaggio;
     // With a list for each language the editor opens on the text's own; one
     // that cannot be made or opened is reported and the shared list shown.
     if (perLinguaggio) m_linguaggio = m_contesto.LinguaggioElenco();
     ErroreFile erroreApertura;
-    ArchivioListe *liste = &m_contesto.ListeDi(m_linguaggio, &erroreApertura);
+    ArchivioListe *liste = &m_contesto.ListeDi(m_linguaggio, elenco, &erroreApertura);
     if (m_linguaggio != Linguaggio::Nessuno && liste->Stato(elenco) == StatoElenco::Chiuso) {
-        AvvisaAperturaFallita(&form, *liste, erroreApertura);
+        AvvisaAperturaFallita(&form, *liste, elenco, erroreApertura);
         m_linguaggio = Linguaggio::Nessuno;
         liste = &m_contesto.Liste;
     }
@@ -157,13 +158,13 @@ void FinestraElenco::AvvisaLetturaFallita(QWidget *padre, const ArchivioListe &l
 }
 
 void FinestraElenco::AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste,
-                                           const ErroreFile &errore)
+                                           Elenco elenco, const ErroreFile &errore)
 {
-    Piattaforma::MessageBox(padre,
-                            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
-                                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)),
-                                     errore.Messaggio()),
-                            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+    Piattaforma::MessageBox(
+        padre,
+        QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+            .arg(QDir::toNativeSeparators(liste.Percorso(elenco)), errore.Messaggio()),
+        Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
 }
 
 bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
@@ -171,12 +172,12 @@ bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
     if (linguaggio == m_linguaggio) return true;
     if (!PuoChiudere()) return false;
     ErroreFile errore;
-    ArchivioListe &liste = m_contesto.ListeDi(linguaggio, &errore);
-    if (liste.Stato(Elenco::Sostituzioni) == StatoElenco::Chiuso) {
-        AvvisaAperturaFallita(this, liste, errore);
+    ArchivioListe &liste = m_contesto.ListeDi(linguaggio, Tipo(), &errore);
+    if (liste.Stato(Tipo()) == StatoElenco::Chiuso) {
+        AvvisaAperturaFallita(this, liste, Tipo(), errore);
         return false;
     }
-    auto nuovo = std::make_unique<ModelloElenco>(liste, Elenco::Sostituzioni);
+    auto nuovo = std::make_unique<ModelloElenco>(liste, Tipo());
     nuovo->ImpostaDecorazione(QVariant::fromValue(Icone::Riga()));
     // The view does not own its selection model: the old one goes with the old rows.
     QItemSelectionModel *selezione = VistaElenco->selectionModel();
@@ -184,8 +185,7 @@ bool FinestraElenco::CambiaElenco(Linguaggio linguaggio)
     delete selezione;
     m_modello = std::move(nuovo);
     m_linguaggio = linguaggio;
-    if (SceltaElenco)
-        SceltaElenco->setToolTip(QDir::toNativeSeparators(liste.Percorso(Elenco::Sostituzioni)));
+    if (SceltaElenco) SceltaElenco->setToolTip(QDir::toNativeSeparators(liste.Percorso(Tipo())));
     CaricaElenco();
     return true;
 }
@@ -334,7 +334,13 @@ bool FinestraElenco::PuoSostituireRighe()
 
 void FinestraElenco::Predefiniti()
 {
-    if (PuoSostituireRighe()) m_modello->Predefiniti();
+    if (!PuoSostituireRighe()) return;
+    // A language's cleaning list starts again from that language's ready
+    // list: the factory rows are BASIC's, and would strip marks code needs.
+    if (Tipo() == Elenco::Eliminazioni && m_linguaggio != Linguaggio::Nessuno)
+        m_modello->Unisci(PuliziaDelLinguaggio(m_linguaggio), ModelloElenco::Unione::Sostituisci);
+    else
+        m_modello->Predefiniti();
 }
 
 void FinestraElenco::CaricaLinguaggio()

@@ -26,7 +26,7 @@ public:
     Elenco Tipo() const { return m_modello->Tipo(); }
     ModelloElenco &Modello() { return *m_modello; }
     const ModelloElenco &Modello() const { return *m_modello; }
-    // The language whose substitution list is shown (none: the shared list).
+    // The language whose list is shown (none: the shared list).
     Linguaggio LinguaggioElenco() const { return m_linguaggio; }
 
     // The message shown when a list file could not be read.
@@ -34,8 +34,8 @@ public:
                                      const ErroreFile &errore);
 
     QLabel *EtichettaElenco = nullptr;
-    // Which substitution list is edited ("Testo", "BASIC", "C", "C++", "batch"):
-    // only when each language has its own list.
+    // Which list is edited ("Testo", "BASIC", "C", "C++", "batch"): only
+    // when each language has its own lists.
     QComboBox *SceltaElenco = nullptr;
     QTableView *VistaElenco = nullptr;
     QPushButton *BottoneRimuoviTutti = nullptr, *BottoneSalva = nullptr, *BottoneAggiungi = nullptr,
@@ -82,11 +82,11 @@ protected:
 
 private:
     void CaricaElenco();
-    // Shows `linguaggio`'s substitution list, after the question about
+    // Shows `linguaggio`'s list of this kind, after the question about
     // unsaved rows; false (the list unchanged) when the user cancelled or the
     // list could not be opened.
     bool CambiaElenco(Linguaggio linguaggio);
-    static void AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste,
+    static void AvvisaAperturaFallita(QWidget *padre, const ArchivioListe &liste, Elenco elenco,
                                       const ErroreFile &errore);
     void Seleziona(int riga);
 

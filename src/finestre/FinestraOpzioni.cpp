@@ -17,38 +17,44 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
 {
     setObjectName(QStringLiteral("FinestraOpzioni"));
     setWindowTitle(QStringLiteral("Opzioni"));
-    setFixedSize(Pixel(4575), Pixel(2310));
+    setFixedSize(Pixel(5175), Pixel(2670));
 
     CasellaLasciaIntatti =
         new QCheckBox(QStringLiteral("Lascia intatti &commenti e stringhe"), this);
     CasellaLasciaIntatti->setObjectName(QStringLiteral("CasellaLasciaIntatti"));
-    CasellaLasciaIntatti->setGeometry(Pixel(120), Pixel(120), Pixel(4335), Pixel(255));
+    CasellaLasciaIntatti->setGeometry(Pixel(120), Pixel(120), Pixel(4935), Pixel(255));
     CasellaLasciaIntatti->setChecked(stato.OpzioniCodice.LasciaIntatti);
     CasellaSeparatori = new QCheckBox(QStringLiteral("&Separatori del codice"), this);
     CasellaSeparatori->setObjectName(QStringLiteral("CasellaSeparatori"));
-    CasellaSeparatori->setGeometry(Pixel(120), Pixel(480), Pixel(4335), Pixel(255));
+    CasellaSeparatori->setGeometry(Pixel(120), Pixel(480), Pixel(4935), Pixel(255));
     CasellaSeparatori->setChecked(stato.OpzioniCodice.SeparatoriCodice);
     CasellaElencoLinguaggio = new QCheckBox(QStringLiteral("Un &elenco per ogni linguaggio"), this);
     CasellaElencoLinguaggio->setObjectName(QStringLiteral("CasellaElencoLinguaggio"));
-    CasellaElencoLinguaggio->setGeometry(Pixel(120), Pixel(840), Pixel(4335), Pixel(255));
+    CasellaElencoLinguaggio->setGeometry(Pixel(120), Pixel(840), Pixel(4935), Pixel(255));
     CasellaElencoLinguaggio->setChecked(stato.OpzioniCodice.ElencoPerLinguaggio);
+    CasellaCopiaOriginale =
+        new QCheckBox(QStringLiteral("Conserva una copia dell'originale (NOME~)"), this);
+    CasellaCopiaOriginale->setObjectName(QStringLiteral("CasellaCopiaOriginale"));
+    CasellaCopiaOriginale->setGeometry(Pixel(120), Pixel(1200), Pixel(4935), Pixel(255));
+    CasellaCopiaOriginale->setChecked(stato.OpzioniCodice.ConservaOriginale);
 
     const Linguaggio linguaggio = stato.TipoDocumento().linguaggio;
     EtichettaLinguaggio =
         new QLabel(QStringLiteral("Linguaggio del testo: ") + NomeLinguaggio(linguaggio), this);
     EtichettaLinguaggio->setObjectName(QStringLiteral("EtichettaLinguaggio"));
-    EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(1260), Pixel(4335), Pixel(255));
+    EtichettaLinguaggio->setGeometry(Pixel(120), Pixel(1620), Pixel(4935), Pixel(255));
 
-    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 2160, 1800, 1095, 375);
+    BottoneOk = Pulsante(this, "BottoneOk", QStringLiteral("OK"), 2760, 2160, 1095, 375);
     BottoneOk->setDefault(true);
     BottoneAnnulla =
-        Pulsante(this, "BottoneAnnulla", QStringLiteral("Annulla"), 3360, 1800, 1095, 375);
+        Pulsante(this, "BottoneAnnulla", QStringLiteral("Annulla"), 3960, 2160, 1095, 375);
     connect(BottoneOk, &QPushButton::clicked, this, &FinestraOpzioni::Conferma);
     connect(BottoneAnnulla, &QPushButton::clicked, this, &QDialog::reject); // Esc too
 
     setTabOrder(CasellaLasciaIntatti, CasellaSeparatori);
     setTabOrder(CasellaSeparatori, CasellaElencoLinguaggio);
-    setTabOrder(CasellaElencoLinguaggio, BottoneOk);
+    setTabOrder(CasellaElencoLinguaggio, CasellaCopiaOriginale);
+    setTabOrder(CasellaCopiaOriginale, BottoneOk);
     setTabOrder(BottoneOk, BottoneAnnulla);
     CasellaLasciaIntatti->setFocus();
 }
@@ -56,7 +62,7 @@ FinestraOpzioni::FinestraOpzioni(Contesto &stato, QWidget *padre)
 void FinestraOpzioni::Conferma()
 {
     const Opzioni scelte{CasellaLasciaIntatti->isChecked(), CasellaSeparatori->isChecked(),
-                         CasellaElencoLinguaggio->isChecked()};
+                         CasellaElencoLinguaggio->isChecked(), CasellaCopiaOriginale->isChecked()};
     ErroreFile errore;
     if (!FileOpzioni::Scrivi(m_contesto.Liste.Cartella(), scelte, &errore)) {
         Piattaforma::MessageBox(

@@ -12,6 +12,7 @@
 #include "finestre/FinestraTrova.h"
 #include "nucleo/Contesto.h"
 #include "nucleo/pseudocodifica/Pulizia.h"
+#include "nucleo/testo/FileRegolare.h"
 #include "piattaforma/Icone.h"
 
 #include <QActionGroup>
@@ -28,6 +29,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <climits>
 
@@ -198,6 +200,7 @@ void FinestraPrincipale::MostraOpzioni()
     FinestraOpzioni finestra(m_contesto, this);
     Piattaforma::MostraModale(&finestra);
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
+    AbilitaAvvio(Elenco::Eliminazioni, m_eliminazioniUsabili);
 }
 
 void FinestraPrincipale::MostraConfronto()
@@ -465,15 +468,27 @@ void FinestraPrincipale::AzzeraAvanzamento()
 
 void FinestraPrincipale::AbilitaAvvio(Elenco elenco, bool abilita)
 {
-    if (elenco == Elenco::Eliminazioni) {
-        azioneAvviaPulizia->setEnabled(abilita);
-        return;
-    }
     // With a list for each language the run uses the text's own list, made
     // when first needed: the shared list being empty does not matter then.
+    const bool perLinguaggio = m_contesto.OpzioniCodice.ElencoPerLinguaggio;
+    if (elenco == Elenco::Eliminazioni) {
+        m_eliminazioniUsabili = abilita;
+        azioneAvviaPulizia->setEnabled(abilita || perLinguaggio);
+        return;
+    }
     m_sostituzioniUsabili = abilita;
-    azioneAvviaPseudocodifica->setEnabled(abilita || m_contesto.OpzioniCodice.ElencoPerLinguaggio);
+    azioneAvviaPseudocodifica->setEnabled(abilita || perLinguaggio);
 }
+
+namespace {
+// Where QSettings keeps the user's editor settings.
+QString FileImpostazioni()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+        .filePath(FileRecenti::NomeOrganizzazione() + QLatin1Char('/') +
+                  FileRecenti::NomeImpostazioni() + QStringLiteral(".ini"));
+}
+} // namespace
 
 bool FinestraPrincipale::Avvia()
 {
@@ -481,6 +496,16 @@ bool FinestraPrincipale::Avvia()
     const QSize schermo = Piattaforma::DimensioneSchermo();
     ImpostaDimensioneEsterna(std::nullopt, schermo.height() - MargineSchermo);
     ImpostaDimensioneEsterna(schermo.width() - MargineSchermo, std::nullopt);
+    if (m_impostazioniRifiutate) {
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile leggere le impostazioni dell'editor \"%1\".\r\n%2\r\nSi "
+                           "usano le impostazioni predefinite, che non vengono salvate.")
+                .arg(QDir::toNativeSeparators(FileImpostazioni()),
+                     m_impostazioniRifiutate->Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Esclamazione);
+        m_impostazioniRifiutate.reset();
+    }
     if (!ApriListe(*this)) return false; // the options too
     AbilitaAvvio(Elenco::Sostituzioni, m_sostituzioniUsabili);
     m_editor->SetText(QString());
@@ -576,6 +601,21 @@ void FinestraPrincipale::MostraPulizia()
 void FinestraPrincipale::AvviaPulizia()
 {
     // Deletes the words of the elimination list from the whole text at once.
+    // With a list for each language, the text's own cleaning list, made from
+    // its ready list when first used.
+    ErroreFile errore;
+    ArchivioListe &liste = m_contesto.ListeInUso(Elenco::Eliminazioni, &errore);
+    const StatoElenco stato = liste.Stato(Elenco::Eliminazioni);
+    if (stato == StatoElenco::Chiuso || stato == StatoElenco::Illeggibile) {
+        if (errore.numero == 0) errore = liste.Errore(Elenco::Eliminazioni);
+        Piattaforma::MessageBox(
+            this,
+            QStringLiteral("Impossibile aprire l'elenco \"%1\".\r\n%2")
+                .arg(QDir::toNativeSeparators(liste.Percorso(Elenco::Eliminazioni)),
+                     errore.Messaggio()),
+            Piattaforma::Pulsanti::OK, Piattaforma::Icona::Critico);
+        return;
+    }
     if (Piattaforma::MessageBox(
             this,
             QStringLiteral("Le parole dell'elenco Pulizia verranno eliminate dal "
@@ -584,8 +624,8 @@ void FinestraPrincipale::AvviaPulizia()
             Piattaforma::Icona::Domanda) != Piattaforma::Risposta::OK)
         return;
     Piattaforma::PuntatoreOccupato(this, true);
-    const Pulizia::Esito esito = Pulizia::Applica(
-        m_editor->Text(), m_contesto.Liste.LeggiEliminazioni(), m_contesto.Regole());
+    const Pulizia::Esito esito =
+        Pulizia::Applica(m_editor->Text(), liste.LeggiEliminazioni(), m_contesto.Regole());
     if (esito.eliminate > 0) {
         RiscriviDaCorsa(esito.testo);
         m_contesto.TestoModificato = true;
@@ -661,16 +701,31 @@ void FinestraPrincipale::ScegliLinguaggio(Linguaggio linguaggio)
 }
 
 namespace {
-QSettings ImpostazioniUtente()
+// The editor settings, or nothing when their file is not a regular file (a
+// named pipe would block QSettings in open for ever, a device never end):
+// the defaults are then used and nothing is saved.
+std::unique_ptr<QSettings> ImpostazioniUtente(ErroreFile *errore = nullptr)
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, FileRecenti::NomeOrganizzazione(),
-                     FileRecenti::NomeImpostazioni());
+    if (std::optional<ErroreFile> e = FileRegolare::NonRegolare(FileImpostazioni())) {
+        if (errore) *errore = *e;
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       FileRecenti::NomeOrganizzazione(),
+                                       FileRecenti::NomeImpostazioni());
 }
 } // namespace
 
 void FinestraPrincipale::LeggiImpostazioniEditor()
 {
-    const QSettings impostazioni = ImpostazioniUtente();
+    ErroreFile errore;
+    const std::unique_ptr<QSettings> lette = ImpostazioniUtente(&errore);
+    if (!lette) {
+        // Said once, when the window starts.
+        m_impostazioniRifiutate = errore;
+        return;
+    }
+    const QSettings &impostazioni = *lette;
     m_editor->ImpostaIngrandimento(
         impostazioni.value(QStringLiteral("Editor/Ingrandimento"), 0).toInt());
     const bool aCapo = impostazioni.value(QStringLiteral("Editor/ACapoAutomatico"), false).toBool();
@@ -682,8 +737,8 @@ void FinestraPrincipale::LeggiImpostazioniEditor()
 
 void FinestraPrincipale::SalvaImpostazioneEditor(const QString &chiave, const QVariant &valore)
 {
-    QSettings impostazioni = ImpostazioniUtente();
-    impostazioni.setValue(chiave, valore);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        impostazioni->setValue(chiave, valore);
 }
 
 void FinestraPrincipale::Ingrandisci()
@@ -718,8 +773,8 @@ void FinestraPrincipale::SalvaRecenti()
 {
     // Another window of the program may have stored its own list meanwhile:
     // the last one written wins, as with any single-user setting.
-    QSettings impostazioni = ImpostazioniUtente();
-    m_recenti.Salva(impostazioni);
+    if (const std::unique_ptr<QSettings> impostazioni = ImpostazioniUtente())
+        m_recenti.Salva(*impostazioni);
     MostraRecenti();
 }
 

@@ -165,6 +165,7 @@ private:
     QList<QAction *> m_azioniLinguaggio; // Strumenti → "&Linguaggio del testo"
     // The shared substitution list can be run (not empty, readable).
     bool m_sostituzioniUsabili = true;
+    bool m_eliminazioniUsabili = true;
 
     void CreaMenu();
     void CreaBarraDiStato();
@@ -186,7 +187,12 @@ private:
     // The save dialog until ControllaFile agrees; nothing when cancelled.
     std::optional<QString> CicloNome();
     // Writes the editor text; shows the error and returns false on failure.
+    // The first write of a draft over a file keeps it as "NAME~" first.
     bool ScriviTesto(const QString &percorso);
+    // Keeps `percorso` as it is when the shared state says so, and tells where
+    // in the status bar; when no copy can be kept, asks whether to write
+    // anyway. False when the user chose not to.
+    bool ConservaOriginale(const QString &percorso);
     // The error, naming `percorso` when it happened on a file.
     void MostraErrore(const ErroreFile &errore, const QString &percorso = {});
     // Saves to the text's own file, asking first when that would write plain
@@ -208,6 +214,8 @@ private:
     QLabel *m_pannelloPosizione = nullptr; // "Riga R, colonna C"
     QLabel *m_pannelloFile = nullptr;      // the text's file name
     FileRecenti m_recenti;
+    // Why the editor settings file was not read, until start-up says so.
+    std::optional<ErroreFile> m_impostazioniRifiutate;
     QWidget *m_area = nullptr;
     FinestraTrova *m_finestraTrova = nullptr;
     QPointer<QWidget> m_finestraPseudocodifica;

@@ -340,7 +340,10 @@ void FinestraPseudocodifica::Sostituisci()
     EditorTesto *editor = m_form.Editor();
     editor->SetSelStart(modifica->inizio);
     editor->SetSelLength(modifica->lunghezza);
-    if (editor->SostituisciSelezione(modifica->testo)) m_contesto.TestoModificato = true;
+    if (editor->SostituisciSelezione(modifica->testo)) {
+        m_contesto.TestoModificato = true;
+        m_contesto.TestoDaCorsa();
+    }
     MostraOccorrenze(BarraTesto, m_sessione->ProgressoOccorrenze(editor->Text()));
 }
 

@@ -15,6 +15,8 @@ void Contesto::DocumentoNuovo()
     IdentitaDocumento = {};
     TestoOriginale.clear();
     SegniCorsa.clear();
+    m_testoDaCorsa = false;
+    m_fileSostituiti.clear();
     LinguaggioScelto.reset();
 }
 
@@ -30,6 +32,8 @@ void Contesto::DocumentoAperto(const QString &percorso, const FormatoTesto &form
     DocumentoRtf = rtf;
     IdentitaDocumento = identita;
     SegniCorsa.clear();
+    m_testoDaCorsa = false;
+    m_fileSostituiti.clear();
     LinguaggioScelto.reset();
 }
 
@@ -66,6 +70,30 @@ QString Contesto::NomeTestoSemplice() const
     return info.dir().filePath(info.completeBaseName() + QStringLiteral(".txt"));
 }
 
+namespace {
+
+// One name for a file however it is reached: through a link, or by a path
+// with "." or "..".
+QString FileReale(const QString &percorso)
+{
+    const QFileInfo info(percorso);
+    const QString reale = info.canonicalFilePath();
+    return reale.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : reale;
+}
+
+} // namespace
+
+bool Contesto::ConservaPrimaDiScrivere(const QString &percorso) const
+{
+    return OpzioniCodice.ConservaOriginale && m_testoDaCorsa && !percorso.isEmpty() &&
+           !m_fileSostituiti.contains(FileReale(percorso));
+}
+
+void Contesto::FileScritto(const QString &percorso)
+{
+    if (m_testoDaCorsa && !percorso.isEmpty()) m_fileSostituiti.insert(FileReale(percorso));
+}
+
 Linguaggio Contesto::LinguaggioElenco() const
 {
     if (!OpzioniCodice.ElencoPerLinguaggio) return Linguaggio::Nessuno;
@@ -81,17 +109,19 @@ TipoTesto Contesto::TipoDocumento() const
     return tipo;
 }
 
-ArchivioListe &Contesto::ListeDi(Linguaggio linguaggio, ErroreFile *errore)
+ArchivioListe &Contesto::ListeDi(Linguaggio linguaggio, Elenco elenco, ErroreFile *errore)
 {
     if (linguaggio == Linguaggio::Nessuno) return Liste;
     std::unique_ptr<ArchivioListe> &liste = m_listeLinguaggio[int(linguaggio) - 1];
     if (!liste)
-        liste = std::make_unique<ArchivioListe>(Liste.Cartella(), NomeElencoLinguaggio(linguaggio));
+        liste = std::make_unique<ArchivioListe>(
+            Liste.Cartella(), NomeElencoLinguaggio(linguaggio, Elenco::Sostituzioni),
+            NomeElencoLinguaggio(linguaggio, Elenco::Eliminazioni));
     // Until the file is open, each request tries again: the folder may have
     // become writable, or the user may have made room.
-    if (liste->Stato(Elenco::Sostituzioni) == StatoElenco::Chiuso &&
-        PreparaElencoLinguaggio(Liste.Cartella(), linguaggio, errore) &&
-        liste->Apri(Elenco::Sostituzioni, errore))
+    if (liste->Stato(elenco) == StatoElenco::Chiuso &&
+        PreparaElencoLinguaggio(Liste.Cartella(), linguaggio, elenco, errore) &&
+        liste->Apri(elenco, errore) && elenco == Elenco::Sostituzioni)
         liste->ContaSostituzioni(errore);
     return *liste;
 }

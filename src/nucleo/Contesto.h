@@ -10,6 +10,7 @@
 #include "nucleo/testo/ModificheTesto.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
+#include <QSet>
 #include <QString>
 #include <array>
 #include <memory>
@@ -46,7 +47,10 @@ public:
                                const QString &prima, const QString &dopo)
     {
         SegniCorsa = ModificheTesto::Segni(modifiche, prima, dopo);
+        TestoDaCorsa();
     }
+    // A run changed the text (a whole rewrite, or one replacement).
+    void TestoDaCorsa() { m_testoDaCorsa = true; }
     // The user (or a command) changed the text: the run's marks no longer say
     // what the run replaced.
     void TestoCambiato()
@@ -82,6 +86,18 @@ public:
     // The name offered when an RTF text is saved as plain text: the same, with .txt.
     QString NomeTestoSemplice() const;
 
+    // "Conserva una copia dell'originale (NOME~)". Once a run has changed the
+    // text, the first save that replaces a file keeps that file as it was;
+    // later saves over the same file do not, since it then holds a draft
+    // (which would take the original's place in the copy). This holds for
+    // each document opened or made new: opening the draft again and running
+    // over it again keeps the first draft.
+    // True when writing the text over `percorso` must first keep that file.
+    bool ConservaPrimaDiScrivere(const QString &percorso) const;
+    // The text was written over `percorso`, or that file's copy kept: the
+    // file's first save after a run is done.
+    void FileScritto(const QString &percorso);
+
     // The word lists.
     ArchivioListe Liste;
     // How many entries a pseudocoding run walks: the list archive's count,
@@ -92,15 +108,23 @@ public:
     // "Un elenco per ogni linguaggio". The language whose own list the runs
     // use on the current text: none (the shared list) while the option is off.
     Linguaggio LinguaggioElenco() const;
-    // The archive of `linguaggio`'s substitution list: `Liste` for none;
-    // otherwise the language's own file, made from its ready list and opened
-    // the first time it is asked for (its state says when that failed, and
-    // `errore` why).
-    ArchivioListe &ListeDi(Linguaggio linguaggio, ErroreFile *errore = nullptr);
-    // The archive whose substitution list runs on the current text.
+    // The archive of `linguaggio`'s lists: `Liste` for none; otherwise the
+    // language's own files, each made from its ready list and opened the
+    // first time it is asked for (its state says when that failed, and
+    // `errore` why). Without `elenco`, the substitution list.
+    ArchivioListe &ListeDi(Linguaggio linguaggio, ErroreFile *errore = nullptr)
+    {
+        return ListeDi(linguaggio, Elenco::Sostituzioni, errore);
+    }
+    ArchivioListe &ListeDi(Linguaggio linguaggio, Elenco elenco, ErroreFile *errore = nullptr);
+    // The archive whose lists run on the current text.
     ArchivioListe &ListeInUso(ErroreFile *errore = nullptr)
     {
         return ListeDi(LinguaggioElenco(), errore);
+    }
+    ArchivioListe &ListeInUso(Elenco elenco, ErroreFile *errore = nullptr)
+    {
+        return ListeDi(LinguaggioElenco(), elenco, errore);
     }
 
     // The language the user chose for the text, over the one its file name
@@ -128,6 +152,10 @@ public:
     bool Occupato() const { return DialogoTrovaAperto || SostituzioneTrova.Occupata(); }
 
 private:
-    // BASIC, C, C++, batch: opened on demand, each only its substitution file.
+    bool m_testoDaCorsa = false;
+    // The files (their real paths) a save has replaced since a run changed
+    // the text of this document.
+    QSet<QString> m_fileSostituiti;
+    // BASIC, C, C++, batch: each list file opened on demand.
     std::array<std::unique_ptr<ArchivioListe>, 4> m_listeLinguaggio;
 };

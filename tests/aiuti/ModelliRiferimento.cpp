@@ -177,6 +177,12 @@ bool Nomi(const Codice &regole)
     return regole.proteggi && regole.separatori && regole.tipo.linguaggio != Linguaggio::Nessuno;
 }
 
+bool MaiuscoleEsatte(const Codice &regole)
+{
+    return Nomi(regole) &&
+           (regole.tipo.linguaggio == Linguaggio::C || regole.tipo.linguaggio == Linguaggio::Cpp);
+}
+
 namespace {
 
 void Segna(QVector<bool> &flag, const QVector<Zona> &zone)
@@ -254,8 +260,8 @@ QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Cod
     // The names are those of the text given, moved with it entry after entry.
     QVector<bool> nomi = NomiIntatti(W, regole);
     for (const VoceSostituzione &voce : voci) {
-        const EsitoSostituzione e =
-            SostituisciCodice(W, voce.Trova, voce.Sostituisci, 0, 1, regole, &nomi);
+        const EsitoSostituzione e = SostituisciCodice(
+            W, voce.Trova, voce.Sostituisci, MaiuscoleEsatte(regole) ? 1 : 0, 1, regole, &nomi);
         W = e.testo;
         conta += e.sostituzioni;
     }
@@ -269,8 +275,8 @@ QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Co
     int conta = 0;
     for (const VoceEliminazione &voce : voci) {
         const qint16 intere = voce.ParolaIntera == TestoSi ? 1 : 0;
-        const EsitoSostituzione e =
-            SostituisciCodice(W, voce.Elimina, QString(), 0, intere, regole);
+        const EsitoSostituzione e = SostituisciCodice(
+            W, voce.Elimina, QString(), MaiuscoleEsatte(regole) ? 1 : 0, intere, regole);
         W = e.testo;
         conta += e.sostituzioni;
     }
@@ -286,8 +292,10 @@ qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, con
     const QVector<bool> M = Protetti(W, regole, nomi);
     for (qsizetype i = std::max<qsizetype>(da, 0); i + L <= W.size(); ++i) {
         const bool dopo = i + L == W.size() || DelimitaCodice(W, i + L, regole);
+        const bool uguale = MaiuscoleEsatte(regole) ? W.mid(i, L) == Parola
+                                                    : Maiuscolo(W.mid(i, L)) == Maiuscolo(Parola);
         if ((InizioProprio(Parola, regole) || DelimitaCodice(W, i - 1, regole)) && dopo && !M[i] &&
-            Maiuscolo(W.mid(i, L)) == Maiuscolo(Parola))
+            uguale)
             return i;
     }
     return -1;

@@ -72,6 +72,9 @@ bool DelimitaCodice(const QString &W, qsizetype k, const Codice &regole);
 // Whether the code's names are kept: both options on, with a language.
 bool Nomi(const Codice &regole);
 
+// Whether the words match only as written: the names kept in C or C++.
+bool MaiuscoleEsatte(const Codice &regole);
+
 // One flag per character of W: a name kept intact (NomiDelCodice).
 QVector<bool> NomiIntatti(const QString &W, const Codice &regole);
 
@@ -89,16 +92,17 @@ EsitoSostituzione SostituisciCodice(QString W, const QString &Parola, const QStr
                                     QVector<bool> *nomi = nullptr);
 
 // The automatic run: every entry with a word, each a scan of the text the
-// entries before it made (case aside, whole words).
+// entries before it made (whole words, case aside unless MaiuscoleEsatte).
 QString ElencoCodice(QString W, const QVector<VoceSostituzione> &voci, const Codice &regole,
                      int *sostituzioni = nullptr);
 
-// The cleaning run: every word deleted, whole or anywhere as its "Sì"/"No" says.
+// The cleaning run: every word deleted, whole or anywhere as its "Sì"/"No" says
+// (case as MaiuscoleEsatte says).
 QString PuliziaCodice(QString W, const QVector<VoceEliminazione> &voci, const Codice &regole,
                       int *eliminate = nullptr);
 
 // The first 0-based index at or after `da` where `Parola` occurs as a whole
-// word, case aside, outside comments and strings; -1 when none. `nomi`: the
+// word (case as MaiuscoleEsatte says), outside comments and strings; -1 when none. `nomi`: the
 // names kept intact, when not those of W.
 qsizetype TrovaCodice(const QString &W, const QString &Parola, qsizetype da, const Codice &regole,
                       const QVector<bool> *nomi = nullptr);

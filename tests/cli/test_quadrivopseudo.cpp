@@ -12,6 +12,7 @@
 #include "nucleo/elenchi/TestoElenco.h"
 #include "nucleo/pseudocodifica/Lotto.h"
 #include "nucleo/testo/CodificaAnsi.h"
+#include "nucleo/testo/CopiaOriginale.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,8 +23,11 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Piattaforma;
@@ -76,13 +80,18 @@ class TestQuadrivoPseudo : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    // Every run uses a copy of the command in a folder of its own: the lists
+    // and options a user saved beside the built program are never read.
+    QTemporaryDir m_programma;
+    QString m_comando;
 
     QString P(const QString &nome) const { return m_dir.filePath(nome); }
 
     // The command run in the test folder, `ingresso` on its standard input.
     Esito Esegui(const QStringList &argomenti, const QByteArray &ingresso = {},
-                 const QString &programma = QStringLiteral(QUADRIVO_PSEUDO)) const
+                 QString programma = {}) const
     {
+        if (programma.isEmpty()) programma = m_comando;
         QProcess p;
         p.setWorkingDirectory(m_dir.path());
         p.start(programma, argomenti);
@@ -98,7 +107,7 @@ class TestQuadrivoPseudo : public QObject
     Esito Shell(const QString &script) const
     {
         QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        ambiente.insert(QStringLiteral("QP"), QStringLiteral(QUADRIVO_PSEUDO));
+        ambiente.insert(QStringLiteral("QP"), m_comando);
         QProcess p;
         p.setProcessEnvironment(ambiente);
         p.setWorkingDirectory(m_dir.path());
@@ -141,7 +150,19 @@ class TestQuadrivoPseudo : public QObject
     }
 
 private Q_SLOTS:
-    void init() { QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path())); }
+    void initTestCase() { m_comando = CopiaComando(m_programma.path()); }
+
+    void init()
+    {
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path()));
+        // Whatever a run left beside the command goes: each test starts clean.
+        for (const QFileInfo &voce :
+             QDir(m_programma.path())
+                 .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            if (voce.fileName() != QStringLiteral("quadrivo-pseudo"))
+                QVERIFY(voce.isDir() ? QDir(voce.filePath()).removeRecursively()
+                                     : QFile::remove(voce.filePath()));
+    }
 
     // The code page's tables give what the converter gives, every character
     // and every byte, inside a run of plain letters and alone.
@@ -233,9 +254,13 @@ private Q_SLOTS:
         QStringList argomenti{QStringLiteral("--elenco"), amb.Percorso("sostituzioni.dat"), modulo};
         if (pulizia) argomenti.prepend(QStringLiteral("--pulizia=") + amb.Percorso("pulizia.dat"));
         const Esito comando = Esegui(argomenti);
-        QCOMPARE(comando.err.contains("record incompleto"), taglio > 0);
+        // A list named with --elenco that is not a whole number of records is
+        // no list: refused, where the window completes its own list's last
+        // record (see ElenchiDanneggiati).
+        QCOMPARE(comando.err.contains("non sono un numero intero di record"), taglio > 0);
         QCOMPARE(comando.err.isEmpty(), taglio == 0);
-        QCOMPARE(comando.uscita, 0);
+        QCOMPARE(comando.uscita, taglio > 0 ? 1 : 0);
+        if (taglio > 0) return;
 
         BozzaDellaFinestra(amb, modulo, pulizia);
         QCOMPARE(comando.out, Leggi(modulo));
@@ -366,7 +391,7 @@ private Q_SLOTS:
         Scrivi(P("grande.bas"), grande);
         Scrivi(P("piccolo.bas"), Modulo);
         const Esito e = Shell("ulimit -f 8; exec \"$QP\" --elenco fabbrica.dat --sul-posto "
-                              "grande.bas piccolo.bas");
+                              "--senza-copia grande.bas piccolo.bas");
         QCOMPARE(e.uscita, 1);
         QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile scrivere grande.bas: "),
                  e.err.constData());
@@ -384,6 +409,8 @@ private Q_SLOTS:
         Riga("collegamento pendente", "pendente");
         Riga("fifo", "fifo");
         Riga("cartella", "cartella");
+        Riga("dispositivo", "dispositivo");
+        Riga("collegamento a un dispositivo", "collegamento a un dispositivo");
     }
     void UscitaNonNormale()
     {
@@ -398,6 +425,13 @@ private Q_SLOTS:
             QVERIFY(QFile::link(P("bersaglio"), posto));
         if (tipo == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(posto).constData(), 0644), 0);
         if (tipo == "cartella") QVERIFY(QDir().mkpath(posto));
+        if (tipo.contains("dispositivo")) {
+            // A null device node of the test's own, never /dev/null itself.
+            const QString nodo = tipo == "dispositivo" ? posto : P("bersaglio");
+            if (::mknod(QFile::encodeName(nodo).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+                QSKIP("Only root may make a device node");
+            if (nodo != posto) QVERIFY(QFile::link(nodo, posto));
+        }
         struct stat prima, dopo;
         QCOMPARE(::lstat(QFile::encodeName(posto).constData(), &prima), 0);
 
@@ -410,7 +444,10 @@ private Q_SLOTS:
         QCOMPARE(dopo.st_mode, prima.st_mode);
         QCOMPARE(dopo.st_ino, prima.st_ino);
         QCOMPARE(Leggi(P("bersaglio")), tipo == "collegamento" ? QByteArray("intatto") : "");
-        QCOMPARE(QFileInfo::exists(P("bersaglio")), tipo == "collegamento");
+        QCOMPARE(QFileInfo::exists(P("bersaglio")), tipo.startsWith("collegamento"));
+        if (tipo == "collegamento a un dispositivo")
+            QVERIFY(QFileInfo(P("bersaglio")).isSymLink() == false &&
+                    !QFileInfo(P("bersaglio")).isFile());
         QCOMPARE(Leggi(P("uscita/b.bas")), atteso);
     }
 
@@ -459,11 +496,25 @@ private Q_SLOTS:
         const auto pulizia = qScopeGuard([&] {
             ::unlink(nome.constData());
             ::unlink(risultato.constData());
+            ::unlink((nome + '~').constData());
         });
         const int fd = ::open(nome.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
         QCOMPARE(::write(fd, Modulo.constData(), size_t(Modulo.size())), ssize_t(Modulo.size()));
         ::close(fd);
+        // The replaced file's owner, group and mode stay (only root may give
+        // a file to another user).
+        const bool root = ::geteuid() == 0;
+        if (!sulPosto) {
+            QVERIFY(QDir().mkpath(P("uscita")));
+            const int vecchio = ::open(risultato.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            QVERIFY(vecchio >= 0);
+            ::close(vecchio);
+        }
+        if (root) QCOMPARE(::chown(risultato.constData(), 65534, 65534), 0);
+        QCOMPARE(::chmod(risultato.constData(), 0640), 0);
+        struct stat prima, dopo;
+        QCOMPARE(::stat(risultato.constData(), &prima), 0);
         const Esito e = Shell("LC_ALL=" + locale + " exec \"$QP\" --elenco fabbrica.dat " +
                               (sulPosto ? "--sul-posto" : "-o uscita") + " $'n\\xe9.bas'");
         QCOMPARE(e, (Esito{0, {}, {}}));
@@ -471,6 +522,19 @@ private Q_SLOTS:
         const int letto = ::open(risultato.constData(), O_RDONLY);
         QVERIFY(letto >= 0 && f.open(letto, QIODevice::ReadOnly, QFile::AutoCloseHandle));
         QCOMPARE(f.readAll(), atteso);
+        QCOMPARE(::stat(risultato.constData(), &dopo), 0);
+        QVERIFY(dopo.st_ino != prima.st_ino);
+        QCOMPARE(dopo.st_uid, prima.st_uid);
+        QCOMPARE(dopo.st_gid, prima.st_gid);
+        QCOMPARE(int(dopo.st_mode & 07777), 0640);
+        // Rewritten in place, the file as it was is kept under its own name with "~".
+        QFile copia;
+        const int originale = ::open((nome + '~').constData(), O_RDONLY);
+        QCOMPARE(originale >= 0, sulPosto);
+        if (sulPosto) {
+            QVERIFY(copia.open(originale, QIODevice::ReadOnly, QFile::AutoCloseHandle));
+            QCOMPARE(copia.readAll(), Modulo);
+        }
     }
 
     // A closed standard input or output is an error, said in Italian.
@@ -507,6 +571,8 @@ private Q_SLOTS:
         Riga("due risultati con lo stesso nome", QStringList{"-o", "x", "a.bas", "sotto/a.bas"});
         Riga("linguaggio sconosciuto", QStringList{"--linguaggio=pascal", "a"});
         Riga("--linguaggio senza nome", QStringList{"--linguaggio"});
+        Riga("--copia senza --sul-posto", QStringList{"--copia", "-o", "x", "a.bas"});
+        Riga("--senza-copia senza --sul-posto", QStringList{"--senza-copia", "a.bas"});
     }
     void RigaDiComandoSbagliata()
     {
@@ -539,8 +605,11 @@ private Q_SLOTS:
         Riga("linguaggio scelto sopra l'estensione", "m.bas",
              QStringList{"--linguaggio", "nessuno", "--proteggi"}, basic, tutto);
         Riga("c dall'estensione", "m.c", QStringList{"--proteggi", "--separatori-codice"},
-             QByteArray("\tif(a) s = \"if\"; // if\r\n"),
-             QByteArray("\tSe(a) s = \"if\"; // if\r\n\r\n"));
+             QByteArray("\tIf(a) s = \"If\"; // If\r\n"),
+             QByteArray("\tSe(a) s = \"If\"; // If\r\n\r\n"));
+        // C tells case apart: "If" is not "if".
+        Riga("c con le maiuscole esatte", "m.c", QStringList{"--proteggi", "--separatori-codice"},
+             QByteArray("\tif(a) If(b);\r\n"), QByteArray("\tif(a) Se(b);\r\n\r\n"));
         Riga("tab senza separatori del codice", "m.bas", QStringList{}, tab,
              QByteArray("\tIf a Allora\r\n\r\n"));
         Riga("tab con separatori del codice", "m.bas", QStringList{"--separatori-codice"}, tab,
@@ -572,6 +641,76 @@ private Q_SLOTS:
         const Esito versione = Esegui({"--version"});
         QCOMPARE(versione.uscita, 0);
         QVERIFY(versione.out.startsWith("quadrivo-pseudo "));
+        // A full device takes none of it: the command says so.
+        for (const char *opzione : {"--help", "--version"}) {
+            const Esito pieno = Shell(QStringLiteral("\"$QP\" ") + QLatin1String(opzione) +
+                                      QStringLiteral(" > /dev/full"));
+            QCOMPARE(pieno.uscita, 1);
+            QCOMPARE(pieno.err, QByteArray("quadrivo-pseudo: impossibile scrivere sullo standard "
+                                           "output: Spazio esaurito sul dispositivo\n"));
+        }
+    }
+
+    // A link planted and removed in the output folder while the command runs
+    // (by anyone who may write there) never takes a result outside it.
+    void CollegamentoPiantato()
+    {
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("vittima"), "intatta");
+        QVERIFY(QDir().mkpath(P("uscita")));
+        const QByteArray posto = QFile::encodeName(P("uscita/a.bas"));
+        std::atomic<bool> fine{false};
+        std::thread pianta([&] {
+            while (!fine) {
+                ::symlink("../vittima", posto.constData());
+                ::unlink(posto.constData());
+            }
+        });
+        // 400 runs, or as many as 40 seconds allow.
+        const Esito e = Shell("fine=$((SECONDS + 40)); for i in $(seq 400); do "
+                              "[ $SECONDS -lt $fine ] || break; "
+                              "\"$QP\" --elenco fabbrica.dat -o uscita a.bas 2>/dev/null; done; "
+                              "echo $i");
+        fine = true;
+        pianta.join();
+        QVERIFY2(e.out.trimmed().toInt() >= 100, e.out.constData());
+        QCOMPARE(Leggi(P("vittima")), QByteArray("intatta"));
+    }
+
+    // -o onto the inputs' own folder, by any path to it: refused before
+    // anything is written, the input left as it was.
+    void CartellaDegliIngressi_data()
+    {
+        Colonne<QString>("cartella");
+        Riga("la stessa", ".");
+        Riga("un collegamento a essa", "specchio");
+        Riga("un percorso che vi ritorna", "sotto/..");
+    }
+    void CartellaDegliIngressi()
+    {
+        QFETCH(QString, cartella);
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        QVERIFY(QDir().mkpath(P("sotto")));
+        QVERIFY(QFile::link(m_dir.path(), P("specchio")));
+        const Esito e = Esegui({"--elenco", "fabbrica.dat", "-o", cartella, "a.bas"});
+        QCOMPARE(e.uscita, 2);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: il risultato di a.bas andrebbe sopra un file "
+                                  "da elaborare"),
+                 e.err.constData());
+        QCOMPARE(Leggi(P("a.bas")), Modulo);
+    }
+
+    // A folder that cannot be made is named with the reason.
+    void CartellaNonCreata()
+    {
+        ListaEAtteso();
+        Scrivi(P("a.bas"), Modulo);
+        Scrivi(P("file"), "");
+        const Esito e = Esegui({"--elenco", "fabbrica.dat", "-o", "file/sotto", "a.bas"});
+        QCOMPARE(e, (Esito{1, {}, "quadrivo-pseudo: impossibile creare la cartella file/sotto: "
+                                   "Non è una cartella\n"}));
     }
 
     // The program's own lists beside it; the factory list when there is none.
@@ -602,17 +741,48 @@ private Q_SLOTS:
         QCOMPARE(e.out, QByteArray());
         QCOMPARE(Esegui({"--pulizia=" + P("manca.dat")}, "If\r\n").uscita, 1);
 
-        // A part-record at the end is filled with zeros and used, as the
-        // program does (here "Th" with an empty replacement); a length field
-        // that runs past its record is cut there.
+        // A part-record at the end, or a length field that runs past its
+        // record: a list named with --elenco is then no list, refused with
+        // the reason and nothing written.
         QByteArray dati = Record::Unisci(Voci{{"If", "Se"}});
         dati.append(QByteArray("\xFF\x7F", 2).leftJustified(Record::Lunghezza, 'x'));
         dati.append("\x02\x00Th", 4);
         Scrivi(P("rotto.dat"), dati);
         e = Esegui({"--elenco", P("rotto.dat")}, "If Th\r\n");
-        QCOMPARE(e.uscita, 0);
-        QCOMPARE(e.out, QByteArray("Se \r\n\r\n"));
-        QVERIFY(e.err.contains("record incompleto"));
+        QCOMPARE(e.uscita, 1);
+        QCOMPARE(e.out, QByteArray());
+        QVERIFY2(e.err.contains("non è un elenco: né un file .dat (i suoi 260 byte non sono un "
+                                "numero intero di record da 128) né un testo (non è UTF-8)"),
+                 e.err.constData());
+    }
+
+    // Text with a zero byte, random bytes and a program are no list: exit 1,
+    // the reason, nothing written.
+    void ElencoCheNonEUnElenco_data()
+    {
+        Colonne<QByteArray, QByteArray>("contenuto", "motivo");
+        QRandomGenerator gen(5);
+        QByteArray casuali(4 * Record::Lunghezza, '\0');
+        gen.fillRange(reinterpret_cast<quint32 *>(casuali.data()), casuali.size() / 4);
+        Riga("testo con un byte nullo", QByteArray("If\tSe\nThen\tAllora\0\nDo\tFai\n", 26),
+             QByteArray("né un testo (ha un byte nullo alla riga 2)"));
+        Riga("byte casuali", casuali, QByteArray("il record 1 non si legge come testo"));
+        QFile ls(QStringLiteral("/bin/ls"));
+        if (ls.open(QIODevice::ReadOnly)) Riga("/bin/ls", ls.readAll(), QByteArray("non è un elenco"));
+    }
+    void ElencoCheNonEUnElenco()
+    {
+        QFETCH(QByteArray, contenuto);
+        QFETCH(QByteArray, motivo);
+        Scrivi(P("elenco"), contenuto);
+        Scrivi(P("a.bas"), Modulo);
+        const Esito e = Esegui({"--elenco", "elenco", "-o", "uscita", "a.bas"});
+        QCOMPARE(e.uscita, 1);
+        QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile usare l'elenco delle "
+                                  "sostituzioni elenco: non è un elenco: ") &&
+                     e.err.contains(motivo) && e.err.count('\n') == 1,
+                 e.err.constData());
+        QVERIFY(!QFileInfo::exists(P("uscita")));
     }
 
     // Every list --elenco takes gives what the same entries give as a .dat
@@ -763,6 +933,118 @@ private Q_SLOTS:
         QVERIFY(Leggi(P("dopo/a.bas")).startsWith("SE a Then"));
         for (const QString nome : {"b.c", "c.bat", "d.txt", "e.cpp"})
             QCOMPARE(Leggi(P("dopo/" + nome)), Leggi(P("auto/" + nome)));
+    }
+
+    // --sul-posto keeps the file as it was as NAME~ as the saved option says,
+    // unless --copia or --senza-copia says otherwise. A previous copy is
+    // replaced; anything else at that name is left alone and the copy goes
+    // to the data folder; with no place for it the file is not rewritten.
+    void CopiaSulPosto_data()
+    {
+        Colonne<bool, QStringList, QString, bool, QString>("salvata", "argomenti", "posto",
+                                                           "conDati", "copia");
+        Riga("salvata accesa", true, QStringList{}, "nulla", true, "accanto");
+        Riga("salvata spenta", false, QStringList{}, "nulla", true, "");
+        Riga("--copia sopra la salvata", false, QStringList{"--copia"}, "nulla", true, "accanto");
+        Riga("--senza-copia sopra la salvata", true, QStringList{"--senza-copia"}, "nulla", true,
+             "");
+        Riga("copia precedente", true, QStringList{}, "copia", true, "accanto");
+        Riga("cartella al suo posto", true, QStringList{}, "cartella", true, "dati");
+        Riga("nessun posto", true, QStringList{}, "cartella", false, "fallita");
+        Riga("nessun posto, --senza-copia", true, QStringList{"--senza-copia"}, "cartella", false,
+             "");
+    }
+    void CopiaSulPosto()
+    {
+        const auto [salvata, argomenti, posto, conDati, copia] =
+            DatiRiga<bool, QStringList, QString, bool, QString>("salvata", "argomenti", "posto",
+                                                                "conDati", "copia");
+        const QByteArray atteso = ListaEAtteso();
+        CopiaComando(m_dir.path());
+        Opzioni opzioni;
+        opzioni.ConservaOriginale = salvata;
+        QVERIFY(FileOpzioni::Scrivi(m_dir.path(), opzioni));
+        Scrivi(P("m.bas"), Modulo);
+        if (posto == "copia") Scrivi(P("m.bas~"), "vecchia");
+        if (posto == "cartella") QVERIFY(QDir().mkpath(P("m.bas~")));
+        // No data folder can be made under a file.
+        if (!conDati) Scrivi(P("dati"), "");
+        const QString dati = P(conDati ? "dati/quadrivo" : "dati");
+        const Esito e = Shell("XDG_DATA_HOME=\"$PWD/dati\" exec ./quadrivo-pseudo --elenco "
+                              "fabbrica.dat --sul-posto " +
+                              argomenti.join(u' ') + " m.bas");
+        const bool fallita = copia == "fallita";
+        QCOMPARE(e.uscita, fallita ? 1 : 0);
+        QCOMPARE(Leggi(P("m.bas")), fallita ? Modulo : atteso);
+        QCOMPARE(QFileInfo(P("m.bas~")).isFile(), copia == "accanto");
+        if (copia == "accanto") QCOMPARE(Leggi(P("m.bas~")), Modulo);
+        if (posto == "cartella") QVERIFY(QFileInfo(P("m.bas~")).isDir());
+        const QString nelleDati =
+            CopiaOriginale::NellaCartellaDati(QFileInfo(P("m.bas")).canonicalFilePath(), dati);
+        QCOMPARE(Leggi(nelleDati), copia == "dati" ? Modulo : QByteArray());
+        // Only a copy kept away from the file, or none, is worth a line.
+        if (copia == "dati")
+            QVERIFY2(e.err.startsWith("quadrivo-pseudo: nota: la copia dell'originale di m.bas "
+                                      "è in "),
+                     e.err.constData());
+        else if (fallita)
+            QVERIFY2(e.err.startsWith("quadrivo-pseudo: impossibile conservare la copia "
+                                      "dell'originale di m.bas: ") &&
+                         e.err.contains("--senza-copia"),
+                     e.err.constData());
+        else
+            QCOMPARE(e.err, QByteArray());
+    }
+
+    // --pulizia=auto cleans each file with its language's cleaning list, made
+    // once from the ready list beside the shared one, as one run per list
+    // would; plain --pulizia does so too when lists go by language.
+    void PuliziaPerLinguaggio()
+    {
+        const QString comando = CopiaComando(m_dir.path());
+        Scrivi(P("fabbrica.dat"), Record::Unisci(SostituzioniPredefinite()));
+        Scrivi(P("pulizia.dat"), Record::Unisci(EliminazioniPredefinite()));
+        const QMap<QString, QString> elenchi{{"a.bas", "pulizia-basic.dat"},
+                                             {"b.c", "pulizia-c.dat"},
+                                             {"c.bat", "pulizia-batch.dat"},
+                                             {"d.txt", "pulizia.dat"}};
+        const QByteArray testo("#include <a.h>\r\nint __cdecl f(); vbInformation\r\n"
+                               "dir >nul\r\n");
+        QStringList file;
+        for (const QString &nome : elenchi.keys()) {
+            Scrivi(P(nome), testo);
+            file << P(nome);
+        }
+        QCOMPARE(
+            Esegui(QStringList{"--elenco", P("fabbrica.dat"), "--pulizia=auto", "-o", P("auto")} +
+                       file,
+                   {}, comando),
+            (Esito{0, {}, {}}));
+        QCOMPARE(Leggi(P("pulizia-c.dat")), Record::Unisci(PuliziaDelLinguaggio(Linguaggio::C)));
+        QCOMPARE(Leggi(P("pulizia-batch.dat")),
+                 Record::Unisci(PuliziaDelLinguaggio(Linguaggio::Batch)));
+        QCOMPARE(Leggi(P("pulizia-basic.dat")), Record::Unisci(EliminazioniPredefinite()));
+        QVERIFY(!QFileInfo::exists(P("pulizia-cpp.dat")));
+        for (auto e = elenchi.begin(); e != elenchi.end(); ++e) {
+            const Esito una =
+                Esegui({"--elenco", P("fabbrica.dat"), "--pulizia=" + P(e.value()), P(e.key())}, {},
+                       comando);
+            QCOMPARE(una.uscita, 0);
+            QCOMPARE(Leggi(P("auto/" + e.key())), una.out);
+        }
+        QVERIFY(Leggi(P("auto/b.c")).startsWith("#include <a.h>\r\nint  f();"));
+        QVERIFY(Leggi(P("auto/d.txt")).startsWith("include <a.h>"));
+
+        Opzioni perLinguaggio;
+        perLinguaggio.ElencoPerLinguaggio = true;
+        QVERIFY(FileOpzioni::Scrivi(m_dir.path(), perLinguaggio));
+        QCOMPARE(
+            Esegui(QStringList{"--elenco", P("fabbrica.dat"), "--pulizia", "-o", P("salvata")} +
+                       file,
+                   {}, comando),
+            (Esito{0, {}, {}}));
+        for (const QString &nome : elenchi.keys())
+            QCOMPARE(Leggi(P("salvata/" + nome)), Leggi(P("auto/" + nome)));
     }
 
     // The same file, list and saved options through the window and through

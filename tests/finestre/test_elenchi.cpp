@@ -690,6 +690,32 @@ private Q_SLOTS:
         QCOMPARE(Righe(f), QStringList{u"If|Se"_s});
         QCOMPARE(stato.NumSostituzioni(), 1);
     }
+
+    // The cleaning list editor switches alike; a language's "&Predefiniti"
+    // are its ready cleaning list, which never holds the factory "#".
+    void puliziaPerLinguaggio()
+    {
+        FinestraPrincipale &form = Prepara({{u"If"_s, u"Se"_s}});
+        Contesto &stato = m_amb->Condiviso();
+        stato.NomeFileCorrente = m_amb->Percorso(u"main.c"_s);
+        stato.OpzioniCodice.ElencoPerLinguaggio = true;
+        FinestraElenco f(form, Elenco::Eliminazioni);
+        QVERIFY(f.SceltaElenco);
+        QCOMPARE(f.SceltaElenco->currentText(), u"C"_s);
+        const QVector<VoceEliminazione> pronta = PuliziaDelLinguaggio(Linguaggio::C);
+        QCOMPARE(f.Modello().Eliminazioni(), pronta);
+        QVERIFY(QFile::exists(m_amb->Percorso(u"pulizia-c.dat"_s)));
+        f.Modello().Rimuovi(0);
+        Copione::RispondiMessaggio(Risposta::Si); // lose the removal
+        f.BottonePredefiniti->click();
+        QCOMPARE(f.Modello().Eliminazioni(), pronta);
+        QVERIFY(!f.Modello().ContieneParola(u"#"_s));
+        f.SceltaElenco->setCurrentIndex(0);
+        QCOMPARE(f.LinguaggioElenco(), Linguaggio::Nessuno);
+        QCOMPARE(f.Modello().Eliminazioni(),
+                 QVector<VoceEliminazione>{EliminazioniPredefinite()[0]});
+        QCOMPARE(Copione::Messaggi().size(), 1);
+    }
 };
 
 QTEST_MAIN(TestElenchi)

@@ -319,7 +319,18 @@ private Q_SLOTS:
         amb.ScriviFile(u"sostituzioni.dat"_s, QByteArray::fromHex("FFFF") + QByteArray(200, 'A') +
                                                   QByteArray::fromHex("0300"));
         amb.ScriviFile(u"pulizia.dat"_s, QByteArray(77, '\xFF'));
+        // The substitution list is used as ever; the user is told once why it
+        // may not hold what it seems.
+        Copione::RispondiMessaggio(Risposta::OK);
         FinestraPrincipale &f = amb.Avvia();
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo,
+                 u"L'elenco \""_s + QDir::toNativeSeparators(amb.Percorso(u"sostituzioni.dat"_s)) +
+                     u"\": il record 1 ha campi che non si leggono come testo.\r\nViene usato lo "
+                     u"stesso: un record incompleto è completato con zeri, un campo più lungo del "
+                     u"record è tagliato alla sua fine."_s);
+        QCOMPARE(messaggi[0].icona, Icona::Informazione);
         // What is counted and shown of these files is checked on the core.
         Copione::QuandoModale([](QDialog *d) { d->accept(); });
         Comando(f, "azioneSostituzioni")->trigger();

@@ -225,11 +225,11 @@ private Q_SLOTS:
         // and the comparison show, until the next edit.
         const Contesto &c = m_amb->Condiviso();
         QStringList parole;
-        for (const auto &[inizio, lunghezza] : c.SegniCorsa.first(3))
+        for (const auto &[inizio, lunghezza] : c.SegniCorsa.first(4))
             parole.append(f.Editor()->Text().mid(inizio, lunghezza));
-        QCOMPARE(parole, (QStringList{QStringLiteral("Se"), QStringLiteral("non"),
-                                      QStringLiteral("Allora")}));
-        QCOMPARE(c.SegniCorsa.size(), 300 * 8);
+        QCOMPARE(parole, (QStringList{QStringLiteral("Se"), QStringLiteral("Non"),
+                                      QStringLiteral("è"), QStringLiteral("Allora")}));
+        QCOMPARE(c.SegniCorsa.size(), 300 * 9); // "Non è" marks two words
         QCOMPARE(f.Editor()->Segnati(), c.SegniCorsa);
         qsizetype righeSegnate = -1;
         bool legenda = false;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -104,6 +105,46 @@ private Q_SLOTS:
         QVERIFY(g.CasellaElencoLinguaggio->isChecked());
     }
 
+    // A cleaning run's draft saved over its file first keeps the file as
+    // NAME~ and says where in the status bar; with the box unticked (stored
+    // with the others) the same save keeps nothing.
+    void copiaDellOriginale()
+    {
+        FinestraPrincipale &form = Avvia();
+        const QString file = m_amb->Percorso(u"Modulo.bas"_s), copia = file + u"~"_s;
+        const QByteArray originale = "MsgBox x, vbInformation\r\n";
+        for (const bool conserva : {true, false}) {
+            m_amb->ScriviFile(u"Modulo.bas"_s, originale);
+            form.ApriFile(file);
+            Copione::RispondiMessaggio(Risposta::OK); // delete the words?
+            Copione::RispondiMessaggio(Risposta::OK); // words deleted
+            Comando(form, "azioneAvviaPulizia")->trigger();
+            Comando(form, "azioneSalva")->trigger();
+            // A save ends the text with one more CR LF.
+            QCOMPARE(AmbienteProva::LeggiFile(file), QByteArray("MsgBox x, \r\n\r\n"));
+            QCOMPARE(QFile::exists(copia), conserva);
+            QCOMPARE(form.TestoStato().startsWith(u"Copia dell'originale"_s), conserva);
+            if (conserva) {
+                QCOMPARE(AmbienteProva::LeggiFile(copia), originale);
+                QCOMPARE(form.TestoStato(), u"Copia dell'originale conservata in «"_s +
+                                                QDir::toNativeSeparators(copia) + u"»"_s);
+                QVERIFY(QFile::remove(copia));
+                Copione::QuandoModale([](QDialog *d) {
+                    auto *f = qobject_cast<FinestraOpzioni *>(d);
+                    QVERIFY(f);
+                    QCOMPARE(f->CasellaCopiaOriginale->text(),
+                             u"Conserva una copia dell'originale (NOME~)"_s);
+                    QVERIFY(f->CasellaCopiaOriginale->isChecked());
+                    f->CasellaCopiaOriginale->setChecked(false);
+                    f->BottoneOk->click();
+                });
+                Comando(form, "azioneOpzioni")->trigger();
+                QVERIFY(!FileOpzioni::Leggi(m_amb->Cartella()).ConservaOriginale);
+            }
+        }
+        QCOMPARE(Copione::Messaggi().size(), 4);
+    }
+
     // Esc is Annulla: the ticks made are not stored.
     void escAnnulla()
     {
@@ -162,6 +203,37 @@ private Q_SLOTS:
         QVERIFY2(messaggi[0].testo.contains(u"È una pipe con nome"_s),
                  qPrintable(messaggi[0].testo));
         QCOMPARE(m_amb->Condiviso().OpzioniCodice, (Opzioni{}));
+    }
+
+    // An editor settings file that is a named pipe would block the start in
+    // open(): the window starts with the defaults and says why, once.
+    void avvioConImpostazioniEditorRifiutate()
+    {
+        QTemporaryDir configurazione;
+        const QByteArray prima = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configurazione.path()));
+        const QString percorso = configurazione.filePath(u"quadrivo/editor.ini"_s);
+        QVERIFY(QDir().mkpath(configurazione.filePath(u"quadrivo"_s)));
+        QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
+        m_amb = std::make_unique<AmbienteProva>();
+        m_amb->ScriviElenchi(SostituzioniPredefinite());
+        Copione::RispondiMessaggio(Risposta::OK);
+        alarm(10);
+        FinestraPrincipale &f = m_amb->Avvia();
+        // Changing a setting writes nothing over the pipe.
+        f.findChild<QAction *>(u"azioneACapoAutomatico"_s)->trigger();
+        alarm(0);
+        qputenv("XDG_CONFIG_HOME", prima);
+        const auto messaggi = Copione::Messaggi();
+        QCOMPARE(messaggi.size(), 1);
+        QCOMPARE(messaggi[0].testo,
+                 u"Impossibile leggere le impostazioni dell'editor \""_s +
+                     QDir::toNativeSeparators(percorso) +
+                     u"\".\r\nErrore: È una pipe con nome, non un file: non viene aperto  "
+                     u"(22)\r\nSi usano le impostazioni predefinite, che non vengono salvate."_s);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(percorso).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 };
 

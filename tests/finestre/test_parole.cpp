@@ -98,7 +98,9 @@ private Q_SLOTS:
         riga("c rientrato, senza separatori", "/p/f.c", CTabulato,
              "else=1(" + DopoTabulazione + ") if=1(" + DopoTabulazione + ") int=1 void=1",
              "Parole chiave C senza traduzione:");
-        riga("c rientrato, con separatori", "/p/f.c", CTabulato, "int=1 void=1",
+        // Read as code, C tells case apart: the factory list's "If" is no "if".
+        riga("c rientrato, con separatori", "/p/f.c", CTabulato,
+             "if=1(la voce ha altre maiuscole: in C e in C++ le maiuscole contano) int=1 void=1",
              "Parole chiave C senza traduzione:", true);
         riga("c", "/p/main.c", "#include <stdio.h>\nint main(void) { /* int */ if (1) return 0; }",
              "#include=1 int=1 return=1 void=1", "Parole chiave C senza traduzione:");

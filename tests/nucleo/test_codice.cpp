@@ -388,10 +388,11 @@ QVector<bool> ModelloBatch(const QString &t)
         if (comando && ParolaA(t, i, QStringLiteral("rem"))) {
             stato = FinoACapo;
             i += 2;
-        } else if (comando && ParolaA(t, i, QStringLiteral("echo"))) {
+        } else if (comando && (ParolaA(t, i, QStringLiteral("echo")) ||
+                               ParolaA(t, i, QStringLiteral("title")))) {
             stato = Eco;
             virgoletteEco = false;
-            i += 3;
+            i += ParolaA(t, i, QStringLiteral("echo")) ? 3 : 4;
         } else if (valore >= 0) {
             stato = Valore;
             virgoletteEco = false;
@@ -507,6 +508,8 @@ private Q_SLOTS:
              "......\r\n......#####...\r\n.\r\n....####");
         riga("echo dopo if", "batch", "if exist x echo if", "...............###");
         riga("echo continuato", "batch", "echo a ^\r\nif\r\nif", "....########\r\n..");
+        riga("title come echo", "batch", "title If x & if\r\n@title y",
+             ".....######....\r\n......##");
         riga("rem fino alla fine", "batch", "rem & x", "...####");
         riga("echo tra virgolette", "batch", "x \"echo\" y", "..######..");
         riga("valore di set", "batch", "set x=Start & if\r\n(set y=a b) if",
@@ -549,11 +552,11 @@ private Q_SLOTS:
     void scannerContoModello()
     {
         static const char *const pezzi[] = {
-            "'",  "\"", "\"\"", ":",      " ",         "\t",   "_",       " _",  "\r\n", "\n",
-            "\r", "x",  "If",   "Rem",    "rem ",      "REM:", "/",       "*",   "//",   "/*",
-            "*/", "#",  "\\",   "echo",   "echo.",     "@",    "(",       ")",   "&",    "|",
-            "^",  "::", "a1",   "è",      "Attribute", " ",    "VB_Name", "set", "set ", "/p",
-            "/a", "=",  "<",    "define", "'",         "%",    "%~"};
+            "'",     "\"", "\"\"", ":",    " ",         "\t",   "_",       " _",  "\r\n", "\n",
+            "\r",    "x",  "If",   "Rem",  "rem ",      "REM:", "/",       "*",   "//",   "/*",
+            "*/",    "#",  "\\",   "echo", "echo.",     "@",    "(",       ")",   "&",    "|",
+            "^",     "::", "a1",   "è",    "Attribute", " ",    "VB_Name", "set", "set ", "/p",
+            "title", "/a", "=",    "<",    "define",    "'",    "%",       "%~"};
         QRandomGenerator gen(12);
         const TipoTesto tipi[] = {{Linguaggio::Basic, false}, {Linguaggio::Basic, true},
                                   {Linguaggio::C, false},     {Linguaggio::Cpp, false},
@@ -721,6 +724,23 @@ private Q_SLOTS:
              "End If|#If|#End If|Then", "");
         riga("direttiva BASIC senza voce", "basic", "#If X Then\r\n", "If|Then",
              "If:1/attaccata a «#»");
+        // Only what the program wrote counts: not what a replacement wrote,
+        // and an entry kept from a declared name is reported with the reason.
+        riga("parole scritte da un sostituto", "basic",
+             "Scegli in base a x\r\nOption Base 1\r\nScegli in base a y\r\n",
+             "Select Case=Scegli in base a", "Base:1 Option:1");
+        riga("campo Type", "basic",
+             "Private Type R\r\n  Type As Long\r\nEnd Type\r\nDim x As R\r\n",
+             "End Type=Fine Tipo|Type=Tipo|As=come|Long=Intero lungo|Private=Privato|Dim=Variabile",
+             "Type:1/è un nome dichiarato dal programma");
+        riga("riga Attribute nella bozza", "basic", "Attribute VB_Exposed = False\r\nx = Falso\r\n",
+             "False=Falso", "");
+        riga("In senza voce", "basic", "For Each f In Forms\r\n", "For Each=Per ogni", "In:1");
+        riga("C: voce in altre maiuscole", "c", "FOR(x); for(y);\n", "FOR=per",
+             "for:1/la voce ha altre maiuscole: in C e in C++ le maiuscole contano", true);
+        riga("C: voce in altre maiuscole senza separatori", "c", "FOR(x); for(y);\n", "FOR=per",
+             "");
+        riga("C: voce esatta", "c", "FOR(x); for(y);\n", "for=per", "", true);
         // A macro body is code; batch strings and set values are not.
         const char *macro =
             "#define EOF ((char) -1)\n#define X(a) ((a) ? \"if\" : a+sizeof a) // int\n";

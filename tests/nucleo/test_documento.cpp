@@ -157,6 +157,17 @@ private Q_SLOTS:
         QCOMPARE(byte, u"Ω è\r\n"_s.toUtf8());
         QCOMPARE(f.codifica, Codifica::Utf8);
         QCOMPARE(Documento::Decodifica(byte, &f), u"Ω è\r\n"_s);
+        // A text that ends in a multibyte character, after a short or a long
+        // ASCII run, is UTF-8; one whose last character is cut is not.
+        for (const QString &prima : {u"a"_s, u"x"_s.repeated(40)}) {
+            for (const QString &ultimo : {u"é"_s, u"€"_s, u"😀"_s}) {
+                const QByteArray intero = (prima + ultimo).toUtf8();
+                QCOMPARE(Documento::Decodifica(intero, &f), prima + ultimo);
+                QCOMPARE(f, (FormatoTesto{Codifica::Utf8, false}));
+                Documento::Decodifica(intero.chopped(1), &f);
+                QCOMPARE(f, FormatoTesto{});
+            }
+        }
     }
 
     void acapo()

@@ -57,7 +57,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("atteso");
         const Voci fabbrica = SostituzioniPredefinite();
         QTest::newRow("fabbrica") << "If a Then\r\nDo While Not x\r\nLoop Until y" << fabbrica
-                                  << "Se a Allora\r\nRipeti Mentre non x\r\nLoop Finché y";
+                                  << "Se a Allora\r\nRipeti Mentre Non è x\r\nLoop Finché y";
         QTest::newRow("parola all'inizio e alla fine") << "if" << fabbrica << "Se";
         QTest::newRow("dentro una parola") << "Diff If.Ifx" << fabbrica << "Diff Se.Ifx";
         QTest::newRow("tab e uguale non delimitano") << "\tIf x=Then" << fabbrica << "\tIf x=Then";

@@ -56,6 +56,18 @@ private Q_SLOTS:
                                             "SeparatoriDelCodice=0\nElencoPerLinguaggio=1\n"));
     }
 
+    // The copy key comes last, and only when off.
+    void conservaOriginale()
+    {
+        QTemporaryDir cartella;
+        const Opzioni scritte{false, true, true, false};
+        QVERIFY(FileOpzioni::Scrivi(cartella.path(), scritte));
+        QCOMPARE(FileOpzioni::Leggi(cartella.path()), scritte);
+        QCOMPARE(FileOpzioni::Testo(scritte),
+                 QByteArray("[Opzioni]\nLasciaIntattiCommentiEStringhe=0\nSeparatoriDelCodice=1\n"
+                            "ElencoPerLinguaggio=1\nConservaCopiaOriginale=0\n"));
+    }
+
     // Anything but a well-formed file leaves both options off.
     void lettura_data()
     {
@@ -72,6 +84,14 @@ private Q_SLOTS:
         QTest::newRow("elenco per linguaggio 0") << buono + "elencoperlinguaggio = 0\n"
                                                  << Opzioni{true, true, false};
         QTest::newRow("elenco per linguaggio 2") << buono + "ElencoPerLinguaggio=2\n" << spente;
+        // The copy of the original is on unless the file turns it off; an
+        // old file without the key keeps it on, and so does a damaged one.
+        QVERIFY(spente.ConservaOriginale);
+        QTest::newRow("senza copia") << buono + "ConservaCopiaOriginale=0\n"
+                                     << Opzioni{true, true, false, false};
+        QTest::newRow("con copia") << buono + "conservacopiaoriginale=1\n" << Opzioni{true, true};
+        QTest::newRow("senza copia, danneggiato") << buono + "ConservaCopiaOriginale=0\nx\n"
+                                                  << spente;
         QTest::newRow("crlf, bom, commenti, spazi, chiave ignota, maiuscole")
             << QByteArray("\xEF\xBB\xBF; opzioni\r\n[opzioni]\r\n# x\r\n  separatoridelcodice = 1 "
                           "\r\nAltro=0\r\n")
@@ -107,6 +127,11 @@ private Q_SLOTS:
         QTest::newRow("pipe con nome") << u"pipe"_s << u"È una pipe con nome"_s;
         QTest::newRow("cartella") << u"cartella"_s << u"È una cartella"_s;
         QTest::newRow("enorme") << u"enorme"_s << u"troppo grande"_s;
+        // Damaged: every option off, and the line that did it named.
+        QTest::newRow("riga illeggibile")
+            << u"[Opzioni]\nLasciaIntattiCommentiEStringhe=1\nSeparatoriDelCodice=sì\n"_s
+            << u"La riga 3 non si legge (\"SeparatoriDelCodice=sì\")"_s;
+        QTest::newRow("non UTF-8") << u"\xff"_s << u"Non è un testo UTF-8"_s;
     }
     void fileRifiutato()
     {
@@ -118,10 +143,16 @@ private Q_SLOTS:
             QCOMPARE(mkfifo(QFile::encodeName(percorso).constData(), 0600), 0);
         } else if (tipo == u"cartella"_s) {
             QVERIFY(QDir().mkdir(percorso));
-        } else {
+        } else if (tipo == u"enorme"_s) {
             QFile file(percorso);
             QVERIFY(file.open(QIODevice::WriteOnly));
             QVERIFY(file.write(FileOpzioni::Testo({true, true}) + QByteArray(70 * 1024, ';')) > 0);
+        } else {
+            QFile file(percorso);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            // The row's text as it is, or one byte that is not UTF-8.
+            const QByteArray byte = tipo == u"\xff"_s ? QByteArray("\xff") : tipo.toUtf8();
+            QCOMPARE(file.write(byte), byte.size());
         }
         ErroreFile errore;
         alarm(10);

@@ -103,7 +103,8 @@ private Q_SLOTS:
                               ".Clear", ".TabIndex", "Unload"})
             elim += Modello::RecordLetterale({p, "S\xEC"}, {1});
         elim += Modello::RecordLetterale({"#", "No"}, {0});
-        Riga("sostituzioni predefinite", Elenco::Sostituzioni, QByteArray(), true, "Not|non", sost);
+        Riga("sostituzioni predefinite", Elenco::Sostituzioni, QByteArray(), true, "Not|Non è",
+             sost);
         Riga("eliminazioni predefinite", Elenco::Eliminazioni, QByteArray(), true, "#|No", elim);
         Riga("rifilate, senza sostituto tolte", Elenco::Sostituzioni,
              Sostituzioni({{u"  If "_s, u" Se  "_s},

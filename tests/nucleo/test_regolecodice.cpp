@@ -96,10 +96,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("separatori");
         QTest::addColumn<QString>("elenco");
         QTest::addColumn<QString>("atteso");
+        // Every C row runs again as C++, which reads C code the same way.
         auto riga = [](const char *nome, const char *testo, int tipo, bool proteggi,
                        bool separatori, const char *elenco, const char *atteso) {
-            QTest::newRow(nome) << QString::fromUtf8(testo) << tipo << proteggi << separatori
-                                << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
+            const QVector<int> tipi = tipo == 2 ? QVector<int>{2, 5} : QVector<int>{tipo};
+            for (const int t : tipi)
+                QTest::addRow("%s%s", t == 5 ? "c++ come " : "", nome)
+                    << QString::fromUtf8(testo) << t << proteggi << separatori
+                    << QString::fromUtf8(elenco) << QString::fromUtf8(atteso);
         };
         riga("basic: stringa e commento", "x = \"If a\" ' If b\r\nIf c", 0, true, false, "If>Se",
              "x = \"If a\" ' If b\r\nSe c");
@@ -119,6 +123,23 @@ private Q_SLOTS:
         riga("basic: blocco del modulo",
              "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nIf x", 1, true, false,
              "If>Se", "VERSION 5.00\r\nBegin If\r\nEnd\r\nAttribute VB_Name = \"F\"\r\nSe x");
+        // C tells case apart: with the names kept, FOR, Free and Exit are the program's.
+        const char *maiuscole = "int Free(int x){return FOR + Exit + free(x);}\r\n"
+                                "{ \"for\", FOR, FOR }, case RETURN: return;";
+        riga("c: maiuscole esatte", maiuscole, 2, true, true, "=c",
+             "intero Free(intero x){ritorna FOR + Exit + libera(x);}\r\n"
+             "{ \"for\", FOR, FOR }, caso RETURN: ritorna;");
+        riga("c++: maiuscole esatte", "If(x) IF; if(x) Else; NULL; null;", 5, true, true,
+             "if>se|else>altrimenti|NULL>nullo", "If(x) IF; se(x) Else; nullo; null;");
+        riga("c++: this davanti a un membro", "this->x = *this; f(this);", 5, true, true, "=c++",
+             "this->x = *questo oggetto; f(questo oggetto);");
+        riga("c: maiuscole con la sola protezione", "FOR; Exit;", 2, true, false,
+             "for>per|exit>esci", "per; esci;");
+        riga("c: maiuscole con i soli separatori", "FOR;", 2, false, true, "for>per", "per;");
+        riga("basic: maiuscole con entrambe le opzioni", "IF x THEN", 0, true, true,
+             "If>Se|Then>Allora", "Se x Allora");
+        riga("batch: maiuscole con entrambe le opzioni", "IF x GOTO a", 3, true, true,
+             "if>se|goto>vai a", "se x vai a a");
         riga("c: }else{", "}else{", 2, false, true, "else>altrimenti", "}altrimenti{");
         riga("c: }else{ senza separatori", "}else{", 2, false, false, "else>altrimenti", "}else{");
         riga("c: commenti e stringhe", "if (a) // if b\r\n\tif(c) printf(\"if\");", 2, true, true,
@@ -143,7 +164,10 @@ private Q_SLOTS:
             "Set rs = Me.Open\r\nrs.Open x: rs.Close\r\nWith rs\r\n.Close\r\nEnd With";
         const char *elencoMembri = "Me>Io|Open>Apri|Close>Chiudi|End With>Fine Con|With>Con";
         riga("basic: membri intatti", membri, 0, true, true, elencoMembri,
-             "Set rs = Io.Open\r\nrs.Open x: rs.Close\r\nCon rs\r\n.Close\r\nFine Con");
+             "Set rs = Me.Open\r\nrs.Open x: rs.Close\r\nCon rs\r\n.Close\r\nFine Con");
+        riga("basic: Me davanti a un membro", "Me.Move 0: Set f = Me: Unload Me", 0, true, true,
+             "Unload Me>Chiudi questa finestra|Me>questo oggetto|Set>Imposta",
+             "Me.Move 0: Imposta f = questo oggetto: Chiudi questa finestra");
         riga("basic: membri senza protezione", membri, 0, false, true, elencoMembri,
              "Set rs = Io.Apri\r\nrs.Apri x: rs.Chiudi\r\nCon rs\r\n.Chiudi\r\nFine Con");
         riga("basic: membri con i separatori classici", membri, 0, true, false, elencoMembri,
@@ -159,11 +183,11 @@ private Q_SLOTS:
         riga("basic: #If", "#If Win32 Then\r\n#End If\r\nIf x Then", 0, true, true,
              "#If>#Se|#End If>#Fine Se|If>Se|Then>Allora",
              "#Se Win32 Allora\r\n#Fine Se\r\nSe x Allora");
-        const char *attributo = "Attribute VB_Name = \"Modulo\"\r\nDim Name";
+        const char *attributo = "Attribute VB_Name = \"Modulo\"\r\nPrint Name";
         riga("basic: riga Attribute", attributo, 0, true, true, "Attribute>Attributo|Name>Nome",
-             "Attribute VB_Name = \"Modulo\"\r\nDim Nome");
+             "Attribute VB_Name = \"Modulo\"\r\nPrint Nome");
         riga("basic: riga Attribute senza separatori", attributo, 0, true, false,
-             "Attribute>Attributo|Name>Nome", "Attributo VB_Name = \"Modulo\"\r\nDim Nome");
+             "Attribute>Attributo|Name>Nome", "Attributo VB_Name = \"Modulo\"\r\nPrint Nome");
         riga("c: membri e ->", "p->next = s.next; next(p);", 2, true, true, "next>prossimo",
              "p->next = s.next; prossimo(p);");
         riga("c: -> senza separatori", "p->next = s.next; next(p);", 2, true, false,
@@ -221,7 +245,7 @@ private Q_SLOTS:
         riga("c: parole del C++ con l'elenco pronto", oggetti, 2, true, true, "=c",
              "p = new Nodo(this); delete q; // new\r\n#definisci NUOVO new");
         riga("c++: parole del C++ con l'elenco pronto", oggetti, 5, true, true, "=c++",
-             "p = nuovo Nodo(questo oggetto); elimina q; // new\r\n#definisci NUOVO nuovo");
+             "p = nuovo Nodo(questo oggetto); libera q; // new\r\n#definisci NUOVO nuovo");
         const char *trattini = "powershell -command Find-Java -Output x\r\nping -n 5 h & find /i";
         const char *elencoTrattini = "find>cerca il testo|ping>prova|n>N|command>comando|Output>Y";
         riga("batch: parola con -", trattini, 3, true, true, elencoTrattini,
@@ -241,11 +265,11 @@ private Q_SLOTS:
                                "if (f == NULL) fputs(\"x\", stdout);";
         riga("c: funzioni di libreria come nomi", funzioni, 2, true, true, "=c",
              "intero exit = 0; mentre (!exit) exit = 1;\r\n"
-             "senza tipo (*free)(senza tipo *); p->free(q); libera (q); termina(1);\r\n"
+             "vuoto (*free)(vuoto *); p->free(q); libera (q); termina(1);\r\n"
              "se (f == nullo) scrivi la stringa nel file(\"x\", uscita standard);");
         riga("c: funzioni di libreria senza separatori", funzioni, 2, true, false, "=c",
              "intero termina = 0; mentre (!termina) termina = 1;\r\n"
-             "senza tipo (*free)(senza tipo *); p->libera(q); libera (q); termina(1);\r\n"
+             "vuoto (*free)(vuoto *); p->libera(q); libera (q); termina(1);\r\n"
              "se (f == nullo) scrivi la stringa nel file(\"x\", uscita standard);");
         const char *dichiarati = "Public Enum LongPtr: [_]: End Enum\r\n"
                                  "Public Property Get IsEmpty() As Boolean\r\n"
@@ -267,6 +291,53 @@ private Q_SLOTS:
              "è vuoto = non è vuoto(x) And IsEmptyX\r\n"
              "Private Declare PtrSafe Function Suona Lib \"k\" () As Intero puntatore\r\n"
              "Const Lunghezza = 2: Suona: Esci");
+        // Variables, constants, parameters and Enum members are the
+        // program's names everywhere in the file; a Type's fields where they
+        // are declared, so a field "Type" leaves the keywords alone.
+        const char *dichiaratiBasic =
+            "Private Type RECT\r\n  Left As Long\r\n  Type As Long ' x\r\nEnd Type\r\n"
+            "Enum Lati: Top = 1: End Enum\r\n"
+            "Dim val As Integer, s(1 To 2) As String, Len: ReDim Preserve s(3)\r\n"
+            "Const Str = \"a, b\", Mid = 2\r\n"
+            "Function Conv(Optional ByVal Format As Long = 1, _\r\n  ByRef Right() As Long) As "
+            "Long\r\n"
+            "Conv = val + Val(Top) + Left(Str, Mid) + Format: Dim Chr\r\n"
+            "End Function";
+        const char *elencoVariabili =
+            "End Type>Fine Tipo|End Function>Fine Funzione|Type>Tipo|Long>Intero "
+            "lungo|As>come|Val>Valore|Left>Sinistra|"
+            "Top>Alto|Len>Lunghezza|Str>In stringa|Mid>Mezzo|Format>Formatta|Right>Destra|"
+            "Chr>Carattere|Dim>Variabile|Integer>Intero|String>Stringa|ByVal>per valore|"
+            "Function>Funzione";
+        riga("basic: variabili, costanti, parametri e campi", dichiaratiBasic, 0, true, true,
+             elencoVariabili,
+             "Private Tipo RECT\r\n  Left come Intero lungo\r\n  Type come Intero lungo ' x\r\n"
+             "Fine Tipo\r\n"
+             "Enum Lati: Top = 1: End Enum\r\n"
+             "Variabile val come Intero, s(1 To 2) come Stringa, Len: ReDim Preserve s(3)\r\n"
+             "Const Str = \"a, b\", Mid = 2\r\n"
+             "Funzione Conv(Optional per valore Format come Intero lungo = 1, _\r\n"
+             "  ByRef Right() come Intero lungo) come Intero lungo\r\n"
+             "Conv = val + Val(Top) + Sinistra(Str, Mid) + Format: Variabile Chr\r\n"
+             "Fine Funzione");
+        // Text for people and other programs' switches stay; a JScript half
+        // opened by a comment on the first line is left alone.
+        const char *perLePersone = "title Shutdown & shutdown /s\r\n"
+                                   "wmic --type hdd -type x\r\n"
+                                   "@cScript.EXE //job:x & call ::find 1 & echo.find\r\n";
+        riga("batch: title e interruttori", perLePersone, 3, true, true, "=batch",
+             "imposta il titolo Shutdown & spegni il computer /s\r\n"
+             "interroga WMI --type hdd -type x\r\n"
+             "@cScript.EXE //job:x & chiama ::find 1 & mostra.find\r\n");
+        riga("batch: title con la sola protezione", "title Shutdown & shutdown", 3, true, false,
+             "shutdown>spegni il computer|title>imposta il titolo",
+             "imposta il titolo Shutdown & spegni il computer");
+        const char *ibridoJScript =
+            "0</* :\r\n@echo off\r\ncscript //e:jscript \"%~f0\"\r\n"
+            "exit /b */0;\r\nswitch (x) { case '-title': if (y) break; }\r\n";
+        riga("batch: metà JScript", ibridoJScript, 3, true, true, "=batch",
+             "0</* :\r\nnascondi i comandi\r\nesegui lo script //e:jscript \"%~f0\"\r\n"
+             "ritorna */0;\r\nswitch (x) { case '-title': if (y) break; }\r\n");
         // Batch strings and set values are data; C macro bodies are code.
         const char *stringhe =
             "set /p \"name=Please type a name\"\r\nset /p x=Please type a name\r\n"
@@ -275,22 +346,22 @@ private Q_SLOTS:
             "if \"%x%\"==\"\" goto :fine\r\nstart \"\" \"%ProgramFiles%\\app.exe\"\r\n"
             "call \"%~dp0x.bat\"\r\nif x (set y=a dir) else type ^\"a dir\r\ntype \"a dir\r\ndir";
         riga("batch: stringhe e valori di set", stringhe, 3, true, true, "=batch",
-             "chiedi \"name=Please type a name\"\r\n"
-             "chiedi x=Please type a name\r\n"
-             "se (senza distinguere le maiuscole) \"%a\" == \"Exit\" vai a fine\r\n"
+             "leggi \"name=Please type a name\"\r\n"
+             "leggi x=Please type a name\r\n"
+             "se (senza distinguere le maiuscole) \"%a\"  è uguale a  \"Exit\" vai a fine\r\n"
              "imposta \"log=Start\" & imposta x=Start& elenca\r\n"
              "per ogni riga \"tokens=1,2 delims=,\" %%a in ('elenca /b') esegui mostra il file "
              "%%a\r\n"
-             "se \"%x%\"==\"\" vai a :fine\r\n"
+             "se \"%x%\" è uguale a \"\" vai a :fine\r\n"
              "avvia \"\" \"%ProgramFiles%\\app.exe\"\r\n"
              "chiama \"%~dp0x.bat\"\r\n"
              "se x (imposta y=a dir) altrimenti mostra il file ^\"a elenca\r\n"
              "mostra il file \"a dir\r\n"
              "elenca");
         riga("batch: stringhe senza le opzioni", stringhe, 3, false, false, "=batch",
-             "chiedi \"name=Please mostra il file a name\"\r\n"
-             "chiedi x=Please mostra il file a name\r\n"
-             "se (senza distinguere le maiuscole) \"%a\" == \"Exit\" vai a fine\r\n"
+             "leggi \"name=Please mostra il file a name\"\r\n"
+             "leggi x=Please mostra il file a name\r\n"
+             "se (senza distinguere le maiuscole) \"%a\"  è uguale a  \"Exit\" vai a fine\r\n"
              "imposta \"log=Start\" & imposta x=Start& elenca\r\n"
              "per ogni riga \"tokens=1,2 delims=,\" %%a in ('dir /b') esegui mostra il file %%a\r\n"
              "se \"%x%\"==\"\" vai a :fine\r\n"
@@ -417,7 +488,7 @@ private Q_SLOTS:
             // finds (each find reads the comments of the text as it is then,
             // the names as they were found and moved).
             const qsizetype da = gen.bounded(int(testo.size()) + 1);
-            const Ricerca::Parola parola(voci[0].Trova, Pseudocodifica::Regole(),
+            const Ricerca::Parola parola(voci[0].Trova, Pseudocodifica::Regole(regole),
                                          regole.Delimitazione());
             QCOMPARE(Pseudocodifica::Trova(testo, parola, da, {}, 4096, nullptr, &zone),
                      Modello::TrovaCodice(testo, voci[0].Trova, da, modello));

@@ -54,8 +54,10 @@ private Q_SLOTS:
         riga("finché", "BF", R"(.*\buntil\b.*)", "finché");
         riga("mentre", "BCPF", R"(.*\bwhile\b.*)", "mentre");
         riga("per", "BCPTF", R"(for|for each|for /.)", "per");
-        riga("uscita", "BT", R"(exit( .*)?)", "esci");
-        riga("ritorno", "BCP", R"(return)", "ritorna");
+        // "exit /b" and "goto :eof" leave a script or a called label: a return.
+        riga("uscita", "BT", R"(exit(?! /b)( .*)?)", "esci");
+        riga("uscita da un blocco", "B", R"(exit (for|do|sub|function|property))", "esci dal");
+        riga("ritorno", "BCPT", R"(return|exit /b|goto :eof)", "ritorna");
         riga("scelta", "BCP", R"(select( case)?|end select|switch)", "scegli");
         riga("caso", "BCP", R"(case)", "caso");
         riga("altri casi", "BCP", R"(case else|default)", "negli altri casi");
@@ -66,13 +68,29 @@ private Q_SLOTS:
         riga("caratteri di una stringa", "B", R"((left|right|mid)\$?)", "caratteri");
         riga("fine del file", "BCP", R"(eof)", "fine del file");
         riga("codice di uscita", "T", R"(.*errorlevel.*)", "codice di uscita");
-        riga("richiesta", "BT", R"(inputbox|set /p|choice)", "chiedi");
+        riga("richiesta", "BT", R"(inputbox|choice)", "chiedi");
+        // "set /p" reads a line, from the keyboard or from a file ("<file").
+        riga("lettura", "BCPT",
+             R"(input\$?|line input|get|set /p|[fs]?scanf|fgets|f?getc|getchar|fread)", "leggi");
+        riga("confronto", "T", R"(equ|neq|lss|leq|gtr|geq|(.*)==(.*))", "=è ");
+        riga("ogni", "B", R"((for )?each)", "=ogni");
+        riga("in", "BT", R"(in)", "=in");
+        riga("a capo", "BP", R"(vbcrlf|vbnewline|std::endl)", "a capo");
+        riga("pulsanti", "B", R"(vb(okonly|okcancel|yesno|yesnocancel))", "pulsant");
+        riga("icona", "B", R"(vb(critical|exclamation|information|question))", "icona di");
+        riga("impostazione", "T", R"(set|color|mode|chcp|prompt|title)", "imposta");
+        riga("attesa", "T", R"(pause|timeout)", "attendi");
+        riga("fine variabili locali", "T", R"(endlocal)", "chiudi le variabili locali");
         riga("procedura", "B", R"(.*\bsub\b.*)", "procedura");
         riga("funzione", "B", R"(.*\bfunction\b.*)", "funzione");
-        riga("void", "CP", R"(void)", "senza tipo");
+        riga("void", "CP", R"(void)", "=vuoto");
         riga("64 bit", "B", R"(.*\bptrsafe\b.*)", "a 64 bit");
         riga("oggetto corrente", "BP", R"(me|this)", "=questo oggetto");
-        riga("nuovo", "BP", R"(new)", "nuovo");
+        riga("nuovo", "BP", R"(new)", "=nuovo");
+        riga("facoltativo", "B", R"(optional)", "=facoltativo");
+        riga("elenco di parametri", "B", R"(paramarray)", "=elenco di parametri");
+        riga("chiusura di una finestra", "B", R"(unload( me)?)", "chiudi");
+        riga("cancellazione di file", "BT", R"(kill|del)", "cancella");
         riga("pubblico", "BP", R"(public)", "pubblic");
         riga("privato", "BP", R"(private)", "privat");
         riga("conversione", "P", R"(.*_cast)", "converti");
@@ -85,6 +103,7 @@ private Q_SLOTS:
         riga("messaggio di errore", "CP", R"(perror|strerror)", "messaggio di errore");
         riga("memoria", "CP", R"(mem(cpy|set|move|cmp))", "la memoria");
         riga("allocazione", "CP", R"((m|c|re)alloc)", "alloca");
+        riga("liberazione della memoria", "CP", R"(free|delete)", "=libera");
         riga("conversione in intero", "CP", R"(ato[il]|strtol)", "converti in intero");
         // C and C++ read auto alike (the C++ list holds every C entry).
         riga("tipo dedotto", "CP", R"(auto)", "tipo dedotto");
@@ -100,7 +119,7 @@ private Q_SLOTS:
         riga("copia", "T", R"(x?copy|robocopy)", "copia");
         riga("cancella", "T", R"(del|erase|reg delete)", "cancella");
         riga("rinomina", "T", R"(ren|rename)", "rinomina");
-        riga("cartella corrente", "T", R"(cd|chdir)", "vai alla cartella");
+        riga("cartella corrente", "BT", R"(cd|chdir)", "vai alla cartella");
         riga("servizio", "T", R"(net (start|stop))", "il servizio");
         riga("registro", "T", R"(reg .*)", "registro");
         // A directive reads as one: its replacement starts with "#".
@@ -139,7 +158,8 @@ private Q_SLOTS:
             << int(Linguaggio::Basic)
             << u"#If|#ElseIf|#Else|#End If|Left$|Mid$|String$|Chr$|Trim$|Me|Err|"
                u"IIf|On|Byte|LongPtr|PtrSafe|Int|LTrim$|RTrim$|InStrRev|CreateObject|Timer|"
-               u"#Const|VarType|LenB|Space$|Any|VarPtr"_s
+               u"#Const|VarType|LenB|Space$|Any|VarPtr|In|Error$|Date$|Input$|vbNewLine|vbYes|"
+               u"vbNo|vbYesNo|vbOK|vbCancel|vbCritical"_s
             << QString();
         QTest::newRow("C")
             << int(Linguaggio::C)
@@ -156,8 +176,9 @@ private Q_SLOTS:
                              << QString();
         QTest::newRow("batch")
             << int(Linguaggio::Batch)
-            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|!errorlevel!|if /i|color|mklink|"
-               u"net start|net stop|robocopy|mode|erase|rename|chdir"_s
+            << u"in|find|timeout|ping|taskkill|shutdown|%errorlevel%|!errorlevel!|if "
+               u"/i|color|mklink|"
+               u"net start|net stop|robocopy|mode|erase|rename|chdir|==|goto %errorlevel%"_s
             << u"nul con prn aux"_s;
     }
     void paroleDelleListe()

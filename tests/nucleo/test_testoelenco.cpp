@@ -163,13 +163,13 @@ private Q_SLOTS:
         // richieste: "word=replacement|..."
         Colonne<int, int, QString>("linguaggio", "minimo", "richieste");
         Riga("BASIC", int(Linguaggio::Basic), 120,
-             u"End If=Fine Se|Exit For=Esci da Per|Select Case=Scegli in base a|"
+             u"End If=Fine Se|Exit For=Esci dal ciclo Per|Select Case=Scegli in base a|"
              u"ElseIf=Altrimenti Se|Dim=Variabile|As=come|Integer=Intero|"
              u"True=Vero"_s);
         Riga("C", int(Linguaggio::C), 50,
              u"if=se|else=altrimenti|while=mentre|return=ritorna|#endif=#fine se"_s);
         Riga("C++", int(Linguaggio::Cpp), 80,
-             u"if=se|this=questo oggetto|new=nuovo|delete=elimina|"
+             u"if=se|this=questo oggetto|new=nuovo|delete=libera|"
              u"std::cout=uscita standard|#endif=#fine se"_s);
         Riga("batch", int(Linguaggio::Batch), 30, u"rem=nota|echo=mostra|goto=vai a"_s);
     }

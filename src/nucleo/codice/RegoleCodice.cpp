@@ -16,7 +16,7 @@ bool Inerte(const QString &testo, bool spazi)
     for (QChar c : testo)
         if (!(c.isLetterOrNumber() || (spazi && c == u' '))) return false;
     for (QStringView parola : QStringView(testo).split(u' ', Qt::SkipEmptyParts))
-        for (const char16_t *chiave : {u"rem", u"echo", u"attribute"})
+        for (const char16_t *chiave : {u"rem", u"echo", u"title", u"attribute"})
             if (parola.compare(QStringView(chiave), Qt::CaseInsensitive) == 0) return false;
     return true;
 }
@@ -246,6 +246,18 @@ void NomiBatch(QStringView t, Segni &segni)
     // unindented line that leaves the script ("goto :eof", "exit"); what
     // follows, up to "#>", is a PowerShell comment cmd never reads.
     const bool powershell = t.sliced(SaltaSpazi(t, 0)).startsWith(u"<#");
+    // A JScript hybrid may open a comment on its first line ("0</* :",
+    // "@set @x=0 /*"): the batch half ends where it closes, whatever stands
+    // before the "*/" on that line ("exit /b */0;").
+    {
+        qsizetype primaFine = 0;
+        while (primaFine < n && !FineRiga(t[primaFine]))
+            ++primaFine;
+        if (t.first(primaFine).contains(u"/*")) {
+            const qsizetype chiusura = t.indexOf(u"*/", primaFine);
+            if (chiusura >= 0) segni.Segna(chiusura, n);
+        }
+    }
     qsizetype inizioRiga = 0;
     for (qsizetype i = 0; i < n;) {
         const QChar c = t[i];
@@ -293,15 +305,21 @@ void NomiBatch(QStringView t, Segni &segni)
         if (Nome(c) && (i == 0 || !Nome(t[i - 1]))) {
             const qsizetype fine = FineNome(t, i);
             const QStringView parola = t.sliced(i, fine - i);
-            if (Dispositivo(parola)) {
+            // A file name with its extension (cscript.exe, setup.bat); "echo."
+            // and "echo.text" are the echo command.
+            const bool file = fine + 1 < n && t[fine] == u'.' && Nome(t[fine + 1]) &&
+                              parola.compare(u"echo", Qt::CaseInsensitive) != 0;
+            if (Dispositivo(parola) || file) {
                 segni.Segna(i, fine);
             } else if (parola.compare(u"goto", Qt::CaseInsensitive) == 0 ||
                        parola.compare(u"call", Qt::CaseInsensitive) == 0) {
                 qsizetype j = SaltaSpazi(t, fine);
                 const bool duepunti = j < n && t[j] == u':';
-                // "call name" runs a program; only "call :name" names a label.
+                // "call name" runs a program; only "call :name" (or "::name")
+                // names a label.
                 if (duepunti || parola.compare(u"goto", Qt::CaseInsensitive) == 0) {
-                    j += duepunti ? 1 : 0;
+                    while (j < n && t[j] == u':')
+                        ++j;
                     segni.Segna(j, FineNome(t, j));
                 }
             } else if (parola.compare(u"set", Qt::CaseInsensitive) == 0) {
@@ -352,13 +370,17 @@ void NomiBatch(QStringView t, Segni &segni)
                 continue;
             }
         }
-        // A switch: "/name", or "-name" after a blank (ping -n, powershell -command).
-        if ((c == u'/' || (c == u'-' && i > 0 && Spazio(t[i - 1]))) && i + 1 < n &&
-            Nome(t[i + 1])) {
-            qsizetype k = i + 1;
+        // A switch: "/name", or "-name" or "--name" after a blank (ping -n,
+        // powershell -command, --type).
+        const qsizetype trattini =
+            c == u'-' && i > 0 && Spazio(t[i - 1]) ? (i + 1 < n && t[i + 1] == u'-' ? 2 : 1) : 0;
+        if ((c == u'/' || trattini > 0) && i + qMax<qsizetype>(trattini, 1) < n &&
+            Nome(t[i + qMax<qsizetype>(trattini, 1)])) {
+            const qsizetype inizio = i + qMax<qsizetype>(trattini, 1);
+            qsizetype k = inizio;
             while (k < n && (Nome(t[k]) || t[k] == u':' || t[k] == u'-' || t[k] == u'.'))
                 ++k;
-            segni.Segna(i + 1, k);
+            segni.Segna(inizio, k);
             i = k;
             continue;
         }
@@ -410,48 +432,244 @@ bool Uguale(QStringView parola, const char16_t *chiave)
     return parola.compare(QStringView(chiave), Qt::CaseInsensitive) == 0;
 }
 
-// The name a BASIC line declares (Sub, Function, Property Get|Let|Set, Enum,
-// Type, Event, Const, Declare Sub|Function, after any of Public, Private,
-// Friend, Global, Static): its start, or -1.
-qsizetype NomeDichiarato(QStringView t, qsizetype i)
+// Words that can never name a variable: a declared name spelled like one (a
+// field "Type" of a Type block) is kept where it is declared, and nowhere
+// else, so that the statements elsewhere stay keywords.
+bool Riservata(QStringView parola)
 {
-    QStringView parola = ParolaIn(t, i);
-    const auto avanti = [&] {
-        i = SaltaSpazi(t, i + parola.size());
-        parola = ParolaIn(t, i);
-    };
-    while (Uguale(parola, u"public") || Uguale(parola, u"private") || Uguale(parola, u"friend") ||
-           Uguale(parola, u"global") || Uguale(parola, u"static"))
-        avanti();
-    if (Uguale(parola, u"declare")) {
-        avanti();
-        if (Uguale(parola, u"ptrsafe")) avanti();
-        if (!Uguale(parola, u"sub") && !Uguale(parola, u"function")) return -1;
-    } else if (Uguale(parola, u"property")) {
-        avanti();
-        if (!Uguale(parola, u"get") && !Uguale(parola, u"let") && !Uguale(parola, u"set"))
-            return -1;
-    } else if (!Uguale(parola, u"sub") && !Uguale(parola, u"function") &&
-               !Uguale(parola, u"enum") && !Uguale(parola, u"type") && !Uguale(parola, u"event") &&
-               !Uguale(parola, u"const")) {
-        return -1;
-    }
-    if (parola.isEmpty()) return -1;
-    avanti();
-    return parola.isEmpty() ? -1 : i;
+    static const QSet<QString> riservate = [] {
+        QSet<QString> s;
+        for (const char *p :
+             {"and",     "as",         "boolean",  "byref",    "byte",    "byval",      "call",
+              "case",    "const",      "currency", "date",     "declare", "dim",        "do",
+              "double",  "each",       "else",     "elseif",   "end",     "enum",       "event",
+              "exit",    "for",        "friend",   "function", "get",     "global",     "gosub",
+              "goto",    "if",         "in",       "integer",  "is",      "let",        "long",
+              "loop",    "me",         "mod",      "new",      "next",    "not",        "nothing",
+              "object",  "on",         "option",   "optional", "or",      "paramarray", "preserve",
+              "private", "property",   "public",   "redim",    "resume",  "return",     "select",
+              "set",     "single",     "static",   "step",     "string",  "sub",        "rem",
+              "then",    "to",         "type",     "until",    "variant", "wend",       "while",
+              "with",    "withevents", "xor"})
+            s.insert(QString::fromLatin1(p));
+        return s;
+    }();
+    return riservate.contains(parola.toString().toLower());
 }
 
-// The names the file declares, at their declaration and everywhere else as
+// One BASIC logical line (physical lines joined by a " _" continuation) read
+// statement by statement for the names it declares.
+class DichiarazioniBasic
+{
+public:
+    enum class Blocco { Nessuno, Type, Enum };
+
+    DichiarazioniBasic(QStringView t, Segni &segni, QSet<QString> &nomi)
+        : m_t(t), m_segni(segni), m_nomi(nomi)
+    {
+    }
+
+    // Reads the logical line [inizio, fine); `blocco` carries a Type or Enum
+    // block from one line to the next.
+    void Leggi(qsizetype inizio, qsizetype fine, Blocco &blocco)
+    {
+        m_i = inizio;
+        m_fine = fine;
+        for (;;) {
+            Salta();
+            if (m_i >= m_fine || m_t[m_i] == u'\'') return;
+            Istruzione(blocco);
+            // On to the next statement: past strings, up to ":" or a comment.
+            while (m_i < m_fine && m_t[m_i] != u':' && m_t[m_i] != u'\'') {
+                if (m_t[m_i] == u'"')
+                    SaltaStringa();
+                else
+                    ++m_i;
+            }
+            if (m_i >= m_fine || m_t[m_i] == u'\'') return;
+            ++m_i; // the ":"
+        }
+    }
+
+private:
+    QStringView Parola() const
+    {
+        return m_i < m_fine ? ParolaIn(m_t.first(m_fine), m_i) : QStringView();
+    }
+    bool E(const char16_t *chiave) const { return Uguale(Parola(), chiave); }
+    void Avanti()
+    {
+        m_i += Parola().size();
+        Salta();
+    }
+    // Blanks, line breaks and the "_" of a continuation.
+    void Salta()
+    {
+        for (;;) {
+            while (m_i < m_fine && (Spazio(m_t[m_i]) || FineRiga(m_t[m_i])))
+                ++m_i;
+            if (m_i >= m_fine || m_t[m_i] != u'_' || (m_i + 1 < m_fine && Nome(m_t[m_i + 1])))
+                return;
+            const qsizetype dopo = SaltaSpazi(m_t, m_i + 1);
+            if (dopo < m_fine && !FineRiga(m_t[dopo])) return;
+            m_i = dopo;
+        }
+    }
+    void SaltaStringa()
+    {
+        ++m_i;
+        while (m_i < m_fine && m_t[m_i] != u'"' && !FineRiga(m_t[m_i]))
+            ++m_i;
+        if (m_i < m_fine && m_t[m_i] == u'"') ++m_i;
+    }
+    // Past the rest of a list item: up to its "," (then past it) or to the
+    // list's end (a ")" closing it, the statement's end); false at the end.
+    bool ProssimoElemento()
+    {
+        int profondita = 0;
+        while (m_i < m_fine) {
+            const QChar c = m_t[m_i];
+            if (c == u'"') {
+                SaltaStringa();
+                continue;
+            }
+            if (c == u'\'' || (c == u':' && profondita == 0)) return false;
+            if (c == u'(') ++profondita;
+            if (c == u')' && profondita-- == 0) return false;
+            if (c == u',' && profondita == 0) {
+                ++m_i;
+                Salta();
+                return true;
+            }
+            ++m_i;
+        }
+        return false;
+    }
+
+    // The name at the current place, declared for the whole file or, when
+    // `soloQui` or a reserved word, only there.
+    void Dichiara(bool soloQui)
+    {
+        const QStringView nome = Parola();
+        if (nome.isEmpty() || nome.front().isDigit()) return;
+        if (soloQui || Riservata(nome))
+            m_segni.Segna(m_i, m_i + nome.size());
+        else
+            m_nomi.insert(nome.toString().toLower());
+    }
+
+    void Variabili()
+    {
+        do {
+            Dichiara(false);
+        } while (ProssimoElemento());
+    }
+
+    void Parametri()
+    {
+        while (m_i < m_fine && m_t[m_i] != u'(' && m_t[m_i] != u'\'' && m_t[m_i] != u':') {
+            if (m_t[m_i] == u'"')
+                SaltaStringa();
+            else
+                ++m_i;
+        }
+        if (m_i >= m_fine || m_t[m_i] != u'(') return;
+        ++m_i;
+        Salta();
+        do {
+            while (E(u"optional") || E(u"byval") || E(u"byref") || E(u"paramarray"))
+                Avanti();
+            Dichiara(false);
+        } while (ProssimoElemento());
+    }
+
+    void Istruzione(Blocco &blocco)
+    {
+        if (blocco != Blocco::Nessuno) {
+            if (E(u"end")) {
+                blocco = Blocco::Nessuno;
+                return;
+            }
+            // A field: a Type's is only ever used after a dot, an Enum's alone.
+            Dichiara(blocco == Blocco::Type);
+            return;
+        }
+        bool modificatore = false;
+        while (E(u"public") || E(u"private") || E(u"friend") || E(u"global") || E(u"static")) {
+            Avanti();
+            modificatore = true;
+        }
+        if (E(u"dim") || E(u"redim")) {
+            Avanti();
+            while (E(u"preserve") || E(u"shared") || E(u"withevents"))
+                Avanti();
+            Variabili();
+        } else if (E(u"const")) {
+            Avanti();
+            Variabili();
+        } else if (E(u"sub") || E(u"function") || E(u"event")) {
+            Avanti();
+            Dichiara(false);
+            Parametri();
+        } else if (E(u"property")) {
+            Avanti();
+            if (!E(u"get") && !E(u"let") && !E(u"set")) return;
+            Avanti();
+            Dichiara(false);
+            Parametri();
+        } else if (E(u"declare")) {
+            Avanti();
+            if (E(u"ptrsafe")) Avanti();
+            if (!E(u"sub") && !E(u"function")) return;
+            Avanti();
+            Dichiara(false);
+            Parametri();
+        } else if (E(u"enum") || E(u"type")) {
+            const bool tipo = E(u"type");
+            Avanti();
+            if (Parola().isEmpty()) return;
+            Dichiara(false);
+            blocco = tipo ? Blocco::Type : Blocco::Enum;
+        } else if (E(u"withevents") && modificatore) {
+            Avanti();
+            Variabili();
+        } else if (modificatore) {
+            Variabili();
+        }
+    }
+
+    QStringView m_t;
+    Segni &m_segni;
+    QSet<QString> &m_nomi;
+    qsizetype m_i = 0, m_fine = 0;
+};
+
+// The names the file declares -- procedures, variables, constants,
+// parameters, Enum members -- at their declaration and everywhere else as
 // whole words (case aside): there they are the program's, not the built-ins.
+// A Type's fields are kept where they are declared (elsewhere they follow a
+// dot).
 void NomiDichiaratiBasic(QStringView t, Segni &segni)
 {
     QSet<QString> nomi;
+    DichiarazioniBasic lettura(t, segni, nomi);
+    DichiarazioniBasic::Blocco blocco = DichiarazioniBasic::Blocco::Nessuno;
     for (qsizetype riga = 0; riga < t.size();) {
+        // A logical line: physical lines ending in " _" go on in the next one.
         qsizetype fine = riga;
-        while (fine < t.size() && !FineRiga(t[fine]))
+        for (;;) {
+            while (fine < t.size() && !FineRiga(t[fine]))
+                ++fine;
+            qsizetype ultimo = fine;
+            while (ultimo > riga && Spazio(t[ultimo - 1]))
+                --ultimo;
+            const bool continua = ultimo > riga && t[ultimo - 1] == u'_' &&
+                                  (ultimo - 1 == riga || Spazio(t[ultimo - 2]));
+            if (!continua || fine >= t.size()) break;
+            if (t[fine] == u'\r' && fine + 1 < t.size() && t[fine + 1] == u'\n') ++fine;
             ++fine;
-        const qsizetype nome = NomeDichiarato(t.first(fine), SaltaSpazi(t, riga));
-        if (nome >= 0) nomi.insert(ParolaIn(t, nome).toString().toLower());
+        }
+        lettura.Leggi(riga, fine, blocco);
         riga = fine + 1;
     }
     if (nomi.isEmpty()) return;
@@ -468,6 +686,16 @@ void NomiDichiaratiBasic(QStringView t, Segni &segni)
     }
 }
 
+// "Me" before a member ("Me.Move", "Me.[Cella]"): the object the member
+// belongs to reads as part of the member's name.
+void OggettoCorrente(QStringView t, Segni &segni)
+{
+    for (qsizetype i = t.indexOf(u"me.", 0, Qt::CaseInsensitive); i >= 0;
+         i = t.indexOf(u"me.", i + 3, Qt::CaseInsensitive))
+        if ((i == 0 || !Nome(t[i - 1])) && i + 3 < t.size() && (Nome(t[i + 3]) || t[i + 3] == u'['))
+            segni.Segna(i, i + 2);
+}
+
 } // namespace
 
 QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
@@ -478,8 +706,13 @@ QVector<Zona> NomiDelCodice(QStringView testo, Linguaggio linguaggio)
     if (linguaggio == Linguaggio::Basic) {
         RigheAttribute(testo, segni);
         NomiDichiaratiBasic(testo, segni);
+        OggettoCorrente(testo, segni);
     }
-    if (FamigliaC(linguaggio)) FunzioniComeNomi(testo, segni);
+    if (FamigliaC(linguaggio)) {
+        FunzioniComeNomi(testo, segni);
+        for (qsizetype i = testo.indexOf(u"this->"); i >= 0; i = testo.indexOf(u"this->", i + 6))
+            if (i == 0 || !Nome(testo[i - 1])) segni.Segna(i, i + 4);
+    }
     if (linguaggio == Linguaggio::Batch) NomiBatch(testo, segni);
     return segni.Zone();
 }

@@ -25,6 +25,9 @@ struct RegoleCodice
     bool Attive() const { return Protegge() || separatoriCodice; }
     // With both options on the code's own names are kept too (NomiDelCodice).
     bool NomiIntatti() const { return Protegge() && separatoriCodice; }
+    // C and C++ tell case apart: with the names kept, their entries match
+    // only as written ("FOR", "Free" are the program's own names).
+    bool MaiuscoleEsatte() const { return NomiIntatti() && FamigliaC(tipo.linguaggio); }
 
     Delimitatori Delimitazione() const
     {
@@ -46,7 +49,7 @@ struct RegoleCodice
     // only moved: both are letters, digits and inner spaces (the word starts
     // and ends with neither space), the replacement is not empty, neither
     // holds a word that opens a comment or ends a header (rem, echo,
-    // attribute), and in C both are one name (either may stand for a
+    // title, attribute), and in C both are one name (either may stand for a
     // preprocessor directive's word) and, as directive words, keep the rest
     // of their line alike (LeggiDirettiva). Then the scanner would find on the new
     // text what SpostaZone gives, and need not read it again. The batch word
@@ -89,22 +92,29 @@ struct RegoleCodice
 // - every language: a name right after "." (a member, a file extension), and
 //   in C after "->"; an entry that itself begins with "." or "->" still
 //   matches, since its occurrence starts at the operator;
-// - BASIC: whole "Attribute" lines (module metadata); the name declared
-//   after Sub, Function, Property Get|Let|Set, Enum, Type, Event, Const or
-//   Declare [PtrSafe] Sub|Function (Public, Private, Friend, Global, Static
-//   before) at a line start, there and at every whole-word occurrence in the
-//   file, case aside: the program's own name shadows the built-in one;
+// - BASIC: whole "Attribute" lines (module metadata); the names a statement
+//   declares -- after Sub, Function, Property Get|Let|Set, Enum, Type, Event,
+//   Declare [PtrSafe] Sub|Function, their parameters, the variables and
+//   constants of Dim, ReDim, Const, Public, Private, Static, Global, and the
+//   members of an Enum block -- there and at every whole-word occurrence in
+//   the file, case aside: the program's own name shadows the built-in one.
+//   The fields of a Type block, and a declared name that is a reserved word,
+//   are kept where they are declared only; "Me" before a member (Me.Move);
 // - C and C++: a library function the lists translate (exit, free, malloc,
 //   printf...) not followed, blanks aside, by "(": a name of the program;
-// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a label
+//   "this" before "->", which reads with its member;
+// - batch: device names (nul con prn aux com1-9 lpt1-9) anywhere; a file
+//   name before its extension (cscript.exe), but "echo" (echo.text); a label
 //   line (":" at a line start) whole, since cmd never runs what follows the
 //   label there; the label after "goto" (with or without ":") and after
-//   "call :"; the variable of "set name=", "set "name=" and "set /p name=",
+//   "call :" or "call ::"; the variable of "set name=", "set "name=" and "set /p name=",
 //   with the value the scanner keeps after its "=" (data, kept even once
 //   "set" was replaced), the whole expression of "set /a"; what stands between "%...%" or
 //   "!...!" on one line, and the loop variable of "%%a"; a switch after "/",
 //   or after "-" that follows a blank, up to the next blank or "/". The
-//   script half of a hybrid file is left alone: from the first line that
+//   script half of a hybrid file is left alone: in a file whose first line
+//   opens a comment ("0</* :", "@set @x=0 /*"), from the "*/" that closes
+//   it; from the first line that
 //   begins with "@end", "*/", "-->", "#>", "<job" or "<script" (blanks and
 //   case aside) to the end of the text, since these lines close the batch
 //   half of the usual JScript, PowerShell and WSF hybrids; in a file that

@@ -563,8 +563,9 @@ void CostruttoreZone::Batch()
         const QChar c = t[i];
         // Letters that start no command word, digits and the like.
         const char16_t u = c.unicode();
-        if ((u > u'^' && u != u'e' && u != u'r' && u != u's') ||
-            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R' && u != u'S')) {
+        if ((u > u'^' && u != u'e' && u != u'r' && u != u's' && u != u't') ||
+            (u >= u'0' && u <= u'Z' && u != u':' && u != u'E' && u != u'R' && u != u'S' &&
+             u != u'T')) {
             inizioRiga = false;
             ++i;
             continue;
@@ -613,9 +614,13 @@ void CostruttoreZone::Batch()
             i = fine;
             continue;
         }
-        if (comando && ParolaA(i, QLatin1String("echo"))) {
-            const qsizetype fine = FineTestoBatch(i + 4, profondita, false);
-            Aggiungi(i + 4, fine);
+        const qsizetype testo = !comando                             ? 0
+                                : ParolaA(i, QLatin1String("echo"))  ? 4
+                                : ParolaA(i, QLatin1String("title")) ? 5
+                                                                     : 0;
+        if (testo > 0) { // text shown to the user
+            const qsizetype fine = FineTestoBatch(i + testo, profondita, false);
+            Aggiungi(i + testo, fine);
             i = fine;
             continue;
         }

@@ -19,10 +19,11 @@
 // (a directive written in another language, as a draft has it), only the
 // name that follows is kept (the macro's, the program's own identifier); the
 // body is code, its comments and literals kept as anywhere else.
-// Batch: "::" lines, the text after the command words rem and echo, strings
+// Batch: "::" lines, the text after the command words rem, echo and title
+// (the window's title is display text too), strings
 // and the values of set. A command word stands at the start of a line or
 // after a blank, "@", "(", "&" or "|". The rem text runs to the end of the
-// line; the echo text to the end of the line or an unquoted, unescaped "&" or
+// line; the echo and title text to the end of the line or an unquoted, unescaped "&" or
 // "|", or ")" inside a parenthesised block. Outside those texts "^" escapes
 // the next character, a line end included, so "^"" opens nothing; a
 // "%name%" expansion (to the next "%" on the line, inside a string too) is
@@ -39,7 +40,7 @@
 // "|", "<" or ">", else there is no value. Single-quoted text, like the
 // command of "for /f ... in ('dir /b')", is code.
 // Strings end at the end of their line; an unterminated comment runs to the
-// end of the text. Keywords that open a comment (Rem, rem, echo, set) stay code.
+// end of the text. Keywords that open a comment (Rem, rem, echo, title, set) stay code.
 
 #include "nucleo/codice/Linguaggio.h"
 

@@ -1,6 +1,7 @@
 #include "ArchivioListe.h"
 
 #include "nucleo/testo/FileRegolare.h"
+#include "nucleo/elenchi/FormatoElenco.h"
 #include "nucleo/testo/ScritturaAtomica.h"
 
 #include <QDir>
@@ -17,16 +18,16 @@ constexpr qint64 RecordPerLettura = 8192;
 
 } // namespace
 
-ArchivioListe::ArchivioListe(QString cartella, QString nomeSostituzioni)
-    : m_cartella(std::move(cartella)), m_nomeSostituzioni(std::move(nomeSostituzioni))
+ArchivioListe::ArchivioListe(QString cartella, QString nomeSostituzioni, QString nomeEliminazioni)
+    : m_cartella(std::move(cartella)), m_nomeSostituzioni(std::move(nomeSostituzioni)),
+      m_nomeEliminazioni(std::move(nomeEliminazioni))
 {
 }
 
 QString ArchivioListe::Percorso(Elenco elenco) const
 {
     return QDir(m_cartella)
-        .filePath(elenco == Elenco::Sostituzioni ? m_nomeSostituzioni
-                                                 : QStringLiteral("pulizia.dat"));
+        .filePath(elenco == Elenco::Sostituzioni ? m_nomeSostituzioni : m_nomeEliminazioni);
 }
 
 bool ArchivioListe::Illeggibile(Elenco elenco, const ErroreFile &causa, ErroreFile *errore)
@@ -81,6 +82,21 @@ bool ArchivioListe::Apri(Elenco elenco, ErroreFile *errore)
         return true;
     }
     return Illeggibile(elenco, lettura, errore);
+}
+
+QString ArchivioListe::DifettiRecord(Elenco elenco)
+{
+    qint64 letti = 0, primoIlleggibile = 0;
+    Scorri(
+        elenco,
+        [&](QByteArrayView record) {
+            ++letti;
+            if (FormatoElenco::RecordLeggibile(record)) return true;
+            primoIlleggibile = letti;
+            return false;
+        },
+        nullptr);
+    return FormatoElenco::DescriviDifetti(primoIlleggibile, Lunghezza(elenco) % Record::Lunghezza);
 }
 
 qint64 ArchivioListe::Lunghezza(Elenco elenco) const

@@ -27,13 +27,14 @@ enum class StatoElenco {
 
 // The two list files, "sostituzioni.dat" and "pulizia.dat", each a sequence of
 // 128-byte records. Both stay open from start-up to the end of the program.
-// `nomeSostituzioni` names another substitution file in the same folder (a
-// language's own list).
+// `nomeSostituzioni` and `nomeEliminazioni` name other files in the same
+// folder (a language's own lists).
 class ArchivioListe
 {
 public:
     explicit ArchivioListe(QString cartella,
-                           QString nomeSostituzioni = QStringLiteral("sostituzioni.dat"));
+                           QString nomeSostituzioni = QStringLiteral("sostituzioni.dat"),
+                           QString nomeEliminazioni = QStringLiteral("pulizia.dat"));
 
     const QString &Cartella() const { return m_cartella; }
     QString Percorso(Elenco elenco) const;
@@ -50,6 +51,10 @@ public:
     // Why the list is not `Scrivibile`: the error met writing, opening or reading it.
     const ErroreFile &Errore(Elenco elenco) const { return m_errore[Indice(elenco)]; }
 
+    // What is wrong with the list file's records, for a note to the user: a
+    // part-record at the end or a record whose fields do not read as text
+    // (see FormatoElenco); empty when nothing is or the file cannot be read.
+    QString DifettiRecord(Elenco elenco);
     // Current length of the file in bytes (0 when it is not open).
     qint64 Lunghezza(Elenco elenco) const;
 
@@ -96,6 +101,7 @@ private:
 
     QString m_cartella;
     QString m_nomeSostituzioni;
+    QString m_nomeEliminazioni;
     std::array<QFile, 2> m_file;
     std::array<StatoElenco, 2> m_stato{StatoElenco::Chiuso, StatoElenco::Chiuso};
     std::array<ErroreFile, 2> m_errore;

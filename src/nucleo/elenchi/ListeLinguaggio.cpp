@@ -15,3 +15,19 @@ QVector<VoceSostituzione> ListaDelLinguaggio(Linguaggio linguaggio)
 {
     return TestoElenco::LeggiSostituzioni(TestoListaDelLinguaggio(linguaggio)).voci;
 }
+
+QByteArray TestoPuliziaDelLinguaggio(Linguaggio linguaggio)
+{
+    if (linguaggio == Linguaggio::Nessuno) return {};
+    if (linguaggio == Linguaggio::Basic)
+        return TestoElenco::ScriviEliminazioni(EliminazioniPredefinite());
+    QFile file(QStringLiteral(":/liste/pulizia-") + ChiaveLinguaggio(linguaggio) +
+               QStringLiteral(".txt"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QVector<VoceEliminazione> PuliziaDelLinguaggio(Linguaggio linguaggio)
+{
+    if (linguaggio == Linguaggio::Basic) return EliminazioniPredefinite();
+    return TestoElenco::LeggiEliminazioni(TestoPuliziaDelLinguaggio(linguaggio)).voci;
+}

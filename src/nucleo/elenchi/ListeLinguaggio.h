@@ -1,7 +1,7 @@
 #pragma once
 
-// The substitution lists shipped for each language, in the text format of
-// TestoElenco, built into the program.
+// The substitution and cleaning lists shipped for each language, in the text
+// format of TestoElenco, built into the program.
 
 #include "nucleo/elenchi/VociElenco.h"
 #include "nucleo/codice/Linguaggio.h"
@@ -15,3 +15,10 @@ QVector<VoceSostituzione> ListaDelLinguaggio(Linguaggio linguaggio);
 
 // The same list as the text it is shipped as.
 QByteArray TestoListaDelLinguaggio(Linguaggio linguaggio);
+
+// The cleaning list of `linguaggio` (none for Linguaggio::Nessuno): for BASIC
+// the factory list; for C, C++ and batch only words that can go without
+// changing what the code says (calling conventions and other compiler
+// decorations, output thrown away), never a mark such as "#" that code needs.
+QVector<VoceEliminazione> PuliziaDelLinguaggio(Linguaggio linguaggio);
+QByteArray TestoPuliziaDelLinguaggio(Linguaggio linguaggio);

@@ -185,7 +185,7 @@ QVector<VoceSostituzione> SostituzioniPredefinite()
         {QStringLiteral("Do"), QStringLiteral("Ripeti")},
         {QStringLiteral("Until"), QStringLiteral("Finché")},
         {QStringLiteral("While"), QStringLiteral("Mentre")},
-        {QStringLiteral("Not"), QStringLiteral("non")},
+        {QStringLiteral("Not"), QStringLiteral("Non è")},
     };
 }
 

@@ -82,7 +82,7 @@ QString Pseudocodifica(QString testo, const MotoreElenco &motore,
         }
     }
     qsizetype conta = 0;
-    testo = motore.Applica(testo, regole, &conta);
+    testo = motore.Applica(std::move(testo), regole, &conta);
     if (conta > 0 && motore.ToccaGliACapo()) testo = ACapoComeEditor(testo);
     if (sostituzioni) *sostituzioni = conta;
     return testo;

@@ -1,5 +1,7 @@
 #include "MotoreElenco.h"
 
+#include "nucleo/pseudocodifica/MotoreCodice.h"
+
 #include "nucleo/codice/ScansioneCodice.h"
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
@@ -333,6 +335,7 @@ MotoreElenco::MotoreElenco(const QVector<VoceSostituzione> &voci)
 {
     for (const VoceSostituzione &v : voci) {
         if (SenzaParola(v)) continue;
+        m_voci.append(v);
         m_toccaACapo = m_toccaACapo || TieneACapo(v.Trova) || TieneACapo(v.Sostituisci);
         const bool token = SenzaDelimitatori(v.Trova);
         if (!token || m_gruppi.empty() || !m_gruppi.back()->token) {
@@ -374,59 +377,11 @@ QString MotoreElenco::Applica(const QString &testo, qsizetype *sostituzioni) con
     return lavoro;
 }
 
-QString MotoreElenco::Applica(const QString &testo, const RegoleCodice &regole,
+QString MotoreElenco::Applica(QString testo, const RegoleCodice &regole,
                               qsizetype *sostituzioni) const
 {
     if (!regole.Attive()) return Applica(testo, sostituzioni);
-    const Delimitatori delimitatori = regole.Delimitazione();
-    const Ricerca::Confronto confronto = Ricerca::Confronto::PerSostituzione(0, 1);
-    QString lavoro = testo;
-    ZoneProtette zone = regole.Zone(lavoro);
-    qsizetype totale = 0;
-
-    // With the classic delimiters and replacements that only move the
-    // stretches, the groups work as without protection, passing over the
-    // tokens and occurrences that start in a stretch.
-    bool neutre = !regole.separatoriCodice;
-    for (const auto &g : m_gruppi)
-        for (const Voce &v : g->voci)
-            neutre = neutre && regole.SostituzioneNeutra(v.parola, v.sostituto);
-    if (neutre) {
-        for (const auto &g : m_gruppi) {
-            // After the last group no one reads the stretches again.
-            const bool ultimo = &g == &m_gruppi.back();
-            if (g->token) {
-                QVector<RegoleCodice::Spostamento> spostamenti;
-                lavoro = g->ApplicaToken(lavoro, totale, &zone, ultimo ? nullptr : &spostamenti);
-                if (!spostamenti.isEmpty()) zone = RegoleCodice::SpostaZone(zone, spostamenti);
-                continue;
-            }
-            const Voce &v = g->voci.front();
-            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
-            if (passo.sostituzioni == 0) continue;
-            lavoro = std::move(passo.testo);
-            totale += passo.sostituzioni;
-            if (!ultimo)
-                zone = RegoleCodice::SpostaZone(zone, passo.posizioni, v.parola.size(),
-                                                v.sostituto.size());
-        }
-        if (sostituzioni) *sostituzioni = totale;
-        return lavoro;
-    }
-
-    for (const auto &g : m_gruppi) {
-        for (const Voce &v : g->voci) {
-            Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
-                lavoro, v.parola, v.sostituto, confronto, delimitatori, &zone);
-            if (passo.sostituzioni == 0) continue;
-            lavoro = std::move(passo.testo);
-            totale += passo.sostituzioni;
-            zone = regole.ZoneDopo(zone, lavoro, v.parola, v.sostituto, passo.posizioni);
-        }
-    }
-    if (sostituzioni) *sostituzioni = totale;
-    return lavoro;
+    return MotoreCodice(m_voci, regole).Applica(std::move(testo), sostituzioni);
 }
 
 std::optional<std::vector<MotoreElenco::Esito>> MotoreElenco::EsitiToken() const

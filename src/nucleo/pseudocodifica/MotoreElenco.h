@@ -36,12 +36,8 @@ public:
 
     // The same with the text read as code: occurrences that start in a
     // comment or a string of the text an entry reads are left alone, and
-    // whole words may end at the code delimiters. With the classic
-    // delimiters and replacements that only move the stretches, the text is
-    // still read once for each group; otherwise each entry is a pass of its
-    // own (a replacement can open or close a comment, and the BASIC "&"
-    // suffix makes a delimiter depend on its neighbour).
-    QString Applica(const QString &testo, const RegoleCodice &regole,
+    // whole words may end at the code delimiters (MotoreCodice).
+    QString Applica(QString testo, const RegoleCodice &regole,
                     qsizetype *sostituzioni = nullptr) const;
 
     // Whether a word or a replacement holds a line break or a paragraph or
@@ -65,5 +61,6 @@ public:
 private:
     struct Gruppo;
     std::vector<std::unique_ptr<Gruppo>> m_gruppi;
+    QVector<VoceSostituzione> m_voci; // the entries with a word, for the code rules
     bool m_toccaACapo = false;
 };

@@ -24,7 +24,7 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
         "AddressOf Alias And Any Append As Base Binary Boolean ByRef Byte ByVal Call "
         "Case ChDir Close Compare Const Currency Date Debug Declare DefInt DefLng DefStr Dim Do "
         "DoEvents Double Each Else ElseIf Empty End Enum Eqv Erase Error Event Exit Explicit False "
-        "FileCopy For Friend Function Get Global GoSub GoTo If Imp Implements Input Integer Is "
+        "FileCopy For Friend Function Get Global GoSub GoTo If Imp Implements In Input Integer Is "
         "Kill Let Lib Like Line Load Lock Long Loop Me MkDir Mod MsgBox New Next Not Nothing Null "
         "Object On Open Option Optional Or Output ParamArray Preserve Print Private Property "
         "Public Put RaiseEvent Random Read ReDim Rem Resume Return RmDir Seek Select Set Shared "
@@ -64,6 +64,9 @@ const QStringList &ParoleChiave(Linguaggio linguaggio)
 namespace {
 
 const QString NessunaVoce = QStringLiteral("nessuna voce nell'elenco");
+const QString NomeDelProgramma = QStringLiteral("è un nome dichiarato dal programma");
+const QString AltreMaiuscole =
+    QStringLiteral("la voce ha altre maiuscole: in C e in C++ le maiuscole contano");
 
 // Whole words as the run compares them.
 constexpr Ricerca::Confronto Intere{true, true, true};
@@ -137,6 +140,56 @@ std::vector<bool> CopertiDaVociComposte(QStringView testo, const QStringList &pa
         }
     }
     return coperti;
+}
+
+// The characters of `testo` that a replacement wrote, as far as the text
+// tells: the whole-word occurrences in code, exactly as written, of every
+// replacement that holds a word spelled like a keyword (the "base" of
+// "Scegli in base a" is no BASIC "Base").
+std::vector<bool> ScrittiDaiSostituti(QStringView testo, const QVector<VoceSostituzione> &voci,
+                                      const QSet<QString> &chiavi, bool esatte,
+                                      const Delimitatori &regola, CursoreZone protetto)
+{
+    std::vector<bool> scritti;
+    QSet<QString> visti;
+    for (const VoceSostituzione &voce : voci) {
+        const QString &sostituto = voce.Sostituisci;
+        if (SenzaParola(voce) || sostituto.trimmed().isEmpty() || visti.contains(sostituto))
+            continue;
+        visti.insert(sostituto);
+        bool chiave = false;
+        for (qsizetype i = 0; i < sostituto.size() && !chiave;) {
+            qsizetype fine = i;
+            while (fine < sostituto.size() && Delimitatori::CarattereNome(sostituto[fine]))
+                ++fine;
+            const QStringView parola = QStringView(sostituto).sliced(i, fine - i);
+            chiave = !parola.isEmpty() &&
+                     chiavi.contains(esatte ? parola.toString() : Ricerca::Maiuscolo(parola));
+            i = fine + 1;
+        }
+        if (!chiave) continue;
+        const Ricerca::Parola parola(sostituto, Ricerca::Confronto{true, false, true}, regola);
+        for (qsizetype k = testo.indexOf(sostituto, 0, Qt::CaseSensitive); k >= 0;
+             k = testo.indexOf(sostituto, k + 1, Qt::CaseSensitive)) {
+            if (!parola.CorrispondeNelTesto(testo, k) || protetto.Protetto(k)) continue;
+            if (scritti.empty()) scritti.resize(size_t(testo.size()), false);
+            std::fill(scritti.begin() + k, scritti.begin() + k + sostituto.size(), true);
+        }
+    }
+    return scritti;
+}
+
+// Whether the word at `i` stands on a BASIC "Attribute" line (file metadata).
+bool RigaAttribute(QStringView testo, qsizetype i)
+{
+    qsizetype inizio = i;
+    while (inizio > 0 && testo[inizio - 1] != u'\n' && testo[inizio - 1] != u'\r')
+        --inizio;
+    while (inizio < i && (testo[inizio] == u' ' || testo[inizio] == u'\t'))
+        ++inizio;
+    const QStringView riga = testo.sliced(inizio);
+    return riga.startsWith(u"attribute", Qt::CaseInsensitive) &&
+           (riga.size() == 9 || !Delimitatori::CarattereNome(riga[9]));
 }
 
 // Whether the replacement of `voce` leaves unprotected what its word
@@ -237,9 +290,11 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
     const Linguaggio linguaggio = tipo.linguaggio;
     const bool esatte = FamigliaC(linguaggio);
     const Delimitatori regola = Delimitatori::Per(separatoriCodice, linguaggio);
-    QSet<QString> elenco;
-    for (const QString &p : paroleElenco)
+    QSet<QString> elenco, elencoEsatto;
+    for (const QString &p : paroleElenco) {
         elenco.insert(Ricerca::Maiuscolo(p));
+        elencoEsatto.insert(p);
+    }
 
     // Key: the word as compared (upper case unless exact), then the reason;
     // value: row index.
@@ -273,6 +328,9 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
     const std::vector<bool> coperti =
         chiave ? CopertiDaVociComposte(testo, paroleElenco, regola, CursoreZone(zone))
                : std::vector<bool>();
+    const std::vector<bool> scritti =
+        chiave ? ScrittiDaiSostituti(testo, voci, chiavi, esatte, regola, CursoreZone(zone))
+               : std::vector<bool>();
     const qsizetype n = testo.size();
     qsizetype i = 0;
     while (i < n) {
@@ -301,15 +359,30 @@ QVector<ParolaContata> ParoleNonTradotte(QStringView testo, TipoTesto tipo,
             }
             continue;
         }
-        if (!chiavi.contains(chiaveParola) || Nome(testo, inizio, linguaggio) ||
-            nome.Protetto(i - 1))
-            continue;
-        if (!coperti.empty() && coperti[size_t(inizio)]) continue;
-        QString motivo = NessunaVoce;
+        if (!chiavi.contains(chiaveParola) || Nome(testo, inizio, linguaggio)) continue;
+        if (!scritti.empty() && scritti[size_t(inizio)]) continue;
+        // In C read as code an entry in other case does not apply: reported as such.
+        const bool altreMaiuscole = esatte && separatoriCodice &&
+                                    !elencoEsatto.contains(parola.toString()) &&
+                                    elenco.contains(Ricerca::Maiuscolo(parola));
         const bool conVoce = elenco.contains(Ricerca::Maiuscolo(parola));
-        if (conVoce) {
-            motivo = MotivoPosizione(testo, inizio, i, regola, linguaggio);
-            if (motivo.isEmpty()) continue; // the entry replaces it
+        QString motivo = NessunaVoce;
+        if (nome.Protetto(i - 1)) {
+            // A BASIC keyword the file declares as its own name keeps its
+            // entry from applying; elsewhere such names are no keywords.
+            if (!conVoce || linguaggio != Linguaggio::Basic ||
+                (i < n && testo[i] == u'.') || // "Me.Move": part of the member's name
+                RigaAttribute(testo, inizio))
+                continue;
+            motivo = NomeDelProgramma;
+        } else {
+            if (!coperti.empty() && coperti[size_t(inizio)]) continue;
+            if (altreMaiuscole) {
+                motivo = AltreMaiuscole;
+            } else if (conVoce) {
+                motivo = MotivoPosizione(testo, inizio, i, regola, linguaggio);
+                if (motivo.isEmpty()) continue; // the entry replaces it
+            }
         }
         const QString k = chiaveParola + u'\n' + motivo;
         const auto trovata = indice.constFind(k);

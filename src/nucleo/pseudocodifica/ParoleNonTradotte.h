@@ -25,9 +25,8 @@ struct ParolaContata
 
 // The keywords of a language, as they are usually written; BASIC and batch
 // read them in any case, the C family exactly as written (directives with
-// their "#"). No language has none. "In"/"in" is left out: the translations
-// write the Italian word "in". So are BASIC's Attribute lines, which are
-// file metadata rather than code.
+// their "#"). No language has none. BASIC's Attribute lines are left out,
+// being file metadata rather than code.
 const QStringList &ParoleChiave(Linguaggio linguaggio);
 
 // Counts, in the code of `testo` (outside comments, strings and the other
@@ -40,7 +39,14 @@ const QStringList &ParoleChiave(Linguaggio linguaggio);
 // "." or, in C, "->") are never counted, nor in batch the names after "%",
 // "!", ":" or "/" (variables, labels, switches), nor a word that ends inside
 // the names NomiDelCodice finds for the language, whatever the options (a
-// device, a set variable, a name the BASIC file declares). Most frequent first, then in
+// device, a set variable), but a BASIC keyword with an entry that the file
+// declares as its own name (a field "Type"): that one is counted, since its
+// entry does not apply there. Nor is a word counted that a replacement wrote:
+// one inside a whole-word occurrence, exactly as written, of a replacement
+// (the "base" of "Scegli in base a"). In C and C++ with the code separators
+// (read as code) an entry applies to a word only in its exact case: a keyword
+// whose entry has other case is counted with that reason. Most frequent
+// first, then in
 // alphabetical order. A word is a run of letters, digits and "_" (in C, with
 // the "#" of a directive before it). For a text with no language, every word
 // with a letter that occurs at least three times (in any case; shown as first

@@ -6,9 +6,9 @@
 
 namespace Pseudocodifica {
 
-Ricerca::Confronto Regole()
+Ricerca::Confronto Regole(const RegoleCodice &regole)
 {
-    return Ricerca::Confronto::PerSostituzione(false, true);
+    return Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), true);
 }
 
 QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &record)
@@ -95,7 +95,7 @@ bool Percorso::Avanza()
 Esito Percorso::CercaDa(QStringView testo, qsizetype da, const Osservatore &oss,
                         const ZoneProtette *zone)
 {
-    const Ricerca::Parola parola(m_voci[m_voce - 1].Trova, Pseudocodifica::Regole(),
+    const Ricerca::Parola parola(m_voci[m_voce - 1].Trova, Pseudocodifica::Regole(m_regole),
                                  m_regole.Delimitazione());
     bool interrotta = false;
     const qsizetype i = Trova(testo, parola, da, oss.avanzamento, oss.passo, &interrotta, zone);
@@ -199,8 +199,8 @@ Esito Percorso::SostituisciVoce(QString &testo, const Osservatore &oss, qsizetyp
     if (oss.inizioVoce) oss.inizioVoce(k);
     const VoceSostituzione &voce = m_voci[k - 1];
     Ricerca::EsitoSostituzione esito = Ricerca::SostituisciOccorrenze(
-        testo, voce.Trova, voce.Sostituisci, Pseudocodifica::Regole(), m_regole.Delimitazione(),
-        zone, oss.avanzamento, oss.passo);
+        testo, voce.Trova, voce.Sostituisci, Pseudocodifica::Regole(m_regole),
+        m_regole.Delimitazione(), zone, oss.avanzamento, oss.passo);
     if (esito.interrotto) return Esito::Interrotta;
     if (esito.sostituzioni > 0) testo = std::move(esito.testo);
     if (posizioni) *posizioni = std::move(esito.posizioni);

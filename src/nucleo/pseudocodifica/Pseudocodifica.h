@@ -17,8 +17,9 @@
 // from the start of the text.
 namespace Pseudocodifica {
 
-// How the run compares its words.
-Ricerca::Confronto Regole();
+// How the run compares its words: case aside, but as written where the text
+// is read as a language that tells case apart (RegoleCodice::MaiuscoleEsatte).
+Ricerca::Confronto Regole(const RegoleCodice &regole = {});
 
 // The entries a run walks: the records whose word is not empty, in file order.
 QVector<VoceSostituzione> VociDaPercorrere(const QVector<VoceSostituzione> &record);

@@ -17,7 +17,8 @@ Esito Applica(const QString &testo, const QVector<VoceEliminazione> &elenco,
         const bool intere = FlagParolaIntera(voce.ParolaIntera) == 1;
         Ricerca::EsitoSostituzione passo = Ricerca::SostituisciOccorrenze(
             esito.testo, voce.Elimina, QString(),
-            Ricerca::Confronto::PerSostituzione(false, intere), delimitatori, &zone);
+            Ricerca::Confronto::PerSostituzione(regole.MaiuscoleEsatte(), intere), delimitatori,
+            &zone);
         esito.testo = std::move(passo.testo);
         esito.eliminate += passo.sostituzioni;
         if (passo.sostituzioni > 0 && regole.Protegge()) zone = regole.Zone(esito.testo);

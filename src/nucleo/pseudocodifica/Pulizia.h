@@ -9,8 +9,9 @@
 // The cleaning run: deletes the words of the elimination list from a text,
 // each as a whole word or anywhere as its "Sì"/"No" says, case aside. With
 // `regole`, occurrences that start in a comment or a string of the text each
-// word is deleted from are kept, and whole words may end at the code
-// delimiters.
+// word is deleted from are kept, whole words may end at the code delimiters,
+// and where the text's language tells case apart (RegoleCodice::MaiuscoleEsatte)
+// a word goes only as written: "CALLBACK" leaves a variable "callback" alone.
 namespace Pulizia {
 
 struct Esito

@@ -78,7 +78,7 @@ SessionePseudocodifica::ProgressoOccorrenze(QStringView testo) const
 {
     Occorrenze esito;
     if (m_percorso.ElencoFinito()) return esito;
-    const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(),
+    const Ricerca::Parola parola(m_percorso.Voce().Trova, Pseudocodifica::Regole(m_regole),
                                  m_regole.Delimitazione());
     const ZoneProtette zone = m_percorso.ZoneDi(testo);
     const qsizetype selezione =

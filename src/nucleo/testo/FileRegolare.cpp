@@ -11,7 +11,7 @@ namespace FileRegolare {
 namespace {
 
 // A path that names something other than a file.
-ErroreFile NonRegolare(mode_t tipo)
+ErroreFile NonUnFile(mode_t tipo)
 {
     if (S_ISDIR(tipo)) return ErroreFile::DaErrno(EISDIR);
     QString cosa;
@@ -29,12 +29,21 @@ ErroreFile NonRegolare(mode_t tipo)
 // Why a file with status `info` cannot be taken; nothing when it can.
 std::optional<ErroreFile> Esame(const struct stat &info, qint64 limite)
 {
-    if (!S_ISREG(info.st_mode)) return NonRegolare(info.st_mode);
+    if (!S_ISREG(info.st_mode)) return NonUnFile(info.st_mode);
     if (info.st_size > limite) return TroppoGrande(limite);
     return std::nullopt;
 }
 
 } // namespace
+
+std::optional<ErroreFile> NonRegolare(const QString &percorso)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(percorso).constData(), &info) != 0)
+        return errno == ENOENT ? std::nullopt : std::optional(ErroreFile::DaErrno(errno));
+    if (!S_ISREG(info.st_mode)) return NonUnFile(info.st_mode);
+    return std::nullopt;
+}
 
 ErroreFile TroppoGrande(qint64 limite)
 {

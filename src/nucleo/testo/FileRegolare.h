@@ -32,6 +32,11 @@ bool Rifiutato(const ErroreFile &errore);
 // grew by.
 std::optional<QByteArray> Leggi(const QString &percorso, qint64 limite, ErroreFile *errore);
 
+// Why `percorso` (after links) cannot be read as a file: it is something
+// other than a regular file, or cannot even be looked at; nothing when it is
+// a regular file or is missing. Nothing is opened, so nothing can block.
+std::optional<ErroreFile> NonRegolare(const QString &percorso);
+
 // The error of a file larger than `limite` bytes.
 ErroreFile TroppoGrande(qint64 limite);
 

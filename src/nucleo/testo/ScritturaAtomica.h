@@ -2,6 +2,7 @@
 
 #include "nucleo/testo/ErroreFile.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QIODevice>
 #include <QString>
@@ -10,18 +11,23 @@
 #include <memory>
 
 // Replaces a file's content so that a failure leaves the previous file whole:
-// the bytes go to a temporary file beside it, every one of them is checked on
-// its way to the disk, and only then does the temporary file take the old
-// one's place, with the old file's owner, group and mode bits as far as the
-// process may set them.
+// the bytes go to a new file in the same folder (unnamed where the file system
+// allows it), every one of them is checked on its way to the disk, and only
+// then does the new file take the old one's place by a rename, with the old
+// file's owner, group and mode bits as far as the process may set them.
+//
+// After the folder is opened, every step works relative to its descriptor, so
+// a name swapped for a link while the write runs is replaced, never written
+// through. Only a regular file (or nothing) is replaced: a device, a named
+// pipe, a socket or a folder at the name is refused with the reason.
 namespace ScritturaAtomica {
 
 enum class Modo {
-    // Without a temporary file beside the file the write fails.
+    // Without a new file beside the file the write fails.
     SoloAtomica,
-    // When no temporary file can be made beside the file (a folder the user
-    // may not write to, holding a file the user may write), the file itself
-    // is rewritten in place, safely: the room for the new bytes is reserved
+    // When no new file can be made beside the file (a folder the user may
+    // not write to, holding a file the user may write), the file itself is
+    // rewritten in place, safely: the room for the new bytes is reserved
     // first (a full disk or a file-size limit refuses the write with the old
     // bytes untouched), and a copy of the old bytes is kept in the user's data
     // folder until the new ones are on the disk, so an interrupted write can
@@ -29,9 +35,57 @@ enum class Modo {
     InPostoSeNecessario,
 };
 
-// False on failure, with `errore` set from errno; the previous file is then
-// as it was.
-bool Scrivi(const QString &percorso, QByteArrayView byte, Modo modo, ErroreFile *errore);
+// What a symbolic link at the name means.
+enum class Collegamento {
+    // The file it leads to is replaced, in that file's folder; the link stays.
+    Segui,
+    // The write is refused: the name must be a regular file or nothing.
+    Rifiuta,
+};
+
+// The device the bytes are written through, given the file being written (to
+// which it may pass them on); empty: the file itself.
+using FabbricaDispositivo = std::function<std::unique_ptr<QIODevice>(QIODevice &file)>;
+// What flushes the written file to the disk (0, or -1 with errno); empty: fsync.
+using Sincronizzazione = std::function<int(int fd)>;
+
+// The way a write's bytes reach the disk. The default is the plain file; a
+// caller may put a device in between (to see or limit what is written) or
+// have writes that may go in place do so as if no new file could be made.
+struct Canale
+{
+    FabbricaDispositivo dispositivo;
+    Sincronizzazione sincronizza;
+    bool sempreInPosto = false;
+};
+
+struct Scrittura
+{
+    Modo modo = Modo::SoloAtomica;
+    Collegamento collegamento = Collegamento::Segui;
+    // Removes the new files this name's earlier writes left when their
+    // process was killed. A caller writing many files into one folder does
+    // that once with RimuoviTemporanei instead.
+    bool rimuoviTemporanei = true;
+    const Canale *canale = nullptr;
+};
+
+// False on failure, with `errore` set; the previous file is then as it was.
+// The path is bytes, as the system names files; a QString path is encoded
+// with QFile::encodeName.
+bool Scrivi(const QByteArray &percorso, QByteArrayView byte, const Scrittura &scrittura,
+            ErroreFile *errore);
+bool Scrivi(const QString &percorso, QByteArrayView byte, Modo modo, ErroreFile *errore,
+            const Canale *canale = nullptr);
+
+// Removes from the folder `cartella` the new files of writes whose process
+// is no longer running (a write killed halfway), for the name `nome` only,
+// or for every name when it is empty.
+void RimuoviTemporanei(int cartella, const QByteArray &nome = {});
+
+// The error of a save refused for what stands at the name (`tipo` as
+// st_mode gives it).
+ErroreFile NonSostituibile(unsigned tipo);
 
 // A copy of a file's old bytes left by an in-place write that did not finish
 // (the process was killed, or putting the old bytes back failed).
@@ -71,17 +125,10 @@ struct IdentitaFile
     bool operator!=(const IdentitaFile &o) const { return !(*this == o); }
 };
 
-// For tests: the device the bytes are written through, given the file being
-// written (to which it may pass them on). An empty function writes to the
-// file directly again.
-using FabbricaDispositivo = std::function<std::unique_ptr<QIODevice>(QIODevice &file)>;
+// For tests: the channel of every write that names none (empty: the plain
+// file).
 void ImpostaDispositivoPerProve(FabbricaDispositivo fabbrica);
-// For tests: what flushes the written file to the disk, in place of fsync
-// (same contract: 0, or -1 with errno). An empty function calls fsync again.
-using Sincronizzazione = std::function<int(int fd)>;
 void ImpostaSincronizzazionePerProve(Sincronizzazione sincronizza);
-// For tests: InPostoSeNecessario behaves as if no temporary file could be
-// made beside the file (a user who may write to every folder cannot see it).
 void ForzaInPostoPerProve(bool forza);
 
 } // namespace ScritturaAtomica
