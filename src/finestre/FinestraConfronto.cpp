@@ -151,6 +151,8 @@ public:
     }
     QVariant headerData(int sezione, Qt::Orientation o, int ruolo) const override
     {
+        // The hidden row header asks for no height of its own.
+        if (o == Qt::Vertical && ruolo == Qt::SizeHintRole) return QSize(1, 1);
         if (o != Qt::Horizontal || ruolo != Qt::DisplayRole) return {};
         switch (sezione) {
         case TestoOriginale:
@@ -236,6 +238,18 @@ public:
         : QStyledItemDelegate(padre), m_f(finestra), m_r(finestra.Risultato()), m_tab(tab),
           m_barra(barra), m_perRiga(std::move(perRiga))
     {
+    }
+    // Every cell of a row as high as the row: one line, or its wrapped lines.
+    // A line number's width is its digits' (cheap: every row is asked when
+    // the rows wrap).
+    QSize sizeHint(const QStyleOptionViewItem &opzione, const QModelIndex &indice) const override
+    {
+        int larghezza = 1;
+        if (indice.column() == NumeroOriginale || indice.column() == NumeroAttuale) {
+            const qsizetype cifre = indice.data(Qt::DisplayRole).toString().size();
+            larghezza = int(cifre) * opzione.fontMetrics.horizontalAdvance(u'9') + 4 * Margine;
+        }
+        return QSize(larghezza, m_f.AltezzaRiga(m_f.RigheMostrate().value(indice.row(), -1)));
     }
     void paint(QPainter *p, const QStyleOptionViewItem &opzione,
                const QModelIndex &indice) const override
@@ -777,28 +791,32 @@ qsizetype FinestraConfronto::ColonnePerRiga() const
     return std::max<qsizetype>(1, qsizetype(larghezza / Passo(VistaConfronto->font())));
 }
 
-void FinestraConfronto::AdattaAltezze()
+int FinestraConfronto::AltezzaRiga(qsizetype riga) const
 {
-    QHeaderView *righe = VistaConfronto->verticalHeader();
-    const int alto = QFontMetrics(VistaConfronto->font()).height();
-    const qsizetype perRiga = ColonnePerRiga();
-    // Lines wrap at a column count (the font is fixed-width): only the rows
-    // longer than one line are measured and resized.
+    const int normale = VistaConfronto->verticalHeader()->defaultSectionSize();
+    if (!m_aCapo || riga < 0 || riga >= m_risultato.Righe.size()) return normale;
+    const qsizetype perRiga = m_misureACapo.perRiga;
+    // Lines wrap at a column count (the font is fixed-width).
     const auto linee = [&](const QStringList &testo, qsizetype numero) -> qsizetype {
-        if (numero < 0 || !m_aCapo) return 1;
+        if (numero < 0) return 1;
         const QString &linea = testo[numero];
-        if (linea.size() <= perRiga / m_colonneTab) return 1;
+        if (linea.size() * m_colonneTab <= perRiga) return 1;
         const qsizetype colonne = ColonneRiga(linea, m_colonneTab).Di(linea.size());
         return std::max<qsizetype>(1, (colonne + perRiga - 1) / perRiga);
     };
-    for (qsizetype k = 0; k < m_righe.size(); ++k) {
-        const Confronto::Riga &r = m_risultato.Righe[m_righe[k]];
-        const qsizetype n = std::max(linee(m_risultato.RigheOriginale, r.Originale),
-                                     linee(m_risultato.RigheAttuale, r.Attuale));
-        const int altezza =
-            n == 1 ? righe->defaultSectionSize() : int(std::min<qsizetype>(n * alto + 2, 30000));
-        if (righe->sectionSize(int(k)) != altezza) righe->resizeSection(int(k), altezza);
-    }
+    const Confronto::Riga &r = m_risultato.Righe[riga];
+    const qsizetype n = std::max(linee(m_risultato.RigheOriginale, r.Originale),
+                                 linee(m_risultato.RigheAttuale, r.Attuale));
+    if (n == 1) return normale;
+    return int(std::min<qsizetype>(n * m_misureACapo.altezzaLinea + 2, 30000));
+}
+
+void FinestraConfronto::AdattaAltezze()
+{
+    // Measured once for all the rows.
+    m_misureACapo = {ColonnePerRiga(), QFontMetrics(VistaConfronto->font()).height()};
+    // All rows in one pass (resizing them one by one costs a pass each).
+    VistaConfronto->verticalHeader()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 void FinestraConfronto::MostraColonne(qreal da, qreal a)

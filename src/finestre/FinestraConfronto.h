@@ -75,6 +75,9 @@ public:
     {
         return m_commentiAttuale;
     }
+    // The height of the table row of comparison row `riga`: one line, or with
+    // "A capo automatico" as many as its longer side wraps into.
+    int AltezzaRiga(qsizetype riga) const;
     // Font size steps from the normal size, as the editor counts them.
     int Ingrandimento() const { return m_ingrandimento; }
     void ImpostaIngrandimento(int passi);
@@ -126,6 +129,12 @@ private:
     int m_ingrandimento = 0;
     int m_rotellaAccumulata = 0;
     bool m_aCapo = false;
+    // What AltezzaRiga wraps by: columns a line holds, pixels a line takes.
+    struct
+    {
+        qsizetype perRiga = 1;
+        int altezzaLinea = 1;
+    } m_misureACapo;
     // The table row of comparison row `riga`, or of the first shown row after it.
     int RigaTabella(qsizetype riga) const;
     void VaiA(qsizetype riga);

@@ -301,7 +301,7 @@ std::optional<QString> DialogoFile::Mostra(QWidget *padre, Modo modo)
 
 bool AvviaVisualizzatore(const QString &percorso, const std::function<void()> &nonAperto)
 {
-    if (Risponditore *r = RisponditoreInstallato()) return r->Visualizzatore(percorso);
+    if (Risponditore *r = RisponditoreInstallato()) return r->Visualizzatore(percorso, nonAperto);
     // xdg-open ends at once with a failure when the desktop has no program
     // for the file (no browser installed); a viewer it hands the file to may
     // run long after it, and a failure then is the viewer's own.

@@ -140,7 +140,9 @@ public:
     // Takes over the modal window `finestra` and returns its result once closed.
     virtual int Modale(QDialog *finestra) = 0;
     // Whether the viewer could be started on `percorso`.
-    virtual bool Visualizzatore(const QString &percorso) = 0;
+    // `nonAperto` as AvviaVisualizzatore calls it: the desktop has no program for the file.
+    virtual bool Visualizzatore(const QString &percorso,
+                                const std::function<void()> &nonAperto) = 0;
     // The screen size in twips, or nothing for the real screen's.
     virtual std::optional<QSize> Schermo() = 0;
 };

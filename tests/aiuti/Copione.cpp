@@ -22,6 +22,7 @@ public:
     QStringList modaliMostrati;
     QStringList visualizzatori;
     bool visualizzatoreMancante = false;
+    bool senzaProgramma = false;
     int senzaRisposta = 0;
 
     // The next answer queued in `coda`; none counts as unanswered.
@@ -63,10 +64,11 @@ public:
         return finestra->result();
     }
 
-    bool Visualizzatore(const QString &percorso) override
+    bool Visualizzatore(const QString &percorso, const std::function<void()> &nonAperto) override
     {
         if (visualizzatoreMancante) return false;
         visualizzatori.append(percorso);
+        if (senzaProgramma && nonAperto) nonAperto();
         return true;
     }
 
@@ -125,6 +127,10 @@ QStringList VisualizzatoriAvviati()
 void VisualizzatoreMancante(bool mancante)
 {
     Condiviso().visualizzatoreMancante = mancante;
+}
+void NessunProgrammaPerIlFile(bool nessuno)
+{
+    Condiviso().senzaProgramma = nessuno;
 }
 int SenzaRisposta()
 {

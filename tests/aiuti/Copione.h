@@ -56,6 +56,8 @@ QStringList ModaliMostrati();
 // and whether it is to be missing.
 QStringList VisualizzatoriAvviati();
 void VisualizzatoreMancante(bool mancante);
+// The viewer starts but finds no program for the file (no browser installed).
+void NessunProgrammaPerIlFile(bool nessuno);
 // Boxes, dialogs and windows that found no queued answer, and answers left unused.
 int SenzaRisposta();
 int RisposteAvanzate();

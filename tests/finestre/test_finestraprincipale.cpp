@@ -525,6 +525,19 @@ Punto &?
             QCOMPARE(messaggi[0].titolo, u"Appunti"_s);
             QCOMPARE(messaggi[0].icona, Icona::Critico);
             QVERIFY(info->isVisible());
+            // The viewer starts but the desktop has no browser: said in a box too.
+            Copione::VisualizzatoreMancante(false);
+            Copione::NessunProgrammaPerIlFile(true);
+            Copione::RispondiMessaggio(Risposta::OK);
+            info->BottoneCrediti->click();
+            const auto nessunBrowser = Copione::Messaggi();
+            QCOMPARE(nessunBrowser.size(), 1);
+            QVERIFY2(nessunBrowser[0].testo.startsWith(u"Impossibile mostrare i crediti"_s),
+                     qPrintable(nessunBrowser[0].testo));
+            QVERIFY(nessunBrowser[0].testo.contains(u"crediti.html"_s));
+            QCOMPARE(nessunBrowser[0].titolo, u"Crediti"_s);
+            QCOMPARE(nessunBrowser[0].icona, Icona::Esclamazione);
+            Copione::VisualizzatoriAvviati();
             info->BottoneOk->click();
         });
         Comando(f, "azioneInformazioni")->trigger();
