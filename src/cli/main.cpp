@@ -2,6 +2,7 @@
 // list, giving the bytes the program writes for them.
 
 #include "nucleo/Opzioni.h"
+#include "cli/PianoUscita.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
 #include "nucleo/elenchi/FormatoElenco.h"
@@ -1111,33 +1112,17 @@ int main(int argc, char *argv[])
     // a result would land on a file to be read, or on another file's result.
     QList<QByteArray> destinazioni;
     if (!o.cartella.isEmpty()) {
-        QHash<QString, QString> origini;
-        QSet<QString> ingressi, canonici;
-        for (const QString &f : o.file) {
-            const QFileInfo info(f);
-            ingressi.insert(info.absoluteFilePath());
-            if (const QString canonico = info.canonicalFilePath(); !canonico.isEmpty())
-                canonici.insert(canonico);
-        }
-        for (qsizetype i = 0; i < o.file.size(); ++i) {
-            const QString &f = o.file[i];
-            QByteArray grezza = o.cartellaGrezza;
-            if (!grezza.endsWith('/')) grezza += '/';
-            grezza += NomeDi(o.grezzi[i]);
-            const QString d = QFile::decodeName(grezza);
-            const QString assoluta = QFileInfo(d).absoluteFilePath();
-            const QString canonica = QFileInfo(d).canonicalFilePath();
-            if (ingressi.contains(assoluta) || (!canonica.isEmpty() && canonici.contains(canonica)))
+        const PianoUscita::Esito piano = PianoUscita::Destinazioni(o.cartellaGrezza, o.grezzi);
+        if (const std::optional<PianoUscita::Rifiuto> r = piano.rifiuto) {
+            const QString &f = o.file[r->file];
+            if (r->altro < 0)
                 return ErroreUso(QStringLiteral("il risultato di %1 andrebbe sopra un file da "
                                                 "elaborare: scegliere un'altra cartella")
                                      .arg(Mostra(f)));
-            if (origini.contains(assoluta))
-                return ErroreUso(
-                    QStringLiteral("%1 e %2 darebbero due risultati con lo stesso nome")
-                        .arg(Mostra(origini.value(assoluta)), Mostra(f)));
-            origini.insert(assoluta, f);
-            destinazioni.append(grezza);
+            return ErroreUso(QStringLiteral("%1 e %2 darebbero due risultati con lo stesso nome")
+                                 .arg(Mostra(o.file[r->altro]), Mostra(f)));
         }
+        destinazioni = piano.destinazioni;
     }
 
     // The options saved beside the lists, where the command line says nothing.

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace Piattaforma;
 using namespace Qt::Literals::StringLiterals;
@@ -381,6 +382,36 @@ private Q_SLOTS:
                                          : QByteArray("nuovo testo tronc"));
         QVERIFY(ScritturaAtomica::CopieInSospeso().isEmpty());
         QCOMPARE(QDir(cartella).entryList(QDir::Files), QStringList());
+    }
+
+    // "S&alva con nome..." onto a device node, or a link to one, replaces
+    // nothing: the save is refused with the reason and the node stays.
+    void salvaConNomeSuUnDispositivo()
+    {
+        FinestraPrincipale &f = Prepara();
+        // A null device node of the test's own, never /dev/null itself.
+        if (::mknod(QFile::encodeName(P("nodo")).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("Only root may make a device node");
+        QVERIFY(QFile::link(P("nodo"), P("al nodo")));
+        Digita(f, u"If a"_s);
+        // The name is taken: the window asks first, then the save refuses.
+        Esegui(f, "azioneSalvaConNome", {P("nodo"), Risposta::Si, Risposta::OK});
+        Esegui(f, "azioneSalvaConNome", {P("al nodo"), Risposta::Si, Risposta::OK});
+        const QString motivo =
+            u"Errore: È un dispositivo, non un file: non viene sostituito  (22)\r\nFile: \""_s;
+        const Copione::Messaggio domanda{Esiste, Pulsanti::SiNo, Icona::Esclamazione,
+                                         u"Salva con nome"_s};
+        QCOMPARE(
+            Righe(Copione::Messaggi()),
+            Righe({domanda,
+                   {motivo + P("nodo") + u'"', Pulsanti::OK, Icona::Critico, u"Quadrivo"_s},
+                   domanda,
+                   {motivo + P("al nodo") + u'"', Pulsanti::OK, Icona::Critico, u"Quadrivo"_s}}));
+        struct stat st;
+        QCOMPARE(::lstat(QFile::encodeName(P("nodo")).constData(), &st), 0);
+        QVERIFY(S_ISCHR(st.st_mode));
+        QVERIFY(QFileInfo(P("al nodo")).isSymLink());
+        QVERIFY(Condiviso().TestoModificato);
     }
 
     // A save that fails as on a full disk: the file on disk, the text, the
