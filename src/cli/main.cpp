@@ -743,8 +743,8 @@ CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
     }
     ScritturaAtomica::Scrittura scrittura;
     scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
+    scrittura.permessi = info.st_mode;
     if (!ScritturaAtomica::Scrivi(copia, byte, scrittura, &esito.errore)) return esito;
-    ::chmod(copia.constData(), info.st_mode & 07777);
     esito.tipo = CopiaOriginale::Esito::Tipo::Conservata;
     esito.copia = QFile::decodeName(copia);
     return esito;

@@ -45,11 +45,11 @@ bool ScriviIn(const QString &posto, const QByteArray &byte, mode_t modo, ErroreF
         errore = *std::move(occupato);
         return false;
     }
-    if (!ScritturaAtomica::Scrivi(posto, byte, ScritturaAtomica::Modo::SoloAtomica, &errore))
-        return false;
     // A private file keeps a private copy: a new file would get the usual bits.
-    ::chmod(QFile::encodeName(posto).constData(), modo & 07777);
-    return true;
+    ScritturaAtomica::Scrittura scrittura;
+    scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
+    scrittura.permessi = modo;
+    return ScritturaAtomica::Scrivi(QFile::encodeName(posto), byte, scrittura, &errore);
 }
 
 } // namespace

@@ -424,6 +424,7 @@ bool ScriviNuovo(Bersaglio &b, QByteArrayView byte, const Scrittura &s, const Ca
     // A delayed write error (a full disk over the network) shows up here.
     if (Sincronizza(fd, canale) != 0 && errno != EINVAL) return annulla(errno);
     if (b.esiste) MantieniProprietario(fd, b.stato);
+    if (s.permessi && ::fchmod(fd, *s.permessi & 07777) != 0) return annulla(errno);
 
     // What stands at the name now: something put there while the bytes were
     // written is replaced only if a file or a link (a rename replaces a link,

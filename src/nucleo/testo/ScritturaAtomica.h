@@ -9,6 +9,7 @@
 #include <QVector>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Replaces a file's content so that a failure leaves the previous file whole:
 // the bytes go to a new file in the same folder (unnamed where the file system
@@ -68,6 +69,9 @@ struct Scrittura
     // that once with RimuoviTemporanei instead.
     bool rimuoviTemporanei = true;
     const Canale *canale = nullptr;
+    // The mode bits the written file gets, in place of the replaced file's
+    // (or a new file's usual ones): a copy of a private file stays private.
+    std::optional<unsigned> permessi;
 };
 
 // False on failure, with `errore` set; the previous file is then as it was.
