@@ -723,11 +723,14 @@ CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
     struct stat info, posto;
     QByteArray byte;
     int e = 0;
-    if (fd < 0 || ::fstat(fd, &info) != 0)
+    if (fd < 0 || ::fstat(fd, &info) != 0) {
         e = errno;
-    else if (!S_ISREG(info.st_mode))
-        e = EINVAL;
-    else if (info.st_size > Documento::DimensioneMassima)
+    } else if (!S_ISREG(info.st_mode)) {
+        // Nothing to keep: the write refuses what is not a file.
+        ::close(fd);
+        esito.tipo = CopiaOriginale::Esito::Tipo::NienteDaConservare;
+        return esito;
+    } else if (info.st_size > Documento::DimensioneMassima)
         e = EFBIG;
     for (char blocco[1 << 16]; !e;) {
         const ssize_t letti = ::read(fd, blocco, sizeof blocco);
@@ -743,7 +746,7 @@ CopiaOriginale::Esito CopiaGrezza(const QByteArray &percorso)
     }
     ScritturaAtomica::Scrittura scrittura;
     scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
-    scrittura.permessi = info.st_mode;
+    scrittura.proprieta = &info;
     if (!ScritturaAtomica::Scrivi(copia, byte, scrittura, &esito.errore)) return esito;
     esito.tipo = CopiaOriginale::Esito::Tipo::Conservata;
     esito.copia = QFile::decodeName(copia);

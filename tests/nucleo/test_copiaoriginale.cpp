@@ -54,8 +54,8 @@ private Q_SLOTS:
         Riga("collegamento al file", "collegamento", "nulla", true, conservata, "accanto");
         Riga("file assente", "assente", "nulla", true, niente, "");
         Riga("collegamento spezzato", "spezzato", "nulla", true, niente, "");
-        Riga("pipe da copiare", "pipe", "nulla", true, fallita, "");
-        Riga("cartella da copiare", "cartella", "nulla", true, fallita, "");
+        Riga("pipe da copiare", "pipe", "nulla", true, niente, "");
+        Riga("cartella da copiare", "cartella", "nulla", true, niente, "");
     }
     void conserva()
     {
@@ -74,6 +74,8 @@ private Q_SLOTS:
         if (sorgente == u"file"_s || sorgente == u"collegamento"_s) {
             QVERIFY(Scrivi(file, originale));
             QCOMPARE(::chmod(nativo.constData(), 0640), 0);
+            // Only root may give the file to another user.
+            if (::geteuid() == 0) QCOMPARE(::chown(nativo.constData(), 65534, 65534), 0);
         } else if (sorgente == u"pipe"_s) {
             QCOMPARE(::mkfifo(nativo.constData(), 0600), 0);
         } else if (sorgente == u"cartella"_s) {
@@ -109,8 +111,13 @@ private Q_SLOTS:
         QCOMPARE(esito.errore.numero != 0, esito.tipo == Tipo::Fallita);
         if (!attesa.isEmpty()) {
             QCOMPARE(Contenuto(attesa), originale);
-            // A private file's copy is as private.
+            // A private file's copy is as private, and its owner's.
             QCOMPARE(QFileInfo(attesa).permissions(), QFileInfo(file).permissions());
+            struct stat copia, dellOriginale;
+            QCOMPARE(::stat(QFile::encodeName(attesa).constData(), &copia), 0);
+            QCOMPARE(::stat(nativo.constData(), &dellOriginale), 0);
+            QCOMPARE(copia.st_uid, dellOriginale.st_uid);
+            QCOMPARE(copia.st_gid, dellOriginale.st_gid);
         }
         if (dove == u"dati"_s) QCOMPARE(attesa, dati + u"/originali"_s + file + u"~"_s);
         // What stood at NAME~ and was no copy is untouched; the file too.

@@ -34,21 +34,22 @@ std::optional<ErroreFile> PostoOccupato(const QString &posto)
     if (::lstat(QFile::encodeName(posto).constData(), &info) != 0 || S_ISREG(info.st_mode))
         return std::nullopt;
     return ErroreFile{EEXIST,
-                      QStringLiteral("Al posto della copia \"%1\" c'è %2, che non viene "
-                                     "sostituito")
+                      QStringLiteral("Al posto della copia \"%1\" c'è %2, che resta com'è")
                           .arg(QDir::toNativeSeparators(posto), CosaNonCopia(info.st_mode))};
 }
 
-bool ScriviIn(const QString &posto, const QByteArray &byte, mode_t modo, ErroreFile &errore)
+bool ScriviIn(const QString &posto, const QByteArray &byte, const struct stat &originale,
+              ErroreFile &errore)
 {
     if (std::optional<ErroreFile> occupato = PostoOccupato(posto)) {
         errore = *std::move(occupato);
         return false;
     }
-    // A private file keeps a private copy: a new file would get the usual bits.
+    // The copy stays the file owner's, and private when the file is: a new
+    // file would be the running user's, with the usual bits.
     ScritturaAtomica::Scrittura scrittura;
     scrittura.collegamento = ScritturaAtomica::Collegamento::Rifiuta;
-    scrittura.permessi = modo;
+    scrittura.proprieta = &originale;
     return ScritturaAtomica::Scrivi(QFile::encodeName(posto), byte, scrittura, &errore);
 }
 
@@ -79,6 +80,9 @@ Esito Conserva(const QString &percorso, const QString &cartellaDati)
         esito.errore = ErroreFile::DaErrno(errno);
         return esito;
     }
+    // A device, a pipe or a socket holds no text to keep, and no save
+    // replaces it: the save itself says why.
+    if (!S_ISREG(info.st_mode)) return esito;
     const std::optional<QByteArray> byte =
         FileRegolare::Leggi(reale, Documento::DimensioneMassima, &esito.errore);
     if (!byte) {
@@ -94,7 +98,7 @@ Esito Conserva(const QString &percorso, const QString &cartellaDati)
     // no new file or something else holds the name there. The first place's
     // error is the one reported: it is where the copy was expected.
     ErroreFile primo;
-    if (ScriviIn(Accanto(reale), *byte, info.st_mode, primo)) {
+    if (ScriviIn(Accanto(reale), *byte, info, primo)) {
         esito.tipo = Esito::Tipo::Conservata;
         esito.copia = Accanto(reale);
         return esito;
@@ -103,7 +107,7 @@ Esito Conserva(const QString &percorso, const QString &cartellaDati)
         const QString posto = NellaCartellaDati(reale, cartellaDati);
         ErroreFile secondo;
         if (QDir().mkpath(QFileInfo(posto).path()) &&
-            ScriviIn(posto, *byte, info.st_mode, secondo)) {
+            ScriviIn(posto, *byte, info, secondo)) {
             esito.tipo = Esito::Tipo::Conservata;
             esito.copia = posto;
             return esito;

@@ -23,7 +23,7 @@ struct Esito
 {
     enum class Tipo {
         Conservata,         // the file's bytes are in `copia`
-        NienteDaConservare, // there is no file at that path: the save makes it
+        NienteDaConservare, // no file at that path (the save makes it), or no regular file
         Fallita,            // no copy could be kept: `errore` says why
     };
     Tipo tipo = Tipo::NienteDaConservare;

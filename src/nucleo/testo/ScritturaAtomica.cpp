@@ -423,8 +423,10 @@ bool ScriviNuovo(Bersaglio &b, QByteArrayView byte, const Scrittura &s, const Ca
     if (!ScriviNelCanale(fd, byte, canale)) return annulla(errno);
     // A delayed write error (a full disk over the network) shows up here.
     if (Sincronizza(fd, canale) != 0 && errno != EINVAL) return annulla(errno);
-    if (b.esiste) MantieniProprietario(fd, b.stato);
-    if (s.permessi && ::fchmod(fd, *s.permessi & 07777) != 0) return annulla(errno);
+    if (s.proprieta)
+        MantieniProprietario(fd, *s.proprieta);
+    else if (b.esiste)
+        MantieniProprietario(fd, b.stato);
 
     // What stands at the name now: something put there while the bytes were
     // written is replaced only if a file or a link (a rename replaces a link,

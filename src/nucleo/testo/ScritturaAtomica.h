@@ -9,7 +9,6 @@
 #include <QVector>
 #include <functional>
 #include <memory>
-#include <optional>
 
 // Replaces a file's content so that a failure leaves the previous file whole:
 // the bytes go to a new file in the same folder (unnamed where the file system
@@ -21,6 +20,8 @@
 // a name swapped for a link while the write runs is replaced, never written
 // through. Only a regular file (or nothing) is replaced: a device, a named
 // pipe, a socket or a folder at the name is refused with the reason.
+struct stat;
+
 namespace ScritturaAtomica {
 
 enum class Modo {
@@ -69,9 +70,10 @@ struct Scrittura
     // that once with RimuoviTemporanei instead.
     bool rimuoviTemporanei = true;
     const Canale *canale = nullptr;
-    // The mode bits the written file gets, in place of the replaced file's
-    // (or a new file's usual ones): a copy of a private file stays private.
-    std::optional<unsigned> permessi;
+    // The file whose owner, group and mode bits the written file takes, in
+    // place of the replaced file's (or a new file's usual ones): a copy of a
+    // file stays its owner's, and private when the file is.
+    const struct stat *proprieta = nullptr;
 };
 
 // False on failure, with `errore` set; the previous file is then as it was.
