@@ -1,7 +1,7 @@
 #include "MotoreCodice.h"
 
 #include "nucleo/codice/ScansioneCodice.h"
-#include "nucleo/testo/PagineGrandi.h"
+#include "nucleo/pseudocodifica/TestoInCostruzione.h"
 
 #include <algorithm>
 #include <array>
@@ -17,36 +17,6 @@ inline quint32 Mescola(quint32 h, char16_t u) noexcept
 {
     return (h ^ u) * 16777619u;
 }
-
-// A text written piece by piece into one buffer, grown when needed.
-class Scrittura
-{
-public:
-    explicit Scrittura(qsizetype capienza) : m_testo(capienza, Qt::Uninitialized)
-    {
-        m_p = reinterpret_cast<char16_t *>(m_testo.data());
-        PagineGrandi(m_p, std::size_t(capienza) * 2);
-    }
-    void Aggiungi(const QChar *da, qsizetype quanti)
-    {
-        if (m_lunghezza + quanti > m_testo.size()) {
-            m_testo.resize(std::max(m_testo.size() + m_testo.size() / 2, m_lunghezza + quanti));
-            m_p = reinterpret_cast<char16_t *>(m_testo.data());
-        }
-        std::memcpy(m_p + m_lunghezza, da, std::size_t(quanti) * sizeof(char16_t));
-        m_lunghezza += quanti;
-    }
-    QString Fine()
-    {
-        m_testo.truncate(m_lunghezza);
-        return std::move(m_testo);
-    }
-
-private:
-    QString m_testo;
-    char16_t *m_p = nullptr;
-    qsizetype m_lunghezza = 0;
-};
 
 // The names once the replacements in `spostamenti` (increasing, not
 // overlapping) were made: the replaced characters leave their stretch, the
@@ -553,7 +523,7 @@ int MotoreCodice::UnaLettura(const Gruppo &g, const QString &testo, const ZonePr
         return true;
     };
 
-    std::optional<Scrittura> R;
+    std::optional<TestoInCostruzione> R;
     qsizetype p = 0, copiato = 0, fineUnita = -1;
     // With no whole-token word only the characters a trie word begins with matter.
     const bool soloTrie = g.chiavi.empty();

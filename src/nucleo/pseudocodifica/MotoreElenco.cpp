@@ -5,6 +5,7 @@
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/testo/ACapo.h"
+#include "nucleo/pseudocodifica/TestoInCostruzione.h"
 #include "nucleo/testo/PagineGrandi.h"
 
 #include <QHash>
@@ -81,36 +82,6 @@ inline bool Uguale(const QChar *t, const Voce &v) noexcept
         if (t[k] != p[k] && Maiuscola(t[k]) != pm[k]) return false;
     return true;
 }
-
-// A text written piece by piece into one buffer, grown when needed.
-class Scrittura
-{
-public:
-    explicit Scrittura(qsizetype capienza) : m_testo(capienza, Qt::Uninitialized)
-    {
-        m_p = reinterpret_cast<char16_t *>(m_testo.data());
-        PagineGrandi(m_p, std::size_t(capienza) * 2);
-    }
-    void Aggiungi(const char16_t *da, qsizetype quanti)
-    {
-        if (m_lunghezza + quanti > m_testo.size()) {
-            m_testo.resize(std::max(m_testo.size() + m_testo.size() / 2, m_lunghezza + quanti));
-            m_p = reinterpret_cast<char16_t *>(m_testo.data());
-        }
-        std::memcpy(m_p + m_lunghezza, da, std::size_t(quanti) * sizeof(char16_t));
-        m_lunghezza += quanti;
-    }
-    QString Fine()
-    {
-        m_testo.truncate(m_lunghezza);
-        return std::move(m_testo);
-    }
-
-private:
-    QString m_testo;
-    char16_t *m_p = nullptr;
-    qsizetype m_lunghezza = 0;
-};
 
 // One entry over the whole text, from its start.
 qsizetype Passo(QStringView T, const Voce &v, QString &risultato)
@@ -269,7 +240,7 @@ struct MotoreElenco::Gruppo
         std::vector<std::vector<Variante>> noti(parole.size());
         const qsizetype n = T.size();
         const char16_t *t = reinterpret_cast<const char16_t *>(T.utf16());
-        std::optional<Scrittura> R;
+        std::optional<TestoInCostruzione> R;
         qsizetype copiato = 0, conta = 0;
         qsizetype i = 0;
         while (i < n) {
