@@ -149,7 +149,8 @@ string sub then to type until variant wend while with withevents xor
 
 # Statements that may stand alone before a ":" ("Beep: x = 1"): no labels.
 SOLE_BASIC = set("""
-beep clear close cls debug doevents error print randomize reset restore run sleep stop system
+beep clear close cls cont debug doevents error files lprint palette print randomize reset
+restore run sleep stop system
 """.split())
 
 

@@ -51,14 +51,14 @@ Modello::Codice Letterale(const RegoleCodice &r)
 // Pieces of every language's comment and string openers, delimiters of both
 // sets, BASIC suffixes and words the lists look for.
 const QStringList Pezzi = {
-    "a",      "If",     "if",   "Rem",    "rem",   "echo",  "else", "x",    " ",
-    " ",      "\t",     "\r\n", "\n",     "=",     "+",     "-",    "*",    "/",
-    "\\",     "^",      "&",    "|",      "~",     "{",     "}",    "[",    "]",
-    "\"",     "'",      "(",    ")",      ":",     "::",    "#",    "//",   "/*",
-    "*/",     "_",      "$",    "@",      " _",    "è",     ";",    "1",    "Attribute VB_Name",
-    ".",      "->",     "%",    "!",      "goto ", "set ",  "nul",  "@end", "Left",
-    "#>",     "free",   "Sub ", "Const ", "Dim ",  "Type ", "End ", ",",    "Me.",
-    "title ", "this->", "FOR"};
+    "a",      "If",     "if",   "Rem",     "rem",   "echo",  "else", "x",    " ",
+    " ",      "\t",     "\r\n", "\n",      "=",     "+",     "-",    "*",    "/",
+    "\\",     "^",      "&",    "|",       "~",     "{",     "}",    "[",    "]",
+    "\"",     "'",      "(",    ")",       ":",     "::",    "#",    "//",   "/*",
+    "*/",     "_",      "$",    "@",       " _",    "è",     ";",    "1",    "Attribute VB_Name",
+    ".",      "->",     "%",    "!",       "goto ", "set ",  "nul",  "@end", "Left",
+    "#>",     "free",   "Sub ", "Const ",  "Dim ",  "Type ", "End ", ",",    "Me.",
+    "title ", "this->", "FOR",  "Resume ", "Err:",  "GoSub "};
 const QStringList Parole = {"if", "a",    "x&",  "a=x",    "rem", "echo",  "else", "'",
                             "\"", "a x",  "&",   "}else{", "/",   "\t",    "x",    "IF",
                             "se", "Left", "nul", "goto",   ".x",  "Left$", "free"};

@@ -577,9 +577,9 @@ private:
     {
         static const QSet<QString> istruzioni = [] {
             QSet<QString> s;
-            for (const char *p : {"beep", "clear", "close", "cls", "debug", "doevents", "error",
-                                  "print", "randomize", "reset", "restore", "run", "sleep", "stop",
-                                  "system"})
+            for (const char *p : {"beep", "clear", "close", "cls", "cont", "debug", "doevents",
+                                  "error", "files", "lprint", "palette", "print", "randomize",
+                                  "reset", "restore", "run", "sleep", "stop", "system"})
                 s.insert(QString::fromLatin1(p));
             return s;
         }();
