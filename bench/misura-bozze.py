@@ -147,6 +147,21 @@ string sub then to type until variant wend while with withevents xor
 """.split())
 
 
+# Statements that may stand alone before a ":" ("Beep: x = 1"): no labels.
+SOLE_BASIC = set("""
+beep clear close cls cont debug doevents error files lprint palette print randomize reset
+restore run sleep stop system
+""".split())
+
+
+def EtichettaBasic(riga):
+    """The line label opening a BASIC line ("Err:", "web_Cleanup:"), or None."""
+    m = re.match(r'\s*([A-Za-z_]\w*):(?!=)', riga)
+    if m and m.group(1).lower() not in RISERVATE_BASIC | SOLE_BASIC:
+        return m
+    return None
+
+
 def DividiAlLivello(testo, separatore):
     """Splits at `separatore` outside brackets; strings are already blanked."""
     parti, profondita, inizio = [], 0, 0
@@ -166,8 +181,9 @@ def DichiaratiBasic(righe):
     """The names a BASIC file declares, read with regular expressions: those of
     Dim, ReDim, Const, Public, Private, Static, Global, of parameters and of
     Enum members, for the whole file (lower case); Type fields and reserved
-    words as (line, name) at their declaration only."""
-    nomi, posti = set(), set()
+    words as (line, name) at their declaration only; the line labels (lower
+    case), names of their own that only GoTo, GoSub and Resume use."""
+    nomi, posti, etichette = set(), set(), set()
     blocco = None
     k = 0
     while k < len(righe):
@@ -179,6 +195,9 @@ def DichiaratiBasic(righe):
         k += 1
         codice = re.sub(r'"[^"]*"?', '""', logica)
         codice = codice.split("'")[0]
+        etichetta = None if blocco else EtichettaBasic(codice)
+        if etichetta:
+            etichette.add(etichetta.group(1).lower())
 
         def Dichiara(nome, solo_qui=False):
             nome = nome.lower()
@@ -224,15 +243,14 @@ def DichiaratiBasic(righe):
                 blocco = t.group(1).lower()
             elif modificatore:
                 Elenco(resto)
-    return nomi, posti
+    return nomi, posti, etichette
 
 
-def LeggiRigaBasic(riga, dichiarati=(set(), set()), indice=-1):
+def LeggiRigaBasic(riga, dichiarati=(set(), set(), set()), indice=-1):
     toks = []
     i, n = 0, len(riga)
-    etichetta = re.match(r'\s*([A-Za-z_]\w*):(\s|$)', riga)
-    if etichetta and etichetta.group(1).lower() in CHIAVI_BASIC:
-        etichetta = None  # "Else:" ends a statement
+    etichetta = EtichettaBasic(riga)  # "Else:" ends a statement
+    salto = False  # right after GoTo, GoSub or Resume (or a "," of On x GoTo)
     opzione = re.match(r'(?i)\s*option\s', riga)
     inizio_istruzione = True
     precedente = ''  # last non-blank code character
@@ -275,7 +293,7 @@ def LeggiRigaBasic(riga, dichiarati=(set(), set()), indice=-1):
                 ruolo = 'membro'  # the object of "Me.Caption" reads with its member
             elif chiave in dichiarati[0] or (indice, chiave) in dichiarati[1]:
                 ruolo = 'dichiarato'
-            elif etichetta and i == etichetta.start(1):
+            elif (etichetta and i == etichetta.start(1)) or (salto and chiave in dichiarati[2]):
                 ruolo = 'etichetta'
             elif chiave in UGUALI_BASIC:
                 ruolo = 'uguale'
@@ -288,6 +306,7 @@ def LeggiRigaBasic(riga, dichiarati=(set(), set()), indice=-1):
             i += len(parola)
             precedente = 'a'
             inizio_istruzione = False
+            salto = chiave in ('goto', 'gosub', 'resume') or (salto and ruolo == 'etichetta')
             continue
         if re.match(r'\d', c):
             m = re.match(r'[\d.]+([eE][-+]?\d+)?[#!%&@]?', riga[i:])
@@ -296,6 +315,7 @@ def LeggiRigaBasic(riga, dichiarati=(set(), set()), indice=-1):
             precedente = '0'
             continue
         toks.append(Token('altro', c))
+        salto = salto and c == ','
         inizio_istruzione = c == ':'
         precedente = c
         i += 1

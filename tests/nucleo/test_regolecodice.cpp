@@ -51,14 +51,14 @@ Modello::Codice Letterale(const RegoleCodice &r)
 // Pieces of every language's comment and string openers, delimiters of both
 // sets, BASIC suffixes and words the lists look for.
 const QStringList Pezzi = {
-    "a",      "If",     "if",   "Rem",    "rem",   "echo",  "else", "x",    " ",
-    " ",      "\t",     "\r\n", "\n",     "=",     "+",     "-",    "*",    "/",
-    "\\",     "^",      "&",    "|",      "~",     "{",     "}",    "[",    "]",
-    "\"",     "'",      "(",    ")",      ":",     "::",    "#",    "//",   "/*",
-    "*/",     "_",      "$",    "@",      " _",    "è",     ";",    "1",    "Attribute VB_Name",
-    ".",      "->",     "%",    "!",      "goto ", "set ",  "nul",  "@end", "Left",
-    "#>",     "free",   "Sub ", "Const ", "Dim ",  "Type ", "End ", ",",    "Me.",
-    "title ", "this->", "FOR"};
+    "a",      "If",     "if",   "Rem",     "rem",   "echo",  "else", "x",    " ",
+    " ",      "\t",     "\r\n", "\n",      "=",     "+",     "-",    "*",    "/",
+    "\\",     "^",      "&",    "|",       "~",     "{",     "}",    "[",    "]",
+    "\"",     "'",      "(",    ")",       ":",     "::",    "#",    "//",   "/*",
+    "*/",     "_",      "$",    "@",       " _",    "è",     ";",    "1",    "Attribute VB_Name",
+    ".",      "->",     "%",    "!",       "goto ", "set ",  "nul",  "@end", "Left",
+    "#>",     "free",   "Sub ", "Const ",  "Dim ",  "Type ", "End ", ",",    "Me.",
+    "title ", "this->", "FOR",  "Resume ", "Err:",  "GoSub "};
 const QStringList Parole = {"if", "a",    "x&",  "a=x",    "rem", "echo",  "else", "'",
                             "\"", "a x",  "&",   "}else{", "/",   "\t",    "x",    "IF",
                             "se", "Left", "nul", "goto",   ".x",  "Left$", "free"};
@@ -321,6 +321,25 @@ private Q_SLOTS:
              "  ByRef Right() come Intero lungo) come Intero lungo\r\n"
              "Conv = val + Val(Top) + Sinistra(Str, Mid) + Format: Variabile Chr\r\n"
              "Fine Funzione");
+        // Line labels are names of their own: kept where they stand and
+        // where jumped to, while the built-in of the same name stays a
+        // keyword; the statements that may stand alone before ":" stay too.
+        const char *righeEtichette =
+            "On Error GoTo Err\r\nx = Err.Number: If x Then GoTo Fine Else Resume Err\r\n"
+            "On x GoSub Err, Fine: Resume Next\r\nErr: MsgBox Err\r\nFine:\r\n"
+            "Beep: Else: End:\r\nLoop: Stop:\r\n  Call f(a, _\r\n  Err:=1): Err:x: Print:";
+        const char *elencoEtichette =
+            "On Error GoTo>In caso di errore vai a|Err>Errore|GoTo>Vai a|GoSub>Esegui|If>Se|"
+            "Then>Allora|Else>Altrimenti|Resume Next>Riprendi dopo|Resume>Riprendi|On>In base a|"
+            "MsgBox>Messaggio|Fine>Termine|Beep>Suona|End>Fine|Loop>Ripeti|Stop>Ferma|"
+            "Call>Chiama|Print>Stampa";
+        riga("basic: etichette", righeEtichette, 0, true, true, elencoEtichette,
+             "In caso di errore vai a Err\r\nx = Errore.Number: Se x Allora Vai a Fine Altrimenti "
+             "Riprendi Err\r\nIn base a x Esegui Err, Fine: Riprendi dopo\r\nErr: Messaggio "
+             "Errore\r\nFine:\r\nSuona: Altrimenti: Fine:\r\nRipeti: Ferma:\r\n  Chiama f(a, _\r\n"
+             "  Errore:=1): Errore:x: Stampa:");
+        riga("basic: etichette senza protezione", "Err: GoTo Err", 0, false, true,
+             "Err>Errore|GoTo>Vai a", "Errore: Vai a Errore");
         riga("basic: Public Default Function", "Public Default Function Item(Key)\r\nItem = Key", 0,
              true, true,
              "End Function>Fine Funzione|Function>Funzione|Default>Predefinita|Key>Chiave",

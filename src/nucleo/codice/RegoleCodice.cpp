@@ -469,22 +469,33 @@ public:
     {
     }
 
+    // The line labels read so far, lower-case.
+    const QSet<QString> &Etichette() const { return m_etichette; }
+    // Where a name follows GoTo, GoSub or Resume: a label if the file has it.
+    const QVector<Zona> &Salti() const { return m_salti; }
+
     // Reads the logical line [inizio, fine); `blocco` carries a Type or Enum
     // block from one line to the next.
     void Leggi(qsizetype inizio, qsizetype fine, Blocco &blocco)
     {
         m_i = inizio;
         m_fine = fine;
-        for (;;) {
+        for (bool primaIstruzione = true;; primaIstruzione = false) {
             Salta();
             if (m_i >= m_fine || m_t[m_i] == u'\'') return;
-            Istruzione(blocco);
-            // On to the next statement: past strings, up to ":" or a comment.
+            if (!primaIstruzione || blocco != Blocco::Nessuno || !Etichetta()) Istruzione(blocco);
+            // On to the next statement: past strings, up to ":" or a comment,
+            // noting the names jumped to on the way.
             while (m_i < m_fine && m_t[m_i] != u':' && m_t[m_i] != u'\'') {
-                if (m_t[m_i] == u'"')
+                if (m_t[m_i] == u'"') {
                     SaltaStringa();
-                else
+                } else if (Nome(m_t[m_i]) && (m_i == 0 || !Nome(m_t[m_i - 1]))) {
+                    const bool salto = E(u"goto") || E(u"gosub") || E(u"resume");
+                    Avanti();
+                    if (salto) Destinazioni();
+                } else {
                     ++m_i;
+                }
             }
             if (m_i >= m_fine || m_t[m_i] == u'\'') return;
             ++m_i; // the ":"
@@ -556,6 +567,48 @@ private:
             m_segni.Segna(m_i, m_i + nome.size());
         else
             m_nomi.insert(nome.toString().toLower());
+    }
+
+    // A line label: a name right before ":" opening the line ("Err:",
+    // "web_Cleanup:"), marked where it stands. The statements that may stand
+    // alone before a ":" ("Else:", "Beep:", "DoEvents:") are no labels, and
+    // neither is a named argument ("x:=").
+    bool Etichetta()
+    {
+        static const QSet<QString> istruzioni = [] {
+            QSet<QString> s;
+            for (const char *p : {"beep", "clear", "close", "cls", "cont", "debug", "doevents",
+                                  "error", "files", "lprint", "palette", "print", "randomize",
+                                  "reset", "restore", "run", "sleep", "stop", "system"})
+                s.insert(QString::fromLatin1(p));
+            return s;
+        }();
+        const QStringView nome = Parola();
+        const qsizetype dopo = m_i + nome.size();
+        if (nome.isEmpty() || nome.front().isDigit() || dopo >= m_fine || m_t[dopo] != u':' ||
+            (dopo + 1 < m_fine && m_t[dopo + 1] == u'='))
+            return false;
+        const QString chiave = nome.toString().toLower();
+        if (Riservata(nome) || istruzioni.contains(chiave)) return false;
+        m_segni.Segna(m_i, dopo);
+        m_etichette.insert(chiave);
+        m_i = dopo;
+        return true;
+    }
+
+    // The names after GoTo, GoSub or Resume: one, or a list after
+    // "On x GoTo". "GoTo 0", "Resume Next" name no label.
+    void Destinazioni()
+    {
+        for (;;) {
+            const QStringView nome = Parola();
+            if (nome.isEmpty()) return;
+            m_salti.append(Zona{m_i, m_i + nome.size()});
+            Avanti();
+            if (m_i >= m_fine || m_t[m_i] != u',') return;
+            ++m_i;
+            Salta();
+        }
     }
 
     void Variabili()
@@ -642,6 +695,8 @@ private:
     QStringView m_t;
     Segni &m_segni;
     QSet<QString> &m_nomi;
+    QSet<QString> m_etichette;
+    QVector<Zona> m_salti;
     qsizetype m_i = 0, m_fine = 0;
 };
 
@@ -673,6 +728,12 @@ void NomiDichiaratiBasic(QStringView t, Segni &segni)
         lettura.Leggi(riga, fine, blocco);
         riga = fine + 1;
     }
+    // Labels have names of their own, apart from variables and built-ins
+    // ("Err:" beside "Err.Number"): kept where they stand and where jumped to.
+    for (const Zona &salto : lettura.Salti())
+        if (lettura.Etichette().contains(
+                t.sliced(salto.inizio, salto.fine - salto.inizio).toString().toLower()))
+            segni.Segna(salto.inizio, salto.fine);
     if (nomi.isEmpty()) return;
     for (qsizetype i = 0; i < t.size();) {
         if (!Nome(t[i])) {
