@@ -1,11 +1,11 @@
 #include "MotoreElenco.h"
 
 #include "nucleo/pseudocodifica/MotoreCodice.h"
+#include "nucleo/pseudocodifica/TestoInCostruzione.h"
 
 #include "nucleo/ricerca/CercaVeloce.h"
 #include "nucleo/ricerca/Ricerca.h"
 #include "nucleo/testo/ACapo.h"
-#include "nucleo/pseudocodifica/TestoInCostruzione.h"
 #include "nucleo/testo/PagineGrandi.h"
 
 #include <QHash>
