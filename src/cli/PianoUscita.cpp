@@ -23,7 +23,8 @@ QByteArray CartellaDi(const QByteArray &percorso)
 
 } // namespace
 
-Esito Destinazioni(const QByteArray &cartella, const QList<QByteArray> &file)
+Esito Destinazioni(const QByteArray &cartella, const QList<QByteArray> &file,
+                   const QList<QByteArray> &relativi)
 {
     Esito esito;
     // The files to read, and their places (folder and name: a file still
@@ -36,17 +37,17 @@ Esito Destinazioni(const QByteArray &cartella, const QList<QByteArray> &file)
         if (::stat(CartellaDi(f).constData(), &stato) == 0)
             posti.insert({stato.st_dev, stato.st_ino, NomeDi(f)});
     }
-    struct stat uscita;
-    const bool cartellaEsiste = ::stat(cartella.constData(), &uscita) == 0;
     const QByteArray base = cartella.endsWith('/') ? cartella : cartella + '/';
     QHash<QByteArray, qsizetype> nomi;
     for (qsizetype i = 0; i < file.size(); ++i) {
-        const QByteArray nome = NomeDi(file[i]);
+        const QByteArray nome = i < relativi.size() ? relativi[i] : NomeDi(file[i]);
         const QByteArray destinazione = base + nome;
-        struct stat stato;
+        // The folder the result lands in, when it is already there.
+        struct stat stato, uscita;
+        const bool cartellaEsiste = ::stat(CartellaDi(destinazione).constData(), &uscita) == 0;
         if ((::stat(destinazione.constData(), &stato) == 0 &&
              ingressi.count({stato.st_dev, stato.st_ino})) ||
-            (cartellaEsiste && posti.count({uscita.st_dev, uscita.st_ino, nome}))) {
+            (cartellaEsiste && posti.count({uscita.st_dev, uscita.st_ino, NomeDi(nome)}))) {
             esito.rifiuto = Rifiuto{i, -1};
             return esito;
         }

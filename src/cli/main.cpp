@@ -2,6 +2,7 @@
 // list, giving the bytes the program writes for them.
 
 #include "nucleo/Opzioni.h"
+#include "cli/AlberoFile.h"
 #include "cli/PianoUscita.h"
 #include "nucleo/elenchi/CartellaListe.h"
 #include "nucleo/elenchi/ElenchiLinguaggio.h"
@@ -28,6 +29,7 @@
 #include <QThread>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,7 @@
 #include <map>
 #include <mutex>
 #include <poll.h>
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -52,7 +55,7 @@ const char *const Uso =
     "                     [--proteggi | --no-proteggi]\n"
     "                     [--separatori-codice | --no-separatori-codice]\n"
     "                     [--elenco-per-linguaggio | --no-elenco-per-linguaggio]\n"
-    "                     [FILE...]\n";
+    "                     [-r] [-v] [FILE...]\n";
 
 const char *const Aiuto =
     "\n"
@@ -108,13 +111,27 @@ const char *const Aiuto =
     "                     per questi serve -o. Prima conserva il file com'era\n"
     "                     come NOME~ accanto a lui (vedi --copia).\n"
     "  -j N               elabora N file alla volta (di solito quanti sono i\n"
-    "                     processori).\n"
+    "                     processori). Su un terminale, quando dura più di un\n"
+    "                     secondo, una riga mostra quanti file sono fatti.\n"
     "  --linguaggio=L     legge ogni testo come codice del linguaggio L: basic,\n"
     "                     c, c++ (o cpp), batch oppure nessuno. Senza questa\n"
     "                     opzione il linguaggio viene dall'estensione di ogni file\n"
     "                     (.bas .frm .cls .ctl .dsr .vbs; .c .h; .cpp .hpp .cc .cxx\n"
     "                     .hh .hxx; .bat .cmd); un'intestazione .h è letta come C.\n"
     "                     Lo standard input non ha linguaggio.\n"
+    "  -r, --ricorsivo    un FILE che è una cartella vale per tutti i file del suo\n"
+    "                     albero con un'estensione di un linguaggio (vedi\n"
+    "                     --linguaggio) o .txt, in qualsiasi maiuscolo; i nomi\n"
+    "                     nascosti (che cominciano con un punto), i collegamenti a\n"
+    "                     cartelle e la cartella di -o sono lasciati fuori. Con -o\n"
+    "                     ogni risultato va nella CARTELLA con il suo percorso\n"
+    "                     sotto la cartella indicata (cartella/sub/a.bas diventa\n"
+    "                     CARTELLA/sub/a.bas); con --sul-posto ogni file viene\n"
+    "                     riscritto. Vuole -o, --sul-posto o --parole-non-tradotte.\n"
+    "                     Senza -r una cartella viene rifiutata.\n"
+    "  -v, --dettagli     per ogni file una riga sullo standard error: il suo\n"
+    "                     linguaggio, l'elenco usato e quante sostituzioni; alla\n"
+    "                     fine il totale dei file, delle sostituzioni e il tempo.\n"
     "  --parole-non-tradotte\n"
     "                     non scrive nessun risultato: mostra, per ogni linguaggio,\n"
     "                     le parole che l'elenco lascia senza traduzione nei\n"
@@ -171,6 +188,22 @@ void ScriviErrore(const QString &riga)
                stderr);
 }
 
+// A line of -v on standard error, where the progress line is cleared first.
+void ScriviDettaglio(const QString &riga)
+{
+    const std::lock_guard<std::mutex> blocco(uscitaErrori);
+    if (progressoVisibile) {
+        std::fputs("\r\033[K", stderr);
+        progressoVisibile = false;
+    }
+    std::fputs((riga + QLatin1Char('\n')).toUtf8().constData(), stderr);
+}
+
+QString Sostituzioni(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 sostituzione") : QStringLiteral("%1 sostituzioni").arg(n);
+}
+
 int ErroreUso(const QString &motivo)
 {
     ScriviErrore(motivo);
@@ -200,6 +233,12 @@ struct Comando
     // Empty: as saved in opzioni.ini.
     std::optional<bool> proteggi, separatoriCodice, elencoPerLinguaggio, copia;
     bool paroleNonTradotte = false;
+    bool ricorsivo = false;
+    bool dettagli = false;
+    // With -o: each file's result name under the folder, its path under a
+    // folder walked with -r or its own name (one per file once the folders
+    // are walked).
+    QList<QByteArray> relativi;
 };
 
 // How the file `nome` is read as code: its language from its extension
@@ -303,6 +342,10 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
             o.copia = a == QStringLiteral("--copia");
         } else if (a == QStringLiteral("--parole-non-tradotte")) {
             o.paroleNonTradotte = true;
+        } else if (a == QStringLiteral("-r") || a == QStringLiteral("--ricorsivo")) {
+            o.ricorsivo = true;
+        } else if (a == QStringLiteral("-v") || a == QStringLiteral("--dettagli")) {
+            o.dettagli = true;
         } else if (a == QStringLiteral("-j") ||
                    (a.startsWith(QStringLiteral("-j")) && a.size() > 2 &&
                     !a.startsWith(QStringLiteral("--")))) {
@@ -327,6 +370,8 @@ std::optional<QString> Analizza(const QList<QByteArray> &grezzi, Comando &o, int
         return QStringLiteral("--sul-posto vuole dei file, non lo standard input");
     if (conCartella && standard)
         return QStringLiteral("con -o il testo non può venire dallo standard input");
+    if (o.ricorsivo && !conCartella && !o.sulPosto && !o.paroleNonTradotte)
+        return QStringLiteral("-r vuole -o CARTELLA, --sul-posto oppure --parole-non-tradotte");
     if (o.file.size() > 1 && !conCartella && !o.sulPosto && !o.paroleNonTradotte)
         return QStringLiteral("con più file serve -o CARTELLA oppure --sul-posto");
     return std::nullopt;
@@ -338,6 +383,8 @@ struct Liste
     // chosen by language. Filled before any file is read.
     std::map<Linguaggio, QVector<VoceSostituzione>> sostituzioni;
     bool perLinguaggio = false;
+    // Which list each of those is, as -v shows it.
+    std::map<Linguaggio, QString> nomi;
     // The cleaning list for the texts of each language (one for all unless
     // chosen by language); none without --pulizia.
     std::map<Linguaggio, QVector<VoceEliminazione>> eliminazioni;
@@ -425,7 +472,8 @@ std::optional<QVector<VoceSostituzione>> ElencoScelto(const QString &percorso,
 
 // The list of the program's folder; the factory list when it is missing or
 // has no word to look for.
-std::optional<QVector<VoceSostituzione>> ElencoDelProgramma(const QString &percorso)
+std::optional<QVector<VoceSostituzione>> ElencoDelProgramma(const QString &percorso,
+                                                            bool *predefinito = nullptr)
 {
     const QString quale = QStringLiteral("delle sostituzioni");
     std::optional<QByteArray> dati;
@@ -441,6 +489,7 @@ std::optional<QVector<VoceSostituzione>> ElencoDelProgramma(const QString &perco
                          .arg(QDir::toNativeSeparators(percorso),
                               dati ? QStringLiteral("è vuoto") : QStringLiteral("non esiste")));
         voci = SostituzioniPredefinite();
+        if (predefinito) *predefinito = true;
     }
     return voci;
 }
@@ -472,6 +521,16 @@ std::optional<QVector<VoceEliminazione>> ElencoPulizia(const QString &pulizia, b
     return voci;
 }
 
+QString ElencoProntoDi(Linguaggio linguaggio)
+{
+    return QStringLiteral("elenco pronto %1").arg(NomeLinguaggio(linguaggio));
+}
+
+QString NomeElenco(const QString &percorso)
+{
+    return QStringLiteral("elenco %1").arg(QDir::toNativeSeparators(percorso));
+}
+
 // `linguaggi`: the languages of the texts to be read.
 std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool perLinguaggio,
                                  const QSet<Linguaggio> &linguaggi)
@@ -492,24 +551,34 @@ std::optional<Liste> CaricaListe(const Comando &o, const QString &cartella, bool
                         .arg(QDir::toNativeSeparators(PercorsoElencoLinguaggio(cartella, l)),
                              errore.descrizione));
                 liste.sostituzioni[l] = ListaDelLinguaggio(l);
+                liste.nomi[l] = ElencoProntoDi(l);
                 continue;
             }
             const auto voci = ElencoScelto(PercorsoElencoLinguaggio(cartella, l), true);
             if (!voci) return std::nullopt;
             liste.sostituzioni[l] = *voci;
+            liste.nomi[l] = NomeElenco(PercorsoElencoLinguaggio(cartella, l));
         }
         if (linguaggi.contains(Linguaggio::Nessuno)) {
-            const auto voci = ElencoDelProgramma(programma);
+            bool predefinito = false;
+            const auto voci = ElencoDelProgramma(programma, &predefinito);
             if (!voci) return std::nullopt;
             liste.sostituzioni[Linguaggio::Nessuno] = *voci;
+            liste.nomi[Linguaggio::Nessuno] =
+                predefinito ? QStringLiteral("elenco predefinito") : NomeElenco(programma);
         }
     } else {
         const std::optional<Linguaggio> pronto = ElencoPronto(o.elenco);
+        bool predefinito = false;
         const auto voci = pronto               ? std::optional(ListaDelLinguaggio(*pronto))
-                          : o.elenco.isEmpty() ? ElencoDelProgramma(programma)
+                          : o.elenco.isEmpty() ? ElencoDelProgramma(programma, &predefinito)
                                                : ElencoScelto(o.elenco);
         if (!voci) return std::nullopt;
         liste.sostituzioni[Linguaggio::Nessuno] = *voci;
+        liste.nomi[Linguaggio::Nessuno] =
+            pronto        ? ElencoProntoDi(*pronto)
+            : predefinito ? QStringLiteral("elenco predefinito")
+                          : NomeElenco(o.elenco.isEmpty() ? programma : o.elenco);
     }
 
     if (!o.pulizia) return liste;
@@ -800,11 +869,15 @@ public:
             });
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
+            qsizetype conta = 0;
+            Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita, &conta);
             uscita.Fine();
+            Riferisci(nome, conta);
             return risultato;
         }
-        if (!Risultato(nome, grezzo, risultato)) return std::nullopt;
+        qsizetype conta = 0;
+        if (!Risultato(nome, grezzo, risultato, conta)) return std::nullopt;
+        Riferisci(nome, conta);
         return risultato;
     }
 
@@ -815,17 +888,20 @@ public:
         UscitaByte uscita(
             [&](QByteArrayView pezzo) { return ScriviStandardOutput(pezzo, erroreScrittura); });
         bool letto = true;
+        qsizetype conta = 0;
         if (nome == QStringLiteral("-")) {
             const std::optional<QByteArray> byte = LeggiStandardInput(errore);
             letto = byte.has_value();
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
-            if (byte) Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita);
+            if (byte)
+                Lotto::Elabora(*byte, m.motore, m.ansi, Eliminazioni(regole), regole, uscita,
+                               &conta);
         } else {
             const RegoleCodice regole = Regole(nome);
             const Motori &m = MotoriPer(regole);
             letto = Lotto::Elabora(nome, m.motore, m.ansi, Eliminazioni(regole), regole, uscita,
-                                   &errore);
+                                   &errore, &conta);
         }
         const bool scritto = uscita.Fine();
         if (!letto)
@@ -834,6 +910,7 @@ public:
         else if (!scritto)
             ScriviErrore(QStringLiteral("impossibile scrivere il risultato: %1")
                              .arg(erroreScrittura.descrizione));
+        if (letto && scritto) Riferisci(nome, conta);
         return letto && scritto;
     }
 
@@ -867,25 +944,50 @@ public:
             return false;
         }
         QByteArray risultato;
-        return Risultato(nome, grezzo, risultato) && ConservaOriginale(nome, reale) &&
-               Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui);
+        qsizetype conta = 0;
+        if (!Risultato(nome, grezzo, risultato, conta) || !ConservaOriginale(nome, reale) ||
+            !Scrivi(nome, reale, risultato, ScritturaAtomica::Collegamento::Segui))
+            return false;
+        Riferisci(nome, conta);
+        return true;
     }
 
     // One file into the output folder, at `destinazione`, where only a
     // regular file is replaced: a link would take the result anywhere, and a
     // FIFO, device or folder is not a place for it.
-    bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione)
+    // Under -r the result's folders under the output folder are made first
+    // (see AlberoFile::CreaCartelle): `relativo` is its name there.
+    bool InCartella(const QString &nome, const QByteArray &grezzo, const QByteArray &destinazione,
+                    const QByteArray &relativo)
     {
         QByteArray risultato;
-        return Risultato(nome, grezzo, risultato) &&
-               Scrivi(QFile::decodeName(destinazione), destinazione, risultato,
-                      ScritturaAtomica::Collegamento::Rifiuta);
+        qsizetype conta = 0;
+        if (!Risultato(nome, grezzo, risultato, conta)) return false;
+        if (relativo.contains('/')) {
+            if (const int e = AlberoFile::CreaCartelle(m_opzioni.cartellaGrezza, relativo)) {
+                ScriviErrore(QStringLiteral("impossibile creare la cartella di %1: %2")
+                                 .arg(Mostra(QFile::decodeName(destinazione)),
+                                      ErroreFile::DaErrno(e).descrizione));
+                return false;
+            }
+        }
+        if (!Scrivi(QFile::decodeName(destinazione), destinazione, risultato,
+                    ScritturaAtomica::Collegamento::Rifiuta))
+            return false;
+        Riferisci(nome, conta);
+        return true;
     }
+
+    // The files drafted so far and their replacements.
+    qsizetype FileFatti() const { return m_fatti; }
+    qsizetype SostituzioniFatte() const { return m_sostituzioni; }
 
 private:
     // The result for the file `nome` (given as the bytes `grezzo`) in
     // `risultato`; false, with a message, when it cannot be read.
-    bool Risultato(const QString &nome, const QByteArray &grezzo, QByteArray &risultato)
+    // `conta` receives the replacements made.
+    bool Risultato(const QString &nome, const QByteArray &grezzo, QByteArray &risultato,
+                   qsizetype &conta)
     {
         ErroreFile errore;
         UscitaByte uscita([&](QByteArrayView pezzo) {
@@ -906,7 +1008,7 @@ private:
         const Motori &m = MotoriPer(regole);
         const bool letto = (fd >= 0 || percorso == nome) &&
                            Lotto::Elabora(percorso, m.motore, m.ansi, Eliminazioni(regole), regole,
-                                          uscita, &errore);
+                                          uscita, &errore, &conta);
         if (fd >= 0) ::close(fd);
         if (!letto) {
             ScriviErrore(
@@ -915,6 +1017,18 @@ private:
         }
         uscita.Fine();
         return true;
+    }
+
+    // A file drafted with `conta` replacements: counted, and with -v its line.
+    void Riferisci(const QString &nome, qsizetype conta)
+    {
+        ++m_fatti;
+        m_sostituzioni += conta;
+        if (!m_opzioni.dettagli) return;
+        const Linguaggio linguaggio = Regole(nome).tipo.linguaggio;
+        ScriviDettaglio(QStringLiteral("%1: linguaggio %2, %3, %4")
+                            .arg(Mostra(nome), NomeLinguaggio(linguaggio),
+                                 m_liste.nomi.at(Chiave(linguaggio)), Sostituzioni(conta)));
     }
 
     // With the copy on, the file at `reale` (shown as `nome`) as it is now,
@@ -992,6 +1106,7 @@ private:
     const QString m_cartellaDati =
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     std::map<Linguaggio, std::unique_ptr<Motori>> m_motori;
+    std::atomic<qsizetype> m_fatti{0}, m_sostituzioni{0};
 };
 
 // The words the lists leave untranslated in the drafts of all the files, per
@@ -1086,6 +1201,51 @@ int main(int argc, char *argv[])
         return uscita;
     }
 
+    const auto inizio = std::chrono::steady_clock::now();
+    // With -r each folder stands for the files of its tree (the output folder
+    // left out); a folder that cannot be read is reported and the run goes on.
+    bool esplorazioneFallita = false;
+    {
+        std::set<std::pair<dev_t, ino_t>> escluse;
+        struct stat stato;
+        if (!o.cartella.isEmpty() && ::stat(o.cartellaGrezza.constData(), &stato) == 0)
+            escluse.insert({stato.st_dev, stato.st_ino});
+        QStringList file;
+        QList<QByteArray> grezzi;
+        for (qsizetype i = 0; i < o.file.size(); ++i) {
+            const QByteArray &g = o.grezzi[i];
+            if (!o.ricorsivo || o.file[i] == QStringLiteral("-") ||
+                ::stat(g.constData(), &stato) != 0 || !S_ISDIR(stato.st_mode)) {
+                file.append(o.file[i]);
+                grezzi.append(g);
+                o.relativi.append(NomeDi(g));
+                continue;
+            }
+            const AlberoFile::Esito albero = AlberoFile::Raccogli(g, escluse);
+            QByteArray radice = g;
+            while (radice.size() > 1 && radice.endsWith('/'))
+                radice.chop(1);
+            const QByteArray base = radice == "/" ? radice : radice + '/';
+            for (const AlberoFile::Errore &e : albero.errori) {
+                ScriviErrore(QStringLiteral("impossibile leggere la cartella %1: %2")
+                                 .arg(Mostra(QFile::decodeName(
+                                          e.relativo.isEmpty() ? g : base + e.relativo)),
+                                      ErroreFile::DaErrno(e.numero).descrizione));
+                esplorazioneFallita = true;
+            }
+            if (albero.relativi.isEmpty() && albero.errori.isEmpty())
+                ScriviErrore(
+                    QStringLiteral("nota: in %1 nessun file da elaborare").arg(Mostra(o.file[i])));
+            for (const QByteArray &r : albero.relativi) {
+                grezzi.append(base + r);
+                file.append(QFile::decodeName(base + r));
+                o.relativi.append(r);
+            }
+        }
+        o.file = file;
+        o.grezzi = grezzi;
+    }
+
     // A file named twice (by any path) is done once: over itself twice the
     // two runs would race; into the folder, the same result under the same
     // name. The same file under another name in the folder is still written.
@@ -1098,8 +1258,7 @@ int main(int argc, char *argv[])
                 continue;
             }
             const auto [primo, nuovo] = visti.try_emplace(
-                {stato.st_dev, stato.st_ino, o.sulPosto ? QByteArray() : NomeDi(o.grezzi[i])},
-                o.file[i]);
+                {stato.st_dev, stato.st_ino, o.sulPosto ? QByteArray() : o.relativi[i]}, o.file[i]);
             if (nuovo) {
                 ++i;
                 continue;
@@ -1108,6 +1267,7 @@ int main(int argc, char *argv[])
                              .arg(Mostra(o.file[i]), Mostra(primo->second)));
             o.file.removeAt(i);
             o.grezzi.removeAt(i);
+            o.relativi.removeAt(i);
         }
     }
 
@@ -1115,7 +1275,8 @@ int main(int argc, char *argv[])
     // a result would land on a file to be read, or on another file's result.
     QList<QByteArray> destinazioni;
     if (!o.cartella.isEmpty()) {
-        const PianoUscita::Esito piano = PianoUscita::Destinazioni(o.cartellaGrezza, o.grezzi);
+        const PianoUscita::Esito piano =
+            PianoUscita::Destinazioni(o.cartellaGrezza, o.grezzi, o.relativi);
         if (const std::optional<PianoUscita::Rifiuto> r = piano.rifiuto) {
             const QString &f = o.file[r->file];
             if (r->altro < 0)
@@ -1154,10 +1315,32 @@ int main(int argc, char *argv[])
     if (!liste) return 1;
     Elaborazione elaborazione(*liste, o);
 
-    if (o.paroleNonTradotte) return ParoleNonTradotteDi(elaborazione, o);
+    // With -v the totals close the run.
+    auto totali = [&](int stato) {
+        if (o.dettagli) {
+            const double secondi =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+            const qsizetype fatti = elaborazione.FileFatti();
+            const qsizetype mancati = o.file.size() - fatti;
+            QString riga = fatti == 1 ? QStringLiteral("Totale: 1 file elaborato")
+                                      : QStringLiteral("Totale: %1 file elaborati").arg(fatti);
+            if (mancati > 0)
+                riga += mancati == 1 ? QStringLiteral(", 1 non elaborato")
+                                     : QStringLiteral(", %1 non elaborati").arg(mancati);
+            riga += QStringLiteral(", %1, %2 s")
+                        .arg(Sostituzioni(elaborazione.SostituzioniFatte()),
+                             QString::number(secondi, 'f', 2)
+                                 .replace(QLatin1Char('.'), QLatin1Char(',')));
+            ScriviDettaglio(riga);
+        }
+        return esplorazioneFallita ? 1 : stato;
+    };
+
+    if (o.paroleNonTradotte) return totali(ParoleNonTradotteDi(elaborazione, o));
 
     if (o.cartella.isEmpty() && !o.sulPosto)
-        return elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1;
+        return totali(
+            elaborazione.Flusso(o.file.isEmpty() ? QStringLiteral("-") : o.file.front()) ? 0 : 1);
 
     ErroreFile erroreCartella;
     if (!o.cartella.isEmpty() && !CreaCartella(o.cartellaGrezza, erroreCartella)) {
@@ -1168,17 +1351,18 @@ int main(int argc, char *argv[])
     RimuoviTemporaneiDi(o.sulPosto ? o.grezzi : destinazioni);
 
     const qsizetype totale = o.file.size();
-    const bool progresso = isatty(STDERR_FILENO) && totale >= 10;
+    // On a terminal, a line of progress once the run has taken a second.
+    const bool progresso = isatty(STDERR_FILENO);
     std::atomic<qsizetype> prossimo{0}, fatti{0};
     std::atomic<bool> falliti{false};
     auto lavoro = [&] {
         for (qsizetype i; (i = prossimo++) < totale;) {
-            const bool ok = o.sulPosto
-                                ? elaborazione.SulPosto(o.file[i], o.grezzi[i])
-                                : elaborazione.InCartella(o.file[i], o.grezzi[i], destinazioni[i]);
+            const bool ok = o.sulPosto ? elaborazione.SulPosto(o.file[i], o.grezzi[i])
+                                       : elaborazione.InCartella(o.file[i], o.grezzi[i],
+                                                                 destinazioni[i], o.relativi[i]);
             if (!ok) falliti = true;
             const qsizetype n = ++fatti;
-            if (progresso) {
+            if (progresso && std::chrono::steady_clock::now() - inizio > std::chrono::seconds(1)) {
                 const std::lock_guard<std::mutex> blocco(uscitaErrori);
                 std::fprintf(stderr, "\r\033[K%lld di %lld file elaborati", qlonglong(n),
                              qlonglong(totale));
@@ -1195,5 +1379,6 @@ int main(int argc, char *argv[])
     for (std::thread &f : fili)
         f.join();
     if (progressoVisibile) std::fputs("\n", stderr);
-    return falliti ? 1 : 0;
+    progressoVisibile = false;
+    return totali(falliti ? 1 : 0);
 }

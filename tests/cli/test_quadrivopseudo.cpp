@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -573,6 +574,7 @@ private Q_SLOTS:
         Riga("--linguaggio senza nome", QStringList{"--linguaggio"});
         Riga("--copia senza --sul-posto", QStringList{"--copia", "-o", "x", "a.bas"});
         Riga("--senza-copia senza --sul-posto", QStringList{"--senza-copia", "a.bas"});
+        Riga("-r senza -o né --sul-posto", QStringList{"-r", "a"});
     }
     void RigaDiComandoSbagliata()
     {
@@ -1119,6 +1121,100 @@ private Q_SLOTS:
                                    "C++\tdelete\t1\tnessuna voce nell'elenco\n"));
         QVERIFY(!QFileInfo::exists(P("a.bas.tmp")));
         QCOMPARE(Leggi(P("b.bas")), QByteArray("Dim a\r\nLoop\r\n"));
+    }
+
+    // -r over a tree of mixed files: each file drafted as when named alone,
+    // into -o with the tree kept or in place; hidden names, other extensions
+    // and a link to a folder outside left alone. -v: a line per file, then
+    // the totals.
+    void Ricorsivo_data()
+    {
+        Colonne<bool>("sulPosto");
+        Riga("-o", false);
+        Riga("--sul-posto", true);
+    }
+    void Ricorsivo()
+    {
+        QFETCH(bool, sulPosto);
+        Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}, {"Then", "Allora"}}));
+        for (const char *cartella : {"progetto/moduli/vuota", "progetto/.git", "fuori"})
+            QVERIFY(QDir().mkpath(P(cartella)));
+        const QStringList elaborati{"a.bas", "leggimi.txt", "moduli/b.C", "moduli/c.bat"};
+        const QByteArray testo = "If a Then b\r\nif (x) y;\r\n";
+        QMap<QString, QByteArray> attesi;
+        for (const QString &f : elaborati) {
+            Scrivi(P("progetto/" + f), testo);
+            attesi[f] = Esegui({"--elenco", P("elenco.dat"), P("progetto/" + f)}).out;
+            QVERIFY(!attesi[f].isEmpty());
+        }
+        for (const char *altro : {"progetto/foto.png", "progetto/.git/d.c", "fuori/e.bas"})
+            Scrivi(P(altro), testo);
+        QCOMPARE(::symlink("../../fuori", QFile::encodeName(P("progetto/moduli/collegata"))), 0);
+
+        QStringList argomenti{"-r", "-v", "--elenco", P("elenco.dat")};
+        argomenti << (sulPosto ? QStringList{"--sul-posto", "--senza-copia"}
+                               : QStringList{"-o", P("uscita")});
+        const Esito e = Esegui(argomenti << P("progetto"));
+        QCOMPARE(e.uscita, 0);
+        const QString uscita = P(sulPosto ? "progetto" : "uscita");
+        QStringList trovati;
+        for (QDirIterator i(uscita, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             i.hasNext();)
+            trovati << QDir(uscita).relativeFilePath(i.next());
+        trovati.sort();
+        QStringList attesiTrovati = elaborati;
+        if (sulPosto)
+            attesiTrovati << ".git/d.c"
+                          << "foto.png";
+        attesiTrovati.sort();
+        QCOMPARE(trovati, attesiTrovati);
+        for (const QString &f : elaborati)
+            QCOMPARE(Leggi(uscita + '/' + f), attesi[f]);
+        for (const char *altro : {"progetto/foto.png", "progetto/.git/d.c", "fuori/e.bas"})
+            QCOMPARE(Leggi(P(altro)), testo);
+
+        const QList<QByteArray> righe = e.err.trimmed().split('\n');
+        QCOMPARE(righe.size(), 5);
+        QVERIFY2(righe.contains(QFile::encodeName(P("progetto/a.bas")) +
+                                ": linguaggio BASIC, elenco " + QFile::encodeName(P("elenco.dat")) +
+                                ", 3 sostituzioni"),
+                 e.err.constData());
+        QVERIFY2(righe.contains(QFile::encodeName(P("progetto/leggimi.txt")) +
+                                ": linguaggio Nessuno, elenco " +
+                                QFile::encodeName(P("elenco.dat")) + ", 3 sostituzioni"),
+                 e.err.constData());
+        QVERIFY2(righe.last().startsWith("Totale: 4 file elaborati, "), e.err.constData());
+        QVERIFY2(righe.last().endsWith(" s"), e.err.constData());
+    }
+
+    // Under -r a file refused (its result's place is a link, or its folder
+    // in the output is a link to a folder elsewhere) stops none of the others,
+    // and the run ends with status 1; nothing is written through the links.
+    void RicorsivoConRifiuti()
+    {
+        Scrivi(P("elenco.dat"), Record::Unisci(Voci{{"If", "Se"}}));
+        for (const char *cartella : {"progetto/sub", "progetto/lib", "uscita/sub", "fuori"})
+            QVERIFY(QDir().mkpath(P(cartella)));
+        for (const char *f : {"progetto/a.bas", "progetto/sub/b.bas", "progetto/sub/c.bas",
+                              "progetto/lib/d.bas", "bersaglio"})
+            Scrivi(P(f), "If\r\n");
+        QCOMPARE(::symlink("../../bersaglio", QFile::encodeName(P("uscita/sub/b.bas"))), 0);
+        QCOMPARE(::symlink("../fuori", QFile::encodeName(P("uscita/lib"))), 0);
+
+        const Esito e =
+            Esegui({"-r", "-v", "--elenco", P("elenco.dat"), "-o", P("uscita"), P("progetto")});
+        QCOMPARE(e.uscita, 1);
+        QCOMPARE(Leggi(P("uscita/a.bas")), QByteArray("Se\r\n\r\n"));
+        QCOMPARE(Leggi(P("uscita/sub/c.bas")), QByteArray("Se\r\n\r\n"));
+        QCOMPARE(Leggi(P("bersaglio")), QByteArray("If\r\n"));
+        QVERIFY(QDir(P("fuori")).isEmpty());
+        QVERIFY2(e.err.contains("impossibile scrivere " + QFile::encodeName(P("uscita/sub/b.bas"))),
+                 e.err.constData());
+        QVERIFY2(e.err.contains("impossibile creare la cartella di " +
+                                QFile::encodeName(P("uscita/lib/d.bas"))),
+                 e.err.constData());
+        QVERIFY2(e.err.contains("Totale: 2 file elaborati, 2 non elaborati, 2 sostituzioni, "),
+                 e.err.constData());
     }
 };
 

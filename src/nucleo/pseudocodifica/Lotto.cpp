@@ -23,10 +23,10 @@ bool SuiByte(const MotoreAnsi &motore, const QVector<VoceEliminazione> *eliminaz
 // The runs over the decoded text, its bytes as "&Salva" writes them.
 void ComeTesto(QString testo, FormatoTesto formato, const MotoreElenco &motore,
                const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
-               UscitaByte &uscita)
+               UscitaByte &uscita, qsizetype *sostituzioni)
 {
     const QByteArray byte = Documento::Codifica(
-        Pseudocodifica(std::move(testo), motore, eliminazioni, nullptr, regole), formato);
+        Pseudocodifica(std::move(testo), motore, eliminazioni, sostituzioni, regole), formato);
     uscita.Aggiungi(byte.constData(), byte.size());
 }
 
@@ -36,13 +36,13 @@ void ComeTesto(QString testo, FormatoTesto formato, const MotoreElenco &motore,
 template <typename DecodificaAnsi>
 void ElaboraByte(QByteArrayView byte, DecodificaAnsi decodificaAnsi, const MotoreElenco &motore,
                  const MotoreAnsi &ansi, const QVector<VoceEliminazione> *eliminazioni,
-                 const RegoleCodice &regole, UscitaByte &uscita)
+                 const RegoleCodice &regole, UscitaByte &uscita, qsizetype *sostituzioni)
 {
     FormatoTesto formato;
     if (std::optional<QString> testo = Documento::DecodificaNonAnsi(byte, formato))
-        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita);
-    else if (!PseudocodificaAnsi(byte, ansi, eliminazioni, regole, uscita))
-        ComeTesto(decodificaAnsi(), formato, motore, eliminazioni, regole, uscita);
+        ComeTesto(*std::move(testo), formato, motore, eliminazioni, regole, uscita, sostituzioni);
+    else if (!PseudocodificaAnsi(byte, ansi, eliminazioni, regole, uscita, sostituzioni))
+        ComeTesto(decodificaAnsi(), formato, motore, eliminazioni, regole, uscita, sostituzioni);
 }
 
 template <typename Voce, typename Decodifica>
@@ -101,7 +101,7 @@ bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
 
 bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAnsi &ansi,
              const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
-             UscitaByte &uscita, ErroreFile *errore)
+             UscitaByte &uscita, ErroreFile *errore, qsizetype *sostituzioni)
 {
     std::optional<Documento::LetturaFile> lettura = Documento::LetturaFile::Apri(percorso, errore);
     if (!lettura) return false;
@@ -125,7 +125,8 @@ bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAn
                 if (r == 0) break;
                 pezzi.Scritti(r);
             }
-            pezzi.Fine();
+            const qsizetype conta = pezzi.Fine();
+            if (sostituzioni) *sostituzioni = conta;
             uscita.Aggiungi("\r\n", 2);
             return true;
         }
@@ -135,17 +136,17 @@ bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAn
     lettura.reset();
     ElaboraByte(
         file->Byte(), [&] { return Documento::DecodificaAnsi(*std::move(file)); }, motore, ansi,
-        eliminazioni, regole, uscita);
+        eliminazioni, regole, uscita, sostituzioni);
     return true;
 }
 
 void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAnsi &ansi,
              const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
-             UscitaByte &uscita)
+             UscitaByte &uscita, qsizetype *sostituzioni)
 {
     ElaboraByte(
         byte, [&] { return CodificaAnsi::Decodifica(byte); }, motore, ansi, eliminazioni, regole,
-        uscita);
+        uscita, sostituzioni);
 }
 
 std::optional<QByteArray> LeggiElenco(const QString &percorso, ErroreFile *errore)

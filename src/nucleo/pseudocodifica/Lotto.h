@@ -46,14 +46,15 @@ bool PseudocodificaAnsi(QByteArrayView byte, const MotoreAnsi &motore,
 // opening it and the runs above go to `uscita`. A large Windows-1252 file
 // that the byte engine takes is worked on while it is read, and never held
 // whole. False when the file cannot be read (`errore` says why); part of the
-// result may have gone to `uscita` when reading fails halfway.
+// result may have gone to `uscita` when reading fails halfway. `sostituzioni`
+// receives the replacements made.
 bool Elabora(const QString &percorso, const MotoreElenco &motore, const MotoreAnsi &ansi,
              const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
-             UscitaByte &uscita, ErroreFile *errore);
+             UscitaByte &uscita, ErroreFile *errore, qsizetype *sostituzioni = nullptr);
 // The same for a document's bytes already read (standard input).
 void Elabora(const QByteArray &byte, const MotoreElenco &motore, const MotoreAnsi &ansi,
              const QVector<VoceEliminazione> *eliminazioni, const RegoleCodice &regole,
-             UscitaByte &uscita);
+             UscitaByte &uscita, qsizetype *sostituzioni = nullptr);
 
 // A list file read as it is, never created nor changed; its records as the
 // program reads them (a trailing part-record is ignored). Refused, as the
