@@ -93,22 +93,23 @@ ZoneProtette RegoleCodice::SpostaZone(const ZoneProtette &zone,
         [&](qsizetype k) { return spostamenti[k].nuova - spostamenti[k].lunghezza; });
 }
 
-QVector<Zona> RegoleCodice::SpostaNomi(const QVector<Zona> &zone, const QVector<qsizetype> &inizi,
-                                       qsizetype lunghezza, qsizetype nuova)
+QVector<Zona> RegoleCodice::SpostaNomi(const QVector<Zona> &zone,
+                                       const QVector<Spostamento> &spostamenti)
 {
     QVector<Zona> spostate;
     qsizetype k = 0, spostamento = 0;
-    const qsizetype n = inizi.size();
+    const qsizetype n = spostamenti.size();
     for (const Zona &z : zone) {
         qsizetype a = z.inizio;
         while (a < z.fine) {
-            for (; k < n && inizi[k] + lunghezza <= a; ++k)
-                spostamento += nuova - lunghezza;
-            if (k < n && inizi[k] <= a) { // a replaced character
-                a = inizi[k] + lunghezza;
+            for (; k < n && spostamenti[k].inizio + spostamenti[k].lunghezza <= a; ++k)
+                spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
+            if (k < n && spostamenti[k].inizio <= a) { // a replaced character
+                a = spostamenti[k].inizio + spostamenti[k].lunghezza;
                 continue;
             }
-            const qsizetype b = (k < n && inizi[k] < z.fine) ? inizi[k] : z.fine;
+            const qsizetype b =
+                (k < n && spostamenti[k].inizio < z.fine) ? spostamenti[k].inizio : z.fine;
             const Zona pezzo{a + spostamento, b + spostamento};
             if (!spostate.isEmpty() && spostate.back().fine >= pezzo.inizio)
                 spostate.back().fine = pezzo.fine;
@@ -118,6 +119,15 @@ QVector<Zona> RegoleCodice::SpostaNomi(const QVector<Zona> &zone, const QVector<
         }
     }
     return spostate;
+}
+
+QVector<Zona> RegoleCodice::SpostaNomi(const QVector<Zona> &zone, const QVector<qsizetype> &inizi,
+                                       qsizetype lunghezza, qsizetype nuova)
+{
+    QVector<Spostamento> spostamenti;
+    spostamenti.reserve(inizi.size());
+    for (const qsizetype inizio : inizi) spostamenti.append({inizio, lunghezza, nuova});
+    return SpostaNomi(zone, spostamenti);
 }
 
 namespace {

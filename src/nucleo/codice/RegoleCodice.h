@@ -84,6 +84,9 @@ struct RegoleCodice
     // characters leave their stretch, the others move with the text.
     static QVector<Zona> SpostaNomi(const QVector<Zona> &zone, const QVector<qsizetype> &inizi,
                                     qsizetype lunghezza, qsizetype nuova);
+    // The same for replacements of any lengths (increasing, not overlapping).
+    static QVector<Zona> SpostaNomi(const QVector<Zona> &zone,
+                                    const QVector<Spostamento> &spostamenti);
 };
 
 // The words of a program that name something of its own and are never

@@ -18,37 +18,6 @@ inline quint32 Mescola(quint32 h, char16_t u) noexcept
     return (h ^ u) * 16777619u;
 }
 
-// The names once the replacements in `spostamenti` (increasing, not
-// overlapping) were made: the replaced characters leave their stretch, the
-// others move with the text.
-QVector<Zona> SpostaNomi(const QVector<Zona> &zone,
-                         const QVector<RegoleCodice::Spostamento> &spostamenti)
-{
-    QVector<Zona> spostate;
-    qsizetype k = 0, spostamento = 0;
-    const qsizetype n = spostamenti.size();
-    for (const Zona &z : zone) {
-        qsizetype a = z.inizio;
-        while (a < z.fine) {
-            for (; k < n && spostamenti[k].inizio + spostamenti[k].lunghezza <= a; ++k)
-                spostamento += spostamenti[k].nuova - spostamenti[k].lunghezza;
-            if (k < n && spostamenti[k].inizio <= a) { // a replaced character
-                a = spostamenti[k].inizio + spostamenti[k].lunghezza;
-                continue;
-            }
-            const qsizetype b =
-                (k < n && spostamenti[k].inizio < z.fine) ? spostamenti[k].inizio : z.fine;
-            const Zona pezzo{a + spostamento, b + spostamento};
-            if (!spostate.isEmpty() && spostate.back().fine >= pezzo.inizio)
-                spostate.back().fine = pezzo.fine;
-            else
-                spostate.append(pezzo);
-            a = b;
-        }
-    }
-    return spostate;
-}
-
 bool Spazio(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -671,7 +640,7 @@ ZoneProtette MotoreCodice::ZoneDopo(const ZoneProtette &zone, const QString &tes
             !letto.nonNeutra
                 ? RegoleCodice::SpostaZone(ZoneProtette(zone.Commenti()), spostamenti).Elenco()
                 : ScansionaCodice(testo, m_regole.tipo).Elenco();
-        return ZoneProtette(commenti, SpostaNomi(zone.Nomi(), spostamenti));
+        return ZoneProtette(commenti, RegoleCodice::SpostaNomi(zone.Nomi(), spostamenti));
     }
     return !letto.nonNeutra ? RegoleCodice::SpostaZone(zone, spostamenti) : m_regole.Zone(testo);
 }
